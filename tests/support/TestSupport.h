@@ -1,0 +1,68 @@
+#pragma once
+// Shared helpers of the test executables: scratch registry keys and folders
+// that clean up after themselves, and waiting on a condition without sleeping
+// blindly.
+#include <windows.h>
+#include <functional>
+#include <string>
+
+namespace testsupport {
+
+// The name of the running test, "Suite.Name", for scratch locations.
+std::wstring CurrentTestName();
+
+// HKCU\Software\TamselTest\<test>: created empty, removed with its subtree.
+class ScratchRegKey
+{
+public:
+    ScratchRegKey();
+    ~ScratchRegKey();
+    HKEY Key() const { return m_hKey; }
+    // Path below HKEY_CURRENT_USER, without a leading backslash.
+    const std::wstring& Path() const { return m_strPath; }
+    ScratchRegKey(const ScratchRegKey&) = delete;
+    ScratchRegKey& operator=(const ScratchRegKey&) = delete;
+private:
+    HKEY m_hKey = NULL;
+    std::wstring m_strPath;
+};
+
+// %TEMP%\TamselTest\<test>: created empty, removed with its contents.
+class ScratchFolder
+{
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    // Folder path with a trailing backslash.
+    const std::wstring& Path() const { return m_strPath; }
+    std::wstring File(const std::wstring& strName) const { return m_strPath + strName; }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+private:
+    std::wstring m_strPath;
+};
+
+// Removes a folder tree; TRUE when nothing is left.
+bool RemoveTree(const std::wstring& strPath);
+
+// Writes bytes to a file, replacing it.
+bool WriteFileBytes(const std::wstring& strPath, const std::string& bytes);
+// Reads a whole file; empty on failure.
+std::string ReadFileBytes(const std::wstring& strPath);
+
+// Pumps this thread's messages until the condition holds or the time is up.
+bool WaitFor(const std::function<bool()>& condition, DWORD dwTimeoutMs = 10000);
+
+// The first visible top-level window of a process, or NULL.
+HWND FindProcessWindow(DWORD dwProcessId);
+
+// Runs a command line in the host's /bin/sh (Wine starts Unix programs but does
+// not pass their exit code back, so the command reports it through a file).
+// Returns the exit code, or -1 when it could not start or timed out.
+int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs = 120000);
+
+// Windows path of a Linux path ("/usr/bin/zip" -> "Z:\usr\bin\zip"); empty when
+// the path does not exist.
+std::wstring HostPath(const std::string& strUnixPath);
+
+} // namespace testsupport
