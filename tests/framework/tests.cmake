@@ -1,0 +1,1 @@
+tamsel_add_test(framework_tests framework LIBS tamsel_framework)
