@@ -77,37 +77,6 @@ TEST(RegFileExport, WritesEveryTypeInTheFileFormat)
     EXPECT_EQ(text, kHeader + FormatKeyText(FullPath(scratch)));
 }
 
-// Continuation lines hold 25 bytes and are 78 characters long with ",\".
-TEST(RegFileExport, LongBinaryWrapsIntoContinuationLines)
-{
-    ScratchRegKey scratch;
-    ScratchFolder folder;
-    SetRaw(scratch.Key(), L"b", REG_BINARY, Bytes(100, 0xab));
-    ASSERT_EQ(ExportWithRegFile(folder.File(L"out.reg"), FullPath(scratch)), 0u);
-    bool bBom = false;
-    std::wstring text = ReadRegText(folder.File(L"out.reg"), bBom);
-    size_t nStart = text.find(L"\"b\"=hex:");
-    ASSERT_NE(nStart, std::wstring::npos);
-    std::vector<std::wstring> lines;
-    for (size_t nPos = nStart; ; )
-    {
-        size_t nEnd = text.find(L"\r\n", nPos);
-        lines.push_back(text.substr(nPos, nEnd - nPos));
-        if (lines.back().back() != L'\\')
-            break;
-        nPos = nEnd + 2;
-    }
-    // "b"=hex: is 8 characters: 23 bytes on the first line, then 25 a line.
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0].size(), 8u + 23 * 3 - 1 + 2);
-    for (size_t i = 1; i < 4; ++i)
-    {
-        EXPECT_EQ(lines[i].size(), 78u);
-        EXPECT_EQ(lines[i].substr(0, 4), L"  ab");
-    }
-    EXPECT_EQ(lines[4], L"  ab,ab");
-}
-
 // Caller-composed lines, as the startup manager writes its backups.
 TEST(RegFileExport, ComposedLines)
 {
