@@ -271,8 +271,11 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
     PutText(strPath.data(), strPath.size());
     PutText(L"]\n", 2);
 
-    DWORD dwMaxSubKeyLength = 0, dwMaxNameLength = 0, dwMaxDataSize = 0;
-    RegQueryInfoKeyW(hKey, NULL, NULL, NULL, NULL, &dwMaxSubKeyLength, NULL, NULL, &dwMaxNameLength, &dwMaxDataSize, NULL, NULL);
+    // With the counts known, the enumerations stop at them rather than ask
+    // once more for the end: fewer round trips to the registry.
+    DWORD dwSubKeys = 0, dwMaxSubKeyLength = 0, dwValues = 0, dwMaxNameLength = 0, dwMaxDataSize = 0;
+    bool bCounted = RegQueryInfoKeyW(hKey, NULL, NULL, NULL, &dwSubKeys, &dwMaxSubKeyLength, NULL, &dwValues,
+                                     &dwMaxNameLength, &dwMaxDataSize, NULL, NULL) == ERROR_SUCCESS;
     // The buffers only grow; one export reuses them for every key.
     if (m_valueName.size() < std::min<size_t>(dwMaxNameLength + 1, kMaxNameChars))
         m_valueName.resize(std::min<size_t>(dwMaxNameLength + 1, kMaxNameChars));
@@ -283,9 +286,9 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
     if (m_valueData.size() < 4096)
         m_valueData.resize(4096);
 
-    LONG nResult = ERROR_SUCCESS;
+    LONG nResult = ERROR_NO_MORE_ITEMS;
     int nRetries = 0;
-    for (DWORD dwIndex = 0; ; )
+    for (DWORD dwIndex = 0; !bCounted || dwIndex < dwValues; )
     {
         DWORD dwNameLength = (DWORD)m_valueName.size();
         DWORD dwSize = (DWORD)m_valueData.size();
@@ -317,13 +320,14 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
         ++dwIndex;
     }
     PutChar(L'\n');
-    if (nResult != ERROR_NO_MORE_ITEMS)
+    if (nResult != ERROR_SUCCESS && nResult != ERROR_NO_MORE_ITEMS)
         SetExportError(ExportEnumFailed);
 
     std::vector<wchar_t> subKeyName(std::max<size_t>(dwMaxSubKeyLength + 1, 256));
     size_t nBaseLength = strPath.size();
+    nResult = ERROR_NO_MORE_ITEMS;
     nRetries = 0;
-    for (DWORD dwIndex = 0; ; )
+    for (DWORD dwIndex = 0; !bCounted || dwIndex < dwSubKeys; )
     {
         DWORD dwNameLength = (DWORD)subKeyName.size();
         nResult = RegEnumKeyExW(hKey, dwIndex, subKeyName.data(), &dwNameLength, NULL, NULL, NULL, NULL);
@@ -361,7 +365,7 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
         if (ExportStopped())
             return;
     }
-    if (nResult != ERROR_NO_MORE_ITEMS)
+    if (nResult != ERROR_SUCCESS && nResult != ERROR_NO_MORE_ITEMS)
         SetExportError(ExportEnumFailed);
 }
 

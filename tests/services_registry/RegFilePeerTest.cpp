@@ -119,7 +119,10 @@ TEST(RegFilePeer, ExportMatchesRegeditByteForByte)
     std::string ourBytes = testsupport::ReadFileBytes(ours);
     std::string wineBytes = testsupport::ReadFileBytes(wine);
     EXPECT_EQ(ourBytes.size(), wineBytes.size());
-    EXPECT_TRUE(ourBytes == wineBytes) << "the two exports differ";
+    size_t nFirst = 0;
+    while (nFirst < ourBytes.size() && nFirst < wineBytes.size() && ourBytes[nFirst] == wineBytes[nFirst])
+        ++nFirst;
+    EXPECT_TRUE(ourBytes == wineBytes) << "the exports differ from byte " << nFirst;
 }
 
 // The values where the two writers part, each on purpose. Everything else

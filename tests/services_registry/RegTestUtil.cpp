@@ -223,7 +223,7 @@ int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs)
     if (!CreateProcessW(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
         return -1;
     CloseHandle(pi.hThread);
-    DWORD dwExit = (DWORD)-1;
+    DWORD dwExit = (DWORD)-2;
     if (WaitForSingleObject(pi.hProcess, dwTimeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(pi.hProcess, &dwExit);
     else

@@ -34,16 +34,17 @@ std::wstring Difference(const TreeSnapshot& expected, const TreeSnapshot& actual
 
 // A .reg file from text: UTF-16LE with byte-order mark, or bytes as given.
 bool WriteRegText(const std::wstring& path, const std::wstring& text);
-// A file's UTF-16LE text after its byte-order mark; bOk false when it has none.
+// A file's UTF-16LE text after its byte-order mark; empty, and bHasBom false,
+// when it has none.
 std::wstring ReadRegText(const std::wstring& path, bool& bHasBom);
 
 // Exports one key with CRegFile the way the program's writers do: BOM,
-// header, ExportKey. Returns ExportKey's result; dwCreateError when the
-// file itself cannot be made.
+// header, ExportKey. Returns ExportKey's result, or the error of creating
+// the file.
 DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath);
 
-// Runs a Windows program of the prefix and waits; its exit code, or -1 when it
-// did not start or did not end in time.
+// Runs a Windows program of the prefix and waits; its exit code, -1 when it
+// did not start, -2 when it did not end in time (and was ended).
 int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs = 120000);
 
 std::wstring Hex(const Bytes& data);
