@@ -43,8 +43,8 @@ public:
     // Writes "[path]", the key's values and all its subkeys, then flushes. The
     // path starts with the root name; an empty path writes HKEY_LOCAL_MACHINE
     // and HKEY_USERS whole. Returns 0 when everything was written, else the
-    // first error of this export (1010/1011 when the key does not open, or
-    // one of the export errors above).
+    // first error of this export (1010/1011 when the key does not open,
+    // ERROR_INVALID_HANDLE without a file, or one of the export errors above).
     DWORD ExportKey(const CString& strKeyPath);
     // The first export error since construction (a write error overrides
     // the others); 0 when the file holds everything it was asked to.
@@ -56,7 +56,9 @@ public:
     // changed), ERROR_INVALID_DATA for a malformed line (skipped, the rest
     // applied), ERROR_ACCESS_DENIED for a refused deletion of a whole root,
     // 1010/1011 for a key line whose key cannot be had (its values skipped),
-    // or the registry's error of a value that could not be set or deleted.
+    // 1011 also for values under a line that gives no key (a bare
+    // HKEY_LOCAL_MACHINE or HKEY_USERS, or a deletion), or the registry's
+    // error of a value that could not be set or deleted.
     DWORD ImportFile(LPCWSTR pszFileName);
 
     // Splits "ROOT\rest", upper-cases the root part in the caller's text and

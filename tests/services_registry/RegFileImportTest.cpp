@@ -273,9 +273,28 @@ TEST(RegFileImport, OldRegeditFormatSetsClassDefaults)
     SHDeleteKeyW(HKEY_CLASSES_ROOT, L".tamseltest");
 }
 
+namespace {
+// Debugger output reaches a vectored handler as an exception when no debugger
+// is attached.
+std::string g_strDebugOutput;
+
+LONG CALLBACK CatchDebugOutput(EXCEPTION_POINTERS* pInfo)
+{
+    const EXCEPTION_RECORD* pRecord = pInfo->ExceptionRecord;
+    if (pRecord->ExceptionCode == DBG_PRINTEXCEPTION_C && pRecord->NumberParameters >= 2)
+        g_strDebugOutput += reinterpret_cast<const char*>(pRecord->ExceptionInformation[1]);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+} // namespace
+
 TEST(RegFileImport, MissingFileIsAFailure)
 {
     ScratchFolder folder;
+    g_strDebugOutput.clear();
+    PVOID pHandler = AddVectoredExceptionHandler(1, CatchDebugOutput);
     CRegFile regFile;
-    EXPECT_EQ(regFile.ImportFile(folder.File(L"nothing.reg").c_str()), (DWORD)ERROR_FILE_NOT_FOUND);
+    DWORD dwResult = regFile.ImportFile(folder.File(L"nothing.reg").c_str());
+    RemoveVectoredExceptionHandler(pHandler);
+    EXPECT_EQ(dwResult, (DWORD)ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(g_strDebugOutput, "REGEDIT:  CreateFile failed, GetLastError() = 2\n");
 }
