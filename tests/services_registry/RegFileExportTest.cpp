@@ -219,3 +219,28 @@ TEST(RegFileExport, FailuresAreReported)
     EXPECT_EQ(regFile.GetExportError(), (DWORD)CRegFile::ExportWriteFailed);
     CloseHandle(h);
 }
+
+// The full backup: HKEY_LOCAL_MACHINE, then HKEY_USERS, whole. Wine cannot
+// enumerate the values of Perflib\009 (error 6 for ever): the export goes on
+// past it and reports the gap.
+TEST(RegFileExport, EmptyPathWritesBothHives)
+{
+    ScratchFolder folder;
+    std::wstring file = folder.File(L"full.reg");
+    DWORD dwResult = ExportWithRegFile(file, L"");
+    bool bBom = false;
+    std::wstring text = ReadRegText(file, bBom);
+    EXPECT_EQ(text.find(kHeader + L"[HKEY_LOCAL_MACHINE]\r\n"), 0u);
+    size_t nUsers = text.find(L"\r\n[HKEY_USERS]\r\n");
+    ASSERT_NE(nUsers, std::wstring::npos);
+    EXPECT_NE(text.find(L"\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"\r\n[HKEY_LOCAL_MACHINE\\", nUsers), std::wstring::npos);
+    EXPECT_NE(text.find(L"\r\n[HKEY_USERS\\.Default]\r\n", nUsers), std::wstring::npos);
+
+    bool bPerflib = KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009");
+    if (bPerflib)
+    {
+        EXPECT_NE(text.find(L"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009]"), std::wstring::npos);
+    }
+    EXPECT_TRUE(dwResult == 0 || (bPerflib && dwResult == (DWORD)CRegFile::ExportEnumFailed)) << dwResult;
+}
