@@ -79,6 +79,52 @@ struct ZipReaderState
     ULONGLONG m_ullCachedDataStart = 0;
 
     CString m_strBase;
+    BYTE m_extractBuffer[WorkBufferSize];
+
+    ZipReaderState() {}
+    ~ZipReaderState();
+    ZipReaderState(const ZipReaderState&) = delete;
+    ZipReaderState& operator=(const ZipReaderState&) = delete;
+};
+
+ZipReaderState::~ZipReaderState()
+{
+    if (m_item.m_bInflating)
+        inflateEnd(&m_item.m_zs);
+    if (m_hInput != INVALID_HANDLE_VALUE)
+        CloseHandle(m_hInput);
+    free(m_pCentral);
+    free(m_pEntryOffsets);
+}
+
+// Owns a file that extraction creates: closes it, and removes it again
+// unless the extraction went through.
+class CTargetFile
+{
+public:
+    CTargetFile() {}
+    ~CTargetFile()
+    {
+        if (m_hFile == INVALID_HANDLE_VALUE)
+            return;
+        CloseHandle(m_hFile);
+        if (!m_bKeep)
+            DeleteFileW(m_strPath);
+    }
+    bool Create(const CString& strPath)
+    {
+        m_strPath = strPath;
+        m_hFile = CreateFileW(strPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        return m_hFile != INVALID_HANDLE_VALUE;
+    }
+    HANDLE Get() const { return m_hFile; }
+    void Keep() { m_bKeep = true; }
+    CTargetFile(const CTargetFile&) = delete;
+    CTargetFile& operator=(const CTargetFile&) = delete;
+private:
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    CString m_strPath;
+    bool m_bKeep = false;
 };
 
 // Input ------------------------------------------------------------------------
@@ -525,10 +571,10 @@ ZipResult ExtractToFileOrHandle(ZipReaderState& s, int nIndex, const void* pTarg
     }
 
     HANDLE hTarget = (HANDLE)pTarget;
-    CString strTarget;
+    CTargetFile target;
     if (kind == ZipKindFile)
     {
-        strTarget = (LPCWSTR)pTarget;
+        CString strTarget = (LPCWSTR)pTarget;
         int nSlash = strTarget.ReverseFind(L'\\');
         int nSlash2 = strTarget.ReverseFind(L'/');
         if (nSlash2 > nSlash)
@@ -539,20 +585,17 @@ ZipResult ExtractToFileOrHandle(ZipReaderState& s, int nIndex, const void* pTarg
         // A relative target lives below the same base as its folders.
         if (IsRelativePath(strTarget))
             strTarget = s.m_strBase + strTarget;
-        hTarget = CreateFileW(strTarget, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (hTarget == INVALID_HANDLE_VALUE)
+        if (!target.Create(strTarget))
             return ZipErrNoFile;
+        hTarget = target.Get();
     }
     else if (hTarget == NULL || hTarget == INVALID_HANDLE_VALUE)
         return ZipErrArgs;
 
     zr = OpenItem(s, nIndex);
-    BYTE* pBuffer = (BYTE*)malloc(WorkBufferSize);
-    if (zr == ZipOk && !pBuffer)
-        zr = ZipErrNoAlloc;
     while (zr == ZipOk)
     {
-        DWORD dwGot = ReadItem(s, pBuffer, WorkBufferSize);
+        DWORD dwGot = ReadItem(s, s.m_extractBuffer, WorkBufferSize);
         if (s.m_item.m_zrError != ZipOk)
             zr = s.m_item.m_zrError == ZipErrCorrupt ? ZipErrCorrupt : ZipErrWrite;
         else if (dwGot == 0)
@@ -560,23 +603,17 @@ ZipResult ExtractToFileOrHandle(ZipReaderState& s, int nIndex, const void* pTarg
         else
         {
             DWORD dwDone = 0;
-            if (!WriteFile(hTarget, pBuffer, dwGot, &dwDone, NULL) || dwDone != dwGot)
+            if (!WriteFile(hTarget, s.m_extractBuffer, dwGot, &dwDone, NULL) || dwDone != dwGot)
                 zr = ZipErrWrite;
         }
     }
-    free(pBuffer);
     CloseItem(s);
-
-    if (zr == ZipOk && GetFileType(hTarget) == FILE_TYPE_DISK)
+    if (zr != ZipOk)
+        return zr;      // a file created here is removed: a damaged item never looks restored
+    if (GetFileType(hTarget) == FILE_TYPE_DISK)
         SetFileTime(hTarget, &s.m_cached.m_ftCreationTime, &s.m_cached.m_ftAccessTime, &s.m_cached.m_ftModifyTime);
-    if (kind == ZipKindFile)
-    {
-        CloseHandle(hTarget);
-        // A damaged item must not be left behind looking like a restored file.
-        if (zr != ZipOk)
-            DeleteFileW(strTarget);
-    }
-    return zr;
+    target.Keep();
+    return ZipOk;
 }
 
 ZipResult ExtractToMemory(ZipReaderState& s, int nIndex, BYTE* pBuffer, DWORD dwLength)
@@ -607,16 +644,6 @@ ZipResult ExtractToMemory(ZipReaderState& s, int nIndex, BYTE* pBuffer, DWORD dw
         zr = ZipBugFlate;
     CloseItem(s);
     return zr;
-}
-
-void FreeState(ZipReaderState* pState)
-{
-    CloseItem(*pState);
-    if (pState->m_hInput != INVALID_HANDLE_VALUE)
-        CloseHandle(pState->m_hInput);
-    free(pState->m_pCentral);
-    free(pState->m_pEntryOffsets);
-    delete pState;
 }
 
 ZipReaderState* ReaderOf(ZipHandle hZip, ZipResult& zr)
@@ -710,7 +737,7 @@ ZipHandle OpenZipArchive(const void* pSource, DWORD dwLength, ZipStreamKind kind
         zr = ParseArchive(s);
     if (zr != ZipOk)
     {
-        FreeState(pState);
+        delete pState;
         delete hZip;
         SetLast(zr);
         return NULL;
@@ -819,7 +846,7 @@ ZipResult CloseZipReader(ZipHandle hZip)
     ZipReaderState* pState = ReaderOf(hZip, zr);
     if (!pState)
         return SetLast(zr);
-    FreeState(pState);
+    delete pState;
     delete hZip;
     return SetLast(ZipOk);
 }

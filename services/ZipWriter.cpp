@@ -75,6 +75,42 @@ struct ZipWriterState
 
     BYTE m_inBuffer[WorkBufferSize];
     BYTE m_outBuffer[WorkBufferSize];
+
+    ZipWriterState() {}
+    ~ZipWriterState();
+    ZipWriterState(const ZipWriterState&) = delete;
+    ZipWriterState& operator=(const ZipWriterState&) = delete;
+};
+
+ZipWriterState::~ZipWriterState()
+{
+    if (m_bCloseInput && m_hInput != INVALID_HANDLE_VALUE)
+        CloseHandle(m_hInput);
+    if (m_bOwnBlock && m_pBlock)
+        UnmapViewOfFile(m_pBlock);
+    if (m_hMapping)
+        CloseHandle(m_hMapping);
+    if (m_hOutput != INVALID_HANDLE_VALUE)
+        CloseHandle(m_hOutput);
+    free(m_pItems);
+}
+
+// Closes a find handle on every path.
+class CFindHandle
+{
+public:
+    explicit CFindHandle(HANDLE hFind) : m_hFind(hFind) {}
+    ~CFindHandle()
+    {
+        if (m_hFind != INVALID_HANDLE_VALUE)
+            FindClose(m_hFind);
+    }
+    bool IsValid() const { return m_hFind != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_hFind; }
+    CFindHandle(const CFindHandle&) = delete;
+    CFindHandle& operator=(const CFindHandle&) = delete;
+private:
+    HANDLE m_hFind;
 };
 
 // Output ---------------------------------------------------------------------
@@ -670,21 +706,6 @@ ZipResult AddItem(ZipWriterState& s, LPCWSTR pszName, const void* pSource, DWORD
     return ZipOk;
 }
 
-void ReleaseOutput(ZipWriterState& s)
-{
-    if (s.m_bOwnBlock && s.m_pBlock)
-        UnmapViewOfFile(s.m_pBlock);
-    if (s.m_hMapping)
-        CloseHandle(s.m_hMapping);
-    if (s.m_hOutput != INVALID_HANDLE_VALUE)
-        CloseHandle(s.m_hOutput);
-    free(s.m_pItems);
-    s.m_pItems = NULL;
-    s.m_pBlock = NULL;
-    s.m_hMapping = NULL;
-    s.m_hOutput = INVALID_HANDLE_VALUE;
-}
-
 ZipWriterState* WriterOf(ZipHandle hZip, ZipResult& zr)
 {
     zr = ZipOk;
@@ -762,7 +783,6 @@ ZipHandle CreateZipArchive(const void* pTarget, DWORD dwLength, ZipStreamKind ki
 
     if (zr != ZipOk)
     {
-        ReleaseOutput(s);
         delete pState;
         delete hZip;
         SetLast(zr);
@@ -799,8 +819,8 @@ BOOL AddFolderToZipArchive(ZipHandle hZip, LPCWSTR pszBase, LPCWSTR pszRelative)
     strFolder += L'\\';
 
     WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW(strFolder + L"*", &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
+    CFindHandle find(FindFirstFileW(strFolder + L"*", &fd));
+    if (!find.IsValid())
         return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_NO_MORE_FILES;
     BOOL bOk = TRUE;
     do
@@ -814,10 +834,9 @@ BOOL AddFolderToZipArchive(ZipHandle hZip, LPCWSTR pszBase, LPCWSTR pszRelative)
             bOk = AddFolderToZipArchive(hZip, pszBase, strRelative);
         else
             bOk = AddToZipArchive(hZip, strRelative, (LPCWSTR)(strFolder + fd.cFileName), 0, ZipKindFile) == ZipOk;
-    } while (bOk && FindNextFileW(hFind, &fd));
+    } while (bOk && FindNextFileW(find.Get(), &fd));
     if (bOk && GetLastError() != ERROR_NO_MORE_FILES)
         bOk = FALSE;
-    FindClose(hFind);
     return bOk;
 }
 
@@ -844,7 +863,6 @@ ZipResult CloseZipWriter(ZipHandle hZip)
     if (!pState)
         return SetLast(zr);
     zr = EndArchive(*pState);
-    ReleaseOutput(*pState);
     delete pState;
     delete hZip;
     return SetLast(zr);
