@@ -158,6 +158,8 @@ bool ReadAt(ZipReaderState& s, ULONGLONG ullPos, void* pBuffer, DWORD dwSize)
 // directory so that every length in it is known to lie inside the input.
 ZipResult ParseArchive(ZipReaderState& s)
 {
+    if (s.m_ullStart > s.m_ullSize)
+        return ZipErrCorrupt;
     ULONGLONG ullAvail = s.m_ullSize - s.m_ullStart;
     if (ullAvail < EndRecordSize)
         return ZipErrCorrupt;
@@ -248,6 +250,21 @@ ZipCentralEntry CentralEntryAt(const ZipReaderState& s, int nIndex)
 
 // Entries ------------------------------------------------------------------------
 
+// A level of dots and spaces with two dots or more: ".." itself, or what
+// path normalisation could turn into it by dropping trailing dots and spaces.
+bool IsParentLevel(LPCWSTR pszLevel, LPCWSTR pszEnd)
+{
+    int nDots = 0;
+    for (LPCWSTR p = pszLevel; p < pszEnd; ++p)
+    {
+        if (*p == L'.')
+            ++nDots;
+        else if (*p != L' ')
+            return false;
+    }
+    return nDots >= 2;
+}
+
 // A name that cannot lead out of the folder it is extracted into: no drive or
 // stream colon, no leading separator, no ".." level.
 bool IsSafeItemName(LPCWSTR pszName)
@@ -262,7 +279,7 @@ bool IsSafeItemName(LPCWSTR pszName)
         LPCWSTR pszNext = pszLevel;
         while (*pszNext && *pszNext != L'/' && *pszNext != L'\\')
             ++pszNext;
-        if (pszNext - pszLevel == 2 && pszLevel[0] == L'.' && pszLevel[1] == L'.')
+        if (IsParentLevel(pszLevel, pszNext))
             return false;
         if (!*pszNext)
             return true;

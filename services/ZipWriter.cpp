@@ -168,8 +168,10 @@ bool WriteOut(ZipWriterState& s, const void* pData, DWORD dwSize, bool bCount)
     }
     if (s.m_bMemory)
     {
+        // A block of its own grows once a write reaches its end.
         ULONGLONG ullEnd = (ULONGLONG)s.m_dwBlockPos + dwSize;
-        if (ullEnd > s.m_dwBlockSize && !GrowBlock(s, (DWORD)ullEnd))
+        bool bGrow = s.m_bOwnBlock ? ullEnd >= s.m_dwBlockSize : ullEnd > s.m_dwBlockSize;
+        if (bGrow && !GrowBlock(s, (DWORD)ullEnd))
             return false;
         memcpy(s.m_pBlock + s.m_dwBlockPos, pData, dwSize);
         s.m_dwBlockPos += dwSize;
@@ -200,7 +202,7 @@ bool SeekOut(ZipWriterState& s, ULONGLONG ullPos)
 {
     if (s.m_bMemory)
     {
-        if (ullPos >= s.m_dwBlockSize)
+        if (ullPos > s.m_dwBlockSize)
         {
             SetOutputError(s, ZipErrMemSize);
             return false;

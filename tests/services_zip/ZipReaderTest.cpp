@@ -198,7 +198,7 @@ TEST(ZipReader, NamesThatLeaveTheTargetFolderAreRefused)
     CreateDirectoryW(folder.File(L"work").c_str(), NULL);
     CurrentFolder current(folder.File(L"work"));
     const wchar_t* const unsafe[] = { L"../evil.reg", L"a/../../evil.reg", L"..\\evil.reg", L"C:/evil.reg",
-                                      L"/evil.reg", L"\\evil.reg", L"file.reg:stream", L"up/..", L"Deep/../../x/" };
+                                      L"/evil.reg", L"\\evil.reg", L"file.reg:stream", L"up/..", L"Deep/../../x/", L"a/.. /evil.reg" };
     for (const wchar_t* pszName : unsafe)
     {
         bool bFolder = pszName[wcslen(pszName) - 1] == L'/';
