@@ -1,25 +1,31 @@
 // Zip writer and reader against Info-ZIP's zip -8 and unzip on the same 50 MB
 // of mixed files (text-like and random), in the same run.
 //
-// Build and run (x86_64, under wine64; zip and unzip must be on the host):
+// Build and run (x86_64 under wine64; zip and unzip must be on the host):
 //   scripts/build.sh x86_64 -DTAMSEL_BUILD_BENCHMARKS=ON
-//   WINEPREFIX=/tmp/bench-prefix WINEDEBUG=-all wine64 build/x86_64/bin/zip_benchmark.exe [megabytes]
-// (a fresh prefix is made on first use; the build's own wine-run.sh works too).
+//   WINEPREFIX=/tmp/bench-prefix WINEDEBUG=-all /usr/lib/wine/wine64 build/x86_64/bin/zip_benchmark.exe [megabytes]
+// (Wine makes the prefix on first use; after a test run, build/x86_64/wine-run.sh
+// bin/zip_benchmark.exe uses the tests' prefix instead.)
 // The peers run through the host's /bin/sh and time themselves, so Wine's
-// process start does not count against them. Each side runs three times and
-// the best time counts. Targets: writer <= 1.3 x zip -8, reader <= 1.3 x unzip.
+// process start does not count against them. Each side runs five times, in
+// turn with its peer so that both meet the same machine load, and the best
+// time counts. Targets: writer <= 1.3 x zip -8, reader <= 1.3 x unzip, in wall-clock
+// time; processor time is printed beside it, as it varies less with the load
+// that other processes put on the machine.
 #include "framework/Afx.h"
 
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
 
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 #include <string>
 #include <vector>
 
 namespace {
 
-const int Runs = 3;
+const int Runs = 5;
 
 struct BenchFile
 {
@@ -34,6 +40,23 @@ std::wstring WinPath(const std::string& strUnix)
     for (char c : strUnix)
         result += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
     return result;
+}
+
+// Wall-clock and processor seconds of one run; negative when it failed.
+struct Timing
+{
+    double dWall = -1;
+    double dCpu = -1;
+};
+
+double ProcessCpuSeconds()
+{
+    FILETIME ftCreate, ftExit, ftKernel, ftUser;
+    if (!GetProcessTimes(GetCurrentProcess(), &ftCreate, &ftExit, &ftKernel, &ftUser))
+        return 0;
+    ULONGLONG ullKernel = ((ULONGLONG)ftKernel.dwHighDateTime << 32) | ftKernel.dwLowDateTime;
+    ULONGLONG ullUser = ((ULONGLONG)ftUser.dwHighDateTime << 32) | ftUser.dwLowDateTime;
+    return (double)(ullKernel + ullUser) / 1e7;
 }
 
 double Seconds(LARGE_INTEGER liStart)
@@ -97,15 +120,34 @@ int RunHost(const std::string& strScratch, const std::string& strCommand)
     return text.empty() ? -1 : atoi(text.c_str());
 }
 
-// Times a host command from inside the shell; -1 on failure.
-double TimeHost(const std::string& strScratch, const std::string& strCommand)
+// Reads "1m2.5s" as seconds.
+double ShellSeconds(const char* psz)
 {
-    std::string strTimeFile = strScratch + "time.ns";
-    std::string timed = "s=$(date +%s%N); " + strCommand + " || exit 1; e=$(date +%s%N); echo $((e-s)) > " + strTimeFile;
+    double dMinutes = atof(psz);
+    const char* pszM = strchr(psz, 'm');
+    return pszM ? dMinutes * 60 + atof(pszM + 1) : -1;
+}
+
+// Times a host command from inside the shell: wall clock from date, processor
+// time of the children from the shell's own "times" (user and system).
+Timing TimeHost(const std::string& strScratch, const std::string& strCommand)
+{
+    Timing t;
+    std::string strTimeFile = strScratch + "time.txt";
+    std::string timed = "s=$(date +%s%N); " + strCommand + " || exit 1; e=$(date +%s%N); echo $((e-s)) > " + strTimeFile
+        + "; times >> " + strTimeFile;
     if (RunHost(strScratch, timed) != 0)
-        return -1;
+        return t;
     std::string text = ReadSmallFile(WinPath(strTimeFile));
-    return text.empty() ? -1 : _atoi64(text.c_str()) / 1e9;
+    size_t nLine2 = text.find('\n');
+    size_t nLine3 = nLine2 == std::string::npos ? nLine2 : text.find('\n', nLine2 + 1);
+    if (nLine3 == std::string::npos)
+        return t;
+    const char* pszChildren = text.c_str() + nLine3 + 1;
+    const char* pszSystem = strchr(pszChildren, ' ');
+    t.dWall = _atoi64(text.c_str()) / 1e9;
+    t.dCpu = pszSystem ? ShellSeconds(pszChildren) + ShellSeconds(pszSystem + 1) : -1;
+    return t;
 }
 
 bool WriteWholeFile(const std::wstring& strPath, const std::string& data)
@@ -182,13 +224,15 @@ std::vector<BenchFile> MakeFiles(const std::string& strSource, DWORD dwTotal)
     return files;
 }
 
-double RunWriter(const std::string& strScratch, const std::vector<BenchFile>& files)
+Timing RunWriter(const std::string& strScratch, const std::vector<BenchFile>& files)
 {
+    Timing t;
     std::wstring strZip = WinPath(strScratch + "ours.zip");
+    double dCpuStart = ProcessCpuSeconds();
     LARGE_INTEGER liStart = Now();
     ZipHandle hZip = CreateZipArchive(strZip.c_str(), 0, ZipKindFile);
     if (!hZip)
-        return -1;
+        return t;
     bool bOk = true;
     for (const BenchFile& f : files)
     {
@@ -196,19 +240,25 @@ double RunWriter(const std::string& strScratch, const std::vector<BenchFile>& fi
         bOk = AddToZipArchive(hZip, strName.c_str(), WinPath(strScratch + "src/" + f.strName).c_str(), 0, ZipKindFile) == ZipOk && bOk;
     }
     bOk = CloseZipWriter(hZip) == ZipOk && bOk;
-    double dSeconds = Seconds(liStart);
-    return bOk ? dSeconds : -1;
+    if (bOk)
+    {
+        t.dWall = Seconds(liStart);
+        t.dCpu = ProcessCpuSeconds() - dCpuStart;
+    }
+    return t;
 }
 
-double RunReader(const std::string& strScratch)
+Timing RunReader(const std::string& strScratch)
 {
+    Timing t;
     std::string strOut = strScratch + "out-ours/";
     CreateDirectoryW(WinPath(strOut).c_str(), NULL);
     CreateDirectoryW(WinPath(strOut + "sub").c_str(), NULL);
+    double dCpuStart = ProcessCpuSeconds();
     LARGE_INTEGER liStart = Now();
     ZipHandle hZip = OpenZipArchive(WinPath(strScratch + "ours.zip").c_str(), 0, ZipKindFile);
     if (!hZip)
-        return -1;
+        return t;
     ZipArchiveEntry e;
     bool bOk = GetZipArchiveItem(hZip, -1, &e) == ZipOk;
     int nCount = e.m_nIndex;
@@ -219,15 +269,29 @@ double RunReader(const std::string& strScratch)
         bOk = bOk && ExtractZipArchiveItem(hZip, i, (strBase + e.m_szName).c_str(), 0, ZipKindFile) == ZipOk;
     }
     CloseZipReader(hZip);
-    double dSeconds = Seconds(liStart);
-    return bOk ? dSeconds : -1;
+    if (bOk)
+    {
+        t.dWall = Seconds(liStart);
+        t.dCpu = ProcessCpuSeconds() - dCpuStart;
+    }
+    return t;
 }
 
-double Best(double dBest, double dRun)
+// The best of the runs so far; a failed run fails the whole measurement.
+void KeepBest(Timing& best, const Timing& run, bool& bFailed)
 {
-    if (dRun < 0)
-        return -1;
-    return dBest < 0 || dRun < dBest ? dRun : dBest;
+    if (run.dWall < 0 || run.dCpu < 0)
+        bFailed = true;
+    if (best.dWall < 0 || run.dWall < best.dWall)
+        best.dWall = run.dWall;
+    if (best.dCpu < 0 || run.dCpu < best.dCpu)
+        best.dCpu = run.dCpu;
+}
+
+void PrintRatio(const char* pszWhat, const char* pszPeer, const Timing& ours, const Timing& peer)
+{
+    printf("%s ours %.3f s, %s %.3f s, ratio %.2f (target <= 1.30); processor time ours %.3f s, %s %.3f s, ratio %.2f\n",
+           pszWhat, ours.dWall, pszPeer, peer.dWall, ours.dWall / peer.dWall, ours.dCpu, pszPeer, peer.dCpu, ours.dCpu / peer.dCpu);
 }
 
 LONGLONG SizeOf(const std::wstring& strPath)
@@ -265,31 +329,32 @@ int wmain(int argc, wchar_t** argv)
     }
     printf("%u files, %lu MB (a fifth random, the rest registry-like text)\n", (unsigned)files.size(), dwMegabytes);
 
-    double dWriter = -1, dZip = -1, dReader = -1, dUnzip = -1;
+    Timing writer, zip, reader, unzip;
+    bool bFailed = false;
     for (int i = 0; i < Runs; ++i)
     {
-        dWriter = Best(dWriter, RunWriter(strScratch, files));
+        KeepBest(writer, RunWriter(strScratch, files), bFailed);
         RunHost(strScratch, "rm -f " + strScratch + "peer.zip");
-        dZip = Best(dZip, TimeHost(strScratch, "cd " + strScratch + "src && zip -8 -q -r ../peer.zip ."));
+        KeepBest(zip, TimeHost(strScratch, "cd " + strScratch + "src && zip -8 -q -r ../peer.zip ."), bFailed);
     }
     for (int i = 0; i < Runs; ++i)
     {
         RunHost(strScratch, "rm -rf " + strScratch + "out-ours " + strScratch + "out-unzip");
-        dReader = Best(dReader, RunReader(strScratch));
-        dUnzip = Best(dUnzip, TimeHost(strScratch, "unzip -q -o " + strScratch + "ours.zip -d " + strScratch + "out-unzip"));
+        KeepBest(reader, RunReader(strScratch), bFailed);
+        KeepBest(unzip, TimeHost(strScratch, "unzip -q -o " + strScratch + "ours.zip -d " + strScratch + "out-unzip"), bFailed);
     }
     int nSame = RunHost(strScratch, "diff -r " + strScratch + "src " + strScratch + "out-ours && unzip -tq " + strScratch + "ours.zip");
     LONGLONG llOurs = SizeOf(WinPath(strScratch + "ours.zip")), llPeer = SizeOf(WinPath(strScratch + "peer.zip"));
     RunHost("/tmp/", "rm -rf " + strScratch);
 
-    if (dWriter < 0 || dZip < 0 || dReader < 0 || dUnzip < 0)
+    if (bFailed)
     {
-        printf("a run failed: writer %.3f zip %.3f reader %.3f unzip %.3f\n", dWriter, dZip, dReader, dUnzip);
+        printf("a run failed\n");
         return 1;
     }
     printf("archive: ours %lld bytes, zip -8 %lld bytes; extracted files %s\n", llOurs, llPeer,
            nSame == 0 ? "match the sources" : "DIFFER from the sources");
-    printf("write: ours %.3f s, zip -8 %.3f s, ratio %.2f (target <= 1.30)\n", dWriter, dZip, dWriter / dZip);
-    printf("read:  ours %.3f s, unzip  %.3f s, ratio %.2f (target <= 1.30)\n", dReader, dUnzip, dReader / dUnzip);
+    PrintRatio("write:", "zip -8", writer, zip);
+    PrintRatio("read: ", "unzip", reader, unzip);
     return nSame == 0 ? 0 : 1;
 }
