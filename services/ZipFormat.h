@@ -1,6 +1,6 @@
 #pragma once
 // What the zip writer and reader share: the handle, the result codes, the
-// stream kinds, and the little pieces of the archive layout (signatures,
+// stream kinds, and the small helpers of the archive layout (signatures,
 // little-endian fields, DOS and Unix times, item name encoding).
 #include <windows.h>
 
