@@ -100,6 +100,13 @@ TEST(ZipWriter, PipeOutputCarriesDataDescriptors)
     std::string text = TextOfSize(3000, 2);
     EXPECT_EQ(AddToZipArchive(hZip, L"a.reg", text.data(), (DWORD)text.size(), ZipKindMemory), ZipOk);
     EXPECT_EQ(AddToZipArchive(hZip, L"b.zip", "stored", 6, ZipKindMemory), ZipOk);
+    // A stored item of unknown size cannot go to a pipe: its first header needs the size.
+    HANDLE hSourceRead = NULL, hSourceWrite = NULL;
+    ASSERT_TRUE(CreatePipe(&hSourceRead, &hSourceWrite, NULL, 4096));
+    CloseHandle(hSourceWrite);
+    EXPECT_EQ(AddToZipArchive(hZip, L"c.zip", hSourceRead, 0, ZipKindHandle), ZipBugNoChange);
+    EXPECT_EQ(OpenZipArchive(hSourceRead, 0, ZipKindHandle), nullptr);
+    CloseHandle(hSourceRead);
     EXPECT_EQ(CloseZipWriter(hZip), ZipOk);
     std::string bytes;
     char buf[4096];
