@@ -1,0 +1,1 @@
+tamsel_add_test(services_zip_tests services_zip LIBS tamsel_services)
