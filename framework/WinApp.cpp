@@ -155,3 +155,15 @@ HICON CWinApp::LoadStandardIcon(LPCTSTR lpszIconName) const
 {
     return ::LoadIconW(NULL, lpszIconName);
 }
+
+// The program's entry point lives here, not in a file of its own, so that it
+// comes with the application object out of the static library (the C runtime
+// asks for it only after our libraries were searched). The global application
+// object exists by now.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == NULL)
+        return -1;
+    return pApp->WinMainEntry(hInstance, lpCmdLine, nCmdShow);
+}
