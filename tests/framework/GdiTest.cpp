@@ -312,3 +312,18 @@ TEST(Dc, AttachedAndTemporaryDCsOwnership)
     }
     EXPECT_FALSE(IsLiveObject(hDC));  // the owner deleted it
 }
+
+TEST(Dc, ScreenClientAndWindowDCs)
+{
+    {
+        CClientDC dc(NULL);
+        ASSERT_NE(dc.GetSafeHdc(), nullptr);
+        EXPECT_GT(dc.GetDeviceCaps(LOGPIXELSY), 0);
+        EXPECT_GT(dc.GetTextExtent(CString(L"W")).cx, 0);
+    }
+    {
+        CWindowDC dc(NULL);
+        ASSERT_NE(dc.GetSafeHdc(), nullptr);
+        EXPECT_GT(dc.GetDeviceCaps(BITSPIXEL), 0);
+    }
+}
