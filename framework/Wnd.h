@@ -282,6 +282,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// Insert-after positions for SetWindowPos.
+extern const CWnd wndTop;
+extern const CWnd wndBottom;
+extern const CWnd wndTopMost;
+extern const CWnd wndNoTopMost;
+
 // Registers (once) a window class with these attributes and returns its name;
 // the name stays valid for the life of the program.
 LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = NULL, HBRUSH hbrBackground = NULL,

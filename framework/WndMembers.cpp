@@ -130,10 +130,8 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint)
 
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
 {
-    // &wndTop-style constants are passed as the HWND values cast to CWnd*.
-    HWND hWndAfter = (HWND)pWndInsertAfter;
-    if (pWndInsertAfter != NULL && (UINT_PTR)pWndInsertAfter > 0xFFFF)
-        hWndAfter = pWndInsertAfter->m_hWnd;
+    // &wndTopMost and friends carry the special HWND values.
+    HWND hWndAfter = pWndInsertAfter != NULL ? pWndInsertAfter->m_hWnd : NULL;
     return ::SetWindowPos(m_hWnd, hWndAfter, x, y, cx, cy, nFlags);
 }
 
