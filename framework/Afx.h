@@ -4,3 +4,5 @@
 #include "framework/String.h"
 #include "framework/Collections.h"
 #include "framework/Geometry.h"
+#include "framework/MessageMap.h"
+#include "framework/Wnd.h"
