@@ -72,6 +72,7 @@ protected: \
     { \
         typedef theClass ThisClass; \
         typedef baseClass TheBaseClass; \
+        (void)static_cast<ThisClass*>(nullptr); \
         static const AFX_MSGMAP_ENTRY s_messageEntries[] = {
 
 #define END_MESSAGE_MAP() \
