@@ -226,6 +226,13 @@ void CButtonVE::DrawPlainBackground(CDC*, CDC* pWorkDC, BOOL, UINT nFrameFlags, 
     rcContent.DeflateRect(GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CYEDGE));
 }
 
+HTHEME CButtonVE::OpenButtonTheme()
+{
+    if (g_VisualStyles.IsAppThemed() && g_VisualStyles.IsThemeActive())
+        return g_VisualStyles.OpenThemeData(m_hWnd, L"Button");
+    return NULL;
+}
+
 LRESULT CButtonVE::OnUIStateChanged(WPARAM, LPARAM)
 {
     Repaint();
@@ -263,9 +270,7 @@ void CButtonVE::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     if (!bEnabled)
         m_bHot = bPushed = bLooksPressed = FALSE;
 
-    HTHEME hTheme = NULL;
-    if (g_VisualStyles.IsAppThemed() && g_VisualStyles.IsThemeActive())
-        hTheme = g_VisualStyles.OpenThemeData(m_hWnd, L"Button");
+    HTHEME hTheme = OpenButtonTheme();
 
     CRect rcContent = rcClient, rcText;
     if (hTheme == NULL)

@@ -44,6 +44,9 @@ protected:
     virtual void DrawPlainBackground(CDC* pDC, CDC* pWorkDC, BOOL bDefault, UINT nFrameFlags, const CRect& rect,
                                      CRect& rcContent);
     virtual LRESULT OnUIStateChanged(WPARAM wParam, LPARAM lParam);
+    // The "Button" theme data while the application is themed, else NULL
+    // (the plain look); the caller closes it.
+    virtual HTHEME OpenButtonTheme();
 
     // "&&" becomes "&", a single "&" goes.
     static CString StripMnemonics(const CString& strText);

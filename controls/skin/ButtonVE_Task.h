@@ -16,7 +16,7 @@ public:
     CFont& GetCaptionFont() { return m_fontCaption; }
 
     // Rounded frame of the hot look.
-    static const COLORREF HOT_FRAME_COLOR = RGB(150, 210, 230);
+    static constexpr COLORREF HOT_FRAME_COLOR = RGB(150, 210, 230);
 
 protected:
     CSize CalcTextSize(CDC* pDC, const CString& strText, UINT nFlags) override;
