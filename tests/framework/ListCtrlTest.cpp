@@ -1,5 +1,7 @@
 #include "ControlHost.h"
+#include "tests/support/TestSupport.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -24,6 +26,22 @@ protected:
         }
     }
     CListCtrl m_list;
+};
+
+// Rows drawn by the list object itself, as the libraries' lists are.
+class CDrawnList : public CListCtrl
+{
+public:
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override { m_arrRows.push_back((int)lpDrawItemStruct->itemID); }
+    std::vector<int> m_arrRows;
+};
+
+// Column headings drawn by the header object, reached through its list view.
+class CDrawnHeader : public CHeaderCtrl
+{
+public:
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override { m_arrItems.push_back((int)lpDrawItemStruct->itemID); }
+    std::vector<int> m_arrItems;
 };
 
 int CALLBACK CompareByDataDescending(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort)
@@ -221,4 +239,32 @@ TEST_F(ListCtrlTest, ImageListsStayWithTheirWrappers)
     m_list.DestroyWindow();
     EXPECT_EQ(::GetObjectType(info.hbmImage), (DWORD)OBJ_BITMAP);
     EXPECT_EQ(images.GetImageCount(), 1);
+}
+
+TEST_F(ListCtrlTest, OwnerDrawnRowsAndHeadingsReachTheirObjects)
+{
+    CDrawnList list;
+    ASSERT_TRUE(list.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED,
+                              CRect(10, 10, 400, 300), &m_wndHost, 10001));
+    EXPECT_TRUE(list.GetExStyle() & WS_EX_CLIENTEDGE);
+    list.InsertColumn(0, L"Service", LVCFMT_LEFT, 150);
+    list.InsertColumn(1, L"Status", LVCFMT_LEFT, 100);
+    list.InsertItem(0, L"one");
+    list.InsertItem(1, L"two");
+
+    CDrawnHeader header;
+    ASSERT_TRUE(header.SubclassWindow(list.GetHeaderCtrl()->m_hWnd));
+    EXPECT_EQ(list.GetHeaderCtrl(), &header);
+    HDITEM item = {};
+    item.mask = HDI_FORMAT;
+    ASSERT_TRUE(header.GetItem(1, &item));
+    item.fmt |= HDF_OWNERDRAW;
+    ASSERT_TRUE(header.SetItem(1, &item));
+
+    ::ShowWindow(m_wndHost.m_hWnd, SW_SHOWNOACTIVATE);  // only shown windows paint
+    list.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(testsupport::WaitFor([&] { return list.m_arrRows.size() >= 2 && !header.m_arrItems.empty(); }, 3000));
+    EXPECT_NE(std::find(list.m_arrRows.begin(), list.m_arrRows.end(), 1), list.m_arrRows.end());
+    EXPECT_NE(std::find(header.m_arrItems.begin(), header.m_arrItems.end(), 1), header.m_arrItems.end());
+    header.UnsubclassWindow();
 }
