@@ -14,7 +14,7 @@ BOOL CTreeCtrl::CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd*
 {
     if (!AfxInitCommonControls(ICC_TREEVIEW_CLASSES))
         return FALSE;
-    return CWnd::CreateEx(dwExStyle, WC_TREEVIEWW, NULL, dwStyle, rect, pParentWnd, nID);
+    return CWnd::CreateEx(dwExStyle, WC_TREEVIEWW, NULL, dwStyle | WS_CHILD, rect, pParentWnd, nID);
 }
 
 HTREEITEM CTreeCtrl::InsertItem(UINT nMask, LPCTSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
