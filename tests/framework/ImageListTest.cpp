@@ -159,10 +159,32 @@ TEST(CImageList, FromHandleGivesTheOwnerOrATemporaryThatDoesNotDestroy)
     EXPECT_FALSE(adopter.DeleteImageList());
 }
 
-TEST(CImageList, ResourceFormFailsCleanlyForAMissingBitmap)
+TEST(CImageList, ResourceFormCutsTheBitmapIntoImagesAndFailsCleanly)
 {
+    // The common controls' own toolbar strip stands in for a skin bitmap.
+    HMODULE hComCtl = ::GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(hComCtl, (HMODULE)NULL);
+    HBITMAP hStrip = (HBITMAP)::LoadImageW(hComCtl, MAKEINTRESOURCEW(120), IMAGE_BITMAP, 0, 0, 0);
+    ASSERT_NE(hStrip, (HBITMAP)NULL);
+    BITMAP bm = {};
+    ::GetObjectW(hStrip, sizeof(bm), &bm);
+    ::DeleteObject(hStrip);
+
+    HINSTANCE hOld = AfxGetResourceHandle();
+    AfxSetResourceHandle(hComCtl);
     CImageList images;
-    EXPECT_FALSE(images.Create(54321u, 16, 4, RGB(255, 0, 255)));
-    EXPECT_EQ(images.m_hImageList, (HIMAGELIST)NULL);
-    EXPECT_FALSE(images.Create(0u, 0, 4, RGB(255, 0, 255)));
+    BOOL bCreated = images.Create(120u, 16, 4, RGB(192, 192, 192));
+    CImageList missing;
+    BOOL bMissing = missing.Create(54321u, 16, 4, RGB(255, 0, 255));
+    AfxSetResourceHandle(hOld);
+
+    ASSERT_TRUE(bCreated);
+    EXPECT_EQ(images.GetImageCount(), bm.bmWidth / 16);
+    IMAGEINFO info = {};
+    ASSERT_TRUE(images.GetImageInfo(0, &info));
+    EXPECT_NE(info.hbmMask, (HBITMAP)NULL);
+    EXPECT_EQ(CRect(info.rcImage).Height(), bm.bmHeight);
+    EXPECT_FALSE(bMissing);
+    EXPECT_EQ(missing.m_hImageList, (HIMAGELIST)NULL);
+    EXPECT_FALSE(missing.Create(0u, 0, 4, RGB(255, 0, 255)));
 }
