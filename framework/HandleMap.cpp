@@ -6,16 +6,18 @@
 
 namespace {
 
+// Never destroyed: global window objects (members of the application
+// object) still look themselves up while statics are torn down.
 CAfxLock& PermanentLock()
 {
-    static CAfxLock s_lock;
-    return s_lock;
+    static CAfxLock* s_pLock = new CAfxLock;
+    return *s_pLock;
 }
 
 std::unordered_map<HWND, CWnd*>& PermanentMap()
 {
-    static std::unordered_map<HWND, CWnd*> s_map;
-    return s_map;
+    static std::unordered_map<HWND, CWnd*>* s_pMap = new std::unordered_map<HWND, CWnd*>;
+    return *s_pMap;
 }
 
 // Deleted with the thread, or earlier when its message loop is idle.

@@ -7,8 +7,8 @@
 
 namespace {
 
-// Attached wrappers by handle, and the temporaries FromHandle made for lists
-// without one. Image lists may be used from worker threads, hence the lock.
+// Attached wrappers by handle. Image lists may be used from worker threads,
+// hence the lock.
 std::mutex& MapLock()
 {
     static std::mutex s_lock;
@@ -21,10 +21,27 @@ std::map<HIMAGELIST, CImageList*>& PermanentMap()
     return s_map;
 }
 
-std::map<HIMAGELIST, CImageList*>& TemporaryMap()
+// Temporaries belong to the thread that asked for them, so one thread's purge
+// never pulls a wrapper from under another.
+struct CTempImageLists
 {
-    static std::map<HIMAGELIST, CImageList*> s_map;
-    return s_map;
+    std::map<HIMAGELIST, CImageList*> m_map;
+    ~CTempImageLists() { Purge(); }
+    void Purge()
+    {
+        for (auto& entry : m_map)
+        {
+            entry.second->m_hImageList = NULL;  // never attached, never destroyed here
+            delete entry.second;
+        }
+        m_map.clear();
+    }
+};
+
+CTempImageLists& TemporaryLists()
+{
+    thread_local CTempImageLists t_lists;
+    return t_lists;
 }
 
 HBITMAP BitmapHandle(CBitmap* pBitmap)
@@ -43,11 +60,9 @@ CImageList* PASCAL CImageList::FromHandle(HIMAGELIST hImageList)
 {
     if (hImageList == NULL)
         return NULL;
-    std::lock_guard<std::mutex> lock(MapLock());
-    auto it = PermanentMap().find(hImageList);
-    if (it != PermanentMap().end())
-        return it->second;
-    CImageList*& pTemp = TemporaryMap()[hImageList];
+    if (CImageList* pPermanent = FromHandlePermanent(hImageList))
+        return pPermanent;
+    CImageList*& pTemp = TemporaryLists().m_map[hImageList];
     if (pTemp == NULL)
     {
         pTemp = new CImageList;
@@ -65,16 +80,7 @@ CImageList* PASCAL CImageList::FromHandlePermanent(HIMAGELIST hImageList)
 
 void AfxPurgeTemporaryImageLists()
 {
-    std::map<HIMAGELIST, CImageList*> temps;
-    {
-        std::lock_guard<std::mutex> lock(MapLock());
-        temps.swap(TemporaryMap());
-    }
-    for (auto& entry : temps)
-    {
-        entry.second->m_hImageList = NULL;
-        delete entry.second;
-    }
+    TemporaryLists().Purge();
 }
 
 BOOL CImageList::Attach(HIMAGELIST hImageList)

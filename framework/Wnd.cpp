@@ -52,6 +52,7 @@ public:
             HWND hWnd = (HWND)wParam;
             if (pWnd->Attach(hWnd))
             {
+                pWnd->PreSubclassWindow();
                 WNDPROC pfnOld = (WNDPROC)SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)&CWnd::AfxWndProc);
                 if (pfnOld != &CWnd::AfxWndProc)
                     pWnd->m_pfnSuper = pfnOld;
@@ -92,6 +93,11 @@ void AfxUnhookWindowCreate()
 {
     CWndCreateHook::Remove();
 }
+
+const CWnd wndTop(HWND_TOP);
+const CWnd wndBottom(HWND_BOTTOM);
+const CWnd wndTopMost(HWND_TOPMOST);
+const CWnd wndNoTopMost(HWND_NOTOPMOST);
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
@@ -384,7 +390,10 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     CWnd* pChild = FromHandlePermanent(pNMHDR->hwndFrom);
     if (pChild != NULL && pChild != this && pChild->OnChildNotify(WM_NOTIFY, wParam, lParam, pResult))
         return TRUE;
-    AFX_MSGCALL call = { WM_NOTIFY, wParam, lParam, (UINT)pNMHDR->idFrom, 0 };
+    // The sender's control id, not idFrom: a tooltip's idFrom is its tool
+    // (often a window handle), while the tooltip itself has id 0.
+    UINT nID = pNMHDR->hwndFrom != NULL ? (UINT)::GetDlgCtrlID(pNMHDR->hwndFrom) : (UINT)pNMHDR->idFrom;
+    AFX_MSGCALL call = { WM_NOTIFY, wParam, lParam, nID, 0 };
     if (!DispatchMapMessage(AfxKind_Notify, call, pNMHDR->code))
         return FALSE;
     if (pResult != NULL)
