@@ -69,6 +69,13 @@ TEST_F(FramesTest, CaptionBarWithoutTextStillHasItsPatch)
     // The patch is 3 pixels wide at left 6, over the top line.
     EXPECT_EQ(WindowPixel(bar.m_hWnd, 7, 6), RGB(255, 255, 255));
     EXPECT_EQ(WindowPixel(bar.m_hWnd, 12, 6), RGB(179, 179, 179));
+    // Nothing of the old caption is left.
+    PumpMessages(50);
+    bool bRemnant = false;
+    for (int x = 12; x < 60; x++)
+        for (int y = 8; y < 18; y++)
+            bRemnant = bRemnant || WindowPixel(bar.m_hWnd, x, y) != RGB(255, 255, 255);
+    EXPECT_FALSE(bRemnant);
 }
 
 TEST_F(FramesTest, BorderedListsKeepTheirFrame)
