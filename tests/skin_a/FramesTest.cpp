@@ -99,7 +99,7 @@ TEST_F(FramesTest, BorderedListsKeepTheirFrame)
     EXPECT_EQ(WindowPixel(m_dlg.m_listBox.m_hWnd, rc.Width() / 2, 0), BORDER_LIST_FRAME_COLOR);
 }
 
-TEST(MemDC, DrawsOffScreenAndCopiesBackInOnePiece)
+TEST(MemDC, DrawsOffScreenAndCopiesBackInOneBlit)
 {
     CDC target;
     ASSERT_TRUE(target.CreateCompatibleDC(NULL));
