@@ -7,6 +7,36 @@ namespace {
 
 thread_local CTempHandleMap<CDC> t_tempDCs;
 
+// msimg32 is bound by name on first use, so a system without it still runs
+// (the blends then report FALSE and draw nothing).
+struct CMsimg32
+{
+    typedef BOOL(WINAPI* AlphaBlendProc)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+    typedef BOOL(WINAPI* TransparentBltProc)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
+    typedef BOOL(WINAPI* GradientFillProc)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+
+    AlphaBlendProc pfnAlphaBlend = NULL;
+    TransparentBltProc pfnTransparentBlt = NULL;
+    GradientFillProc pfnGradientFill = NULL;
+
+    CMsimg32()
+    {
+        // Loaded for the life of the process, like the system's own users of it.
+        HMODULE hModule = ::LoadLibraryW(L"msimg32.dll");
+        if (hModule == NULL)
+            return;
+        pfnAlphaBlend = (AlphaBlendProc)(void*)::GetProcAddress(hModule, "AlphaBlend");
+        pfnTransparentBlt = (TransparentBltProc)(void*)::GetProcAddress(hModule, "TransparentBlt");
+        pfnGradientFill = (GradientFillProc)(void*)::GetProcAddress(hModule, "GradientFill");
+    }
+};
+
+const CMsimg32& Msimg32()
+{
+    static const CMsimg32 s_msimg32;
+    return s_msimg32;
+}
+
 }  // namespace
 
 void AfxPurgeTemporaryGdiObjects()
@@ -29,7 +59,8 @@ BOOL CDC::Attach(HDC hDC)
 {
     if (hDC == NULL)
         return FALSE;
-    DeleteDC();
+    if (hDC != m_hDC)
+        DeleteDC();
     m_hDC = m_hAttribDC = hDC;
     return TRUE;
 }
@@ -442,7 +473,9 @@ BOOL CDC::ExtFloodFill(int x, int y, COLORREF crColor, UINT nFillType)
 
 BOOL CDC::GradientFill(TRIVERTEX* pVertices, ULONG nVertices, void* pMesh, ULONG nMeshElements, DWORD dwMode)
 {
-    return ::GradientFill(m_hDC, pVertices, nVertices, pMesh, nMeshElements, dwMode);
+    if (Msimg32().pfnGradientFill == NULL)
+        return FALSE;
+    return Msimg32().pfnGradientFill(m_hDC, pVertices, nVertices, pMesh, nMeshElements, dwMode);
 }
 
 // Paths
@@ -485,18 +518,18 @@ BOOL CDC::MaskBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, 
 BOOL CDC::TransparentBlt(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC,
                          int xSrc, int ySrc, int nSrcWidth, int nSrcHeight, UINT clrTransparent)
 {
-    if (pSrcDC == NULL)
+    if (pSrcDC == NULL || Msimg32().pfnTransparentBlt == NULL)
         return FALSE;
-    return ::TransparentBlt(m_hDC, xDest, yDest, nDestWidth, nDestHeight, pSrcDC->m_hDC, xSrc, ySrc,
+    return Msimg32().pfnTransparentBlt(m_hDC, xDest, yDest, nDestWidth, nDestHeight, pSrcDC->m_hDC, xSrc, ySrc,
                             nSrcWidth, nSrcHeight, clrTransparent);
 }
 
 BOOL CDC::AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC,
                      int xSrc, int ySrc, int nSrcWidth, int nSrcHeight, BLENDFUNCTION blend)
 {
-    if (pSrcDC == NULL)
+    if (pSrcDC == NULL || Msimg32().pfnAlphaBlend == NULL)
         return FALSE;
-    return ::AlphaBlend(m_hDC, xDest, yDest, nDestWidth, nDestHeight, pSrcDC->m_hDC, xSrc, ySrc,
+    return Msimg32().pfnAlphaBlend(m_hDC, xDest, yDest, nDestWidth, nDestHeight, pSrcDC->m_hDC, xSrc, ySrc,
                         nSrcWidth, nSrcHeight, blend);
 }
 
@@ -586,6 +619,17 @@ int CDC::DrawText(LPCWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat)
 int CDC::DrawText(const CString& str, LPRECT lpRect, UINT nFormat)
 {
     return DrawText((LPCWSTR)str, str.GetLength(), lpRect, nFormat);
+}
+
+int CDC::DrawTextEx(LPWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat, LPDRAWTEXTPARAMS lpDTParams)
+{
+    return ::DrawTextExW(m_hDC, lpszString, nCount, lpRect, nFormat, lpDTParams);
+}
+
+int CDC::DrawTextEx(const CString& str, LPRECT lpRect, UINT nFormat, LPDRAWTEXTPARAMS lpDTParams)
+{
+    return ::DrawTextExW(m_hDC, const_cast<LPWSTR>((LPCWSTR)str), str.GetLength(), lpRect,
+                         nFormat & ~DT_MODIFYSTRING, lpDTParams);
 }
 
 CSize CDC::GetTextExtent(LPCWSTR lpszString, int nCount) const

@@ -14,11 +14,12 @@ class CWnd;
 class CDC
 {
 public:
-    CDC() : m_hDC(NULL), m_hAttribDC(NULL) {}
+    CDC() : m_hDC(NULL), m_hAttribDC(NULL), m_bPrinting(FALSE) {}
     virtual ~CDC();
 
     HDC m_hDC;        // output
     HDC m_hAttribDC;  // queries; the same DC unless set apart
+    BOOL m_bPrinting;
 
     static CDC* PASCAL FromHandle(HDC hDC);
     BOOL Attach(HDC hDC);
@@ -27,6 +28,7 @@ public:
     HDC GetSafeHdc() const { return m_hDC; }
     operator HDC() const { return m_hDC; }
     CWnd* GetWindow() const;
+    BOOL IsPrinting() const { return m_bPrinting; }
 
     BOOL CreateDC(LPCWSTR lpszDriverName, LPCWSTR lpszDeviceName, LPCWSTR lpszOutput, const void* lpInitData);
     BOOL CreateIC(LPCWSTR lpszDriverName, LPCWSTR lpszDeviceName, LPCWSTR lpszOutput, const void* lpInitData);
@@ -162,6 +164,7 @@ public:
                     int nSrcWidth, int nSrcHeight, DWORD dwRop);
     BOOL MaskBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
                  CBitmap& maskBitmap, int xMask, int yMask, DWORD dwRop);
+    // TransparentBlt, AlphaBlend and GradientFill return FALSE when msimg32 is missing.
     BOOL TransparentBlt(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC,
                         int xSrc, int ySrc, int nSrcWidth, int nSrcHeight, UINT clrTransparent);
     BOOL AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC,
@@ -193,8 +196,12 @@ public:
     BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCWSTR lpszString, UINT nCount, LPINT lpDxWidths);
     BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, const CString& str, LPINT lpDxWidths);
     // With DT_CALCRECT the rectangle is updated to the text's extent.
+    // DT_MODIFYSTRING is ignored: the text is never written to.
     int DrawText(LPCWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
     int DrawText(const CString& str, LPRECT lpRect, UINT nFormat);
+    // The buffer form may be changed by DT_MODIFYSTRING; the CString form never is.
+    int DrawTextEx(LPWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat, LPDRAWTEXTPARAMS lpDTParams = NULL);
+    int DrawTextEx(const CString& str, LPRECT lpRect, UINT nFormat, LPDRAWTEXTPARAMS lpDTParams = NULL);
     CSize GetTextExtent(LPCWSTR lpszString, int nCount) const;
     CSize GetTextExtent(const CString& str) const;
     CSize GetOutputTextExtent(const CString& str) const;

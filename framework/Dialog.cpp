@@ -232,6 +232,20 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
     return FALSE;
 }
 
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (CWnd::OnCommand(wParam, lParam))
+        return TRUE;
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == NULL)
+        return FALSE;
+    UINT nCode = HIWORD(wParam);
+    if (lParam == 0 && nCode == 1)
+        nCode = 0;
+    AFX_MSGCALL call = { WM_COMMAND, wParam, lParam, LOWORD(wParam), 0 };
+    return pApp->DispatchMapMessage(AfxKind_Command, call, nCode);
+}
+
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);

@@ -30,6 +30,8 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
     virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // Commands the dialog does not handle go on to the application's map.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
 
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     DWORD GetDefID() const;

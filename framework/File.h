@@ -57,6 +57,7 @@ public:
     };
     enum SeekPosition { begin = 0, current = 1, end = 2 };
     static constexpr ULONGLONG kSeekFailed = ~0ULL;
+    static inline const HANDLE hFileNull = INVALID_HANDLE_VALUE;
 
     CFile() : m_hFile(INVALID_HANDLE_VALUE), m_bCloseOnDelete(FALSE) {}
     explicit CFile(HANDLE hFile);  // not owned: Close leaves it open

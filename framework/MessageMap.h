@@ -185,6 +185,7 @@ protected: \
     AFX_MSG_ENTRY(WM_INITMENUPOPUP, pThis->OnInitMenuPopup(AfxMenuFromHandle((HMENU)call.wParam), \
         (UINT)LOWORD(call.lParam), (BOOL)HIWORD(call.lParam)); return TRUE;)
 #define ON_WM_MOUSELEAVE() AFX_MSG_ENTRY(WM_MOUSELEAVE, pThis->OnMouseLeave(); return TRUE;)
+#define ON_WM_MOUSEHOVER() AFX_MOUSE_ENTRY(WM_MOUSEHOVER, OnMouseHover)
 
 // ---- Any message ------------------------------------------------------------
 // LRESULT fn(WPARAM, LPARAM)

@@ -1,6 +1,7 @@
 #include "framework/WinApp.h"
 #include "framework/MessageLoop.h"
 #include <shellapi.h>
+#include <ole2.h>
 
 void AfxSetCurrentThread(CWinThread* pThread);
 
@@ -19,6 +20,45 @@ CWnd* AfxGetMainWnd()
     if (pThread != NULL && pThread->m_pMainWnd != NULL)
         return pThread->m_pMainWnd;
     return s_pApp != NULL ? s_pApp->m_pMainWnd : NULL;
+}
+
+BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
+END_MESSAGE_MAP()
+
+namespace {
+// Balances AfxOleInit when the program ends.
+struct COleTerm
+{
+    bool m_bInitialized = false;
+    ~COleTerm()
+    {
+        if (m_bInitialized)
+            ::OleUninitialize();
+    }
+};
+COleTerm s_oleTerm;
+}
+
+BOOL AfxOleInit()
+{
+    if (s_oleTerm.m_bInitialized)
+        return TRUE;
+    HRESULT hr = ::OleInitialize(NULL);
+    if (FAILED(hr))
+        return FALSE;
+    s_oleTerm.m_bInitialized = true;
+    return TRUE;
+}
+
+void AfxEnableControlContainer()
+{
+}
+
+void CWinApp::OnHelp()
+{
+    CWnd* pMainWnd = AfxGetMainWnd();
+    if (pMainWnd != NULL)
+        pMainWnd->WinHelp(0, HELP_CONTEXT);
 }
 
 CWinApp::CWinApp(LPCTSTR lpszAppName)

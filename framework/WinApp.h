@@ -33,8 +33,18 @@ public:
     HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const;
     HICON LoadStandardIcon(LPCTSTR lpszIconName) const;
 
+    // The classic start-up switches; kept for callers, nothing to do on Win32 now.
+    BOOL Enable3dControls() { return TRUE; }
+    BOOL Enable3dControlsStatic() { return TRUE; }
+
+    // The standard help command (ID_HELP): asks the main window's WinHelp.
+    afx_msg void OnHelp();
+
     // Called by the entry point; returns the process exit code.
     int WinMainEntry(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow);
+
+protected:
+    DECLARE_MESSAGE_MAP()
 
 private:
     CString m_strAppName;
@@ -44,3 +54,12 @@ private:
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
+
+// OLE for this thread, released at exit; FALSE when it cannot start.
+BOOL AfxOleInit();
+// Kept for callers: our dialogs host no ActiveX controls.
+void AfxEnableControlContainer();
+
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif

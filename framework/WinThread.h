@@ -3,12 +3,13 @@
 // itself when the thread ends unless m_bAutoDelete is cleared first
 // (start CREATE_SUSPENDED to clear it safely).
 #include "framework/AfxDefs.h"
+#include "framework/MessageMap.h"
 
 class CWnd;
 
 typedef UINT (__cdecl* AFX_THREADPROC)(LPVOID pParam);
 
-class CWinThread
+class CWinThread : public CCmdTarget
 {
 public:
     CWinThread();
@@ -41,8 +42,6 @@ protected:
 
 private:
     static unsigned __stdcall StartThreadProc(void* pParam);
-    CWinThread(const CWinThread&) = delete;
-    CWinThread& operator=(const CWinThread&) = delete;
 };
 
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority = THREAD_PRIORITY_NORMAL,

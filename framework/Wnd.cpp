@@ -247,6 +247,10 @@ void CWnd::DoDataExchange(CDataExchange*)
 {
 }
 
+void CWnd::WinHelp(DWORD_PTR, UINT)
+{
+}
+
 void CWnd::OnFinalRelease()
 {
     // The window is gone: drop the object's hold on it, then let the class

@@ -75,6 +75,8 @@ public:
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual void PostNcDestroy();
     virtual void DoDataExchange(CDataExchange* pDX);
+    // Help for this window; there are no WinHelp files, so nothing by default.
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
     // Owner drawing as a reflected message; the default leaves it to the parent.
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
@@ -229,6 +231,7 @@ public:
     afx_msg void OnMButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnMButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
+    afx_msg void OnMouseHover(UINT nFlags, CPoint point);
     afx_msg LRESULT OnNcHitTest(CPoint point);
     afx_msg void OnNcLButtonDown(UINT nHitTest, CPoint point);
     afx_msg void OnNcLButtonUp(UINT nHitTest, CPoint point);

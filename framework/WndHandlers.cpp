@@ -112,6 +112,11 @@ void CWnd::OnMouseLeave()
     Default();
 }
 
+void CWnd::OnMouseHover(UINT, CPoint)
+{
+    Default();
+}
+
 LRESULT CWnd::OnNcHitTest(CPoint)
 {
     return Default();

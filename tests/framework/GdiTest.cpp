@@ -312,3 +312,53 @@ TEST(Dc, AttachedAndTemporaryDCsOwnership)
     }
     EXPECT_FALSE(IsLiveObject(hDC));  // the owner deleted it
 }
+
+TEST(Dc, ScreenClientAndWindowDCs)
+{
+    {
+        CClientDC dc(NULL);
+        ASSERT_NE(dc.GetSafeHdc(), nullptr);
+        EXPECT_GT(dc.GetDeviceCaps(LOGPIXELSY), 0);
+        EXPECT_GT(dc.GetTextExtent(CString(L"W")).cx, 0);
+    }
+    {
+        CWindowDC dc(NULL);
+        ASSERT_NE(dc.GetSafeHdc(), nullptr);
+        EXPECT_GT(dc.GetDeviceCaps(BITSPIXEL), 0);
+    }
+}
+
+TEST(Dc, GradientAndTransparentCopy)
+{
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(NULL));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(100, 10, 1, 32, NULL));
+    CBitmap* pOld = dc.SelectObject(&bitmap);
+
+    TRIVERTEX vertices[2] = { { 0, 0, 0, 0, 0, 0 }, { 100, 10, 0xFF00, 0, 0, 0 } };
+    GRADIENT_RECT rect = { 0, 1 };
+    ASSERT_TRUE(dc.GradientFill(vertices, 2, &rect, 1, GRADIENT_FILL_RECT_H));
+    EXPECT_LT(GetRValue(dc.GetPixel(2, 5)), 20);
+    EXPECT_GT(GetRValue(dc.GetPixel(97, 5)), 230);
+    EXPECT_EQ(GetGValue(dc.GetPixel(50, 5)), 0);
+
+    // Magenta is the transparent colour: those pixels leave the target alone.
+    CDC src;
+    ASSERT_TRUE(src.CreateCompatibleDC(&dc));
+    CBitmap srcBitmap;
+    ASSERT_TRUE(srcBitmap.CreateBitmap(4, 1, 1, 32, NULL));
+    CBitmap* pOldSrc = src.SelectObject(&srcBitmap);
+    src.SetPixelV(0, 0, RGB(255, 0, 255));
+    src.SetPixelV(1, 0, RGB(0, 0, 255));
+    src.SetPixelV(2, 0, RGB(255, 0, 255));
+    src.SetPixelV(3, 0, RGB(0, 0, 255));
+    dc.FillSolidRect(0, 0, 100, 10, RGB(0, 255, 0));
+    ASSERT_TRUE(dc.TransparentBlt(0, 0, 4, 1, &src, 0, 0, 4, 1, RGB(255, 0, 255)));
+    EXPECT_EQ(dc.GetPixel(0, 0), RGB(0, 255, 0));
+    EXPECT_EQ(dc.GetPixel(1, 0), RGB(0, 0, 255));
+    EXPECT_EQ(dc.GetPixel(2, 0), RGB(0, 255, 0));
+
+    src.SelectObject(pOldSrc);
+    dc.SelectObject(pOld);
+}
