@@ -1,0 +1,126 @@
+#pragma once
+// Registry-editor files (.reg): writes key trees and caller-composed lines in
+// the version 5.00 form (UTF-16LE, CR LF), and applies such files - also
+// "REGEDIT4" and bare "REGEDIT" ones - to the registry again.
+#include "framework/Afx.h"
+#include "services/RegKeyHandle.h"
+
+#include <string>
+#include <vector>
+
+// Modes of CRegFile::OpenKeyByPath.
+enum RegKeyPathMode
+{
+    RegKeyPathOpen = 0,    // open for reading (export)
+    RegKeyPathCreate = 1,  // create or open (import of a key line)
+    RegKeyPathDelete = 2,  // delete with all subkeys (import of "[-...]")
+};
+
+class CRegFile
+{
+public:
+    // Export errors, kept per object (see GetExportError).
+    enum
+    {
+        ExportWriteFailed = 124,     // a write failed or was short: the export stopped there
+        ExportEnumFailed = 125,      // a value or subkey could not be enumerated
+        ExportSubKeyNotOpened = 126, // a subtree could not be opened and is missing
+        ExportNameNotWritable = 13,  // a name holds a line break; that entry is missing
+    };
+
+    CRegFile();
+    ~CRegFile();
+    CRegFile(const CRegFile&) = delete;
+    CRegFile& operator=(const CRegFile&) = delete;
+
+    // Writing. The caller creates the file, writes the byte-order mark FF FE
+    // itself, stores the handle in m_hFile, sets m_nCount and m_nColumn to 0,
+    // and closes the handle after the last Flush or ExportKey.
+    void PutChar(wchar_t ch);                  // a line feed goes out as CR LF
+    void PutString(LPCWSTR pszText);
+    void PutQuotedString(LPCWSTR pszText);     // "...", with \" and \\ escaped
+    BOOL Flush();
+    // Writes "[path]", the key's values and all its subkeys, then flushes. The
+    // path starts with the root name; an empty path writes HKEY_LOCAL_MACHINE
+    // and HKEY_USERS whole. Returns 0 when everything was written, else the
+    // first error of this export (1010/1011 when the key does not open,
+    // ERROR_INVALID_HANDLE without a file, or one of the export errors above).
+    DWORD ExportKey(const CString& strKeyPath);
+    // The first export error since construction (a write error overrides
+    // the others); 0 when the file holds everything it was asked to.
+    DWORD GetExportError() const { return m_dwExportError; }
+
+    // Applies a registry-editor file. Returns ERROR_SUCCESS only when every
+    // line was applied; otherwise the first failure: the error of finding or
+    // opening the file, ERROR_BAD_FORMAT for an unusable header (nothing is
+    // changed), ERROR_INVALID_DATA for a malformed line (skipped, the rest
+    // applied), ERROR_ACCESS_DENIED for a refused deletion of a whole root,
+    // 1010/1011 for a key line whose key cannot be had (its values skipped),
+    // 1011 also for values under a line that gives no key (a bare
+    // HKEY_LOCAL_MACHINE or HKEY_USERS, or a deletion), or the registry's
+    // error of a value that could not be set or deleted.
+    DWORD ImportFile(LPCWSTR pszFileName);
+
+    // Splits "ROOT\rest", upper-cases the root part in the caller's text and
+    // acts on the key per mode. 0 on success, 1010 for an unknown root, 1011
+    // when the key cannot be opened or created; for a deletion, the error of
+    // the deletion (a key that does not exist counts as deleted), and
+    // ERROR_ACCESS_DENIED for a bare root, which is never deleted.
+    static LONG OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode);
+    // Deletes parent\name with all its subkeys; the result of the last delete.
+    static LONG DeleteKeyTree(HKEY hParent, LPCWSTR pszName);
+
+    // Set by the caller before writing (see above).
+    HANDLE m_hFile;
+    int m_nCount;
+    int m_nColumn;
+
+private:
+    // Export.
+    void PutUnit(wchar_t ch);
+    void PutText(const wchar_t* pText, size_t nLength);
+    void PutQuoted(const wchar_t* pText, size_t nLength);
+    void PutHexBytes(const BYTE* pData, DWORD dwSize);
+    void PutValue(const wchar_t* pName, DWORD dwNameLength, DWORD dwType, const BYTE* pData, DWORD dwSize);
+    void ExportKeyTree(HKEY hKey, std::wstring& strPath);
+    void SetExportError(DWORD dwError);
+    bool ExportStopped() const { return m_dwCallError == ExportWriteFailed; }
+
+    // Import: reading.
+    bool FillBuffer();
+    int Peek();
+    void SkipBlanks();
+    void SkipLine();
+    void SkipComment();
+    // Import: parsing.
+    bool ParseHeader();
+    void ParseBody();
+    void ParseOldFormat();
+    void ParseKeyLine();
+    void ParseValueLine(const std::wstring& strName);
+    bool ParseQuoted(std::wstring& strText, size_t nMaxChars);
+    bool ParseHexBytes(std::vector<BYTE>& data);
+    bool ReadLine(std::wstring& strLine, size_t nMaxChars);
+    void RejectLine();
+    void NoteImportFailure(DWORD dwError);
+
+    std::vector<wchar_t> m_chars;   // export: waiting to be written; import: text being parsed
+    std::vector<BYTE> m_bytes;      // import: raw bytes not yet converted
+    int m_nAvailable;               // import: characters available in m_chars
+
+    // Export state.
+    std::vector<wchar_t> m_valueName;
+    std::vector<BYTE> m_valueData;
+    DWORD m_dwExportError;
+    DWORD m_dwCallError;
+
+    // Import state.
+    HANDLE m_hReadFile;
+    size_t m_nCarry;                // bytes kept back for the next conversion
+    bool m_bUnicode;
+    bool m_bEndOfFile;
+    int m_nVersion;                 // 0x500, 0x400 or 0x310
+    UINT m_nCodePage;
+    CRegKeyHandle m_currentKey;
+    DWORD m_dwImportResult;
+};

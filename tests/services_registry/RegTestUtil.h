@@ -1,0 +1,52 @@
+#pragma once
+// Helpers of the registry tests: values set and read raw, whole trees taken
+// as snapshots, .reg files written and read as text, and peer programs run.
+#include <winsock2.h>
+#include <windows.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace regtest {
+
+typedef std::vector<BYTE> Bytes;
+
+struct RawValue
+{
+    DWORD dwType = REG_NONE;
+    Bytes data;
+    bool operator==(const RawValue& other) const { return dwType == other.dwType && data == other.data; }
+};
+
+// Key path below the snapshot's top (lower case) -> value name (lower case) -> value.
+typedef std::map<std::wstring, std::map<std::wstring, RawValue>> TreeSnapshot;
+
+Bytes TextBytes(const std::wstring& text, bool bTerminate = true);
+bool SetRaw(HKEY hKey, const std::wstring& name, DWORD dwType, const Bytes& data);
+bool SetText(HKEY hKey, const std::wstring& name, const std::wstring& text, DWORD dwType = REG_SZ);
+bool SetDword(HKEY hKey, const std::wstring& name, DWORD dwValue);
+bool GetRaw(HKEY hRoot, const std::wstring& keyPath, const std::wstring& name, RawValue& value);
+bool KeyExists(HKEY hRoot, const std::wstring& keyPath);
+HKEY CreateKey(HKEY hParent, const std::wstring& path);  // caller closes
+TreeSnapshot Snapshot(HKEY hRoot, const std::wstring& keyPath);
+// A readable account of how two snapshots differ; empty when equal.
+std::wstring Difference(const TreeSnapshot& expected, const TreeSnapshot& actual);
+
+// A .reg file from text: UTF-16LE with byte-order mark, or bytes as given.
+bool WriteRegText(const std::wstring& path, const std::wstring& text);
+// A file's UTF-16LE text after its byte-order mark; empty, and bHasBom false,
+// when it has none.
+std::wstring ReadRegText(const std::wstring& path, bool& bHasBom);
+
+// Exports one key with CRegFile the way the program's writers do: BOM,
+// header, ExportKey. Returns ExportKey's result, or the error of creating
+// the file.
+DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath);
+
+// Runs a Windows program of the prefix and waits; its exit code, -1 when it
+// did not start, -2 when it did not end in time (and was ended).
+int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs = 120000);
+
+std::wstring Hex(const Bytes& data);
+
+} // namespace regtest

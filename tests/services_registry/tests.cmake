@@ -1,0 +1,1 @@
+tamsel_add_test(services_registry_tests services_registry LIBS tamsel_services)
