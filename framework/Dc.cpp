@@ -59,7 +59,8 @@ BOOL CDC::Attach(HDC hDC)
 {
     if (hDC == NULL)
         return FALSE;
-    DeleteDC();
+    if (hDC != m_hDC)
+        DeleteDC();
     m_hDC = m_hAttribDC = hDC;
     return TRUE;
 }

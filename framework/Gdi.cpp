@@ -36,7 +36,8 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject)
 {
     if (hObject == NULL)
         return FALSE;
-    DeleteObject();
+    if (hObject != m_hObject)
+        DeleteObject();
     m_hObject = hObject;
     return TRUE;
 }

@@ -8,6 +8,12 @@
 #include "framework/AfxDefs.h"
 #include "framework/String.h"
 
+// winbase.h maps GetCurrentTime() to GetTickCount(); the classes below
+// have their own GetCurrentTime.
+#ifdef GetCurrentTime
+#undef GetCurrentTime
+#endif
+
 class CTimeSpan
 {
 public:

@@ -1,0 +1,15 @@
+#pragma once
+// Every control wrapper in one include.
+#include "framework/CommonControls.h"
+#include "framework/ImageList.h"
+#include "framework/Button.h"
+#include "framework/Static.h"
+#include "framework/Edit.h"
+#include "framework/ListBox.h"
+#include "framework/ComboBox.h"
+#include "framework/HeaderCtrl.h"
+#include "framework/ListCtrl.h"
+#include "framework/TreeCtrl.h"
+#include "framework/ToolTipCtrl.h"
+#include "framework/ProgressCtrl.h"
+#include "framework/RichEditCtrl.h"
