@@ -148,7 +148,8 @@ def scan_button(hot):
 
 
 def category_icon():
-    c = Canvas(16, 16)
+    """20 x 16: a 14-pixel sheet with room on the right before the caption."""
+    c = Canvas(20, 16)
     c.shape(round_rect(1, 2, 15, 14, 2), lambda *_: NAVY)
     c.shape(round_rect(2, 3, 14, 13, 1.5), vertical(ICE, SKY, 3, 13))
     for i, y in enumerate((5, 8, 11)):

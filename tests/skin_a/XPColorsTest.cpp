@@ -29,10 +29,10 @@ private:
 
 } // namespace
 
-TEST(XPColors, HighlightWrapsEachByte)
+TEST(XPColors, HighlightIsLighterAndStopsAtWhite)
 {
     SysColorScope scope({ { COLOR_HIGHLIGHT, RGB(250, 100, 5) } });
-    EXPECT_EQ(GetXPHighlightColor(), RGB(4, 110, 15));
+    EXPECT_EQ(GetXPHighlightColor(), RGB(255, 110, 15));
 }
 
 TEST(XPColors, LightFaceAndBlendsOfTheClassicScheme)
