@@ -4,6 +4,7 @@
 // Escape like every page.
 #include "framework/Afx.h"
 #include "framework/Gdi.h"
+#include "framework/Dc.h"
 
 class CStandInPage : public CDialog
 {

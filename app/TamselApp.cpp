@@ -1,5 +1,6 @@
 #include "app/TamselApp.h"
-#include "app/MainWindowStandIn.h"
+#include "app/SplashWnd.h"
+#include "app/TamselDlg.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -127,10 +128,10 @@ BOOL CTamselApp::InitInstance()
     if (!AfxOleInit())
         return FALSE;
 
-    // Only the splash switch of the command line matters; the splash window
-    // takes cmdInfo.m_bShowSplash when it is part of the program.
+    // Only the splash switch of the command line matters.
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
+    CSplashWnd::EnableSplashScreen(cmdInfo.m_bShowSplash);
 
     IsWow64ProcessProc pfnIsWow64 =
         (IsWow64ProcessProc)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
@@ -156,7 +157,7 @@ BOOL CTamselApp::InitInstance()
 
 void CTamselApp::RunMainWindow()
 {
-    CMainWindowStandIn dlg;
+    CTamselDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();
     if (dlg.GetSafeHwnd() != NULL)
@@ -177,8 +178,9 @@ int CTamselApp::ExitInstance()
 
 BOOL CTamselApp::PreTranslateMessage(MSG* pMsg)
 {
-    // The splash window, once it is part of the program, takes its keys and
-    // clicks here first.
+    // The splash window takes the first key or click.
+    if (CSplashWnd::PreTranslateAppMessage(pMsg))
+        return TRUE;
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F1)
     {
         CString strHelp = m_strAppDir + L"manual.chm";

@@ -94,7 +94,7 @@ public:
 protected:
     // The wanted executable base name (single instance and window property).
     CString GetExeBaseName() const;
-    // The main window; a later window class replaces the stand-in here.
+    // Runs the main window modally.
     virtual void RunMainWindow();
 
     DECLARE_MESSAGE_MAP()

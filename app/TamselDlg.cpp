@@ -385,7 +385,7 @@ void CTamselDlg::LoadLanguageTexts()
 
 // ---- Language --------------------------------------------------------------------
 
-void CTamselDlg::FillLanguageList()
+void CTamselDlg::AddLanguageFiles()
 {
     m_comboLanguage.ResetContent();
     m_pApp->m_arrLangFiles.RemoveAll();
@@ -405,7 +405,11 @@ void CTamselDlg::FillLanguageList()
         m_pApp->m_arrLangFiles.Add(finder.GetFileName());
     }
     finder.Close();
+}
 
+void CTamselDlg::FillLanguageList()
+{
+    AddLanguageFiles();
     WCHAR szChosen[1000] = L"";
     ::GetPrivateProfileStringW(L"General Settings", L"Language", L"", szChosen, 1000, m_pApp->m_strSettingsFile);
     CString strChosen(szChosen);
@@ -413,6 +417,16 @@ void CTamselDlg::FillLanguageList()
         strChosen = m_pApp->GetLanguageFileForCode(m_pApp->GetSystemLanguageCode());
     m_comboLanguage.SetCurSel(m_pApp->FindLanguageIndex(strChosen));
     m_pApp->SelectLanguage(strChosen);
+    // The built-in English file may only now have been written: list it too.
+    CString strSelected = m_pApp->m_strLangFile.Mid(m_pApp->m_strLangFile.ReverseFind(L'\\') + 1);
+    BOOL bListed = FALSE;
+    for (INT_PTR i = 0; i < m_pApp->m_arrLangFiles.GetSize(); i++)
+        bListed = bListed || m_pApp->m_arrLangFiles[i].CompareNoCase(strSelected) == 0;
+    if (!bListed)
+    {
+        AddLanguageFiles();
+        m_comboLanguage.SetCurSel(m_pApp->FindLanguageIndex(strSelected));
+    }
     m_comboLanguage.AddString(m_pApp->GetLangString(L"IDD_102_MORE"));
 }
 

@@ -267,6 +267,7 @@ protected:
     afx_msg LRESULT OnVersionChecked(WPARAM wParam, LPARAM lParam);
 
 private:
+    void AddLanguageFiles();
     BOOL CreateNavigation();
     void CreateCaptionButtons();
     // The stop questions of a running scan or an unfinished result; TRUE to go on.

@@ -39,22 +39,6 @@ def save(args, name):
     run(args + ['-alpha', 'off', '-type', 'TrueColor', 'BMP3:' + os.path.join(HERE, name)])
 
 
-def rounded_corners(w, h, r, top=True, bottom=True):
-    """Draw commands that paint the outside of rounded corners in the key."""
-    cmds = []
-    corners = []
-    if top:
-        corners += [(0, 0, 1, 1), (w - 2 * r, 0, -1, 1)]
-    if bottom:
-        corners += [(0, h - 2 * r, 1, -1), (w - 2 * r, h - 2 * r, -1, -1)]
-    for x0, y0, _, _ in corners:
-        # Key square, then the circle of the corner back in the frame colour.
-        cmds += ['-fill', KEY, '-draw', 'rectangle %d,%d %d,%d' % (x0 if x0 == 0 else w - r, y0 if y0 == 0 else h - r,
-                                                                  (r - 1) if x0 == 0 else w - 1,
-                                                                  (r - 1) if y0 == 0 else h - 1)]
-    return cmds
-
-
 # ---- The window skin ---------------------------------------------------------------
 def skin():
     top_h = px(0, 68)[1]
