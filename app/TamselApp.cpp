@@ -183,8 +183,10 @@ BOOL CTamselApp::PreTranslateMessage(MSG* pMsg)
         return TRUE;
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F1)
     {
+        // Without a help file the key simply does nothing.
         CString strHelp = m_strAppDir + L"manual.chm";
-        ::ShellExecuteW(NULL, L"open", strHelp, NULL, NULL, SW_SHOWMAXIMIZED);
+        if (::GetFileAttributesW(strHelp) != INVALID_FILE_ATTRIBUTES)
+            ::ShellExecuteW(NULL, L"open", strHelp, NULL, NULL, SW_SHOWMAXIMIZED);
         return TRUE;
     }
     return CWinApp::PreTranslateMessage(pMsg);

@@ -5,7 +5,26 @@
 
 namespace {
 CTamselDlg* s_pMainDlg = NULL;
+
+// The executable's base name: the window property a second start looks for.
+CString GetInstancePropertyName()
+{
+    LPCTSTR pszExeName = AfxGetApp() != NULL ? AfxGetApp()->m_pszExeName : NULL;
+    if (pszExeName != NULL && pszExeName[0] != 0)
+        return pszExeName;
+    WCHAR szPath[MAX_PATH] = L"";
+    ::GetModuleFileNameW(NULL, szPath, MAX_PATH);
+    CString strName(szPath);
+    strName = strName.Mid(strName.ReverseFind(L'\\') + 1);
+    int nDot = strName.ReverseFind(L'.');
+    return nDot > 0 ? strName.Left(nDot) : strName;
+}
 } // namespace
+
+CString CTamselDlg::GetInstancePropertyName()
+{
+    return ::GetInstancePropertyName();
+}
 
 CTamselDlg* GetTamselDlg()
 {
@@ -156,7 +175,7 @@ BOOL CTamselDlg::OnInitDialog()
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     // The single-instance search of a second start looks for this property.
-    ::SetPropW(m_hWnd, AfxGetApp()->m_pszExeName, (HANDLE)1);
+    ::SetPropW(m_hWnd, GetInstancePropertyName(), (HANDLE)1);
 
     m_comboLanguage.SetDroppedWidth(220);
     FillLanguageList();

@@ -111,6 +111,8 @@ public:
     int GetCurrentPage() const { return m_nCurPage; }
     int GetPageCount() const { return (int)m_arrPages.GetSize(); }
     PageInfo* GetPageInfo(int nIndex) const;
+    // The name of the window property that marks the running copy.
+    static CString GetInstancePropertyName();
 
     // ---- Language ------------------------------------------------------------
     void LoadLanguageTexts();

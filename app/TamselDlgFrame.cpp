@@ -44,7 +44,7 @@ int CTamselDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 void CTamselDlg::OnDestroy()
 {
-    ::RemovePropW(m_hWnd, AfxGetApp()->m_pszExeName);
+    ::RemovePropW(m_hWnd, GetInstancePropertyName());
     KillTimer(DRAG_TIMER);
     CDialog::OnDestroy();
 }
