@@ -276,6 +276,20 @@ BOOL CHomeLauncherPage::OnInitDialog()
         m_btnLaunch[i].DrawTransparent(FALSE);
         m_btnLaunch[i].DrawBorder(FALSE, TRUE);
     }
+    // The page is white: give the buttons that background before any paint.
+    CClientDC dcPage(this);
+    CRect rcPage;
+    GetClientRect(&rcPage);
+    CDC dcWhite;
+    CBitmap bmpWhite;
+    if (dcWhite.CreateCompatibleDC(&dcPage) && bmpWhite.CreateCompatibleBitmap(&dcPage, rcPage.Width(), rcPage.Height()))
+    {
+        CBitmap* pOld = dcWhite.SelectObject(&bmpWhite);
+        dcWhite.FillSolidRect(&rcPage, RGB(255, 255, 255));
+        for (int i = 0; i < 5; i++)
+            m_btnLaunch[i].SetBk(&dcWhite);
+        dcWhite.SelectObject(pOld);
+    }
     return TRUE;
 }
 

@@ -175,6 +175,13 @@ void CTamselDlg::OnPaint()
     TileSkinBitmap(&dcMem, m_bmpSkinRight, CRect(W - m_bmpSkinRight.size.cx, nTop, W, H - nBottom));
     DrawSkinBitmap(&dcMem, m_bmpSkinBottom, 0, H - nBottom);
     SetSkinRegion(&dcMem, W, H);
+    // The skinned buttons take their backgrounds from the composed skin, not
+    // from whatever the screen held before the first paint.
+    for (CButtonST* pButton : {&m_btnClose, &m_btnMinimize, &m_btnHelp, &m_btnUpdate, &m_btnEasySteps})
+    {
+        if (pButton->m_hWnd != NULL)
+            pButton->SetBk(&dcMem);
+    }
     pDC->BitBlt(0, 0, W, H, &dcMem, 0, 0, SRCCOPY);
     dcMem.SelectObject(pOld);
     EndPaint(&ps);

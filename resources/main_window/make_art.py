@@ -107,36 +107,30 @@ def caption_buttons():
     for name, hot, glyph in (('close_out', False, 'x'), ('close_in', True, 'x'),
                              ('minimize_out', False, '_'), ('minimize_in', True, '_')):
         back = ('#d9473c' if glyph == 'x' else '#4f8bd0') if hot else '#2a5d9f'
-        cmds = ['-size', '%dx%d' % (w, h), 'xc:' + KEY,
+        # Smoothed against the banner behind them, the outside then keyed.
+        cmds = ['-size', '%dx%d' % (w, h), 'xc:#1f4a86',
                 '-fill', back, '-stroke', '#9fc3ec', '-strokewidth', '1',
                 '-draw', 'roundrectangle 1,1 %d,%d 5,5' % (w - 2, h - 2), '-stroke', WHITE, '-strokewidth', '2']
         if glyph == 'x':
             cmds += ['-draw', 'line 10,7 18,15', '-draw', 'line 18,7 10,15']
         else:
             cmds += ['-draw', 'line 9,15 19,15']
-        save(cmds, name + '.bmp')
+        save(cmds + key_outside(w, h), name + '.bmp')
 
 
 def pill(name, w, h, text, hot, key):
     top, bottom = ('#ffffff', '#cfe3fb') if hot else ('#f7faff', '#dde8f6')
-    cmds = ['-size', '%dx%d' % (w, h), 'xc:' + key,
+    cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
             '(', '-size', '%dx%d' % (w - 2, h - 2), 'gradient:%s-%s' % (top, bottom), ')',
             '-geometry', '+1+1', '-composite',
             '-fill', 'none', '-stroke', BLUE if hot else '#9db6d6', '-strokewidth', '1',
             '-draw', 'roundrectangle 0,0 %d,%d 6,6' % (w - 1, h - 1), '-stroke', 'none']
-    cmds += [c for c in corner_key(w, h, 3, key)]
+    cmds += ['-fill', key, '-fuzz', '0']
+    for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+        cmds += ['-draw', 'color %d,%d floodfill' % (x, y)]
     cmds += ['-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', str(max(9, h // 2 - 1)),
              '-gravity', 'center', '-annotate', '+0+0', text]
     save(cmds, name)
-
-
-def corner_key(w, h, r, key):
-    cmds = []
-    for y in range(r):
-        for x in range(r - y):
-            for xx, yy in ((x, y), (w - 1 - x, y), (x, h - 1 - y), (w - 1 - x, h - 1 - y)):
-                cmds += ['-fill', key, '-draw', 'point %d,%d' % (xx, yy)]
-    return cmds
 
 
 def toolbar_buttons():
@@ -176,29 +170,42 @@ def splash():
 # ---- Task button pictures ------------------------------------------------------------------
 # id: (colour, glyph) - one rounded tile per tool, a white symbol on it.
 TASKS = {
-    396: ('#2f6fb7', '\u2699'), 398: ('#e08a1e', '\u231a'), 358: ('#7a8594', '\u2716'), 385: ('#3c9a4a', '\u2630'),
+    396: ('#2f6fb7', '\u2699'), 398: ('#e08a1e', '\u25f7'), 358: ('#7a8594', '\u2716'), 385: ('#3c9a4a', '\u2630'),
     397: ('#1f9bb5', '\u21bb'), 386: ('#2f6fb7', '\u2709'), 387: ('#6a4fb3', '?'), 388: ('#3c9a4a', '\u260e'),
     357: ('#2f6fb7', '\u2714'), 8025: ('#c8382e', '\u2691'), 8026: ('#e08a1e', '\u267b'), 8027: ('#5a6473', '\u2702'),
     8049: ('#1f9bb5', '\u2b07'), 372: ('#2f6fb7', '\u2318'), 371: ('#e08a1e', '\u25a6'), 373: ('#3c9a4a', '\u21e9'),
-    374: ('#6a4fb3', '\u2139'), 376: ('#1f9bb5', '\u2672'), 375: ('#5a6473', '\u2630'), 368: ('#c8382e', '\u26bf'),
+    374: ('#6a4fb3', '\u2139'), 376: ('#1f9bb5', '\u2672'), 375: ('#5a6473', '\u2630'), 368: ('#c8382e', '\u25c9'),
     369: ('#2f6fb7', '\u263a'), 370: ('#6a4fb3', '\u2696'), 367: ('#3c9a4a', '\u2605'), 389: ('#2f6fb7', '\u2699'),
-    390: ('#e08a1e', '\u2261'), 391: ('#5a6473', '\u25d4'), 393: ('#3c9a4a', '\u23fb'), 392: ('#c8382e', '\u2197'),
-    394: ('#6a4fb3', '\u00b1'), 5716: ('#3c9a4a', '\u23fb'), 5717: ('#c8382e', '\u2716'), 419: ('#2f6fb7', '\u26a1'),
+    390: ('#e08a1e', '\u2261'), 391: ('#5a6473', '\u25d4'), 393: ('#3c9a4a', '\u25b6'), 392: ('#c8382e', '\u2197'),
+    394: ('#6a4fb3', '\u00b1'), 5716: ('#3c9a4a', '\u25b6'), 5717: ('#c8382e', '\u2716'), 419: ('#2f6fb7', '\u26a1'),
     420: ('#e08a1e', '\u2699'), 8046: ('#1f9bb5', '\u25a4'),
 }
 
 
+def key_outside(w, h):
+    """Turns the white outside of a rounded shape into the key colour, with
+    no blend of the key in the shape's smoothed edge."""
+    cmds = ['-fill', KEY, '-fuzz', '0']
+    for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+        cmds += ['-draw', 'color %d,%d floodfill' % (x, y)]
+    return cmds
+
+
+def tint(colour, amount):
+    """The colour mixed with white by amount (0 keeps it)."""
+    rgb = [int(colour[i:i + 2], 16) for i in (1, 3, 5)]
+    return '#%02x%02x%02x' % tuple(int(c + (255 - c) * amount) for c in rgb)
+
+
 def tile(colour, glyph, size, name):
     s = size
-    save(['-size', '%dx%d' % (s, s), 'xc:' + KEY,
-          '-fill', '#c9d3df', '-draw', 'roundrectangle 3,4 %d,%d 10,10' % (s - 2, s - 1),
-          '(', '-size', '%dx%d' % (s - 6, s - 6), 'gradient:white-' + colour, '-colorspace', 'sRGB', ')',
-          '-geometry', '+2+2', '-compose', 'over', '-composite',
-          '-fill', 'none', '-stroke', colour, '-strokewidth', '2',
-          '-draw', 'roundrectangle 2,2 %d,%d 9,9' % (s - 5, s - 5), '-stroke', 'none',
-          '-fill', colour, '-font', FONT_BOLD, '-pointsize', str(int(s * 0.52)), '-gravity', 'center',
-          '-annotate', '-1-1', glyph]
-         + corner_key(s, s, 4, KEY), name)
+    save(['-size', '%dx%d' % (s, s), 'xc:white',
+          '-fill', colour, '-draw', 'roundrectangle 2,2 %d,%d 9,9' % (s - 4, s - 3),
+          '(', '-size', '%dx%d' % (s - 10, s - 10), 'gradient:%s-%s' % (tint(colour, 0.45), colour), ')',
+          '-geometry', '+4+4', '-compose', 'over', '-composite',
+          '-fill', 'white', '-font', FONT_BOLD, '-pointsize', str(int(s * 0.52)), '-gravity', 'center',
+          '-annotate', '-1-1', glyph, '-gravity', 'northwest']
+         + key_outside(s, s), name)
 
 
 def tasks():
@@ -210,11 +217,11 @@ def tasks():
 def launcher():
     w, h = px(167, 18)
     labels = ['Scan the Registry', 'Evidence Cleaner', 'Startup Manager', 'Uninstall Manager', 'System Optimizer']
-    glyphs = ['\u2714', '\u2691', '\u23fb', '\u2716', '\u26a1']
+    glyphs = ['\u2714', '\u2691', '\u25b6', '\u2716', '\u26a1']
     for i, (label, glyph) in enumerate(zip(labels, glyphs)):
         for hot, nid in ((False, 8032 + 2 * i), (True, 8033 + 2 * i)):
             top, bottom = ('#ffffff', '#cfe3fb') if hot else ('#f7faff', '#e3ecf7')
-            cmds = ['-size', '%dx%d' % (w, h), 'xc:' + KEY,
+            cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
                     '(', '-size', '%dx%d' % (w - 2, h - 2), 'gradient:%s-%s' % (top, bottom), ')',
                     '-geometry', '+1+1', '-composite',
                     '-fill', 'none', '-stroke', BLUE if hot else '#a9bfdc', '-strokewidth', '1',
@@ -223,7 +230,7 @@ def launcher():
                     '-fill', WHITE, '-font', FONT_BOLD, '-pointsize', str(h // 2), '-gravity', 'west',
                     '-annotate', '+%d+0' % (5 + (h - 8) // 2 - h // 5), glyph,
                     '-fill', BLUE_DARK, '-pointsize', str(h // 2), '-annotate', '+%d+0' % (h + 6), label]
-            save(cmds + corner_key(w, h, 3, KEY), 'launch_%d.bmp' % nid)
+            save(cmds + ['-gravity', 'northwest'] + key_outside(w, h), 'launch_%d.bmp' % nid)
     w, h = px(300, 60)
     save(['-size', '%dx%d' % (w, h), 'gradient:%s-%s' % (SKY, WHITE), '-rotate', '-90', '-resize', '%dx%d!' % (w, h),
           '-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', '22', '-annotate', '+24+%d' % (h // 2), 'Welcome to Tamsel',
