@@ -154,8 +154,6 @@ def toolbar_buttons():
 def splash():
     w, h = 347, 235
     save(['-size', '%dx%d' % (w, h), 'gradient:%s-%s' % (BLUE, BLUE_DEEP),
-          '-fill', 'none', '-stroke', '#4f8bd0', '-strokewidth', '2',
-          '-draw', 'arc 150,-120 520,260 200,340', '-stroke', 'none',
           '-fill', WHITE, '-draw', 'roundrectangle 30,70 94,134 12,12',
           '-fill', BLUE, '-draw', 'roundrectangle 35,75 89,129 10,10',
           '-stroke', WHITE, '-strokewidth', '7', '-fill', 'none', '-draw', 'polyline 45,101 57,114 79,86',

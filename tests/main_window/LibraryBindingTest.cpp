@@ -181,3 +181,23 @@ TEST_F(MainWindowTest, LanguageChangeLoadsTheLibrariesAndPassesTheNewFile)
     m_pDlg->m_comboLanguage.GetLBText(2, strLast);
     EXPECT_EQ(strLast, TestApp()->GetLangString(L"IDD_102_MORE"));
 }
+
+TEST_F(MainWindowTest, EveryLibraryCommandShowsItsOneView)
+{
+    CopyLibraries(true, true);
+    CreateMainWindow();
+    const struct
+    {
+        UINT nCommand;
+        UINT nView;
+    } table[] = {{5602, 4000}, {5603, 350}, {5604, 157}, {5710, 0x11}, {5711, 0x12}, {5712, 0x13}};
+    for (const auto& row : table)
+    {
+        SendCommand(row.nCommand);
+        EXPECT_EQ(m_pDlg->m_bLibraryView, 1) << row.nCommand;
+        EXPECT_EQ(VisiblePage(), -1) << row.nCommand;
+        for (const auto& other : table)
+            EXPECT_EQ(::IsWindowVisible(LibraryView(other.nView)) != FALSE, other.nView == row.nView)
+                << row.nCommand << " " << other.nView;
+    }
+}

@@ -133,3 +133,22 @@ TEST(CCommandLineInfo, EmbeddingSwitchesTurnTheSplashOff)
     info.ParseParam(L"/silent", TRUE, TRUE);
     EXPECT_TRUE(info.m_bShowSplash);
 }
+
+TEST_F(MainWindowTest, TaskPagesPaintWhiteAndClearTheTextAboveTheirDivider)
+{
+    CreateMainWindow();
+    CTaskPage& page = m_pDlg->m_pageSettings;
+    // The divider is hidden; the controls above it get the page's brush.
+    EXPECT_FALSE(page.GetDlgItem(IDC_PAGE_DIVIDER)->IsWindowVisible());
+    CClientDC dc(&page);
+    HBRUSH hBrush = (HBRUSH)page.SendMessage(WM_CTLCOLORBTN, (WPARAM)dc.GetSafeHdc(),
+                                             (LPARAM)page.GetDlgItem(1001)->GetSafeHwnd());
+    EXPECT_EQ(hBrush, page.m_hbrBackground);
+    EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
+    // The divider itself is not above itself.
+    hBrush = (HBRUSH)page.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)dc.GetSafeHdc(),
+                                      (LPARAM)page.GetDlgItem(IDC_PAGE_DIVIDER)->GetSafeHwnd());
+    EXPECT_NE(hBrush, page.m_hbrBackground);
+    page.SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(page.m_crBackground, RGB(255, 255, 255));
+}
