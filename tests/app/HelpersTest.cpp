@@ -1,0 +1,140 @@
+#include "tests/app/AppTestSupport.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace {
+class HelpersTest : public AppFolderTest
+{
+};
+
+std::string Utf16(const std::wstring& strText)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t ch : strText)
+    {
+        bytes += (char)(ch & 0xFF);
+        bytes += (char)(ch >> 8);
+    }
+    return bytes;
+}
+
+// A shortcut made through the shell's own link object.
+HRESULT MakeShortcut(const std::wstring& strLink, const wchar_t* pszTarget)
+{
+    IShellLinkW* pLink = NULL;
+    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW, (void**)&pLink);
+    if (FAILED(hr))
+        return hr;
+    IPersistFile* pFile = NULL;
+    hr = pLink->SetPath(pszTarget);
+    if (SUCCEEDED(hr))
+        hr = pLink->QueryInterface(IID_IPersistFile, (void**)&pFile);
+    if (SUCCEEDED(hr))
+    {
+        hr = pFile->Save(strLink.c_str(), TRUE);
+        pFile->Release();
+    }
+    pLink->Release();
+    return hr;
+}
+
+class ComScope
+{
+public:
+    ComScope() { m_hr = ::CoInitialize(NULL); }
+    ~ComScope()
+    {
+        if (SUCCEEDED(m_hr))
+            ::CoUninitialize();
+    }
+
+private:
+    HRESULT m_hr;
+};
+} // namespace
+
+// Lines are kept as written; empty lines and line ends are not entries.
+TEST_F(HelpersTest, IgnoreListSkipsEmptyLinesAndKeepsOrder)
+{
+    WriteText(Path(L"IgnoreList.dat"),
+              Utf16(L"0;HKEY_CLASSES_ROOT\\CLSID\\{1}|{Default}|C:\\a.dll\n\n"
+                    L"8;HKEY_CURRENT_USER\\Software\\x|Name|data\r\n\r\n"
+                    L"12;HKEY_LOCAL_MACHINE\\Software\\y|{Default}|"));
+    m_app.LoadIgnoreList();
+    ASSERT_EQ(m_app.m_arrIgnoreList.GetSize(), 3);
+    EXPECT_STREQ(m_app.m_arrIgnoreList[0], L"0;HKEY_CLASSES_ROOT\\CLSID\\{1}|{Default}|C:\\a.dll");
+    EXPECT_STREQ(m_app.m_arrIgnoreList[1], L"8;HKEY_CURRENT_USER\\Software\\x|Name|data");
+    EXPECT_STREQ(m_app.m_arrIgnoreList[2], L"12;HKEY_LOCAL_MACHINE\\Software\\y|{Default}|");
+
+    ::DeleteFileW(Path(L"IgnoreList.dat").c_str());
+    m_app.LoadIgnoreList();
+    EXPECT_EQ(m_app.m_arrIgnoreList.GetSize(), 0);
+}
+
+TEST_F(HelpersTest, DeleteDirectoryRemovesTheTreeOrReportsWhatStays)
+{
+    std::wstring strTop = Path(L"tree");
+    ::CreateDirectoryW(strTop.c_str(), NULL);
+    ::CreateDirectoryW((strTop + L"\\sub").c_str(), NULL);
+    ::CreateDirectoryW((strTop + L"\\sub\\deeper").c_str(), NULL);
+    WriteText(strTop + L"\\a.txt", "a");
+    WriteText(strTop + L"\\sub\\deeper\\b.txt", "b");
+    EXPECT_TRUE(m_app.DeleteDirectory((strTop + L"\\").c_str()));
+    EXPECT_EQ(::GetFileAttributesW(strTop.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ::CreateDirectoryW(strTop.c_str(), NULL);
+    ::CreateDirectoryW((strTop + L"\\sub").c_str(), NULL);
+    WriteText(strTop + L"\\gone.txt", "x");
+    WriteText(strTop + L"\\sub\\locked.txt", "y");
+    ::SetFileAttributesW((strTop + L"\\sub\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(m_app.DeleteDirectory(strTop.c_str()));
+    EXPECT_NE(::GetFileAttributesW((strTop + L"\\sub\\locked.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW((strTop + L"\\gone.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    ::SetFileAttributesW((strTop + L"\\sub\\locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(m_app.DeleteDirectory(strTop.c_str()));
+}
+
+TEST(ParseIconLocation, PathsFromIconLocationsAndCommands)
+{
+    CTamselApp& app = TestApp();
+    EXPECT_STREQ(app.ParseIconLocation(L"\"C:\\Program Files\\My App\\App.EXE\",3"),
+                 L"c:\\program files\\my app\\app.exe");
+    EXPECT_STREQ(app.ParseIconLocation(L"C:\\Tools\\Run.exe /background"), L"c:\\tools\\run.exe");
+    EXPECT_STREQ(app.ParseIconLocation(L"C:\\Tools\\Run.exe -silent -x"), L"c:\\tools\\run.exe");
+    EXPECT_STREQ(app.ParseIconLocation(L"c:\\windows\\system32\\shell32.dll,-12"),
+                 L"c:\\windows\\system32\\shell32.dll");
+    EXPECT_STREQ(app.ParseIconLocation(L"rundll32.exe c:\\x.dll,Entry"), L"rundll32.exe c:\\x.dll");
+    EXPECT_STREQ(app.ParseIconLocation(L"  C:\\A\\..\\B\\c.exe  "), L"c:\\b\\c.exe");
+    EXPECT_STREQ(app.ParseIconLocation(L"ERR"), L"err");
+    EXPECT_STREQ(app.ParseIconLocation(L""), L"");
+}
+
+// Targets of real shortcut files, read raw.
+TEST_F(HelpersTest, ShortcutTargetsAreReadRaw)
+{
+    ComScope com;
+    std::wstring strPlain = Path(L"plain.lnk");
+    ASSERT_HRESULT_SUCCEEDED(MakeShortcut(strPlain, L"C:\\windows\\notepad.exe"));
+    wchar_t szTarget[MAX_PATH] = L"junk";
+    EXPECT_EQ(m_app.GetShortcutTarget(strPlain.c_str(), szTarget), S_OK);
+    EXPECT_EQ(lstrcmpiW(szTarget, L"C:\\windows\\notepad.exe"), 0) << Narrow(szTarget);
+
+    // Wine's link writer resolves "%windir%" when the link is made, so an
+    // unexpanded target cannot be made here; a long path with blanks can.
+    std::wstring strTool = Path(L"some long tool name.exe");
+    WriteText(strTool, "MZ");
+    std::wstring strSpaces = Path(L"spaces.lnk");
+    ASSERT_HRESULT_SUCCEEDED(MakeShortcut(strSpaces, strTool.c_str()));
+    EXPECT_EQ(m_app.GetShortcutTarget(strSpaces.c_str(), szTarget), S_OK);
+    EXPECT_EQ(lstrcmpiW(szTarget, strTool.c_str()), 0) << Narrow(szTarget);
+
+    wcscpy(szTarget, L"junk");
+    EXPECT_TRUE(FAILED(m_app.GetShortcutTarget(Path(L"missing.lnk").c_str(), szTarget)));
+    EXPECT_STREQ(szTarget, L"");
+
+    WriteText(Path(L"broken.lnk"), "not a shortcut at all");
+    wcscpy(szTarget, L"junk");
+    EXPECT_TRUE(FAILED(m_app.GetShortcutTarget(Path(L"broken.lnk").c_str(), szTarget)));
+    EXPECT_STREQ(szTarget, L"");
+}
