@@ -1,0 +1,189 @@
+#!/usr/bin/env python3
+"""Draws the skin bitmaps of the control kit as 24-bit BMP files.
+
+    make_bitmaps.py            writes the product bitmaps beside this script
+    make_bitmaps.py --tests D  also writes the test pictures into folder D
+
+One palette for everything: XP-like blues and greys, magenta as the key.
+"""
+import math
+import os
+import struct
+import sys
+
+KEY = (255, 0, 255)
+NAVY = (22, 58, 120)
+BLUE = (49, 106, 197)
+SKY = (120, 170, 232)
+ICE = (222, 235, 250)
+WHITE = (255, 255, 255)
+SLATE = (92, 104, 120)
+SILVER = (168, 178, 190)
+GREEN = (58, 160, 72)
+LIME = (150, 214, 120)
+
+
+class Canvas:
+    def __init__(self, width, height, fill=KEY):
+        self.w, self.h = width, height
+        self.px = [[fill] * width for _ in range(height)]
+
+    def put(self, x, y, rgb, alpha=1.0):
+        if 0 <= x < self.w and 0 <= y < self.h and alpha > 0:
+            if alpha >= 1 or self.px[y][x] == KEY:
+                self.px[y][x] = rgb if alpha >= 0.5 or self.px[y][x] != KEY else self.px[y][x]
+                return
+            old = self.px[y][x]
+            self.px[y][x] = tuple(int(round(o + (n - o) * alpha)) for o, n in zip(old, rgb))
+
+    def shape(self, inside, shade):
+        """Fills the pixels whose centre samples fall inside; shade(x, y) gives the colour.
+        Edges are anti-aliased against what is already drawn, never against the key."""
+        for y in range(self.h):
+            for x in range(self.w):
+                hits = 0
+                for sy in range(4):
+                    for sx in range(4):
+                        if inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4):
+                            hits += 1
+                if hits:
+                    self.put(x, y, shade(x + 0.5, y + 0.5), hits / 16)
+
+    def save(self, path):
+        row = (self.w * 3 + 3) & ~3
+        data = bytearray()
+        for y in range(self.h - 1, -1, -1):
+            line = bytearray()
+            for r, g, b in self.px[y]:
+                line += bytes((b, g, r))
+            line += b"\0" * (row - len(line))
+            data += line
+        header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+        info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+        with open(path, "wb") as f:
+            f.write(header + info + data)
+
+
+def mix(a, b, t):
+    t = max(0.0, min(1.0, t))
+    return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
+
+
+def vertical(top, bottom, y0, y1):
+    return lambda x, y: mix(top, bottom, (y - y0) / max(1e-6, y1 - y0))
+
+
+def circle(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def rect(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+
+
+def round_rect(x0, y0, x1, y1, r):
+    def inside(x, y):
+        if not (x0 <= x < x1 and y0 <= y < y1):
+            return False
+        cx = min(max(x, x0 + r), x1 - r)
+        cy = min(max(y, y0 + r), y1 - r)
+        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    return inside
+
+
+def polygon(points):
+    def inside(x, y):
+        result = False
+        j = len(points) - 1
+        for i in range(len(points)):
+            xi, yi = points[i]
+            xj, yj = points[j]
+            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                result = not result
+            j = i
+        return result
+    return inside
+
+
+def segment(x0, y0, x1, y1, half):
+    def inside(x, y):
+        dx, dy = x1 - x0, y1 - y0
+        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
+        return (x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2 <= half * half
+    return inside
+
+
+def arrows():
+    """8009: drop-down arrows, 9 x 9 cells: normal, hot, disabled, up."""
+    c = Canvas(36, 9)
+    for i, colour in enumerate((SLATE, BLUE, SILVER)):
+        x = i * 9
+        c.shape(polygon([(x + 1, 2.5), (x + 8, 2.5), (x + 4.5, 6.5)]), lambda *_: colour)
+    c.shape(polygon([(28, 6.5), (35, 6.5), (31.5, 2.5)]), lambda *_: SLATE)
+    return c
+
+
+def glossy_disc(c, cx, cy, r, top, bottom, rim):
+    c.shape(circle(cx, cy, r), lambda *_: rim)
+    c.shape(circle(cx, cy, r - 1.2), vertical(top, bottom, cy - r, cy + r))
+    c.shape(lambda x, y: circle(cx, cy - r * 0.35, r * 0.62)(x, y) and y < cy - r * 0.1,
+            lambda x, y: mix(WHITE, top, 0.35 + (y - (cy - r)) / r))
+
+
+def magnifier(c, ox, oy, s, colour):
+    c.shape(lambda x, y: circle(ox + 13 * s, oy + 13 * s, 6.5 * s)(x, y)
+            and not circle(ox + 13 * s, oy + 13 * s, 4.2 * s)(x, y), lambda *_: colour)
+    c.shape(segment(ox + 17.5 * s, oy + 17.5 * s, ox + 22.5 * s, oy + 22.5 * s, 1.8 * s), lambda *_: colour)
+
+
+def scan_button(hot):
+    c = Canvas(32, 32)
+    if hot:
+        glossy_disc(c, 16, 16, 15, SKY, BLUE, NAVY)
+        magnifier(c, 3.5, 3.5, 1.0, WHITE)
+    else:
+        glossy_disc(c, 16, 16, 15, ICE, SILVER, SLATE)
+        magnifier(c, 3.5, 3.5, 1.0, NAVY)
+    return c
+
+
+def category_icon():
+    """20 x 16: a 14-pixel sheet with room on the right before the caption."""
+    c = Canvas(20, 16)
+    c.shape(round_rect(1, 2, 15, 14, 2), lambda *_: NAVY)
+    c.shape(round_rect(2, 3, 14, 13, 1.5), vertical(ICE, SKY, 3, 13))
+    for i, y in enumerate((5, 8, 11)):
+        c.shape(rect(4, y, 12 - 2 * (i == 2), y + 1.2), lambda *_: BLUE)
+    return c
+
+
+def task_picture():
+    """A box being backed up: blue drive with a green circular arrow."""
+    c = Canvas(48, 48)
+    c.shape(round_rect(4, 14, 44, 40, 5), lambda *_: NAVY)
+    c.shape(round_rect(5.5, 15.5, 42.5, 38.5, 4), vertical(SKY, BLUE, 15, 39))
+    c.shape(round_rect(8, 17, 40, 24, 3), vertical(WHITE, SKY, 17, 24))
+    c.shape(circle(36, 33, 2), lambda *_: LIME)
+
+    def ring(x, y):
+        d = math.hypot(x - 24, y - 15)
+        a = math.degrees(math.atan2(y - 15, x - 24))
+        return 7 <= d <= 11 and not (-60 < a < 10)
+    c.shape(ring, lambda x, y: mix(LIME, GREEN, (y - 4) / 22))
+    c.shape(polygon([(28, 4.5), (38.5, 10), (29, 16)]), lambda *_: GREEN)
+    return c
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    arrows().save(os.path.join(here, "xp_arrows.bmp"))
+    if len(sys.argv) == 3 and sys.argv[1] == "--tests":
+        out = sys.argv[2]
+        scan_button(True).save(os.path.join(out, "scan_hot.bmp"))
+        scan_button(False).save(os.path.join(out, "scan.bmp"))
+        category_icon().save(os.path.join(out, "category.bmp"))
+        task_picture().save(os.path.join(out, "task.bmp"))
+
+
+if __name__ == "__main__":
+    main()
