@@ -138,3 +138,31 @@ TEST_F(HelpersTest, ShortcutTargetsAreReadRaw)
     EXPECT_TRUE(FAILED(m_app.GetShortcutTarget(Path(L"broken.lnk").c_str(), szTarget)));
     EXPECT_STREQ(szTarget, L"");
 }
+
+#if __has_include("services/ScheduledTask.h")
+#include "services/ScheduledTask.h"
+
+// The pending request creates the weekly job once, then is cleared in the file.
+TEST_F(HelpersTest, ScheduleRequestCreatesTheWeeklyTaskOnce)
+{
+    ComScope com;
+    CString strSavedName = m_app.m_strTaskName;
+    m_app.m_strTaskName = L"Tamsel Schedule Test";
+    wchar_t szWindows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(szWindows, MAX_PATH);
+    std::wstring strJob = std::wstring(szWindows) + L"\\Tasks\\Tamsel Schedule Test.job";
+    ::DeleteFileW(strJob.c_str());
+
+    m_app.UpdateScheduleTask();
+    EXPECT_EQ(m_app.m_bScheduleTask, 0);
+    EXPECT_EQ(::GetPrivateProfileIntW(L"General Options", L"Schedule Task", -1, m_app.m_strSettingsFile), 0);
+    EXPECT_NE(::GetFileAttributesW(strJob.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ::DeleteFileW(strJob.c_str());
+    m_app.UpdateScheduleTask();
+    EXPECT_EQ(::GetFileAttributesW(strJob.c_str()), INVALID_FILE_ATTRIBUTES) << "a cleared request creates nothing";
+
+    CScheduledTask::Delete(L"Tamsel Schedule Test");
+    m_app.m_strTaskName = strSavedName;
+}
+#endif

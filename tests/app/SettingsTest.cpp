@@ -207,3 +207,40 @@ TEST(CategoryOrders, KeySlotsDisplaySlotsAndNames)
     EXPECT_STREQ(CTamselApp::s_pszCategoryNameKeys[6], L"IDD_131_1021");  // Drivers, category 13
     EXPECT_STREQ(CTamselApp::s_pszCategoryNameKeys[CTamselApp::DisplaySlotOfCategory(7)], L"IDD_131_1016");
 }
+
+namespace {
+class CCountingUnknown : public IUnknown
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+    {
+        *ppv = NULL;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_nRefs; }
+    ULONG m_nRefs = 1;
+};
+} // namespace
+
+// Exit writes the settings and lets go of the update collection.
+TEST_F(SettingsTest, ExitWritesSettingsAndReleasesTheCollection)
+{
+    CCountingUnknown collection;
+    m_app.m_pComObject = &collection;
+    m_app.m_bAutoUpdate = 0;
+    m_app.ExitInstance();
+    EXPECT_EQ(collection.m_nRefs, 0u);
+    EXPECT_EQ(m_app.m_pComObject, (IUnknown*)NULL);
+    EXPECT_EQ(ReadValue(m_app.m_strSettingsFile, L"General Settings", L"AutoUpdate"), L"0");
+}
+
+// A start that ended before reading its settings writes none (a second copy).
+TEST_F(SettingsTest, ExitBeforeStartUpWritesNothing)
+{
+    m_app.m_strSettingsFile.Empty();
+    m_app.ExitInstance();
+    EXPECT_EQ(::GetPrivateProfileIntW(L"General Options", L"ScanCOM", -1, L"win.ini"), -1);
+    EXPECT_EQ(::GetFileAttributesW(Path(L"Settings.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    m_app.m_strSettingsFile = Path(L"Settings.ini").c_str();
+}

@@ -1,19 +1,8 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/app/data/AppTestIds.h"
+#include "controls/skin/ButtonST.h"
 
 namespace {
-// Answers BM_GETCHECK with -1, as a bitmap push button does.
-class CFakeBitmapButton : public CWnd
-{
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == BM_GETCHECK)
-            return -1;
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-};
-
 void RegisterTreeListClass()
 {
     WNDCLASSW wc = {};
@@ -48,6 +37,8 @@ protected:
                   "IDD_7001_1006=bitmap caption\r\n"
                   "BTN_7001_1006=Tip\\nText\r\n"
                   "IDD_7001_1007=tree text\r\n"
+                  "IDD_7001_1011=Translated bitmap check\r\n"
+                  "BTN_7001_1011=no tooltip for check boxes\r\n"
                   "IDD_7001_1008=Translated group\r\n"
                   "IDD_7001_1009=\r\n"
                   "IDD_7001_1010=Twin\r\n"
@@ -57,16 +48,19 @@ protected:
         m_app.m_strLangFile = Path(L"Test.ini").c_str();
         ASSERT_TRUE(m_dlg.Create(IDD_TRANSLATE_TEST, NULL));
         ASSERT_TRUE(m_button.SubclassDlgItem(IDC_TEST_BITMAP_BUTTON, &m_dlg));
+        ASSERT_TRUE(m_check.SubclassDlgItem(IDC_TEST_BITMAP_CHECK, &m_dlg));
     }
     void TearDown() override
     {
         m_button.UnsubclassWindow();
+        m_check.UnsubclassWindow();
         m_dlg.DestroyWindow();
         AppFolderTest::TearDown();
     }
 
     CDialog m_dlg;
-    CFakeBitmapButton m_button;
+    CButtonST m_button;
+    CButtonST m_check;
 };
 } // namespace
 
@@ -91,6 +85,12 @@ TEST_F(TranslateDialogTest, TextsComeFromTheTemplateAndControlIds)
     EXPECT_STREQ(TextOf(m_dlg, IDC_TEST_TREELIST), L"template tree");
     // A bitmap push button keeps its caption: its key gives only the tooltip.
     EXPECT_STREQ(TextOf(m_dlg, IDC_TEST_BITMAP_BUTTON), L"template bitmap");
+    CString strTip;
+    m_button.GetToolTip().GetText(strTip, &m_button, 1);
+    EXPECT_STREQ(strTip, L"Tip\\nText");  // tooltips keep the two characters
+    // A bitmap check box takes its text like any other child.
+    EXPECT_STREQ(TextOf(m_dlg, IDC_TEST_BITMAP_CHECK), L"Translated bitmap check");
+    EXPECT_EQ(m_check.GetToolTip().GetSafeHwnd(), (HWND)NULL);
     // An empty text leaves the template's.
     EXPECT_STREQ(TextOf(m_dlg, IDC_TEST_PLAIN_BUTTON), L"template push");
 
