@@ -95,6 +95,26 @@ TEST_F(HelpersTest, DeleteDirectoryRemovesTheTreeOrReportsWhatStays)
     EXPECT_TRUE(m_app.DeleteDirectory(strTop.c_str()));
 }
 
+// An empty path must not become the root of the current drive. The current
+// drive here is a stand-in drive over a scratch folder, so a fault stays there.
+TEST_F(HelpersTest, DeleteDirectoryRefusesAnEmptyPath)
+{
+    WriteText(Path(L"keep.txt"), "k");
+    std::wstring strFolder = m_folder.Path();
+    strFolder.pop_back();
+    if (!::DefineDosDeviceW(0, L"Q:", strFolder.c_str()))
+        GTEST_SKIP() << "no stand-in drive";
+    wchar_t szSaved[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szSaved);
+    if (::SetCurrentDirectoryW(L"Q:\\"))
+    {
+        EXPECT_FALSE(m_app.DeleteDirectory(L""));
+        ::SetCurrentDirectoryW(szSaved);
+    }
+    ::DefineDosDeviceW(DDD_REMOVE_DEFINITION, L"Q:", NULL);
+    EXPECT_NE(::GetFileAttributesW(Path(L"keep.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(ParseIconLocation, PathsFromIconLocationsAndCommands)
 {
     CTamselApp& app = TestApp();
@@ -155,7 +175,7 @@ TEST_F(HelpersTest, ScheduleRequestCreatesTheWeeklyTaskOnce)
 
     m_app.UpdateScheduleTask();
     EXPECT_EQ(m_app.m_bScheduleTask, 0);
-    EXPECT_EQ(::GetPrivateProfileIntW(L"General Options", L"Schedule Task", -1, m_app.m_strSettingsFile), 0);
+    EXPECT_EQ((int)::GetPrivateProfileIntW(L"General Options", L"Schedule Task", -1, m_app.m_strSettingsFile), 0);
     EXPECT_NE(::GetFileAttributesW(strJob.c_str()), INVALID_FILE_ATTRIBUTES);
 
     ::DeleteFileW(strJob.c_str());

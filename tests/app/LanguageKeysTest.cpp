@@ -88,7 +88,7 @@ TEST_F(AppFolderTest, BuiltInFileLayout)
     wchar_t szValue[64] = {};
     ::GetPrivateProfileStringW(L"General Settings", L"Language", L"", szValue, 64, strFile.c_str());
     EXPECT_STREQ(szValue, L"English");
-    EXPECT_EQ(::GetPrivateProfileIntW(L"General Settings", L"Order", -1, strFile.c_str()), 0);
+    EXPECT_EQ((int)::GetPrivateProfileIntW(L"General Settings", L"Order", -1, strFile.c_str()), 0);
 
     m_app.m_strLangFile = strFile.c_str();
     EXPECT_STREQ(m_app.GetLangString(L"M_SCHEDULE_COMMENT"), L"Run Tamsel at Scheduled Time.");

@@ -240,7 +240,7 @@ TEST_F(SettingsTest, ExitBeforeStartUpWritesNothing)
 {
     m_app.m_strSettingsFile.Empty();
     m_app.ExitInstance();
-    EXPECT_EQ(::GetPrivateProfileIntW(L"General Options", L"ScanCOM", -1, L"win.ini"), -1);
+    EXPECT_EQ((int)::GetPrivateProfileIntW(L"General Options", L"ScanCOM", -1, L"win.ini"), -1);
     EXPECT_EQ(::GetFileAttributesW(Path(L"Settings.ini").c_str()), INVALID_FILE_ATTRIBUTES);
     m_app.m_strSettingsFile = Path(L"Settings.ini").c_str();
 }
