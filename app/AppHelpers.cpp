@@ -28,8 +28,11 @@ void CTamselApp::LoadIgnoreList()
 
 BOOL CTamselApp::DeleteDirectory(const CString& strFolder)
 {
+    // An empty path would make the pattern "\*.*": the root of the drive.
+    if (strFolder.IsEmpty())
+        return FALSE;
     CString strPattern = strFolder;
-    if (strPattern.IsEmpty() || strPattern[strPattern.GetLength() - 1] != L'\\')
+    if (strPattern[strPattern.GetLength() - 1] != L'\\')
         strPattern += L"\\";
     CString strBase = strPattern;
     strPattern += L"*.*";

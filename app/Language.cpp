@@ -7,10 +7,7 @@
 
 #include <shlwapi.h>
 
-#if __has_include("controls/skin/ButtonST.h")
 #include "controls/skin/ButtonST.h"
-#define TAMSEL_HAVE_BUTTONST 1
-#endif
 
 namespace {
 const int kLangBufferSize = 1000;
@@ -78,17 +75,6 @@ bool KeepsItsText(HWND hWnd)
                             dynamic_cast<CEdit*>(pWnd) != NULL);
 }
 
-// A bitmap push button answers BM_GETCHECK with -1; check boxes and plain
-// buttons never do.
-bool IsBitmapPushButton(HWND hWnd)
-{
-    wchar_t szClass[16] = {};
-    ::GetClassNameW(hWnd, szClass, 16);
-    if (::lstrcmpiW(szClass, L"Button") != 0)
-        return false;
-    return (::GetWindowLongPtrW(hWnd, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
-           ::SendMessageW(hWnd, BM_GETCHECK, 0, 0) == -1;
-}
 } // namespace
 
 CString CTamselApp::GetLangString(const CString& strKey)
@@ -124,15 +110,14 @@ void CTamselApp::TranslateDialog(CWnd* pDialog, UINT nTemplateID)
          hChild = ::GetWindow(hChild, GW_HWNDNEXT))
     {
         int nID = ::GetDlgCtrlID(hChild);
-        if (IsBitmapPushButton(hChild))
+        // A bitmap push button keeps its caption; its key is the tooltip, as stored.
+        CButtonST* pButton = dynamic_cast<CButtonST*>(CWnd::FromHandlePermanent(hChild));
+        if (pButton != NULL && pButton->GetCheck() == -1)
         {
-#ifdef TAMSEL_HAVE_BUTTONST
             strKey.Format(L"BTN_%u_%d", nTemplateID, nID);
             CString strTip = m_strLangFile.IsEmpty() ? CString() : ReadProfileText(m_strLangFile, strKey, L"");
-            CButtonST* pButton = dynamic_cast<CButtonST*>(CWnd::FromHandlePermanent(hChild));
-            if (pButton != NULL && !strTip.IsEmpty())
+            if (!strTip.IsEmpty())
                 pButton->SetTooltipText(strTip, TRUE);
-#endif
             continue;
         }
         if (KeepsItsText(hChild))

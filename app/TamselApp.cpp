@@ -167,7 +167,10 @@ void CTamselApp::RunMainWindow()
 
 int CTamselApp::ExitInstance()
 {
-    SaveSettings();
+    // A second copy, or a start that ended before the settings were read, has
+    // nothing of its own to write back.
+    if (!m_strSettingsFile.IsEmpty())
+        SaveSettings();
     if (m_pComObject != NULL)
     {
         m_pComObject->Release();
