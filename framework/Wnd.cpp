@@ -3,12 +3,14 @@
 #include "framework/Wnd.h"
 #include "framework/WndClass.h"
 #include "framework/WinThread.h"
-#include <vector>
 
 namespace {
 
-// The messages being handled on this thread, innermost last.
-thread_local std::vector<MSG> t_vecCurrentMsg;
+// The message being handled on this thread; each level links to the one it
+// interrupted. Plain pointers only in thread_local: MinGW runs destructors of
+// thread_local objects after their storage is freed.
+class CCurrentMessage;
+thread_local CCurrentMessage* t_pCurrentMsg = NULL;
 // The object whose window is being created on this thread.
 thread_local CWnd* t_pWndInit = NULL;
 thread_local HHOOK t_hHookCreate = NULL;
@@ -19,16 +21,19 @@ thread_local bool t_bDefaultOwnerDraw = false;
 class CCurrentMessage
 {
 public:
-    CCurrentMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    CCurrentMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) : m_msg(), m_pOuter(t_pCurrentMsg)
     {
-        MSG msg = {};
-        msg.hwnd = hWnd;
-        msg.message = message;
-        msg.wParam = wParam;
-        msg.lParam = lParam;
-        t_vecCurrentMsg.push_back(msg);
+        m_msg.hwnd = hWnd;
+        m_msg.message = message;
+        m_msg.wParam = wParam;
+        m_msg.lParam = lParam;
+        t_pCurrentMsg = this;
     }
-    ~CCurrentMessage() { t_vecCurrentMsg.pop_back(); }
+    ~CCurrentMessage() { t_pCurrentMsg = m_pOuter; }
+    MSG m_msg;
+
+private:
+    CCurrentMessage* m_pOuter;
 };
 
 bool IsCtlColorMessage(UINT message)
@@ -298,7 +303,7 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
 const MSG* CWnd::GetCurrentMessage()
 {
     static thread_local MSG s_msgNone = {};
-    return t_vecCurrentMsg.empty() ? &s_msgNone : &t_vecCurrentMsg.back();
+    return t_pCurrentMsg == NULL ? &s_msgNone : &t_pCurrentMsg->m_msg;
 }
 
 LRESULT CWnd::Default()
