@@ -1,0 +1,1 @@
+tamsel_add_test(services_files_tests services_files LIBS tamsel_services)
