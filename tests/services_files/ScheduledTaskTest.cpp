@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <mstask.h>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -28,7 +27,7 @@ bool IsServiceRunning(LPCWSTR pszName)
 // Right after a Wine prefix boots, its RPC service is still starting, and a
 // scheduler request made then never gets through; this process's messages are
 // pumped while the service comes up.
-bool WaitForScheduler(DWORD dwTimeoutMs)
+HRESULT WaitForScheduler(DWORD dwTimeoutMs)
 {
     testsupport::WaitFor([] { return IsServiceRunning(L"RpcSs"); }, dwTimeoutMs);
     CoInitialize(nullptr);
@@ -38,31 +37,31 @@ bool WaitForScheduler(DWORD dwTimeoutMs)
     if (pScheduler)
         pScheduler->Release();
     CoUninitialize();
-    return SUCCEEDED(hr);
+    return hr;
 }
 
 class ScheduledTaskTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { s_bServiceRuns = WaitForScheduler(120000); }
-    static bool s_bServiceRuns;
+    static void SetUpTestSuite() { s_hrScheduler = WaitForScheduler(20000); }
+    static HRESULT s_hrScheduler;
     void SetUp() override
     {
-        if (!s_bServiceRuns)
-            GTEST_SKIP() << "the Task Scheduler service of this Wine prefix cannot be reached";
+        if (FAILED(s_hrScheduler))
+            GTEST_SKIP() << "the Task Scheduler service of this Wine prefix cannot be reached: 0x" << std::hex << s_hrScheduler;
         CoInitialize(nullptr);
         CScheduledTask::Delete(kJobName);
     }
     void TearDown() override
     {
-        if (!s_bServiceRuns)
+        if (FAILED(s_hrScheduler))
             return;
         CScheduledTask::Delete(kJobName);
         CoUninitialize();
     }
 };
 
-bool ScheduledTaskTest::s_bServiceRuns = false;
+HRESULT ScheduledTaskTest::s_hrScheduler = E_FAIL;
 
 std::wstring JobFile()
 {
