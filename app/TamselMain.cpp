@@ -1,37 +1,35 @@
-#include <windows.h>
+#include "framework/Afx.h"
 
-// Stand-in start-up until the application object lands: one top-level window
-// that ends the program when it is closed.
-static LRESULT CALLBACK StandInWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+// Stand-in application object until the real one lands: one top-level
+// window; closing it ends the program.
+class CStandInApp : public CWinApp
 {
-    if (nMsg == WM_DESTROY)
-    {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hWnd, nMsg, wParam, lParam);
-}
+public:
+    CStandInApp() : CWinApp(L"Tamsel") {}
 
-int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int nCmdShow)
-{
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = StandInWndProc;
-    wc.hInstance = hInstance;
-    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"TamselMainWindow";
-    if (!RegisterClassW(&wc))
-        return 1;
-    HWND hWnd = CreateWindowExW(0, wc.lpszClassName, L"Tamsel", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, NULL, NULL, hInstance, NULL);
-    if (!hWnd)
-        return 1;
-    ShowWindow(hWnd, nCmdShow);
-    MSG msg;
-    while (GetMessageW(&msg, NULL, 0, 0) > 0)
+    BOOL InitInstance() override
     {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        LPCTSTR lpszClass = AfxRegisterWndClass(CS_DBLCLKS, LoadStandardCursor(IDC_ARROW),
+                                                (HBRUSH)(COLOR_BTNFACE + 1), LoadStandardIcon(IDI_APPLICATION));
+        if (lpszClass == NULL || !m_wndMain.CreateEx(0, lpszClass, L"Tamsel", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                                     CW_USEDEFAULT, 640, 480, NULL, NULL))
+            return FALSE;
+        m_pMainWnd = &m_wndMain;
+        m_wndMain.ShowWindow(m_nCmdShow);
+        m_wndMain.UpdateWindow();
+        // Our own loop until the window is closed; FALSE then ends the program
+        // through ExitInstance.
+        MSG msg;
+        while (::GetMessageW(&msg, NULL, 0, 0) > 0)
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        return FALSE;
     }
-    return (int)msg.wParam;
-}
+
+private:
+    CWnd m_wndMain;
+};
+
+CStandInApp theApp;

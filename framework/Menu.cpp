@@ -1,0 +1,165 @@
+#include "framework/Menu.h"
+#include "framework/Wnd.h"
+#include <unordered_map>
+
+namespace {
+
+struct CTempMenuMap
+{
+    std::unordered_map<HMENU, CMenu*> m_map;
+    ~CTempMenuMap() { Purge(); }
+    void Purge()
+    {
+        std::unordered_map<HMENU, CMenu*> map;
+        map.swap(m_map);
+        for (auto& entry : map)
+        {
+            entry.second->Detach();
+            delete entry.second;
+        }
+    }
+};
+
+CTempMenuMap& TempMenus()
+{
+    thread_local CTempMenuMap s_map;
+    return s_map;
+}
+
+} // namespace
+
+CMenu::~CMenu()
+{
+    DestroyMenu();
+}
+
+CMenu* CMenu::FromHandle(HMENU hMenu)
+{
+    if (hMenu == NULL)
+        return NULL;
+    CTempMenuMap& temp = TempMenus();
+    auto it = temp.m_map.find(hMenu);
+    if (it != temp.m_map.end())
+        return it->second;
+    CMenu* pMenu = new CMenu;
+    pMenu->m_hMenu = hMenu;
+    temp.m_map.emplace(hMenu, pMenu);
+    return pMenu;
+}
+
+void CMenu::DeleteTempMap()
+{
+    TempMenus().Purge();
+}
+
+CMenu* AfxMenuFromHandle(HMENU hMenu)
+{
+    return CMenu::FromHandle(hMenu);
+}
+
+BOOL CMenu::Attach(HMENU hMenu)
+{
+    if (hMenu == NULL || m_hMenu != NULL)
+        return FALSE;
+    m_hMenu = hMenu;
+    return TRUE;
+}
+
+HMENU CMenu::Detach()
+{
+    HMENU hMenu = m_hMenu;
+    m_hMenu = NULL;
+    return hMenu;
+}
+
+BOOL CMenu::CreateMenu()
+{
+    return Attach(::CreateMenu());
+}
+
+BOOL CMenu::CreatePopupMenu()
+{
+    return Attach(::CreatePopupMenu());
+}
+
+BOOL CMenu::LoadMenu(UINT nIDResource)
+{
+    return Attach(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource)));
+}
+
+BOOL CMenu::DestroyMenu()
+{
+    if (m_hMenu == NULL)
+        return FALSE;
+    return ::DestroyMenu(Detach());
+}
+
+BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem)
+{
+    return ::AppendMenuW(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
+}
+
+BOOL CMenu::InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem)
+{
+    return ::InsertMenuW(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
+}
+
+BOOL CMenu::ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem)
+{
+    return ::ModifyMenuW(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
+}
+
+BOOL CMenu::DeleteMenu(UINT nPosition, UINT nFlags)
+{
+    return ::DeleteMenu(m_hMenu, nPosition, nFlags);
+}
+
+BOOL CMenu::RemoveMenu(UINT nPosition, UINT nFlags)
+{
+    return ::RemoveMenu(m_hMenu, nPosition, nFlags);
+}
+
+UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable)
+{
+    return (UINT)::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable);
+}
+
+UINT CMenu::CheckMenuItem(UINT nIDCheckItem, UINT nCheck)
+{
+    return (UINT)::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck);
+}
+
+BOOL CMenu::SetDefaultItem(UINT uItem, BOOL fByPos)
+{
+    return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos);
+}
+
+int CMenu::GetMenuItemCount() const
+{
+    return ::GetMenuItemCount(m_hMenu);
+}
+
+UINT CMenu::GetMenuItemID(int nPos) const
+{
+    return ::GetMenuItemID(m_hMenu, nPos);
+}
+
+UINT CMenu::GetMenuState(UINT nID, UINT nFlags) const
+{
+    return ::GetMenuState(m_hMenu, nID, nFlags);
+}
+
+int CMenu::GetMenuString(UINT nIDItem, LPTSTR lpString, int nMaxCount, UINT nFlags) const
+{
+    return ::GetMenuStringW(m_hMenu, nIDItem, lpString, nMaxCount, nFlags);
+}
+
+CMenu* CMenu::GetSubMenu(int nPos) const
+{
+    return FromHandle(::GetSubMenu(m_hMenu, nPos));
+}
+
+BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect)
+{
+    return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect);
+}

@@ -1,0 +1,49 @@
+#include "framework/MessageLoop.h"
+#include "framework/Wnd.h"
+#include "framework/Menu.h"
+#include "framework/Gdi.h"
+
+void AfxPurgeTemporaryScrollBars();
+
+namespace {
+thread_local int t_nLoopDepth = 0;
+}
+
+CMessageLoopScope::CMessageLoopScope()
+{
+    ++t_nLoopDepth;
+}
+
+CMessageLoopScope::~CMessageLoopScope()
+{
+    --t_nLoopDepth;
+}
+
+void AfxPurgeTemporaryObjects()
+{
+    CWnd::DeleteTempMap();
+    CMenu::DeleteTempMap();
+    AfxPurgeTemporaryScrollBars();
+    AfxPurgeTemporaryGdiObjects();
+}
+
+void AfxIdlePurge()
+{
+    if (t_nLoopDepth <= 1)
+        AfxPurgeTemporaryObjects();
+}
+
+BOOL AfxWalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
+{
+    // Up through parents only; a top-level window ends the walk, never its owner.
+    for (HWND hWnd = pMsg->hwnd; hWnd != NULL;
+         hWnd = (::GetWindowLongW(hWnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(hWnd) : NULL)
+    {
+        CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+        if (pWnd != NULL && pWnd->PreTranslateMessage(pMsg))
+            return TRUE;
+        if (hWnd == hWndStop)
+            break;
+    }
+    return FALSE;
+}

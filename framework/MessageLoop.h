@@ -1,0 +1,22 @@
+#pragma once
+// Pieces every message loop of the framework shares: nesting depth (only the
+// outermost loop may delete temporaries, inner loops run under handlers that
+// still hold them) and the walk of PreTranslateMessage up the window tree.
+#include "framework/AfxDefs.h"
+
+class CMessageLoopScope
+{
+public:
+    CMessageLoopScope();
+    ~CMessageLoopScope();
+    CMessageLoopScope(const CMessageLoopScope&) = delete;
+    CMessageLoopScope& operator=(const CMessageLoopScope&) = delete;
+};
+
+// Deletes this thread's temporary wrappers when called from the outermost loop.
+void AfxIdlePurge();
+// Deletes this thread's temporary wrappers now.
+void AfxPurgeTemporaryObjects();
+// Offers the message to each permanent window from its target up to hWndStop
+// (included); TRUE when one took it.
+BOOL AfxWalkPreTranslateTree(HWND hWndStop, MSG* pMsg);

@@ -1,0 +1,13 @@
+#pragma once
+// Window classes the framework registers for its own windows.
+#include "framework/AfxDefs.h"
+
+class CWnd;
+
+// The class of a plain CWnd created without a class name.
+LPCTSTR AfxDefaultWndClass();
+
+// Creation of a window whose object must receive its first messages
+// (the dialog creates through Win32 dialog functions).
+void AfxHookWindowCreate(CWnd* pWnd);
+void AfxUnhookWindowCreate();

@@ -1,0 +1,113 @@
+#include "framework/Afx.h"
+#include "framework/Internet.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+#include "tests/support/TestSupport.h"
+
+TEST(CInternetSession, UnreachableUrlGivesNullQuickly)
+{
+    CInternetSession session(L"TamselTest");
+    ASSERT_NE(session.GetSafeHandle(), nullptr);
+    DWORD dwStart = ::GetTickCount();
+    CStdioFile* pFile = session.OpenURL(L"http://127.0.0.1:9/update.ini", 1,
+                                        INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_RELOAD);
+    EXPECT_EQ(pFile, nullptr);
+    delete pFile;
+    EXPECT_LT(::GetTickCount() - dwStart, 20000u);
+    EXPECT_EQ(session.OpenURL(L""), nullptr);
+    session.Close();
+    EXPECT_EQ(session.OpenURL(L"http://127.0.0.1:9/"), nullptr);
+}
+
+TEST(CInternetFile, NameComesFromTheUrlPath)
+{
+    CInternetFile file(NULL, L"http://example.invalid/download/Pack.zip?v=2#top", 1);
+    EXPECT_STREQ(file.GetFileName(), L"Pack.zip");
+    EXPECT_STREQ(file.GetFileURL(), L"http://example.invalid/download/Pack.zip?v=2#top");
+    char ch;
+    EXPECT_EQ(file.Read(&ch, 1), 0u);
+    CString strLine;
+    EXPECT_FALSE(file.ReadString(strLine));
+}
+
+namespace {
+
+// A throw-away HTTP server on the host, serving one folder of /tmp.
+class CHostHttpServer
+{
+public:
+    CHostHttpServer()
+    {
+        m_nPort = 20000 + (int)(::GetCurrentProcessId() % 20000);
+        m_strDir = "/tmp/tamsel-http-" + std::to_string(m_nPort);
+        if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir, 20000) != 0)
+            return;
+        // Written through drive Z: so that no escaping of the shell is involved.
+        std::wstring strFile = L"Z:" + std::wstring(m_strDir.begin(), m_strDir.end()) + L"\\update.ini";
+        for (wchar_t& ch : strFile)
+            ch = ch == L'/' ? L'\\' : ch;
+        if (!testsupport::WriteFileBytes(strFile, "first line\r\nsecond line\n"))
+            return;
+        std::string strCommand = "cd " + m_strDir + " && (/usr/bin/python3 -m http.server " + std::to_string(m_nPort) +
+                                 " --bind 127.0.0.1 </dev/null >/dev/null 2>&1 & echo $! > server.pid)";
+        m_bStarted = testsupport::RunHostCommand(strCommand, 20000) == 0;
+    }
+    ~CHostHttpServer()
+    {
+        testsupport::RunHostCommand("kill $(cat " + m_strDir + "/server.pid); rm -rf " + m_strDir, 20000);
+    }
+    bool IsStarted() const { return m_bStarted; }
+    CString Url(LPCWSTR pszName) const
+    {
+        CString strUrl;
+        strUrl.Format(L"http://127.0.0.1:%d/%s", m_nPort, pszName);
+        return strUrl;
+    }
+
+private:
+    int m_nPort = 0;
+    std::string m_strDir;
+    bool m_bStarted = false;
+};
+
+}  // namespace
+
+TEST(CInternetSession, ReadsAFileOverHttpAndRefusesErrorPages)
+{
+    CHostHttpServer server;
+    ASSERT_TRUE(server.IsStarted());
+    CInternetSession session(L"AutoUpdateAgent");
+    CStdioFile* pFile = NULL;
+    // The server needs a moment before it listens.
+    testsupport::WaitFor([&] {
+        pFile = session.OpenURL(server.Url(L"update.ini"), 1, INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_RELOAD);
+        if (pFile == NULL)
+            ::Sleep(200);
+        return pFile != NULL;
+    }, 15000);
+    ASSERT_NE(pFile, nullptr);
+    CHttpFile* pHttp = dynamic_cast<CHttpFile*>(pFile);
+    ASSERT_NE(pHttp, nullptr);
+    DWORD dwStatus = 0;
+    EXPECT_TRUE(pHttp->QueryInfoStatusCode(dwStatus));
+    EXPECT_EQ(dwStatus, 200u);
+    EXPECT_STREQ(pFile->GetFileName(), L"update.ini");
+    EXPECT_EQ(pFile->GetLength(), 24u);
+
+    char szStart[6] = {};
+    EXPECT_EQ(pFile->Read(szStart, 5), 5u);
+    EXPECT_STREQ(szStart, "first");
+    CString strLine;
+    ASSERT_TRUE(pFile->ReadString(strLine));
+    EXPECT_STREQ(strLine, L" line");
+    ASSERT_TRUE(pFile->ReadString(strLine));
+    EXPECT_STREQ(strLine, L"second line");
+    EXPECT_EQ(pFile->GetPosition(), 24u);
+    EXPECT_FALSE(pFile->ReadString(strLine));
+    pFile->Close();
+    delete pFile;
+
+    EXPECT_EQ(session.OpenURL(server.Url(L"missing.ini")), nullptr);
+}

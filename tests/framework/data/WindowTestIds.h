@@ -1,0 +1,17 @@
+#pragma once
+// Ids of the window tests' resources.
+#define IDD_TEST_DDX 200
+#define IDD_TEST_PLAIN 201
+#define IDD_TEST_OWNERDRAW 202
+
+#define IDC_TEST_CHECK 1001
+#define IDC_TEST_NAME 1002
+#define IDC_TEST_COUNT 1003
+#define IDC_TEST_RADIO1 1004
+#define IDC_TEST_RADIO2 1005
+#define IDC_TEST_RADIO3 1006
+#define IDC_TEST_AFTER_RADIO 1007
+#define IDC_TEST_OWNERDRAW 1010
+#define IDC_TEST_OWNERDRAW_PLAIN 1011
+
+#define IDS_TEST_PROMPT 300
