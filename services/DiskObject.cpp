@@ -182,6 +182,7 @@ BOOL CDiskObject::AppendSubfolders(const CString& strFolder, CStringArray& arrFo
 
 BOOL CDiskObject::ListSubfolders(LPCWSTR pszFolder, CStringArray& arrFolders, BOOL bFullPaths)
 {
+    m_strError.Empty();
     CString strFolder = pszFolder;
     if (!CompleteFolderPath(strFolder))
         return FALSE;
@@ -239,6 +240,7 @@ BOOL CDiskObject::ListFiles(const CString& strFolder, LPCWSTR pszPattern, CStrin
 
 BOOL CDiskObject::ListFolderFiles(LPCWSTR pszFolder, CStringArray& arrFiles, BOOL bFullPaths)
 {
+    m_strError.Empty();
     CString strFolder = pszFolder;
     if (!CompleteFolderPath(strFolder))
         return FALSE;

@@ -65,6 +65,14 @@ void CScheduledTask::SetStartDateTime(const SYSTEMTIME& time)
     m_stStart.wMilliseconds = 0;
 }
 
+void CScheduledTask::SetStartDateTime(const COleDateTime& time)
+{
+    SYSTEMTIME converted = {};
+    if (time.GetStatus() != COleDateTime::valid || !time.GetAsSystemTime(converted))
+        ZeroMemory(&converted, sizeof(converted));
+    SetStartDateTime(converted);
+}
+
 BOOL CScheduledTask::GetStartDateTime(SYSTEMTIME& time) const
 {
     if (m_stStart.wYear == 0)
@@ -79,6 +87,14 @@ void CScheduledTask::SetEndDate(const SYSTEMTIME& date)
     m_stEnd.wYear = date.wYear;
     m_stEnd.wMonth = date.wMonth;
     m_stEnd.wDay = date.wDay;
+}
+
+void CScheduledTask::SetEndDate(const COleDateTime& date)
+{
+    SYSTEMTIME converted = {};
+    if (date.GetStatus() != COleDateTime::valid || !date.GetAsSystemTime(converted))
+        ZeroMemory(&converted, sizeof(converted));
+    SetEndDate(converted);
 }
 
 BOOL CScheduledTask::GetEndDate(SYSTEMTIME& date) const

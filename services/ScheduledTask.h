@@ -2,6 +2,7 @@
 // A job of the Task Scheduler (version 1.0 interfaces) that starts a program
 // once, daily, weekly or monthly. The calling thread must have COM initialised.
 #include "framework/Afx.h"
+#include "framework/Time.h"
 
 class CScheduledTask
 {
@@ -22,9 +23,12 @@ public:
 
     // Seconds and milliseconds are dropped.
     void SetStartDateTime(const SYSTEMTIME& time);
+    // An invalid value leaves the start unset.
+    void SetStartDateTime(const COleDateTime& time);
     BOOL GetStartDateTime(SYSTEMTIME& time) const;
     // Only year, month and day are kept.
     void SetEndDate(const SYSTEMTIME& date);
+    void SetEndDate(const COleDateTime& date);
     BOOL GetEndDate(SYSTEMTIME& date) const;
     void SetFrequency(int nFrequency) { m_nFrequency = nFrequency; }
     int GetFrequency() const { return m_nFrequency; }

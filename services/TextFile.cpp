@@ -82,8 +82,11 @@ void CTextFile::Open(LPCWSTR pszFileName, LPCWSTR pszMode)
     std::wstring strMode = pszMode;
     if (m_nEncoding != TEXTFILE_OEM && strMode.find(L'b') == std::wstring::npos)
     {
-        size_t nPlus = strMode.find(L'+');
-        strMode.insert(nPlus == std::wstring::npos ? strMode.size() : nPlus, 1, L'b');
+        size_t nText = strMode.find(L't');
+        if (nText != std::wstring::npos)
+            strMode[nText] = L'b';
+        else
+            strMode.insert(strMode.find(L'+') == std::wstring::npos ? strMode.size() : strMode.find(L'+'), 1, L'b');
     }
     m_pFile = _wfopen(pszFileName, strMode.c_str());
     if (!m_pFile)

@@ -226,6 +226,20 @@ TEST_F(ScheduledTaskTest, InvalidInputTouchesNothing)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(JobFile().c_str()));
     EXPECT_EQ(E_FAIL, CScheduledTask::Delete(L""));
 
+    // A date-time value of the class library converts; an invalid one leaves the start unset.
+    CScheduledTask fromDate;
+    fromDate.SetStartDateTime(COleDateTime(2027, 1, 6, 21, 5, 30));
+    SYSTEMTIME converted = {};
+    ASSERT_TRUE(fromDate.GetStartDateTime(converted));
+    EXPECT_EQ(2027, converted.wYear);
+    EXPECT_EQ(21, converted.wHour);
+    EXPECT_EQ(5, converted.wMinute);
+    EXPECT_EQ(0, converted.wSecond);
+    COleDateTime invalid;
+    invalid.SetStatus(COleDateTime::invalid);
+    fromDate.SetStartDateTime(invalid);
+    EXPECT_FALSE(fromDate.GetStartDateTime(converted));
+
     CScheduledTask empty;
     SYSTEMTIME time = Date(1, 1, 1, 1, 1);
     EXPECT_FALSE(empty.GetStartDateTime(time));
