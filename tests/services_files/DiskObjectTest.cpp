@@ -201,37 +201,26 @@ TEST(CDiskObject, ListingOrder)
     EXPECT_EQ(0, arrNone.GetSize());
 }
 
-TEST(CDiskObject, SingleFileOperations)
+TEST(CDiskObject, MoveKeepsTheSourceWhenACopyFails)
 {
     ScratchFolder folder;
+    std::wstring strSource = folder.File(L"src\\");
+    MakeTree(strSource);
     CDiskObject disk;
-    std::wstring strFile = folder.File(L"new\\level\\empty.dat");
-    EXPECT_TRUE(disk.CreateEmptyFile(strFile.c_str()));
-    EXPECT_TRUE(disk.FileExists(strFile.c_str()));
-    EXPECT_FALSE(disk.FileExists(folder.File(L"nope.dat").c_str()));
+    {
+        CLockedFile locked(strSource + L"one\\b.txt");
+        ASSERT_TRUE(locked.IsLocked());
+        EXPECT_FALSE(disk.MoveDirectoryTree(strSource.c_str(), folder.File(L"dst").c_str()));
+    }
+    EXPECT_TRUE(Exists(strSource + L"a.txt"));
+    EXPECT_TRUE(Exists(strSource + L"one\\b.txt"));
 
-    WriteFileBytes(strFile, "data");
-    EXPECT_TRUE(disk.CopyFileTo(strFile.c_str(), folder.File(L"copies").c_str()));
-    EXPECT_EQ("data", ReadFileBytes(folder.File(L"copies\\empty.dat")));
-    EXPECT_TRUE(disk.RenameFile(folder.File(L"copies\\empty.dat").c_str(), L"renamed.dat"));
-    EXPECT_FALSE(Exists(folder.File(L"copies\\empty.dat")));
-    EXPECT_EQ("data", ReadFileBytes(folder.File(L"copies\\renamed.dat")));
-    EXPECT_TRUE(disk.MoveFileTo(folder.File(L"copies\\renamed.dat").c_str(), folder.File(L"moved").c_str()));
-    EXPECT_TRUE(Exists(folder.File(L"moved\\renamed.dat")));
-    EXPECT_FALSE(disk.RemoveFile(folder.File(L"copies\\renamed.dat").c_str()));
+    EXPECT_TRUE(disk.MoveDirectoryTree(strSource.c_str(), folder.File(L"dst").c_str()));
+    EXPECT_FALSE(Exists(strSource));
+    EXPECT_EQ("C", ReadFileBytes(folder.File(L"dst\\one\\deep\\c.txt")));
 
-    EXPECT_TRUE(disk.RenameDirectory(folder.File(L"moved").c_str(), folder.File(L"moved2").c_str()));
-    EXPECT_FALSE(disk.RenameDirectory(folder.File(L"moved").c_str(), folder.File(L"moved3").c_str()));
-    EXPECT_NE(-1, disk.GetErrorMessage().Find(L" -> "));
-
-    EXPECT_TRUE(disk.EmptyDirectoryTree(folder.File(L"new").c_str()));
-    EXPECT_TRUE(Exists(folder.File(L"new\\level")));
-    EXPECT_FALSE(Exists(strFile));
-
-    EXPECT_TRUE(disk.MoveDirectoryTree(folder.File(L"moved2").c_str(), folder.File(L"moved4").c_str()));
-    EXPECT_FALSE(Exists(folder.File(L"moved2")));
-    EXPECT_TRUE(Exists(folder.File(L"moved4\\renamed.dat")));
-
-    EXPECT_STREQ(L"f.txt", CDiskObject::GetFileName(L"C:\\a\\f.txt"));
-    EXPECT_STREQ(L"C:\\a\\", CDiskObject::GetFolderName(L"C:\\a\\f.txt"));
+    // Renaming in place is a copy and a delete.
+    EXPECT_TRUE(disk.RenameFile(folder.File(L"dst\\a.txt").c_str(), L"renamed.txt"));
+    EXPECT_FALSE(Exists(folder.File(L"dst\\a.txt")));
+    EXPECT_EQ("A", ReadFileBytes(folder.File(L"dst\\renamed.txt")));
 }
