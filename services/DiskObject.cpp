@@ -55,6 +55,20 @@ bool IsFolder(const CString& strFolder)
     return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// "C:\" or "\\server\share\" as CompleteFolderPath leaves them.
+bool IsRootFolder(const CString& strFolder)
+{
+    if (strFolder.Left(2) != L"\\\\")
+        return strFolder.GetLength() <= 3;
+    CString strRest = strFolder.Mid(2);
+    strRest.Trim(L'\\');
+    int nSeparators = 0;
+    for (int i = 0; i < strRest.GetLength(); ++i)
+        if (strRest[i] == L'\\')
+            ++nSeparators;
+    return nSeparators <= 1;
+}
+
 void AddTrailingBackslash(CString& strPath)
 {
     int nLength = strPath.GetLength();
@@ -269,6 +283,8 @@ BOOL CDiskObject::RemoveDirectoryTree(LPCWSTR pszFolder)
     CString strFolder = pszFolder;
     if (!CompleteFolderPath(strFolder))
         return FALSE;
+    if (IsRootFolder(strFolder))
+        return SetInternalError(); // a whole drive or share is never emptied
     CStringArray arrFolders;
     if (!ListSubfolders(strFolder, arrFolders, TRUE))
         return FALSE;
@@ -285,6 +301,8 @@ BOOL CDiskObject::EmptyDirectoryTree(LPCWSTR pszFolder)
     CString strFolder = pszFolder;
     if (!CompleteFolderPath(strFolder))
         return FALSE;
+    if (IsRootFolder(strFolder))
+        return SetInternalError();
     CStringArray arrFolders;
     arrFolders.Add(strFolder);
     if (!ListSubfolders(strFolder, arrFolders, TRUE))

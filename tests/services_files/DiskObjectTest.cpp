@@ -81,6 +81,12 @@ TEST(CDiskObject, RemoveDirectoryTree)
     EXPECT_FALSE(disk.RemoveDirectoryTree(folder.File(L"missing").c_str()));
     EXPECT_FALSE(disk.GetErrorMessage().IsEmpty());
     EXPECT_FALSE(disk.RemoveDirectoryTree(L""));
+    // Roots are refused before anything is listed.
+    for (LPCWSTR pszRoot : { L"Q:\\", L"Q:", L"Q:/", L"\\\\nohost\\noshare" })
+    {
+        EXPECT_FALSE(disk.RemoveDirectoryTree(pszRoot)) << pszRoot;
+        EXPECT_STREQ(L"CDiskObject internal error - check call parameters", disk.GetErrorMessage());
+    }
 
     // Forward slashes, no trailing backslash.
     std::wstring strRoot = folder.File(L"tree\\");
