@@ -832,10 +832,12 @@ void CButtonST::OnEnable(BOOL bEnable)
     Default();
     if (!bEnable)
     {
-        // Only a button that holds the focus hands it on; taking it from
-        // whatever else has it would surprise the user.
+        // The system has already taken the focus from a disabled button;
+        // it goes on to the next tab item, but is never taken from another
+        // window that holds it.
         CWnd* pParent = GetParent();
-        if (pParent != NULL && ::GetFocus() == m_hWnd)
+        HWND hFocus = ::GetFocus();
+        if (pParent != NULL && (hFocus == NULL || hFocus == m_hWnd))
         {
             CWnd* pNext = pParent->GetNextDlgTabItem(this);
             if (pNext != NULL && pNext->m_hWnd != m_hWnd)
@@ -1034,14 +1036,15 @@ void CButtonST::DrawCheckBoxFace(CDC* pDC, const CRect& rcFace)
 
 DWORD CButtonST::OnDrawBackground(CDC* pDC, CRect* pRect)
 {
-    CRect rc = *pRect;
+    // The black frame of the default button stays outside the border, which
+    // is drawn on the shrunk rectangle.
     if (!m_bIsFlat && (m_bIsFocused || m_bIsDefault))
     {
         CBrush brBlack(RGB(0, 0, 0));
-        pDC->FrameRect(&rc, &brBlack);
-        rc.DeflateRect(1, 1);
+        pDC->FrameRect(pRect, &brBlack);
+        pRect->DeflateRect(1, 1);
     }
-    pDC->FillSolidRect(&rc, RGB(255, 255, 255));
+    pDC->FillSolidRect(pRect, RGB(255, 255, 255));
     return BTNST_OK;
 }
 

@@ -28,7 +28,13 @@ void CCaptionBar::SetCaption(const CString& strCaption)
     if (m_hWnd != NULL)
     {
         SetWindowText(L"");
-        Invalidate();
+        // The bar is see-through: the parent repaints under it first, so a
+        // longer old caption leaves nothing behind.
+        CRect rcBar;
+        GetWindowRect(&rcBar);
+        HWND hParent = ::GetParent(m_hWnd);
+        ::MapWindowPoints(NULL, hParent, (LPPOINT)&rcBar, 2);
+        ::RedrawWindow(hParent, &rcBar, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
 }
 

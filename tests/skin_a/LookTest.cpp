@@ -14,6 +14,7 @@ TEST(Look, DISABLED_ShowAllControls)
     dlg.m_chkActiveX.SetCheck(1);
     dlg.m_btnScan.SetTooltipText(L"Scan the registry now");
     dlg.m_btnScan.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    dlg.m_chkFonts.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 8));
     CRect rc;
     dlg.m_taskFull.GetWindowRect(&rc);
     SetCursorPos(rc.left + 40, rc.top + 20);
