@@ -2,7 +2,9 @@
 // the ignore list, folder removal, paths from commands and shortcuts, and
 // the weekly scheduled task.
 #include "app/TamselApp.h"
-#include "app/ServiceBridge.h"
+#include "services/PathString.h"
+#include "services/ScheduledTask.h"
+#include "services/TextFile.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -13,17 +15,21 @@ void CTamselApp::LoadIgnoreList()
     CString strFile = m_strAppDir + L"IgnoreList.dat";
     if (!::PathFileExistsW(strFile))
         return;
-    CStringArray arrLines;
-    ReadTextFileLines(strFile, arrLines);
-    for (INT_PTR i = 0; i < arrLines.GetSize(); ++i)
+    CTextFile file(strFile, L"rb");
+    if (!file.IsOpen())
+        return;
+    CString strLine;
+    BOOL bMore = TRUE;
+    while (bMore)
     {
+        bMore = file.ReadLine(strLine);
         // A line ended by CR LF would otherwise never match its entry.
-        CString strLine = arrLines[i];
         if (!strLine.IsEmpty() && strLine[strLine.GetLength() - 1] == L'\r')
             strLine = strLine.Left(strLine.GetLength() - 1);
         if (strLine.GetLength() != 0)
             m_arrIgnoreList.Add(strLine);
     }
+    file.Close();
 }
 
 BOOL CTamselApp::DeleteDirectory(const CString& strFolder)
@@ -67,7 +73,9 @@ CString CTamselApp::ParseIconLocation(const CString& strText)
         strPath.ReleaseBuffer();
     }
     strPath.Trim();
-    strPath = CleanPathText(strPath);
+    CPathString path;
+    path = strPath;
+    strPath = path.GetString();
 
     for (LPCTSTR lpszCut : { L" -", L" /", L"," })
     {
@@ -116,8 +124,8 @@ void CTamselApp::UpdateScheduleTask()
 
     wchar_t szExe[520] = {};
     ::GetModuleFileNameW(NULL, szExe, 520);
-    CString strProgram = CleanPathText(szExe);
-    CString strFolder = GetPathFolder(strProgram);
+    CPathString program;
+    program = szExe;
 
     SYSTEMTIME stStart;
     ::GetLocalTime(&stStart);
@@ -126,7 +134,14 @@ void CTamselApp::UpdateScheduleTask()
     stStart.wSecond = 0;
     stStart.wMilliseconds = 0;
 
-    if (SaveWeeklyTask(m_strTaskName, strProgram, strFolder, L"Run Tamsel at Scheduled Time.", stStart) == S_OK)
+    CScheduledTask task;
+    task.SetProgram(program);
+    task.SetParameters(L"");
+    task.SetWorkingDirectory(program.GetDirectory(TRUE));
+    task.SetComment(L"Run Tamsel at Scheduled Time.");
+    task.SetFrequency(CScheduledTask::FREQ_WEEKLY);
+    task.SetStartDateTime(stStart);
+    if (task.Save(m_strTaskName, FALSE) == S_OK)
     {
         m_bScheduleTask = 0;
         ::WritePrivateProfileStringW(L"General Options", L"Schedule Task", L"0", m_strSettingsFile);

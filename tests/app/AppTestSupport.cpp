@@ -37,3 +37,20 @@ void WriteText(const std::wstring& strPath, const std::string& bytes)
 {
     ASSERT_TRUE(testsupport::WriteFileBytes(strPath, bytes));
 }
+
+bool SchedulerRunning()
+{
+    SC_HANDLE hManager = ::OpenSCManagerW(NULL, NULL, SC_MANAGER_CONNECT);
+    if (hManager == NULL)
+        return false;
+    bool bRunning = false;
+    SC_HANDLE hService = ::OpenServiceW(hManager, L"Schedule", SERVICE_QUERY_STATUS);
+    if (hService != NULL)
+    {
+        SERVICE_STATUS status = {};
+        bRunning = ::QueryServiceStatus(hService, &status) && status.dwCurrentState == SERVICE_RUNNING;
+        ::CloseServiceHandle(hService);
+    }
+    ::CloseServiceHandle(hManager);
+    return bRunning;
+}

@@ -23,5 +23,8 @@ protected:
     CTamselApp& m_app = TestApp();
 };
 
+// Whether the Task Scheduler service of the prefix runs.
+bool SchedulerRunning();
+
 // Writes a text file in the given bytes.
 void WriteText(const std::wstring& strPath, const std::string& bytes);

@@ -1,4 +1,4 @@
-#include "tests/support/TestSupport.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -57,8 +57,13 @@ int CountKeys(const std::wstring& strFile, LPCWSTR pszSection)
 TEST(Startup, SecondStartRaisesTheFirstAndEnds)
 {
     ScratchFolder folder;
+    wchar_t szWindows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(szWindows, MAX_PATH);
+    std::wstring strJob = std::wstring(szWindows) + L"\\Tasks\\Tamsel Schedule.job";
+    ::DeleteFileW(strJob.c_str());
     std::wstring strExe = folder.File(L"Tamsel.exe");
     ASSERT_TRUE(::CopyFileW((TestFolder() + L"Tamsel.exe").c_str(), strExe.c_str(), FALSE));
+    bool bSchedulerRunning = SchedulerRunning();
 
     Process first(strExe);
     ASSERT_TRUE(first.Started());
@@ -90,5 +95,12 @@ TEST(Startup, SecondStartRaisesTheFirstAndEnds)
     wchar_t szLanguage[64] = {};
     ::GetPrivateProfileStringW(L"General Settings", L"Language", L"", szLanguage, 64, strSettings.c_str());
     EXPECT_STREQ(szLanguage, L"English");
+    // The weekly job was asked for by default, made, and the request cleared.
+    if (bSchedulerRunning)
+    {
+        EXPECT_NE(::GetFileAttributesW(strJob.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ((int)::GetPrivateProfileIntW(L"General Options", L"Schedule Task", -1, strSettings.c_str()), 0);
+    }
+    ::DeleteFileW(strJob.c_str());
     ::WritePrivateProfileStringW(NULL, NULL, NULL, strSettings.c_str());
 }
