@@ -4,6 +4,8 @@
 
 #include <map>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,26 +24,15 @@ std::map<HIMAGELIST, CImageList*>& PermanentMap()
 }
 
 // Temporaries belong to the thread that asked for them, so one thread's purge
-// never pulls a wrapper from under another.
-struct CTempImageLists
-{
-    std::map<HIMAGELIST, CImageList*> m_map;
-    ~CTempImageLists() { Purge(); }
-    void Purge()
-    {
-        for (auto& entry : m_map)
-        {
-            entry.second->m_hImageList = NULL;  // never attached, never destroyed here
-            delete entry.second;
-        }
-        m_map.clear();
-    }
-};
+// never pulls a wrapper from under another. Kept by thread id under the lock
+// rather than in thread-local storage, which has no safe destructor at thread
+// exit with this runtime.
+typedef std::map<std::pair<DWORD, HIMAGELIST>, CImageList*> CTempImageLists;
 
 CTempImageLists& TemporaryLists()
 {
-    thread_local CTempImageLists t_lists;
-    return t_lists;
+    static CTempImageLists s_lists;
+    return s_lists;
 }
 
 HBITMAP BitmapHandle(CBitmap* pBitmap)
@@ -60,9 +51,11 @@ CImageList* PASCAL CImageList::FromHandle(HIMAGELIST hImageList)
 {
     if (hImageList == NULL)
         return NULL;
-    if (CImageList* pPermanent = FromHandlePermanent(hImageList))
-        return pPermanent;
-    CImageList*& pTemp = TemporaryLists().m_map[hImageList];
+    std::lock_guard<std::mutex> lock(MapLock());
+    auto it = PermanentMap().find(hImageList);
+    if (it != PermanentMap().end())
+        return it->second;
+    CImageList*& pTemp = TemporaryLists()[std::make_pair(::GetCurrentThreadId(), hImageList)];
     if (pTemp == NULL)
     {
         pTemp = new CImageList;
@@ -80,7 +73,23 @@ CImageList* PASCAL CImageList::FromHandlePermanent(HIMAGELIST hImageList)
 
 void AfxPurgeTemporaryImageLists()
 {
-    TemporaryLists().Purge();
+    std::vector<CImageList*> arrTemps;
+    {
+        std::lock_guard<std::mutex> lock(MapLock());
+        DWORD dwThreadId = ::GetCurrentThreadId();
+        CTempImageLists& temps = TemporaryLists();
+        for (auto it = temps.lower_bound(std::make_pair(dwThreadId, (HIMAGELIST)NULL));
+             it != temps.end() && it->first.first == dwThreadId;)
+        {
+            arrTemps.push_back(it->second);
+            it = temps.erase(it);
+        }
+    }
+    for (CImageList* pTemp : arrTemps)
+    {
+        pTemp->m_hImageList = NULL;  // never attached, never destroyed here
+        delete pTemp;
+    }
 }
 
 BOOL CImageList::Attach(HIMAGELIST hImageList)

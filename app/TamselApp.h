@@ -1,0 +1,101 @@
+#pragma once
+// The application object: start-up and exit, the settings, the language file
+// and the scan data that every page reaches through AfxGetApp.
+#include "framework/Afx.h"
+#include "repair/RegProblem.h"
+#include "resources/AppResource.h"
+
+#define TAMSEL_CATEGORY_COUNT 15
+
+class CTamselApp : public CWinApp
+{
+public:
+    CTamselApp();
+    virtual ~CTamselApp();
+
+    BOOL InitInstance() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    int ExitInstance() override;
+
+    void GetAppDir();
+
+    // Settings.ini
+    void LoadSettings();
+    void SaveSettings();
+
+    // Language files
+    CString GetLangString(const CString& strKey);
+    CString GetLangText(const CString& strKey);
+    void TranslateDialog(CWnd* pDialog, UINT nTemplateID);
+    void SelectLanguage(const CString& strFileName);
+    BOOL ExtractDefaultLanguage(UINT nResourceID, const CString& strTargetPath);
+    CString GetSystemLanguageCode();
+    CString GetLanguageFileForCode(const CString& strCode);
+    UINT GetLanguageFlagIcon(const CString& strFileName);
+    int FindLanguageIndex(const CString& strFileName);
+    CString GetLanguageFileAt(int nIndex);
+
+    // Helpers for the pages
+    void LoadIgnoreList();
+    BOOL DeleteDirectory(const CString& strFolder);
+    CString ParseIconLocation(const CString& strText);
+    HRESULT GetShortcutTarget(LPCTSTR lpszShortcut, LPWSTR lpszTarget);
+    void UpdateScheduleTask();
+
+    BOOL m_bWow64;
+    CString m_strUnused1;
+    CString m_strUnused2;
+    CString m_strLangFile;
+    CStringArray m_arrLangFiles;
+    // The Windows Update page's collection of the last search; released at exit.
+    IUnknown* m_pComObject;
+    CString m_strSettingsFile;
+    CString m_strAppDir;
+    CString m_strTaskName;
+    BOOL m_bScheduleTask;
+    CStringArray m_arrShortcutFiles;
+    CStringArray m_arrProgramFolders;
+    CStringArray m_arrBackupFiles;
+    BOOL m_bCloseAfterScan;
+    BOOL m_bAutoRepair;
+    BOOL m_bAutoUpdate;
+    BOOL m_bStartup;
+    CString m_strCategoryNames[TAMSEL_CATEGORY_COUNT];   // display order
+    CArray<CRegProblem> m_arrProblems[TAMSEL_CATEGORY_COUNT];  // key order
+    CArray<CRegProblem> m_arrRepair[TAMSEL_CATEGORY_COUNT];    // key order
+    CArray<CRegProblem> m_arrBhoItems;
+    CArray<CRegProblem> m_arrStartupItems;
+    CArray<CRegProblem> m_arrUninstallItems;
+    CArray<CRegProblem> m_arrBhoRemove;
+    CArray<CRegProblem> m_arrStartupRemove;
+    CArray<CRegProblem> m_arrUninstallRemove;
+    // The Windows Update page's record list (CArray<UpdateInfo> m_arrUpdateInfo)
+    // joins here with that page's record type.
+    CStringArray m_arrBhoBackups;
+    CStringArray m_arrStartupBackups;
+    CStringArray m_arrUninstallBackups;
+    CString m_strFullBackupFile;
+    CStringArray m_arrIgnoreList;
+    CString m_strLastScanTime;
+    int m_nErrors[TAMSEL_CATEGORY_COUNT];      // index: category number - 1
+    int m_nCleaned[TAMSEL_CATEGORY_COUNT];     // index: category number - 1
+    int m_nNextProblem;
+    BOOL m_bScanCategory[TAMSEL_CATEGORY_COUNT];  // key order
+
+    // The three orders of the categories. Key order: Settings.ini switches,
+    // problem and repair lists. Display order: the result tree and the names.
+    static const LPCTSTR s_pszScanKeys[TAMSEL_CATEGORY_COUNT];       // by key slot
+    static const int s_nKeySlotCategory[TAMSEL_CATEGORY_COUNT];      // key slot -> category number
+    static const int s_nCategoryDisplaySlot[TAMSEL_CATEGORY_COUNT];  // category - 1 -> display slot
+    static const LPCTSTR s_pszCategoryNameKeys[TAMSEL_CATEGORY_COUNT];  // by display slot
+    static int KeySlotOfCategory(int nCategory);
+    static int DisplaySlotOfCategory(int nCategory);
+
+protected:
+    // The wanted executable base name (single instance and window property).
+    CString GetExeBaseName() const;
+    // Runs the main window modally.
+    virtual void RunMainWindow();
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,375 @@
+// The main window's own frame: its skin and outline, dragging, the caption
+// buttons, the first-paint version check and closing the program.
+#include "app/TamselDlg.h"
+#include "app/TamselApp.h"
+#include "app/SplashWnd.h"
+#include "app/VersionCheck.h"
+
+namespace {
+const UINT_PTR DRAG_TIMER = 5;
+const UINT DRAG_PERIOD_MS = 20;
+const COLORREF SKIN_KEY_COLOR = RGB(255, 0, 255);
+// How long closing waits for a stopped scan to wind down.
+const DWORD SCAN_END_WAIT_MS = 5000;
+
+struct VersionCheckJob
+{
+    HWND hWnd;
+    CString strBaseUrl;
+};
+
+DWORD WINAPI VersionCheckThreadProc(LPVOID pParam)
+{
+    VersionCheckJob* pJob = static_cast<VersionCheckJob*>(pParam);
+    int nResult;
+    {
+        CUpdateChecker checker;
+        nResult = checker.FetchAndCompare(pJob->strBaseUrl);
+    }
+    ::PostMessageW(pJob->hWnd, WM_TAMSEL_VERSION_CHECKED, (WPARAM)nResult, 0);
+    delete pJob;
+    return 0;
+}
+} // namespace
+
+int CTamselDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CDialog::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    GetSystemMenu(TRUE);
+    ModifyStyle(0, WS_SYSMENU);
+    CSplashWnd::ShowSplashScreen(this);
+    return 0;
+}
+
+void CTamselDlg::OnDestroy()
+{
+    ::RemovePropW(m_hWnd, GetInstancePropertyName());
+    KillTimer(DRAG_TIMER);
+    CDialog::OnDestroy();
+}
+
+// ---- Skin ----------------------------------------------------------------------------
+
+void CTamselDlg::SetSkinBitmap(SkinBitmap& slot, UINT nIDResource)
+{
+    slot.bitmap.DeleteObject();
+    slot.bitmap.LoadBitmap(nIDResource);
+    BITMAP bm = {};
+    if (slot.bitmap.GetSafeHandle() != NULL && slot.bitmap.GetBitmap(&bm))
+        slot.size = CSize(bm.bmWidth, bm.bmHeight);
+    else
+        slot.size = CSize(0, 0);
+}
+
+BOOL CTamselDlg::SetSkinBitmap(SkinBitmap& slot, LPCTSTR lpszFile)
+{
+    slot.bitmap.DeleteObject();
+    HBITMAP hBitmap = (HBITMAP)::LoadImageW(NULL, lpszFile, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    if (hBitmap == NULL)
+    {
+        AfxMessageBox(L"Failed to open document.", MB_OK | MB_ICONEXCLAMATION);
+        ::PostQuitMessage(0);
+        slot.size = CSize(0, 0);
+        return FALSE;
+    }
+    slot.bitmap.Attach(hBitmap);
+    BITMAP bm = {};
+    slot.bitmap.GetBitmap(&bm);
+    slot.size = CSize(bm.bmWidth, bm.bmHeight);
+    return TRUE;
+}
+
+void CTamselDlg::DrawSkinBitmap(CDC* pDC, SkinBitmap& slot, int x, int y)
+{
+    if (slot.bitmap.GetSafeHandle() == NULL)
+        return;
+    CDC dcSkin;
+    dcSkin.CreateCompatibleDC(pDC);
+    CBitmap* pOld = dcSkin.SelectObject(&slot.bitmap);
+    pDC->BitBlt(x, y, slot.size.cx, slot.size.cy, &dcSkin, 0, 0, SRCCOPY);
+    dcSkin.SelectObject(pOld);
+}
+
+void CTamselDlg::TileSkinBitmap(CDC* pDC, SkinBitmap& slot, const CRect& rc)
+{
+    if (slot.bitmap.GetSafeHandle() == NULL || slot.size.cx <= 0 || slot.size.cy <= 0)
+        return;
+    CDC dcSkin;
+    dcSkin.CreateCompatibleDC(pDC);
+    CBitmap* pOld = dcSkin.SelectObject(&slot.bitmap);
+    for (int y = rc.top; y < rc.bottom; y += slot.size.cy)
+    {
+        for (int x = rc.left; x < rc.right; x += slot.size.cx)
+            pDC->BitBlt(x, y, slot.size.cx, slot.size.cy, &dcSkin, 0, 0, SRCCOPY);
+    }
+    dcSkin.SelectObject(pOld);
+}
+
+void CTamselDlg::SetSkinRegion(CDC* pDC, int nWidth, int nHeight)
+{
+    CRgn rgnWindow;
+    rgnWindow.CreateRectRgn(0, 0, nWidth, nHeight);
+    const int nCorner = 8;
+    int nRows[2] = {0, nHeight - nCorner};
+    int nCols[2] = {0, nWidth - nCorner};
+    for (int nRow : nRows)
+    {
+        for (int nCol : nCols)
+        {
+            for (int y = nRow; y < nRow + nCorner; y++)
+            {
+                for (int x = nCol; x < nCol + nCorner; x++)
+                {
+                    if (pDC->GetPixel(x, y) != SKIN_KEY_COLOR)
+                        continue;
+                    CRgn rgnPixel;
+                    rgnPixel.CreateRectRgn(x, y, x + 1, y + 1);
+                    rgnWindow.CombineRgn(&rgnWindow, &rgnPixel, RGN_DIFF);
+                }
+            }
+        }
+    }
+    // The window owns the region from here on.
+    SetWindowRgn((HRGN)rgnWindow.Detach(), TRUE);
+}
+
+void CTamselDlg::OnPaint()
+{
+    if (m_bFirstPaint)
+    {
+        m_bFirstPaint = 0;
+        if (m_pApp->m_bAutoUpdate)
+            StartVersionCheck();
+    }
+    PAINTSTRUCT ps;
+    CDC* pDC = BeginPaint(&ps);
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    if (IsIconic())
+    {
+        SendMessage(WM_ICONERASEBKGND, (WPARAM)pDC->GetSafeHdc(), 0);
+        int x = (rcClient.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+        int y = (rcClient.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+        pDC->DrawIcon(x, y, m_hIcon);
+        EndPaint(&ps);
+        return;
+    }
+    int W = rcClient.Width(), H = rcClient.Height();
+    CRect rcButton;
+    if (m_btnClose.m_hWnd != NULL)
+        m_btnClose.SetWindowPos(NULL, W - 41, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (m_btnMinimize.m_hWnd != NULL)
+        m_btnMinimize.SetWindowPos(NULL, W - 73, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+    CDC dcMem;
+    dcMem.CreateCompatibleDC(pDC);
+    CBitmap bmpMem;
+    bmpMem.CreateCompatibleBitmap(pDC, W, H);
+    CBitmap* pOld = dcMem.SelectObject(&bmpMem);
+    dcMem.Rectangle(0, 0, W, H);
+    int nTop = m_bmpSkinTop.size.cy, nBottom = m_bmpSkinBottom.size.cy;
+    DrawSkinBitmap(&dcMem, m_bmpSkinTop, 0, 0);
+    TileSkinBitmap(&dcMem, m_bmpSkinLeft, CRect(0, nTop, m_bmpSkinLeft.size.cx, H - nBottom));
+    TileSkinBitmap(&dcMem, m_bmpSkinCenter, CRect(m_bmpSkinLeft.size.cx, nTop, W - m_bmpSkinRight.size.cx, H - nBottom));
+    TileSkinBitmap(&dcMem, m_bmpSkinRight, CRect(W - m_bmpSkinRight.size.cx, nTop, W, H - nBottom));
+    DrawSkinBitmap(&dcMem, m_bmpSkinBottom, 0, H - nBottom);
+    SetSkinRegion(&dcMem, W, H);
+    // The skinned buttons take their backgrounds from the composed skin, not
+    // from whatever the screen held before the first paint.
+    for (CButtonST* pButton : {&m_btnClose, &m_btnMinimize, &m_btnHelp, &m_btnUpdate, &m_btnEasySteps})
+    {
+        if (pButton->m_hWnd != NULL)
+            pButton->SetBk(&dcMem);
+    }
+    pDC->BitBlt(0, 0, W, H, &dcMem, 0, 0, SRCCOPY);
+    dcMem.SelectObject(pOld);
+    EndPaint(&ps);
+}
+
+BOOL CTamselDlg::OnEraseBkgnd(CDC*)
+{
+    return TRUE;
+}
+
+HBRUSH CTamselDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    switch (nCtlColor)
+    {
+    case CTLCOLOR_EDIT:
+    case CTLCOLOR_LISTBOX:
+    case CTLCOLOR_SCROLLBAR:
+    case CTLCOLOR_STATIC:
+        pDC->SetTextColor(RGB(0, 0, 0));
+        pDC->SetBkColor(RGB(255, 255, 255));
+        return m_brBackground;
+    case CTLCOLOR_DLG:
+        return m_brBackground;
+    default:
+        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    }
+}
+
+HCURSOR CTamselDlg::OnQueryDragIcon()
+{
+    return (HCURSOR)m_hIcon;
+}
+
+void CTamselDlg::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    CDialog::OnSysCommand(nID, lParam);
+}
+
+BOOL CTamselDlg::OnSetCursor(CWnd*, UINT, UINT)
+{
+    ::SetCursor(::LoadCursorW(NULL, IDC_ARROW));
+    return TRUE;
+}
+
+void CTamselDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
+{
+    lpMMI->ptMinTrackSize.x = 800;
+    lpMMI->ptMinTrackSize.y = 600;
+    CDialog::OnGetMinMaxInfo(lpMMI);
+}
+
+// ---- Dragging ----------------------------------------------------------------------
+
+void CTamselDlg::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    m_bDragging = 1;
+    SetCapture();
+    m_ptDragStart = point;
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
+    int W = rcWindow.Width(), H = rcWindow.Height();
+    int b = m_nBorderWidth, c = m_nCornerSize;
+    CRect rcInner(b, b, W - b, H - b);
+    CRect rcCorners[4] = {CRect(b, b, b + c, b + c), CRect(W - b - c, b, W - b, b + c),
+                          CRect(b, H - b - c, b + c, H - b), CRect(W - b - c, H - b - c, W - b, H - b)};
+    if (!rcInner.PtInRect(point))
+    {
+        CDialog::OnLButtonDown(nFlags, point);
+        return;
+    }
+    for (const CRect& rc : rcCorners)
+    {
+        if (rc.PtInRect(point))
+            return;
+    }
+    SetTimer(DRAG_TIMER, DRAG_PERIOD_MS);
+}
+
+void CTamselDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != DRAG_TIMER)
+    {
+        CDialog::OnTimer(nIDEvent);
+        return;
+    }
+    CPoint ptCursor;
+    ::GetCursorPos(&ptCursor);
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
+    MoveWindow(ptCursor.x - m_ptDragStart.x, ptCursor.y - m_ptDragStart.y, rcWindow.Width(), rcWindow.Height(), TRUE);
+}
+
+void CTamselDlg::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    m_bDragging = 0;
+    ReleaseCapture();
+    for (UINT_PTR nID = 1; nID <= 9; nID++)
+        KillTimer(nID);
+    CDialog::OnLButtonUp(nFlags, point);
+}
+
+void CTamselDlg::OnMinimizeButton()
+{
+    CPoint ptCursor;
+    ::GetCursorPos(&ptCursor);
+    SendMessage(WM_SYSCOMMAND, IsZoomed() ? SC_RESTORE : SC_MINIMIZE, MAKELPARAM(ptCursor.x, ptCursor.y));
+}
+
+void CTamselDlg::OnCloseButton()
+{
+    OnClose();
+}
+
+// ---- Closing ---------------------------------------------------------------------------
+
+BOOL CTamselDlg::CloseMainWindow()
+{
+    if (m_pageScan.m_bScanning == 1)
+    {
+        if (m_pageScan.StopScan() != 1)
+            return FALSE;
+        m_pageHome.StoreCategorySwitches();
+    }
+    // The scan thread writes to the pages: let it end before they go.
+    if (m_pageScan.IsScanThreadRunning())
+    {
+        m_pageScan.m_bLeaving = 1;
+        m_pageScan.WaitForScanEnd(SCAN_END_WAIT_MS);
+    }
+    for (int i = 0; i < GetPageCount(); i++)
+    {
+        PageInfo* pInfo = GetPageInfo(i);
+        if (pInfo->pPage != NULL && pInfo->pPage->m_hWnd != NULL)
+            pInfo->pPage->EndDialog(IDCANCEL);
+    }
+    EndDialog(IDCANCEL);
+    ::PostQuitMessage(0);
+    return TRUE;
+}
+
+void CTamselDlg::OnClose()
+{
+    CloseMainWindow();
+    CDialog::OnClose();
+}
+
+void CTamselDlg::OnOK()
+{
+}
+
+void CTamselDlg::OnCancel()
+{
+}
+
+void CTamselDlg::WinHelp(DWORD_PTR, UINT)
+{
+}
+
+// ---- Online version check ------------------------------------------------------------
+
+void CTamselDlg::StartVersionCheck()
+{
+    // The network may be slow: the window paints on while a thread asks.
+    VersionCheckJob* pJob = new VersionCheckJob{m_hWnd, GetUpdateSiteUrl(m_pApp->m_strSettingsFile)};
+    HANDLE hThread = ::CreateThread(NULL, 0, VersionCheckThreadProc, pJob, 0, NULL);
+    if (hThread == NULL)
+        delete pJob;
+    else
+        ::CloseHandle(hThread);
+}
+
+LRESULT CTamselDlg::OnVersionChecked(WPARAM wParam, LPARAM)
+{
+    if ((int)wParam != UPDATE_NEWER_FOUND)
+        return 0;
+    if (CUpdateChecker::AskToUpdate() == UPDATE_NEWER_ACCEPTED)
+        StartUpdater();
+    return 0;
+}
+
+void CTamselDlg::StartUpdater()
+{
+    CString strUpdater = m_pApp->m_strAppDir + L"Update.exe";
+    if (::GetFileAttributesW(strUpdater) == INVALID_FILE_ATTRIBUTES)
+    {
+        AfxMessageBox(m_pApp->GetLangString(L"M_UPDATE_NO_COMPONENT"), MB_ICONEXCLAMATION);
+        return;
+    }
+    if (CloseMainWindow())
+        ::ShellExecuteW(NULL, L"open", strUpdater, NULL, NULL, SW_SHOW);
+}

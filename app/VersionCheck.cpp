@@ -1,0 +1,235 @@
+#include "app/VersionCheck.h"
+#include <shlwapi.h>
+#include <vector>
+
+namespace {
+
+struct CInternetHandle
+{
+    explicit CInternetHandle(HINTERNET h) : m_h(h) {}
+    ~CInternetHandle()
+    {
+        if (m_h != NULL)
+            ::InternetCloseHandle(m_h);
+    }
+    HINTERNET m_h;
+};
+
+struct CFileHandle
+{
+    explicit CFileHandle(HANDLE h) : m_h(h) {}
+    ~CFileHandle()
+    {
+        if (m_h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_h);
+    }
+    HANDLE m_h;
+};
+
+// Splits a dotted version into four slots, most significant first.
+BOOL ParseVersion(const CString& strVersion, DWORD dwSlots[4])
+{
+    dwSlots[0] = dwSlots[1] = dwSlots[2] = dwSlots[3] = 0;
+    if (strVersion.IsEmpty())
+        return FALSE;
+    int nPart = 0;
+    int nStart = 0;
+    for (;;)
+    {
+        int nDot = strVersion.Find(L'.', nStart);
+        CString strPart = nDot < 0 ? strVersion.Mid(nStart) : strVersion.Mid(nStart, nDot - nStart);
+        if (nPart >= 4 || !CUpdateChecker::IsNumber(strPart))
+            return FALSE;
+        dwSlots[nPart++] = (DWORD)wcstoul(strPart, NULL, 10);
+        if (nDot < 0)
+            return TRUE;
+        nStart = nDot + 1;
+    }
+}
+
+} // namespace
+
+CString GetUpdateSiteUrl(const CString& strSettingsFile)
+{
+    WCHAR szUrl[1024] = L"";
+    ::GetPrivateProfileStringW(L"General Settings", L"UpdateSite", L"", szUrl, 1024, strSettingsFile);
+    CString strUrl(szUrl);
+    strUrl.Trim();
+    if (strUrl.IsEmpty())
+        return L"http://www.tamsel.net/download/";
+    if (strUrl.Right(1) != L"/")
+        strUrl += L"/";
+    return strUrl;
+}
+
+CUpdateChecker::CUpdateChecker()
+    : m_strModulePath(GetModulePath()), m_strDownloadFolder(GetModuleFolder()),
+      m_hInternet(::InternetOpenW(L"AutoUpdateAgent", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0))
+{
+}
+
+CUpdateChecker::~CUpdateChecker()
+{
+    if (m_hInternet != NULL)
+        ::InternetCloseHandle(m_hInternet);
+}
+
+int CUpdateChecker::CheckForUpdate(const CString& strBaseUrl)
+{
+    int nResult = FetchAndCompare(strBaseUrl);
+    return nResult == UPDATE_NEWER_FOUND ? AskToUpdate() : nResult;
+}
+
+int CUpdateChecker::FetchAndCompare(const CString& strBaseUrl)
+{
+    if (!IsConnected())
+        return UPDATE_NO_CONNECTION;
+    CString strUrl = strBaseUrl + L"update.ini";
+    CInternetHandle request(OpenUrl(strUrl));
+    if (request.m_h == NULL)
+        return UPDATE_DOWNLOAD_FAILED;
+    // An error page is no version file.
+    DWORD dwStatus = 0, dwSize = sizeof(dwStatus);
+    if (::HttpQueryInfoW(request.m_h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL) &&
+        dwStatus != HTTP_STATUS_OK)
+        return UPDATE_DOWNLOAD_FAILED;
+    // Only a fresh copy decides, never one left by an earlier check.
+    CString strLocal = m_strDownloadFolder + L"update.ini";
+    if (!DownloadToFile(request.m_h, strLocal))
+    {
+        ::DeleteFileW(strLocal);
+        return UPDATE_DOWNLOAD_FAILED;
+    }
+    CString strOwn = GetFileVersionString(m_strModulePath);
+    if (strOwn.IsEmpty())
+        return UPDATE_NO_OWN_VERSION;
+    WCHAR szVersion[1024] = L"";
+    ::GetPrivateProfileStringW(L"Program", L"Version", L"3.0.0.0", szVersion, 1024, strLocal);
+    if (CompareVersions(szVersion, strOwn) != 1)
+        return UPDATE_NOT_NEWER;
+    return UPDATE_NEWER_FOUND;
+}
+
+int CUpdateChecker::AskToUpdate()
+{
+    int nAnswer = AfxMessageBox(L"An update is now available. Proceed with the update?", MB_OKCANCEL | MB_ICONQUESTION);
+    return nAnswer == IDOK ? UPDATE_NEWER_ACCEPTED : UPDATE_NEWER_DECLINED;
+}
+
+BOOL CUpdateChecker::IsConnected()
+{
+    if (m_hInternet == NULL)
+        return FALSE;
+    DWORD dwFlags = 0;
+    return ::InternetGetConnectedState(&dwFlags, 0);
+}
+
+HINTERNET CUpdateChecker::OpenUrl(CString& strUrl)
+{
+    WCHAR szCanonical[1024] = L"";
+    DWORD dwLength = 1024;
+    if (::InternetCanonicalizeUrlW(strUrl, szCanonical, &dwLength, ICU_BROWSER_MODE))
+        strUrl = szCanonical;
+    return ::InternetOpenUrlW(m_hInternet, strUrl, NULL, 0,
+                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | INTERNET_FLAG_HYPERLINK |
+                                  INTERNET_FLAG_NEED_FILE,
+                              0);
+}
+
+BOOL CUpdateChecker::DownloadToFile(HINTERNET hRequest, const CString& strFile)
+{
+    CFileHandle file(::CreateFileW(strFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, NULL));
+    if (file.m_h == INVALID_HANDLE_VALUE)
+        return FALSE;
+    BYTE buffer[4096];
+    for (;;)
+    {
+        DWORD dwRead = 0;
+        if (!::InternetReadFile(hRequest, buffer, sizeof(buffer), &dwRead))
+            return FALSE;
+        if (dwRead == 0)
+            return TRUE;
+        DWORD dwWritten = 0;
+        if (!::WriteFile(file.m_h, buffer, dwRead, &dwWritten, NULL) || dwWritten != dwRead)
+            return FALSE;
+    }
+}
+
+BOOL CUpdateChecker::ReadBlock(HINTERNET hRequest, LPVOID pBuffer, DWORD dwSize)
+{
+    DWORD dwRead = 0;
+    return ::InternetReadFile(hRequest, pBuffer, dwSize, &dwRead) && dwRead > 0;
+}
+
+CString CUpdateChecker::GetModulePath()
+{
+    WCHAR szPath[MAX_PATH] = L"";
+    ::GetModuleFileNameW(NULL, szPath, MAX_PATH);
+    return szPath;
+}
+
+CString CUpdateChecker::GetModuleFolder()
+{
+    WCHAR szPath[520] = L"";
+    ::GetModuleFileNameW(NULL, szPath, 520);
+    CString strPath(szPath);
+    return strPath.Left(strPath.ReverseFind(L'\\') + 1);
+}
+
+CString CUpdateChecker::GetFileVersionString(const CString& strFile)
+{
+    DWORD dwHandle = 0;
+    DWORD dwSize = ::GetFileVersionInfoSizeW(strFile, &dwHandle);
+    if (dwSize == 0)
+        return CString();
+    std::vector<BYTE> data(dwSize);
+    if (!::GetFileVersionInfoW(strFile, 0, dwSize, data.data()))
+        return CString();
+    VS_FIXEDFILEINFO* pInfo = NULL;
+    UINT nLength = 0;
+    if (!::VerQueryValueW(data.data(), L"\\", (LPVOID*)&pInfo, &nLength) || pInfo == NULL)
+        return CString();
+    CString strVersion;
+    if (HIWORD(pInfo->dwFileVersionLS) != 0 || LOWORD(pInfo->dwFileVersionLS) != 0)
+        strVersion.Format(L"%d.%d.%d.%d", HIWORD(pInfo->dwFileVersionMS), LOWORD(pInfo->dwFileVersionMS),
+                          HIWORD(pInfo->dwFileVersionLS), LOWORD(pInfo->dwFileVersionLS));
+    else if (HIWORD(pInfo->dwFileVersionMS) != 0 || LOWORD(pInfo->dwFileVersionMS) != 0)
+        strVersion.Format(L"%d.%d", HIWORD(pInfo->dwFileVersionMS), LOWORD(pInfo->dwFileVersionMS));
+    return strVersion;
+}
+
+int CUpdateChecker::CompareVersions(const CString& strFirst, const CString& strSecond)
+{
+    DWORD dwFirst[4], dwSecond[4];
+    if (!ParseVersion(strFirst, dwFirst))
+        return -21;
+    if (!ParseVersion(strSecond, dwSecond))
+        return -22;
+    for (int i = 0; i < 4; i++)
+    {
+        if (dwFirst[i] != dwSecond[i])
+            return dwFirst[i] > dwSecond[i] ? 1 : -1;
+    }
+    return 0;
+}
+
+BOOL CUpdateChecker::IsNumber(const CString& strText)
+{
+    for (int i = 0; i < strText.GetLength(); i++)
+    {
+        if (strText[i] < L'0' || strText[i] > L'9')
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CUpdateChecker::ReplaceExecutable(const CString& strExe, const CString& strNewFile, BOOL bDelay)
+{
+    CString strBackup = strExe.Left(strExe.ReverseFind(L'\\') + 1) + L"OldExecutable.bak";
+    ::DeleteFileW(strBackup);
+    DWORD dwFlags = bDelay ? MOVEFILE_DELAY_UNTIL_REBOOT : MOVEFILE_COPY_ALLOWED;
+    if (!::MoveFileExW(strExe, strBackup, dwFlags))
+        return FALSE;
+    return ::MoveFileExW(strNewFile, strExe, dwFlags);
+}

@@ -1,0 +1,60 @@
+#pragma once
+// A flat owner-drawn push button of the navigation bars: icon, caption,
+// tooltip and a hot look while the pointer is over it.
+#include "framework/Afx.h"
+#include "framework/Controls.h"
+#include "framework/Gdi.h"
+
+class CGuiToolButton : public CButton
+{
+public:
+    CGuiToolButton();
+    virtual ~CGuiToolButton();
+
+    virtual void SetStyle(DWORD dwStyle, BOOL bTransparent = TRUE);
+    void SetCaption(const CString& strCaption);
+    const CString& GetCaption() const { return m_strCaption; }
+    void SetIcon(HICON hIcon);
+    void SetToolTip(LPCTSTR lpszToolTip);
+    CSize GetSizeButton();
+    void SetShadow(BOOL bShadow) { m_bShadow = bShadow; }
+    void SetCenterIcon(BOOL bCenter) { m_bCenterIcon = bCenter; }
+    void SetTextColor(COLORREF clr) { m_clrText = clr; }
+    void SetMenu(HMENU hMenu) { m_hMenu = hMenu; }
+    void ShowMenu();
+
+    BOOL IsHot() const { return m_bHot; }
+    DWORD GetStyle() const { return m_dwStyle; }
+    CToolTipCtrl& GetToolTip() { return m_toolTip; }
+
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+
+protected:
+    virtual void PreSubclassWindow();
+    void RecalSize();
+    void RepaintInParent();
+
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+
+    DWORD m_dwStyle;
+    BOOL m_bTransparent;
+    CToolTipCtrl m_toolTip;
+    HICON m_hIcon;
+    CSize m_sizeIcon;
+    CSize m_sizeText;
+    CString m_strCaption;
+    BOOL m_bHot;
+    BOOL m_bResizePermitted;
+    CSize m_sizeButton;
+    BOOL m_bShadow;
+    BOOL m_bCenterIcon;
+    COLORREF m_clrText;
+    BOOL m_bFrame;
+    HMENU m_hMenu;
+
+    DECLARE_MESSAGE_MAP()
+};

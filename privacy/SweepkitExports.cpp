@@ -1,0 +1,87 @@
+// The privacy library's exports. Its views show their titles until the
+// evidence cleaner, junk cleaner and shredder themselves arrive.
+#include "app/LibraryBindingExports.h"
+#include "app/LibraryBindingStandInView.h"
+#include <string>
+
+extern HINSTANCE g_hSweepkitInstance;
+
+namespace {
+struct ViewInfo
+{
+    UINT nID;
+    LPCWSTR pszKey;
+    LPCWSTR pszDefault;
+};
+const ViewInfo s_views[3] = {
+    {4000, L"IDO_SCANCLEAN_2", L"Evidence Cleaner"},
+    {350, L"IDO_SCANCLEAN_3", L"Junk Cleaner"},
+    {157, L"IDO_SCANCLEAN_4", L"File Shredder"},
+};
+HWND s_hViews[3] = {NULL, NULL, NULL};
+int s_nCurrentView = 0;
+std::wstring s_strLanguageFile;
+} // namespace
+
+extern "C" {
+
+void TAMSEL_LIBCALL FunPrivacySwitchLanguage(LPCWSTR lpszLanguageFile)
+{
+    if (lpszLanguageFile == NULL || s_strLanguageFile == lpszLanguageFile)
+        return;
+    s_strLanguageFile = lpszLanguageFile;
+    for (int i = 0; i < 3; i++)
+        standin::RetitleView(s_hViews[i], s_strLanguageFile.c_str(), s_views[i].pszKey, s_views[i].pszDefault);
+}
+
+HHOOK TAMSEL_LIBCALL FunInitPrivacy(HWND hParent, int nSelector, int x, int y, LPCWSTR,
+                                                          LPCWSTR, LPCWSTR)
+{
+    for (int i = 0; i < 3; i++)
+    {
+        if ((nSelector == 0 || nSelector == i + 1) && s_hViews[i] == NULL)
+            s_hViews[i] = standin::CreateView(g_hSweepkitInstance, hParent, x, y, s_views[i].nID,
+                                              s_strLanguageFile.c_str(), s_views[i].pszKey, s_views[i].pszDefault);
+    }
+    return NULL;
+}
+
+int TAMSEL_LIBCALL FunShowWindow(int nView, int)
+{
+    if (nView == s_nCurrentView)
+        return 0;
+    for (HWND hView : s_hViews)
+    {
+        if (hView != NULL)
+            ::ShowWindow(hView, SW_HIDE);
+    }
+    s_nCurrentView = 0;
+    if (nView >= 1 && nView <= 3 && s_hViews[nView - 1] != NULL)
+    {
+        ::ShowWindow(s_hViews[nView - 1], SW_SHOW);
+        s_nCurrentView = nView;
+    }
+    return 0;
+}
+
+int TAMSEL_LIBCALL FunIsThread()
+{
+    return 0;  // no cleaning task yet
+}
+
+void TAMSEL_LIBCALL FunStopThread()
+{
+}
+
+void TAMSEL_LIBCALL FunExitPrivacy()
+{
+    for (HWND& hView : s_hViews)
+    {
+        if (hView != NULL && ::IsWindow(hView))
+            ::DestroyWindow(hView);
+        hView = NULL;
+    }
+    s_nCurrentView = 0;
+}
+
+} // extern "C"

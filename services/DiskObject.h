@@ -1,0 +1,66 @@
+#pragma once
+// Copies and removes folder trees and single files by full path. Every
+// operation answers TRUE or FALSE and keeps a text of the last failure.
+#include "framework/Afx.h"
+
+class CDiskObject
+{
+public:
+    CDiskObject() {}
+
+    // The folder with all its files and subfolders; stops at the first failure.
+    BOOL RemoveDirectoryTree(LPCWSTR pszFolder);
+    // Every file below the source to the same relative place below the target,
+    // creating folders and overwriting files. FALSE when anything failed; the
+    // rest is still copied.
+    BOOL CopyDirectoryTree(LPCWSTR pszSource, LPCWSTR pszTarget);
+    // Copy the tree, then remove the source only when every copy succeeded.
+    BOOL MoveDirectoryTree(LPCWSTR pszSource, LPCWSTR pszTarget);
+    BOOL RenameDirectory(LPCWSTR pszOldName, LPCWSTR pszNewName);
+    // Deletes every file of the tree and keeps its folders.
+    BOOL EmptyDirectoryTree(LPCWSTR pszFolder);
+
+    // The files of one folder (not its subfolders) into another.
+    BOOL CopyFolderFiles(LPCWSTR pszSource, LPCWSTR pszTarget);
+    BOOL CopyFiles(const CStringArray& arrFiles, LPCWSTR pszFolder);
+    // Into the folder under its own name, or pszNewName when given.
+    BOOL CopyFileTo(LPCWSTR pszFile, LPCWSTR pszFolder, LPCWSTR pszNewName = nullptr);
+    BOOL MoveFileTo(LPCWSTR pszFile, LPCWSTR pszFolder);
+    // Renames in place (a copy under the new name, then the old one deleted).
+    BOOL RenameFile(LPCWSTR pszFile, LPCWSTR pszNewName);
+    BOOL RemoveFile(LPCWSTR pszFile);
+    // An empty file, its folder created first.
+    BOOL CreateEmptyFile(LPCWSTR pszFile);
+    BOOL FileExists(LPCWSTR pszFile);
+    BOOL GetFileInformation(LPCWSTR pszFile, BY_HANDLE_FILE_INFORMATION& info);
+
+    // Creates every missing level of the folder path.
+    BOOL MakeFolderPath(LPCWSTR pszFolder);
+    // Direct subfolders, bare names.
+    BOOL EnumDirectories(LPCWSTR pszFolder, CStringArray& arrFolders);
+    // Files of the whole tree matching the pattern, full paths.
+    BOOL EnumAllFiles(LPCWSTR pszFolder, CStringArray& arrFiles, LPCWSTR pszPattern = L"*.*");
+    // Every folder below, depth first, each before its own subfolders; full
+    // paths end in '\', relative ones are bare.
+    BOOL ListSubfolders(LPCWSTR pszFolder, CStringArray& arrFolders, BOOL bFullPaths);
+    // The files of one folder in ordinal order.
+    BOOL ListFolderFiles(LPCWSTR pszFolder, CStringArray& arrFiles, BOOL bFullPaths);
+
+    CString GetErrorMessage() const { return m_strError; }
+    static CString GetFileName(LPCWSTR pszPath);
+    static CString GetFolderName(LPCWSTR pszPath);
+
+    // Makes a folder argument absolute with a trailing '\'; FALSE for an empty
+    // path or one holding ':', '*' or '?' past its drive.
+    BOOL CompleteFolderPath(CString& strFolder);
+
+private:
+    BOOL DeleteFolder(const CString& strFolder);
+    BOOL AppendSubfolders(const CString& strFolder, CStringArray& arrFolders);
+    BOOL ListFiles(const CString& strFolder, LPCWSTR pszPattern, CStringArray& arrFiles, BOOL bFullPaths, BOOL bSorted);
+    BOOL CopyOneFile(const CString& strSource, const CString& strTarget);
+    BOOL SetInternalError();
+    BOOL SetSystemError(LPCWSTR pszPath, DWORD dwError = GetLastError());
+
+    CString m_strError;
+};

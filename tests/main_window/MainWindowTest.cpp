@@ -1,0 +1,305 @@
+#include "tests/main_window/MainWindowFixture.h"
+
+using testsupport::MessageBoxRecorder;
+using testsupport::WaitFor;
+
+TEST_F(MainWindowTest, StartsWithEveryPageCreatedHiddenAndTheHomePageShown)
+{
+    CreateMainWindow();
+    ASSERT_EQ(m_pDlg->GetPageCount(), PAGE_COUNT);
+    for (int i = 0; i < PAGE_COUNT; i++)
+    {
+        PageInfo* pInfo = m_pDlg->GetPageInfo(i);
+        if (i == 3 || i == 10)
+        {
+            EXPECT_EQ(pInfo->pPage, nullptr) << i;
+            continue;
+        }
+        ASSERT_NE(pInfo->pPage, nullptr) << i;
+        ASSERT_NE(pInfo->pPage->m_hWnd, (HWND)NULL) << i;
+        EXPECT_EQ(pInfo->pPage->GetParent()->m_hWnd, m_pDlg->m_hWnd) << i;
+        CRect rc;
+        pInfo->pPage->GetWindowRect(&rc);
+        m_pDlg->ScreenToClient(&rc);
+        EXPECT_EQ(rc, m_pDlg->m_rcPage) << i;
+    }
+    EXPECT_EQ(m_pDlg->GetCurrentPage(), PAGE_HOME);
+    EXPECT_EQ(VisiblePage(), PAGE_HOME);
+    EXPECT_STREQ(m_pDlg->GetPageInfo(26)->strName, L"Home");
+    EXPECT_STREQ(m_pDlg->GetPageInfo(27)->strName, L"Microsoft Update");
+    // The table is fixed once the window exists.
+    EXPECT_FALSE(m_pDlg->AddPage(&m_pDlg->m_pageHome, 131, L"Again"));
+    EXPECT_EQ(m_pDlg->GetPageCount(), PAGE_COUNT);
+    // The single-instance search finds the window by the executable's name.
+    EXPECT_NE(::GetPropW(m_pDlg->m_hWnd, CTamselDlg::GetInstancePropertyName()), (HANDLE)NULL);
+    // The built-in English file was written and is offered with its flag.
+    EXPECT_NE(::GetFileAttributesW(m_folder.File(L"Language\\English.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(m_pDlg->m_comboLanguage.GetCount(), 2);
+    EXPECT_EQ(m_pDlg->m_comboLanguage.GetCurSel(), 0);
+    EXPECT_NE(m_pDlg->m_comboLanguage.GetItemIcon(0), (HICON)NULL);
+    EXPECT_EQ(m_pDlg->m_comboLanguage.GetItemIcon(1), (HICON)NULL);
+}
+
+TEST_F(MainWindowTest, ShowPageRefusesEmptyAndOutOfRangeRowsAndKeepsThePageShown)
+{
+    CreateMainWindow();
+    for (int nIndex : {3, 10, -1, 28, 100})
+    {
+        EXPECT_FALSE(m_pDlg->ShowPage(nIndex)) << nIndex;
+        EXPECT_EQ(m_pDlg->GetCurrentPage(), PAGE_HOME);
+        EXPECT_EQ(VisiblePage(), PAGE_HOME) << nIndex;
+    }
+    EXPECT_TRUE(m_pDlg->ShowPage(PAGE_HELP));
+    EXPECT_EQ(VisiblePage(), PAGE_HELP);
+    // The same page again changes nothing.
+    EXPECT_TRUE(m_pDlg->ShowPage(PAGE_HELP));
+    EXPECT_EQ(VisiblePage(), PAGE_HELP);
+}
+
+TEST_F(MainWindowTest, EveryNavigationCommandReachesItsPage)
+{
+    CreateMainWindow();
+    const struct
+    {
+        UINT nCommand;
+        int nPage;
+    } table[] = {
+        {5601, 0}, {5605, 27}, {5611, 11}, {5612, 12}, {5613, 14}, {5614, 15}, {5615, 16}, {5616, 25},
+        {5621, 7}, {5623, 21}, {5625, 25}, {5641, 17}, {5642, 19}, {5643, 18}, {5644, 2}, {5708, 8},
+        {5709, 9}, {5624, 22}, {5645, 1}, {1121, 26},
+    };
+    for (const auto& row : table)
+    {
+        m_pDlg->ShowPage(row.nPage == 4 ? 0 : 4);
+        SendCommand(row.nCommand);
+        EXPECT_EQ(m_pDlg->GetCurrentPage(), row.nPage) << row.nCommand;
+        EXPECT_EQ(VisiblePage(), row.nPage) << row.nCommand;
+    }
+}
+
+TEST_F(MainWindowTest, FolderCaptionsShowTheirHubPagesAndOpenTheirFolders)
+{
+    CreateMainWindow();
+    const struct
+    {
+        UINT nCommand;
+        int nPage;
+        int nFolder;
+    } table[] = {
+        {5701, 13, 0}, {5702, 23, 2}, {5703, 20, 3}, {5704, 11, 4}, {5705, 1, 5}, {5706, 4, 6}, {5707, 24, 1},
+        {1025, 4, 6},
+    };
+    for (const auto& row : table)
+    {
+        m_pDlg->m_wndFolder.SelectFolder(row.nFolder == 0 ? 1 : 0);
+        SendCommand(row.nCommand);
+        EXPECT_EQ(VisiblePage(), row.nPage) << row.nCommand;
+        EXPECT_EQ(m_pDlg->m_wndFolder.GetOpenFolder(), row.nFolder) << row.nCommand;
+    }
+}
+
+TEST_F(MainWindowTest, LeavingARunningScanAsksAndKeepsTheScanOnCancel)
+{
+    CreateMainWindow();
+    m_pDlg->m_pageHome.SendDlgItemMessage(1001, BM_CLICK);
+    ASSERT_EQ(VisiblePage(), PAGE_SCAN);
+    ASSERT_EQ(m_pDlg->m_pageScan.m_bScanning, 1);
+
+    MessageBoxRecorder recorder;
+    recorder.QueueAnswer(IDCANCEL);
+    SendCommand(5707);  // a folder caption: the folder must not follow a refused switch
+    EXPECT_EQ(recorder.Count(), 1u);
+    EXPECT_EQ(recorder.LastText(), std::wstring(TestApp()->GetLangString(L"M_WARNING_SCANNING")));
+    EXPECT_EQ(VisiblePage(), PAGE_SCAN);
+    EXPECT_EQ(m_pDlg->m_wndFolder.GetOpenFolder(), FOLDER_SCAN_CLEAN);
+    EXPECT_TRUE(m_pDlg->m_pageScan.IsScanThreadRunning());
+
+    recorder.QueueAnswer(IDOK);
+    EXPECT_TRUE(m_pDlg->SelectPage(PAGE_SETTINGS));
+    EXPECT_EQ(VisiblePage(), PAGE_SETTINGS);
+    EXPECT_EQ(m_pDlg->m_pageScan.m_bLeaving, 1);
+    EXPECT_TRUE(m_pDlg->m_pageScan.WaitForScanEnd(5000));
+    // The ending scan did not switch pages behind the user's back.
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(VisiblePage(), PAGE_SETTINGS);
+}
+
+TEST_F(MainWindowTest, LeavingTheResultPageAsksWithYesNo)
+{
+    CreateMainWindow();
+    m_pDlg->ShowPage(PAGE_SCAN_RESULT);
+    MessageBoxRecorder recorder;
+    recorder.QueueAnswer(IDNO);
+    EXPECT_FALSE(m_pDlg->SelectPage(PAGE_HOME));
+    EXPECT_EQ(VisiblePage(), PAGE_SCAN_RESULT);
+    ASSERT_EQ(recorder.Count(), 1u);
+    EXPECT_EQ(recorder.Boxes()[0].nType & MB_TYPEMASK, (UINT)MB_YESNO);
+    recorder.QueueAnswer(IDYES);
+    EXPECT_TRUE(m_pDlg->SelectPage(PAGE_HOME));
+    EXPECT_EQ(VisiblePage(), PAGE_HOME);
+    EXPECT_EQ(m_pDlg->m_pageScanResult.m_bLeaving, 1);
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindowOrAPage)
+{
+    CreateMainWindow();
+    SendCommand(IDOK);
+    SendCommand(IDCANCEL);
+    m_pDlg->m_pageSettings.SendMessage(WM_COMMAND, IDCANCEL);
+    m_pDlg->m_pageHome.SendMessage(WM_COMMAND, IDOK);
+    WaitFor([] { return false; }, 100);
+    EXPECT_TRUE(m_pDlg->IsWindowVisible());
+    EXPECT_EQ(VisiblePage(), PAGE_HOME);
+}
+
+TEST_F(MainWindowTest, RegionIsCutFromTheSkinsKeyColourInTheCorners)
+{
+    CreateMainWindow();
+    m_pDlg->RedrawWindow();
+    CRect rcClient;
+    m_pDlg->GetClientRect(&rcClient);
+    CRgn rgn;
+    rgn.CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(m_pDlg->GetWindowRgn(rgn), ERROR);
+    int W = rcClient.Width(), H = rcClient.Height();
+    for (CPoint pt : {CPoint(0, 0), CPoint(W - 1, 0), CPoint(0, H - 1), CPoint(W - 1, H - 1)})
+        EXPECT_FALSE(rgn.PtInRegion(pt)) << pt.x << "," << pt.y;
+    for (CPoint pt : {CPoint(7, 7), CPoint(W / 2, 0), CPoint(0, H / 2), CPoint(W - 8, H - 8)})
+        EXPECT_TRUE(rgn.PtInRegion(pt)) << pt.x << "," << pt.y;
+}
+
+TEST_F(MainWindowTest, SkinWithoutKeyPixelsGivesARectangularWindow)
+{
+    CreateMainWindow();
+    CClientDC dc(m_pDlg.get());
+    CDC dcMem;
+    dcMem.CreateCompatibleDC(&dc);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dc, 50, 40);
+    CBitmap* pOld = dcMem.SelectObject(&bmp);
+    dcMem.FillSolidRect(0, 0, 50, 40, RGB(10, 20, 30));
+    m_pDlg->SetSkinRegion(&dcMem, 50, 40);
+    dcMem.SelectObject(pOld);
+    CRgn rgn;
+    rgn.CreateRectRgn(0, 0, 0, 0);
+    m_pDlg->GetWindowRgn(rgn);
+    CRect rcBox;
+    EXPECT_EQ(rgn.GetRgnBox(&rcBox), SIMPLEREGION);
+    EXPECT_EQ(rcBox, CRect(0, 0, 50, 40));
+}
+
+TEST_F(MainWindowTest, DraggingTheSurfaceMovesTheWindowButNotFromTheBandOrCorners)
+{
+    CreateMainWindow();
+    CRect rcBefore;
+    m_pDlg->GetWindowRect(&rcBefore);
+    // The 4-pixel band and a 3 x 3 corner square start no drag.
+    for (CPoint pt : {CPoint(2, 100), CPoint(5, 5)})
+    {
+        m_pDlg->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        ::SetCursorPos(rcBefore.left + pt.x + 40, rcBefore.top + pt.y + 30);
+        WaitFor([] { return false; }, 150);
+        m_pDlg->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        CRect rc;
+        m_pDlg->GetWindowRect(&rc);
+        EXPECT_EQ(rc, rcBefore) << pt.x << "," << pt.y;
+    }
+    CPoint ptGrab(300, 40);
+    m_pDlg->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ptGrab.x, ptGrab.y));
+    EXPECT_EQ(m_pDlg->m_bDragging, 1);
+    ::SetCursorPos(rcBefore.left + ptGrab.x - 60, rcBefore.top + ptGrab.y - 25);
+    EXPECT_TRUE(WaitFor([&] {
+        CRect rc;
+        m_pDlg->GetWindowRect(&rc);
+        return rc.left == rcBefore.left - 60 && rc.top == rcBefore.top - 25;
+    }, 3000));
+    m_pDlg->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(ptGrab.x, ptGrab.y));
+    EXPECT_EQ(m_pDlg->m_bDragging, 0);
+    CRect rcAfter;
+    m_pDlg->GetWindowRect(&rcAfter);
+    EXPECT_EQ(rcAfter.Size(), rcBefore.Size());
+}
+
+TEST_F(MainWindowTest, MinimiseButtonMinimisesAndRestoresAMaximisedWindow)
+{
+    CreateMainWindow();
+    m_pDlg->m_btnMinimize.SendMessage(BM_CLICK);
+    EXPECT_TRUE(WaitFor([&] { return m_pDlg->IsIconic() != FALSE; }, 3000));
+    m_pDlg->ShowWindow(SW_RESTORE);
+    m_pDlg->ShowWindow(SW_MAXIMIZE);
+    m_pDlg->m_btnMinimize.SendMessage(BM_CLICK);
+    EXPECT_TRUE(WaitFor([&] { return !m_pDlg->IsZoomed() && !m_pDlg->IsIconic(); }, 3000));
+}
+
+TEST_F(MainWindowTest, ClosingDuringAScanAsksAndWaitsForTheScanThread)
+{
+    CreateMainWindow();
+    m_pDlg->m_pageHome.m_chkCategory[3].SetCheck(BST_UNCHECKED);
+    m_pDlg->m_pageHome.SendDlgItemMessage(1001, BM_CLICK);
+    ASSERT_TRUE(m_pDlg->m_pageScan.IsScanThreadRunning());
+
+    MessageBoxRecorder recorder;
+    recorder.QueueAnswer(IDCANCEL);
+    m_pDlg->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(m_pDlg->IsWindowVisible());
+    EXPECT_TRUE(m_pDlg->m_pageScan.IsScanThreadRunning());
+
+    TestApp()->m_bScanCategory[5] = 0;
+    recorder.QueueAnswer(IDOK);
+    m_pDlg->m_btnClose.SendMessage(BM_CLICK);
+    // The thread is gone before the pages are, and the switches were kept.
+    EXPECT_FALSE(m_pDlg->m_pageScan.IsScanThreadRunning());
+    EXPECT_EQ(TestApp()->m_bScanCategory[3], 0);
+    EXPECT_EQ(TestApp()->m_bScanCategory[5], 1);
+    EXPECT_TRUE(WaitFor([&] { return !m_pDlg->IsWindowVisible(); }, 3000));
+    EXPECT_EQ(recorder.Count(), 2u);
+}
+
+TEST_F(MainWindowTest, StartLauncherOptimizerButtonsOpenTheOptimizeFolder)
+{
+    CreateMainWindow();
+    m_pDlg->ShowPage(PAGE_HOME_LAUNCHER);
+    m_pDlg->m_pageHomeLauncher.SendDlgItemMessage(1003, BM_CLICK);
+    EXPECT_EQ(VisiblePage(), PAGE_STARTUP);
+    EXPECT_EQ(m_pDlg->m_wndFolder.GetOpenFolder(), FOLDER_OPTIMIZE);
+    m_pDlg->ShowPage(PAGE_HOME_LAUNCHER);
+    m_pDlg->m_pageHomeLauncher.SendDlgItemMessage(1001, BM_CLICK);
+    EXPECT_EQ(VisiblePage(), PAGE_HOME);
+    EXPECT_EQ(m_pDlg->m_wndFolder.GetOpenFolder(), FOLDER_SCAN_CLEAN);
+}
+
+TEST_F(MainWindowTest, LauncherButtonsSwitchPagesAndWindowsVersionPicksTheTool)
+{
+    CreateMainWindow();
+    m_pDlg->ShowPage(PAGE_SETTINGS);
+    m_pDlg->m_pageSettings.SendDlgItemMessage(1003, BM_CLICK);
+    EXPECT_EQ(VisiblePage(), PAGE_IGNORE);
+    m_pDlg->ShowPage(PAGE_OPTIMIZE);
+    m_pDlg->m_pageOptimize.SendDlgItemMessage(1002, BM_CLICK);
+    EXPECT_EQ(VisiblePage(), PAGE_UNINSTALL);
+    m_pDlg->ShowPage(PAGE_REGISTRY);
+    m_pDlg->m_pageRegistry.SendDlgItemMessage(1005, BM_CLICK);
+    EXPECT_EQ(VisiblePage(), PAGE_PATCH_UPDATE);
+    EXPECT_STREQ(CComputerToolsPage::GetDefragmenter(5), L"dfrg.msc");
+    EXPECT_STREQ(CComputerToolsPage::GetWindowsUpdateTool(5), L"wupdmgr.exe");
+    EXPECT_STREQ(CComputerToolsPage::GetDefragmenter(6), L"dfrgui.exe");
+    EXPECT_STREQ(CComputerToolsPage::GetWindowsUpdateTool(10), L"wuapp.exe");
+    EXPECT_STREQ(CComputerToolsPage::GetDefragmenter(0), L"dfrg.msc");
+    // A page shown again takes the language file's caption and description.
+    ::WritePrivateProfileStringW(L"String", L"IDD_133_1001", L"Allgemein\\nKurz gesagt", TestApp()->m_strLangFile);
+    m_pDlg->ShowPage(PAGE_SETTINGS);
+    CString strText;
+    m_pDlg->m_pageSettings.GetDlgItemText(1001, strText);
+    EXPECT_EQ(strText, CString(L"Allgemein\nKurz gesagt"));
+}
+
+TEST_F(MainWindowTest, F1WithoutAHelpFileIsNoError)
+{
+    MessageBoxRecorder recorder;
+    MSG msg = {};
+    msg.message = WM_KEYDOWN;
+    msg.wParam = VK_F1;
+    TestApp()->m_strAppDir = m_folder.Path().c_str();
+    EXPECT_TRUE(TestApp()->PreTranslateMessage(&msg));
+    EXPECT_EQ(recorder.Count(), 0u);
+}

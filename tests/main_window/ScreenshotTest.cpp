@@ -1,0 +1,71 @@
+#include "tests/main_window/MainWindowFixture.h"
+#include "app/SplashWnd.h"
+#include <cstdlib>
+#include <string>
+
+// Pictures of the main window for a person to look at: runs only when
+// TAMSEL_SCREENSHOT_DIR names a (Linux) folder for the PNG files.
+namespace {
+std::string ShotFolder()
+{
+    const char* pszDir = std::getenv("TAMSEL_SCREENSHOT_DIR");
+    return pszDir != NULL ? pszDir : "";
+}
+
+void Shoot(CWnd* pWnd, const std::string& strName)
+{
+    testsupport::WaitFor([] { return false; }, 400);
+    pWnd->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_ALLCHILDREN);
+    testsupport::WaitFor([] { return false; }, 300);
+    CRect rc;
+    pWnd->GetWindowRect(&rc);
+    std::string strGeometry = std::to_string(rc.Width()) + "x" + std::to_string(rc.Height()) + "+" +
+                              std::to_string(rc.left) + "+" + std::to_string(rc.top);
+    testsupport::RunHostCommand("import -window root -crop " + strGeometry + " +repage " + ShotFolder() + "/" +
+                                strName + ".png");
+}
+} // namespace
+
+TEST_F(MainWindowTest, Screenshots)
+{
+    if (ShotFolder().empty())
+        GTEST_SKIP() << "TAMSEL_SCREENSHOT_DIR is not set";
+    CopyLibraries(true, true);
+    CreateMainWindow();
+    Shoot(m_pDlg.get(), "00_home");
+    const struct
+    {
+        UINT nCommand;
+        const char* pszName;
+    } folders[] = {
+        {IDC_BAR_SCAN_CLEAN, "01_scan_clean"}, {IDC_BAR_OPTIMIZE, "02_optimize"}, {IDC_BAR_BACKUP, "03_backup"},
+        {IDC_BAR_IE_TOOLS, "04_ie_tools"},     {IDC_BAR_WINDOWS, "05_windows"},   {IDC_BAR_OPTIONS, "06_options"},
+        {IDC_BAR_HELP, "07_help"},
+    };
+    for (const auto& folder : folders)
+    {
+        SendCommand(folder.nCommand);
+        Shoot(m_pDlg.get(), folder.pszName);
+    }
+    SendCommand(ID_NAV_SECURITY);
+    Shoot(m_pDlg.get(), "08_security");
+    SendCommand(ID_NAV_SYSTEM);
+    Shoot(m_pDlg.get(), "09_system");
+    SendCommand(IDC_EASY_STEPS_BUTTON);
+    Shoot(m_pDlg.get(), "10_start_launcher");
+    SendCommand(ID_NAV_EVIDENCE_CLEANER);
+    Shoot(m_pDlg.get(), "11_evidence_view");
+    SendCommand(ID_NAV_SYSTEM_OPTIMIZER);
+    Shoot(m_pDlg.get(), "12_optimizer_view");
+    SendCommand(ID_NAV_AUTO_BACKUP);
+    Shoot(m_pDlg.get(), "13_auto_backup");
+    CSplashWnd::EnableSplashScreen(TRUE);
+    CSplashWnd::ShowSplashScreen(NULL);
+    if (CSplashWnd::GetSplashWnd() != NULL)
+    {
+        CSplashWnd::GetSplashWnd()->KillTimer(1);
+        Shoot(CSplashWnd::GetSplashWnd(), "14_splash");
+        CSplashWnd::GetSplashWnd()->DestroyWindow();
+    }
+    CSplashWnd::EnableSplashScreen(FALSE);
+}

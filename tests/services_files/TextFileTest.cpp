@@ -1,0 +1,205 @@
+#include "services/TextFile.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+using testsupport::ScratchFolder;
+using testsupport::WriteFileBytes;
+using testsupport::ReadFileBytes;
+
+namespace {
+
+struct ReadResult
+{
+    std::vector<std::wstring> lines; // each TRUE line
+    std::wstring tail;               // what came with the final FALSE
+};
+
+ReadResult ReadAll(const std::wstring& strFile)
+{
+    ReadResult result;
+    CTextFile file(strFile.c_str(), L"rb");
+    CString strLine;
+    int nGuard = 0;
+    while (file.ReadLine(strLine) && ++nGuard < 1000)
+        result.lines.push_back(strLine.Str());
+    result.tail = strLine.Str();
+    file.Close();
+    return result;
+}
+
+std::string Bytes(std::initializer_list<int> values)
+{
+    std::string bytes;
+    for (int value : values)
+        bytes += (char)value;
+    return bytes;
+}
+
+} // namespace
+
+TEST(CTextFile, DetectsEachMarkAndPrefersUtf32OverUtf16)
+{
+    ScratchFolder folder;
+    struct Case { std::string bytes; TextFileEncoding nEncoding; } cases[] = {
+        { Bytes({ 0xFF, 0xFE, 0x00, 0x00, 'a', 0, 0, 0 }), TEXTFILE_UTF32LE },
+        { Bytes({ 0x00, 0x00, 0xFE, 0xFF }), TEXTFILE_UTF32BE },
+        { Bytes({ 0xEF, 0xBB, 0xBF, 'a' }), TEXTFILE_UTF8 },
+        { Bytes({ 0xFF, 0xFE, 'a', 0 }), TEXTFILE_UTF16LE },
+        { Bytes({ 0xFE, 0xFF, 0, 'a' }), TEXTFILE_UTF16BE },
+        { "plain", TEXTFILE_OEM },
+        { "", TEXTFILE_OEM },
+        { Bytes({ 0xFF }), TEXTFILE_OEM },
+    };
+    for (const Case& test : cases)
+    {
+        std::wstring strFile = folder.File(L"mark.txt");
+        ASSERT_TRUE(WriteFileBytes(strFile, test.bytes));
+        CTextFile file(strFile.c_str(), L"rb");
+        EXPECT_TRUE(file.IsOpen());
+        EXPECT_EQ(test.nEncoding, file.GetEncoding()) << test.bytes.size() << " bytes";
+    }
+    EXPECT_EQ(TEXTFILE_OEM, CTextFile::DetectEncoding(folder.File(L"missing.txt").c_str()));
+}
+
+TEST(CTextFile, Utf16LeLinesKeepTheCarriageReturn)
+{
+    ScratchFolder folder;
+    std::wstring strFile = folder.File(L"le.txt");
+    ASSERT_TRUE(WriteFileBytes(strFile, Bytes({ 0xFF, 0xFE, 'a', 0, '\r', 0, '\n', 0, 'b', 0, '\r', 0, '\n', 0 })));
+    ReadResult result = ReadAll(strFile);
+    ASSERT_EQ(2u, result.lines.size());
+    EXPECT_EQ(L"a\r", result.lines[0]);
+    EXPECT_EQ(L"b\r", result.lines[1]);
+    EXPECT_EQ(L"", result.tail);
+}
+
+TEST(CTextFile, LastLineWithoutFeedComesWithFalseAndEmptyLinesCount)
+{
+    ScratchFolder folder;
+    // UTF-16LE: "x", empty, "\u00e9nd" with no line feed; a unit holding 0x1A
+    // and one holding 0x0D 0x0A bytes must not disturb the reading.
+    std::wstring strLe = folder.File(L"le.txt");
+    ASSERT_TRUE(WriteFileBytes(strLe, Bytes({ 0xFF, 0xFE, 'x', 0, '\n', 0, '\n', 0, 0x1A, 0x01, 0x0D, 0x0A,
+                                              0xE9, 0, 'n', 0, 'd', 0 })));
+    ReadResult le = ReadAll(strLe);
+    ASSERT_EQ(2u, le.lines.size());
+    EXPECT_EQ(L"x", le.lines[0]);
+    EXPECT_EQ(L"", le.lines[1]);
+    EXPECT_EQ(std::wstring(L"\u011A\u0A0D\u00E9nd"), le.tail);
+
+    // UTF-8 with mark: LF and CR LF endings, a two-byte character.
+    std::wstring strUtf8 = folder.File(L"utf8.txt");
+    ASSERT_TRUE(WriteFileBytes(strUtf8, "\xEF\xBB\xBF" "one\n\r\nt\xC3\xA9st\r\nlast"));
+    ReadResult utf8 = ReadAll(strUtf8);
+    ASSERT_EQ(3u, utf8.lines.size());
+    EXPECT_EQ(L"one", utf8.lines[0]);
+    EXPECT_EQ(L"\r", utf8.lines[1]);
+    EXPECT_EQ(L"t\u00E9st\r", utf8.lines[2]);
+    EXPECT_EQ(L"last", utf8.tail);
+
+    // 8-bit text without mark, ending in a line feed.
+    std::wstring strAnsi = folder.File(L"ansi.txt");
+    ASSERT_TRUE(WriteFileBytes(strAnsi, "first\r\nsecond\n"));
+    ReadResult ansi = ReadAll(strAnsi);
+    ASSERT_EQ(2u, ansi.lines.size());
+    EXPECT_EQ(L"first\r", ansi.lines[0]);
+    EXPECT_EQ(L"second", ansi.lines[1]);
+    EXPECT_EQ(L"", ansi.tail);
+}
+
+TEST(CTextFile, LongLinesAreReadWhole)
+{
+    ScratchFolder folder;
+    std::wstring strFile = folder.File(L"long.txt");
+    std::string bytes = "\xFF\xFE";
+    for (int i = 0; i < 70000; ++i)
+        bytes += std::string("z\0", 2);
+    bytes += std::string("\n\0", 2);
+    ASSERT_TRUE(WriteFileBytes(strFile, bytes));
+    ReadResult result = ReadAll(strFile);
+    ASSERT_EQ(1u, result.lines.size());
+    EXPECT_EQ(70000u, result.lines[0].size());
+}
+
+TEST(CTextFile, Utf16BeAndUtf32)
+{
+    ScratchFolder folder;
+    std::wstring strBe = folder.File(L"be.txt");
+    ASSERT_TRUE(WriteFileBytes(strBe, Bytes({ 0xFE, 0xFF, 0, 'a', 0x01, 0x1A, 0, '\n', 0, 'b' })));
+    ReadResult be = ReadAll(strBe);
+    ASSERT_EQ(1u, be.lines.size());
+    EXPECT_EQ(L"a\u011A", be.lines[0]);
+    EXPECT_EQ(L"b", be.tail);
+
+    std::wstring strUtf32 = folder.File(L"utf32.txt");
+    ASSERT_TRUE(WriteFileBytes(strUtf32, Bytes({ 0xFF, 0xFE, 0, 0, 'a', 0, 0, 0, '\n', 0, 0, 0 })));
+    ReadResult utf32 = ReadAll(strUtf32);
+    EXPECT_TRUE(utf32.lines.empty());
+    EXPECT_EQ(L"", utf32.tail);
+}
+
+TEST(CTextFile, MissingFileIsClosedAndReadsNothing)
+{
+    ScratchFolder folder;
+    CTextFile file(folder.File(L"none.txt").c_str(), L"rb");
+    EXPECT_FALSE(file.IsOpen());
+    CString strLine = L"stale";
+    EXPECT_FALSE(file.ReadLine(strLine));
+    EXPECT_STREQ(strLine, L"");
+    EXPECT_FALSE(file.WriteLine(L"x"));
+}
+
+TEST(CTextFile, WriteRoundTripKeepsTheFilesEncoding)
+{
+    ScratchFolder folder;
+    // An existing UTF-16LE file rewritten with "wb" keeps its mark.
+    std::wstring strLe = folder.File(L"le.txt");
+    ASSERT_TRUE(WriteFileBytes(strLe, Bytes({ 0xFF, 0xFE })));
+    {
+        CTextFile file(strLe.c_str(), L"wb");
+        ASSERT_TRUE(file.IsOpen());
+        EXPECT_TRUE(file.WriteLine(L"1;HKEY_CURRENT_USER\\Soft|{Default}|\u00E9\u4E2D"));
+        EXPECT_TRUE(file.WriteLine(L""));
+        EXPECT_TRUE(file.WriteLine("narrow"));
+    }
+    EXPECT_EQ(Bytes({ 0xFF, 0xFE }), ReadFileBytes(strLe).substr(0, 2));
+    ReadResult le = ReadAll(strLe);
+    ASSERT_EQ(3u, le.lines.size());
+    EXPECT_EQ(L"1;HKEY_CURRENT_USER\\Soft|{Default}|\u00E9\u4E2D\r", le.lines[0]);
+    EXPECT_EQ(L"\r", le.lines[1]);
+    EXPECT_EQ(L"narrow\r", le.lines[2]);
+
+    // UTF-8 and UTF-16BE likewise.
+    std::wstring strUtf8 = folder.File(L"utf8.txt");
+    ASSERT_TRUE(WriteFileBytes(strUtf8, "\xEF\xBB\xBF"));
+    {
+        CTextFile file(strUtf8.c_str(), L"wb");
+        EXPECT_TRUE(file.WriteLine(L"\u4E2D"));
+    }
+    EXPECT_EQ("\xEF\xBB\xBF\xE4\xB8\xAD\r\n", ReadFileBytes(strUtf8));
+
+    std::wstring strBe = folder.File(L"be.txt");
+    ASSERT_TRUE(WriteFileBytes(strBe, Bytes({ 0xFE, 0xFF })));
+    {
+        CTextFile file(strBe.c_str(), L"wb");
+        EXPECT_TRUE(file.WriteLine(L"A"));
+    }
+    EXPECT_EQ(Bytes({ 0xFE, 0xFF, 0, 'A', 0, '\r', 0, '\n' }), ReadFileBytes(strBe));
+
+    // A new file has no mark and gets 8-bit text.
+    std::wstring strNew = folder.File(L"new.txt");
+    {
+        CTextFile file(strNew.c_str(), L"wb");
+        EXPECT_EQ(TEXTFILE_OEM, file.GetEncoding());
+        EXPECT_TRUE(file.WriteLine(L"abc"));
+    }
+    EXPECT_EQ("abc\r\n", ReadFileBytes(strNew));
+
+    // The 8-bit constructor opens the same file.
+    CTextFile narrow(CString(strNew.c_str()).ToAnsi().c_str(), "rb");
+    CString strLine;
+    EXPECT_TRUE(narrow.ReadLine(strLine));
+    EXPECT_STREQ(strLine, L"abc\r");
+}
