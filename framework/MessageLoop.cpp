@@ -4,6 +4,7 @@
 #include "framework/Gdi.h"
 
 void AfxPurgeTemporaryScrollBars();
+void AfxPurgeTemporaryImageLists();
 void AfxFreeTempWndMap();
 void AfxFreeTempMenuMap();
 void AfxFreeTempScrollBarMap();
@@ -28,6 +29,7 @@ void AfxPurgeTemporaryObjects()
     CMenu::DeleteTempMap();
     AfxPurgeTemporaryScrollBars();
     AfxPurgeTemporaryGdiObjects();
+    AfxPurgeTemporaryImageLists();
 }
 
 void AfxFreeThreadTemporaries()

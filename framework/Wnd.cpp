@@ -354,6 +354,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         hWndChild = ((LPDRAWITEMSTRUCT)lParam)->hwndItem;
     else if (message == WM_MEASUREITEM && lParam != 0 && ((LPMEASUREITEMSTRUCT)lParam)->CtlType != ODT_MENU)
         hWndChild = ::GetDlgItem(m_hWnd, (int)((LPMEASUREITEMSTRUCT)lParam)->CtlID);
+    else if (message == WM_COMPAREITEM && lParam != 0)
+        hWndChild = ((LPCOMPAREITEMSTRUCT)lParam)->hwndItem;
+    else if (message == WM_DELETEITEM && lParam != 0)
+        hWndChild = ((LPDELETEITEMSTRUCT)lParam)->hwndItem;
     if (hWndChild != NULL && hWndChild != m_hWnd)
     {
         CWnd* pChild = FromHandlePermanent(hWndChild);
