@@ -5,7 +5,8 @@ void AfxPurgeTemporaryGdiWrappers();
 
 namespace {
 
-thread_local CTempHandleMap<CDC> t_tempDCs;
+// A plain pointer for the same reason as the GDI object store.
+thread_local CTempHandleMap<CDC>* t_pTempDCs = NULL;
 
 // msimg32 is bound by name on first use, so a system without it still runs
 // (the blends then report FALSE and draw nothing).
@@ -41,7 +42,8 @@ const CMsimg32& Msimg32()
 
 void AfxPurgeTemporaryGdiObjects()
 {
-    t_tempDCs.Purge();
+    delete t_pTempDCs;
+    t_pTempDCs = NULL;
     AfxPurgeTemporaryGdiWrappers();
 }
 
@@ -52,7 +54,11 @@ CDC::~CDC()
 
 CDC* PASCAL CDC::FromHandle(HDC hDC)
 {
-    return t_tempDCs.Lookup<CDC>(hDC);
+    if (hDC == NULL)
+        return NULL;
+    if (t_pTempDCs == NULL)
+        t_pTempDCs = new CTempHandleMap<CDC>;
+    return t_pTempDCs->Lookup<CDC>(hDC);
 }
 
 BOOL CDC::Attach(HDC hDC)

@@ -3,6 +3,17 @@
 #include "framework/WinApp.h"
 #include "framework/WndClass.h"
 
+namespace {
+
+// Posted to wake an idle modal loop; nobody handles it.
+UINT WakeMessage()
+{
+    static const UINT s_nWake = ::RegisterWindowMessageW(L"TamselWakeModalLoop");
+    return s_nWake;
+}
+
+} // namespace
+
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
     ON_COMMAND(IDCANCEL, OnCancel)
@@ -177,7 +188,7 @@ void CDialog::EndDialog(int nResult)
         // Wake the loop; EndDialog may come from another thread.
         HWND hWnd = m_hWnd;
         if (hWnd != NULL)
-            ::PostMessageW(hWnd, WM_NULL, 0, 0);
+            ::PostMessageW(hWnd, WakeMessage(), 0, 0);
     }
     else if (m_hWnd != NULL)
     {

@@ -4,20 +4,27 @@
 
 namespace {
 
-// Temporary wrappers of this thread, one per handle and wrapper class.
-thread_local CTempHandleMap<CGdiObject> t_tempGdiObjects;
+// Temporary wrappers of this thread, one per handle and wrapper class. A
+// plain pointer: thread-local objects with destructors are not dependable
+// at thread and process exit with this runtime; the purge frees the store.
+thread_local CTempHandleMap<CGdiObject>* t_pTempGdiObjects = NULL;
 
 template <class T>
 T* TempGdiObject(HGDIOBJ hObject)
 {
-    return t_tempGdiObjects.Lookup<T>(hObject);
+    if (hObject == NULL)
+        return NULL;
+    if (t_pTempGdiObjects == NULL)
+        t_pTempGdiObjects = new CTempHandleMap<CGdiObject>;
+    return t_pTempGdiObjects->Lookup<T>(hObject);
 }
 
 }  // namespace
 
 void AfxPurgeTemporaryGdiWrappers()
 {
-    t_tempGdiObjects.Purge();
+    delete t_pTempGdiObjects;
+    t_pTempGdiObjects = NULL;
 }
 
 // CGdiObject

@@ -6,19 +6,23 @@
 
 namespace {
 
+// Never destroyed: global window objects (members of the application
+// object) still look themselves up while statics are torn down.
 CAfxLock& PermanentLock()
 {
-    static CAfxLock s_lock;
-    return s_lock;
+    static CAfxLock* s_pLock = new CAfxLock;
+    return *s_pLock;
 }
 
 std::unordered_map<HWND, CWnd*>& PermanentMap()
 {
-    static std::unordered_map<HWND, CWnd*> s_map;
-    return s_map;
+    static std::unordered_map<HWND, CWnd*>* s_pMap = new std::unordered_map<HWND, CWnd*>;
+    return *s_pMap;
 }
 
-// Deleted with the thread, or earlier when its message loop is idle.
+// Emptied when the thread's message loop is idle and freed when an
+// AfxBeginThread thread ends. Reached through a plain thread_local pointer:
+// MinGW runs destructors of thread_local objects after their storage is gone.
 struct CTempWndMap
 {
     std::unordered_map<HWND, CWnd*> m_map;
@@ -35,10 +39,13 @@ struct CTempWndMap
     }
 };
 
+thread_local CTempWndMap* t_pTempMap = NULL;
+
 CTempWndMap& TempMap()
 {
-    thread_local CTempWndMap s_map;
-    return s_map;
+    if (t_pTempMap == NULL)
+        t_pTempMap = new CTempWndMap;
+    return *t_pTempMap;
 }
 
 } // namespace
@@ -69,7 +76,14 @@ CWnd* CWnd::FromHandle(HWND hWnd)
 
 void CWnd::DeleteTempMap()
 {
-    TempMap().Purge();
+    if (t_pTempMap != NULL)
+        t_pTempMap->Purge();
+}
+
+void AfxFreeTempWndMap()
+{
+    delete t_pTempMap;
+    t_pTempMap = NULL;
 }
 
 BOOL CWnd::Attach(HWND hWndNew)

@@ -4,11 +4,13 @@
 
 #include <map>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace {
 
-// Attached wrappers by handle, and the temporaries FromHandle made for lists
-// without one. Image lists may be used from worker threads, hence the lock.
+// Attached wrappers by handle. Image lists may be used from worker threads,
+// hence the lock.
 std::mutex& MapLock()
 {
     static std::mutex s_lock;
@@ -21,10 +23,16 @@ std::map<HIMAGELIST, CImageList*>& PermanentMap()
     return s_map;
 }
 
-std::map<HIMAGELIST, CImageList*>& TemporaryMap()
+// Temporaries belong to the thread that asked for them, so one thread's purge
+// never pulls a wrapper from under another. Kept by thread id under the lock
+// rather than in thread-local storage, which has no safe destructor at thread
+// exit with this runtime.
+typedef std::map<std::pair<DWORD, HIMAGELIST>, CImageList*> CTempImageLists;
+
+CTempImageLists& TemporaryLists()
 {
-    static std::map<HIMAGELIST, CImageList*> s_map;
-    return s_map;
+    static CTempImageLists s_lists;
+    return s_lists;
 }
 
 HBITMAP BitmapHandle(CBitmap* pBitmap)
@@ -47,7 +55,7 @@ CImageList* PASCAL CImageList::FromHandle(HIMAGELIST hImageList)
     auto it = PermanentMap().find(hImageList);
     if (it != PermanentMap().end())
         return it->second;
-    CImageList*& pTemp = TemporaryMap()[hImageList];
+    CImageList*& pTemp = TemporaryLists()[std::make_pair(::GetCurrentThreadId(), hImageList)];
     if (pTemp == NULL)
     {
         pTemp = new CImageList;
@@ -65,15 +73,22 @@ CImageList* PASCAL CImageList::FromHandlePermanent(HIMAGELIST hImageList)
 
 void AfxPurgeTemporaryImageLists()
 {
-    std::map<HIMAGELIST, CImageList*> temps;
+    std::vector<CImageList*> arrTemps;
     {
         std::lock_guard<std::mutex> lock(MapLock());
-        temps.swap(TemporaryMap());
+        DWORD dwThreadId = ::GetCurrentThreadId();
+        CTempImageLists& temps = TemporaryLists();
+        for (auto it = temps.lower_bound(std::make_pair(dwThreadId, (HIMAGELIST)NULL));
+             it != temps.end() && it->first.first == dwThreadId;)
+        {
+            arrTemps.push_back(it->second);
+            it = temps.erase(it);
+        }
     }
-    for (auto& entry : temps)
+    for (CImageList* pTemp : arrTemps)
     {
-        entry.second->m_hImageList = NULL;
-        delete entry.second;
+        pTemp->m_hImageList = NULL;  // never attached, never destroyed here
+        delete pTemp;
     }
 }
 

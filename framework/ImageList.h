@@ -1,7 +1,7 @@
 #pragma once
 // Owner of a common-controls image list: the list is destroyed with its
 // wrapper unless it was detached. FromHandle hands out the attached wrapper
-// of a list, or a temporary one that never destroys the list.
+// of a list, or a temporary one (per thread) that never destroys the list.
 #include "framework/AfxDefs.h"
 #include "framework/Geometry.h"
 #include <commctrl.h>
@@ -64,5 +64,6 @@ private:
     CImageList& operator=(const CImageList&) = delete;
 };
 
-// Deletes the temporary wrappers that FromHandle made (never their lists).
+// Deletes the temporary wrappers that FromHandle made on this thread (never
+// their lists).
 void AfxPurgeTemporaryImageLists();

@@ -15,7 +15,7 @@ BOOL CListCtrl::CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd*
 {
     if (!AfxInitCommonControls(ICC_LISTVIEW_CLASSES))
         return FALSE;
-    return CWnd::CreateEx(dwExStyle, WC_LISTVIEWW, NULL, dwStyle, rect, pParentWnd, nID);
+    return CWnd::CreateEx(dwExStyle, WC_LISTVIEWW, NULL, dwStyle | WS_CHILD, rect, pParentWnd, nID);
 }
 
 int CListCtrl::InsertColumn(int nCol, LPCTSTR lpszColumnHeading, int nFormat, int nWidth, int nSubItem)

@@ -20,10 +20,14 @@ struct CTempMenuMap
     }
 };
 
+// A plain pointer: see the temporary window map.
+thread_local CTempMenuMap* t_pTempMenus = NULL;
+
 CTempMenuMap& TempMenus()
 {
-    thread_local CTempMenuMap s_map;
-    return s_map;
+    if (t_pTempMenus == NULL)
+        t_pTempMenus = new CTempMenuMap;
+    return *t_pTempMenus;
 }
 
 } // namespace
@@ -49,7 +53,14 @@ CMenu* CMenu::FromHandle(HMENU hMenu)
 
 void CMenu::DeleteTempMap()
 {
-    TempMenus().Purge();
+    if (t_pTempMenus != NULL)
+        t_pTempMenus->Purge();
+}
+
+void AfxFreeTempMenuMap()
+{
+    delete t_pTempMenus;
+    t_pTempMenus = NULL;
 }
 
 CMenu* AfxMenuFromHandle(HMENU hMenu)

@@ -4,6 +4,9 @@
 #include "framework/Gdi.h"
 
 void AfxPurgeTemporaryScrollBars();
+void AfxFreeTempWndMap();
+void AfxFreeTempMenuMap();
+void AfxFreeTempScrollBarMap();
 
 namespace {
 thread_local int t_nLoopDepth = 0;
@@ -25,6 +28,14 @@ void AfxPurgeTemporaryObjects()
     CMenu::DeleteTempMap();
     AfxPurgeTemporaryScrollBars();
     AfxPurgeTemporaryGdiObjects();
+}
+
+void AfxFreeThreadTemporaries()
+{
+    AfxPurgeTemporaryObjects();
+    AfxFreeTempWndMap();
+    AfxFreeTempMenuMap();
+    AfxFreeTempScrollBarMap();
 }
 
 void AfxIdlePurge()

@@ -17,6 +17,9 @@ public:
 void AfxIdlePurge();
 // Deletes this thread's temporary wrappers now.
 void AfxPurgeTemporaryObjects();
+// Deletes this thread's temporaries and the maps holding them; a thread
+// calls it as it ends.
+void AfxFreeThreadTemporaries();
 // Offers the message to each permanent window from its target up to hWndStop
 // (included); TRUE when one took it.
 BOOL AfxWalkPreTranslateTree(HWND hWndStop, MSG* pMsg);

@@ -23,17 +23,28 @@ struct CTempScrollBars
     }
 };
 
+// A plain pointer: see the temporary window map.
+thread_local CTempScrollBars* t_pTempScrollBars = NULL;
+
 CTempScrollBars& TempScrollBars()
 {
-    thread_local CTempScrollBars s_map;
-    return s_map;
+    if (t_pTempScrollBars == NULL)
+        t_pTempScrollBars = new CTempScrollBars;
+    return *t_pTempScrollBars;
 }
 
 } // namespace
 
 void AfxPurgeTemporaryScrollBars()
 {
-    TempScrollBars().Purge();
+    if (t_pTempScrollBars != NULL)
+        t_pTempScrollBars->Purge();
+}
+
+void AfxFreeTempScrollBarMap()
+{
+    delete t_pTempScrollBars;
+    t_pTempScrollBars = NULL;
 }
 
 CScrollBar* AfxScrollBarFromHandle(HWND hWnd)

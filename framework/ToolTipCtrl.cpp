@@ -5,7 +5,7 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
 {
     if (!AfxInitCommonControls(ICC_BAR_CLASSES))
         return FALSE;
-    return CWnd::CreateEx(WS_EX_TOPMOST, TOOLTIPS_CLASSW, NULL, WS_POPUP | TTS_NOPREFIX | dwStyle,
+    return CWnd::CreateEx(WS_EX_TOPMOST, TOOLTIPS_CLASSW, NULL, WS_POPUP | dwStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                           pParentWnd ? pParentWnd->GetSafeHwnd() : NULL, NULL);
 }

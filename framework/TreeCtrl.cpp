@@ -10,6 +10,13 @@ BOOL CTreeCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT n
     return CWnd::Create(WC_TREEVIEWW, NULL, dwStyle, rect, pParentWnd, nID);
 }
 
+BOOL CTreeCtrl::CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    if (!AfxInitCommonControls(ICC_TREEVIEW_CLASSES))
+        return FALSE;
+    return CWnd::CreateEx(dwExStyle, WC_TREEVIEWW, NULL, dwStyle | WS_CHILD, rect, pParentWnd, nID);
+}
+
 HTREEITEM CTreeCtrl::InsertItem(UINT nMask, LPCTSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
                                 UINT nStateMask, LPARAM lParam, HTREEITEM hParent, HTREEITEM hInsertAfter)
 {

@@ -10,6 +10,7 @@ class CTreeCtrl : public CWnd
 {
 public:
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    BOOL CreateEx(DWORD dwExStyle, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     // ---- Items -------------------------------------------------------------
     // Each insert returns the new item, NULL on failure.

@@ -55,7 +55,7 @@ unsigned __stdcall CWinThread::StartThreadProc(void* pParam)
         nResult = (UINT)-1;
     }
     t_pThread = NULL;
-    AfxPurgeTemporaryObjects();
+    AfxFreeThreadTemporaries();
     if (pThread->m_bAutoDelete)
         delete pThread;
     return nResult;

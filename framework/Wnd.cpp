@@ -3,12 +3,14 @@
 #include "framework/Wnd.h"
 #include "framework/WndClass.h"
 #include "framework/WinThread.h"
-#include <vector>
 
 namespace {
 
-// The messages being handled on this thread, innermost last.
-thread_local std::vector<MSG> t_vecCurrentMsg;
+// The message being handled on this thread; each level links to the one it
+// interrupted. Plain pointers only in thread_local: MinGW runs destructors of
+// thread_local objects after their storage is freed.
+class CCurrentMessage;
+thread_local CCurrentMessage* t_pCurrentMsg = NULL;
 // The object whose window is being created on this thread.
 thread_local CWnd* t_pWndInit = NULL;
 thread_local HHOOK t_hHookCreate = NULL;
@@ -19,16 +21,19 @@ thread_local bool t_bDefaultOwnerDraw = false;
 class CCurrentMessage
 {
 public:
-    CCurrentMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    CCurrentMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) : m_msg(), m_pOuter(t_pCurrentMsg)
     {
-        MSG msg = {};
-        msg.hwnd = hWnd;
-        msg.message = message;
-        msg.wParam = wParam;
-        msg.lParam = lParam;
-        t_vecCurrentMsg.push_back(msg);
+        m_msg.hwnd = hWnd;
+        m_msg.message = message;
+        m_msg.wParam = wParam;
+        m_msg.lParam = lParam;
+        t_pCurrentMsg = this;
     }
-    ~CCurrentMessage() { t_vecCurrentMsg.pop_back(); }
+    ~CCurrentMessage() { t_pCurrentMsg = m_pOuter; }
+    MSG m_msg;
+
+private:
+    CCurrentMessage* m_pOuter;
 };
 
 bool IsCtlColorMessage(UINT message)
@@ -52,6 +57,7 @@ public:
             HWND hWnd = (HWND)wParam;
             if (pWnd->Attach(hWnd))
             {
+                pWnd->PreSubclassWindow();
                 WNDPROC pfnOld = (WNDPROC)SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)&CWnd::AfxWndProc);
                 if (pfnOld != &CWnd::AfxWndProc)
                     pWnd->m_pfnSuper = pfnOld;
@@ -92,6 +98,11 @@ void AfxUnhookWindowCreate()
 {
     CWndCreateHook::Remove();
 }
+
+const CWnd wndTop(HWND_TOP);
+const CWnd wndBottom(HWND_BOTTOM);
+const CWnd wndTopMost(HWND_TOPMOST);
+const CWnd wndNoTopMost(HWND_NOTOPMOST);
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
@@ -292,7 +303,7 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
 const MSG* CWnd::GetCurrentMessage()
 {
     static thread_local MSG s_msgNone = {};
-    return t_vecCurrentMsg.empty() ? &s_msgNone : &t_vecCurrentMsg.back();
+    return t_pCurrentMsg == NULL ? &s_msgNone : &t_pCurrentMsg->m_msg;
 }
 
 LRESULT CWnd::Default()
@@ -384,7 +395,10 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     CWnd* pChild = FromHandlePermanent(pNMHDR->hwndFrom);
     if (pChild != NULL && pChild != this && pChild->OnChildNotify(WM_NOTIFY, wParam, lParam, pResult))
         return TRUE;
-    AFX_MSGCALL call = { WM_NOTIFY, wParam, lParam, (UINT)pNMHDR->idFrom, 0 };
+    // The sender's control id, not idFrom: a tooltip's idFrom is its tool
+    // (often a window handle), while the tooltip itself has id 0.
+    UINT nID = pNMHDR->hwndFrom != NULL ? (UINT)::GetDlgCtrlID(pNMHDR->hwndFrom) : (UINT)pNMHDR->idFrom;
+    AFX_MSGCALL call = { WM_NOTIFY, wParam, lParam, nID, 0 };
     if (!DispatchMapMessage(AfxKind_Notify, call, pNMHDR->code))
         return FALSE;
     if (pResult != NULL)

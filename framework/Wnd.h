@@ -124,6 +124,14 @@ public:
     void CenterWindow(CWnd* pAlternateOwner = NULL);
     BOOL SetForegroundWindow();
     void BringWindowToTop();
+    CWnd* SetActiveWindow();
+    CWnd* GetLastActivePopup() const;
+    BOOL FlashWindow(BOOL bInvert);
+    void ShowOwnedPopups(BOOL bShow = TRUE);
+    BOOL GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const;
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl);
+    CWnd* ChildWindowFromPoint(POINT point) const;
+    static CWnd* WindowFromPoint(POINT point);
     int SetWindowRgn(HRGN hRgn, BOOL bRedraw);
     int GetWindowRgn(HRGN hRgn) const;
 
@@ -147,6 +155,8 @@ public:
     void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
     void InvalidateRgn(CRgn* pRgn, BOOL bErase = TRUE);
     void ValidateRect(LPCRECT lpRect);
+    BOOL GetUpdateRect(LPRECT lpRect, BOOL bErase = FALSE);
+    void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = NULL, LPCRECT lpClipRect = NULL);
     void UpdateWindow();
     BOOL RedrawWindow(LPCRECT lpRectUpdate = NULL, CRgn* prgnUpdate = NULL,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
@@ -281,6 +291,12 @@ protected:
     friend class CWndCreateHook;
     DECLARE_MESSAGE_MAP()
 };
+
+// Insert-after positions for SetWindowPos.
+extern const CWnd wndTop;
+extern const CWnd wndBottom;
+extern const CWnd wndTopMost;
+extern const CWnd wndNoTopMost;
 
 // Registers (once) a window class with these attributes and returns its name;
 // the name stays valid for the life of the program.

@@ -130,10 +130,8 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint)
 
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
 {
-    // &wndTop-style constants are passed as the HWND values cast to CWnd*.
-    HWND hWndAfter = (HWND)pWndInsertAfter;
-    if (pWndInsertAfter != NULL && (UINT_PTR)pWndInsertAfter > 0xFFFF)
-        hWndAfter = pWndInsertAfter->m_hWnd;
+    // &wndTopMost and friends carry the special HWND values.
+    HWND hWndAfter = pWndInsertAfter != NULL ? pWndInsertAfter->m_hWnd : NULL;
     return ::SetWindowPos(m_hWnd, hWndAfter, x, y, cx, cy, nFlags);
 }
 
@@ -231,6 +229,47 @@ void CWnd::BringWindowToTop()
     ::BringWindowToTop(m_hWnd);
 }
 
+CWnd* CWnd::SetActiveWindow()
+{
+    return FromHandle(::SetActiveWindow(m_hWnd));
+}
+
+CWnd* CWnd::GetLastActivePopup() const
+{
+    return FromHandle(::GetLastActivePopup(m_hWnd));
+}
+
+BOOL CWnd::FlashWindow(BOOL bInvert)
+{
+    return ::FlashWindow(m_hWnd, bInvert);
+}
+
+void CWnd::ShowOwnedPopups(BOOL bShow)
+{
+    ::ShowOwnedPopups(m_hWnd, bShow);
+}
+
+BOOL CWnd::GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const
+{
+    lpwndpl->length = sizeof(WINDOWPLACEMENT);
+    return ::GetWindowPlacement(m_hWnd, lpwndpl);
+}
+
+BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl)
+{
+    return ::SetWindowPlacement(m_hWnd, lpwndpl);
+}
+
+CWnd* CWnd::ChildWindowFromPoint(POINT point) const
+{
+    return FromHandle(::ChildWindowFromPoint(m_hWnd, point));
+}
+
+CWnd* CWnd::WindowFromPoint(POINT point)
+{
+    return FromHandle(::WindowFromPoint(point));
+}
+
 int CWnd::SetWindowRgn(HRGN hRgn, BOOL bRedraw)
 {
     return ::SetWindowRgn(m_hWnd, hRgn, bRedraw);
@@ -319,6 +358,16 @@ void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase)
 void CWnd::ValidateRect(LPCRECT lpRect)
 {
     ::ValidateRect(m_hWnd, lpRect);
+}
+
+BOOL CWnd::GetUpdateRect(LPRECT lpRect, BOOL bErase)
+{
+    return ::GetUpdateRect(m_hWnd, lpRect, bErase);
+}
+
+void CWnd::ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect, LPCRECT lpClipRect)
+{
+    ::ScrollWindow(m_hWnd, xAmount, yAmount, lpRect, lpClipRect);
 }
 
 void CWnd::UpdateWindow()

@@ -1,0 +1,1 @@
+tamsel_add_test(controls_tests controls LIBS tamsel_framework)
