@@ -14,8 +14,11 @@ COLORREF BlendXPColor(COLORREF clr, int nDivisor, double fFactor)
 
 COLORREF GetXPHighlightColor()
 {
+    // Each component stops at 255: a wrapped byte would turn a bright blue
+    // highlight green.
     COLORREF clr = GetSysColor(COLOR_HIGHLIGHT);
-    return RGB((GetRValue(clr) + 10) & 0xFF, (GetGValue(clr) + 10) & 0xFF, (GetBValue(clr) + 10) & 0xFF);
+    auto lift = [](int c) { return std::min(c + 10, 255); };
+    return RGB(lift(GetRValue(clr)), lift(GetGValue(clr)), lift(GetBValue(clr)));
 }
 
 COLORREF GetXPLightFaceColor()

@@ -7,6 +7,7 @@
 #define XP_STYLE_FLAT 0x8001
 #define XP_STYLE_GRADIENT 0x8002
 
+// COLOR_HIGHLIGHT with 10 added to each component, at most 255.
 COLORREF GetXPHighlightColor();
 COLORREF GetXPLightFaceColor();
 COLORREF GetXPButtonBackColor();

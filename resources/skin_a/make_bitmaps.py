@@ -148,7 +148,8 @@ def scan_button(hot):
 
 
 def category_icon():
-    c = Canvas(16, 16)
+    """20 x 16: a 14-pixel sheet with room on the right before the caption."""
+    c = Canvas(20, 16)
     c.shape(round_rect(1, 2, 15, 14, 2), lambda *_: NAVY)
     c.shape(round_rect(2, 3, 14, 13, 1.5), vertical(ICE, SKY, 3, 13))
     for i, y in enumerate((5, 8, 11)):
@@ -157,19 +158,30 @@ def category_icon():
 
 
 def task_picture():
-    """A box being backed up: blue drive with a green circular arrow."""
+    """A drive with a green round-arrow badge: backup and restore."""
     c = Canvas(48, 48)
-    c.shape(round_rect(4, 14, 44, 40, 5), lambda *_: NAVY)
-    c.shape(round_rect(5.5, 15.5, 42.5, 38.5, 4), vertical(SKY, BLUE, 15, 39))
-    c.shape(round_rect(8, 17, 40, 24, 3), vertical(WHITE, SKY, 17, 24))
-    c.shape(circle(36, 33, 2), lambda *_: LIME)
+    c.shape(round_rect(3, 20, 43, 43, 5), lambda *_: NAVY)
+    c.shape(round_rect(4.5, 21.5, 41.5, 41.5, 4), vertical(SKY, BLUE, 21, 42))
+    c.shape(round_rect(7, 23, 39, 29, 3), vertical(WHITE, SKY, 23, 29))
+    c.shape(rect(8, 36, 26, 37.4), lambda *_: NAVY)
+    c.shape(circle(35, 36.5, 1.8), lambda *_: LIME)
+
+    cx, cy = 34.0, 14.0
+    c.shape(circle(cx, cy, 12), lambda *_: (30, 110, 45))
+    c.shape(circle(cx, cy, 10.8), vertical(LIME, GREEN, cy - 11, cy + 11))
 
     def ring(x, y):
-        d = math.hypot(x - 24, y - 15)
-        a = math.degrees(math.atan2(y - 15, x - 24))
-        return 7 <= d <= 11 and not (-60 < a < 10)
-    c.shape(ring, lambda x, y: mix(LIME, GREEN, (y - 4) / 22))
-    c.shape(polygon([(28, 4.5), (38.5, 10), (29, 16)]), lambda *_: GREEN)
+        d = math.hypot(x - cx, y - cy)
+        a = math.degrees(math.atan2(y - cy, x - cx))
+        return 4.6 <= d <= 7.0 and not (-80 < a < -15)
+    c.shape(ring, lambda *_: WHITE)
+    a = math.radians(-80)
+    r = 5.8
+    px, py = cx + r * math.cos(a), cy + r * math.sin(a)
+    tx, ty = -math.sin(a), math.cos(a)
+    nx, ny = math.cos(a), math.sin(a)
+    c.shape(polygon([(px + nx * 3.6, py + ny * 3.6), (px - nx * 3.6, py - ny * 3.6),
+                     (px + tx * 4.5, py + ty * 4.5)]), lambda *_: WHITE)
     return c
 
 

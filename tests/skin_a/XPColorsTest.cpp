@@ -29,10 +29,10 @@ private:
 
 } // namespace
 
-TEST(XPColors, HighlightWrapsEachByte)
+TEST(XPColors, HighlightIsLighterAndStopsAtWhite)
 {
     SysColorScope scope({ { COLOR_HIGHLIGHT, RGB(250, 100, 5) } });
-    EXPECT_EQ(GetXPHighlightColor(), RGB(4, 110, 15));
+    EXPECT_EQ(GetXPHighlightColor(), RGB(255, 110, 15));
 }
 
 TEST(XPColors, LightFaceAndBlendsOfTheClassicScheme)
@@ -113,4 +113,40 @@ TEST(XPDrawing, ArrowStripHasNineByNineCells)
     ASSERT_NE(arrows.m_imageList.m_hImageList, (HIMAGELIST)NULL);
     EXPECT_EQ(arrows.m_imageList.GetImageCount(), 4);
     EXPECT_EQ(arrows.m_sizeImage, CSize(9, 9));
+}
+
+TEST(XPDrawing, CheckMarkAndShadow)
+{
+    CClientDC screen(NULL);
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(&screen));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 20, 20));
+    CBitmap* pOld = dc.SelectObject(&bitmap);
+    dc.FillSolidRect(0, 0, 20, 20, RGB(255, 255, 255));
+
+    // 13 x 13: h2 = 4; the bottom stroke ends at (3, 13 - 5 + 1).
+    DrawCheckMark(&dc, CRect(0, 0, 13, 13));
+    EXPECT_EQ(dc.GetPixel(1, 5), GetXPHighlightColor());
+    EXPECT_EQ(dc.GetPixel(3, 9), GetXPHighlightColor());
+    EXPECT_EQ(dc.GetPixel(10, 10), RGB(255, 255, 255));
+
+    // The shadow darkens what the screen shows along the right and bottom
+    // edges; rows 2 and 3 and column 3 stay as they were.
+    dc.FillSolidRect(0, 0, 20, 20, RGB(1, 2, 3));
+    HDC hScreen = GetWindowDC(GetDesktopWindow());
+    auto screenAt = [&](int x, int y) { return GetPixel(hScreen, 300 + x, 300 + y); };
+    DrawWindowShadow(CRect(0, 0, 20, 20), 300, 300, &dc);
+    EXPECT_EQ(dc.GetPixel(19, 0), screenAt(19, 0));
+    EXPECT_EQ(dc.GetPixel(19, 2), RGB(1, 2, 3));
+    EXPECT_EQ(dc.GetPixel(19, 3), RGB(1, 2, 3));
+    EXPECT_EQ(dc.GetPixel(19, 5), DarkenColor(6, screenAt(19, 5)));
+    EXPECT_EQ(dc.GetPixel(19, 10), DarkenColor(15, screenAt(19, 10)));
+    EXPECT_EQ(dc.GetPixel(18, 10), DarkenColor(30, screenAt(18, 10)));
+    EXPECT_EQ(dc.GetPixel(19, 17), DarkenColor(9, screenAt(19, 17)));
+    EXPECT_EQ(dc.GetPixel(5, 19), DarkenColor(6, screenAt(5, 19)));
+    EXPECT_EQ(dc.GetPixel(3, 19), RGB(1, 2, 3));
+    EXPECT_EQ(dc.GetPixel(10, 10), RGB(1, 2, 3));
+    ReleaseDC(GetDesktopWindow(), hScreen);
+    dc.SelectObject(pOld);
 }

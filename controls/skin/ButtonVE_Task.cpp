@@ -1,0 +1,217 @@
+#include "controls/skin/ButtonVE_Task.h"
+
+#include "controls/skin/VisualStyles.h"
+
+#include <vsstyle.h>
+
+#include <algorithm>
+
+CButtonVE_Task::CButtonVE_Task()
+{
+    m_sizeMargins = CSize(8, 8);
+    m_sizeImageGap = CSize(8, 8);
+    m_bImageShadow = TRUE;
+
+    NONCLIENTMETRICSW ncm = {};
+    ncm.cbSize = 500;  // the XP layout, accepted by every later system
+    LOGFONTW lf = {};
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0))
+        lf = ncm.lfMessageFont;
+    lstrcpynW(lf.lfFaceName, L"Verdana", LF_FACESIZE);
+    lf.lfWeight = FW_BOLD;
+    lf.lfHeight = (int)(14 * 1.2);
+    m_fontCaption.CreateFontIndirect(&lf);
+}
+
+CFont* CButtonVE_Task::GetLineFont(int nLine)
+{
+    if (nLine == 0)
+        return &m_fontCaption;
+    CFont* pFont = m_hWnd != NULL ? GetFont() : NULL;
+    if (pFont == NULL)
+        pFont = CFont::FromHandle((HFONT)::GetStockObject(DEFAULT_GUI_FONT));
+    return pFont;
+}
+
+BOOL CButtonVE_Task::GetLine(CDC* pDC, const CString& strText, int nLine, UINT nFlags, CString& strLine)
+{
+    CString strPlain = StripMnemonics(strText);
+    CStringArray arrLines;
+    int nStart = 0;
+    for (;;)
+    {
+        int nEnd = strPlain.Find(L'\n', nStart);
+        CString strPart = strPlain.Mid(nStart, (nEnd < 0 ? strPlain.GetLength() : nEnd) - nStart);
+        strPart.TrimRight(L'\r');
+        if ((nFlags & DT_WORDBREAK) && pDC != NULL)
+        {
+            // Wrap at blanks to the width the caller measures against.
+            CRect rcClient;
+            GetClientRect(&rcClient);
+            int nWidth = rcClient.Width() - 2 * m_sizeMargins.cx;
+            CFont* pOld = pDC->SelectObject(GetLineFont(arrLines.GetSize() == 0 ? 0 : 1));
+            while (pDC->GetTextExtent(strPart).cx > nWidth)
+            {
+                int nBreak = -1;
+                for (int i = strPart.GetLength() - 1; i > 0; i--)
+                    if (strPart[i] == L' ' && pDC->GetTextExtent(strPart.Left(i)).cx <= nWidth)
+                    {
+                        nBreak = i;
+                        break;
+                    }
+                if (nBreak < 0)
+                    break;
+                arrLines.Add(strPart.Left(nBreak));
+                strPart = strPart.Mid(nBreak + 1);
+            }
+            pDC->SelectObject(pOld);
+        }
+        arrLines.Add(strPart);
+        if (nEnd < 0)
+            break;
+        nStart = nEnd + 1;
+    }
+    if (nLine < 0 || nLine >= arrLines.GetSize())
+        return FALSE;
+    strLine = arrLines[nLine];
+    return TRUE;
+}
+
+int CButtonVE_Task::TitleLeading(CDC* pDC)
+{
+    CFont* pOld = pDC->SelectObject(GetLineFont(0));
+    TEXTMETRICW tm = {};
+    pDC->GetTextMetrics(&tm);
+    pDC->SelectObject(pOld);
+    return (tm.tmInternalLeading + tm.tmExternalLeading) / 2;
+}
+
+CSize CButtonVE_Task::CalcTextSize(CDC* pDC, const CString& strText, UINT nFlags)
+{
+    CSize size(0, 0);
+    CString strLine;
+    for (int nLine = 0; GetLine(pDC, strText, nLine, nFlags, strLine); nLine++)
+    {
+        CFont* pOld = pDC->SelectObject(GetLineFont(nLine));
+        CSize sizeLine = pDC->GetTextExtent(strLine);
+        TEXTMETRICW tm = {};
+        pDC->GetTextMetrics(&tm);
+        pDC->SelectObject(pOld);
+        size.cx = std::max<LONG>(size.cx, sizeLine.cx);
+        size.cy += tm.tmHeight;
+    }
+    size.cy = size.cy - TitleLeading(pDC) + 1;
+    return size;
+}
+
+void CButtonVE_Task::DrawCaptionText(CDC* pDC, HTHEME hTheme, UINT nUIState, const CString& strText, CRect rcText,
+                                     UINT nFlags, BOOL bEnabled)
+{
+    CSize sizeBlock = CalcTextSize(pDC, strText, nFlags);
+    if (nFlags & DT_VCENTER)
+        rcText.top += (rcText.Height() - sizeBlock.cy) / 2;
+    else if (nFlags & DT_BOTTOM)
+        rcText.top = rcText.bottom - sizeBlock.cy;
+    UINT nLineFlags = nFlags & ~(DT_VCENTER | DT_BOTTOM | DT_CENTER | DT_RIGHT | DT_WORDBREAK);
+    nLineFlags |= DT_SINGLELINE;
+
+    CString strLine;
+    for (int nLine = 0; GetLine(pDC, strText, nLine, nFlags, strLine); nLine++)
+    {
+        CFont* pOld = pDC->SelectObject(GetLineFont(nLine));
+        TEXTMETRICW tm = {};
+        pDC->GetTextMetrics(&tm);
+        if (nLine == 0)
+            rcText.top -= (tm.tmInternalLeading + tm.tmExternalLeading) / 2;
+        // Lines are already free of mnemonics: keep a literal "&" as it is.
+        CButtonVE::DrawCaptionText(pDC, hTheme, nUIState, strLine, rcText, nLineFlags | DT_NOPREFIX, bEnabled);
+        pDC->SelectObject(pOld);
+        rcText.top += tm.tmHeight + (nLine == 0 ? 1 : 0);
+    }
+}
+
+CFont* CButtonVE_Task::SelectCaptionFont(CDC* pDC, CFont&)
+{
+    return pDC->SelectObject(&m_fontCaption);
+}
+
+void CButtonVE_Task::DrawThemedBackground(CDC* pDC, CDC* pWorkDC, HTHEME hTheme, int nState, const CRect& rect,
+                                          CRect& rcContent)
+{
+    FillBackground(pWorkDC, rect);
+    CBitmap bmpThemed;
+    rcContent = rect;
+    if (!bmpThemed.CreateCompatibleBitmap(pDC, rect.Width(), rect.Height()))
+        return;
+    CBitmapDC dcThemed(&bmpThemed, pDC);
+    if (!dcThemed.IsValid())
+        return;
+    CRect rcLocal(0, 0, rect.Width(), rect.Height());
+    FillBackground(&dcThemed, rcLocal);
+    CRect rcThemedContent = rcLocal;
+    CButtonVE::DrawThemedBackground(pDC, &dcThemed, hTheme, PBS_NORMAL, rcLocal, rcThemedContent);
+    int bx = rcThemedContent.left - rcLocal.left, by = rcThemedContent.top - rcLocal.top;
+    rcContent = rect;
+    rcContent.DeflateRect(bx, by);
+
+    if (nState == PBS_HOT)
+    {
+        int cx = rect.Width(), cy = rect.Height();
+        const CRect aStrips[4] = { CRect(0, 0, cx, by), CRect(0, cy - by, cx, cy), CRect(0, by, bx, cy - by),
+                                   CRect(cx - bx, by, cx, cy - by) };
+        for (const CRect& rcStrip : aStrips)
+        {
+            CRect rcDest = rcStrip;
+            rcDest.OffsetRect(rect.left, rect.top);
+            m_alphaBlender.AlphaBlend(pWorkDC, rcDest, &dcThemed, rcStrip, 255);
+        }
+        CRect rcInside(bx, by, cx - bx, cy - by);
+        CRect rcDest = rcInside;
+        rcDest.OffsetRect(rect.left, rect.top);
+        m_alphaBlender.AlphaBlend(pWorkDC, rcDest, &dcThemed, rcInside, 70);
+    }
+    else if (nState == PBS_PRESSED)
+    {
+        m_alphaBlender.AlphaBlend(pWorkDC, rect, &dcThemed, rcLocal, 255);
+    }
+}
+
+void CButtonVE_Task::DrawRoundedFrame(CDC* pDC, CRect rc, COLORREF crTopLeft, COLORREF crBottomRight)
+{
+    CPen penTopLeft(PS_SOLID, 1, crTopLeft), penBottomRight(PS_SOLID, 1, crBottomRight);
+    int l = rc.left, t = rc.top, r = rc.right - 1, b = rc.bottom - 1;
+    const POINT aTopLeft[] = { { l, b - 2 }, { l, t + 2 }, { l + 2, t }, { r - 2, t }, { r - 1, t } };
+    const POINT aBottomRight[] = { { r, t + 2 }, { r, b - 2 }, { r - 2, b }, { l + 2, b }, { l + 1, b } };
+    CPen* pOld = pDC->SelectObject(&penTopLeft);
+    pDC->Polyline(aTopLeft, 5);
+    pDC->SelectObject(&penBottomRight);
+    pDC->Polyline(aBottomRight, 5);
+    pDC->SelectObject(pOld);
+}
+
+void CButtonVE_Task::DrawPlainBackground(CDC*, CDC* pWorkDC, BOOL, UINT nFrameFlags, const CRect& rect,
+                                         CRect& rcContent)
+{
+    FillBackground(pWorkDC, rect);
+    if (nFrameFlags & DFCS_PUSHED)
+    {
+        DrawRoundedFrame(pWorkDC, rect, HOT_FRAME_COLOR, HOT_FRAME_COLOR);
+    }
+    else if (m_bHot)
+    {
+        COLORREF crLight = GetSysColor(COLOR_3DHILIGHT), crShadow = GetSysColor(COLOR_3DSHADOW);
+        CRect rcShifted = rect;
+        rcShifted.OffsetRect(0, 1);
+        DrawRoundedFrame(pWorkDC, rcShifted, crLight, crShadow);
+        rcShifted.OffsetRect(1, 0);
+        DrawRoundedFrame(pWorkDC, rcShifted, crLight, crShadow);
+        DrawRoundedFrame(pWorkDC, rect, HOT_FRAME_COLOR, HOT_FRAME_COLOR);
+    }
+    else
+    {
+        COLORREF crBack = pWorkDC->GetPixel(rect.left, rect.top);
+        DrawRoundedFrame(pWorkDC, rect, crBack, crBack);
+    }
+    rcContent = rect;
+    rcContent.DeflateRect(4, 4);
+}

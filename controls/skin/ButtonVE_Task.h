@@ -1,0 +1,37 @@
+#pragma once
+// The large button of the task and hub pages: a bold title line and a few
+// description lines beside an image, flat until the mouse is over it.
+#include "controls/skin/ButtonVE_Image.h"
+
+class CButtonVE_Task : public CButtonVE_Image
+{
+public:
+    CButtonVE_Task();
+
+    // Line 0 uses the caption font, the others the window's font.
+    virtual CFont* GetLineFont(int nLine);
+    // The nLine-th line of the caption, mnemonics resolved; FALSE past the end.
+    virtual BOOL GetLine(CDC* pDC, const CString& strText, int nLine, UINT nFlags, CString& strLine);
+
+    CFont& GetCaptionFont() { return m_fontCaption; }
+
+    // Rounded frame of the hot look.
+    static constexpr COLORREF HOT_FRAME_COLOR = RGB(150, 210, 230);
+
+protected:
+    CSize CalcTextSize(CDC* pDC, const CString& strText, UINT nFlags) override;
+    void DrawCaptionText(CDC* pDC, HTHEME hTheme, UINT nUIState, const CString& strText, CRect rcText, UINT nFlags,
+                         BOOL bEnabled) override;
+    void DrawThemedBackground(CDC* pDC, CDC* pWorkDC, HTHEME hTheme, int nState, const CRect& rect,
+                              CRect& rcContent) override;
+    void DrawPlainBackground(CDC* pDC, CDC* pWorkDC, BOOL bDefault, UINT nFrameFlags, const CRect& rect,
+                             CRect& rcContent) override;
+    CFont* SelectCaptionFont(CDC* pDC, CFont& fontScratch) override;
+
+private:
+    // Half the leading of line 0's font: the title moves up by it.
+    int TitleLeading(CDC* pDC);
+    static void DrawRoundedFrame(CDC* pDC, CRect rc, COLORREF crTopLeft, COLORREF crBottomRight);
+
+    CFont m_fontCaption;
+};
