@@ -1,5 +1,6 @@
 #include "controls/skin/BusyProgressCtrl.h"
 #include "controls/skin/ThreadWait.h"
+#include <process.h>
 
 BEGIN_MESSAGE_MAP(CBusyProgressCtrl, CStatic)
     ON_WM_PAINT()
@@ -29,7 +30,7 @@ END_MESSAGE_MAP()
 
 CBusyProgressCtrl::CBusyProgressCtrl(int nNumSteps, int nCurPos)
     : m_nNumSteps(nNumSteps), m_nDirection(1), m_nCurPos(nCurPos), m_rect(0, 0, 0, 0), m_nGap(1),
-      m_dBlockHeight(0.0), m_dBlockWidth(0.0), m_pThread(NULL), m_bRunning(0), m_nSpeed(100),
+      m_dBlockHeight(0.0), m_dBlockWidth(0.0), m_hThread(NULL), m_bRunning(0), m_nSpeed(100),
       m_nMode(BPC_MODE_BUSY), m_nLower(0), m_nUpper(100), m_bUseSysColBkg(1), m_nBusyType(BPC_BUSY_PINGPONG),
       m_nGranularity(BPC_BUSYGRAN_BLOCK), m_nNumSubSteps(5), m_nNumSubStepCount(nNumSteps * 5),
       m_clrBkg(::GetSysColor(COLOR_BTNFACE)), m_clrBlockFace(RGB(160, 190, 220)), m_clrBlockEdge(RGB(50, 90, 135)),
@@ -132,35 +133,36 @@ void CBusyProgressCtrl::Start()
 {
     if (m_nMode != BPC_MODE_BUSY)
         return;
-    while (m_pThread != NULL || m_bRunning)
+    while (m_hThread != NULL || m_bRunning)
         End();
-    CWinThread* pThread = AfxBeginThread(BusyAnimationThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    if (pThread == NULL)
+    // A plain thread: the animation touches no framework object.
+    unsigned nThreadId = 0;
+    HANDLE hThread = (HANDLE)_beginthreadex(NULL, 0, BusyAnimationThreadProc, this, CREATE_SUSPENDED, &nThreadId);
+    if (hThread == NULL)
         return;
-    pThread->m_bAutoDelete = FALSE;
-    m_pThread = pThread;
+    m_hThread = hThread;
     // Set before the thread runs, so that an End right after Start still stops it.
     m_bRunning = 1;
-    pThread->ResumeThread();
+    ::ResumeThread(hThread);
 }
 
 void CBusyProgressCtrl::End()
 {
     m_bRunning = 0;
-    if (m_pThread == NULL)
+    if (m_hThread == NULL)
         return;
-    // The object is freed only once the thread has really ended: it reads
-    // this control to its last step.
-    WaitForThreadEnd(m_pThread->m_hThread);
-    delete m_pThread;
-    m_pThread = NULL;
+    // The thread is let go only once it has really ended: it reads this
+    // control to its last step.
+    WaitForThreadEnd(m_hThread);
+    ::CloseHandle(m_hThread);
+    m_hThread = NULL;
 }
 
-UINT __cdecl CBusyProgressCtrl::BusyAnimationThreadProc(LPVOID pParam)
+unsigned __stdcall CBusyProgressCtrl::BusyAnimationThreadProc(void* pParam)
 {
     CBusyProgressCtrl* pCtrl = (CBusyProgressCtrl*)pParam;
     if (pCtrl == NULL)
-        return (UINT)-1;
+        return (unsigned)-1;
     while (pCtrl->m_bRunning)
     {
         pCtrl->Step();

@@ -76,7 +76,7 @@ public:
     void UseSysColBkg(BOOL bUse = TRUE);
 
     // Whether the animation thread is running.
-    BOOL IsRunning() const { return m_pThread != NULL; }
+    BOOL IsRunning() const { return m_hThread != NULL; }
     // Block i's rectangle in the drawing area.
     CRect GetBlockRect(int nBlock) const;
 
@@ -107,7 +107,7 @@ protected:
     afx_msg LRESULT OnMsgReset(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnMsgUseSysColBkg(WPARAM wParam, LPARAM lParam);
 
-    static UINT __cdecl BusyAnimationThreadProc(LPVOID pParam);
+    static unsigned __stdcall BusyAnimationThreadProc(void* pParam);
     // Positions in busy mode: blocks or sub-steps.
     int GetBusyMax() const;
     void Repaint();
@@ -120,7 +120,7 @@ protected:
     int m_nGap;
     double m_dBlockHeight;
     double m_dBlockWidth;
-    CWinThread* m_pThread;
+    HANDLE m_hThread;
     volatile BYTE m_bRunning;
     volatile int m_nSpeed;
     int m_nMode;

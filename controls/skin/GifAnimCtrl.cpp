@@ -22,6 +22,30 @@ PFN_OLELOADPICTURE GetOleLoadPicture()
     return s_pfn;
 }
 
+class CCriticalSectionLock
+{
+public:
+    explicit CCriticalSectionLock(CRITICAL_SECTION& cs) : m_cs(cs) { ::EnterCriticalSection(&m_cs); }
+    ~CCriticalSectionLock() { ::LeaveCriticalSection(&m_cs); }
+    CCriticalSectionLock(const CCriticalSectionLock&) = delete;
+    CCriticalSectionLock& operator=(const CCriticalSectionLock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_cs;
+};
+
+// Picture objects are loaded and drawn by several animation threads at once;
+// one lock keeps the picture loader and renderer to one caller at a time.
+CRITICAL_SECTION& PictureLock()
+{
+    static CRITICAL_SECTION* s_pcs = [] {
+        CRITICAL_SECTION* pcs = new CRITICAL_SECTION;
+        ::InitializeCriticalSection(pcs);
+        return pcs;
+    }();
+    return *s_pcs;
+}
+
 // A picture from a stream over hGlobal; with bOwnBlock the stream frees it.
 IPicture* LoadPicture(HGLOBAL hGlobal, DWORD dwSize, BOOL bOwnBlock, BOOL bRunMode, BOOL* pbStreamMade = NULL)
 {
@@ -34,23 +58,12 @@ IPicture* LoadPicture(HGLOBAL hGlobal, DWORD dwSize, BOOL bOwnBlock, BOOL bRunMo
     if (pbStreamMade != NULL)
         *pbStreamMade = TRUE;
     IPicture* pPicture = NULL;
+    CCriticalSectionLock lock(PictureLock());
     if (pfnLoad == NULL || FAILED(pfnLoad(pStream, (LONG)dwSize, bRunMode, __uuidof(IPicture), (LPVOID*)&pPicture)))
         pPicture = NULL;
     pStream->Release();
     return pPicture;
 }
-
-class CCriticalSectionLock
-{
-public:
-    explicit CCriticalSectionLock(CRITICAL_SECTION& cs) : m_cs(cs) { ::EnterCriticalSection(&m_cs); }
-    ~CCriticalSectionLock() { ::LeaveCriticalSection(&m_cs); }
-    CCriticalSectionLock(const CCriticalSectionLock&) = delete;
-    CCriticalSectionLock& operator=(const CCriticalSectionLock&) = delete;
-
-private:
-    CRITICAL_SECTION& m_cs;
-};
 
 void FillRect(HDC hDC, int x, int y, int cx, int cy, COLORREF clr)
 {
@@ -250,6 +263,7 @@ BOOL CGifAnimCtrl::PrepareDC(int nWidth, int nHeight)
 
 BOOL CGifAnimCtrl::RenderPicture(IPicture* pPicture, int x, int y, int cx, int cy)
 {
+    CCriticalSectionLock lock(PictureLock());
     OLE_XSIZE_HIMETRIC hmWidth = 0;
     OLE_YSIZE_HIMETRIC hmHeight = 0;
     pPicture->get_Width(&hmWidth);

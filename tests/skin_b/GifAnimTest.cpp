@@ -96,6 +96,13 @@ TEST_F(GifFixture, PlaysTheFramesOfASmallGifAndStopsCleanly)
 
     EXPECT_FALSE(gif.Draw());  // an animation starts its thread
     EXPECT_TRUE(gif.IsPlaying());
+    // Frame 1 covers its own 4 x 4 square over frame 0.
+    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 1; }, 3000));
+    PumpFor(20);
+    EXPECT_EQ(gif.GetPicturePixel(3, 4), RGB(0, 255, 0));
+    EXPECT_EQ(gif.GetPicturePixel(5, 6), RGB(0, 255, 0));
+    EXPECT_EQ(gif.GetPicturePixel(7, 7), RGB(255, 0, 0));
+    EXPECT_EQ(gif.GetPicturePixel(1, 2), RGB(255, 0, 0));
     // Frame 2 shows after frame 1 was disposed with the background colour.
     ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 2; }, 3000));
     EXPECT_EQ(gif.GetPicturePixel(0, 9), RGB(255, 0, 0));
