@@ -201,59 +201,39 @@ CString CTamselApp::GetSystemLanguageCode()
 
 CString CTamselApp::GetLanguageFileForCode(const CString& strCode)
 {
+    // Tested in this order; a row names either a whole code or a primary language.
+    static const struct
+    {
+        LPCTSTR lpszCode;
+        LPCTSTR lpszPrimary;
+        LPCTSTR lpszFile;
+    } kRules[] = {
+        { NULL, L"01", L"Arabic.ini" },          { L"0402", NULL, L"Bulgarian.ini" },
+        { L"0804", NULL, L"Chinese(Simplified).ini" }, { NULL, L"04", L"Chinese(Traditional).ini" },
+        { L"0405", NULL, L"Czech.ini" },         { L"0413", NULL, L"Dutch.ini" },
+        { NULL, L"09", L"English.ini" },         { NULL, L"0c", L"French.ini" },
+        { NULL, L"07", L"German.ini" },          { L"040e", NULL, L"Hungarian.ini" },
+        { L"0410", NULL, L"Italian.ini" },       { L"0411", NULL, L"Japanese.ini" },
+        { L"0412", NULL, L"Korean.ini" },        { L"0814", NULL, L"Norwegian.ini" },
+        { L"0415", NULL, L"Polish.ini" },        { L"0416", NULL, L"Portuguese(pt).ini" },
+        { L"0418", NULL, L"Romanian.ini" },      { L"0419", NULL, L"Russian.ini" },
+        { L"041b", NULL, L"Slovak.ini" },        { NULL, L"0a", L"Spanish.ini" },
+        { L"041f", NULL, L"Turkish.ini" },       { L"0422", NULL, L"Ukrainian.ini" },
+        { L"041d", NULL, L"Swedish.ini" },       { L"0406", NULL, L"Danish.ini" },
+        { L"042a", NULL, L"Vietnamese.ini" } };
+
     CString strLower = strCode;
     strLower.MakeLower();
     CString strSub = strLower.Left(2);
     CString strPrimary = strLower.Right(2);
-    if (strPrimary == L"01")
-        return L"Arabic.ini";
-    if (strLower == L"0402")
-        return L"Bulgarian.ini";
-    if (strLower == L"0804")
-        return L"Chinese(Simplified).ini";
-    if (strPrimary == L"04" && strSub != L"08")
-        return L"Chinese(Traditional).ini";
-    static const struct
+    for (const auto& rule : kRules)
     {
-        LPCTSTR lpszCode;
-        LPCTSTR lpszFile;
-    } kByCode[] = { { L"0405", L"Czech.ini" }, { L"0413", L"Dutch.ini" } };
-    for (const auto& entry : kByCode)
-    {
-        if (strLower == entry.lpszCode)
-            return entry.lpszFile;
-    }
-    if (strPrimary == L"09")
-        return L"English.ini";
-    if (strPrimary == L"0c")
-        return L"French.ini";
-    if (strPrimary == L"07")
-        return L"German.ini";
-    static const struct
-    {
-        LPCTSTR lpszCode;
-        LPCTSTR lpszFile;
-    } kLater[] = { { L"040e", L"Hungarian.ini" }, { L"0410", L"Italian.ini" }, { L"0411", L"Japanese.ini" },
-                   { L"0412", L"Korean.ini" }, { L"0814", L"Norwegian.ini" }, { L"0415", L"Polish.ini" },
-                   { L"0416", L"Portuguese(pt).ini" }, { L"0418", L"Romanian.ini" },
-                   { L"0419", L"Russian.ini" }, { L"041b", L"Slovak.ini" } };
-    for (const auto& entry : kLater)
-    {
-        if (strLower == entry.lpszCode)
-            return entry.lpszFile;
-    }
-    if (strPrimary == L"0a")
-        return L"Spanish.ini";
-    static const struct
-    {
-        LPCTSTR lpszCode;
-        LPCTSTR lpszFile;
-    } kLast[] = { { L"041f", L"Turkish.ini" }, { L"0422", L"Ukrainian.ini" }, { L"041d", L"Swedish.ini" },
-                  { L"0406", L"Danish.ini" }, { L"042a", L"Vietnamese.ini" } };
-    for (const auto& entry : kLast)
-    {
-        if (strLower == entry.lpszCode)
-            return entry.lpszFile;
+        if (rule.lpszCode != NULL && strLower == rule.lpszCode)
+            return rule.lpszFile;
+        // Sublanguage 08 of Chinese is the simplified one, matched above.
+        if (rule.lpszPrimary != NULL && strPrimary == rule.lpszPrimary &&
+            !(strPrimary == L"04" && strSub == L"08"))
+            return rule.lpszFile;
     }
     return L"English.ini";
 }

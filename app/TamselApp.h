@@ -43,8 +43,8 @@ public:
     void UpdateScheduleTask();
 
     BOOL m_bWow64;
-    CString m_strUnused1;
-    CString m_strUnused2;
+    CString m_strSpare1;  // free for the pages of other subsystems
+    CString m_strSpare2;
     CString m_strLangFile;
     CStringArray m_arrLangFiles;
     // The Windows Update page's collection of the last search; released at exit.
