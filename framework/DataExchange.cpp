@@ -34,6 +34,14 @@ void CDataExchange::Fail()
     }
 }
 
+// Borrows the control's handle only for the read; the temporary must not own it.
+static void GetCtrlText(HWND hWndCtrl, CString& strText)
+{
+    CWnd wndCtrl(hWndCtrl);
+    wndCtrl.GetWindowText(strText);
+    wndCtrl.m_hWnd = NULL;
+}
+
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
     if (pDX->m_bFail || rControl.m_hWnd != NULL)
@@ -43,7 +51,7 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
         pDX->Fail();
 }
 
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
+static void DDX_Index(CDataExchange* pDX, int nIDC, UINT nGet, UINT nSet, int& index)
 {
     if (pDX->m_bFail)
         return;
@@ -51,9 +59,14 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
-        value = (int)::SendMessageW(hWndCtrl, BM_GETCHECK, 0, 0);
+        index = (int)::SendMessageW(hWndCtrl, nGet, 0, 0);
     else
-        ::SendMessageW(hWndCtrl, BM_SETCHECK, (WPARAM)value, 0);
+        ::SendMessageW(hWndCtrl, nSet, (WPARAM)index, 0);
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
+{
+    DDX_Index(pDX, nIDC, BM_GETCHECK, BM_SETCHECK, value);
 }
 
 static bool IsRadioButton(HWND hWnd)
@@ -105,9 +118,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
         return;
     if (pDX->m_bSaveAndValidate)
     {
-        CWnd wndCtrl(hWndCtrl);
-        wndCtrl.GetWindowText(value);
-        wndCtrl.m_hWnd = NULL;
+        GetCtrlText(hWndCtrl, value);
     }
     else
     {
@@ -144,9 +155,7 @@ static void DDX_Number(CDataExchange* pDX, int nIDC, bool bSigned, long long llM
     if (pDX->m_bSaveAndValidate)
     {
         CString strText;
-        CWnd wndCtrl(hWndCtrl);
-        wndCtrl.GetWindowText(strText);
-        wndCtrl.m_hWnd = NULL;
+        GetCtrlText(hWndCtrl, strText);
         if (!ParseNumber(strText, bSigned, llMin, llMax, llValue))
         {
             AfxMessageBox(bSigned ? L"Please enter an integer." : L"Please enter a positive integer.",
@@ -163,49 +172,33 @@ static void DDX_Number(CDataExchange* pDX, int nIDC, bool bSigned, long long llM
     }
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+template <typename TValue>
+static void DDX_NumberAs(CDataExchange* pDX, int nIDC, bool bSigned, long long llMin, long long llMax, TValue& value)
 {
     long long llValue = value;
-    DDX_Number(pDX, nIDC, true, INT_MIN, INT_MAX, llValue);
+    DDX_Number(pDX, nIDC, bSigned, llMin, llMax, llValue);
     if (pDX->m_bSaveAndValidate && !pDX->m_bFail)
-        value = (int)llValue;
+        value = (TValue)llValue;
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+{
+    DDX_NumberAs(pDX, nIDC, true, INT_MIN, INT_MAX, value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, long& value)
 {
-    long long llValue = value;
-    DDX_Number(pDX, nIDC, true, LONG_MIN, LONG_MAX, llValue);
-    if (pDX->m_bSaveAndValidate && !pDX->m_bFail)
-        value = (long)llValue;
+    DDX_NumberAs(pDX, nIDC, true, LONG_MIN, LONG_MAX, value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value)
 {
-    long long llValue = value;
-    DDX_Number(pDX, nIDC, false, 0, UINT_MAX, llValue);
-    if (pDX->m_bSaveAndValidate && !pDX->m_bFail)
-        value = (UINT)llValue;
+    DDX_NumberAs(pDX, nIDC, false, 0, UINT_MAX, value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, DWORD& value)
 {
-    long long llValue = value;
-    DDX_Number(pDX, nIDC, false, 0, ULONG_MAX, llValue);
-    if (pDX->m_bSaveAndValidate && !pDX->m_bFail)
-        value = (DWORD)llValue;
-}
-
-static void DDX_Index(CDataExchange* pDX, int nIDC, UINT nGet, UINT nSet, int& index)
-{
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
-    if (hWndCtrl == NULL)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        index = (int)::SendMessageW(hWndCtrl, nGet, 0, 0);
-    else
-        ::SendMessageW(hWndCtrl, nSet, (WPARAM)index, 0);
+    DDX_NumberAs(pDX, nIDC, false, 0, ULONG_MAX, value);
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index)
@@ -227,9 +220,7 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value)
         return;
     if (pDX->m_bSaveAndValidate)
     {
-        CWnd wndCtrl(hWndCtrl);
-        wndCtrl.GetWindowText(value);
-        wndCtrl.m_hWnd = NULL;
+        GetCtrlText(hWndCtrl, value);
     }
     else if (::SendMessageW(hWndCtrl, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)(LPCWSTR)value) == CB_ERR)
     {
