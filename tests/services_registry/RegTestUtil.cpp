@@ -193,22 +193,27 @@ std::wstring ReadRegText(const std::wstring& path, bool& bHasBom)
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
 }
 
-DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath)
+void BeginRegFile(CRegFile& regFile, HANDLE hFile)
 {
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return GetLastError();
     DWORD dwWritten = 0;
     BYTE bom[2] = { 0xFF, 0xFE };
-    WriteFile(h, bom, 2, &dwWritten, NULL);
-    CRegFile regFile;
-    regFile.m_hFile = h;
+    WriteFile(hFile, bom, 2, &dwWritten, NULL);
+    regFile.m_hFile = hFile;
     regFile.m_nCount = 0;
     regFile.m_nColumn = 0;
     regFile.PutString(L"Windows Registry Editor Version");
     regFile.PutString(L" ");
     regFile.PutString(L"5.00");
     regFile.PutString(L"\n\n");
+}
+
+DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath)
+{
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CRegFile regFile;
+    BeginRegFile(regFile, h);
     DWORD dwResult = regFile.ExportKey(keyPath.c_str());
     CloseHandle(h);
     return dwResult;
