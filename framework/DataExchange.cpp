@@ -34,6 +34,14 @@ void CDataExchange::Fail()
     }
 }
 
+// NULL when an earlier field has failed or the dialog has no such control.
+static HWND ControlToExchange(CDataExchange* pDX, int nIDC, bool bEdit)
+{
+    if (pDX->m_bFail)
+        return NULL;
+    return bEdit ? pDX->PrepareEditCtrl(nIDC) : pDX->PrepareCtrl(nIDC);
+}
+
 // Borrows the control's handle only for the read; the temporary must not own it.
 static void GetCtrlText(HWND hWndCtrl, CString& strText)
 {
@@ -53,9 +61,7 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 
 static void DDX_Index(CDataExchange* pDX, int nIDC, UINT nGet, UINT nSet, int& index)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, false);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
@@ -82,9 +88,7 @@ static bool IsRadioButton(HWND hWnd)
 // The group starts at nIDC and ends before the next WS_GROUP control.
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, false);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
@@ -111,9 +115,7 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, true);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
@@ -147,9 +149,7 @@ static bool ParseNumber(const CString& strText, bool bSigned, long long llMin, l
 static void DDX_Number(CDataExchange* pDX, int nIDC, bool bSigned, long long llMin, long long llMax,
                        long long& llValue)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, true);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
@@ -213,9 +213,7 @@ void DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index)
 
 void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, false);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
