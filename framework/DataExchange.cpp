@@ -34,6 +34,22 @@ void CDataExchange::Fail()
     }
 }
 
+// NULL when an earlier field has failed or the dialog has no such control.
+static HWND ControlToExchange(CDataExchange* pDX, int nIDC, bool bEdit)
+{
+    if (pDX->m_bFail)
+        return NULL;
+    return bEdit ? pDX->PrepareEditCtrl(nIDC) : pDX->PrepareCtrl(nIDC);
+}
+
+// Borrows the control's handle only for the read; the temporary must not own it.
+static void GetCtrlText(HWND hWndCtrl, CString& strText)
+{
+    CWnd wndCtrl(hWndCtrl);
+    wndCtrl.GetWindowText(strText);
+    wndCtrl.m_hWnd = NULL;
+}
+
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
     if (pDX->m_bFail || rControl.m_hWnd != NULL)
@@ -43,17 +59,20 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
         pDX->Fail();
 }
 
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
+static void DDX_Index(CDataExchange* pDX, int nIDC, UINT nGet, UINT nSet, int& index)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, false);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
-        value = (int)::SendMessageW(hWndCtrl, BM_GETCHECK, 0, 0);
+        index = (int)::SendMessageW(hWndCtrl, nGet, 0, 0);
     else
-        ::SendMessageW(hWndCtrl, BM_SETCHECK, (WPARAM)value, 0);
+        ::SendMessageW(hWndCtrl, nSet, (WPARAM)index, 0);
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
+{
+    DDX_Index(pDX, nIDC, BM_GETCHECK, BM_SETCHECK, value);
 }
 
 static bool IsRadioButton(HWND hWnd)
@@ -69,9 +88,7 @@ static bool IsRadioButton(HWND hWnd)
 // The group starts at nIDC and ends before the next WS_GROUP control.
 void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, false);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
@@ -98,16 +115,12 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value)
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, true);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
     {
-        CWnd wndCtrl(hWndCtrl);
-        wndCtrl.GetWindowText(value);
-        wndCtrl.m_hWnd = NULL;
+        GetCtrlText(hWndCtrl, value);
     }
     else
     {
@@ -136,17 +149,13 @@ static bool ParseNumber(const CString& strText, bool bSigned, long long llMin, l
 static void DDX_Number(CDataExchange* pDX, int nIDC, bool bSigned, long long llMin, long long llMax,
                        long long& llValue)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, true);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
     {
         CString strText;
-        CWnd wndCtrl(hWndCtrl);
-        wndCtrl.GetWindowText(strText);
-        wndCtrl.m_hWnd = NULL;
+        GetCtrlText(hWndCtrl, strText);
         if (!ParseNumber(strText, bSigned, llMin, llMax, llValue))
         {
             AfxMessageBox(bSigned ? L"Please enter an integer." : L"Please enter a positive integer.",
@@ -163,49 +172,33 @@ static void DDX_Number(CDataExchange* pDX, int nIDC, bool bSigned, long long llM
     }
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+template <typename TValue>
+static void DDX_NumberAs(CDataExchange* pDX, int nIDC, bool bSigned, long long llMin, long long llMax, TValue& value)
 {
     long long llValue = value;
-    DDX_Number(pDX, nIDC, true, INT_MIN, INT_MAX, llValue);
+    DDX_Number(pDX, nIDC, bSigned, llMin, llMax, llValue);
     if (pDX->m_bSaveAndValidate && !pDX->m_bFail)
-        value = (int)llValue;
+        value = (TValue)llValue;
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+{
+    DDX_NumberAs(pDX, nIDC, true, INT_MIN, INT_MAX, value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, long& value)
 {
-    long long llValue = value;
-    DDX_Number(pDX, nIDC, true, LONG_MIN, LONG_MAX, llValue);
-    if (pDX->m_bSaveAndValidate && !pDX->m_bFail)
-        value = (long)llValue;
+    DDX_NumberAs(pDX, nIDC, true, LONG_MIN, LONG_MAX, value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value)
 {
-    long long llValue = value;
-    DDX_Number(pDX, nIDC, false, 0, UINT_MAX, llValue);
-    if (pDX->m_bSaveAndValidate && !pDX->m_bFail)
-        value = (UINT)llValue;
+    DDX_NumberAs(pDX, nIDC, false, 0, UINT_MAX, value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, DWORD& value)
 {
-    long long llValue = value;
-    DDX_Number(pDX, nIDC, false, 0, ULONG_MAX, llValue);
-    if (pDX->m_bSaveAndValidate && !pDX->m_bFail)
-        value = (DWORD)llValue;
-}
-
-static void DDX_Index(CDataExchange* pDX, int nIDC, UINT nGet, UINT nSet, int& index)
-{
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
-    if (hWndCtrl == NULL)
-        return;
-    if (pDX->m_bSaveAndValidate)
-        index = (int)::SendMessageW(hWndCtrl, nGet, 0, 0);
-    else
-        ::SendMessageW(hWndCtrl, nSet, (WPARAM)index, 0);
+    DDX_NumberAs(pDX, nIDC, false, 0, ULONG_MAX, value);
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index)
@@ -220,16 +213,12 @@ void DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index)
 
 void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value)
 {
-    if (pDX->m_bFail)
-        return;
-    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    HWND hWndCtrl = ControlToExchange(pDX, nIDC, false);
     if (hWndCtrl == NULL)
         return;
     if (pDX->m_bSaveAndValidate)
     {
-        CWnd wndCtrl(hWndCtrl);
-        wndCtrl.GetWindowText(value);
-        wndCtrl.m_hWnd = NULL;
+        GetCtrlText(hWndCtrl, value);
     }
     else if (::SendMessageW(hWndCtrl, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)(LPCWSTR)value) == CB_ERR)
     {

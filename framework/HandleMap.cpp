@@ -2,6 +2,7 @@
 // call window members directly), temporary wrappers per thread.
 #include "framework/Wnd.h"
 #include "framework/Lock.h"
+#include "framework/TempObjectMap.h"
 #include <unordered_map>
 
 namespace {
@@ -21,32 +22,9 @@ std::unordered_map<HWND, CWnd*>& PermanentMap()
 }
 
 // Emptied when the thread's message loop is idle and freed when an
-// AfxBeginThread thread ends. Reached through a plain thread_local pointer:
-// MinGW runs destructors of thread_local objects after their storage is gone.
-struct CTempWndMap
-{
-    std::unordered_map<HWND, CWnd*> m_map;
-    ~CTempWndMap() { Purge(); }
-    void Purge()
-    {
-        std::unordered_map<HWND, CWnd*> map;
-        map.swap(m_map);
-        for (auto& entry : map)
-        {
-            entry.second->m_hWnd = NULL;
-            delete entry.second;
-        }
-    }
-};
-
+// AfxBeginThread thread ends.
+typedef CTempObjectMap<CWnd, &CWnd::m_hWnd> CTempWndMap;
 thread_local CTempWndMap* t_pTempMap = NULL;
-
-CTempWndMap& TempMap()
-{
-    if (t_pTempMap == NULL)
-        t_pTempMap = new CTempWndMap;
-    return *t_pTempMap;
-}
 
 } // namespace
 
@@ -65,13 +43,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         return NULL;
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
-    CTempWndMap& temp = TempMap();
-    auto it = temp.m_map.find(hWnd);
-    if (it != temp.m_map.end())
-        return it->second;
-    CWnd* pWnd = new CWnd(hWnd);
-    temp.m_map.emplace(hWnd, pWnd);
-    return pWnd;
+    return CTempWndMap::Of(t_pTempMap).Lookup(hWnd);
 }
 
 void CWnd::DeleteTempMap()

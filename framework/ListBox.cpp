@@ -1,4 +1,5 @@
 #include "framework/ListBox.h"
+#include "framework/OwnerDrawNotify.h"
 
 void CListBox::GetText(int nIndex, CString& rString) const
 {
@@ -22,21 +23,7 @@ void CListBox::DeleteItem(LPDELETEITEMSTRUCT)
 
 BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    switch (message)
-    {
-    case WM_COMPAREITEM:
-    {
-        int nResult = CompareItem((LPCOMPAREITEMSTRUCT)lParam);
-        if (pResult)
-            *pResult = nResult;
+    if (ReflectCompareOrDeleteItem(*this, message, lParam, pResult))
         return TRUE;
-    }
-    case WM_DELETEITEM:
-        DeleteItem((LPDELETEITEMSTRUCT)lParam);
-        if (pResult)
-            *pResult = TRUE;
-        return TRUE;
-    default:
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    }
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }

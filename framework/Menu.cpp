@@ -1,34 +1,12 @@
 #include "framework/Menu.h"
 #include "framework/Wnd.h"
-#include <unordered_map>
+#include "framework/TempObjectMap.h"
 
 namespace {
 
-struct CTempMenuMap
-{
-    std::unordered_map<HMENU, CMenu*> m_map;
-    ~CTempMenuMap() { Purge(); }
-    void Purge()
-    {
-        std::unordered_map<HMENU, CMenu*> map;
-        map.swap(m_map);
-        for (auto& entry : map)
-        {
-            entry.second->Detach();
-            delete entry.second;
-        }
-    }
-};
-
+typedef CTempObjectMap<CMenu, &CMenu::m_hMenu> CTempMenuMap;
 // A plain pointer: see the temporary window map.
 thread_local CTempMenuMap* t_pTempMenus = NULL;
-
-CTempMenuMap& TempMenus()
-{
-    if (t_pTempMenus == NULL)
-        t_pTempMenus = new CTempMenuMap;
-    return *t_pTempMenus;
-}
 
 } // namespace
 
@@ -41,14 +19,7 @@ CMenu* CMenu::FromHandle(HMENU hMenu)
 {
     if (hMenu == NULL)
         return NULL;
-    CTempMenuMap& temp = TempMenus();
-    auto it = temp.m_map.find(hMenu);
-    if (it != temp.m_map.end())
-        return it->second;
-    CMenu* pMenu = new CMenu;
-    pMenu->m_hMenu = hMenu;
-    temp.m_map.emplace(hMenu, pMenu);
-    return pMenu;
+    return CTempMenuMap::Of(t_pTempMenus).Lookup(hMenu);
 }
 
 void CMenu::DeleteTempMap()

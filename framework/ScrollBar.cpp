@@ -1,37 +1,14 @@
 #include "framework/ScrollBar.h"
-#include <memory>
-#include <unordered_map>
+#include "framework/TempObjectMap.h"
 
 namespace {
 
 // Scroll messages from controls that have no CScrollBar object (trackbars,
 // plain scroll bars) get a per-thread wrapper, purged with the other
 // temporaries.
-struct CTempScrollBars
-{
-    std::unordered_map<HWND, CScrollBar*> m_map;
-    ~CTempScrollBars() { Purge(); }
-    void Purge()
-    {
-        std::unordered_map<HWND, CScrollBar*> map;
-        map.swap(m_map);
-        for (auto& entry : map)
-        {
-            entry.second->m_hWnd = NULL;
-            delete entry.second;
-        }
-    }
-};
-
+typedef CTempObjectMap<CScrollBar, &CWnd::m_hWnd> CTempScrollBars;
 // A plain pointer: see the temporary window map.
 thread_local CTempScrollBars* t_pTempScrollBars = NULL;
-
-CTempScrollBars& TempScrollBars()
-{
-    if (t_pTempScrollBars == NULL)
-        t_pTempScrollBars = new CTempScrollBars;
-    return *t_pTempScrollBars;
-}
 
 } // namespace
 
@@ -53,14 +30,7 @@ CScrollBar* AfxScrollBarFromHandle(HWND hWnd)
         return NULL;
     if (CScrollBar* pBar = dynamic_cast<CScrollBar*>(CWnd::FromHandlePermanent(hWnd)))
         return pBar;
-    CTempScrollBars& temp = TempScrollBars();
-    auto it = temp.m_map.find(hWnd);
-    if (it != temp.m_map.end())
-        return it->second;
-    CScrollBar* pBar = new CScrollBar;
-    pBar->m_hWnd = hWnd;
-    temp.m_map.emplace(hWnd, pBar);
-    return pBar;
+    return CTempScrollBars::Of(t_pTempScrollBars).Lookup(hWnd);
 }
 
 BOOL CScrollBar::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)

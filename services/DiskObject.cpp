@@ -1,23 +1,11 @@
 #include "services/DiskObject.h"
+#include "services/FindHandle.h"
 #include <algorithm>
 #include <vector>
 
 namespace {
 
 const LPCWSTR kInternalError = L"CDiskObject internal error - check call parameters";
-
-class CFindHandle
-{
-public:
-    explicit CFindHandle(HANDLE hFind) : m_hFind(hFind) {}
-    ~CFindHandle() { if (IsValid()) FindClose(m_hFind); }
-    BOOL IsValid() const { return m_hFind != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return m_hFind; }
-    CFindHandle(const CFindHandle&) = delete;
-    CFindHandle& operator=(const CFindHandle&) = delete;
-private:
-    HANDLE m_hFind;
-};
 
 class CFileHandle
 {

@@ -58,6 +58,15 @@ void CScheduledTask::Clear()
     m_strComment.Empty();
 }
 
+// An invalid date becomes all zeros, which the task treats as "not set".
+static SYSTEMTIME SystemTimeOrZero(const COleDateTime& time)
+{
+    SYSTEMTIME converted = {};
+    if (time.GetStatus() != COleDateTime::valid || !time.GetAsSystemTime(converted))
+        ZeroMemory(&converted, sizeof(converted));
+    return converted;
+}
+
 void CScheduledTask::SetStartDateTime(const SYSTEMTIME& time)
 {
     m_stStart = time;
@@ -67,10 +76,7 @@ void CScheduledTask::SetStartDateTime(const SYSTEMTIME& time)
 
 void CScheduledTask::SetStartDateTime(const COleDateTime& time)
 {
-    SYSTEMTIME converted = {};
-    if (time.GetStatus() != COleDateTime::valid || !time.GetAsSystemTime(converted))
-        ZeroMemory(&converted, sizeof(converted));
-    SetStartDateTime(converted);
+    SetStartDateTime(SystemTimeOrZero(time));
 }
 
 BOOL CScheduledTask::GetStartDateTime(SYSTEMTIME& time) const
@@ -91,10 +97,7 @@ void CScheduledTask::SetEndDate(const SYSTEMTIME& date)
 
 void CScheduledTask::SetEndDate(const COleDateTime& date)
 {
-    SYSTEMTIME converted = {};
-    if (date.GetStatus() != COleDateTime::valid || !date.GetAsSystemTime(converted))
-        ZeroMemory(&converted, sizeof(converted));
-    SetEndDate(converted);
+    SetEndDate(SystemTimeOrZero(date));
 }
 
 BOOL CScheduledTask::GetEndDate(SYSTEMTIME& date) const

@@ -179,4 +179,14 @@ BOOL DecodeItemName(const char* pName, int nLength, BOOL bUtf8, LPWSTR pszOut, i
     return TRUE;
 }
 
+void* StateOfHandle(ZipHandle hZip, DWORD dwKind, ZipResult& zr)
+{
+    zr = ZipOk;
+    if (!hZip)
+        zr = ZipErrArgs;
+    else if (hZip->m_dwKind != dwKind)
+        zr = ZipErrMixed;
+    return zr == ZipOk ? hZip->m_pState : NULL;
+}
+
 } // namespace zipformat

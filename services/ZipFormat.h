@@ -90,4 +90,8 @@ BOOL EncodeItemName(LPCWSTR pszName, char* pszOut, int nOutSize, int& nOutLength
 // Decodes a stored name; FALSE when it does not convert or does not fit.
 BOOL DecodeItemName(const char* pName, int nLength, BOOL bUtf8, LPWSTR pszOut, int nOutSize);
 
+// The state behind a handle of the given kind; NULL with zr set to
+// ZipErrArgs (no handle) or ZipErrMixed (a handle of the other kind).
+void* StateOfHandle(ZipHandle hZip, DWORD dwKind, ZipResult& zr);
+
 } // namespace zipformat

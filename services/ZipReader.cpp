@@ -665,12 +665,7 @@ ZipResult ExtractToMemory(ZipReaderState& s, int nIndex, BYTE* pBuffer, DWORD dw
 
 ZipReaderState* ReaderOf(ZipHandle hZip, ZipResult& zr)
 {
-    zr = ZipOk;
-    if (!hZip)
-        zr = ZipErrArgs;
-    else if (hZip->m_dwKind != ZipHandleReader)
-        zr = ZipErrMixed;
-    return zr == ZipOk ? (ZipReaderState*)hZip->m_pState : NULL;
+    return (ZipReaderState*)StateOfHandle(hZip, ZipHandleReader, zr);
 }
 
 bool NamesMatch(const BYTE* pStored, int nStored, const char* pName, int nName, BOOL bIgnoreCase)

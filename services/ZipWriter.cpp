@@ -1,6 +1,7 @@
 #include "framework/Afx.h"
 
 #include "services/ZipWriter.h"
+#include "services/FindHandle.h"
 
 #include <zlib.h>
 #include <new>
@@ -94,24 +95,6 @@ ZipWriterState::~ZipWriterState()
         CloseHandle(m_hOutput);
     free(m_pItems);
 }
-
-// Closes a find handle on every path.
-class CFindHandle
-{
-public:
-    explicit CFindHandle(HANDLE hFind) : m_hFind(hFind) {}
-    ~CFindHandle()
-    {
-        if (m_hFind != INVALID_HANDLE_VALUE)
-            FindClose(m_hFind);
-    }
-    bool IsValid() const { return m_hFind != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_hFind; }
-    CFindHandle(const CFindHandle&) = delete;
-    CFindHandle& operator=(const CFindHandle&) = delete;
-private:
-    HANDLE m_hFind;
-};
 
 // Output ---------------------------------------------------------------------
 
@@ -222,10 +205,9 @@ bool SeekOut(ZipWriterState& s, ULONGLONG ullPos)
 
 // Headers ----------------------------------------------------------------------
 
-DWORD BuildLocalHeader(const ZipItemRecord& r, BYTE* p)
+// The run of fields from "version needed" to the name length, the same in both headers.
+BYTE* PutSharedFields(const ZipItemRecord& r, BYTE* q)
 {
-    BYTE* q = p;
-    q = PutDword(q, LocalHeaderSignature);
     q = PutWord(q, VersionNeeded);
     q = PutWord(q, r.m_wFlags);
     q = PutWord(q, r.m_wMethod);
@@ -235,6 +217,14 @@ DWORD BuildLocalHeader(const ZipItemRecord& r, BYTE* p)
     q = PutDword(q, r.m_dwCompressedSize);
     q = PutDword(q, r.m_dwUncompressedSize);
     q = PutWord(q, r.m_nNameLength);
+    return q;
+}
+
+DWORD BuildLocalHeader(const ZipItemRecord& r, BYTE* p)
+{
+    BYTE* q = p;
+    q = PutDword(q, LocalHeaderSignature);
+    q = PutSharedFields(r, q);
     q = PutWord(q, LocalExtraSize);
     memcpy(q, r.m_szName, r.m_nNameLength);
     q += r.m_nNameLength;
@@ -252,15 +242,7 @@ DWORD BuildCentralHeader(const ZipItemRecord& r, BYTE* p)
     BYTE* q = p;
     q = PutDword(q, CentralHeaderSignature);
     q = PutWord(q, VersionMadeBy);
-    q = PutWord(q, VersionNeeded);
-    q = PutWord(q, r.m_wFlags);
-    q = PutWord(q, r.m_wMethod);
-    q = PutWord(q, r.m_wDosTime);
-    q = PutWord(q, r.m_wDosDate);
-    q = PutDword(q, r.m_dwCrc);
-    q = PutDword(q, r.m_dwCompressedSize);
-    q = PutDword(q, r.m_dwUncompressedSize);
-    q = PutWord(q, r.m_nNameLength);
+    q = PutSharedFields(r, q);
     q = PutWord(q, CentralExtraSize);
     q = PutWord(q, 0);          // comment length
     q = PutWord(q, 0);          // disk number
@@ -710,12 +692,7 @@ ZipResult AddItem(ZipWriterState& s, LPCWSTR pszName, const void* pSource, DWORD
 
 ZipWriterState* WriterOf(ZipHandle hZip, ZipResult& zr)
 {
-    zr = ZipOk;
-    if (!hZip)
-        zr = ZipErrArgs;
-    else if (hZip->m_dwKind != ZipHandleWriter)
-        zr = ZipErrMixed;
-    return zr == ZipOk ? (ZipWriterState*)hZip->m_pState : NULL;
+    return (ZipWriterState*)StateOfHandle(hZip, ZipHandleWriter, zr);
 }
 
 } // namespace

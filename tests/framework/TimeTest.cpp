@@ -1,7 +1,11 @@
 #include "framework/Afx.h"
 #include "framework/Time.h"
 
+#include "tests/support/TestSupport.h"
+
 #include <gtest/gtest.h>
+
+using testsupport::SystemTimeOf;
 
 TEST(CTime, FieldsAndFormatOfAKnownDate)
 {
@@ -25,13 +29,7 @@ TEST(CTime, FieldsAndFormatOfAKnownDate)
 
 TEST(CTime, SystemTimeRoundTripAndArithmetic)
 {
-    SYSTEMTIME st = {};
-    st.wYear = 2010;
-    st.wMonth = 12;
-    st.wDay = 31;
-    st.wHour = 23;
-    st.wMinute = 59;
-    st.wSecond = 58;
+    SYSTEMTIME st = SystemTimeOf(2010, 12, 31, 23, 59, 58);
     CTime t(st);
     SYSTEMTIME back = {};
     ASSERT_TRUE(t.GetAsSystemTime(back));
@@ -105,13 +103,7 @@ TEST(COleDateTime, InvalidDatesAndRoundTrips)
     EXPECT_EQ(COleDateTime(2001, 13, 1, 0, 0, 0).GetStatus(), COleDateTime::invalid);
     EXPECT_EQ(COleDateTime(2001, 1, 1, 24, 0, 0).GetStatus(), COleDateTime::invalid);
 
-    SYSTEMTIME st = {};
-    st.wYear = 1999;
-    st.wMonth = 7;
-    st.wDay = 4;
-    st.wHour = 13;
-    st.wMinute = 30;
-    st.wSecond = 59;
+    SYSTEMTIME st = SystemTimeOf(1999, 7, 4, 13, 30, 59);
     COleDateTime dt(st);
     SYSTEMTIME back = {};
     ASSERT_TRUE(dt.GetAsSystemTime(back));

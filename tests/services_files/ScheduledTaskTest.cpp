@@ -1,4 +1,5 @@
 #include "services/ScheduledTask.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <mstask.h>
@@ -54,13 +55,7 @@ std::wstring JobFile()
 
 SYSTEMTIME Date(WORD wYear, WORD wMonth, WORD wDay, WORD wHour, WORD wMinute)
 {
-    SYSTEMTIME time = {};
-    time.wYear = wYear;
-    time.wMonth = wMonth;
-    time.wDay = wDay;
-    time.wHour = wHour;
-    time.wMinute = wMinute;
-    time.wSecond = 42;
+    SYSTEMTIME time = testsupport::SystemTimeOf(wYear, wMonth, wDay, wHour, wMinute, 42);
     time.wMilliseconds = 500;
     return time;
 }

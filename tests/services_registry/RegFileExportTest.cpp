@@ -84,16 +84,8 @@ TEST(RegFileExport, ComposedLines)
     std::wstring file = folder.File(L"composed.reg");
     HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD dwWritten = 0;
-    WriteFile(h, "\xFF\xFE", 2, &dwWritten, NULL);
     CRegFile regFile;
-    regFile.m_hFile = h;
-    regFile.m_nCount = 0;
-    regFile.m_nColumn = 0;
-    regFile.PutString(L"Windows Registry Editor Version");
-    regFile.PutString(L" ");
-    regFile.PutString(L"5.00");
-    regFile.PutString(L"\n\n");
+    BeginRegFile(regFile, h);
     regFile.PutString(L"[HKEY_CURRENT_USER\\Software\\Run]\n");
     regFile.PutQuotedString(L"Tool \"x\"");
     regFile.PutChar(L'=');

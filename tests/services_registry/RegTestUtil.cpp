@@ -1,6 +1,7 @@
 #include "tests/services_registry/RegTestUtil.h"
 
 #include "services/RegFile.h"
+#include "tests/support/TestSupport.h"
 
 #include <algorithm>
 #include <shlwapi.h>
@@ -164,33 +165,32 @@ std::wstring Difference(const TreeSnapshot& expected, const TreeSnapshot& actual
 
 bool WriteRegText(const std::wstring& path, const std::wstring& text)
 {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD dwWritten = 0;
-    BYTE bom[2] = { 0xFF, 0xFE };
-    BOOL bOk = WriteFile(h, bom, 2, &dwWritten, NULL)
-               && WriteFile(h, text.data(), (DWORD)(text.size() * sizeof(wchar_t)), &dwWritten, NULL);
-    CloseHandle(h);
-    return bOk != FALSE;
+    std::string bytes("\xFF\xFE", 2);
+    bytes.append((const char*)text.data(), text.size() * sizeof(wchar_t));
+    return testsupport::WriteFileBytes(path, bytes);
 }
 
 std::wstring ReadRegText(const std::wstring& path, bool& bHasBom)
 {
-    std::string bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h != INVALID_HANDLE_VALUE)
-    {
-        char buf[65536];
-        DWORD dwRead = 0;
-        while (ReadFile(h, buf, sizeof(buf), &dwRead, NULL) && dwRead > 0)
-            bytes.append(buf, dwRead);
-        CloseHandle(h);
-    }
+    std::string bytes = testsupport::ReadFileBytes(path);
     bHasBom = bytes.size() >= 2 && (BYTE)bytes[0] == 0xFF && (BYTE)bytes[1] == 0xFE;
     if (!bHasBom)
         return std::wstring();
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
+}
+
+void BeginRegFile(CRegFile& regFile, HANDLE hFile)
+{
+    DWORD dwWritten = 0;
+    BYTE bom[2] = { 0xFF, 0xFE };
+    WriteFile(hFile, bom, 2, &dwWritten, NULL);
+    regFile.m_hFile = hFile;
+    regFile.m_nCount = 0;
+    regFile.m_nColumn = 0;
+    regFile.PutString(L"Windows Registry Editor Version");
+    regFile.PutString(L" ");
+    regFile.PutString(L"5.00");
+    regFile.PutString(L"\n\n");
 }
 
 DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath)
@@ -198,17 +198,8 @@ DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath)
     HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (h == INVALID_HANDLE_VALUE)
         return GetLastError();
-    DWORD dwWritten = 0;
-    BYTE bom[2] = { 0xFF, 0xFE };
-    WriteFile(h, bom, 2, &dwWritten, NULL);
     CRegFile regFile;
-    regFile.m_hFile = h;
-    regFile.m_nCount = 0;
-    regFile.m_nColumn = 0;
-    regFile.PutString(L"Windows Registry Editor Version");
-    regFile.PutString(L" ");
-    regFile.PutString(L"5.00");
-    regFile.PutString(L"\n\n");
+    BeginRegFile(regFile, h);
     DWORD dwResult = regFile.ExportKey(keyPath.c_str());
     CloseHandle(h);
     return dwResult;

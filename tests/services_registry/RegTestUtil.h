@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class CRegFile;
+
 namespace regtest {
 
 typedef std::vector<BYTE> Bytes;
@@ -38,6 +40,9 @@ bool WriteRegText(const std::wstring& path, const std::wstring& text);
 // when it has none.
 std::wstring ReadRegText(const std::wstring& path, bool& bHasBom);
 
+// Starts a .reg file the way the program's writers do: BOM, then the
+// header through the writer, which is left writing to hFile.
+void BeginRegFile(CRegFile& regFile, HANDLE hFile);
 // Exports one key with CRegFile the way the program's writers do: BOM,
 // header, ExportKey. Returns ExportKey's result, or the error of creating
 // the file.

@@ -14,13 +14,7 @@ const std::string g_utExtraHead("UT\x0D\x00\x07", 5);
 
 FILETIME FileTimeOf(WORD wYear, WORD wMonth, WORD wDay, WORD wHour, WORD wMinute, WORD wSecond)
 {
-    SYSTEMTIME st = {};
-    st.wYear = wYear;
-    st.wMonth = wMonth;
-    st.wDay = wDay;
-    st.wHour = wHour;
-    st.wMinute = wMinute;
-    st.wSecond = wSecond;
+    SYSTEMTIME st = testsupport::SystemTimeOf(wYear, wMonth, wDay, wHour, wMinute, wSecond);
     FILETIME ft;
     SystemTimeToFileTime(&st, &ft);
     return ft;

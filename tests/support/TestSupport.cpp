@@ -86,6 +86,18 @@ bool WriteFileBytes(const std::wstring& strPath, const std::string& bytes)
     return bOk && dwWritten == bytes.size();
 }
 
+SYSTEMTIME SystemTimeOf(WORD wYear, WORD wMonth, WORD wDay, WORD wHour, WORD wMinute, WORD wSecond)
+{
+    SYSTEMTIME st = {};
+    st.wYear = wYear;
+    st.wMonth = wMonth;
+    st.wDay = wDay;
+    st.wHour = wHour;
+    st.wMinute = wMinute;
+    st.wSecond = wSecond;
+    return st;
+}
+
 std::string ReadFileBytes(const std::wstring& strPath)
 {
     HANDLE h = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);

@@ -50,6 +50,9 @@ bool WriteFileBytes(const std::wstring& strPath, const std::string& bytes);
 // Reads a whole file; empty on failure.
 std::string ReadFileBytes(const std::wstring& strPath);
 
+// A SYSTEMTIME of the given fields, the rest zero.
+SYSTEMTIME SystemTimeOf(WORD wYear, WORD wMonth, WORD wDay, WORD wHour = 0, WORD wMinute = 0, WORD wSecond = 0);
+
 // Pumps this thread's messages until the condition holds or the time is up.
 bool WaitFor(const std::function<bool()>& condition, DWORD dwTimeoutMs = 10000);
 
