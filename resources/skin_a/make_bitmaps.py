@@ -8,8 +8,11 @@ One palette for everything: XP-like blues and greys, magenta as the key.
 """
 import math
 import os
-import struct
 import sys
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.dont_write_bytecode = True
+from bitmap_file import write_bmp  # noqa: E402
 
 KEY = (255, 0, 255)
 NAVY = (22, 58, 120)
@@ -50,19 +53,7 @@ class Canvas:
                     self.put(x, y, shade(x + 0.5, y + 0.5), hits / 16)
 
     def save(self, path):
-        row = (self.w * 3 + 3) & ~3
-        data = bytearray()
-        for y in range(self.h - 1, -1, -1):
-            line = bytearray()
-            for r, g, b in self.px[y]:
-                line += bytes((b, g, r))
-            line += b"\0" * (row - len(line))
-            data += line
-        header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-        with open(path, "wb") as f:
-            f.write(header + info + data)
-
+        write_bmp(path, self.px)
 
 def mix(a, b, t):
     t = max(0.0, min(1.0, t))

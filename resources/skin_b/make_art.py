@@ -8,6 +8,10 @@ import os
 import struct
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.dont_write_bytecode = True
+from bitmap_file import write_bmp  # noqa: E402
+
 KEY = (255, 0, 255)
 # One palette for every picture: XP-like blues and greys, few accents.
 BLUE = (47, 111, 183)
@@ -384,21 +388,6 @@ def strip(painters, size, pad):
                 inside = 0 <= iy < inner and 0 <= ix < inner
                 rows[y].append(pix[iy][ix] if inside else KEY)
     return rows
-
-
-def write_bmp(path, rows):
-    h, w = len(rows), len(rows[0])
-    stride = (w * 3 + 3) & ~3
-    data = bytearray()
-    for row in reversed(rows):
-        line_bytes = bytearray()
-        for (r, g, b) in row:
-            line_bytes += bytes((b, g, r))
-        data += line_bytes + b"\0" * (stride - len(line_bytes))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
 
 
 # ---- GIF ------------------------------------------------------------------------
