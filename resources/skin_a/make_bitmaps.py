@@ -13,6 +13,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.dont_write_bytecode = True
 from bitmap_file import write_bmp  # noqa: E402
+from shapes import circle, polygon  # noqa: E402
 
 KEY = (255, 0, 255)
 NAVY = (22, 58, 120)
@@ -64,10 +65,6 @@ def vertical(top, bottom, y0, y1):
     return lambda x, y: mix(top, bottom, (y - y0) / max(1e-6, y1 - y0))
 
 
-def circle(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
 def rect(x0, y0, x1, y1):
     return lambda x, y: x0 <= x < x1 and y0 <= y < y1
 
@@ -79,20 +76,6 @@ def round_rect(x0, y0, x1, y1, r):
         cx = min(max(x, x0 + r), x1 - r)
         cy = min(max(y, y0 + r), y1 - r)
         return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
-
-
-def polygon(points):
-    def inside(x, y):
-        result = False
-        j = len(points) - 1
-        for i in range(len(points)):
-            xi, yi = points[i]
-            xj, yj = points[j]
-            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
-                result = not result
-            j = i
-        return result
     return inside
 
 
