@@ -83,4 +83,36 @@ inline void RetitleView(HWND hView, LPCWSTR lpszLanguageFile, LPCWSTR lpszKey, L
     ::InvalidateRect(hView, NULL, TRUE);
 }
 
+// One view a library offers: its control ID and the language key of its title.
+struct ViewInfo
+{
+    UINT nID;
+    LPCWSTR pszKey;
+    LPCWSTR pszDefault;
+};
+
+// Hides every view, then shows the one at nIndex; FALSE when there is none there.
+inline BOOL ShowOnlyView(HWND* phViews, int nCount, int nIndex)
+{
+    for (int i = 0; i < nCount; i++)
+    {
+        if (phViews[i] != NULL)
+            ::ShowWindow(phViews[i], SW_HIDE);
+    }
+    if (nIndex < 0 || nIndex >= nCount || phViews[nIndex] == NULL)
+        return FALSE;
+    ::ShowWindow(phViews[nIndex], SW_SHOW);
+    return TRUE;
+}
+
+inline void DestroyViews(HWND* phViews, int nCount)
+{
+    for (int i = 0; i < nCount; i++)
+    {
+        if (phViews[i] != NULL && ::IsWindow(phViews[i]))
+            ::DestroyWindow(phViews[i]);
+        phViews[i] = NULL;
+    }
+}
+
 } // namespace standin

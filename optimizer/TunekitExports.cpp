@@ -7,13 +7,7 @@
 extern HINSTANCE g_hTunekitInstance;
 
 namespace {
-struct ViewInfo
-{
-    UINT nID;
-    LPCWSTR pszKey;
-    LPCWSTR pszDefault;
-};
-const ViewInfo s_views[3] = {
+const standin::ViewInfo s_views[3] = {
     {OPTIMIZER_VIEW_SYSTEM, L"IDO_OPTIMIZE_3", L"System Optimizer"},
     {OPTIMIZER_VIEW_SERVICE, L"IDO_OPTIMIZE_4", L"Service Optimizer"},
     {OPTIMIZER_VIEW_MEMORY, L"IDO_OPTIMIZE_5", L"Memory Optimizer"},
@@ -50,28 +44,13 @@ void TAMSEL_LIBCALL FunShowOptimizer(int nView, int)
 {
     if (nView == s_nCurrentView)
         return;
-    for (HWND hView : s_hViews)
-    {
-        if (hView != NULL)
-            ::ShowWindow(hView, SW_HIDE);
-    }
-    s_nCurrentView = OPTIMIZER_VIEW_NONE;
-    int nIndex = nView - OPTIMIZER_VIEW_SYSTEM;
-    if (nIndex >= 0 && nIndex < 3 && s_hViews[nIndex] != NULL)
-    {
-        ::ShowWindow(s_hViews[nIndex], SW_SHOW);
-        s_nCurrentView = nView;
-    }
+    BOOL bShown = standin::ShowOnlyView(s_hViews, 3, nView - OPTIMIZER_VIEW_SYSTEM);
+    s_nCurrentView = bShown ? nView : OPTIMIZER_VIEW_NONE;
 }
 
 void TAMSEL_LIBCALL FunExitOptimizer()
 {
-    for (HWND& hView : s_hViews)
-    {
-        if (hView != NULL && ::IsWindow(hView))
-            ::DestroyWindow(hView);
-        hView = NULL;
-    }
+    standin::DestroyViews(s_hViews, 3);
     s_nCurrentView = OPTIMIZER_VIEW_NONE;
 }
 

@@ -7,13 +7,7 @@
 extern HINSTANCE g_hSweepkitInstance;
 
 namespace {
-struct ViewInfo
-{
-    UINT nID;
-    LPCWSTR pszKey;
-    LPCWSTR pszDefault;
-};
-const ViewInfo s_views[3] = {
+const standin::ViewInfo s_views[3] = {
     {4000, L"IDO_SCANCLEAN_2", L"Evidence Cleaner"},
     {350, L"IDO_SCANCLEAN_3", L"Junk Cleaner"},
     {157, L"IDO_SCANCLEAN_4", L"File Shredder"},
@@ -50,17 +44,8 @@ int TAMSEL_LIBCALL FunShowWindow(int nView, int)
 {
     if (nView == s_nCurrentView)
         return 0;
-    for (HWND hView : s_hViews)
-    {
-        if (hView != NULL)
-            ::ShowWindow(hView, SW_HIDE);
-    }
-    s_nCurrentView = 0;
-    if (nView >= 1 && nView <= 3 && s_hViews[nView - 1] != NULL)
-    {
-        ::ShowWindow(s_hViews[nView - 1], SW_SHOW);
-        s_nCurrentView = nView;
-    }
+    BOOL bShown = standin::ShowOnlyView(s_hViews, 3, nView - 1);
+    s_nCurrentView = bShown ? nView : 0;
     return 0;
 }
 
@@ -75,12 +60,7 @@ void TAMSEL_LIBCALL FunStopThread()
 
 void TAMSEL_LIBCALL FunExitPrivacy()
 {
-    for (HWND& hView : s_hViews)
-    {
-        if (hView != NULL && ::IsWindow(hView))
-            ::DestroyWindow(hView);
-        hView = NULL;
-    }
+    standin::DestroyViews(s_hViews, 3);
     s_nCurrentView = 0;
 }
 

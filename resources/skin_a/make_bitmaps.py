@@ -8,8 +8,12 @@ One palette for everything: XP-like blues and greys, magenta as the key.
 """
 import math
 import os
-import struct
 import sys
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.dont_write_bytecode = True
+from bitmap_file import write_bmp  # noqa: E402
+from shapes import circle, polygon  # noqa: E402
 
 KEY = (255, 0, 255)
 NAVY = (22, 58, 120)
@@ -50,19 +54,7 @@ class Canvas:
                     self.put(x, y, shade(x + 0.5, y + 0.5), hits / 16)
 
     def save(self, path):
-        row = (self.w * 3 + 3) & ~3
-        data = bytearray()
-        for y in range(self.h - 1, -1, -1):
-            line = bytearray()
-            for r, g, b in self.px[y]:
-                line += bytes((b, g, r))
-            line += b"\0" * (row - len(line))
-            data += line
-        header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-        with open(path, "wb") as f:
-            f.write(header + info + data)
-
+        write_bmp(path, self.px)
 
 def mix(a, b, t):
     t = max(0.0, min(1.0, t))
@@ -71,10 +63,6 @@ def mix(a, b, t):
 
 def vertical(top, bottom, y0, y1):
     return lambda x, y: mix(top, bottom, (y - y0) / max(1e-6, y1 - y0))
-
-
-def circle(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
 
 
 def rect(x0, y0, x1, y1):
@@ -88,20 +76,6 @@ def round_rect(x0, y0, x1, y1, r):
         cx = min(max(x, x0 + r), x1 - r)
         cy = min(max(y, y0 + r), y1 - r)
         return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
-
-
-def polygon(points):
-    def inside(x, y):
-        result = False
-        j = len(points) - 1
-        for i in range(len(points)):
-            xi, yi = points[i]
-            xj, yj = points[j]
-            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
-                result = not result
-            j = i
-        return result
     return inside
 
 

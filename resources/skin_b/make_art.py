@@ -8,6 +8,11 @@ import os
 import struct
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.dont_write_bytecode = True
+from bitmap_file import write_bmp  # noqa: E402
+from shapes import circle, polygon  # noqa: E402
+
 KEY = (255, 0, 255)
 # One palette for every picture: XP-like blues and greys, few accents.
 BLUE = (47, 111, 183)
@@ -75,10 +80,6 @@ class Canvas:
 
 
 # ---- shapes in unit coordinates --------------------------------------------
-def circle(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
 def ring(cx, cy, r, w):
     return lambda x, y: (r - w) ** 2 <= (x - cx) ** 2 + (y - cy) ** 2 <= r * r
 
@@ -92,20 +93,6 @@ def rect(x0, y0, x1, y1, rad=0.0):
         cx = min(max(x, x0 + rad), x1 - rad)
         cy = min(max(y, y0 + rad), y1 - rad)
         return (x - cx) ** 2 + (y - cy) ** 2 <= rad * rad
-    return inside
-
-
-def poly(points):
-    def inside(x, y):
-        n, c = len(points), False
-        j = n - 1
-        for i in range(n):
-            xi, yi = points[i]
-            xj, yj = points[j]
-            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
-                c = not c
-            j = i
-        return c
     return inside
 
 
@@ -142,7 +129,7 @@ def star(cx, cy, r1, r2, n=5):
         r = r1 if i % 2 == 0 else r2
         a = math.pi * i / n
         pts.append((cx + r * math.sin(a), cy - r * math.cos(a)))
-    return poly(pts)
+    return polygon(pts)
 
 
 def gear(cx, cy, r, teeth=8):
@@ -174,8 +161,8 @@ def draw_magnifier(c):
 
 
 def draw_trash(c):
-    framed(c, poly([(0.18, 0.3), (0.82, 0.3), (0.74, 0.95), (0.26, 0.95)]),
-           poly([(0.26, 0.36), (0.74, 0.36), (0.68, 0.89), (0.32, 0.89)]), (BLUE_LIGHT, BLUE), 0.3, 0.95)
+    framed(c, polygon([(0.18, 0.3), (0.82, 0.3), (0.74, 0.95), (0.26, 0.95)]),
+           polygon([(0.26, 0.36), (0.74, 0.36), (0.68, 0.89), (0.32, 0.89)]), (BLUE_LIGHT, BLUE), 0.3, 0.95)
     c.paint(rect(0.1, 0.16, 0.9, 0.27, 0.04), BLUE_DARK)
     c.paint(rect(0.38, 0.06, 0.62, 0.18, 0.03), BLUE_DARK)
     for x in (0.4, 0.5, 0.6):
@@ -183,9 +170,9 @@ def draw_trash(c):
 
 
 def draw_document(c, fill=WHITE):
-    framed(c, poly([(0.16, 0.04), (0.64, 0.04), (0.84, 0.24), (0.84, 0.96), (0.16, 0.96)]),
-           poly([(0.22, 0.1), (0.6, 0.1), (0.78, 0.28), (0.78, 0.9), (0.22, 0.9)]), fill, edge=GREY_DARK)
-    c.paint(poly([(0.6, 0.04), (0.84, 0.28), (0.6, 0.28)]), GREY)
+    framed(c, polygon([(0.16, 0.04), (0.64, 0.04), (0.84, 0.24), (0.84, 0.96), (0.16, 0.96)]),
+           polygon([(0.22, 0.1), (0.6, 0.1), (0.78, 0.28), (0.78, 0.9), (0.22, 0.9)]), fill, edge=GREY_DARK)
+    c.paint(polygon([(0.6, 0.04), (0.84, 0.28), (0.6, 0.28)]), GREY)
 
 
 def draw_shredder(c):
@@ -212,7 +199,7 @@ def draw_auto_backup(c):
     draw_disk(c, 0.02, 0.02, 0.68)
     c.paint(circle(0.7, 0.7, 0.29), WHITE)
     c.paint(arc(0.7, 0.7, 0.26, 0.09, 40, 320), GREEN)
-    c.paint(poly([(0.62, 0.38), (0.8, 0.46), (0.62, 0.56)]), GREEN)
+    c.paint(polygon([(0.62, 0.38), (0.8, 0.46), (0.62, 0.56)]), GREEN)
 
 
 def draw_plugin(c):
@@ -226,9 +213,9 @@ def draw_plugin(c):
 def draw_globe(c, cx=0.5, cy=0.5, r=0.45):
     c.paint(circle(cx, cy, r), BLUE_DARK)
     c.paint(circle(cx, cy, r - 0.07), (SKY, BLUE_LIGHT), cy - r, cy + r)
-    c.paint(poly([(cx - r * 0.6, cy - r * 0.5), (cx - r * 0.05, cy - r * 0.65), (cx + r * 0.1, cy - r * 0.1),
+    c.paint(polygon([(cx - r * 0.6, cy - r * 0.5), (cx - r * 0.05, cy - r * 0.65), (cx + r * 0.1, cy - r * 0.1),
                    (cx - r * 0.25, cy + r * 0.2), (cx - r * 0.55, cy + r * 0.05)]), GREEN)
-    c.paint(poly([(cx + r * 0.25, cy + r * 0.2), (cx + r * 0.7, cy + r * 0.1), (cx + r * 0.5, cy + r * 0.65),
+    c.paint(polygon([(cx + r * 0.25, cy + r * 0.2), (cx + r * 0.7, cy + r * 0.1), (cx + r * 0.5, cy + r * 0.65),
                   (cx + r * 0.2, cy + r * 0.6)]), GREEN)
     c.paint(ring(cx, cy, r - 0.07, 0.03), BLUE)
 
@@ -248,8 +235,8 @@ def draw_monitor(c):
 
 def draw_shield(c):
     pts = [(0.5, 0.04), (0.9, 0.18), (0.86, 0.55), (0.5, 0.96), (0.14, 0.55), (0.1, 0.18)]
-    c.paint(poly(pts), BLUE_DARK)
-    c.paint(poly([(0.5, 0.12), (0.82, 0.23), (0.78, 0.53), (0.5, 0.86), (0.22, 0.53), (0.18, 0.23)]),
+    c.paint(polygon(pts), BLUE_DARK)
+    c.paint(polygon([(0.5, 0.12), (0.82, 0.23), (0.78, 0.53), (0.5, 0.86), (0.22, 0.53), (0.18, 0.23)]),
             (BLUE_LIGHT, BLUE), 0.1, 0.9)
     c.paint(line(0.34, 0.5, 0.46, 0.63, 0.1), WHITE)
     c.paint(line(0.46, 0.63, 0.68, 0.34, 0.1), WHITE)
@@ -299,13 +286,13 @@ def draw_report(c):
 def draw_startup(c):
     c.paint(circle(0.5, 0.5, 0.46), GREEN)
     c.paint(circle(0.5, 0.5, 0.39), (GREEN_LIGHT, GREEN), 0.1, 0.9)
-    c.paint(poly([(0.38, 0.26), (0.76, 0.5), (0.38, 0.74)]), WHITE)
+    c.paint(polygon([(0.38, 0.26), (0.76, 0.5), (0.38, 0.74)]), WHITE)
 
 
 def draw_uninstall(c):
     framed(c, rect(0.08, 0.3, 0.78, 0.92, 0.05), rect(0.15, 0.37, 0.71, 0.85, 0.03), (ORANGE_LIGHT, ORANGE),
            0.3, 0.92, edge=ORANGE)
-    c.paint(poly([(0.08, 0.3), (0.22, 0.12), (0.92, 0.12), (0.78, 0.3)]), ORANGE_LIGHT)
+    c.paint(polygon([(0.08, 0.3), (0.22, 0.12), (0.92, 0.12), (0.78, 0.3)]), ORANGE_LIGHT)
     c.paint(circle(0.74, 0.72, 0.24), RED)
     c.paint(rect(0.6, 0.68, 0.88, 0.76), WHITE)
 
@@ -342,7 +329,7 @@ def draw_update(c):
     c.paint(circle(0.5, 0.5, 0.46), BLUE_DARK)
     c.paint(circle(0.5, 0.5, 0.39), (BLUE_LIGHT, BLUE), 0.1, 0.9)
     c.paint(rect(0.42, 0.2, 0.58, 0.52), WHITE)
-    c.paint(poly([(0.26, 0.48), (0.74, 0.48), (0.5, 0.78)]), WHITE)
+    c.paint(polygon([(0.26, 0.48), (0.74, 0.48), (0.5, 0.78)]), WHITE)
 
 
 def draw_help(c):
@@ -384,21 +371,6 @@ def strip(painters, size, pad):
                 inside = 0 <= iy < inner and 0 <= ix < inner
                 rows[y].append(pix[iy][ix] if inside else KEY)
     return rows
-
-
-def write_bmp(path, rows):
-    h, w = len(rows), len(rows[0])
-    stride = (w * 3 + 3) & ~3
-    data = bytearray()
-    for row in reversed(rows):
-        line_bytes = bytearray()
-        for (r, g, b) in row:
-            line_bytes += bytes((b, g, r))
-        data += line_bytes + b"\0" * (stride - len(line_bytes))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
 
 
 # ---- GIF ------------------------------------------------------------------------
