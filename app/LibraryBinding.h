@@ -1,7 +1,7 @@
 #pragma once
 // The companion libraries' exports as the main window resolved them; NULL
 // until their library is loaded.
-#include "app/LibraryBindingExports.h"
+#include "libapi/LibraryExports.h"
 
 extern PFN_FunInitPrivacy g_pfnFunInitPrivacy;
 extern PFN_FunShowWindow g_pfnFunShowWindow;

@@ -1,7 +1,7 @@
 // The main window's navigation commands: item bars, folder captions and the
 // buttons above the page area.
 #include "app/TamselDlg.h"
-#include "app/LibraryBindingExports.h"
+#include "libapi/LibraryExports.h"
 
 void CTamselDlg::OnRegistryCleaner() { SelectPage(PAGE_HOME); }
 void CTamselDlg::OnEvidenceCleaner() { OnPrivacyView(PRIVACY_VIEW_EVIDENCE); }

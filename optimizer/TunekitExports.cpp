@@ -1,7 +1,7 @@
 // The optimizer library's exports. Its views show their titles until the
 // system, service and memory optimizers themselves arrive.
-#include "app/LibraryBindingExports.h"
-#include "app/LibraryBindingStandInView.h"
+#include "libapi/LibraryExports.h"
+#include "libapi/StandInView.h"
 #include <string>
 
 extern HINSTANCE g_hTunekitInstance;

@@ -1,7 +1,7 @@
 // The privacy library's exports. Its views show their titles until the
 // evidence cleaner, junk cleaner and shredder themselves arrive.
-#include "app/LibraryBindingExports.h"
-#include "app/LibraryBindingStandInView.h"
+#include "libapi/LibraryExports.h"
+#include "libapi/StandInView.h"
 #include <string>
 
 extern HINSTANCE g_hSweepkitInstance;
