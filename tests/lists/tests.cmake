@@ -1,0 +1,9 @@
+tamsel_add_test(lists_tests lists LIBS tamsel_lists)
+# Stand-ins for the visual-styles library: all eight functions (counting
+# calls), and one without DrawThemeText.
+foreach(stub xlist_stub_theme xlist_stub_theme7)
+  add_library(${stub} SHARED ${CMAKE_SOURCE_DIR}/tests/lists/data/StubTheme.cpp)
+  set_target_properties(${stub} PROPERTIES PREFIX "")
+  add_dependencies(lists_tests ${stub})
+endforeach()
+target_compile_definitions(xlist_stub_theme7 PRIVATE STUB_WITHOUT_DRAWTHEMETEXT)
