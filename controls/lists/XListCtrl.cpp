@@ -61,9 +61,11 @@ CXListCtrl::CXListCtrl()
 
 CXListCtrl::~CXListCtrl()
 {
-    // A window still alive here is destroyed by its owner; the records die with us.
-    if (m_hWnd != NULL && ::IsWindow(m_hWnd))
-        FreeAllRows();
+    // Destroyed here, while this class still handles its messages, so that
+    // the records go and the header member is not destroyed under the list.
+    if (m_hWnd != NULL && CWnd::FromHandlePermanent(m_hWnd) == this &&
+        ::GetWindowThreadProcessId(m_hWnd, NULL) == ::GetCurrentThreadId())
+        DestroyWindow();
 }
 
 void CXListCtrl::TakeColours()
@@ -81,6 +83,30 @@ void CXListCtrl::PreSubclassWindow()
 {
     CListCtrl::PreSubclassWindow();
     AttachHeader();
+    AdoptRows();
+}
+
+void CXListCtrl::AdoptRows()
+{
+    // Rows made before we came: their item data becomes the caller's part of
+    // a row record. Our procedure is not in place yet, so this talks to the
+    // list view directly.
+    int nCount = (int)::SendMessageW(m_hWnd, LVM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; i < nCount; ++i)
+    {
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        if (!::SendMessageW(m_hWnd, LVM_GETITEMW, 0, (LPARAM)&item))
+            continue;
+        CXListRowData* pRow = NewRowData(m_nColumns);
+        if (pRow == NULL)
+            continue;
+        pRow->m_dwItemData = (DWORD_PTR)item.lParam;
+        item.lParam = (LPARAM)pRow;
+        if (!::SendMessageW(m_hWnd, LVM_SETITEMW, 0, (LPARAM)&item))
+            FreeRowData(pRow);
+    }
 }
 
 int CXListCtrl::OnCreate(LPCREATESTRUCT)
@@ -91,7 +117,7 @@ int CXListCtrl::OnCreate(LPCREATESTRUCT)
     return nResult;
 }
 
-void CXListCtrl::AttachHeader()
+void CXListCtrl::AttachHeader(int nNewColumn)
 {
     if (m_bHeaderSubclassed || m_hWnd == NULL)
         return;
@@ -100,16 +126,17 @@ void CXListCtrl::AttachHeader()
         return;
     m_bHeaderSubclassed = TRUE;
     m_HeaderCtrl.SetOwnerList(this);
-    // Columns that exist already get their records.
-    int nCount = m_HeaderCtrl.GetItemCount();
-    m_nColumns = nCount;
-    m_arrBoxCount.assign(nCount, 0);
-    m_arrCheckedCount.assign(nCount, 0);
-    while (m_HeaderCtrl.GetColumnRecordCount() < nCount)
-    {
-        int nCol = m_HeaderCtrl.GetColumnRecordCount();
-        m_HeaderCtrl.InsertColumnRecord(nCol, m_HeaderCtrl.GetCheckState(nCol));
-    }
+    // Columns that exist already get their records, but for one being
+    // inserted right now, which the insertion counts itself.
+    int nItems = m_HeaderCtrl.GetItemCount();
+    if (nNewColumn >= nItems)
+        nNewColumn = -1;
+    m_nColumns = nNewColumn >= 0 ? nItems - 1 : nItems;
+    m_arrBoxCount.assign(m_nColumns, 0);
+    m_arrCheckedCount.assign(m_nColumns, 0);
+    for (int nCol = 0; nCol < nItems; ++nCol)
+        if (nCol != nNewColumn)
+            m_HeaderCtrl.InsertColumnRecord(m_HeaderCtrl.GetColumnRecordCount(), m_HeaderCtrl.GetCheckState(nCol));
 }
 
 void CXListCtrl::OnDestroy()
@@ -213,7 +240,8 @@ LRESULT CXListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     {
         AttachHeader();
         LRESULT lResult = DefWindowProc(message, wParam, lParam);
-        AttachHeader();
+        // Some list views make their header with the first column.
+        AttachHeader((int)lResult);
         if ((int)lResult >= 0)
             AfterColumnInserted((int)lResult, (const LVCOLUMN*)lParam);
         return lResult;

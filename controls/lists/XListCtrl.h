@@ -127,7 +127,8 @@ private:
     void FreeAllRows();
     void CountBox(int nSubItem, int nOldState, int nNewState);
     void RollUpHeader(int nSubItem);
-    void AttachHeader();
+    void AttachHeader(int nNewColumn = -1);
+    void AdoptRows();
     void AfterColumnInserted(int nCol, const LVCOLUMN* pColumn);
     void AfterColumnDeleted(int nCol);
 

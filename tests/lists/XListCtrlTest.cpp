@@ -218,8 +218,9 @@ TEST_F(XListTest, ASubclassedListViewGetsItsHeaderAndRecords)
     column.iImage = 1;
     ASSERT_EQ(::SendMessageW(hList, LVM_INSERTCOLUMNW, 0, (LPARAM)&column), 0);
     LVITEMW item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.pszText = (LPWSTR)L"early";
+    item.lParam = 42;
     ASSERT_EQ(::SendMessageW(hList, LVM_INSERTITEMW, 0, (LPARAM)&item), 0);
 
     CXListCtrl list;
@@ -227,7 +228,8 @@ TEST_F(XListTest, ASubclassedListViewGetsItsHeaderAndRecords)
     ASSERT_NE(list.GetXHeaderCtrl(), nullptr);
     EXPECT_EQ(list.GetColumnCount(), 1);
     EXPECT_EQ(list.GetHeaderCheckbox(0), 1);
-    // The row from before gets its records on first use.
+    // The row from before keeps its item data and gets records.
+    EXPECT_EQ(list.GetItemData(0), 42u);
     EXPECT_TRUE(list.SetCheckbox(0, 0, 2));
     EXPECT_EQ(list.GetCheckbox(0, 0), 2);
     EXPECT_EQ(list.GetHeaderCheckbox(0), 2);
@@ -235,4 +237,35 @@ TEST_F(XListTest, ASubclassedListViewGetsItsHeaderAndRecords)
     EXPECT_TRUE(list.SetCheckbox(1, 0, 1));
     EXPECT_EQ(list.GetHeaderCheckbox(0), 1);
     list.DestroyWindow();
+}
+
+TEST_F(XListTest, AListObjectThatGoesTakesItsWindowAndRecords)
+{
+    long nBefore = CXListCtrl::GetLiveRecordCount();
+    long nBoxesBefore = CXCheckBox::GetLiveCount();
+    HWND hList = NULL;
+    HWND hHeader = NULL;
+    {
+        CXListCtrl list;
+        ASSERT_TRUE(list.Create(WS_CHILD | LVS_REPORT, CRect(0, 0, 200, 100), &m_wndHost, 1015));
+        hList = list.m_hWnd;
+        LVCOLUMN column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_IMAGE;
+        column.pszText = (LPWSTR)L"";
+        column.cx = 25;
+        column.iImage = 1;
+        ASSERT_EQ(list.InsertColumn(0, &column), 0);
+        ASSERT_NE(list.GetXHeaderCtrl(), nullptr);
+        hHeader = list.GetXHeaderCtrl()->m_hWnd;
+        for (int i = 0; i < 3; ++i)
+        {
+            ASSERT_EQ(list.InsertItem(i, L""), i);
+            list.SetCheckbox(i, 0, 2);
+        }
+        EXPECT_EQ(CXListCtrl::GetLiveRecordCount() - nBefore, 3);
+    }
+    EXPECT_FALSE(::IsWindow(hList));
+    EXPECT_FALSE(::IsWindow(hHeader));
+    EXPECT_EQ(CXListCtrl::GetLiveRecordCount(), nBefore);
+    EXPECT_EQ(CXCheckBox::GetLiveCount(), nBoxesBefore);
 }
