@@ -127,6 +127,10 @@ int CXHeaderCtrl::GetCheckState(int nCol) const
 {
     if (m_hWnd == NULL || nCol < 0 || nCol >= GetItemCount())
         return 0;
+    // The column's box holds the state; a later change of the column's
+    // format (which drops the image flag) does not take the box away.
+    if (CXCheckBox* pBox = ColumnBox(nCol))
+        return pBox->GetCheck();
     HDITEM item = {};
     item.mask = HDI_IMAGE | HDI_FORMAT;
     if (!GetItem(nCol, &item) || !(item.fmt & HDF_IMAGE))
@@ -286,10 +290,7 @@ void CXHeaderCtrl::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     rc.left += m_nMargin;
     CXCheckBox* pBox = ColumnBox(nItem);
     if (pBox != NULL)
-    {
-        pBox->SetCheck(item.fmt & HDF_IMAGE ? item.iImage : 0);
         rc.left += pBox->Draw(hDC, rc);
-    }
 
     if ((item.fmt & HDF_BITMAP) && item.hbm != NULL)
     {

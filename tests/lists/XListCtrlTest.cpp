@@ -129,6 +129,13 @@ TEST_F(XListTest, HeaderBoxFromTheColumnDescription)
     EXPECT_EQ(m_list.GetHeaderCheckbox(2), 0) << "no image flag, no box";
     EXPECT_TRUE(m_list.GetXHeaderCtrl()->GetCheckboxRect(1).IsRectEmpty());
     EXPECT_FALSE(m_list.GetXHeaderCtrl()->GetCheckboxRect(0).IsRectEmpty());
+    // Centring the column later keeps its box.
+    LVCOLUMN format = {};
+    format.mask = LVCF_FMT;
+    format.fmt = LVCFMT_CENTER;
+    EXPECT_TRUE(m_list.SetColumn(0, &format));
+    EXPECT_EQ(m_list.GetHeaderCheckbox(0), 2);
+    EXPECT_FALSE(m_list.GetXHeaderCtrl()->GetCheckboxRect(0).IsRectEmpty());
 }
 
 TEST_F(XListTest, RecordsFollowColumnsInsertedAndDeletedAfterRows)
