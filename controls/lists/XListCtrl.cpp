@@ -9,6 +9,17 @@ const UINT WM_XLISTCTRL_CHECKBOX_CLICKED = ::RegisterWindowMessageW(L"WM_XLISTCT
 
 namespace {
 std::atomic<long> g_nLiveRecords(0);
+
+// Hands a cell's contents, its box included, to another record.
+void MoveCell(CXListCellData& to, CXListCellData& from)
+{
+    to.m_nImage = from.m_nImage;
+    to.m_strToolTip = from.m_strToolTip;
+    to.m_crText = from.m_crText;
+    to.m_crBackground = from.m_crBackground;
+    to.m_pCheckbox = from.m_pCheckbox;
+    from.m_pCheckbox = NULL;
+}
 }
 
 CXListCellData::CXListCellData()
@@ -387,15 +398,8 @@ CXListCellData* CXListCtrl::CellForWrite(int nItem, int nSubItem)
             return NULL;
         for (int i = 0; i < pRow->m_nCells; ++i)
         {
-            CXListCellData& from = pRow->m_pCells[i];
-            CXListCellData& to = pWide->m_pCells[i];
-            to.m_nImage = from.m_nImage;
-            to.m_strToolTip = from.m_strToolTip;
-            to.m_crText = from.m_crText;
-            to.m_crBackground = from.m_crBackground;
-            to.m_pCheckbox = from.m_pCheckbox;
-            to.m_bHasCheckbox = from.m_bHasCheckbox;
-            from.m_pCheckbox = NULL;
+            MoveCell(pWide->m_pCells[i], pRow->m_pCells[i]);
+            pWide->m_pCells[i].m_bHasCheckbox = pRow->m_pCells[i].m_bHasCheckbox;
         }
         delete[] pRow->m_pCells;
         pRow->m_pCells = pWide->m_pCells;
@@ -475,14 +479,7 @@ void CXListCtrl::AfterColumnInserted(int nCol, const LVCOLUMN* pColumn)
         {
             if (nTo == nCol)
                 ++nTo;
-            CXListCellData& from = pRow->m_pCells[nFrom];
-            CXListCellData& to = pWide->m_pCells[nTo];
-            to.m_nImage = from.m_nImage;
-            to.m_strToolTip = from.m_strToolTip;
-            to.m_crText = from.m_crText;
-            to.m_crBackground = from.m_crBackground;
-            to.m_pCheckbox = from.m_pCheckbox;
-            from.m_pCheckbox = NULL;
+            MoveCell(pWide->m_pCells[nTo], pRow->m_pCells[nFrom]);
         }
         // The row's "has a box" mark stays in column 0's record.
         pWide->m_pCells[0].m_bHasCheckbox = pRow->m_nCells > 0 && pRow->m_pCells[0].m_bHasCheckbox;
@@ -510,16 +507,7 @@ void CXListCtrl::AfterColumnDeleted(int nCol)
         delete gone.m_pCheckbox;
         gone.m_pCheckbox = NULL;
         for (int j = nCol; j + 1 < pRow->m_nCells; ++j)
-        {
-            CXListCellData& to = pRow->m_pCells[j];
-            CXListCellData& from = pRow->m_pCells[j + 1];
-            to.m_nImage = from.m_nImage;
-            to.m_strToolTip = from.m_strToolTip;
-            to.m_crText = from.m_crText;
-            to.m_crBackground = from.m_crBackground;
-            to.m_pCheckbox = from.m_pCheckbox;
-            from.m_pCheckbox = NULL;
-        }
+            MoveCell(pRow->m_pCells[j], pRow->m_pCells[j + 1]);
         // The last record stays allocated but is no longer counted.
         CXListCellData& last = pRow->m_pCells[pRow->m_nCells - 1];
         last.m_nImage = -1;

@@ -240,3 +240,35 @@ TEST_F(XListTest, ToolTipsNameTheCellAndArriveWhole)
     EXPECT_TRUE(m_list.EnableToolTips(FALSE));
     EXPECT_EQ(m_list.GetToolTips()->GetToolCount(), 0);
 }
+
+TEST_F(XListTest, AClickReportedBeforeTheButtonUpTogglesOnce)
+{
+    // Some list views send NM_CLICK from inside the button down.
+    AddColumns();
+    AddRows(2);
+    CPoint point = BoxCentre(0, 0);
+    m_list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = m_list.m_hWnd;
+    click.hdr.idFrom = LIST_ID;
+    click.hdr.code = NM_CLICK;
+    click.iItem = 0;
+    click.ptAction = point;
+    m_wndHost.SendMessage(WM_NOTIFY, LIST_ID, (LPARAM)&click);
+    EXPECT_EQ(States(0), (Ints{ 2, 1 }));
+    m_list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    EXPECT_EQ(States(0), (Ints{ 2, 1 }));
+    EXPECT_EQ(m_wndHost.m_arrClicked.size(), 1u);
+}
+
+TEST_F(XListTest, ThemedHeaderTracksTheHotColumnUntilTheMouseLeaves)
+{
+    AddColumns(1);
+    CXHeaderCtrl* pHeader = m_list.GetXHeaderCtrl();
+    CRect rcName;
+    pHeader->GetItemRect(1, &rcName);
+    pHeader->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(rcName.CenterPoint().x, rcName.CenterPoint().y));
+    EXPECT_EQ(pHeader->GetHotItem(), 1);
+    pHeader->SendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(pHeader->GetHotItem(), -1);
+}

@@ -239,3 +239,26 @@ TEST_F(XListPaintTest, AShownListFramesItsWindow)
     EXPECT_EQ(crSide, RGB(190, 197, 201));
     m_wndHost.ShowWindow(SW_HIDE);
 }
+
+TEST_F(XListPaintTest, ThemedDrawingComesBackAfterAThemeChange)
+{
+    SetUpRows();
+    CRect rcBox = m_list.GetCheckboxRect(1, 0);
+    std::vector<COLORREF> arrBefore;
+    {
+        CPrinted print(m_list.m_hWnd, WM_PRINTCLIENT, PRF_CLIENT);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                arrBefore.push_back(print.At(rcBox.left + x, rcBox.top + y));
+    }
+    // The shared handles are closed and opened again on the next drawing.
+    m_list.SendMessage(WM_THEMECHANGED);
+    m_list.GetXHeaderCtrl()->SendMessage(WM_THEMECHANGED);
+    CPrinted print(m_list.m_hWnd, WM_PRINTCLIENT, PRF_CLIENT);
+    std::vector<COLORREF> arrAfter;
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            arrAfter.push_back(print.At(rcBox.left + x, rcBox.top + y));
+    EXPECT_EQ(arrAfter, arrBefore);
+    EXPECT_NE(print.At(rcBox.left, rcBox.top + 6), kClassicFrame);
+}
