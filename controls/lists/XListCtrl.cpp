@@ -99,9 +99,9 @@ void CXListCtrl::PreSubclassWindow()
 
 void CXListCtrl::AdoptRows()
 {
-    // Rows made before we came: their item data becomes the caller's part of
-    // a row record. Our procedure is not in place yet, so this talks to the
-    // list view directly.
+    // Rows made before we came: their item data moves into a row record as
+    // the caller's own. Our procedure is not in place yet, so this talks to
+    // the list view directly.
     int nCount = (int)::SendMessageW(m_hWnd, LVM_GETITEMCOUNT, 0, 0);
     for (int i = 0; i < nCount; ++i)
     {

@@ -179,8 +179,8 @@ BOOL CXListCtrl::OnEraseBkgnd(CDC* pDC)
     int nCount = GetItemCount();
     RECT rcClip;
     HDC hDC = pDC != NULL ? pDC->GetSafeHdc() : NULL;
-    if (nCount <= 0 || hDC == NULL || ::GetClipBox(hDC, &rcClip) == NULLREGION ||
-        ::GetClipBox(hDC, &rcClip) == ERROR)
+    int nClip = hDC != NULL ? ::GetClipBox(hDC, &rcClip) : ERROR;
+    if (nCount <= 0 || nClip == NULLREGION || nClip == ERROR)
         return (BOOL)Default();
     int nFirst = GetTopIndex();
     int nLast = std::min(nFirst + GetCountPerPage(), nCount - 1);
