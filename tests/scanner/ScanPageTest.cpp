@@ -4,7 +4,9 @@
 #include "scanner/ScanThread.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TestSupport.h"
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 using testsupport::MessageBoxRecorder;
 using testsupport::WaitFor;
@@ -187,4 +189,39 @@ TEST_F(ScanPageTest, HomePageBoxesAndScanNowWithNothingChecked)
     EXPECT_EQ(recorder.LastText(), std::wstring(App()->GetLangString(L"M_NOITEM")));
     EXPECT_FALSE(m_pDlg->m_pageScan.IsScanThreadRunning());
     EXPECT_TRUE(IsVisible(home));
+}
+
+// Pictures for a person to look at: only when TAMSEL_SCREENSHOT_DIR names a
+// (Linux) folder for the PNG files.
+TEST_F(ScanPageTest, Screenshots)
+{
+    const char* pszDir = std::getenv("TAMSEL_SCREENSHOT_DIR");
+    if (pszDir == NULL)
+        GTEST_SKIP() << "TAMSEL_SCREENSHOT_DIR is not set";
+    auto shoot = [&](const std::string& strName) {
+        WaitFor([] { return false; }, 600);
+        m_pDlg->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_ALLCHILDREN);
+        WaitFor([] { return false; }, 400);
+        CRect rc;
+        m_pDlg->GetWindowRect(&rc);
+        std::string strGeometry = std::to_string(rc.Width()) + "x" + std::to_string(rc.Height()) + "+" +
+                                  std::to_string(rc.left) + "+" + std::to_string(rc.top);
+        testsupport::RunHostCommand("import -window root -crop " + strGeometry + " +repage " + pszDir + "/" +
+                                    strName + ".png");
+    };
+    scantest::ClassesKeys keys;
+    for (int i = 0; i < 3; i++)
+        ASSERT_TRUE(keys.SetString(L"CLSID\\" + scantest::NewGuid() + L"\\InprocServer32", L"",
+                                   L"C:\\Program Files\\<Gone & Co>\\server" + std::to_wstring(i) + L".dll"));
+    CreateMainWindow();
+    shoot("scan_00_home");
+    MessageBoxRecorder recorder;
+    m_pDlg->m_pageHome.SendDlgItemMessage(1001, BM_CLICK);
+    shoot("scan_01_scanning");
+    ::SetEvent(m_hGate);
+    EXPECT_TRUE(WaitFor([&] { return m_pDlg->m_pageScan.m_bScanning == 0; }, 20000));
+    m_pDlg->ShowPage(PAGE_SCAN);
+    shoot("scan_02_scan_page_done");
+    m_pDlg->ShowPage(PAGE_SCAN_RESULT);
+    shoot("scan_03_result");
 }
