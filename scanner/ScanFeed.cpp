@@ -1,4 +1,5 @@
 #include "scanner/ScanFeed.h"
+#include "framework/WorkerCall.h"
 
 CScanFeedItem& CScanFeedItem::operator=(const CScanFeedItem& other)
 {
@@ -15,7 +16,7 @@ CScanFeedItem& CScanFeedItem::operator=(const CScanFeedItem& other)
     return *this;
 }
 
-CScanFeed::CScanFeed() : m_bItemChanged(FALSE), m_hWndNotify(NULL), m_nMessage(0), m_bWakePosted(FALSE)
+CScanFeed::CScanFeed() : m_bItemChanged(FALSE), m_hWndNotify(NULL), m_bWakePosted(FALSE)
 {
     ::InitializeCriticalSection(&m_lock);
 }
@@ -25,11 +26,11 @@ CScanFeed::~CScanFeed()
     ::DeleteCriticalSection(&m_lock);
 }
 
-void CScanFeed::SetNotifyWindow(HWND hWnd, UINT nMessage)
+void CScanFeed::SetNotifyWindow(HWND hWnd, std::function<void()> fnDrain)
 {
     ::EnterCriticalSection(&m_lock);
     m_hWndNotify = hWnd;
-    m_nMessage = nMessage;
+    m_fnDrain = hWnd != NULL ? std::move(fnDrain) : std::function<void()>();
     m_bWakePosted = FALSE;
     ::LeaveCriticalSection(&m_lock);
 }
@@ -39,7 +40,7 @@ void CScanFeed::Push(const CScanFeedItem& item)
     ::EnterCriticalSection(&m_lock);
     m_items.push_back(item);
     if (!m_bWakePosted && m_hWndNotify != NULL)
-        m_bWakePosted = ::PostMessageW(m_hWndNotify, m_nMessage, 0, 0);
+        m_bWakePosted = AfxPostCall(m_hWndNotify, m_fnDrain);
     ::LeaveCriticalSection(&m_lock);
 }
 

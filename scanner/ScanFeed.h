@@ -1,10 +1,11 @@
 #pragma once
 // What the scan worker has for the window thread: rows, count texts and
 // category pictures in a locked queue, and the item being examined. The
-// worker posts one wake-up when the queue stops being empty; the window thread
-// takes everything queued at once. The current item is only remembered: the
+// worker posts one call (AfxPostCall) when the queue stops being empty; the
+// window thread takes everything queued at once. The current item is only remembered: the
 // window thread shows the latest a few times a second.
 #include "scanner/ScanResultSink.h"
+#include <functional>
 #include <vector>
 
 enum ScanFeedKind
@@ -39,8 +40,9 @@ public:
     CScanFeed(const CScanFeed&) = delete;
     CScanFeed& operator=(const CScanFeed&) = delete;
 
-    // The window that gets nMessage when the queue fills; NULL for none.
-    void SetNotifyWindow(HWND hWnd, UINT nMessage);
+    // The call posted to hWnd's thread when the queue fills; NULL for none.
+    // It must capture only what outlives the window.
+    void SetNotifyWindow(HWND hWnd, std::function<void()> fnDrain);
     void Push(const CScanFeedItem& item);
     // Moves everything queued into items (appended).
     void TakeAll(std::vector<CScanFeedItem>& items);
@@ -54,6 +56,6 @@ private:
     CString m_strCurrentItem;
     BOOL m_bItemChanged;
     HWND m_hWndNotify;
-    UINT m_nMessage;
+    std::function<void()> m_fnDrain;
     BOOL m_bWakePosted;
 };

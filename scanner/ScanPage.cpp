@@ -2,6 +2,7 @@
 #include "scanner/ScanThread.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
+#include "framework/WorkerCall.h"
 
 namespace {
 const UINT_PTR TIMER_CURRENT_ITEM = 1;
@@ -20,14 +21,6 @@ const UINT GIF_FOUND = 275;
 const UINT GIF_CLEAN = 276;
 }  // namespace
 
-UINT GetScanFeedMessage()
-{
-    static UINT s_nMessage = ::RegisterWindowMessageW(L"TamselScanFeed");
-    return s_nMessage;
-}
-
-static UINT s_nScanFeedMessage = GetScanFeedMessage();
-
 const UINT CScanPage::s_nCategoryAnimations[SCAN_CATEGORIES] = {
     1032, 1034, 1036, 1038, 1040, 1042, 1044, 1045, 1046, 1047, 1048, 1049, 1043, 1076, 1146};
 const UINT CScanPage::s_nCategoryCounts[SCAN_CATEGORIES] = {
@@ -41,12 +34,11 @@ BEGIN_MESSAGE_MAP(CScanPage, CDialog)
     ON_WM_TIMER()
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_SCAN_ABORT, OnAbortScan)
-    ON_REGISTERED_MESSAGE(s_nScanFeedMessage, OnScanFeed)
 END_MESSAGE_MAP()
 
 CScanPage::CScanPage()
     : m_pResultSink(NULL), m_bStartPending(0), m_bAbort(0), m_bScanning(0), m_bLeaving(0), m_bFinished(0),
-      m_pScan(NULL), m_pScanThread(NULL), m_pApp(NULL), m_pMainDlg(NULL), m_nLastTotal(-1)
+      m_pScan(NULL), m_hScanThread(NULL), m_pApp(NULL), m_pMainDlg(NULL), m_nLastTotal(-1)
 {
 }
 
@@ -56,7 +48,7 @@ CScanPage::~CScanPage()
     if (IsScanThreadRunning())
     {
         m_pScan->Stop();
-        ::WaitForSingleObject(m_pScanThread->m_hThread, INFINITE);
+        ::WaitForSingleObject(m_hScanThread, INFINITE);
     }
     ReleaseThread();
     delete m_pScan;
@@ -113,13 +105,14 @@ CScanResultSink* CScanPage::GetResultSink()
 
 BOOL CScanPage::IsScanThreadRunning() const
 {
-    return m_pScanThread != NULL && ::WaitForSingleObject(m_pScanThread->m_hThread, 0) == WAIT_TIMEOUT;
+    return m_hScanThread != NULL && ::WaitForSingleObject(m_hScanThread, 0) == WAIT_TIMEOUT;
 }
 
 void CScanPage::ReleaseThread()
 {
-    delete m_pScanThread;
-    m_pScanThread = NULL;
+    if (m_hScanThread != NULL)
+        ::CloseHandle(m_hScanThread);
+    m_hScanThread = NULL;
 }
 
 BOOL CScanPage::StartScan()
@@ -127,7 +120,7 @@ BOOL CScanPage::StartScan()
     if (!m_bStartPending || IsScanThreadRunning())
         return FALSE;
     // An ended worker whose last report was not taken yet: take it first.
-    if (m_pScanThread != NULL)
+    if (m_hScanThread != NULL)
         FinishScan();
     m_bStartPending = 0;
     CTamselApp* pApp = static_cast<CTamselApp*>(AfxGetApp());
@@ -156,7 +149,8 @@ BOOL CScanPage::StartScan()
     scan.m_ignoreList.Load(pApp->m_arrIgnoreList);
     scan.m_bWow64 = pApp->m_bWow64;
     scan.m_pathTest.SetWow64(pApp->m_bWow64);
-    scan.m_feed.SetNotifyWindow(m_hWnd, GetScanFeedMessage());
+    // The page outlives its window, and a call left when the window goes is dropped.
+    scan.m_feed.SetNotifyWindow(m_hWnd, [this]() { DrainFeed(); });
 
     m_bAbort = 0;
     m_bLeaving = 0;
@@ -174,16 +168,12 @@ BOOL CScanPage::StartScan()
         SetTimer(TIMER_CURRENT_ITEM, CURRENT_ITEM_PERIOD_MS, NULL);
     }
 
-    m_pScanThread = AfxBeginThread(ScanThreadProc, m_pScan, THREAD_PRIORITY_NORMAL, 8 * 1024 * 1024,
-                                   CREATE_SUSPENDED);
-    if (m_pScanThread == NULL)
+    m_hScanThread = AfxBeginWorker(ScanThreadProc, m_pScan, 8 * 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
+    if (m_hScanThread == NULL)
     {
         UnloadAnimations();
         return FALSE;
     }
-    // This page waits on the thread's handle, so it keeps the thread object.
-    m_pScanThread->m_bAutoDelete = FALSE;
-    m_pScanThread->ResumeThread();
     m_bScanning = 1;
     return TRUE;
 }
@@ -217,30 +207,10 @@ int CScanPage::StopScan()
 
 BOOL CScanPage::WaitForScanEnd(DWORD dwTimeoutMs)
 {
-    if (m_pScanThread == NULL)
+    if (m_hScanThread == NULL)
         return TRUE;
-    HANDLE hThread = m_pScanThread->m_hThread;
-    DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        DWORD dwElapsed = ::GetTickCount() - dwStart;
-        if (dwElapsed >= dwTimeoutMs)
-            return ::WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0;
-        // Windows of this thread keep answering what other threads send them.
-        DWORD dwResult = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, dwTimeoutMs - dwElapsed, QS_SENDMESSAGE);
-        if (dwResult == WAIT_OBJECT_0)
-            return TRUE;
-        if (dwResult == WAIT_FAILED)
-            return FALSE;
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
-LRESULT CScanPage::OnScanFeed(WPARAM, LPARAM)
-{
-    DrainFeed();
-    return 0;
+    // Windows of this thread keep answering what other threads send them.
+    return AfxWaitForObjectPumping(m_hScanThread, dwTimeoutMs) == WAIT_OBJECT_0;
 }
 
 void CScanPage::SetCountText(int nCategory, int nNumber)
@@ -338,7 +308,7 @@ void CScanPage::DrainFeed()
     if (nTotal >= 0)
         SetTotalText(nTotal);
     m_arrFeed.clear();
-    if (bEnded && m_pScanThread != NULL)
+    if (bEnded && m_hScanThread != NULL)
     {
         // The worker's last act was to queue the end: it is returning now.
         WaitForScanEnd(SCAN_STOP_WAIT_MS);
@@ -360,7 +330,7 @@ void CScanPage::UnloadAnimations()
 
 void CScanPage::FinishScan()
 {
-    if (m_pScanThread == NULL || IsScanThreadRunning())
+    if (m_hScanThread == NULL || IsScanThreadRunning())
         return;
     ReleaseThread();
     if (m_hWnd != NULL)
@@ -463,7 +433,7 @@ void CScanPage::OnDestroy()
         WaitForScanEnd(INFINITE);
     }
     if (m_pScan != NULL)
-        m_pScan->m_feed.SetNotifyWindow(NULL, 0);
+        m_pScan->m_feed.SetNotifyWindow(NULL, nullptr);
     UnloadAnimations();
     CDialog::OnDestroy();
 }

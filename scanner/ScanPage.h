@@ -47,7 +47,7 @@ public:
     int m_bFinished;
     // The running or the last scan; kept until the next starts.
     CScanContext* m_pScan;
-    CWinThread* m_pScanThread;
+    HANDLE m_hScanThread;
 
     static const UINT s_nCategoryAnimations[SCAN_CATEGORIES];  // by category - 1
     static const UINT s_nCategoryCounts[SCAN_CATEGORIES];
@@ -65,7 +65,6 @@ protected:
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnDestroy();
     afx_msg void OnAbortScan();
-    afx_msg LRESULT OnScanFeed(WPARAM wParam, LPARAM lParam);
 
     // Runs once per scan on this thread after the worker has ended: the
     // animations go, the counters come back and, for a completed scan, the
@@ -95,6 +94,3 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
-
-// The registered message that wakes the scan page for queued reports.
-UINT GetScanFeedMessage();

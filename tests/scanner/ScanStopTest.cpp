@@ -19,25 +19,22 @@ DWORD StopAtStage(HeadlessScan& run, const std::wstring& strPrefix)
         ::WaitForSingleObject(hStopped, 10000);
     };
     run.scan.m_ignoreList.Load(run.arrIgnore);
-    CWinThread* pThread = AfxBeginThread(ScanThreadProc, &run.scan, THREAD_PRIORITY_NORMAL, 8 * 1024 * 1024,
-                                         CREATE_SUSPENDED);
-    EXPECT_NE(pThread, nullptr);
-    if (pThread == NULL)
+    HANDLE hThread = AfxBeginWorker(ScanThreadProc, &run.scan, 8 * 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
+    EXPECT_NE(hThread, nullptr);
+    if (hThread == NULL)
         return INFINITE;
-    pThread->m_bAutoDelete = FALSE;
-    pThread->ResumeThread();
     DWORD dwTaken = INFINITE;
     if (::WaitForSingleObject(hReached, 30000) == WAIT_OBJECT_0)
     {
         DWORD dwStart = ::GetTickCount();
         run.scan.Stop();
         ::SetEvent(hStopped);
-        if (::WaitForSingleObject(pThread->m_hThread, 5000) == WAIT_OBJECT_0)
+        if (::WaitForSingleObject(hThread, 5000) == WAIT_OBJECT_0)
             dwTaken = ::GetTickCount() - dwStart;
     }
     ::SetEvent(hStopped);
-    ::WaitForSingleObject(pThread->m_hThread, 30000);
-    delete pThread;
+    ::WaitForSingleObject(hThread, 30000);
+    ::CloseHandle(hThread);
     ::CloseHandle(hReached);
     ::CloseHandle(hStopped);
     run.items = Deliver(run.scan.m_feed, run.sink);
