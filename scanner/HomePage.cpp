@@ -60,6 +60,7 @@ BOOL CHomePage::OnInitDialog()
     m_btnScanNow.SetColor(CButtonST::BTNST_COLOR_FG_OUT, RGB(255, 255, 255), FALSE);
     m_btnScanNow.DrawTransparent(FALSE);
     m_btnScanNow.DrawBorder(FALSE, FALSE);
+    m_btnScanNow.SizeToContent();
     m_lblTitle.SetFont(L"Verdana", 14, RGB(0, 0, 0), TLS_BOLD | TLS_CENTER);
     m_lblText.SetFont(L"Verdana", 13, RGB(0, 0, 0), TLS_CENTER);
     m_lblSelect.SetFont(L"Verdana", 14, RGB(0, 0, 0), TLS_BOLD | TLS_CENTER);

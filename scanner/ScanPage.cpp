@@ -87,6 +87,8 @@ BOOL CScanPage::OnInitDialog()
     m_btnAbort.SetBitmaps(211, RGB(0, 255, 255), 210, RGB(0, 255, 255));
     m_btnAbort.DrawTransparent(FALSE);
     m_btnAbort.DrawBorder(FALSE, FALSE);
+    m_btnAbort.SetAlign(CButtonST::ST_ALIGN_OVERLAP, FALSE);
+    m_btnAbort.SizeToContent();
     if (m_pApp != NULL)
         m_wndCaption.SetCaption(m_pApp->GetLangString(L"IDD_150_Title"));
     return TRUE;
