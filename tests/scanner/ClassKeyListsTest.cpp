@@ -1,5 +1,6 @@
 #include "tests/scanner/ScanTestSupport.h"
 #include "scanner/ClassKeyLists.h"
+#include "scanner/KeyReader.h"
 
 using namespace scantest;
 
@@ -75,4 +76,23 @@ TEST(ClassKeyLists, ClsidListFindsAnyCaseAndFillsOnce)
     // Both registry views on 64-bit Windows: the same keys here, each once.
     ASSERT_TRUE(FillClsidList(TRUE));
     EXPECT_EQ(ClassKeyLists().m_clsids.GetSize(), nSize);
+}
+
+// Some keys answer an error for ever at one index: the enumeration stops
+// there instead of retrying, and the list is not usable.
+TEST(ClassKeyLists, AnEnumerationThatKeepsFailingEndsAtOnce)
+{
+    const wchar_t* pszPerflib = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009";
+    CKeyReader key;
+    if (key.Open(HKEY_LOCAL_MACHINE, pszPerflib) != ERROR_SUCCESS)
+        GTEST_SKIP() << "no Perflib\\009 key here";
+    DWORD dwStart = ::GetTickCount();
+    CStringArray arrNames;
+    LONG nKeys = key.GetSubKeyNames(arrNames);
+    LONG nValues = key.GetValueNames(arrNames);
+    EXPECT_LT(::GetTickCount() - dwStart, 2000u);
+    CClassKeyList list;
+    BOOL bUsable = list.FillFromKey(HKEY_LOCAL_MACHINE, pszPerflib);
+    EXPECT_EQ(bUsable, nKeys == ERROR_SUCCESS);
+    (void)nValues;
 }

@@ -138,6 +138,28 @@ TEST_F(ScanPageTest, AFinishedScanWithProblemsShowsTheResultPage)
     EXPECT_TRUE(bFound);
 }
 
+TEST_F(ScanPageTest, ProblemsLeftOutForLackOfRightsAreReportedOnce)
+{
+    scantest::ClassesKeys keys;
+    std::wstring strServer = L"CLSID\\" + scantest::NewGuid() + L"\\InprocServer32";
+    ASSERT_TRUE(keys.SetString(strServer, L"", L"C:\\tamsel\\gone.dll"));
+    ASSERT_TRUE(keys.MakeReadOnly(strServer));
+    ::SetEvent(m_hGate);
+    CreateMainWindow();
+    OnlyCategory(0);
+    MessageBoxRecorder recorder;
+    m_pDlg->m_pageHome.SendDlgItemMessage(1001, BM_CLICK);
+    EXPECT_TRUE(WaitFor([&] { return m_pDlg->m_pageScan.m_bScanning == 0; }, 20000));
+    WaitFor([] { return false; }, 200);
+    std::wstring strNotice = (LPCWSTR)App()->GetLangString(L"M_SCAN_UNWRITABLE");
+    int nNotices = 0;
+    for (const auto& box : recorder.Boxes())
+        nNotices += box.strText == strNotice;
+    EXPECT_EQ(nNotices, 1);
+    ASSERT_FALSE(recorder.Boxes().empty());
+    EXPECT_EQ(recorder.Boxes()[0].strText, strNotice);
+}
+
 TEST_F(ScanPageTest, ClosingDuringAScanWaitsForTheWorker)
 {
     CreateMainWindow();
