@@ -169,3 +169,41 @@ TEST(FreshPrefix, CategoryOneFindsNothing)
     EXPECT_TRUE(run.scan.m_bCompleted);
     EXPECT_FALSE(run.scan.m_bUnwritableSkipped);
 }
+
+// With HKEY_CLASSES_ROOT pointed at a scratch key that holds CLSID but no
+// AppID and no TypeLib: the class walk runs, and only the tests that search
+// the missing lists are skipped.
+TEST(ComScanner, MissingReferenceKeysSkipOnlyTheirOwnTests)
+{
+    testsupport::ScratchRegKey scratch;
+    std::wstring strBase = scratch.Path();
+    auto set = [&](const std::wstring& strKey, const wchar_t* pszName, const std::wstring& strData) {
+        HKEY hKey = NULL;
+        ASSERT_EQ(::RegCreateKeyExW(scratch.Key(), strKey.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL),
+                  ERROR_SUCCESS);
+        if (pszName != NULL)
+            ::RegSetValueExW(hKey, *pszName ? pszName : NULL, 0, REG_SZ, (const BYTE*)strData.c_str(),
+                             (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(hKey);
+    };
+    set(L"CLSID\\{00000001-0000-0000-0000-00000000AAAA}", L"AppID", L"{00000002-0000-0000-0000-00000000AAAA}");
+    set(L"CLSID\\{00000001-0000-0000-0000-00000000AAAA}\\TypeLib", L"", L"{00000003-0000-0000-0000-00000000AAAA}");
+    set(L"CLSID\\{00000001-0000-0000-0000-00000000BBBB}\\InprocServer32", L"", L"C:\\tamsel\\gone.dll");
+    set(L"CLSID\\{00000001-0000-0000-0000-00000000CCCC}\\TypeLib", nullptr, L"");
+    HKEY hScratch = NULL;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, strBase.c_str(), 0, KEY_ALL_ACCESS, &hScratch), ERROR_SUCCESS);
+    if (::RegOverridePredefKey(HKEY_CLASSES_ROOT, hScratch) != ERROR_SUCCESS)
+    {
+        ::RegCloseKey(hScratch);
+        GTEST_SKIP() << "HKEY_CLASSES_ROOT cannot be redirected here";
+    }
+    HeadlessScan run;
+    run.Only({1});
+    run.Run();
+    ::RegOverridePredefKey(HKEY_CLASSES_ROOT, NULL);
+    ::RegCloseKey(hScratch);
+    EXPECT_EQ(run.RowsWith(L"AAAA").size(), 0u);
+    EXPECT_EQ(run.RowsWith(L"BBBB").size(), 1u);
+    EXPECT_EQ(run.RowsWith(L"CCCC").size(), 1u);
+    EXPECT_TRUE(run.scan.m_bCompleted);
+}

@@ -53,14 +53,6 @@ TEST(IgnoreList, BarsInsideFieldsAndLineEndsDoNotShiftTheFields)
     EXPECT_FALSE(IsIgnored(list, NULL, L"C:\\Links\\Old.lnk\r", L"", L""));
 }
 
-TEST(IgnoreList, HiveNames)
-{
-    EXPECT_STREQ(GetHiveName(HKEY_CLASSES_ROOT), L"HKEY_CLASSES_ROOT");
-    EXPECT_STREQ(GetHiveName(HKEY_CURRENT_USER), L"HKEY_CURRENT_USER");
-    EXPECT_STREQ(GetHiveName(HKEY_USERS), L"HKEY_USERS");
-    EXPECT_STREQ(GetHiveName(HKEY_CURRENT_CONFIG), L"HKEY_LOCAL_MACHINE");
-}
-
 TEST(RowText, BothFormatsWithRegistryTextsEscaped)
 {
     CRegProblem problem;
@@ -182,11 +174,4 @@ TEST(HeadlessScanOrder, ClearCategoriesRowsAndEnd)
     EXPECT_EQ(run.RowsWith(strClass).size(), 1u);
     EXPECT_EQ(run.scan.m_nNextProblem, (int)run.sink.m_arrRows.size() + 1);
     EXPECT_TRUE(run.scan.m_bCompleted);
-}
-
-TEST(HeadlessScanOrder, On64BitWindowsServicesAndEmptyKeysAreNeverScanned)
-{
-    EXPECT_TRUE(IsSkippedOnWow64(7));
-    EXPECT_TRUE(IsSkippedOnWow64(15));
-    EXPECT_FALSE(IsSkippedOnWow64(1));
 }
