@@ -240,7 +240,10 @@ public:
     COLORREF GetColor(int nIndex);
     void SetColor(int nIndex, COLORREF cr);
     int GetPaintCount() const { return m_nPaintCount; }
+    // Times the rows were measured again for a new width.
+    int GetMeasureCount() const { return m_nMeasureCount; }
     CRect GetItemsRect() const { return m_rcItems; }
+    int GetHScroll();
 
 protected:
     afx_msg void OnPaint();
@@ -290,9 +293,21 @@ private:
     }
     void NoteChange();
     void DrainQueue();
+    HDC MeasureDC();
+    static CString LangText(LPCWSTR pszKey, LPCWSTR pszEnglish);
 
     // ---- Model ----
     CTreeListItem* RealItem(CTreeListItem* pItem);
+    void ChangeState(CTreeListItem* pItem, DWORD dwAdd, DWORD dwRemove);
+    void CheckCore(CTreeListItem* pItem, bool bCheck);
+    void DeleteItemCore(CTreeListItem* pItem, bool bDeferRedraw);
+    void SetExpanded(CTreeListItem* pItem, bool bExpand);
+    bool IsShown(CTreeListItem* pItem);
+    CTreeListItem* ItemAtRow(int nRow);
+    void Redraw();
+    int TextGap();
+    int MeasureWidth();
+    bool HasVerticalRange();
     void SetStateBits(CTreeListItem* pItem, DWORD dwNewState);
     void RollUp(CTreeListItem* pParent);
     void RollDown(CTreeListItem* pItem);
@@ -316,8 +331,16 @@ private:
 
     // ---- Painting ----
     void PaintBackground(HDC hDC, const CRect& rcClip);
-    void PaintRows(HDC hDC, const CRect& rcClip);
-    void PaintRow(HDC hDC, CTreeListItem* pItem, const CRect& rcRow, const CRect& rcClip, int nRowIndex);
+    void PaintRows(HDC hDC, const CRect& rcClip, const CRect& rcItems);
+    void PaintRow(HDC hDC, CTreeListItem* pItem, const CRect& rcRow, const CRect& rcClip);
+    // Where the parts of a column-0 cell lie; painter and hit test share it.
+    struct CellParts
+    {
+        bool bButtonSlot = false, bCheck = false, bImage = false, bOpen = false, bIgnore = false;
+        int xButton = 0, xCheck = 0, xImage = 0, xText = 0;
+        CRect rcKept, rcOpen, rcIgnore;
+    };
+    CellParts LayoutTreeCell(CTreeListItem* pItem, const CRect& rcCell);
     void PaintTreeCell(HDC hDC, CTreeListItem* pItem, const CRect& rcCell, const CRect& rcClip);
     void PaintCell(HDC hDC, CTreeListItem* pItem, int nColumn, const CRect& rcCell);
     COLORREF RowColor(int nRowOnPage);
@@ -371,6 +394,10 @@ private:
     int m_nTopCacheRow;
     std::unordered_map<UINT_PTR, CTreeListItem*> m_mapKeys;
     int m_nPaintCount;
+    int m_nMeasureCount;
+    bool m_bInvalidated;   // invalidated and not painted since: no second InvalidateRect
+    bool m_bVRange;        // the vertical scroll bar has a range
+    HDC m_hMeasureDC;      // screen-compatible DC for measuring rows
     // Painter texts, read once per paint.
     CString m_strOpen, m_strIgnore, m_strSelected, m_strItems;
 
