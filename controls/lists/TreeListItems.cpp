@@ -739,3 +739,19 @@ int CTreeListCtrl::GetItemRow(CTreeListItem* pItem)
     }
     return nRow - 1;
 }
+
+int CTreeListCtrl::IndentOf(CTreeListItem* pItem)
+{
+    int nIndent = 0;
+    if (m_dwStyle & TLC_TREE)
+        nIndent += 16 * (pItem->m_nLevel - 1);
+    if (m_dwStyle & (TLC_TREELINE | TLC_BUTTON))
+        nIndent += 16;
+    if ((m_dwStyle & TLC_CHECKBOX) && (pItem->m_dwState & TLIS_CHECKBOX))
+        nIndent += 16;
+    if ((m_dwStyle & TLC_IMAGE) && (pItem->m_dwState & TLIS_IMAGES))
+        nIndent += 16;
+    if (m_dwStyle & TLC_IMAGE)
+        nIndent += 2;
+    return nIndent;
+}
