@@ -8,6 +8,7 @@ namespace {
 // another thread.
 const UINT WM_TREELIST_DRAIN = WM_USER + 3590;
 const UINT WM_TREELIST_CALL = WM_USER + 3591;
+const UINT WM_TREELIST_FRAME = WM_USER + 3592;
 const UINT_PTR TIMER_DEFERRED_REDRAW = 4;
 
 const COLORREF s_crDefaults[20] = {
@@ -63,6 +64,7 @@ BEGIN_MESSAGE_MAP(CTreeListCtrl, CWnd)
     ON_WM_GETDLGCODE()
     ON_MESSAGE(WM_TREELIST_DRAIN, OnDrainQueue)
     ON_MESSAGE(WM_TREELIST_CALL, OnRunCall)
+    ON_MESSAGE(WM_TREELIST_FRAME, OnFrameChange)
 END_MESSAGE_MAP()
 
 CTreeListCtrl::CTreeListCtrl()
@@ -195,6 +197,9 @@ void CTreeListCtrl::InitCompanions()
         m_font.CreateFontIndirect(&lf);
     }
     m_dwFlags |= 0x1;
+    // A window being subclassed still runs its old procedure: its frame gets
+    // our border inset once our own procedure is in place.
+    ::PostMessageW(m_hWnd, WM_TREELIST_FRAME, 0, 0);
     SetItemHeight(-1);
     m_wndHeader.UpdateFont();
     m_wndHeader.SetHeight(-1);
@@ -212,6 +217,14 @@ void CTreeListCtrl::RunOnWindowThread(const std::function<void()>& fn)
 {
     if (::IsWindow(m_hWnd))
         ::SendMessageW(m_hWnd, WM_TREELIST_CALL, 0, (LPARAM)&fn);
+}
+
+LRESULT CTreeListCtrl::OnFrameChange(WPARAM, LPARAM)
+{
+    ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();
+    return 0;
 }
 
 LRESULT CTreeListCtrl::OnRunCall(WPARAM, LPARAM lParam)

@@ -269,6 +269,7 @@ protected:
     afx_msg UINT OnGetDlgCode();
     afx_msg LRESULT OnDrainQueue(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRunCall(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFrameChange(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -3,90 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "controls/lists/HtmlMarkup.h"
+#include "tests/lists/TreeListSurface.h"
 
 #include <atomic>
 #include <string>
 
 namespace {
-
-// A white 32-bit surface to draw on and read back.
-class Surface
-{
-public:
-    Surface(int cx = 400, int cy = 100) : m_cx(cx), m_cy(cy)
-    {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = cx;
-        bi.bmiHeader.biHeight = -cy;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        m_hDC = ::CreateCompatibleDC(NULL);
-        m_hBitmap = ::CreateDIBSection(m_hDC, &bi, DIB_RGB_COLORS, (void**)&m_pBits, NULL, 0);
-        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
-        Clear();
-        ::SetBkMode(m_hDC, TRANSPARENT);
-        ::SetTextColor(m_hDC, RGB(0, 0, 0));
-    }
-    ~Surface()
-    {
-        ::SelectObject(m_hDC, m_hOld);
-        ::DeleteObject(m_hBitmap);
-        ::DeleteDC(m_hDC);
-    }
-    void Clear()
-    {
-        RECT rc = { 0, 0, m_cx, m_cy };
-        ::FillRect(m_hDC, &rc, (HBRUSH)::GetStockObject(WHITE_BRUSH));
-        ::GdiFlush();
-    }
-    HDC DC() const { return m_hDC; }
-    COLORREF Pixel(int x, int y) const
-    {
-        ::GdiFlush();
-        const DWORD v = m_pBits[y * m_cx + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    bool HasColor(COLORREF cr, int x0, int x1, int y0 = 0, int y1 = -1) const
-    {
-        if (y1 < 0)
-            y1 = m_cy;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1 && x < m_cx; ++x)
-                if (Pixel(x, y) == cr)
-                    return true;
-        return false;
-    }
-    // First and last rows holding a non-white pixel in [x0, x1); -1 when none.
-    int FirstInkRow(int x0, int x1) const
-    {
-        for (int y = 0; y < m_cy; ++y)
-            for (int x = x0; x < x1; ++x)
-                if (Pixel(x, y) != RGB(255, 255, 255))
-                    return y;
-        return -1;
-    }
-    int LastInkRow(int x0, int x1) const
-    {
-        for (int y = m_cy - 1; y >= 0; --y)
-            for (int x = x0; x < x1; ++x)
-                if (Pixel(x, y) != RGB(255, 255, 255))
-                    return y;
-        return -1;
-    }
-    bool SameAs(const Surface& other) const
-    {
-        ::GdiFlush();
-        return memcmp(m_pBits, other.m_pBits, (size_t)m_cx * m_cy * 4) == 0;
-    }
-
-private:
-    int m_cx, m_cy;
-    HDC m_hDC;
-    HBITMAP m_hBitmap;
-    HGDIOBJ m_hOld;
-    DWORD* m_pBits = nullptr;
-};
 
 int Measure(HDC hDC, const wchar_t* psz, UINT uExtra = 0, int nWidth = 1000, RECT* pOut = NULL)
 {
@@ -138,12 +60,12 @@ int LineHeight(HDC hDC)
 
 TEST(HtmlMarkup, EmptyNullAndLineBreaks)
 {
-    Surface s;
+    TreeListSurface s;
     const int lh = LineHeight(s.DC());
     EXPECT_GT(lh, 10);
     EXPECT_EQ(0, DrawHTML(NULL, L"x", -1, NULL, 0));
     EXPECT_EQ(0, DrawHTML(s.DC(), NULL, -1, NULL, 0));
-    Surface blank;
+    TreeListSurface blank;
     EXPECT_EQ(lh, Draw(s.DC(), L""));
     EXPECT_TRUE(s.SameAs(blank));
 
@@ -158,7 +80,7 @@ TEST(HtmlMarkup, EmptyNullAndLineBreaks)
 
 TEST(HtmlMarkup, TagsMatchWithoutCaseAndByTheirNames)
 {
-    Surface s;
+    TreeListSurface s;
     RECT rcBold, rcUpper, rcStrong, rcPlain, rcLonger;
     Measure(s.DC(), L"<b>Bold</b>", 0, 1000, &rcBold);
     Measure(s.DC(), L"<B>Bold</b>", 0, 1000, &rcUpper);
@@ -188,7 +110,7 @@ TEST(HtmlMarkup, TagsMatchWithoutCaseAndByTheirNames)
 
 TEST(HtmlMarkup, PathsSpacesAndWideRuns)
 {
-    Surface s;
+    TreeListSurface s;
     RECT rc;
     // Three runs joined by backslashes measure like the whole path.
     Measure(s.DC(), L"C:\\Windows\\System32", 0, 1000, &rc);
@@ -205,7 +127,7 @@ TEST(HtmlMarkup, PathsSpacesAndWideRuns)
     EXPECT_EQ(rcOne.right, rcMany.right);
 
     // Centre and right alignment have no effect.
-    Surface left, centre;
+    TreeListSurface left, centre;
     Draw(left.DC(), L"<b>Key:</b> HKEY_CLASSES_ROOT");
     Draw(centre.DC(), L"<b>Key:</b> HKEY_CLASSES_ROOT", DT_CENTER | DT_RIGHT);
     EXPECT_TRUE(left.SameAs(centre));
@@ -213,16 +135,16 @@ TEST(HtmlMarkup, PathsSpacesAndWideRuns)
 
 TEST(HtmlMarkup, UnderlinedBlankAndScripts)
 {
-    Surface s;
+    TreeListSurface s;
     Draw(s.DC(), L"<u>MM MM</u>");
     const int x0 = PlainWidth(s.DC(), L"MM");
     const int x1 = x0 + PlainWidth(s.DC(), L" ");
     EXPECT_NE(-1, s.FirstInkRow(x0 + 1, x1 - 1)) << "the gap is underlined";
-    Surface plain;
+    TreeListSurface plain;
     Draw(plain.DC(), L"MM MM");
     EXPECT_EQ(-1, plain.FirstInkRow(x0 + 1, x1 - 1));
 
-    Surface sub, sup;
+    TreeListSurface sub, sup;
     Draw(sub.DC(), L"<sub>MM</sub>");
     Draw(sup.DC(), L"<sup>MM</sup>");
     EXPECT_GT(sub.FirstInkRow(0, 40), sup.FirstInkRow(0, 40));
@@ -235,13 +157,13 @@ TEST(HtmlMarkup, FontColoursNestAtAnyDepth)
     for (const wchar_t* psz : { L"<font color=#FF0000><b>MMM</b></font>", L"<font color='FF0000'><b>MMM</b></font>",
                                 L"<font color=\"#ff0000\"><b>MMM</b></font>", L"<FONT COLOR=ff0000><b>MMM</b></font>" })
     {
-        Surface s;
+        TreeListSurface s;
         Draw(s.DC(), psz);
         EXPECT_TRUE(s.HasColor(red, 0, 60));
     }
     {
         // Two blanks: the colour stays, the closing tag still pops.
-        Surface s;
+        TreeListSurface s;
         Draw(s.DC(), L"<font  color=#FF0000><b>MMM</b></font>");
         EXPECT_FALSE(s.HasColor(red, 0, 60));
     }
@@ -257,7 +179,7 @@ TEST(HtmlMarkup, FontColoursNestAtAnyDepth)
         strText += sz;
     }
     strText += L"<b>MM</b></font><b>WWWWWW</b></font>";
-    Surface s;
+    TreeListSurface s;
     Draw(s.DC(), strText.c_str());
     const int xAfter = PlainWidth(s.DC(), L"MM", true) + 2;
     EXPECT_TRUE(s.HasColor(colours[9], 0, xAfter - 2));
@@ -268,7 +190,7 @@ TEST(HtmlMarkup, FontColoursNestAtAnyDepth)
 TEST(HtmlMarkup, UnbalancedCloseReturnsToTheCallsOwnColour)
 {
     const COLORREF green = RGB(0, 192, 0);
-    Surface s;
+    TreeListSurface s;
     // An earlier row left a colour open.
     ::SetTextColor(s.DC(), RGB(0, 0, 255));
     Draw(s.DC(), L"<font color=#00c000>x");
@@ -283,7 +205,7 @@ TEST(HtmlMarkup, UnbalancedCloseReturnsToTheCallsOwnColour)
 
 TEST(HtmlMarkup, EntitiesDecodeThreeNamesOnly)
 {
-    Surface s;
+    TreeListSurface s;
     RECT rc;
     Measure(s.DC(), L"a&lt;b&gt;c&amp;d", 0, 1000, &rc);
     EXPECT_EQ(PlainWidth(s.DC(), L"a<b>c&d"), rc.right);
@@ -344,7 +266,7 @@ TEST(HtmlMarkup, EveryPrefixOfHostileMarkupStaysInsideItsLength)
         pAfter[i] = L"<font color=#"[i % 13];
     PVOID hHandler = ::AddVectoredExceptionHandler(1, GuardHandler);
     ASSERT_NE(nullptr, hHandler);
-    Surface s;
+    TreeListSurface s;
     DWORD dwOld = 0;
     int nFaultingPrefixes = 0;
     for (size_t nLength = 0; nLength <= strCorpus.size(); ++nLength)
