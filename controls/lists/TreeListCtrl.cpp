@@ -640,8 +640,12 @@ void CTreeListCtrl::ApplyRedraw(BOOL bRedraw)
 void CTreeListCtrl::SetRedraw(BOOL bRedraw)
 {
     TL_ROUTE(SetRedraw(bRedraw));
-    if (m_hWnd != NULL && !m_bDeferring)
+    // The window always gets the caller's flag; a deferred redraw only holds
+    // back our own invalidation.
+    if (m_hWnd != NULL)
         CWnd::SetRedraw(bRedraw);
+    // Whatever was invalidated while drawing was off may never have been painted.
+    m_bInvalidated = false;
     ApplyRedraw(bRedraw);
 }
 
@@ -680,6 +684,7 @@ void CTreeListCtrl::OnTimer(UINT_PTR nIDEvent)
             CWnd::KillTimer(TIMER_DEFERRED_REDRAW);
             m_bDeferring = FALSE;
             // Drawing comes back as the caller last set it.
+            m_bInvalidated = false;
             ApplyRedraw(m_bRedraw);
         }
     }

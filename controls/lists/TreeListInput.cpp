@@ -227,15 +227,13 @@ BOOL CTreeListCtrl::EnsureVisible(CTreeListItem* pItem, int nColumn)
         else
         {
             // The lowest top row that still shows the whole row.
-            int nUsed = 0, nTop = nRow;
-            for (CTreeListItem* p = pItem; p != NULL; p = GetPrevVisibleItem(p))
+            int nUsed = pItem->m_nHeight, nTop = nRow;
+            for (CTreeListItem* p = GetPrevVisibleItem(pItem); p != NULL; p = GetPrevVisibleItem(p))
             {
-                nUsed += p->m_nHeight;
-                if (nUsed > m_rcItems.Height())
+                if (nUsed + p->m_nHeight > m_rcItems.Height())
                     break;
-                nTop = GetItemRow(p) >= 0 ? nTop : nTop;
-                if (p != pItem)
-                    --nTop;
+                nUsed += p->m_nHeight;
+                --nTop;
             }
             if (nTop > m_nTopRow)
                 ScrollToRow(nTop);

@@ -23,7 +23,7 @@ TEST(TreeListLook, ResultTreeWithTwoOpenCategories)
     CTreeListCtrl& tree = dlg.m_tree;
     CRect rcClient;
     tree.GetClientRect(&rcClient);
-    SetUpResultStyle(tree, rcClient.Width());
+    SetUpResultStyle(tree, rcClient.Width() - ::GetSystemMetrics(SM_CXVSCROLL));
     std::vector<CTreeListItem*> categories;
     for (const wchar_t* pszName : kCategories)
         categories.push_back(tree.InsertItem(pszName, TLI_ROOT, TLI_LAST, 1, 0));

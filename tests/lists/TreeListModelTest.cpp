@@ -369,6 +369,37 @@ TEST(TreeListModel, RollUpStaysTrueOnInsertAndDelete)
     EXPECT_EQ(2, tree.GetCheck(pCategory));
 }
 
+TEST(TreeListModel, ColumnWidthsFromTextsAndLimits)
+{
+    CTreeListCtrl tree;
+    tree.SetStyle(TLC_TREE | TLC_BUTTON | TLC_CHECKBOX);
+    tree.InsertColumn(L"Problem", TLF_DEFAULT, 100);
+    tree.InsertColumn(L"A much longer heading than any cell", TLF_DEFAULT, 100);
+    CTreeListItem* pTop = tree.InsertItem(L"short");
+    CTreeListItem* pChild = tree.InsertItem(L"a rather longer child text", pTop);
+    tree.SetItemText(pChild, 1, L"x");
+    tree.Expand(pTop, 0);
+    HDC hDC = ::CreateCompatibleDC(NULL);
+    ::SelectObject(hDC, tree.GetFont()->GetSafeHandle());
+    SIZE size = {};
+    ::GetTextExtentPoint32W(hDC, L"a rather longer child text", 26, &size);
+    // Widest text + 6, the child's indent (16 level, 16 button, 16 box) + 2.
+    tree.SetColumnWidth(0, -1, 10);
+    EXPECT_EQ(size.cx + 6 + 48 + 2, tree.GetColumnWidth(0));
+    tree.SetColumnWidth(0, -1, 1000);
+    EXPECT_EQ(1000, tree.GetColumnWidth(0));
+    ::GetTextExtentPoint32W(hDC, L"A much longer heading than any cell", 35, &size);
+    tree.SetColumnWidth(1, -2);
+    EXPECT_EQ(size.cx + 4, tree.GetColumnWidth(1));
+    ::DeleteDC(hDC);
+    tree.SetColumnWidth(0, 10, 40, 30);
+    EXPECT_EQ(40, tree.GetColumnWidth(0)) << "the maximum is raised to the minimum";
+    tree.SetColumnWidth(0, 500, -5, 200);
+    EXPECT_EQ(200, tree.GetColumnWidth(0));
+    tree.SetColumnWidth(0, -30, 0, 0);
+    EXPECT_EQ(0, tree.GetColumnWidth(0));
+}
+
 TEST(TreeListModel, ColumnsAddedAfterItemsReadEmptyAndGrowOnWrite)
 {
     CTreeListCtrl tree;

@@ -241,7 +241,16 @@ TEST_F(TreeListPaint, DeletingAThousandRowsPaintsOnceAndKeepsTheCallersFlag)
     EXPECT_FALSE(Tree().IsDeferringRedraw());
     EXPECT_FALSE(Tree().GetRedraw());
     EXPECT_EQ(nQuiet, Tree().GetPaintCount());
+    // Switched on again while the deferral runs: the window draws when it ends.
+    pCategory = Tree().InsertItem(L"Drivers");
+    AddProblemRow(Tree(), pCategory, 1);
+    Tree().DeleteItem(pCategory);
+    EXPECT_TRUE(Tree().IsDeferringRedraw());
     Tree().SetRedraw(TRUE);
+    PumpTreeList(300);
+    EXPECT_FALSE(Tree().IsDeferringRedraw());
+    EXPECT_TRUE(Tree().IsWindowVisible());
+    EXPECT_GT(Tree().GetPaintCount(), nQuiet);
     // Insertion starts no deferred redraw.
     Tree().InsertItem(L"Fonts");
     EXPECT_FALSE(Tree().IsDeferringRedraw());

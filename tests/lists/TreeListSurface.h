@@ -1,6 +1,7 @@
 #pragma once
 // A 32-bit top-down DIB section with a memory DC: tests draw on it and read
 // pixels back.
+#include <winsock2.h>
 #include <windows.h>
 #include <string.h>
 
