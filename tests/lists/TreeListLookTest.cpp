@@ -31,14 +31,14 @@ TEST(TreeListLook, ResultTreeWithTwoOpenCategories)
     CTreeListItem* pUnchecked = AddProblemRow(tree, categories[0], 2);
     AddProblemRow(tree, categories[0], 3);
     tree.SetCheck(pUnchecked, FALSE);
-    CTreeListItem* pExt = tree.InsertItem(L"<font color=#ff0000><b>Invalid file extension.</b></font><br><b>Key:</b> "
+    CTreeListItem* pExt = tree.InsertItem(L"<font color=#ff0000><b>Invalid font file.</b></font><br><b>Key:</b> "
                                           L"HKEY_CLASSES_ROOT\\.xyz&amp;1<br><b>Value:</b> Content Type=a &lt;b&gt;<br>",
-                                          categories[13], TLI_LAST, 1, 0);
+                                          categories[3], TLI_LAST, 1, 0);
     tree.SetItemState(pExt, 0xD0, 0);
     tree.SetCheck(pExt, 1);
-    AddProblemRow(tree, categories[13], 4);
+    AddProblemRow(tree, categories[3], 4);
     tree.Expand(categories[0], 0);
-    tree.Expand(categories[13], 0);
+    tree.Expand(categories[3], 0);
     tree.SelectItem(tree.GetChildItem(categories[0]), 0, TRUE);
     tree.SetFocus();
     tree.SetRedraw(TRUE);
