@@ -112,7 +112,7 @@ void DecodeRun(LPCWSTR psz, int nLength, std::wstring& strOut)
     }
 }
 
-int TextWidth(HDC hDC, LPCWSTR psz, int nLength)
+int ExtentWidth(HDC hDC, LPCWSTR psz, int nLength)
 {
     SIZE size = {};
     if (nLength > 0)
@@ -158,12 +158,13 @@ HFONT CreateHTMLFont(HDC hDC, HFONT hBaseFont, int nStyle)
     return ::CreateFontIndirectW(&lf);
 }
 
-CHTMLFontCache::CHTMLFontCache()
+CHTMLFontCache::CHTMLFontCache() : m_nLineHeight(-1)
 {
     for (int i = 0; i < 32; ++i)
     {
         m_hFonts[i] = NULL;
         m_bTried[i] = false;
+        m_nWidths[i][0] = -1;
     }
 }
 
@@ -180,7 +181,43 @@ void CHTMLFontCache::Clear()
             ::DeleteObject(m_hFonts[i]);
         m_hFonts[i] = NULL;
         m_bTried[i] = false;
+        m_nWidths[i][0] = -1;
     }
+    m_nLineHeight = -1;
+}
+
+int CHTMLFontCache::TextWidth(HDC hDC, int nStyle, LPCWSTR psz, int nLength)
+{
+    nStyle &= 31;
+    int* pWidths = m_nWidths[nStyle];
+    if (pWidths[0] < 0)
+    {
+        INT nRead[95] = {};
+        if (!::GetCharWidth32W(hDC, 0x20, 0x7E, nRead))
+            return ExtentWidth(hDC, psz, nLength);
+        for (int i = 0; i < 95; ++i)
+            pWidths[i] = nRead[i];
+    }
+    int nWidth = 0;
+    for (int i = 0; i < nLength; ++i)
+    {
+        const wchar_t ch = psz[i];
+        if (ch < 0x20 || ch > 0x7E)
+            return ExtentWidth(hDC, psz, nLength);
+        nWidth += pWidths[ch - 0x20];
+    }
+    return nWidth;
+}
+
+int CHTMLFontCache::LineHeight(HDC hDC)
+{
+    if (m_nLineHeight < 0)
+    {
+        SIZE size = {};
+        ::GetTextExtentPoint32W(hDC, L"Xy", 2, &size);
+        m_nLineHeight = size.cy;
+    }
+    return m_nLineHeight;
 }
 
 HFONT CHTMLFontCache::GetFont(HDC hDC, int nStyle)
@@ -320,9 +357,7 @@ int DrawHTML(HDC hDC, LPCWSTR pszText, int nLength, LPRECT lpRect, UINT uFormat,
     HFONT hBase = cache.GetFont(hDC, 0);
     if (hBase != NULL)
         ::SelectObject(hDC, hBase);
-    SIZE sizeSample = {};
-    ::GetTextExtentPoint32W(hDC, L"Xy", 2, &sizeSample);
-    const int nLineHeight = sizeSample.cy;
+    const int nLineHeight = cache.LineHeight(hDC);
 
     int x = 0, y = 0, nWidest = 0, nStyle = 0, nSelectedStyle = -1;
     int nBlankWidth = 0, nBackslashWidth = 0;
@@ -409,11 +444,11 @@ int DrawHTML(HDC hDC, LPCWSTR pszText, int nLength, LPRECT lpRect, UINT uFormat,
                     if (hFont != NULL)
                         ::SelectObject(hDC, hFont);
                     nSelectedStyle = nStyle;
-                    nBlankWidth = TextWidth(hDC, L" ", 1);
-                    nBackslashWidth = TextWidth(hDC, L"\\", 1);
+                    nBlankWidth = cache.TextWidth(hDC, nStyle, L" ", 1);
+                    nBackslashWidth = cache.TextWidth(hDC, nStyle, L"\\", 1);
                 }
                 DecodeRun(p, nTokenLength, strRun);
-                const int nRunWidth = TextWidth(hDC, strRun.c_str(), (int)strRun.size());
+                const int nRunWidth = cache.TextWidth(hDC, nStyle, strRun.c_str(), (int)strRun.size());
                 if (nRunWidth > nLimit)
                     nLimit = nRunWidth;
                 const BOOL bSpaceBefore = bWhiteSpace, bSlashBefore = bBackslash;

@@ -16,6 +16,11 @@ public:
     // The font of the style bits (1 bold, 2 italic, 4 underline, 8 sup, 16 sub);
     // NULL when it cannot be made.
     HFONT GetFont(HDC hDC, int nStyle);
+    // Width of a text in the style's font, which must be selected in hDC.
+    // Printable ASCII comes from a per-font table of advance widths.
+    int TextWidth(HDC hDC, int nStyle, LPCWSTR psz, int nLength);
+    // Cell height of the base font (selected in hDC).
+    int LineHeight(HDC hDC);
     void Clear();
     CHTMLFontCache(const CHTMLFontCache&) = delete;
     CHTMLFontCache& operator=(const CHTMLFontCache&) = delete;
@@ -23,6 +28,9 @@ public:
 private:
     HFONT m_hFonts[32];
     bool m_bTried[32];
+    // Advance widths of ' '..'~' per style; [0] < 0 until read.
+    int m_nWidths[32][95];
+    int m_nLineHeight;
 };
 
 // Draws (or with DT_CALCRECT measures) the text; returns its height in pixels,

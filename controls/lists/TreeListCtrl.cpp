@@ -10,6 +10,9 @@ const UINT WM_TREELIST_DRAIN = WM_USER + 3590;
 const UINT WM_TREELIST_CALL = WM_USER + 3591;
 const UINT WM_TREELIST_FRAME = WM_USER + 3592;
 const UINT_PTR TIMER_DEFERRED_REDRAW = 4;
+const UINT_PTR TIMER_FEED_LAYOUT = 5;
+// While rows stream in, the scroll bars and the picture follow at this pace.
+const DWORD FEED_LAYOUT_MS = 50;
 
 const COLORREF s_crDefaults[20] = {
     0xFFFFE0, 0xFCFCFC, 0xFFFFFF, 0x97E1E3, 0xC0C080, 0xCCCCCC, 0xC0C0C0, 0xC8C8C8, 0xC08080, 0x97E1E3,
@@ -73,7 +76,7 @@ CTreeListCtrl::CTreeListCtrl()
       m_bSavedRedraw(TRUE), m_nChangeCount(0), m_nChangeSeen(0), m_bInLayout(FALSE), m_dwFlags(2),
       m_nFocusColumn(-1), m_nDefaultHeight(20), m_pRoot(NULL), m_pFocusItem(NULL), m_nLayoutWidth(0),
       m_nLayoutHeight(0), m_nTopRow(0), m_nHScroll(0), m_pTopCacheItem(NULL), m_nTopCacheRow(0), m_nPaintCount(0),
-      m_nMeasureCount(0), m_bInvalidated(false), m_bVRange(false), m_hMeasureDC(NULL), m_bWakePosted(false), m_nForeignChanges(0), m_dwOwnerThread(0)
+      m_nMeasureCount(0), m_bInvalidated(false), m_bVRange(false), m_hMeasureDC(NULL), m_bFeedLayoutPending(false), m_dwFeedLayoutTick(0), m_bWakePosted(false), m_nForeignChanges(0), m_dwOwnerThread(0)
 {
     for (int i = 0; i < 20; ++i)
         m_crColors[i] = s_crDefaults[i];
@@ -230,7 +233,7 @@ LRESULT CTreeListCtrl::OnFrameChange(WPARAM, LPARAM)
 LRESULT CTreeListCtrl::OnRunCall(WPARAM, LPARAM lParam)
 {
     // Rows queued before the call come first, so the caller sees them.
-    DrainQueue();
+    DrainQueue(true);
     const std::function<void()>* pfn = (const std::function<void()>*)lParam;
     if (pfn != NULL)
         (*pfn)();
@@ -253,7 +256,7 @@ BOOL CTreeListCtrl::QueueRow(const TreeListRow& row)
         // No window yet: this is the owner's thread building the tree.
         QueuedOp op = { false, row };
         m_arrQueue.push_back(op);
-        DrainQueue();
+        DrainQueue(true);
         return TRUE;
     }
     bool bPost = false;
@@ -296,19 +299,36 @@ BOOL CTreeListCtrl::FlushQueue()
     if (!::IsWindow(m_hWnd))
         return FALSE;
     if (IsForeignThread())
-        ::SendMessageW(m_hWnd, WM_TREELIST_DRAIN, 0, 0);
+        ::SendMessageW(m_hWnd, WM_TREELIST_DRAIN, 1, 0);
     else
-        DrainQueue();
+        DrainQueue(true);
     return TRUE;
 }
 
-LRESULT CTreeListCtrl::OnDrainQueue(WPARAM, LPARAM)
+LRESULT CTreeListCtrl::OnDrainQueue(WPARAM wParam, LPARAM)
 {
-    DrainQueue();
+    DrainQueue(wParam != 0);
     return 0;
 }
 
-void CTreeListCtrl::DrainQueue()
+void CTreeListCtrl::DrainQueue(bool bFinal)
+{
+    DrainBatch();
+    if (!m_bFeedLayoutPending && !bFinal)
+        return;
+    // A flush shows everything now; a stream of batches lays out at a steady pace.
+    const DWORD dwNow = ::GetTickCount();
+    if (bFinal || dwNow - m_dwFeedLayoutTick >= FEED_LAYOUT_MS)
+    {
+        if (m_bFeedLayoutPending && m_hWnd != NULL)
+            CWnd::KillTimer(TIMER_FEED_LAYOUT);
+        m_bFeedLayoutPending = false;
+        m_dwFeedLayoutTick = dwNow;
+        ApplyRedraw(m_bRedraw);
+    }
+}
+
+void CTreeListCtrl::DrainBatch()
 {
     std::vector<QueuedOp> arrBatch;
     {
@@ -352,7 +372,13 @@ void CTreeListCtrl::DrainQueue()
         if (row.nCheck >= 0)
             CheckCore(pItem, row.nCheck != 0);
     }
-    ApplyRedraw(m_bRedraw);
+    if (!m_bFeedLayoutPending && m_hWnd != NULL)
+    {
+        m_bFeedLayoutPending = true;
+        if (::GetTickCount() - m_dwFeedLayoutTick >= FEED_LAYOUT_MS)
+            return;  // the caller lays out now
+        CWnd::SetTimer(TIMER_FEED_LAYOUT, FEED_LAYOUT_MS);
+    }
 }
 
 HDC CTreeListCtrl::MeasureDC()
@@ -675,6 +701,16 @@ void CTreeListCtrl::BeginDeferredRedraw()
 
 void CTreeListCtrl::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == TIMER_FEED_LAYOUT)
+    {
+        CWnd::KillTimer(TIMER_FEED_LAYOUT);
+        if (m_bFeedLayoutPending)
+        {
+            m_bFeedLayoutPending = false;
+            m_dwFeedLayoutTick = ::GetTickCount();
+            ApplyRedraw(m_bRedraw);
+        }
+    }
     if (nIDEvent == TIMER_DEFERRED_REDRAW)
     {
         if (m_nChangeCount != m_nChangeSeen)
@@ -946,6 +982,11 @@ void CTreeListCtrl::OnDestroy()
     {
         CWnd::KillTimer(TIMER_DEFERRED_REDRAW);
         m_bDeferring = FALSE;
+    }
+    if (m_bFeedLayoutPending)
+    {
+        CWnd::KillTimer(TIMER_FEED_LAYOUT);
+        m_bFeedLayoutPending = false;
     }
     m_arrShown.clear();
     DeleteItemCore(m_pRoot, false);

@@ -293,7 +293,9 @@ private:
         }
     }
     void NoteChange();
-    void DrainQueue();
+    // Inserts what is queued; bFinal lays out at once (a flush or a sent call).
+    void DrainQueue(bool bFinal);
+    void DrainBatch();
     HDC MeasureDC();
     static CString LangText(LPCWSTR pszKey, LPCWSTR pszEnglish);
 
@@ -410,6 +412,8 @@ private:
     };
     CAfxLock m_lockQueue;
     std::vector<QueuedOp> m_arrQueue;
+    bool m_bFeedLayoutPending;   // rows drained, layout not yet done
+    DWORD m_dwFeedLayoutTick;
     bool m_bWakePosted;
     std::atomic<LONG> m_nForeignChanges;
     DWORD m_dwOwnerThread;  // set when the window is made or subclassed

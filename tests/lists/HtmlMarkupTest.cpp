@@ -307,3 +307,25 @@ TEST(HtmlMarkup, GuardPageIsSeenWhenReadPastTheEnd)
     ::RemoveVectoredExceptionHandler(hHandler);
     ::VirtualFree(pBase, 0, MEM_RELEASE);
 }
+
+TEST(HtmlMarkup, CachedWidthsEqualTheFontsExtents)
+{
+    TreeListSurface s;
+    CHTMLFontCache cache;
+    const wchar_t* pszRuns[] = { L"HKEY_CLASSES_ROOT\\CLSID\\{00000001-0000-0000-C000-000000000046}",
+                                 L"Value:", L"{Default}=C:\\Program Files\\Missing\\lib1.dll", L"WWWiii...,,,",
+                                 L"Caf\u00e9 \u00fcber", L"x" };
+    for (int nStyle : { 0, 1, 2, 4, 5, 8 })
+    {
+        HFONT hFont = cache.GetFont(s.DC(), nStyle);
+        ASSERT_NE((HFONT)NULL, hFont);
+        HGDIOBJ hOld = ::SelectObject(s.DC(), hFont);
+        for (const wchar_t* psz : pszRuns)
+        {
+            SIZE size = {};
+            ::GetTextExtentPoint32W(s.DC(), psz, ::lstrlenW(psz), &size);
+            EXPECT_EQ(size.cx, cache.TextWidth(s.DC(), nStyle, psz, ::lstrlenW(psz))) << "style " << nStyle;
+        }
+        ::SelectObject(s.DC(), hOld);
+    }
+}
