@@ -166,7 +166,7 @@ TEST_F(HelpersTest, ShortcutTargetsAreReadRaw)
 TEST_F(HelpersTest, ScheduleRequestCreatesTheWeeklyTaskOnce)
 {
     if (!SchedulerRunning())
-        GTEST_SKIP() << "the Task Scheduler service of this prefix does not run";
+        TAMSEL_PEER_MISSING("the Task Scheduler service of this prefix does not run");
     ComScope com;
     CString strSavedName = m_app.m_strTaskName;
     m_app.m_strTaskName = L"Tamsel Schedule Test";
