@@ -7,6 +7,7 @@
 
 #include <shlwapi.h>
 
+#include "controls/lists/TreeListCtrl.h"
 #include "controls/skin/ButtonST.h"
 
 namespace {
@@ -72,7 +73,7 @@ bool KeepsItsText(HWND hWnd)
     }
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     return pWnd != NULL && (dynamic_cast<CListCtrl*>(pWnd) != NULL || dynamic_cast<CComboBox*>(pWnd) != NULL ||
-                            dynamic_cast<CEdit*>(pWnd) != NULL);
+                            dynamic_cast<CEdit*>(pWnd) != NULL || dynamic_cast<CTreeListCtrl*>(pWnd) != NULL);
 }
 
 } // namespace
