@@ -1,5 +1,6 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "app/LibraryBinding.h"
+#include "scanner/ScanThread.h"
 
 // The application object of the test executable.
 CTamselApp theApp;
@@ -28,6 +29,9 @@ void MainWindowTest::SetUp()
     pApp->m_bAutoUpdate = 0;
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
         pApp->m_bScanCategory[i] = 1;
+    // A scan runs until the test stops it, as long as a real one on a full registry.
+    m_hScanGate = ::CreateEventW(NULL, TRUE, FALSE, NULL);
+    SetScanStartGate(m_hScanGate);
 }
 
 void MainWindowTest::TearDown()
@@ -49,6 +53,10 @@ void MainWindowTest::TearDown()
             m_pDlg->DestroyWindow();
         m_pDlg.reset();
     }
+    SetScanStartGate(NULL);
+    if (m_hScanGate != NULL)
+        ::CloseHandle(m_hScanGate);
+    m_hScanGate = NULL;
     ClearPrivacyExports();
     ClearOptimizerExports();
     // Whatever the closing posted must not end later tests' loops.

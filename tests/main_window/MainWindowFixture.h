@@ -26,4 +26,5 @@ protected:
 
     testsupport::ScratchFolder m_folder;
     std::unique_ptr<CTamselDlg> m_pDlg;
+    HANDLE m_hScanGate = NULL;
 };

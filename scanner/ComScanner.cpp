@@ -1,0 +1,189 @@
+#include "scanner/Scanners.h"
+#include "scanner/ClassKeyLists.h"
+#include "scanner/KeyReader.h"
+#include "scanner/ProblemRecorder.h"
+
+namespace {
+
+const int COM_CATEGORY = 1;
+
+void RecordCom(CScanContext& scan, const CString& strKey, BOOL bValue, const CString& strValueName,
+               const CString& strData, const CString& strDescription)
+{
+    CFoundProblem found;
+    found.hRoot = HKEY_CLASSES_ROOT;
+    found.strKey = strKey;
+    found.bValue = bValue;
+    found.strValueName = strValueName;
+    found.strData = strData;
+    found.strDescription = strDescription;
+    RecordProblem(scan, COM_CATEGORY, found);
+}
+
+// The default value of a server key, or "ERR" when the key or the value is absent.
+CString ReadServerCommand(const CKeyReader& classKey, LPCWSTR pszServer, CString& strKey)
+{
+    CKeyReader server;
+    strKey = classKey.GetPath() + L"\\" + pszServer;
+    if (server.OpenChild(classKey, pszServer) != ERROR_SUCCESS || !server.HasValue(L""))
+        return L"ERR";
+    return server.ReadString(L"", L"ERR");
+}
+
+void CheckClass(CScanContext& scan, const CKeyReader& classKey, const CClassKeyList& appIds,
+                const CClassKeyList& typeLibs)
+{
+    const CString& strKey = classKey.GetPath();
+    if (appIds.IsUsable())
+    {
+        CString strAppId = classKey.ReadString(L"AppID", L"ERR");
+        if (strAppId != L"ERR" && !appIds.Contains(strAppId))
+            RecordCom(scan, strKey, TRUE, classKey.GetValueNameAsStored(L"AppID"), strAppId,
+                      scan.m_strDescriptions[1]);
+    }
+
+    CString strServerKey;
+    CString strCommand = ReadServerCommand(classKey, L"InprocServer32", strServerKey);
+    if (strCommand != L"ERR" && !scan.m_pathTest.FileExists(strCommand))
+        RecordCom(scan, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
+
+    strCommand = ReadServerCommand(classKey, L"LocalServer32", strServerKey);
+    if (strCommand != L"ERR" && !scan.m_pathTest.CommandProgramExists(strCommand))
+        RecordCom(scan, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
+
+    CKeyReader typeLib;
+    if (typeLib.OpenChild(classKey, L"TypeLib") == ERROR_SUCCESS)
+    {
+        DWORD nValues = 0;
+        if (typeLib.GetCounts(NULL, &nValues) == ERROR_SUCCESS && nValues == 0)
+            RecordCom(scan, typeLib.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[12]);
+        else if (typeLibs.IsUsable() && typeLib.HasValue(L""))
+        {
+            CString strLibrary = typeLib.ReadString(L"", L"ERR");
+            if (strLibrary != L"ERR" && !typeLibs.Contains(strLibrary))
+                RecordCom(scan, typeLib.GetPath(), FALSE, CString(), strLibrary, scan.m_strDescriptions[12]);
+        }
+    }
+}
+
+// FALSE when the scan was stopped.
+BOOL WalkClasses(CScanContext& scan, const CClassKeyList& appIds, const CClassKeyList& typeLibs)
+{
+    CKeyReader classes;
+    if (classes.Open(HKEY_CLASSES_ROOT, L"CLSID") != ERROR_SUCCESS)
+        return TRUE;
+    CStringArray arrClasses;
+    classes.GetSubKeyNames(arrClasses);
+    for (int i = 0; i < arrClasses.GetSize(); i++)
+    {
+        if (scan.IsStopped())
+            return FALSE;
+        CKeyReader classKey;
+        if (classKey.OpenChild(classes, arrClasses[i]) != ERROR_SUCCESS)
+            continue;
+        scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + classKey.GetPath());
+        CheckClass(scan, classKey, appIds, typeLibs);
+    }
+    return TRUE;
+}
+
+BOOL IsEmptyOfValues(const CKeyReader& key)
+{
+    DWORD nValues = 0;
+    return key.GetCounts(NULL, &nValues) == ERROR_SUCCESS && nValues == 0;
+}
+
+void CheckVersion(CScanContext& scan, const CKeyReader& version)
+{
+    CStringArray arrNames;
+    version.GetSubKeyNames(arrNames);
+    for (int i = 0; i < arrNames.GetSize(); i++)
+    {
+        CKeyReader locale, win32;
+        if (locale.OpenChild(version, arrNames[i]) != ERROR_SUCCESS ||
+            win32.OpenChild(locale, L"win32") != ERROR_SUCCESS || !IsEmptyOfValues(win32))
+            continue;
+        RecordCom(scan, win32.GetPath(), FALSE, CString(), CString(), L"Empty win32 key");
+        // The locale key goes only when the empty win32 key is all it holds:
+        // a win64 key beside it is valid.
+        DWORD nSubKeys = 0, nValues = 0;
+        if (locale.GetCounts(&nSubKeys, &nValues) == ERROR_SUCCESS && nSubKeys == 1 && nValues == 0)
+            RecordCom(scan, locale.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[2]);
+    }
+    static const LPCWSTR s_pszEmptyKeys[] = {L"FLAGS", L"HELPDIR"};
+    for (LPCWSTR pszName : s_pszEmptyKeys)
+    {
+        CKeyReader key;
+        if (key.OpenChild(version, pszName) == ERROR_SUCCESS && IsEmptyOfValues(key))
+            RecordCom(scan, key.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[2]);
+    }
+}
+
+BOOL WalkTypeLibraries(CScanContext& scan)
+{
+    CKeyReader libraries;
+    if (libraries.Open(HKEY_CLASSES_ROOT, L"TypeLib") != ERROR_SUCCESS)
+        return TRUE;
+    CStringArray arrLibraries;
+    libraries.GetSubKeyNames(arrLibraries);
+    for (int i = 0; i < arrLibraries.GetSize(); i++)
+    {
+        if (scan.IsStopped())
+            return FALSE;
+        CKeyReader library;
+        if (library.OpenChild(libraries, arrLibraries[i]) != ERROR_SUCCESS)
+            continue;
+        scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + library.GetPath());
+        CStringArray arrVersions;
+        library.GetSubKeyNames(arrVersions);
+        for (int j = 0; j < arrVersions.GetSize(); j++)
+        {
+            if (scan.IsStopped())
+                return FALSE;
+            CKeyReader version;
+            if (version.OpenChild(library, arrVersions[j]) == ERROR_SUCCESS)
+                CheckVersion(scan, version);
+        }
+    }
+    return TRUE;
+}
+
+BOOL WalkInterfaces(CScanContext& scan)
+{
+    FillClsidList(scan.m_bWow64);
+    const CClassKeyList& clsids = ClassKeyLists().m_clsids;
+    CKeyReader interfaces;
+    if (interfaces.Open(HKEY_CLASSES_ROOT, L"Interface") != ERROR_SUCCESS)
+        return TRUE;
+    CStringArray arrInterfaces;
+    interfaces.GetSubKeyNames(arrInterfaces);
+    for (int i = 0; i < arrInterfaces.GetSize(); i++)
+    {
+        if (scan.IsStopped())
+            return FALSE;
+        CKeyReader proxy;
+        if (proxy.OpenChild(interfaces, arrInterfaces[i] + L"\\ProxyStubClsid32") != ERROR_SUCCESS)
+            continue;
+        scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + proxy.GetPath());
+        if (!clsids.IsUsable() || !proxy.HasValue(L""))
+            continue;
+        CString strClsid = proxy.ReadString(L"", L"ERR");
+        if (strClsid != L"ERR" && !IsListedClsid(strClsid))
+            RecordCom(scan, proxy.GetPath(), FALSE, CString(), strClsid, scan.m_strDescriptions[14]);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void ScanComObjects(CScanContext& scan)
+{
+    if (!BeginCategory(scan, COM_CATEGORY))
+        return;
+    CClassKeyList typeLibs, appIds;
+    typeLibs.FillFromKey(HKEY_CLASSES_ROOT, L"TypeLib");
+    appIds.FillFromKey(HKEY_CLASSES_ROOT, L"AppID");
+    if (!WalkClasses(scan, appIds, typeLibs) || !WalkTypeLibraries(scan) || !WalkInterfaces(scan))
+        return;
+    EndCategory(scan, COM_CATEGORY);
+}

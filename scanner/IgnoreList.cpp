@@ -1,0 +1,57 @@
+#include "scanner/IgnoreList.h"
+
+std::wstring CIgnoreList::Fold(const CString& strText)
+{
+    std::wstring text((LPCWSTR)strText, (size_t)strText.GetLength());
+    if (!text.empty())
+        ::CharUpperBuffW(&text[0], (DWORD)text.size());
+    return text;
+}
+
+void CIgnoreList::Load(const CStringArray& arrEntries)
+{
+    m_entries.clear();
+    for (int i = 0; i < arrEntries.GetSize(); i++)
+    {
+        const CString& strEntry = arrEntries[i];
+        int nSemicolon = strEntry.Find(L';');
+        if (nSemicolon < 0 || nSemicolon >= 3)
+            continue;
+        CString strRest = strEntry.Mid(nSemicolon + 1);
+        strRest.TrimRight(L"\r\n");
+        m_entries.insert(Fold(strRest));
+    }
+}
+
+CString CIgnoreList::ProblemText(HKEY hHive, const CString& strKey, const CString& strValue, const CString& strData)
+{
+    CString strText = hHive == NULL ? strKey : GetHiveName(hHive) + L"\\" + strKey;
+    strText += L"|";
+    strText += strValue.IsEmpty() ? CString(L"{Default}") : strValue;
+    strText += L"|";
+    if (strData != L"ERR")
+        strText += strData;
+    return strText;
+}
+
+BOOL CIgnoreList::Matches(const CString& strProblemText) const
+{
+    return !m_entries.empty() && m_entries.count(Fold(strProblemText)) != 0;
+}
+
+CString GetHiveName(HKEY hKey)
+{
+    if (hKey == HKEY_CLASSES_ROOT)
+        return L"HKEY_CLASSES_ROOT";
+    if (hKey == HKEY_CURRENT_USER)
+        return L"HKEY_CURRENT_USER";
+    if (hKey == HKEY_USERS)
+        return L"HKEY_USERS";
+    return L"HKEY_LOCAL_MACHINE";
+}
+
+BOOL IsIgnored(const CIgnoreList& list, HKEY hHive, const CString& strKey, const CString& strValue,
+               const CString& strData)
+{
+    return list.Matches(CIgnoreList::ProblemText(hHive, strKey, strValue, strData));
+}

@@ -1,0 +1,54 @@
+#pragma once
+// A registry key read through one open handle: children are opened relative
+// to it and enumerations run on it, so a walk opens each key once instead of
+// once per operation. Everything is read with KEY_READ; failures come back as
+// Win32 results.
+#include "framework/Afx.h"
+
+// Deepest level a recursive registry walk descends to.
+#define KEY_WALK_MAX_DEPTH 512
+
+class CKeyReader
+{
+public:
+    CKeyReader();
+    ~CKeyReader();
+    CKeyReader(const CKeyReader&) = delete;
+    CKeyReader& operator=(const CKeyReader&) = delete;
+
+    // Opens hRoot\strPath; samView adds KEY_WOW64_64KEY or KEY_WOW64_32KEY.
+    LONG Open(HKEY hRoot, const CString& strPath, REGSAM samView = 0);
+    // Opens the child strName of an open parent.
+    LONG OpenChild(const CKeyReader& parent, const CString& strName);
+    void Close();
+
+    BOOL IsOpen() const { return m_hKey != NULL; }
+    HKEY GetHandle() const { return m_hKey; }
+    HKEY GetRoot() const { return m_hRoot; }
+    // The path below the root ("" for the root itself).
+    const CString& GetPath() const { return m_strPath; }
+
+    // Appends the subkey or value names (the default value as ""). ERROR_SUCCESS
+    // when the enumeration reached its end; otherwise the error that cut it
+    // short (what was read so far stays appended).
+    LONG GetSubKeyNames(CStringArray& arrNames) const;
+    LONG GetValueNames(CStringArray& arrNames) const;
+    LONG GetCounts(DWORD* pnSubKeys, DWORD* pnValues) const;
+
+    BOOL HasValue(const CString& strName) const;
+    // The stored spelling of a value name, or strName itself when not listed.
+    CString GetValueNameAsStored(const CString& strName) const;
+    // A text value as stored (references not expanded). The default value's
+    // bytes are text whatever its type; a named value must be REG_SZ or
+    // REG_EXPAND_SZ. strDefault when the value is missing or unreadable.
+    CString ReadString(const CString& strName, const CString& strDefault) const;
+
+    // TRUE when hRoot\strPath opens with the access a repair needs.
+    static BOOL CanOpenWith(HKEY hRoot, const CString& strPath, REGSAM samAccess, REGSAM samView = 0);
+
+private:
+    HKEY m_hKey;
+    HKEY m_hRoot;
+    REGSAM m_samView;
+    CString m_strPath;
+};

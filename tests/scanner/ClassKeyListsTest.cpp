@@ -1,0 +1,78 @@
+#include "tests/scanner/ScanTestSupport.h"
+#include "scanner/ClassKeyLists.h"
+
+using namespace scantest;
+
+namespace {
+void ClearSorted()
+{
+    CClassKeyLists& lists = ClassKeyLists();
+    lists.m_extensions.Clear();
+    lists.m_classNames.Clear();
+    lists.m_progIds.Clear();
+    lists.m_allNames.Clear();
+}
+}  // namespace
+
+TEST(ClassKeyLists, SortsNamesByTheirDotsAndKeepsExcludedNamesOutOfTheLookups)
+{
+    ClassesKeys keys;
+    std::wstring strRoot = L"TamselListTest" + NewGuid();
+    for (LPCWSTR pszName : {L".tamselext", L"TamselClass", L"Tamsel.Prog.1", L"clsid", L"Wow6432Node"})
+        ASSERT_TRUE(keys.Create(strRoot + L"\\" + pszName));
+    for (int nRun = 0; nRun < 2; nRun++)
+    {
+        ClearSorted();
+        EXPECT_EQ(BuildKeyNameLists(strRoot.c_str()), 1);
+        CClassKeyLists& lists = ClassKeyLists();
+        EXPECT_EQ(lists.m_extensions.GetSize(), 1);
+        EXPECT_EQ(lists.m_classNames.GetSize(), 1);
+        EXPECT_EQ(lists.m_progIds.GetSize(), 1);
+        EXPECT_EQ(lists.m_allNames.GetSize(), 5);
+        EXPECT_TRUE(lists.m_classNames.IsUsable());
+        EXPECT_TRUE(IsListedProgId(L"TAMSEL.prog.1"));
+        EXPECT_TRUE(IsListedClassName(L"tamselclass"));
+        EXPECT_FALSE(IsListedClassName(L"CLSID"));  // excluded in another case
+        EXPECT_FALSE(IsListedClassName(L"Tamsel"));  // a prefix is not a name
+    }
+}
+
+TEST(ClassKeyLists, AListWhoseKeyDidNotOpenIsNotUsable)
+{
+    ClearSorted();
+    EXPECT_EQ(BuildKeyNameLists(L"TamselNoSuchKey\\Below"), -1);
+    EXPECT_FALSE(ClassKeyLists().m_classNames.IsUsable());
+    CClassKeyList list;
+    list.Add(L"Stale");
+    list.SetUsable(TRUE);
+    // A failed fill never keeps the previous names.
+    EXPECT_FALSE(list.FillFromKey(HKEY_CLASSES_ROOT, L"TamselNoSuchKey"));
+    EXPECT_FALSE(list.IsUsable());
+    EXPECT_FALSE(list.Contains(L"Stale"));
+}
+
+TEST(ClassKeyLists, AReadOnlyKeyStillFillsItsList)
+{
+    ClassesKeys keys;
+    std::wstring strRoot = L"TamselListTest" + NewGuid();
+    ASSERT_TRUE(keys.Create(strRoot + L"\\{ABC}"));
+    ASSERT_TRUE(keys.MakeReadOnly(strRoot));
+    CClassKeyList list;
+    EXPECT_TRUE(list.FillFromKey(HKEY_CLASSES_ROOT, strRoot.c_str()));
+    EXPECT_TRUE(list.Contains(L"{abc}"));
+}
+
+TEST(ClassKeyLists, ClsidListFindsAnyCaseAndFillsOnce)
+{
+    ASSERT_TRUE(FillClsidList(FALSE));
+    int nSize = ClassKeyLists().m_clsids.GetSize();
+    ASSERT_GT(nSize, 0);
+    CString strFirst = ClassKeyLists().m_clsids.GetNames()[0];
+    EXPECT_TRUE(IsListedClsid(LowerCase((LPCWSTR)strFirst).c_str()));
+    EXPECT_FALSE(IsListedClsid(strFirst.Left(strFirst.GetLength() - 1)));
+    ASSERT_TRUE(FillClsidList(FALSE));
+    EXPECT_EQ(ClassKeyLists().m_clsids.GetSize(), nSize);
+    // Both registry views on 64-bit Windows: the same keys here, each once.
+    ASSERT_TRUE(FillClsidList(TRUE));
+    EXPECT_EQ(ClassKeyLists().m_clsids.GetSize(), nSize);
+}

@@ -1,0 +1,193 @@
+#include "tests/scanner/ScanTestSupport.h"
+#include "app/TamselApp.h"
+#include "scanner/ScanThread.h"
+#include <sddl.h>
+#include <shlwapi.h>
+
+// The application object of the test executable.
+CTamselApp theApp;
+
+namespace scantest {
+
+void CRecordingSink::AddCategoryRows(const CString* pNames, int nCount)
+{
+    m_arrCalls.push_back(L"categories");
+    for (int i = 0; i < nCount; i++)
+        m_arrCategories.push_back((LPCWSTR)pNames[i]);
+}
+
+void CRecordingSink::AddProblemRows(const CScanResultRow* pRows, int nCount)
+{
+    m_arrCalls.push_back(L"rows");
+    m_nBatches++;
+    m_arrRows.insert(m_arrRows.end(), pRows, pRows + nCount);
+}
+
+std::vector<CScanFeedItem> Deliver(CScanFeed& feed, CScanResultSink& sink)
+{
+    std::vector<CScanFeedItem> items;
+    feed.TakeAll(items);
+    std::vector<CScanResultRow> rows;
+    auto flush = [&]() {
+        if (!rows.empty())
+            sink.AddProblemRows(rows.data(), (int)rows.size());
+        rows.clear();
+    };
+    for (const CScanFeedItem& item : items)
+    {
+        if (item.nKind == FEED_PROBLEM_ROW)
+        {
+            rows.push_back(item.row);
+            continue;
+        }
+        flush();
+        if (item.nKind == FEED_CLEAR_RESULTS)
+            sink.ClearResults();
+        else if (item.nKind == FEED_CATEGORY_ROWS)
+            sink.AddCategoryRows(item.arrNames.GetData(), (int)item.arrNames.GetSize());
+    }
+    flush();
+    return items;
+}
+
+HeadlessScan::HeadlessScan()
+{
+    scan.m_pProblems = arrProblems;
+    scan.m_pRepair = arrRepair;
+    for (int i = 0; i < SCAN_CATEGORIES; i++)
+        scan.m_strCategoryNames[i].Format(L"Category slot %d", i);
+    for (int i = 1; i < SCAN_DESCRIPTIONS; i++)
+        scan.m_strDescriptions[i].Format(L"Description %d", i);
+}
+
+void HeadlessScan::Only(std::initializer_list<int> categories)
+{
+    for (int i = 0; i < SCAN_CATEGORIES; i++)
+        scan.m_bScanCategory[i] = FALSE;
+    for (int n : categories)
+        scan.m_bScanCategory[CTamselApp::KeySlotOfCategory(n)] = TRUE;
+}
+
+void HeadlessScan::Ignore(const CString& strEntry)
+{
+    arrIgnore.Add(strEntry);
+}
+
+void HeadlessScan::Run()
+{
+    scan.m_ignoreList.Load(arrIgnore);
+    RunScan(scan);
+    items = Deliver(scan.m_feed, sink);
+}
+
+std::vector<CScanResultRow> HeadlessScan::RowsWith(const std::wstring& strText) const
+{
+    std::vector<CScanResultRow> found;
+    for (const CScanResultRow& row : sink.m_arrRows)
+    {
+        if (StrStrIW(row.strText, strText.c_str()) != NULL)
+            found.push_back(row);
+    }
+    return found;
+}
+
+std::wstring NewGuid()
+{
+    GUID guid;
+    ::CoCreateGuid(&guid);
+    wchar_t szText[64];
+    ::StringFromGUID2(guid, szText, 64);
+    return szText;
+}
+
+std::wstring LowerCase(const std::wstring& str)
+{
+    std::wstring lower = str;
+    if (!lower.empty())
+        ::CharLowerBuffW(&lower[0], (DWORD)lower.size());
+    return lower;
+}
+
+ClassesKeys::~ClassesKeys()
+{
+    for (const std::wstring& strPath : m_arrReadOnly)
+    {
+        HKEY hKey = NULL;
+        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, WRITE_DAC, &hKey) == ERROR_SUCCESS)
+        {
+            PSECURITY_DESCRIPTOR pSD = NULL;
+            if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KA;;;WD)", SDDL_REVISION_1, &pSD, NULL))
+            {
+                ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, pSD);
+                ::LocalFree(pSD);
+            }
+            ::RegCloseKey(hKey);
+        }
+    }
+    for (auto it = m_arrRoots.rbegin(); it != m_arrRoots.rend(); ++it)
+        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, it->c_str());
+}
+
+bool ClassesKeys::Create(const std::wstring& strPath)
+{
+    // The first new level is what goes at the end.
+    std::wstring strRoot;
+    size_t nPos = 0;
+    while (true)
+    {
+        size_t nNext = strPath.find(L'\\', nPos);
+        std::wstring strPart = strPath.substr(0, nNext);
+        HKEY hKey = NULL;
+        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, strPart.c_str(), 0, KEY_READ, &hKey) == ERROR_SUCCESS)
+            ::RegCloseKey(hKey);
+        else
+        {
+            strRoot = strPart;
+            break;
+        }
+        if (nNext == std::wstring::npos)
+            return true;
+        nPos = nNext + 1;
+    }
+    HKEY hKey = NULL;
+    if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) !=
+        ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(hKey);
+    m_arrRoots.push_back(strRoot);
+    return true;
+}
+
+bool ClassesKeys::SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
+                            DWORD dwType)
+{
+    if (!Create(strPath))
+        return false;
+    HKEY hKey = NULL;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
+        return false;
+    LONG nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, dwType,
+                                    (const BYTE*)strData.c_str(), (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(hKey);
+    return nResult == ERROR_SUCCESS;
+}
+
+bool ClassesKeys::MakeReadOnly(const std::wstring& strPath)
+{
+    HKEY hKey = NULL;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, WRITE_DAC, &hKey) != ERROR_SUCCESS)
+        return false;
+    PSECURITY_DESCRIPTOR pSD = NULL;
+    bool bDone = false;
+    if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KRWD;;;WD)", SDDL_REVISION_1, &pSD, NULL))
+    {
+        bDone = ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, pSD) == ERROR_SUCCESS;
+        ::LocalFree(pSD);
+    }
+    ::RegCloseKey(hKey);
+    if (bDone)
+        m_arrReadOnly.push_back(strPath);
+    return bDone;
+}
+
+} // namespace scantest

@@ -1,0 +1,78 @@
+#pragma once
+// What the scanner's tests share: a sink that records what it is given, keys
+// under HKEY_CLASSES_ROOT that remove themselves, and a scan run without any
+// window.
+#include "scanner/ScanContext.h"
+#include "scanner/ScanResultSink.h"
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace scantest {
+
+// Records the sink's calls in order.
+class CRecordingSink : public CScanResultSink
+{
+public:
+    void ClearResults() override { m_arrCalls.push_back(L"clear"); m_arrRows.clear(); m_arrCategories.clear(); }
+    void AddCategoryRows(const CString* pNames, int nCount) override;
+    void AddProblemRows(const CScanResultRow* pRows, int nCount) override;
+    void SetAfterScan(BOOL bAfterScan) override { m_bAfterScan = bAfterScan; }
+    void SetLeaving(BOOL bLeaving) override { m_bLeaving = bLeaving; }
+
+    std::vector<std::wstring> m_arrCalls;
+    std::vector<std::wstring> m_arrCategories;
+    std::vector<CScanResultRow> m_arrRows;
+    int m_nBatches = 0;
+    BOOL m_bAfterScan = -1;
+    BOOL m_bLeaving = -1;
+};
+
+// Hands every queued item to the sink as the scan page does (rows in
+// batches); returns the items for the test to look at.
+std::vector<CScanFeedItem> Deliver(CScanFeed& feed, CScanResultSink& sink);
+
+// A scan of chosen categories without windows: its own problem lists, the
+// language file's descriptions, nothing ignored unless a test adds entries.
+struct HeadlessScan
+{
+    HeadlessScan();
+    // Only these categories (numbers) are switched on.
+    void Only(std::initializer_list<int> categories);
+    void Ignore(const CString& strEntry);
+    // Runs on this thread and delivers everything to the sink.
+    void Run();
+    // Rows whose text holds the given text.
+    std::vector<CScanResultRow> RowsWith(const std::wstring& strText) const;
+
+    CScanContext scan;
+    CArray<CRegProblem> arrProblems[SCAN_CATEGORIES];
+    CArray<CRegProblem> arrRepair[SCAN_CATEGORIES];
+    CStringArray arrIgnore;
+    CRecordingSink sink;
+    std::vector<CScanFeedItem> items;
+};
+
+// A new "{GUID}" text.
+std::wstring NewGuid();
+std::wstring LowerCase(const std::wstring& str);
+
+// Keys created under HKEY_CLASSES_ROOT; all removed (with their subtrees)
+// when the object goes, read-only ones made writable first.
+class ClassesKeys
+{
+public:
+    ~ClassesKeys();
+    // Creates the key (and its parents); FALSE on failure.
+    bool Create(const std::wstring& strPath);
+    bool SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
+                   DWORD dwType = REG_SZ);
+    // Allows everyone to read the key only (and to change that again).
+    bool MakeReadOnly(const std::wstring& strPath);
+
+private:
+    std::vector<std::wstring> m_arrRoots;
+    std::vector<std::wstring> m_arrReadOnly;
+};
+
+} // namespace scantest

@@ -1,0 +1,9 @@
+tamsel_add_test(scanner_tests scanner LIBS tamsel_app)
+# The program's own resources: the page templates, their pictures and the language file.
+target_sources(scanner_tests PRIVATE ${CMAKE_SOURCE_DIR}/resources/Tamsel.rc)
+target_link_libraries(scanner_tests PRIVATE ole32)
+
+# Category 1 on a prefix of its own, where nothing else was ever written.
+add_test(NAME scanner_fresh_prefix
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/fresh-prefix.sh ${CMAKE_BINARY_DIR}/scanner-fresh-prefix $<TARGET_FILE:scanner_tests>)
+set_tests_properties(scanner_fresh_prefix PROPERTIES TIMEOUT 300)
