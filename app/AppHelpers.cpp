@@ -3,6 +3,7 @@
 // the weekly scheduled task.
 #include "app/TamselApp.h"
 #include "services/DiskObject.h"
+#include "repair/IgnoreList.h"
 #include "services/PathString.h"
 #include "services/ScheduledTask.h"
 #include "services/TextFile.h"
@@ -28,7 +29,7 @@ void CTamselApp::LoadIgnoreList()
         if (!strLine.IsEmpty() && strLine[strLine.GetLength() - 1] == L'\r')
             strLine = strLine.Left(strLine.GetLength() - 1);
         if (strLine.GetLength() != 0)
-            m_arrIgnoreList.Add(strLine);
+            m_arrIgnoreList.Add(CIgnoreList::DecodeLine(strLine));
     }
     file.Close();
 }

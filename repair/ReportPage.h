@@ -1,9 +1,47 @@
 #pragma once
-// The result reports page. Shows its title until the page itself is built.
-#include "app/PageStandIn.h"
+// The result report page: per category the "found/fixed" counts of the last
+// repair and the time of the last scan, read from [ScanLog] of Settings.ini
+// each time the page is shown. Shown by a repair with CloseAfterScan set, it
+// closes the program.
+#include "framework/Afx.h"
+#include "framework/Controls.h"
+#include "framework/Gdi.h"
+#include "controls/skin/CaptionBar.h"
 
-class CReportPage : public CStandInPage
+class CTamselApp;
+
+class CReportPage : public CDialog
 {
 public:
-    CReportPage() : CStandInPage(166) {}
+    enum { IDD = 166 };
+
+    CReportPage();
+    virtual ~CReportPage();
+
+    // The value control of each category, index category - 1.
+    static const UINT s_nValueIDs[15];
+
+    CStatic m_wndValues[15];
+    CCaptionBar m_wndFrame;
+    CStatic m_wndHeaderRight;   // 1033
+    CStatic m_wndHeaderCount;   // 1031
+    CStatic m_wndLastScan;      // 1030
+    CBrush m_brWhite;
+    CTamselApp* m_pApp;
+    int m_bAfterRepair;         // 1 while shown by the repair
+
+protected:
+    virtual BOOL OnInitDialog();
+    virtual void OnOK() {}
+    virtual void OnCancel();
+
+    void Refresh();
+
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg LRESULT OnCloseAfterRepair(WPARAM wParam, LPARAM lParam);
+
+    CFont m_fontTitle;
+
+    DECLARE_MESSAGE_MAP()
 };

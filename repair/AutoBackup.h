@@ -1,0 +1,66 @@
+#pragma once
+// The automatic backup written before every repair: the keys of the chosen
+// registry problems as a registry-editor file and the chosen shortcut files,
+// in AutoBackup\AutoBackup<stamp>.zip. The archive is read back and checked
+// before anything is repaired; the repair then removes only what it covers.
+#include "app/TamselApp.h"
+#include "services/ZipFormat.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+class CAutoBackup
+{
+public:
+    CAutoBackup();
+
+    // Writes and verifies the archive of what the repair lists name. TRUE
+    // when the archive is known good, or when nothing needed one. FALSE:
+    // m_strError says why, nothing is covered and no file of this backup
+    // stays behind.
+    BOOL Write(CTamselApp* pApp);
+
+    // Whether the archive holds this key (a path as TrustedRecordHive gives it).
+    BOOL IsKeyCovered(const CString& strCanonicalPath) const;
+    // Whether the archive holds the shortcut file of record nIndex of the
+    // shortcut category's repair list.
+    BOOL IsShortcutCovered(INT_PTR nIndex) const;
+
+    CString m_strStamp;     // the time of this backup, "%Y%m%d%H%M%S"
+    CString m_strArchive;   // full path; empty when no archive was needed
+    CString m_strError;
+    CStringArray m_arrEntries;  // entry names in archive order
+
+    // The entry name for a shortcut file: its own name, or the first free
+    // "title (n).ext" when an entry of that name (any case) is taken.
+    static CString FreeEntryName(const CString& strFileName, const CStringArray& arrTaken);
+
+private:
+    struct AddedEntry
+    {
+        CString strName;
+        DWORD dwSize;
+        DWORD dwCrc;
+    };
+
+    BOOL Fail(const CString& strReason);
+    BOOL WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys);
+    ZipResult AddFile(ZipHandle hZip, const CString& strPath, const CString& strName);
+    ZipResult AddMemory(ZipHandle hZip, const std::vector<BYTE>& data, const CString& strName);
+    BOOL Verify();
+
+    std::map<std::wstring, DWORD> m_exported;   // upper-case key path -> ExportKey result
+    std::vector<bool> m_shortcutAdded;
+    std::vector<AddedEntry> m_added;
+    CString m_strRegFile;
+};
+
+// The repair worker's backup step.
+BOOL WriteAutoBackup(CTamselApp* pApp, CAutoBackup& backup);
+
+// Test seams: the archive's close, and a look at the closed archive before
+// it is verified. NULL restores the plain behaviour.
+typedef ZipResult (*AUTOBACKUP_CLOSE_HOOK)(ZipHandle hZip);
+typedef void (*AUTOBACKUP_CLOSED_HOOK)(const CString& strArchive);
+void SetAutoBackupHooks(AUTOBACKUP_CLOSE_HOOK pfnClose, AUTOBACKUP_CLOSED_HOOK pfnClosed);

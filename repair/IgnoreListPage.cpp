@@ -1,0 +1,136 @@
+#include "repair/IgnoreListPage.h"
+#include "app/TamselApp.h"
+#include "app/TamselDlg.h"
+#include "framework/HeaderCtrl.h"
+#include "repair/IgnoreList.h"
+
+namespace {
+const UINT IDC_IGNORE_REMOVE = 1001;
+const UINT IDC_IGNORE_LIST = 1013;
+const UINT IDC_IGNORE_TITLE = 1148;
+const COLORREF kMagenta = RGB(255, 0, 255);
+}
+
+BEGIN_MESSAGE_MAP(CIgnoreListPage, CDialog)
+    ON_WM_SHOWWINDOW()
+    ON_WM_CTLCOLOR()
+    ON_BN_CLICKED(IDC_IGNORE_REMOVE, OnRemove)
+END_MESSAGE_MAP()
+
+CIgnoreListPage::CIgnoreListPage() : CDialog(IDD, NULL), m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
+{
+}
+
+CIgnoreListPage::~CIgnoreListPage()
+{
+}
+
+BOOL CIgnoreListPage::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
+    m_pApp->TranslateDialog(this, IDD);
+
+    LOGFONTW lf = {};
+    lf.lfHeight = -16;
+    lf.lfWeight = FW_BOLD;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(lf.lfFaceName, L"Verdana", LF_FACESIZE);
+    m_fontTitle.CreateFontIndirect(&lf);
+    if (GetDlgItem(IDC_IGNORE_TITLE) != NULL)
+        GetDlgItem(IDC_IGNORE_TITLE)->SetFont(&m_fontTitle);
+
+    m_btnRemove.SubclassDlgItem(IDC_IGNORE_REMOVE, this);
+    m_btnRemove.SetBitmaps(312, kMagenta, 311, kMagenta);
+    m_btnRemove.DrawTransparent(FALSE);
+    m_btnRemove.DrawBorder(FALSE, TRUE);
+
+    m_list.SubclassDlgItem(IDC_IGNORE_LIST, this);
+    m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    CHeaderCtrl* pHeader = m_list.GetHeaderCtrl();
+    if (pHeader != NULL)
+        pHeader->ModifyStyle(0, HDS_BUTTONS | HDS_HOTTRACK);
+    m_list.DeleteAllItems();
+    m_list.InsertColumn(0, L"Category", LVCFMT_LEFT, 120);
+    m_list.InsertColumn(1, L"Registry Key", LVCFMT_LEFT, 440);
+    return TRUE;
+}
+
+void CIgnoreListPage::OnCancel()
+{
+    CTamselDlg* pMain = GetTamselDlg();
+    if (pMain != NULL)
+        pMain->SendMessage(WM_COMMAND, IDCANCEL, 0);
+}
+
+CString CIgnoreListPage::GetCategoryName(const CString& strIndex) const
+{
+    int nIndex = 0;
+    for (int i = 0; i < strIndex.GetLength() && strIndex[i] >= L'0' && strIndex[i] <= L'9' && nIndex < 1000; i++)
+        nIndex = nIndex * 10 + (strIndex[i] - L'0');
+    int nCategory = nIndex >= 0 && nIndex <= 14 ? nIndex + 1 : 1;
+    return m_pApp->m_strCategoryNames[CTamselApp::DisplaySlotOfCategory(nCategory)];
+}
+
+void CIgnoreListPage::FillList()
+{
+    m_list.SendMessage(WM_SETREDRAW, FALSE, 0);
+    m_list.DeleteAllItems();
+    for (INT_PTR i = 0; i < m_pApp->m_arrIgnoreList.GetSize(); i++)
+    {
+        const CString& strEntry = m_pApp->m_arrIgnoreList[i];
+        int nSemicolon = strEntry.Find(L';');
+        CString strCategory, strKey = strEntry;
+        // Only hand-edited lines lack the index in front.
+        if (nSemicolon >= 0 && nSemicolon < 3)
+        {
+            strCategory = GetCategoryName(strEntry.Left(nSemicolon));
+            strKey = strEntry.Mid(nSemicolon + 1);
+        }
+        int nRow = m_list.InsertItem((int)i, strCategory);
+        if (nRow >= 0)
+            m_list.SetItemText(nRow, 1, strKey);
+    }
+    m_list.SendMessage(WM_SETREDRAW, TRUE, 0);
+    m_list.Invalidate();
+}
+
+void CIgnoreListPage::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    CDialog::OnShowWindow(bShow, nStatus);
+    if (bShow)
+    {
+        m_pApp->TranslateDialog(this, IDD);
+        Invalidate();
+    }
+    m_pApp->LoadIgnoreList();
+    if (bShow)
+        FillList();
+}
+
+void CIgnoreListPage::OnRemove()
+{
+    int nRow = m_list.GetNextItem(-1, LVNI_SELECTED);
+    if (nRow < 0)
+        return;
+    if (!CIgnoreList::RemoveEntry(m_pApp, nRow))
+    {
+        AfxMessageBox(m_pApp->GetLangString(L"M_IGNORE_NOT_SAVED"), MB_ICONEXCLAMATION);
+        return;
+    }
+    m_list.DeleteItem(nRow);
+    CTamselDlg* pMain = GetTamselDlg();
+    if (pMain != NULL)
+        pMain->Invalidate();
+}
+
+HBRUSH CIgnoreListPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (nCtlColor == CTLCOLOR_MSGBOX)
+        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    pDC->SetTextColor(RGB(0, 0, 0));
+    pDC->SetBkColor(RGB(255, 255, 255));
+    if (pWnd != NULL && pWnd->GetDlgCtrlID() == (int)IDC_IGNORE_TITLE)
+        pDC->SetTextColor(RGB(28, 68, 125));
+    return m_brWhite;
+}

@@ -1,0 +1,177 @@
+#include "repair/Repair.h"
+#include "repair/AutoBackup.h"
+#include "services/NtRegistry.h"
+
+#include <shlwapi.h>
+
+const int g_nRepairWalkOrder[TAMSEL_CATEGORY_COUNT] = { 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 8 };
+
+CArray<CRegProblem>& FoundListOf(CTamselApp* pApp, int nCategory)
+{
+    return pApp->m_arrProblems[CTamselApp::KeySlotOfCategory(nCategory)];
+}
+
+CArray<CRegProblem>& RepairListOf(CTamselApp* pApp, int nCategory)
+{
+    return pApp->m_arrRepair[CTamselApp::KeySlotOfCategory(nCategory)];
+}
+
+HKEY TrustedRecordHive(const CRegProblem& problem, CString& strCanonical)
+{
+    static const struct { LPCWSTR pszName; HKEY hRoot; } s_hives[] = {
+        { L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT },
+        { L"HKEY_CURRENT_USER", HKEY_CURRENT_USER },
+        { L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE },
+        { L"HKEY_USERS", HKEY_USERS },
+    };
+    strCanonical.Empty();
+    CString strKey = problem.m_strKey;
+    strKey.TrimRight(L'\\');
+    // An empty key would stand for the whole hive.
+    if (strKey.IsEmpty() || strKey[0] == L'\\')
+        return NULL;
+    int nSlash = problem.m_strKeyPath.Find(L'\\');
+    if (nSlash <= 0)
+        return NULL;
+    CString strHive = problem.m_strKeyPath.Left(nSlash);
+    for (const auto& hive : s_hives)
+    {
+        if (strHive.CompareNoCase(hive.pszName) != 0)
+            continue;
+        CString strPath = problem.m_strKeyPath;
+        strPath.TrimRight(L'\\');
+        if (strPath.Mid(nSlash + 1).CompareNoCase(strKey) != 0)
+            return NULL;
+        strCanonical = CString(hive.pszName) + L"\\" + strKey;
+        return hive.hRoot;
+    }
+    return NULL;
+}
+
+namespace {
+
+void ValueLine(CRepairLog& log, const CRegProblem& problem, BOOL bSuccess)
+{
+    CString strTail = problem.m_strKeyPath + L" | " + problem.m_strValueName + L" : " + problem.m_strData;
+    if (bSuccess)
+        log.AddLine(L"Fixed Success: " + strTail);
+    else
+        log.AddLine(L"Fix Unsuccess: " + strTail, L"Fixed Unsuccess: " + strTail);
+}
+
+void KeyLine(CRepairLog& log, const CString& strKeyPath, BOOL bSuccess)
+{
+    if (bSuccess)
+        log.AddLine(L"Fixed Success: " + strKeyPath);
+    else
+        log.AddLine(L"Fix Unsuccess: " + strKeyPath, L"Fixed Unsuccess: " + strKeyPath);
+}
+
+void FailLine(CRepairLog& log, const CRegProblem& problem)
+{
+    if (problem.m_bValue == 1)
+        ValueLine(log, problem, FALSE);
+    else
+        KeyLine(log, problem.m_strKeyPath, FALSE);
+}
+
+// TRUE when the record's registry entry was removed by this call.
+BOOL RepairRegistryRecord(const CRegProblem& problem, const CAutoBackup& backup, CRepairLog& log)
+{
+    CString strCanonical;
+    HKEY hRoot = TrustedRecordHive(problem, strCanonical);
+    CNtRegistry reg;
+    if (hRoot == NULL || !backup.IsKeyCovered(strCanonical) || !reg.SetKey(hRoot, problem.m_strKey, FALSE, TRUE))
+    {
+        FailLine(log, problem);
+        return FALSE;
+    }
+    if (problem.m_bValue == 1)
+    {
+        BOOL bDeleted = reg.DeleteValue(problem.m_strValueName);
+        ValueLine(log, problem, bDeleted);
+        return bDeleted;
+    }
+    CString strKey = problem.m_strKey;
+    strKey.TrimRight(L'\\');
+    BOOL bDeleted = SHDeleteKeyW(hRoot, strKey) == ERROR_SUCCESS;
+    KeyLine(log, problem.m_strKeyPath, bDeleted);
+    return bDeleted;
+}
+
+// TRUE when the file is gone or will go at the next start of Windows.
+BOOL RepairShortcut(const CRegProblem& problem, BOOL bCovered, CRepairLog& log, BOOL& bMissing)
+{
+    const CString& strPath = problem.m_strKeyPath;
+    DWORD dwAttributes = GetFileAttributesW(strPath);
+    bMissing = dwAttributes == INVALID_FILE_ATTRIBUTES;
+    if (bMissing)
+        return FALSE;
+    if (!bCovered || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    {
+        KeyLine(log, strPath, FALSE);
+        return FALSE;
+    }
+    if (dwAttributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(strPath, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileW(strPath))
+        return TRUE;
+    if (MoveFileExW(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
+        return TRUE;
+    KeyLine(log, strPath, FALSE);
+    return FALSE;
+}
+
+} // namespace
+
+void RepairSelectedProblems(CTamselApp* pApp, const CAutoBackup& backup, CRepairLog& log,
+                            int nCleaned[TAMSEL_CATEGORY_COUNT])
+{
+    for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
+        nCleaned[i] = 0;
+    for (int nCategory : g_nRepairWalkOrder)
+    {
+        CArray<CRegProblem>& list = RepairListOf(pApp, nCategory);
+        INT_PTR nCount = list.GetSize();
+        for (INT_PTR i = 0; i < nCount; i++)
+        {
+            BOOL bRemoved = FALSE;
+            if (nCategory == SHORTCUT_CATEGORY)
+            {
+                BOOL bMissing = FALSE;
+                bRemoved = RepairShortcut(list[i], backup.IsShortcutCovered(i), log, bMissing);
+            }
+            else
+                bRemoved = RepairRegistryRecord(list[i], backup, log);
+            if (bRemoved)
+                nCleaned[nCategory - 1]++;
+        }
+    }
+}
+
+BOOL WriteScanStatistics(CTamselApp* pApp, const CString& strStamp, const int nErrors[TAMSEL_CATEGORY_COUNT],
+                         const int nCleaned[TAMSEL_CATEGORY_COUNT])
+{
+    pApp->m_strLastScanTime = strStamp;
+    for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
+    {
+        pApp->m_nErrors[i] = nErrors[i];
+        pApp->m_nCleaned[i] = nCleaned[i];
+    }
+    const CString& strFile = pApp->m_strSettingsFile;
+    BOOL bOk = WritePrivateProfileStringW(L"ScanLog", L"LastScanTime", strStamp, strFile);
+    CString strKey, strValue;
+    for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
+    {
+        strKey.Format(L"Error%d", i + 1);
+        strValue.Format(L"%d", nErrors[i]);
+        bOk = WritePrivateProfileStringW(L"ScanLog", strKey, strValue, strFile) && bOk;
+    }
+    for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
+    {
+        strKey.Format(L"Cleaned%d", i + 1);
+        strValue.Format(L"%d", nCleaned[i]);
+        bOk = WritePrivateProfileStringW(L"ScanLog", strKey, strValue, strFile) && bOk;
+    }
+    return bOk;
+}

@@ -1,0 +1,233 @@
+#include "repair/RepairDlg.h"
+#include "app/TamselDlg.h"
+#include "framework/Dc.h"
+
+namespace {
+UINT s_msgStart = ::RegisterWindowMessageW(L"Tamsel.Repair.Start");
+UINT s_msgLines = ::RegisterWindowMessageW(L"Tamsel.Repair.Lines");
+UINT s_msgDone = ::RegisterWindowMessageW(L"Tamsel.Repair.Done");
+
+const UINT IDC_REPAIR_STATUS = 1030;
+const UINT IDC_REPAIR_LOG = 1013;
+} // namespace
+
+// ---- CRepairLineQueue ---------------------------------------------------------------
+
+CRepairLineQueue::CRepairLineQueue() : m_bWakePosted(false), m_hWnd(NULL), m_nMessage(0)
+{
+    InitializeCriticalSection(&m_cs);
+}
+
+CRepairLineQueue::~CRepairLineQueue()
+{
+    DeleteCriticalSection(&m_cs);
+}
+
+void CRepairLineQueue::Attach(HWND hWnd, UINT nMessage)
+{
+    m_nMessage = nMessage;
+    m_hWnd = hWnd;
+}
+
+void CRepairLineQueue::AddLine(const CString& strLog, const CString& strStatus)
+{
+    EnterCriticalSection(&m_cs);
+    m_lines.emplace_back(strLog, strStatus);
+    LeaveCriticalSection(&m_cs);
+    HWND hWnd = m_hWnd;
+    if (hWnd != NULL && !m_bWakePosted.exchange(true))
+        ::PostMessageW(hWnd, m_nMessage, 0, 0);
+}
+
+void CRepairLineQueue::Take(std::vector<std::pair<CString, CString>>& lines)
+{
+    // Cleared first: a line added while we take gets a wake-up of its own.
+    m_bWakePosted = false;
+    lines.clear();
+    EnterCriticalSection(&m_cs);
+    lines.swap(m_lines);
+    LeaveCriticalSection(&m_cs);
+}
+
+// ---- The worker ---------------------------------------------------------------------
+
+UINT RepairThreadProc(LPVOID pParam)
+{
+    RepairJob* pJob = static_cast<RepairJob*>(pParam);
+    CRepairLog& log = *pJob->pLog;
+    log.AddLine(L"Creating backup...");
+    if (!WriteAutoBackup(pJob->pApp, pJob->backup))
+    {
+        pJob->strFailure = L"Backup failed: " + pJob->backup.m_strError + L". Nothing was repaired.";
+        log.AddLine(pJob->strFailure);
+    }
+    else
+    {
+        log.AddLine(L"Finished backup.");
+        log.AddLine(L"Start clear...");
+        RepairSelectedProblems(pJob->pApp, pJob->backup, log, pJob->nCleaned);
+        log.AddLine(L"Finished clear.");
+        pJob->bRepaired = TRUE;
+    }
+    ::PostMessageW(pJob->hWndNotify, pJob->nDoneMessage, 0, 0);
+    return 0;
+}
+
+// ---- CRepairDlg ------------------------------------------------------------------------
+
+BOOL CRepairDlg::s_bRefuseWorker = FALSE;
+
+BEGIN_MESSAGE_MAP(CRepairDlg, CDialog)
+    ON_WM_CTLCOLOR()
+    ON_WM_PAINT()
+    ON_REGISTERED_MESSAGE(s_msgStart, OnStartRepair)
+    ON_REGISTERED_MESSAGE(s_msgLines, OnLinesReady)
+    ON_REGISTERED_MESSAGE(s_msgDone, OnRepairDone)
+END_MESSAGE_MAP()
+
+CRepairDlg::CRepairDlg(CWnd* pParent)
+    : CDialog(IDD, pParent), m_pOwner(NULL), m_bStart(0), m_bRepaired(FALSE),
+      m_pApp(static_cast<CTamselApp*>(AfxGetApp())), m_pThread(NULL)
+{
+    for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
+    {
+        m_nErrors[i] = 0;
+        m_job.nCleaned[i] = 0;
+    }
+    m_job.pApp = m_pApp;
+    m_job.pLog = &m_lines;
+    m_job.hWndNotify = NULL;
+    m_job.nDoneMessage = s_msgDone;
+    m_job.bRepaired = FALSE;
+}
+
+CRepairDlg::~CRepairDlg()
+{
+    WaitForWorker();
+}
+
+INT_PTR CRepairDlg::DoModal()
+{
+    INT_PTR nResult = CDialog::DoModal();
+    // A quit message can end the loop early; the worker still uses our job.
+    WaitForWorker();
+    // The repair ran although nobody was left to hear of it: count it.
+    if (m_job.bRepaired && !m_bRepaired)
+    {
+        WriteScanStatistics(m_pApp, m_job.backup.m_strStamp, m_nErrors, m_job.nCleaned);
+        m_bRepaired = TRUE;
+    }
+    return nResult;
+}
+
+BOOL CRepairDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
+    m_wndStatus.SubclassDlgItem(IDC_REPAIR_STATUS, this);
+    m_listLog.SubclassDlgItem(IDC_REPAIR_LOG, this);
+    m_lines.Attach(m_hWnd, s_msgLines);
+    m_job.hWndNotify = m_hWnd;
+    return TRUE;
+}
+
+HBRUSH CRepairDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (nCtlColor == CTLCOLOR_MSGBOX)
+        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    pDC->SetTextColor(RGB(0, 0, 0));
+    pDC->SetBkColor(RGB(255, 255, 255));
+    return m_brWhite;
+}
+
+void CRepairDlg::OnPaint()
+{
+    CPaintDC dc(this);
+    // Started from a posted message, so the dialog is on screen first and
+    // no work runs inside the paint.
+    if (m_bStart)
+    {
+        m_bStart = 0;
+        PostMessage(s_msgStart, 0, 0);
+    }
+}
+
+LRESULT CRepairDlg::OnStartRepair(WPARAM, LPARAM)
+{
+    if (m_pThread != NULL)
+        return 0;
+    CWinThread* pThread = NULL;
+    if (!s_bRefuseWorker)
+        pThread = AfxBeginThread(RepairThreadProc, &m_job, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (pThread == NULL)
+    {
+        m_strFailure = L"The repair could not be started. Nothing was repaired.";
+        AfxMessageBox(m_strFailure, MB_ICONEXCLAMATION);
+        EndDialog(IDCANCEL);
+        return 0;
+    }
+    // We keep the thread object, so its handle stays ours to wait on.
+    pThread->m_bAutoDelete = FALSE;
+    m_pThread = pThread;
+    pThread->ResumeThread();
+    return 0;
+}
+
+void CRepairDlg::DrainLines()
+{
+    std::vector<std::pair<CString, CString>> lines;
+    m_lines.Take(lines);
+    if (lines.empty() || m_hWnd == NULL)
+        return;
+    m_listLog.SendMessage(WM_SETREDRAW, FALSE, 0);
+    for (const auto& line : lines)
+        m_listLog.AddString(line.first);
+    m_listLog.SendMessage(WM_SETREDRAW, TRUE, 0);
+    m_wndStatus.SetWindowText(lines.back().second);
+}
+
+LRESULT CRepairDlg::OnLinesReady(WPARAM, LPARAM)
+{
+    DrainLines();
+    return 0;
+}
+
+void CRepairDlg::WaitForWorker()
+{
+    if (m_pThread == NULL)
+        return;
+    HANDLE hThread = m_pThread->m_hThread;
+    for (;;)
+    {
+        DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (dwWait != WAIT_OBJECT_0 + 1)
+            break;
+        MSG msg;
+        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    delete m_pThread;
+    m_pThread = NULL;
+}
+
+LRESULT CRepairDlg::OnRepairDone(WPARAM, LPARAM)
+{
+    WaitForWorker();
+    DrainLines();
+    if (!m_job.bRepaired)
+    {
+        m_strFailure = m_job.strFailure;
+        AfxMessageBox(m_strFailure, MB_ICONEXCLAMATION);
+        EndDialog(IDCANCEL);
+        return 0;
+    }
+    WriteScanStatistics(m_pApp, m_job.backup.m_strStamp, m_nErrors, m_job.nCleaned);
+    m_bRepaired = TRUE;
+    // The report page is current before the dialog's loop returns.
+    if (m_pOwner != NULL)
+    {
+        m_pOwner->m_pageReport.m_bAfterRepair = 1;
+        m_pOwner->ShowPage(PAGE_REPORT, NULL);
+    }
+    EndDialog(IDOK);
+    return 0;
+}

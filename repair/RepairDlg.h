@@ -1,0 +1,100 @@
+#pragma once
+// The small modal dialog under which a repair runs: its worker writes the
+// automatic backup, repairs what the backup covers, and hands the outcome
+// back to the dialog, which writes the statistics and shows the report page.
+#include "framework/Afx.h"
+#include "framework/Controls.h"
+#include "framework/Gdi.h"
+#include "repair/AutoBackup.h"
+#include "repair/Repair.h"
+
+#include <atomic>
+#include <utility>
+#include <vector>
+
+class CTamselDlg;
+
+// Lines of the worker, queued under a lock; the dialog's thread gets one
+// posted wake-up per batch and takes them all.
+class CRepairLineQueue : public CRepairLog
+{
+public:
+    CRepairLineQueue();
+    ~CRepairLineQueue();
+    void Attach(HWND hWnd, UINT nMessage);
+    void AddLine(const CString& strLog, const CString& strStatus) override;
+    using CRepairLog::AddLine;
+    void Take(std::vector<std::pair<CString, CString>>& lines);
+
+private:
+    CRITICAL_SECTION m_cs;
+    std::vector<std::pair<CString, CString>> m_lines;
+    std::atomic<bool> m_bWakePosted;
+    std::atomic<HWND> m_hWnd;
+    UINT m_nMessage;
+};
+
+// What the worker gets and gives back.
+struct RepairJob
+{
+    CTamselApp* pApp;
+    CRepairLog* pLog;
+    HWND hWndNotify;
+    UINT nDoneMessage;
+    CAutoBackup backup;
+    BOOL bRepaired;
+    CString strFailure;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+};
+
+UINT RepairThreadProc(LPVOID pParam);
+
+class CRepairDlg : public CDialog
+{
+public:
+    enum { IDD = 164 };
+
+    explicit CRepairDlg(CWnd* pParent = NULL);
+    virtual ~CRepairDlg();
+
+    // Runs the dialog; returns only when the worker has ended.
+    INT_PTR DoModal() override;
+
+    CTamselDlg* m_pOwner;   // the main window, set by the creator
+    int m_bStart;           // set by the creator; the first paint starts the work
+    // Per category (index category - 1), the rows checked at FIX & Continue:
+    // written to the statistics only when the repair ran.
+    int m_nErrors[TAMSEL_CATEGORY_COUNT];
+
+    // The outcome, for the creator.
+    BOOL m_bRepaired;
+    CString m_strFailure;
+
+    CStatic m_wndStatus;
+    CListBox m_listLog;
+
+    // Test seam: the worker thread refuses to start.
+    static BOOL s_bRefuseWorker;
+
+protected:
+    virtual BOOL OnInitDialog();
+    virtual void OnOK() {}
+    virtual void OnCancel() {}
+
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnStartRepair(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLinesReady(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnRepairDone(WPARAM wParam, LPARAM lParam);
+
+    void DrainLines();
+    void WaitForWorker();
+
+    CBrush m_brWhite;
+    CTamselApp* m_pApp;
+    CWinThread* m_pThread;
+    CRepairLineQueue m_lines;
+    RepairJob m_job;
+
+    DECLARE_MESSAGE_MAP()
+};

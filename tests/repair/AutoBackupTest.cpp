@@ -1,0 +1,524 @@
+// The backup and repair road without the result tree: planted registry
+// entries and shortcut files go through the repair lists, the automatic
+// backup and the repair, and come back from the archive byte for byte.
+#include "tests/repair/RepairTestSupport.h"
+#include "repair/AutoBackup.h"
+#include "repair/RepairDlg.h"
+#include "services/RegFile.h"
+#include "services/ZipReader.h"
+#include "services/ZipWriter.h"
+
+#include <shlwapi.h>
+
+using namespace repairtest;
+
+namespace {
+
+const wchar_t kBase[] = L"Software\\TamselRepairTest";
+const wchar_t kHkcu[] = L"HKEY_CURRENT_USER";
+const wchar_t kNonAnsiValue[] = L"Non-ANSI \x4E2D\x6587";
+
+bool SetString(HKEY hKey, LPCWSTR pszName, const std::wstring& strData)
+{
+    return RegSetValueExW(hKey, pszName, 0, REG_SZ, (const BYTE*)strData.c_str(),
+                          (DWORD)((strData.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool ValueExists(const std::wstring& strKey, LPCWSTR pszName)
+{
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, strKey.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    bool bExists = RegQueryValueExW(hKey, pszName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    RegCloseKey(hKey);
+    return bExists;
+}
+
+bool KeyExists(HKEY hRoot, const std::wstring& strKey)
+{
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(hRoot, strKey.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    return true;
+}
+
+HKEY Create(HKEY hRoot, const std::wstring& strKey)
+{
+    HKEY hKey = NULL;
+    RegCreateKeyExW(hRoot, strKey.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL);
+    return hKey;
+}
+
+// Wine's "reg export" of a key into a file; the file's bytes, empty on failure.
+std::string RegExport(const std::wstring& strKeyPath, const std::wstring& strFile)
+{
+    DeleteFileW(strFile.c_str());
+    int nExit = RunWindowsProgram(L"reg.exe export \"" + strKeyPath + L"\" \"" + strFile + L"\" /y");
+    if (nExit != 0)
+        return std::string();
+    return testsupport::ReadFileBytes(strFile);
+}
+
+std::vector<std::wstring> ArchiveNames(const CString& strArchive)
+{
+    std::vector<std::wstring> names;
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
+    if (hZip == NULL)
+        return names;
+    ZipArchiveEntry entry = {};
+    GetZipArchiveItem(hZip, -1, &entry);
+    int nCount = entry.m_nIndex;
+    for (int i = 0; i < nCount; i++)
+    {
+        if (GetZipArchiveItem(hZip, i, &entry) == ZipOk)
+            names.push_back(entry.m_szName);
+    }
+    CloseZipReader(hZip);
+    return names;
+}
+
+bool ExtractEntry(const CString& strArchive, const std::wstring& strName, const std::wstring& strTarget)
+{
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
+    if (hZip == NULL)
+        return false;
+    int nIndex = -1;
+    ZipArchiveEntry entry = {};
+    bool bOk = FindZipArchiveItem(hZip, strName.c_str(), FALSE, &nIndex, &entry) == ZipOk &&
+               ExtractZipArchiveItem(hZip, nIndex, strTarget.c_str(), 0, ZipKindFile) == ZipOk;
+    CloseZipReader(hZip);
+    return bOk;
+}
+
+class RepairRoadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetApp(m_folder.Path());
+        SHDeleteKeyW(HKEY_CURRENT_USER, kBase);
+        m_pApp = App();
+    }
+    void TearDown() override
+    {
+        SetAutoBackupHooks(NULL, NULL);
+        SHDeleteKeyW(HKEY_CURRENT_USER, kBase);
+        WritePrivateProfileStringW(NULL, NULL, NULL, m_pApp->m_strSettingsFile);
+    }
+
+    std::wstring Key(const std::wstring& strSub) const { return std::wstring(kBase) + L"\\" + strSub; }
+    std::wstring Full(const std::wstring& strSub) const { return std::wstring(kHkcu) + L"\\" + Key(strSub); }
+    std::wstring BackupFolder() const { return m_folder.File(L"AutoBackup"); }
+
+    void AddRepair(int nCategory, const CRegProblem& problem) { RepairListOf(m_pApp, nCategory).Add(problem); }
+
+    // Values of every kind, a key with subkeys, and a survivor beside them.
+    void PlantRegistry()
+    {
+        HKEY hValues = Create(HKEY_CURRENT_USER, Key(L"Values"));
+        ASSERT_NE(hValues, (HKEY)NULL);
+        EXPECT_TRUE(SetString(hValues, L"", L"default data"));
+        EXPECT_TRUE(SetString(hValues, L"Text LF", L"line one\nline two"));
+        std::vector<BYTE> big(20000);
+        for (size_t i = 0; i < big.size(); i++)
+            big[i] = (BYTE)(i * 7 + 3);
+        EXPECT_EQ(RegSetValueExW(hValues, L"Big", 0, REG_BINARY, big.data(), (DWORD)big.size()), ERROR_SUCCESS);
+        EXPECT_TRUE(SetString(hValues, L"Quote\"Back\\slash", L"q\"\\"));
+        EXPECT_TRUE(SetString(hValues, kNonAnsiValue, L"\x00E9t\x00E9 \x4E2D"));
+        DWORD dw = 0x12345678;
+        EXPECT_EQ(RegSetValueExW(hValues, L"Number", 0, REG_DWORD, (const BYTE*)&dw, 4), ERROR_SUCCESS);
+        RegCloseKey(hValues);
+
+        HKEY hTree = Create(HKEY_CURRENT_USER, Key(L"Tree\\Sub A\\Deeper"));
+        EXPECT_TRUE(SetString(hTree, L"deep", L"d"));
+        RegCloseKey(hTree);
+        hTree = Create(HKEY_CURRENT_USER, Key(L"Tree\\Sub B"));
+        EXPECT_TRUE(SetString(hTree, L"", L"b"));
+        RegCloseKey(hTree);
+
+        HKEY hOther = Create(HKEY_CURRENT_USER, Key(L"Other"));
+        EXPECT_TRUE(SetString(hOther, L"Keep", L"stays"));
+        RegCloseKey(hOther);
+    }
+
+    void ChooseRegistryRecords()
+    {
+        CString strValues = Key(L"Values").c_str();
+        AddRepair(1, ValueProblem(kHkcu, strValues, L"Text LF"));
+        AddRepair(2, ValueProblem(kHkcu, strValues, L""));
+        AddRepair(3, ValueProblem(kHkcu, strValues, L"Big"));
+        AddRepair(9, ValueProblem(kHkcu, strValues, L"Quote\"Back\\slash"));
+        AddRepair(10, ValueProblem(kHkcu, strValues, kNonAnsiValue));
+        // The same key twice, in another letter case: exported once.
+        CString strUpper = strValues;
+        strUpper.MakeUpper();
+        AddRepair(13, ValueProblem(L"hkey_current_user", strUpper, L"Number"));
+        AddRepair(15, KeyProblem(kHkcu, Key(L"Tree").c_str()));
+    }
+
+    // Two shortcuts of one name in two folders (one read-only) and one
+    // whose name is not in the ANSI code page.
+    std::vector<std::wstring> PlantShortcuts()
+    {
+        CreateDirectoryW(m_links.File(L"one").c_str(), NULL);
+        CreateDirectoryW(m_links.File(L"two").c_str(), NULL);
+        std::vector<std::wstring> paths = { m_links.File(L"one\\Link.lnk"), m_links.File(L"two\\link.lnk"),
+                                            m_links.File(L"two\\\x4E2D\x6587.lnk") };
+        for (size_t i = 0; i < paths.size(); i++)
+            EXPECT_TRUE(testsupport::WriteFileBytes(paths[i], std::string("shortcut ") + char('A' + i)));
+        SetFileAttributesW(paths[1].c_str(), FILE_ATTRIBUTE_READONLY);
+        for (const std::wstring& strPath : paths)
+            AddRepair(SHORTCUT_CATEGORY, ShortcutProblem(strPath.c_str()));
+        return paths;
+    }
+
+    testsupport::ScratchFolder m_folder;
+    testsupport::ScratchFolder m_links;
+    testsupport::ScratchFolder m_exports;
+    CTamselApp* m_pApp = NULL;
+};
+
+} // namespace
+
+TEST_F(RepairRoadTest, BacksUpRepairsAndRestoresEveryEntry)
+{
+    PlantRegistry();
+    ChooseRegistryRecords();
+    std::vector<std::wstring> links = PlantShortcuts();
+    std::string beforeValues = RegExport(Full(L"Values"), m_exports.File(L"values-before.reg"));
+    std::string beforeTree = RegExport(Full(L"Tree"), m_exports.File(L"tree-before.reg"));
+    ASSERT_FALSE(beforeValues.empty()) << "reg export failed";
+
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(m_pApp, backup)) << backup.m_strError.Str();
+    RecordingLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(m_pApp, backup, log, nCleaned);
+
+    // Removed: the chosen values, the key with its subkeys, the files.
+    for (LPCWSTR pszName : { L"", L"Text LF", L"Big", L"Quote\"Back\\slash", kNonAnsiValue, L"Number" })
+        EXPECT_FALSE(ValueExists(Key(L"Values"), pszName)) << pszName;
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key(L"Tree")));
+    EXPECT_TRUE(ValueExists(Key(L"Other"), L"Keep"));
+    for (const std::wstring& strPath : links)
+        EXPECT_EQ(GetFileAttributesW(strPath.c_str()), INVALID_FILE_ATTRIBUTES);
+    int nExpected[TAMSEL_CATEGORY_COUNT] = { 1, 1, 1, 0, 0, 0, 0, 3, 1, 1, 0, 0, 1, 0, 1 };
+    for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
+        EXPECT_EQ(nCleaned[i], nExpected[i]) << "category " << i + 1;
+    ASSERT_FALSE(log.m_log.empty());
+    EXPECT_EQ(log.m_log[0], L"Fixed Success: " + Full(L"Values") + L" | Text LF : x");
+    EXPECT_EQ(log.m_log[1], L"Fixed Success: " + Full(L"Values") + L" |  : x");
+    EXPECT_EQ(log.m_log.back(), L"Fixed Success: " + Full(L"Tree"));
+
+    // One archive and nothing loose beside it; entries in their order.
+    CString strStampName = L"AutoBackup" + backup.m_strStamp;
+    std::vector<std::wstring> files = FolderFiles(BackupFolder());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0], (strStampName + L".zip").Str());
+    std::vector<std::wstring> expected = { (strStampName + L".reg").Str(), L"Link.lnk", L"link (2).lnk",
+                                           L"\x4E2D\x6587.lnk", L"ShortCuts.txt" };
+    EXPECT_EQ(ArchiveNames(backup.m_strArchive), expected);
+    std::wstring strList = m_exports.File(L"ShortCuts.txt");
+    ASSERT_TRUE(ExtractEntry(backup.m_strArchive, L"ShortCuts.txt", strList));
+    std::wstring strText = L"\xFEFF" + links[0] + L"\n" + links[1] + L"\n" + links[2] + L"\n";
+    EXPECT_EQ(testsupport::ReadFileBytes(strList), std::string((const char*)strText.c_str(), strText.size() * 2));
+
+    // The registry file gives every entry back, through our importer...
+    std::wstring strReg = m_exports.File(L"restore.reg");
+    ASSERT_TRUE(ExtractEntry(backup.m_strArchive, (strStampName + L".reg").Str(), strReg));
+    CRegFile importer;
+    EXPECT_EQ(importer.ImportFile(strReg.c_str()), (DWORD)ERROR_SUCCESS);
+    EXPECT_EQ(RegExport(Full(L"Values"), m_exports.File(L"values-ours.reg")), beforeValues);
+    EXPECT_EQ(RegExport(Full(L"Tree"), m_exports.File(L"tree-ours.reg")), beforeTree);
+
+    // ...and through Wine's regedit.
+    SHDeleteKeyW(HKEY_CURRENT_USER, Key(L"Values").c_str());
+    SHDeleteKeyW(HKEY_CURRENT_USER, Key(L"Tree").c_str());
+    int nRegedit = RunWindowsProgram(L"regedit.exe /S \"" + strReg + L"\"");
+    if (nRegedit == -1)
+    {
+        if (RequirePeers())
+            ADD_FAILURE() << "regedit.exe could not be started";
+    }
+    else
+    {
+        EXPECT_EQ(RegExport(Full(L"Values"), m_exports.File(L"values-regedit.reg")), beforeValues);
+        EXPECT_EQ(RegExport(Full(L"Tree"), m_exports.File(L"tree-regedit.reg")), beforeTree);
+    }
+
+    // The shortcut files come back with their bytes.
+    std::wstring strLink = m_exports.File(L"link2.lnk");
+    ASSERT_TRUE(ExtractEntry(backup.m_strArchive, L"link (2).lnk", strLink));
+    EXPECT_EQ(testsupport::ReadFileBytes(strLink), "shortcut B");
+
+    // Peers: unzip tests the archive; Python lists it.
+    if (PeerAvailable("unzip"))
+    {
+        std::string strCommand = "unzip -tq '" + UnixPathOf(backup.m_strArchive.Str()) + "'";
+        EXPECT_EQ(testsupport::RunHostCommand(strCommand), 0) << strCommand;
+    }
+    if (PeerAvailable("python3"))
+    {
+        std::string strOut;
+        int nExit = RunPython(
+            "import sys, zipfile\n"
+            "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+            "    print('%s|%d|%d' % (i.filename.encode('utf-8').hex(), (i.flag_bits >> 11) & 1, i.is_dir()))\n",
+            { backup.m_strArchive.Str() }, strOut);
+        EXPECT_EQ(nExit, 0) << strOut;
+        std::string strExpected;
+        for (const std::wstring& strName : expected)
+        {
+            std::string strUtf8 = CString(strName.c_str()).ToUtf8(), strHex;
+            for (unsigned char c : strUtf8)
+            {
+                char sz[3];
+                wsprintfA(sz, "%02x", c);
+                strHex += sz;
+            }
+            bool bAnsi = strName.find(L'\x4E2D') == std::wstring::npos;
+            strExpected += strHex + (bAnsi ? "|0|0\n" : "|1|0\n");
+        }
+        EXPECT_EQ(strOut, strExpected);
+    }
+}
+
+TEST_F(RepairRoadTest, StatisticsReadBackWithPeersAndProfileFunctions)
+{
+    int nErrors[TAMSEL_CATEGORY_COUNT], nCleaned[TAMSEL_CATEGORY_COUNT];
+    for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
+    {
+        nErrors[i] = i + 10;
+        nCleaned[i] = i;
+    }
+    ASSERT_TRUE(WriteScanStatistics(m_pApp, L"20240229235958", nErrors, nCleaned));
+    EXPECT_EQ(m_pApp->m_strLastScanTime, L"20240229235958");
+    EXPECT_EQ(m_pApp->m_nErrors[14], 24);
+    EXPECT_EQ(m_pApp->m_nCleaned[7], 7);
+    WritePrivateProfileStringW(NULL, NULL, NULL, m_pApp->m_strSettingsFile);
+    EXPECT_EQ(GetPrivateProfileIntW(L"ScanLog", L"Error15", -1, m_pApp->m_strSettingsFile), 24u);
+    EXPECT_EQ(GetPrivateProfileIntW(L"ScanLog", L"Cleaned1", -1, m_pApp->m_strSettingsFile), 0u);
+    if (PeerAvailable("python3"))
+    {
+        std::string strOut;
+        int nExit = RunPython(
+            "import sys, configparser\n"
+            "raw = open(sys.argv[1], 'rb').read()\n"
+            "text = raw.decode('utf-16') if raw[:2] in (b'\\xff\\xfe', b'\\xfe\\xff') else raw.decode('utf-8-sig')\n"
+            "cp = configparser.ConfigParser()\n"
+            "cp.optionxform = str\n"
+            "cp.read_string(text)\n"
+            "s = cp['ScanLog']\n"
+            "print(s['LastScanTime'], s['Error1'], s['Error15'], s['Cleaned1'], s['Cleaned15'])\n",
+            { m_pApp->m_strSettingsFile.Str() }, strOut);
+        EXPECT_EQ(nExit, 0) << strOut;
+        EXPECT_EQ(strOut, "20240229235958 10 24 0 14\n");
+    }
+}
+
+// Records that cannot be trusted are neither exported nor deleted nor counted.
+TEST_F(RepairRoadTest, RefusesRecordsThatNameTheWrongKey)
+{
+    const std::wstring strVictim = L"Software\\TamselRepairTestVictim";
+    HKEY hVictim = Create(HKEY_LOCAL_MACHINE, strVictim);
+    ASSERT_NE(hVictim, (HKEY)NULL);
+    SetString(hVictim, L"v", L"planted in HKLM");
+    RegCloseKey(hVictim);
+    HKEY hA = Create(HKEY_CURRENT_USER, Key(L"A"));
+    SetString(hA, L"a", L"1");
+    RegCloseKey(hA);
+    HKEY hB = Create(HKEY_CURRENT_USER, Key(L"B"));
+    SetString(hB, L"b", L"2");
+    RegCloseKey(hB);
+
+    AddRepair(1, ValueProblem(L"HKCU", strVictim.c_str(), L"v"));
+    AddRepair(2, KeyProblem(L"HKEY_CURRENT_CONFIG", strVictim.c_str()));
+    CRegProblem disagreeing = KeyProblem(kHkcu, Key(L"A").c_str());
+    disagreeing.m_strKeyPath = Full(L"B").c_str();
+    AddRepair(3, disagreeing);
+    CRegProblem empty = KeyProblem(kHkcu, L"");
+    AddRepair(4, empty);
+    AddRepair(5, KeyProblem(kHkcu, Key(L"Missing").c_str()));
+    AddRepair(6, ValueProblem(kHkcu, Key(L"B").c_str(), L"b", L"2"));
+
+    CAutoBackup backup;
+    ASSERT_TRUE(backup.Write(m_pApp)) << backup.m_strError.Str();
+    RecordingLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(m_pApp, backup, log, nCleaned);
+
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, strVictim));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key(L"A")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key(L"B")));
+    EXPECT_FALSE(ValueExists(Key(L"B"), L"b"));
+    int nTotal = 0;
+    for (int n : nCleaned)
+        nTotal += n;
+    EXPECT_EQ(nTotal, 1);
+    EXPECT_EQ(nCleaned[5], 1);
+    std::vector<std::wstring> expected = {
+        L"Fix Unsuccess: HKCU\\" + strVictim + L" | v : x",
+        L"Fix Unsuccess: HKEY_CURRENT_CONFIG\\" + strVictim,
+        L"Fix Unsuccess: " + Full(L"B"),
+        L"Fix Unsuccess: HKEY_CURRENT_USER\\",
+        L"Fix Unsuccess: " + Full(L"Missing"),
+        L"Fixed Success: " + Full(L"B") + L" | b : 2" };
+    EXPECT_EQ(log.m_log, expected);
+    EXPECT_EQ(log.m_status[0], L"Fixed Unsuccess: HKCU\\" + strVictim + L" | v : x");
+
+    // Only the trusted key went into the registry file.
+    std::wstring strReg = m_exports.File(L"refusals.reg");
+    ASSERT_TRUE(ExtractEntry(backup.m_strArchive, (L"AutoBackup" + backup.m_strStamp + L".reg").Str(), strReg));
+    std::string bytes = testsupport::ReadFileBytes(strReg);
+    std::wstring strText((const wchar_t*)bytes.data(), bytes.size() / 2);
+    EXPECT_NE(strText.find(L"[" + Full(L"B") + L"]"), std::wstring::npos);
+    EXPECT_EQ(strText.find(L"Victim"), std::wstring::npos);
+    EXPECT_EQ(strText.find(L"\\A]"), std::wstring::npos);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, strVictim.c_str());
+}
+
+namespace {
+ZipResult CloseFails(ZipHandle hZip)
+{
+    CloseZipWriter(hZip);
+    return ZipErrWrite;
+}
+
+void DamageArchive(const CString& strArchive)
+{
+    std::string bytes = testsupport::ReadFileBytes(strArchive.Str());
+    // Inside the first entry's packed data.
+    if (bytes.size() > 120)
+        bytes[100] = (char)(bytes[100] ^ 0x5A);
+    testsupport::WriteFileBytes(strArchive.Str(), bytes);
+}
+} // namespace
+
+// A backup that is not known good: nothing repaired, nothing left behind,
+// no statistics.
+TEST_F(RepairRoadTest, NothingIsRepairedWithoutAGoodBackup)
+{
+    PlantRegistry();
+    ChooseRegistryRecords();
+    std::vector<std::wstring> links = PlantShortcuts();
+    struct Case
+    {
+        const char* pszName;
+        AUTOBACKUP_CLOSE_HOOK pfnClose;
+        AUTOBACKUP_CLOSED_HOOK pfnClosed;
+        bool bBlockFolder;
+        const wchar_t* pszReason;
+    };
+    const Case cases[] = {
+        { "file in the way", NULL, NULL, true, L"the folder" },
+        { "close fails", CloseFails, NULL, false, L"cannot be closed" },
+        { "archive damaged", NULL, DamageArchive, false, L"does not extract as added" },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        if (c.bBlockFolder)
+            testsupport::WriteFileBytes(BackupFolder(), "not a folder");
+        SetAutoBackupHooks(c.pfnClose, c.pfnClosed);
+        RecordingLog log;
+        RepairJob job;
+        job.pApp = m_pApp;
+        job.pLog = &log;
+        job.hWndNotify = NULL;
+        job.nDoneMessage = WM_NULL;
+        job.bRepaired = FALSE;
+        RepairThreadProc(&job);
+        EXPECT_FALSE(job.bRepaired);
+        ASSERT_EQ(log.m_log.size(), 2u);
+        EXPECT_EQ(log.m_log[0], L"Creating backup...");
+        EXPECT_EQ(log.m_log[1].find(L"Backup failed: "), 0u);
+        EXPECT_NE(log.m_log[1].find(c.pszReason), std::wstring::npos) << log.m_log[1];
+        EXPECT_EQ(log.m_log[1].substr(log.m_log[1].size() - 23), L". Nothing was repaired.");
+        EXPECT_TRUE(ValueExists(Key(L"Values"), L"Text LF"));
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key(L"Tree\\Sub A\\Deeper")));
+        for (const std::wstring& strPath : links)
+            EXPECT_NE(GetFileAttributesW(strPath.c_str()), INVALID_FILE_ATTRIBUTES);
+        if (c.bBlockFolder)
+            DeleteFileW(BackupFolder().c_str());
+        else
+            EXPECT_TRUE(FolderFiles(BackupFolder()).empty());
+        EXPECT_TRUE(m_pApp->m_strLastScanTime.IsEmpty());
+    }
+    SetFileAttributesW(links[1].c_str(), FILE_ATTRIBUTE_NORMAL);
+    MSG msg;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+    {
+    }
+}
+
+TEST_F(RepairRoadTest, TwoBackupsInOneSecondGiveTwoArchives)
+{
+    PlantRegistry();
+    ChooseRegistryRecords();
+    CAutoBackup first, second;
+    ASSERT_TRUE(first.Write(m_pApp));
+    ASSERT_TRUE(second.Write(m_pApp));
+    EXPECT_NE(first.m_strArchive, second.m_strArchive);
+    EXPECT_EQ(FolderFiles(BackupFolder()).size(), 2u);
+    EXPECT_EQ(ArchiveNames(first.m_strArchive).size(), 1u);
+    EXPECT_EQ(ArchiveNames(second.m_strArchive).size(), 1u);
+}
+
+TEST_F(RepairRoadTest, NothingChosenWritesNoArchive)
+{
+    CAutoBackup backup;
+    EXPECT_TRUE(backup.Write(m_pApp));
+    EXPECT_TRUE(backup.m_strArchive.IsEmpty());
+    EXPECT_EQ(backup.m_strStamp.GetLength(), 14);
+    EXPECT_NE(GetFileAttributesW(BackupFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(FolderFiles(BackupFolder()).empty());
+}
+
+// A shortcut that cannot be deleted now goes at the next start of Windows
+// and counts; one that vanished before the backup is neither backed up nor
+// counted.
+TEST_F(RepairRoadTest, HeldShortcutIsScheduledAndMissingOneIsPassedOver)
+{
+    std::wstring strHeld = m_links.File(L"held.lnk");
+    std::wstring strGone = m_links.File(L"gone.lnk");
+    testsupport::WriteFileBytes(strHeld, "held");
+    AddRepair(SHORTCUT_CATEGORY, ShortcutProblem(strGone.c_str()));
+    AddRepair(SHORTCUT_CATEGORY, ShortcutProblem(strHeld.c_str()));
+    CAutoBackup backup;
+    ASSERT_TRUE(backup.Write(m_pApp));
+    EXPECT_FALSE(backup.IsShortcutCovered(0));
+    EXPECT_TRUE(backup.IsShortcutCovered(1));
+
+    HANDLE hHold = CreateFileW(strHeld.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(hHold, INVALID_HANDLE_VALUE);
+    RecordingLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(m_pApp, backup, log, nCleaned);
+    CloseHandle(hHold);
+    EXPECT_EQ(nCleaned[SHORTCUT_CATEGORY - 1], 1);
+    EXPECT_TRUE(log.m_log.empty());
+    // Leave the prefix as it was.
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE, &hKey) == ERROR_SUCCESS)
+    {
+        RegDeleteValueW(hKey, L"PendingFileRenameOperations");
+        RegCloseKey(hKey);
+    }
+    DeleteFileW(strHeld.c_str());
+    std::vector<std::wstring> expected = { L"held.lnk", L"ShortCuts.txt" };
+    EXPECT_EQ(ArchiveNames(backup.m_strArchive), expected);
+}
+
+TEST(AutoBackupNames, LaterShortcutsOfOneNameGetTheFirstFreeNumber)
+{
+    CStringArray taken;
+    EXPECT_EQ(CAutoBackup::FreeEntryName(L"a.lnk", taken), L"a.lnk");
+    taken.Add(L"A.LNK");
+    EXPECT_EQ(CAutoBackup::FreeEntryName(L"a.lnk", taken), L"a (2).lnk");
+    taken.Add(L"a (2).lnk");
+    taken.Add(L"A (3).lnk");
+    EXPECT_EQ(CAutoBackup::FreeEntryName(L"a.lnk", taken), L"a (4).lnk");
+    taken.Add(L"noext");
+    EXPECT_EQ(CAutoBackup::FreeEntryName(L"NoExt", taken), L"NoExt (2)");
+}
