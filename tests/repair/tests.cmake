@@ -1,0 +1,1 @@
+tamsel_add_test(repair_tests repair LIBS tamsel_app)
