@@ -18,7 +18,7 @@ void CRestoreFailure::Note(LPCWSTR pszKey, const CString& strItem, DWORD dwCode)
     m_dwCode = dwCode;
 }
 
-CString CRestoreFailure::GetMessage(CTamselApp* pApp) const
+CString CRestoreFailure::GetDetail(CTamselApp* pApp) const
 {
     CString strDetail = pApp != NULL && m_pszKey != NULL ? pApp->GetLangString(m_pszKey) : CString();
     if (strDetail.IsEmpty())
@@ -27,6 +27,12 @@ CString CRestoreFailure::GetMessage(CTamselApp* pApp) const
     strCode.Format(L"%lu", (unsigned long)m_dwCode);
     strDetail.Replace(L"%s", m_strItem);
     strDetail.Replace(L"%d", strCode);
+    return strDetail;
+}
+
+CString CRestoreFailure::GetMessage(CTamselApp* pApp) const
+{
+    CString strDetail = GetDetail(pApp);
     CString strText = pApp != NULL ? pApp->GetLangString(L"M_RESTORE_INCOMPLETE") : CString();
     if (strText.Find(L"%s") < 0)
         return strText.IsEmpty() ? strDetail : strText + L"\n" + strDetail;

@@ -17,6 +17,8 @@ struct CRestoreFailure
     BOOL IsSet() const { return m_pszKey != NULL; }
     // Keeps only the first failure.
     void Note(LPCWSTR pszKey, const CString& strItem, DWORD dwCode = 0);
+    // The failure's own text.
+    CString GetDetail(CTamselApp* pApp) const;
     // "M_RESTORE_INCOMPLETE" with the failure's own text in it.
     CString GetMessage(CTamselApp* pApp) const;
 };
