@@ -18,7 +18,7 @@ struct VersionCheckJob
     CString strBaseUrl;
 };
 
-DWORD WINAPI VersionCheckThreadProc(LPVOID pParam)
+UINT __cdecl VersionCheckThreadProc(LPVOID pParam)
 {
     VersionCheckJob* pJob = static_cast<VersionCheckJob*>(pParam);
     int nResult;
@@ -346,7 +346,7 @@ void CTamselDlg::StartVersionCheck()
 {
     // The network may be slow: the window paints on while a thread asks.
     VersionCheckJob* pJob = new VersionCheckJob{m_hWnd, GetUpdateSiteUrl(m_pApp->m_strSettingsFile)};
-    HANDLE hThread = ::CreateThread(NULL, 0, VersionCheckThreadProc, pJob, 0, NULL);
+    HANDLE hThread = AfxBeginWorker(VersionCheckThreadProc, pJob);
     if (hThread == NULL)
         delete pJob;
     else
