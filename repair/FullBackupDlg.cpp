@@ -1,18 +1,10 @@
 #include "repair/FullBackupDlg.h"
 #include "app/TamselApp.h"
-
-namespace {
-// Posted by the worker: a step (wParam = CFullBackupJob::Status), and its end
-// (wParam = TRUE on success).
-const UINT s_nStatusMessage = ::RegisterWindowMessageW(L"TamselFullBackupStatus");
-const UINT s_nDoneMessage = ::RegisterWindowMessageW(L"TamselFullBackupDone");
-} // namespace
+#include "framework/WorkerCall.h"
 
 BEGIN_MESSAGE_MAP(CFullBackupDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_CTLCOLOR()
-    ON_REGISTERED_MESSAGE(s_nStatusMessage, OnWorkerStatus)
-    ON_REGISTERED_MESSAGE(s_nDoneMessage, OnWorkerDone)
 END_MESSAGE_MAP()
 
 CFullBackupDlg::CFullBackupDlg(CWnd* pParent)
@@ -97,16 +89,11 @@ void CFullBackupDlg::WaitForWorker()
 {
     if (m_pThread == NULL)
         return;
-    HANDLE hThread = m_pThread->m_hThread;
     // Serves messages sent to this thread meanwhile; posted ones (a WM_QUIT)
-    // stay queued for the loop they belong to.
-    for (;;)
+    // stay queued for the loop they belong to. A full export can take
+    // minutes: the wait goes on until the worker has ended.
+    while (AfxWaitForObjectPumping(m_pThread->m_hThread, 1000) == WAIT_TIMEOUT)
     {
-        DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, 1000, QS_SENDMESSAGE);
-        if (dwWait != WAIT_OBJECT_0 + 1 && dwWait != WAIT_TIMEOUT)
-            break;
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
     delete m_pThread;
     m_pThread = NULL;
@@ -116,11 +103,11 @@ UINT CFullBackupDlg::FullBackupThreadProc(LPVOID pParam)
 {
     CFullBackupDlg* pDlg = static_cast<CFullBackupDlg*>(pParam);
     HWND hWnd = pDlg->m_hWndPost;
-    pDlg->m_pJob->m_fnStatus = [hWnd](int nStatus) { ::PostMessageW(hWnd, s_nStatusMessage, (WPARAM)nStatus, 0); };
+    pDlg->m_pJob->m_fnStatus = [hWnd, pDlg](int nStatus) { AfxPostCall(hWnd, [pDlg, nStatus] { pDlg->OnWorkerStatus(nStatus); }); };
     BOOL bOk = pDlg->m_pJob->Backup(pDlg->m_strFolder);
     // Read by the dialog's thread only after this thread has ended.
     pDlg->m_bSucceeded = bOk;
-    ::PostMessageW(hWnd, s_nDoneMessage, (WPARAM)bOk, 0);
+    AfxPostCall(hWnd, [pDlg] { pDlg->OnWorkerDone(); });
     return 0;
 }
 
@@ -128,27 +115,25 @@ UINT CFullBackupDlg::FullRestoreThreadProc(LPVOID pParam)
 {
     CFullBackupDlg* pDlg = static_cast<CFullBackupDlg*>(pParam);
     HWND hWnd = pDlg->m_hWndPost;
-    pDlg->m_pJob->m_fnStatus = [hWnd](int nStatus) { ::PostMessageW(hWnd, s_nStatusMessage, (WPARAM)nStatus, 0); };
+    pDlg->m_pJob->m_fnStatus = [hWnd, pDlg](int nStatus) { AfxPostCall(hWnd, [pDlg, nStatus] { pDlg->OnWorkerStatus(nStatus); }); };
     BOOL bOk = pDlg->m_pJob->Restore(pDlg->m_strArchive, pDlg->m_strFolder);
     pDlg->m_bSucceeded = bOk;
-    ::PostMessageW(hWnd, s_nDoneMessage, (WPARAM)bOk, 0);
+    AfxPostCall(hWnd, [pDlg] { pDlg->OnWorkerDone(); });
     return 0;
 }
 
-LRESULT CFullBackupDlg::OnWorkerStatus(WPARAM wParam, LPARAM)
+void CFullBackupDlg::OnWorkerStatus(int nStatus)
 {
     if (m_pApp != NULL)
-        m_wndStatus.SetWindowText(m_pApp->GetLangString(CFullBackupJob::GetStatusKey((int)wParam)));
-    return 0;
+        m_wndStatus.SetWindowText(m_pApp->GetLangString(CFullBackupJob::GetStatusKey(nStatus)));
 }
 
-LRESULT CFullBackupDlg::OnWorkerDone(WPARAM, LPARAM)
+void CFullBackupDlg::OnWorkerDone()
 {
     m_progress.Reset();
     m_progress.End();
     m_progress.Invalidate(TRUE);
     EndDialog(IDOK);
-    return 0;
 }
 
 HBRUSH CFullBackupDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)

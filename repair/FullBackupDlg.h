@@ -39,8 +39,10 @@ protected:
 
     afx_msg void OnPaint();
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
-    afx_msg LRESULT OnWorkerStatus(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnWorkerDone(WPARAM wParam, LPARAM lParam);
+    // Run on this dialog's thread by calls the worker posts; a call posted
+    // after the window went away is dropped, never run.
+    void OnWorkerStatus(int nStatus);
+    void OnWorkerDone();
 
     static UINT FullBackupThreadProc(LPVOID pParam);
     static UINT FullRestoreThreadProc(LPVOID pParam);
