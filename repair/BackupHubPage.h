@@ -1,9 +1,16 @@
 #pragma once
-// The backup and restore hub page. Shows its title until the page itself is built.
-#include "app/PageStandIn.h"
+// The entry page of the backups: three large task buttons that open the
+// automatic backup, full backup and favorites backup pages.
+#include "app/LauncherPages.h"
 
-class CBackupHubPage : public CStandInPage
+class CBackupHubPage : public CLauncherPage
 {
 public:
-    CBackupHubPage() : CStandInPage(416) {}
+    CBackupHubPage();
+
+protected:
+    afx_msg void OnAutoBackup();
+    afx_msg void OnFullBackup();
+    afx_msg void OnFavorites();
+    DECLARE_MESSAGE_MAP()
 };

@@ -1,0 +1,47 @@
+#pragma once
+// Puts an automatic backup back: imports the registry-editor file it holds and
+// returns every shortcut file to the path that ShortCuts.txt names for it.
+// Reads nothing unchecked, writes over no file that is there, and keeps the
+// first thing that did not come back.
+#include "framework/Afx.h"
+
+class CTamselApp;
+
+// What went wrong first in a restore; the texts are language keys.
+struct CRestoreFailure
+{
+    LPCWSTR m_pszKey = NULL;    // NULL: nothing failed
+    CString m_strItem;          // the file, entry or path concerned
+    DWORD m_dwCode = 0;         // a system or import error, 0 when none
+
+    BOOL IsSet() const { return m_pszKey != NULL; }
+    // Keeps only the first failure.
+    void Note(LPCWSTR pszKey, const CString& strItem, DWORD dwCode = 0);
+    // The failure's own text.
+    CString GetDetail(CTamselApp* pApp) const;
+    // "M_RESTORE_INCOMPLETE" with the failure's own text in it.
+    CString GetMessage(CTamselApp* pApp) const;
+};
+
+// A shortcut path from ShortCuts.txt that a restore may write: a full path on
+// a drive ("C:\..."), ending in ".lnk", with no "." or ".." step, no stream
+// colon, no wildcard and no empty step.
+BOOL IsRestorableShortcutPath(const CString& strPath);
+
+class CAutoBackupRestore
+{
+public:
+    CAutoBackupRestore();
+
+    // Restores the archive, unpacking into a folder of its own below
+    // strWorkParent. TRUE only when every entry read back with its checksum,
+    // the registry import applied every line and every shortcut was placed.
+    BOOL Restore(const CString& strArchive, const CString& strWorkParent);
+
+    CRestoreFailure m_failure;
+    int m_nRegFilesImported;
+    int m_nShortcutsPlaced;
+
+private:
+    void PlaceShortcuts(const CString& strList, const CStringArray& arrShortcuts);
+};

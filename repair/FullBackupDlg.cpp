@@ -1,0 +1,146 @@
+#include "repair/FullBackupDlg.h"
+#include "app/TamselApp.h"
+#include "framework/WorkerCall.h"
+
+BEGIN_MESSAGE_MAP(CFullBackupDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+CFullBackupDlg::CFullBackupDlg(CWnd* pParent)
+    : CDialog(261, pParent), m_bFirstPaint(1), m_nMode(1), m_bSucceeded(FALSE), m_pThread(NULL),
+      m_pApp(static_cast<CTamselApp*>(AfxGetApp())), m_hWndPost(NULL)
+{
+}
+
+CFullBackupDlg::~CFullBackupDlg()
+{
+    WaitForWorker();
+}
+
+void CFullBackupDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, 1030, m_wndStatus);
+    DDX_Control(pDX, 1027, m_progress);
+}
+
+BOOL CFullBackupDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetWindowText(L"Tamsel");
+    m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
+    m_progress.SetSpeed(250);
+    m_progress.SetRange(-100, 100);
+    m_progress.SetBlockGap(1);
+    m_progress.SetNumSteps(20);
+    m_progress.SetNumSubSteps(5);
+    m_progress.SetGranularity(BPC_BUSYGRAN_BLOCK);
+    m_progress.SetBusyType(BPC_BUSY_PINGPONG);
+    m_progress.Start();
+    return TRUE;
+}
+
+INT_PTR CFullBackupDlg::DoModal()
+{
+    m_bSucceeded = FALSE;
+    if (!m_pJob)
+        m_pJob.reset(new CFullBackupJob);
+    if (m_pApp != NULL)
+    {
+        m_strFolder = m_pApp->m_strAppDir + L"FullBackup\\";
+        m_strArchive = m_pApp->m_strFullBackupFile;
+    }
+    INT_PTR nResult = CDialog::DoModal();
+    // Whatever ended the loop, nothing the worker uses goes before it does.
+    WaitForWorker();
+    return nResult;
+}
+
+void CFullBackupDlg::OnPaint()
+{
+    {
+        CPaintDC dc(this);
+    }
+    if (!m_bFirstPaint)
+        return;
+    m_bFirstPaint = 0;
+    if (!StartWorker())
+    {
+        m_progress.End();
+        EndDialog(IDCANCEL);
+    }
+}
+
+BOOL CFullBackupDlg::StartWorker()
+{
+    m_hWndPost = m_hWnd;
+    AFX_THREADPROC pfnProc = m_nMode == 0 ? &FullBackupThreadProc : &FullRestoreThreadProc;
+    m_pThread = AfxBeginThread(pfnProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (m_pThread == NULL)
+        return FALSE;
+    // Kept until waited for, so its handle stays valid.
+    m_pThread->m_bAutoDelete = FALSE;
+    m_pThread->ResumeThread();
+    return TRUE;
+}
+
+void CFullBackupDlg::WaitForWorker()
+{
+    if (m_pThread == NULL)
+        return;
+    // Serves messages sent to this thread meanwhile; posted ones (a WM_QUIT)
+    // stay queued for the loop they belong to. A full export can take
+    // minutes: the wait goes on until the worker has ended.
+    while (AfxWaitForObjectPumping(m_pThread->m_hThread, 1000) == WAIT_TIMEOUT)
+    {
+    }
+    delete m_pThread;
+    m_pThread = NULL;
+}
+
+UINT CFullBackupDlg::FullBackupThreadProc(LPVOID pParam)
+{
+    CFullBackupDlg* pDlg = static_cast<CFullBackupDlg*>(pParam);
+    HWND hWnd = pDlg->m_hWndPost;
+    pDlg->m_pJob->m_fnStatus = [hWnd, pDlg](int nStatus) { AfxPostCall(hWnd, [pDlg, nStatus] { pDlg->OnWorkerStatus(nStatus); }); };
+    BOOL bOk = pDlg->m_pJob->Backup(pDlg->m_strFolder);
+    // Read by the dialog's thread only after this thread has ended.
+    pDlg->m_bSucceeded = bOk;
+    AfxPostCall(hWnd, [pDlg] { pDlg->OnWorkerDone(); });
+    return 0;
+}
+
+UINT CFullBackupDlg::FullRestoreThreadProc(LPVOID pParam)
+{
+    CFullBackupDlg* pDlg = static_cast<CFullBackupDlg*>(pParam);
+    HWND hWnd = pDlg->m_hWndPost;
+    pDlg->m_pJob->m_fnStatus = [hWnd, pDlg](int nStatus) { AfxPostCall(hWnd, [pDlg, nStatus] { pDlg->OnWorkerStatus(nStatus); }); };
+    BOOL bOk = pDlg->m_pJob->Restore(pDlg->m_strArchive, pDlg->m_strFolder);
+    pDlg->m_bSucceeded = bOk;
+    AfxPostCall(hWnd, [pDlg] { pDlg->OnWorkerDone(); });
+    return 0;
+}
+
+void CFullBackupDlg::OnWorkerStatus(int nStatus)
+{
+    if (m_pApp != NULL)
+        m_wndStatus.SetWindowText(m_pApp->GetLangString(CFullBackupJob::GetStatusKey(nStatus)));
+}
+
+void CFullBackupDlg::OnWorkerDone()
+{
+    m_progress.Reset();
+    m_progress.End();
+    m_progress.Invalidate(TRUE);
+    EndDialog(IDOK);
+}
+
+HBRUSH CFullBackupDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (nCtlColor == CTLCOLOR_MSGBOX)
+        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    pDC->SetTextColor(RGB(0, 0, 0));
+    pDC->SetBkColor(RGB(255, 255, 255));
+    return m_brWhite;
+}

@@ -1,0 +1,310 @@
+#include "repair/FullBackupJob.h"
+#include "repair/BackupStamp.h"
+#include "repair/RestoreWorkFolder.h"
+#include "services/RegFile.h"
+#include "services/ZipReader.h"
+#include "services/ZipWriter.h"
+
+#include <shlwapi.h>
+#include <algorithm>
+#include <vector>
+
+namespace {
+const LPCWSTR s_pszStatusKeys[CFullBackupJob::StatusCount] = {
+    L"M_FULLBACKUP_EXPORT", L"M_FULLBACKUP_EXPORT_FINISH", L"M_FULLBACKUP_ZIP", L"M_FULLBACKUP_ZIP_FINISH",
+    L"M_FULLBACKUP_FINISH", L"M_FULLBACKUP_STEP_FAILED", L"M_FULLBACKUP_IMPORT", L"M_FULLBACKUP_IMPORT_FINISH",
+    L"M_FULLBACKUP_STEP_PARTIAL", L"M_FULLBACKUP_STEP_REFUSED"};
+
+const char s_szHeader[] = "Windows Registry Editor Version 5.00";
+
+BOOL StartsWithKey(const wchar_t* pLine, size_t nLength, const wchar_t* pszRoot)
+{
+    size_t nRoot = wcslen(pszRoot);
+    if (nLength < nRoot + 1 || _wcsnicmp(pLine, pszRoot, nRoot) != 0)
+        return FALSE;
+    return pLine[nRoot] == L']' || pLine[nRoot] == L'\\';
+}
+} // namespace
+
+LPCWSTR CFullBackupJob::GetStatusKey(int nStatus)
+{
+    return nStatus >= 0 && nStatus < StatusCount ? s_pszStatusKeys[nStatus] : L"";
+}
+
+CFullBackupJob::CFullBackupJob()
+    : m_dwExportError(0), m_bUnreadableKeys(FALSE), m_bRefused(FALSE), m_bPartial(FALSE), m_dwImportResult(0)
+{
+}
+
+void CFullBackupJob::Report(int nStatus)
+{
+    if (m_fnStatus)
+        m_fnStatus(nStatus);
+}
+
+HANDLE CFullBackupJob::OpenRegFile(const CString& strPath)
+{
+    return ::CreateFileW(strPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+DWORD CFullBackupJob::ExportRegistry(CRegFile& regFile)
+{
+    return regFile.ExportKey(CString());
+}
+
+BOOL CFullBackupJob::Backup(const CString& strFolder)
+{
+    m_failure = CRestoreFailure();
+    m_dwExportError = 0;
+    m_bUnreadableKeys = FALSE;
+    Report(StatusExport);
+
+    CString strBase = strFolder;
+    if (!strBase.IsEmpty() && strBase[strBase.GetLength() - 1] != L'\\')
+        strBase += L"\\";
+    if (!::PathIsDirectoryW(strBase) && !::CreateDirectoryW(strBase, NULL))
+    {
+        m_failure.Note(L"M_RESTORE_ERR_WORKFOLDER", strBase, ::GetLastError());
+        Report(StatusFailed);
+        return FALSE;
+    }
+    // A backup of the same second must not replace the earlier one.
+    CString strStamp = UniqueBackupStamp(strBase + L"FullBackup%s.zip");
+    if (strStamp.IsEmpty())
+    {
+        m_failure.Note(L"M_FULLBACKUP_ERR_WRITE", strBase, ERROR_FILE_EXISTS);
+        Report(StatusFailed);
+        return FALSE;
+    }
+    CString strEntry = L"FullBackup" + strStamp + L".reg";
+    m_strRegFile = strBase + strEntry;
+    m_strArchive = strBase + L"FullBackup" + strStamp + L".zip";
+
+    HANDLE hFile = OpenRegFile(m_strRegFile);
+    if (hFile == INVALID_HANDLE_VALUE)
+    {
+        m_failure.Note(L"M_FULLBACKUP_ERR_WRITE", m_strRegFile, ::GetLastError());
+        Report(StatusFailed);
+        return FALSE;
+    }
+    DWORD dwWritten = 0;
+    BOOL bWritten = ::WriteFile(hFile, "\xFF\xFE", 2, &dwWritten, NULL) && dwWritten == 2;
+    DWORD dwWriteError = bWritten ? 0 : ::GetLastError();
+    DWORD dwExport = ERROR_SUCCESS;
+    if (bWritten)
+    {
+        CRegFile regFile;
+        regFile.m_hFile = hFile;
+        regFile.m_nCount = 0;
+        regFile.m_nColumn = 0;
+        regFile.PutString(L"Windows Registry Editor Version");
+        regFile.PutString(L" ");
+        regFile.PutString(L"5.00");
+        regFile.PutString(L"\n\n");
+        dwExport = ExportRegistry(regFile);
+        if (!regFile.Flush())
+            dwExport = CRegFile::ExportWriteFailed;
+        m_dwExportError = regFile.GetExportError() != 0 ? regFile.GetExportError() : dwExport;
+    }
+    if (!::CloseHandle(hFile) && bWritten)
+    {
+        bWritten = FALSE;
+        dwWriteError = ::GetLastError();
+    }
+    if (m_dwExportError == CRegFile::ExportWriteFailed || dwExport == ERROR_INVALID_HANDLE)
+        bWritten = FALSE;
+    // Keys that cannot be opened are missing from the file, which is still whole.
+    m_bUnreadableKeys = m_dwExportError == CRegFile::ExportSubKeyNotOpened || dwExport == CRegFile::ExportSubKeyNotOpened;
+    if (!bWritten)
+    {
+        m_failure.Note(L"M_FULLBACKUP_ERR_WRITE", m_strRegFile, dwWriteError ? dwWriteError : m_dwExportError);
+        Report(StatusFailed);
+        return FALSE;
+    }
+    Report(StatusExportFinished);
+
+    Report(StatusZip);
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ::GetFileAttributesExW(m_strRegFile, GetFileExInfoStandard, &data);
+    ULONGLONG nRegSize = ((ULONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    ZipHandle hZip = CreateZipArchive((LPCWSTR)m_strArchive, 0, ZipKindFile);
+    ZipResult zrAdd = ZipErrArgs, zrClose = ZipErrArgs;
+    if (hZip != NULL)
+    {
+        zrAdd = AddToZipArchive(hZip, strEntry, (LPCWSTR)m_strRegFile, 0, ZipKindFile);
+        zrClose = CloseZipWriter(hZip);
+    }
+    if (zrAdd != ZipOk || zrClose != ZipOk || !VerifyArchive(strEntry, nRegSize))
+    {
+        m_failure.Note(L"M_FULLBACKUP_ERR_ZIP", m_strArchive, zrAdd != ZipOk ? zrAdd : zrClose);
+        // A half archive is no backup; the .reg stays.
+        ::DeleteFileW(m_strArchive);
+        Report(StatusFailed);
+        return FALSE;
+    }
+    ::DeleteFileW(m_strRegFile);
+    Report(StatusZipFinished);
+    Report(StatusFinished);
+    return TRUE;
+}
+
+BOOL CFullBackupJob::VerifyArchive(const CString& strEntryName, ULONGLONG nRegSize)
+{
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)m_strArchive, 0, ZipKindFile);
+    if (hZip == NULL)
+        return FALSE;
+    ZipArchiveEntry entry = {};
+    BOOL bOk = GetZipArchiveItem(hZip, -1, &entry) == ZipOk && entry.m_nIndex == 1 &&
+               GetZipArchiveItem(hZip, 0, &entry) == ZipOk && strEntryName == entry.m_szName &&
+               entry.m_dwUncompressedSize == (DWORD)nRegSize && nRegSize < 0xFFFFFFFFull;
+    if (bOk)
+    {
+        // Inflating the whole item checks its size and CRC.
+        std::vector<BYTE> buffer(1 << 16);
+        ZipResult zr;
+        do
+            zr = ExtractZipArchiveItem(hZip, 0, buffer.data(), (DWORD)buffer.size(), ZipKindMemory);
+        while (zr == ZipMore);
+        bOk = zr == ZipOk;
+    }
+    CloseZipReader(hZip);
+    return bOk;
+}
+
+BOOL CFullBackupJob::IsFullBackupEntryName(const CString& strName)
+{
+    if (strName.GetLength() != 28 || strName.Left(10).CompareNoCase(L"FullBackup") != 0 ||
+        strName.Right(4).CompareNoCase(L".reg") != 0)
+        return FALSE;
+    for (int i = 10; i < 24; i++)
+    {
+        if (strName[i] < L'0' || strName[i] > L'9')
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem)
+{
+    strProblem.Empty();
+    HANDLE hFile = ::CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return FALSE;
+    LARGE_INTEGER size = {};
+    std::vector<wchar_t> text;
+    BOOL bRead = ::GetFileSizeEx(hFile, &size) && size.QuadPart >= 2 && size.QuadPart < 0x40000000;
+    if (bRead)
+    {
+        text.resize((size_t)(size.QuadPart + 1) / 2 + 1);
+        DWORD dwRead = 0;
+        bRead = ::ReadFile(hFile, text.data(), (DWORD)size.QuadPart, &dwRead, NULL) && dwRead == (DWORD)size.QuadPart;
+        text.resize(dwRead / 2);
+    }
+    ::CloseHandle(hFile);
+    size_t nHeader = sizeof(s_szHeader) - 1;
+    if (!bRead || text.size() < nHeader + 1 || text[0] != 0xFEFF)
+        return FALSE;
+    for (size_t i = 0; i < nHeader; i++)
+    {
+        if (text[1 + i] != (wchar_t)s_szHeader[i])
+            return FALSE;
+    }
+    if (text.size() > nHeader + 1 && text[1 + nHeader] != L'\r' && text[1 + nHeader] != L'\n')
+        return FALSE;
+
+    size_t nStart = 1 + nHeader;
+    while (nStart < text.size())
+    {
+        size_t nEnd = nStart;
+        while (nEnd < text.size() && text[nEnd] != L'\n')
+            nEnd++;
+        const wchar_t* pLine = text.data() + nStart;
+        size_t nLength = nEnd - nStart;
+        // A key line: only the two hives of a full backup, and never a deletion.
+        if (nLength > 0 && pLine[0] == L'[')
+        {
+            BOOL bOk = nLength > 1 && pLine[1] != L'-' &&
+                       (StartsWithKey(pLine + 1, nLength - 1, L"HKEY_LOCAL_MACHINE") ||
+                        StartsWithKey(pLine + 1, nLength - 1, L"HKEY_USERS"));
+            if (!bOk)
+            {
+                strProblem = CString(pLine, (int)std::min<size_t>(nLength, 200));
+                strProblem.TrimRight(L"\r");
+                return FALSE;
+            }
+        }
+        nStart = nEnd + 1;
+    }
+    return TRUE;
+}
+
+BOOL CFullBackupJob::Restore(const CString& strArchive, const CString& strWorkParent)
+{
+    m_failure = CRestoreFailure();
+    m_bRefused = FALSE;
+    m_bPartial = FALSE;
+    m_dwImportResult = 0;
+    Report(StatusImport);
+    if (!::PathFileExistsW(strArchive))
+    {
+        m_failure.Note(L"M_RESTORE_ERR_ARCHIVE", strArchive, ERROR_FILE_NOT_FOUND);
+        m_bRefused = TRUE;
+        Report(StatusRefused);
+        return FALSE;
+    }
+    CRestoreWorkFolder work;
+    if (!work.Create(strWorkParent))
+    {
+        m_failure.Note(L"M_RESTORE_ERR_WORKFOLDER", strWorkParent, ::GetLastError());
+        m_bRefused = TRUE;
+        Report(StatusRefused);
+        return FALSE;
+    }
+
+    CString strTarget = work.GetPath() + L"0.reg";
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
+    ZipArchiveEntry entry = {};
+    if (hZip == NULL || GetZipArchiveItem(hZip, -1, &entry) != ZipOk)
+        m_failure.Note(L"M_RESTORE_ERR_ARCHIVE", strArchive);
+    else if (entry.m_nIndex != 1 || GetZipArchiveItem(hZip, 0, &entry) != ZipOk ||
+             !IsFullBackupEntryName(entry.m_szName))
+        m_failure.Note(L"M_FULLBACKUP_ERR_NOTFULL", strArchive);
+    else
+    {
+        ZipResult zr = ExtractZipArchiveItem(hZip, 0, (LPCWSTR)strTarget, 0, ZipKindFile);
+        if (zr != ZipOk)
+            m_failure.Note(L"M_RESTORE_ERR_ENTRY", CString(entry.m_szName), zr);
+    }
+    if (hZip != NULL)
+        CloseZipReader(hZip);
+
+    if (!m_failure.IsSet())
+    {
+        CString strProblem;
+        if (!CheckRegFile(strTarget, strProblem))
+            m_failure.Note(L"M_FULLBACKUP_ERR_NOTFULL", strProblem.IsEmpty() ? CString(entry.m_szName) : strProblem);
+    }
+    if (m_failure.IsSet())
+    {
+        m_bRefused = TRUE;
+        work.Remove();
+        Report(StatusRefused);
+        return FALSE;
+    }
+
+    CRegFile regFile;
+    m_dwImportResult = regFile.ImportFile(strTarget);
+    CString strWork = work.GetPath();
+    BOOL bRemoved = work.Remove();
+    if (m_dwImportResult != ERROR_SUCCESS)
+    {
+        m_bPartial = TRUE;
+        m_failure.Note(L"M_RESTORE_ERR_IMPORT", CString(entry.m_szName), m_dwImportResult);
+        Report(StatusImportPartial);
+        return FALSE;
+    }
+    if (!bRemoved)
+        m_failure.Note(L"M_RESTORE_ERR_CLEANUP", strWork, ::GetLastError());
+    Report(StatusImportFinished);
+    return !m_failure.IsSet();
+}

@@ -1,0 +1,171 @@
+// The favorites backup page: the first start, a backup that fails half-way,
+// a favorites folder that cannot be found, and opening nested favorites.
+#include "tests/repair/BackupTestSupport.h"
+#include "repair/FavoritesBackupPage.h"
+
+#include <shlwapi.h>
+
+using namespace backuptest;
+
+namespace {
+
+class CWatchedFavoritesPage : public CFavoritesBackupPage
+{
+public:
+    std::vector<std::wstring> m_opened;
+protected:
+    void OpenFavorite(const CString& strPath) override { m_opened.push_back(strPath.GetString()); }
+};
+
+class FavoritesTest : public BackupPageTest
+{
+protected:
+    void SetUp() override
+    {
+        BackupPageTest::SetUp();
+        m_strFavorites = AppDir() + L"Profile Favorites\\";
+        ASSERT_TRUE(::CreateDirectoryW(m_strFavorites.c_str(), NULL));
+        ASSERT_TRUE(::CreateDirectoryW((m_strFavorites + L"Sub").c_str(), NULL));
+        ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"a.url", "[InternetShortcut]\r\nURL=http://a/\r\n"));
+        ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"desktop.ini", "[.ShellClassInfo]\r\n"));
+        ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"Sub\\b.url", "[InternetShortcut]\r\nURL=http://b/\r\n"));
+        ASSERT_TRUE(::CreateDirectoryW((AppDir() + L"Utilities").c_str(), NULL));
+        m_strBackup = AppDir() + L"Utilities\\Favorites\\";
+        // The user's own key stays untouched: HKEY_CURRENT_USER is the scratch key.
+        ASSERT_EQ(ERROR_SUCCESS, ::RegOverridePredefKey(HKEY_CURRENT_USER, m_key.Key()));
+        SetFavoritesValue(m_strFavorites.c_str());
+    }
+    void TearDown() override
+    {
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
+        BackupPageTest::TearDown();
+    }
+    void SetFavoritesValue(const wchar_t* pszFolder)
+    {
+        HKEY hKey = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER,
+                                                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                                   0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL));
+        if (pszFolder != NULL)
+            ::RegSetValueExW(hKey, L"Favorites", 0, REG_SZ, (const BYTE*)pszFolder, (DWORD)(wcslen(pszFolder) + 1) * 2);
+        else
+            ::RegDeleteValueW(hKey, L"Favorites");
+        ::RegCloseKey(hKey);
+    }
+    // The tree's texts, depth first, children indented by one space per level.
+    static std::wstring TreeText(CTreeCtrl& tree, HTREEITEM hParent = TVI_ROOT, int nDepth = 0)
+    {
+        std::wstring text;
+        for (HTREEITEM h = tree.GetChildItem(hParent); h != NULL; h = tree.GetNextSiblingItem(h))
+            text += std::wstring(nDepth, L' ') + tree.GetItemText(h).GetString() + L"\n" + TreeText(tree, h, nDepth + 1);
+        return text;
+    }
+    static HTREEITEM FindItem(CTreeCtrl& tree, HTREEITEM hParent, const wchar_t* pszText)
+    {
+        for (HTREEITEM h = tree.GetChildItem(hParent); h != NULL; h = tree.GetNextSiblingItem(h))
+        {
+            if (tree.GetItemText(h) == pszText)
+                return h;
+        }
+        return NULL;
+    }
+    void DoubleClick(CWatchedFavoritesPage& page, HTREEITEM hItem)
+    {
+        page.m_tree.SelectItem(hItem);
+        NMHDR nm = {page.m_tree.m_hWnd, 1147, (UINT)NM_DBLCLK};
+        page.SendMessage(WM_NOTIFY, 1147, (LPARAM)&nm);
+    }
+
+    testsupport::ScratchRegKey m_key;
+    std::wstring m_strFavorites;
+    std::wstring m_strBackup;
+};
+
+} // namespace
+
+TEST_F(FavoritesTest, FirstStartCopiesSilentlyAndHidesIniFiles)
+{
+    CWatchedFavoritesPage page;
+    CreatePage(page);
+    EXPECT_EQ(0u, m_boxes.Count());
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"Sub\\b.url").c_str()));
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"desktop.ini").c_str()));
+    std::wstring text = TreeText(page.m_tree);
+    EXPECT_NE(std::wstring::npos, text.find(L"a.url\n"));
+    EXPECT_NE(std::wstring::npos, text.find(L"Sub\n b.url\n"));
+    EXPECT_EQ(std::wstring::npos, text.find(L"desktop.ini"));
+}
+
+TEST_F(FavoritesTest, LockedFileMidBackupKeepsTheOldBackup)
+{
+    CWatchedFavoritesPage page;
+    CreatePage(page);
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"new.url", "new"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"locked.url", "locked"));
+    HANDLE hLocked = ::CreateFileW((m_strFavorites + L"locked.url").c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                                   OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hLocked);
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1002);
+    ::CloseHandle(hLocked);
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"earlier backup was kept")) << Narrow(m_boxes.LastText());
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"a.url").c_str()));
+    EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"new.url").c_str()));
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+
+    // Unlocked, the same backup goes through and replaces the old one.
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1002);
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"Successfully backup")) << Narrow(m_boxes.LastText());
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"new.url").c_str()));
+    EXPECT_NE(std::wstring::npos, TreeText(page.m_tree).find(L"new.url"));
+}
+
+TEST_F(FavoritesTest, RestoreCopiesBackAndDecliningChangesNothing)
+{
+    CWatchedFavoritesPage page;
+    CreatePage(page);
+    ASSERT_TRUE(::DeleteFileW((m_strFavorites + L"Sub\\b.url").c_str()));
+    m_boxes.QueueAnswer(IDNO);
+    Click(page, 1001);
+    EXPECT_FALSE(::PathFileExistsW((m_strFavorites + L"Sub\\b.url").c_str()));
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1001);
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"Successfully restore")) << Narrow(m_boxes.LastText());
+    EXPECT_EQ("[InternetShortcut]\r\nURL=http://b/\r\n", testsupport::ReadFileBytes(m_strFavorites + L"Sub\\b.url"));
+}
+
+TEST_F(FavoritesTest, UnknownFavoritesFolderCopiesNothing)
+{
+    CWatchedFavoritesPage page;
+    CreatePage(page);
+    for (const wchar_t* pszValue : {(const wchar_t*)NULL, L"ERR", L"C:\\No such folder\\"})
+    {
+        SetFavoritesValue(pszValue);
+        size_t nBefore = m_boxes.Count();
+        Click(page, 1002);
+        Click(page, 1001);
+        // One message each, no question, and the backup stays.
+        EXPECT_EQ(nBefore + 2, m_boxes.Count());
+        EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"cannot be found"));
+        EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"a.url").c_str()));
+    }
+    EXPECT_FALSE(::PathFileExistsW(L"ERR"));
+}
+
+TEST_F(FavoritesTest, DoubleClickOpensNestedFavoritesButNotFolders)
+{
+    CWatchedFavoritesPage page;
+    CreatePage(page);
+    HTREEITEM hSub = FindItem(page.m_tree, TVI_ROOT, L"Sub");
+    ASSERT_NE((HTREEITEM)NULL, hSub);
+    HTREEITEM hNested = FindItem(page.m_tree, hSub, L"b.url");
+    ASSERT_NE((HTREEITEM)NULL, hNested);
+    DoubleClick(page, hSub);
+    EXPECT_TRUE(page.m_opened.empty());
+    DoubleClick(page, hNested);
+    DoubleClick(page, FindItem(page.m_tree, TVI_ROOT, L"a.url"));
+    ASSERT_EQ(2u, page.m_opened.size());
+    EXPECT_EQ(m_strBackup + L"Sub\\b.url", page.m_opened[0]);
+    EXPECT_EQ(m_strBackup + L"a.url", page.m_opened[1]);
+}

@@ -1,0 +1,138 @@
+// The full backup progress dialog: only its worker ends it, and a WM_QUIT that
+// arrives meanwhile reaches the outer loop.
+#include "tests/repair/FullBackupTestSupport.h"
+#include "repair/FullBackupDlg.h"
+#include "repair/FullBackupPage.h"
+
+#include <atomic>
+#include <shlwapi.h>
+
+using namespace backuptest;
+
+namespace {
+
+HWND FindProgressDialog()
+{
+    HWND hWnd = NULL;
+    while ((hWnd = ::FindWindowExW(NULL, hWnd, L"#32770", L"Tamsel")) != NULL)
+    {
+        DWORD dwProcess = 0;
+        ::GetWindowThreadProcessId(hWnd, &dwProcess);
+        if (dwProcess == ::GetCurrentProcessId())
+            return hWnd;
+    }
+    return NULL;
+}
+
+// A page whose backups export the planted key only.
+class CScratchFullBackupPage : public CFullBackupPage
+{
+public:
+    std::wstring m_strKeyText;
+    bool m_bFailWrites = false;
+protected:
+    CFullBackupJob* CreateJob() override
+    {
+        CScratchFullBackupJob* pJob = new CScratchFullBackupJob(m_strKeyText);
+        pJob->m_bFailWrites = m_bFailWrites;
+        return pJob;
+    }
+};
+
+} // namespace
+
+TEST_F(FullBackupTest, EnterEscapeAndCloseDoNotEndTheDialogItsWorkerDoes)
+{
+    std::atomic<bool> bStillOpen(false), bFound(false);
+    CFullBackupDlg dlg;
+    dlg.m_nMode = 0;
+    CScratchFullBackupJob* pJob = new CScratchFullBackupJob(m_strKeyText);
+    pJob->m_fnDuringExport = [&] {
+        HWND hDlg = FindProgressDialog();
+        bFound = hDlg != NULL;
+        ::PostMessageW(hDlg, WM_KEYDOWN, VK_RETURN, 0);
+        ::PostMessageW(hDlg, WM_KEYUP, VK_RETURN, 0);
+        ::PostMessageW(hDlg, WM_KEYDOWN, VK_ESCAPE, 0);
+        ::PostMessageW(hDlg, WM_KEYUP, VK_ESCAPE, 0);
+        ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::PostMessageW(hDlg, WM_CLOSE, 0, 0);
+        ::PostMessageW(hDlg, WM_COMMAND, IDCANCEL, 0);
+        ::Sleep(800);
+        bStillOpen = ::IsWindow(hDlg) && ::IsWindowVisible(hDlg);
+    };
+    dlg.m_pJob.reset(pJob);
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_TRUE(bFound);
+    EXPECT_TRUE(bStillOpen);
+    EXPECT_TRUE(dlg.m_bSucceeded);
+    EXPECT_TRUE(::PathFileExistsW(pJob->m_strArchive));
+}
+
+TEST_F(FullBackupTest, QuitDuringTheWorkWaitsForTheWorkerAndStaysQueued)
+{
+    DWORD dwThread = ::GetCurrentThreadId();
+    std::atomic<bool> bDone(false);
+    CFullBackupDlg dlg;
+    dlg.m_nMode = 0;
+    CScratchFullBackupJob* pJob = new CScratchFullBackupJob(m_strKeyText);
+    pJob->m_fnDuringExport = [&] {
+        ::PostThreadMessageW(dwThread, WM_QUIT, 7, 0);
+        ::Sleep(500);
+        bDone = true;
+    };
+    dlg.m_pJob.reset(pJob);
+    dlg.DoModal();
+    // The worker had ended before DoModal came back.
+    EXPECT_TRUE(bDone);
+    EXPECT_TRUE(::PathFileExistsW(pJob->m_strArchive));
+    MSG msg = {};
+    ASSERT_TRUE(::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(7u, msg.wParam);
+}
+
+TEST_F(FullBackupTest, PageBacksUpRestoresAndReportsFailures)
+{
+    CScratchFullBackupPage page;
+    page.m_strKeyText = m_strKeyText;
+    CreatePage(page);
+    EXPECT_EQ(0, page.m_list.GetItemCount());
+
+    // Restore and Remove without a selection do nothing; a declined backup neither.
+    Click(page, 1002);
+    Click(page, 1003);
+    EXPECT_EQ(0u, m_boxes.Count());
+    m_boxes.QueueAnswer(IDNO);
+    Click(page, 1001);
+    EXPECT_EQ(0, page.m_list.GetItemCount());
+
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1001);
+    ASSERT_EQ(1, page.m_list.GetItemCount());
+    EXPECT_EQ(2u, m_boxes.Count());  // the question only
+
+    // A failing backup adds no row, says so and keeps the .reg.
+    page.m_bFailWrites = true;
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1001);
+    EXPECT_EQ(1, page.m_list.GetItemCount());
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"failed")) << Narrow(m_boxes.LastText());
+    page.m_bFailWrites = false;
+
+    std::string before = ExportKeyText(m_strKeyText);
+    ChangeKey();
+    page.SendMessage(WM_SHOWWINDOW, TRUE, 0);
+    SelectRow(page.m_list, 0);
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1002);
+    EXPECT_EQ(L"Restore OK!", m_boxes.LastText());
+    EXPECT_EQ(before, ExportKeyText(m_strKeyText));
+    EXPECT_FALSE(m_app.m_strFullBackupFile.IsEmpty());
+
+    // A refused archive: nothing imported, no "Restore OK!".
+    std::string archive = testsupport::ReadFileBytes(m_app.m_strFullBackupFile.GetString());
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_app.m_strFullBackupFile.GetString(), archive.substr(0, archive.size() / 2)));
+    SelectRow(page.m_list, 0);
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1002);
+    EXPECT_NE(L"Restore OK!", m_boxes.LastText());
+}

@@ -1,0 +1,248 @@
+// Full registry backup and restore: what is written is verified, what is read
+// is checked before anything is imported.
+#include "tests/repair/BackupTestSupport.h"
+#include "tests/repair/FullBackupTestSupport.h"
+#include "services/RegFile.h"
+#include "services/ZipReader.h"
+#include "services/ZipWriter.h"
+
+#include <algorithm>
+#include <set>
+#include <shlwapi.h>
+#include <sstream>
+
+using namespace backuptest;
+
+namespace {
+
+std::vector<std::wstring> FilesIn(const std::wstring& strFolder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = ::FindFirstFileW((strFolder + L"*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do
+    {
+        if (lstrcmpW(fd.cFileName, L".") != 0 && lstrcmpW(fd.cFileName, L"..") != 0)
+            names.push_back(fd.cFileName);
+    } while (::FindNextFileW(hFind, &fd));
+    ::FindClose(hFind);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Utf16(const std::wstring& str)
+{
+    std::string bytes;
+    for (wchar_t ch : str)
+        bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
+    return bytes;
+}
+
+// An archive of named .reg texts (UTF-16LE with mark and header).
+void WriteArchive(const std::wstring& strArchive, const std::vector<std::pair<std::wstring, std::wstring>>& entries)
+{
+    ZipHandle hZip = CreateZipArchive(strArchive.c_str(), 0, ZipKindFile);
+    ASSERT_NE(hZip, nullptr);
+    for (const auto& entry : entries)
+    {
+        std::string bytes = "\xFF\xFE" + Utf16(entry.second);
+        ASSERT_EQ(ZipOk, AddToZipArchive(hZip, entry.first.c_str(), bytes.data(), (DWORD)bytes.size(), ZipKindMemory));
+    }
+    ASSERT_EQ(ZipOk, CloseZipWriter(hZip));
+}
+
+} // namespace
+
+TEST_F(FullBackupTest, PlantedSubtreeComesBackAfterChangeAndDelete)
+{
+    CScratchFullBackupJob job(m_strKeyText);
+    std::vector<int> steps;
+    job.m_fnStatus = [&](int nStatus) { steps.push_back(nStatus); };
+    ASSERT_TRUE(job.Backup(m_strFolder.c_str()));
+    std::string before = ExportKeyText(m_strKeyText);
+    EXPECT_EQ(std::vector<std::wstring>{job.m_strArchive.Mid(job.m_strArchive.ReverseFind(L'\\') + 1).GetString()},
+              FilesIn(m_strFolder));
+    EXPECT_EQ(CFullBackupJob::StatusFinished, steps.back());
+
+    ChangeKey();
+    EXPECT_NE(before, ExportKeyText(m_strKeyText));
+    CFullBackupJob restore;
+    ASSERT_TRUE(restore.Restore(job.m_strArchive, m_strFolder.c_str())) << Narrow(restore.m_failure.m_strItem.GetString());
+    EXPECT_EQ(before, ExportKeyText(m_strKeyText));
+    EXPECT_EQ(1u, FilesIn(m_strFolder).size());
+}
+
+TEST_F(FullBackupTest, SameSecondMakesASecondArchive)
+{
+    CScratchFullBackupJob first(m_strKeyText), second(m_strKeyText);
+    ASSERT_TRUE(first.Backup(m_strFolder.c_str()));
+    ASSERT_TRUE(second.Backup(m_strFolder.c_str()));
+    EXPECT_NE(first.m_strArchive, second.m_strArchive);
+    EXPECT_EQ(2u, FilesIn(m_strFolder).size());
+}
+
+TEST_F(FullBackupTest, WriteFailureKeepsTheRegFileAndMakesNoArchive)
+{
+    CScratchFullBackupJob job(m_strKeyText);
+    job.m_bFailWrites = true;
+    std::vector<int> steps;
+    job.m_fnStatus = [&](int nStatus) { steps.push_back(nStatus); };
+    EXPECT_FALSE(job.Backup(m_strFolder.c_str()));
+    EXPECT_EQ(steps.end(), std::find(steps.begin(), steps.end(), (int)CFullBackupJob::StatusFinished));
+    EXPECT_EQ(CFullBackupJob::StatusFailed, steps.back());
+    EXPECT_TRUE(::PathFileExistsW(job.m_strRegFile));
+    EXPECT_FALSE(::PathFileExistsW(job.m_strArchive));
+    EXPECT_STREQ(L"M_FULLBACKUP_ERR_WRITE", job.m_failure.m_pszKey);
+}
+
+TEST_F(FullBackupTest, RefusedArchivesImportNothing)
+{
+    const std::wstring strHeader = L"Windows Registry Editor Version 5.00\r\n\r\n";
+    const std::wstring strNew = L"HKEY_LOCAL_MACHINE\\" + m_strKeyPath + L"\\Planted";
+    const std::wstring strGood = strHeader + L"[" + strNew + L"]\r\n\"Value\"=\"x\"\r\n\r\n";
+    struct Case
+    {
+        const char* pszWhy;
+        std::vector<std::pair<std::wstring, std::wstring>> entries;
+    };
+    std::vector<Case> cases = {
+        {"two entries", {{L"FullBackup20080101000000.reg", strGood}, {L"FullBackup20080101000001.reg", strGood}}},
+        {"an HKCU key", {{L"FullBackup20080101000000.reg", strGood + L"[HKEY_CURRENT_USER\\Software\\TamselEvil]\r\n"}}},
+        {"a deletion", {{L"FullBackup20080101000000.reg", strGood + L"[-HKEY_LOCAL_MACHINE\\" + m_strKeyPath + L"]\r\n"}}},
+        {"another name", {{L"Backup.reg", strGood}}},
+        {"a REGEDIT4 file", {{L"FullBackup20080101000000.reg", L"REGEDIT4\r\n\r\n[" + strNew + L"]\r\n"}}},
+    };
+    for (const Case& c : cases)
+    {
+        std::wstring strArchive = m_strFolder + L"FullBackup20080101000000.zip";
+        WriteArchive(strArchive, c.entries);
+        CFullBackupJob job;
+        EXPECT_FALSE(job.Restore(strArchive.c_str(), m_strFolder.c_str())) << c.pszWhy;
+        EXPECT_TRUE(job.m_bRefused) << c.pszWhy;
+        HKEY hKey = NULL;
+        EXPECT_NE(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (m_strKeyPath + L"\\Planted").c_str(), 0, KEY_READ, &hKey))
+            << c.pszWhy;
+        EXPECT_NE(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\TamselEvil", 0, KEY_READ, &hKey));
+        EXPECT_EQ(1u, FilesIn(m_strFolder).size()) << c.pszWhy;
+    }
+    // The same file alone is accepted.
+    std::wstring strArchive = m_strFolder + L"FullBackup20080101000000.zip";
+    WriteArchive(strArchive, {{L"FullBackup20080101000000.reg", strGood}});
+    CFullBackupJob job;
+    EXPECT_TRUE(job.Restore(strArchive.c_str(), m_strFolder.c_str()));
+    HKEY hKey = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (m_strKeyPath + L"\\Planted").c_str(), 0, KEY_READ, &hKey));
+    ::RegCloseKey(hKey);
+}
+
+TEST_F(FullBackupTest, DamagedEntryIsNotImported)
+{
+    CScratchFullBackupJob job(m_strKeyText);
+    ASSERT_TRUE(job.Backup(m_strFolder.c_str()));
+    ChangeKey();
+    std::string changed = ExportKeyText(m_strKeyText);
+    CString strEntry = job.m_strRegFile.Mid(job.m_strRegFile.ReverseFind(L'\\') + 1);
+    ASSERT_TRUE(BreakItemCrc(job.m_strArchive.GetString(), Narrow(strEntry.GetString())));
+    CFullBackupJob restore;
+    EXPECT_FALSE(restore.Restore(job.m_strArchive, m_strFolder.c_str()));
+    EXPECT_TRUE(restore.m_bRefused);
+    EXPECT_EQ(changed, ExportKeyText(m_strKeyText));
+}
+
+// The archive passes unzip and Python; its .reg imports with Wine's regedit.
+TEST_F(FullBackupTest, PeerToolsReadTheArchive)
+{
+    CScratchFullBackupJob job(m_strKeyText);
+    ASSERT_TRUE(job.Backup(m_strFolder.c_str()));
+    std::string before = ExportKeyText(m_strKeyText);
+    HostScratch host;
+    ASSERT_TRUE(::CopyFileW(job.m_strArchive, host.Win("full.zip").c_str(), FALSE));
+    const std::string strPath = "PATH=/usr/local/bin:/usr/bin:/bin; ";
+    if (RequirePeer("unzip"))
+        EXPECT_EQ(0, testsupport::RunHostCommand(strPath + "unzip -tq '" + host.Unix("full.zip") + "'"));
+    if (RequirePeer("python3"))
+        EXPECT_EQ(0, testsupport::RunHostCommand(strPath + "python3 -c \"import zipfile,sys; z=zipfile.ZipFile('" +
+                                                 host.Unix("full.zip") + "'); sys.exit(1 if z.testzip() or len(z.namelist())!=1 else 0)\""));
+
+    // Wine's regedit imports the same file to the same registry.
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)job.m_strArchive, 0, ZipKindFile);
+    ASSERT_NE(hZip, nullptr);
+    std::wstring strReg = m_folder.File(L"peer.reg");
+    ASSERT_EQ(ZipOk, ExtractZipArchiveItem(hZip, 0, strReg.c_str(), 0, ZipKindFile));
+    CloseZipReader(hZip);
+    ChangeKey();
+    ASSERT_EQ(0, RunProgram(L"regedit.exe /S \"" + strReg + L"\""));
+    EXPECT_EQ(before, ExportKeyText(m_strKeyText));
+}
+
+namespace {
+// Lines of a UTF-16LE .reg file, without line ends and the header.
+std::set<std::wstring> RegLines(const std::wstring& strFile)
+{
+    std::string bytes = testsupport::ReadFileBytes(strFile);
+    std::set<std::wstring> lines;
+    std::wstring line;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+    {
+        wchar_t ch = (wchar_t)((unsigned char)bytes[i] | ((unsigned char)bytes[i + 1] << 8));
+        if (ch == L'\n')
+        {
+            if (!line.empty() && line.back() == L'\r')
+                line.pop_back();
+            if (!line.empty())
+                lines.insert(line);
+            line.clear();
+        }
+        else
+            line += ch;
+    }
+    return lines;
+}
+} // namespace
+
+// Every key and value line that Wine's regedit exports of both hives, and that
+// two of its runs agree on, is in a full backup made between them.
+TEST_F(FullBackupTest, PeerRegeditLinesAreAllInTheFullBackup)
+{
+    std::set<std::wstring> first, second;
+    for (const wchar_t* pszHive : {L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"})
+    {
+        std::wstring strFile = m_folder.File(std::wstring(L"first_") + pszHive + L".reg");
+        ASSERT_EQ(0, RunProgram(L"regedit.exe /E \"" + strFile + L"\" " + pszHive));
+        std::set<std::wstring> lines = RegLines(strFile);
+        first.insert(lines.begin(), lines.end());
+    }
+    CFullBackupJob job;
+    ASSERT_TRUE(job.Backup(m_strFolder.c_str())) << Narrow(job.m_failure.GetDetail(NULL).GetString());
+    for (const wchar_t* pszHive : {L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"})
+    {
+        std::wstring strFile = m_folder.File(std::wstring(L"second_") + pszHive + L".reg");
+        ASSERT_EQ(0, RunProgram(L"regedit.exe /E \"" + strFile + L"\" " + pszHive));
+        std::set<std::wstring> lines = RegLines(strFile);
+        second.insert(lines.begin(), lines.end());
+    }
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)job.m_strArchive, 0, ZipKindFile);
+    ASSERT_NE(hZip, nullptr);
+    std::wstring strOurs = m_folder.File(L"ours.reg");
+    ASSERT_EQ(ZipOk, ExtractZipArchiveItem(hZip, 0, strOurs.c_str(), 0, ZipKindFile));
+    CloseZipReader(hZip);
+    std::set<std::wstring> ours = RegLines(strOurs);
+
+    size_t nStable = 0, nMissing = 0;
+    std::wstring strFirstMissing;
+    for (const std::wstring& line : first)
+    {
+        if (!second.count(line))
+            continue;
+        nStable++;
+        if (!ours.count(line))
+        {
+            if (nMissing++ == 0)
+                strFirstMissing = line;
+        }
+    }
+    EXPECT_GT(nStable, 1000u);
+    EXPECT_EQ(0u, nMissing) << "first missing: " << Narrow(strFirstMissing);
+}
