@@ -15,6 +15,8 @@ public:
     ~CHostWnd() override { m_hWnd = NULL; }
 };
 CHostWnd s_wndHost;
+// The host's window object: ours, or one this module already has for it.
+CWnd* s_pHost = NULL;
 HHOOK s_hHook = NULL;
 CSystemOptimizerDlg* s_pSystem = NULL;
 CServiceOptimizerDlg* s_pService = NULL;
@@ -27,7 +29,7 @@ void CreateView(TView*& pView, UINT nTemplate, UINT nViewID, int x, int y)
     if (pView != NULL)
         return;
     TView* pNew = new TView;
-    if (!pNew->Create(nTemplate, &s_wndHost))
+    if (!pNew->Create(nTemplate, s_pHost))
     {
         delete pNew;
         return;
@@ -112,11 +114,15 @@ HHOOK TAMSEL_LIBCALL FunInitOptimizer(HWND hParent, int nSelector, int x, int y,
 {
     if (!::IsWindow(hParent))
         return s_hHook;
-    if (s_wndHost.m_hWnd != hParent)
+    if (s_pHost == NULL || s_pHost->m_hWnd != hParent)
     {
         if (s_wndHost.m_hWnd != NULL)
             s_wndHost.Detach();
-        s_wndHost.Attach(hParent);
+        s_pHost = CWnd::FromHandlePermanent(hParent);
+        if (s_pHost == NULL && s_wndHost.Attach(hParent))
+            s_pHost = &s_wndHost;
+        if (s_pHost == NULL)
+            return s_hHook;
     }
     // A second call creates only the views still missing.
     if (nSelector == OPTIMIZER_VIEW_NONE || nSelector == OPTIMIZER_VIEW_SYSTEM)
@@ -164,6 +170,7 @@ void TAMSEL_LIBCALL FunExitOptimizer()
     s_nShown = -1;
     if (s_wndHost.m_hWnd != NULL)
         s_wndHost.Detach();
+    s_pHost = NULL;
 }
 
 } // extern "C"

@@ -49,7 +49,7 @@ void CNButtonEx::SetTooltipText(LPCWSTR lpszText, BOOL bEnable)
     lstrcpynW(m_szTip, lpszText != NULL ? lpszText : L"", 64);
     if (m_hWnd == NULL)
         return;
-    if (m_tip.GetSafeHwnd() == NULL && !m_tip.Create(this))
+    if (m_tip.GetSafeHwnd() == NULL && !m_tip.Create(this, TTS_ALWAYSTIP))
         return;
     TOOLINFO ti;
     CToolTipCtrl::FillInToolInfo(ti, this, 0);

@@ -87,7 +87,7 @@ void CSkinTab::SetTooltip(LPCWSTR lpszText, BOOL bEnable)
     m_strTip = lpszText != NULL ? lpszText : L"";
     if (m_tip.GetSafeHwnd() == NULL)
     {
-        if (!m_tip.Create(this))
+        if (!m_tip.Create(this, TTS_ALWAYSTIP))
             return;
         m_tip.AddTool(this, m_strTip);
     }
@@ -99,8 +99,16 @@ void CSkinTab::SetTooltip(LPCWSTR lpszText, BOOL bEnable)
 
 void CSkinTab::RelayEvent(MSG* pMsg)
 {
-    if (m_bTipEnabled && m_tip.GetSafeHwnd() != NULL)
-        m_tip.RelayEvent(pMsg);
+    if (!m_bTipEnabled || m_tip.GetSafeHwnd() == NULL || pMsg == NULL)
+        return;
+    // The relayed move comes before the strip sees it: name the tab first.
+    if (pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == m_hWnd)
+    {
+        int nTab = HitTest(CPoint(pMsg->lParam));
+        if (nTab >= 0)
+            m_tip.UpdateTipText(m_tabs[nTab]->strTooltip, this);
+    }
+    m_tip.RelayEvent(pMsg);
 }
 
 void CSkinTab::ResetBackground()
