@@ -222,3 +222,36 @@ TEST(OptimizerHook, RelaysOnlyRemovedMouseMessagesAndGoesAtExit)
     CIniFile::SetHostFolderForTests(NULL);
     ::SetCursorPos(900, 900);
 }
+
+// The library needs nothing but Windows' own DLLs, and never ends the session.
+TEST_F(TunekitDll, ImportsOnlySystemLibrariesAndNoSessionEnd)
+{
+    const BYTE* pBase = (const BYTE*)m_hModule;
+    const IMAGE_NT_HEADERS* pNt = (const IMAGE_NT_HEADERS*)(pBase + ((const IMAGE_DOS_HEADER*)pBase)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    ASSERT_NE(dir.VirtualAddress, 0u);
+    const char* allowed[] = {"advapi32.dll", "comctl32.dll", "gdi32.dll",   "kernel32.dll", "msvcrt.dll", "ole32.dll",
+                             "oleaut32.dll", "shell32.dll",  "shlwapi.dll", "user32.dll",   "msimg32.dll", "winmm.dll",
+                             "comdlg32.dll", "version.dll",  "wininet.dll", "uxtheme.dll"};
+    int nLibraries = 0;
+    for (auto* pDesc = (const IMAGE_IMPORT_DESCRIPTOR*)(pBase + dir.VirtualAddress); pDesc->Name != 0; pDesc++)
+    {
+        std::string strName = (const char*)(pBase + pDesc->Name);
+        for (char& ch : strName)
+            ch = (char)tolower((unsigned char)ch);
+        bool bAllowed = false;
+        for (const char* psz : allowed)
+            bAllowed = bAllowed || strName == psz;
+        EXPECT_TRUE(bAllowed) << strName;
+        nLibraries++;
+        for (auto* pThunk = (const IMAGE_THUNK_DATA*)(pBase + pDesc->OriginalFirstThunk); pThunk->u1.AddressOfData != 0;
+             pThunk++)
+        {
+            if (IMAGE_SNAP_BY_ORDINAL(pThunk->u1.Ordinal))
+                continue;
+            const char* pszFunction = ((const IMAGE_IMPORT_BY_NAME*)(pBase + pThunk->u1.AddressOfData))->Name;
+            EXPECT_STRNE(pszFunction, "ExitWindowsEx") << strName;
+        }
+    }
+    EXPECT_GT(nLibraries, 3);
+}
