@@ -6,7 +6,7 @@
 namespace {
 // Wide literals that name language keys of the built-in file.
 const std::wregex kKeyLiteral(
-    LR"re(L"((?:IDD|BTN)_\d+_[A-Za-z0-9_]+|(?:M|LIST|IDO|IDS_STR|IDC|ID_ITEM|MESSAGEBOX)_[A-Za-z0-9_]*[A-Za-z0-9]|REGISTRY_ERROR_\d+|SEVERITY_\d+|DOWNLOAD_RESULT_\d+|INSTALL_RESULT_\d+)")re");
+    LR"re(L"((?:IDD|BTN)_[A-Za-z0-9_]*[A-Za-z0-9]|(?:M|LIST|IDO|IDS_STR|IDC|ID_ITEM|MESSAGEBOX)_[A-Za-z0-9_]*[A-Za-z0-9]|REGISTRY_ERROR_\d+|SEVERITY_\d+|DOWNLOAD_RESULT_\d+|INSTALL_RESULT_\d+)")re");
 
 // Keys the pages ask for that the built-in file deliberately lacks.
 const std::set<std::wstring> kAbsentOnPurpose = { L"M_UPDATE_CLICK" };

@@ -1,0 +1,5 @@
+tamsel_add_test(optimizer_tests optimizer LIBS tamsel_optimizer)
+# The library's own dialogs and bitmaps; the real DLL for the export contract.
+target_sources(optimizer_tests PRIVATE ${CMAKE_SOURCE_DIR}/resources/Tunekit.rc)
+add_dependencies(optimizer_tests Tunekit)
+target_compile_definitions(optimizer_tests PRIVATE TAMSEL_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
