@@ -32,18 +32,18 @@ protected:
 TEST_F(IgnoreListTest, EntriesAreFormattedWithTheCategoryIndex)
 {
     CRegProblem value = ValueProblem(L"HKEY_CURRENT_USER", L"Software\\A", L"", L"C:\\x.exe");
-    EXPECT_EQ(CIgnoreList::FormatEntry(1, value), L"0;HKEY_CURRENT_USER\\Software\\A|{Default}|C:\\x.exe");
+    EXPECT_EQ(CIgnoreListFile::FormatEntry(1, value), L"0;HKEY_CURRENT_USER\\Software\\A|{Default}|C:\\x.exe");
     CRegProblem key = KeyProblem(L"HKEY_LOCAL_MACHINE", L"Software\\Empty");
     key.m_strData.Empty();
-    EXPECT_EQ(CIgnoreList::FormatEntry(15, key), L"14;HKEY_LOCAL_MACHINE\\Software\\Empty|{Default}|");
+    EXPECT_EQ(CIgnoreListFile::FormatEntry(15, key), L"14;HKEY_LOCAL_MACHINE\\Software\\Empty|{Default}|");
 }
 
 TEST_F(IgnoreListTest, LineBreaksAreStoredEncodedAndComeBackPlain)
 {
     CRegProblem problem = ValueProblem(L"HKEY_CURRENT_USER", L"Software\\B", L"name|with bar", L"one\ntwo\rthree|four");
-    CString strEntry = CIgnoreList::FormatEntry(12, problem);
-    ASSERT_TRUE(CIgnoreList::AddEntry(m_pApp, strEntry));
-    ASSERT_TRUE(CIgnoreList::AddEntry(m_pApp, L"3;HKEY_USERS\\.DEFAULT\\X|v|d"));
+    CString strEntry = CIgnoreListFile::FormatEntry(12, problem);
+    ASSERT_TRUE(CIgnoreListFile::AddEntry(m_pApp, strEntry));
+    ASSERT_TRUE(CIgnoreListFile::AddEntry(m_pApp, L"3;HKEY_USERS\\.DEFAULT\\X|v|d"));
 
     std::wstring strExpected = L"\xFEFF"
                                L"11;HKEY_CURRENT_USER\\Software\\B|name|with bar|one\x240Atwo\x240Dthree|four\n"
@@ -80,26 +80,26 @@ TEST_F(IgnoreListTest, OlderFilesWithEmptyLinesAndCrLfStillLoad)
     ASSERT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 2);
     EXPECT_EQ(m_pApp->m_arrIgnoreList[1], L"5;HKEY_CURRENT_USER\\B|x|y");
     // A rewrite drops the empty line.
-    ASSERT_TRUE(CIgnoreList::RemoveEntry(m_pApp, 1));
+    ASSERT_TRUE(CIgnoreListFile::RemoveEntry(m_pApp, 1));
     EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), Utf16(L"\xFEFF" L"0;HKEY_CLASSES_ROOT\\A|{Default}|\n"));
 }
 
 TEST_F(IgnoreListTest, FailedRewriteKeepsTheOldFileAndTheList)
 {
-    ASSERT_TRUE(CIgnoreList::AddEntry(m_pApp, L"1;HKEY_CURRENT_USER\\Old|a|b"));
+    ASSERT_TRUE(CIgnoreListFile::AddEntry(m_pApp, L"1;HKEY_CURRENT_USER\\Old|a|b"));
     std::string before = testsupport::ReadFileBytes(m_strFile);
 
     // Held open without delete sharing, the file cannot be replaced.
     HANDLE hHold = CreateFileW(m_strFile.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(hHold, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(CIgnoreList::AddEntry(m_pApp, L"2;HKEY_CURRENT_USER\\New|c|d"));
+    EXPECT_FALSE(CIgnoreListFile::AddEntry(m_pApp, L"2;HKEY_CURRENT_USER\\New|c|d"));
     EXPECT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 1);
-    EXPECT_FALSE(CIgnoreList::RemoveEntry(m_pApp, 0));
+    EXPECT_FALSE(CIgnoreListFile::RemoveEntry(m_pApp, 0));
     ASSERT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 1);
     EXPECT_EQ(m_pApp->m_arrIgnoreList[0], L"1;HKEY_CURRENT_USER\\Old|a|b");
     CloseHandle(hHold);
 
     EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), before);
     EXPECT_EQ(GetFileAttributesW((m_strFile + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(CIgnoreList::RemoveEntry(m_pApp, 5));
+    EXPECT_FALSE(CIgnoreListFile::RemoveEntry(m_pApp, 5));
 }
