@@ -17,10 +17,12 @@ ScanCategoryProc GetCategoryScanner(int nCategory)
 }
 
 static std::atomic<HANDLE> s_hStartGate(NULL);
+static std::atomic<DWORD> s_dwDeafMs(0);
 
-void SetScanStartGate(HANDLE hGate)
+void SetScanStartGate(HANDLE hGate, DWORD dwDeafMs)
 {
     s_hStartGate = hGate;
+    s_dwDeafMs = dwDeafMs;
 }
 
 BOOL IsSkippedOnWow64(int nCategory)
@@ -53,6 +55,10 @@ void RunScan(CScanContext& scan)
     HANDLE hGate = s_hStartGate;
     if (hGate != NULL)
     {
+        // A worker that is slow to notice a stop, for the close path's tests.
+        DWORD dwDeafMs = s_dwDeafMs;
+        if (dwDeafMs != 0)
+            ::WaitForSingleObject(hGate, dwDeafMs);
         HANDLE hWait[2] = {hGate, scan.m_hStopEvent};
         ::WaitForMultipleObjects(2, hWait, FALSE, 60000);
     }

@@ -16,5 +16,6 @@ void RunScan(CScanContext& scan);
 BOOL IsSkippedOnWow64(int nCategory);
 // For tests of the windows around a scan: while the gate (a manual-reset
 // event) is unsignalled, workers wait before their first scanner until the
-// scan is stopped (at most a minute). NULL, the default, opens it.
-void SetScanStartGate(HANDLE hGate);
+// scan is stopped (at most a minute). NULL, the default, opens it. With
+// dwDeafMs the worker first ignores a stop for that long.
+void SetScanStartGate(HANDLE hGate, DWORD dwDeafMs = 0);

@@ -1,4 +1,5 @@
 #include "tests/main_window/MainWindowFixture.h"
+#include "scanner/ScanThread.h"
 #include <atomic>
 
 using testsupport::MessageBoxRecorder;
@@ -150,7 +151,7 @@ UINT __cdecl SendDuringCloseThreadProc(LPVOID pParam)
 TEST_F(MainWindowTest, ClosingWaitsForASlowScanWorkerBeforeThePagesGo)
 {
     CreateMainWindow();
-    m_pDlg->m_pageScan.m_dwScanTimeMs = 10000;
+    SetScanStartGate(m_hScanGate, 10000);
     m_pDlg->m_pageScan.StartScan();
     ASSERT_TRUE(m_pDlg->m_pageScan.IsScanThreadRunning());
     CloseSender sender{ m_pDlg->m_hWnd, {0} };
