@@ -180,7 +180,12 @@ int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs)
 {
     static LONG s_nCounter = 0;
     char szMarker[128];
-    wsprintfA(szMarker, "/tmp/tamsel-host-%lu-%ld.rc", GetCurrentProcessId(), InterlockedIncrement(&s_nCounter));
+    // Suites run side by side in prefixes of their own, whose process ids repeat:
+    // the counter reading keeps one suite's marker apart from another's.
+    LARGE_INTEGER li;
+    QueryPerformanceCounter(&li);
+    wsprintfA(szMarker, "/tmp/tamsel-host-%lu-%ld-%08lx%08lx.rc", GetCurrentProcessId(), InterlockedIncrement(&s_nCounter),
+              (unsigned long)li.HighPart, (unsigned long)li.LowPart);
     std::wstring markerWin = L"Z:";
     for (const char* p = szMarker; *p; ++p)
         markerWin += (*p == '/') ? L'\\' : (wchar_t)*p;
