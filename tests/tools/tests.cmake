@@ -1,0 +1,1 @@
+tamsel_add_test(tools_tests tools LIBS tamsel_app)
