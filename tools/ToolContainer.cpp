@@ -91,9 +91,14 @@ BOOL CToolContainer::OnInitDialog()
     m_btnHelp.SetBitmaps(8048, TOOL_KEY_COLOR, 8047, TOOL_KEY_COLOR);
     for (CButtonST* pButton : { &m_btnRemove, &m_btnRestore, &m_btnHelp })
     {
+        pButton->SetAlign(CButtonST::ST_ALIGN_OVERLAP, FALSE);
         pButton->DrawTransparent(FALSE);
         pButton->DrawBorder(FALSE, TRUE);
     }
+    SetTabColors(m_btnRemove, TRUE);
+    SetTabColors(m_btnRestore, TRUE);
+    // Nothing ever shows the help button.
+    m_btnHelp.ShowWindow(SW_HIDE);
     return TRUE;
 }
 
@@ -128,10 +133,20 @@ BOOL CToolContainer::ShowPage(int nIndex, CWnd* pParent)
     return TRUE;
 }
 
+void CToolContainer::SetTabColors(CButtonST& button, BOOL bSelected)
+{
+    // Dark text on the light, selected tab; white on the dark green one.
+    COLORREF crText = bSelected ? RGB(28, 68, 125) : RGB(255, 255, 255);
+    for (BYTE nColor : { CButtonST::BTNST_COLOR_FG_IN, CButtonST::BTNST_COLOR_FG_OUT, CButtonST::BTNST_COLOR_FG_FOCUS })
+        button.SetColor(nColor, crText, FALSE);
+}
+
 void CToolContainer::ResetTabs()
 {
     m_btnRemove.SetBitmaps(kRemoveUnselected, TOOL_KEY_COLOR, 0, 0);
     m_btnRestore.SetBitmaps(kRestoreUnselected, TOOL_KEY_COLOR, 0, 0);
+    SetTabColors(m_btnRemove, FALSE);
+    SetTabColors(m_btnRestore, FALSE);
     m_btnRemove.Invalidate(TRUE);
     m_btnRestore.Invalidate(TRUE);
 }
@@ -141,6 +156,7 @@ void CToolContainer::OnTabRemove()
     ShowPage(0);
     ResetTabs();
     m_btnRemove.SetBitmaps(kRemoveSelected, TOOL_KEY_COLOR, 0, 0);
+    SetTabColors(m_btnRemove, TRUE);
     m_btnRemove.Invalidate(TRUE);
 }
 
@@ -149,6 +165,7 @@ void CToolContainer::OnTabRestore()
     ShowPage(1);
     ResetTabs();
     m_btnRestore.SetBitmaps(kRestoreSelected, TOOL_KEY_COLOR, 0, 0);
+    SetTabColors(m_btnRestore, TRUE);
     m_btnRestore.Invalidate(TRUE);
 }
 

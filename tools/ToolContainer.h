@@ -40,6 +40,7 @@ protected:
     virtual void OnCancel();
 
     void ResetTabs();
+    static void SetTabColors(CButtonST& button, BOOL bSelected);
     void TakePageRect();
     void Translate();
 

@@ -63,6 +63,10 @@ void CToolPage::SetButtonBitmaps(CButtonST& button, UINT nIn, UINT nOut)
     if (button.GetSafeHwnd() == NULL)
         return;
     button.SetBitmaps(nIn, TOOL_KEY_COLOR, nOut, TOOL_KEY_COLOR);
+    // The bitmaps carry no text: the translated one is drawn over them.
+    button.SetAlign(CButtonST::ST_ALIGN_OVERLAP, FALSE);
+    for (BYTE nColor : { CButtonST::BTNST_COLOR_FG_IN, CButtonST::BTNST_COLOR_FG_OUT, CButtonST::BTNST_COLOR_FG_FOCUS })
+        button.SetColor(nColor, RGB(28, 68, 125), FALSE);
     button.DrawTransparent(FALSE);
     button.DrawBorder(FALSE, TRUE);
 }

@@ -53,6 +53,7 @@ BOOL CUninstallRemovePage::OnInitDialog()
     SetButtonBitmaps(m_btnRemove, 312, 311);
     SetButtonBitmaps(m_btnRefresh, 5718, 5719);
     SetButtonBitmaps(m_btnHelp, 8048, 8047);
+    m_btnHelp.ShowWindow(SW_HIDE);
     m_chkUpdates.DrawBorder(FALSE, TRUE);
     m_chkUpdates.SetCheck(m_bShowUpdates ? BST_CHECKED : BST_UNCHECKED, TRUE);
     m_bFirstPaint = TRUE;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the pictures of the startup, browser helper object and uninstall
 managers with ImageMagick (convert): the header pictures, the tab buttons and
-the page buttons, all 24-bit BMP with a pure green key. Run from anywhere:
+the page buttons, all 24-bit BMP with a pure green key. The buttons carry no
+text: the buttons draw their translated texts over them. Run from anywhere:
     python3 resources/tools/make_art.py"""
 import os
 import subprocess
@@ -41,7 +42,7 @@ def keyed_corners(w, h):
 
 
 def button(name, w, h, text, hot, mark):
-    """A rounded button with a small sign on the left and its text."""
+    """A rounded button with a small sign on the left; text names it only."""
     top, bottom = ('#ffffff', '#cfe3fb') if hot else ('#f7faff', '#dde8f6')
     cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
             '(', '-size', '%dx%d' % (w - 2, h - 2), 'gradient:%s-%s' % (top, bottom), ')',
@@ -62,8 +63,6 @@ def button(name, w, h, text, hot, mark):
         cmds += ['-stroke', GREEN, '-strokewidth', '3', '-fill', 'none',
                  '-draw', 'arc 8,%d 20,%d 200,500' % (cy - 6, cy + 6)]
     cmds += ['-stroke', 'none'] + keyed_corners(w, h)
-    cmds += ['-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', str(max(9, h // 2 - 3)),
-             '-gravity', 'center', '-annotate', '+8+0', text]
     save(cmds, name)
 
 
@@ -76,8 +75,6 @@ def tab(name, text, selected):
             '-fill', 'none', '-stroke', '#9db6d6' if selected else GREEN_DARK, '-strokewidth', '1',
             '-draw', 'roundrectangle 0,0 %d,%d 8,8' % (w - 1, h + 8), '-stroke', 'none']
     cmds += ['-fill', KEY, '-fuzz', '0', '-draw', 'color 0,0 floodfill', '-draw', 'color %d,0 floodfill' % (w - 1)]
-    cmds += ['-fill', BLUE_DARK if selected else WHITE, '-font', FONT_BOLD, '-pointsize', '13',
-             '-gravity', 'center', '-annotate', '+0+1', text]
     save(cmds, name)
 
 
