@@ -558,3 +558,46 @@ TEST_F(ToolPagesTest, Showcase)
     uninstall.MoveWindow(0, 0, 540, 420, TRUE);
     shoot("uninstall");
 }
+
+// The rows equal those a script derives from "reg query ... /s".
+TEST_F(ToolPagesTest, UninstallRowsMatchRegQuery)
+{
+    if (!HostHas("python3"))
+        TOOL_PEER_MISSING("python3");
+    const wchar_t* names[][2] = { { L"KBTamselQ", L"TamselQ update" }, { L"TamselQ1", L"TamselQ one" },
+                                  { L"TamselQ2", L"TamselQ two" }, { L"TamselQ3", NULL } };
+    for (auto& entry : names)
+    {
+        std::wstring key = std::wstring(kUninstall) + L"\\" + entry[0];
+        SetText(HKEY_LOCAL_MACHINE, key, L"Publisher", L"Q");
+        if (entry[1] != NULL)
+            SetText(HKEY_LOCAL_MACHINE, key, L"DisplayName", entry[1]);
+        m_keys.push_back(key);
+    }
+    SetValue(HKEY_LOCAL_MACHINE, std::wstring(kUninstall) + L"\\TamselQ2", L"NoRemove", REG_DWORD, Bytes{ 0, 0, 0, 0 });
+    HostScratch host;
+    std::wstring query = L"cmd.exe /c reg.exe query \"HKLM\\" + std::wstring(kUninstall) + L"\" /s > \"" + host.Win("query.txt") + L"\"";
+    if (RunProgram(query) == -1)
+        TOOL_PEER_MISSING("Wine's reg.exe");
+    CUninstallRemovePage& page = OpenUninstall();
+    for (bool bAll : { false, true })
+    {
+        std::string script = std::string(TAMSEL_TEST_DATA_A) + "/uninstall_rows.py";
+        ASSERT_EQ(testsupport::RunHostCommand("PATH=/usr/bin:/bin; python3 '" + script + "' '" + host.Unix("query.txt") + "' '"
+                                              + host.Unix("rows.txt") + "'" + (bAll ? " all" : "")),
+                  0);
+        std::string expected = testsupport::ReadFileBytes(host.Win("rows.txt"));
+        std::string actual;
+        for (int i = 0; i < page.GetList().GetItemCount(); ++i)
+        {
+            CString strName = page.GetList().GetItemText(i, 0);
+            char szUtf8[1024] = {};
+            WideCharToMultiByte(CP_UTF8, 0, strName, -1, szUtf8, sizeof(szUtf8), NULL, NULL);
+            actual += std::string(szUtf8) + "\n";
+        }
+        EXPECT_EQ(actual, expected);
+        EXPECT_NE(actual.find("TamselQ two"), std::string::npos);
+        EXPECT_EQ(actual.find("TamselQ update") != std::string::npos, bAll);
+        page.OnShowUpdates();
+    }
+}
