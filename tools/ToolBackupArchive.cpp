@@ -147,7 +147,8 @@ CToolBackupArchive::LoadResult CToolBackupArchive::Load()
     if (GetFileAttributesW(strArchive) == INVALID_FILE_ATTRIBUTES)
         return LoadNoArchive;
     m_arrPaths.RemoveAll();
-    CreateWorkFolder();
+    if (!CreateWorkFolder())
+        return LoadFailed;
 
     BOOL bOk = FALSE;
     ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
@@ -191,8 +192,7 @@ CToolBackupArchive::LoadResult CToolBackupArchive::Load()
 
     m_arrPaths.RemoveAll();
     DeleteWorkFolder();
-    SetAside();
-    return LoadSetAside;
+    return SetAside() ? LoadSetAside : LoadFailed;
 }
 
 HANDLE CToolBackupArchive::CreateBackupFile(CString& strFile)
@@ -326,7 +326,17 @@ BOOL CToolBackupArchive::BackupRecords(const CArray<CRegProblem>& arrRecords, CA
     arrOutcome.RemoveAll();
     if (!FolderExists(GetWorkFolder()))
         CreateWorkFolder();
-    Load();
+    if (Load() == LoadFailed)
+    {
+        // The archive stays as it is, and so does every entry.
+        for (INT_PTR i = 0; i < arrRecords.GetSize(); ++i)
+        {
+            const CRegProblem& record = arrRecords[i];
+            arrOutcome.Add(GetRecordRoot(record, NULL) ? BackupFailed
+                           : FileExists(record.m_strKeyPath) ? BackupNotNeeded : BackupRefused);
+        }
+        return FALSE;
+    }
 
     std::vector<int> written;
     CStringArray arrNewFiles;
@@ -403,6 +413,9 @@ BOOL CToolBackupArchive::Restore(const CArray<int>& arrIndexes, const CStringArr
         restored.insert(nIndex);
     }
 
+    // Nothing imported: the archive already holds what it should.
+    if (restored.empty())
+        return TRUE;
     CStringArray arrKeep;
     for (INT_PTR i = 0; i < m_arrPaths.GetSize(); ++i)
     {

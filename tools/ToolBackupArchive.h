@@ -42,6 +42,8 @@ public:
         LoadNoArchive = 0,  // no archive: the path array is left as it was
         LoadOk = 1,
         LoadSetAside = 2,   // unreadable: renamed to GetSetAsidePath(), array empty
+        LoadFailed = 3,     // left in place but not unpacked (no work folder, or it
+                            // could not be set aside): nothing may rebuild it now
     };
 
     // strAppDir ends in a backslash; arrPaths is the tool's path array of the
@@ -61,8 +63,9 @@ public:
     BOOL BackupRecords(const CArray<CRegProblem>& arrRecords, CArray<int>& arrOutcome);
     // Imports the files at the given indexes of the path array (each checked
     // first; BHO rows give the class identifier in arrClsids, same order) and
-    // rebuilds the archive without the imported ones. arrOutcome gets one
-    // ToolRestoreOutcome per index. FALSE when the archive could not be rebuilt.
+    // rebuilds the archive without the imported ones (only when something was
+    // imported). arrOutcome gets one ToolRestoreOutcome per index. FALSE when
+    // the archive could not be rebuilt.
     BOOL Restore(const CArray<int>& arrIndexes, const CStringArray& arrClsids, CArray<int>& arrOutcome);
     // Removes the work folder and what it holds.
     void DeleteWorkFolder();

@@ -296,6 +296,30 @@ TEST_F(ToolArchiveTest, FailedRebuildLeavesArchiveAndRegistryAlone)
     RemoveDirectoryW(archive.GetArchivePath() + L".tmp");
 }
 
+TEST_F(ToolArchiveTest, ArchiveThatCannotBeUnpackedIsNeitherRebuiltNorEmptied)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    BackUpValues(archive, 0, 2);
+    std::string before = ReadFileBytes((LPCWSTR)archive.GetArchivePath());
+    // A file where the work folder belongs.
+    archive.DeleteWorkFolder();
+    CString strWork = archive.GetWorkFolder();
+    strWork.TrimRight(L'\\');
+    WriteFileBytes((LPCWSTR)strWork, "in the way");
+
+    CArray<CRegProblem> records;
+    records.Add(Plant(L"TamselArcY", L"C:\\y.exe"));
+    CArray<int> outcome;
+    EXPECT_FALSE(archive.BackupRecords(records, outcome));
+    EXPECT_EQ(outcome[0], BackupFailed);
+    EXPECT_EQ(archive.Load(), CToolBackupArchive::LoadFailed);
+    EXPECT_EQ(m_arrPaths.GetSize(), 0);
+    // A restore with nothing to import leaves the archive alone.
+    EXPECT_TRUE(archive.Restore(CArray<int>(), CStringArray(), outcome));
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetArchivePath()), before);
+    DeleteFileW(strWork);
+}
+
 TEST_F(ToolArchiveTest, TamperedEntriesAreRefusedAndKept)
 {
     CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
@@ -408,17 +432,20 @@ TEST_F(ToolArchiveTest, FailedImportKeepsTheEntry)
     std::wstring clsid = L"{11111111-2222-3333-4444-555555555555}";
     std::wstring text = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\" + std::wstring(kBho) + L"\\"
                         + clsid + L"]\r\n\"NoExplorer\"=\"1\"\r\n\r\n";
-    CreateDirectoryW(archive.GetWorkFolder(), NULL);
-    std::wstring file = archive.GetWorkFolder().GetString() + std::wstring(L"BHO0.reg");
+    std::wstring file = m_folder.File(L"BHO0.reg");
     WriteFileBytes(file, std::string((const char*)text.data(), text.size() * 2));
-    m_arrPaths.Add(file.c_str());
+    ZipHandle hZip = CreateZipArchive((LPCWSTR)archive.GetArchivePath(), 0, ZipKindFile);
+    AddToZipArchive(hZip, L"BHO0.reg", file.c_str(), 0, ZipKindFile);
+    CloseZipWriter(hZip);
+    std::string before = ReadFileBytes((LPCWSTR)archive.GetArchivePath());
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
     CArray<int> indexes, outcome;
     indexes.Add(0);
     CStringArray clsids;
     clsids.Add(clsid.c_str());
     EXPECT_TRUE(archive.Restore(indexes, clsids, outcome));
     EXPECT_EQ(outcome[0], RestoreFailed);
-    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()), Names({ L"BHO0.reg" }));
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetArchivePath()), before);
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
 
     // With the key back to normal the same entry restores, and only under its own CLSID.
