@@ -491,6 +491,9 @@ TEST_F(ToolPagesTest, ContainerPageTable)
     CStartupManager& manager = *m_pStartup;
     EXPECT_EQ(manager.GetCurPage(), 0);
     EXPECT_TRUE((manager.m_pageRemove.GetStyle() & WS_VISIBLE));
+    // The help button and the page-area marker are never shown.
+    EXPECT_FALSE(manager.GetDlgItem(1004)->GetStyle() & WS_VISIBLE);
+    EXPECT_FALSE(manager.GetDlgItem(130)->GetStyle() & WS_VISIBLE);
     EXPECT_FALSE(manager.AddPage(&manager.m_pageRemove, 269, L"Again"));
     EXPECT_EQ(manager.GetPageCount(), 2);
     EXPECT_TRUE(manager.ShowPage(0));
