@@ -20,6 +20,9 @@ public:
     // be created). An empty key selects the root itself. The last argument is
     // kept for the callers' sake and has no effect.
     BOOL SetKey(HKEY hRoot, const CString& strKey, BOOL bCreate, BOOL bUnused = TRUE);
+    // As SetKey without creation, but the key need only open for reading:
+    // lists of keys a standard user may not change.
+    BOOL SetKeyForReading(HKEY hRoot, const CString& strKey);
     // The current key path; for the root itself, the root's name.
     CString GetKey() const;
     HKEY GetRootKey() const { return m_hRootKey; }

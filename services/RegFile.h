@@ -46,6 +46,11 @@ public:
     // first error of this export (1010/1011 when the key does not open,
     // ERROR_INVALID_HANDLE without a file, or one of the export errors above).
     DWORD ExportKey(const CString& strKeyPath);
+    // Writes "[path]" and the one value of that key, type and bytes as they
+    // are, then flushes. 0 when written; ERROR_FILE_NOT_FOUND when the value
+    // is missing (nothing written), 1010/1011 when the key does not open,
+    // ERROR_INVALID_HANDLE without a file, or an export error.
+    DWORD ExportValue(const CString& strKeyPath, const CString& strName);
     // The first export error since construction (a write error overrides
     // the others); 0 when the file holds everything it was asked to.
     DWORD GetExportError() const { return m_dwExportError; }

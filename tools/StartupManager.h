@@ -1,9 +1,19 @@
 #pragma once
-// The startup manager. Shows its title until the page itself is built.
-#include "app/PageStandIn.h"
+// The startup manager: the two-tab container over the startup list page
+// ("Remove") and the startup restore page ("Restore").
+#include "tools/ToolContainer.h"
+#include "tools/StartupRemovePage.h"
+#include "tools/StartupRestorePage.h"
 
-class CStartupManager : public CStandInPage
+class CStartupManager : public CToolContainer
 {
 public:
-    CStartupManager() : CStandInPage(254) {}
+    explicit CStartupManager(CWnd* pParent = NULL) : CToolContainer(254, pParent)
+    {
+        AddPage(&m_pageRemove, 269, L"Remove");
+        AddPage(&m_pageRestore, 270, L"Restore");
+    }
+
+    CStartupRemovePage m_pageRemove;
+    CStartupRestorePage m_pageRestore;
 };

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Draws the pictures of the startup, browser helper object and uninstall
+managers with ImageMagick (convert): the header pictures, the tab buttons and
+the page buttons, all 24-bit BMP with a pure green key. The buttons carry no
+text: the buttons draw their translated texts over them. Run from anywhere:
+    python3 resources/tools/make_art.py"""
+import os
+import subprocess
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+# Pixels per dialog unit of the pages' font, as in the main window.
+FX, FY = 700 / 400.0, 600 / 343.0
+
+KEY = '#00ff00'
+BLUE = '#2f6fb7'
+BLUE_DARK = '#1c447d'
+SKY = '#d0e4fa'
+GREEN = '#3c9a4a'
+GREEN_DARK = '#1f5e2a'
+GREEN_TAB = '#2e7d3b'
+RED = '#c8382e'
+GREY = '#7a8594'
+WHITE = '#ffffff'
+FONT = 'DejaVu-Sans'
+FONT_BOLD = 'DejaVu-Sans-Bold'
+
+
+def px(x, y):
+    return int(round(x * FX)), int(round(y * FY))
+
+
+def save(args, name):
+    subprocess.run(['convert'] + args + ['-alpha', 'off', '-type', 'TrueColor', 'BMP3:' + os.path.join(HERE, name)],
+                   check=True)
+
+
+def keyed_corners(w, h):
+    cmds = ['-fill', KEY, '-fuzz', '0']
+    for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+        cmds += ['-draw', 'color %d,%d floodfill' % (x, y)]
+    return cmds
+
+
+def button(name, w, h, text, hot, mark):
+    """A rounded button with a small sign on the left; text names it only."""
+    top, bottom = ('#ffffff', '#cfe3fb') if hot else ('#f7faff', '#dde8f6')
+    cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
+            '(', '-size', '%dx%d' % (w - 2, h - 2), 'gradient:%s-%s' % (top, bottom), ')',
+            '-geometry', '+1+1', '-composite',
+            '-fill', 'none', '-stroke', BLUE if hot else '#9db6d6', '-strokewidth', '1',
+            '-draw', 'roundrectangle 0,0 %d,%d 6,6' % (w - 1, h - 1)]
+    cy = h // 2
+    if mark == 'tick':
+        cmds += ['-stroke', GREEN, '-strokewidth', '3', '-draw', 'polyline 8,%d 12,%d 19,%d' % (cy, cy + 5, cy - 6)]
+    elif mark == 'cross':
+        cmds += ['-stroke', RED, '-strokewidth', '3', '-draw', 'line 8,%d 18,%d' % (cy - 5, cy + 5),
+                 '-draw', 'line 18,%d 8,%d' % (cy - 5, cy + 5)]
+    elif mark == 'back':
+        cmds += ['-stroke', BLUE, '-strokewidth', '3', '-fill', 'none',
+                 '-draw', 'arc 8,%d 20,%d 90,360' % (cy - 6, cy + 6), '-fill', BLUE, '-stroke', 'none',
+                 '-draw', 'polygon 5,%d 11,%d 8,%d' % (cy + 1, cy + 1, cy + 6)]
+    elif mark == 'refresh':
+        cmds += ['-stroke', GREEN, '-strokewidth', '3', '-fill', 'none',
+                 '-draw', 'arc 8,%d 20,%d 200,500' % (cy - 6, cy + 6)]
+    cmds += ['-stroke', 'none'] + keyed_corners(w, h)
+    save(cmds, name)
+
+
+def tab(name, text, selected):
+    w, h = 108, 32
+    top, bottom = ('#ffffff', '#ffffff') if selected else (GREEN_TAB, GREEN_DARK)
+    cmds = ['-size', '%dx%d' % (w, h), 'xc:' + KEY,
+            '(', '-size', '%dx%d' % (w, h + 8), 'gradient:%s-%s' % (top, bottom), ')',
+            '-geometry', '+0+0', '-composite',
+            '-fill', 'none', '-stroke', '#9db6d6' if selected else GREEN_DARK, '-strokewidth', '1',
+            '-draw', 'roundrectangle 0,0 %d,%d 8,8' % (w - 1, h + 8), '-stroke', 'none']
+    cmds += ['-fill', KEY, '-fuzz', '0', '-draw', 'color 0,0 floodfill', '-draw', 'color %d,0 floodfill' % (w - 1)]
+    save(cmds, name)
+
+
+def header(name, title, subtitle, sign):
+    w, h = px(177, 35)
+    cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
+            '-fill', BLUE, '-draw', 'roundrectangle 4,6 %d,%d 8,8' % (4 + h - 12, h - 6)]
+    c = 4 + (h - 12) // 2
+    m = h // 2
+    if sign == 'startup':
+        cmds += ['-fill', WHITE, '-draw', 'polygon %d,%d %d,%d %d,%d' % (c - 6, m - 10, c - 6, m + 10, c + 10, m)]
+    elif sign == 'bho':
+        cmds += ['-fill', 'none', '-stroke', WHITE, '-strokewidth', '3',
+                 '-draw', 'circle %d,%d %d,%d' % (c, m, c + 10, m), '-draw', 'line %d,%d %d,%d' % (c - 10, m, c + 10, m),
+                 '-stroke', 'none']
+    else:
+        cmds += ['-fill', WHITE, '-draw', 'rectangle %d,%d %d,%d' % (c - 9, m - 8, c + 9, m + 10),
+                 '-fill', BLUE, '-draw', 'rectangle %d,%d %d,%d' % (c - 6, m - 4, c + 6, m + 7)]
+    cmds += ['-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', '17', '-annotate', '+%d+%d' % (h + 4, h // 2 + 1), title,
+             '-fill', GREY, '-font', FONT, '-pointsize', '10', '-annotate', '+%d+%d' % (h + 5, h // 2 + 15), subtitle]
+    save(cmds, name)
+
+
+def main():
+    w, h = px(52, 18)
+    for n_in, n_out, text, mark in ((301, 300, 'Cancel', 'back'), (312, 311, 'Remove', 'cross'),
+                                    (316, 315, 'Restore', 'back'), (340, 339, 'Run', 'tick'),
+                                    (5718, 5719, 'Refresh', 'refresh')):
+        button('button_%d.bmp' % n_in, w, h, text, True, mark)
+        button('button_%d.bmp' % n_out, w, h, text, False, mark)
+    w, h = px(86, 18)
+    button('button_8048.bmp', w, h, 'Get the relevant help!', True, None)
+    button('button_8047.bmp', w, h, 'Get the relevant help!', False, None)
+    tab('tab_337.bmp', 'Remove', True)
+    tab('tab_336.bmp', 'Remove', False)
+    tab('tab_335.bmp', 'Restore', True)
+    tab('tab_338.bmp', 'Restore', False)
+    header('header_259.bmp', 'Startup Manager', 'Programs that start with Windows', 'startup')
+    header('header_257.bmp', 'BHO Manager', 'Browser helper objects', 'bho')
+    header('header_258.bmp', 'Uninstall Manager', 'Installed programs', 'uninstall')
+
+
+if __name__ == '__main__':
+    main()

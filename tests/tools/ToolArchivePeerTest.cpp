@@ -1,0 +1,148 @@
+// The archives and their .reg files against the real tools: unzip, Python's
+// zipfile, and Wine's own regedit and reg.
+#include "tools/ToolBackupArchive.h"
+#include "tools/ToolEntries.h"
+#include "tests/support/TestSupport.h"
+#include "tests/tools/ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+using namespace tooltest;
+using testsupport::ReadFileBytes;
+using testsupport::RunHostCommand;
+using testsupport::ScratchFolder;
+
+namespace {
+
+const char* const g_pszPath = "PATH=/usr/local/bin:/usr/bin:/bin; export PATH; ";
+const wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";
+const wchar_t kBho[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
+
+int RegExport(const std::wstring& key, const std::wstring& file)
+{
+    return RunProgram(L"reg.exe export \"" + key + L"\" \"" + file + L"\" /y");
+}
+
+// unzip -t and Python's zipfile on a copy of the archive; the entry names
+// that Python lists, one a line.
+void CheckWithHostTools(const CString& strArchive, int nExpected)
+{
+    if (!HostHas("unzip"))
+        TOOL_PEER_MISSING("unzip");
+    if (!HostHas("python3"))
+        TOOL_PEER_MISSING("python3");
+    HostScratch host;
+    ASSERT_TRUE(CopyFileW(strArchive, host.Win("a.dat").c_str(), FALSE));
+    std::string a = host.Unix("a.dat");
+    int nUnzip = RunHostCommand(std::string(g_pszPath) + "unzip -t '" + a + "' > '" + host.Unix("unzip.txt") + "' 2>&1");
+    std::string unzipText = ReadFileBytes(host.Win("unzip.txt"));
+    if (nExpected == 0)
+    {
+        EXPECT_EQ(nUnzip, 1);
+        EXPECT_NE(unzipText.find("zipfile is empty"), std::string::npos) << unzipText;
+    }
+    else
+    {
+        EXPECT_EQ(nUnzip, 0) << unzipText;
+    }
+    std::string script = "import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
+                         "print(len(z.namelist()))";
+    EXPECT_EQ(RunHostCommand(std::string(g_pszPath) + "python3 -c '" + script + "' '" + a + "' > '" + host.Unix("py.txt") + "'"), 0);
+    EXPECT_EQ(ReadFileBytes(host.Win("py.txt")), std::to_string(nExpected) + "\n");
+}
+
+} // namespace
+
+TEST(ToolArchivePeers, StartupBackupsImportWithRegeditAndExportAlike)
+{
+    ScratchFolder folder;
+    CString strAppDir = folder.Path().c_str();
+    CreateDirectoryW(strAppDir + L"Utilities", NULL);
+    SHDeleteKeyW(HKEY_CURRENT_USER, kKey);
+    SetText(HKEY_CURRENT_USER, kKey, L"Alpha", L"\"C:\\Program Files\\a.exe\" /q \"x\"");
+    SetText(HKEY_CURRENT_USER, kKey, L"Beta", L"%ProgramFiles%\\b.exe", REG_EXPAND_SZ);
+    SetText(HKEY_CURRENT_USER, kKey, L"Gamma", std::wstring(10000, L'g'));
+    std::wstring full = std::wstring(L"HKEY_CURRENT_USER\\") + kKey;
+    std::wstring before = folder.File(L"before.reg"), after = folder.File(L"after.reg");
+    int nExport = RegExport(full, before);
+    if (nExport == -1)
+        TOOL_PEER_MISSING("Wine's reg.exe");
+    ASSERT_EQ(nExport, 0);
+
+    CStringArray arrPaths;
+    CToolBackupArchive archive(ToolBackupStartup, strAppDir, arrPaths);
+    CArray<CRegProblem> records;
+    for (const wchar_t* name : { L"Alpha", L"Beta", L"Gamma" })
+    {
+        CRegProblem record;
+        record.m_bValue = 1;
+        record.m_strKey = kKey;
+        record.m_strKeyPath = full.c_str();
+        record.m_strValueName = name;
+        records.Add(record);
+    }
+    CArray<int> outcome;
+    ASSERT_TRUE(archive.BackupRecords(records, outcome));
+    for (const CRegProblem& record : records)
+        ASSERT_EQ(DeleteStartupValue(record), ERROR_SUCCESS);
+    CheckWithHostTools(archive.GetArchivePath(), 3);
+
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    ASSERT_EQ(arrPaths.GetSize(), 3);
+    for (const CString& strPath : arrPaths)
+        EXPECT_EQ(RunProgram(L"regedit.exe /S \"" + std::wstring(strPath) + L"\""), 0);
+    ASSERT_EQ(RegExport(full, after), 0);
+    EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(before));
+
+    // Restoring all of them empties the archive; the tools see an empty zip.
+    CArray<int> indexes;
+    for (int i = 0; i < 3; ++i)
+        indexes.Add(i);
+    ASSERT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
+    CheckWithHostTools(archive.GetArchivePath(), 0);
+    ASSERT_EQ(RegExport(full, after), 0);
+    EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(before));
+    SHDeleteKeyW(HKEY_CURRENT_USER, kKey);
+}
+
+TEST(ToolArchivePeers, BhoBackupEqualsWineExport)
+{
+    ScratchFolder folder;
+    CString strAppDir = folder.Path().c_str();
+    CreateDirectoryW(strAppDir + L"Utilities", NULL);
+    std::wstring clsid = L"{ABCDEF01-2345-6789-ABCD-EF0123456789}";
+    std::wstring key = std::wstring(kBho) + L"\\" + clsid;
+    std::wstring full = L"HKEY_LOCAL_MACHINE\\" + key;
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+    SetText(HKEY_LOCAL_MACHINE, key, L"", L"helper");
+    SetText(HKEY_LOCAL_MACHINE, key, L"NoExplorer", L"1");
+    SetValue(HKEY_LOCAL_MACHINE, key + L"\\Sub", L"bin", REG_BINARY, Bytes{ 1, 2, 3, 250 });
+    std::wstring wine = folder.File(L"wine.reg"), after = folder.File(L"after.reg");
+    int nExport = RegExport(full, wine);
+    if (nExport == -1)
+        TOOL_PEER_MISSING("Wine's reg.exe");
+    ASSERT_EQ(nExport, 0);
+
+    CStringArray arrPaths;
+    CToolBackupArchive archive(ToolBackupBho, strAppDir, arrPaths);
+    CRegProblem record;
+    record.m_bValue = 0;
+    record.m_strKey = key.c_str();
+    record.m_strKeyPath = full.c_str();
+    CArray<CRegProblem> records;
+    records.Add(record);
+    CArray<int> outcome;
+    ASSERT_TRUE(archive.BackupRecords(records, outcome));
+    ASSERT_EQ(outcome[0], BackupSaved);
+    ASSERT_EQ(DeleteBhoKey(record), ERROR_SUCCESS);
+    CheckWithHostTools(archive.GetArchivePath(), 1);
+
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    ASSERT_EQ(arrPaths.GetSize(), 1);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)arrPaths[0]), ReadFileBytes(wine));
+    EXPECT_EQ(RunProgram(L"regedit.exe /S \"" + std::wstring(arrPaths[0]) + L"\""), 0);
+    ASSERT_EQ(RegExport(full, after), 0);
+    EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(wine));
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+}

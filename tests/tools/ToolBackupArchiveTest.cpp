@@ -1,0 +1,485 @@
+#include "tools/ToolBackupArchive.h"
+#include "tools/ToolEntries.h"
+#include "services/ZipReader.h"
+#include "services/ZipWriter.h"
+#include "tests/support/TestSupport.h"
+#include "tests/tools/ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+using namespace tooltest;
+using testsupport::ReadFileBytes;
+using testsupport::ScratchFolder;
+using testsupport::WriteFileBytes;
+
+namespace {
+
+const wchar_t kRun[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kBho[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
+
+CRegProblem StartupRecord(const std::wstring& name, HKEY hRoot = HKEY_CURRENT_USER)
+{
+    CRegProblem record;
+    record.m_bValue = 1;
+    record.m_nKind = 1;
+    record.m_strKey = kRun;
+    record.m_strKeyPath.Format(L"%s\\%s", hRoot == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE", kRun);
+    record.m_strValueName = name.c_str();
+    return record;
+}
+
+CRegProblem BhoRecord(const std::wstring& clsid)
+{
+    CRegProblem record;
+    record.m_bValue = 0;
+    record.m_nKind = 1;
+    record.m_strKey.Format(L"%s\\%s", kBho, clsid.c_str());
+    record.m_strKeyPath.Format(L"HKEY_LOCAL_MACHINE\\%s", (LPCWSTR)record.m_strKey);
+    return record;
+}
+
+std::vector<std::wstring> ArchiveNames(const CString& strArchive)
+{
+    std::vector<std::wstring> names;
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
+    if (hZip == NULL)
+        return names;
+    ZipArchiveEntry entry = {};
+    GetZipArchiveItem(hZip, -1, &entry);
+    int nCount = entry.m_nIndex;
+    for (int i = 0; i < nCount; ++i)
+    {
+        if (GetZipArchiveItem(hZip, i, &entry) == ZipOk)
+            names.push_back(entry.m_szName);
+    }
+    CloseZipReader(hZip);
+    return names;
+}
+
+std::vector<std::wstring> Names(std::initializer_list<const wchar_t*> list)
+{
+    std::vector<std::wstring> names;
+    for (const wchar_t* p : list)
+        names.push_back(p);
+    return names;
+}
+
+bool ValueExists(const std::wstring& name, HKEY hRoot = HKEY_CURRENT_USER)
+{
+    DWORD dwType = 0;
+    Bytes data;
+    return GetValue(hRoot, kRun, name, dwType, data);
+}
+
+// A test's own Run values (names in alphabetical order, as Wine lists them)
+// and program folder, both removed again.
+class ToolArchiveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_strAppDir = m_folder.Path().c_str();
+        CreateDirectoryW(m_strAppDir + L"Utilities", NULL);
+    }
+    void TearDown() override
+    {
+        for (const std::wstring& name : m_planted)
+        {
+            HKEY hKey = NULL;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, kRun, 0, KEY_SET_VALUE, &hKey) == ERROR_SUCCESS)
+            {
+                RegDeleteValueW(hKey, name.c_str());
+                RegCloseKey(hKey);
+            }
+        }
+    }
+    CRegProblem Plant(const std::wstring& name, const std::wstring& command)
+    {
+        SetText(HKEY_CURRENT_USER, kRun, name, command);
+        m_planted.push_back(name);
+        return StartupRecord(name);
+    }
+    CArray<int> Backup(CToolBackupArchive& archive, const CArray<CRegProblem>& records)
+    {
+        CArray<int> outcome;
+        EXPECT_TRUE(archive.BackupRecords(records, outcome));
+        return outcome;
+    }
+    // Backs up and removes n new values, as the list page does.
+    void BackUpValues(CToolBackupArchive& archive, int nFirst, int nCount)
+    {
+        CArray<CRegProblem> records;
+        for (int i = nFirst; i < nFirst + nCount; ++i)
+            records.Add(Plant(L"TamselArc" + std::to_wstring(10 + i), L"C:\\p" + std::to_wstring(i) + L".exe"));
+        CArray<int> outcome = Backup(archive, records);
+        for (INT_PTR i = 0; i < records.GetSize(); ++i)
+        {
+            ASSERT_EQ(outcome[i], BackupSaved);
+            EXPECT_EQ(DeleteStartupValue(records[i]), ERROR_SUCCESS);
+        }
+    }
+
+    ScratchFolder m_folder;
+    CString m_strAppDir;
+    CStringArray m_arrPaths;
+    std::vector<std::wstring> m_planted;
+};
+
+} // namespace
+
+TEST_F(ToolArchiveTest, FirstBackupNumbersFromZeroAndSkipsShortcuts)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    std::wstring shortcut = m_folder.File(L"tool.lnk");
+    WriteFileBytes(shortcut, "x");
+    CRegProblem link;
+    link.m_bValue = 1;
+    link.m_strKey = link.m_strKeyPath = shortcut.c_str();
+    CRegProblem vanished = link;
+    vanished.m_strKey = vanished.m_strKeyPath = m_folder.File(L"gone.lnk").c_str();
+
+    CArray<CRegProblem> records;
+    records.Add(Plant(L"TamselArcA", L"C:\\a.exe"));
+    records.Add(link);
+    records.Add(Plant(L"TamselArcB", L"C:\\b.exe"));
+    records.Add(vanished);
+    records.Add(Plant(L"TamselArcC", L"C:\\c.exe"));
+    records.Add(StartupRecord(L"TamselArcMissing"));
+    CArray<int> outcome = Backup(archive, records);
+    ASSERT_EQ(outcome.GetSize(), 6);
+    EXPECT_EQ(outcome[0], BackupSaved);
+    EXPECT_EQ(outcome[1], BackupNotNeeded);
+    EXPECT_EQ(outcome[2], BackupSaved);
+    EXPECT_EQ(outcome[3], BackupRefused);
+    EXPECT_EQ(outcome[4], BackupSaved);
+    EXPECT_EQ(outcome[5], BackupGone);
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()), Names({ L"Startup0.reg", L"Startup1.reg", L"Startup2.reg" }));
+    // Work files go once the archive is in place; the registry is the page's business.
+    EXPECT_FALSE(PathFileExistsW(archive.GetWorkFolder() + L"Startup0.reg"));
+    EXPECT_FALSE(PathFileExistsW(archive.GetArchivePath() + L".tmp"));
+    EXPECT_TRUE(ValueExists(L"TamselArcA"));
+}
+
+TEST_F(ToolArchiveTest, NumbersGrowFromTheHighestAndRestoreKeepsTheOthers)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    BackUpValues(archive, 0, 3);
+    BackUpValues(archive, 3, 2);
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()),
+              Names({ L"Startup0.reg", L"Startup1.reg", L"Startup2.reg", L"Startup3.reg", L"Startup4.reg" }));
+
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    ASSERT_EQ(m_arrPaths.GetSize(), 5);
+    CString strName, strText;
+    ReadStartupBackupEntry(m_arrPaths[1], strName, strText);
+    EXPECT_EQ(strName, CString(L"TamselArc11"));
+    EXPECT_EQ(strText, CString(L"C:\\p1.exe"));
+
+    CArray<int> indexes, outcome;
+    indexes.Add(1);
+    ASSERT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
+    EXPECT_EQ(outcome[0], RestoreDone);
+    EXPECT_TRUE(ValueExists(L"TamselArc11"));
+    EXPECT_FALSE(ValueExists(L"TamselArc10"));
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()),
+              Names({ L"Startup0.reg", L"Startup2.reg", L"Startup3.reg", L"Startup4.reg" }));
+    EXPECT_FALSE(PathFileExistsW(archive.GetWorkFolder()));
+
+    // After a gap the next backup still takes 1 + the highest number.
+    BackUpValues(archive, 5, 1);
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()).back(), L"Startup5.reg");
+}
+
+TEST_F(ToolArchiveTest, RestoringTheMiddleOfThreeLeavesZeroAndTwoThenThree)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    BackUpValues(archive, 0, 3);
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    CArray<int> indexes, outcome;
+    indexes.Add(1);
+    ASSERT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()), Names({ L"Startup0.reg", L"Startup2.reg" }));
+    BackUpValues(archive, 3, 1);
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()), Names({ L"Startup0.reg", L"Startup2.reg", L"Startup3.reg" }));
+
+    // Restoring every entry leaves an archive without items, which loads empty.
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    indexes.RemoveAll();
+    for (int i = 0; i < 3; ++i)
+        indexes.Add(i);
+    ASSERT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
+    EXPECT_TRUE(PathFileExistsW(archive.GetArchivePath()));
+    EXPECT_TRUE(ArchiveNames(archive.GetArchivePath()).empty());
+    EXPECT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    EXPECT_EQ(m_arrPaths.GetSize(), 0);
+}
+
+TEST_F(ToolArchiveTest, RepeatedNameKeepsBothEntries)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    std::wstring a = m_folder.File(L"a.reg"), b = m_folder.File(L"b.reg");
+    WriteFileBytes(a, "\xFF\xFEW\0first");
+    WriteFileBytes(b, "\xFF\xFEW\0second");
+    ZipHandle hZip = CreateZipArchive((LPCWSTR)archive.GetArchivePath(), 0, ZipKindFile);
+    ASSERT_TRUE(hZip != NULL);
+    AddToZipArchive(hZip, L"Startup4.reg", a.c_str(), 0, ZipKindFile);
+    AddToZipArchive(hZip, L"STARTUP4.REG", b.c_str(), 0, ZipKindFile);
+    CloseZipWriter(hZip);
+
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    ASSERT_EQ(m_arrPaths.GetSize(), 2);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)m_arrPaths[0]), ReadFileBytes(a));
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)m_arrPaths[1]), ReadFileBytes(b));
+    EXPECT_EQ(CString(PathFindFileNameW(m_arrPaths[1])), CString(L"Startup5.reg"));
+    EXPECT_EQ(archive.NextNumber(), 6);
+}
+
+TEST_F(ToolArchiveTest, UnreadableArchiveIsSetAsideByteForByte)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    std::string garbage = "PK\x03\x04 this is no archive at all";
+    WriteFileBytes((LPCWSTR)archive.GetArchivePath(), garbage);
+    m_arrPaths.Add(L"stale");
+    EXPECT_EQ(archive.Load(), CToolBackupArchive::LoadSetAside);
+    EXPECT_EQ(m_arrPaths.GetSize(), 0);
+    EXPECT_FALSE(PathFileExistsW(archive.GetArchivePath()));
+    ASSERT_FALSE(archive.GetSetAsidePath().IsEmpty());
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetSetAsidePath()), garbage);
+
+    // A second damaged archive gets a name of its own.
+    WriteFileBytes((LPCWSTR)archive.GetArchivePath(), "second");
+    CString strFirst = archive.GetSetAsidePath();
+    EXPECT_EQ(archive.Load(), CToolBackupArchive::LoadSetAside);
+    EXPECT_NE(archive.GetSetAsidePath(), strFirst);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)strFirst), garbage);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetSetAsidePath()), "second");
+}
+
+TEST_F(ToolArchiveTest, ArchiveWithBadCrcIsSetAside)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    BackUpValues(archive, 0, 1);
+    std::string bytes = ReadFileBytes((LPCWSTR)archive.GetArchivePath());
+    // Behind the local header, its name and its extra field: the data.
+    size_t nData = 30 + (BYTE)bytes[26] + ((BYTE)bytes[27] << 8) + (BYTE)bytes[28] + ((BYTE)bytes[29] << 8);
+    ASSERT_GT(bytes.size(), nData + 4);
+    bytes[nData + 2] ^= 0x5A;
+    WriteFileBytes((LPCWSTR)archive.GetArchivePath(), bytes);
+    EXPECT_EQ(archive.Load(), CToolBackupArchive::LoadSetAside);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetSetAsidePath()), bytes);
+    EXPECT_EQ(m_arrPaths.GetSize(), 0);
+}
+
+TEST_F(ToolArchiveTest, FailedRebuildLeavesArchiveAndRegistryAlone)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    BackUpValues(archive, 0, 2);
+    std::string before = ReadFileBytes((LPCWSTR)archive.GetArchivePath());
+    CreateDirectoryW(archive.GetArchivePath() + L".tmp", NULL);
+
+    CArray<CRegProblem> records;
+    records.Add(Plant(L"TamselArcX", L"C:\\x.exe"));
+    CArray<int> outcome;
+    EXPECT_FALSE(archive.BackupRecords(records, outcome));
+    EXPECT_EQ(outcome[0], BackupFailed);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetArchivePath()), before);
+    EXPECT_TRUE(ValueExists(L"TamselArcX"));
+
+    // A restore that cannot rebuild keeps the entry in the archive too.
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    CArray<int> indexes;
+    indexes.Add(0);
+    EXPECT_FALSE(archive.Restore(indexes, CStringArray(), outcome));
+    EXPECT_EQ(outcome[0], RestoreNotSaved);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetArchivePath()), before);
+    RemoveDirectoryW(archive.GetArchivePath() + L".tmp");
+}
+
+TEST_F(ToolArchiveTest, ArchiveThatCannotBeUnpackedIsNeitherRebuiltNorEmptied)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    BackUpValues(archive, 0, 2);
+    std::string before = ReadFileBytes((LPCWSTR)archive.GetArchivePath());
+    // A file where the work folder belongs.
+    archive.DeleteWorkFolder();
+    CString strWork = archive.GetWorkFolder();
+    strWork.TrimRight(L'\\');
+    WriteFileBytes((LPCWSTR)strWork, "in the way");
+
+    CArray<CRegProblem> records;
+    records.Add(Plant(L"TamselArcY", L"C:\\y.exe"));
+    CArray<int> outcome;
+    EXPECT_FALSE(archive.BackupRecords(records, outcome));
+    EXPECT_EQ(outcome[0], BackupFailed);
+    EXPECT_EQ(archive.Load(), CToolBackupArchive::LoadFailed);
+    EXPECT_EQ(m_arrPaths.GetSize(), 0);
+    // A restore with nothing to import leaves the archive alone.
+    EXPECT_TRUE(archive.Restore(CArray<int>(), CStringArray(), outcome));
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetArchivePath()), before);
+    DeleteFileW(strWork);
+}
+
+TEST_F(ToolArchiveTest, TamperedEntriesAreRefusedAndKept)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    const wchar_t* bodies[] = {
+        L"[HKEY_CURRENT_USER\\Software\\TamselEvil]\r\n\"x\"=\"y\"\r\n",
+        L"[-HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n",
+        L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n\"TamselArcA\"=-\r\n",
+        L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n\"a\"=\"b\"\r\n[HKEY_CURRENT_USER\\Software\\TamselEvil]\r\n",
+        // The valid look-alike: "=-" inside the data is no deletion.
+        L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n\"TamselArcLook\"=\"c:\\\\t.exe --x=-1\"\r\n",
+    };
+    m_planted.push_back(L"TamselArcLook");
+    CArray<int> indexes;
+    for (int i = 0; i < 5; ++i)
+    {
+        std::wstring text = std::wstring(L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n") + bodies[i];
+        std::wstring file = archive.GetWorkFolder().GetString() + std::wstring(L"Startup") + std::to_wstring(i) + L".reg";
+        CreateDirectoryW(archive.GetWorkFolder(), NULL);
+        WriteFileBytes(file, std::string((const char*)text.data(), text.size() * 2));
+        m_arrPaths.Add(file.c_str());
+        indexes.Add(i);
+    }
+    CArray<int> outcome;
+    ASSERT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(outcome[i], RestoreRefused) << i;
+    EXPECT_EQ(outcome[4], RestoreDone);
+    EXPECT_TRUE(ValueExists(L"TamselArcLook"));
+    HKEY hEvil = NULL;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\TamselEvil", 0, KEY_READ, &hEvil), ERROR_SUCCESS);
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()),
+              Names({ L"Startup0.reg", L"Startup1.reg", L"Startup2.reg", L"Startup3.reg" }));
+}
+
+TEST_F(ToolArchiveTest, ValuesRoundTripWithTypeAndBytes)
+{
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    std::wstring big(10000, L'x');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = (wchar_t)(L'a' + i % 26);
+    struct Case { std::wstring name; std::wstring text; DWORD dwType; } cases[] = {
+        { L"TamselRt1 \"q\\", L"\"C:\\Program Files\\x\\app.exe\" /a \\\"b\\\"", REG_SZ },
+        { L"TamselRt2", L"%SystemRoot%\\system32\\x.exe", REG_EXPAND_SZ },
+        { L"TamselRt3", big, REG_SZ },
+    };
+    CArray<CRegProblem> records;
+    for (const Case& c : cases)
+    {
+        SetText(HKEY_CURRENT_USER, kRun, c.name, c.text, c.dwType);
+        m_planted.push_back(c.name);
+        records.Add(StartupRecord(c.name));
+    }
+    CArray<int> outcome = Backup(archive, records);
+    for (INT_PTR i = 0; i < records.GetSize(); ++i)
+    {
+        ASSERT_EQ(outcome[i], BackupSaved);
+        ASSERT_EQ(DeleteStartupValue(records[i]), ERROR_SUCCESS);
+    }
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    CString strName, strText;
+    ReadStartupBackupEntry(m_arrPaths[0], strName, strText);
+    EXPECT_EQ(std::wstring(strName), cases[0].name);
+    EXPECT_EQ(std::wstring(strText), cases[0].text);
+    ReadStartupBackupEntry(m_arrPaths[1], strName, strText);
+    EXPECT_EQ(std::wstring(strText), cases[1].text);
+
+    CArray<int> indexes;
+    for (int i = 0; i < 3; ++i)
+        indexes.Add(i);
+    ASSERT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
+    for (const Case& c : cases)
+    {
+        DWORD dwType = 0;
+        Bytes data;
+        ASSERT_TRUE(GetValue(HKEY_CURRENT_USER, kRun, c.name, dwType, data));
+        EXPECT_EQ(dwType, c.dwType);
+        EXPECT_EQ(data, TextBytes(c.text));
+    }
+}
+
+TEST_F(ToolArchiveTest, OldStringFormIsReadWithEscapes)
+{
+    std::wstring text = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n"
+                        L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+                        L"\"na\\\"me\"=\"C:\\\\x \\\"y\\\"\"\r\n\r\n";
+    std::wstring file = m_folder.File(L"old.reg");
+    WriteFileBytes(file, std::string((const char*)text.data(), text.size() * 2));
+    CString strName, strText;
+    ReadStartupBackupEntry(file.c_str(), strName, strText);
+    EXPECT_EQ(strName, CString(L"na\"me"));
+    EXPECT_EQ(strText, CString(L"C:\\x \"y\""));
+    // A header alone gives empty texts.
+    std::wstring header = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n";
+    WriteFileBytes(file, std::string((const char*)header.data(), header.size() * 2));
+    ReadStartupBackupEntry(file.c_str(), strName, strText);
+    EXPECT_TRUE(strName.IsEmpty() && strText.IsEmpty());
+}
+
+// Under a volatile parent no lasting key can be made (error 1021): the import
+// fails, and the backup stays.
+TEST_F(ToolArchiveTest, FailedImportKeepsTheEntry)
+{
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+    HKEY hVolatile = NULL;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kBho, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &hVolatile, NULL),
+              ERROR_SUCCESS);
+    RegCloseKey(hVolatile);
+
+    CToolBackupArchive archive(ToolBackupBho, m_strAppDir, m_arrPaths);
+    std::wstring clsid = L"{11111111-2222-3333-4444-555555555555}";
+    std::wstring text = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\" + std::wstring(kBho) + L"\\"
+                        + clsid + L"]\r\n\"NoExplorer\"=\"1\"\r\n\r\n";
+    std::wstring file = m_folder.File(L"BHO0.reg");
+    WriteFileBytes(file, std::string((const char*)text.data(), text.size() * 2));
+    ZipHandle hZip = CreateZipArchive((LPCWSTR)archive.GetArchivePath(), 0, ZipKindFile);
+    AddToZipArchive(hZip, L"BHO0.reg", file.c_str(), 0, ZipKindFile);
+    CloseZipWriter(hZip);
+    std::string before = ReadFileBytes((LPCWSTR)archive.GetArchivePath());
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    CArray<int> indexes, outcome;
+    indexes.Add(0);
+    CStringArray clsids;
+    clsids.Add(clsid.c_str());
+    EXPECT_TRUE(archive.Restore(indexes, clsids, outcome));
+    EXPECT_EQ(outcome[0], RestoreFailed);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetArchivePath()), before);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+
+    // With the key back to normal the same entry restores, and only under its own CLSID.
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    clsids[0] = L"{99999999-2222-3333-4444-555555555555}";
+    archive.Restore(indexes, clsids, outcome);
+    EXPECT_EQ(outcome[0], RestoreRefused);
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    clsids[0] = clsid.c_str();
+    archive.Restore(indexes, clsids, outcome);
+    EXPECT_EQ(outcome[0], RestoreDone);
+    HKEY hKey = NULL;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kBho) + L"\\" + clsid).c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+    if (hKey)
+        RegCloseKey(hKey);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+}
+
+TEST(ToolEntries, DeletesOnlyWhatARowStandsFor)
+{
+    CRegProblem record = StartupRecord(L"");
+    EXPECT_EQ(DeleteStartupValue(record), ERROR_INVALID_PARAMETER);
+    record = StartupRecord(L"x");
+    record.m_strKeyPath = L"HKEY_NOWHERE\\" + record.m_strKey;
+    EXPECT_EQ(DeleteStartupValue(record), ERROR_INVALID_PARAMETER);
+    record = StartupRecord(L"x");
+    record.m_strKey = record.m_strKeyPath = L"C:\\users\\x\\Start Menu\\a.lnk";
+    EXPECT_EQ(DeleteStartupValue(record), ERROR_INVALID_PARAMETER);
+
+    EXPECT_EQ(DeleteBhoKey(BhoRecord(L"")), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(DeleteBhoKey(BhoRecord(L"a\\b")), ERROR_INVALID_PARAMETER);
+    CRegProblem parent = BhoRecord(L"x");
+    parent.m_strKey = kBho;
+    parent.m_strKeyPath = CString(L"HKEY_LOCAL_MACHINE\\") + kBho;
+    EXPECT_EQ(DeleteBhoKey(parent), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(BhoSubKeyOfRecord(BhoRecord(L"{abc}")), CString(L"{abc}"));
+}

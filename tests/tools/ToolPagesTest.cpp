@@ -1,0 +1,606 @@
+#include "app/TamselApp.h"
+#include "services/NtRegistry.h"
+#include "tools/BhoManager.h"
+#include "tools/StartupManager.h"
+#include "tools/ToolBackupArchive.h"
+#include "tools/UninstallRemovePage.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TestSupport.h"
+#include "tests/tools/ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <memory>
+
+using namespace tooltest;
+using testsupport::MessageBoxRecorder;
+using testsupport::ScratchFolder;
+
+namespace {
+
+CTamselApp s_app;
+
+const wchar_t kRun[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kBho[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
+const wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::wstring MarkerProgram()
+{
+    wchar_t szPath[MAX_PATH] = {};
+    GetModuleFileNameW(NULL, szPath, MAX_PATH);
+    PathRemoveFileSpecW(szPath);
+    return std::wstring(szPath) + L"\\tools_marker.exe";
+}
+
+bool MakeShortcut(const std::wstring& link, const std::wstring& target)
+{
+    IShellLinkW* pLink = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW, (void**)&pLink)))
+        return false;
+    pLink->SetPath(target.c_str());
+    IPersistFile* pFile = NULL;
+    bool bOk = SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, (void**)&pFile)) && SUCCEEDED(pFile->Save(link.c_str(), TRUE));
+    if (pFile)
+        pFile->Release();
+    pLink->Release();
+    return bOk;
+}
+
+std::wstring UserStartupFolder()
+{
+    CNtRegistry reg;
+    reg.SetKeyForReading(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+    return std::wstring(reg.ReadString(L"Startup", L""));
+}
+
+class HostWnd : public CWnd
+{
+};
+
+class ToolPagesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+        s_app.m_strAppDir = m_folder.Path().c_str();
+        s_app.m_strLangFile.Empty();
+        s_app.m_arrStartupBackups.RemoveAll();
+        s_app.m_arrBhoBackups.RemoveAll();
+        CreateDirectoryW(s_app.m_strAppDir + L"Utilities", NULL);
+        LPCTSTR lpszClass = AfxRegisterWndClass(0, ::LoadCursorW(NULL, IDC_ARROW), (HBRUSH)(COLOR_WINDOW + 1));
+        ASSERT_TRUE(m_wndHost.CreateEx(0, lpszClass, L"Tool host", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, NULL, NULL));
+    }
+    void TearDown() override
+    {
+        m_pStartup.reset();
+        m_pBho.reset();
+        m_pUninstall.reset();
+        if (::IsWindow(m_wndHost.m_hWnd))
+            m_wndHost.DestroyWindow();
+        for (const std::wstring& name : m_runValues)
+        {
+            HKEY hKey = NULL;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, kRun, 0, KEY_SET_VALUE, &hKey) == ERROR_SUCCESS)
+            {
+                RegDeleteValueW(hKey, name.c_str());
+                RegCloseKey(hKey);
+            }
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRun, 0, KEY_SET_VALUE, &hKey) == ERROR_SUCCESS)
+            {
+                RegDeleteValueW(hKey, name.c_str());
+                RegCloseKey(hKey);
+            }
+        }
+        for (const std::wstring& file : m_files)
+            DeleteFileW(file.c_str());
+        for (const std::wstring& key : m_keys)
+            SHDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+        for (const std::wstring& key : m_classKeys)
+            SHDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
+    }
+
+    void PlantRun(HKEY hRoot, const std::wstring& name, const std::wstring& text, DWORD dwType = REG_SZ)
+    {
+        SetText(hRoot, kRun, name, text, dwType);
+        m_runValues.push_back(name);
+    }
+    CStartupRemovePage& OpenStartup()
+    {
+        m_pStartup.reset(new CStartupManager());
+        EXPECT_TRUE(m_pStartup->Create(254, &m_wndHost));
+        m_pStartup->ShowWindow(SW_SHOW);
+        return m_pStartup->m_pageRemove;
+    }
+    CBhoRemovePage& OpenBho()
+    {
+        m_pBho.reset(new CBhoManager());
+        EXPECT_TRUE(m_pBho->Create(253, &m_wndHost));
+        m_pBho->ShowWindow(SW_SHOW);
+        return m_pBho->m_pageRemove;
+    }
+    CUninstallRemovePage& OpenUninstall()
+    {
+        m_pUninstall.reset(new CUninstallRemovePage());
+        EXPECT_TRUE(m_pUninstall->Create(271, &m_wndHost));
+        m_pUninstall->ShowWindow(SW_SHOW);
+        m_pUninstall->FillList();
+        return *m_pUninstall;
+    }
+    // Rows whose column nColumn begins with the prefix, as "col1|col2".
+    static std::vector<std::wstring> Rows(CXListCtrl& list, const std::wstring& prefix, int nColumn = 1)
+    {
+        std::vector<std::wstring> rows;
+        for (int i = 0; i < list.GetItemCount(); ++i)
+        {
+            std::wstring text = (LPCWSTR)list.GetItemText(i, nColumn);
+            if (text.compare(0, prefix.size(), prefix) == 0)
+                rows.push_back(text + L"|" + std::wstring((LPCWSTR)list.GetItemText(i, nColumn + 1)));
+        }
+        return rows;
+    }
+    static int FindRow(CXListCtrl& list, const std::wstring& text, int nColumn = 1)
+    {
+        for (int i = 0; i < list.GetItemCount(); ++i)
+        {
+            if (std::wstring((LPCWSTR)list.GetItemText(i, nColumn)) == text)
+                return i;
+        }
+        return -1;
+    }
+    static bool RunValueExists(HKEY hRoot, const std::wstring& name)
+    {
+        DWORD dwType = 0;
+        Bytes data;
+        return GetValue(hRoot, kRun, name, dwType, data);
+    }
+    // A browser helper object with a registered in-process server.
+    void PlantBho(const std::wstring& clsid, const std::wstring& dll)
+    {
+        SetText(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + clsid, L"NoExplorer", L"1");
+        SetText(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid + L"\\InprocServer32", L"", dll);
+        m_classKeys.push_back(L"CLSID\\" + clsid);
+    }
+    std::wstring WaitForMarker(const std::wstring& file)
+    {
+        std::wstring text;
+        testsupport::WaitFor([&] {
+            std::string bytes = testsupport::ReadFileBytes(file);
+            if (bytes.empty())
+                return false;
+            text.assign((const wchar_t*)bytes.data(), bytes.size() / 2);
+            return true;
+        }, 15000);
+        return text;
+    }
+
+    ScratchFolder m_folder;
+    HostWnd m_wndHost;
+    std::unique_ptr<CStartupManager> m_pStartup;
+    std::unique_ptr<CBhoManager> m_pBho;
+    std::unique_ptr<CUninstallRemovePage> m_pUninstall;
+    std::vector<std::wstring> m_runValues, m_files, m_keys, m_classKeys;
+};
+
+} // namespace
+
+TEST_F(ToolPagesTest, StartupListTakesStringValuesInSourceOrder)
+{
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgA", L"C:\\a.exe");
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgB", L"", REG_DWORD);
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgC", L"ERR");
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgD", L"%windir%\\d.exe", REG_EXPAND_SZ);
+    PlantRun(HKEY_LOCAL_MACHINE, L"TamselPgA", L"C:\\machine.exe");
+    std::wstring startup = UserStartupFolder();
+    ASSERT_FALSE(startup.empty());
+    SHCreateDirectoryExW(NULL, startup.c_str(), NULL);
+    std::wstring link = startup + L"\\TamselPgLink.LNK";
+    ASSERT_TRUE(MakeShortcut(link, L"C:\\windows\\notepad.exe"));
+    m_files.push_back(link);
+    testsupport::WriteFileBytes(startup + L"\\TamselPgText.lnk.txt", "x");
+    m_files.push_back(startup + L"\\TamselPgText.lnk.txt");
+
+    CStartupRemovePage& page = OpenStartup();
+    CXListCtrl& list = page.GetList();
+    EXPECT_EQ(Rows(list, L"TamselPg"),
+              (std::vector<std::wstring>{ L"TamselPgA|C:\\a.exe", L"TamselPgD|%windir%\\d.exe", L"TamselPgA|C:\\machine.exe",
+                                          L"TamselPgLink|C:\\windows\\notepad.exe" }));
+    ASSERT_EQ(s_app.m_arrStartupItems.GetSize(), list.GetItemCount());
+    int nLink = FindRow(list, L"TamselPgLink");
+    ASSERT_GE(nLink, 0);
+    EXPECT_EQ(s_app.m_arrStartupItems[nLink].m_strKeyPath, CString(link.c_str()));
+    // Every row has an image of its own.
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        EXPECT_EQ(list.GetItemImage(i, 1), i);
+}
+
+TEST_F(ToolPagesTest, ValueAndShortcutGiveOneQuestion)
+{
+    std::wstring startup = UserStartupFolder();
+    SHCreateDirectoryExW(NULL, startup.c_str(), NULL);
+    for (int nAnswer : { IDNO, IDYES })
+    {
+        PlantRun(HKEY_CURRENT_USER, L"TamselPgQ", L"C:\\q.exe");
+        std::wstring link = startup + L"\\TamselPgQ.lnk";
+        ASSERT_TRUE(MakeShortcut(link, L"C:\\windows\\notepad.exe"));
+        m_files.push_back(link);
+        CStartupRemovePage& page = OpenStartup();
+        CXListCtrl& list = page.GetList();
+        int nValue = FindRow(list, L"TamselPgQ"), nLink = -1;
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            if (i != nValue && list.GetItemText(i, 1) == L"TamselPgQ")
+                nLink = i;
+        ASSERT_GE(nValue, 0);
+        ASSERT_GE(nLink, 0);
+        list.SetCheckbox(nValue, 0, 2);
+        list.SetCheckbox(nLink, 0, 2);
+        MessageBoxRecorder boxes;
+        boxes.QueueAnswer(nAnswer);
+        page.OnRemove();
+        EXPECT_EQ(boxes.Count(), 1u);
+        EXPECT_FALSE(RunValueExists(HKEY_CURRENT_USER, L"TamselPgQ"));
+        EXPECT_EQ(PathFileExistsW(link.c_str()) != FALSE, nAnswer == IDNO);
+        EXPECT_EQ(Rows(list, L"TamselPgQ").size(), nAnswer == IDNO ? 1u : 0u);
+        DeleteFileW(link.c_str());
+    }
+    CToolBackupArchive archive(ToolBackupStartup, s_app.m_strAppDir, s_app.m_arrStartupBackups);
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    EXPECT_EQ(s_app.m_arrStartupBackups.GetSize(), 2);
+}
+
+TEST_F(ToolPagesTest, VanishedShortcutTouchesNothing)
+{
+    std::wstring startup = UserStartupFolder();
+    SHCreateDirectoryExW(NULL, startup.c_str(), NULL);
+    std::wstring link = startup + L"\\TamselPgGone.lnk";
+    ASSERT_TRUE(MakeShortcut(link, L"C:\\windows\\notepad.exe"));
+    m_files.push_back(link);
+    CStartupRemovePage& page = OpenStartup();
+    CXListCtrl& list = page.GetList();
+    int nLink = FindRow(list, L"TamselPgGone");
+    ASSERT_GE(nLink, 0);
+    list.SetCheckbox(nLink, 0, 2);
+    DeleteFileW(link.c_str());
+    MessageBoxRecorder boxes;
+    page.OnRemove();
+    EXPECT_EQ(boxes.Count(), 0u);
+    EXPECT_FALSE(PathFileExistsW(CToolBackupArchive(ToolBackupStartup, s_app.m_strAppDir, s_app.m_arrStartupBackups)
+                                     .GetArchivePath()));
+}
+
+TEST_F(ToolPagesTest, LongCommandStartsWhole)
+{
+    std::wstring marker = m_folder.File(L"marker.txt");
+    std::wstring command = L"\"" + MarkerProgram() + L"\" \"" + marker + L"\" ";
+    while (command.size() < 300)
+        command += L'x';
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgLong", command);
+    CStartupRemovePage& page = OpenStartup();
+    CXListCtrl& list = page.GetList();
+    int nRow = FindRow(list, L"TamselPgLong");
+    ASSERT_GE(nRow, 0);
+    list.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    page.OnRun();
+    EXPECT_EQ(WaitForMarker(marker), command);
+
+    // Over the system's limit: a message and nothing started.
+    std::wstring tooLong = L"\"" + MarkerProgram() + L"\" \"" + marker + L"2\" " + std::wstring(33000, L'y');
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgLong", tooLong);
+    page.FillList();
+    nRow = FindRow(list, L"TamselPgLong");
+    list.SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    MessageBoxRecorder boxes;
+    page.OnRun();
+    EXPECT_EQ(boxes.Count(), 1u);
+}
+
+TEST_F(ToolPagesTest, DetailsOfQuotedCommandAndMissingFile)
+{
+    wchar_t szNotepad[MAX_PATH];
+    GetWindowsDirectoryW(szNotepad, MAX_PATH);
+    std::wstring notepad = std::wstring(szNotepad) + L"\\notepad.exe";
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgDet1", L"\"" + notepad + L"\" /switch");
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgDet2", L"C:\\nowhere\\missing.exe -x");
+    CStartupRemovePage& page = OpenStartup();
+    CXListCtrl& list = page.GetList();
+    list.SetItemState(FindRow(list, L"TamselPgDet1"), LVIS_SELECTED, LVIS_SELECTED);
+    page.ShowDetails();
+    EXPECT_EQ(std::wstring(page.GetDetail(0)).find(L"notepad.exe"), 0u);
+    list.SetItemState(FindRow(list, L"TamselPgDet1"), 0, LVIS_SELECTED);
+    list.SetItemState(FindRow(list, L"TamselPgDet2"), LVIS_SELECTED, LVIS_SELECTED);
+    page.ShowDetails();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(page.GetDetail(i).IsEmpty());
+}
+
+TEST_F(ToolPagesTest, StartupRemoveAndRestoreThroughThePages)
+{
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgR1", L"C:\\r1.exe");
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgR2", L"C:\\with \\\"quote\\\".exe");
+    CStartupRemovePage& page = OpenStartup();
+    CXListCtrl& list = page.GetList();
+    list.SetCheckbox(FindRow(list, L"TamselPgR1"), 0, 2);
+    list.SetCheckbox(FindRow(list, L"TamselPgR2"), 0, 2);
+    MessageBoxRecorder boxes;
+    page.OnRemove();
+    EXPECT_EQ(boxes.Count(), 0u);
+    EXPECT_TRUE(Rows(list, L"TamselPgR").empty());
+
+    m_pStartup->OnTabRestore();
+    CStartupRestorePage& restore = m_pStartup->m_pageRestore;
+    EXPECT_TRUE((restore.GetStyle() & WS_VISIBLE));
+    EXPECT_EQ(Rows(restore.GetList(), L"TamselPgR"),
+              (std::vector<std::wstring>{ L"TamselPgR1|C:\\r1.exe", L"TamselPgR2|C:\\with \\\"quote\\\".exe" }));
+    restore.GetList().SetCheckbox(1, 0, 2);
+    restore.OnRestore();
+    EXPECT_TRUE(RunValueExists(HKEY_CURRENT_USER, L"TamselPgR2"));
+    EXPECT_FALSE(RunValueExists(HKEY_CURRENT_USER, L"TamselPgR1"));
+    EXPECT_EQ(Rows(restore.GetList(), L"TamselPgR").size(), 1u);
+    // Leaving the tab removes the work folder; the archive stays.
+    m_pStartup->OnTabRemove();
+    EXPECT_FALSE(PathFileExistsW(s_app.m_strAppDir + L"Utilities\\Startup"));
+    EXPECT_TRUE(PathFileExistsW(s_app.m_strAppDir + L"Utilities\\Startup.dat"));
+    EXPECT_EQ(boxes.Count(), 0u);
+}
+
+TEST_F(ToolPagesTest, BhoRestoreRowsKeepTheirEntries)
+{
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+    m_keys.push_back(kBho);
+    const wchar_t* clsids[] = { L"{A0000000-0000-0000-0000-000000000001}", L"{A0000000-0000-0000-0000-000000000002}",
+                                L"{A0000000-0000-0000-0000-000000000003}" };
+    for (int i = 0; i < 3; ++i)
+        PlantBho(clsids[i], L"C:\\bho" + std::to_wstring(i) + L".dll");
+    CBhoRemovePage& page = OpenBho();
+    CXListCtrl& list = page.GetList();
+    ASSERT_EQ(list.GetItemCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        list.SetCheckbox(i, 0, 2);
+    page.OnRemove();
+    EXPECT_EQ(list.GetItemCount(), 0);
+
+    // The first object's class goes: its backup gets no row, and the first
+    // row now stands for the second backup.
+    SHDeleteKeyW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + clsids[0]).c_str());
+    m_pBho->OnTabRestore();
+    CBhoRestorePage& restore = m_pBho->m_pageRestore;
+    ASSERT_EQ(restore.GetList().GetItemCount(), 2);
+    EXPECT_EQ(restore.GetList().GetItemText(0, 1), CString(L"C:\\bho1.dll"));
+    EXPECT_EQ(restore.GetRowEntry(0), 1);
+    restore.GetList().SetCheckbox(0, 0, 2);
+    restore.OnRestore();
+    HKEY hKey = NULL;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kBho) + L"\\" + clsids[1]).c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+    if (hKey)
+        RegCloseKey(hKey);
+    hKey = NULL;
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kBho) + L"\\" + clsids[0]).c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+    EXPECT_EQ(restore.GetList().GetItemCount(), 1);
+    EXPECT_EQ(s_app.m_arrBhoBackups.GetSize(), 2);
+}
+
+TEST_F(ToolPagesTest, BhoDetailsFromTheSystemFolder)
+{
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+    m_keys.push_back(kBho);
+    PlantBho(L"{B0000000-0000-0000-0000-000000000001}", L"shell32.dll");
+    SetText(HKEY_CLASSES_ROOT, L"CLSID\\{B0000000-0000-0000-0000-000000000002}\\InprocServer32", L"", L"%SystemRoot%\\system32\\ole32.dll",
+            REG_EXPAND_SZ);
+    SetText(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\{B0000000-0000-0000-0000-000000000002}", L"x", L"1");
+    m_classKeys.push_back(L"CLSID\\{B0000000-0000-0000-0000-000000000002}");
+    CBhoRemovePage& page = OpenBho();
+    CXListCtrl& list = page.GetList();
+    ASSERT_EQ(list.GetItemCount(), 2);
+    list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    page.ShowDetails();
+    EXPECT_EQ(std::wstring(page.GetDetail(0)).find(L"shell32.dll"), 0u) << (LPCWSTR)page.GetDetail(0);
+    list.SetItemState(0, 0, LVIS_SELECTED);
+    list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    page.ShowDetails();
+    EXPECT_EQ(std::wstring(page.GetDetail(0)).find(L"ole32.dll"), 0u) << (LPCWSTR)page.GetDetail(0);
+}
+
+TEST_F(ToolPagesTest, UninstallListRules)
+{
+    struct Entry { const wchar_t* key; const wchar_t* name; int nNoRemove; } entries[] = {
+        { L"KBTamsel1", L"TamselUn KB", -1 },
+        { L"Microsoft Security Patch Tamsel", L"TamselUn Patch", -1 },
+        { L"TamselKB", L"TamselUn Later KB", -1 },
+        { L"kbTamsel", L"TamselUn lower kb", -1 },
+        { L"TamselNoRemove1", L"TamselUn NoRemove1", 1 },
+        { L"TamselNoRemove0", L"TamselUn NoRemove0", 0 },
+        { L"TamselNoName", NULL, -1 },
+        { L"TamselEmptyName", L"", -1 },
+    };
+    for (const Entry& e : entries)
+    {
+        std::wstring key = std::wstring(kUninstall) + L"\\" + e.key;
+        SetText(HKEY_LOCAL_MACHINE, key, L"Publisher", L"Tamsel Test");
+        if (e.name != NULL)
+            SetText(HKEY_LOCAL_MACHINE, key, L"DisplayName", e.name);
+        if (e.nNoRemove >= 0)
+            SetValue(HKEY_LOCAL_MACHINE, key, L"NoRemove", REG_DWORD, Bytes{ (BYTE)e.nNoRemove, 0, 0, 0 });
+        m_keys.push_back(key);
+    }
+    CUninstallRemovePage& page = OpenUninstall();
+    auto names = [&] {
+        std::vector<std::wstring> result;
+        for (int i = 0; i < page.GetList().GetItemCount(); ++i)
+            if (page.GetList().GetItemText(i, 2) == L"Tamsel Test")
+                result.push_back((LPCWSTR)page.GetList().GetItemText(i, 0));
+        std::sort(result.begin(), result.end());
+        return result;
+    };
+    EXPECT_EQ(names(), (std::vector<std::wstring>{ L"", L"TamselUn Later KB", L"TamselUn NoRemove0", L"TamselUn lower kb" }));
+    EXPECT_EQ(page.GetImageCount(), page.GetList().GetItemCount());
+    page.OnShowUpdates();
+    EXPECT_EQ(names(), (std::vector<std::wstring>{ L"", L"TamselUn KB", L"TamselUn Later KB", L"TamselUn NoRemove0", L"TamselUn Patch",
+                                                   L"TamselUn lower kb" }));
+    EXPECT_EQ(s_app.m_arrUninstallItems.GetSize(), page.GetList().GetItemCount());
+}
+
+TEST_F(ToolPagesTest, UninstallStartsTheCommandAfterYes)
+{
+    std::wstring marker = m_folder.File(L"uninstall.txt");
+    std::wstring key = std::wstring(kUninstall) + L"\\TamselUnRun";
+    std::wstring command = L"\"" + MarkerProgram() + L"\" \"" + marker + L"\" /remove " + std::wstring(300, L'z');
+    SetText(HKEY_LOCAL_MACHINE, key, L"DisplayName", L"TamselUn Runner");
+    SetText(HKEY_LOCAL_MACHINE, key, L"UninstallString", command);
+    m_keys.push_back(key);
+    CUninstallRemovePage& page = OpenUninstall();
+    MessageBoxRecorder boxes;
+    page.OnRemove();   // nothing selected: no question
+    EXPECT_EQ(boxes.Count(), 0u);
+    int nRow = FindRow(page.GetList(), L"TamselUn Runner", 0);
+    ASSERT_GE(nRow, 0);
+    page.GetList().SetItemState(nRow, LVIS_SELECTED, LVIS_SELECTED);
+    boxes.QueueAnswer(IDNO);
+    page.OnRemove();
+    EXPECT_EQ(boxes.Count(), 1u);
+    Sleep(500);
+    EXPECT_FALSE(PathFileExistsW(marker.c_str()));
+    boxes.QueueAnswer(IDYES);
+    page.OnRemove();
+    EXPECT_NE(boxes.LastText().find(L"TamselUn Runner"), std::wstring::npos);
+    EXPECT_EQ(WaitForMarker(marker), command);
+}
+
+TEST_F(ToolPagesTest, RefillsKeepGdiObjectsFlat)
+{
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgGdi", L"C:\\windows\\notepad.exe");
+    CStartupRemovePage& page = OpenStartup();
+    CUninstallRemovePage& uninstall = OpenUninstall();
+    page.FillList();
+    uninstall.FillList();
+    DWORD dwBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD dwUserBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    for (int i = 0; i < 50; ++i)
+    {
+        page.FillList();
+        uninstall.FillList();
+    }
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), dwBefore + 2);
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), dwUserBefore + 2);
+}
+
+TEST_F(ToolPagesTest, ContainerPageTable)
+{
+    OpenStartup();
+    CStartupManager& manager = *m_pStartup;
+    EXPECT_EQ(manager.GetCurPage(), 0);
+    EXPECT_TRUE((manager.m_pageRemove.GetStyle() & WS_VISIBLE));
+    // The help button and the page-area marker are never shown.
+    EXPECT_FALSE(manager.GetDlgItem(1004)->GetStyle() & WS_VISIBLE);
+    EXPECT_FALSE(manager.GetDlgItem(130)->GetStyle() & WS_VISIBLE);
+    EXPECT_FALSE(manager.AddPage(&manager.m_pageRemove, 269, L"Again"));
+    EXPECT_EQ(manager.GetPageCount(), 2);
+    EXPECT_TRUE(manager.ShowPage(0));
+    EXPECT_FALSE(manager.ShowPage(5));
+    EXPECT_EQ(manager.GetCurPage(), 0);
+    EXPECT_FALSE((manager.m_pageRemove.GetStyle() & WS_VISIBLE));
+    manager.OnTabRestore();
+    EXPECT_EQ(manager.GetCurPage(), 1);
+    EXPECT_TRUE((manager.m_pageRestore.GetStyle() & WS_VISIBLE));
+    // Every visit starts on the list page.
+    manager.ShowWindow(SW_HIDE);
+    manager.ShowWindow(SW_SHOW);
+    EXPECT_EQ(manager.GetCurPage(), 0);
+    CRect rcPage;
+    manager.m_pageRemove.GetWindowRect(&rcPage);
+    manager.ScreenToClient(&rcPage);
+    EXPECT_EQ(rcPage, manager.GetPageRect());
+}
+
+// Pictures of the pages for a look by hand: set TAMSEL_TOOL_SHOTS to a Linux
+// folder; the screen is saved there with ImageMagick's import.
+TEST_F(ToolPagesTest, Showcase)
+{
+    char szFolder[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("TAMSEL_TOOL_SHOTS", szFolder, MAX_PATH) == 0)
+        GTEST_SKIP() << "TAMSEL_TOOL_SHOTS not set";
+    auto shoot = [&](const char* pszName) {
+        testsupport::WaitFor([] { return false; }, 700);
+        testsupport::RunHostCommand(std::string("PATH=/usr/bin:/bin; import -window root '") + szFolder + "/" + pszName + ".png'");
+    };
+    PlantRun(HKEY_CURRENT_USER, L"TamselShowNotepad", L"\"C:\\windows\\notepad.exe\" /a");
+    PlantRun(HKEY_CURRENT_USER, L"TamselShowHelper", L"C:\\Program Files\\Helper\\helper.exe -tray");
+    PlantRun(HKEY_LOCAL_MACHINE, L"TamselShowUpdater", L"%ProgramFiles%\\Updater\\update.exe", REG_EXPAND_SZ);
+    m_wndHost.SetWindowPos(NULL, 0, 0, 560, 460, SWP_NOZORDER | SWP_NOMOVE);
+    m_wndHost.ShowWindow(SW_SHOW);
+    CStartupRemovePage& page = OpenStartup();
+    m_pStartup->MoveWindow(0, 0, 540, 420, TRUE);
+    CXListCtrl& list = page.GetList();
+    int nRow = FindRow(list, L"TamselShowNotepad");
+    list.SetCheckbox(FindRow(list, L"TamselShowHelper"), 0, 2);
+    list.SetItemState(nRow, LVIS_SELECTED, LVIS_SELECTED);
+    page.ShowDetails();
+    shoot("startup_remove");
+    list.SetCheckbox(FindRow(list, L"TamselShowUpdater"), 0, 2);
+    page.OnRemove();
+    m_pStartup->OnTabRestore();
+    shoot("startup_restore");
+    m_pStartup->ShowWindow(SW_HIDE);
+
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+    m_keys.push_back(kBho);
+    PlantBho(L"{C0000000-0000-0000-0000-000000000001}", L"C:\\Program Files\\Toolbar\\toolbar.dll");
+    PlantBho(L"{C0000000-0000-0000-0000-000000000002}", L"shell32.dll");
+    OpenBho();
+    m_pBho->MoveWindow(0, 0, 540, 420, TRUE);
+    shoot("bho_remove");
+    m_pBho->ShowWindow(SW_HIDE);
+
+    std::wstring key = std::wstring(kUninstall) + L"\\TamselShow";
+    SetText(HKEY_LOCAL_MACHINE, key, L"DisplayName", L"Tamsel Sample Program");
+    SetText(HKEY_LOCAL_MACHINE, key, L"Publisher", L"Tamsel Test");
+    SetText(HKEY_LOCAL_MACHINE, key, L"InstallDate", L"20261209");
+    m_keys.push_back(key);
+    CUninstallRemovePage& uninstall = OpenUninstall();
+    uninstall.MoveWindow(0, 0, 540, 420, TRUE);
+    shoot("uninstall");
+}
+
+// The rows equal those a script derives from "reg query ... /s".
+TEST_F(ToolPagesTest, UninstallRowsMatchRegQuery)
+{
+    if (!HostHas("python3"))
+        TOOL_PEER_MISSING("python3");
+    const wchar_t* names[][2] = { { L"KBTamselQ", L"TamselQ update" }, { L"TamselQ1", L"TamselQ one" },
+                                  { L"TamselQ2", L"TamselQ two" }, { L"TamselQ3", NULL } };
+    for (auto& entry : names)
+    {
+        std::wstring key = std::wstring(kUninstall) + L"\\" + entry[0];
+        SetText(HKEY_LOCAL_MACHINE, key, L"Publisher", L"Q");
+        if (entry[1] != NULL)
+            SetText(HKEY_LOCAL_MACHINE, key, L"DisplayName", entry[1]);
+        m_keys.push_back(key);
+    }
+    SetValue(HKEY_LOCAL_MACHINE, std::wstring(kUninstall) + L"\\TamselQ2", L"NoRemove", REG_DWORD, Bytes{ 0, 0, 0, 0 });
+    HostScratch host;
+    std::wstring query = L"cmd.exe /c reg.exe query \"HKLM\\" + std::wstring(kUninstall) + L"\" /s > \"" + host.Win("query.txt") + L"\"";
+    if (RunProgram(query) == -1)
+        TOOL_PEER_MISSING("Wine's reg.exe");
+    CUninstallRemovePage& page = OpenUninstall();
+    for (bool bAll : { false, true })
+    {
+        std::string script = std::string(TAMSEL_TEST_DATA_A) + "/uninstall_rows.py";
+        ASSERT_EQ(testsupport::RunHostCommand("PATH=/usr/bin:/bin; python3 '" + script + "' '" + host.Unix("query.txt") + "' '"
+                                              + host.Unix("rows.txt") + "'" + (bAll ? " all" : "")),
+                  0);
+        std::string expected = testsupport::ReadFileBytes(host.Win("rows.txt"));
+        std::string actual;
+        for (int i = 0; i < page.GetList().GetItemCount(); ++i)
+        {
+            CString strName = page.GetList().GetItemText(i, 0);
+            char szUtf8[1024] = {};
+            WideCharToMultiByte(CP_UTF8, 0, strName, -1, szUtf8, sizeof(szUtf8), NULL, NULL);
+            actual += std::string(szUtf8) + "\n";
+        }
+        EXPECT_EQ(actual, expected);
+        EXPECT_NE(actual.find("TamselQ two"), std::string::npos);
+        EXPECT_EQ(actual.find("TamselQ update") != std::string::npos, bAll);
+        page.OnShowUpdates();
+    }
+}

@@ -1,0 +1,95 @@
+#include "tests/tools/ToolTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace tooltest {
+
+void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dwType, const Bytes& data)
+{
+    HKEY hKey = NULL;
+    if (RegCreateKeyExW(hRoot, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(hKey, name.c_str(), 0, dwType, data.empty() ? NULL : data.data(), (DWORD)data.size());
+    RegCloseKey(hKey);
+}
+
+Bytes TextBytes(const std::wstring& text)
+{
+    const BYTE* p = reinterpret_cast<const BYTE*>(text.c_str());
+    return Bytes(p, p + (text.size() + 1) * sizeof(wchar_t));
+}
+
+void SetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD dwType)
+{
+    SetValue(hRoot, key, name, dwType, TextBytes(text));
+}
+
+bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD& dwType, Bytes& data)
+{
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(hRoot, key.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    DWORD dwSize = 0;
+    LONG n = RegQueryValueExW(hKey, name.c_str(), NULL, &dwType, NULL, &dwSize);
+    data.assign(dwSize, 0);
+    if (n == ERROR_SUCCESS && dwSize > 0)
+        n = RegQueryValueExW(hKey, name.c_str(), NULL, &dwType, data.data(), &dwSize);
+    RegCloseKey(hKey);
+    return n == ERROR_SUCCESS;
+}
+
+int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs)
+{
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(0);
+    STARTUPINFOW si = { sizeof(si) };
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return -1;
+    CloseHandle(pi.hThread);
+    DWORD dwExit = (DWORD)-2;
+    if (WaitForSingleObject(pi.hProcess, dwTimeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &dwExit);
+    else
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    return (int)dwExit;
+}
+
+HostScratch::HostScratch()
+{
+    std::wstring test = testsupport::CurrentTestName();
+    m_strUnix = "/tmp/tamsel-tools-" + std::to_string(GetCurrentProcessId()) + "/" + std::string(test.begin(), test.end()) + "/";
+    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "' && mkdir -p '" + m_strUnix + "'");
+}
+
+HostScratch::~HostScratch()
+{
+    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "'; rmdir /tmp/tamsel-tools-" + std::to_string(GetCurrentProcessId()) + " 2>/dev/null; true");
+}
+
+std::wstring HostScratch::Win(const std::string& name) const
+{
+    std::string full = m_strUnix + name;
+    std::wstring result = L"Z:";
+    for (char c : full)
+        result += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
+    return result;
+}
+
+std::string HostScratch::Unix(const std::string& name) const
+{
+    return m_strUnix + name;
+}
+
+bool HostHas(const char* pszTool)
+{
+    return testsupport::RunHostCommand(std::string("PATH=/usr/local/bin:/usr/bin:/bin; command -v ") + pszTool) == 0;
+}
+
+bool PeersRequired()
+{
+    wchar_t szValue[8] = {};
+    return GetEnvironmentVariableW(L"TAMSEL_REQUIRE_PEERS", szValue, 8) > 0 && lstrcmpW(szValue, L"1") == 0;
+}
+
+} // namespace tooltest

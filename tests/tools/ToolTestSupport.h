@@ -1,0 +1,44 @@
+#pragma once
+// Shared by the tool tests: registry planting, reading values back, running
+// programs and host tools, and the peer-tool rule of the suite.
+#include "framework/Afx.h"
+#include <string>
+#include <vector>
+
+namespace tooltest {
+
+typedef std::vector<BYTE> Bytes;
+
+void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dwType, const Bytes& data);
+void SetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD dwType = REG_SZ);
+// FALSE when the value is missing.
+bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD& dwType, Bytes& data);
+Bytes TextBytes(const std::wstring& text);   // with the terminating null
+
+// Runs a Windows program and waits at most dwTimeoutMs; -1 when it does not start.
+int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs = 60000);
+
+// A folder under /tmp that both sides see: Win() for us, Unix() for the host.
+class HostScratch
+{
+public:
+    HostScratch();
+    ~HostScratch();
+    std::wstring Win(const std::string& name = std::string()) const;
+    std::string Unix(const std::string& name = std::string()) const;
+private:
+    std::string m_strUnix;
+};
+
+bool HostHas(const char* pszTool);
+// TRUE when CI asks every peer check to run (a missing tool fails there).
+bool PeersRequired();
+
+} // namespace tooltest
+
+#define TOOL_PEER_MISSING(what)                                              \
+    do {                                                                     \
+        if (tooltest::PeersRequired())                                       \
+            FAIL() << what << " missing and TAMSEL_REQUIRE_PEERS=1";         \
+        GTEST_SKIP() << what << " missing: peer check skipped";              \
+    } while (0)

@@ -1,0 +1,92 @@
+#pragma once
+// The backup archive of the startup and browser helper object tools: a zip
+// of .reg files (Utilities\Startup.dat or Utilities\BHO.dat) unpacked into a
+// work folder of the same name while it is read or rebuilt. No windows here:
+// the pages turn the results into rows and messages.
+//
+// Nothing leaves the registry or the archive unless the archive that holds
+// it was written whole to "<archive>.tmp", read back, and put in place.
+#include "framework/Afx.h"
+#include "repair/RegProblem.h"
+
+enum ToolBackupKind
+{
+    ToolBackupStartup = 0,
+    ToolBackupBho = 1,
+};
+
+// What became of one record handed to BackupRecords.
+enum ToolBackupOutcome
+{
+    BackupSaved = 0,      // its file is in the archive: it may be deleted
+    BackupNotNeeded = 1,  // a shortcut: no backup, the page asks before deleting
+    BackupGone = 2,       // the value or key no longer exists: nothing to do
+    BackupRefused = 3,    // not an entry this tool may change (unknown hive, empty name...)
+    BackupFailed = 4,     // the file or the archive could not be written: keep the entry
+};
+
+// What became of one row handed to Restore.
+enum ToolRestoreOutcome
+{
+    RestoreDone = 0,      // imported and taken out of the archive
+    RestoreRefused = 1,   // the file holds more than its row stands for: kept
+    RestoreFailed = 2,    // the import failed: kept
+    RestoreNotSaved = 3,  // imported, but the archive could not be rebuilt: still in it
+};
+
+class CToolBackupArchive
+{
+public:
+    enum LoadResult
+    {
+        LoadNoArchive = 0,  // no archive: the path array is left as it was
+        LoadOk = 1,
+        LoadSetAside = 2,   // unreadable: renamed to GetSetAsidePath(), array empty
+        LoadFailed = 3,     // left in place but not unpacked (no work folder, or it
+                            // could not be set aside): nothing may rebuild it now
+    };
+
+    // strAppDir ends in a backslash; arrPaths is the tool's path array of the
+    // application object, which this object fills and reads.
+    CToolBackupArchive(ToolBackupKind nKind, const CString& strAppDir, CStringArray& arrPaths);
+
+    CString GetArchivePath() const;   // ...\Utilities\Startup.dat
+    CString GetWorkFolder() const;    // ...\Utilities\Startup\ (with the backslash)
+    CString GetEntryPrefix() const;   // "Startup" or "BHO"
+    const CString& GetSetAsidePath() const { return m_strSetAside; }
+
+    // Unpacks the archive into a fresh work folder and lists the files.
+    LoadResult Load();
+    // Writes one backup per record and rebuilds the archive with them.
+    // arrOutcome gets one ToolBackupOutcome per record. FALSE when the
+    // archive could not be rebuilt (every written backup is then BackupFailed).
+    BOOL BackupRecords(const CArray<CRegProblem>& arrRecords, CArray<int>& arrOutcome);
+    // Imports the files at the given indexes of the path array (each checked
+    // first; BHO rows give the class identifier in arrClsids, same order) and
+    // rebuilds the archive without the imported ones (only when something was
+    // imported). arrOutcome gets one ToolRestoreOutcome per index. FALSE when
+    // the archive could not be rebuilt.
+    BOOL Restore(const CArray<int>& arrIndexes, const CStringArray& arrClsids, CArray<int>& arrOutcome);
+    // Removes the work folder and what it holds.
+    void DeleteWorkFolder();
+
+    // The number of "<prefix><n>.reg" (ignoring case); -1 for any other name.
+    static int NumberOfName(const CString& strPrefix, const CString& strName);
+    // 1 plus the highest number in the path array (0 when there is none).
+    int NextNumber() const;
+
+private:
+    BOOL CreateWorkFolder();
+    BOOL SetAside();
+    // Writes the archive of the listed files to <archive>.tmp, reads it back,
+    // and puts it in place. The files stay.
+    BOOL Rebuild(const CStringArray& arrFiles);
+    static BOOL VerifyArchive(const CString& strArchive, const CStringArray& arrFiles);
+    int WriteBackup(const CRegProblem& record, CString& strFile);
+    HANDLE CreateBackupFile(CString& strFile);
+
+    ToolBackupKind m_nKind;
+    CString m_strAppDir;
+    CStringArray& m_arrPaths;
+    CString m_strSetAside;
+};

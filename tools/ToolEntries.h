@@ -1,0 +1,50 @@
+#pragma once
+// What the startup and browser helper object tools may touch: the records of
+// their rows, the keys they read, the backup files they accept and the
+// single registry entry each removal deletes.
+#include "framework/Afx.h"
+#include "repair/RegProblem.h"
+
+#define TOOL_RUN_KEY_COUNT 11
+#define TOOL_BHO_KEY L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects"
+
+struct ToolRunKey
+{
+    HKEY hRoot;
+    LPCWSTR pszRootName;
+    LPCWSTR pszKey;
+};
+
+// The sources of the startup list, in list order.
+extern const ToolRunKey g_toolRunKeys[TOOL_RUN_KEY_COUNT];
+
+// A record of a registry row: its full key path begins with one of the four
+// hive names and a backslash, and the rest equals its key path. Shortcut
+// records (a file path in both fields) and records of an unknown hive fail.
+BOOL GetRecordRoot(const CRegProblem& record, HKEY* phRoot);
+
+// TRUE for "HKEY_...\<one of the eleven Run keys>", ignoring case.
+BOOL IsRunKeyPath(const CString& strKeyPath);
+
+// Deletes the record's value: only a registry record with a non-empty key
+// and value name. ERROR_SUCCESS, or the error.
+LONG DeleteStartupValue(const CRegProblem& record);
+// Deletes the record's key with its subkeys: only a direct, non-empty subkey
+// of the Browser Helper Objects key under HKEY_LOCAL_MACHINE.
+LONG DeleteBhoKey(const CRegProblem& record);
+// The subkey name below the Browser Helper Objects key; empty when the
+// record names anything else.
+CString BhoSubKeyOfRecord(const CRegProblem& record);
+
+// Checks a backup file before it is imported. A startup backup holds one key
+// line naming a Run key and value lines only; a BHO backup holds key lines at
+// or below HKEY_LOCAL_MACHINE\...\Browser Helper Objects\<clsid>. Neither may
+// delete anything ("[-..." or "=-").
+BOOL CheckStartupBackup(LPCWSTR pszFile);
+BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid);
+
+// The value name and text of a startup backup: quoted texts unescaped, and
+// hex(1)/hex(2) data decoded. The last value line wins; none gives two empty texts.
+void ReadStartupBackupEntry(LPCWSTR pszFile, CString& strName, CString& strText);
+// The first key line of a backup without its brackets; empty when none.
+CString ReadBackupKey(LPCWSTR pszFile);
