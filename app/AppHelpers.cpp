@@ -28,7 +28,7 @@ void CTamselApp::LoadIgnoreList()
         if (!strLine.IsEmpty() && strLine[strLine.GetLength() - 1] == L'\r')
             strLine = strLine.Left(strLine.GetLength() - 1);
         if (strLine.GetLength() != 0)
-            m_arrIgnoreList.Add(CIgnoreList::DecodeLine(strLine));
+            m_arrIgnoreList.Add(CIgnoreListFile::DecodeLine(strLine));
     }
     file.Close();
 }

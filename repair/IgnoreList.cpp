@@ -5,7 +5,7 @@ const wchar_t kEncodedLf = 0x240A;
 const wchar_t kEncodedCr = 0x240D;
 }
 
-CString CIgnoreList::FormatEntry(int nCategory, const CRegProblem& problem)
+CString CIgnoreListFile::FormatEntry(int nCategory, const CRegProblem& problem)
 {
     CString strEntry;
     strEntry.Format(L"%d;%s|%s|%s", nCategory - 1, (LPCWSTR)problem.m_strKeyPath,
@@ -14,7 +14,7 @@ CString CIgnoreList::FormatEntry(int nCategory, const CRegProblem& problem)
     return strEntry;
 }
 
-CString CIgnoreList::EncodeLine(const CString& strEntry)
+CString CIgnoreListFile::EncodeLine(const CString& strEntry)
 {
     CString str = strEntry;
     str.Replace(L'\n', kEncodedLf);
@@ -22,7 +22,7 @@ CString CIgnoreList::EncodeLine(const CString& strEntry)
     return str;
 }
 
-CString CIgnoreList::DecodeLine(const CString& strLine)
+CString CIgnoreListFile::DecodeLine(const CString& strLine)
 {
     CString str = strLine;
     str.Replace(kEncodedLf, L'\n');
@@ -30,7 +30,7 @@ CString CIgnoreList::DecodeLine(const CString& strLine)
     return str;
 }
 
-BOOL CIgnoreList::WriteFile(const CString& strFile, const CStringArray& arrEntries, DWORD* pdwError)
+BOOL CIgnoreListFile::WriteFile(const CString& strFile, const CStringArray& arrEntries, DWORD* pdwError)
 {
     CString strText;
     strText += (wchar_t)0xFEFF;
@@ -63,7 +63,7 @@ BOOL CIgnoreList::WriteFile(const CString& strFile, const CStringArray& arrEntri
     return dwError == ERROR_SUCCESS;
 }
 
-BOOL CIgnoreList::AddEntry(CTamselApp* pApp, const CString& strEntry)
+BOOL CIgnoreListFile::AddEntry(CTamselApp* pApp, const CString& strEntry)
 {
     INT_PTR nIndex = pApp->m_arrIgnoreList.Add(strEntry);
     if (WriteFile(FileOf(pApp), pApp->m_arrIgnoreList))
@@ -72,7 +72,7 @@ BOOL CIgnoreList::AddEntry(CTamselApp* pApp, const CString& strEntry)
     return FALSE;
 }
 
-BOOL CIgnoreList::RemoveEntry(CTamselApp* pApp, INT_PTR nIndex)
+BOOL CIgnoreListFile::RemoveEntry(CTamselApp* pApp, INT_PTR nIndex)
 {
     if (nIndex < 0 || nIndex >= pApp->m_arrIgnoreList.GetSize())
         return FALSE;

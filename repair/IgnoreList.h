@@ -5,7 +5,7 @@
 // U+240D (CR), so every entry stays on its line.
 #include "app/TamselApp.h"
 
-class CIgnoreList
+class CIgnoreListFile
 {
 public:
     // The entry of a found problem of category nCategory (1 to 15).

@@ -113,7 +113,7 @@ void CIgnoreListPage::OnRemove()
     int nRow = m_list.GetNextItem(-1, LVNI_SELECTED);
     if (nRow < 0)
         return;
-    if (!CIgnoreList::RemoveEntry(m_pApp, nRow))
+    if (!CIgnoreListFile::RemoveEntry(m_pApp, nRow))
     {
         AfxMessageBox(m_pApp->GetLangString(L"M_IGNORE_NOT_SAVED"), MB_ICONEXCLAMATION);
         return;

@@ -22,7 +22,7 @@ TEST_F(IgnoreListPageTest, ShowsEntriesAndRemovesTheSelectedOne)
     entries.Add(L"7;C:\\Links\\a.lnk|{Default}|C:\\gone.exe");
     entries.Add(L"42;HKEY_CURRENT_USER\\Odd|x|y");
     entries.Add(L"no index here");
-    ASSERT_TRUE(CIgnoreList::WriteFile(File().c_str(), entries));
+    ASSERT_TRUE(CIgnoreListFile::WriteFile(File().c_str(), entries));
     m_pDlg->SelectPage(PAGE_IGNORE);
     Pump(50);
     ASSERT_EQ(List().GetItemCount(), 5);
@@ -52,7 +52,7 @@ TEST_F(IgnoreListPageTest, RemoveThatCannotBeSavedTellsTheUser)
 {
     CStringArray entries;
     entries.Add(L"1;HKEY_CURRENT_USER\\A|a|");
-    ASSERT_TRUE(CIgnoreList::WriteFile(File().c_str(), entries));
+    ASSERT_TRUE(CIgnoreListFile::WriteFile(File().c_str(), entries));
     m_pDlg->SelectPage(PAGE_IGNORE);
     Pump(50);
     ASSERT_EQ(List().GetItemCount(), 1);

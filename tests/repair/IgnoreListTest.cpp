@@ -2,6 +2,7 @@
 // a reload, and a rewrite that fails without harm.
 #include "tests/repair/RepairTestSupport.h"
 #include "repair/IgnoreList.h"
+#include "scanner/IgnoreList.h"
 
 using namespace repairtest;
 
@@ -32,18 +33,18 @@ protected:
 TEST_F(IgnoreListTest, EntriesAreFormattedWithTheCategoryIndex)
 {
     CRegProblem value = ValueProblem(L"HKEY_CURRENT_USER", L"Software\\A", L"", L"C:\\x.exe");
-    EXPECT_EQ(CIgnoreList::FormatEntry(1, value), L"0;HKEY_CURRENT_USER\\Software\\A|{Default}|C:\\x.exe");
+    EXPECT_EQ(CIgnoreListFile::FormatEntry(1, value), L"0;HKEY_CURRENT_USER\\Software\\A|{Default}|C:\\x.exe");
     CRegProblem key = KeyProblem(L"HKEY_LOCAL_MACHINE", L"Software\\Empty");
     key.m_strData.Empty();
-    EXPECT_EQ(CIgnoreList::FormatEntry(15, key), L"14;HKEY_LOCAL_MACHINE\\Software\\Empty|{Default}|");
+    EXPECT_EQ(CIgnoreListFile::FormatEntry(15, key), L"14;HKEY_LOCAL_MACHINE\\Software\\Empty|{Default}|");
 }
 
 TEST_F(IgnoreListTest, LineBreaksAreStoredEncodedAndComeBackPlain)
 {
     CRegProblem problem = ValueProblem(L"HKEY_CURRENT_USER", L"Software\\B", L"name|with bar", L"one\ntwo\rthree|four");
-    CString strEntry = CIgnoreList::FormatEntry(12, problem);
-    ASSERT_TRUE(CIgnoreList::AddEntry(m_pApp, strEntry));
-    ASSERT_TRUE(CIgnoreList::AddEntry(m_pApp, L"3;HKEY_USERS\\.DEFAULT\\X|v|d"));
+    CString strEntry = CIgnoreListFile::FormatEntry(12, problem);
+    ASSERT_TRUE(CIgnoreListFile::AddEntry(m_pApp, strEntry));
+    ASSERT_TRUE(CIgnoreListFile::AddEntry(m_pApp, L"3;HKEY_USERS\\.DEFAULT\\X|v|d"));
 
     std::wstring strExpected = L"\xFEFF"
                                L"11;HKEY_CURRENT_USER\\Software\\B|name|with bar|one\x240Atwo\x240Dthree|four\n"
@@ -57,6 +58,12 @@ TEST_F(IgnoreListTest, LineBreaksAreStoredEncodedAndComeBackPlain)
     // What the scanner's matcher compares: the text after the index.
     EXPECT_EQ(m_pApp->m_arrIgnoreList[0].Mid(3),
               L"HKEY_CURRENT_USER\\Software\\B|name|with bar|one\ntwo\rthree|four");
+
+    // The scan's matcher still knows the problem.
+    CIgnoreList matcher;
+    matcher.Load(m_pApp->m_arrIgnoreList);
+    EXPECT_TRUE(IsIgnored(matcher, HKEY_CURRENT_USER, L"Software\\B", L"name|with bar", L"one\ntwo\rthree|four"));
+    EXPECT_FALSE(IsIgnored(matcher, HKEY_CURRENT_USER, L"Software\\B", L"name|with bar", L"one two three|four"));
 
     if (PeerAvailable("python3"))
     {
@@ -80,26 +87,26 @@ TEST_F(IgnoreListTest, OlderFilesWithEmptyLinesAndCrLfStillLoad)
     ASSERT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 2);
     EXPECT_EQ(m_pApp->m_arrIgnoreList[1], L"5;HKEY_CURRENT_USER\\B|x|y");
     // A rewrite drops the empty line.
-    ASSERT_TRUE(CIgnoreList::RemoveEntry(m_pApp, 1));
+    ASSERT_TRUE(CIgnoreListFile::RemoveEntry(m_pApp, 1));
     EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), Utf16(L"\xFEFF" L"0;HKEY_CLASSES_ROOT\\A|{Default}|\n"));
 }
 
 TEST_F(IgnoreListTest, FailedRewriteKeepsTheOldFileAndTheList)
 {
-    ASSERT_TRUE(CIgnoreList::AddEntry(m_pApp, L"1;HKEY_CURRENT_USER\\Old|a|b"));
+    ASSERT_TRUE(CIgnoreListFile::AddEntry(m_pApp, L"1;HKEY_CURRENT_USER\\Old|a|b"));
     std::string before = testsupport::ReadFileBytes(m_strFile);
 
     // Held open without delete sharing, the file cannot be replaced.
     HANDLE hHold = CreateFileW(m_strFile.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(hHold, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(CIgnoreList::AddEntry(m_pApp, L"2;HKEY_CURRENT_USER\\New|c|d"));
+    EXPECT_FALSE(CIgnoreListFile::AddEntry(m_pApp, L"2;HKEY_CURRENT_USER\\New|c|d"));
     EXPECT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 1);
-    EXPECT_FALSE(CIgnoreList::RemoveEntry(m_pApp, 0));
+    EXPECT_FALSE(CIgnoreListFile::RemoveEntry(m_pApp, 0));
     ASSERT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 1);
     EXPECT_EQ(m_pApp->m_arrIgnoreList[0], L"1;HKEY_CURRENT_USER\\Old|a|b");
     CloseHandle(hHold);
 
     EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), before);
     EXPECT_EQ(GetFileAttributesW((m_strFile + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(CIgnoreList::RemoveEntry(m_pApp, 5));
+    EXPECT_FALSE(CIgnoreListFile::RemoveEntry(m_pApp, 5));
 }
