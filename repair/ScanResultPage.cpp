@@ -50,9 +50,37 @@ HWND WaitForWindow(LPCWSTR pszClass, DWORD dwMs)
     }
 }
 
+// The editor is another program: a hung one must not hang us.
+LRESULT TreeSend(HWND hTree, UINT nMessage, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR dwResult = 0;
+    if (!::SendMessageTimeoutW(hTree, nMessage, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &dwResult))
+        return 0;
+    return (LRESULT)dwResult;
+}
+
+BOOL CALLBACK FindTreeProc(HWND hWnd, LPARAM lParam)
+{
+    wchar_t szClass[32] = {};
+    ::GetClassNameW(hWnd, szClass, 32);
+    if (lstrcmpiW(szClass, L"SysTreeView32") != 0)
+        return TRUE;
+    *(HWND*)lParam = hWnd;
+    return FALSE;
+}
+
+// The editor's tree: a child of its window, or deeper in some builds.
+HWND FindEditorTree(HWND hRegedit)
+{
+    HWND hTree = ::FindWindowExW(hRegedit, NULL, L"SysTreeView32", NULL);
+    if (hTree == NULL)
+        ::EnumChildWindows(hRegedit, FindTreeProc, (LPARAM)&hTree);
+    return hTree;
+}
+
 HTREEITEM TreeNext(HWND hTree, HTREEITEM hItem, UINT nCode)
 {
-    return (HTREEITEM)::SendMessageW(hTree, TVM_GETNEXTITEM, nCode, (LPARAM)hItem);
+    return (HTREEITEM)TreeSend(hTree, TVM_GETNEXTITEM, nCode, (LPARAM)hItem);
 }
 } // namespace
 
@@ -457,7 +485,7 @@ void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
         ::ShowWindow(hRegedit, SW_RESTORE);
     ::SetForegroundWindow(hRegedit);
     ::BringWindowToTop(hRegedit);
-    HWND hTree = ::FindWindowExW(hRegedit, NULL, L"SysTreeView32", NULL);
+    HWND hTree = FindEditorTree(hRegedit);
     if (hTree == NULL)
     {
         AfxMessageBox(L"Can not find regeditor TreeView handle.");
@@ -469,7 +497,7 @@ void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
         AfxMessageBox(L"Root item NOT found");
         return;
     }
-    ::SendMessageW(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hItem);
+    TreeSend(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hItem);
 
     // Hive level. The editor lists no item for HKEY_PERFORMANCE_DATA although
     // that hive opens, so it is never counted.
@@ -484,7 +512,7 @@ void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
         RegCloseKey(hRoot);
         if (i == nHive)
         {
-            ::SendMessageW(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hItem);
+            TreeSend(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hItem);
             break;
         }
         hItem = TreeNext(hTree, hItem, TVGN_NEXT);
@@ -531,9 +559,9 @@ void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
         if (hChild == NULL)
             break;
         hItem = hChild;
-        ::SendMessageW(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hItem);
+        TreeSend(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hItem);
         strParent = strParent.IsEmpty() ? strName : strParent + L"\\" + strName;
     }
     if (hItem != NULL)
-        ::SendMessageW(hTree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem);
+        TreeSend(hTree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem);
 }
