@@ -281,10 +281,11 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         CreateDirectoryW(strFolder, NULL);
         dwFolder = GetFileAttributesW(strFolder);
     }
-    if (dwFolder == INVALID_FILE_ATTRIBUTES || !(dwFolder & FILE_ATTRIBUTE_DIRECTORY))
-        return Fail(L"the folder " + strFolder + L" cannot be created");
+    // With nothing to keep, a folder that cannot be made stops nothing.
     if (arrKeys.GetSize() == 0 && !bAnyShortcut)
         return TRUE;
+    if (dwFolder == INVALID_FILE_ATTRIBUTES || !(dwFolder & FILE_ATTRIBUTE_DIRECTORY))
+        return Fail(L"the folder " + strFolder + L" cannot be created");
 
     // A backup of the same second must not replace this one's archive.
     CString strPattern = strFolder;

@@ -143,6 +143,13 @@ HBRUSH CRepairDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 void CRepairDlg::OnPaint()
 {
     CPaintDC dc(this);
+    // Without a title bar the frame is ours to draw.
+    CRect rc;
+    GetClientRect(&rc);
+    dc.FillSolidRect(rc.left, rc.top, rc.Width(), 4, RGB(47, 111, 183));
+    CBrush brFrame;
+    brFrame.CreateSolidBrush(RGB(28, 68, 125));
+    dc.FrameRect(&rc, &brFrame);
     // Started from a posted message, so the dialog is on screen first and
     // no work runs inside the paint.
     if (m_bStart)

@@ -473,6 +473,13 @@ TEST_F(RepairRoadTest, NothingChosenWritesNoArchive)
     EXPECT_EQ(backup.m_strStamp.GetLength(), 14);
     EXPECT_NE(GetFileAttributesW(BackupFolder().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(FolderFiles(BackupFolder()).empty());
+
+    // Nothing to keep: a file in the folder's way does not stop the repair.
+    RemoveDirectoryW(BackupFolder().c_str());
+    testsupport::WriteFileBytes(BackupFolder(), "in the way");
+    CAutoBackup blocked;
+    EXPECT_TRUE(blocked.Write(m_pApp)) << blocked.m_strError.Str();
+    DeleteFileW(BackupFolder().c_str());
 }
 
 // A shortcut that cannot be deleted now goes at the next start of Windows

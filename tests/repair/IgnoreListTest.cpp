@@ -2,6 +2,7 @@
 // a reload, and a rewrite that fails without harm.
 #include "tests/repair/RepairTestSupport.h"
 #include "repair/IgnoreList.h"
+#include "scanner/IgnoreList.h"
 
 using namespace repairtest;
 
@@ -57,6 +58,12 @@ TEST_F(IgnoreListTest, LineBreaksAreStoredEncodedAndComeBackPlain)
     // What the scanner's matcher compares: the text after the index.
     EXPECT_EQ(m_pApp->m_arrIgnoreList[0].Mid(3),
               L"HKEY_CURRENT_USER\\Software\\B|name|with bar|one\ntwo\rthree|four");
+
+    // The scan's matcher still knows the problem.
+    CIgnoreList matcher;
+    matcher.Load(m_pApp->m_arrIgnoreList);
+    EXPECT_TRUE(IsIgnored(matcher, HKEY_CURRENT_USER, L"Software\\B", L"name|with bar", L"one\ntwo\rthree|four"));
+    EXPECT_FALSE(IsIgnored(matcher, HKEY_CURRENT_USER, L"Software\\B", L"name|with bar", L"one two three|four"));
 
     if (PeerAvailable("python3"))
     {

@@ -99,6 +99,8 @@ ZipResult HoldAndPoke(ZipHandle hZip)
         if (g_bPostQuit)
             PostThreadMessageW(GetWindowThreadProcessId(hWnd, NULL), WM_QUIT, 0, 0);
         Sleep(400);
+        if (!g_bPostQuit)
+            SaveScreenshot("repair");
         g_bVisibleAfterEscape = IsWindow(hWnd) && IsWindowVisible(hWnd);
     }
     return CloseZipWriter(hZip);

@@ -220,6 +220,15 @@ void RepairWindowTest::SetUp()
         m_pApp->m_strCategoryNames[i] = m_pApp->GetLangString(CTamselApp::s_pszCategoryNameKeys[i]);
     }
     m_pDlg = new CTamselDlg;
+    // Dialogs look their control classes up under the module of their
+    // templates: Tamsel.exe here, not the test executable.
+    WNDCLASSW wc = {};
+    if (GetClassInfoW(AfxGetInstanceHandle(), L"HTMLTreeList", &wc) &&
+        !GetClassInfoW(AfxGetResourceHandle(), L"HTMLTreeList", &wc))
+    {
+        wc.hInstance = AfxGetResourceHandle();
+        RegisterClassW(&wc);
+    }
     ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
     m_pDlg->ShowWindow(SW_SHOW);
     Pump(100);
@@ -242,12 +251,12 @@ void RepairWindowTest::TearDown()
     WritePrivateProfileStringW(NULL, NULL, NULL, m_pApp->m_strSettingsFile);
 }
 
-void RepairWindowTest::TakeScreenshot(const char* pszName)
+void SaveScreenshot(const char* pszName)
 {
     char szFolder[MAX_PATH] = {};
     if (GetEnvironmentVariableA("TAMSEL_SCREENSHOT_DIR", szFolder, MAX_PATH) == 0)
         return;
-    Pump(300);
+    testsupport::WaitFor([] { return false; }, 300);
     testsupport::RunHostCommand(std::string("import -window root ") + szFolder + "/" + pszName + ".png");
 }
 

@@ -58,6 +58,10 @@ int RunPython(const std::string& strScript, const std::vector<std::wstring>& arr
 // test executable. FALSE when Tamsel.exe is not beside the tests.
 bool UseProgramResources();
 
+// With TAMSEL_SCREENSHOT_DIR set (a host folder), saves the screen there
+// as <name>.png; otherwise does nothing.
+void SaveScreenshot(const char* pszName);
+
 // Source folder of the language file.
 std::wstring EnglishIniPath();
 
@@ -74,8 +78,7 @@ class RepairWindowTest : public ::testing::Test
 protected:
     void SetUp() override;
     void TearDown() override;
-    // With TAMSEL_SCREENSHOT_DIR set (a host folder), saves the screen there.
-    static void TakeScreenshot(const char* pszName);
+    static void TakeScreenshot(const char* pszName) { SaveScreenshot(pszName); }
     // Pumps this thread's messages for a while.
     static void Pump(DWORD dwMs);
 
