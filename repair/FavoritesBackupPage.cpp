@@ -32,10 +32,11 @@ void CFavoritesBackupPage::DoDataExchange(CDataExchange* pDX)
 BOOL CFavoritesBackupPage::OnInitDialog()
 {
     CBackupPage::OnInitDialog();
-    const COLORREF crMagenta = RGB(255, 0, 255);
-    SkinButton(m_btnRestore, 316, 315, crMagenta);
-    SkinButton(m_btnBackup, 321, 320, crMagenta);
-    SkinButton(m_btnHelp, 8048, 8047, RGB(0, 255, 0));
+    // The button pictures are shared with the other backup pages: one key colour.
+    const COLORREF crGreen = RGB(0, 255, 0), crMagenta = RGB(255, 0, 255);
+    SkinButton(m_btnRestore, 316, 315, crGreen);
+    SkinButton(m_btnBackup, 321, 320, crGreen);
+    SkinButton(m_btnHelp, 8048, 8047, crGreen);
     m_strBackupDir = m_pApp->m_strAppDir + L"Utilities\\Favorites\\";
 
     m_tree.DeleteAllItems();

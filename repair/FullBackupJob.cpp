@@ -113,8 +113,9 @@ BOOL CFullBackupJob::Backup(const CString& strFolder)
     }
     if (m_dwExportError == CRegFile::ExportWriteFailed || dwExport == ERROR_INVALID_HANDLE)
         bWritten = FALSE;
-    // Keys that cannot be opened are missing from the file, which is still whole.
-    m_bUnreadableKeys = m_dwExportError == CRegFile::ExportSubKeyNotOpened || dwExport == CRegFile::ExportSubKeyNotOpened;
+    // Keys or entries that could not be read are missing from the file, which
+    // is still whole: told to the user, not a failure.
+    m_bUnreadableKeys = bWritten && m_dwExportError != 0;
     if (!bWritten)
     {
         m_failure.Note(L"M_FULLBACKUP_ERR_WRITE", m_strRegFile, dwWriteError ? dwWriteError : m_dwExportError);

@@ -50,7 +50,7 @@ public:
     CString m_strArchive;
     CString m_strRegFile;
     DWORD m_dwExportError;      // CRegFile's first export error, 0 when none
-    BOOL m_bUnreadableKeys;     // subtrees that could not be opened are missing
+    BOOL m_bUnreadableKeys;     // keys or entries that could not be read are missing
     // Restore results.
     BOOL m_bRefused;            // the archive failed a check: nothing imported
     BOOL m_bPartial;            // the import stopped short of some lines

@@ -302,7 +302,9 @@ TEST_F(MainWindowTest, FirstPaintChecksOnlineWithoutBlockingTheWindow)
     CreateMainWindow();
     m_pDlg->UpdateWindow();
     EXPECT_EQ(m_pDlg->m_bFirstPaint, 0);
-    EXPECT_LT(::GetTickCount() - dwStart, 3000u);
+    // The time covers creating every page of the window; a check that waited
+    // for the silent server would take far longer.
+    EXPECT_LT(::GetTickCount() - dwStart, 6000u);
     EXPECT_EQ(recorder.Count(), 0u);
 }
 

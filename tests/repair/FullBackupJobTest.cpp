@@ -7,6 +7,7 @@
 #include "services/ZipWriter.h"
 
 #include <algorithm>
+#include <sddl.h>
 #include <set>
 #include <shlwapi.h>
 #include <sstream>
@@ -245,4 +246,40 @@ TEST_F(FullBackupTest, PeerRegeditLinesAreAllInTheFullBackup)
     }
     EXPECT_GT(nStable, 1000u);
     EXPECT_EQ(0u, nMissing) << "first missing: " << Narrow(strFirstMissing);
+}
+
+namespace {
+bool SetKeyDacl(const std::wstring& strPath, const wchar_t* pszSddl, REGSAM samOpen)
+{
+    PSECURITY_DESCRIPTOR pDescriptor = NULL;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(pszSddl, SDDL_REVISION_1, &pDescriptor, NULL))
+        return false;
+    HKEY hKey = NULL;
+    bool bOk = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, samOpen, &hKey) == ERROR_SUCCESS &&
+               ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, pDescriptor) == ERROR_SUCCESS;
+    if (hKey != NULL)
+        ::RegCloseKey(hKey);
+    ::LocalFree(pDescriptor);
+    return bOk;
+}
+} // namespace
+
+// A subtree that cannot be read is missing from the backup and said so, but
+// the backup itself is complete and kept.
+TEST_F(FullBackupTest, UnreadableSubtreeIsToldNotAFailure)
+{
+    std::wstring strLocked = m_strKeyPath + L"\\Locked";
+    HKEY hKey = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, strLocked.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                                               &hKey, NULL));
+    ::RegCloseKey(hKey);
+    ASSERT_TRUE(SetKeyDacl(strLocked, L"D:P(A;;WD;;;WD)", WRITE_DAC));
+    CScratchFullBackupJob job(m_strKeyText);
+    BOOL bOk = job.Backup(m_strFolder.c_str());
+    EXPECT_TRUE(SetKeyDacl(strLocked, L"D:P(A;;KA;;;WD)", WRITE_DAC));
+    EXPECT_TRUE(bOk);
+    EXPECT_TRUE(job.m_bUnreadableKeys);
+    EXPECT_EQ((DWORD)CRegFile::ExportSubKeyNotOpened, job.m_dwExportError);
+    EXPECT_TRUE(::PathFileExistsW(job.m_strArchive));
+    EXPECT_FALSE(::PathFileExistsW(job.m_strRegFile));
 }
