@@ -398,6 +398,7 @@ private:
     std::unordered_map<UINT_PTR, CTreeListItem*> m_mapKeys;
     int m_nPaintCount;
     int m_nMeasureCount;
+    bool m_bQuietDelete;   // the window is going: deletions send no notices
     bool m_bInvalidated;   // invalidated and not painted since: no second InvalidateRect
     bool m_bVRange;        // the vertical scroll bar has a range
     HDC m_hMeasureDC;      // screen-compatible DC for measuring rows
