@@ -76,7 +76,7 @@ CTreeListCtrl::CTreeListCtrl()
       m_bSavedRedraw(TRUE), m_nChangeCount(0), m_nChangeSeen(0), m_bInLayout(FALSE), m_dwFlags(2),
       m_nFocusColumn(-1), m_nDefaultHeight(20), m_pRoot(NULL), m_pFocusItem(NULL), m_nLayoutWidth(0),
       m_nLayoutHeight(0), m_nTopRow(0), m_nHScroll(0), m_pTopCacheItem(NULL), m_nTopCacheRow(0), m_nPaintCount(0),
-      m_nMeasureCount(0), m_bInvalidated(false), m_bVRange(false), m_hMeasureDC(NULL), m_bFeedLayoutPending(false), m_dwFeedLayoutTick(0), m_bWakePosted(false), m_nForeignChanges(0), m_dwOwnerThread(0)
+      m_nMeasureCount(0), m_bQuietDelete(false), m_bInvalidated(false), m_bVRange(false), m_hMeasureDC(NULL), m_bFeedLayoutPending(false), m_dwFeedLayoutTick(0), m_bWakePosted(false), m_nForeignChanges(0), m_dwOwnerThread(0)
 {
     for (int i = 0; i < 20; ++i)
         m_crColors[i] = s_crDefaults[i];
@@ -989,7 +989,10 @@ void CTreeListCtrl::OnDestroy()
         m_bFeedLayoutPending = false;
     }
     m_arrShown.clear();
+    // The parent may be going away too: items leave without notices.
+    m_bQuietDelete = true;
     DeleteItemCore(m_pRoot, false);
+    m_bQuietDelete = false;
     {
         CAfxLockGuard guard(m_lockQueue);
         m_arrQueue.clear();

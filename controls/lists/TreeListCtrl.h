@@ -14,7 +14,12 @@
 //    stable key (category number, say), never by an item pointer, because
 //    the window's thread may delete items at any time.
 //  - FlushQueue (any thread) returns when everything queued before it is in
-//    the tree; from a worker it is one SendMessage.
+//    the tree; from a worker it is one SendMessage, so the window's thread
+//    must keep dispatching sent messages while it waits for that worker.
+//  - Notices go to the parent as WM_NOTIFY with NMTREELIST; map them with the
+//    TLN_* names (full 32-bit codes), e.g. ON_NOTIFY(TLN_OPENCLICK, 1113, fn).
+//  - The painter's texts come from SetTextSource (the application passes its
+//    language lookup once at start-up); English without one.
 //
 // Typical scan:
 //     worker:  tree.QueueDeleteAll();
@@ -398,6 +403,7 @@ private:
     std::unordered_map<UINT_PTR, CTreeListItem*> m_mapKeys;
     int m_nPaintCount;
     int m_nMeasureCount;
+    bool m_bQuietDelete;   // the window is going: deletions send no notices
     bool m_bInvalidated;   // invalidated and not painted since: no second InvalidateRect
     bool m_bVRange;        // the vertical scroll bar has a range
     HDC m_hMeasureDC;      // screen-compatible DC for measuring rows

@@ -204,7 +204,7 @@ void CTreeListCtrl::DestroySubtree(CTreeListItem* pItem, bool bDeferRedraw)
             m_arrSelected.erase(it);
         if (m_pFocusItem == p)
             m_pFocusItem = NULL;
-        if (m_hWnd != NULL)
+        if (m_hWnd != NULL && !m_bQuietDelete)
             SendNotify(TLN_SELCHANGING, p, 0);
         if (p->m_nKey != 0)
         {
