@@ -106,11 +106,18 @@ CScanResultPage::~CScanResultPage()
 {
 }
 
+// The tree's link and count texts, read from the current language file.
+static CString TreeListText(LPCWSTR pszKey)
+{
+    return static_cast<CTamselApp*>(AfxGetApp())->GetLangString(pszKey);
+}
+
 BOOL CScanResultPage::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
     m_pApp->TranslateDialog(this, IDD);
+    CTreeListCtrl::SetTextSource(TreeListText);
 
     LOGFONTW lf = {};
     lf.lfHeight = -16;
