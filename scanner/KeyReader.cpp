@@ -156,6 +156,27 @@ CString CKeyReader::ReadString(const CString& strName, const CString& strDefault
     return strDefault;
 }
 
+BOOL CKeyReader::GetValueType(const CString& strName, DWORD& dwType) const
+{
+    dwType = REG_NONE;
+    if (m_hKey == NULL)
+        return FALSE;
+    return ::RegQueryValueExW(m_hKey, strName, NULL, &dwType, NULL, NULL) == ERROR_SUCCESS;
+}
+
+DWORD CKeyReader::ReadDword(const CString& strName, DWORD nDefault) const
+{
+    if (m_hKey == NULL)
+        return nDefault;
+    BYTE data[4] = {};
+    DWORD nBytes = sizeof(data);
+    if (::RegQueryValueExW(m_hKey, strName, NULL, NULL, data, &nBytes) != ERROR_SUCCESS)
+        return nDefault;
+    DWORD nValue = 0;
+    memcpy(&nValue, data, nBytes);
+    return nValue;
+}
+
 BOOL CKeyReader::CanOpenWith(HKEY hRoot, const CString& strPath, REGSAM samAccess, REGSAM samView)
 {
     HKEY hKey = NULL;

@@ -42,6 +42,11 @@ public:
     // bytes are text whatever its type; a named value must be REG_SZ or
     // REG_EXPAND_SZ. strDefault when the value is missing or unreadable.
     CString ReadString(const CString& strName, const CString& strDefault) const;
+    // The value's type; FALSE when the value cannot be queried.
+    BOOL GetValueType(const CString& strName, DWORD& dwType) const;
+    // A value of at most 4 bytes as a number, whatever its type; nDefault
+    // when it is missing or longer.
+    DWORD ReadDword(const CString& strName, DWORD nDefault) const;
 
     // TRUE when hRoot\strPath opens with the access a repair needs.
     static BOOL CanOpenWith(HKEY hRoot, const CString& strPath, REGSAM samAccess, REGSAM samView = 0);

@@ -83,3 +83,18 @@ BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found
     scan.m_nNextProblem++;
     return TRUE;
 }
+
+BOOL RecordProblem(CScanContext& scan, int nCategory, HKEY hRoot, const CString& strKey, BOOL bValue,
+                   const CString& strValueName, const CString& strData, int nDescription, int nKind)
+{
+    CFoundProblem found;
+    found.hRoot = hRoot;
+    found.strKey = strKey;
+    found.bValue = bValue;
+    found.strValueName = strValueName;
+    found.strData = strData;
+    found.nKind = nKind;
+    if (nDescription > 0 && nDescription < SCAN_DESCRIPTIONS)
+        found.strDescription = scan.m_strDescriptions[nDescription];
+    return RecordProblem(scan, nCategory, found);
+}

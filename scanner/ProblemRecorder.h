@@ -30,6 +30,11 @@ struct CFoundProblem
 // scan remembers that some were left out). TRUE when recorded.
 BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found);
 
+// The same with the fields given one by one; the description is
+// REGISTRY_ERROR_<nDescription>.
+BOOL RecordProblem(CScanContext& scan, int nCategory, HKEY hRoot, const CString& strKey, BOOL bValue,
+                   const CString& strValueName, const CString& strData, int nDescription, int nKind = 1);
+
 // '&', '<' and '>' as entities, so a registry text cannot open a tag.
 CString EscapeRowText(const CString& strText);
 // The row markup of a problem.
