@@ -15,6 +15,9 @@ BOOL BeginCategory(CScanContext& scan, int nCategory)
 
 void EndCategory(CScanContext& scan, int nCategory)
 {
+    // A stop that came after the last loop head still leaves the row unfinished.
+    if (scan.IsStopped())
+        return;
     CScanFeedItem item;
     item.nKind = FEED_CATEGORY_END;
     item.nCategory = nCategory;

@@ -7,7 +7,7 @@
 // Scanning picture and count "0" on the category's row, counter reset; FALSE
 // (and nothing shown) when the scan is stopped.
 BOOL BeginCategory(CScanContext& scan, int nCategory);
-// The row's finish picture (problems found or not). Not called after a stop.
+// The row's finish picture (problems found or not); nothing after a stop.
 void EndCategory(CScanContext& scan, int nCategory);
 
 // One problem as a scanner found it. The data is what the ignore test and

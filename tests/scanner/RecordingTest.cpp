@@ -166,7 +166,9 @@ TEST(HeadlessScanOrder, ClearCategoriesRowsAndEnd)
         {
             nEnds++;
             if (item.nCategory == 1)
+            {
                 EXPECT_EQ(item.nNumber, 1);  // problems found
+            }
         }
     }
     EXPECT_EQ(nStarts, 2);
