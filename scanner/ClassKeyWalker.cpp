@@ -21,11 +21,14 @@ BOOL CountsOf(const CKeyReader& key, DWORD& nSubKeys, DWORD& nValues)
     return key.GetCounts(&nSubKeys, &nValues) == ERROR_SUCCESS;
 }
 
-// A verb that the shell runs without a command key of its own.
-BOOL VerbWorksWithoutCommand(const CKeyReader& verb)
+// A verb that the shell runs through a handler instead of a command (the
+// counts spare the look-ups for the usual verb).
+BOOL VerbWorksWithoutCommand(const CKeyReader& verb, DWORD nSubKeys, DWORD nValues, BOOL bHasCommand)
 {
-    if (verb.HasValue(L"ExplorerCommandHandler") || verb.HasValue(L"DelegateExecute"))
+    if (nValues > 0 && (verb.HasValue(L"ExplorerCommandHandler") || verb.HasValue(L"DelegateExecute")))
         return TRUE;
+    if (nSubKeys <= (bHasCommand ? 1u : 0u))
+        return FALSE;
     CKeyReader dropTarget;
     return dropTarget.OpenChild(verb, L"DropTarget") == ERROR_SUCCESS;
 }
@@ -50,7 +53,7 @@ void CheckShellKey(CScanContext& scan, int nCategory, const CKeyReader& shell)
             continue;
         CKeyReader command;
         BOOL bHasCommand = command.OpenChild(verb, L"command") == ERROR_SUCCESS;
-        if (VerbWorksWithoutCommand(verb) || (bHasCommand && command.HasValue(L"DelegateExecute")))
+        if (VerbWorksWithoutCommand(verb, nVerbKeys, nVerbValues, bHasCommand))
         {
             nFlags++;
             continue;
@@ -173,12 +176,10 @@ void CheckDefaultValue(CScanContext& scan, int nCategory, const CKeyReader& key,
         return;
     }
     DWORD dwType = REG_NONE;
-    if (!key.GetValueType(L"", dwType))
-        return;
+    CString strData = key.ReadString(L"", L"ERR", dwType);
     BOOL bExpandable = test == TEST_DEFAULT_ICON || test == TEST_CLSID;
     if (dwType != REG_SZ && !(bExpandable && dwType == REG_EXPAND_SZ))
         return;
-    CString strData = key.ReadString(L"", L"ERR");
     if (strData == L"ERR")
         return;
     int nDescription = 0;
@@ -249,6 +250,10 @@ BOOL IsKnownClassName(const CString& strName)
 
 void RebuildClassKeyLists(CScanContext& scan)
 {
+    // Nothing changes the classes while a scan runs: one build serves both categories.
+    if (scan.m_bClassListsBuilt)
+        return;
+    scan.m_bClassListsBuilt = TRUE;
     CClassKeyLists& lists = ClassKeyLists();
     lists.m_extensions.Clear();
     lists.m_classNames.Clear();

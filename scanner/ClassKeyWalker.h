@@ -5,7 +5,8 @@
 #include "scanner/KeyReader.h"
 #include "scanner/ScanContext.h"
 
-// Empties and refills the name lists the two categories look references up in.
+// Empties and refills the name lists the two categories look references up
+// in, once per scan.
 void RebuildClassKeyLists(CScanContext& scan);
 
 // Walks the open key and every key below it. FALSE when the scan was stopped.

@@ -25,10 +25,8 @@ void CheckExtension(CScanContext& scan, const CKeyReader& ext)
         return;
     }
     DWORD dwType = REG_NONE;
-    if (!ext.GetValueType(L"", dwType) || (dwType != REG_SZ && dwType != REG_EXPAND_SZ))
-        return;
-    CString strClass = ext.ReadString(L"", L"ERR");
-    if (strClass == L"ERR")
+    CString strClass = ext.ReadString(L"", L"ERR", dwType);
+    if ((dwType != REG_SZ && dwType != REG_EXPAND_SZ) || strClass == L"ERR")
         return;
     CString strLower = strClass;
     strLower.MakeLower();
@@ -46,18 +44,17 @@ BOOL CheckProgids(CScanContext& scan, const CKeyReader& progids, int nEmptyDescr
     progids.GetValueNames(arrValues);
     if (arrValues.GetSize() == 0)
         return Record(scan, HKEY_CURRENT_USER, progids.GetPath(), FALSE, CString(), CString(), nEmptyDescription);
-    int nNamed = 0, nValid = 0;
+    int nValid = 0;
     for (int i = 0; i < arrValues.GetSize(); i++)
     {
         if (arrValues[i].IsEmpty())
             continue;
-        nNamed++;
         if (IsKnownClassName(arrValues[i]))
             nValid++;
         else
             Record(scan, HKEY_CURRENT_USER, progids.GetPath(), TRUE, arrValues[i], CString(), 29);
     }
-    if (nValid > 0 || nNamed == 0)
+    if (nValid > 0)
         return FALSE;
     Record(scan, HKEY_CURRENT_USER, progids.GetPath(), FALSE, CString(), CString(), 2);
     return TRUE;

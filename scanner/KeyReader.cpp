@@ -129,6 +129,13 @@ CString CKeyReader::GetValueNameAsStored(const CString& strName) const
 
 CString CKeyReader::ReadString(const CString& strName, const CString& strDefault) const
 {
+    DWORD dwType = REG_NONE;
+    return ReadString(strName, strDefault, dwType);
+}
+
+CString CKeyReader::ReadString(const CString& strName, const CString& strDefault, DWORD& dwTypeRead) const
+{
+    dwTypeRead = REG_NONE;
     if (m_hKey == NULL)
         return strDefault;
     std::vector<BYTE> data(512);
@@ -144,6 +151,7 @@ CString CKeyReader::ReadString(const CString& strName, const CString& strDefault
         }
         if (nResult != ERROR_SUCCESS)
             return strDefault;
+        dwTypeRead = dwType;
         if (!strName.IsEmpty() && dwType != REG_SZ && dwType != REG_EXPAND_SZ)
             return strDefault;
         const wchar_t* pText = reinterpret_cast<const wchar_t*>(data.data());

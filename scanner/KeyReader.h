@@ -42,6 +42,9 @@ public:
     // bytes are text whatever its type; a named value must be REG_SZ or
     // REG_EXPAND_SZ. strDefault when the value is missing or unreadable.
     CString ReadString(const CString& strName, const CString& strDefault) const;
+    // The same in one query, with the value's type (REG_NONE when it could
+    // not be read): for tests that accept only some types.
+    CString ReadString(const CString& strName, const CString& strDefault, DWORD& dwType) const;
     // The value's type; FALSE when the value cannot be queried.
     BOOL GetValueType(const CString& strName, DWORD& dwType) const;
     // A value of at most 4 bytes as a number, whatever its type; nDefault

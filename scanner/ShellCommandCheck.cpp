@@ -4,19 +4,20 @@
 
 BOOL CheckShellCommand(CScanContext& scan, int nCategory, const CKeyReader& command)
 {
-    CStringArray arrValues;
-    command.GetValueNames(arrValues);
+    DWORD nValues = 0;
+    if (command.GetCounts(NULL, &nValues) != ERROR_SUCCESS)
+        return TRUE;
     const CString& strKey = command.GetPath();
-    if (arrValues.GetSize() == 0)
+    if (nValues == 0)
         return !RecordProblem(scan, nCategory, HKEY_CLASSES_ROOT, strKey, FALSE, CString(), CString(), 16);
     DWORD dwType = REG_NONE;
-    if (!command.GetValueType(L"", dwType) || (dwType != REG_SZ && dwType != REG_EXPAND_SZ))
+    CString strCommand = command.ReadString(L"", L"ERR", dwType);
+    if (dwType != REG_SZ && dwType != REG_EXPAND_SZ)
         return TRUE;
-    CString strCommand = command.ReadString(L"", L"ERR");
     if (strCommand.IsEmpty())
     {
         // Beside other values (DelegateExecute) an empty command is normal.
-        if (arrValues.GetSize() == 1)
+        if (nValues == 1)
             return !RecordProblem(scan, nCategory, HKEY_CLASSES_ROOT, strKey, TRUE, CString(), CString(), 16);
         return TRUE;
     }
@@ -29,6 +30,6 @@ BOOL CheckShellCommand(CScanContext& scan, int nCategory, const CKeyReader& comm
     CCommandProgram program = FindCommandProgram(strCommand, scan.m_pathTest);
     if (!program.bTestable || program.bExists)
         return TRUE;
-    BOOL bValue = arrValues.GetSize() > 1;
+    BOOL bValue = nValues > 1;
     return !RecordProblem(scan, nCategory, HKEY_CLASSES_ROOT, strKey, bValue, CString(), strCommand, 22);
 }

@@ -7,6 +7,8 @@
 
 namespace {
 const int SHORTCUT_CATEGORY = 8;
+const int LOAD_RETRIES = 3;
+const DWORD LOAD_RETRY_WAIT_MS = 30;
 
 // FALSE when the scan was stopped.
 BOOL CollectShortcuts(CScanContext& scan, const CString& strFolder, int nDepth, CStringArray& arrFiles)
@@ -58,7 +60,19 @@ CString ReadShortcutTarget(const CString& strFile)
     IPersistFile* pFile = NULL;
     if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, (void**)&pFile)))
     {
-        if (SUCCEEDED(pFile->Load(strFile, STGM_READ)))
+        // The desktop's own reader may hold a shortcut for a moment: a file
+        // that is there but does not load is tried a few times.
+        HRESULT hrLoad = pFile->Load(strFile, STGM_READ);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        for (int nAttempt = 0; FAILED(hrLoad) && nAttempt < LOAD_RETRIES &&
+                               ::GetFileAttributesExW(strFile, GetFileExInfoStandard, &data) &&
+                               (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
+             nAttempt++)
+        {
+            ::Sleep(LOAD_RETRY_WAIT_MS);
+            hrLoad = pFile->Load(strFile, STGM_READ);
+        }
+        if (SUCCEEDED(hrLoad))
         {
             wchar_t szTarget[MAX_PATH] = {};
             if (pLink->GetPath(szTarget, MAX_PATH, NULL, SLGP_RAWPATH) == S_OK)
