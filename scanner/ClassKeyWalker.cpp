@@ -209,7 +209,7 @@ BOOL Walk(CScanContext& scan, int nCategory, const CKeyReader& key, int nDepth)
     if (!CountsOf(key, nSubKeys, nValues) || nSubKeys == 0)
         return TRUE;
     CStringArray arrNames;
-    key.GetSubKeyNames(arrNames);
+    key.GetSubKeyNames(arrNames, nSubKeys);
     for (int i = 0; i < arrNames.GetSize(); i++)
     {
         if (scan.IsStopped())

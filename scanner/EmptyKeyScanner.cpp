@@ -38,7 +38,7 @@ BOOL FindEmptyKeys(CScanContext& scan, const CKeyReader& key, int nDepth)
     if (nDepth >= KEY_WALK_MAX_DEPTH)
         return TRUE;
     CStringArray arrNames;
-    key.GetSubKeyNames(arrNames);
+    key.GetSubKeyNames(arrNames, nSubKeys);
     for (int i = 0; i < arrNames.GetSize(); i++)
     {
         if (scan.IsStopped())

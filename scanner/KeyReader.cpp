@@ -65,11 +65,18 @@ LONG CKeyReader::GetCounts(DWORD* pnSubKeys, DWORD* pnValues) const
 
 LONG CKeyReader::GetSubKeyNames(CStringArray& arrNames) const
 {
+    return GetSubKeyNames(arrNames, MAXDWORD);
+}
+
+LONG CKeyReader::GetSubKeyNames(CStringArray& arrNames, DWORD nCount) const
+{
     if (m_hKey == NULL)
         return ERROR_INVALID_HANDLE;
     wchar_t szName[KEY_NAME_CHARS];
     for (DWORD nIndex = 0;; nIndex++)
     {
+        if (nIndex >= nCount)
+            return ERROR_SUCCESS;
         DWORD nChars = KEY_NAME_CHARS;
         LONG nResult = ::RegEnumKeyExW(m_hKey, nIndex, szName, &nChars, NULL, NULL, NULL, NULL);
         if (nResult == ERROR_NO_MORE_ITEMS)

@@ -32,6 +32,9 @@ public:
     // when the enumeration reached its end; otherwise the error that cut it
     // short (what was read so far stays appended).
     LONG GetSubKeyNames(CStringArray& arrNames) const;
+    // The same for a key known to hold nCount subkeys: the walk ends at that
+    // count, sparing the call that reports the end.
+    LONG GetSubKeyNames(CStringArray& arrNames, DWORD nCount) const;
     LONG GetValueNames(CStringArray& arrNames) const;
     LONG GetCounts(DWORD* pnSubKeys, DWORD* pnValues) const;
 
