@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <algorithm>
 #include <string>
 
 using namespace scantest;
@@ -141,6 +142,8 @@ TEST(ShortcutScanner, ALinkToTheHostRootIsNotEntered)
         HeadlessScan run;
         run.Only({8, 12});
         run.scan.m_ignoreList.Load(run.arrIgnore);
+        std::vector<std::wstring> shown;
+        run.scan.m_fnItemShown = [&](const CString& strItem) { shown.push_back((LPCWSTR)strItem); };
         HANDLE hThread = AfxBeginWorker(ScanThreadProc, &run.scan, 8 * 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
         ASSERT_NE(hThread, nullptr);
         if (::WaitForSingleObject(hThread, 60000) != WAIT_OBJECT_0)
@@ -152,7 +155,13 @@ TEST(ShortcutScanner, ALinkToTheHostRootIsNotEntered)
         ::CloseHandle(hThread);
         run.items = Deliver(run.scan.m_feed, run.sink);
         EXPECT_TRUE(run.scan.m_bCompleted);
-        EXPECT_EQ(run.RowsWith(L"Sub\\gone.lnk").size(), 1u);
+        // The walk went into the real subfolder and not into the link.
+        EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                                [](const std::wstring& str) { return str.find(L"Sub\\gone.lnk") != std::wstring::npos; }),
+                  1);
+        EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                                [](const std::wstring& str) { return str.find(L"\\root\\") != std::wstring::npos; }),
+                  0);
         EXPECT_EQ(run.RowsWith(L"\\root\\").size(), 0u);
     }
     testsupport::RunHostCommand("rm -rf '/tmp/tamsel-scan-" + std::to_string(::GetCurrentProcessId()) + "'");
