@@ -65,11 +65,18 @@ LONG CKeyReader::GetCounts(DWORD* pnSubKeys, DWORD* pnValues) const
 
 LONG CKeyReader::GetSubKeyNames(CStringArray& arrNames) const
 {
+    return GetSubKeyNames(arrNames, MAXDWORD);
+}
+
+LONG CKeyReader::GetSubKeyNames(CStringArray& arrNames, DWORD nCount) const
+{
     if (m_hKey == NULL)
         return ERROR_INVALID_HANDLE;
     wchar_t szName[KEY_NAME_CHARS];
     for (DWORD nIndex = 0;; nIndex++)
     {
+        if (nIndex >= nCount)
+            return ERROR_SUCCESS;
         DWORD nChars = KEY_NAME_CHARS;
         LONG nResult = ::RegEnumKeyExW(m_hKey, nIndex, szName, &nChars, NULL, NULL, NULL, NULL);
         if (nResult == ERROR_NO_MORE_ITEMS)
@@ -129,6 +136,13 @@ CString CKeyReader::GetValueNameAsStored(const CString& strName) const
 
 CString CKeyReader::ReadString(const CString& strName, const CString& strDefault) const
 {
+    DWORD dwType = REG_NONE;
+    return ReadString(strName, strDefault, dwType);
+}
+
+CString CKeyReader::ReadString(const CString& strName, const CString& strDefault, DWORD& dwTypeRead) const
+{
+    dwTypeRead = REG_NONE;
     if (m_hKey == NULL)
         return strDefault;
     std::vector<BYTE> data(512);
@@ -144,6 +158,7 @@ CString CKeyReader::ReadString(const CString& strName, const CString& strDefault
         }
         if (nResult != ERROR_SUCCESS)
             return strDefault;
+        dwTypeRead = dwType;
         if (!strName.IsEmpty() && dwType != REG_SZ && dwType != REG_EXPAND_SZ)
             return strDefault;
         const wchar_t* pText = reinterpret_cast<const wchar_t*>(data.data());
@@ -154,6 +169,27 @@ CString CKeyReader::ReadString(const CString& strName, const CString& strDefault
         return CString(pText, nLength);
     }
     return strDefault;
+}
+
+BOOL CKeyReader::GetValueType(const CString& strName, DWORD& dwType) const
+{
+    dwType = REG_NONE;
+    if (m_hKey == NULL)
+        return FALSE;
+    return ::RegQueryValueExW(m_hKey, strName, NULL, &dwType, NULL, NULL) == ERROR_SUCCESS;
+}
+
+DWORD CKeyReader::ReadDword(const CString& strName, DWORD nDefault) const
+{
+    if (m_hKey == NULL)
+        return nDefault;
+    BYTE data[4] = {};
+    DWORD nBytes = sizeof(data);
+    if (::RegQueryValueExW(m_hKey, strName, NULL, NULL, data, &nBytes) != ERROR_SUCCESS)
+        return nDefault;
+    DWORD nValue = 0;
+    memcpy(&nValue, data, nBytes);
+    return nValue;
 }
 
 BOOL CKeyReader::CanOpenWith(HKEY hRoot, const CString& strPath, REGSAM samAccess, REGSAM samView)

@@ -32,6 +32,9 @@ public:
     // when the enumeration reached its end; otherwise the error that cut it
     // short (what was read so far stays appended).
     LONG GetSubKeyNames(CStringArray& arrNames) const;
+    // The same for a key known to hold nCount subkeys: the walk ends at that
+    // count, sparing the call that reports the end.
+    LONG GetSubKeyNames(CStringArray& arrNames, DWORD nCount) const;
     LONG GetValueNames(CStringArray& arrNames) const;
     LONG GetCounts(DWORD* pnSubKeys, DWORD* pnValues) const;
 
@@ -42,6 +45,14 @@ public:
     // bytes are text whatever its type; a named value must be REG_SZ or
     // REG_EXPAND_SZ. strDefault when the value is missing or unreadable.
     CString ReadString(const CString& strName, const CString& strDefault) const;
+    // The same in one query, with the value's type (REG_NONE when it could
+    // not be read): for tests that accept only some types.
+    CString ReadString(const CString& strName, const CString& strDefault, DWORD& dwType) const;
+    // The value's type; FALSE when the value cannot be queried.
+    BOOL GetValueType(const CString& strName, DWORD& dwType) const;
+    // A value of at most 4 bytes as a number, whatever its type; nDefault
+    // when it is missing or longer.
+    DWORD ReadDword(const CString& strName, DWORD nDefault) const;
 
     // TRUE when hRoot\strPath opens with the access a repair needs.
     static BOOL CanOpenWith(HKEY hRoot, const CString& strPath, REGSAM samAccess, REGSAM samView = 0);

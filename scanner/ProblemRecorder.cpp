@@ -15,6 +15,9 @@ BOOL BeginCategory(CScanContext& scan, int nCategory)
 
 void EndCategory(CScanContext& scan, int nCategory)
 {
+    // A stop that came after the last loop head still leaves the row unfinished.
+    if (scan.IsStopped())
+        return;
     CScanFeedItem item;
     item.nKind = FEED_CATEGORY_END;
     item.nCategory = nCategory;
@@ -82,4 +85,19 @@ BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found
     scan.m_nCategoryCount[nCategory - 1]++;
     scan.m_nNextProblem++;
     return TRUE;
+}
+
+BOOL RecordProblem(CScanContext& scan, int nCategory, HKEY hRoot, const CString& strKey, BOOL bValue,
+                   const CString& strValueName, const CString& strData, int nDescription, int nKind)
+{
+    CFoundProblem found;
+    found.hRoot = hRoot;
+    found.strKey = strKey;
+    found.bValue = bValue;
+    found.strValueName = strValueName;
+    found.strData = strData;
+    found.nKind = nKind;
+    if (nDescription > 0 && nDescription < SCAN_DESCRIPTIONS)
+        found.strDescription = scan.m_strDescriptions[nDescription];
+    return RecordProblem(scan, nCategory, found);
 }

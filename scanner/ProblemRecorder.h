@@ -7,7 +7,7 @@
 // Scanning picture and count "0" on the category's row, counter reset; FALSE
 // (and nothing shown) when the scan is stopped.
 BOOL BeginCategory(CScanContext& scan, int nCategory);
-// The row's finish picture (problems found or not). Not called after a stop.
+// The row's finish picture (problems found or not); nothing after a stop.
 void EndCategory(CScanContext& scan, int nCategory);
 
 // One problem as a scanner found it. The data is what the ignore test and
@@ -29,6 +29,11 @@ struct CFoundProblem
 // or its key cannot be opened with the access its repair needs (then the
 // scan remembers that some were left out). TRUE when recorded.
 BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found);
+
+// The same with the fields given one by one; the description is
+// REGISTRY_ERROR_<nDescription>.
+BOOL RecordProblem(CScanContext& scan, int nCategory, HKEY hRoot, const CString& strKey, BOOL bValue,
+                   const CString& strValueName, const CString& strData, int nDescription, int nKind = 1);
 
 // '&', '<' and '>' as entities, so a registry text cannot open a tag.
 CString EscapeRowText(const CString& strText);

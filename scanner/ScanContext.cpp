@@ -3,7 +3,7 @@
 
 CScanContext::CScanContext()
     : m_hStopEvent(::CreateEventW(NULL, TRUE, FALSE, NULL)), m_pProblems(NULL), m_pRepair(NULL), m_nNextProblem(1),
-      m_bWow64(FALSE), m_bUnwritableSkipped(FALSE), m_bCompleted(0), m_bStopSeen(0), m_nPolls(0)
+      m_bWow64(FALSE), m_bUnwritableSkipped(FALSE), m_bCompleted(0), m_bClassListsBuilt(FALSE), m_bStopSeen(0), m_nPolls(0)
 {
     for (int i = 0; i < SCAN_CATEGORIES; i++)
     {

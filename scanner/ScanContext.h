@@ -54,6 +54,8 @@ public:
     BOOL m_bUnwritableSkipped;
     // 1 after every scanner has returned and the scan was not stopped.
     std::atomic<int> m_bCompleted;
+    // Set once the class key name lists were rebuilt for this scan.
+    BOOL m_bClassListsBuilt;
     // Called on the worker with each item shown (tests and measurements).
     std::function<void(const CString&)> m_fnItemShown;
 

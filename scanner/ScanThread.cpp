@@ -7,13 +7,13 @@ const int g_nScanOrder[SCAN_CATEGORIES] = {1, 2, 3, 4, 5, 6, 13, 7, 8, 9, 10, 11
 
 ScanCategoryProc GetCategoryScanner(int nCategory)
 {
-    switch (nCategory)
-    {
-    case 1:
-        return ScanComObjects;
-    default:
+    static const ScanCategoryProc s_pfnScanners[SCAN_CATEGORIES] = {
+        ScanComObjects,   ScanUninstallEntries, ScanAppPaths,       ScanFonts,          ScanSharedDlls,
+        ScanHelpFiles,    ScanServices,         ScanShortcuts,      ScanFileAssociations, ScanSounds,
+        ScanMruLists,     ScanStartupItems,     ScanDrivers,        ScanFileExtensions, ScanEmptyKeys};
+    if (nCategory < 1 || nCategory > SCAN_CATEGORIES)
         return NULL;
-    }
+    return s_pfnScanners[nCategory - 1];
 }
 
 static std::atomic<HANDLE> s_hStartGate(NULL);

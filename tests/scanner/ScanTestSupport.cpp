@@ -113,7 +113,7 @@ ClassesKeys::~ClassesKeys()
     for (const std::wstring& strPath : m_arrReadOnly)
     {
         HKEY hKey = NULL;
-        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, WRITE_DAC, &hKey) == ERROR_SUCCESS)
+        if (::RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, WRITE_DAC, &hKey) == ERROR_SUCCESS)
         {
             PSECURITY_DESCRIPTOR pSD = NULL;
             if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KA;;;WD)", SDDL_REVISION_1, &pSD, NULL))
@@ -124,8 +124,17 @@ ClassesKeys::~ClassesKeys()
             ::RegCloseKey(hKey);
         }
     }
+    for (const auto& value : m_arrValues)
+    {
+        HKEY hKey = NULL;
+        if (::RegOpenKeyExW(m_hRoot, value.first.c_str(), 0, KEY_SET_VALUE, &hKey) == ERROR_SUCCESS)
+        {
+            ::RegDeleteValueW(hKey, value.second.empty() ? NULL : value.second.c_str());
+            ::RegCloseKey(hKey);
+        }
+    }
     for (auto it = m_arrRoots.rbegin(); it != m_arrRoots.rend(); ++it)
-        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, it->c_str());
+        ::SHDeleteKeyW(m_hRoot, it->c_str());
 }
 
 bool ClassesKeys::Create(const std::wstring& strPath)
@@ -138,7 +147,7 @@ bool ClassesKeys::Create(const std::wstring& strPath)
         size_t nNext = strPath.find(L'\\', nPos);
         std::wstring strPart = strPath.substr(0, nNext);
         HKEY hKey = NULL;
-        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, strPart.c_str(), 0, KEY_READ, &hKey) == ERROR_SUCCESS)
+        if (::RegOpenKeyExW(m_hRoot, strPart.c_str(), 0, KEY_READ, &hKey) == ERROR_SUCCESS)
             ::RegCloseKey(hKey);
         else
         {
@@ -150,7 +159,7 @@ bool ClassesKeys::Create(const std::wstring& strPath)
         nPos = nNext + 1;
     }
     HKEY hKey = NULL;
-    if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) !=
+    if (::RegCreateKeyExW(m_hRoot, strPath.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) !=
         ERROR_SUCCESS)
         return false;
     ::RegCloseKey(hKey);
@@ -164,18 +173,33 @@ bool ClassesKeys::SetString(const std::wstring& strPath, const std::wstring& str
     if (!Create(strPath))
         return false;
     HKEY hKey = NULL;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
         return false;
     LONG nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, dwType,
                                     (const BYTE*)strData.c_str(), (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(hKey);
+    m_arrValues.push_back({strPath, strName});
+    return nResult == ERROR_SUCCESS;
+}
+
+bool ClassesKeys::SetDword(const std::wstring& strPath, const std::wstring& strName, DWORD dwValue)
+{
+    if (!Create(strPath))
+        return false;
+    HKEY hKey = NULL;
+    if (::RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
+        return false;
+    LONG nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, REG_DWORD,
+                                    (const BYTE*)&dwValue, sizeof(dwValue));
+    ::RegCloseKey(hKey);
+    m_arrValues.push_back({strPath, strName});
     return nResult == ERROR_SUCCESS;
 }
 
 bool ClassesKeys::MakeReadOnly(const std::wstring& strPath)
 {
     HKEY hKey = NULL;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, WRITE_DAC, &hKey) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, WRITE_DAC, &hKey) != ERROR_SUCCESS)
         return false;
     PSECURITY_DESCRIPTOR pSD = NULL;
     bool bDone = false;

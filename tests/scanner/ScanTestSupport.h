@@ -57,12 +57,15 @@ struct HeadlessScan
 std::wstring NewGuid();
 std::wstring LowerCase(const std::wstring& str);
 
-// Keys created under HKEY_CLASSES_ROOT; all removed (with their subtrees)
-// when the object goes, read-only ones made writable first.
+// Keys created under a root (HKEY_CLASSES_ROOT unless told otherwise); all
+// removed (with their subtrees) when the object goes, read-only ones made
+// writable first. Values set in keys that were there before are removed too.
 class ClassesKeys
 {
 public:
+    explicit ClassesKeys(HKEY hRoot = HKEY_CLASSES_ROOT) : m_hRoot(hRoot) {}
     ~ClassesKeys();
+    bool SetDword(const std::wstring& strPath, const std::wstring& strName, DWORD dwValue);
     // Creates the key (and its parents); FALSE on failure.
     bool Create(const std::wstring& strPath);
     bool SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
@@ -71,6 +74,8 @@ public:
     bool MakeReadOnly(const std::wstring& strPath);
 
 private:
+    HKEY m_hRoot;
+    std::vector<std::pair<std::wstring, std::wstring>> m_arrValues;
     std::vector<std::wstring> m_arrRoots;
     std::vector<std::wstring> m_arrReadOnly;
 };

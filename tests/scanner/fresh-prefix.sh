@@ -1,16 +1,29 @@
 #!/bin/sh
 # Boots a new Wine prefix of its own, runs the scanner's fresh-prefix tests in
-# it and stops its wine server again. Arguments: prefix folder, test program.
+# it, checks each reported row again from outside and stops its wine server.
+# Arguments: prefix folder, test program.
 set -u
 prefix="$1"
 program="$2"
+here="$(cd "$(dirname "$0")" && pwd)"
 rm -rf "$prefix" "$prefix.home"
 mkdir -p "$prefix.home"
 export WINEPREFIX="$prefix" HOME="$prefix.home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export PATH="/usr/lib/wine:$PATH"
 wine64 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
-TAMSEL_FRESH_PREFIX=1 wine64 "$program" --gtest_filter='FreshPrefix.*'
+rows="$prefix.home/rows.tsv"
+TAMSEL_FRESH_PREFIX=1 TAMSEL_FRESH_ROWS="$(wine64 winepath -w "$rows" 2>/dev/null)" \
+    wine64 "$program" --gtest_filter='FreshPrefix.*'
 status=$?
+if [ ! -f "$rows" ]; then
+    echo "no rows file written"
+    status=1
+elif ! command -v python3 >/dev/null; then
+    echo "python3 missing: rows not checked again"
+    [ "${TAMSEL_REQUIRE_PEERS:-0}" = 1 ] && status=1
+else
+    python3 "$here/recheck-rows.py" "$rows" || status=1
+fi
 wineserver -k 2>/dev/null
 rm -rf "$prefix" "$prefix.home"
 exit $status

@@ -1,0 +1,54 @@
+#include "scanner/Scanners.h"
+#include "scanner/KeyReader.h"
+#include "scanner/ProblemRecorder.h"
+#include "services/PathString.h"
+
+namespace {
+const int APP_PATH_CATEGORY = 3;
+const wchar_t APP_PATHS_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+
+void CheckEntry(CScanContext& scan, const CKeyReader& entry)
+{
+    DWORD nSubKeys = 0, nValues = 0;
+    // Entries with subkeys of their own are left alone, also when they cannot be counted.
+    if (entry.GetCounts(&nSubKeys, &nValues) != ERROR_SUCCESS || nSubKeys != 0)
+        return;
+    if (nValues == 0)
+    {
+        RecordProblem(scan, APP_PATH_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), CString(), 20);
+        return;
+    }
+    DWORD dwType = REG_NONE;
+    if (!entry.GetValueType(L"", dwType) || dwType != REG_SZ)
+        return;
+    CString strText = entry.ReadString(L"", L"ERR");
+    if (strText == L"ERR")
+        return;
+    CPathString path(strText);
+    if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
+        RecordProblem(scan, APP_PATH_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), strText, 20);
+}
+}  // namespace
+
+void ScanAppPaths(CScanContext& scan)
+{
+    if (!BeginCategory(scan, APP_PATH_CATEGORY))
+        return;
+    CKeyReader base;
+    if (base.Open(HKEY_LOCAL_MACHINE, APP_PATHS_KEY) == ERROR_SUCCESS)
+    {
+        CStringArray arrEntries;
+        base.GetSubKeyNames(arrEntries);
+        for (int i = 0; i < arrEntries.GetSize(); i++)
+        {
+            if (scan.IsStopped())
+                return;
+            CKeyReader entry;
+            if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
+                continue;
+            scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
+            CheckEntry(scan, entry);
+        }
+    }
+    EndCategory(scan, APP_PATH_CATEGORY);
+}

@@ -1,0 +1,59 @@
+#include "scanner/Scanners.h"
+#include "scanner/CommandLine.h"
+#include "scanner/KeyReader.h"
+#include "scanner/ProblemRecorder.h"
+#include "services/PathString.h"
+
+namespace {
+const int DRIVER_CATEGORY = 13;
+const wchar_t DRIVERS_KEY[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+
+BOOL IsAbsolute(const CString& strPath)
+{
+    return strPath.Find(L':') >= 0 || (strPath.GetLength() >= 2 && strPath[0] == L'\\' && strPath[1] == L'\\');
+}
+
+BOOL DriverExists(CScanContext& scan, const CString& strText)
+{
+    CString strPath = ResolveSystemRoot(strText);
+    strPath = CPathString(strPath).GetString();
+    if (IsAbsolute(strPath))
+        return scan.m_pathTest.FileExists(strPath);
+    if (strPath.Find(L'%') >= 0)
+        return TRUE;  // an unknown reference cannot be tested
+    strPath.TrimLeft(L'\\');
+    CString strSystem = GetWindowsFolder() + L"System32\\";
+    return scan.m_pathTest.FileExists(strSystem + strPath) ||
+           scan.m_pathTest.FileExists(strSystem + L"drivers\\" + strPath);
+}
+}  // namespace
+
+void ScanDrivers(CScanContext& scan)
+{
+    if (!BeginCategory(scan, DRIVER_CATEGORY))
+        return;
+    CKeyReader drivers;
+    if (drivers.Open(HKEY_LOCAL_MACHINE, DRIVERS_KEY) == ERROR_SUCCESS)
+    {
+        CStringArray arrNames;
+        drivers.GetValueNames(arrNames);
+        for (int i = 0; i < arrNames.GetSize(); i++)
+        {
+            if (scan.IsStopped())
+                return;
+            const CString& strName = arrNames[i];
+            if (strName.IsEmpty())
+                continue;
+            scan.ShowCurrentItem(strName);
+            DWORD dwType = REG_NONE;
+            if (!drivers.GetValueType(strName, dwType) || dwType != REG_SZ)
+                continue;
+            CString strText = drivers.ReadString(strName, L"ERR");
+            if (strText.IsEmpty())
+                RecordProblem(scan, DRIVER_CATEGORY, HKEY_LOCAL_MACHINE, DRIVERS_KEY, TRUE, strName, strText, 17);
+            else if (strText != L"ERR" && !DriverExists(scan, strText))
+                RecordProblem(scan, DRIVER_CATEGORY, HKEY_LOCAL_MACHINE, DRIVERS_KEY, TRUE, strName, strText, 23);
+        }
+    }
+    EndCategory(scan, DRIVER_CATEGORY);
+}

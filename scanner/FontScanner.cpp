@@ -1,0 +1,56 @@
+#include "scanner/Scanners.h"
+#include "scanner/CommandLine.h"
+#include "scanner/KeyReader.h"
+#include "scanner/ProblemRecorder.h"
+
+namespace {
+const int FONT_CATEGORY = 4;
+const wchar_t FONTS_KEY[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+const wchar_t SHELL_FOLDERS_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The Fonts folder with a trailing backslash.
+CString GetFontsFolder()
+{
+    CKeyReader folders;
+    CString strFolder;
+    if (folders.Open(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY) == ERROR_SUCCESS)
+        strFolder = folders.ReadString(L"Fonts", CString());
+    if (strFolder.IsEmpty())
+        strFolder = GetWindowsFolder() + L"Fonts";
+    if (strFolder.Right(1) != L"\\")
+        strFolder += L"\\";
+    return strFolder;
+}
+}  // namespace
+
+void ScanFonts(CScanContext& scan)
+{
+    if (!BeginCategory(scan, FONT_CATEGORY))
+        return;
+    CString strFolder = GetFontsFolder();
+    CKeyReader fonts;
+    if (fonts.Open(HKEY_LOCAL_MACHINE, FONTS_KEY) == ERROR_SUCCESS)
+    {
+        CStringArray arrNames;
+        fonts.GetValueNames(arrNames);
+        for (int i = 0; i < arrNames.GetSize(); i++)
+        {
+            if (scan.IsStopped())
+                return;
+            const CString& strName = arrNames[i];
+            if (strName.IsEmpty())
+                continue;
+            scan.ShowCurrentItem(strName);
+            DWORD dwType = REG_NONE;
+            if (!fonts.GetValueType(strName, dwType) || dwType != REG_SZ)
+                continue;
+            CString strText = fonts.ReadString(strName, L"ERR");
+            if (strText == L"ERR" || strText.IsEmpty())
+                continue;
+            CString strPath = strText.Find(L':') < 0 ? strFolder + strText : strText;
+            if (!scan.m_pathTest.FileExists(strPath))
+                RecordProblem(scan, FONT_CATEGORY, HKEY_LOCAL_MACHINE, FONTS_KEY, TRUE, strName, strText, 24);
+        }
+    }
+    EndCategory(scan, FONT_CATEGORY);
+}

@@ -1,0 +1,64 @@
+#include "scanner/Scanners.h"
+#include "scanner/FolderWalk.h"
+#include "scanner/KeyReader.h"
+#include "scanner/ProblemRecorder.h"
+
+namespace {
+const int STARTUP_CATEGORY = 12;
+const wchar_t MENU_ORDER_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs";
+
+// Adds the names of the folder's direct subfolders.
+void ListProgramFolders(const CString& strFolder, CStringArray& arrNames)
+{
+    if (strFolder.IsEmpty())
+        return;
+    CString strPath = strFolder;
+    strPath.TrimRight(L'\\');
+    WIN32_FIND_DATAW data;
+    HANDLE hFind = ::FindFirstFileW(strPath + L"\\*", &data);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return;
+    do
+    {
+        CString strName = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strName != L"." && strName != L"..")
+            arrNames.Add(strName);
+    } while (::FindNextFileW(hFind, &data));
+    ::FindClose(hFind);
+}
+}  // namespace
+
+void ScanStartupItems(CScanContext& scan)
+{
+    if (!BeginCategory(scan, STARTUP_CATEGORY))
+        return;
+    CString strCommon = ReadShellFolder(HKEY_LOCAL_MACHINE, L"Common Programs");
+    CString strUser = ReadShellFolder(HKEY_CURRENT_USER, L"Programs");
+    // Without any Programs folder nothing can be compared.
+    if (!strCommon.IsEmpty() || !strUser.IsEmpty())
+    {
+        CStringArray arrFolders;
+        ListProgramFolders(strCommon, arrFolders);
+        ListProgramFolders(strUser, arrFolders);
+        CKeyReader order;
+        if (order.Open(HKEY_CURRENT_USER, MENU_ORDER_KEY) == ERROR_SUCCESS)
+        {
+            CStringArray arrNames;
+            order.GetSubKeyNames(arrNames);
+            for (int i = 0; i < arrNames.GetSize(); i++)
+            {
+                if (scan.IsStopped())
+                    return;
+                CString strKey = CString(MENU_ORDER_KEY) + L"\\" + arrNames[i];
+                scan.ShowCurrentItem(L"HKEY_CURRENT_USER\\" + strKey);
+                // Folder names compare as the file system compares them.
+                BOOL bFound = FALSE;
+                for (int j = 0; j < arrFolders.GetSize() && !bFound; j++)
+                    bFound = arrFolders[j].CompareNoCase(arrNames[i]) == 0;
+                if (!bFound)
+                    RecordProblem(scan, STARTUP_CATEGORY, HKEY_CURRENT_USER, strKey, FALSE, CString(), CString(), 22);
+            }
+        }
+    }
+    EndCategory(scan, STARTUP_CATEGORY);
+}

@@ -1,0 +1,118 @@
+#include "scanner/Scanners.h"
+#include "scanner/CommandLine.h"
+#include "scanner/KeyReader.h"
+#include "scanner/ProblemRecorder.h"
+#include "services/PathString.h"
+#include <shlwapi.h>
+
+namespace {
+
+const int UNINSTALL_CATEGORY = 2;
+const wchar_t UNINSTALL_KEY[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// Value names compare exactly, as the entries are written by installers.
+BOOL HasExactValue(const CStringArray& arrValues, LPCWSTR pszName)
+{
+    for (int i = 0; i < arrValues.GetSize(); i++)
+    {
+        if (arrValues[i] == pszName)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void CheckInstallSource(CScanContext& scan, const CKeyReader& entry)
+{
+    CString strText = entry.ReadString(L"InstallSource", L"ERR");
+    if (strText == L"ERR")
+        return;
+    CString strPath = strText;
+    strPath.MakeLower();
+    strPath.Trim();
+    CPathString path(strPath);
+    if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
+        RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), TRUE, L"InstallSource", strText,
+                      10);
+}
+
+void CheckDisplayIcon(CScanContext& scan, const CKeyReader& entry)
+{
+    CString strText = entry.ReadString(L"DisplayIcon", L"ERR");
+    if (strText == L"ERR")
+        return;
+    CPathString first(strText);
+    CString strPath = first.GetString();
+    ::PathParseIconLocationW(strPath.GetBuffer(strPath.GetLength() + 1));
+    strPath.ReleaseBuffer();
+    CPathString path(strPath);
+    if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
+        RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), TRUE, L"DisplayIcon", strText, 3);
+}
+
+void CheckUninstallCommand(CScanContext& scan, const CKeyReader& entry)
+{
+    CString strText = entry.ReadString(L"UninstallString", L"ERR");
+    if (strText == L"ERR")
+        return;
+    CString strLower = strText;
+    strLower.MakeLower();
+    strLower.Trim();
+    // Commands run through a host program are not the host's to judge.
+    if (strLower.Find(L"rundll32") >= 0 || strLower.Find(L"regsvr32") >= 0)
+        return;
+    if (!strLower.IsEmpty() && strLower[0] != L'"' && strLower.Find(L"msiexec") >= 0)
+        return;
+    CCommandProgram program = FindCommandProgram(strText, scan.m_pathTest);
+    if (!strLower.IsEmpty() && (!program.bTestable || program.bExists))
+        return;
+    RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, L"UninstallString", strText,
+                  33);
+}
+
+void CheckEntry(CScanContext& scan, const CKeyReader& entry)
+{
+    CStringArray arrValues;
+    entry.GetValueNames(arrValues);
+    if (HasExactValue(arrValues, L"InstallSource"))
+        CheckInstallSource(scan, entry);
+    if (HasExactValue(arrValues, L"DisplayIcon"))
+        CheckDisplayIcon(scan, entry);
+    if (HasExactValue(arrValues, L"UninstallString"))
+    {
+        CheckUninstallCommand(scan, entry);
+        return;
+    }
+    // Entries without a command by design: not removable, system parts,
+    // installer products and updates listed under a parent.
+    if ((HasExactValue(arrValues, L"NoRemove") && entry.ReadDword(L"NoRemove", 0) == 1) ||
+        (HasExactValue(arrValues, L"SystemComponent") && entry.ReadDword(L"SystemComponent", 0) == 1) ||
+        (HasExactValue(arrValues, L"WindowsInstaller") && entry.ReadDword(L"WindowsInstaller", 0) == 1) ||
+        HasExactValue(arrValues, L"ParentKeyName"))
+        return;
+    RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), CString(), 32);
+}
+
+}  // namespace
+
+void ScanUninstallEntries(CScanContext& scan)
+{
+    if (!BeginCategory(scan, UNINSTALL_CATEGORY))
+        return;
+    CKeyReader base;
+    if (base.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY) == ERROR_SUCCESS)
+    {
+        CStringArray arrEntries;
+        base.GetSubKeyNames(arrEntries);
+        for (int i = 0; i < arrEntries.GetSize(); i++)
+        {
+            if (scan.IsStopped())
+                return;
+            CKeyReader entry;
+            if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
+                continue;
+            scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
+            CheckEntry(scan, entry);
+        }
+    }
+    EndCategory(scan, UNINSTALL_CATEGORY);
+}
