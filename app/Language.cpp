@@ -91,7 +91,7 @@ CString CTamselApp::GetLangText(const CString& strKey)
 
 void CTamselApp::TranslateDialog(CWnd* pDialog, UINT nTemplateID)
 {
-    if (pDialog == NULL || pDialog->GetSafeHwnd() == NULL)
+    if (pDialog == NULL || AfxGetSafeHwnd(pDialog) == NULL)
         return;
     CString strKey;
     strKey.Format(L"IDD_%u_Title", nTemplateID);

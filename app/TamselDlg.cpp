@@ -202,7 +202,12 @@ BOOL CTamselDlg::OnInitDialog()
 
     CreateCaptionButtons();
     if (!CreateNavigation())
+    {
+        // A window without its navigation has no pages to offer: it ends.
+        OutputDebugStringW(L"Tamsel: the navigation of the main window could not be built\n");
+        EndDialog(IDABORT);
         return FALSE;
+    }
 
     m_wndPageArea.GetWindowRect(&m_rcPage);
     ScreenToClient(&m_rcPage);

@@ -108,7 +108,7 @@ int CWinApp::WinMainEntry(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow)
 
     if (!InitInstance())
     {
-        if (m_pMainWnd != NULL && m_pMainWnd->GetSafeHwnd() != NULL)
+        if (m_pMainWnd != NULL && AfxGetSafeHwnd(m_pMainWnd) != NULL)
             m_pMainWnd->DestroyWindow();
         m_pMainWnd = NULL;
         return ExitInstance();

@@ -142,12 +142,12 @@ TEST_F(MainWindowTest, TaskPagesPaintWhiteAndClearTheTextAboveTheirDivider)
     EXPECT_FALSE(page.GetDlgItem(IDC_PAGE_DIVIDER)->IsWindowVisible());
     CClientDC dc(&page);
     HBRUSH hBrush = (HBRUSH)page.SendMessage(WM_CTLCOLORBTN, (WPARAM)dc.GetSafeHdc(),
-                                             (LPARAM)page.GetDlgItem(1001)->GetSafeHwnd());
+                                             (LPARAM)AfxGetSafeHwnd(page.GetDlgItem(1001)));
     EXPECT_EQ(hBrush, page.m_hbrBackground);
     EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
     // The divider itself is not above itself.
     hBrush = (HBRUSH)page.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)dc.GetSafeHdc(),
-                                      (LPARAM)page.GetDlgItem(IDC_PAGE_DIVIDER)->GetSafeHwnd());
+                                      (LPARAM)AfxGetSafeHwnd(page.GetDlgItem(IDC_PAGE_DIVIDER)));
     EXPECT_NE(hBrush, page.m_hbrBackground);
     page.SendMessage(WM_SYSCOLORCHANGE);
     EXPECT_EQ(page.m_crBackground, RGB(255, 255, 255));
