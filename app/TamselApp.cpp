@@ -10,6 +10,11 @@ BEGIN_MESSAGE_MAP(CTamselApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
+namespace {
+// How long the exit waits for a weekly-task request still being made.
+const DWORD SCHEDULE_REQUEST_WAIT_MS = 10000;
+} // namespace
+
 const LPCTSTR CTamselApp::s_pszScanKeys[TAMSEL_CATEGORY_COUNT] = {
     L"ScanCOM", L"ScanSharedDLL", L"ScanFileAssoc", L"ScanServices", L"ScanAddRemove",
     L"ScanAppPath", L"ScanFonts", L"ScanHelpFiles", L"ScanStartup", L"ScanHistory",
@@ -64,7 +69,7 @@ HWND FindFirstInstanceWindow(LPCTSTR lpszPropName)
 } // namespace
 
 CTamselApp::CTamselApp()
-    : m_bWow64(0), m_pComObject(NULL), m_bScheduleTask(0), m_bCloseAfterScan(0), m_bAutoRepair(0),
+    : m_bWow64(0), m_pComObject(NULL), m_bScheduleTask(0), m_hScheduleThread(NULL), m_nScheduleResult(-1), m_bCloseAfterScan(0), m_bAutoRepair(0),
       m_bAutoUpdate(0), m_bStartup(0), m_nNextProblem(0)
 {
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; ++i)
@@ -148,8 +153,7 @@ BOOL CTamselApp::InitInstance()
 
     m_pComObject = NULL;
     m_strTaskName = L"Tamsel Schedule";
-    m_bScheduleTask = 0;
-    UpdateScheduleTask();
+    StartScheduleRequest();
 
     RunMainWindow();
     return FALSE;
@@ -169,6 +173,7 @@ int CTamselApp::ExitInstance()
 {
     // A second copy, or a start that ended before the settings were read, has
     // nothing of its own to write back.
+    FinishScheduleRequest(SCHEDULE_REQUEST_WAIT_MS);
     if (!m_strSettingsFile.IsEmpty() && !SaveSettings())
         ReportSettingsNotSaved();
     if (m_pComObject != NULL)

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 // The application object: start-up and exit, the settings, the language file
 // and the scan data that every page reaches through AfxGetApp.
 #include "framework/Afx.h"
@@ -44,6 +45,14 @@ public:
     CString ParseIconLocation(const CString& strText);
     HRESULT GetShortcutTarget(LPCTSTR lpszShortcut, LPWSTR lpszTarget);
     void UpdateScheduleTask();
+    // The weekly task of a pending request in Settings.ini; the new value of
+    // the request (0 once the task is made). Safe on any thread.
+    static BOOL MakeScheduleRequest(const CString& strSettingsFile, const CString& strTaskName);
+    // Makes a pending request on a worker (TRUE when one started), so a slow
+    // Task Scheduler never holds the window back; FinishScheduleRequest waits
+    // for it, bounded, and takes its outcome.
+    BOOL StartScheduleRequest();
+    void FinishScheduleRequest(DWORD dwTimeoutMs);
 
     BOOL m_bWow64;
     CString m_strSpare1;  // free for the pages of other subsystems
@@ -56,6 +65,8 @@ public:
     CString m_strAppDir;
     CString m_strTaskName;
     BOOL m_bScheduleTask;
+    HANDLE m_hScheduleThread;
+    std::atomic<int> m_nScheduleResult;
     CStringArray m_arrShortcutFiles;
     CStringArray m_arrProgramFolders;
     CStringArray m_arrBackupFiles;
