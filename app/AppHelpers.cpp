@@ -110,10 +110,8 @@ BOOL CTamselApp::MakeScheduleRequest(const CString& strSettingsFile, const CStri
     if (bPending != 1)
         return bPending;
 
-    wchar_t szExe[520] = {};
-    ::GetModuleFileNameW(NULL, szExe, 520);
     CPathString program;
-    program = szExe;
+    program = AfxGetModulePath();
 
     SYSTEMTIME stStart;
     ::GetLocalTime(&stStart);

@@ -88,21 +88,12 @@ CString CTamselApp::GetExeBaseName() const
 {
     if (m_pszExeName != NULL && m_pszExeName[0] != L'\0')
         return m_pszExeName;
-    wchar_t szModule[MAX_PATH] = {};
-    ::GetModuleFileNameW(NULL, szModule, MAX_PATH);
-    CString strName = ::PathFindFileNameW(szModule);
-    int nDot = strName.ReverseFind(L'.');
-    if (nDot > 0)
-        strName = strName.Left(nDot);
-    return strName;
+    return AfxGetModuleBaseName();
 }
 
 void CTamselApp::GetAppDir()
 {
-    wchar_t szPath[520] = {};
-    ::GetModuleFileNameW(NULL, szPath, 520);
-    m_strAppDir = szPath;
-    m_strAppDir = m_strAppDir.Left(m_strAppDir.ReverseFind(L'\\') + 1);
+    m_strAppDir = AfxGetModuleFolder();
 }
 
 BOOL CTamselApp::InitInstance()

@@ -29,6 +29,13 @@ public:
 
     // Language files
     CString GetLangString(const CString& strKey);
+    // The text of a key as the file holds it ("\n" stays two characters).
+    CString GetLangStringRaw(const CString& strKey);
+    // The language files of the Language folder that name their language:
+    // file names and language names, in the order found.
+    void ListLanguageFiles(CStringArray& arrFiles, CStringArray& arrNames);
+    // The language file Settings.ini asks for (may be empty or no file name).
+    CString GetChosenLanguageFile();
     CString GetLangText(const CString& strKey);
     void TranslateDialog(CWnd* pDialog, UINT nTemplateID);
     void SelectLanguage(const CString& strFileName);
