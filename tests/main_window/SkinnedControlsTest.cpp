@@ -152,3 +152,18 @@ TEST_F(MainWindowTest, TaskPagesPaintWhiteAndClearTheTextAboveTheirDivider)
     page.SendMessage(WM_SYSCOLORCHANGE);
     EXPECT_EQ(page.m_crBackground, RGB(255, 255, 255));
 }
+
+// The suite runs twice, themed and classic (TAMSEL_CLASSIC_THEME=1): each run
+// really takes its drawing path.
+TEST(DrawingPath, FollowsThePrefixTheme)
+{
+    HMODULE hTheme = ::LoadLibraryW(L"uxtheme.dll");
+    ASSERT_NE(hTheme, (HMODULE)NULL);
+    typedef BOOL(WINAPI * PFN_ISTHEMEACTIVE)();
+    PFN_ISTHEMEACTIVE pfnIsThemeActive = (PFN_ISTHEMEACTIVE)(void*)::GetProcAddress(hTheme, "IsThemeActive");
+    ASSERT_NE(pfnIsThemeActive, (PFN_ISTHEMEACTIVE)NULL);
+    wchar_t szClassic[4] = {};
+    bool bClassic = ::GetEnvironmentVariableW(L"TAMSEL_CLASSIC_THEME", szClassic, 4) > 0 && szClassic[0] == L'1';
+    EXPECT_EQ(pfnIsThemeActive() != FALSE, !bClassic);
+    ::FreeLibrary(hTheme);
+}
