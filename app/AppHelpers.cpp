@@ -2,6 +2,8 @@
 // the ignore list, folder removal, paths from commands and shortcuts, and
 // the weekly scheduled task.
 #include "app/TamselApp.h"
+#include <memory>
+#include <atomic>
 #include "services/DiskObject.h"
 #include "repair/IgnoreList.h"
 #include "services/PathString.h"
@@ -100,14 +102,17 @@ HRESULT CTamselApp::GetShortcutTarget(LPCTSTR lpszShortcut, LPWSTR lpszTarget)
 
 void CTamselApp::UpdateScheduleTask()
 {
-    m_bScheduleTask = ::GetPrivateProfileIntW(L"General Options", L"Schedule Task", 1, m_strSettingsFile);
-    if (m_bScheduleTask != 1)
-        return;
+    m_bScheduleTask = MakeScheduleRequest(m_strSettingsFile, m_strTaskName);
+}
 
-    wchar_t szExe[520] = {};
-    ::GetModuleFileNameW(NULL, szExe, 520);
+BOOL CTamselApp::MakeScheduleRequest(const CString& strSettingsFile, const CString& strTaskName)
+{
+    BOOL bPending = ::GetPrivateProfileIntW(L"General Options", L"Schedule Task", 1, strSettingsFile);
+    if (bPending != 1)
+        return bPending;
+
     CPathString program;
-    program = szExe;
+    program = AfxGetModulePath();
 
     SYSTEMTIME stStart;
     ::GetLocalTime(&stStart);
@@ -123,9 +128,59 @@ void CTamselApp::UpdateScheduleTask()
     task.SetComment(L"Run Tamsel at Scheduled Time.");
     task.SetFrequency(CScheduledTask::FREQ_WEEKLY);
     task.SetStartDateTime(stStart);
-    if (task.Save(m_strTaskName, FALSE) == S_OK)
+    if (task.Save(strTaskName, FALSE) != S_OK)
+        return bPending;  // the request stays for the next start
+    ::WritePrivateProfileStringW(L"General Options", L"Schedule Task", L"0", strSettingsFile);
+    return 0;
+}
+
+namespace {
+
+struct CScheduleJob
+{
+    CString strSettingsFile;
+    CString strTaskName;
+    std::atomic<int>* pResult;
+};
+
+UINT __cdecl ScheduleRequestThreadProc(LPVOID pParam)
+{
+    std::unique_ptr<CScheduleJob> pJob(static_cast<CScheduleJob*>(pParam));
+    BOOL bCom = SUCCEEDED(::CoInitializeEx(NULL, COINIT_APARTMENTTHREADED));
+    *pJob->pResult = CTamselApp::MakeScheduleRequest(pJob->strSettingsFile, pJob->strTaskName);
+    if (bCom)
+        ::CoUninitialize();
+    return 0;
+}
+
+} // namespace
+
+BOOL CTamselApp::StartScheduleRequest()
+{
+    m_bScheduleTask = ::GetPrivateProfileIntW(L"General Options", L"Schedule Task", 1, m_strSettingsFile);
+    if (m_bScheduleTask != 1 || m_hScheduleThread != NULL)
+        return FALSE;
+    // An unready Task Scheduler answers only after seconds: the window must
+    // not wait for it, so the request runs beside it.
+    m_nScheduleResult = -1;
+    CScheduleJob* pJob = new CScheduleJob{ m_strSettingsFile, m_strTaskName, &m_nScheduleResult };
+    m_hScheduleThread = AfxBeginWorker(ScheduleRequestThreadProc, pJob);
+    if (m_hScheduleThread == NULL)
     {
-        m_bScheduleTask = 0;
-        ::WritePrivateProfileStringW(L"General Options", L"Schedule Task", L"0", m_strSettingsFile);
+        delete pJob;
+        return FALSE;
     }
+    return TRUE;
+}
+
+void CTamselApp::FinishScheduleRequest(DWORD dwTimeoutMs)
+{
+    if (m_hScheduleThread == NULL)
+        return;
+    if (::WaitForSingleObject(m_hScheduleThread, dwTimeoutMs) != WAIT_OBJECT_0)
+        return;  // still asking: the request stays, and the thread ends with the process
+    ::CloseHandle(m_hScheduleThread);
+    m_hScheduleThread = NULL;
+    if (m_nScheduleResult >= 0)
+        m_bScheduleTask = m_nScheduleResult;
 }

@@ -45,6 +45,13 @@ CString ReadProfileText(LPCTSTR lpszFile, LPCTSTR lpszKey, LPCTSTR lpszDefault)
     return szText;
 }
 
+CString ReadProfileValue(LPCTSTR lpszFile, LPCTSTR lpszSection, LPCTSTR lpszKey)
+{
+    wchar_t szText[kLangBufferSize] = {};
+    ::GetPrivateProfileStringW(lpszSection, lpszKey, L"", szText, kLangBufferSize, lpszFile);
+    return szText;
+}
+
 CString WithLineBreaks(CString strText)
 {
     strText.Replace(L"\\n", L"\n");
@@ -85,6 +92,38 @@ CString CTamselApp::GetLangString(const CString& strKey)
     return WithLineBreaks(ReadProfileText(m_strLangFile, strKey, L""));
 }
 
+CString CTamselApp::GetLangStringRaw(const CString& strKey)
+{
+    if (m_strLangFile.IsEmpty())
+        return CString();
+    return ReadProfileText(m_strLangFile, strKey, L"");
+}
+
+void CTamselApp::ListLanguageFiles(CStringArray& arrFiles, CStringArray& arrNames)
+{
+    arrFiles.RemoveAll();
+    arrNames.RemoveAll();
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(m_strAppDir + L"Language\\*.ini");
+    while (bMore)
+    {
+        bMore = finder.FindNextFile();
+        if (finder.IsDots() || finder.IsDirectory())
+            continue;
+        CString strName = ReadProfileValue(finder.GetFilePath(), L"General Settings", L"Language");
+        if (strName.IsEmpty())
+            continue;
+        arrFiles.Add(finder.GetFileName());
+        arrNames.Add(strName);
+    }
+    finder.Close();
+}
+
+CString CTamselApp::GetChosenLanguageFile()
+{
+    return ReadProfileValue(m_strSettingsFile, L"General Settings", L"Language");
+}
+
 CString CTamselApp::GetLangText(const CString& strKey)
 {
     return WithLineBreaks(ReadProfileText(m_strSettingsFile, strKey, L"Not found"));
@@ -92,7 +131,7 @@ CString CTamselApp::GetLangText(const CString& strKey)
 
 void CTamselApp::TranslateDialog(CWnd* pDialog, UINT nTemplateID)
 {
-    if (pDialog == NULL || pDialog->GetSafeHwnd() == NULL)
+    if (pDialog == NULL || AfxGetSafeHwnd(pDialog) == NULL)
         return;
     CString strKey;
     strKey.Format(L"IDD_%u_Title", nTemplateID);

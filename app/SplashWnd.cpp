@@ -65,7 +65,7 @@ BOOL CSplashWnd::Create(CWnd* pParentWnd)
     m_bitmap.GetBitmap(&bm);
     LPCTSTR lpszClass = AfxRegisterWndClass(0, ::LoadCursorW(NULL, IDC_ARROW));
     return CreateEx(0, lpszClass, NULL, WS_POPUP | WS_VISIBLE, 0, 0, bm.bmWidth, bm.bmHeight,
-                    pParentWnd != NULL ? pParentWnd->GetSafeHwnd() : NULL, NULL);
+                    pParentWnd != NULL ? AfxGetSafeHwnd(pParentWnd) : NULL, NULL);
 }
 
 void CSplashWnd::HideSplashScreen()

@@ -10,6 +10,11 @@ BEGIN_MESSAGE_MAP(CTamselApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
+namespace {
+// How long the exit waits for a weekly-task request still being made.
+const DWORD SCHEDULE_REQUEST_WAIT_MS = 10000;
+} // namespace
+
 const LPCTSTR CTamselApp::s_pszScanKeys[TAMSEL_CATEGORY_COUNT] = {
     L"ScanCOM", L"ScanSharedDLL", L"ScanFileAssoc", L"ScanServices", L"ScanAddRemove",
     L"ScanAppPath", L"ScanFonts", L"ScanHelpFiles", L"ScanStartup", L"ScanHistory",
@@ -64,7 +69,7 @@ HWND FindFirstInstanceWindow(LPCTSTR lpszPropName)
 } // namespace
 
 CTamselApp::CTamselApp()
-    : m_bWow64(0), m_pComObject(NULL), m_bScheduleTask(0), m_bCloseAfterScan(0), m_bAutoRepair(0),
+    : m_bWow64(0), m_pComObject(NULL), m_bScheduleTask(0), m_hScheduleThread(NULL), m_nScheduleResult(-1), m_bCloseAfterScan(0), m_bAutoRepair(0),
       m_bAutoUpdate(0), m_bStartup(0), m_nNextProblem(0)
 {
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; ++i)
@@ -83,21 +88,12 @@ CString CTamselApp::GetExeBaseName() const
 {
     if (m_pszExeName != NULL && m_pszExeName[0] != L'\0')
         return m_pszExeName;
-    wchar_t szModule[MAX_PATH] = {};
-    ::GetModuleFileNameW(NULL, szModule, MAX_PATH);
-    CString strName = ::PathFindFileNameW(szModule);
-    int nDot = strName.ReverseFind(L'.');
-    if (nDot > 0)
-        strName = strName.Left(nDot);
-    return strName;
+    return AfxGetModuleBaseName();
 }
 
 void CTamselApp::GetAppDir()
 {
-    wchar_t szPath[520] = {};
-    ::GetModuleFileNameW(NULL, szPath, 520);
-    m_strAppDir = szPath;
-    m_strAppDir = m_strAppDir.Left(m_strAppDir.ReverseFind(L'\\') + 1);
+    m_strAppDir = AfxGetModuleFolder();
 }
 
 BOOL CTamselApp::InitInstance()
@@ -148,8 +144,7 @@ BOOL CTamselApp::InitInstance()
 
     m_pComObject = NULL;
     m_strTaskName = L"Tamsel Schedule";
-    m_bScheduleTask = 0;
-    UpdateScheduleTask();
+    StartScheduleRequest();
 
     RunMainWindow();
     return FALSE;
@@ -169,8 +164,9 @@ int CTamselApp::ExitInstance()
 {
     // A second copy, or a start that ended before the settings were read, has
     // nothing of its own to write back.
-    if (!m_strSettingsFile.IsEmpty())
-        SaveSettings();
+    FinishScheduleRequest(SCHEDULE_REQUEST_WAIT_MS);
+    if (!m_strSettingsFile.IsEmpty() && !SaveSettings())
+        ReportSettingsNotSaved();
     if (m_pComObject != NULL)
     {
         m_pComObject->Release();

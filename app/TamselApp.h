@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 // The application object: start-up and exit, the settings, the language file
 // and the scan data that every page reaches through AfxGetApp.
 #include "framework/Afx.h"
@@ -21,10 +22,20 @@ public:
 
     // Settings.ini
     void LoadSettings();
-    void SaveSettings();
+    // FALSE when any value could not be written.
+    BOOL SaveSettings();
+    // Tells the user once, at exit, that the settings were not written.
+    void ReportSettingsNotSaved();
 
     // Language files
     CString GetLangString(const CString& strKey);
+    // The text of a key as the file holds it ("\n" stays two characters).
+    CString GetLangStringRaw(const CString& strKey);
+    // The language files of the Language folder that name their language:
+    // file names and language names, in the order found.
+    void ListLanguageFiles(CStringArray& arrFiles, CStringArray& arrNames);
+    // The language file Settings.ini asks for (may be empty or no file name).
+    CString GetChosenLanguageFile();
     CString GetLangText(const CString& strKey);
     void TranslateDialog(CWnd* pDialog, UINT nTemplateID);
     void SelectLanguage(const CString& strFileName);
@@ -41,6 +52,14 @@ public:
     CString ParseIconLocation(const CString& strText);
     HRESULT GetShortcutTarget(LPCTSTR lpszShortcut, LPWSTR lpszTarget);
     void UpdateScheduleTask();
+    // The weekly task of a pending request in Settings.ini; the new value of
+    // the request (0 once the task is made). Safe on any thread.
+    static BOOL MakeScheduleRequest(const CString& strSettingsFile, const CString& strTaskName);
+    // Makes a pending request on a worker (TRUE when one started), so a slow
+    // Task Scheduler never holds the window back; FinishScheduleRequest waits
+    // for it, bounded, and takes its outcome.
+    BOOL StartScheduleRequest();
+    void FinishScheduleRequest(DWORD dwTimeoutMs);
 
     BOOL m_bWow64;
     CString m_strSpare1;  // free for the pages of other subsystems
@@ -53,6 +72,8 @@ public:
     CString m_strAppDir;
     CString m_strTaskName;
     BOOL m_bScheduleTask;
+    HANDLE m_hScheduleThread;
+    std::atomic<int> m_nScheduleResult;
     CStringArray m_arrShortcutFiles;
     CStringArray m_arrProgramFolders;
     CStringArray m_arrBackupFiles;

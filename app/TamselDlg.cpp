@@ -12,12 +12,7 @@ CString GetInstancePropertyName()
     LPCTSTR pszExeName = AfxGetApp() != NULL ? AfxGetApp()->m_pszExeName : NULL;
     if (pszExeName != NULL && pszExeName[0] != 0)
         return pszExeName;
-    WCHAR szPath[MAX_PATH] = L"";
-    ::GetModuleFileNameW(NULL, szPath, MAX_PATH);
-    CString strName(szPath);
-    strName = strName.Mid(strName.ReverseFind(L'\\') + 1);
-    int nDot = strName.ReverseFind(L'.');
-    return nDot > 0 ? strName.Left(nDot) : strName;
+    return AfxGetModuleBaseName();
 }
 } // namespace
 
@@ -202,7 +197,12 @@ BOOL CTamselDlg::OnInitDialog()
 
     CreateCaptionButtons();
     if (!CreateNavigation())
+    {
+        // A window without its navigation has no pages to offer: it ends.
+        OutputDebugStringW(L"Tamsel: the navigation of the main window could not be built\n");
+        EndDialog(IDABORT);
         return FALSE;
+    }
 
     m_wndPageArea.GetWindowRect(&m_rcPage);
     ScreenToClient(&m_rcPage);
@@ -339,13 +339,6 @@ const NavBar s_bars[] = {
     {&CTamselDlg::m_barOptimize, s_itemsOptimize, 5},
 };
 
-// Reads a caption without turning "\n" into a line break.
-CString ReadNavText(const CString& strLangFile, LPCTSTR pszKey)
-{
-    WCHAR szText[1000] = L"";
-    ::GetPrivateProfileStringW(L"String", pszKey, L"", szText, 1000, strLangFile);
-    return szText;
-}
 } // namespace
 
 BOOL CTamselDlg::CreateNavigation()
@@ -383,7 +376,7 @@ void CTamselDlg::LoadLanguageTexts()
 {
     for (int i = 0; i < 7; i++)
     {
-        CString strText = ReadNavText(m_pApp->m_strLangFile, s_folders[i].pszKey);
+        CString strText = m_pApp->GetLangStringRaw(s_folders[i].pszKey);
         if (!strText.IsEmpty())
             m_wndFolder.SetFolderText(i, strText);
     }
@@ -391,13 +384,13 @@ void CTamselDlg::LoadLanguageTexts()
     {
         for (int i = 0; i < navBar.nItems; i++)
         {
-            CString strText = ReadNavText(m_pApp->m_strLangFile, navBar.pItems[i].pszKey);
+            CString strText = m_pApp->GetLangStringRaw(navBar.pItems[i].pszKey);
             if (!strText.IsEmpty())
                 (this->*(navBar.pBar)).SetItemText(navBar.pItems[i].nCommand, strText);
         }
     }
     // Asked for although no bar shows it.
-    CString strText = ReadNavText(m_pApp->m_strLangFile, L"IDO_IETOOLS_4");
+    CString strText = m_pApp->GetLangStringRaw(L"IDO_IETOOLS_4");
     if (!strText.IsEmpty())
         m_barIeTools.SetItemText(ID_NAV_IE_PROBLEMS, strText);
     Invalidate(FALSE);
@@ -408,31 +401,19 @@ void CTamselDlg::LoadLanguageTexts()
 void CTamselDlg::AddLanguageFiles()
 {
     m_comboLanguage.ResetContent();
-    m_pApp->m_arrLangFiles.RemoveAll();
-    CFileFind finder;
-    BOOL bMore = finder.FindFile(m_pApp->m_strAppDir + L"Language\\*.ini");
-    while (bMore)
+    CStringArray arrNames;
+    m_pApp->ListLanguageFiles(m_pApp->m_arrLangFiles, arrNames);
+    for (INT_PTR i = 0; i < arrNames.GetSize(); i++)
     {
-        bMore = finder.FindNextFile();
-        if (finder.IsDots() || finder.IsDirectory())
-            continue;
-        WCHAR szName[1000] = L"";
-        ::GetPrivateProfileStringW(L"General Settings", L"Language", L"", szName, 1000, finder.GetFilePath());
-        if (szName[0] == 0)
-            continue;
-        int nIndex = m_comboLanguage.AddString(szName);
-        m_comboLanguage.SetItemIcon(nIndex, m_pApp->GetLanguageFlagIcon(finder.GetFileName()));
-        m_pApp->m_arrLangFiles.Add(finder.GetFileName());
+        int nIndex = m_comboLanguage.AddString(arrNames[i]);
+        m_comboLanguage.SetItemIcon(nIndex, m_pApp->GetLanguageFlagIcon(m_pApp->m_arrLangFiles[i]));
     }
-    finder.Close();
 }
 
 void CTamselDlg::FillLanguageList()
 {
     AddLanguageFiles();
-    WCHAR szChosen[1000] = L"";
-    ::GetPrivateProfileStringW(L"General Settings", L"Language", L"", szChosen, 1000, m_pApp->m_strSettingsFile);
-    CString strChosen(szChosen);
+    CString strChosen = m_pApp->GetChosenLanguageFile();
     if (strChosen.GetLength() < 3 || strChosen.Right(3).CompareNoCase(L"ini") != 0)
         strChosen = m_pApp->GetLanguageFileForCode(m_pApp->GetSystemLanguageCode());
     m_comboLanguage.SetCurSel(m_pApp->FindLanguageIndex(strChosen));

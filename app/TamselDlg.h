@@ -238,6 +238,8 @@ public:
     SkinBitmap m_bmpSkinCenter;
     SkinBitmap m_bmpSkinRight;
     CPoint m_ptDragStart;
+    // The size the window region was cut for; (0, 0) until cut.
+    CSize m_sizeSkinRegion;
     int m_nCornerSize;
     int m_nBorderWidth;
     BYTE m_bDragging;

@@ -33,6 +33,7 @@ void CTamselDlg::OnDestroy()
 
 void CTamselDlg::SetSkinBitmap(SkinBitmap& slot, UINT nIDResource)
 {
+    m_sizeSkinRegion = CSize(0, 0);  // a new skin cuts a new outline
     slot.bitmap.DeleteObject();
     slot.bitmap.LoadBitmap(nIDResource);
     BITMAP bm = {};
@@ -44,6 +45,7 @@ void CTamselDlg::SetSkinBitmap(SkinBitmap& slot, UINT nIDResource)
 
 BOOL CTamselDlg::SetSkinBitmap(SkinBitmap& slot, LPCTSTR lpszFile)
 {
+    m_sizeSkinRegion = CSize(0, 0);
     slot.bitmap.DeleteObject();
     HBITMAP hBitmap = (HBITMAP)::LoadImageW(NULL, lpszFile, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (hBitmap == NULL)
@@ -110,8 +112,10 @@ void CTamselDlg::SetSkinRegion(CDC* pDC, int nWidth, int nHeight)
             }
         }
     }
-    // The window owns the region from here on.
-    SetWindowRgn((HRGN)rgnWindow.Detach(), TRUE);
+    // The window owns the region from here on. Set during painting, so no
+    // redraw: that would only ask for the next paint.
+    SetWindowRgn((HRGN)rgnWindow.Detach(), FALSE);
+    m_sizeSkinRegion = CSize(nWidth, nHeight);
 }
 
 void CTamselDlg::OnPaint()
@@ -154,7 +158,9 @@ void CTamselDlg::OnPaint()
     TileSkinBitmap(&dcMem, m_bmpSkinCenter, CRect(m_bmpSkinLeft.size.cx, nTop, W - m_bmpSkinRight.size.cx, H - nBottom));
     TileSkinBitmap(&dcMem, m_bmpSkinRight, CRect(W - m_bmpSkinRight.size.cx, nTop, W, H - nBottom));
     DrawSkinBitmap(&dcMem, m_bmpSkinBottom, 0, H - nBottom);
-    SetSkinRegion(&dcMem, W, H);
+    // The outline depends only on the skin and the size: cut once for each.
+    if (m_sizeSkinRegion != CSize(W, H))
+        SetSkinRegion(&dcMem, W, H);
     // The skinned buttons take their backgrounds from the composed skin, not
     // from whatever the screen held before the first paint.
     for (CButtonST* pButton : {&m_btnClose, &m_btnMinimize, &m_btnHelp, &m_btnUpdate, &m_btnEasySteps})

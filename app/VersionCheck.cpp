@@ -223,17 +223,12 @@ BOOL CUpdateChecker::ReadBlock(HINTERNET hRequest, LPVOID pBuffer, DWORD dwSize)
 
 CString CUpdateChecker::GetModulePath()
 {
-    WCHAR szPath[MAX_PATH] = L"";
-    ::GetModuleFileNameW(NULL, szPath, MAX_PATH);
-    return szPath;
+    return AfxGetModulePath();
 }
 
 CString CUpdateChecker::GetModuleFolder()
 {
-    WCHAR szPath[520] = L"";
-    ::GetModuleFileNameW(NULL, szPath, 520);
-    CString strPath(szPath);
-    return strPath.Left(strPath.ReverseFind(L'\\') + 1);
+    return AfxGetModuleFolder();
 }
 
 CString CUpdateChecker::GetFileVersionString(const CString& strFile)

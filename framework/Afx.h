@@ -22,3 +22,4 @@
 #include "framework/FileFind.h"
 #include "framework/FileDialog.h"
 #include "framework/Internet.h"
+#include "framework/ModulePath.h"

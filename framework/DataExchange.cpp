@@ -10,7 +10,7 @@ CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
 
 HWND CDataExchange::PrepareCtrl(int nIDC)
 {
-    HWND hWndCtrl = ::GetDlgItem(m_pDlgWnd->GetSafeHwnd(), nIDC);
+    HWND hWndCtrl = ::GetDlgItem(AfxGetSafeHwnd(m_pDlgWnd), nIDC);
     m_hWndLastControl = hWndCtrl;
     m_bEditLastControl = FALSE;
     return hWndCtrl;
@@ -52,11 +52,18 @@ static void GetCtrlText(HWND hWndCtrl, CString& strText)
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
-    if (pDX->m_bFail || rControl.m_hWnd != NULL)
+    if (rControl.m_hWnd != NULL)
         return;
+    // A missing control is reported and fails the exchange, but every other
+    // control is still bound: nothing later is skipped silently.
     HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
     if (hWndCtrl == NULL || !rControl.SubclassWindow(hWndCtrl))
-        pDX->Fail();
+    {
+        CString strReport;
+        strReport.Format(L"Tamsel: dialog control %d is missing or bound twice\n", nIDC);
+        OutputDebugStringW(strReport);
+        pDX->m_bFail = TRUE;
+    }
 }
 
 static void DDX_Index(CDataExchange* pDX, int nIDC, UINT nGet, UINT nSet, int& index)

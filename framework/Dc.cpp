@@ -1,12 +1,18 @@
 #include "framework/Dc.h"
-#include "framework/TempHandleMap.h"
+#include "framework/TempObjectMap.h"
 
 void AfxPurgeTemporaryGdiWrappers();
 
 namespace {
 
 // A plain pointer for the same reason as the GDI object store.
-thread_local CTempHandleMap<CDC>* t_pTempDCs = NULL;
+struct CTempDcTraits
+{
+    static void Bind(CDC& dc, HDC hDC) { dc.Attach(hDC); }
+    static void Unbind(CDC& dc) { dc.Detach(); }
+};
+typedef CTempObjectMap<CDC, HDC, CTempDcTraits> CTempDcMap;
+thread_local CTempDcMap* t_pTempDCs = NULL;
 
 // msimg32 is bound by name on first use, so a system without it still runs
 // (the blends then report FALSE and draw nothing).
@@ -56,9 +62,7 @@ CDC* PASCAL CDC::FromHandle(HDC hDC)
 {
     if (hDC == NULL)
         return NULL;
-    if (t_pTempDCs == NULL)
-        t_pTempDCs = new CTempHandleMap<CDC>;
-    return t_pTempDCs->Lookup<CDC>(hDC);
+    return CTempDcMap::Of(t_pTempDCs).Lookup(hDC);
 }
 
 BOOL CDC::Attach(HDC hDC)

@@ -88,9 +88,9 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
     if (pParentWnd != NULL)
         m_pParentWnd = pParentWnd;
     m_bModal = FALSE;
-    HWND hWndParent = m_pParentWnd->GetSafeHwnd();
+    HWND hWndParent = AfxGetSafeHwnd(m_pParentWnd);
     if (hWndParent == NULL)
-        hWndParent = AfxGetMainWnd()->GetSafeHwnd();
+        hWndParent = AfxGetSafeHwnd(AfxGetMainWnd());
     return CreateFromTemplate(lpDialogTemplate, hWndParent) != NULL;
 }
 
@@ -103,12 +103,12 @@ INT_PTR CDialog::DoModal()
         return -1;
 
     // Owned by the top-level window of the parent (or the main window).
-    HWND hWndParent = m_pParentWnd->GetSafeHwnd();
+    HWND hWndParent = AfxGetSafeHwnd(m_pParentWnd);
     if (hWndParent == NULL)
     {
         CWnd* pMainWnd = AfxGetMainWnd();
         if (pMainWnd != this)
-            hWndParent = pMainWnd->GetSafeHwnd();
+            hWndParent = AfxGetSafeHwnd(pMainWnd);
     }
     if (hWndParent != NULL)
         hWndParent = ::GetAncestor(hWndParent, GA_ROOT);
@@ -295,7 +295,7 @@ void CDialog::PrevDlgCtrl() const
 
 void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
 {
-    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, (WPARAM)pWndCtrl->GetSafeHwnd(), 1);
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, (WPARAM)AfxGetSafeHwnd(pWndCtrl), 1);
 }
 
 void CDialog::MapDialogRect(LPRECT lpRect) const

@@ -1,22 +1,26 @@
 #include "framework/Gdi.h"
 #include "framework/Dc.h"
-#include "framework/TempHandleMap.h"
+#include "framework/TempObjectMap.h"
 
 namespace {
 
 // Temporary wrappers of this thread, one per handle and wrapper class. A
 // plain pointer: thread-local objects with destructors are not dependable
 // at thread and process exit with this runtime; the purge frees the store.
-thread_local CTempHandleMap<CGdiObject>* t_pTempGdiObjects = NULL;
+struct CTempGdiTraits
+{
+    static void Bind(CGdiObject& object, HGDIOBJ hObject) { object.Attach(hObject); }
+    static void Unbind(CGdiObject& object) { object.Detach(); }
+};
+typedef CTempObjectMap<CGdiObject, HGDIOBJ, CTempGdiTraits> CTempGdiMap;
+thread_local CTempGdiMap* t_pTempGdiObjects = NULL;
 
 template <class T>
 T* TempGdiObject(HGDIOBJ hObject)
 {
     if (hObject == NULL)
         return NULL;
-    if (t_pTempGdiObjects == NULL)
-        t_pTempGdiObjects = new CTempHandleMap<CGdiObject>;
-    return t_pTempGdiObjects->Lookup<T>(hObject);
+    return CTempGdiMap::Of(t_pTempGdiObjects).Lookup<T>(hObject);
 }
 
 }  // namespace

@@ -26,7 +26,13 @@ std::unordered_map<HWND, CWnd*>& PermanentMap()
 
 // Emptied when the thread's message loop is idle and freed when an
 // AfxBeginThread thread ends.
-typedef CTempObjectMap<CWnd, &CWnd::m_hWnd> CTempWndMap;
+// The handle is set directly: Attach would make the temporary permanent.
+struct CTempWndTraits
+{
+    static void Bind(CWnd& wnd, HWND hWnd) { wnd.m_hWnd = hWnd; }
+    static void Unbind(CWnd& wnd) { wnd.m_hWnd = NULL; }
+};
+typedef CTempObjectMap<CWnd, HWND, CTempWndTraits> CTempWndMap;
 thread_local CTempWndMap* t_pTempMap = NULL;
 
 } // namespace
@@ -47,6 +53,11 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
     return CTempWndMap::Of(t_pTempMap).Lookup(hWnd);
+}
+
+CWnd* AfxLookupTempWnd(HWND hWnd, const std::type_info& type, CWnd* (*pfnCreate)())
+{
+    return CTempWndMap::Of(t_pTempMap).Lookup(hWnd, type, pfnCreate);
 }
 
 void CWnd::DeleteTempMap()

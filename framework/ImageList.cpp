@@ -1,6 +1,7 @@
 #include "framework/ImageList.h"
 #include "framework/Dc.h"
 #include "framework/Gdi.h"
+#include "framework/TempObjectMap.h"
 
 #include <map>
 #include <mutex>
@@ -23,17 +24,15 @@ std::map<HIMAGELIST, CImageList*>& PermanentMap()
     return s_map;
 }
 
-// Temporaries belong to the thread that asked for them, so one thread's purge
-// never pulls a wrapper from under another. Kept by thread id under the lock
-// rather than in thread-local storage, which has no safe destructor at thread
-// exit with this runtime.
-typedef std::map<std::pair<DWORD, HIMAGELIST>, CImageList*> CTempImageLists;
-
-CTempImageLists& TemporaryLists()
+// Temporaries of this thread; the handle is set directly, since Attach
+// would make the temporary permanent.
+struct CTempImageListTraits
 {
-    static CTempImageLists s_lists;
-    return s_lists;
-}
+    static void Bind(CImageList& list, HIMAGELIST hImageList) { list.m_hImageList = hImageList; }
+    static void Unbind(CImageList& list) { list.m_hImageList = NULL; }
+};
+typedef CTempObjectMap<CImageList, HIMAGELIST, CTempImageListTraits> CTempImageLists;
+thread_local CTempImageLists* t_pTempImageLists = NULL;
 
 HBITMAP BitmapHandle(CBitmap* pBitmap)
 {
@@ -51,17 +50,9 @@ CImageList* PASCAL CImageList::FromHandle(HIMAGELIST hImageList)
 {
     if (hImageList == NULL)
         return NULL;
-    std::lock_guard<std::mutex> lock(MapLock());
-    auto it = PermanentMap().find(hImageList);
-    if (it != PermanentMap().end())
-        return it->second;
-    CImageList*& pTemp = TemporaryLists()[std::make_pair(::GetCurrentThreadId(), hImageList)];
-    if (pTemp == NULL)
-    {
-        pTemp = new CImageList;
-        pTemp->m_hImageList = hImageList;  // not attached: never destroyed by the wrapper
-    }
-    return pTemp;
+    if (CImageList* pList = FromHandlePermanent(hImageList))
+        return pList;
+    return CTempImageLists::Of(t_pTempImageLists).Lookup(hImageList);
 }
 
 CImageList* PASCAL CImageList::FromHandlePermanent(HIMAGELIST hImageList)
@@ -73,23 +64,14 @@ CImageList* PASCAL CImageList::FromHandlePermanent(HIMAGELIST hImageList)
 
 void AfxPurgeTemporaryImageLists()
 {
-    std::vector<CImageList*> arrTemps;
-    {
-        std::lock_guard<std::mutex> lock(MapLock());
-        DWORD dwThreadId = ::GetCurrentThreadId();
-        CTempImageLists& temps = TemporaryLists();
-        for (auto it = temps.lower_bound(std::make_pair(dwThreadId, (HIMAGELIST)NULL));
-             it != temps.end() && it->first.first == dwThreadId;)
-        {
-            arrTemps.push_back(it->second);
-            it = temps.erase(it);
-        }
-    }
-    for (CImageList* pTemp : arrTemps)
-    {
-        pTemp->m_hImageList = NULL;  // never attached, never destroyed here
-        delete pTemp;
-    }
+    if (t_pTempImageLists != NULL)
+        t_pTempImageLists->Purge();
+}
+
+void AfxFreeTempImageListMap()
+{
+    delete t_pTempImageLists;
+    t_pTempImageLists = NULL;
 }
 
 BOOL CImageList::Attach(HIMAGELIST hImageList)
@@ -97,8 +79,10 @@ BOOL CImageList::Attach(HIMAGELIST hImageList)
     if (hImageList == NULL || m_hImageList != NULL)
         return FALSE;
     std::lock_guard<std::mutex> lock(MapLock());
+    // One owner per list: a second would destroy it under the first.
+    if (!PermanentMap().emplace(hImageList, this).second)
+        return FALSE;
     m_hImageList = hImageList;
-    PermanentMap()[hImageList] = this;
     return TRUE;
 }
 

@@ -1,4 +1,5 @@
 #include "framework/Internet.h"
+#include "framework/ModulePath.h"
 
 // CInternetFile
 
@@ -120,16 +121,11 @@ CInternetSession::CInternetSession(LPCWSTR pstrAgent, DWORD_PTR dwContext, DWORD
                                    LPCWSTR pstrProxyName, LPCWSTR pstrProxyBypass, DWORD dwFlags)
     : m_hSession(NULL), m_dwContext(dwContext)
 {
-    WCHAR szAgent[MAX_PATH] = L"";
-    if (pstrAgent == NULL) {
-        WCHAR szPath[MAX_PATH] = L"";
-        ::GetModuleFileNameW(NULL, szPath, MAX_PATH);
-        LPCWSTR pszName = wcsrchr(szPath, L'\\');
-        lstrcpynW(szAgent, pszName ? pszName + 1 : szPath, MAX_PATH);
-        LPWSTR pszDot = wcsrchr(szAgent, L'.');
-        if (pszDot)
-            *pszDot = 0;
-        pstrAgent = szAgent;
+    CString strAgent;
+    if (pstrAgent == NULL)
+    {
+        strAgent = AfxGetModuleBaseName();
+        pstrAgent = strAgent;
     }
     m_hSession = ::InternetOpenW(pstrAgent, dwAccessType, pstrProxyName, pstrProxyBypass, dwFlags);
 }

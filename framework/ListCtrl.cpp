@@ -42,7 +42,7 @@ CHeaderCtrl* CListCtrl::GetHeaderCtrl() const
     HWND hHeader = (HWND)::SendMessageW(m_hWnd, LVM_GETHEADER, 0, 0);
     // A subclassing header object is the permanent wrapper; otherwise the
     // temporary one is only used through CHeaderCtrl's non-virtual calls.
-    return hHeader ? static_cast<CHeaderCtrl*>(CWnd::FromHandle(hHeader)) : NULL;
+    return AfxFromHandleAs<CHeaderCtrl>(hHeader);
 }
 
 int CListCtrl::InsertItem(int nItem, LPCTSTR lpszItem)
@@ -233,11 +233,11 @@ int CListCtrl::HitTest(CPoint pt, UINT* pFlags) const
 CEdit* CListCtrl::GetEditControl() const
 {
     HWND hEdit = (HWND)::SendMessageW(m_hWnd, LVM_GETEDITCONTROL, 0, 0);
-    return hEdit ? static_cast<CEdit*>(CWnd::FromHandle(hEdit)) : NULL;
+    return AfxFromHandleAs<CEdit>(hEdit);
 }
 
 CEdit* CListCtrl::EditLabel(int nItem)
 {
     HWND hEdit = (HWND)::SendMessageW(m_hWnd, LVM_EDITLABELW, (WPARAM)nItem, 0);
-    return hEdit ? static_cast<CEdit*>(CWnd::FromHandle(hEdit)) : NULL;
+    return AfxFromHandleAs<CEdit>(hEdit);
 }

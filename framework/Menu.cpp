@@ -4,7 +4,12 @@
 
 namespace {
 
-typedef CTempObjectMap<CMenu, &CMenu::m_hMenu> CTempMenuMap;
+struct CTempMenuTraits
+{
+    static void Bind(CMenu& menu, HMENU hMenu) { menu.m_hMenu = hMenu; }
+    static void Unbind(CMenu& menu) { menu.m_hMenu = NULL; }
+};
+typedef CTempObjectMap<CMenu, HMENU, CTempMenuTraits> CTempMenuMap;
 // A plain pointer: see the temporary window map.
 thread_local CTempMenuMap* t_pTempMenus = NULL;
 
@@ -143,5 +148,5 @@ CMenu* CMenu::GetSubMenu(int nPos) const
 
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect)
 {
-    return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect);
+    return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, AfxGetSafeHwnd(pWnd), lpRect);
 }

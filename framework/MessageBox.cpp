@@ -31,7 +31,7 @@ int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
     // Owned by the active window of this thread, else the main window.
     HWND hWndOwner = ::GetActiveWindow();
     if (hWndOwner == NULL)
-        hWndOwner = AfxGetMainWnd()->GetSafeHwnd();
+        hWndOwner = AfxGetSafeHwnd(AfxGetMainWnd());
     if (hWndOwner != NULL)
         hWndOwner = ::GetAncestor(hWndOwner, GA_ROOT);
     return AfxShowMessageBox(hWndOwner, lpszText, lpszCaption, nType);

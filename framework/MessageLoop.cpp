@@ -3,11 +3,10 @@
 #include "framework/Menu.h"
 #include "framework/Gdi.h"
 
-void AfxPurgeTemporaryScrollBars();
 void AfxPurgeTemporaryImageLists();
 void AfxFreeTempWndMap();
 void AfxFreeTempMenuMap();
-void AfxFreeTempScrollBarMap();
+void AfxFreeTempImageListMap();
 
 namespace {
 thread_local int t_nLoopDepth = 0;
@@ -27,7 +26,6 @@ void AfxPurgeTemporaryObjects()
 {
     CWnd::DeleteTempMap();
     CMenu::DeleteTempMap();
-    AfxPurgeTemporaryScrollBars();
     AfxPurgeTemporaryGdiObjects();
     AfxPurgeTemporaryImageLists();
 }
@@ -37,12 +35,17 @@ void AfxFreeThreadTemporaries()
     AfxPurgeTemporaryObjects();
     AfxFreeTempWndMap();
     AfxFreeTempMenuMap();
-    AfxFreeTempScrollBarMap();
+    AfxFreeTempImageListMap();
 }
+
+BOOL AfxInsideWindowProc();
 
 void AfxIdlePurge()
 {
-    if (t_nLoopDepth <= 1)
+    // A loop run from inside a handler (a modal dialog opened while a window
+    // is created, say) is nested even when no loop runs outside it: the
+    // handler may hold temporaries.
+    if (t_nLoopDepth <= 1 && !AfxInsideWindowProc())
         AfxPurgeTemporaryObjects();
 }
 

@@ -1,36 +1,10 @@
 #include "framework/ScrollBar.h"
-#include "framework/TempObjectMap.h"
-
-namespace {
 
 // Scroll messages from controls that have no CScrollBar object (trackbars,
-// plain scroll bars) get a per-thread wrapper, purged with the other
-// temporaries.
-typedef CTempObjectMap<CScrollBar, &CWnd::m_hWnd> CTempScrollBars;
-// A plain pointer: see the temporary window map.
-thread_local CTempScrollBars* t_pTempScrollBars = NULL;
-
-} // namespace
-
-void AfxPurgeTemporaryScrollBars()
-{
-    if (t_pTempScrollBars != NULL)
-        t_pTempScrollBars->Purge();
-}
-
-void AfxFreeTempScrollBarMap()
-{
-    delete t_pTempScrollBars;
-    t_pTempScrollBars = NULL;
-}
-
+// plain scroll bars) get a typed temporary of this thread.
 CScrollBar* AfxScrollBarFromHandle(HWND hWnd)
 {
-    if (hWnd == NULL)
-        return NULL;
-    if (CScrollBar* pBar = dynamic_cast<CScrollBar*>(CWnd::FromHandlePermanent(hWnd)))
-        return pBar;
-    return CTempScrollBars::Of(t_pTempScrollBars).Lookup(hWnd);
+    return AfxFromHandleAs<CScrollBar>(hWnd);
 }
 
 BOOL CScrollBar::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)

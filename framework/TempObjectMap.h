@@ -1,18 +1,21 @@
 #pragma once
-// Per-thread temporary wrappers of one class, one per handle, as FromHandle
-// hands them out. A temporary never owns its handle: the handle member is
-// cleared before the wrapper is deleted. Each user keeps its own plain
-// thread_local pointer to the map (MinGW runs destructors of thread_local
-// objects after their storage is gone).
-#include <type_traits>
-#include <unordered_map>
+// Per-thread temporary wrappers, as FromHandle hands them out: one per
+// handle and wrapper class, so a temporary is always of the class asked for.
+// A temporary never owns its handle: TTraits::Unbind clears it before the
+// wrapper is deleted. Each user keeps its own plain thread_local pointer to
+// the map (MinGW runs destructors of thread_local objects after their
+// storage is gone).
+//
+// TTraits: static void Bind(TBase&, THandle); static void Unbind(TBase&).
+#include <map>
+#include <typeinfo>
 #include <utility>
 
-template <class TObject, auto pmHandle>
+template <class TBase, class THandle, class TTraits>
 class CTempObjectMap
 {
 public:
-    typedef std::remove_reference_t<decltype(std::declval<TObject&>().*pmHandle)> THandle;
+    typedef TBase* (*PFN_CREATE)();
 
     CTempObjectMap() = default;
     ~CTempObjectMap() { Purge(); }
@@ -25,31 +28,44 @@ public:
         return *rpMap;
     }
 
-    TObject* Lookup(THandle hHandle)
+    template <class T = TBase>
+    T* Lookup(THandle hHandle)
     {
-        auto it = m_map.find(hHandle);
+        return static_cast<T*>(Lookup(hHandle, typeid(T), []() -> TBase* { return new T; }));
+    }
+
+    // The wrapper of that class for the handle, made by pfnCreate when new.
+    TBase* Lookup(THandle hHandle, const std::type_info& type, PFN_CREATE pfnCreate)
+    {
+        if (hHandle == NULL)
+            return NULL;
+        Key key(hHandle, &type);
+        auto it = m_map.find(key);
         if (it != m_map.end())
             return it->second;
-        TObject* pObject = new TObject;
-        pObject->*pmHandle = hHandle;
-        m_map.emplace(hHandle, pObject);
+        TBase* pObject = pfnCreate();
+        TTraits::Bind(*pObject, hHandle);
+        m_map.emplace(key, pObject);
         return pObject;
     }
 
     void Purge()
     {
         // Swapped out first: a destructor may look up another temporary.
-        std::unordered_map<THandle, TObject*> map;
+        std::map<Key, TBase*> map;
         map.swap(m_map);
         for (auto& entry : map)
         {
-            entry.second->*pmHandle = NULL;
+            TTraits::Unbind(*entry.second);
             delete entry.second;
         }
     }
 
+    size_t GetCount() const { return m_map.size(); }
+
 private:
-    std::unordered_map<THandle, TObject*> m_map;
+    typedef std::pair<THandle, const std::type_info*> Key;
+    std::map<Key, TBase*> m_map;
 
     CTempObjectMap(const CTempObjectMap&) = delete;
     CTempObjectMap& operator=(const CTempObjectMap&) = delete;

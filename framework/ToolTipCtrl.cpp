@@ -7,7 +7,7 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
         return FALSE;
     return CWnd::CreateEx(WS_EX_TOPMOST, TOOLTIPS_CLASSW, NULL, WS_POPUP | dwStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                          pParentWnd ? pParentWnd->GetSafeHwnd() : NULL, NULL);
+                          pParentWnd ? AfxGetSafeHwnd(pParentWnd) : NULL, NULL);
 }
 
 void CToolTipCtrl::FillInToolInfo(TOOLINFO& ti, CWnd* pWnd, UINT_PTR nIDTool)
@@ -15,7 +15,7 @@ void CToolTipCtrl::FillInToolInfo(TOOLINFO& ti, CWnd* pWnd, UINT_PTR nIDTool)
     ZeroMemory(&ti, sizeof(ti));
     // The size without lpReserved: older controls refuse the larger record.
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    HWND hWnd = pWnd ? pWnd->GetSafeHwnd() : NULL;
+    HWND hWnd = pWnd ? AfxGetSafeHwnd(pWnd) : NULL;
     if (nIDTool == 0)
     {
         // The window itself is the tool; its parent gets the notifications.
@@ -33,7 +33,7 @@ void CToolTipCtrl::FillInToolInfo(TOOLINFO& ti, CWnd* pWnd, UINT_PTR nIDTool)
 
 BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool)
 {
-    if (pWnd == NULL || pWnd->GetSafeHwnd() == NULL)
+    if (pWnd == NULL || AfxGetSafeHwnd(pWnd) == NULL)
         return FALSE;
     TOOLINFO ti;
     FillInToolInfo(ti, pWnd, nIDTool);
@@ -42,7 +42,7 @@ BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool, UIN
         if (lpRectTool)
             ti.rect = *lpRectTool;
         else
-            ::GetClientRect(pWnd->GetSafeHwnd(), &ti.rect);
+            ::GetClientRect(AfxGetSafeHwnd(pWnd), &ti.rect);
     }
     ti.hinst = AfxGetResourceHandle();
     ti.lpszText = (LPWSTR)lpszText;

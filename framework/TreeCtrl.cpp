@@ -212,11 +212,11 @@ CImageList* CTreeCtrl::GetImageList(int nImageList) const
 CEdit* CTreeCtrl::GetEditControl() const
 {
     HWND hEdit = (HWND)::SendMessageW(m_hWnd, TVM_GETEDITCONTROL, 0, 0);
-    return hEdit ? static_cast<CEdit*>(CWnd::FromHandle(hEdit)) : NULL;
+    return AfxFromHandleAs<CEdit>(hEdit);
 }
 
 CEdit* CTreeCtrl::EditLabel(HTREEITEM hItem)
 {
     HWND hEdit = (HWND)::SendMessageW(m_hWnd, TVM_EDITLABELW, 0, (LPARAM)hItem);
-    return hEdit ? static_cast<CEdit*>(CWnd::FromHandle(hEdit)) : NULL;
+    return AfxFromHandleAs<CEdit>(hEdit);
 }

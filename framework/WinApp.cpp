@@ -1,4 +1,5 @@
 #include "framework/WinApp.h"
+#include "framework/ModulePath.h"
 #include "framework/MessageLoop.h"
 #include <shellapi.h>
 #include <ole2.h>
@@ -90,15 +91,7 @@ int CWinApp::WinMainEntry(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow)
     m_nCmdShow = nCmdShow;
     m_nThreadID = ::GetCurrentThreadId();
 
-    wchar_t szModule[MAX_PATH] = {};
-    ::GetModuleFileNameW(hInstance, szModule, MAX_PATH);
-    CString strName(szModule);
-    int nSlash = strName.ReverseFind(L'\\');
-    strName = strName.Mid(nSlash + 1);
-    int nDot = strName.ReverseFind(L'.');
-    if (nDot > 0)
-        strName = strName.Left(nDot);
-    m_strExeName = strName;
+    m_strExeName = AfxGetModuleBaseName(hInstance);
     m_pszExeName = m_strExeName;
     if (m_pszAppName == NULL)
     {
@@ -108,7 +101,7 @@ int CWinApp::WinMainEntry(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow)
 
     if (!InitInstance())
     {
-        if (m_pMainWnd != NULL && m_pMainWnd->GetSafeHwnd() != NULL)
+        if (m_pMainWnd != NULL && AfxGetSafeHwnd(m_pMainWnd) != NULL)
             m_pMainWnd->DestroyWindow();
         m_pMainWnd = NULL;
         return ExitInstance();

@@ -143,7 +143,7 @@ int CWinThread::Run()
         if (PreTranslateMessage(&msg))
             continue;
         CWnd* pMainWnd = GetMainWnd();
-        HWND hWndStop = pMainWnd != NULL ? pMainWnd->GetSafeHwnd() : NULL;
+        HWND hWndStop = pMainWnd != NULL ? AfxGetSafeHwnd(pMainWnd) : NULL;
         if (AfxWalkPreTranslateTree(hWndStop, &msg))
             continue;
         ::TranslateMessage(&msg);

@@ -155,13 +155,6 @@ CWnd::~CWnd()
     }
 }
 
-HWND CWnd::GetSafeHwnd() const
-{
-    // Read through a volatile pointer so the NULL test survives optimisation.
-    const CWnd* volatile pThis = this;
-    return pThis != NULL ? pThis->m_hWnd : NULL;
-}
-
 BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
     if (cs.lpszClass == NULL)
@@ -208,7 +201,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
                     const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam)
 {
     return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
+                    rect.right - rect.left, rect.bottom - rect.top, AfxGetSafeHwnd(pParentWnd),
                     (HMENU)(UINT_PTR)nID, lpParam);
 }
 
@@ -249,7 +242,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 
 BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
 {
-    HWND hWndControl = ::GetDlgItem(pParent->GetSafeHwnd(), (int)nID);
+    HWND hWndControl = ::GetDlgItem(AfxGetSafeHwnd(pParent), (int)nID);
     return hWndControl != NULL && SubclassWindow(hWndControl);
 }
 
@@ -326,6 +319,11 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     if (message == WM_NCDESTROY && FromHandlePermanent(hWnd) == pWnd)
         pWnd->OnFinalRelease();
     return lResult;
+}
+
+BOOL AfxInsideWindowProc()
+{
+    return t_pCurrentMsg != NULL;
 }
 
 const MSG* CWnd::GetCurrentMessage()

@@ -7,6 +7,7 @@
 #include "framework/MessageMap.h"
 #include <commctrl.h>
 #include <shellapi.h>
+#include <typeinfo>
 
 // The member of that name, not the user32 macro.
 #ifdef GetNextWindow
@@ -32,9 +33,9 @@ public:
 
     HWND m_hWnd;
 
-    // Both accept a NULL object, as callers rely on.
-    operator HWND() const { return GetSafeHwnd(); }
-    HWND GetSafeHwnd() const;
+    // Through a pointer that may be NULL, use AfxGetSafeHwnd.
+    operator HWND() const { return m_hWnd; }
+    HWND GetSafeHwnd() const { return m_hWnd; }
     bool operator==(const CWnd& wnd) const { return m_hWnd == wnd.m_hWnd; }
     bool operator!=(const CWnd& wnd) const { return m_hWnd != wnd.m_hWnd; }
 
@@ -291,6 +292,27 @@ protected:
     friend class CWndCreateHook;
     DECLARE_MESSAGE_MAP()
 };
+
+// The window of an object that may be NULL; NULL then.
+inline HWND AfxGetSafeHwnd(const CWnd* pWnd)
+{
+    return pWnd != NULL ? pWnd->m_hWnd : NULL;
+}
+
+// This thread's temporary of exactly that class for hWnd (see AfxFromHandleAs).
+CWnd* AfxLookupTempWnd(HWND hWnd, const std::type_info& type, CWnd* (*pfnCreate)());
+
+// The permanent object of hWnd when it is a T, else a temporary T: never a
+// temporary of another class cast to T.
+template <class T>
+T* AfxFromHandleAs(HWND hWnd)
+{
+    if (hWnd == NULL)
+        return NULL;
+    if (T* pObject = dynamic_cast<T*>(CWnd::FromHandlePermanent(hWnd)))
+        return pObject;
+    return static_cast<T*>(AfxLookupTempWnd(hWnd, typeid(T), []() -> CWnd* { return new T; }));
+}
 
 // Insert-after positions for SetWindowPos.
 extern const CWnd wndTop;

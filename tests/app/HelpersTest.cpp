@@ -223,3 +223,25 @@ TEST_F(HelpersTest, ScheduleRequestCreatesTheWeeklyTaskOnce)
 
     m_app.m_strTaskName = strSavedName;
 }
+
+// The request runs beside the window: starting it returns at once, and the
+// exit takes its outcome.
+TEST_F(HelpersTest, ScheduleRequestRunsOnAWorker)
+{
+    if (!SchedulerRunning())
+        TAMSEL_PEER_MISSING("the Task Scheduler service of this prefix does not run");
+    ComScope com;
+    CString strSavedName = m_app.m_strTaskName;
+    m_app.m_strTaskName = L"Tamsel Schedule Worker";
+    ::WritePrivateProfileStringW(L"General Options", L"Schedule Task", L"1", m_app.m_strSettingsFile);
+    DWORD dwStart = ::GetTickCount();
+    ASSERT_TRUE(m_app.StartScheduleRequest());
+    EXPECT_LT(::GetTickCount() - dwStart, 500u);
+    EXPECT_EQ(m_app.m_bScheduleTask, 1);
+    EXPECT_FALSE(m_app.StartScheduleRequest());  // once
+    m_app.FinishScheduleRequest(20000);
+    EXPECT_EQ(m_app.m_bScheduleTask, 0);
+    EXPECT_EQ((int)::GetPrivateProfileIntW(L"General Options", L"Schedule Task", -1, m_app.m_strSettingsFile), 0);
+    EXPECT_EQ(CScheduledTask::Delete(L"Tamsel Schedule Worker"), S_OK);
+    m_app.m_strTaskName = strSavedName;
+}

@@ -140,3 +140,27 @@ TEST_F(LanguageTest, LookupTurnsBackslashNIntoLineBreaks)
     EXPECT_STREQ(m_app.GetLangText(L"KEY"), L"a\nb");
     EXPECT_STREQ(m_app.GetLangText(L"MISSING"), L"Not found");
 }
+
+// What the main window shows of the language files comes from here, without
+// any window: the listed files, the raw navigation texts, the chosen file.
+TEST_F(LanguageTest, LanguageFilesAndRawTextsWithoutAWindow)
+{
+    ::CreateDirectoryW(Path(L"Language").c_str(), NULL);
+    ::CreateDirectoryW(Path(L"Language\\Folder.ini").c_str(), NULL);
+    WriteText(Path(L"Language\\Alpha.ini"), "[General Settings]\r\nLanguage=Alphabetic\r\n[String]\r\nNAV=one\\ntwo\r\n");
+    WriteText(Path(L"Language\\Nameless.ini"), "[String]\r\nNAV=x\r\n");
+    CStringArray arrFiles, arrNames;
+    arrFiles.Add(L"stale");
+    m_app.ListLanguageFiles(arrFiles, arrNames);
+    ASSERT_EQ(arrFiles.GetSize(), 1);
+    EXPECT_STREQ(arrFiles[0], L"Alpha.ini");
+    EXPECT_STREQ(arrNames[0], L"Alphabetic");
+
+    m_app.m_strLangFile = Path(L"Language\\Alpha.ini").c_str();
+    EXPECT_STREQ(m_app.GetLangStringRaw(L"NAV"), L"one\\ntwo");
+    EXPECT_STREQ(m_app.GetLangString(L"NAV"), L"one\ntwo");
+
+    EXPECT_STREQ(m_app.GetChosenLanguageFile(), L"");
+    WriteText(Path(L"Settings.ini"), "[General Settings]\r\nLanguage=Alpha.ini\r\n");
+    EXPECT_STREQ(m_app.GetChosenLanguageFile(), L"Alpha.ini");
+}

@@ -359,6 +359,46 @@ TEST(Dialog, ModelessCreateAndEnd)
     EXPECT_EQ(dlg.m_hWnd, (HWND)NULL);
 }
 
+namespace {
+
+// Binds a control the template lacks between two it has.
+class CMissingControlDialog : public CDialog
+{
+public:
+    CMissingControlDialog() : CDialog(IDD_TEST_DDX) {}
+    CWnd m_wndName, m_wndMissing, m_wndCount;
+    BOOL m_bExchanged = FALSE;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, IDC_TEST_NAME, m_wndName);
+        DDX_Control(pDX, 4321, m_wndMissing);
+        DDX_Control(pDX, IDC_TEST_COUNT, m_wndCount);
+    }
+    BOOL OnInitDialog() override
+    {
+        m_bExchanged = UpdateData(FALSE);
+        return TRUE;
+    }
+};
+
+} // namespace
+
+// A missing control fails the exchange but does not leave the later ones unbound.
+TEST(Dialog, AMissingControlIsReportedAndSkipsNothingElse)
+{
+    CWnd host;
+    ASSERT_TRUE(CreateTopLevel(host));
+    CMissingControlDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_TEST_DDX, &host));
+    EXPECT_FALSE(dlg.m_bExchanged);
+    EXPECT_NE(dlg.m_wndName.m_hWnd, (HWND)NULL);
+    EXPECT_EQ(dlg.m_wndMissing.m_hWnd, (HWND)NULL);
+    EXPECT_EQ(dlg.m_wndCount.m_hWnd, ::GetDlgItem(dlg.m_hWnd, IDC_TEST_COUNT));
+    host.DestroyWindow();
+}
+
 // Every message box goes through the one handler: caption, text, flags, answers.
 TEST(MessageBoxes, AnsweredThroughRecorder)
 {

@@ -366,5 +366,5 @@ TEST(HandleMap, NullObjectHasNoHandle)
 {
     CWnd* pNone = CWnd::FromHandle(NULL);
     EXPECT_EQ(pNone, (CWnd*)NULL);
-    EXPECT_EQ(pNone->GetSafeHwnd(), (HWND)NULL);
+    EXPECT_EQ(AfxGetSafeHwnd(pNone), (HWND)NULL);
 }

@@ -169,7 +169,9 @@ TEST_F(MainWindowTest, ClosingWaitsForASlowScanWorkerBeforeThePagesGo)
     EXPECT_LT(sender.dwAnsweredAt.load() - dwStart, dwClosed - dwStart);
     EXPECT_EQ(::WaitForSingleObject(hSender, 5000), WAIT_OBJECT_0);
     ::CloseHandle(hSender);
-    EXPECT_EQ(recorder.Count(), 0u);
+    // The one question is whether to stop the scan.
+    EXPECT_EQ(recorder.Count(), 1u);
+    EXPECT_EQ(recorder.LastText(), std::wstring(TestApp()->GetLangString(L"M_WARNING_SCANNING")));
 }
 
 TEST_F(MainWindowTest, LeavingTheResultPageAsksWithYesNo)
@@ -350,4 +352,25 @@ TEST_F(MainWindowTest, F1WithoutAHelpFileIsNoError)
     TestApp()->m_strAppDir = m_folder.Path().c_str();
     EXPECT_TRUE(TestApp()->PreTranslateMessage(&msg));
     EXPECT_EQ(recorder.Count(), 0u);
+}
+
+// The outline is cut once for a skin and size, and setting it asks for no
+// new paint: a painted window stays painted.
+TEST_F(MainWindowTest, TheWindowRegionIsCutOnceAndAsksForNoRepaint)
+{
+    CreateMainWindow();
+    m_pDlg->ShowWindow(SW_SHOW);
+    m_pDlg->UpdateWindow();
+    CRect rcWindow;
+    m_pDlg->GetWindowRect(&rcWindow);
+    EXPECT_EQ(m_pDlg->m_sizeSkinRegion, CSize(rcWindow.Width(), rcWindow.Height()));
+    HRGN hRgn = ::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(m_pDlg->GetWindowRgn(hRgn), ERROR);
+    // A corner pixel of the key colour is cut out, the middle is not.
+    EXPECT_TRUE(::PtInRegion(hRgn, rcWindow.Width() / 2, rcWindow.Height() / 2));
+    ::DeleteObject(hRgn);
+    EXPECT_FALSE(::GetUpdateRect(m_pDlg->m_hWnd, NULL, FALSE));
+    m_pDlg->Invalidate();
+    m_pDlg->UpdateWindow();
+    EXPECT_FALSE(::GetUpdateRect(m_pDlg->m_hWnd, NULL, FALSE));
 }

@@ -142,13 +142,28 @@ TEST_F(MainWindowTest, TaskPagesPaintWhiteAndClearTheTextAboveTheirDivider)
     EXPECT_FALSE(page.GetDlgItem(IDC_PAGE_DIVIDER)->IsWindowVisible());
     CClientDC dc(&page);
     HBRUSH hBrush = (HBRUSH)page.SendMessage(WM_CTLCOLORBTN, (WPARAM)dc.GetSafeHdc(),
-                                             (LPARAM)page.GetDlgItem(1001)->GetSafeHwnd());
+                                             (LPARAM)AfxGetSafeHwnd(page.GetDlgItem(1001)));
     EXPECT_EQ(hBrush, page.m_hbrBackground);
     EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);
     // The divider itself is not above itself.
     hBrush = (HBRUSH)page.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)dc.GetSafeHdc(),
-                                      (LPARAM)page.GetDlgItem(IDC_PAGE_DIVIDER)->GetSafeHwnd());
+                                      (LPARAM)AfxGetSafeHwnd(page.GetDlgItem(IDC_PAGE_DIVIDER)));
     EXPECT_NE(hBrush, page.m_hbrBackground);
     page.SendMessage(WM_SYSCOLORCHANGE);
     EXPECT_EQ(page.m_crBackground, RGB(255, 255, 255));
+}
+
+// The suite runs twice, themed and classic (TAMSEL_CLASSIC_THEME=1): each run
+// really takes its drawing path.
+TEST(DrawingPath, FollowsThePrefixTheme)
+{
+    HMODULE hTheme = ::LoadLibraryW(L"uxtheme.dll");
+    ASSERT_NE(hTheme, (HMODULE)NULL);
+    typedef BOOL(WINAPI * PFN_ISTHEMEACTIVE)();
+    PFN_ISTHEMEACTIVE pfnIsThemeActive = (PFN_ISTHEMEACTIVE)(void*)::GetProcAddress(hTheme, "IsThemeActive");
+    ASSERT_NE(pfnIsThemeActive, (PFN_ISTHEMEACTIVE)NULL);
+    wchar_t szClassic[4] = {};
+    bool bClassic = ::GetEnvironmentVariableW(L"TAMSEL_CLASSIC_THEME", szClassic, 4) > 0 && szClassic[0] == L'1';
+    EXPECT_EQ(pfnIsThemeActive() != FALSE, !bClassic);
+    ::FreeLibrary(hTheme);
 }

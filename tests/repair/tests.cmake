@@ -1,1 +1,2 @@
 tamsel_add_test(repair_tests repair LIBS tamsel_app)
+tamsel_test_uses_scheduler(repair_tests)
