@@ -21,3 +21,5 @@
 #include "framework/FileFind.h"
 #include "framework/FileDialog.h"
 #include "framework/Internet.h"
+#include "framework/ControlBar.h"
+#include "framework/ShellOpen.h"
