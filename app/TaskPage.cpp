@@ -369,6 +369,22 @@ CTaskPage::CTaskPage(CWnd* pParent, HINSTANCE hResources, LPCTSTR lpszCaption, L
     InitModalIndirect((LPCDLGTEMPLATE)m_pTemplate, pParent);
 }
 
+BOOL CTaskPage::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pTemplate != NULL && HIWORD(wParam) == BN_CLICKED && lParam != 0)
+    {
+        for (const TaskButton& button : s_buttons)
+        {
+            if (button.wID == LOWORD(wParam))
+            {
+                EndDialog(button.wID);
+                return TRUE;
+            }
+        }
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
 LPVOID CTaskPage::TemplateAlloc(DWORD nBytes)
 {
     if (m_pTemplate == NULL)

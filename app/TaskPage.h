@@ -101,6 +101,8 @@ protected:
     CTaskPage();  // for a dialog built from an in-memory template
     void CommonConstruct();
     virtual BOOL OnInitDialog();
+    // A composed box ends with the id of whichever of its buttons was pressed.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
 
     afx_msg void OnPaint();
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
