@@ -2,6 +2,7 @@
 // the ignore list, folder removal, paths from commands and shortcuts, and
 // the weekly scheduled task.
 #include "app/TamselApp.h"
+#include "services/DiskObject.h"
 #include "services/PathString.h"
 #include "services/ScheduledTask.h"
 #include "services/TextFile.h"
@@ -34,32 +35,12 @@ void CTamselApp::LoadIgnoreList()
 
 BOOL CTamselApp::DeleteDirectory(const CString& strFolder)
 {
-    // An empty path would make the pattern "\*.*": the root of the drive.
+    // The one folder removal of the program: it never follows a linked folder
+    // and never empties a drive or share root.
     if (strFolder.IsEmpty())
         return FALSE;
-    CString strPattern = strFolder;
-    if (strPattern[strPattern.GetLength() - 1] != L'\\')
-        strPattern += L"\\";
-    CString strBase = strPattern;
-    strPattern += L"*.*";
-
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = ::FindFirstFileW(strPattern, &fd);
-    if (hFind != INVALID_HANDLE_VALUE)
-    {
-        do
-        {
-            if (::lstrcmpW(fd.cFileName, L".") == 0 || ::lstrcmpW(fd.cFileName, L"..") == 0)
-                continue;
-            CString strPath = strBase + fd.cFileName;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteDirectory(strPath);
-            else
-                ::DeleteFileW(strPath);
-        } while (::FindNextFileW(hFind, &fd));
-        ::FindClose(hFind);
-    }
-    return ::RemoveDirectoryW(strFolder);
+    CDiskObject disk;
+    return disk.RemoveDirectoryTree(strFolder);
 }
 
 CString CTamselApp::ParseIconLocation(const CString& strText)

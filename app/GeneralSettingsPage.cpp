@@ -257,30 +257,14 @@ void CGeneralSettingsPage::OnCheckUpdateClicked()
 
 void CGeneralSettingsPage::OnCheckUpdate()
 {
-    CString strSite = GetUpdateSiteUrl(m_pApp->m_strSettingsFile);
     if (s_bUpdaterStep.exchange(false))
     {
         CUpdaterDlg dlg(NULL);
-        if (dlg.CheckUpdater(strSite) == 0 && dlg.StartUpdate())
+        if (dlg.CheckUpdater(GetUpdateSiteUrl(m_pApp->m_strSettingsFile)) == 0 && dlg.StartUpdate())
             dlg.DoModal();
     }
-    CUpdateChecker checker;
-    int nResult = checker.CheckForUpdate(strSite);
-    if (nResult == UPDATE_NEWER_ACCEPTED)
-    {
-        CString strUpdater = m_pApp->m_strAppDir + L"Update.exe";
-        if (::GetFileAttributesW(strUpdater) == INVALID_FILE_ATTRIBUTES)
-        {
-            AfxMessageBox(m_pApp->GetLangString(L"M_UPDATE_NO_COMPONENT"), MB_ICONEXCLAMATION);
-            return;
-        }
-        // The updater replaces our files: start it only when we really end.
-        CTamselDlg* pMain = GetTamselDlg();
-        if (pMain != NULL && pMain->CloseMainWindow())
-            AfxShellOpen(NULL, L"open", strUpdater, NULL, NULL, SW_SHOW);
-    }
-    else if (nResult == UPDATE_NO_CONNECTION || nResult == UPDATE_DOWNLOAD_FAILED)
-        AfxMessageBox(m_pApp->GetLangString(L"M_UPDATE_INTERNET_FAILED"), MB_ICONEXCLAMATION);
-    else if (nResult == UPDATE_NOT_NEWER)
-        AfxMessageBox(m_pApp->GetLangString(L"M_UPDATE_NOUPDATE"), MB_ICONINFORMATION);
+    // The check runs on the main window's worker; the answer comes back there.
+    CTamselDlg* pMain = GetTamselDlg();
+    if (pMain != NULL)
+        pMain->StartVersionCheck(TRUE);
 }

@@ -11,6 +11,7 @@ PFN_FunPrivacySwitchLanguage g_pfnFunPrivacySwitchLanguage = NULL;
 PFN_FunInitOptimizer g_pfnFunInitOptimizer = NULL;
 PFN_FunShowOptimizer g_pfnFunShowOptimizer = NULL;
 PFN_FunOptimizerSwitchLanguage g_pfnFunOptimizerSwitchLanguage = NULL;
+PFN_FunExitOptimizer g_pfnFunExitOptimizer = NULL;
 
 namespace {
 
@@ -47,6 +48,7 @@ void ClearOptimizerExports()
     g_pfnFunInitOptimizer = NULL;
     g_pfnFunShowOptimizer = NULL;
     g_pfnFunOptimizerSwitchLanguage = NULL;
+    g_pfnFunExitOptimizer = NULL;
 }
 
 HMODULE LoadPrivacyExports(LPCWSTR lpszFolder)
@@ -83,6 +85,8 @@ HMODULE LoadOptimizerExports(LPCWSTR lpszFolder)
         ::FreeLibrary(hModule);
         return NULL;
     }
+    // Not needed to run, only to unload cleanly.
+    Resolve(hModule, "FunExitOptimizer", g_pfnFunExitOptimizer);
     return hModule;
 }
 
@@ -127,6 +131,8 @@ void CTamselDlg::UnloadPrivacyLibrary()
 {
     if (m_hPrivacyLib == NULL)
         return;
+    // Its views go first: no window procedure of an unloaded library may
+    // stay reachable.
     g_pfnFunExitPrivacy();
     ::FreeLibrary(m_hPrivacyLib);
     m_hPrivacyLib = NULL;
@@ -137,6 +143,11 @@ void CTamselDlg::UnloadOptimizerLibrary()
 {
     if (m_hOptimizerLib == NULL)
         return;
+    // Without its exit function the views would outlive their code: the
+    // library then stays loaded.
+    if (g_pfnFunExitOptimizer == NULL)
+        return;
+    g_pfnFunExitOptimizer();
     ::FreeLibrary(m_hOptimizerLib);
     m_hOptimizerLib = NULL;
     ClearOptimizerExports();

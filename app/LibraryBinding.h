@@ -8,6 +8,7 @@ extern PFN_FunShowWindow g_pfnFunShowWindow;
 extern PFN_FunIsThread g_pfnFunIsThread;
 extern PFN_FunStopThread g_pfnFunStopThread;
 extern PFN_FunExitPrivacy g_pfnFunExitPrivacy;
+extern PFN_FunExitOptimizer g_pfnFunExitOptimizer;
 extern PFN_FunPrivacySwitchLanguage g_pfnFunPrivacySwitchLanguage;
 extern PFN_FunInitOptimizer g_pfnFunInitOptimizer;
 extern PFN_FunShowOptimizer g_pfnFunShowOptimizer;

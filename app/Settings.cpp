@@ -9,11 +9,11 @@ const wchar_t kGeneral[] = L"General Settings";
 const wchar_t kScanLog[] = L"ScanLog";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-void WriteInt(LPCTSTR lpszSection, LPCTSTR lpszKey, int nValue, LPCTSTR lpszFile)
+BOOL WriteInt(LPCTSTR lpszSection, LPCTSTR lpszKey, int nValue, LPCTSTR lpszFile)
 {
     CString strValue;
     strValue.Format(L"%d", nValue);
-    ::WritePrivateProfileStringW(lpszSection, lpszKey, strValue, lpszFile);
+    return ::WritePrivateProfileStringW(lpszSection, lpszKey, strValue, lpszFile);
 }
 } // namespace
 
@@ -29,7 +29,8 @@ void CTamselApp::LoadSettings()
     // The Run value, not the file, says whether the program starts with Windows.
     {
         CNtRegistry reg;
-        m_bStartup = reg.SetKey(HKEY_CURRENT_USER, kRunKey, TRUE) && reg.ValueExists(L"Tamsel");
+        // Read only: a missing Run key is no reason to create an empty one.
+        m_bStartup = reg.SetKey(HKEY_CURRENT_USER, kRunKey, FALSE) && reg.ValueExists(L"Tamsel");
     }
 
     CString strNow = CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S");
@@ -50,25 +51,41 @@ void CTamselApp::LoadSettings()
     }
 }
 
-void CTamselApp::SaveSettings()
+BOOL CTamselApp::SaveSettings()
 {
+    BOOL bAll = TRUE;
     for (int nSlot = 0; nSlot < TAMSEL_CATEGORY_COUNT; ++nSlot)
-        WriteInt(kOptions, s_pszScanKeys[nSlot], m_bScanCategory[nSlot], m_strSettingsFile);
-    WriteInt(kOptions, L"Schedule Task", m_bScheduleTask, m_strSettingsFile);
-    WriteInt(kGeneral, L"CloseAfterScan", m_bCloseAfterScan, m_strSettingsFile);
-    WriteInt(kGeneral, L"AutoRepair", m_bAutoRepair, m_strSettingsFile);
-    WriteInt(kGeneral, L"AutoUpdate", m_bAutoUpdate, m_strSettingsFile);
-    WriteInt(kGeneral, L"Startup", m_bStartup, m_strSettingsFile);
-    ::WritePrivateProfileStringW(kScanLog, L"LastScanTime", m_strLastScanTime, m_strSettingsFile);
+        bAll &= WriteInt(kOptions, s_pszScanKeys[nSlot], m_bScanCategory[nSlot], m_strSettingsFile);
+    bAll &= WriteInt(kOptions, L"Schedule Task", m_bScheduleTask, m_strSettingsFile);
+    bAll &= WriteInt(kGeneral, L"CloseAfterScan", m_bCloseAfterScan, m_strSettingsFile);
+    bAll &= WriteInt(kGeneral, L"AutoRepair", m_bAutoRepair, m_strSettingsFile);
+    bAll &= WriteInt(kGeneral, L"AutoUpdate", m_bAutoUpdate, m_strSettingsFile);
+    bAll &= WriteInt(kGeneral, L"Startup", m_bStartup, m_strSettingsFile);
+    bAll &= ::WritePrivateProfileStringW(kScanLog, L"LastScanTime", m_strLastScanTime, m_strSettingsFile) ? TRUE : FALSE;
     CString strKey;
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; ++i)
     {
         strKey.Format(L"Error%d", i + 1);
-        WriteInt(kScanLog, strKey, m_nErrors[i], m_strSettingsFile);
+        bAll &= WriteInt(kScanLog, strKey, m_nErrors[i], m_strSettingsFile);
     }
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; ++i)
     {
         strKey.Format(L"Cleaned%d", i + 1);
-        WriteInt(kScanLog, strKey, m_nCleaned[i], m_strSettingsFile);
+        bAll &= WriteInt(kScanLog, strKey, m_nCleaned[i], m_strSettingsFile);
     }
+    return bAll;
+}
+
+void CTamselApp::ReportSettingsNotSaved()
+{
+    // The main window is gone by now; a pending quit would end the box at once.
+    MSG msg;
+    while (::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE))
+    {
+    }
+    CString strText = GetLangString(L"M_SETTINGS_NOT_SAVED");
+    if (strText.IsEmpty())
+        strText = L"The settings could not be saved to %s.";
+    strText.Replace(L"%s", m_strSettingsFile);
+    AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -169,8 +169,8 @@ int CTamselApp::ExitInstance()
 {
     // A second copy, or a start that ended before the settings were read, has
     // nothing of its own to write back.
-    if (!m_strSettingsFile.IsEmpty())
-        SaveSettings();
+    if (!m_strSettingsFile.IsEmpty() && !SaveSettings())
+        ReportSettingsNotSaved();
     if (m_pComObject != NULL)
     {
         m_pComObject->Release();

@@ -21,7 +21,10 @@ public:
 
     // Settings.ini
     void LoadSettings();
-    void SaveSettings();
+    // FALSE when any value could not be written.
+    BOOL SaveSettings();
+    // Tells the user once, at exit, that the settings were not written.
+    void ReportSettingsNotSaved();
 
     // Language files
     CString GetLangString(const CString& strKey);

@@ -45,7 +45,6 @@ BEGIN_MESSAGE_MAP(CTamselDlg, CDialog)
     ON_WM_TIMER()
     ON_WM_CLOSE()
     ON_WM_DESTROY()
-    ON_MESSAGE(WM_TAMSEL_VERSION_CHECKED, OnVersionChecked)
     ON_BN_CLICKED(IDC_CLOSE_BUTTON, OnCloseButton)
     ON_BN_CLICKED(IDC_MINIMIZE_BUTTON, OnMinimizeButton)
     ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelpButton)
@@ -129,6 +128,8 @@ CTamselDlg::CTamselDlg(CWnd* pParent)
 
 CTamselDlg::~CTamselDlg()
 {
+    // Also when the window ended some other way than through closing.
+    WaitForWorkers();
     for (INT_PTR i = 0; i < m_arrPages.GetSize(); i++)
         delete static_cast<PageInfo*>(m_arrPages[i]);
     m_arrPages.RemoveAll();

@@ -13,6 +13,7 @@
 #include "app/TaskPage.h"
 #include "app/LauncherPages.h"
 #include "app/GeneralSettingsPage.h"
+#include "app/VersionCheck.h"
 #include "scanner/HomePage.h"
 #include "scanner/ScanPage.h"
 #include "repair/ReportPage.h"
@@ -94,7 +95,6 @@ enum
 };
 
 // Posted by the background version check with its result in wParam.
-#define WM_TAMSEL_VERSION_CHECKED (WM_APP + 0x51)
 
 class CTamselDlg : public CDialog
 {
@@ -113,6 +113,11 @@ public:
     PageInfo* GetPageInfo(int nIndex) const;
     // The name of the window property that marks the running copy.
     static CString GetInstancePropertyName();
+
+    // ---- Online version check --------------------------------------------------
+    // Starts a check on a worker unless one runs; with bReportAll every outcome
+    // is reported (Check Update), else only a newer version (first paint).
+    BOOL StartVersionCheck(BOOL bReportAll);
 
     // ---- Language ------------------------------------------------------------
     void LoadLanguageTexts();
@@ -177,6 +182,8 @@ public:
     void SetSkinRegion(CDC* pDC, int nWidth, int nHeight);
 
     CTamselApp* m_pApp;
+    // Waited for when the window object goes.
+    CVersionCheckWorker m_versionCheck;
     int m_bFirstPaint;
     int m_bLibraryView;
     CBrush m_brBackground;
@@ -266,7 +273,6 @@ protected:
     afx_msg void OnDestroy();
     afx_msg void OnCloseButton();
     afx_msg void OnMinimizeButton();
-    afx_msg LRESULT OnVersionChecked(WPARAM wParam, LPARAM lParam);
 
 private:
     void AddLanguageFiles();
@@ -275,7 +281,11 @@ private:
     // The stop questions of a running scan or an unfinished result; TRUE to go on.
     BOOL ConfirmLeavePage();
     void HideLibraryViews();
-    void StartVersionCheck();
+    // The outcome of a version check, on this thread.
+    void OnVersionChecked(int nResult, BOOL bReportAll);
+    // Ends the scan (as left or stopped) and waits for every worker of the
+    // window, dispatching sent messages meanwhile.
+    void WaitForWorkers();
     void DrawSkinBitmap(CDC* pDC, SkinBitmap& slot, int x, int y);
     void TileSkinBitmap(CDC* pDC, SkinBitmap& slot, const CRect& rc);
     void StartUpdater();

@@ -9,27 +9,7 @@ namespace {
 const UINT_PTR DRAG_TIMER = 5;
 const UINT DRAG_PERIOD_MS = 20;
 const COLORREF SKIN_KEY_COLOR = RGB(255, 0, 255);
-// How long closing waits for a stopped scan to wind down.
-const DWORD SCAN_END_WAIT_MS = 5000;
 
-struct VersionCheckJob
-{
-    HWND hWnd;
-    CString strBaseUrl;
-};
-
-DWORD WINAPI VersionCheckThreadProc(LPVOID pParam)
-{
-    VersionCheckJob* pJob = static_cast<VersionCheckJob*>(pParam);
-    int nResult;
-    {
-        CUpdateChecker checker;
-        nResult = checker.FetchAndCompare(pJob->strBaseUrl);
-    }
-    ::PostMessageW(pJob->hWnd, WM_TAMSEL_VERSION_CHECKED, (WPARAM)nResult, 0);
-    delete pJob;
-    return 0;
-}
 } // namespace
 
 int CTamselDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
@@ -140,7 +120,7 @@ void CTamselDlg::OnPaint()
     {
         m_bFirstPaint = 0;
         if (m_pApp->m_bAutoUpdate)
-            StartVersionCheck();
+            StartVersionCheck(FALSE);
     }
     PAINTSTRUCT ps;
     CDC* pDC = BeginPaint(&ps);
@@ -305,12 +285,8 @@ BOOL CTamselDlg::CloseMainWindow()
             return FALSE;
         m_pageHome.StoreCategorySwitches();
     }
-    // The scan thread writes to the pages: let it end before they go.
-    if (m_pageScan.IsScanThreadRunning())
-    {
-        m_pageScan.m_bLeaving = 1;
-        m_pageScan.WaitForScanEnd(SCAN_END_WAIT_MS);
-    }
+    // Workers use the pages and this window: they end before anything goes.
+    WaitForWorkers();
     for (int i = 0; i < GetPageCount(); i++)
     {
         PageInfo* pInfo = GetPageInfo(i);
@@ -320,6 +296,20 @@ BOOL CTamselDlg::CloseMainWindow()
     EndDialog(IDCANCEL);
     ::PostQuitMessage(0);
     return TRUE;
+}
+
+void CTamselDlg::WaitForWorkers()
+{
+    if (m_pageScan.IsScanThreadRunning())
+    {
+        m_pageScan.m_bLeaving = 1;
+        m_pageScan.m_bAbort = 1;
+        // However long the worker takes to notice, sent messages are answered
+        // meanwhile, so a worker blocked in one can finish.
+        m_pageScan.WaitForScanEnd(INFINITE);
+    }
+    // Bounded by the check's own time-outs.
+    m_versionCheck.Wait(INFINITE);
 }
 
 void CTamselDlg::OnClose()
@@ -342,24 +332,29 @@ void CTamselDlg::WinHelp(DWORD_PTR, UINT)
 
 // ---- Online version check ------------------------------------------------------------
 
-void CTamselDlg::StartVersionCheck()
+BOOL CTamselDlg::StartVersionCheck(BOOL bReportAll)
 {
-    // The network may be slow: the window paints on while a thread asks.
-    VersionCheckJob* pJob = new VersionCheckJob{m_hWnd, GetUpdateSiteUrl(m_pApp->m_strSettingsFile)};
-    HANDLE hThread = ::CreateThread(NULL, 0, VersionCheckThreadProc, pJob, 0, NULL);
-    if (hThread == NULL)
-        delete pJob;
-    else
-        ::CloseHandle(hThread);
+    // The network may be slow: the window goes on while a worker asks, and
+    // the answer comes back to this thread.
+    return m_versionCheck.Start(m_hWnd, GetUpdateSiteUrl(m_pApp->m_strSettingsFile),
+                                [this, bReportAll](int nResult) { OnVersionChecked(nResult, bReportAll); });
 }
 
-LRESULT CTamselDlg::OnVersionChecked(WPARAM wParam, LPARAM)
+void CTamselDlg::OnVersionChecked(int nResult, BOOL bReportAll)
 {
-    if ((int)wParam != UPDATE_NEWER_FOUND)
-        return 0;
-    if (CUpdateChecker::AskToUpdate() == UPDATE_NEWER_ACCEPTED)
-        StartUpdater();
-    return 0;
+    if (nResult == UPDATE_NEWER_FOUND)
+    {
+        if (CUpdateChecker::AskToUpdate() == UPDATE_NEWER_ACCEPTED)
+            StartUpdater();
+    }
+    else if (!bReportAll)
+    {
+        // The check on first paint speaks only of a newer version.
+    }
+    else if (nResult == UPDATE_NO_CONNECTION || nResult == UPDATE_DOWNLOAD_FAILED)
+        AfxMessageBox(m_pApp->GetLangString(L"M_UPDATE_INTERNET_FAILED"), MB_ICONEXCLAMATION);
+    else if (nResult == UPDATE_NOT_NEWER)
+        AfxMessageBox(m_pApp->GetLangString(L"M_UPDATE_NOUPDATE"), MB_ICONINFORMATION);
 }
 
 void CTamselDlg::StartUpdater()

@@ -1,6 +1,7 @@
 #include "app/UpdaterDlg.h"
 #include "app/TamselApp.h"
 #include "app/VersionCheck.h"
+#include <algorithm>
 
 namespace {
 const UINT IDD_UPDATER = 417;
@@ -117,19 +118,19 @@ DWORD CUpdaterDlg::CheckUpdater(LPCTSTR pszBaseUrl)
 {
     if (!IsConnected())
         return 1;
-    CUpdatePackage package(m_settings);
-    HINTERNET hSession = package.OpenSession();
-    if (hSession == NULL)
-        return 2;
-    // Only a complete fresh copy decides, never an error page or an old one.
-    CString strTemp;
-    BOOL bFetched = package.Download(hSession, CString(pszBaseUrl != NULL ? pszBaseUrl : L"") + L"update.ini", strTemp);
-    ::InternetCloseHandle(hSession);
+    // The version check's request and download: status 200, the whole body.
+    CUpdateChecker checker;
+    checker.m_dwTimeoutMs = std::max(m_settings.dwConnectTimeout, m_settings.dwReceiveTimeout);
+    CString strUrl = CString(pszBaseUrl != NULL ? pszBaseUrl : L"") + L"update.ini";
+    HINTERNET hRequest = checker.OpenUrl(strUrl);
     CString strIni = m_settings.strAppDir + L"update.ini";
-    if (!bFetched || !::MoveFileExW(strTemp, strIni, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    BOOL bFetched = hRequest != NULL && checker.DownloadToFile(hRequest, strIni);
+    if (hRequest != NULL)
+        ::InternetCloseHandle(hRequest);
+    if (!bFetched)
     {
-        if (!strTemp.IsEmpty())
-            ::DeleteFileW(strTemp);
+        // No copy left from an earlier check decides either.
+        ::DeleteFileW(strIni);
         return 2;
     }
     CString strLocal = GetFileVersionString(m_settings.strAppDir + L"Update.exe");

@@ -1,5 +1,6 @@
 #include "app/VersionCheck.h"
 #include <shlwapi.h>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -64,12 +65,14 @@ CString GetUpdateSiteUrl(const CString& strSettingsFile)
 
 CUpdateChecker::CUpdateChecker()
     : m_strModulePath(GetModulePath()), m_strDownloadFolder(GetModuleFolder()),
-      m_hInternet(::InternetOpenW(L"AutoUpdateAgent", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0))
+      m_dwTimeoutMs(UPDATE_DEFAULT_TIMEOUT_MS), m_hConnect(NULL), m_hInternet(::InternetOpenW(L"AutoUpdateAgent", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0))
 {
 }
 
 CUpdateChecker::~CUpdateChecker()
 {
+    if (m_hConnect != NULL)
+        ::InternetCloseHandle(m_hConnect);
     if (m_hInternet != NULL)
         ::InternetCloseHandle(m_hInternet);
 }
@@ -84,14 +87,14 @@ int CUpdateChecker::FetchAndCompare(const CString& strBaseUrl)
 {
     if (!IsConnected())
         return UPDATE_NO_CONNECTION;
+    // A server that stalls must not hold the check for ever.
+    DWORD dwTimeout = m_dwTimeoutMs;
+    ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+    ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+    ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     CString strUrl = strBaseUrl + L"update.ini";
     CInternetHandle request(OpenUrl(strUrl));
     if (request.m_h == NULL)
-        return UPDATE_DOWNLOAD_FAILED;
-    // An error page is no version file.
-    DWORD dwStatus = 0, dwSize = sizeof(dwStatus);
-    if (::HttpQueryInfoW(request.m_h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL) &&
-        dwStatus != HTTP_STATUS_OK)
         return UPDATE_DOWNLOAD_FAILED;
     // Only a fresh copy decides, never one left by an earlier check.
     CString strLocal = m_strDownloadFolder + L"update.ini";
@@ -130,18 +133,63 @@ HINTERNET CUpdateChecker::OpenUrl(CString& strUrl)
     DWORD dwLength = 1024;
     if (::InternetCanonicalizeUrlW(strUrl, szCanonical, &dwLength, ICU_BROWSER_MODE))
         strUrl = szCanonical;
-    return ::InternetOpenUrlW(m_hInternet, strUrl, NULL, 0,
-                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | INTERNET_FLAG_HYPERLINK |
-                                  INTERNET_FLAG_NEED_FILE,
-                              0);
+    const DWORD dwFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | INTERNET_FLAG_HYPERLINK |
+                          INTERNET_FLAG_NEED_FILE;
+    // HTTP goes through its own connection so that the time-outs apply to
+    // the request itself: a root handle's receive time-out is not passed on.
+    WCHAR szHost[256] = L"", szPath[2048] = L"", szExtra[1024] = L"";
+    URL_COMPONENTSW parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszHostName = szHost;
+    parts.dwHostNameLength = 256;
+    parts.lpszUrlPath = szPath;
+    parts.dwUrlPathLength = 2048;
+    parts.lpszExtraInfo = szExtra;
+    parts.dwExtraInfoLength = 1024;
+    if (!::InternetCrackUrlW(strUrl, 0, 0, &parts)
+        || (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS))
+        return ::InternetOpenUrlW(m_hInternet, strUrl, NULL, 0, dwFlags, 0);
+    if (m_hConnect != NULL)
+        ::InternetCloseHandle(m_hConnect);
+    m_hConnect = ::InternetConnectW(m_hInternet, szHost, parts.nPort, NULL, NULL, INTERNET_SERVICE_HTTP, 0, 0);
+    if (m_hConnect == NULL)
+        return NULL;
+    DWORD dwTimeout = m_dwTimeoutMs;
+    ::InternetSetOptionW(m_hConnect, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+    ::InternetSetOptionW(m_hConnect, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+    ::InternetSetOptionW(m_hConnect, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+    CString strObject = CString(szPath) + szExtra;
+    HINTERNET hRequest = ::HttpOpenRequestW(m_hConnect, L"GET", strObject, NULL, NULL, NULL,
+                                            dwFlags | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0),
+                                            0);
+    if (hRequest == NULL)
+        return NULL;
+    ::InternetSetOptionW(hRequest, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+    ::InternetSetOptionW(hRequest, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+    ::InternetSetOptionW(hRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+    if (!::HttpSendRequestW(hRequest, NULL, 0, NULL, 0))
+    {
+        ::InternetCloseHandle(hRequest);
+        return NULL;
+    }
+    return hRequest;
 }
 
 BOOL CUpdateChecker::DownloadToFile(HINTERNET hRequest, const CString& strFile)
 {
-    CFileHandle file(::CreateFileW(strFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, NULL));
-    if (file.m_h == INVALID_HANDLE_VALUE)
+    // An error page is no version file, nor is an answer without a status.
+    DWORD dwStatus = 0, dwSize = sizeof(dwStatus);
+    if (!::HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL)
+        || dwStatus != HTTP_STATUS_OK)
         return FALSE;
+    DWORD dwLength = 0;
+    dwSize = sizeof(dwLength);
+    BOOL bHasLength = ::HttpQueryInfoW(hRequest, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength,
+                                       &dwSize, NULL);
+    if (bHasLength && dwLength > UPDATE_INI_MAX_BYTES)
+        return FALSE;
+    // The whole answer first: nothing is saved unless all of it came.
+    std::vector<BYTE> body;
     BYTE buffer[4096];
     for (;;)
     {
@@ -149,11 +197,22 @@ BOOL CUpdateChecker::DownloadToFile(HINTERNET hRequest, const CString& strFile)
         if (!::InternetReadFile(hRequest, buffer, sizeof(buffer), &dwRead))
             return FALSE;
         if (dwRead == 0)
-            return TRUE;
-        DWORD dwWritten = 0;
-        if (!::WriteFile(file.m_h, buffer, dwRead, &dwWritten, NULL) || dwWritten != dwRead)
+            break;
+        if (body.size() + dwRead > UPDATE_INI_MAX_BYTES)
             return FALSE;
+        body.insert(body.end(), buffer, buffer + dwRead);
     }
+    if (bHasLength && body.size() != dwLength)
+        return FALSE;
+    CFileHandle file(::CreateFileW(strFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, NULL));
+    if (file.m_h == INVALID_HANDLE_VALUE)
+        return FALSE;
+    DWORD dwWritten = 0;
+    if (!body.empty()
+        && (!::WriteFile(file.m_h, body.data(), (DWORD)body.size(), &dwWritten, NULL) || dwWritten != body.size()))
+        return FALSE;
+    return TRUE;
 }
 
 BOOL CUpdateChecker::ReadBlock(HINTERNET hRequest, LPVOID pBuffer, DWORD dwSize)
@@ -232,4 +291,78 @@ BOOL CUpdateChecker::ReplaceExecutable(const CString& strExe, const CString& str
     if (!::MoveFileExW(strExe, strBackup, dwFlags))
         return FALSE;
     return ::MoveFileExW(strNewFile, strExe, dwFlags);
+}
+
+// ---- The check on a worker thread ---------------------------------------------------
+
+namespace {
+
+struct CVersionCheckJob
+{
+    HWND hWnd;
+    CString strBaseUrl;
+    DWORD dwTimeoutMs;
+    std::function<void(int)> fnDone;
+};
+
+UINT __cdecl VersionCheckThreadProc(LPVOID pParam)
+{
+    std::unique_ptr<CVersionCheckJob> pJob(static_cast<CVersionCheckJob*>(pParam));
+    int nResult;
+    {
+        CUpdateChecker checker;
+        checker.m_dwTimeoutMs = pJob->dwTimeoutMs;
+        nResult = checker.FetchAndCompare(pJob->strBaseUrl);
+    }
+    std::function<void(int)> fnDone = std::move(pJob->fnDone);
+    AfxPostCall(pJob->hWnd, [fnDone, nResult]() { fnDone(nResult); });
+    return 0;
+}
+
+} // namespace
+
+CVersionCheckWorker::CVersionCheckWorker() : m_hThread(NULL)
+{
+}
+
+CVersionCheckWorker::~CVersionCheckWorker()
+{
+    if (m_hThread != NULL)
+    {
+        // Bounded by the check's own time-outs.
+        AfxWaitForObjectPumping(m_hThread, INFINITE);
+        ::CloseHandle(m_hThread);
+    }
+}
+
+BOOL CVersionCheckWorker::IsRunning() const
+{
+    return m_hThread != NULL && ::WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT;
+}
+
+BOOL CVersionCheckWorker::Start(HWND hWnd, const CString& strBaseUrl, std::function<void(int)> fnDone,
+                                DWORD dwTimeoutMs)
+{
+    if (IsRunning() || !fnDone)
+        return FALSE;
+    if (m_hThread != NULL)
+    {
+        ::CloseHandle(m_hThread);
+        m_hThread = NULL;
+    }
+    CVersionCheckJob* pJob = new CVersionCheckJob{ hWnd, strBaseUrl, dwTimeoutMs, std::move(fnDone) };
+    m_hThread = AfxBeginWorker(VersionCheckThreadProc, pJob);
+    if (m_hThread == NULL)
+    {
+        delete pJob;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CVersionCheckWorker::Wait(DWORD dwMilliseconds)
+{
+    if (m_hThread == NULL)
+        return TRUE;
+    return AfxWaitForObjectPumping(m_hThread, dwMilliseconds) == WAIT_OBJECT_0;
 }

@@ -3,6 +3,7 @@
 // the version it announces with our own file version and asks the user.
 #include "framework/Afx.h"
 #include <wininet.h>
+#include <functional>
 
 // Result codes of CUpdateChecker::CheckForUpdate.
 enum
@@ -21,6 +22,11 @@ enum
 // Settings.ini when that key is present, else the product's own site.
 CString GetUpdateSiteUrl(const CString& strSettingsFile);
 
+// The most of update.ini that is accepted; a longer answer is no version file.
+const DWORD UPDATE_INI_MAX_BYTES = 64 * 1024;
+// Connect, send and receive time-outs of the check.
+const DWORD UPDATE_DEFAULT_TIMEOUT_MS = 10000;
+
 class CUpdateChecker
 {
 public:
@@ -36,6 +42,9 @@ public:
 
     BOOL IsConnected();
     HINTERNET OpenUrl(CString& strUrl);
+    // Saves the answer only when it is whole: status 200, at most
+    // UPDATE_INI_MAX_BYTES, and exactly Content-Length bytes when the server
+    // gave one (a cut-off body reads like a complete one).
     BOOL DownloadToFile(HINTERNET hRequest, const CString& strFile);
     BOOL ReadBlock(HINTERNET hRequest, LPVOID pBuffer, DWORD dwSize);
     static CString GetModulePath();
@@ -49,10 +58,39 @@ public:
     // executable and its folder unless a caller sets others.
     CString m_strModulePath;
     CString m_strDownloadFolder;
+    // Applied to the connection, the request and each read.
+    DWORD m_dwTimeoutMs;
 
 private:
+    // The connection of the last HTTP request OpenUrl made.
+    HINTERNET m_hConnect;
     HINTERNET m_hInternet;
 
     CUpdateChecker(const CUpdateChecker&) = delete;
     CUpdateChecker& operator=(const CUpdateChecker&) = delete;
+};
+
+// Runs the network part of a check (FetchAndCompare) on a worker thread and
+// hands the result to a window's own thread. The owner keeps the worker's
+// handle; the destructor waits for it, dispatching sent messages.
+class CVersionCheckWorker
+{
+public:
+    CVersionCheckWorker();
+    ~CVersionCheckWorker();
+
+    // Starts a check unless one runs. fnDone gets the result of
+    // FetchAndCompare on hWnd's thread, or is dropped when hWnd is gone by
+    // then. FALSE when no check was started.
+    BOOL Start(HWND hWnd, const CString& strBaseUrl, std::function<void(int)> fnDone,
+               DWORD dwTimeoutMs = UPDATE_DEFAULT_TIMEOUT_MS);
+    BOOL IsRunning() const;
+    // Waits for a running check; TRUE when none runs any more.
+    BOOL Wait(DWORD dwMilliseconds);
+
+private:
+    HANDLE m_hThread;
+
+    CVersionCheckWorker(const CVersionCheckWorker&) = delete;
+    CVersionCheckWorker& operator=(const CVersionCheckWorker&) = delete;
 };

@@ -11,6 +11,7 @@
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/WinThread.h"
+#include "framework/WorkerCall.h"
 #include "framework/CommandLineInfo.h"
 #include "framework/WinApp.h"
 #include "framework/Gdi.h"

@@ -55,13 +55,13 @@ LPCDLGTEMPLATE CDialog::LoadTemplate(LPCTSTR lpszTemplateName) const
     return hTemplate != NULL ? (LPCDLGTEMPLATE)::LockResource(hTemplate) : NULL;
 }
 
-HWND CDialog::CreateFromTemplate(LPCDLGTEMPLATE lpTemplate, HWND hWndParent)
+HWND CDialog::CreateFromTemplate(LPCDLGTEMPLATE lpTemplate, HWND hWndParent, bool* pbAttached)
 {
-    AfxHookWindowCreate(this);
+    bool bAttached = false;
+    AfxHookWindowCreate(this, pbAttached != NULL ? pbAttached : &bAttached);
     HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), lpTemplate, hWndParent, &AfxDlgProc, 0);
     AfxUnhookWindowCreate();
-    if (hWnd == NULL && m_hWnd != NULL)
-        Detach();
+    // After a failure the object may be gone (released with its window).
     return hWnd;
 }
 
@@ -122,7 +122,16 @@ INT_PTR CDialog::DoModal()
     m_bModal = TRUE;
     m_bEndModal = false;
     m_nModalResult = -1;
-    if (CreateFromTemplate(lpTemplate, hWndParent) != NULL)
+    bool bAttached = false;
+    if (CreateFromTemplate(lpTemplate, hWndParent, &bAttached) == NULL)
+    {
+        if (bEnableParent)
+            ::EnableWindow(hWndParent, TRUE);
+        // The object went with its window when it was ever attached.
+        if (!bAttached)
+            m_bModal = FALSE;
+        return -1;
+    }
     {
         if (!m_bEndModal)
         {

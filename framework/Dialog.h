@@ -48,7 +48,7 @@ public:
 
 protected:
     void RunModalLoop();
-    HWND CreateFromTemplate(LPCDLGTEMPLATE lpTemplate, HWND hWndParent);
+    HWND CreateFromTemplate(LPCDLGTEMPLATE lpTemplate, HWND hWndParent, bool* pbAttached = NULL);
     LPCDLGTEMPLATE LoadTemplate(LPCTSTR lpszTemplateName) const;
 
     BOOL m_bModal;

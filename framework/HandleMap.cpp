@@ -1,9 +1,12 @@
-// The window handle map: permanent objects for the whole process (workers
-// call window members directly), temporary wrappers per thread.
+// The window handle map: permanent objects for the whole process (looked up
+// from any thread, used only on the window's own), temporary wrappers per
+// thread.
 #include "framework/Wnd.h"
 #include "framework/Lock.h"
 #include "framework/TempObjectMap.h"
 #include <unordered_map>
+
+void AfxDropPostedCalls(HWND hWnd);
 
 namespace {
 
@@ -77,14 +80,21 @@ BOOL CWnd::Attach(HWND hWndNew)
 HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
+    bool bOwner = false;
     if (hWnd != NULL)
     {
         CAfxLockGuard guard(PermanentLock());
         auto it = PermanentMap().find(hWnd);
         if (it != PermanentMap().end() && it->second == this)
+        {
             PermanentMap().erase(it);
+            bOwner = true;
+        }
         m_hWnd = NULL;
     }
+    // Calls posted to the window and not run yet go with it.
+    if (bOwner)
+        AfxDropPostedCalls(hWnd);
     return hWnd;
 }
 

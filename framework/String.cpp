@@ -293,59 +293,29 @@ int CString::FindOneOf(LPCWSTR pszCharSet) const
 
 void CString::FormatV(LPCWSTR pszFormat, va_list args)
 {
+    m_str.clear();
     if (!pszFormat)
-    {
-        m_str.clear();
         return;
-    }
-    // Grow until the text fits; msvcrt returns -1 while it does not.
-    std::vector<wchar_t> buffer(256);
-    for (;;)
-    {
-        va_list argsCopy;
-        va_copy(argsCopy, args);
-        int n = _vsnwprintf(buffer.data(), buffer.size() - 1, pszFormat, argsCopy);
-        va_end(argsCopy);
-        if (n >= 0 && (size_t)n < buffer.size() - 1)
-        {
-            m_str.assign(buffer.data(), n);
-            return;
-        }
-        if (buffer.size() >= (64u << 20))
-        {
-            m_str.clear();
-            return;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    va_list argsCount;
+    va_copy(argsCount, args);
+    int nLength = _vscwprintf(pszFormat, argsCount);
+    va_end(argsCount);
+    if (nLength <= 0)
+        return;
+    std::wstring str((size_t)nLength + 1, L'\0');
+    int nWritten = _vsnwprintf(&str[0], str.size(), pszFormat, args);
+    if (nWritten < 0 || nWritten > nLength)
+        return;
+    str.resize((size_t)nWritten);
+    m_str.swap(str);
 }
 
-void CString::Format(LPCWSTR pszFormat, ...)
+void CString::FormatRaw(LPCWSTR pszFormat, ...)
 {
     va_list args;
     va_start(args, pszFormat);
     FormatV(pszFormat, args);
     va_end(args);
-}
-
-void CString::Format(UINT nFormatID, ...)
-{
-    CString strFormat;
-    strFormat.LoadString(nFormatID);
-    va_list args;
-    va_start(args, nFormatID);
-    FormatV(strFormat, args);
-    va_end(args);
-}
-
-void CString::AppendFormat(LPCWSTR pszFormat, ...)
-{
-    CString strMore;
-    va_list args;
-    va_start(args, pszFormat);
-    strMore.FormatV(pszFormat, args);
-    va_end(args);
-    *this += strMore;
 }
 
 LPWSTR CString::GetBuffer(int nMinLength)

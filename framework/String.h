@@ -4,6 +4,28 @@
 #include "framework/AfxDefs.h"
 #include <cstdarg>
 #include <string>
+#include <type_traits>
+
+class CString;
+
+namespace AfxFormat {
+// What one Format argument becomes on its way through C varargs: a CString
+// its text, a scalar itself; any other class type does not compile.
+template <class T>
+inline auto Pass(const T& value)
+{
+    typedef std::decay_t<T> TArg;
+    if constexpr (std::is_same_v<TArg, CString>)
+        return (LPCWSTR)value;
+    else
+    {
+        static_assert(std::is_arithmetic_v<TArg> || std::is_pointer_v<TArg> || std::is_enum_v<TArg>
+                          || std::is_null_pointer_v<TArg>,
+                      "Format takes numbers, pointers, strings and CString; convert other classes first");
+        return value;
+    }
+}
+} // namespace AfxFormat
 
 class CString
 {
@@ -79,11 +101,29 @@ public:
     int ReverseFind(wchar_t ch) const;
     int FindOneOf(LPCWSTR pszCharSet) const;
 
-    // printf-style: %s and %c take wide arguments, %S and %C narrow ones.
-    void Format(LPCWSTR pszFormat, ...);
-    void Format(UINT nFormatID, ...);
+    // printf-style: %s and %c take wide arguments, %S and %C narrow ones. A
+    // CString argument is passed as its text. A format that cannot be
+    // printed leaves the string empty.
+    template <class... TArgs>
+    void Format(LPCWSTR pszFormat, const TArgs&... args)
+    {
+        FormatRaw(pszFormat, AfxFormat::Pass(args)...);
+    }
+    template <class... TArgs>
+    void Format(UINT nFormatID, const TArgs&... args)
+    {
+        CString strFormat;
+        strFormat.LoadString(nFormatID);
+        FormatRaw(strFormat.GetString(), AfxFormat::Pass(args)...);
+    }
+    template <class... TArgs>
+    void AppendFormat(LPCWSTR pszFormat, const TArgs&... args)
+    {
+        CString strMore;
+        strMore.FormatRaw(pszFormat, AfxFormat::Pass(args)...);
+        *this += strMore;
+    }
     void FormatV(LPCWSTR pszFormat, va_list args);
-    void AppendFormat(LPCWSTR pszFormat, ...);
 
     // A writable buffer of at least nMinLength characters plus a terminator;
     // ReleaseBuffer(-1) takes the length up to the first zero.
@@ -103,6 +143,7 @@ public:
 
 private:
     std::wstring m_str;
+    void FormatRaw(LPCWSTR pszFormat, ...);
 };
 
 CString operator+(const CString& s1, const CString& s2);

@@ -68,7 +68,8 @@ BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize, LPSECURITY_A
     // Always start suspended so the members are set before the thread runs.
     unsigned nThreadID = 0;
     uintptr_t hThread = _beginthreadex(lpSecurityAttrs, nStackSize, &StartThreadProc, this,
-                                       CREATE_SUSPENDED, &nThreadID);
+                                       CREATE_SUSPENDED | (dwCreateFlags & STACK_SIZE_PARAM_IS_A_RESERVATION),
+                                       &nThreadID);
     if (hThread == 0)
         return FALSE;
     m_hThread = (HANDLE)hThread;
@@ -167,4 +168,29 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
     if (!(dwCreateFlags & CREATE_SUSPENDED))
         pThread->ResumeThread();
     return pThread;
+}
+
+namespace {
+UINT __cdecl NoThreadProc(LPVOID)
+{
+    return 0;
+}
+} // namespace
+
+HANDLE AfxBeginWorker(AFX_THREADPROC pfnThreadProc, LPVOID pParam, UINT nStackSize, DWORD dwCreateFlags)
+{
+    CWinThread* pThread = AfxBeginThread(pfnThreadProc, pParam, THREAD_PRIORITY_NORMAL, nStackSize,
+                                         CREATE_SUSPENDED | (dwCreateFlags & STACK_SIZE_PARAM_IS_A_RESERVATION));
+    if (pThread == NULL)
+        return NULL;
+    HANDLE hThread = NULL;
+    if (!::DuplicateHandle(::GetCurrentProcess(), pThread->m_hThread, ::GetCurrentProcess(), &hThread, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
+    {
+        // Nobody could wait for it: let it end at once without running the work.
+        pThread->m_pfnThreadProc = &NoThreadProc;
+        hThread = NULL;
+    }
+    pThread->ResumeThread();
+    return hThread;
 }

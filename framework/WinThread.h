@@ -1,7 +1,9 @@
 #pragma once
-// Threads: AfxBeginThread starts a worker on a CWinThread, which deletes
-// itself when the thread ends unless m_bAutoDelete is cleared first
-// (start CREATE_SUSPENDED to clear it safely).
+// Threads: every thread of the program starts through AfxBeginThread (or
+// AfxBeginWorker on top of it), which catches whatever escapes the thread
+// procedure, frees the thread's temporary objects as it ends and closes its
+// handle. The CWinThread deletes itself when the thread ends unless
+// m_bAutoDelete is cleared first (start CREATE_SUSPENDED to clear it safely).
 #include "framework/AfxDefs.h"
 #include "framework/MessageMap.h"
 
@@ -42,10 +44,16 @@ protected:
 
 private:
     static unsigned __stdcall StartThreadProc(void* pParam);
+    friend HANDLE AfxBeginWorker(AFX_THREADPROC pfnThreadProc, LPVOID pParam, UINT nStackSize, DWORD dwCreateFlags);
 };
 
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority = THREAD_PRIORITY_NORMAL,
                            UINT nStackSize = 0, DWORD dwCreateFlags = 0,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs = NULL);
+// Starts a thread like AfxBeginThread and hands back a handle of it that the
+// caller owns: wait for it (AfxWaitForObjectPumping on a window's thread) and
+// close it. NULL when no thread started. dwCreateFlags may hold
+// STACK_SIZE_PARAM_IS_A_RESERVATION.
+HANDLE AfxBeginWorker(AFX_THREADPROC pfnThreadProc, LPVOID pParam, UINT nStackSize = 0, DWORD dwCreateFlags = 0);
 // The CWinThread of this thread (the application on the main thread), or NULL.
 CWinThread* AfxGetThread();

@@ -3,6 +3,9 @@
 #include "framework/Wnd.h"
 #include "framework/WndClass.h"
 #include "framework/WinThread.h"
+#include "framework/WorkerCall.h"
+
+void AfxRunPostedCall(HWND hWnd, LPARAM lParam);
 
 namespace {
 
@@ -13,6 +16,7 @@ class CCurrentMessage;
 thread_local CCurrentMessage* t_pCurrentMsg = NULL;
 // The object whose window is being created on this thread.
 thread_local CWnd* t_pWndInit = NULL;
+thread_local bool* t_pbAttached = NULL;
 thread_local HHOOK t_hHookCreate = NULL;
 thread_local int t_nHookUsers = 0;
 // Set when the reflected owner-draw call reached CWnd's default.
@@ -44,7 +48,9 @@ bool IsCtlColorMessage(UINT message)
 } // namespace
 
 // Subclasses the first window created while t_pWndInit is set, before it
-// receives any message of its own.
+// receives any message of its own, and records that it did: after a failed
+// create the object may already be gone (a window that deletes itself in
+// PostNcDestroy), so the creator touches it only when it was never attached.
 class CWndCreateHook
 {
 public:
@@ -53,31 +59,51 @@ public:
         if (nCode == HCBT_CREATEWND && t_pWndInit != NULL)
         {
             CWnd* pWnd = t_pWndInit;
+            bool* pbAttached = t_pbAttached;
             t_pWndInit = NULL;
+            t_pbAttached = NULL;
             HWND hWnd = (HWND)wParam;
-            if (pWnd->Attach(hWnd))
+            // Nothing may unwind through user32: a throwing hook refuses the
+            // window instead.
+            try
             {
-                pWnd->PreSubclassWindow();
-                WNDPROC pfnOld = (WNDPROC)SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)&CWnd::AfxWndProc);
-                if (pfnOld != &CWnd::AfxWndProc)
-                    pWnd->m_pfnSuper = pfnOld;
+                if (pWnd->Attach(hWnd))
+                {
+                    pWnd->PreSubclassWindow();
+                    WNDPROC pfnOld = (WNDPROC)SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)&CWnd::AfxWndProc);
+                    if (pfnOld != &CWnd::AfxWndProc)
+                        pWnd->m_pfnSuper = pfnOld;
+                    if (pbAttached != NULL)
+                        *pbAttached = true;
+                }
+            }
+            catch (...)
+            {
+                OutputDebugStringW(L"Tamsel: exception while a window was created\n");
+                if (pWnd->m_hWnd == hWnd)
+                    pWnd->Detach();
+                return 1;
             }
         }
         return CallNextHookEx(NULL, nCode, wParam, lParam);
     }
 
-    explicit CWndCreateHook(CWnd* pWnd) { Install(pWnd); }
+    CWndCreateHook(CWnd* pWnd, bool* pbAttached) { Install(pWnd, pbAttached); }
     ~CWndCreateHook() { Remove(); }
 
-    static void Install(CWnd* pWnd)
+    static void Install(CWnd* pWnd, bool* pbAttached)
     {
         if (t_nHookUsers++ == 0)
             t_hHookCreate = SetWindowsHookExW(WH_CBT, &CbtProc, NULL, GetCurrentThreadId());
         t_pWndInit = pWnd;
+        t_pbAttached = pbAttached;
+        if (pbAttached != NULL)
+            *pbAttached = false;
     }
     static void Remove()
     {
         t_pWndInit = NULL;
+        t_pbAttached = NULL;
         if (--t_nHookUsers == 0 && t_hHookCreate != NULL)
         {
             UnhookWindowsHookEx(t_hHookCreate);
@@ -89,9 +115,9 @@ public:
 };
 
 // Lets CDialog create through the same hook.
-void AfxHookWindowCreate(CWnd* pWnd)
+void AfxHookWindowCreate(CWnd* pWnd, bool* pbAttached)
 {
-    CWndCreateHook::Install(pWnd);
+    CWndCreateHook::Install(pWnd, pbAttached);
 }
 
 void AfxUnhookWindowCreate()
@@ -167,19 +193,15 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
         return FALSE;
     }
     HWND hWnd;
+    bool bAttached = false;
     {
-        CWndCreateHook hook(this);
+        CWndCreateHook hook(this, &bAttached);
         hWnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, (DWORD)cs.style, cs.x, cs.y, cs.cx,
                                  cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     }
-    if (hWnd == NULL)
-    {
-        // A failed WM_CREATE already destroyed and released the window.
-        if (m_hWnd != NULL)
-            Detach();
-        return FALSE;
-    }
-    return TRUE;
+    // On failure an attached window was destroyed and released (its object
+    // may have deleted itself); an unattached object was never touched.
+    return hWnd != NULL;
 }
 
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
@@ -283,6 +305,11 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     CWnd* pWnd = FromHandlePermanent(hWnd);
     if (pWnd == NULL)
         return ::DefWindowProcW(hWnd, message, wParam, lParam);
+    if (message == AfxGetWorkerCallMessage() && message != 0)
+    {
+        AfxRunPostedCall(hWnd, lParam);
+        return 0;
+    }
     CCurrentMessage current(hWnd, message, wParam, lParam);
     LRESULT lResult = 0;
     // Nothing may unwind through user32.
@@ -293,7 +320,8 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     catch (...)
     {
         OutputDebugStringW(L"Tamsel: exception in a window procedure\n");
-        lResult = 0;
+        // A window whose creation handler failed is not left half built.
+        lResult = message == WM_CREATE ? -1 : 0;
     }
     if (message == WM_NCDESTROY && FromHandlePermanent(hWnd) == pWnd)
         pWnd->OnFinalRelease();

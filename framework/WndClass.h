@@ -9,5 +9,6 @@ LPCTSTR AfxDefaultWndClass();
 
 // Creation of a window whose object must receive its first messages
 // (the dialog creates through Win32 dialog functions).
-void AfxHookWindowCreate(CWnd* pWnd);
+// *pbAttached (when given) tells afterwards whether the hook took the window.
+void AfxHookWindowCreate(CWnd* pWnd, bool* pbAttached = NULL);
 void AfxUnhookWindowCreate();

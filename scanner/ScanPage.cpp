@@ -8,7 +8,7 @@ END_MESSAGE_MAP()
 
 CScanPage::CScanPage()
     : CStandInPage(150), m_bAbort(0), m_bScanning(0), m_bLeaving(0), m_bFinished(0), m_dwScanTimeMs(10000),
-      m_hStopEvent(::CreateEventW(NULL, TRUE, FALSE, NULL)), m_hScanThread(NULL)
+      m_hStopEvent(::CreateEventW(NULL, TRUE, FALSE, NULL)), m_hScanThread(NULL), m_hWndScanEnd(NULL)
 {
 }
 
@@ -16,8 +16,9 @@ CScanPage::~CScanPage()
 {
     if (m_hScanThread != NULL)
     {
+        // The thread reads this object to its last step.
         ::SetEvent(m_hStopEvent);
-        ::WaitForSingleObject(m_hScanThread, 5000);
+        AfxWaitForObjectPumping(m_hScanThread, INFINITE);
         ::CloseHandle(m_hScanThread);
     }
     if (m_hStopEvent != NULL)
@@ -37,7 +38,8 @@ void CScanPage::StartScan()
     m_bLeaving = 0;
     m_bFinished = 0;
     ::ResetEvent(m_hStopEvent);
-    m_hScanThread = ::CreateThread(NULL, 8 * 1024 * 1024, ScanThreadProc, this, STACK_SIZE_PARAM_IS_A_RESERVATION, NULL);
+    m_hWndScanEnd = m_hWnd;
+    m_hScanThread = AfxBeginWorker(ScanThreadProc, this, 8 * 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
 }
 
 BOOL CScanPage::IsScanThreadRunning() const
@@ -59,32 +61,27 @@ BOOL CScanPage::WaitForScanEnd(DWORD dwTimeoutMs)
 {
     if (m_hScanThread == NULL)
         return TRUE;
-    DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        DWORD dwElapsed = ::GetTickCount() - dwStart;
-        if (dwElapsed >= dwTimeoutMs)
-            return ::WaitForSingleObject(m_hScanThread, 0) == WAIT_OBJECT_0;
-        // The thread may be sending to our windows: keep them answering.
-        DWORD dwResult = ::MsgWaitForMultipleObjects(1, &m_hScanThread, FALSE, dwTimeoutMs - dwElapsed, QS_SENDMESSAGE);
-        if (dwResult == WAIT_OBJECT_0)
-            return TRUE;
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    // The thread may be sending to our windows: keep them answering.
+    return AfxWaitForObjectPumping(m_hScanThread, dwTimeoutMs) == WAIT_OBJECT_0;
 }
 
-DWORD WINAPI CScanPage::ScanThreadProc(LPVOID pParam)
+UINT __cdecl CScanPage::ScanThreadProc(LPVOID pParam)
 {
     CScanPage* pPage = static_cast<CScanPage*>(pParam);
     ::WaitForSingleObject(pPage->m_hStopEvent, pPage->m_dwScanTimeMs);
     pPage->m_bFinished = 1;
     pPage->m_bScanning = 0;
+    // The page changes on its own thread; dropped if the page is gone by then.
+    AfxPostCall(pPage->m_hWndScanEnd, [pPage]() { pPage->OnScanEnded(); });
+    return 0;
+}
+
+void CScanPage::OnScanEnded()
+{
     // Nothing found: back to the home page, unless the user is leaving.
     CTamselDlg* pMain = GetTamselDlg();
-    if (!pPage->m_bLeaving && !pPage->m_bAbort && pMain != NULL)
+    if (!m_bLeaving && !m_bAbort && pMain != NULL)
         pMain->ShowPage(PAGE_HOME);
-    return 0;
 }
 
 void CScanPage::OnShowWindow(BOOL bShow, UINT nStatus)

@@ -33,7 +33,11 @@ bool IsFolderEntry(const WIN32_FIND_DATAW& data)
 // A junction or link is removed as such; walking into it would touch what it points at.
 bool IsLinkedFolder(const CString& strFolder)
 {
-    DWORD dwAttributes = GetFileAttributesW(strFolder);
+    // Without the trailing separator: with it, the link's target answers.
+    CString strLink = strFolder;
+    if (strLink.GetLength() > 3)
+        strLink.TrimRight(L'\\');
+    DWORD dwAttributes = GetFileAttributesW(strLink);
     return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
@@ -260,7 +264,11 @@ BOOL CDiskObject::DeleteFolder(const CString& strFolder)
             if (!DeleteFileW(strFile))
                 return SetSystemError(strFile);
     }
-    if (!RemoveDirectoryW(strFolder))
+    // A link goes as itself, named without the trailing separator.
+    CString strPath = strFolder;
+    if (strPath.GetLength() > 3)
+        strPath.TrimRight(L'\\');
+    if (!RemoveDirectoryW(strPath))
         return SetSystemError(strFolder);
     return TRUE;
 }
@@ -273,6 +281,8 @@ BOOL CDiskObject::RemoveDirectoryTree(LPCWSTR pszFolder)
         return FALSE;
     if (IsRootFolder(strFolder))
         return SetInternalError(); // a whole drive or share is never emptied
+    if (IsLinkedFolder(strFolder))
+        return DeleteFolder(strFolder);  // the link, never what it points to
     CStringArray arrFolders;
     if (!ListSubfolders(strFolder, arrFolders, TRUE))
         return FALSE;

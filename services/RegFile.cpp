@@ -386,6 +386,15 @@ LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode
     }
     if (hRoot == NULL)
         return ERROR_BADKEY;
+    if (nMode != RegKeyPathOpen && !strRest.IsEmpty()
+        && (strRest[0] == L'\\' || strRest[strRest.GetLength() - 1] == L'\\' || strRest.Find(L"\\\\") >= 0))
+    {
+        // A stray separator is no key name: the line is refused as written,
+        // never trimmed into another key (a root above all).
+        CString strKey = strRest;
+        strKey.Trim(L'\\');
+        return nMode == RegKeyPathDelete && strKey.IsEmpty() ? ERROR_ACCESS_DENIED : ERROR_BADKEY;
+    }
 
     switch (nMode)
     {
@@ -399,12 +408,10 @@ LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode
         return RegCreateKeyW(hRoot, strRest, phKey) == ERROR_SUCCESS ? ERROR_SUCCESS : ERROR_CANTOPEN;
     case RegKeyPathDelete:
     {
-        // A whole root is never deleted, however the line spells it.
-        CString strKey = strRest;
-        strKey.Trim(L'\\');
-        if (strKey.IsEmpty())
+        // A whole root is never deleted.
+        if (strRest.IsEmpty())
             return ERROR_ACCESS_DENIED;
-        LONG nResult = DeleteKeyTree(hRoot, strKey);
+        LONG nResult = DeleteKeyTree(hRoot, strRest);
         return nResult == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : nResult;
     }
     }

@@ -135,15 +135,11 @@ void CBusyProgressCtrl::Start()
         return;
     while (m_hThread != NULL || m_bRunning)
         End();
-    // A plain thread: the animation touches no framework object.
-    unsigned nThreadId = 0;
-    HANDLE hThread = (HANDLE)_beginthreadex(NULL, 0, BusyAnimationThreadProc, this, CREATE_SUSPENDED, &nThreadId);
-    if (hThread == NULL)
-        return;
-    m_hThread = hThread;
     // Set before the thread runs, so that an End right after Start still stops it.
     m_bRunning = 1;
-    ::ResumeThread(hThread);
+    m_hThread = AfxBeginWorker(BusyAnimationThreadProc, this);
+    if (m_hThread == NULL)
+        m_bRunning = 0;
 }
 
 void CBusyProgressCtrl::End()
@@ -158,7 +154,7 @@ void CBusyProgressCtrl::End()
     m_hThread = NULL;
 }
 
-unsigned __stdcall CBusyProgressCtrl::BusyAnimationThreadProc(void* pParam)
+UINT __cdecl CBusyProgressCtrl::BusyAnimationThreadProc(LPVOID pParam)
 {
     CBusyProgressCtrl* pCtrl = (CBusyProgressCtrl*)pParam;
     if (pCtrl == NULL)

@@ -107,7 +107,7 @@ protected:
     afx_msg LRESULT OnMsgReset(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnMsgUseSysColBkg(WPARAM wParam, LPARAM lParam);
 
-    static unsigned __stdcall BusyAnimationThreadProc(void* pParam);
+    static UINT __cdecl BusyAnimationThreadProc(LPVOID pParam);
     // Positions in busy mode: blocks or sub-steps.
     int GetBusyMax() const;
     void Repaint();

@@ -280,13 +280,11 @@ BOOL CGifAnimCtrl::Draw()
     {
         if (m_hThread != NULL)
             return FALSE;  // already playing
-        unsigned nThreadId = 0;
-        m_hThread = (HANDLE)_beginthreadex(NULL, 0, GifAnimationThreadProc, this, CREATE_SUSPENDED, &nThreadId);
-        if (m_hThread != NULL)
-        {
-            m_bPlaying = TRUE;
-            ::ResumeThread(m_hThread);
-        }
+        // Playing is set before the thread runs: it stops when it is cleared.
+        m_bPlaying = TRUE;
+        m_hThread = AfxBeginWorker(GifAnimationThreadProc, this);
+        if (m_hThread == NULL)
+            m_bPlaying = FALSE;
         return FALSE;
     }
     if (m_pPicture == NULL)
@@ -301,7 +299,7 @@ BOOL CGifAnimCtrl::Draw()
     return bRendered;
 }
 
-unsigned __stdcall CGifAnimCtrl::GifAnimationThreadProc(void* pParam)
+UINT __cdecl CGifAnimCtrl::GifAnimationThreadProc(LPVOID pParam)
 {
     CGifAnimCtrl* pCtrl = (CGifAnimCtrl*)pParam;
     if (pCtrl != NULL)

@@ -48,7 +48,7 @@ protected:
         UINT nDisposal;
     };
 
-    static unsigned __stdcall GifAnimationThreadProc(void* pParam);
+    static UINT __cdecl GifAnimationThreadProc(LPVOID pParam);
     void ThreadAnimation();
     void DisposeFrame(const FrameRecord& frame);
     BOOL PrepareDC(int nWidth, int nHeight);

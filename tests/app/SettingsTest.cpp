@@ -1,5 +1,6 @@
 #include "tests/app/AppTestSupport.h"
 #include "framework/Time.h"
+#include "tests/support/MessageBoxRecorder.h"
 
 #include <set>
 
@@ -243,4 +244,39 @@ TEST_F(SettingsTest, ExitBeforeStartUpWritesNothing)
     EXPECT_EQ((int)::GetPrivateProfileIntW(L"General Options", L"ScanCOM", -1, L"win.ini"), -1);
     EXPECT_EQ(::GetFileAttributesW(Path(L"Settings.ini").c_str()), INVALID_FILE_ATTRIBUTES);
     m_app.m_strSettingsFile = Path(L"Settings.ini").c_str();
+}
+
+// Reading whether the program starts with Windows creates no Run key: an empty
+// one would be reported by the empty-key scan at every scan.
+TEST_F(SettingsTest, ReadingCreatesNoRunKey)
+{
+    testsupport::ScratchRegKey scratch;
+    WriteText(Path(L"Settings.ini"), "[General Settings]\r\nStartup=1\r\n");
+    ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, scratch.Key()), ERROR_SUCCESS);
+    m_app.LoadSettings();
+    HKEY hKey = NULL;
+    LONG nOpened = ::RegOpenKeyExW(scratch.Key(), kRunKey, 0, KEY_QUERY_VALUE, &hKey);
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
+    if (hKey != NULL)
+        ::RegCloseKey(hKey);
+    EXPECT_NE(nOpened, ERROR_SUCCESS);
+    EXPECT_EQ(m_app.m_bStartup, 0);
+}
+
+// A settings file that cannot be written is reported once at exit, with no
+// pending quit that would close the box at once.
+TEST_F(SettingsTest, UnwritableSettingsAreReportedNotLost)
+{
+    m_app.m_strSettingsFile = Path(L"Settings.ini").c_str();
+    EXPECT_TRUE(m_app.SaveSettings());
+    m_app.m_strSettingsFile = Path(L"no such folder\\Settings.ini").c_str();
+    EXPECT_FALSE(m_app.SaveSettings());
+
+    testsupport::MessageBoxRecorder recorder;
+    ::PostQuitMessage(0);
+    m_app.ReportSettingsNotSaved();
+    ASSERT_EQ(recorder.Count(), 1u);
+    EXPECT_NE(recorder.LastText().find(Path(L"no such folder\\Settings.ini")), std::wstring::npos);
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
 }

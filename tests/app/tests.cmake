@@ -7,4 +7,4 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/data/AppTests.rc PROPERTIE
 target_compile_definitions(app_tests PRIVATE TAMSEL_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
 add_dependencies(app_tests Tamsel)
 # The first start creates the weekly job: the Task Scheduler service must run.
-set_tests_properties(app_tests PROPERTIES FIXTURES_REQUIRED "WineSession;ServicesFilesScheduler")
+tamsel_test_uses_scheduler(app_tests)

@@ -42,6 +42,34 @@ TEST(CString, FormatTakesWideStringsAndNumbers)
     EXPECT_EQ(big[5999], L'b');
 }
 
+TEST(CString, FormatPassesCStringArgumentsAsText)
+{
+    CString name(L"Fonts");
+    CString s;
+    // No cast: the argument goes through as its text, not as an object.
+    s.Format(L"[%s] %d [%s]", name, 3, CString(L"x"));
+    EXPECT_STREQ(s, L"[Fonts] 3 [x]");
+    s.AppendFormat(L" %s/%s", name, L"y");
+    EXPECT_STREQ(s, L"[Fonts] 3 [x] Fonts/y");
+    wchar_t szArray[] = L"arr";
+    s.Format(L"%s", szArray);
+    EXPECT_STREQ(s, L"arr");
+}
+
+TEST(CString, FormatOfALongTextIsWhole)
+{
+    // Past the old doubling limit, which came back empty.
+    const int nWidth = (64 << 20) + 3;
+    CString s;
+    s.Format(L"%*d|", nWidth, 5);
+    ASSERT_EQ(s.GetLength(), nWidth + 1);
+    EXPECT_EQ(s[nWidth - 1], L'5');
+    EXPECT_EQ(s[0], L' ');
+    // A bad format leaves the string empty, not the old text.
+    s.Format(L"");
+    EXPECT_TRUE(s.IsEmpty());
+}
+
 TEST(CString, ReplaceRemoveInsertDelete)
 {
     CString s(L"a--b--c");

@@ -1,5 +1,6 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "app/LibraryBinding.h"
+#include <vector>
 
 using testsupport::MessageBoxRecorder;
 
@@ -59,6 +60,17 @@ TEST_F(MainWindowTest, FirstViewCommandLoadsBothLibrariesAndPlacesTheirViews)
     EXPECT_EQ(m_pDlg->m_bLibraryView, 0);
     EXPECT_EQ(VisiblePage(), PAGE_HOME);
     EXPECT_FALSE(::IsWindowVisible(LibraryView(0x13)));
+
+    // Unloading takes every view of a library with it before its code goes.
+    std::vector<HWND> views;
+    for (UINT nID : {4000u, 350u, 157u, 0x11u, 0x12u, 0x13u})
+        views.push_back(LibraryView(nID));
+    m_pDlg->UnloadOptimizerLibrary();
+    m_pDlg->UnloadPrivacyLibrary();
+    EXPECT_EQ(m_pDlg->m_hOptimizerLib, (HMODULE)NULL);
+    EXPECT_EQ(m_pDlg->m_hPrivacyLib, (HMODULE)NULL);
+    for (HWND hView : views)
+        EXPECT_FALSE(::IsWindow(hView));
 }
 
 TEST_F(MainWindowTest, ShowPageOfTheCurrentIndexReshowsItAfterALibraryView)

@@ -1,4 +1,5 @@
 #include "tests/main_window/MainWindowFixture.h"
+#include <atomic>
 
 using testsupport::MessageBoxRecorder;
 using testsupport::WaitFor;
@@ -122,6 +123,52 @@ TEST_F(MainWindowTest, LeavingARunningScanAsksAndKeepsTheScanOnCancel)
     // The ending scan did not switch pages behind the user's back.
     WaitFor([] { return false; }, 200);
     EXPECT_EQ(VisiblePage(), PAGE_SETTINGS);
+}
+
+namespace {
+
+struct CloseSender
+{
+    HWND hWnd;
+    std::atomic<DWORD> dwAnsweredAt;
+};
+
+UINT __cdecl SendDuringCloseThreadProc(LPVOID pParam)
+{
+    CloseSender* pSender = static_cast<CloseSender*>(pParam);
+    ::Sleep(1000);
+    // Blocks until the main window's thread dispatches it.
+    ::SendMessageW(pSender->hWnd, WM_GETTEXTLENGTH, 0, 0);
+    pSender->dwAnsweredAt = ::GetTickCount();
+    return 0;
+}
+
+} // namespace
+
+// A worker that takes 10 s to notice it should stop: closing waits for it,
+// answering sent messages meanwhile, and only then ends the pages.
+TEST_F(MainWindowTest, ClosingWaitsForASlowScanWorkerBeforeThePagesGo)
+{
+    CreateMainWindow();
+    m_pDlg->m_pageScan.m_dwScanTimeMs = 10000;
+    m_pDlg->m_pageScan.StartScan();
+    ASSERT_TRUE(m_pDlg->m_pageScan.IsScanThreadRunning());
+    CloseSender sender{ m_pDlg->m_hWnd, {0} };
+    HANDLE hSender = AfxBeginWorker(SendDuringCloseThreadProc, &sender);
+    ASSERT_NE(hSender, (HANDLE)NULL);
+
+    MessageBoxRecorder recorder;
+    DWORD dwStart = ::GetTickCount();
+    EXPECT_TRUE(m_pDlg->CloseMainWindow());
+    DWORD dwClosed = ::GetTickCount();
+    EXPECT_FALSE(m_pDlg->m_pageScan.IsScanThreadRunning());
+    EXPECT_GE(dwClosed - dwStart, 8000u);
+    // The sender got its answer while the close was still waiting.
+    EXPECT_NE(sender.dwAnsweredAt.load(), 0u);
+    EXPECT_LT(sender.dwAnsweredAt.load() - dwStart, dwClosed - dwStart);
+    EXPECT_EQ(::WaitForSingleObject(hSender, 5000), WAIT_OBJECT_0);
+    ::CloseHandle(hSender);
+    EXPECT_EQ(recorder.Count(), 0u);
 }
 
 TEST_F(MainWindowTest, LeavingTheResultPageAsksWithYesNo)

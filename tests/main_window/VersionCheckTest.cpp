@@ -150,6 +150,147 @@ TEST(CUpdateChecker, AnUnreachableServerIsAFailedDownload)
     EXPECT_EQ(recorder.Count(), 0u);
 }
 
+namespace {
+
+// A host server that answers every request with one scripted fault, by the
+// first folder of the path: cut (fewer bytes than Content-Length), big (past
+// the size cap, with and without a length), missing (404 with a version file
+// as its page), stall (never answers) and ok.
+const char* const kRawServerScript =
+    "import socket,sys,threading,time\n"
+    "ini=b'[Program]\\r\\nVersion=9.0\\r\\n'\n"
+    "def head(status,length):\n"
+    "  h=b'HTTP/1.1 '+status+b'\\r\\nConnection: close\\r\\n'\n"
+    "  if length is not None: h+=b'Content-Length: '+str(length).encode()+b'\\r\\n'\n"
+    "  return h+b'\\r\\n'\n"
+    "def serve(c):\n"
+    "  try:\n"
+    "    d=b''\n"
+    "    while b'\\r\\n\\r\\n' not in d:\n"
+    "      r=c.recv(4096)\n"
+    "      if not r: return\n"
+    "      d+=r\n"
+    "    p=d.split(b' ')[1]\n"
+    "    big=ini+b';'*70000+b'\\r\\n'\n"
+    "    if p.startswith(b'/cut/'): c.sendall(head(b'200 OK',len(ini)+100)+ini)\n"
+    "    elif p.startswith(b'/big/'): c.sendall(head(b'200 OK',len(big))+big)\n"
+    "    elif p.startswith(b'/biglong/'): c.sendall(head(b'200 OK',None)+big)\n"
+    "    elif p.startswith(b'/missing/'): c.sendall(head(b'404 Not Found',len(ini))+ini)\n"
+    "    elif p.startswith(b'/stall/'): time.sleep(20)\n"
+    "    else: c.sendall(head(b'200 OK',len(ini))+ini)\n"
+    "  finally:\n"
+    "    c.close()\n"
+    "s=socket.socket(); s.setsockopt(socket.SOL_SOCKET,socket.SO_REUSEADDR,1)\n"
+    "s.bind(('127.0.0.1',int(sys.argv[1]))); s.listen(16)\n"
+    "end=time.time()+600\n"
+    "while time.time()<end:\n"
+    "  c,_=s.accept(); threading.Thread(target=serve,args=(c,),daemon=True).start()\n";
+
+class CRawServer
+{
+public:
+    CRawServer()
+    {
+        m_nPort = 20000 + (int)((::GetCurrentProcessId() * 11 + 5) % 20000);
+        m_strDir = "/tmp/tamsel-raw-" + std::to_string(m_nPort);
+        if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir, 20000) != 0)
+            return;
+        std::wstring strScript = L"Z:" + std::wstring(m_strDir.begin(), m_strDir.end()) + L"/server.py";
+        for (wchar_t& ch : strScript)
+            ch = ch == L'/' ? L'\\' : ch;
+        if (!testsupport::WriteFileBytes(strScript, kRawServerScript))
+            return;
+        m_bStarted = testsupport::RunHostCommand("cd " + m_strDir + " && (python3 server.py " +
+                                                     std::to_string(m_nPort) +
+                                                     " </dev/null >/dev/null 2>&1 & echo $! > server.pid)",
+                                                 20000) == 0;
+    }
+    ~CRawServer() { testsupport::RunHostCommand("kill $(cat " + m_strDir + "/server.pid); rm -rf " + m_strDir, 20000); }
+
+    bool IsStarted() const { return m_bStarted; }
+    CString Url(LPCWSTR pszFolder) const
+    {
+        CString strUrl;
+        strUrl.Format(L"http://127.0.0.1:%d/%s/", m_nPort, pszFolder);
+        return strUrl;
+    }
+
+private:
+    int m_nPort = 0;
+    std::string m_strDir;
+    bool m_bStarted = false;
+};
+
+int Fetch(const CString& strBaseUrl, const std::wstring& strFolder, DWORD dwTimeoutMs = 2000)
+{
+    CUpdateChecker checker;
+    checker.m_strDownloadFolder = strFolder.c_str();
+    checker.m_dwTimeoutMs = dwTimeoutMs;
+    return checker.FetchAndCompare(strBaseUrl);
+}
+
+} // namespace
+
+// Only a whole, successful answer of a sane size is a version file; an older
+// copy left in the folder never decides instead.
+TEST(CUpdateChecker, RefusesCutOffOversizedAndErrorAnswers)
+{
+    CRawServer server;
+    if (!server.IsStarted())
+        TAMSEL_PEER_MISSING("python3 could not start the test server");
+    testsupport::ScratchFolder folder;
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+        if (Fetch(server.Url(L"ok"), folder.Path()) == UPDATE_NEWER_FOUND)
+            return true;
+        ::Sleep(200);
+        return false;
+    }, 15000));
+    for (LPCWSTR pszCase : { L"cut", L"big", L"biglong", L"missing" })
+    {
+        testsupport::WriteFileBytes(folder.File(L"update.ini"), "[Program]\r\nVersion=9.0\r\n");
+        EXPECT_EQ(Fetch(server.Url(pszCase), folder.Path()), UPDATE_DOWNLOAD_FAILED) << pszCase;
+        EXPECT_EQ(::GetFileAttributesW(folder.File(L"update.ini").c_str()), INVALID_FILE_ATTRIBUTES) << pszCase;
+    }
+    // A server that never answers is given up after the time-out.
+    DWORD dwStart = ::GetTickCount();
+    EXPECT_EQ(Fetch(server.Url(L"stall"), folder.Path(), 1000), UPDATE_DOWNLOAD_FAILED);
+    EXPECT_LT(::GetTickCount() - dwStart, 8000u);
+}
+
+// The worker hands its result to the window's thread; its owner waits for it.
+TEST(CVersionCheckWorker, ReportsOnTheWindowsThreadAndIsWaitedFor)
+{
+    CRawServer server;
+    if (!server.IsStarted())
+        TAMSEL_PEER_MISSING("python3 could not start the test server");
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    int nResult = 0;
+    DWORD dwThread = 0;
+    {
+        CVersionCheckWorker worker;
+        ASSERT_TRUE(worker.Start(wnd.m_hWnd, server.Url(L"stall"), [&](int n) {
+            nResult = n;
+            dwThread = ::GetCurrentThreadId();
+        }, 1000));
+        EXPECT_TRUE(worker.IsRunning());
+        // One check at a time.
+        EXPECT_FALSE(worker.Start(wnd.m_hWnd, server.Url(L"ok"), [](int) {}));
+        EXPECT_TRUE(testsupport::WaitFor([&] { return nResult != 0; }, 15000));
+        EXPECT_EQ(nResult, UPDATE_DOWNLOAD_FAILED);
+        EXPECT_EQ(dwThread, ::GetCurrentThreadId());
+
+        // A check still running when the owner goes: waited for, and its
+        // answer dropped with the window.
+        nResult = 0;
+        ASSERT_TRUE(worker.Wait(5000));
+        ASSERT_TRUE(worker.Start(wnd.m_hWnd, server.Url(L"stall"), [&](int n) { nResult = n; }, 1000));
+        wnd.DestroyWindow();
+    }
+    testsupport::WaitFor([] { return false; }, 100);
+    EXPECT_EQ(nResult, 0);
+}
+
 TEST_F(MainWindowTest, FirstPaintChecksOnlineWithoutBlockingTheWindow)
 {
     // A site that never answers: the window must paint and go on meanwhile.
@@ -177,8 +318,10 @@ TEST_F(MainWindowTest, CheckUpdateStartsTheUpdaterOnlyWhenTheProgramCloses)
     // Without Update.exe: the message, and the program goes on.
     MessageBoxRecorder recorder;
     recorder.QueueAnswer(IDOK);
+    // The check runs on a worker: the window answers meanwhile.
     SendCommand(IDC_UPDATE_BUTTON);
-    ASSERT_EQ(recorder.Count(), 2u);
+    EXPECT_TRUE(m_pDlg->m_versionCheck.IsRunning() || recorder.Count() == 0u);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 2u; }, 15000));
     EXPECT_EQ(recorder.LastText(), std::wstring(TestApp()->GetLangString(L"M_UPDATE_NO_COMPONENT")));
     EXPECT_TRUE(m_pDlg->IsWindowVisible());
 
@@ -186,15 +329,18 @@ TEST_F(MainWindowTest, CheckUpdateStartsTheUpdaterOnlyWhenTheProgramCloses)
     testsupport::WriteFileBytes(m_folder.File(L"Update.exe"), "MZ");
     m_pDlg->m_pageHome.SendDlgItemMessage(1001, BM_CLICK);
     ASSERT_EQ(m_pDlg->m_pageScan.m_bScanning, 1);
+    ASSERT_TRUE(m_pDlg->m_versionCheck.Wait(15000));
     recorder.QueueAnswer(IDOK);      // update now
     recorder.QueueAnswer(IDCANCEL);  // but keep the scan
     SendCommand(IDC_UPDATE_BUTTON);
-    EXPECT_EQ(recorder.Count(), 4u);
+    EXPECT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 4u; }, 15000));
     EXPECT_TRUE(m_pDlg->IsWindowVisible());
     EXPECT_TRUE(m_pDlg->m_pageScan.IsScanThreadRunning());
 
     // Same version: the "no update" message.
     site.Announce("1.0");
+    ASSERT_TRUE(m_pDlg->m_versionCheck.Wait(15000));
     SendCommand(IDC_UPDATE_BUTTON);
+    EXPECT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 5u; }, 15000));
     EXPECT_EQ(recorder.LastText(), std::wstring(TestApp()->GetLangString(L"M_UPDATE_NOUPDATE")));
 }

@@ -31,7 +31,7 @@ protected:
     void SetUp() override
     {
         if (FAILED(s_hrScheduler))
-            GTEST_SKIP() << "the Task Scheduler service of this Wine prefix cannot be reached: 0x" << std::hex << s_hrScheduler;
+            TAMSEL_PEER_MISSING("the Task Scheduler service of this Wine prefix cannot be reached: 0x" << std::hex << s_hrScheduler);
         CoInitialize(nullptr);
         CScheduledTask::Delete(kJobName);
     }

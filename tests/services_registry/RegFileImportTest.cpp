@@ -144,6 +144,33 @@ TEST(RegFileImport, RefusesToDeleteABareRoot)
     EXPECT_EQ(hKey, (HKEY)NULL);
 }
 
+// A leading, doubled or trailing separator makes no key name: such a line is
+// refused on both paths, never trimmed into a key above the one written.
+TEST(RegFileImport, RefusesKeyLinesWithStraySeparators)
+{
+    ScratchRegKey scratch;
+    ScratchFolder folder;
+    RegCloseKey(CreateKey(scratch.Key(), L"Victim\\Child"));
+    const std::wstring strPath = scratch.Path();
+    for (const std::wstring& strLine : { L"[-HKEY_CURRENT_USER\\\\" + strPath + L"\\Victim]",
+                                         L"[-HKEY_CURRENT_USER\\" + strPath + L"\\Victim\\]",
+                                         L"[-HKEY_CURRENT_USER\\" + strPath + L"\\\\Victim]",
+                                         L"[HKEY_CURRENT_USER\\\\" + strPath + L"\\Made]",
+                                         L"[HKEY_CURRENT_USER\\" + strPath + L"\\\\Made]",
+                                         L"[HKEY_CURRENT_USER\\" + strPath + L"\\Made\\]" })
+    {
+        std::wstring text = kHeader + strLine + L"\r\n\"v\"=\"x\"\r\n";
+        EXPECT_EQ(ImportText(folder, text), (DWORD)ERROR_BADKEY) << strLine;
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, strPath + L"\\Victim\\Child")) << strLine;
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, strPath + L"\\Made")) << strLine;
+    }
+    HKEY hKey = NULL;
+    CString strKey = L"HKEY_CURRENT_USER\\\\Software";
+    EXPECT_EQ(CRegFile::OpenKeyByPath(&hKey, strKey, RegKeyPathDelete), ERROR_BADKEY);
+    EXPECT_EQ(hKey, (HKEY)NULL);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software"));
+}
+
 TEST(RegFileImport, ValuesWithoutAUsableKeyAreSkipped)
 {
     ScratchRegKey scratch;

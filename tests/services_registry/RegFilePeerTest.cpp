@@ -26,7 +26,7 @@ int Regedit(const std::wstring& arguments)
 
 #define SKIP_WITHOUT_REGEDIT(code)                                                  \
     if ((code) == -1)                                                               \
-        GTEST_SKIP() << "Wine's regedit.exe could not be started: peer check skipped"
+        TAMSEL_PEER_MISSING("Wine's regedit.exe could not be started")
 
 // Values both programs write alike: every type in its ordinary form.
 void FillCommonValues(HKEY hKey)

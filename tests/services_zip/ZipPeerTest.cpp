@@ -53,7 +53,7 @@ TEST(ZipPeers, WrittenArchivesPassUnzipAndPython)
 {
     bool bUnzip = HostHas("unzip"), bPython = HostHas("python3");
     if (!bUnzip && !bPython)
-        GTEST_SKIP() << "neither unzip nor python3 on the host";
+        TAMSEL_PEER_MISSING("neither unzip nor python3 on the host");
     HostScratch scratch;
     std::vector<SourceFile> files = SourceFiles();
     ASSERT_TRUE(WriteSources(scratch, files));
@@ -134,7 +134,7 @@ TEST(ZipPeers, ArchivesOfZipAndPythonExtract)
 {
     bool bZip = HostHas("zip"), bPython = HostHas("python3");
     if (!bZip && !bPython)
-        GTEST_SKIP() << "neither zip nor python3 on the host";
+        TAMSEL_PEER_MISSING("neither zip nor python3 on the host");
     HostScratch scratch;
     std::vector<SourceFile> files = SourceFiles();
     ASSERT_TRUE(WriteSources(scratch, files));

@@ -6,6 +6,13 @@
 
 namespace testsupport {
 
+bool PeersRequired()
+{
+    wchar_t szValue[8] = {};
+    DWORD dwLength = ::GetEnvironmentVariableW(L"TAMSEL_REQUIRE_PEERS", szValue, 8);
+    return dwLength > 0 && dwLength < 8 && wcscmp(szValue, L"1") == 0;
+}
+
 std::wstring CurrentTestName()
 {
     const ::testing::TestInfo* pInfo = ::testing::UnitTest::GetInstance()->current_test_info();

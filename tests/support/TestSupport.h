@@ -8,6 +8,10 @@
 
 namespace testsupport {
 
+// TRUE when a missing peer (host tool, Wine program or service) must fail the
+// test rather than skip it: CI sets TAMSEL_REQUIRE_PEERS=1.
+bool PeersRequired();
+
 // The name of the running test, "Suite.Name", for scratch locations.
 std::wstring CurrentTestName();
 
@@ -69,3 +73,14 @@ int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs = 120000);
 std::wstring HostPath(const std::string& strUnixPath);
 
 } // namespace testsupport
+
+// Skips the test because a peer is missing, or fails it when peers are
+// required. Use in the test body (or SetUp) as a statement.
+#define TAMSEL_PEER_MISSING(message)                                                        \
+    do                                                                                      \
+    {                                                                                       \
+        if (testsupport::PeersRequired())                                                   \
+            FAIL() << "peer missing (TAMSEL_REQUIRE_PEERS=1): " << message;                 \
+        else                                                                                \
+            GTEST_SKIP() << message;                                                        \
+    } while (0)
