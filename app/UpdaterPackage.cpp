@@ -7,7 +7,8 @@
 
 namespace {
 
-const DWORD READ_BLOCK = 64 * 1024;
+// Large reads: 20 MB in 64 KB blocks took about twice as long here as in 256 KB ones.
+const DWORD READ_BLOCK = 256 * 1024;
 const DWORD MAX_PACKAGE = 256 * 1024 * 1024;
 
 struct CNetHandle

@@ -1,5 +1,5 @@
 // Two speeds of the updater and the kit:
-// 1. The updater's package download (CUpdatePackage::Download, 64 KB reads into
+// 1. The updater's package download (CUpdatePackage::Download, 256 KB reads into
 //    a temporary file) of a 20 MB file from a local HTTP server against the
 //    host's curl fetching the same URL (curl's own time_total). Best of three
 //    each. Target: a ratio of 2.0 or less.
@@ -187,6 +187,8 @@ void ShadowBench()
 
 int wmain()
 {
+    setvbuf(stdout, NULL, _IONBF, 0);
+    printf("updater benchmark\n");
     DownloadBench();
     ShadowBench();
     return 0;
