@@ -1,13 +1,55 @@
 #pragma once
-// The general settings page. Shows its title until the page itself is built;
-// its Check Update action, which the launchers and the main window use, is
-// here already.
-#include "app/PageStandIn.h"
+// The general settings page: start with Windows, repair after a scan, close
+// after a repair, check for updates automatically, and the language of the
+// whole program. Its Check Update command is also what the launchers and the
+// main window's update button run.
+#include "framework/Afx.h"
+#include "framework/Controls.h"
+#include "controls/lists/IconComboBox.h"
+#include "controls/skin/ButtonST.h"
 
-class CGeneralSettingsPage : public CStandInPage
+class CTamselApp;
+
+class CGeneralSettingsPage : public CDialog
 {
 public:
-    CGeneralSettingsPage() : CStandInPage(234) {}
+    explicit CGeneralSettingsPage(CWnd* pParent = NULL);
+    virtual ~CGeneralSettingsPage();
 
     void OnCheckUpdate();
+    void FillLanguageList();
+
+    // The Run value: its existence decides the box; it holds the quoted path.
+    static BOOL IsRunAtStartup();
+    static BOOL SetRunAtStartup(BOOL bRun);
+    // Whether Check Update brings the updater up to date first (once a run).
+    static void ResetUpdaterStep();
+
+    CBrush m_brWhite;
+    CTamselApp* m_pApp;
+    CIconComboBox m_comboLanguage;
+    CButtonST m_chkAutoUpdate;
+    CButtonST m_chkStartup;
+    CButtonST m_chkAutoRepair;
+    CButtonST m_chkCloseAfterRepair;
+    CButtonST m_btnCheckUpdate;
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK() {}
+    virtual void OnCancel() {}
+
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnAutoRepair();
+    afx_msg void OnCloseAfterRepair();
+    afx_msg void OnAutoUpdate();
+    afx_msg void OnRunAtStartup();
+    afx_msg void OnCheckUpdateClicked();
+    afx_msg void OnSelChangeLanguage();
+
+    void ReplaceMoreItem(CComboBox& combo);
+
+    DECLARE_MESSAGE_MAP()
 };

@@ -55,5 +55,5 @@ void CTamselDlg::OnFolderHelp() { SelectFolderPage(this, PAGE_HELP, FOLDER_HELP)
 void CTamselDlg::OnFolderOptimize() { SelectFolderPage(this, PAGE_OPTIMIZE, FOLDER_OPTIMIZE); }
 
 void CTamselDlg::OnHelpButton() { OnFolderHelp(); }
-void CTamselDlg::OnUpdateButton() { StartVersionCheck(TRUE); }
+void CTamselDlg::OnUpdateButton() { m_pageGeneral.OnCheckUpdate(); }
 void CTamselDlg::OnEasySteps() { SelectPage(PAGE_HOME_LAUNCHER); }

@@ -235,6 +235,229 @@ CTaskPage::CTaskPage()
     CommonConstruct();
 }
 
+namespace {
+
+struct TaskButton
+{
+    UINT nFlag;
+    WORD wID;
+    LPCWSTR pszText;
+};
+
+// In the order they stand in the row.
+const TaskButton s_buttons[] = {
+    {CTaskPage::TASKBTN_OK, IDOK, L"&OK"},
+    {CTaskPage::TASKBTN_YES, IDYES, L"&Yes"},
+    {CTaskPage::TASKBTN_NO, IDNO, L"&No"},
+    {CTaskPage::TASKBTN_ABORT, IDABORT, L"&Abort"},
+    {CTaskPage::TASKBTN_CANCEL, IDCANCEL, L"Cancel"},
+    {CTaskPage::TASKBTN_RETRY, IDRETRY, L"&Retry"},
+    {CTaskPage::TASKBTN_TRYAGAIN, IDTRYAGAIN, L"&Try Again"},
+    {CTaskPage::TASKBTN_IGNORE, IDIGNORE, L"&Ignore"},
+    {CTaskPage::TASKBTN_CONTINUE, IDCONTINUE, L"C&ontinue"},
+    {CTaskPage::TASKBTN_CLOSE, IDCLOSE, L"&Close"},
+};
+
+const WORD ATOM_BUTTON = 0x0080;
+const WORD ATOM_STATIC = 0x0082;
+
+} // namespace
+
+CTaskPage::CTaskPage(CWnd* pParent, HINSTANCE hResources, LPCTSTR lpszCaption, LPCTSTR lpszTitle,
+                     LPCTSTR lpszSubtitle, UINT nButtonFlags, UINT nIconCode)
+{
+    CommonConstruct();
+    m_nDividerID = 255;
+    m_hTemplate = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4096);
+    m_pTemplate = m_hTemplate != NULL ? ::GlobalLock(m_hTemplate) : NULL;
+    if (m_pTemplate == NULL && m_hTemplate != NULL)
+    {
+        ::GlobalFree(m_hTemplate);
+        m_hTemplate = NULL;
+    }
+    m_nTemplateSize = m_pTemplate != NULL ? 4096 : 0;
+    m_nIconID = nIconCode;
+
+    CString strCaption(lpszCaption != NULL ? lpszCaption : L"");
+    if (lpszCaption == NULL)
+    {
+        WCHAR szPath[MAX_PATH] = L"";
+        ::GetModuleFileNameW(NULL, szPath, MAX_PATH);
+        strCaption = szPath;
+        strCaption = strCaption.Mid(strCaption.ReverseFind(L'\\') + 1);
+        int nDot = strCaption.Find(L'.');
+        if (nDot >= 0)
+            strCaption = strCaption.Left(nDot);
+    }
+    if (nButtonFlags == 0)
+        nButtonFlags = TASKBTN_OK;
+
+    short cx = 242, cy = 92;
+    int nButtons = 0;
+    for (const TaskButton& button : s_buttons)
+        nButtons += (nButtonFlags & button.nFlag) ? 1 : 0;
+    int nRowWidth = 56 * nButtons + 6;
+    int x = 0;
+    if (nRowWidth > cx)
+    {
+        cx = (short)nRowWidth;
+        x = 6;
+    }
+    else
+        x = cx - 6 - 56 * nButtons;
+
+    DLGTEMPLATE* pHeader = (DLGTEMPLATE*)TemplateAlloc(sizeof(DLGTEMPLATE));
+    if (pHeader != NULL)
+    {
+        pHeader->style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+        pHeader->dwExtendedStyle = WS_EX_DLGMODALFRAME;
+        pHeader->cx = cx;
+        pHeader->cy = cy;
+    }
+    TemplateAddWord(0);  // no menu
+    TemplateAddWord(0);  // the default class
+    TemplateAddString(strCaption);
+    TemplateAddWord(8);
+    TemplateAddString(L"MS Sans Serif");
+
+    HINSTANCE hApp = hResources != NULL ? hResources : AfxGetResourceHandle();
+    for (const TaskButton& button : s_buttons)
+    {
+        if (!(nButtonFlags & button.nFlag))
+            continue;
+        CString strText;
+        WCHAR szText[128] = L"";
+        strText = ::LoadStringW(hApp, button.wID, szText, 128) > 0 ? szText : button.pszText;
+        TemplateAddItem(ATOM_BUTTON, WS_VISIBLE | WS_TABSTOP, 0, (short)x, (short)(cy - 21), 50, 15, button.wID);
+        TemplateAddString(strText);
+        TemplateAddWord(0);
+        x += 56;
+    }
+    TemplateAddItem(ATOM_STATIC, SS_ETCHEDHORZ, 0, 0, (short)(cy - 29), cx, 1, 255);
+    TemplateAddString(L"");
+    TemplateAddWord(0);
+
+    short xText = 8;
+    if (nIconCode != 0 && nIconCode < 0x10000)
+    {
+        HINSTANCE hImages = nIconCode > 32000 ? NULL : hApp;
+        DWORD dwImageStyle = 0;
+        HANDLE hBitmap = ::LoadImageW(hImages, MAKEINTRESOURCEW(nIconCode), IMAGE_BITMAP, 0, 0, LR_SHARED);
+        HANDLE hIcon = hBitmap == NULL ? ::LoadImageW(hImages, MAKEINTRESOURCEW(nIconCode), IMAGE_ICON, 0, 0, LR_SHARED)
+                                       : NULL;
+        if (hBitmap != NULL)
+            dwImageStyle = SS_BITMAP;
+        else if (hIcon != NULL)
+            dwImageStyle = SS_ICON;
+        if (dwImageStyle != 0)
+        {
+            TemplateAddItem(ATOM_STATIC, WS_VISIBLE | dwImageStyle, 0, 8, 8, 20, 20, 254);
+            TemplateAddWord(0xFFFF);
+            TemplateAddWord((WORD)nIconCode);
+            TemplateAddWord(0);
+            xText = 36;
+        }
+        // Shared images stay with the system; nothing to free.
+    }
+    TemplateAddItem(ATOM_STATIC, WS_VISIBLE | SS_CENTERIMAGE, 0, xText, 5, (short)(cx - xText - 8), 28, 253);
+    TemplateAddString(lpszTitle);
+    TemplateAddWord(0);
+    TemplateAddItem(ATOM_STATIC, WS_VISIBLE | SS_CENTERIMAGE, 0, xText, 38, (short)(cx - xText - 8), 20, 252);
+    TemplateAddString(lpszSubtitle);
+    TemplateAddWord(0);
+
+    InitModalIndirect((LPCDLGTEMPLATE)m_pTemplate, pParent);
+}
+
+BOOL CTaskPage::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pTemplate != NULL && HIWORD(wParam) == BN_CLICKED && lParam != 0)
+    {
+        for (const TaskButton& button : s_buttons)
+        {
+            if (button.wID == LOWORD(wParam))
+            {
+                EndDialog(button.wID);
+                return TRUE;
+            }
+        }
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+LPVOID CTaskPage::TemplateAlloc(DWORD nBytes)
+{
+    if (m_pTemplate == NULL)
+        return NULL;
+    if (m_nTemplateUsed + nBytes >= m_nTemplateSize)
+    {
+        DWORD nNewSize = m_nTemplateUsed + nBytes + 4096;
+        HGLOBAL hNew = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, nNewSize);
+        LPVOID pNew = hNew != NULL ? ::GlobalLock(hNew) : NULL;
+        if (pNew == NULL)
+        {
+            // Both blocks go: every later step writes nothing.
+            if (hNew != NULL)
+                ::GlobalFree(hNew);
+            ::GlobalUnlock(m_hTemplate);
+            ::GlobalFree(m_hTemplate);
+            m_hTemplate = NULL;
+            m_pTemplate = NULL;
+            return NULL;
+        }
+        memcpy(pNew, m_pTemplate, m_nTemplateUsed);
+        ::GlobalUnlock(m_hTemplate);
+        ::GlobalFree(m_hTemplate);
+        m_hTemplate = hNew;
+        m_pTemplate = pNew;
+        m_nTemplateSize = nNewSize;
+    }
+    LPVOID pResult = (BYTE*)m_pTemplate + m_nTemplateUsed;
+    m_nTemplateUsed += nBytes;
+    return pResult;
+}
+
+void CTaskPage::TemplateAddWord(WORD w)
+{
+    WORD* pWord = (WORD*)TemplateAlloc(sizeof(WORD));
+    if (pWord != NULL)
+        *pWord = w;
+}
+
+void CTaskPage::TemplateAddString(LPCTSTR lpszText)
+{
+    LPCWSTR pszText = lpszText != NULL && lpszText[0] != L'\0' ? lpszText : L" ";
+    DWORD nBytes = (DWORD)(wcslen(pszText) + 1) * sizeof(WCHAR);
+    LPVOID pDest = TemplateAlloc(nBytes);
+    if (pDest != NULL)
+        memcpy(pDest, pszText, nBytes);
+}
+
+void CTaskPage::TemplateAlign()
+{
+    if (m_nTemplateUsed % 4 != 0)
+        TemplateAddWord(0);
+}
+
+void CTaskPage::TemplateAddItem(WORD wClass, DWORD dwStyle, DWORD dwExStyle, short x, short y, short cx, short cy,
+                                WORD wID)
+{
+    TemplateAlign();
+    DLGITEMTEMPLATE* pItem = (DLGITEMTEMPLATE*)TemplateAlloc(sizeof(DLGITEMTEMPLATE));
+    if (pItem == NULL)
+        return;
+    pItem->style = dwStyle | WS_CHILD;
+    pItem->dwExtendedStyle = dwExStyle;
+    pItem->x = x;
+    pItem->y = y;
+    pItem->cx = cx;
+    pItem->cy = cy;
+    pItem->id = wID;
+    ((DLGTEMPLATE*)m_pTemplate)->cdit++;
+    TemplateAddWord(0xFFFF);
+    TemplateAddWord(wClass);
+}
+
 void CTaskPage::CommonConstruct()
 {
     m_nDividerID = 0xFFFFFFFF;

@@ -55,7 +55,33 @@ class CTaskPage : public CDialog
 {
 public:
     CTaskPage(UINT nIDTemplate, CWnd* pParent);
+    // A message-box page composed in memory: caption, a header of icon, title
+    // and subtitle, and the buttons of nButtonFlags (the TASKBTN_ flags).
+    CTaskPage(CWnd* pParent, HINSTANCE hResources, LPCTSTR lpszCaption, LPCTSTR lpszTitle, LPCTSTR lpszSubtitle,
+              UINT nButtonFlags, UINT nIconCode);
     virtual ~CTaskPage();
+
+    enum
+    {
+        TASKBTN_OK = 1,
+        TASKBTN_YES = 2,
+        TASKBTN_NO = 4,
+        TASKBTN_CANCEL = 8,
+        TASKBTN_RETRY = 16,
+        TASKBTN_CLOSE = 32,
+        TASKBTN_ABORT = 64,
+        TASKBTN_IGNORE = 128,
+        TASKBTN_TRYAGAIN = 256,
+        TASKBTN_CONTINUE = 512
+    };
+
+    LPVOID TemplateAlloc(DWORD nBytes);
+    void TemplateAddWord(WORD w);
+    void TemplateAddString(LPCTSTR lpszText);
+    void TemplateAlign();
+    void TemplateAddItem(WORD wClass, DWORD dwStyle, DWORD dwExStyle, short x, short y, short cx, short cy, WORD wID);
+    // The composed template, NULL when building it failed.
+    LPCDLGTEMPLATE GetTemplate() const { return (LPCDLGTEMPLATE)m_pTemplate; }
 
     void SetHeaderDivider(UINT nID);
 
@@ -75,6 +101,8 @@ protected:
     CTaskPage();  // for a dialog built from an in-memory template
     void CommonConstruct();
     virtual BOOL OnInitDialog();
+    // A composed box ends with the id of whichever of its buttons was pressed.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
 
     afx_msg void OnPaint();
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);

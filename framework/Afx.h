@@ -23,3 +23,5 @@
 #include "framework/FileDialog.h"
 #include "framework/Internet.h"
 #include "framework/ModulePath.h"
+#include "framework/ControlBar.h"
+#include "framework/ShellOpen.h"

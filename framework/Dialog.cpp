@@ -20,7 +20,7 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
 END_MESSAGE_MAP()
 
 CDialog::CDialog()
-    : m_lpszTemplateName(NULL), m_nIDHelp(0), m_pParentWnd(NULL), m_bModal(FALSE), m_bInModal(FALSE),
+    : m_lpszTemplateName(NULL), m_lpDialogTemplate(NULL), m_nIDHelp(0), m_pParentWnd(NULL), m_bModal(FALSE), m_bInModal(FALSE),
       m_bEndModal(false), m_nModalResult(-1)
 {
 }
@@ -98,7 +98,7 @@ INT_PTR CDialog::DoModal()
 {
     if (m_hWnd != NULL)
         return -1;
-    LPCDLGTEMPLATE lpTemplate = LoadTemplate(m_lpszTemplateName);
+    LPCDLGTEMPLATE lpTemplate = m_lpDialogTemplate != NULL ? m_lpDialogTemplate : LoadTemplate(m_lpszTemplateName);
     if (lpTemplate == NULL)
         return -1;
 
@@ -152,6 +152,14 @@ INT_PTR CDialog::DoModal()
         DestroyWindow();
     m_bModal = FALSE;
     return m_nModalResult;
+}
+
+BOOL CDialog::InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
+{
+    m_lpDialogTemplate = lpDialogTemplate;
+    if (pParentWnd != NULL)
+        m_pParentWnd = pParentWnd;
+    return lpDialogTemplate != NULL;
 }
 
 void CDialog::RunModalLoop()

@@ -15,6 +15,7 @@ public:
     virtual ~CDialog();
 
     LPCTSTR m_lpszTemplateName;
+    LPCDLGTEMPLATE m_lpDialogTemplate;
     UINT m_nIDHelp;
     CWnd* m_pParentWnd;
 
@@ -22,6 +23,8 @@ public:
     virtual BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = NULL);
     virtual BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = NULL);
     virtual INT_PTR DoModal();
+    // DoModal then builds the dialog from this template; the caller keeps it alive.
+    BOOL InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = NULL);
     void EndDialog(int nResult);
     // Whether the modal loop of this dialog is running.
     BOOL IsInModalLoop() const { return m_bInModal; }

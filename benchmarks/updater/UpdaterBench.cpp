@@ -1,0 +1,195 @@
+// Two speeds of the updater and the kit:
+// 1. The updater's package download (CUpdatePackage::Download, 256 KB reads into
+//    a temporary file) of a 20 MB file from a local HTTP server against the
+//    host's curl fetching the same URL (curl's own time_total). Best of three
+//    each. Target: a ratio of 2.0 or less.
+// 2. A drop-shadow redraw (CWindowShadow::Update) of an 800 x 600 window
+//    against UpdateLayeredWindow of a ready bitmap of that size. Best of
+//    twenty each. Target: a ratio of 3.0 or less.
+//
+// Run by hand under wine64 on a display (the tests' prefix does):
+//   cmake -S . -B build/x86_64 ... -DTAMSEL_BUILD_BENCHMARKS=ON && cmake --build build/x86_64 --target updater_bench
+//   build/x86_64/wine-run.sh --setup
+//   build/x86_64/wine-run.sh build/x86_64/bin/updater_bench.exe
+#include "app/UpdaterPackage.h"
+#include "controls/skin/WindowShadow.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kPort = 28731;
+const DWORD kBytes = 20 * 1024 * 1024;
+
+double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+std::wstring WinPath(const std::string& strUnix)
+{
+    std::wstring str = L"Z:";
+    for (char c : strUnix)
+        str += c == '/' ? L'\\' : (wchar_t)c;
+    return str;
+}
+
+std::string ReadText(const std::wstring& strPath)
+{
+    std::string text;
+    HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[256];
+    DWORD dwRead = 0;
+    while (ReadFile(hFile, buffer, sizeof(buffer), &dwRead, NULL) && dwRead > 0)
+        text.append(buffer, dwRead);
+    CloseHandle(hFile);
+    return text;
+}
+
+// Runs a host shell command and waits for it (Wine passes no exit code back).
+bool Host(const std::string& strCommand, DWORD dwTimeoutMs = 60000)
+{
+    static int s_nCounter = 0;
+    std::string strMarker = "/tmp/tamsel-bench-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(++s_nCounter) + ".done";
+    std::string strScript = "( " + strCommand + " ) >/dev/null 2>&1; touch " + strMarker;
+    std::wstring strCmd = L"Z:\\bin\\sh -c \"";
+    for (char c : strScript)
+    {
+        if (c == '"' || c == '\\')
+            strCmd += L'\\';
+        strCmd += (wchar_t)(unsigned char)c;
+    }
+    strCmd += L"\"";
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(NULL, &strCmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::wstring strWin = WinPath(strMarker);
+    for (DWORD dwWaited = 0; dwWaited < dwTimeoutMs; dwWaited += 50)
+    {
+        if (GetFileAttributesW(strWin.c_str()) != INVALID_FILE_ATTRIBUTES)
+        {
+            DeleteFileW(strWin.c_str());
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+void DownloadBench()
+{
+    std::string strDir = "/tmp/tamsel-bench-site-" + std::to_string(GetCurrentProcessId());
+    std::string strUrl = "http://127.0.0.1:" + std::to_string(kPort) + "/pack.bin";
+    if (!Host("mkdir -p " + strDir + " && head -c " + std::to_string(kBytes) + " /dev/urandom > " + strDir +
+              "/pack.bin && cd " + strDir + " && (python3 -m http.server " + std::to_string(kPort) +
+              " --bind 127.0.0.1 </dev/null >/dev/null 2>&1 & echo $! > server.pid) && sleep 1"))
+    {
+        printf("download: could not start the local server\n");
+        return;
+    }
+    CUpdaterSettings settings;
+    WCHAR szTemp[MAX_PATH];
+    GetTempPathW(MAX_PATH, szTemp);
+    settings.strAppDir = szTemp;
+    CUpdatePackage package(settings);
+    HINTERNET hSession = package.OpenSession();
+    CString strWideUrl(std::wstring(strUrl.begin(), strUrl.end()).c_str());
+    double dOurs = 1e9, dCurl = 1e9;
+    bool bOk = true;
+    for (int nRun = 0; nRun < 3 && bOk; nRun++)
+    {
+        LARGE_INTEGER start, end;
+        CString strFile;
+        QueryPerformanceCounter(&start);
+        bOk = package.Download(hSession, strWideUrl, strFile) && package.m_dwBytes == kBytes;
+        QueryPerformanceCounter(&end);
+        DeleteFileW(strFile);
+        dOurs = std::min(dOurs, Seconds(start, end));
+        std::string strTime = strDir + "/curl.txt";
+        Host("curl -s -o /dev/null -w '%{time_total}' " + strUrl + " > " + strTime);
+        double dTime = atof(ReadText(WinPath(strTime)).c_str());
+        if (dTime > 0)
+            dCurl = std::min(dCurl, dTime);
+    }
+    InternetCloseHandle(hSession);
+    Host("kill $(cat " + strDir + "/server.pid); rm -rf " + strDir);
+    if (!bOk || dCurl >= 1e9)
+    {
+        printf("download: failed (ours %s, curl %s)\n", bOk ? "ok" : "failed", dCurl < 1e9 ? "ok" : "missing");
+        return;
+    }
+    printf("download 20 MB: updater %.3f s, curl %.3f s, ratio %.2f (target <= 2.00)\n", dOurs, dCurl, dOurs / dCurl);
+}
+
+void ShadowBench()
+{
+    if (!CWindowShadow::Initialize(GetModuleHandleW(NULL)))
+    {
+        printf("shadow: no layered windows\n");
+        return;
+    }
+    HWND hParent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 50, 50, 800, 600, NULL, NULL, NULL, NULL);
+    CWindowShadow shadow;
+    shadow.Create(hParent);
+    if (shadow.m_hWnd == (HWND)-1)
+    {
+        printf("shadow: could not be created\n");
+        DestroyWindow(hParent);
+        return;
+    }
+    // The same job without drawing: a ready bitmap of the shadow's size.
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = 800;
+    bmi.bmiHeader.biHeight = 600;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* pvBits = NULL;
+    HBITMAP hBitmap = CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pvBits, NULL, 0);
+    HDC hMem = CreateCompatibleDC(NULL);
+    HGDIOBJ hOld = SelectObject(hMem, hBitmap);
+    memset(pvBits, 0x40, 800 * 600 * 4);
+    double dOurs = 1e9, dPlain = 1e9;
+    for (int nRun = 0; nRun < 20; nRun++)
+    {
+        LARGE_INTEGER a, b, c;
+        QueryPerformanceCounter(&a);
+        shadow.Update(hParent);
+        QueryPerformanceCounter(&b);
+        POINT ptDst = {55, 55}, ptSrc = {0, 0};
+        SIZE size = {800, 600};
+        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        UpdateLayeredWindow(shadow.m_hWnd, NULL, &ptDst, &size, hMem, &ptSrc, 0, &blend, ULW_ALPHA);
+        QueryPerformanceCounter(&c);
+        dOurs = std::min(dOurs, Seconds(a, b));
+        dPlain = std::min(dPlain, Seconds(b, c));
+    }
+    SelectObject(hMem, hOld);
+    DeleteDC(hMem);
+    DeleteObject(hBitmap);
+    printf("shadow 800 x 600: redraw %.2f ms, UpdateLayeredWindow %.2f ms, ratio %.2f (target <= 3.00)\n",
+           dOurs * 1000, dPlain * 1000, dOurs / dPlain);
+    DestroyWindow(hParent);
+}
+
+} // namespace
+
+int wmain()
+{
+    setvbuf(stdout, NULL, _IONBF, 0);
+    printf("updater benchmark\n");
+    DownloadBench();
+    ShadowBench();
+    return 0;
+}
