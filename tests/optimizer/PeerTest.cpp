@@ -66,6 +66,8 @@ std::vector<Expect> Expected(bool bSet001)
     const std::wstring pol = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
     v.push_back({U, pol, L"NoStartBanner", "REG_BINARY", "01"});
     v.push_back({U, pol, L"NoInstrumentation", "REG_BINARY", "01"});
+    // The first four bytes; Windows and Wine keep more after them.
+    v.push_back({U, L"Control Panel\\Desktop", L"UserPreferencesMask", "REG_BINARY", "B0320380"});
     v.push_back({U, L"Control Panel\\Desktop", L"DragFullWindows", "REG_SZ", "0"});
     v.push_back({U, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"DesktopProcess", "REG_DWORD", Hex(0)});
     v.push_back({M, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AutoRestartShell", "REG_DWORD", Hex(1)});

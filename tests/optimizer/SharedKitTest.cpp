@@ -40,6 +40,10 @@ TEST(CIniFile, MissingKeysReadAsMinusOneAndLongTextsWhole)
     CIniFile::SetHostFolderForTests(strDeep.c_str());
     EXPECT_EQ(CIniFile(L"Tunekit.ini").GetPath(), CString((strDeep + L"Tunekit.ini").c_str()));
     CIniFile::SetHostFolderForTests(NULL);
+    // A path cut by a small buffer is asked for again, larger.
+    CString strFull = CIniFile::ModuleFilePath(NULL);
+    EXPECT_GT(strFull.GetLength(), 8);
+    EXPECT_EQ(CIniFile::ModuleFilePath(NULL, 4), strFull);
     CString strHost = CIniFile::GetHostFolder();
     EXPECT_EQ(strHost.Right(1), CString(L"\\"));
     EXPECT_NE(strHost.Find(L"\\bin\\"), -1) << "beside the test executable";
