@@ -26,13 +26,6 @@ private:
     CFont m_fontTitle;
 };
 
-class CServiceOptimizerDlg : public CPendingView
-{
-public:
-    enum { IDD = 5016 };
-    CServiceOptimizerDlg() : CPendingView(IDD, L"IDO_OPTIMIZE_4") {}
-};
-
 class CMemoryOptimizerDlg : public CPendingView
 {
 public:

@@ -4,6 +4,7 @@
 #include "optimizer/OptimizerText.h"
 #include "optimizer/OptimizerViews.h"
 #include "optimizer/PendingView.h"
+#include "optimizer/ServiceOptimizerDlg.h"
 #include "optimizer/SystemOptimizerDlg.h"
 
 namespace {

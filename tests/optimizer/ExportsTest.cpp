@@ -110,16 +110,13 @@ TEST_F(TunekitDll, LanguageFirstThenViewsShowHideSwitchAndExit)
     testsupport::ScratchFolder folder;
     std::wstring strGerman = folder.File(L"German.ini");
     ASSERT_TRUE(::CopyFileW(strEnglish.c_str(), strGerman.c_str(), FALSE));
-    ::WritePrivateProfileStringW(L"String", L"IDO_OPTIMIZE_4", L"Dienste", strGerman.c_str());
-    ::WritePrivateProfileStringW(L"String", L"IDO_OPTIMIZE_5", L"Speicher", strGerman.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_STC_SV_CAMPUS", L"Dienste", strGerman.c_str());
     ::WritePrivateProfileStringW(L"String", L"IDC_BTN_OPTIMIZE_STEP1", L"Schritt1", strGerman.c_str());
     ::WritePrivateProfileStringW(L"String", L"IDC_STC_DC_INFO", L"Plattencache", strGerman.c_str());
     EXPECT_EQ(m_pfnSwitch(strGerman.c_str()), 1);
     wchar_t szText[256] = {};
-    ::GetDlgItemTextW(View(0x12), 1000, szText, 256);
+    ::GetDlgItemTextW(View(0x12), 5089, szText, 256);
     EXPECT_STREQ(szText, L"Dienste");
-    ::GetDlgItemTextW(View(0x13), 1000, szText, 256);
-    EXPECT_STREQ(szText, L"Speicher");
     ::GetDlgItemTextW(View(0x11), 5027, szText, 256);
     EXPECT_STREQ(szText, L"Schritt1");
 
