@@ -111,12 +111,15 @@ TEST_F(TunekitDll, LanguageFirstThenViewsShowHideSwitchAndExit)
     std::wstring strGerman = folder.File(L"German.ini");
     ASSERT_TRUE(::CopyFileW(strEnglish.c_str(), strGerman.c_str(), FALSE));
     ::WritePrivateProfileStringW(L"String", L"IDC_STC_SV_CAMPUS", L"Dienste", strGerman.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_STC_MEM_APM", L"Speicher", strGerman.c_str());
     ::WritePrivateProfileStringW(L"String", L"IDC_BTN_OPTIMIZE_STEP1", L"Schritt1", strGerman.c_str());
     ::WritePrivateProfileStringW(L"String", L"IDC_STC_DC_INFO", L"Plattencache", strGerman.c_str());
     EXPECT_EQ(m_pfnSwitch(strGerman.c_str()), 1);
     wchar_t szText[256] = {};
     ::GetDlgItemTextW(View(0x12), 5089, szText, 256);
     EXPECT_STREQ(szText, L"Dienste");
+    ::GetDlgItemTextW(View(0x13), 5104, szText, 256);
+    EXPECT_STREQ(szText, L"Speicher");
     ::GetDlgItemTextW(View(0x11), 5027, szText, 256);
     EXPECT_STREQ(szText, L"Schritt1");
 
