@@ -3,7 +3,8 @@
 #include "optimizer/TunekitExports.h"
 #include "optimizer/OptimizerText.h"
 #include "optimizer/OptimizerViews.h"
-#include "optimizer/PendingView.h"
+#include "optimizer/MemoryOptimizerDlg.h"
+#include "optimizer/ServiceOptimizerDlg.h"
 #include "optimizer/SystemOptimizerDlg.h"
 
 namespace {

@@ -3,17 +3,20 @@
 namespace {
 CString s_strFolderForTests;
 
-// Grows the buffer until the whole path fits.
-CString ModulePath(HMODULE hModule)
+} // namespace
+
+CString CIniFile::ModuleFilePath(HMODULE hModule, DWORD nFirstSize)
 {
-    for (DWORD nSize = MAX_PATH; nSize <= 32768 * 2; nSize *= 2)
+    // Grows the buffer until the whole path fits.
+    for (DWORD nSize = nFirstSize > 0 ? nFirstSize : MAX_PATH; nSize <= 32768 * 2; nSize *= 2)
     {
         CString strPath;
         LPWSTR pszBuffer = strPath.GetBuffer((int)nSize);
         DWORD nLength = ::GetModuleFileNameW(hModule, pszBuffer, nSize);
         if (nLength == 0)
             return CString();
-        if (nLength < nSize && ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        // A cut path fills the whole buffer (with or without an error code).
+        if (nLength < nSize)
         {
             strPath.ReleaseBuffer((int)nLength);
             return strPath;
@@ -22,7 +25,6 @@ CString ModulePath(HMODULE hModule)
     }
     return CString();
 }
-} // namespace
 
 CIniFile::CIniFile(LPCWSTR lpszFileName)
 {
@@ -40,7 +42,7 @@ CString CIniFile::GetHostFolder()
 {
     if (!s_strFolderForTests.IsEmpty())
         return s_strFolderForTests;
-    CString strPath = ModulePath(NULL);
+    CString strPath = ModuleFilePath(NULL);
     return strPath.Left(strPath.ReverseFind(L'\\') + 1);
 }
 

@@ -23,6 +23,8 @@ public:
 
     // The host executable's folder with a trailing backslash.
     static CString GetHostFolder();
+    // The full path of a module, however long.
+    static CString ModuleFilePath(HMODULE hModule, DWORD nFirstSize = MAX_PATH);
     // Tests put the files elsewhere; NULL or empty goes back to the host folder.
     static void SetHostFolderForTests(LPCWSTR lpszFolder);
 

@@ -209,6 +209,46 @@ def radio_strip():
     save("radio_5001.bmp", img)
 
 
+def view_buttons():
+    blue = (BLUE_LIGHT, BLUE, BLUE_DARK)
+    blue_hover = (mix(BLUE_LIGHT, WHITE, 0.3), mix(BLUE, WHITE, 0.2), BLUE_DARK)
+    grey = (GREY_LIGHT, (200, 205, 212), GREY)
+    go = (mix(GREEN, WHITE, 0.4), GREEN, GREEN_DARK)
+    go_hover = (mix(GREEN, WHITE, 0.55), mix(GREEN, WHITE, 0.2), GREEN_DARK)
+    # Service Optimize (150 x 62) and the two Help buttons.
+    save("button_5040.bmp", button(150, 62, *go))
+    save("button_5041.bmp", button(150, 62, *go_hover))
+    save("button_5060.bmp", button(172, 31, *blue))
+    save("button_5061.bmp", button(172, 31, *blue_hover))
+    save("button_5058.bmp", button(97, 31, *blue))
+    save("button_5059.bmp", button(97, 31, *blue_hover))
+    # Deep Defrag 5055 / 5054 / 5053, Fast Defrag 5052 / 5057 / 5056.
+    save("button_5055.bmp", button(97, 31, *blue))
+    save("button_5054.bmp", button(97, 31, *blue_hover))
+    save("button_5053.bmp", button(97, 31, *grey))
+    save("button_5052.bmp", button(97, 31, *go))
+    save("button_5057.bmp", button(97, 31, *go_hover))
+    save("button_5056.bmp", button(97, 31, *grey))
+
+
+def service_header():
+    w, h = 235, 61
+    img = blank(w, h, WHITE)
+    paint(img, polygon([(0, 0), (1, 0), (0.78, 1), (0, 1)]), gradient(GREEN, GREEN_DARK))
+    paint(img, polygon([(0.74, 0), (0.8, 0), (0.58, 1), (0.52, 1)]), mix(GREEN, WHITE, 0.5))
+    # A cog: ring of teeth round a hub.
+    box = (14, 6, 50, 50)
+    for i in range(8):
+        a = math.pi * i / 4
+        paint(img, circle(0.5 + 0.38 * math.cos(a), 0.5 + 0.38 * math.sin(a), 0.09), WHITE, box)
+    paint(img, circle(0.5, 0.5, 0.36), WHITE, box)
+    paint(img, circle(0.5, 0.5, 0.14), GREEN_DARK, box)
+    for i, y in enumerate((18, 28, 38)):
+        x0 = 74 + 8 * i
+        paint(img, rounded(x0, y, x0 + 60 - 12 * i, y + 3, 1.5, w, h), mix(GREEN, WHITE, 0.6))
+    save("header_5042.bmp", img)
+
+
 def finish_picture():
     w = h = 48
     img = blank(w, h, WHITE)
@@ -223,3 +263,5 @@ if __name__ == "__main__":
     header()
     radio_strip()
     finish_picture()
+    view_buttons()
+    service_header()

@@ -1,5 +1,9 @@
 // One-Click with its defaults on the prefix's real registry, read back with
 // Wine's own reg tool; every value it touches is put back afterwards.
+#include "optimizer/DesktopPage.h"
+#include "optimizer/DiskCachePage.h"
+#include "optimizer/FileSystemPage.h"
+#include "optimizer/NetworkPage.h"
 #include "optimizer/OneClickSettingDlg.h"
 #include "optimizer/OptimizerText.h"
 #include "optimizer/SystemOptimizerDlg.h"
@@ -66,6 +70,8 @@ std::vector<Expect> Expected(bool bSet001)
     const std::wstring pol = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
     v.push_back({U, pol, L"NoStartBanner", "REG_BINARY", "01"});
     v.push_back({U, pol, L"NoInstrumentation", "REG_BINARY", "01"});
+    // The first four bytes; Windows and Wine keep more after them.
+    v.push_back({U, L"Control Panel\\Desktop", L"UserPreferencesMask", "REG_BINARY", "B0320380"});
     v.push_back({U, L"Control Panel\\Desktop", L"DragFullWindows", "REG_SZ", "0"});
     v.push_back({U, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"DesktopProcess", "REG_DWORD", Hex(0)});
     v.push_back({M, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AutoRestartShell", "REG_DWORD", Hex(1)});
@@ -84,6 +90,58 @@ std::vector<Expect> Expected(bool bSet001)
     v.push_back({M, L"SOFTWARE\\Microsoft\\PCHealth\\ErrorReporting", L"DoReport", "REG_DWORD", Hex(0)});
     v.push_back({M, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", "REG_SZ", "Y"});
     v.push_back({M, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout", "REG_DWORD", Hex(1)});
+    return v;
+}
+
+// What Default on each of the four tabs leaves after that; an empty type
+// means the value must be gone.
+std::vector<Expect> DefaultsExpected(bool bSet001)
+{
+    std::vector<std::wstring> sets = {L"SYSTEM\\CurrentControlSet\\"};
+    if (bSet001)
+        sets.insert(sets.begin(), L"SYSTEM\\ControlSet001\\");
+    std::vector<Expect> v;
+    HKEY M = HKEY_LOCAL_MACHINE, U = HKEY_CURRENT_USER;
+    for (const std::wstring& s : sets)
+    {
+        const std::wstring tcp = s + L"Services\\Tcpip\\Parameters";
+        for (const wchar_t* pszGone : {L"SackOpts", L"TcpMaxDupAcks", L"EnablePMTUBHDetect", L"EnablePMTUDiscovery",
+                                       L"Tcp1323Opts", L"TcpRecvSegmentSize", L"GlobalMaxTcpWindowSize", L"TcpWindowSize"})
+            v.push_back({M, tcp, pszGone, "", ""});
+        v.push_back({M, tcp, L"DefaultTTL", "REG_DWORD", Hex(64)});
+        v.push_back({M, s + L"Control\\Update\\UpdateMode", L"UpdateMode", "REG_BINARY", "01000000"});
+        v.push_back({M, s + L"Control\\Session Manager\\Memory Management", L"IoPageLockLimit", "REG_DWORD", Hex(0)});
+        v.push_back({M, s + L"Services\\lanmanserver\\parameters", L"Size", "REG_DWORD", Hex(1)});
+        v.push_back({M, s + L"Control\\PriorityControl", L"Win32PrioritySeparation", "REG_DWORD", Hex(38)});
+    }
+    const std::wstring inet = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+    v.push_back({U, inet, L"MaxConnectionsPerServer", "REG_DWORD", Hex(5)});
+    v.push_back({M, L"SOFTWARE\\Classes\\CLSID\\{00021400-0000-0000-C000-000000000046}", L"MenuShowDelay", "", ""});
+    v.push_back({U, L"Control Panel\\desktop", L"MenuShowDelay", "REG_SZ", "400"});
+    v.push_back({M, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"Max Cached Icons", "", ""});
+    v.push_back({U, L"Control Panel\\Desktop\\WindowMetrics", L"MinAnimate", "REG_SZ", "1"});
+    v.push_back({U, L"Control Panel\\desktop", L"SmoothScroll", "REG_DWORD", Hex(1)});
+    const std::wstring pol = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+    v.push_back({U, pol, L"NoStartBanner", "", ""});
+    v.push_back({U, pol, L"NoInstrumentation", "", ""});
+    v.push_back({U, L"Control Panel\\Desktop", L"UserPreferencesMask", "REG_BINARY", "BE3E0780"});
+    v.push_back({U, L"Control Panel\\Desktop", L"DragFullWindows", "REG_SZ", "1"});
+    v.push_back({U, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"DesktopProcess", "REG_DWORD", Hex(0)});
+    v.push_back({M, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", L"AutoRestartShell", "REG_DWORD", Hex(1)});
+    v.push_back({U, L"Control Panel\\Desktop", L"AutoEndTasks", "REG_SZ", "0"});
+    v.push_back({U, L"Control Panel\\Desktop", L"WaitToKillAppTimeout", "REG_SZ", "20000"});
+    v.push_back({U, L"Control Panel\\desktop", L"HungAppTimeout", "REG_SZ", "5000"});
+    v.push_back({U, L"Control Panel\\desktop", L"ForegroundLockTimeout", "REG_DWORD", Hex(200000)});
+    const std::wstring mm = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management";
+    v.push_back({M, mm, L"SecondLevelDataCache", "REG_DWORD", Hex(0)});
+    const std::wstring cdfs = L"SYSTEM\\CurrentControlSet\\Control\\FileSystem\\CDFS";
+    v.push_back({M, cdfs, L"CacheSize", "", ""});
+    v.push_back({M, cdfs, L"PrefetchTail", "", ""});
+    v.push_back({U, L"Software\\Microsoft\\MediaPlayer\\Player\\Settings", L"EnableDVDUI", "", ""});
+    v.push_back({M, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", L"Auto", "REG_SZ", "1"});
+    v.push_back({M, L"SOFTWARE\\Microsoft\\PCHealth\\ErrorReporting", L"DoReport", "REG_DWORD", Hex(0)});
+    v.push_back({M, L"SOFTWARE\\Microsoft\\Dfrg\\BootOptimizeFunction", L"Enable", "REG_SZ", "Y"});
+    v.push_back({M, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\OptimalLayout", L"EnableAutoLayout", "REG_DWORD", Hex(0)});
     return v;
 }
 
@@ -200,6 +258,9 @@ TEST(OneClickPeers, WinesRegToolReadsEveryValueOfTheDefaults)
     if (hSet001 != NULL)
         ::RegCloseKey(hSet001);
     std::vector<Expect> expected = Expected(bSet001);
+    std::vector<Expect> defaults = DefaultsExpected(bSet001);
+    std::vector<Expect> touchedAll(expected);
+    touchedAll.insert(touchedAll.end(), defaults.begin(), defaults.end());
     std::string strUnix = "/tmp/tamsel-optimizer-peer-" + std::to_string(::GetCurrentProcessId()) + "/";
     testsupport::RunHostCommand("rm -rf '" + strUnix + "' && mkdir -p '" + strUnix + "'");
     std::wstring strWin = testsupport::HostPath(strUnix);
@@ -223,7 +284,7 @@ TEST(OneClickPeers, WinesRegToolReadsEveryValueOfTheDefaults)
     testsupport::RunHostCommand(strBefore, 300000);
 
     {
-        RegistryBackup backup(expected);
+        RegistryBackup backup(touchedAll);
         {
             HostWindow host;
             CSystemOptimizerDlg wizard;
@@ -241,6 +302,39 @@ TEST(OneClickPeers, WinesRegToolReadsEveryValueOfTheDefaults)
             strAfter += "wine64 reg query \"" + regPath(key.first, key.second) + "\" > '" + strUnix + "after" +
                         std::to_string(nKey++) + ".txt' 2>/dev/null; ";
         ASSERT_EQ(testsupport::RunHostCommand(strAfter, 300000), 0);
+
+        // Default on each tab, then the reg tool once more.
+        CRegistry reg;
+        CNetworkPage().RestoreDefault(reg);
+        CDesktopPage().RestoreDefault(reg);
+        CDiskCachePage().RestoreDefault(reg);
+        CFileSystemPage().RestoreDefault(reg);
+        EXPECT_EQ(reg.GetFailureCount(), 0);
+        std::string strDefaults;
+        int nDefault = 0;
+        for (const Expect& e : defaults)
+            strDefaults += "wine64 reg query \"" + regPath(e.hRoot, e.strKey) + "\" > '" + strUnix + "default" +
+                           std::to_string(nDefault++) + ".txt' 2>/dev/null; ";
+        testsupport::RunHostCommand(strDefaults, 600000);
+        nDefault = 0;
+        for (const Expect& e : defaults)
+        {
+            auto values = ParseQuery(testsupport::ReadFileBytes(strWin + L"default" + std::to_wstring(nDefault++) + L".txt"));
+            std::string strName = Narrow(e.strName);
+            for (char& ch : strName)
+                ch = (char)tolower((unsigned char)ch);
+            if (e.strType.empty())
+            {
+                EXPECT_EQ(values.count(strName), 0u) << Narrow(e.strKey) << " " << strName << " should be gone";
+                continue;
+            }
+            ASSERT_EQ(values.count(strName), 1u) << Narrow(e.strKey) << " " << strName;
+            EXPECT_EQ(values[strName].first, e.strType) << strName;
+            std::string strData = values[strName].second;
+            if (strName == "userpreferencesmask")
+                strData = strData.substr(0, 8);
+            EXPECT_EQ(strData, e.strData) << Narrow(e.strKey) << " " << strName;
+        }
     }
     CIniFile::SetHostFolderForTests(NULL);
 

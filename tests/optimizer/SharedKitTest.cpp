@@ -4,6 +4,8 @@
 #include "optimizer/shared/IniFile.h"
 #include "optimizer/shared/LangString.h"
 #include "optimizer/shared/MyListCtrl.h"
+#include "optimizer/shared/MyStaticCtrl.h"
+#include "optimizer/shared/SkinGroupBox.h"
 #include "optimizer/shared/NButtonEx.h"
 #include "optimizer/shared/SkinRadioButton.h"
 #include "optimizer/shared/SkinTab.h"
@@ -40,6 +42,10 @@ TEST(CIniFile, MissingKeysReadAsMinusOneAndLongTextsWhole)
     CIniFile::SetHostFolderForTests(strDeep.c_str());
     EXPECT_EQ(CIniFile(L"Tunekit.ini").GetPath(), CString((strDeep + L"Tunekit.ini").c_str()));
     CIniFile::SetHostFolderForTests(NULL);
+    // A path cut by a small buffer is asked for again, larger.
+    CString strFull = CIniFile::ModuleFilePath(NULL);
+    EXPECT_GT(strFull.GetLength(), 8);
+    EXPECT_EQ(CIniFile::ModuleFilePath(NULL, 4), strFull);
     CString strHost = CIniFile::GetHostFolder();
     EXPECT_EQ(strHost.Right(1), CString(L"\\"));
     EXPECT_NE(strHost.Find(L"\\bin\\"), -1) << "beside the test executable";
@@ -283,4 +289,28 @@ TEST_F(ControlsTest, ListSortsDescendingAscendingDescendingOnASnapshot)
     clickHeader(2);
     EXPECT_EQ(column(2), L"3,2a,2,1,");
     EXPECT_EQ(column(1), L"y,w,x,z,");
+}
+
+TEST_F(ControlsTest, LabelShowsTheParentThroughAndGroupBoxDrawsItsOwnCaption)
+{
+    CMyStaticCtrl label;
+    ASSERT_TRUE(label.Create(L"", WS_CHILD | WS_VISIBLE, CRect(300, 10, 400, 30), &m_host, 7100));
+    EXPECT_EQ(label.GetBackColor(), CLR_NONE);
+    EXPECT_EQ(ScreenPixel(label.m_hWnd, 50, 10), SCREEN_GREEN) << "transparent: the parent shows";
+    label.SetBackColor(RGB(0, 0, 255));
+    EXPECT_EQ(ScreenPixel(label.m_hWnd, 50, 10), RGB(0, 0, 255));
+
+    HWND hGroup = ::CreateWindowExW(0, L"BUTTON", L"Memory", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 300, 50, 200, 100,
+                                    m_host.m_hWnd, (HMENU)7101, NULL, NULL);
+    CSkinGroupBox group;
+    ASSERT_TRUE(group.SubclassWindow(hGroup));
+    EXPECT_EQ(group.GetCaption(), CString(L"Memory"));
+    EXPECT_EQ(group.GetWindowTextLength(), 0) << "the platform draws no caption of its own";
+    group.SetCaptionBackColor(RGB(255, 255, 255));
+    EXPECT_EQ(ScreenPixel(hGroup, 7, 1), RGB(255, 255, 255)) << "the caption area";
+    group.SetCaption(L"Speicher");
+    EXPECT_EQ(group.GetCaption(), CString(L"Speicher"));
+    EXPECT_EQ(group.GetWindowTextLength(), 0);
+    group.UnsubclassWindow();
+    ::DestroyWindow(hGroup);
 }
