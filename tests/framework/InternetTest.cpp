@@ -40,7 +40,7 @@ class CHostHttpServer
 public:
     CHostHttpServer()
     {
-        m_nPort = 20000 + (int)(::GetCurrentProcessId() % 20000);
+        m_nPort = 20000 + (int)((::GetCurrentProcessId() + testsupport::ProcessSalt()) % 20000);
         m_strDir = "/tmp/tamsel-http-" + std::to_string(m_nPort);
         if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir, 20000) != 0)
             return;

@@ -11,7 +11,7 @@ std::string Narrow(const std::wstring& str)
 
 CLocalUpdateSite::CLocalUpdateSite()
 {
-    m_nPort = 21000 + (int)((::GetCurrentProcessId() * 13 + ::GetTickCount() % 997) % 19000);
+    m_nPort = 21000 + (int)((::GetCurrentProcessId() * 13 + testsupport::ProcessSalt()) % 19000);
     m_strDir = "/tmp/tamsel-kit-site-" + std::to_string(m_nPort);
     std::wstring strScript = TAMSEL_TEST_DATA L"/update_site.py";
     for (wchar_t& ch : strScript)

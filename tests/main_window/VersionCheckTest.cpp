@@ -47,7 +47,7 @@ class CUpdateSite
 public:
     CUpdateSite()
     {
-        m_nPort = 20000 + (int)((::GetCurrentProcessId() * 7 + 3) % 20000);
+        m_nPort = 20000 + (int)((::GetCurrentProcessId() * 7 + 3 + testsupport::ProcessSalt()) % 20000);
         m_strDir = "/tmp/tamsel-update-" + std::to_string(m_nPort);
         if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir + "/download", 20000) != 0)
             return;
@@ -191,7 +191,7 @@ class CRawServer
 public:
     CRawServer()
     {
-        m_nPort = 20000 + (int)((::GetCurrentProcessId() * 11 + 5) % 20000);
+        m_nPort = 20000 + (int)((::GetCurrentProcessId() * 11 + 5 + testsupport::ProcessSalt()) % 20000);
         m_strDir = "/tmp/tamsel-raw-" + std::to_string(m_nPort);
         if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir, 20000) != 0)
             return;

@@ -176,6 +176,18 @@ std::wstring HostPath(const std::string& strUnixPath)
     return result;
 }
 
+unsigned ProcessSalt()
+{
+    static unsigned s_nSalt = 0;
+    if (s_nSalt == 0)
+    {
+        LARGE_INTEGER li;
+        QueryPerformanceCounter(&li);
+        s_nSalt = (unsigned)(li.LowPart ^ (li.HighPart * 2654435761u) ^ (GetCurrentProcessId() << 16)) | 1u;
+    }
+    return s_nSalt;
+}
+
 int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs)
 {
     static LONG s_nCounter = 0;

@@ -68,6 +68,11 @@ HWND FindProcessWindow(DWORD dwProcessId);
 // Returns the exit code, or -1 when it could not start or timed out.
 int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs = 120000);
 
+// A number fixed for this process and unlikely to repeat in another: suites run
+// side by side in prefixes of their own, where process ids repeat, so host
+// ports and folders named after the process id alone would collide.
+unsigned ProcessSalt();
+
 // Windows path of a Linux path ("/usr/bin/zip" -> "Z:\usr\bin\zip"); empty when
 // the path does not exist.
 std::wstring HostPath(const std::string& strUnixPath);
