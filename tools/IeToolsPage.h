@@ -1,15 +1,22 @@
 #pragma once
-// The Internet Explorer tools page. Shows its title until the page itself is
-// built; the main window opens the Internet Options through it.
-#include "app/PageStandIn.h"
+// The Internet Explorer tools page: task buttons to the favorites backup, the
+// browser helper object manager, the Internet Options and the repairs page.
+#include "app/LauncherPages.h"
 
-class CIeToolsPage : public CStandInPage
+class CIeToolsPage : public CLauncherPage
 {
 public:
-    CIeToolsPage() : CStandInPage(366) {}
+    CIeToolsPage();
 
-    void OnInternetOptions()
-    {
-        ::ShellExecuteW(NULL, L"open", L"rundll32.exe", L"shell32.dll,Control_RunDLL inetcpl.cpl", NULL, SW_SHOW);
-    }
+    afx_msg void OnInternetOptions();
+    // Starts the Internet Options through the system folder's rundll32.exe;
+    // with phProcess the caller gets the process handle and closes it.
+    static BOOL StartInternetOptions(HANDLE* phProcess);
+
+protected:
+    afx_msg void OnBhoManager();
+    afx_msg void OnIeRecover();
+    afx_msg void OnIeFavorites();
+
+    DECLARE_MESSAGE_MAP()
 };
