@@ -82,7 +82,7 @@ protected:
         BackupPageTest::SetUp();
         HRESULT hr = SchedulerReady();
         if (FAILED(hr))
-            GTEST_SKIP() << "the Task Scheduler service of this prefix cannot be reached: 0x" << std::hex << hr;
+            TAMSEL_PEER_MISSING("the Task Scheduler service of this prefix cannot be reached: 0x" << std::hex << hr);
         m_strSavedName = m_app.m_strTaskName;
         m_app.m_strTaskName = kJobName;
         DeleteJob();
