@@ -273,14 +273,15 @@ TEST(OneClickPeers, WinesRegToolReadsEveryValueOfTheDefaults)
     for (const Expect& e : expected)
         keys.insert(std::make_pair(e.hRoot, e.strKey));
     // Single backslashes: the command line doubles them and sh's double quotes undo that.
+    // Each query is tried up to three times: a wine64 start can fail while the machine is busy.
     auto regPath = [](HKEY hRoot, const std::wstring& strKey) {
         return std::string(hRoot == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + Narrow(strKey);
     };
     std::string strBefore;
     int nKey = 0;
     for (const auto& key : keys)
-        strBefore += "wine64 reg query \"" + regPath(key.first, key.second) + "\" > '" + strUnix + "before" +
-                     std::to_string(nKey++) + ".txt' 2>/dev/null; ";
+        strBefore += "for i in 1 2 3; do wine64 reg query \"" + regPath(key.first, key.second) + "\" > '" + strUnix + "before" +
+                     std::to_string(nKey++) + ".txt' 2>/dev/null && break; sleep 1; done; ";
     testsupport::RunHostCommand(strBefore, 300000);
 
     {
@@ -299,8 +300,8 @@ TEST(OneClickPeers, WinesRegToolReadsEveryValueOfTheDefaults)
         std::string strAfter;
         nKey = 0;
         for (const auto& key : keys)
-            strAfter += "wine64 reg query \"" + regPath(key.first, key.second) + "\" > '" + strUnix + "after" +
-                        std::to_string(nKey++) + ".txt' 2>/dev/null; ";
+            strAfter += "for i in 1 2 3; do wine64 reg query \"" + regPath(key.first, key.second) + "\" > '" + strUnix + "after" +
+                        std::to_string(nKey++) + ".txt' 2>/dev/null && break; sleep 1; done; ";
         ASSERT_EQ(testsupport::RunHostCommand(strAfter, 300000), 0);
 
         // Default on each tab, then the reg tool once more.
@@ -313,8 +314,8 @@ TEST(OneClickPeers, WinesRegToolReadsEveryValueOfTheDefaults)
         std::string strDefaults;
         int nDefault = 0;
         for (const Expect& e : defaults)
-            strDefaults += "wine64 reg query \"" + regPath(e.hRoot, e.strKey) + "\" > '" + strUnix + "default" +
-                           std::to_string(nDefault++) + ".txt' 2>/dev/null; ";
+            strDefaults += "for i in 1 2 3; do wine64 reg query \"" + regPath(e.hRoot, e.strKey) + "\" > '" + strUnix + "default" +
+                           std::to_string(nDefault++) + ".txt' 2>/dev/null && break; sleep 1; done; ";
         testsupport::RunHostCommand(strDefaults, 600000);
         nDefault = 0;
         for (const Expect& e : defaults)
