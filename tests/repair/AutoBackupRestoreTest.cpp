@@ -214,7 +214,7 @@ TEST_F(AutoRestoreTest, PeerRegeditLeavesTheSameRegistry)
 TEST_F(AutoRestoreTest, PeerZipArchiveRestores)
 {
     if (!RequirePeer("zip"))
-        GTEST_SKIP() << "zip is missing on the host";
+        TAMSEL_PEER_MISSING("zip is missing on the host");
     PlantKey(m_key.Key());
     HostScratch host;
     std::string strRegName = "AutoBackup20080908143122.reg";
