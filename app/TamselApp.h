@@ -5,6 +5,7 @@
 #include "framework/Afx.h"
 #include "repair/RegProblem.h"
 #include "resources/AppResource.h"
+#include "tools/UpdateInfo.h"
 
 #define TAMSEL_CATEGORY_COUNT 15
 
@@ -90,8 +91,8 @@ public:
     CArray<CRegProblem> m_arrBhoRemove;
     CArray<CRegProblem> m_arrStartupRemove;
     CArray<CRegProblem> m_arrUninstallRemove;
-    // The Windows Update page's record list (CArray<UpdateInfo> m_arrUpdateInfo)
-    // joins here with that page's record type.
+    // The Windows Update page's records, one per row, at the row's index.
+    CArray<UpdateInfo> m_arrUpdateInfo;
     CStringArray m_arrBhoBackups;
     CStringArray m_arrStartupBackups;
     CStringArray m_arrUninstallBackups;

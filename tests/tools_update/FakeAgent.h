@@ -1,0 +1,60 @@
+#pragma once
+// Doubles of the Windows Update Agent behind the page's factory seam. Every
+// double answers E_NOTIMPL except what a test programs; download and
+// installation jobs complete on their own thread and call the completion
+// callback, as the agent does. A scenario says what the next objects do.
+#include "tools/UpdateAgent.h"
+#include <string>
+#include <vector>
+
+namespace fakeagent {
+
+struct FakeUpdateSpec
+{
+    std::wstring strTitle;
+    std::wstring strSeverity;
+    int nDownloadResult = 2;
+    int nInstallResult = 2;
+};
+
+struct Scenario
+{
+    HRESULT hrSession = S_OK;      // the factory's answer per ProgID
+    HRESULT hrCollection = S_OK;
+    HRESULT hrDownloader = S_OK;
+    HRESULT hrInstaller = S_OK;
+    HRESULT hrSearch = S_OK;
+    HRESULT hrBeginDownload = S_OK;
+    HRESULT hrBeginInstall = S_OK;
+    HRESULT hrRequestAbort = S_OK;
+    std::vector<FakeUpdateSpec> arrUpdates;
+    std::vector<int> arrUnreadable;   // item positions whose get_Item fails
+    DWORD dwDownloadMs = 10;
+    DWORD dwInstallMs = 10;
+    BOOL bDownloadsWaitForAbort = FALSE;   // complete (aborted) only when asked
+    BOOL bDownloadsNeverComplete = FALSE;  // not even then
+    DWORD dwSearchMs = 0;
+};
+
+// Installs the fake factory with a scenario; Uninstall brings the real one back
+// and ends jobs that are still waiting.
+void Install(const Scenario& scenario);
+void Uninstall();
+Scenario& Current();
+
+// Fake objects alive, and factory calls per ProgID.
+long LiveObjects();
+int Created(const std::wstring& strProgId);
+// What happened, in order: "download-begin:T", "download-done:T",
+// "install-begin:T", "install-done:T" (T the update's title).
+std::vector<std::wstring> Log();
+void ClearLog();
+
+// A fake update collection with the given updates, one reference for the caller.
+IUpdateCollection* MakeCollection(const std::vector<FakeUpdateSpec>& arrUpdates);
+// A fake update with every field filled as the tests of the record expect.
+IUpdate* MakeDetailedUpdate(const std::wstring& strSeverity, ULONG64 nMaxSize, BOOL bEmptyLists);
+
+ULONG RefCount(IUnknown* pUnknown);
+
+} // namespace fakeagent
