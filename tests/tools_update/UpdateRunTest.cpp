@@ -212,3 +212,57 @@ TEST_F(UpdatePageTest, DestroyingThePageDuringADownloadThatNeverEndsReturnsInTim
 }
 
 } // namespace
+
+namespace {
+
+// A finished run with every kind of row, and one row's details: what the page
+// looks like (TAMSEL_UPDATE_HOLD_MS keeps it on screen for a screenshot).
+TEST_F(UpdatePageTest, AFinishedRunShowsEachRowsOwnStateAndPicture)
+{
+    fakeagent::Scenario scenario = Updates(5);
+    scenario.arrUpdates[0].strTitle = L"Security Update for Windows XP (KB950000)";
+    scenario.arrUpdates[1].strTitle = L"Cumulative Security Update for Internet Explorer 7 (KB950759)";
+    scenario.arrUpdates[1].nDownloadResult = 4;
+    scenario.arrUpdates[2].strTitle = L"Update for Windows XP (KB951072)";
+    scenario.arrUpdates[2].nInstallResult = 4;
+    scenario.arrUpdates[3].strTitle = L"Windows Malicious Software Removal Tool - June 2008 (KB890830)";
+    scenario.arrUpdates[4].strTitle = L"Root Certificates Update";
+    fakeagent::Install(scenario);
+    Scan();
+    m_pPage->GetList().SetCheckbox(4, 0, 1);
+    InstallAndWait();
+    EXPECT_EQ(L"Install Success", Cell(0, 3));
+    EXPECT_EQ(L"Download Failed", Cell(1, 3));
+    EXPECT_EQ(L"Install Failed", Cell(2, 3));
+    EXPECT_EQ(L"Install Success", Cell(3, 3));
+    EXPECT_EQ(L"", Cell(4, 3));
+    EXPECT_EQ(9, Image(1));
+    EXPECT_EQ(9, Image(2));
+
+    UpdateInfo& info = m_pApp->m_arrUpdateInfo[0];
+    info.m_strMaxSize = L"1536000";
+    info.m_strDate = L"6-14-2008";
+    info.m_strArticle = L"950000";
+    info.m_strMoreInfoUrl = L"http://more.example/kb950000";
+    info.m_strDescription = L"A security issue has been identified that could allow an attacker to compromise "
+                            L"your system. See http://support.example/kb/950000 for details.";
+    CXListCtrl& list = m_pPage->GetList();
+    list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = list.m_hWnd;
+    click.hdr.idFrom = 1013;
+    click.hdr.code = NM_CLICK;
+    CRect rcRow;
+    list.GetItemRect(0, &rcRow, LVIR_BOUNDS);
+    click.ptAction = rcRow.CenterPoint();
+    m_pPage->SendMessage(WM_NOTIFY, 1013, (LPARAM)&click);
+    CString strSize;
+    m_pPage->GetDlgItemText(1039, strSize);
+    EXPECT_EQ(L"1500.00 KB", std::wstring((LPCWSTR)strSize));
+
+    wchar_t szHold[32] = {};
+    if (GetEnvironmentVariableW(L"TAMSEL_UPDATE_HOLD_MS", szHold, 32) > 0)
+        testsupport::WaitFor([] { return false; }, (DWORD)_wtoi(szHold));
+}
+
+} // namespace
