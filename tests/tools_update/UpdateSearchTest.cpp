@@ -47,18 +47,42 @@ TEST_F(UpdatePageTest, SearchListsCheckedRowsAndASecondSearchReplacesThem)
 TEST_F(UpdatePageTest, RowsKeepTheirItemWhenAnEarlierOneCannotBeRead)
 {
     fakeagent::Scenario scenario = Updates(3);
-    scenario.arrUnreadable = {0};
+    scenario.arrUnreadable = {1};
     fakeagent::Install(scenario);
     Scan();
     ASSERT_EQ(2, m_pPage->GetList().GetItemCount());
-    EXPECT_EQ(L"U2", Cell(0, 1));
-    EXPECT_EQ(1, m_pApp->m_arrUpdateInfo[0].m_nItem);
+    EXPECT_EQ(L"U3", Cell(1, 1));
+    EXPECT_EQ(0, m_pApp->m_arrUpdateInfo[0].m_nItem);
     EXPECT_EQ(2, m_pApp->m_arrUpdateInfo[1].m_nItem);
     m_pPage->GetList().SetCheckbox(0, 0, 1);
     InstallAndWait();
     // The second row downloads item 2 (U3), not item 1.
     EXPECT_EQ(std::vector<std::wstring>{L"U3"}, Logged(L"download-begin:"));
     EXPECT_EQ(L"Install Success", Cell(1, 3));
+    EXPECT_EQ(L"", Cell(0, 3));
+}
+
+TEST_F(UpdatePageTest, EachShowTakesTheTextsFromTheLanguageFileAgain)
+{
+    std::wstring strIni = m_folder.File(L"English.ini");
+    WritePrivateProfileStringW(L"String", L"LIST_UPDATE_2", L"Schwere", strIni.c_str());
+    WritePrivateProfileStringW(L"String", L"IDD_425_1030", L"Artikel:", strIni.c_str());
+    m_pPage->ShowWindow(SW_HIDE);
+    m_pPage->ShowWindow(SW_SHOW);
+    wchar_t szText[64] = {};
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = szText;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(m_pPage->GetList().GetColumn(2, &column));
+    EXPECT_STREQ(L"Schwere", szText);
+    CString strLabel;
+    m_pPage->GetDlgItemText(1030, strLabel);
+    EXPECT_EQ(L"Artikel:", std::wstring((LPCWSTR)strLabel));
+    // Enter and Escape leave the page as it is.
+    m_pPage->SendMessage(WM_COMMAND, IDOK, 0);
+    m_pPage->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(::IsWindowVisible(m_pPage->m_hWnd));
 }
 
 TEST_F(UpdatePageTest, ADoubleClickOnScanRunsOneSearch)
