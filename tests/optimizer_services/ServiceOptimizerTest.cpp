@@ -7,7 +7,6 @@
 #include "optimizer/shared/IniFile.h"
 #include "tests/optimizer/OptimizerTestSupport.h"
 #include <cstdlib>
-#include <tlhelp32.h>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -50,49 +49,56 @@ bool SetStartType(LPCWSTR lpszName, DWORD dwStart)
     return bOK;
 }
 
-// Whether the prefix's setup programs still run (they rewrite service configurations).
-bool SetupStillRunning()
+// The Start value under the service's registry key, read in this process; 0 when missing.
+DWORD RegistryStartType(LPCWSTR lpszName)
 {
-    HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnapshot == INVALID_HANDLE_VALUE)
-        return false;
-    bool bRunning = false;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL bMore = ::Process32FirstW(hSnapshot, &entry); bMore; bMore = ::Process32NextW(hSnapshot, &entry))
-    {
-        bRunning |= lstrcmpiW(entry.szExeFile, L"wineboot.exe") == 0 || lstrcmpiW(entry.szExeFile, L"rundll32.exe") == 0 ||
-                    lstrcmpiW(entry.szExeFile, L"msiexec.exe") == 0;
-    }
-    ::CloseHandle(hSnapshot);
-    return bRunning;
+    std::wstring strKey = std::wstring(L"SYSTEM\\CurrentControlSet\\Services\\") + lpszName;
+    DWORD dwStart = 0, cb = sizeof(dwStart), dwType = 0;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, strKey.c_str(), L"Start", RRF_RT_REG_DWORD, &dwType, &dwStart, &cb) != ERROR_SUCCESS)
+        return 0;
+    return dwStart;
 }
 
-// A fresh prefix still installs its services for a while and rewrites their
-// configuration as it goes: wait (bounded) until setup ended and the list
-// holds still (Wine's driver hosts, Winedevice<n>, come and go on their own).
-void WaitForSettledServices()
+// Wine's driver hosts (Winedevice<n>) are made by the manager at run time and
+// have no registry key.
+bool IsDriverHost(LPCWSTR lpszName)
 {
-    static bool s_bSettled = false;
-    std::map<std::wstring, DWORD> last;
-    int nStable = 0;
-    for (int nRound = 0; nRound < 120 && !s_bSettled; ++nRound)
+    return _wcsnicmp(lpszName, L"Winedevice", 10) == 0;
+}
+
+// The manager of a freshly copied prefix answers as soon as services.exe runs:
+// wait (bounded) until it lists the prefix's services and every start type it
+// gives equals the registry's Start value.
+bool WaitForServiceManager(std::string& strWhy)
+{
+    static bool s_bReady = false;
+    for (int nRound = 0; nRound < 60 && !s_bReady; ++nRound)
     {
+        if (nRound > 0)
+            ::Sleep(500);
         std::vector<CServiceRecord> services;
-        EnumerateServices(services, -1, 6);
-        std::map<std::wstring, DWORD> now;
+        if (EnumerateServices(services, -1, 6) != 0)
+        {
+            strWhy = "no enumeration";
+            continue;
+        }
+        int nListed = 0;
+        strWhy.clear();
         for (const CServiceRecord& record : services)
         {
-            if (_wcsnicmp(record.szServiceName, L"Winedevice", 10) != 0)
-                now[record.szServiceName] = record.dwStartType;
+            if (IsDriverHost(record.szServiceName))
+                continue;
+            ++nListed;
+            const DWORD dwRegistry = RegistryStartType(record.szServiceName);
+            if (record.dwStartType == 0 || record.dwStartType != dwRegistry)
+                strWhy += " " + std::string(CString(record.szServiceName).ToUtf8()) + "=" +
+                          std::to_string(record.dwStartType) + "/" + std::to_string(dwRegistry);
         }
-        nStable = now == last && !SetupStillRunning() ? nStable + 1 : 0;
-        s_bSettled = nStable >= 3;
-        last = now;
-        if (!s_bSettled)
-            ::Sleep(1000);
+        if (nListed < 14)
+            strWhy += " only " + std::to_string(nListed) + " services";
+        s_bReady = strWhy.empty();
     }
-    s_bSettled = true;
+    return s_bReady;
 }
 
 // Records every service's start type and restores them, asserting the restore.
@@ -101,7 +107,8 @@ class ServiceStartTypes : public ::testing::Test
 protected:
     void SetUp() override
     {
-        WaitForSettledServices();
+        std::string strWhy;
+        ASSERT_TRUE(WaitForServiceManager(strWhy)) << "manager and registry differ:" << strWhy;
         std::vector<CServiceRecord> services;
         ASSERT_EQ(EnumerateServices(services, -1, 6), 0);
         for (const CServiceRecord& record : services)
@@ -122,6 +129,10 @@ protected:
             if (dwNow != entry.second)
                 SetStartType(entry.first.c_str(), entry.second);
             EXPECT_EQ(QueryStartType(entry.first.c_str()), entry.second) << "restored: " << Narrow(entry.first);
+            if (!IsDriverHost(entry.first.c_str()))
+            {
+                EXPECT_EQ(RegistryStartType(entry.first.c_str()), entry.second) << "registry: " << Narrow(entry.first);
+            }
         }
         CIniFile::SetHostFolderForTests(NULL);
     }
@@ -232,9 +243,7 @@ TEST_F(ServiceStartTypes, ProfileWalkSkipsMendsAndGuards)
     g_nFailFor = -1;
 }
 
-// The prefix's service manager can answer from a copy that differs from the
-// registry right after setup; these run by hand with --gtest_also_run_disabled_tests.
-TEST_F(ServiceStartTypes, DISABLED_ChangeRefusesBadValuesAndReleasesOnEveryPath)
+TEST_F(ServiceStartTypes, ChangeRefusesBadValuesAndReleasesOnEveryPath)
 {
     // Refused before the manager is asked.
     EXPECT_EQ(ChangeServiceStartType(Record(L"Spooler", 0)), -4);
@@ -288,75 +297,107 @@ std::map<std::wstring, DWORD> RegStartValues(const std::wstring& strFile)
 }
 } // namespace
 
-// The prefix's service manager can answer from a copy that differs from the
-// registry right after setup; these run by hand with --gtest_also_run_disabled_tests.
-TEST_F(ServiceStartTypes, DISABLED_SixProfilesOnTheRealManagerGiveTheTableAndRegAgrees)
+namespace {
+// Every service's Start value as Wine's reg tool prints it (tried up to three
+// times: a reg process can fail to start while other suites load the host).
+std::map<std::wstring, DWORD> QueryRegTool(const std::string& strFile)
 {
-    const char* pszRequire = std::getenv("TAMSEL_REQUIRE_PEERS");
+    // Single backslashes: the command line doubles them and sh's double quotes undo that.
+    testsupport::RunHostCommand("for i in 1 2 3; do wine64 reg query \"HKLM\\SYSTEM\\CurrentControlSet\\Services\" /v Start /s > '" +
+                                    strFile + "' 2>/dev/null && break; sleep 1; done",
+                                180000);
+    return RegStartValues(testsupport::HostPath(strFile));
+}
+
+std::wstring Lower(LPCWSTR lpsz)
+{
+    std::wstring str;
+    for (; *lpsz; ++lpsz)
+        str += (wchar_t)towlower(*lpsz);
+    return str;
+}
+
+LPCWSTR StartText(DWORD dwStart)
+{
+    return dwStart == 2 ? L"Auto" : dwStart == 3 ? L"Manual" : dwStart == 4 ? L"Disable" : L"";
+}
+
+void ClickOptimize(CServiceOptimizerDlg& view, int nProfile)
+{
+    for (int i = 0; i < CServiceOptimizerDlg::PROFILE_COUNT; ++i)
+        view.GetRadio(i).SetChecked(i == nProfile);
+    ASSERT_STREQ(view.CheckedProfile(), CServiceOptimizerDlg::ProfileKey(nProfile));
+    view.SendMessage(WM_COMMAND, MAKEWPARAM(5063, BN_CLICKED), (LPARAM)::GetDlgItem(view.m_hWnd, 5063));
+}
+} // namespace
+
+// Optimize with each of the six profiles on the prefix's manager: the start
+// types Wine's reg tool reads afterwards, the table's values and the refilled
+// list agree for every table row the prefix has.
+TEST_F(ServiceStartTypes, SixProfilesOnTheRealManagerGiveTheTableAndRegAgrees)
+{
     const bool bReg = testsupport::RunHostCommand("command -v wine64") == 0;
-    if (!bReg && pszRequire != NULL && std::string(pszRequire) == "1")
-        FAIL() << "wine64 is missing on the host";
+    if (!bReg)
+        TAMSEL_PEER_MISSING("wine64 is missing on the host: reg not compared");
     WriteDefaultSettings();
-    std::string strUnix = "/tmp/tamsel-service-peer-" + std::to_string(::GetCurrentProcessId()) + "/";
-    if (bReg)
-        testsupport::RunHostCommand("rm -rf '" + strUnix + "' && mkdir -p '" + strUnix + "'");
+    // Suites side by side repeat process ids: the salt keeps this folder ours.
+    const std::string strUnix = "/tmp/tamsel-service-peer-" + std::to_string(testsupport::ProcessSalt()) + "/";
+    ASSERT_EQ(testsupport::RunHostCommand("rm -rf '" + strUnix + "' && mkdir -p '" + strUnix + "'"), 0);
+    HostWindow host;
+    CServiceOptimizerDlg view;
+    ASSERT_TRUE(view.Create(CServiceOptimizerDlg::IDD, host.Wnd()));
     CIniFile ini(L"Tunekit.ini");
-    int nProfile = 0;
-    for (LPCWSTR lpszProfile : {L"campus", L"home", L"interner", L"notebook", L"offic", L"default"})
+    std::map<std::wstring, DWORD> current = m_before;
+    for (int nProfile = 0; nProfile < CServiceOptimizerDlg::PROFILE_COUNT; ++nProfile)
     {
-        std::vector<CServiceRecord> services;
-        ASSERT_EQ(EnumerateServices(services, -1, 6), 0);
-        EXPECT_TRUE(ApplyServiceProfile(ini, lpszProfile, services)) << Narrow(lpszProfile);
-        std::map<std::wstring, DWORD> reg;
-        if (bReg)
+        const LPCWSTR lpszProfile = CServiceOptimizerDlg::ProfileKey(nProfile);
         {
-            // Single backslashes: the command line doubles them and sh's double quotes undo that.
-            std::string strName = "profile" + std::to_string(nProfile) + ".txt";
-            testsupport::RunHostCommand("wine64 reg query \"HKLM\\SYSTEM\\CurrentControlSet\\Services\" /v Start /s > '" +
-                                            strUnix + strName + "' 2>/dev/null",
-                                        120000);
-            reg = RegStartValues(testsupport::HostPath(strUnix + strName));
-            EXPECT_FALSE(reg.empty());
+            testsupport::MessageBoxRecorder recorder;
+            ClickOptimize(view, nProfile);
+            ASSERT_EQ(recorder.Count(), 1u);
+            EXPECT_EQ(recorder.LastText(), L"Service Optimization is completed.") << Narrow(lpszProfile);
         }
-        std::vector<CServiceRecord> after;
-        ASSERT_EQ(EnumerateServices(after, -1, 6), 0);
+        const std::map<std::wstring, DWORD> reg =
+            QueryRegTool(strUnix + "profile" + std::to_string(nProfile) + ".txt");
+        ASSERT_GE(reg.size(), 14u) << "reg query gave too few services";
+        const std::vector<CServiceRecord>& services = view.GetServices();
+        CMyListCtrl& list = view.GetList();
+        ASSERT_EQ(list.GetItemCount(), (int)services.size()) << "refilled";
         int nMatched = 0;
         for (int n = 0;; ++n)
         {
             CString strSection;
             strSection.Format(L"ITEM%d", n);
             CString strKey, strValue;
-            if (!ini.ReadString(strSection, L"key", strKey))
+            if (!ini.ReadString(strSection, L"key", strKey) || strKey.IsEmpty())
                 break;
             ini.ReadString(strSection, lpszProfile, strValue);
-            for (const CServiceRecord& record : after)
+            for (size_t i = 0; i < services.size(); ++i)
             {
+                const CServiceRecord& record = services[i];
                 if (lstrcmpiW(record.szServiceName, strKey) != 0)
                     continue;
                 ++nMatched;
                 DWORD dwWant = StartTypeFromWord(strValue);
                 if (IsGuardedService(record.szServiceName) && dwWant != 2)
-                    dwWant = m_before[record.szServiceName];
-                EXPECT_EQ(record.dwStartType, dwWant) << Narrow(lpszProfile) << " " << Narrow(record.szServiceName);
-                std::wstring strLower;
-                for (const wchar_t* p = record.szServiceName; *p; ++p)
-                    strLower += (wchar_t)towlower(*p);
-                if (bReg)
-                    EXPECT_EQ(reg[strLower], dwWant) << "reg: " << Narrow(record.szServiceName);
+                    dwWant = current[record.szServiceName];
+                const std::string strWhere = Narrow(lpszProfile) + " " + Narrow(record.szServiceName);
+                EXPECT_EQ(QueryStartType(record.szServiceName), dwWant) << strWhere;
+                const auto it = reg.find(Lower(record.szServiceName));
+                EXPECT_TRUE(it != reg.end() && it->second == dwWant) << "reg: " << strWhere;
+                EXPECT_EQ(list.GetItemText((int)i, 2), CString(StartText(dwWant))) << "list: " << strWhere;
             }
         }
-        EXPECT_GE(nMatched, 9) << "the table's names meet the prefix's services";
-        ++nProfile;
+        // Wine's 16 services meet twelve table rows once names compare without case.
+        EXPECT_GE(nMatched, 12) << Narrow(lpszProfile);
+        for (const CServiceRecord& record : services)
+            current[record.szServiceName] = record.dwStartType;
     }
-    if (bReg)
-        testsupport::RunHostCommand("rm -rf '" + strUnix + "'");
-    if (!bReg)
-        TAMSEL_PEER_MISSING("wine64 is missing on the host: reg not compared");
+    view.DestroyWindow();
+    testsupport::RunHostCommand("rm -rf '" + strUnix + "'");
 }
 
-// The prefix's service manager can answer from a copy that differs from the
-// registry right after setup; these run by hand with --gtest_also_run_disabled_tests.
-TEST_F(ServiceStartTypes, DISABLED_ViewListsServicesAndOptimizeTellsTheResult)
+TEST_F(ServiceStartTypes, ViewListsServicesAndOptimizeTellsTheResult)
 {
     WriteDefaultSettings();
     HostWindow host;
@@ -372,10 +413,10 @@ TEST_F(ServiceStartTypes, DISABLED_ViewListsServicesAndOptimizeTellsTheResult)
         const CServiceRecord& record = view.GetServices()[i];
         EXPECT_EQ(list.GetItemText(i, 1), CString(record.szServiceName));
         CString strState = list.GetItemText(i, 3);
-        if (record.dwCurrentState == SERVICE_RUNNING)
-            EXPECT_EQ(strState, CString(L"Start"));
-        else if (record.dwCurrentState == SERVICE_STOPPED)
-            EXPECT_EQ(strState, CString(L"Stop"));
+        if (record.dwCurrentState == SERVICE_RUNNING || record.dwCurrentState == SERVICE_STOPPED)
+        {
+            EXPECT_EQ(strState, CString(record.dwCurrentState == SERVICE_RUNNING ? L"Start" : L"Stop"));
+        }
     }
     // A record whose start type was not read keeps the state in Status.
     std::vector<CServiceRecord> odd = {Record(L"X", 0)};
@@ -399,7 +440,9 @@ TEST_F(ServiceStartTypes, DISABLED_ViewListsServicesAndOptimizeTellsTheResult)
     for (int i = 0; i < list.GetItemCount(); ++i)
     {
         if (lstrcmpiW(view.GetServices()[i].szServiceName, L"Spooler") == 0)
+        {
             EXPECT_EQ(list.GetItemText(i, 2), CString(L"Disable"));
+        }
     }
     // A change that fails gives the failure notice, not the success text.
     SetServiceLockForTests(&FailLock);
