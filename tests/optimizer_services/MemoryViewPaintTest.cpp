@@ -2,43 +2,10 @@
 #include "optimizer/MemoryOptimizerDlg.h"
 #include "optimizer/OptimizerText.h"
 #include "tests/optimizer/OptimizerTestSupport.h"
+#include "tests/optimizer_services/ServiceTestSupport.h"
 
 using namespace optest;
-
-namespace {
-
-struct PixelCount
-{
-    int nWhite = 0;
-    int nDark = 0;
-    int nAll = 0;
-};
-
-// The label's pixels as its own window shows them.
-PixelCount CountPixels(HWND hLabel)
-{
-    PixelCount count;
-    RECT rc;
-    ::GetClientRect(hLabel, &rc);
-    HDC hDC = ::GetDC(hLabel);
-    for (int y = rc.top; y < rc.bottom; ++y)
-    {
-        for (int x = rc.left; x < rc.right; ++x)
-        {
-            const COLORREF cr = ::GetPixel(hDC, x, y);
-            if (cr == CLR_INVALID)
-                continue;
-            ++count.nAll;
-            const int nSum = GetRValue(cr) + GetGValue(cr) + GetBValue(cr);
-            count.nWhite += cr == RGB(255, 255, 255);
-            count.nDark += nSum < 3 * 128;
-        }
-    }
-    ::ReleaseDC(hLabel, hDC);
-    return count;
-}
-
-} // namespace
+using namespace svctest;
 
 TEST(MemoryViewPaint, FigureLabelsShowDarkTextOnWhiteAfterEachRefresh)
 {
@@ -63,5 +30,6 @@ TEST(MemoryViewPaint, FigureLabelsShowDarkTextOnWhiteAfterEachRefresh)
             EXPECT_LT(count.nDark, count.nAll / 2) << "label " << nID << " is not a dark block";
         }
     }
+    ShootIfAsked(view.m_hWnd, "optimizer_memory");
     view.DestroyWindow();
 }

@@ -272,6 +272,16 @@ TEST_F(ServiceStartTypes, ViewListsServicesAndOptimizeTellsTheResult)
     CServiceOptimizerDlg view;
     ASSERT_TRUE(view.Create(CServiceOptimizerDlg::IDD, host.Wnd()));
     view.ShowWindow(SW_SHOW);
+    ShootIfAsked(view.m_hWnd, "optimizer_services");
+    view.UpdateWindow();
+    Pump(100);
+    // The profile labels read dark on white.
+    for (int nID = 5089; nID <= 5094; ++nID)
+    {
+        const PixelCount count = CountPixels(::GetDlgItem(view.m_hWnd, nID));
+        EXPECT_GT(count.nWhite, count.nAll / 2) << "label " << nID;
+        EXPECT_GT(count.nDark, 0) << "label " << nID;
+    }
     CMyListCtrl& list = view.GetList();
     ASSERT_TRUE(list.GetSafeHwnd() != NULL);
     ASSERT_EQ(list.GetItemCount(), (int)view.GetServices().size());

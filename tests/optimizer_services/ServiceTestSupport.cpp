@@ -1,6 +1,7 @@
 #include "tests/optimizer_services/ServiceTestSupport.h"
 #include "optimizer/OptimizerText.h"
 #include "optimizer/shared/IniFile.h"
+#include <cstdlib>
 
 using namespace optest;
 
@@ -86,6 +87,44 @@ bool WaitForServiceManager(std::string& strWhy)
         s_bReady = strWhy.empty();
     }
     return s_bReady;
+}
+
+void ShootIfAsked(HWND hWnd, const std::string& strName)
+{
+    const char* pszDir = std::getenv("TAMSEL_SCREENSHOT_DIR");
+    if (pszDir == NULL || *pszDir == 0)
+        return;
+    Pump(300);
+    ::RedrawWindow(hWnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_ALLCHILDREN);
+    Pump(200);
+    RECT rc;
+    ::GetWindowRect(hWnd, &rc);
+    const std::string strGeometry = std::to_string(rc.right - rc.left) + "x" + std::to_string(rc.bottom - rc.top) +
+                                    "+" + std::to_string(rc.left) + "+" + std::to_string(rc.top);
+    testsupport::RunHostCommand("import -window root -crop " + strGeometry + " +repage " + pszDir + "/" + strName +
+                                ".png");
+}
+
+PixelCount CountPixels(HWND hLabel)
+{
+    PixelCount count;
+    RECT rc;
+    ::GetClientRect(hLabel, &rc);
+    HDC hDC = ::GetDC(hLabel);
+    for (int y = rc.top; y < rc.bottom; ++y)
+    {
+        for (int x = rc.left; x < rc.right; ++x)
+        {
+            const COLORREF cr = ::GetPixel(hDC, x, y);
+            if (cr == CLR_INVALID)
+                continue;
+            ++count.nAll;
+            count.nWhite += cr == RGB(255, 255, 255);
+            count.nDark += GetRValue(cr) + GetGValue(cr) + GetBValue(cr) < 3 * 128;
+        }
+    }
+    ::ReleaseDC(hLabel, hDC);
+    return count;
 }
 
 void ServiceStartTypes::SetUp()

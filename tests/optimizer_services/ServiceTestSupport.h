@@ -20,6 +20,19 @@ bool IsDriverHost(LPCWSTR lpszName);
 // start type it gives equals the registry's; the differences when it does not.
 bool WaitForServiceManager(std::string& strWhy);
 
+// A picture of the window for a person to look at, into the (Linux) folder
+// TAMSEL_SCREENSHOT_DIR names; nothing when it is not set.
+void ShootIfAsked(HWND hWnd, const std::string& strName);
+
+// A label's pixels as its own window shows them: white, dark and all read.
+struct PixelCount
+{
+    int nWhite = 0;
+    int nDark = 0;
+    int nAll = 0;
+};
+PixelCount CountPixels(HWND hLabel);
+
 // Records every service's start type and restores them, asserting the restore.
 class ServiceStartTypes : public ::testing::Test
 {

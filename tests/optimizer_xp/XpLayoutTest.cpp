@@ -106,6 +106,8 @@ TEST_F(ServiceStartTypes, OlderLayoutShowsEachServicesDescription)
     HostWindow host;
     CServiceOptimizerDlg view;
     ASSERT_TRUE(view.Create(CServiceOptimizerDlg::IDD, host.Wnd()));
+    view.ShowWindow(SW_SHOW);
+    ShootIfAsked(view.m_hWnd, "optimizer_services_xp");
     EXPECT_EQ(GetOptimizerWindowsMajor(), 5);
     CMyListCtrl& list = view.GetList();
     const LPCWSTR kHeaders[4] = {L"Display Name", L"Description", L"Type", L"Status"};
