@@ -8,7 +8,6 @@
 #include "tests/optimizer/OptimizerTestSupport.h"
 #include "tests/optimizer_services/ServiceTestSupport.h"
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
 
