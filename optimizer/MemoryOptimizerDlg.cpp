@@ -187,7 +187,12 @@ BOOL CMemoryOptimizerDlg::OnInitDialog()
     m_memMeter.SubclassDlgItem(5097, this);
     m_memHistory.SubclassDlgItem(5098, this);
     for (int i = 0; i < 11; i++)
+    {
         m_labels[i].SubclassDlgItem(kLabelIDs[i], this);
+        // The window clips its children: a transparent label would show what
+        // was under it before (black) and keep its old text under the new one.
+        m_labels[i].SetBackColor(RGB(255, 255, 255));
+    }
     for (UINT nBar = 5107; nBar <= 5110; nBar++)
         SendDlgItemMessage(nBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SetLabel(5114, L"0%");

@@ -135,6 +135,8 @@ BOOL CServiceOptimizerDlg::OnInitDialog()
         m_radios[i].SetChecked(i == kDefaultProfile);
         group[i] = &m_radios[i];
         m_labels[i].SubclassDlgItem(kProfiles[i].nLabel, this);
+        // The window clips its children: a transparent label would show black.
+        m_labels[i].SetBackColor(RGB(255, 255, 255));
     }
     CSkinRadioButton::LinkGroup(group, PROFILE_COUNT);
 

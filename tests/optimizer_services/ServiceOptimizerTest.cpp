@@ -6,137 +6,15 @@
 #include "optimizer/TunekitSettings.h"
 #include "optimizer/shared/IniFile.h"
 #include "tests/optimizer/OptimizerTestSupport.h"
+#include "tests/optimizer_services/ServiceTestSupport.h"
 #include <cstdlib>
-#include <tlhelp32.h>
-#include <fstream>
 #include <map>
 #include <sstream>
 
 using namespace optest;
+using namespace svctest;
 
 namespace {
-
-// The start type as the test reads it itself; 0 when unreadable.
-DWORD QueryStartType(LPCWSTR lpszName)
-{
-    DWORD dwStart = 0;
-    SC_HANDLE hManager = ::OpenSCManagerW(NULL, NULL, SC_MANAGER_CONNECT);
-    if (hManager == NULL)
-        return 0;
-    SC_HANDLE hService = ::OpenServiceW(hManager, lpszName, SERVICE_QUERY_CONFIG);
-    if (hService != NULL)
-    {
-        BYTE buffer[8192];
-        DWORD cb = 0;
-        if (::QueryServiceConfigW(hService, (LPQUERY_SERVICE_CONFIGW)buffer, sizeof(buffer), &cb))
-            dwStart = ((LPQUERY_SERVICE_CONFIGW)buffer)->dwStartType;
-        ::CloseServiceHandle(hService);
-    }
-    ::CloseServiceHandle(hManager);
-    return dwStart;
-}
-
-bool SetStartType(LPCWSTR lpszName, DWORD dwStart)
-{
-    SC_HANDLE hManager = ::OpenSCManagerW(NULL, NULL, SC_MANAGER_CONNECT);
-    if (hManager == NULL)
-        return false;
-    SC_HANDLE hService = ::OpenServiceW(hManager, lpszName, SERVICE_CHANGE_CONFIG);
-    bool bOK = hService != NULL && ::ChangeServiceConfigW(hService, SERVICE_NO_CHANGE, dwStart, SERVICE_NO_CHANGE,
-                                                          NULL, NULL, NULL, NULL, NULL, NULL, NULL);
-    if (hService != NULL)
-        ::CloseServiceHandle(hService);
-    ::CloseServiceHandle(hManager);
-    return bOK;
-}
-
-// Whether the prefix's setup programs still run (they rewrite service configurations).
-bool SetupStillRunning()
-{
-    HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnapshot == INVALID_HANDLE_VALUE)
-        return false;
-    bool bRunning = false;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL bMore = ::Process32FirstW(hSnapshot, &entry); bMore; bMore = ::Process32NextW(hSnapshot, &entry))
-    {
-        bRunning |= lstrcmpiW(entry.szExeFile, L"wineboot.exe") == 0 || lstrcmpiW(entry.szExeFile, L"rundll32.exe") == 0 ||
-                    lstrcmpiW(entry.szExeFile, L"msiexec.exe") == 0;
-    }
-    ::CloseHandle(hSnapshot);
-    return bRunning;
-}
-
-// A fresh prefix still installs its services for a while and rewrites their
-// configuration as it goes: wait (bounded) until setup ended and the list
-// holds still (Wine's driver hosts, Winedevice<n>, come and go on their own).
-void WaitForSettledServices()
-{
-    static bool s_bSettled = false;
-    std::map<std::wstring, DWORD> last;
-    int nStable = 0;
-    for (int nRound = 0; nRound < 120 && !s_bSettled; ++nRound)
-    {
-        std::vector<CServiceRecord> services;
-        EnumerateServices(services, -1, 6);
-        std::map<std::wstring, DWORD> now;
-        for (const CServiceRecord& record : services)
-        {
-            if (_wcsnicmp(record.szServiceName, L"Winedevice", 10) != 0)
-                now[record.szServiceName] = record.dwStartType;
-        }
-        nStable = now == last && !SetupStillRunning() ? nStable + 1 : 0;
-        s_bSettled = nStable >= 3;
-        last = now;
-        if (!s_bSettled)
-            ::Sleep(1000);
-    }
-    s_bSettled = true;
-}
-
-// Records every service's start type and restores them, asserting the restore.
-class ServiceStartTypes : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        WaitForSettledServices();
-        std::vector<CServiceRecord> services;
-        ASSERT_EQ(EnumerateServices(services, -1, 6), 0);
-        for (const CServiceRecord& record : services)
-            m_before[record.szServiceName] = QueryStartType(record.szServiceName);
-        ASSERT_GE(m_before.size(), 10u);
-        SetOptimizerLanguageFile(EnglishLanguageFile().c_str());
-        CIniFile::SetHostFolderForTests(m_folder.Path().c_str());
-    }
-    void TearDown() override
-    {
-        SetServiceLockForTests(NULL);
-        for (const auto& entry : m_before)
-        {
-            // Wine's driver hosts (Winedevice<n>) come and go on their own.
-            const DWORD dwNow = QueryStartType(entry.first.c_str());
-            if (entry.second == 0 || dwNow == 0)
-                continue;
-            if (dwNow != entry.second)
-                SetStartType(entry.first.c_str(), entry.second);
-            EXPECT_EQ(QueryStartType(entry.first.c_str()), entry.second) << "restored: " << Narrow(entry.first);
-        }
-        CIniFile::SetHostFolderForTests(NULL);
-    }
-    static std::string Narrow(const std::wstring& str) { return std::string(str.begin(), str.end()); }
-    void WriteRow(int n, LPCWSTR lpszKey, LPCWSTR lpszProfile, LPCWSTR lpszValue)
-    {
-        std::wstring strIni = m_folder.File(L"Tunekit.ini");
-        std::wstring strSection = L"ITEM" + std::to_wstring(n);
-        ::WritePrivateProfileStringW(strSection.c_str(), L"key", lpszKey, strIni.c_str());
-        ::WritePrivateProfileStringW(strSection.c_str(), lpszProfile, lpszValue, strIni.c_str());
-    }
-
-    testsupport::ScratchFolder m_folder;
-    std::map<std::wstring, DWORD> m_before;
-};
 
 std::vector<CServiceRecord> g_calls;
 int g_nFailFor = -1;
@@ -232,9 +110,7 @@ TEST_F(ServiceStartTypes, ProfileWalkSkipsMendsAndGuards)
     g_nFailFor = -1;
 }
 
-// The prefix's service manager can answer from a copy that differs from the
-// registry right after setup; these run by hand with --gtest_also_run_disabled_tests.
-TEST_F(ServiceStartTypes, DISABLED_ChangeRefusesBadValuesAndReleasesOnEveryPath)
+TEST_F(ServiceStartTypes, ChangeRefusesBadValuesAndReleasesOnEveryPath)
 {
     // Refused before the manager is asked.
     EXPECT_EQ(ChangeServiceStartType(Record(L"Spooler", 0)), -4);
@@ -288,81 +164,123 @@ std::map<std::wstring, DWORD> RegStartValues(const std::wstring& strFile)
 }
 } // namespace
 
-// The prefix's service manager can answer from a copy that differs from the
-// registry right after setup; these run by hand with --gtest_also_run_disabled_tests.
-TEST_F(ServiceStartTypes, DISABLED_SixProfilesOnTheRealManagerGiveTheTableAndRegAgrees)
+namespace {
+// Every service's Start value as Wine's reg tool prints it (tried up to three
+// times: a reg process can fail to start while other suites load the host).
+std::map<std::wstring, DWORD> QueryRegTool(const std::string& strFile)
 {
-    const char* pszRequire = std::getenv("TAMSEL_REQUIRE_PEERS");
+    // Single backslashes: the command line doubles them and sh's double quotes undo that.
+    testsupport::RunHostCommand("for i in 1 2 3; do wine64 reg query \"HKLM\\SYSTEM\\CurrentControlSet\\Services\" /v Start /s > '" +
+                                    strFile + "' 2>/dev/null && break; sleep 1; done",
+                                180000);
+    return RegStartValues(testsupport::HostPath(strFile));
+}
+
+std::wstring Lower(LPCWSTR lpsz)
+{
+    std::wstring str;
+    for (; *lpsz; ++lpsz)
+        str += (wchar_t)towlower(*lpsz);
+    return str;
+}
+
+LPCWSTR StartText(DWORD dwStart)
+{
+    return dwStart == 2 ? L"Auto" : dwStart == 3 ? L"Manual" : dwStart == 4 ? L"Disable" : L"";
+}
+
+void ClickOptimize(CServiceOptimizerDlg& view, int nProfile)
+{
+    for (int i = 0; i < CServiceOptimizerDlg::PROFILE_COUNT; ++i)
+        view.GetRadio(i).SetChecked(i == nProfile);
+    ASSERT_STREQ(view.CheckedProfile(), CServiceOptimizerDlg::ProfileKey(nProfile));
+    view.SendMessage(WM_COMMAND, MAKEWPARAM(5063, BN_CLICKED), (LPARAM)::GetDlgItem(view.m_hWnd, 5063));
+}
+} // namespace
+
+// Optimize with each of the six profiles on the prefix's manager: the start
+// types Wine's reg tool reads afterwards, the table's values and the refilled
+// list agree for every table row the prefix has.
+TEST_F(ServiceStartTypes, SixProfilesOnTheRealManagerGiveTheTableAndRegAgrees)
+{
     const bool bReg = testsupport::RunHostCommand("command -v wine64") == 0;
-    if (!bReg && pszRequire != NULL && std::string(pszRequire) == "1")
-        FAIL() << "wine64 is missing on the host";
+    if (!bReg)
+        TAMSEL_PEER_MISSING("wine64 is missing on the host: reg not compared");
     WriteDefaultSettings();
-    std::string strUnix = "/tmp/tamsel-service-peer-" + std::to_string(::GetCurrentProcessId()) + "/";
-    if (bReg)
-        testsupport::RunHostCommand("rm -rf '" + strUnix + "' && mkdir -p '" + strUnix + "'");
+    // Suites side by side repeat process ids: the salt keeps this folder ours.
+    const std::string strUnix = "/tmp/tamsel-service-peer-" + std::to_string(testsupport::ProcessSalt()) + "/";
+    ASSERT_EQ(testsupport::RunHostCommand("rm -rf '" + strUnix + "' && mkdir -p '" + strUnix + "'"), 0);
+    HostWindow host;
+    CServiceOptimizerDlg view;
+    ASSERT_TRUE(view.Create(CServiceOptimizerDlg::IDD, host.Wnd()));
     CIniFile ini(L"Tunekit.ini");
-    int nProfile = 0;
-    for (LPCWSTR lpszProfile : {L"campus", L"home", L"interner", L"notebook", L"offic", L"default"})
+    std::map<std::wstring, DWORD> current = m_before;
+    for (int nProfile = 0; nProfile < CServiceOptimizerDlg::PROFILE_COUNT; ++nProfile)
     {
-        std::vector<CServiceRecord> services;
-        ASSERT_EQ(EnumerateServices(services, -1, 6), 0);
-        EXPECT_TRUE(ApplyServiceProfile(ini, lpszProfile, services)) << Narrow(lpszProfile);
-        std::map<std::wstring, DWORD> reg;
-        if (bReg)
+        const LPCWSTR lpszProfile = CServiceOptimizerDlg::ProfileKey(nProfile);
         {
-            // Single backslashes: the command line doubles them and sh's double quotes undo that.
-            std::string strName = "profile" + std::to_string(nProfile) + ".txt";
-            testsupport::RunHostCommand("wine64 reg query \"HKLM\\SYSTEM\\CurrentControlSet\\Services\" /v Start /s > '" +
-                                            strUnix + strName + "' 2>/dev/null",
-                                        120000);
-            reg = RegStartValues(testsupport::HostPath(strUnix + strName));
-            EXPECT_FALSE(reg.empty());
+            testsupport::MessageBoxRecorder recorder;
+            ClickOptimize(view, nProfile);
+            ASSERT_EQ(recorder.Count(), 1u);
+            EXPECT_EQ(recorder.LastText(), L"Service Optimization is completed.") << Narrow(lpszProfile);
         }
-        std::vector<CServiceRecord> after;
-        ASSERT_EQ(EnumerateServices(after, -1, 6), 0);
+        const std::map<std::wstring, DWORD> reg =
+            QueryRegTool(strUnix + "profile" + std::to_string(nProfile) + ".txt");
+        ASSERT_GE(reg.size(), 14u) << "reg query gave too few services";
+        const std::vector<CServiceRecord>& services = view.GetServices();
+        CMyListCtrl& list = view.GetList();
+        ASSERT_EQ(list.GetItemCount(), (int)services.size()) << "refilled";
         int nMatched = 0;
         for (int n = 0;; ++n)
         {
             CString strSection;
             strSection.Format(L"ITEM%d", n);
             CString strKey, strValue;
-            if (!ini.ReadString(strSection, L"key", strKey))
+            if (!ini.ReadString(strSection, L"key", strKey) || strKey.IsEmpty())
                 break;
             ini.ReadString(strSection, lpszProfile, strValue);
-            for (const CServiceRecord& record : after)
+            for (size_t i = 0; i < services.size(); ++i)
             {
+                const CServiceRecord& record = services[i];
                 if (lstrcmpiW(record.szServiceName, strKey) != 0)
                     continue;
                 ++nMatched;
                 DWORD dwWant = StartTypeFromWord(strValue);
                 if (IsGuardedService(record.szServiceName) && dwWant != 2)
-                    dwWant = m_before[record.szServiceName];
-                EXPECT_EQ(record.dwStartType, dwWant) << Narrow(lpszProfile) << " " << Narrow(record.szServiceName);
-                std::wstring strLower;
-                for (const wchar_t* p = record.szServiceName; *p; ++p)
-                    strLower += (wchar_t)towlower(*p);
-                if (bReg)
-                    EXPECT_EQ(reg[strLower], dwWant) << "reg: " << Narrow(record.szServiceName);
+                    dwWant = current[record.szServiceName];
+                const std::string strWhere = Narrow(lpszProfile) + " " + Narrow(record.szServiceName);
+                EXPECT_EQ(QueryStartType(record.szServiceName), dwWant) << strWhere;
+                const auto it = reg.find(Lower(record.szServiceName));
+                EXPECT_TRUE(it != reg.end() && it->second == dwWant) << "reg: " << strWhere;
+                EXPECT_EQ(list.GetItemText((int)i, 2), CString(StartText(dwWant))) << "list: " << strWhere;
             }
         }
-        EXPECT_GE(nMatched, 9) << "the table's names meet the prefix's services";
-        ++nProfile;
+        // Wine's 16 services meet twelve table rows once names compare without case.
+        EXPECT_GE(nMatched, 12) << Narrow(lpszProfile);
+        for (const CServiceRecord& record : services)
+            current[record.szServiceName] = record.dwStartType;
     }
-    if (bReg)
-        testsupport::RunHostCommand("rm -rf '" + strUnix + "'");
-    if (!bReg)
-        TAMSEL_PEER_MISSING("wine64 is missing on the host: reg not compared");
+    view.DestroyWindow();
+    testsupport::RunHostCommand("rm -rf '" + strUnix + "'");
 }
 
-// The prefix's service manager can answer from a copy that differs from the
-// registry right after setup; these run by hand with --gtest_also_run_disabled_tests.
-TEST_F(ServiceStartTypes, DISABLED_ViewListsServicesAndOptimizeTellsTheResult)
+TEST_F(ServiceStartTypes, ViewListsServicesAndOptimizeTellsTheResult)
 {
     WriteDefaultSettings();
     HostWindow host;
     CServiceOptimizerDlg view;
     ASSERT_TRUE(view.Create(CServiceOptimizerDlg::IDD, host.Wnd()));
     view.ShowWindow(SW_SHOW);
+    ShootIfAsked(view.m_hWnd, "optimizer_services");
+    view.UpdateWindow();
+    Pump(100);
+    // The profile labels read dark on white.
+    for (int nID = 5089; nID <= 5094; ++nID)
+    {
+        const PixelCount count = CountPixels(::GetDlgItem(view.m_hWnd, nID));
+        EXPECT_GT(count.nWhite, count.nAll / 2) << "label " << nID;
+        EXPECT_GT(count.nDark, 0) << "label " << nID;
+    }
     CMyListCtrl& list = view.GetList();
     ASSERT_TRUE(list.GetSafeHwnd() != NULL);
     ASSERT_EQ(list.GetItemCount(), (int)view.GetServices().size());
@@ -372,10 +290,10 @@ TEST_F(ServiceStartTypes, DISABLED_ViewListsServicesAndOptimizeTellsTheResult)
         const CServiceRecord& record = view.GetServices()[i];
         EXPECT_EQ(list.GetItemText(i, 1), CString(record.szServiceName));
         CString strState = list.GetItemText(i, 3);
-        if (record.dwCurrentState == SERVICE_RUNNING)
-            EXPECT_EQ(strState, CString(L"Start"));
-        else if (record.dwCurrentState == SERVICE_STOPPED)
-            EXPECT_EQ(strState, CString(L"Stop"));
+        if (record.dwCurrentState == SERVICE_RUNNING || record.dwCurrentState == SERVICE_STOPPED)
+        {
+            EXPECT_EQ(strState, CString(record.dwCurrentState == SERVICE_RUNNING ? L"Start" : L"Stop"));
+        }
     }
     // A record whose start type was not read keeps the state in Status.
     std::vector<CServiceRecord> odd = {Record(L"X", 0)};
@@ -399,7 +317,9 @@ TEST_F(ServiceStartTypes, DISABLED_ViewListsServicesAndOptimizeTellsTheResult)
     for (int i = 0; i < list.GetItemCount(); ++i)
     {
         if (lstrcmpiW(view.GetServices()[i].szServiceName, L"Spooler") == 0)
+        {
             EXPECT_EQ(list.GetItemText(i, 2), CString(L"Disable"));
+        }
     }
     // A change that fails gives the failure notice, not the success text.
     SetServiceLockForTests(&FailLock);

@@ -1,0 +1,153 @@
+// The memory view's figures against the Linux host's own over the same second:
+// the processor load against /proc/stat, the memory figures against /proc/meminfo.
+#include "optimizer/MemoryOptimizerDlg.h"
+#include "optimizer/OptimizerText.h"
+#include "optimizer/shared/CpuUsageGraph.h"
+#include "tests/optimizer/OptimizerTestSupport.h"
+#include <atomic>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+using namespace optest;
+
+namespace {
+
+struct HostCpu
+{
+    ULONGLONG ullIdle = 0;
+    ULONGLONG ullTotal = 0;
+};
+
+// The first "cpu" line of /proc/stat, in ticks. Only this file is read: Z: is never walked.
+bool ReadHostCpu(HostCpu& cpu)
+{
+    std::istringstream in(testsupport::ReadFileBytes(L"Z:\\proc\\stat"));
+    std::string strName;
+    in >> strName;
+    if (strName != "cpu")
+        return false;
+    ULONGLONG ullField[8] = {};
+    for (ULONGLONG& ull : ullField)
+        in >> ull;
+    if (!in)
+        return false;
+    // user nice system idle iowait irq softirq steal
+    cpu.ullIdle = ullField[3] + ullField[4];
+    cpu.ullTotal = 0;
+    for (ULONGLONG ull : ullField)
+        cpu.ullTotal += ull;
+    return true;
+}
+
+// /proc/meminfo's values in KB by name.
+std::map<std::string, ULONGLONG> ReadHostMemory()
+{
+    std::map<std::string, ULONGLONG> values;
+    std::istringstream in(testsupport::ReadFileBytes(L"Z:\\proc\\meminfo"));
+    std::string strLine;
+    while (std::getline(in, strLine))
+    {
+        const size_t nColon = strLine.find(':');
+        if (nColon != std::string::npos)
+            values[strLine.substr(0, nColon)] = strtoull(strLine.c_str() + nColon + 1, NULL, 10);
+    }
+    return values;
+}
+
+// What the host counts as free for programs: free pages, buffers and the page cache.
+ULONGLONG HostAvailableKB(std::map<std::string, ULONGLONG>& mem)
+{
+    return mem["MemFree"] + mem["Buffers"] + mem["Cached"];
+}
+
+// A number from a label such as "22223932KB" or "21703MB".
+ULONGLONG LabelNumber(HWND hView, int nID)
+{
+    WCHAR sz[64] = {};
+    ::GetDlgItemTextW(hView, nID, sz, 64);
+    return _wcstoui64(sz, NULL, 10);
+}
+
+bool HostFilesReadable()
+{
+    HostCpu cpu;
+    return ReadHostCpu(cpu) && ReadHostMemory().count("MemTotal") != 0;
+}
+
+} // namespace
+
+TEST(HostFigures, ProcessorLoadFollowsProcStatOverTheSameSecond)
+{
+    if (!HostFilesReadable())
+        TAMSEL_PEER_MISSING("/proc/stat or /proc/meminfo cannot be read through Z:");
+    // Idle, two busy threads, then idle again: three seconds, each compared on its own.
+    for (int nRound = 0; nRound < 3; ++nRound)
+    {
+        std::atomic<bool> bStop(false);
+        std::vector<std::thread> busy;
+        for (int i = 0; nRound == 1 && i < 2; ++i)
+            busy.emplace_back([&bStop] {
+                volatile unsigned n = 0;
+                while (!bStop.load())
+                    ++n;
+            });
+        CCpuUsageGraph graph;
+        HostCpu before, after;
+        ASSERT_TRUE(ReadHostCpu(before));
+        graph.GetCpuUsage();
+        ::Sleep(1000);
+        const int nLoad = graph.GetCpuUsage();
+        ASSERT_TRUE(ReadHostCpu(after));
+        bStop = true;
+        for (std::thread& thread : busy)
+            thread.join();
+        ASSERT_GT(after.ullTotal, before.ullTotal);
+        const double dHost =
+            100.0 - (double)(after.ullIdle - before.ullIdle) * 100.0 / (double)(after.ullTotal - before.ullTotal);
+        EXPECT_NEAR(nLoad, dHost, 5.0) << "round " << nRound;
+        if (nRound == 1)
+        {
+            EXPECT_GE(nLoad, 1) << "two busy threads show";
+        }
+    }
+}
+
+TEST(HostFigures, MemoryViewShowsWhatProcMeminfoSays)
+{
+    if (!HostFilesReadable())
+        TAMSEL_PEER_MISSING("/proc/stat or /proc/meminfo cannot be read through Z:");
+    SetMemoryHooksForTests(NULL);
+    SetOptimizerLanguageFile(EnglishLanguageFile().c_str());
+    HostWindow host;
+    CMemoryOptimizerDlg view;
+    ASSERT_TRUE(view.Create(CMemoryOptimizerDlg::IDD, host.Wnd()));
+    std::map<std::string, ULONGLONG> before = ReadHostMemory();
+    view.Refresh();
+    std::map<std::string, ULONGLONG> after = ReadHostMemory();
+    const double dTotal = (double)after["MemTotal"];
+    ASSERT_GT(dTotal, 0.0);
+    // The host's figures move while we read: ours must lie within 2% of the total around them.
+    auto Around = [dTotal](double dOurs, double dBefore, double dAfter) {
+        const double dLow = (dBefore < dAfter ? dBefore : dAfter) - dTotal * 0.02;
+        const double dHigh = (dBefore > dAfter ? dBefore : dAfter) + dTotal * 0.02;
+        return dOurs >= dLow && dOurs <= dHigh;
+    };
+    const double dAvailBefore = (double)HostAvailableKB(before), dAvailAfter = (double)HostAvailableKB(after);
+    const ULONGLONG ullAvail = LabelNumber(view.m_hWnd, 5099);
+    EXPECT_TRUE(Around((double)ullAvail, dAvailBefore, dAvailAfter))
+        << "available " << ullAvail << " KB, host " << dAvailBefore << " .. " << dAvailAfter;
+    const int nUsed = view.GetMemoryMeter().GetUsedKB();
+    EXPECT_TRUE(Around((double)nUsed, dTotal - dAvailBefore, dTotal - dAvailAfter)) << "used " << nUsed << " KB";
+    const double dLoadBefore = 100.0 - dAvailBefore * 100.0 / dTotal, dLoadAfter = 100.0 - dAvailAfter * 100.0 / dTotal;
+    const int nLoad = view.GetMemoryMeter().GetValue();
+    EXPECT_TRUE(nLoad >= std::min(dLoadBefore, dLoadAfter) - 2.0 && nLoad <= std::max(dLoadBefore, dLoadAfter) + 2.0)
+        << "load " << nLoad << "%, host " << dLoadBefore << " .. " << dLoadAfter;
+    EXPECT_EQ(LabelNumber(view.m_hWnd, 5111), (ULONGLONG)(100 - nLoad));
+    // The swap figure is the commit still free: available physical memory and free swap.
+    const ULONGLONG ullSwapMB = LabelNumber(view.m_hWnd, 5102);
+    EXPECT_TRUE(Around((double)ullSwapMB * 1024.0, dAvailBefore + (double)before["SwapFree"],
+                     dAvailAfter + (double)after["SwapFree"]))
+        << "swap " << ullSwapMB << " MB";
+    view.DestroyWindow();
+}
