@@ -78,7 +78,7 @@ TEST_F(WizardTest, AFreshSettingsFileHoldsExactlyTheTables)
 TEST(TunekitIni, AnExistingFileStaysByteIdenticalAndReadsInPython)
 {
     // In a folder the host's Python can read too.
-    std::string strUnix = "/tmp/tamsel-optimizer-" + std::to_string(::GetCurrentProcessId()) + "/";
+    std::string strUnix = "/tmp/tamsel-optimizer-" + std::to_string(testsupport::ProcessSalt()) + "/";
     testsupport::RunHostCommand("rm -rf '" + strUnix + "' && mkdir -p '" + strUnix + "'");
     std::wstring strWin = testsupport::HostPath(strUnix);
     ASSERT_FALSE(strWin.empty());

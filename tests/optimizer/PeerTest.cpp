@@ -261,7 +261,7 @@ TEST(OneClickPeers, WinesRegToolReadsEveryValueOfTheDefaults)
     std::vector<Expect> defaults = DefaultsExpected(bSet001);
     std::vector<Expect> touchedAll(expected);
     touchedAll.insert(touchedAll.end(), defaults.begin(), defaults.end());
-    std::string strUnix = "/tmp/tamsel-optimizer-peer-" + std::to_string(::GetCurrentProcessId()) + "/";
+    std::string strUnix = "/tmp/tamsel-optimizer-peer-" + std::to_string(testsupport::ProcessSalt()) + "/";
     testsupport::RunHostCommand("rm -rf '" + strUnix + "' && mkdir -p '" + strUnix + "'");
     std::wstring strWin = testsupport::HostPath(strUnix);
     ASSERT_FALSE(strWin.empty());

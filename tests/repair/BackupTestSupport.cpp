@@ -156,14 +156,14 @@ bool RequirePeer(const char* pszTool)
 HostScratch::HostScratch()
 {
     std::wstring test = testsupport::CurrentTestName();
-    m_strUnix = "/tmp/tamsel-backups-" + std::to_string(::GetCurrentProcessId()) + "/" + Narrow(test) + "/";
+    m_strUnix = "/tmp/tamsel-backups-" + std::to_string(testsupport::ProcessSalt()) + "/" + Narrow(test) + "/";
     testsupport::RunHostCommand("rm -rf '" + m_strUnix + "' && mkdir -p '" + m_strUnix + "'");
 }
 
 HostScratch::~HostScratch()
 {
     testsupport::RunHostCommand("rm -rf '" + m_strUnix + "'; rmdir /tmp/tamsel-backups-" +
-                                std::to_string(::GetCurrentProcessId()) + " 2>/dev/null; true");
+                                std::to_string(testsupport::ProcessSalt()) + " 2>/dev/null; true");
 }
 
 std::wstring HostScratch::Win(const std::string& strRelative) const

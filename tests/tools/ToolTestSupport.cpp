@@ -58,13 +58,13 @@ int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs)
 HostScratch::HostScratch()
 {
     std::wstring test = testsupport::CurrentTestName();
-    m_strUnix = "/tmp/tamsel-tools-" + std::to_string(GetCurrentProcessId()) + "/" + std::string(test.begin(), test.end()) + "/";
+    m_strUnix = "/tmp/tamsel-tools-" + std::to_string(testsupport::ProcessSalt()) + "/" + std::string(test.begin(), test.end()) + "/";
     testsupport::RunHostCommand("rm -rf '" + m_strUnix + "' && mkdir -p '" + m_strUnix + "'");
 }
 
 HostScratch::~HostScratch()
 {
-    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "'; rmdir /tmp/tamsel-tools-" + std::to_string(GetCurrentProcessId()) + " 2>/dev/null; true");
+    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "'; rmdir /tmp/tamsel-tools-" + std::to_string(testsupport::ProcessSalt()) + " 2>/dev/null; true");
 }
 
 std::wstring HostScratch::Win(const std::string& name) const
