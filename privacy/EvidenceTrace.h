@@ -3,9 +3,13 @@
 // value, or a folder with a file rule.
 #include "framework/Afx.h"
 
+// An item holds at most this many (the catalogue node's array).
+#ifndef EVIDENCE_MAX_TRACES
+#define EVIDENCE_MAX_TRACES 26
+#endif
+
 enum
 {
-    EVIDENCE_MAX_TRACES = 26,     // an item holds at most this many
     EVIDENCE_ROOT_NAME_SIZE = 64,
     EVIDENCE_PATH_SIZE = 260,
 };
@@ -18,6 +22,9 @@ enum
     EVIDENCE_MODE_EXTENSION = 11,  // files whose extension (with its dot) is the operand
     EVIDENCE_MODE_NAME = 12,       // the one file of that name in the folder
 };
+#define TRACE_MODE_EVERY_FILE EVIDENCE_MODE_EVERY_FILE
+#define TRACE_MODE_EXTENSION EVIDENCE_MODE_EXTENSION
+#define TRACE_MODE_NAME EVIDENCE_MODE_NAME
 
 // A registry trace's name meaning the whole key.
 #define EVIDENCE_WHOLE_KEY L"*.*"
