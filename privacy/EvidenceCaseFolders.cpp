@@ -49,8 +49,9 @@ BOOL GetCaseRegistryFolder(HKEY hRoot, LPCWSTR pszPath, LPCWSTR pszValueName, CS
 
 BOOL MakeCaseFolder(const CString& strText, CString& strFolder)
 {
-    strFolder.Empty();
+    // strText may be strFolder itself.
     CString strTrimmed = strText;
+    strFolder.Empty();
     strTrimmed.TrimRight(L'\\');
     if (strTrimmed.IsEmpty())
         return FALSE;
