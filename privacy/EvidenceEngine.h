@@ -62,5 +62,12 @@ void CleanEvidenceItem(CEvidenceItem* pItem, CEvidenceCleanReport* pReport);
 int ListEvidenceTrace(CEvidenceItem* pItem, const EvidenceTrace& trace, CEvidenceListSink& sink);
 void CleanEvidenceTrace(const EvidenceTrace& trace, CEvidenceCleanReport* pReport);
 
+// Deletes what one result row shows (the page's Delete): the file, or the
+// registry value under its root. TRUE when the row may go: deleted, or
+// already gone. A root other than the five predefined ones deletes nothing.
+BOOL DeleteEvidenceRow(const EvidenceRow& row);
+// The predefined key of "HKEY_CURRENT_USER" and its siblings; NULL otherwise.
+HKEY EvidenceRootFromName(const CString& strRootName);
+
 // Frees the traces an item holds (its destructor and each collection call it).
 void FreeEvidenceTraces(CEvidenceItem* pItem);
