@@ -434,7 +434,9 @@ TEST(CaseTable, WindowsLogFilesStayInTheWindowsFolder)
     EXPECT_EQ(ListEvidenceItem(&item, sink), 2);
     std::set<std::string> expected;
     std::string strUnix = UnixPathOf(strWin);
-    if (!HostLines("find '" + strUnix + "' -maxdepth 1 \\( -name setupapi.log -o -name DirectX.log \\)", expected))
+    if (!HostLines("find '" + strUnix + "' -maxdepth 1 -name setupapi.log; find '" + strUnix +
+                       "' -maxdepth 1 -name DirectX.log",
+                   expected))
         TAMSEL_PEER_MISSING("no host shell for find");
     std::set<std::string> ours;
     for (const EvidenceRow& row : sink.m_rows)
@@ -463,4 +465,32 @@ TEST(CaseTable, DownloadsFoldersAreNeverTraces)
         CleanEvidenceItem(&item, NULL);
     }
     EXPECT_TRUE(FileExists(machine.m_strProfile + L"Documents\\Downloads\\mine.iso"));
+}
+
+// The paging file is listed where the registry says, and never deleted: each
+// clean counts it undeleted.
+TEST(CaseTable, PagingFileIsNeverDeleted)
+{
+    PlantedMachine machine;
+    const std::wstring strFile = machine.m_strRoot + L"pagefile.sys";
+    PlantFile(strFile);
+    std::wstring strValue = strFile + L" 27 77";
+    strValue.push_back(L'\0');
+    machine.m_reg.SetBytes(HKEY_LOCAL_MACHINE, kMemory, L"PagingFiles", REG_MULTI_SZ, strValue.c_str(),
+                           (DWORD)((strValue.size() + 1) * sizeof(wchar_t)));
+    CEvidenceItem item;
+    item.m_nStringID = 111;
+    ASSERT_EQ(CollectEvidenceTraces(&item), 1);
+    CRecordingSink sink;
+    EXPECT_EQ(ListEvidenceItem(&item, sink), 1);
+    ClearPendingRenames();
+    for (int nRun = 1; nRun <= 2; ++nRun)
+    {
+        CCountingReport report;
+        CleanEvidenceItem(&item, &report);
+        EXPECT_EQ(report.m_nDeleted, 0);
+        EXPECT_EQ(report.m_nUndeleted, 1);
+    }
+    EXPECT_TRUE(FileExists(strFile));
+    EXPECT_TRUE(PendingRenames().empty());
 }
