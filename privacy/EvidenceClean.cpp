@@ -3,6 +3,7 @@
 #include "privacy/EvidenceEngine.h"
 #include "privacy/EvidenceEnvironment.h"
 #include "privacy/EvidenceFileRule.h"
+#include "privacy/FolderGuard.h"
 #include "services/FindHandle.h"
 #include "services/RegKeyHandle.h"
 
@@ -158,6 +159,10 @@ void DeleteOneFile(const CString& strPath, CEvidenceCleanReport* pReport)
         ReportDeleted(pReport, 1);
         return;
     }
+    // Gone since the walk found it: nothing to delete, nothing failed.
+    DWORD dwError = ::GetLastError();
+    if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND)
+        return;
     // Held open now: it goes at the next start of Windows.
     ::MoveFileExW(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
     ReportUndeleted(pReport);
@@ -179,7 +184,7 @@ public:
             return;
         }
         BOOL bEmptied = Walk(strFolder);
-        if (!m_trace.bKeepFolder && ShouldRemove(bEmptied))
+        if (!m_trace.bKeepFolder && ShouldRemove(bEmptied) && !IsKeptTraceFolder(strFolder))
             ::RemoveDirectoryW(strFolder);
     }
 

@@ -4,10 +4,18 @@
 
 namespace {
 
+// Folders that hold far more than traces: never walked whole.
 const int kProtectedFolders[] = {
-    CSIDL_WINDOWS,          CSIDL_SYSTEM,    CSIDL_SYSTEMX86,   CSIDL_PROGRAM_FILES,
-    CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,   CSIDL_PERSONAL,    CSIDL_DESKTOPDIRECTORY,
-    CSIDL_MYMUSIC,          CSIDL_MYPICTURES, CSIDL_MYVIDEO,
+    CSIDL_WINDOWS,          CSIDL_SYSTEM,       CSIDL_SYSTEMX86,     CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,      CSIDL_PERSONAL,      CSIDL_DESKTOPDIRECTORY,
+    CSIDL_MYMUSIC,          CSIDL_MYPICTURES,   CSIDL_MYVIDEO,       CSIDL_APPDATA,
+    CSIDL_LOCAL_APPDATA,    CSIDL_COMMON_APPDATA, CSIDL_COMMON_DOCUMENTS,
+};
+
+// Folders programs expect to exist: emptied, they stay.
+const int kKeptFolders[] = {
+    CSIDL_RECENT,  CSIDL_INTERNET_CACHE, CSIDL_HISTORY, CSIDL_FAVORITES, CSIDL_COOKIES,
+    CSIDL_CDBURN_AREA, CSIDL_SENDTO, CSIDL_STARTMENU, CSIDL_TEMPLATES, CSIDL_NETHOOD, CSIDL_PRINTHOOD,
 };
 
 CString WithBackslash(const CString& strFolder)
@@ -112,6 +120,19 @@ BOOL IsProtectedTraceFolder(const CString& strFolder)
     if (environment.GetWindowsFolder(strKnown) && HoldsFolder(strTarget, WithBackslash(strKnown)))
         return TRUE;
     return FALSE;
+}
+
+BOOL IsKeptTraceFolder(const CString& strFolder)
+{
+    CString strTarget = WithBackslash(strFolder);
+    CEvidenceEnvironment& environment = EvidenceEnvironment();
+    CString strKnown;
+    if (environment.GetTempFolder(strKnown) && WithBackslash(strKnown).CompareNoCase(strTarget) == 0)
+        return TRUE;
+    for (int nCsidl : kKeptFolders)
+        if (environment.GetShellFolder(nCsidl, strKnown) && WithBackslash(strKnown).CompareNoCase(strTarget) == 0)
+            return TRUE;
+    return IsProtectedTraceFolder(strTarget);
 }
 
 BOOL IsFolderTraceAllowed(const EvidenceTrace& trace)

@@ -42,15 +42,16 @@ TEST(FolderGuard, NoEveryFileRuleAtARootOrAProtectedFolder)
     environment.m_shellFolders[CSIDL_PERSONAL] = L"C:\\users\\me\\Documents";
     environment.m_shellFolders[CSIDL_MYPICTURES] = L"C:\\users\\me\\Pictures\\";
     environment.m_shellFolders[CSIDL_PROGRAM_FILES] = L"C:\\Program Files";
+    environment.m_shellFolders[CSIDL_APPDATA] = L"C:\\users\\me\\AppData\\Roaming";
     for (LPCWSTR pszFolder : {L"C:\\", L"D:\\", L"\\\\server\\share\\", L"C:\\windows\\", L"C:\\WINDOWS\\",
                               L"C:\\users\\me\\", L"C:\\users\\", L"C:\\users\\me\\documents\\",
-                              L"C:\\users\\me\\Pictures\\", L"C:\\Program Files\\"})
+                              L"C:\\users\\me\\Pictures\\", L"C:\\Program Files\\", L"C:\\users\\me\\AppData\\Roaming\\"})
     {
         EXPECT_FALSE(Allowed(pszFolder)) << CString(pszFolder).ToUtf8();
         EXPECT_FALSE(Allowed(pszFolder, EVIDENCE_MODE_EXTENSION, L".txt")) << CString(pszFolder).ToUtf8();
     }
     // Look-alikes below them or beside them are traces like any other.
-    for (LPCWSTR pszFolder : {L"C:\\windows\\temp\\", L"C:\\users\\me\\AppData\\", L"C:\\users\\me2\\",
+    for (LPCWSTR pszFolder : {L"C:\\windows\\temp\\", L"C:\\users\\me\\AppData\\Roaming\\Opera\\", L"C:\\users\\me2\\",
                               L"C:\\Program Files\\Vendor\\", L"C:\\windowsold\\"})
         EXPECT_TRUE(Allowed(pszFolder)) << CString(pszFolder).ToUtf8();
     // One named file at a root or in the Windows folder is fine.
