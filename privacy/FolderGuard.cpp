@@ -68,6 +68,19 @@ BOOL HoldsFolder(const CString& strOuter, const CString& strInner)
     return strInner.Left(strOuter.GetLength()).CompareNoCase(strOuter) == 0;
 }
 
+// The long form of an existing folder's path; the path itself otherwise.
+CString LongFolderName(const CString& strFolder)
+{
+    DWORD nNeeded = ::GetLongPathNameW(strFolder, NULL, 0);
+    if (nNeeded == 0 || nNeeded > 32768)
+        return strFolder;
+    std::vector<wchar_t> buffer(nNeeded + 1, L'\0');
+    DWORD nLength = ::GetLongPathNameW(strFolder, buffer.data(), nNeeded + 1);
+    if (nLength == 0 || nLength > nNeeded)
+        return strFolder;
+    return CString(buffer.data(), (int)nLength);
+}
+
 } // namespace
 
 BOOL IsPlainFileName(const CString& strName)
@@ -79,7 +92,9 @@ BOOL IsPlainFileName(const CString& strName)
     for (int i = 0; i < strName.GetLength(); ++i)
         if (strName[i] < 32)
             return FALSE;
-    return TRUE;
+    // Windows drops a trailing dot or blank: "Windows." names the Windows folder.
+    wchar_t chLast = strName[strName.GetLength() - 1];
+    return chLast != L'.' && chLast != L' ';
 }
 
 BOOL IsAbsoluteTraceFolder(const CString& strFolder)
@@ -106,7 +121,9 @@ BOOL IsRootTraceFolder(const CString& strFolder)
 
 BOOL IsProtectedTraceFolder(const CString& strFolder)
 {
+    // Short names ("PROGRA~1") name the same folders.
     CString strTarget = WithBackslash(strFolder);
+    CString strLong = WithBackslash(LongFolderName(strTarget));
     CEvidenceEnvironment& environment = EvidenceEnvironment();
     CString strKnown;
     for (int nCsidl : kProtectedFolders)
@@ -114,10 +131,11 @@ BOOL IsProtectedTraceFolder(const CString& strFolder)
         if (!environment.GetShellFolder(nCsidl, strKnown))
             continue;
         // The trace folder is that folder or one of its parents.
-        if (HoldsFolder(strTarget, WithBackslash(strKnown)))
+        if (HoldsFolder(strTarget, WithBackslash(strKnown)) || HoldsFolder(strLong, WithBackslash(strKnown)))
             return TRUE;
     }
-    if (environment.GetWindowsFolder(strKnown) && HoldsFolder(strTarget, WithBackslash(strKnown)))
+    if (environment.GetWindowsFolder(strKnown) &&
+        (HoldsFolder(strTarget, WithBackslash(strKnown)) || HoldsFolder(strLong, WithBackslash(strKnown))))
         return TRUE;
     return FALSE;
 }

@@ -82,4 +82,12 @@ TEST(FolderGuard, TheMachinesOwnFoldersAreProtected)
     ASSERT_EQ(::SHGetFolderPathW(NULL, CSIDL_PROFILE, NULL, SHGFP_TYPE_CURRENT, szProfile), S_OK);
     EXPECT_FALSE(Allowed((CString(szProfile) + L"\\").GetString()));
     EXPECT_TRUE(Allowed((CString(szProfile) + L"\\AppData\\Local\\Temp\\").GetString()));
+    // The same folders spelled otherwise: a trailing dot, a short name.
+    EXPECT_FALSE(Allowed((CString(szWindows) + L".\\").GetString()));
+    wchar_t szPrograms[MAX_PATH] = {}, szShort[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathW(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, szPrograms), S_OK);
+    DWORD nShort = ::GetShortPathNameW(szPrograms, szShort, MAX_PATH);
+    ASSERT_TRUE(nShort > 0 && nShort < MAX_PATH);
+    EXPECT_STRNE(szShort, szPrograms);
+    EXPECT_FALSE(Allowed((CString(szShort) + L"\\").GetString())) << CString(szShort).ToUtf8();
 }
