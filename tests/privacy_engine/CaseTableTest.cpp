@@ -386,6 +386,11 @@ TEST(CaseTable, AnItemHoldsAtMostTwentySixTraces)
     EXPECT_EQ(CollectEvidenceTraces(&item), 0);
     item.m_nStringID = 114;
     EXPECT_EQ(CollectEvidenceTraces(&item), 0);
+    // By hand: a path too long for the record is refused, not cut.
+    EXPECT_TRUE(AddEvidenceTrace(&item, HKEY_CURRENT_USER, L"Software\\A\\B", L"v", 0));
+    EXPECT_STREQ(item.m_pTraces[0]->szRootName, L"HKEY_CURRENT_USER\\");
+    EXPECT_FALSE(AddEvidenceTrace(&item, NULL, (L"C:\\" + std::wstring(258, L'a') + L"\\").c_str(), L"*.*", 10));
+    EXPECT_EQ(item.m_nTraceCount, 1);
 }
 
 // The item's road as the page's workers take it, for the temporary folder:
