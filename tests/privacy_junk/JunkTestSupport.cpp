@@ -28,7 +28,19 @@ bool HostLink(const std::wstring& strTarget, const std::wstring& strLink)
     std::string strUnixTarget = UnixPath(strTarget), strUnixLink = UnixPath(strLink);
     if (strUnixTarget.empty() || strUnixLink.empty())
         return false;
-    return testsupport::RunHostCommand("ln -s '" + strUnixTarget + "' '" + strUnixLink + "'", 20000) == 0;
+    return testsupport::RunHostCommand("rm -f '" + strUnixLink + "' && ln -s '" + strUnixTarget + "' '" + strUnixLink + "'",
+                                       20000) == 0;
+}
+
+CHostLink::CHostLink(const std::wstring& strTarget, const std::wstring& strLink)
+    : m_strUnixLink(UnixPath(strLink)), m_bMade(HostLink(strTarget, strLink))
+{
+}
+
+CHostLink::~CHostLink()
+{
+    if (!m_strUnixLink.empty())
+        testsupport::RunHostCommand("rm -f '" + m_strUnixLink + "'", 20000);
 }
 
 bool Exists(const std::wstring& strPath)

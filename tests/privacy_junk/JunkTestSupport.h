@@ -15,6 +15,18 @@ std::string UnixPath(const std::wstring& strPath);
 bool Plant(const std::wstring& strPath, const std::string& bytes = "x");
 // A host symbolic link (ln -s): Wine shows a linked folder as a reparse point.
 bool HostLink(const std::wstring& strTarget, const std::wstring& strLink);
+// A host link removed again when it goes (declare it after the scratch folder:
+// the folder's removal would walk through a link it finds).
+class CHostLink
+{
+public:
+    CHostLink(const std::wstring& strTarget, const std::wstring& strLink);
+    ~CHostLink();
+    bool IsMade() const { return m_bMade; }
+private:
+    std::string m_strUnixLink;
+    bool m_bMade;
+};
 bool Exists(const std::wstring& strPath);
 // Lines of a host command's standard output (run through RunHostCommand).
 bool HostLines(const std::string& strCommand, std::vector<std::string>& lines, DWORD dwTimeoutMs = 120000);

@@ -46,7 +46,8 @@ TEST(JunkWalk, ListsTheTreesJunkButNoLinkNorLookAlike)
     ASSERT_TRUE(Plant(strTree + L"\\sub\\deep\\x.log2"));
     ASSERT_TRUE(Plant(strTree + L"\\dir.tmp\\inner.txt")) << "a folder named like junk is walked, not listed";
     ASSERT_TRUE(Plant(strOut + L"\\outside.tmp"));
-    ASSERT_TRUE(junktest::HostLink(strOut, strTree + L"\\sub\\link"));
+    junktest::CHostLink link(strOut, strTree + L"\\sub\\link");
+    ASSERT_TRUE(link.IsMade());
     DWORD dwLink = ::GetFileAttributesW((strTree + L"\\sub\\link").c_str());
     ASSERT_NE(dwLink, INVALID_FILE_ATTRIBUTES);
     ASSERT_TRUE(dwLink & FILE_ATTRIBUTE_REPARSE_POINT) << "the planted link must show as a reparse point";

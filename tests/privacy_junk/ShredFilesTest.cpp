@@ -181,7 +181,8 @@ TEST(ShredFiles, AddDirectoryEntersNoLinkAndKeepsTheCurrentDirectory)
     ASSERT_TRUE(Plant(strTop + L"\\a.txt"));
     ASSERT_TRUE(Plant(strTop + L"\\sub\\b.txt"));
     ASSERT_TRUE(Plant(strOut + L"\\precious.txt"));
-    ASSERT_TRUE(junktest::HostLink(strOut, strTop + L"\\sub\\linked"));
+    junktest::CHostLink link(strOut, strTop + L"\\sub\\linked");
+    ASSERT_TRUE(link.IsMade());
     wchar_t szBefore[MAX_PATH], szAfter[MAX_PATH];
     ::GetCurrentDirectoryW(MAX_PATH, szBefore);
     std::vector<ShredItem> items = CollectShredFolderFiles(strTop);
