@@ -1,10 +1,5 @@
-if(TARGET tamsel_privacy)
-  tamsel_add_test(privacy_junk_tests privacy_junk LIBS tamsel_privacy)
-else()
-  # Until the library target exists: the window-free sources themselves.
-  tamsel_add_test(privacy_junk_tests privacy_junk LIBS tamsel_framework)
-  target_sources(privacy_junk_tests PRIVATE
-    ${CMAKE_SOURCE_DIR}/privacy/JunkMaskRules.cpp ${CMAKE_SOURCE_DIR}/privacy/JunkWalk.cpp
-    ${CMAKE_SOURCE_DIR}/privacy/ShredIo.cpp ${CMAKE_SOURCE_DIR}/privacy/ShredPlan.cpp
-    ${CMAKE_SOURCE_DIR}/privacy/ShredPath.cpp)
-endif()
+tamsel_add_test(privacy_junk_tests privacy_junk LIBS tamsel_privacy)
+# The library's templates and pictures.
+target_sources(privacy_junk_tests PRIVATE ${CMAKE_SOURCE_DIR}/resources/Sweepkit.rc)
+file(GLOB PRIVACY_JUNK_RC_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/privacy/*.rc2)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/Sweepkit.rc PROPERTIES OBJECT_DEPENDS "${PRIVACY_JUNK_RC_PARTS}")
