@@ -62,7 +62,11 @@ BEGIN_MESSAGE_MAP(CFileShredderDlg, CDialog)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_QUICK, IDC_THOROUGH, OnMethod)
 END_MESSAGE_MAP()
 
-CFileShredderDlg::CFileShredderDlg() : CDialog(IDD), m_hTitle(NULL), m_hThread(NULL), m_nRun(0)
+CFileShredderDlg::CFileShredderDlg()
+    : CDialog(IDD), m_btnHelp(CNButtonEx::STYLE_PRIVACY), m_btnAddFile(CNButtonEx::STYLE_PRIVACY),
+      m_btnAddDir(CNButtonEx::STYLE_PRIVACY), m_btnDelFile(CNButtonEx::STYLE_PRIVACY),
+      m_btnDelAll(CNButtonEx::STYLE_PRIVACY), m_btnShred(CNButtonEx::STYLE_PRIVACY),
+      m_list(CMyListCtrl::STYLE_PRIVACY), m_hTitle(NULL), m_hThread(NULL), m_nRun(0)
 {
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
 }

@@ -8,7 +8,7 @@ BEGIN_MESSAGE_MAP(CJunkCleanerDlg, CDialog)
     ON_MESSAGE(SKINTAB_SELCHANGE, OnTabSelChange)
 END_MESSAGE_MAP()
 
-CJunkCleanerDlg::CJunkCleanerDlg() : CDialog(IDD), m_hTitle(NULL)
+CJunkCleanerDlg::CJunkCleanerDlg() : CDialog(IDD), m_btnHelp(CNButtonEx::STYLE_PRIVACY), m_hTitle(NULL)
 {
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
 }

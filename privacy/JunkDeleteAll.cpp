@@ -1,4 +1,5 @@
 #include "privacy/JunkDeleteAll.h"
+#include "privacy/CleanProgressDlg.h"
 
 namespace {
 
@@ -54,9 +55,31 @@ JunkDeleteResult RunJunkDeleteAllPlain(CWnd*, const std::vector<JunkFileRow>& ro
     return result;
 }
 
+namespace {
+void ReportToProgress(void* pContext, BOOL bDeleted)
+{
+    CCleanProgressDlg* pProgress = static_cast<CCleanProgressDlg*>(pContext);
+    if (bDeleted)
+        pProgress->AddDeleted(0);
+    else
+        pProgress->AddUndeleted();
+}
+} // namespace
+
+JunkDeleteResult RunJunkDeleteAllWithProgress(CWnd* pParent, const std::vector<JunkFileRow>& rows)
+{
+    JunkDeleteResult result;
+    // The dialog runs the work on its own thread and waits for it before it goes.
+    CCleanProgressDlg dlg((int)rows.size(), [&rows, &result](CCleanProgressDlg& progress) {
+        DeleteJunkRows(rows, result, ReportToProgress, &progress);
+    }, pParent);
+    dlg.DoModal();
+    return result;
+}
+
 JunkDeleteResult RunJunkDeleteAll(CWnd* pParent, const std::vector<JunkFileRow>& rows)
 {
-    return g_pfnDeleteAll != NULL ? g_pfnDeleteAll(pParent, rows) : RunJunkDeleteAllPlain(pParent, rows);
+    return g_pfnDeleteAll != NULL ? g_pfnDeleteAll(pParent, rows) : RunJunkDeleteAllWithProgress(pParent, rows);
 }
 
 JUNK_DELETE_ALL_FN SetJunkDeleteAllFunction(JUNK_DELETE_ALL_FN pfn)

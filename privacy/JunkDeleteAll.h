@@ -24,5 +24,7 @@ typedef JunkDeleteResult (*JUNK_DELETE_ALL_FN)(CWnd* pParent, const std::vector<
 JunkDeleteResult RunJunkDeleteAll(CWnd* pParent, const std::vector<JunkFileRow>& rows);
 // Returns the function replaced; NULL puts the progress dialog back.
 JUNK_DELETE_ALL_FN SetJunkDeleteAllFunction(JUNK_DELETE_ALL_FN pfn);
+// The delete under the cleaning progress dialog (the default).
+JunkDeleteResult RunJunkDeleteAllWithProgress(CWnd* pParent, const std::vector<JunkFileRow>& rows);
 // The delete on its own thread, waited for while pumping, no dialog.
 JunkDeleteResult RunJunkDeleteAllPlain(CWnd* pParent, const std::vector<JunkFileRow>& rows);

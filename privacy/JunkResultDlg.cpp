@@ -10,6 +10,7 @@ struct CJunkResultDlg::CScanShared
     CRITICAL_SECTION cs;
     std::vector<JunkFileRow> pending;
     bool bWakePosted = false;
+    DWORD dwLastDrain = 0;
     HANDLE hStop = NULL;
     HWND hWnd = NULL;
     CJunkResultDlg* pDlg = NULL;
@@ -39,7 +40,9 @@ BEGIN_MESSAGE_MAP(CJunkResultDlg, CDialog)
     ON_BN_CLICKED(IDC_DELETE_ALL, OnDeleteAll)
 END_MESSAGE_MAP()
 
-CJunkResultDlg::CJunkResultDlg() : CDialog(IDD), m_hThread(NULL), m_nRun(0)
+CJunkResultDlg::CJunkResultDlg()
+    : CDialog(IDD), m_list(CMyListCtrl::STYLE_PRIVACY), m_btnStop(CNButtonEx::STYLE_PRIVACY),
+      m_btnDelete(CNButtonEx::STYLE_PRIVACY), m_btnDeleteAll(CNButtonEx::STYLE_PRIVACY), m_hThread(NULL), m_nRun(0)
 {
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
 }
@@ -210,7 +213,9 @@ UINT __cdecl CJunkResultDlg::JunkScanThreadProc(LPVOID pParam)
         ::EnterCriticalSection(&pShared->cs);
         pShared->pending.insert(pShared->pending.end(), std::make_move_iterator(rows.begin()),
                                 std::make_move_iterator(rows.end()));
-        if (!pShared->bWakePosted)
+        // One wake-up at a time, and a pause after each drain: posted calls come
+        // before input, and a steady stream of them would starve the Stop click.
+        if (!pShared->bWakePosted && ::GetTickCount() - pShared->dwLastDrain >= 50)
             bPost = pShared->bWakePosted = true;
         ::LeaveCriticalSection(&pShared->cs);
         if (bPost)
@@ -248,9 +253,12 @@ void CJunkResultDlg::DrainRows()
     std::vector<JunkFileRow> rows;
     ::EnterCriticalSection(&m_shared->cs);
     rows.swap(m_shared->pending);
-    m_shared->bWakePosted = false;
     ::LeaveCriticalSection(&m_shared->cs);
     AppendRows(rows);
+    ::EnterCriticalSection(&m_shared->cs);
+    m_shared->bWakePosted = false;
+    m_shared->dwLastDrain = ::GetTickCount();
+    ::LeaveCriticalSection(&m_shared->cs);
 }
 
 void CJunkResultDlg::AppendRows(std::vector<JunkFileRow>& rows)

@@ -35,7 +35,7 @@ BEGIN_MESSAGE_MAP(CJunkScanOptionDlg, CDialog)
     ON_BN_CLICKED(IDC_SCAN_NOW, OnScanNow)
 END_MESSAGE_MAP()
 
-CJunkScanOptionDlg::CJunkScanOptionDlg() : CDialog(IDD), m_bAllDisks(TRUE)
+CJunkScanOptionDlg::CJunkScanOptionDlg() : CDialog(IDD), m_btnScan(CNButtonEx::STYLE_PRIVACY), m_bAllDisks(TRUE)
 {
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
 }

@@ -72,11 +72,13 @@ BOOL CJunkWalker::Walk(const std::wstring& strRoot)
                 children.push_back(strFolder + pszName + L'\\');
                 continue;
             }
-            if (m_matcher.Match(pszName) < 0)
-                continue;
-            m_batch.push_back(JunkFileRow{pszName, strFolder});
-            m_nFound++;
-            if (m_batch.size() >= m_nBatch || GetTickCount() - m_dwLastFlush >= 100)
+            if (m_matcher.Match(pszName) >= 0)
+            {
+                m_batch.push_back(JunkFileRow{pszName, strFolder});
+                m_nFound++;
+            }
+            // Rows found wait at most a tenth of a second, also in a long stretch of misses.
+            if (!m_batch.empty() && (m_batch.size() >= m_nBatch || GetTickCount() - m_dwLastFlush >= 100))
                 Flush();
         } while (::FindNextFileW(hFind, &fd));
         for (auto it = children.rbegin(); it != children.rend(); ++it)
