@@ -82,7 +82,23 @@ def shredder_symbol(img, box):
         kit.paint(img, polygon([(x, 0.58), (x + 0.04, 0.58), (x + 0.03, 0.86), (x + 0.01, 0.86)]), ORANGE, box)
 
 
-def tab(nid, selected, hover=False):
+def icon_magnifier(img, x, y):
+    box = (x, y, 16, 16)
+    kit.paint(img, circle(0.42, 0.42, 0.34), BLUE_DARK, box)
+    kit.paint(img, circle(0.42, 0.42, 0.24), SKY, box)
+    kit.paint(img, polygon([(0.62, 0.7), (0.7, 0.62), (0.96, 0.88), (0.88, 0.96)]), BLUE_DARK, box)
+
+
+def icon_list(img, x, y):
+    box = (x, y, 16, 16)
+    kit.paint(img, polygon([(0.1, 0.05), (0.9, 0.05), (0.9, 0.95), (0.1, 0.95)]), BLUE_DARK, box)
+    kit.paint(img, polygon([(0.17, 0.12), (0.83, 0.12), (0.83, 0.88), (0.17, 0.88)]), WHITE, box)
+    for i in range(4):
+        y0 = 0.22 + i * 0.17
+        kit.paint(img, polygon([(0.26, y0), (0.74, y0), (0.74, y0 + 0.07), (0.26, y0 + 0.07)]), ORANGE, box)
+
+
+def tab(nid, selected, icon, hover=False):
     w, h = 108, 26
     img = kit.blank(w, h, KEY)
     top, bottom = (WHITE, WHITE) if selected else ((GREY_LIGHT, (200, 210, 224)) if not hover else (WHITE, SKY))
@@ -90,6 +106,7 @@ def tab(nid, selected, hover=False):
     kit.paint(img, kit.rounded(1.5, 1.5, w - 3.5, h + 6, 6, w, h), kit.gradient(top, bottom))
     if selected:
         kit.paint(img, kit.rounded(4, 1.5, w - 6, 4.5, 1.5, w, h), ORANGE)
+    icon(img, (w - 2 - 16) // 2, 6)
     save("junk", "tab_%d.bmp" % nid, img)
 
 
@@ -110,10 +127,10 @@ def radio_strip():
 
 def junk():
     title("junk", 377, bin_symbol)
-    tab(381, False)
-    tab(378, True)
-    tab(379, False)
-    tab(380, True)
+    tab(381, False, icon_magnifier)
+    tab(378, True, icon_magnifier)
+    tab(379, False, icon_list)
+    tab(380, True, icon_list)
     button_set("junk", 195, 57, (kit.mix(GREEN, WHITE, 0.4), GREEN, GREEN_DARK), (387, 389, 388, None))
     # Stop's disabled look; its other pictures are the evidence page's.
     button_set("junk", 104, 27, (BLUE_LIGHT, BLUE, BLUE_DARK), (None, None, None, 382))
