@@ -57,8 +57,9 @@ void ClickAt(HWND hWnd, POINT ptClient)
     ::ClientToScreen(hWnd, &ptScreen);
     ::SetCursorPos(ptScreen.x, ptScreen.y);
     ::SendMessageW(hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(ptClient.x, ptClient.y));
+    // Queued first: a tree waits in its drag check for the button to come up.
+    ::PostMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(ptClient.x, ptClient.y));
     ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ptClient.x, ptClient.y));
-    ::SendMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(ptClient.x, ptClient.y));
     Pump(30);
 }
 

@@ -1,0 +1,2 @@
+# The evidence engine without windows: cases, guard, listing and clean.
+tamsel_add_test(privacy_engine_tests privacy_engine LIBS tamsel_privacy)
