@@ -139,7 +139,7 @@ BOOL CFileShredderDlg::OnInitDialog()
                   CRect(10, 75, 200, 200), this, IDC_FILE_LIST);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
     Layout();
-    SwitchLanguage();
+    // The texts come with CreateView's SwitchLanguage.
     return TRUE;
 }
 
