@@ -1,6 +1,7 @@
 // The shredder view driven as a user would: adding files and folders,
 // the methods, Shred and Stop, and what a failure leaves in the list.
 #include "privacy/FileShredderDlg.h"
+#include "privacy/JunkCleanerDlg.h"
 #include "privacy/JunkBrowse.h"
 #include "privacy/PrivacyState.h"
 #include "tests/privacy_junk/JunkTestSupport.h"
@@ -165,4 +166,34 @@ TEST_F(ShredderViewTest, StopUnderQuickLeavesEveryRow)
     EXPECT_TRUE(Exists(scratch.File(L"small.txt")));
     EXPECT_EQ(m_boxes.Count(), 0u) << "a stop is no failure";
     EXPECT_EQ(m_view.GetProgress().GetPos(), 0);
+}
+
+TEST_F(ShredderViewTest, SwitchLanguageRelabelsBothViews)
+{
+    testsupport::ScratchFolder folder;
+    std::wstring strGerman = folder.File(L"German.ini");
+    ASSERT_TRUE(::CopyFileW(EnglishLanguageFile().c_str(), strGerman.c_str(), FALSE));
+    ::WritePrivateProfileStringW(L"String", L"IDC_BTN_SHRED_SHRED", L"Vernichten", strGerman.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_LIST_SHRED_COLUMN_3", L"Bytes", strGerman.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_BTN_JUNK_RES_DELALL", L"Alle weg", strGerman.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_TAB_JUNK_RES", L"Ergebnis", strGerman.c_str());
+    CJunkCleanerDlg junk;
+    ASSERT_TRUE(junk.CreateView(m_host.m_hWnd, 0, 0));
+    PrivacySetLanguageFile(strGerman.c_str());
+    m_view.SwitchLanguage();
+    junk.SwitchLanguage();
+    CString strText;
+    m_view.GetButton(CFileShredderDlg::IDC_SHRED).GetWindowText(strText);
+    EXPECT_EQ(strText, CString(L"Vernichten"));
+    wchar_t szHeader[64] = {0};
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = szHeader;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(m_view.GetList().GetColumn(2, &column));
+    EXPECT_STREQ(szHeader, L"Bytes");
+    junk.GetResults().GetButton(CJunkResultDlg::IDC_DELETE_ALL).GetWindowText(strText);
+    EXPECT_EQ(strText, CString(L"Alle weg"));
+    EXPECT_EQ(junk.GetTabStrip().GetTabTooltip(1), CString(L"Ergebnis"));
+    PrivacySetLanguageFile(EnglishLanguageFile().c_str());
 }
