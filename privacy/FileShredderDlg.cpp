@@ -21,8 +21,9 @@ struct CFileShredderDlg::CShredJob
 {
     std::shared_ptr<CShredShared> shared;
     std::vector<ShredItem> items;  // the thread's own copy, taken at the start
-    int nPasses;
-    unsigned nRun;
+    int nPasses = 1;
+    unsigned nRun = 0;
+    std::wstring strCollectFolder;  // set: collect this folder's files instead
 };
 
 namespace {
@@ -252,13 +253,18 @@ BOOL CFileShredderDlg::AddShredFile(const std::wstring& strFullPath)
     ULONGLONG ullSize = 0;
     if (!ProbeShredFile(SystemShredIo(), strFullPath.c_str(), &ullSize))
         return FALSE;
-    int nIndex = m_list.InsertItem(m_list.GetItemCount(), strName.c_str());
-    if (nIndex < 0)
-        return FALSE;
-    m_list.SetItemText(nIndex, 1, strFolder.c_str());
-    m_list.SetItemText(nIndex, 2, FormatShredSize(ullSize).c_str());
-    m_items.push_back(ShredItem{strFolder, strName});
+    AddRow(ShredItem{strFolder, strName}, ullSize);
     return TRUE;
+}
+
+void CFileShredderDlg::AddRow(const ShredItem& item, ULONGLONG ullSize)
+{
+    int nIndex = m_list.InsertItem(m_list.GetItemCount(), item.strName.c_str());
+    if (nIndex < 0)
+        return;
+    m_list.SetItemText(nIndex, 1, item.strFolder.c_str());
+    m_list.SetItemText(nIndex, 2, FormatShredSize(ullSize).c_str());
+    m_items.push_back(item);
 }
 
 void CFileShredderDlg::AddFiles()
@@ -283,17 +289,23 @@ void CFileShredderDlg::AddDirectory()
 
 void CFileShredderDlg::AddFolderFiles(const std::wstring& strFolder)
 {
-    if (IsShredding())
+    if (IsShredding() || strFolder.empty())
         return;
     RemoveAllRows();
-    HCURSOR hOld = ::SetCursor(::LoadCursorW(NULL, IDC_WAIT));
-    std::vector<ShredItem> items = CollectShredFolderFiles(strFolder);
+    std::unique_ptr<CShredJob> job(new CShredJob);
+    job->strCollectFolder = strFolder;
+    StartWorker(std::move(job));
+}
+
+void CFileShredderDlg::OnCollected(unsigned nRun, const std::vector<ShredItem>& items, const std::vector<ULONGLONG>& sizes)
+{
+    if (nRun != m_nRun)
+        return;
     m_list.SetRedraw(FALSE);
-    for (const ShredItem& item : items)
-        AddShredFile(item.Path());
+    for (size_t i = 0; i < items.size() && i < sizes.size(); i++)
+        AddRow(items[i], sizes[i]);
     m_list.SetRedraw(TRUE);
     m_list.Invalidate();
-    ::SetCursor(hOld);
 }
 
 void CFileShredderDlg::RemoveRow(int nIndex)
@@ -352,13 +364,18 @@ void CFileShredderDlg::OnShredButton()
         return;
     }
     std::unique_ptr<CShredJob> job(new CShredJob);
+    job->items = m_items;
+    job->nPasses = GetPassCount();
+    StartWorker(std::move(job));
+}
+
+BOOL CFileShredderDlg::StartWorker(std::unique_ptr<CShredJob> job)
+{
     job->shared = std::make_shared<CShredShared>();
     job->shared->hStop = ::CreateEventW(NULL, TRUE, FALSE, NULL);
     job->shared->hWnd = m_hWnd;
     if (job->shared->hStop == NULL)
-        return;
-    job->items = m_items;
-    job->nPasses = GetPassCount();
+        return FALSE;
     job->nRun = ++m_nRun;
     SetShredding(TRUE);
     // Before the thread exists: FunIsThread right after the click says 1.
@@ -372,7 +389,9 @@ void CFileShredderDlg::OnShredButton()
         m_shared.reset();
         PrivacySetBusy(0);
         SetShredding(FALSE);
+        return FALSE;
     }
+    return TRUE;
 }
 
 UINT __cdecl CFileShredderDlg::ShredThreadProc(LPVOID pParam)
@@ -382,6 +401,30 @@ UINT __cdecl CFileShredderDlg::ShredThreadProc(LPVOID pParam)
     const HWND hWnd = shared->hWnd;
     const unsigned nRun = job->nRun;
     ShredRunResult result = SHRED_RUN_FAILED;
+    if (!job->strCollectFolder.empty())
+    {
+        // Add Directory: the walk and the opening of every file, off the window's thread.
+        std::vector<ShredItem> found = CollectShredFolderFiles(job->strCollectFolder, shared->hStop);
+        std::vector<ShredItem> items;
+        std::vector<ULONGLONG> sizes;
+        for (const ShredItem& item : found)
+        {
+            if (::WaitForSingleObject(shared->hStop, 0) == WAIT_OBJECT_0)
+                break;
+            ULONGLONG ullSize = 0;
+            if (ProbeShredFile(SystemShredIo(), item.Path().c_str(), &ullSize))
+            {
+                items.push_back(item);
+                sizes.push_back(ullSize);
+            }
+        }
+        AfxPostCall(hWnd, [hWnd, nRun, items, sizes]() {
+            if (CFileShredderDlg* pDlg = ShredderOf(hWnd))
+                pDlg->OnCollected(nRun, items, sizes);
+        });
+        result = SHRED_RUN_DONE;
+    }
+    else
     {
         CShredPatterns patterns;
         if (patterns.Alloc(job->nPasses))

@@ -41,7 +41,8 @@ public:
     BOOL AddShredFile(const std::wstring& strFullPath);
     void AddFiles();
     void AddDirectory();
-    // The list replaced by every file below the folder.
+    // The list replaced by every file below the folder, collected (and each
+    // file opened as a pass would) on the worker; it can be stopped like a shred.
     void AddFolderFiles(const std::wstring& strFolder);
     void RemoveSelectedRows();
     void RemoveAllRows();
@@ -50,6 +51,7 @@ public:
     // 1, 3 or 7, by the method chosen.
     int GetPassCount() const;
     void ChooseMethod(int nID);
+    // A shred or a folder's collection runs.
     BOOL IsShredding() const { return m_hThread != NULL; }
 
     int GetRowCount() const { return (int)m_items.size(); }
@@ -82,6 +84,9 @@ private:
     void OnFileGone(unsigned nRun, const ShredItem& item);
     void OnProgress(unsigned nRun, int nPerMille);
     void OnShredEnded(unsigned nRun, int nResult);
+    void OnCollected(unsigned nRun, const std::vector<ShredItem>& items, const std::vector<ULONGLONG>& sizes);
+    BOOL StartWorker(std::unique_ptr<CShredJob> job);
+    void AddRow(const ShredItem& item, ULONGLONG ullSize);
     void RemoveRow(int nIndex);
 
     CNButtonEx m_btnHelp;

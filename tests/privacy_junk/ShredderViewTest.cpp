@@ -92,6 +92,10 @@ TEST_F(ShredderViewTest, AddingListsEachWritableFileOnceWithItsWholeSize)
     ASSERT_TRUE(link.IsMade());
     g_strFolderAnswer = strTop.c_str();
     m_view.AddDirectory();
+    EXPECT_EQ(m_view.GetRowCount(), 0) << "emptied at once";
+    EXPECT_EQ(PrivacyIsBusy(), 1) << "the folder is collected on the worker";
+    ASSERT_TRUE(WaitShredEnd());
+    EXPECT_EQ(PrivacyIsBusy(), 0);
     ASSERT_EQ(m_view.GetRowCount(), 2);
     EXPECT_EQ(m_view.GetItem(0).Path(), strTop + L"\\x.txt");
     EXPECT_EQ(m_view.GetItem(1).Path(), strTop + L"\\sub\\y.txt");
