@@ -2,7 +2,8 @@
 # Installs what building and testing Tamsel needs on Debian 12, when missing.
 set -euo pipefail
 packages=(cmake make mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          libz-mingw-w64-dev wine64 xvfb xauth imagemagick googletest zip unzip python3)
+          libz-mingw-w64-dev wine64 xvfb xauth imagemagick googletest zip unzip python3
+          coreutils findutils e2fsprogs)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -14,7 +14,7 @@ struct CSortSnapshot
 };
 } // namespace
 
-CMyListCtrl::CMyListCtrl() : m_dwExStyle(0), m_nSortColumn(0), m_bSortAscending(FALSE)
+CMyListCtrl::CMyListCtrl(LibraryStyle eStyle) : m_eStyle(eStyle), m_dwExStyle(0), m_nSortColumn(0), m_bSortAscending(FALSE)
 {
 }
 
@@ -148,8 +148,16 @@ int CALLBACK CMyListCtrl::CompareSnapshot(LPARAM lParam1, LPARAM lParam2, LPARAM
 
 void CMyListCtrl::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult)
 {
-    SortByColumn(((NMLISTVIEW*)pNMHDR)->iSubItem);
+    if (m_eStyle != STYLE_PRIVACY)
+        SortByColumn(((NMLISTVIEW*)pNMHDR)->iSubItem);
     *pResult = 0;
+}
+
+int CMyListCtrl::GetSelectedIndex() const
+{
+    if (m_hWnd == NULL)
+        return -1;
+    return (int)::SendMessageW(m_hWnd, LVM_GETNEXTITEM, (WPARAM)-1, MAKELPARAM(LVNI_SELECTED, 0));
 }
 
 void CMyListCtrl::OnItemChanged(NMHDR*, LRESULT* pResult)

@@ -1,6 +1,8 @@
 #pragma once
 // An owner-drawn report list: white rows, system highlight, texts cut with an
-// ellipsis; a click on a column header sorts by that column.
+// ellipsis. In the optimizer library a click on a column header sorts by that
+// column; the privacy library's lists (STYLE_PRIVACY) keep their order, since
+// their rows carry data that sorting would overwrite.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 #include <vector>
@@ -9,7 +11,11 @@ class CMyListCtrl : public CListCtrl
 {
 public:
     enum { MAX_HEADER = 19, MAX_CELL = 520 };
-    CMyListCtrl();
+    enum LibraryStyle { STYLE_OPTIMIZER, STYLE_PRIVACY };
+    explicit CMyListCtrl(LibraryStyle eStyle = STYLE_OPTIMIZER);
+    LibraryStyle GetLibraryStyle() const { return m_eStyle; }
+    // The first selected row, -1 when none.
+    int GetSelectedIndex() const;
 
     // Column records, set before Create; header texts are cut to 19 characters.
     void AddColumnRecord(LPCWSTR lpszText, int nWidth);
@@ -39,6 +45,7 @@ private:
     };
     static int CALLBACK CompareSnapshot(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
+    LibraryStyle m_eStyle;
     DWORD m_dwExStyle;
     std::vector<CColumnRecord> m_columns;
     int m_nSortColumn;

@@ -7,8 +7,8 @@ BEGIN_MESSAGE_MAP(CNButtonEx, CButton)
     ON_WM_MOUSELEAVE()
 END_MESSAGE_MAP()
 
-CNButtonEx::CNButtonEx()
-    : m_bHover(FALSE), m_bTracking(FALSE), m_nMode(DRAW_NOTHING), m_nWidth(0), m_nHeight(0), m_bEnabled(TRUE),
+CNButtonEx::CNButtonEx(LibraryStyle eStyle)
+    : m_eStyle(eStyle), m_bCreatingWithMode(FALSE), m_bHover(FALSE), m_bTracking(FALSE), m_nMode(DRAW_NOTHING), m_nWidth(0), m_nHeight(0), m_bEnabled(TRUE),
       m_bTipEnabled(FALSE)
 {
     m_szTip[0] = 0;
@@ -22,7 +22,21 @@ CNButtonEx::~CNButtonEx()
 
 void CNButtonEx::PreSubclassWindow()
 {
-    ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
+    // A button made by Create with a mode already has the style it asked for.
+    if (!m_bCreatingWithMode)
+        ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
+}
+
+BOOL CNButtonEx::Create(LPCTSTR lpszCaption, DWORD dwStyle, int nMode, const RECT& rect, CWnd* pParentWnd,
+                        UINT nID)
+{
+    m_nMode = nMode;
+    if (nMode & 3)
+        dwStyle = (dwStyle & ~BS_TYPEMASK) | BS_OWNERDRAW;
+    m_bCreatingWithMode = TRUE;
+    BOOL bCreated = CButton::Create(lpszCaption, dwStyle, rect, pParentWnd, nID);
+    m_bCreatingWithMode = FALSE;
+    return bCreated;
 }
 
 BOOL CNButtonEx::SetBitmaps(UINT nNormalID, UINT nHoverID, UINT nPressedID, UINT nDisabledID, int nWidth,
@@ -57,8 +71,16 @@ void CNButtonEx::SetTooltipText(LPCWSTR lpszText, BOOL bEnable)
         m_tip.UpdateTipText(m_szTip, this);
     else
         m_tip.AddTool(this, m_szTip);
-    m_tip.SetDelayTime(250);
-    m_tip.Activate(bEnable);
+    if (m_eStyle == STYLE_PRIVACY)
+    {
+        m_tip.Activate(TRUE);
+        m_tip.SetDelayTime(250);
+    }
+    else
+    {
+        m_tip.SetDelayTime(250);
+        m_tip.Activate(bEnable);
+    }
 }
 
 void CNButtonEx::DeleteTooltip()
@@ -78,8 +100,12 @@ void CNButtonEx::EnableButton(BOOL bEnable)
 
 void CNButtonEx::RelayEvent(MSG* pMsg)
 {
-    if (m_bTipEnabled && m_tip.GetSafeHwnd() != NULL)
-        m_tip.RelayEvent(pMsg);
+    if (!m_bTipEnabled || m_tip.GetSafeHwnd() == NULL || pMsg == NULL)
+        return;
+    if (m_eStyle == STYLE_PRIVACY &&
+        (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_LBUTTONDOWN || pMsg->message == WM_LBUTTONUP))
+        m_tip.Activate(TRUE);
+    m_tip.RelayEvent(pMsg);
 }
 
 BOOL CNButtonEx::OnEraseBkgnd(CDC*)

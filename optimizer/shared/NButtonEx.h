@@ -1,6 +1,9 @@
 #pragma once
 // A push button drawn from four bitmaps (normal, hover, pressed, disabled)
-// with its caption over them and an optional tooltip.
+// with its caption over them and an optional tooltip. The privacy library's
+// buttons (STYLE_PRIVACY) keep their tooltip active: another part of the
+// program may deactivate the shared tooltip class, so they activate it again
+// when they set the text and before each relayed mouse message.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 
@@ -8,7 +11,14 @@ class CNButtonEx : public CButton
 {
 public:
     enum { DRAW_NOTHING = -1, DRAW_BITMAPS = 2 };
-    CNButtonEx();
+    enum LibraryStyle { STYLE_OPTIMIZER, STYLE_PRIVACY };
+    explicit CNButtonEx(LibraryStyle eStyle = STYLE_OPTIMIZER);
+    LibraryStyle GetLibraryStyle() const { return m_eStyle; }
+
+    // Creates the button at run time; a mode with bit 0 or 1 set makes it
+    // owner-drawn.
+    BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, int nMode, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    using CButton::Create;
     ~CNButtonEx() override;
 
     BOOL SetBitmaps(UINT nNormalID, UINT nHoverID, UINT nPressedID, UINT nDisabledID, int nWidth, int nHeight,
@@ -34,6 +44,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    LibraryStyle m_eStyle;
+    BOOL m_bCreatingWithMode;
     BOOL m_bHover;
     BOOL m_bTracking;
     int m_nMode;

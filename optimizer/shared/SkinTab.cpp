@@ -10,7 +10,8 @@ BEGIN_MESSAGE_MAP(CSkinTab, CStatic)
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-CSkinTab::CSkinTab() : m_nCurSel(-1), m_nHover(-1), m_hOldBack(NULL), m_bBackTaken(FALSE), m_bTipEnabled(FALSE)
+CSkinTab::CSkinTab() : m_nCurSel(-1), m_nHover(-1), m_hOldBack(NULL), m_bBackTaken(FALSE), m_bTipEnabled(FALSE),
+      m_bClicksBlocked(false)
 {
 }
 
@@ -223,6 +224,11 @@ void CSkinTab::OnMouseLeave()
 
 void CSkinTab::OnLButtonDown(UINT nFlags, CPoint point)
 {
+    if (m_bClicksBlocked)
+    {
+        CStatic::OnLButtonDown(nFlags, point);
+        return;
+    }
     int nTab = HitTest(point);
     if (nTab >= 0 && nTab != m_nCurSel)
     {

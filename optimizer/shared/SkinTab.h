@@ -3,6 +3,7 @@
 // tab and posts SKINTAB_SELCHANGE (lParam: the tab) to the parent.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -31,6 +32,10 @@ public:
     CToolTipCtrl& GetToolTip() { return m_tip; }
     // Forgets the background taken, so the next paint takes it anew.
     void ResetBackground();
+    // While set (by the owner, e.g. during a scan that must keep its tab in
+    // front) a click selects nothing and tells the parent nothing.
+    void SetClicksBlocked(BOOL bBlocked) { m_bClicksBlocked = bBlocked != FALSE; }
+    BOOL AreClicksBlocked() const { return m_bClicksBlocked ? TRUE : FALSE; }
 
 protected:
     void PreSubclassWindow() override;
@@ -62,4 +67,5 @@ private:
     CToolTipCtrl m_tip;
     BOOL m_bTipEnabled;
     CString m_strTip;
+    std::atomic<bool> m_bClicksBlocked;
 };

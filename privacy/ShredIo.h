@@ -1,0 +1,28 @@
+#pragma once
+// The file access of the shredder behind one replaceable interface, so tests
+// can count chunks, fail a write, cut one short or keep a file from going.
+#include "framework/AfxDefs.h"
+#include <memory>
+
+// One file opened for overwriting; closed when the object goes.
+class CShredFile
+{
+public:
+    virtual ~CShredFile() {}
+    virtual BOOL GetSize(ULONGLONG* pullSize) = 0;
+    // Writes at the current position (sequentially from offset 0).
+    virtual BOOL Write(const BYTE* pData, DWORD nBytes, DWORD* pnWritten) = 0;
+    virtual BOOL Flush() = 0;
+};
+
+class CShredIo
+{
+public:
+    virtual ~CShredIo() {}
+    // An existing file opened for writing, shared for writing only; NULL on failure.
+    virtual std::unique_ptr<CShredFile> Open(LPCWSTR lpszPath) = 0;
+    virtual BOOL Delete(LPCWSTR lpszPath) = 0;
+};
+
+// The real file system.
+CShredIo& SystemShredIo();

@@ -1,0 +1,37 @@
+#pragma once
+// Helpers of the junk cleaner and shredder tests: planting files and host
+// links, Unix paths for peer tools.
+#include "tests/support/TestSupport.h"
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace junktest {
+
+// The host's path of a Windows path (through Wine); empty when unknown.
+std::string UnixPath(const std::wstring& strPath);
+// Creates the folders on the way and the file with those bytes.
+bool Plant(const std::wstring& strPath, const std::string& bytes = "x");
+// A host symbolic link (ln -s): Wine shows a linked folder as a reparse point.
+bool HostLink(const std::wstring& strTarget, const std::wstring& strLink);
+// A host link removed again when it goes (declare it after the scratch folder:
+// the folder's removal would walk through a link it finds).
+class CHostLink
+{
+public:
+    CHostLink(const std::wstring& strTarget, const std::wstring& strLink);
+    ~CHostLink();
+    bool IsMade() const { return m_bMade; }
+private:
+    std::string m_strUnixLink;
+    bool m_bMade;
+};
+bool Exists(const std::wstring& strPath);
+// Lines of a host command's standard output (run through RunHostCommand).
+bool HostLines(const std::string& strCommand, std::vector<std::string>& lines, DWORD dwTimeoutMs = 120000);
+std::string Narrow(const std::wstring& str);
+// True when the host tool is on the PATH.
+bool HostHas(const char* pszTool);
+
+} // namespace junktest

@@ -1,0 +1,203 @@
+// The shredder view driven as a user would: adding files and folders,
+// the methods, Shred and Stop, and what a failure leaves in the list.
+#include "privacy/FileShredderDlg.h"
+#include "privacy/JunkCleanerDlg.h"
+#include "privacy/JunkBrowse.h"
+#include "privacy/PrivacyState.h"
+#include "tests/privacy_junk/JunkTestSupport.h"
+#include "tests/privacy_ui/PrivacyUiSupport.h"
+
+using junktest::Exists;
+using junktest::Plant;
+using namespace privtest;
+
+namespace {
+
+CString g_strFolderAnswer;
+BOOL FakeBrowse(HWND, LPCWSTR, CString& strFolder)
+{
+    strFolder = g_strFolderAnswer;
+    return TRUE;
+}
+
+std::vector<std::wstring> g_fileAnswer;
+BOOL FakeOpen(HWND, std::vector<std::wstring>& paths)
+{
+    paths = g_fileAnswer;
+    return TRUE;
+}
+
+class ShredderViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        PrivacySetLanguageFile(EnglishLanguageFile().c_str());
+        ASSERT_TRUE(m_view.CreateView(m_host.m_hWnd, 0, 0));
+        m_view.ShowWindow(SW_SHOW);
+        SetPrivacyBrowseFolderFunction(FakeBrowse);
+        SetPrivacyOpenFilesFunction(FakeOpen);
+        Pump(30);
+    }
+    void TearDown() override
+    {
+        m_view.StopAndWait(10000);
+        SetPrivacyBrowseFolderFunction(NULL);
+        SetPrivacyOpenFilesFunction(NULL);
+    }
+    bool WaitShredEnd() { return testsupport::WaitFor([&] { return !m_view.IsShredding(); }, 60000); }
+    CString Cell(int nRow, int nColumn) { return m_view.GetList().GetItemText(nRow, nColumn); }
+
+    HostWindow m_host;
+    CFileShredderDlg m_view;
+    testsupport::MessageBoxRecorder m_boxes;
+};
+
+} // namespace
+
+TEST_F(ShredderViewTest, AddingListsEachWritableFileOnceWithItsWholeSize)
+{
+    testsupport::ScratchFolder scratch;
+    ASSERT_TRUE(Plant(scratch.File(L"a.doc"), std::string(1234, 'a')));
+    ASSERT_TRUE(Plant(scratch.File(L"held.doc")));
+    std::wstring strBig = scratch.File(L"big.vhd");
+    {
+        HANDLE h = ::CreateFileW(strBig.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER li;
+        li.QuadPart = 0x100001000ll;
+        BOOL bOk = ::SetFilePointerEx(h, li, NULL, FILE_BEGIN) && ::SetEndOfFile(h);
+        ::CloseHandle(h);
+        ASSERT_TRUE(bOk);
+    }
+    // Read by someone who shares no writing: it cannot be shredded, so not listed.
+    HANDLE hReader = ::CreateFileW(scratch.File(L"held.doc").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(hReader, INVALID_HANDLE_VALUE);
+    g_fileAnswer = {scratch.File(L"a.doc"), scratch.File(L"held.doc"), strBig, scratch.File(L"a.doc")};
+    m_view.AddFiles();
+    ::CloseHandle(hReader);
+    ASSERT_EQ(m_view.GetRowCount(), 2);
+    EXPECT_EQ(Cell(0, 0), CString(L"a.doc"));
+    EXPECT_EQ(std::wstring(Cell(0, 1)), scratch.Path());
+    EXPECT_EQ(Cell(0, 2), CString(L"1234"));
+    EXPECT_EQ(Cell(1, 2), CString(L"4294971392")) << "the whole 64-bit size";
+    EXPECT_FALSE(m_view.AddShredFile(scratch.File(L"A.DOC"))) << "the same file in another case";
+
+    // Add File appends; Add Directory replaces, entering no link.
+    std::wstring strTop = scratch.File(L"top"), strOut = scratch.File(L"out");
+    ASSERT_TRUE(Plant(strTop + L"\\x.txt"));
+    ASSERT_TRUE(Plant(strTop + L"\\sub\\y.txt"));
+    ASSERT_TRUE(Plant(strOut + L"\\precious.txt"));
+    junktest::CHostLink link(strOut, strTop + L"\\sub\\linked");
+    ASSERT_TRUE(link.IsMade());
+    g_strFolderAnswer = strTop.c_str();
+    m_view.AddDirectory();
+    EXPECT_EQ(m_view.GetRowCount(), 0) << "emptied at once";
+    EXPECT_EQ(PrivacyIsBusy(), 1) << "the folder is collected on the worker";
+    ASSERT_TRUE(WaitShredEnd());
+    EXPECT_EQ(PrivacyIsBusy(), 0);
+    ASSERT_EQ(m_view.GetRowCount(), 2);
+    EXPECT_EQ(m_view.GetItem(0).Path(), strTop + L"\\x.txt");
+    EXPECT_EQ(m_view.GetItem(1).Path(), strTop + L"\\sub\\y.txt");
+    if (ScreenshotsWanted())
+        Shoot(m_host.m_hWnd, "shredder_list");
+
+    m_view.GetList().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    m_view.RemoveSelectedRows();
+    ASSERT_EQ(m_view.GetRowCount(), 1);
+    EXPECT_EQ(m_view.GetItem(0).strName, L"y.txt");
+    m_view.ClearFileList();
+    EXPECT_EQ(m_view.GetRowCount(), 0);
+    EXPECT_TRUE(Exists(strTop + L"\\x.txt")) << "removing rows touches no file";
+}
+
+TEST_F(ShredderViewTest, AFailedDeleteEndsTheShredWithAMessageAndKeepsItsRow)
+{
+    testsupport::ScratchFolder scratch;
+    for (LPCWSTR lpszName : {L"1.doc", L"2.doc", L"3.doc"})
+        ASSERT_TRUE(Plant(scratch.File(lpszName), std::string(100000, 'd')));
+    g_fileAnswer = {scratch.File(L"1.doc"), scratch.File(L"2.doc"), scratch.File(L"3.doc")};
+    m_view.AddFiles();
+    ASSERT_EQ(m_view.GetRowCount(), 3);
+    // Writable by its holder, who shares no deleting: the passes run, the delete fails.
+    HANDLE hHolder = ::CreateFileW(scratch.File(L"2.doc").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(hHolder, INVALID_HANDLE_VALUE);
+    m_view.ChooseMethod(CFileShredderDlg::IDC_SAFE);
+    EXPECT_EQ(m_view.GetPassCount(), 3);
+    m_view.OnShredButton();
+    EXPECT_EQ(PrivacyIsBusy(), 1) << "busy before the thread runs";
+    EXPECT_TRUE(m_view.IsShredding());
+    m_view.ClearFileList();
+    EXPECT_EQ(m_view.GetRowCount(), 3) << "the running shred's rows stay";
+    EXPECT_FALSE(m_view.GetButton(CFileShredderDlg::IDC_ADD_FILE).IsButtonEnabled());
+    ASSERT_TRUE(WaitShredEnd());
+    ::CloseHandle(hHolder);
+    EXPECT_EQ(PrivacyIsBusy(), 0);
+    EXPECT_FALSE(Exists(scratch.File(L"1.doc")));
+    EXPECT_TRUE(Exists(scratch.File(L"2.doc")));
+    EXPECT_EQ(testsupport::ReadFileBytes(scratch.File(L"3.doc")), std::string(100000, 'd')) << "not reached";
+    ASSERT_EQ(m_view.GetRowCount(), 2);
+    EXPECT_EQ(m_view.GetItem(0).strName, L"2.doc");
+    EXPECT_EQ(m_view.GetItem(1).strName, L"3.doc");
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.LastText(), L"For certain reasons,the file could not be removed by this program.");
+    EXPECT_TRUE(m_view.GetButton(CFileShredderDlg::IDC_ADD_FILE).IsButtonEnabled());
+
+    // The rest go on the next press, Thorough this time.
+    m_view.ChooseMethod(CFileShredderDlg::IDC_THOROUGH);
+    m_view.OnShredButton();
+    ASSERT_TRUE(WaitShredEnd());
+    EXPECT_EQ(m_view.GetRowCount(), 0);
+    EXPECT_FALSE(Exists(scratch.File(L"2.doc")));
+    EXPECT_FALSE(Exists(scratch.File(L"3.doc")));
+    EXPECT_EQ(m_boxes.Count(), 1u);
+}
+
+TEST_F(ShredderViewTest, StopUnderQuickLeavesEveryRow)
+{
+    testsupport::ScratchFolder scratch;
+    std::string strUnix = junktest::UnixPath(scratch.Path());
+    ASSERT_EQ(testsupport::RunHostCommand("cd '" + strUnix + "' && head -c 67108864 /dev/zero > big.bin && echo x > small.txt", 60000), 0);
+    g_fileAnswer = {scratch.File(L"big.bin"), scratch.File(L"small.txt")};
+    m_view.AddFiles();
+    ASSERT_EQ(m_view.GetRowCount(), 2);
+    m_view.OnShredButton();
+    m_view.OnShredButton();  // the same button stops
+    ASSERT_TRUE(WaitShredEnd());
+    EXPECT_EQ(m_view.GetRowCount(), 2);
+    EXPECT_TRUE(Exists(scratch.File(L"big.bin")));
+    EXPECT_TRUE(Exists(scratch.File(L"small.txt")));
+    EXPECT_EQ(m_boxes.Count(), 0u) << "a stop is no failure";
+    EXPECT_EQ(m_view.GetProgress().GetPos(), 0);
+}
+
+TEST_F(ShredderViewTest, SwitchLanguageRelabelsBothViews)
+{
+    testsupport::ScratchFolder folder;
+    std::wstring strGerman = folder.File(L"German.ini");
+    ASSERT_TRUE(::CopyFileW(EnglishLanguageFile().c_str(), strGerman.c_str(), FALSE));
+    ::WritePrivateProfileStringW(L"String", L"IDC_BTN_SHRED_SHRED", L"Vernichten", strGerman.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_LIST_SHRED_COLUMN_3", L"Bytes", strGerman.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_BTN_JUNK_RES_DELALL", L"Alle weg", strGerman.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_TAB_JUNK_RES", L"Ergebnis", strGerman.c_str());
+    CJunkCleanerDlg junk;
+    ASSERT_TRUE(junk.CreateView(m_host.m_hWnd, 0, 0));
+    PrivacySetLanguageFile(strGerman.c_str());
+    m_view.SwitchLanguage();
+    junk.SwitchLanguage();
+    CString strText;
+    m_view.GetButton(CFileShredderDlg::IDC_SHRED).GetWindowText(strText);
+    EXPECT_EQ(strText, CString(L"Vernichten"));
+    wchar_t szHeader[64] = {0};
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = szHeader;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(m_view.GetList().GetColumn(2, &column));
+    EXPECT_STREQ(szHeader, L"Bytes");
+    junk.GetResults().GetButton(CJunkResultDlg::IDC_DELETE_ALL).GetWindowText(strText);
+    EXPECT_EQ(strText, CString(L"Alle weg"));
+    EXPECT_EQ(junk.GetTabStrip().GetTabTooltip(1), CString(L"Ergebnis"));
+    PrivacySetLanguageFile(EnglishLanguageFile().c_str());
+}
