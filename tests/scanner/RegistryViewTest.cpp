@@ -228,6 +228,97 @@ TEST(RegistryViews, SharedAppPathsKeyIsReadOnce)
     EXPECT_NE(FindRecord(list, strFault, 0), nullptr);
 }
 
+namespace {
+
+typedef LONG(NTAPI* PFN_NT_DELETE_KEY)(HANDLE);
+
+const wchar_t kLinkedAppPaths[] = L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const wchar_t kLinkTarget[] = L"\\Registry\\Machine\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+
+// The 32-bit view's App Paths as a key of its own, as on Windows versions
+// that keep the views apart there; the prefix's link is put back afterwards.
+class SeparateAppPaths
+{
+public:
+    SeparateAppPaths()
+    {
+        HKEY hLink = NULL;
+        PFN_NT_DELETE_KEY pfnDelete =
+            (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
+        if (pfnDelete == NULL || ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLinkedAppPaths, REG_OPTION_OPEN_LINK,
+                                                 DELETE | KEY_QUERY_VALUE, &hLink) != ERROR_SUCCESS)
+            return;
+        DWORD dwType = 0;
+        m_bWasLink = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL) == ERROR_SUCCESS &&
+                     dwType == REG_LINK;
+        if (m_bWasLink)
+            m_bSeparate = pfnDelete(hLink) >= 0;
+        ::RegCloseKey(hLink);
+    }
+    ~SeparateAppPaths()
+    {
+        if (!m_bSeparate)
+            return;
+        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, kLinkedAppPaths);
+        HKEY hLink = NULL;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLinkedAppPaths, 0, NULL, REG_OPTION_CREATE_LINK,
+                              KEY_ALL_ACCESS | KEY_CREATE_LINK, NULL, &hLink, NULL) != ERROR_SUCCESS)
+            return;
+        ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)kLinkTarget,
+                         (DWORD)(wcslen(kLinkTarget) * sizeof(wchar_t)));
+        ::RegCloseKey(hLink);
+    }
+    bool WasLink() const { return m_bWasLink; }
+    bool IsSeparate() const { return m_bSeparate; }
+
+private:
+    bool m_bWasLink = false;
+    bool m_bSeparate = false;
+};
+
+} // namespace
+
+// Where the views keep App Paths apart, each view's faults are found and
+// carry their view.
+TEST(RegistryViews, SeparateAppPathsFaultsAndLookAlikesOfBothViews)
+{
+    {
+        SeparateAppPaths separate;
+        if (!separate.WasLink())
+            GTEST_SKIP() << "this prefix does not link the 32-bit App Paths";
+        ASSERT_TRUE(separate.IsSeparate());
+        wchar_t szSystem[MAX_PATH];
+        GetSystemDirectoryW(szSystem, MAX_PATH);
+        const std::wstring strPresent = std::wstring(szSystem) + L"\\notepad.exe";
+        ViewKeys own(0), other(kOther);
+        const std::wstring strOwnFault = kAppPaths + Tag(L"own_fault") + L".exe",
+                           strOwnGood = kAppPaths + Tag(L"own_good") + L".exe",
+                           strOtherFault = kAppPaths + Tag(L"other_fault") + L".exe",
+                           strOtherGood = kAppPaths + Tag(L"other_good") + L".exe";
+        ASSERT_TRUE(own.SetString(strOwnFault, L"", L"C:\\tamsel\\gone.exe"));
+        ASSERT_TRUE(own.SetString(strOwnGood, L"", strPresent));
+        ASSERT_TRUE(other.Create(strOtherFault));
+        ASSERT_TRUE(other.SetString(strOtherGood, L"", strPresent));
+        ASSERT_FALSE(own.Exists(strOtherFault));
+
+        HeadlessScan run;
+        run.Only({3});
+        run.Run();
+        const CArray<CRegProblem>& list = run.scan.ProblemList(3);
+        EXPECT_EQ(CountRecords(list, strOwnFault), 1);
+        EXPECT_EQ(CountRecords(list, strOwnGood), 0);
+        EXPECT_EQ(CountRecords(list, strOtherFault), 1);
+        EXPECT_EQ(CountRecords(list, strOtherGood), 0);
+        EXPECT_NE(FindRecord(list, strOwnFault, 0), nullptr);
+        EXPECT_NE(FindRecord(list, strOtherFault, kOther), nullptr);
+    }
+    // The link is back: the 32-bit view shows the shared key again.
+    ViewKeys own(0), other(kOther);
+    const std::wstring strProbe = kAppPaths + Tag(L"probe");
+    ASSERT_TRUE(own.Create(strProbe));
+    EXPECT_TRUE(other.Exists(strProbe));
+}
+
 // Entries of one name in both views, one a fault and one sound: the backup
 // holds each fault in its own view, the repair removes it there only, and
 // the restore brings it back there.

@@ -186,7 +186,11 @@ TEST(ShortcutScanner, ShortcutsWhoseTargetIsGone)
 // enter it and the scan still ends.
 TEST(ShortcutScanner, ALinkToTheHostRootIsNotEntered)
 {
-    std::string strUnix = "/tmp/tamsel-scan-" + std::to_string(::GetCurrentProcessId()) + "/desk";
+    // Suites side by side in prefixes of their own repeat process ids: the
+    // salt keeps one run's folder from another's cleanup.
+    const std::string strBase = "/tmp/tamsel-scan-" + std::to_string(testsupport::ProcessSalt()) + "-" +
+                                std::to_string(::GetCurrentProcessId());
+    std::string strUnix = strBase + "/desk";
     if (testsupport::RunHostCommand("rm -rf '" + strUnix + "' && mkdir -p '" + strUnix + "/Sub' && ln -s / '" + strUnix +
                                     "/root'") != 0)
         TAMSEL_PEER_MISSING("no host shell");
@@ -222,7 +226,7 @@ TEST(ShortcutScanner, ALinkToTheHostRootIsNotEntered)
                   0);
         EXPECT_EQ(run.RowsWith(L"\\root\\").size(), 0u);
     }
-    testsupport::RunHostCommand("rm -rf '/tmp/tamsel-scan-" + std::to_string(::GetCurrentProcessId()) + "'");
+    testsupport::RunHostCommand("rm -rf '" + strBase + "'");
 }
 
 TEST(SoundScanner, SchemeSoundsThatAreGone)
