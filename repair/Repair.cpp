@@ -54,9 +54,9 @@ HKEY RecordKeyLocation(const CRegProblem& problem, CString& strCanonical, REGSAM
     HKEY hRoot = TrustedRecordHive(problem, strCanonical);
     if (hRoot == NULL || problem.m_samView == 0)
         return hRoot;
+#ifdef _WIN64
     const CString strMachineSoftware = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\";
     const int nPrefix = strMachineSoftware.GetLength();
-#ifdef _WIN64
     // The 32-bit view's copy of SOFTWARE is a key of its own here: naming it
     // keeps the backup restorable into the right place.
     if (problem.m_samView == KEY_WOW64_32KEY && strCanonical.GetLength() > nPrefix &&
