@@ -38,11 +38,14 @@ CString ErrorText(DWORD dwError)
     return str;
 }
 
-std::wstring UpperKey(const CString& strPath)
+std::wstring UpperKey(const CString& strPath, REGSAM samView = 0)
 {
     CString str = strPath;
     str.TrimRight(L'\\');
     str.MakeUpper();
+    // The same path in the 64-bit view is another key.
+    if (samView & KEY_WOW64_64KEY)
+        str = L"64|" + str;
     return str.Str();
 }
 
@@ -81,9 +84,9 @@ CAutoBackup::CAutoBackup()
 {
 }
 
-BOOL CAutoBackup::IsKeyCovered(const CString& strCanonicalPath) const
+BOOL CAutoBackup::IsKeyCovered(const CString& strCanonicalPath, REGSAM samView) const
 {
-    auto it = m_exported.find(UpperKey(strCanonicalPath));
+    auto it = m_exported.find(UpperKey(strCanonicalPath, samView));
     return it != m_exported.end() && it->second == 0;
 }
 
@@ -131,7 +134,7 @@ BOOL CAutoBackup::Fail(const CString& strReason)
     return FALSE;
 }
 
-BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys)
+BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys, const CStringArray& arrKeys64)
 {
     HANDLE hFile = CreateFileW(strRegFile, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
@@ -152,6 +155,13 @@ BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& ar
         DWORD dwResult = regFile.ExportKey(arrKeys[i]);
         m_exported[UpperKey(arrKeys[i])] = dwResult;
         // A write error leaves the file unusable for every later key too.
+        if (dwResult == CRegFile::ExportWriteFailed)
+            bOk = FALSE;
+    }
+    for (INT_PTR i = 0; i < arrKeys64.GetSize() && bOk; i++)
+    {
+        DWORD dwResult = regFile.ExportKey(arrKeys64[i], KEY_WOW64_64KEY);
+        m_exported[UpperKey(arrKeys64[i], KEY_WOW64_64KEY)] = dwResult;
         if (dwResult == CRegFile::ExportWriteFailed)
             bOk = FALSE;
     }
@@ -250,7 +260,7 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
     m_strStamp = CurrentBackupStamp();
 
     // The keys to export: each trusted registry record's whole key, once.
-    CSortedStringArray arrKeys;
+    CSortedStringArray arrKeys, arrKeys64;
     for (int nCategory : g_nRepairWalkOrder)
     {
         if (nCategory == SHORTCUT_CATEGORY)
@@ -259,11 +269,13 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         for (INT_PTR i = 0; i < list.GetSize(); i++)
         {
             CString strKey;
-            if (TrustedRecordHive(list[i], strKey) != NULL)
-                arrKeys.Add(strKey);
+            REGSAM samView = 0;
+            if (RecordKeyLocation(list[i], strKey, samView) != NULL)
+                (samView & KEY_WOW64_64KEY ? arrKeys64 : arrKeys).Add(strKey);
         }
     }
     arrKeys.Sort();
+    arrKeys64.Sort();
 
     CArray<CRegProblem>& shortcuts = RepairListOf(pApp, SHORTCUT_CATEGORY);
     m_shortcutAdded.assign((size_t)shortcuts.GetSize(), false);
@@ -282,7 +294,7 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         dwFolder = GetFileAttributesW(strFolder);
     }
     // With nothing to keep, a folder that cannot be made stops nothing.
-    if (arrKeys.GetSize() == 0 && !bAnyShortcut)
+    if (arrKeys.GetSize() == 0 && arrKeys64.GetSize() == 0 && !bAnyShortcut)
         return TRUE;
     if (dwFolder == INVALID_FILE_ATTRIBUTES || !(dwFolder & FILE_ATTRIBUTE_DIRECTORY))
         return Fail(L"the folder " + strFolder + L" cannot be created");
@@ -295,7 +307,7 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         return Fail(L"no free archive name in " + strFolder);
 
     CString strRegEntry = L"AutoBackup" + m_strStamp + L".reg";
-    if (arrKeys.GetSize() > 0 && !WriteRegFile(strFolder + strRegEntry, arrKeys))
+    if ((arrKeys.GetSize() > 0 || arrKeys64.GetSize() > 0) && !WriteRegFile(strFolder + strRegEntry, arrKeys, arrKeys64))
         return Fail(L"the registry file " + strFolder + strRegEntry + L" cannot be written (" + ErrorText(GetLastError()) + L")");
 
     CString strArchive = strFolder + L"AutoBackup" + m_strStamp + L".zip";

@@ -21,8 +21,9 @@ public:
     // stays behind.
     BOOL Write(CTamselApp* pApp);
 
-    // Whether the archive holds this key (a path as TrustedRecordHive gives it).
-    BOOL IsKeyCovered(const CString& strCanonicalPath) const;
+    // Whether the archive holds this key (a path and view flag as
+    // RecordKeyLocation gives them).
+    BOOL IsKeyCovered(const CString& strCanonicalPath, REGSAM samView = 0) const;
     // Whether the archive holds the shortcut file of record nIndex of the
     // shortcut category's repair list.
     BOOL IsShortcutCovered(INT_PTR nIndex) const;
@@ -45,12 +46,13 @@ private:
     };
 
     BOOL Fail(const CString& strReason);
-    BOOL WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys);
+    BOOL WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys, const CStringArray& arrKeys64);
     ZipResult AddFile(ZipHandle hZip, const CString& strPath, const CString& strName);
     ZipResult AddMemory(ZipHandle hZip, const std::vector<BYTE>& data, const CString& strName);
     BOOL Verify();
 
-    std::map<std::wstring, DWORD> m_exported;   // upper-case key path -> ExportKey result
+    // upper-case key path (after "64|" for keys read with KEY_WOW64_64KEY) -> ExportKey result
+    std::map<std::wstring, DWORD> m_exported;
     std::vector<bool> m_shortcutAdded;
     std::vector<AddedEntry> m_added;
     CString m_strRegFile;

@@ -18,5 +18,9 @@ public:
     CString m_strData;          // the value's data as text
     int m_nKind;                // 1, or 3 for one kind of history list problem
     CString m_strDescription;   // language text of a REGISTRY_ERROR_n key
+    // The registry view the key was found in when it is not the process's own
+    // (KEY_WOW64_32KEY or KEY_WOW64_64KEY); 0 for the own view. The repair
+    // and its backup act in this view.
+    REGSAM m_samView;
 };
 

@@ -48,6 +48,34 @@ HKEY TrustedRecordHive(const CRegProblem& problem, CString& strCanonical)
     return NULL;
 }
 
+HKEY RecordKeyLocation(const CRegProblem& problem, CString& strCanonical, REGSAM& samView)
+{
+    samView = 0;
+    HKEY hRoot = TrustedRecordHive(problem, strCanonical);
+    if (hRoot == NULL || problem.m_samView == 0)
+        return hRoot;
+#ifdef _WIN64
+    const CString strMachineSoftware = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\";
+    const int nPrefix = strMachineSoftware.GetLength();
+    // The 32-bit view's copy of SOFTWARE is a key of its own here: naming it
+    // keeps the backup restorable into the right place.
+    if (problem.m_samView == KEY_WOW64_32KEY && strCanonical.GetLength() > nPrefix &&
+        strCanonical.Left(nPrefix).CompareNoCase(strMachineSoftware) == 0)
+    {
+        strCanonical = strMachineSoftware + L"Wow6432Node\\" + strCanonical.Mid(nPrefix);
+        return hRoot;
+    }
+#else
+    if (problem.m_samView == KEY_WOW64_64KEY)
+    {
+        samView = KEY_WOW64_64KEY;
+        return hRoot;
+    }
+#endif
+    strCanonical.Empty();
+    return NULL;
+}
+
 namespace {
 
 void ValueLine(CRepairLog& log, const CRegProblem& problem, BOOL bSuccess)
@@ -75,13 +103,92 @@ void FailLine(CRepairLog& log, const CRegProblem& problem)
         KeyLine(log, problem.m_strKeyPath, FALSE);
 }
 
+typedef LONG(WINAPI* PFN_REG_DELETE_KEY_EX)(HKEY, LPCWSTR, REGSAM, DWORD);
+
+// Deletes hParent\strName and its subtree, every key in the view samView.
+LONG DeleteKeyTreeInView(HKEY hParent, const CString& strName, REGSAM samView, int nDepth)
+{
+    static PFN_REG_DELETE_KEY_EX s_pfnDeleteEx =
+        (PFN_REG_DELETE_KEY_EX)(void*)::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW");
+    if (s_pfnDeleteEx == NULL || nDepth > 512)
+        return ERROR_NOT_SUPPORTED;
+    HKEY hKey = NULL;
+    LONG nResult = ::RegOpenKeyExW(hParent, strName, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE | samView,
+                                   &hKey);
+    if (nResult != ERROR_SUCCESS)
+        return nResult;
+    // Names first: deleting while enumerating would shift the indexes.
+    CStringArray arrChildren;
+    wchar_t szName[256];
+    for (DWORD dwIndex = 0;; dwIndex++)
+    {
+        DWORD dwLength = 256;
+        LONG nEnum = ::RegEnumKeyExW(hKey, dwIndex, szName, &dwLength, NULL, NULL, NULL, NULL);
+        if (nEnum != ERROR_SUCCESS)
+        {
+            if (nEnum != ERROR_NO_MORE_ITEMS)
+                nResult = nEnum;
+            break;
+        }
+        arrChildren.Add(CString(szName, (int)dwLength));
+    }
+    for (INT_PTR i = 0; i < arrChildren.GetSize() && nResult == ERROR_SUCCESS; i++)
+        nResult = DeleteKeyTreeInView(hKey, arrChildren[i], samView, nDepth + 1);
+    ::RegCloseKey(hKey);
+    if (nResult != ERROR_SUCCESS)
+        return nResult;
+    return s_pfnDeleteEx(hParent, strName, samView, 0);
+}
+
+// A record of the other registry view: its key is opened, and deleted, in
+// that view only.
+BOOL RepairRecordInView(const CRegProblem& problem, HKEY hRoot, const CString& strPath, REGSAM samView,
+                        CRepairLog& log)
+{
+    if (problem.m_bValue == 1)
+    {
+        HKEY hKey = NULL;
+        BOOL bDeleted = FALSE;
+        if (::RegOpenKeyExW(hRoot, strPath, 0, KEY_SET_VALUE | samView, &hKey) == ERROR_SUCCESS)
+        {
+            bDeleted = ::RegDeleteValueW(hKey, problem.m_strValueName) == ERROR_SUCCESS;
+            ::RegCloseKey(hKey);
+        }
+        ValueLine(log, problem, bDeleted);
+        return bDeleted;
+    }
+    int nSlash = strPath.ReverseFind(L'\\');
+    HKEY hParent = NULL;
+    BOOL bDeleted = FALSE;
+    if (nSlash > 0 &&
+        ::RegOpenKeyExW(hRoot, strPath.Left(nSlash), 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | samView,
+                        &hParent) == ERROR_SUCCESS)
+    {
+        bDeleted = DeleteKeyTreeInView(hParent, strPath.Mid(nSlash + 1), samView, 0) == ERROR_SUCCESS;
+        ::RegCloseKey(hParent);
+    }
+    KeyLine(log, problem.m_strKeyPath, bDeleted);
+    return bDeleted;
+}
+
 // TRUE when the record's registry entry was removed by this call.
 BOOL RepairRegistryRecord(const CRegProblem& problem, const CAutoBackup& backup, CRepairLog& log)
 {
     CString strCanonical;
-    HKEY hRoot = TrustedRecordHive(problem, strCanonical);
+    REGSAM samView = 0;
+    HKEY hRoot = RecordKeyLocation(problem, strCanonical, samView);
+    if (hRoot != NULL && problem.m_samView != 0)
+    {
+        if (!backup.IsKeyCovered(strCanonical, samView))
+        {
+            FailLine(log, problem);
+            return FALSE;
+        }
+        CString strPath = strCanonical.Mid(strCanonical.Find(L'\\') + 1);
+        return RepairRecordInView(problem, hRoot, strPath, samView, log);
+    }
     CNtRegistry reg;
-    if (hRoot == NULL || !backup.IsKeyCovered(strCanonical) || !reg.SetKey(hRoot, problem.m_strKey, FALSE, TRUE))
+    if (hRoot == NULL || !backup.IsKeyCovered(strCanonical, 0) || !reg.SetKey(hRoot, problem.m_strKey, FALSE, TRUE))
     {
         FailLine(log, problem);
         return FALSE;

@@ -15,7 +15,8 @@ void CheckEntry(CScanContext& scan, const CKeyReader& entry)
         return;
     if (nValues == 0)
     {
-        RecordProblem(scan, APP_PATH_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), CString(), 20);
+        RecordProblem(scan, APP_PATH_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), CString(), 20, 1,
+                      entry.GetView());
         return;
     }
     DWORD dwType = REG_NONE;
@@ -26,7 +27,27 @@ void CheckEntry(CScanContext& scan, const CKeyReader& entry)
         return;
     CPathString path(strText);
     if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
-        RecordProblem(scan, APP_PATH_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), strText, 20);
+        RecordProblem(scan, APP_PATH_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), strText, 20, 1,
+                      entry.GetView());
+}
+// The entries below an open base key; FALSE when the scan was stopped.
+BOOL ScanEntries(CScanContext& scan, const CKeyReader& base)
+{
+    if (!base.IsOpen())
+        return TRUE;
+    CStringArray arrEntries;
+    base.GetSubKeyNames(arrEntries);
+    for (int i = 0; i < arrEntries.GetSize(); i++)
+    {
+        if (scan.IsStopped())
+            return FALSE;
+        CKeyReader entry;
+        if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
+            continue;
+        scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
+        CheckEntry(scan, entry);
+    }
+    return TRUE;
 }
 }  // namespace
 
@@ -34,21 +55,12 @@ void ScanAppPaths(CScanContext& scan)
 {
     if (!BeginCategory(scan, APP_PATH_CATEGORY))
         return;
-    CKeyReader base;
-    if (base.Open(HKEY_LOCAL_MACHINE, APP_PATHS_KEY) == ERROR_SUCCESS)
-    {
-        CStringArray arrEntries;
-        base.GetSubKeyNames(arrEntries);
-        for (int i = 0; i < arrEntries.GetSize(); i++)
-        {
-            if (scan.IsStopped())
-                return;
-            CKeyReader entry;
-            if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
-                continue;
-            scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
-            CheckEntry(scan, entry);
-        }
-    }
+    // 32-bit and 64-bit programs each register in their own registry view,
+    // unless the views share the key.
+    CKeyReader own, other;
+    own.Open(HKEY_LOCAL_MACHINE, APP_PATHS_KEY);
+    other.OpenOtherView(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, own);
+    if (!ScanEntries(scan, own) || !ScanEntries(scan, other))
+        return;
     EndCategory(scan, APP_PATH_CATEGORY);
 }

@@ -200,3 +200,73 @@ BOOL CKeyReader::CanOpenWith(HKEY hRoot, const CString& strPath, REGSAM samAcces
     ::RegCloseKey(hKey);
     return TRUE;
 }
+
+REGSAM CKeyReader::OtherView()
+{
+#ifdef _WIN64
+    return KEY_WOW64_32KEY;
+#else
+    static LONG s_nWow64 = -1;
+    if (s_nWow64 < 0)
+    {
+        typedef BOOL(WINAPI * PFN_IS_WOW64)(HANDLE, PBOOL);
+        PFN_IS_WOW64 pfn =
+            (PFN_IS_WOW64)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
+        BOOL bWow64 = FALSE;
+        if (pfn == NULL || !pfn(::GetCurrentProcess(), &bWow64))
+            bWow64 = FALSE;
+        ::InterlockedExchange(&s_nWow64, bWow64 ? 1 : 0);
+    }
+    return s_nWow64 == 1 ? KEY_WOW64_64KEY : 0;
+#endif
+}
+
+CString CKeyReader::GetObjectName() const
+{
+    if (m_hKey == NULL)
+        return CString();
+    // KEY_NAME_INFORMATION: a byte count, then the name (not terminated).
+    typedef LONG(NTAPI * PFN_NT_QUERY_KEY)(HANDLE, int, PVOID, ULONG, PULONG);
+    static PFN_NT_QUERY_KEY s_pfnQuery =
+        (PFN_NT_QUERY_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey");
+    const int KEY_NAME_INFORMATION_CLASS = 3;
+    if (s_pfnQuery == NULL)
+        return CString();
+    std::vector<ULONG> buffer(260);
+    for (int nAttempt = 0; nAttempt < GROW_ATTEMPTS; nAttempt++)
+    {
+        ULONG nBytes = (ULONG)(buffer.size() * sizeof(ULONG));
+        ULONG nNeeded = 0;
+        LONG nStatus = s_pfnQuery(m_hKey, KEY_NAME_INFORMATION_CLASS, buffer.data(), nBytes, &nNeeded);
+        if (nStatus >= 0)
+        {
+            ULONG nNameBytes = buffer[0];
+            if (nNameBytes > nBytes - sizeof(ULONG))
+                return CString();
+            return CString((const wchar_t*)(buffer.data() + 1), (int)(nNameBytes / sizeof(wchar_t)));
+        }
+        if (nNeeded <= nBytes)
+            return CString();
+        buffer.resize(nNeeded / sizeof(ULONG) + 2);
+    }
+    return CString();
+}
+
+LONG CKeyReader::OpenOtherView(HKEY hRoot, const CString& strPath, const CKeyReader& own)
+{
+    Close();
+    REGSAM samOther = OtherView();
+    if (samOther == 0)
+        return ERROR_FILE_NOT_FOUND;
+    LONG nResult = Open(hRoot, strPath, samOther);
+    if (nResult != ERROR_SUCCESS || !own.IsOpen())
+        return nResult;
+    CString strOwn = own.GetObjectName();
+    CString strOther = GetObjectName();
+    if (strOwn.IsEmpty() || strOther.IsEmpty() || strOwn.CompareNoCase(strOther) == 0)
+    {
+        Close();
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return ERROR_SUCCESS;
+}

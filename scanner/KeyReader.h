@@ -18,6 +18,11 @@ public:
 
     // Opens hRoot\strPath; samView adds KEY_WOW64_64KEY or KEY_WOW64_32KEY.
     LONG Open(HKEY hRoot, const CString& strPath, REGSAM samView = 0);
+    // Opens hRoot\strPath in the other registry view (see OtherView). Fails
+    // (ERROR_FILE_NOT_FOUND) on 32-bit Windows, and when that view shows the
+    // very key own holds open, as for keys the two views share; a key whose
+    // identity cannot be told counts as shared.
+    LONG OpenOtherView(HKEY hRoot, const CString& strPath, const CKeyReader& own);
     // Opens the child strName of an open parent.
     LONG OpenChild(const CKeyReader& parent, const CString& strName);
     void Close();
@@ -25,6 +30,8 @@ public:
     BOOL IsOpen() const { return m_hKey != NULL; }
     HKEY GetHandle() const { return m_hKey; }
     HKEY GetRoot() const { return m_hRoot; }
+    // The view flag the key was opened with (0: the process's own view).
+    REGSAM GetView() const { return m_samView; }
     // The path below the root ("" for the root itself).
     const CString& GetPath() const { return m_strPath; }
 
@@ -53,6 +60,15 @@ public:
     // A value of at most 4 bytes as a number, whatever its type; nDefault
     // when it is missing or longer.
     DWORD ReadDword(const CString& strName, DWORD nDefault) const;
+
+    // The registry view this process does not see by default: the 32-bit
+    // one for a 64-bit process, the 64-bit one for a 32-bit process on 64-bit
+    // Windows; 0 on 32-bit Windows, which has one view only.
+    static REGSAM OtherView();
+
+    // The key's full name as the kernel knows it ("\REGISTRY\MACHINE\...");
+    // empty when it cannot be read.
+    CString GetObjectName() const;
 
     // TRUE when hRoot\strPath opens with the access a repair needs.
     static BOOL CanOpenWith(HKEY hRoot, const CString& strPath, REGSAM samAccess, REGSAM samView = 0);

@@ -55,7 +55,7 @@ BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found
     // KEY_SET_VALUE, a key with its subtree needs to be listed and emptied too.
     const REGSAM samKeyRepair = DELETE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE;
     if (found.hRoot != NULL &&
-        !CKeyReader::CanOpenWith(found.hRoot, found.strKey, found.bValue ? KEY_SET_VALUE : samKeyRepair))
+        !CKeyReader::CanOpenWith(found.hRoot, found.strKey, found.bValue ? KEY_SET_VALUE : samKeyRepair, found.samView))
     {
         scan.m_bUnwritableSkipped = TRUE;
         return FALSE;
@@ -69,6 +69,7 @@ BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found
     problem.m_strData = strData;
     problem.m_nKind = found.nKind;
     problem.m_strDescription = found.strDescription;
+    problem.m_samView = found.samView;
     CArray<CRegProblem>& list = scan.ProblemList(nCategory);
     list.Add(problem);
 
@@ -88,7 +89,8 @@ BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found
 }
 
 BOOL RecordProblem(CScanContext& scan, int nCategory, HKEY hRoot, const CString& strKey, BOOL bValue,
-                   const CString& strValueName, const CString& strData, int nDescription, int nKind)
+                   const CString& strValueName, const CString& strData, int nDescription, int nKind,
+                   REGSAM samView)
 {
     CFoundProblem found;
     found.hRoot = hRoot;
@@ -97,6 +99,7 @@ BOOL RecordProblem(CScanContext& scan, int nCategory, HKEY hRoot, const CString&
     found.strValueName = strValueName;
     found.strData = strData;
     found.nKind = nKind;
+    found.samView = samView;
     if (nDescription > 0 && nDescription < SCAN_DESCRIPTIONS)
         found.strDescription = scan.m_strDescriptions[nDescription];
     return RecordProblem(scan, nCategory, found);

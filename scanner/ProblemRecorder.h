@@ -21,8 +21,9 @@ struct CFoundProblem
     CString strData;
     CString strDescription;
     int nKind;
+    REGSAM samView;          // the registry view of the key when not the own one
 
-    CFoundProblem() : hRoot(NULL), bValue(FALSE), nKind(1) {}
+    CFoundProblem() : hRoot(NULL), bValue(FALSE), nKind(1), samView(0) {}
 };
 
 // Records the problem in category nCategory unless the ignore list holds it
@@ -33,7 +34,8 @@ BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found
 // The same with the fields given one by one; the description is
 // REGISTRY_ERROR_<nDescription>.
 BOOL RecordProblem(CScanContext& scan, int nCategory, HKEY hRoot, const CString& strKey, BOOL bValue,
-                   const CString& strValueName, const CString& strData, int nDescription, int nKind = 1);
+                   const CString& strValueName, const CString& strData, int nDescription, int nKind = 1,
+                   REGSAM samView = 0);
 
 // '&', '<' and '>' as entities, so a registry text cannot open a tag.
 CString EscapeRowText(const CString& strText);

@@ -32,7 +32,7 @@ void CheckInstallSource(CScanContext& scan, const CKeyReader& entry)
     CPathString path(strPath);
     if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
         RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), TRUE, L"InstallSource", strText,
-                      10);
+                      10, 1, entry.GetView());
 }
 
 void CheckDisplayIcon(CScanContext& scan, const CKeyReader& entry)
@@ -46,7 +46,8 @@ void CheckDisplayIcon(CScanContext& scan, const CKeyReader& entry)
     strPath.ReleaseBuffer();
     CPathString path(strPath);
     if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
-        RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), TRUE, L"DisplayIcon", strText, 3);
+        RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), TRUE, L"DisplayIcon", strText, 3, 1,
+                      entry.GetView());
 }
 
 void CheckUninstallCommand(CScanContext& scan, const CKeyReader& entry)
@@ -66,7 +67,7 @@ void CheckUninstallCommand(CScanContext& scan, const CKeyReader& entry)
     if (!strLower.IsEmpty() && (!program.bTestable || program.bExists))
         return;
     RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, L"UninstallString", strText,
-                  33);
+                  33, 1, entry.GetView());
 }
 
 void CheckEntry(CScanContext& scan, const CKeyReader& entry)
@@ -89,7 +90,28 @@ void CheckEntry(CScanContext& scan, const CKeyReader& entry)
         (HasExactValue(arrValues, L"WindowsInstaller") && entry.ReadDword(L"WindowsInstaller", 0) == 1) ||
         HasExactValue(arrValues, L"ParentKeyName"))
         return;
-    RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), CString(), 32);
+    RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), CString(), 32, 1,
+                  entry.GetView());
+}
+
+// The entries below an open base key; FALSE when the scan was stopped.
+BOOL ScanEntries(CScanContext& scan, const CKeyReader& base)
+{
+    if (!base.IsOpen())
+        return TRUE;
+    CStringArray arrEntries;
+    base.GetSubKeyNames(arrEntries);
+    for (int i = 0; i < arrEntries.GetSize(); i++)
+    {
+        if (scan.IsStopped())
+            return FALSE;
+        CKeyReader entry;
+        if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
+            continue;
+        scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
+        CheckEntry(scan, entry);
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -98,21 +120,12 @@ void ScanUninstallEntries(CScanContext& scan)
 {
     if (!BeginCategory(scan, UNINSTALL_CATEGORY))
         return;
-    CKeyReader base;
-    if (base.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY) == ERROR_SUCCESS)
-    {
-        CStringArray arrEntries;
-        base.GetSubKeyNames(arrEntries);
-        for (int i = 0; i < arrEntries.GetSize(); i++)
-        {
-            if (scan.IsStopped())
-                return;
-            CKeyReader entry;
-            if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
-                continue;
-            scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
-            CheckEntry(scan, entry);
-        }
-    }
+    // 32-bit and 64-bit programs each register in their own registry view,
+    // unless the views share the key.
+    CKeyReader own, other;
+    own.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+    other.OpenOtherView(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, own);
+    if (!ScanEntries(scan, own) || !ScanEntries(scan, other))
+        return;
     EndCategory(scan, UNINSTALL_CATEGORY);
 }

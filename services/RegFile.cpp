@@ -71,6 +71,7 @@ CRegFile::CRegFile()
     , m_nAvailable(0)
     , m_dwExportError(0)
     , m_dwCallError(0)
+    , m_samExportView(0)
     , m_hReadFile(INVALID_HANDLE_VALUE)
     , m_nCarry(0)
     , m_bUnicode(true)
@@ -223,7 +224,13 @@ void CRegFile::PutValue(const wchar_t* pName, DWORD dwNameLength, DWORD dwType, 
 
 DWORD CRegFile::ExportKey(const CString& strKeyPath)
 {
+    return ExportKey(strKeyPath, 0);
+}
+
+DWORD CRegFile::ExportKey(const CString& strKeyPath, REGSAM samView)
+{
     m_dwCallError = 0;
+    m_samExportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
     bool bHaveFile = m_hFile != INVALID_HANDLE_VALUE && m_hFile != NULL;
 
     if (strKeyPath.IsEmpty())
@@ -248,7 +255,7 @@ DWORD CRegFile::ExportKey(const CString& strKeyPath)
     CString strPath = strKeyPath;
     strPath.TrimRight(L'\\');
     CRegKeyHandle key;
-    LONG nResult = OpenKeyByPath(key.Receive(), strPath, RegKeyPathOpen);
+    LONG nResult = OpenKeyByPath(key.Receive(), strPath, RegKeyPathOpen, m_samExportView);
     if (nResult != ERROR_SUCCESS)
     {
         SetExportError(nResult);
@@ -353,7 +360,8 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
             continue;
         }
         CRegKeyHandle subKey;
-        if (RegOpenKeyExW(hKey, subKeyName.data(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, subKey.Receive()) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(hKey, subKeyName.data(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | m_samExportView,
+                          subKey.Receive()) != ERROR_SUCCESS)
         {
             SetExportError(ExportSubKeyNotOpened);
             continue;
@@ -369,7 +377,7 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
         SetExportError(ExportEnumFailed);
 }
 
-LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode)
+LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode, REGSAM samView)
 {
     *phKey = NULL;
     int nSlash = strPath.Find(L'\\');
@@ -399,7 +407,7 @@ LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode
     switch (nMode)
     {
     case RegKeyPathOpen:
-        return RegOpenKeyExW(hRoot, strRest, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, phKey) == ERROR_SUCCESS
+        return RegOpenKeyExW(hRoot, strRest, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | samView, phKey) == ERROR_SUCCESS
                    ? ERROR_SUCCESS : ERROR_CANTOPEN;
     case RegKeyPathCreate:
         // Nothing is stored in the root of these two.

@@ -46,6 +46,9 @@ public:
     // first error of this export (1010/1011 when the key does not open,
     // ERROR_INVALID_HANDLE without a file, or one of the export errors above).
     DWORD ExportKey(const CString& strKeyPath);
+    // The same for a key of the registry view samView (KEY_WOW64_32KEY or
+    // KEY_WOW64_64KEY): the key and its subkeys are read in that view.
+    DWORD ExportKey(const CString& strKeyPath, REGSAM samView);
     // Writes "[path]" and the one value of that key, type and bytes as they
     // are, then flushes. 0 when written; ERROR_FILE_NOT_FOUND when the value
     // is missing (nothing written), 1010/1011 when the key does not open,
@@ -71,7 +74,7 @@ public:
     // when the key cannot be opened or created; for a deletion, the error of
     // the deletion (a key that does not exist counts as deleted), and
     // ERROR_ACCESS_DENIED for a bare root, which is never deleted.
-    static LONG OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode);
+    static LONG OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode, REGSAM samView = 0);
     // Deletes parent\name with all its subkeys; the result of the last delete.
     static LONG DeleteKeyTree(HKEY hParent, LPCWSTR pszName);
 
@@ -118,6 +121,7 @@ private:
     std::vector<BYTE> m_valueData;
     DWORD m_dwExportError;
     DWORD m_dwCallError;
+    REGSAM m_samExportView;         // the view flag of the running export
 
     // Import state.
     HANDLE m_hReadFile;

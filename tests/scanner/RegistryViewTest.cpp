@@ -1,0 +1,417 @@
+// Uninstall and App Paths entries live in two registry views on 64-bit
+// Windows: the scan reads both, and the backup, the repair and the restore of
+// a row act in the view the row was found in.
+#include "tests/scanner/ScanTestSupport.h"
+#include "tests/support/TestSupport.h"
+#include "app/TamselApp.h"
+#include "repair/AutoBackup.h"
+#include "repair/AutoBackupRestore.h"
+#include "repair/Repair.h"
+#include "scanner/KeyReader.h"
+#include <shlwapi.h>
+
+using namespace scantest;
+
+namespace {
+
+const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring kAppPaths = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+// The view a 64-bit test process does not see by default.
+const REGSAM kOther = KEY_WOW64_32KEY;
+
+std::wstring Tag(const wchar_t* pszName)
+{
+    return std::wstring(pszName) + L"_" + NewGuid().substr(1, 8);
+}
+
+// Keys planted below HKEY_LOCAL_MACHINE in one view; removed in that view
+// at the end, with the base keys this object had to create.
+class ViewKeys
+{
+public:
+    explicit ViewKeys(REGSAM samView) : m_samView(samView) {}
+    ~ViewKeys()
+    {
+        for (auto it = m_arrPlanted.rbegin(); it != m_arrPlanted.rend(); ++it)
+            Remove(*it);
+    }
+    ViewKeys(const ViewKeys&) = delete;
+    ViewKeys& operator=(const ViewKeys&) = delete;
+
+    bool Create(const std::wstring& strPath)
+    {
+        // Each missing ancestor is remembered, so that nothing is left behind.
+        size_t nPos = 0;
+        while (nPos != std::wstring::npos)
+        {
+            nPos = strPath.find(L'\\', nPos + 1);
+            std::wstring strPart = strPath.substr(0, nPos);
+            if (!Exists(strPart))
+                m_arrPlanted.push_back(strPart);
+            HKEY hKey = NULL;
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, strPart.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | m_samView, NULL,
+                                &hKey, NULL) != ERROR_SUCCESS)
+                return false;
+            RegCloseKey(hKey);
+        }
+        return true;
+    }
+    bool SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData)
+    {
+        if (!Create(strPath))
+            return false;
+        HKEY hKey = NULL;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_SET_VALUE | m_samView, &hKey) != ERROR_SUCCESS)
+            return false;
+        LONG nResult = RegSetValueExW(hKey, strName.c_str(), 0, REG_SZ, (const BYTE*)strData.c_str(),
+                                      (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(hKey);
+        return nResult == ERROR_SUCCESS;
+    }
+    bool Exists(const std::wstring& strPath) const
+    {
+        HKEY hKey = NULL;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(hKey);
+        return true;
+    }
+    std::wstring Read(const std::wstring& strPath, const std::wstring& strName) const
+    {
+        wchar_t szData[512] = {};
+        DWORD dwSize = sizeof(szData) - sizeof(wchar_t);
+        HKEY hKey = NULL;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
+            return L"<no key>";
+        LONG nResult = RegQueryValueExW(hKey, strName.c_str(), NULL, NULL, (BYTE*)szData, &dwSize);
+        RegCloseKey(hKey);
+        return nResult == ERROR_SUCCESS ? szData : L"<no value>";
+    }
+    // Also planted by another hand (a restore): removed at the end.
+    void Own(const std::wstring& strPath) { m_arrPlanted.push_back(strPath); }
+
+private:
+    void Remove(const std::wstring& strPath)
+    {
+        size_t nSlash = strPath.rfind(L'\\');
+        HKEY hParent = NULL;
+        if (nSlash == std::wstring::npos ||
+            RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.substr(0, nSlash).c_str(), 0, KEY_ALL_ACCESS | m_samView,
+                          &hParent) != ERROR_SUCCESS)
+            return;
+        SHDeleteKeyW(hParent, strPath.substr(nSlash + 1).c_str());
+        RegCloseKey(hParent);
+    }
+
+    REGSAM m_samView;
+    std::vector<std::wstring> m_arrPlanted;
+};
+
+const CRegProblem* FindRecord(const CArray<CRegProblem>& list, const std::wstring& strKey, REGSAM samView)
+{
+    for (INT_PTR i = 0; i < list.GetSize(); i++)
+    {
+        if (list[i].m_strKey.CompareNoCase(strKey.c_str()) == 0 && list[i].m_samView == samView)
+            return &list[i];
+    }
+    return NULL;
+}
+
+INT_PTR CountRecords(const CArray<CRegProblem>& list, const std::wstring& strKey)
+{
+    INT_PTR nCount = 0;
+    for (INT_PTR i = 0; i < list.GetSize(); i++)
+        nCount += list[i].m_strKey.CompareNoCase(strKey.c_str()) == 0 ? 1 : 0;
+    return nCount;
+}
+
+class CNullLog : public CRepairLog
+{
+public:
+    void AddLine(const CString& strLog, const CString&) override { m_arrLines.push_back(strLog.Str()); }
+    using CRepairLog::AddLine;
+    std::vector<std::wstring> m_arrLines;
+};
+
+// The application object's program folder and lists, put back afterwards.
+class AppLists
+{
+public:
+    explicit AppLists(const std::wstring& strFolder) : m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
+    {
+        m_strAppDir = m_pApp->m_strAppDir;
+        m_pApp->m_strAppDir = strFolder.c_str();
+        Clear();
+    }
+    ~AppLists()
+    {
+        Clear();
+        m_pApp->m_strAppDir = m_strAppDir;
+    }
+    void Clear()
+    {
+        for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
+        {
+            m_pApp->m_arrProblems[i].RemoveAll();
+            m_pApp->m_arrRepair[i].RemoveAll();
+        }
+    }
+    CTamselApp* m_pApp;
+    CString m_strAppDir;
+};
+
+} // namespace
+
+// The test prefix keeps the two views apart for Uninstall, as Windows does.
+TEST(RegistryViews, UninstallFaultsAndLookAlikesOfBothViews)
+{
+    ASSERT_EQ(CKeyReader::OtherView(), kOther);
+    testsupport::ScratchFolder folder;
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder.File(L"un.exe"), "MZ"));
+    const std::wstring strPresent = L"\"" + folder.File(L"un.exe") + L"\" /u";
+    const std::wstring strGone = L"\"" + folder.File(L"gone.exe") + L"\" /u";
+
+    ViewKeys own(0), other(kOther);
+    const std::wstring strOwnFault = kUninstall + Tag(L"own_fault"), strOwnGood = kUninstall + Tag(L"own_good");
+    const std::wstring strOtherFault = kUninstall + Tag(L"other_fault"),
+                       strOtherGood = kUninstall + Tag(L"other_good"),
+                       strOtherIcon = kUninstall + Tag(L"other_icon");
+    ASSERT_TRUE(own.SetString(strOwnFault, L"UninstallString", strGone));
+    ASSERT_TRUE(own.SetString(strOwnGood, L"UninstallString", strPresent));
+    ASSERT_TRUE(other.SetString(strOtherFault, L"DisplayName", L"no command"));
+    ASSERT_TRUE(other.SetString(strOtherGood, L"UninstallString", strPresent));
+    ASSERT_TRUE(other.SetString(strOtherIcon, L"UninstallString", strPresent));
+    ASSERT_TRUE(other.SetString(strOtherIcon, L"DisplayIcon", folder.File(L"gone.ico")));
+    // The two views are really apart here.
+    ASSERT_FALSE(own.Exists(strOtherFault));
+    ASSERT_FALSE(other.Exists(strOwnFault));
+
+    HeadlessScan run;
+    run.Only({2});
+    run.Run();
+    const CArray<CRegProblem>& list = run.scan.ProblemList(2);
+    EXPECT_EQ(CountRecords(list, strOwnFault), 1);
+    EXPECT_EQ(CountRecords(list, strOwnGood), 0);
+    EXPECT_EQ(CountRecords(list, strOtherFault), 1);
+    EXPECT_EQ(CountRecords(list, strOtherGood), 0);
+    EXPECT_EQ(CountRecords(list, strOtherIcon), 1);
+    EXPECT_NE(FindRecord(list, strOwnFault, 0), nullptr);
+    const CRegProblem* pNoCommand = FindRecord(list, strOtherFault, kOther);
+    ASSERT_NE(pNoCommand, nullptr);
+    EXPECT_FALSE(pNoCommand->m_bValue);
+    const CRegProblem* pIcon = FindRecord(list, strOtherIcon, kOther);
+    ASSERT_NE(pIcon, nullptr);
+    EXPECT_TRUE(pIcon->m_bValue);
+    EXPECT_STREQ(pIcon->m_strValueName, L"DisplayIcon");
+    EXPECT_EQ(run.RowsWith(strOtherFault.substr(kUninstall.size())).size(), 1u);
+}
+
+// App Paths is one key that both views show (Wine links it, as Windows 7
+// shares it): its entries are read once, not once per view.
+TEST(RegistryViews, SharedAppPathsKeyIsReadOnce)
+{
+    ViewKeys own(0), other(kOther);
+    const std::wstring strFault = kAppPaths + Tag(L"fault") + L".exe", strGood = kAppPaths + Tag(L"good") + L".exe";
+    ASSERT_TRUE(own.SetString(strFault, L"", L"C:\\tamsel\\gone.exe"));
+    wchar_t szSystem[MAX_PATH];
+    GetSystemDirectoryW(szSystem, MAX_PATH);
+    ASSERT_TRUE(own.SetString(strGood, L"", std::wstring(szSystem) + L"\\notepad.exe"));
+    if (!other.Exists(strFault))
+        GTEST_SKIP() << "this prefix keeps App Paths apart per view";
+
+    HeadlessScan run;
+    run.Only({3});
+    run.Run();
+    const CArray<CRegProblem>& list = run.scan.ProblemList(3);
+    EXPECT_EQ(CountRecords(list, strFault), 1);
+    EXPECT_EQ(CountRecords(list, strGood), 0);
+    EXPECT_NE(FindRecord(list, strFault, 0), nullptr);
+}
+
+namespace {
+
+typedef LONG(NTAPI* PFN_NT_DELETE_KEY)(HANDLE);
+
+const wchar_t kLinkedAppPaths[] = L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const wchar_t kLinkTarget[] = L"\\Registry\\Machine\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+
+// The 32-bit view's App Paths as a key of its own, as on Windows versions
+// that keep the views apart there; the prefix's link is put back afterwards.
+class SeparateAppPaths
+{
+public:
+    SeparateAppPaths()
+    {
+        HKEY hLink = NULL;
+        PFN_NT_DELETE_KEY pfnDelete =
+            (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
+        if (pfnDelete == NULL || ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLinkedAppPaths, REG_OPTION_OPEN_LINK,
+                                                 DELETE | KEY_QUERY_VALUE, &hLink) != ERROR_SUCCESS)
+            return;
+        DWORD dwType = 0;
+        m_bWasLink = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL) == ERROR_SUCCESS &&
+                     dwType == REG_LINK;
+        if (m_bWasLink)
+            m_bSeparate = pfnDelete(hLink) >= 0;
+        ::RegCloseKey(hLink);
+    }
+    ~SeparateAppPaths()
+    {
+        if (!m_bSeparate)
+            return;
+        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, kLinkedAppPaths);
+        HKEY hLink = NULL;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLinkedAppPaths, 0, NULL, REG_OPTION_CREATE_LINK,
+                              KEY_ALL_ACCESS | KEY_CREATE_LINK, NULL, &hLink, NULL) != ERROR_SUCCESS)
+            return;
+        ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)kLinkTarget,
+                         (DWORD)(wcslen(kLinkTarget) * sizeof(wchar_t)));
+        ::RegCloseKey(hLink);
+    }
+    bool WasLink() const { return m_bWasLink; }
+    bool IsSeparate() const { return m_bSeparate; }
+
+private:
+    bool m_bWasLink = false;
+    bool m_bSeparate = false;
+};
+
+} // namespace
+
+// Where the views keep App Paths apart, each view's faults are found and
+// carry their view.
+TEST(RegistryViews, SeparateAppPathsFaultsAndLookAlikesOfBothViews)
+{
+    {
+        SeparateAppPaths separate;
+        if (!separate.WasLink())
+            GTEST_SKIP() << "this prefix does not link the 32-bit App Paths";
+        ASSERT_TRUE(separate.IsSeparate());
+        wchar_t szSystem[MAX_PATH];
+        GetSystemDirectoryW(szSystem, MAX_PATH);
+        const std::wstring strPresent = std::wstring(szSystem) + L"\\notepad.exe";
+        ViewKeys own(0), other(kOther);
+        const std::wstring strOwnFault = kAppPaths + Tag(L"own_fault") + L".exe",
+                           strOwnGood = kAppPaths + Tag(L"own_good") + L".exe",
+                           strOtherFault = kAppPaths + Tag(L"other_fault") + L".exe",
+                           strOtherGood = kAppPaths + Tag(L"other_good") + L".exe";
+        ASSERT_TRUE(own.SetString(strOwnFault, L"", L"C:\\tamsel\\gone.exe"));
+        ASSERT_TRUE(own.SetString(strOwnGood, L"", strPresent));
+        ASSERT_TRUE(other.Create(strOtherFault));
+        ASSERT_TRUE(other.SetString(strOtherGood, L"", strPresent));
+        ASSERT_FALSE(own.Exists(strOtherFault));
+
+        HeadlessScan run;
+        run.Only({3});
+        run.Run();
+        const CArray<CRegProblem>& list = run.scan.ProblemList(3);
+        EXPECT_EQ(CountRecords(list, strOwnFault), 1);
+        EXPECT_EQ(CountRecords(list, strOwnGood), 0);
+        EXPECT_EQ(CountRecords(list, strOtherFault), 1);
+        EXPECT_EQ(CountRecords(list, strOtherGood), 0);
+        EXPECT_NE(FindRecord(list, strOwnFault, 0), nullptr);
+        EXPECT_NE(FindRecord(list, strOtherFault, kOther), nullptr);
+    }
+    // The link is back: the 32-bit view shows the shared key again.
+    ViewKeys own(0), other(kOther);
+    const std::wstring strProbe = kAppPaths + Tag(L"probe");
+    ASSERT_TRUE(own.Create(strProbe));
+    EXPECT_TRUE(other.Exists(strProbe));
+}
+
+// Entries of one name in both views, one a fault and one sound: the backup
+// holds each fault in its own view, the repair removes it there only, and
+// the restore brings it back there.
+TEST(RegistryViews, RepairAndRestoreActInTheViewOfTheRow)
+{
+    testsupport::ScratchFolder folder;
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder.File(L"un.exe"), "MZ"));
+    const std::wstring strPresent = L"\"" + folder.File(L"un.exe") + L"\" /u";
+    const std::wstring strGone = L"\"" + folder.File(L"gone.exe") + L"\" /u";
+
+    ViewKeys own(0), other(kOther);
+    // A: fault in the other view only; B: fault in the own view only; C: a
+    // missing icon (a value problem) in the other view only.
+    const std::wstring strA = kUninstall + Tag(L"A"), strB = kUninstall + Tag(L"B"), strC = kUninstall + Tag(L"C");
+    ASSERT_TRUE(other.SetString(strA, L"DisplayName", L"other A without a command"));
+    ASSERT_TRUE(own.SetString(strA, L"UninstallString", strPresent));
+    ASSERT_TRUE(own.SetString(strB, L"UninstallString", strGone));
+    ASSERT_TRUE(other.SetString(strB, L"UninstallString", strPresent));
+    ASSERT_TRUE(other.SetString(strC, L"UninstallString", strPresent));
+    ASSERT_TRUE(other.SetString(strC, L"DisplayIcon", folder.File(L"gone.ico")));
+    ASSERT_TRUE(own.SetString(strC, L"UninstallString", strPresent));
+    ASSERT_TRUE(own.SetString(strC, L"DisplayIcon", folder.File(L"un.exe")));
+
+    HeadlessScan run;
+    run.Only({2});
+    run.Run();
+    const CArray<CRegProblem>& list = run.scan.ProblemList(2);
+    const CRegProblem* pA = FindRecord(list, strA, kOther);
+    const CRegProblem* pB = FindRecord(list, strB, 0);
+    const CRegProblem* pC = FindRecord(list, strC, kOther);
+    ASSERT_TRUE(pA && pB && pC);
+    EXPECT_EQ(CountRecords(list, strA) + CountRecords(list, strB) + CountRecords(list, strC), 3);
+
+    testsupport::ScratchFolder program;
+    AppLists app(program.Path());
+    CArray<CRegProblem>& repair = RepairListOf(app.m_pApp, 2);
+    repair.Add(*pA);
+    repair.Add(*pB);
+    repair.Add(*pC);
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(app.m_pApp, backup)) << backup.m_strError.Str();
+    // The other view's keys are held under the name the 64-bit editor shows.
+    CString strNative = (L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\" + strA.substr(9)).c_str();
+    EXPECT_TRUE(backup.IsKeyCovered(strNative));
+    EXPECT_FALSE(backup.IsKeyCovered((L"HKEY_LOCAL_MACHINE\\" + strA).c_str()));
+
+    CNullLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(app.m_pApp, backup, log, nCleaned);
+    EXPECT_EQ(nCleaned[1], 3);
+    EXPECT_FALSE(other.Exists(strA));
+    EXPECT_EQ(own.Read(strA, L"UninstallString"), strPresent);
+    EXPECT_FALSE(own.Exists(strB));
+    EXPECT_EQ(other.Read(strB, L"UninstallString"), strPresent);
+    EXPECT_EQ(other.Read(strC, L"DisplayIcon"), L"<no value>");
+    EXPECT_EQ(other.Read(strC, L"UninstallString"), strPresent);
+    EXPECT_EQ(own.Read(strC, L"DisplayIcon"), folder.File(L"un.exe"));
+
+    // The restore puts each key back in the view it came from.
+    own.Own(strB);
+    other.Own(strA);
+    CAutoBackupRestore restore;
+    EXPECT_TRUE(restore.Restore(backup.m_strArchive, program.Path().c_str())) << restore.m_failure.m_strItem.Str();
+    EXPECT_EQ(other.Read(strA, L"DisplayName"), L"other A without a command");
+    EXPECT_EQ(own.Read(strA, L"DisplayName"), L"<no value>");
+    EXPECT_EQ(own.Read(strB, L"UninstallString"), strGone);
+    EXPECT_EQ(other.Read(strC, L"DisplayIcon"), folder.File(L"gone.ico"));
+    EXPECT_EQ(own.Read(strC, L"DisplayIcon"), folder.File(L"un.exe"));
+}
+
+// A record of the other view that the backup cannot place is not repaired.
+TEST(RegistryViews, OtherViewRecordOutsideSoftwareIsRefused)
+{
+    ViewKeys own(0);
+    const std::wstring strKey = L"SYSTEM\\" + Tag(L"TamselViewTest");
+    ASSERT_TRUE(own.SetString(strKey, L"v", L"x"));
+    testsupport::ScratchFolder program;
+    AppLists app(program.Path());
+    CRegProblem problem;
+    problem.m_bValue = 0;
+    problem.m_strKey = strKey.c_str();
+    problem.m_strKeyPath = (L"HKEY_LOCAL_MACHINE\\" + strKey).c_str();
+    problem.m_nKind = 1;
+    problem.m_samView = kOther;
+    CString strCanonical;
+    REGSAM samView = 0;
+    EXPECT_EQ(RecordKeyLocation(problem, strCanonical, samView), (HKEY)NULL);
+    RepairListOf(app.m_pApp, 2).Add(problem);
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(app.m_pApp, backup)) << backup.m_strError.Str();
+    CNullLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(app.m_pApp, backup, log, nCleaned);
+    EXPECT_EQ(nCleaned[1], 0);
+    EXPECT_EQ(own.Read(strKey, L"v"), L"x");
+}
