@@ -3,6 +3,7 @@
 #include "privacy/EvidenceEngine.h"
 #include "privacy/EvidenceEnvironment.h"
 #include "privacy/EvidenceFileRule.h"
+#include "privacy/FolderGuard.h"
 #include "services/FindHandle.h"
 #include "services/RegKeyHandle.h"
 
@@ -89,8 +90,14 @@ void DeleteWholeKey(const EvidenceTrace& trace, CEvidenceCleanReport* pReport)
     BOOL bSubKeysGone = FALSE;
     {
         CRegKeyHandle key;
-        if (::RegOpenKeyExW(trace.hRootKey, strPath, 0, KEY_READ | KEY_SET_VALUE | DELETE, key.Receive()) != ERROR_SUCCESS)
+        LONG nOpen = ::RegOpenKeyExW(trace.hRootKey, strPath, 0, KEY_READ | KEY_SET_VALUE | DELETE, key.Receive());
+        if (nOpen != ERROR_SUCCESS)
+        {
+            // A key that is there but may not be changed is a failure; a gone one is not.
+            if (nOpen != ERROR_FILE_NOT_FOUND)
+                ReportUndeleted(pReport);
             return;
+        }
         nValues = CountValues(key);
         int nSubKeyValues = 0;
         bSubKeysGone = DeleteSubKeys(key, nSubKeyValues);
@@ -110,11 +117,23 @@ void DeleteWholeKey(const EvidenceTrace& trace, CEvidenceCleanReport* pReport)
         ReportUndeleted(pReport);
 }
 
+BOOL KeyHoldsValue(HKEY hRoot, LPCWSTR pszPath, LPCWSTR pszName)
+{
+    CRegKeyHandle key;
+    return ::RegOpenKeyExW(hRoot, pszPath, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS &&
+           ::RegQueryValueExW(key, pszName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+}
+
 void DeleteValue(const EvidenceTrace& trace, CEvidenceCleanReport* pReport)
 {
     CRegKeyHandle key;
-    if (::RegOpenKeyExW(trace.hRootKey, trace.szPath, 0, KEY_READ | KEY_SET_VALUE, key.Receive()) != ERROR_SUCCESS)
+    LONG nOpen = ::RegOpenKeyExW(trace.hRootKey, trace.szPath, 0, KEY_READ | KEY_SET_VALUE, key.Receive());
+    if (nOpen != ERROR_SUCCESS)
+    {
+        if (nOpen != ERROR_FILE_NOT_FOUND && KeyHoldsValue(trace.hRootKey, trace.szPath, trace.szName))
+            ReportUndeleted(pReport);
         return;
+    }
     LONG nResult = ::RegDeleteValueW(key, trace.szName);
     if (nResult == ERROR_SUCCESS)
         ReportDeleted(pReport, 1);
@@ -140,6 +159,10 @@ void DeleteOneFile(const CString& strPath, CEvidenceCleanReport* pReport)
         ReportDeleted(pReport, 1);
         return;
     }
+    // Gone since the walk found it: nothing to delete, nothing failed.
+    DWORD dwError = ::GetLastError();
+    if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND)
+        return;
     // Held open now: it goes at the next start of Windows.
     ::MoveFileExW(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
     ReportUndeleted(pReport);
@@ -161,7 +184,7 @@ public:
             return;
         }
         BOOL bEmptied = Walk(strFolder);
-        if (!m_trace.bKeepFolder && ShouldRemove(bEmptied))
+        if (!m_trace.bKeepFolder && ShouldRemove(bEmptied) && !IsKeptTraceFolder(strFolder))
             ::RemoveDirectoryW(strFolder);
     }
 

@@ -49,6 +49,10 @@ public:
 // without one). Returns the number of traces.
 int CollectEvidenceTraces(CEvidenceItem* pItem);
 
+// Appends one trace to the item (its root name set from the root key); FALSE
+// when it does not fit or the item is full.
+BOOL AddEvidenceTrace(CEvidenceItem* pItem, HKEY hRootKey, LPCWSTR pszPath, LPCWSTR pszName, int nMode);
+
 // Lists every trace of the item in order; returns the number of rows found.
 // Stops early when the sink asks to.
 int ListEvidenceItem(CEvidenceItem* pItem, CEvidenceListSink& sink);

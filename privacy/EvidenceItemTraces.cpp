@@ -11,6 +11,18 @@ void FreeEvidenceTraces(CEvidenceItem* pItem)
         pItem->ClearTraces();
 }
 
+BOOL AddEvidenceTrace(CEvidenceItem* pItem, HKEY hRootKey, LPCWSTR pszPath, LPCWSTR pszName, int nMode)
+{
+    EvidenceTrace trace;
+    if (pItem == NULL || !FillEvidenceTrace(trace, hRootKey, pszPath, pszName, nMode))
+        return FALSE;
+    EvidenceTrace* pTrace = new (std::nothrow) EvidenceTrace(trace);
+    if (pTrace != NULL && pItem->AddTrace(pTrace))
+        return TRUE;
+    delete pTrace;
+    return FALSE;
+}
+
 int CollectEvidenceTraces(CEvidenceItem* pItem)
 {
     if (pItem == NULL)

@@ -4,10 +4,18 @@
 
 namespace {
 
+// Folders that hold far more than traces: never walked whole.
 const int kProtectedFolders[] = {
-    CSIDL_WINDOWS,          CSIDL_SYSTEM,    CSIDL_SYSTEMX86,   CSIDL_PROGRAM_FILES,
-    CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,   CSIDL_PERSONAL,    CSIDL_DESKTOPDIRECTORY,
-    CSIDL_MYMUSIC,          CSIDL_MYPICTURES, CSIDL_MYVIDEO,
+    CSIDL_WINDOWS,          CSIDL_SYSTEM,       CSIDL_SYSTEMX86,     CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,      CSIDL_PERSONAL,      CSIDL_DESKTOPDIRECTORY,
+    CSIDL_MYMUSIC,          CSIDL_MYPICTURES,   CSIDL_MYVIDEO,       CSIDL_APPDATA,
+    CSIDL_LOCAL_APPDATA,    CSIDL_COMMON_APPDATA, CSIDL_COMMON_DOCUMENTS,
+};
+
+// Folders programs expect to exist: emptied, they stay.
+const int kKeptFolders[] = {
+    CSIDL_RECENT,  CSIDL_INTERNET_CACHE, CSIDL_HISTORY, CSIDL_FAVORITES, CSIDL_COOKIES,
+    CSIDL_CDBURN_AREA, CSIDL_SENDTO, CSIDL_STARTMENU, CSIDL_TEMPLATES, CSIDL_NETHOOD, CSIDL_PRINTHOOD,
 };
 
 CString WithBackslash(const CString& strFolder)
@@ -60,6 +68,19 @@ BOOL HoldsFolder(const CString& strOuter, const CString& strInner)
     return strInner.Left(strOuter.GetLength()).CompareNoCase(strOuter) == 0;
 }
 
+// The long form of an existing folder's path; the path itself otherwise.
+CString LongFolderName(const CString& strFolder)
+{
+    DWORD nNeeded = ::GetLongPathNameW(strFolder, NULL, 0);
+    if (nNeeded == 0 || nNeeded > 32768)
+        return strFolder;
+    std::vector<wchar_t> buffer(nNeeded + 1, L'\0');
+    DWORD nLength = ::GetLongPathNameW(strFolder, buffer.data(), nNeeded + 1);
+    if (nLength == 0 || nLength > nNeeded)
+        return strFolder;
+    return CString(buffer.data(), (int)nLength);
+}
+
 } // namespace
 
 BOOL IsPlainFileName(const CString& strName)
@@ -71,7 +92,9 @@ BOOL IsPlainFileName(const CString& strName)
     for (int i = 0; i < strName.GetLength(); ++i)
         if (strName[i] < 32)
             return FALSE;
-    return TRUE;
+    // Windows drops a trailing dot or blank: "Windows." names the Windows folder.
+    wchar_t chLast = strName[strName.GetLength() - 1];
+    return chLast != L'.' && chLast != L' ';
 }
 
 BOOL IsAbsoluteTraceFolder(const CString& strFolder)
@@ -98,7 +121,9 @@ BOOL IsRootTraceFolder(const CString& strFolder)
 
 BOOL IsProtectedTraceFolder(const CString& strFolder)
 {
+    // Short names ("PROGRA~1") name the same folders.
     CString strTarget = WithBackslash(strFolder);
+    CString strLong = WithBackslash(LongFolderName(strTarget));
     CEvidenceEnvironment& environment = EvidenceEnvironment();
     CString strKnown;
     for (int nCsidl : kProtectedFolders)
@@ -106,12 +131,26 @@ BOOL IsProtectedTraceFolder(const CString& strFolder)
         if (!environment.GetShellFolder(nCsidl, strKnown))
             continue;
         // The trace folder is that folder or one of its parents.
-        if (HoldsFolder(strTarget, WithBackslash(strKnown)))
+        if (HoldsFolder(strTarget, WithBackslash(strKnown)) || HoldsFolder(strLong, WithBackslash(strKnown)))
             return TRUE;
     }
-    if (environment.GetWindowsFolder(strKnown) && HoldsFolder(strTarget, WithBackslash(strKnown)))
+    if (environment.GetWindowsFolder(strKnown) &&
+        (HoldsFolder(strTarget, WithBackslash(strKnown)) || HoldsFolder(strLong, WithBackslash(strKnown))))
         return TRUE;
     return FALSE;
+}
+
+BOOL IsKeptTraceFolder(const CString& strFolder)
+{
+    CString strTarget = WithBackslash(strFolder);
+    CEvidenceEnvironment& environment = EvidenceEnvironment();
+    CString strKnown;
+    if (environment.GetTempFolder(strKnown) && WithBackslash(strKnown).CompareNoCase(strTarget) == 0)
+        return TRUE;
+    for (int nCsidl : kKeptFolders)
+        if (environment.GetShellFolder(nCsidl, strKnown) && WithBackslash(strKnown).CompareNoCase(strTarget) == 0)
+            return TRUE;
+    return IsProtectedTraceFolder(strTarget);
 }
 
 BOOL IsFolderTraceAllowed(const EvidenceTrace& trace)

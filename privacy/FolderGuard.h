@@ -13,8 +13,12 @@ BOOL IsRootTraceFolder(const CString& strFolder);
 // A bare file name: no separator, colon or wildcard, not "." or "..".
 BOOL IsPlainFileName(const CString& strName);
 // The Windows, system, Program Files, profile, Documents, Desktop, Music,
-// Pictures or Videos folder, or a folder holding one of them.
+// Pictures, Videos or application-data folders, or a folder holding one.
 BOOL IsProtectedTraceFolder(const CString& strFolder);
+
+// TEMP, a shell folder programs expect, or a protected folder: a clean may
+// empty it but never removes it.
+BOOL IsKeptTraceFolder(const CString& strFolder);
 
 // TRUE when the folder trace may be listed and deleted.
 BOOL IsFolderTraceAllowed(const EvidenceTrace& trace);

@@ -386,6 +386,11 @@ TEST(CaseTable, AnItemHoldsAtMostTwentySixTraces)
     EXPECT_EQ(CollectEvidenceTraces(&item), 0);
     item.m_nStringID = 114;
     EXPECT_EQ(CollectEvidenceTraces(&item), 0);
+    // By hand: a path too long for the record is refused, not cut.
+    EXPECT_TRUE(AddEvidenceTrace(&item, HKEY_CURRENT_USER, L"Software\\A\\B", L"v", 0));
+    EXPECT_STREQ(item.m_pTraces[0]->szRootName, L"HKEY_CURRENT_USER\\");
+    EXPECT_FALSE(AddEvidenceTrace(&item, NULL, (L"C:\\" + std::wstring(258, L'a') + L"\\").c_str(), L"*.*", 10));
+    EXPECT_EQ(item.m_nTraceCount, 1);
 }
 
 // The item's road as the page's workers take it, for the temporary folder:
@@ -434,7 +439,9 @@ TEST(CaseTable, WindowsLogFilesStayInTheWindowsFolder)
     EXPECT_EQ(ListEvidenceItem(&item, sink), 2);
     std::set<std::string> expected;
     std::string strUnix = UnixPathOf(strWin);
-    if (!HostLines("find '" + strUnix + "' -maxdepth 1 \\( -name setupapi.log -o -name DirectX.log \\)", expected))
+    if (!HostLines("find '" + strUnix + "' -maxdepth 1 -name setupapi.log; find '" + strUnix +
+                       "' -maxdepth 1 -name DirectX.log",
+                   expected))
         TAMSEL_PEER_MISSING("no host shell for find");
     std::set<std::string> ours;
     for (const EvidenceRow& row : sink.m_rows)
@@ -463,4 +470,32 @@ TEST(CaseTable, DownloadsFoldersAreNeverTraces)
         CleanEvidenceItem(&item, NULL);
     }
     EXPECT_TRUE(FileExists(machine.m_strProfile + L"Documents\\Downloads\\mine.iso"));
+}
+
+// The paging file is listed where the registry says, and never deleted: each
+// clean counts it undeleted.
+TEST(CaseTable, PagingFileIsNeverDeleted)
+{
+    PlantedMachine machine;
+    const std::wstring strFile = machine.m_strRoot + L"pagefile.sys";
+    PlantFile(strFile);
+    std::wstring strValue = strFile + L" 27 77";
+    strValue.push_back(L'\0');
+    machine.m_reg.SetBytes(HKEY_LOCAL_MACHINE, kMemory, L"PagingFiles", REG_MULTI_SZ, strValue.c_str(),
+                           (DWORD)((strValue.size() + 1) * sizeof(wchar_t)));
+    CEvidenceItem item;
+    item.m_nStringID = 111;
+    ASSERT_EQ(CollectEvidenceTraces(&item), 1);
+    CRecordingSink sink;
+    EXPECT_EQ(ListEvidenceItem(&item, sink), 1);
+    ClearPendingRenames();
+    for (int nRun = 1; nRun <= 2; ++nRun)
+    {
+        CCountingReport report;
+        CleanEvidenceItem(&item, &report);
+        EXPECT_EQ(report.m_nDeleted, 0);
+        EXPECT_EQ(report.m_nUndeleted, 1);
+    }
+    EXPECT_TRUE(FileExists(strFile));
+    EXPECT_TRUE(PendingRenames().empty());
 }

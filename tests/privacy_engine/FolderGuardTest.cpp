@@ -42,15 +42,16 @@ TEST(FolderGuard, NoEveryFileRuleAtARootOrAProtectedFolder)
     environment.m_shellFolders[CSIDL_PERSONAL] = L"C:\\users\\me\\Documents";
     environment.m_shellFolders[CSIDL_MYPICTURES] = L"C:\\users\\me\\Pictures\\";
     environment.m_shellFolders[CSIDL_PROGRAM_FILES] = L"C:\\Program Files";
+    environment.m_shellFolders[CSIDL_APPDATA] = L"C:\\users\\me\\AppData\\Roaming";
     for (LPCWSTR pszFolder : {L"C:\\", L"D:\\", L"\\\\server\\share\\", L"C:\\windows\\", L"C:\\WINDOWS\\",
                               L"C:\\users\\me\\", L"C:\\users\\", L"C:\\users\\me\\documents\\",
-                              L"C:\\users\\me\\Pictures\\", L"C:\\Program Files\\"})
+                              L"C:\\users\\me\\Pictures\\", L"C:\\Program Files\\", L"C:\\users\\me\\AppData\\Roaming\\"})
     {
         EXPECT_FALSE(Allowed(pszFolder)) << CString(pszFolder).ToUtf8();
         EXPECT_FALSE(Allowed(pszFolder, EVIDENCE_MODE_EXTENSION, L".txt")) << CString(pszFolder).ToUtf8();
     }
     // Look-alikes below them or beside them are traces like any other.
-    for (LPCWSTR pszFolder : {L"C:\\windows\\temp\\", L"C:\\users\\me\\AppData\\", L"C:\\users\\me2\\",
+    for (LPCWSTR pszFolder : {L"C:\\windows\\temp\\", L"C:\\users\\me\\AppData\\Roaming\\Opera\\", L"C:\\users\\me2\\",
                               L"C:\\Program Files\\Vendor\\", L"C:\\windowsold\\"})
         EXPECT_TRUE(Allowed(pszFolder)) << CString(pszFolder).ToUtf8();
     // One named file at a root or in the Windows folder is fine.
@@ -81,4 +82,12 @@ TEST(FolderGuard, TheMachinesOwnFoldersAreProtected)
     ASSERT_EQ(::SHGetFolderPathW(NULL, CSIDL_PROFILE, NULL, SHGFP_TYPE_CURRENT, szProfile), S_OK);
     EXPECT_FALSE(Allowed((CString(szProfile) + L"\\").GetString()));
     EXPECT_TRUE(Allowed((CString(szProfile) + L"\\AppData\\Local\\Temp\\").GetString()));
+    // The same folders spelled otherwise: a trailing dot, a short name.
+    EXPECT_FALSE(Allowed((CString(szWindows) + L".\\").GetString()));
+    wchar_t szPrograms[MAX_PATH] = {}, szShort[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathW(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, szPrograms), S_OK);
+    DWORD nShort = ::GetShortPathNameW(szPrograms, szShort, MAX_PATH);
+    ASSERT_TRUE(nShort > 0 && nShort < MAX_PATH);
+    EXPECT_STRNE(szShort, szPrograms);
+    EXPECT_FALSE(Allowed((CString(szShort) + L"\\").GetString())) << CString(szShort).ToUtf8();
 }

@@ -201,6 +201,17 @@ TEST(FolderTrace, KeptFolderStaysEmptiedOneGoes)
         EXPECT_FALSE(FolderExists(strRoot + L"sub"));
         EXPECT_EQ(FolderExists(strRoot), bKeep == TRUE);
     }
+    // TEMP or a shell folder stays even when a trace does not say so.
+    environment.m_strTemp = scratch.Path() + L"temp";
+    environment.m_shellFolders[CSIDL_FAVORITES] = scratch.Path() + L"fav\\";
+    for (LPCWSTR pszFolder : {L"temp\\", L"fav\\"})
+    {
+        const std::wstring strRoot = scratch.Path() + pszFolder;
+        PlantFile(strRoot + L"one.tmp");
+        CleanEvidenceTrace(FolderTrace(strRoot, L"*.*", EVIDENCE_MODE_EVERY_FILE), NULL);
+        EXPECT_FALSE(FileExists(strRoot + L"one.tmp"));
+        EXPECT_TRUE(FolderExists(strRoot)) << Narrow(strRoot);
+    }
 }
 
 // The trace's own folder being a link: nothing is listed or deleted there.

@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "privacy/EvidenceEnvironment.h"
+#include "privacy/EvidenceItem.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -78,4 +79,37 @@ TEST(MachineEnvironment, TempFromTheEnvironment)
         TempOverride temp(strLong.c_str());
         EXPECT_FALSE(machine.GetTempFolder(strFolder));
     }
+}
+
+// The road on the machine itself: the cookies folder as the shell reads it
+// from the user's shell folders, TEMP as the process has it (a scratch
+// folder, never the run's own TEMP); both emptied, both kept.
+TEST(MachineEnvironment, ShellFolderAndTempCasesOnTheMachine)
+{
+    testsupport::ScratchFolder scratch;
+    const std::wstring strCookies = scratch.Path() + L"Cookies";
+    const std::wstring strTemp = scratch.Path() + L"Temp";
+    PlantFile(strCookies + L"\\me@site.txt");
+    PlantFile(strCookies + L"\\Low\\me@other.txt");
+    PlantFile(strTemp + L"\\x.tmp");
+    CPlantedRegistry reg;
+    reg.SetText(HKEY_CURRENT_USER, kUserShellFolders, L"Cookies", strCookies);
+    TempOverride temp(strTemp.c_str());
+    for (int nId : {132, 106})
+    {
+        CEvidenceItem item;
+        item.m_nStringID = nId;
+        ASSERT_EQ(CollectEvidenceTraces(&item), 1) << nId;
+        CRecordingSink sink;
+        EXPECT_EQ(ListEvidenceItem(&item, sink), nId == 132 ? 2 : 1);
+        CCountingReport report;
+        CleanEvidenceItem(&item, &report);
+        EXPECT_EQ(report.m_nDeleted, nId == 132 ? 2 : 1);
+        EXPECT_EQ(report.m_nUndeleted, 0);
+    }
+    EXPECT_FALSE(FileExists(strCookies + L"\\me@site.txt"));
+    EXPECT_FALSE(FolderExists(strCookies + L"\\Low"));
+    EXPECT_TRUE(FolderExists(strCookies));
+    EXPECT_FALSE(FileExists(strTemp + L"\\x.tmp"));
+    EXPECT_TRUE(FolderExists(strTemp));
 }

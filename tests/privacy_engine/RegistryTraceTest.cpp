@@ -280,3 +280,59 @@ TEST(RegTraceRead, AReadOnlyKeyReads)
     EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, (scratch.Path() + L"\\RO").c_str(), L"MainDir", strText));
     EXPECT_STREQ(strText, L"C:\\Yahoo");
 }
+
+namespace {
+
+// Makes a key read-only for everyone (Wine enforces a key's access list).
+bool MakeReadOnly(HKEY hRoot, const std::wstring& strPath, LPCWSTR pszDescriptor = L"D:P(A;;KR;;;WD)")
+{
+    typedef BOOL(WINAPI * CONVERT)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+    CONVERT pfnConvert = (CONVERT)::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"),
+                                                   "ConvertStringSecurityDescriptorToSecurityDescriptorW");
+    PSECURITY_DESCRIPTOR pDescriptor = NULL;
+    if (pfnConvert == NULL || !pfnConvert(pszDescriptor, 1, &pDescriptor, NULL))
+        return false;
+    HKEY hKey = NULL;
+    bool bDone = ::RegOpenKeyExW(hRoot, strPath.c_str(), 0, WRITE_DAC, &hKey) == ERROR_SUCCESS &&
+                 ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, pDescriptor) == ERROR_SUCCESS;
+    if (hKey != NULL)
+        ::RegCloseKey(hKey);
+    ::LocalFree(pDescriptor);
+    return bDone;
+}
+
+} // namespace
+
+// A subkey that may not be deleted ends the clean of its key: what went is
+// counted deleted, the rest one undeleted entry, and the key stays. A value
+// in a key that may not be changed is undeleted too.
+TEST(RegistryTrace, AnUndeletableSubkeyIsCountedNotHidden)
+{
+    testsupport::ScratchRegKey scratch;
+    const std::wstring strTrace = scratch.Path() + L"\\Trace";
+    SetValue(HKEY_CURRENT_USER, strTrace + L"\\A", L"a", L"1");
+    SetValue(HKEY_CURRENT_USER, strTrace + L"\\B", L"b", L"2");
+    SetValue(HKEY_CURRENT_USER, strTrace, L"t", L"3");
+    ASSERT_TRUE(MakeReadOnly(HKEY_CURRENT_USER, strTrace + L"\\B"));
+    HKEY hProbe = NULL;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, (strTrace + L"\\B").c_str(), 0, KEY_SET_VALUE | DELETE, &hProbe) == ERROR_SUCCESS)
+    {
+        ::RegCloseKey(hProbe);
+        GTEST_SKIP() << "this registry does not enforce the access list";
+    }
+    CCountingReport report;
+    CleanEvidenceTrace(RegistryTrace(HKEY_CURRENT_USER, strTrace, EVIDENCE_WHOLE_KEY), &report);
+    EXPECT_EQ(report.m_nDeleted, 1);  // A's value
+    EXPECT_EQ(report.m_nUndeleted, 1);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, strTrace + L"\\A"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, strTrace + L"\\B"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, strTrace));
+
+    CCountingReport valueReport;
+    CleanEvidenceTrace(RegistryTrace(HKEY_CURRENT_USER, strTrace + L"\\B", L"b"), &valueReport);
+    CleanEvidenceTrace(RegistryTrace(HKEY_CURRENT_USER, strTrace + L"\\B", L"missing"), &valueReport);
+    EXPECT_EQ(valueReport.m_nDeleted, 0);
+    EXPECT_EQ(valueReport.m_nUndeleted, 1);
+    // Opened up again so the scratch key can go.
+    MakeReadOnly(HKEY_CURRENT_USER, strTrace + L"\\B", L"D:P(A;;KA;;;WD)");
+}
