@@ -8,6 +8,7 @@
 #include "privacy/SweepkitExports.h"
 #include "tests/privacy_ui/PrivacyUiSupport.h"
 #include <shlwapi.h>
+#include <shlobj.h>
 #include <atomic>
 
 using namespace privtest;
@@ -342,4 +343,57 @@ TEST_F(EvidencePageTest, ExitMidScanWaitsForTheWorker)
     EXPECT_EQ(PrivacyCatalogue(), (CEvidenceItem*)NULL);
     EXPECT_EQ(PrivacyHook(), (HHOOK)NULL);
     Pump(200);  // posted rows of a gone page go nowhere
+}
+
+TEST_F(EvidencePageTest, ACleanThatLeftAFileAsksBeforeAnyRestartAndNoRestartsNothing)
+{
+    wchar_t szAppData[MAX_PATH] = L"";
+    ASSERT_EQ(::SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, 0, szAppData), S_OK);
+    const std::wstring strFolder = std::wstring(szAppData) + L"\\Microsoft\\Internet Explorer\\";
+    ::SHCreateDirectoryExW(NULL, strFolder.c_str(), NULL);
+    const std::wstring strFree = strFolder + L"setup1.txt", strHeld = strFolder + L"setup2.txt";
+    const std::wstring strOther = strFolder + L"keep.log";
+    ASSERT_TRUE(testsupport::WriteFileBytes(strFree, "a"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(strHeld, "b"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(strOther, "c"));
+    HANDLE hHeld = ::CreateFileW(strHeld.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(hHeld, INVALID_HANDLE_VALUE);
+
+    Choose({138});
+    Command(CEvidenceCleanerDlg::IDC_SCAN);
+    ASSERT_TRUE(WaitScanEnd());
+    EXPECT_EQ(Rows(), 2) << "the two .txt files";
+    testsupport::MessageBoxRecorder boxes;
+    ExitWindowsRecorder exits;
+    boxes.QueueAnswer(IDNO);
+    int nUndeleted = -1;
+    bool bAlert = false;
+    ModalScript script({[&] {
+        CCleanProgressDlg* pDlg = m_pPage->GetProgressDialog();
+        if (pDlg == NULL || !pDlg->IsWorkDone())
+            return false;
+        nUndeleted = pDlg->GetUndeletedCount();
+        bAlert = pDlg->GetAlertText().IsWindowVisible() != FALSE;
+        ::SendMessageW(pDlg->m_hWnd, WM_COMMAND, CCleanProgressDlg::IDC_EXIT, 0);
+        return true;
+    }});
+    Command(CEvidenceCleanerDlg::IDC_CLEAN);
+    ::CloseHandle(hHeld);
+    // The held file was left for the next start: forget that again.
+    HKEY hKey = NULL;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
+                        &hKey) == ERROR_SUCCESS)
+    {
+        ::RegDeleteValueW(hKey, L"PendingFileRenameOperations");
+        ::RegCloseKey(hKey);
+    }
+    EXPECT_EQ(nUndeleted, 1);
+    EXPECT_TRUE(bAlert);
+    EXPECT_EQ(::GetFileAttributesW(strFree.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(::GetFileAttributesW(strOther.c_str()), INVALID_FILE_ATTRIBUTES) << "another extension stays";
+    ASSERT_EQ(boxes.Count(), 1u) << "the restart is asked";
+    EXPECT_EQ(boxes.Boxes()[0].nType & MB_TYPEMASK, (UINT)MB_YESNO);
+    EXPECT_TRUE(exits.m_calls.empty()) << "No restarts nothing";
+    ::DeleteFileW(strHeld.c_str());
+    ::DeleteFileW(strOther.c_str());
 }
