@@ -34,6 +34,14 @@ void DestroyPage(CDialog* pView)
     delete pView;
 }
 
+// The module stays loaded until the process ends, whatever FreeLibrary says.
+void PinPrivacyModule()
+{
+    HMODULE hModule = NULL;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                         (LPCWSTR)(void*)&PinPrivacyModule, &hModule);
+}
+
 LRESULT CALLBACK PrivacyGetMsgProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode >= 0 && wParam == PM_REMOVE && lParam != 0)
@@ -169,10 +177,25 @@ void TAMSEL_LIBCALL FunExitPrivacy()
         PrivacySetHook(NULL);
     }
     PrivacySetPages(NULL, NULL, NULL);
-    DestroyPage(pEvidence);
-    DestroyPage(pJunk);
-    DestroyPage(pShredder);
-    FreeEvidenceCatalogue(PrivacyCatalogue());
+    if (PrivacyIsBusy())
+    {
+        // A worker outlived the wait: it keeps its page, the catalogue and
+        // the library's code, so nothing it uses is freed under it.
+        PinPrivacyModule();
+        CDialog* const views[3] = {pEvidence, pJunk, pShredder};
+        for (CDialog* pView : views)
+        {
+            if (pView != NULL && pView->GetSafeHwnd() != NULL)
+                pView->ShowWindow(SW_HIDE);
+        }
+    }
+    else
+    {
+        DestroyPage(pEvidence);
+        DestroyPage(pJunk);
+        DestroyPage(pShredder);
+        FreeEvidenceCatalogue(PrivacyCatalogue());
+    }
     PrivacySetCatalogue(NULL);
     PrivacySetCurrentPage(-1);
     PrivacyReleaseHostWnd();

@@ -169,12 +169,13 @@ TEST_F(PrivacyExports, TheSameLanguagePathTwiceRelabelsOnce)
     ::WritePrivateProfileStringW(L"String", L"IDO_SCANCLEAN_3", L"Datenmüll", strGerman.c_str());
     ::WritePrivateProfileStringW(L"String", L"IDS_STR_ROOT_WCH", L"Windows-Spuren", strGerman.c_str());
     Init(0);
-    int nBefore = m_junk.nSwitches;
+    // How often each view relabelled itself while it was made.
+    const int nEvidence = m_evidence.nSwitches, nBefore = m_junk.nSwitches, nShredder = m_shredder.nSwitches;
 
     FunPrivacySwitchLanguage(strGerman.c_str());
-    EXPECT_EQ(m_evidence.nSwitches, nBefore + 1);
+    EXPECT_EQ(m_evidence.nSwitches, nEvidence + 1);
     EXPECT_EQ(m_junk.nSwitches, nBefore + 1);
-    EXPECT_EQ(m_shredder.nSwitches, nBefore + 1);
+    EXPECT_EQ(m_shredder.nSwitches, nShredder + 1);
     EXPECT_EQ(Title(View(350)), L"Datenmüll");
     EXPECT_STREQ(PrivacyCatalogue()->m_szText, L"Windows-Spuren");
 
@@ -235,6 +236,40 @@ TEST_F(PrivacyExports, ExitWaitsForEveryWorkerBeforeItUnhooksAndFreesThePages)
     FunInitPrivacy(m_host.m_hWnd, 0, 0, 0, L"", L"", L"");
     EXPECT_NE(View(4000), (HWND)NULL);
     EXPECT_NE(PrivacyCatalogue(), (CEvidenceItem*)NULL);
+}
+
+TEST_F(PrivacyExports, AWorkerThatOutlivesTheWaitKeepsItsPageAndTheCatalogue)
+{
+    Init(0);
+    m_junk.bDeaf = true;
+    ASSERT_TRUE(m_junk.worker.Start());
+    CJunkCleanerDlg* pJunk = PrivacyJunkPage();
+    CEvidenceItem* pCatalogue = PrivacyCatalogue();
+    HWND hJunk = View(350);
+    HWND hEvidence = View(4000);
+    FunExitPrivacy();
+    EXPECT_EQ(PrivacyHook(), (HHOOK)NULL);
+    EXPECT_EQ(PrivacyJunkPage(), (CJunkCleanerDlg*)NULL);
+    EXPECT_EQ(FunIsThread(), 1);
+    EXPECT_TRUE(::IsWindow(hJunk)) << "the running worker's page stays";
+    EXPECT_TRUE(::IsWindow(hEvidence));
+    EXPECT_FALSE(::IsWindowVisible(hJunk));
+    EXPECT_STREQ(pCatalogue->m_szText, L"Windows Cache and History");
+
+    m_junk.worker.Signal();
+    ASSERT_TRUE(m_junk.worker.Wait(10000));
+    EXPECT_EQ(FunIsThread(), 0);
+    // What the library left behind, freed here so the test leaks nothing.
+    FreeEvidenceCatalogue(pCatalogue);
+    pJunk->DestroyWindow();
+    delete pJunk;
+    for (UINT nID : {4000u, 157u})
+    {
+        CWnd* pView = CWnd::FromHandlePermanent(View(nID));
+        ASSERT_NE(pView, (CWnd*)NULL) << nID;
+        pView->DestroyWindow();
+        delete pView;
+    }
 }
 
 TEST_F(PrivacyExports, TheHookRelaysOnlyRemovedMouseMessagesToEveryView)

@@ -58,6 +58,8 @@ struct ViewCalls
     int nWaits = 0;
     int nClears = 0;
     bool bHookAtWait = false;
+    // A worker that does not heed the stop within the wait.
+    bool bDeaf = false;
     FakeWorker worker;
 };
 
@@ -76,12 +78,18 @@ public:
     void SignalStop() override
     {
         m_pCalls->nStops++;
-        m_pCalls->worker.Signal();
+        if (!m_pCalls->bDeaf)
+            m_pCalls->worker.Signal();
     }
     void StopAndWait(DWORD dwTimeoutMs) override
     {
         m_pCalls->nWaits++;
         m_pCalls->bHookAtWait = PrivacyHook() != NULL;
+        if (m_pCalls->bDeaf)
+        {
+            m_pCalls->worker.Wait(50);
+            return;
+        }
         m_pCalls->worker.Signal();
         m_pCalls->worker.Wait(dwTimeoutMs);
     }
