@@ -48,21 +48,21 @@ BOOL DeleteSubKeys(HKEY hKey, int& nValues)
         if (nResult != ERROR_SUCCESS)
             return FALSE;
         CString strName(name.data(), (int)nLength);
-        int nChildValues = 0;
+        int nOwnValues = 0, nBelowValues = 0;
         {
             CRegKeyHandle child;
             if (::RegOpenKeyExW(hKey, strName, 0, KEY_READ | KEY_SET_VALUE | DELETE, child.Receive()) != ERROR_SUCCESS)
                 return FALSE;
-            nChildValues = CountValues(child);
-            if (!DeleteSubKeys(child, nChildValues))
-            {
-                nValues += nChildValues - CountValues(child);
+            nOwnValues = CountValues(child);
+            BOOL bBelowGone = DeleteSubKeys(child, nBelowValues);
+            // What went below counts even when this key stays.
+            nValues += nBelowValues;
+            if (!bBelowGone)
                 return FALSE;
-            }
         }
         if (::RegDeleteKeyW(hKey, strName) != ERROR_SUCCESS)
             return FALSE;
-        nValues += nChildValues;
+        nValues += nOwnValues;
     }
     return FALSE;
 }

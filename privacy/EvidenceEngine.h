@@ -73,5 +73,5 @@ BOOL DeleteEvidenceRow(const EvidenceRow& row);
 // The predefined key of "HKEY_CURRENT_USER" and its siblings; NULL otherwise.
 HKEY EvidenceRootFromName(const CString& strRootName);
 
-// Frees the traces an item holds (its destructor and each collection call it).
+// Frees the traces an item holds, as its ClearTraces does.
 void FreeEvidenceTraces(CEvidenceItem* pItem);

@@ -74,7 +74,8 @@ private:
         CRegKeyHandle key;
         if (::RegOpenKeyExW(m_trace.hRootKey, strPath, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
             return;
-        std::vector<wchar_t> name(kMaxValueName + 1, L'\0');
+        // One name buffer for the whole walk: each name is copied before going deeper.
+        std::vector<wchar_t>& name = m_name;
         for (DWORD nIndex = 0; !Stopped(); ++nIndex)
         {
             DWORD nLength = kMaxKeyName + 1;
@@ -137,6 +138,7 @@ private:
     CEvidenceListSink& m_sink;
     int m_nFound = 0;
     BOOL m_bStopped = FALSE;
+    std::vector<wchar_t> m_name = std::vector<wchar_t>(kMaxValueName + 1, L'\0');
 };
 
 } // namespace
