@@ -1,6 +1,7 @@
 #include "privacy/EvidenceCleanerDlg.h"
 #include "controls/skin/ThreadWait.h"
 #include "framework/WinThread.h"
+#include "framework/WorkerCall.h"
 #include "optimizer/shared/LangString.h"
 #include "privacy/CleanProgressDlg.h"
 #include "privacy/EvidenceCatalogue.h"
@@ -456,13 +457,10 @@ void CEvidenceCleanerDlg::EndScan(DWORD dwTimeoutMs)
 {
     if (m_hStopEvent != NULL && IsScanning())
         ::SetEvent(m_hStopEvent);
-    if (m_pScanThread != NULL)
-    {
-        // The worker polls its stop between entries; past the time given it
-        // is waited for still, since it uses this page and the catalogue.
-        if (AfxWaitForObjectPumping(m_pScanThread->m_hThread, dwTimeoutMs) != WAIT_OBJECT_0)
-            WaitForThreadEnd(m_pScanThread->m_hThread);
-    }
+    // A worker that outlives the wait keeps everything it uses: the frame
+    // then leaves the page, the catalogue and the library in place.
+    if (m_pScanThread != NULL && AfxWaitForObjectPumping(m_pScanThread->m_hThread, dwTimeoutMs) != WAIT_OBJECT_0)
+        return;
     ReleaseScanThread();
     if (m_nScanning.load() != 0)
     {

@@ -55,13 +55,15 @@ bool KeyExists(const wchar_t* pszKey)
 std::atomic<int> s_nHeldItem{0};
 HANDLE s_hRelease = NULL;
 std::atomic<bool> s_bHeld{false};
+// A worker stuck in a call that does not look at its stop event.
+std::atomic<bool> s_bIgnoreStop{false};
 void HoldBeforeItem(CEvidenceItem* pItem, HANDLE hStop)
 {
     if (pItem->m_nStringID != s_nHeldItem.load())
         return;
     s_bHeld = true;
     HANDLE handles[2] = {s_hRelease, hStop};
-    ::WaitForMultipleObjects(2, handles, FALSE, 20000);
+    ::WaitForMultipleObjects(s_bIgnoreStop.load() ? 1 : 2, handles, FALSE, 20000);
 }
 
 class EvidencePageTest : public ::testing::Test
@@ -71,6 +73,7 @@ protected:
     {
         s_hRelease = ::CreateEventW(NULL, TRUE, FALSE, NULL);
         s_bHeld = false;
+        s_bIgnoreStop = false;
         s_nHeldItem = 0;
         CEvidenceCleanerDlg::SetScanItemHookForTests(&HoldBeforeItem);
         CIniFile::SetHostFolderForTests(m_folder.Path().c_str());
@@ -396,4 +399,24 @@ TEST_F(EvidencePageTest, ACleanThatLeftAFileAsksBeforeAnyRestartAndNoRestartsNot
     EXPECT_TRUE(exits.m_calls.empty()) << "No restarts nothing";
     ::DeleteFileW(strHeld.c_str());
     ::DeleteFileW(strOther.c_str());
+}
+
+TEST_F(EvidencePageTest, AWaitThatRunsOutLeavesTheWorkerItsPage)
+{
+    PlantValues(kRunMRU, 10);
+    Choose({113, 125});
+    s_nHeldItem = 125;
+    s_bIgnoreStop = true;
+    Command(CEvidenceCleanerDlg::IDC_SCAN);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return s_bHeld.load(); }, 30000));
+    const DWORD dwStart = ::GetTickCount();
+    m_pPage->StopAndWait(300);
+    EXPECT_LT(::GetTickCount() - dwStart, 5000u) << "the wait keeps its limit";
+    EXPECT_EQ(FunIsThread(), 1);
+    EXPECT_TRUE(m_pPage->IsScanning());
+    EXPECT_NE(m_pPage->GetStopEvent(), (HANDLE)NULL) << "the worker's event stays open";
+    ::SetEvent(s_hRelease);
+    ASSERT_TRUE(WaitScanEnd());
+    EXPECT_EQ(Rows(), 10);
+    EXPECT_EQ(m_pPage->GetTree().GetScanListCount(), 1) << "it saw the stop before the next item";
 }
