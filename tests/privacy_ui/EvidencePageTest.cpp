@@ -189,6 +189,17 @@ TEST_F(EvidencePageTest, StopWhileHiddenEndsTheScanAndEachRunHasItsOwnStopEvent)
     EXPECT_EQ(m_pPage->GetTree().GetScanListCount(), 2);
 }
 
+TEST_F(EvidencePageTest, NothingCheckedScansNothingAndSavesAnEmptyChoice)
+{
+    m_pPage->GetTree().UncheckAll(PrivacyCatalogue());
+    Command(CEvidenceCleanerDlg::IDC_SCAN);
+    ASSERT_TRUE(WaitScanEnd());
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(CIniFile(L"Sweepkit.ini").ReadInt(L"RecentItem", L"RecentItems"), 0);
+    Command(CEvidenceCleanerDlg::IDC_CLEAN);
+    EXPECT_EQ(m_pPage->GetProgressDialog(), (CCleanProgressDlg*)NULL);
+}
+
 TEST_F(EvidencePageTest, ShowingThePageAgainLeavesARunningScansRows)
 {
     PlantValues(kRunMRU, 600);
