@@ -431,3 +431,29 @@ TEST_F(EvidencePageTest, AWaitThatRunsOutLeavesTheWorkerItsPage)
     EXPECT_EQ(Rows(), 10);
     EXPECT_EQ(m_pPage->GetTree().GetScanListCount(), 1) << "it saw the stop before the next item";
 }
+
+TEST_F(EvidencePageTest, ALanguageSwitchRelabelsButtonsHeadersAndTree)
+{
+    testsupport::ScratchFolder folder;
+    const std::wstring strFile = folder.File(L"Other.ini");
+    ::WritePrivateProfileStringW(L"String", L"IDC_BTN_SCAN", L"Suchen", strFile.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDC_LIST_SCAN_COLUMN_2", L"Wert", strFile.c_str());
+    ::WritePrivateProfileStringW(L"String", L"IDS_STR_WCH_WET", L"Windows-Eintr\u00e4ge", strFile.c_str());
+    FunPrivacySwitchLanguage(strFile.c_str());
+    CString strText;
+    m_pPage->GetButton(CEvidenceCleanerDlg::IDC_SCAN).GetWindowText(strText);
+    EXPECT_EQ(strText, CString(L"Suchen"));
+    EXPECT_EQ(CString(m_pPage->GetButton(CEvidenceCleanerDlg::IDC_SCAN).GetTooltipText()), CString(L"Suchen"));
+    wchar_t szHeader[64] = L"";
+    LVCOLUMNW lvc = {};
+    lvc.mask = LVCF_TEXT;
+    lvc.pszText = szHeader;
+    lvc.cchTextMax = 64;
+    ASSERT_TRUE(m_pPage->GetResultList().GetColumn(1, &lvc));
+    EXPECT_EQ(std::wstring(szHeader), L"Wert");
+    CEvidenceItem* pNode = FindCatalogueItem(PrivacyCatalogue(), 103);
+    EXPECT_EQ(m_pPage->GetTree().GetItemText(pNode->m_hItem), CString(L"Windows-Eintr\u00e4ge"));
+    FunPrivacySwitchLanguage(EnglishLanguageFile().c_str());
+    m_pPage->GetButton(CEvidenceCleanerDlg::IDC_SCAN).GetWindowText(strText);
+    EXPECT_EQ(strText, CString(L"Scan"));
+}
