@@ -1,4 +1,5 @@
 #include "privacy/CleanProgressDlg.h"
+#include "controls/skin/MemDC.h"
 #include "controls/skin/ThreadWait.h"
 #include "framework/WinThread.h"
 #include "optimizer/shared/LangString.h"
@@ -256,11 +257,7 @@ void CCleanProgressDlg::OnPaint()
     CPaintDC dc(this);
     CRect rcClient;
     GetClientRect(&rcClient);
-    CDC dcMem;
-    CBitmap bmpMem;
-    if (!dcMem.CreateCompatibleDC(&dc) || !bmpMem.CreateCompatibleBitmap(&dc, rcClient.Width(), rcClient.Height()))
-        return;
-    HGDIOBJ hOld = ::SelectObject(dcMem, bmpMem);
+    CMemDC dcMem(&dc, &rcClient);
     PaintInto(dcMem, rcClient);
     if (!m_bRegionSet)
     {
@@ -284,8 +281,6 @@ void CCleanProgressDlg::OnPaint()
         if (SetWindowRgn(hRegion, FALSE) == 0)
             ::DeleteObject(hRegion);
     }
-    dc.BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &dcMem, 0, 0, SRCCOPY);
-    ::SelectObject(dcMem, hOld);
 }
 
 void CCleanProgressDlg::PaintInto(CDC& dc, const CRect& rcClient)

@@ -1,4 +1,5 @@
 #include "privacy/MyTreeCtrl.h"
+#include "controls/skin/MemDC.h"
 #include "framework/ImageList.h"
 #include "framework/WorkerCall.h"
 #include "optimizer/shared/DrawUtils.h"
@@ -541,11 +542,7 @@ void CMyTreeCtrl::OnPaint()
     GetClientRect(&rcClient);
     if (rcClient.IsRectEmpty())
         return;
-    CDC dc;
-    CBitmap bmp;
-    if (!dc.CreateCompatibleDC(&dcPaint) || !bmp.CreateCompatibleBitmap(&dcPaint, rcClient.Width(), rcClient.Height()))
-        return;
-    HGDIOBJ hOldBitmap = ::SelectObject(dc, bmp);
+    CMemDC dc(&dcPaint, &rcClient);
     dc.FillSolidRect(&rcClient, RGB(255, 255, 255));
     CFont* pFont = m_pFont != NULL ? m_pFont : GetFont();
     HGDIOBJ hOldFont = pFont != NULL ? ::SelectObject(dc, pFont->m_hObject) : NULL;
@@ -564,10 +561,8 @@ void CMyTreeCtrl::OnPaint()
             break;
         PaintRow(dc, hItem, nContentRight, crText);
     }
-    dcPaint.BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &dc, 0, 0, SRCCOPY);
     if (hOldFont != NULL)
         ::SelectObject(dc, hOldFont);
-    ::SelectObject(dc, hOldBitmap);
 }
 
 void CMyTreeCtrl::DrawFrame(CDC& dc, CBitmap& bmp, int nFrame, int nFrameWidth, int nFrameHeight, const CRect& rcBox,

@@ -65,7 +65,8 @@ def page_buttons():
     shades = looks(*orange)                                # Stop: normal, then hover for the rest
     save("button_273.bmp", kit.button(104, 27, *shades["normal"]))
     save("button_274.bmp", kit.button(104, 27, *shades["hover"]))
-    light = ((236, 242, 250), (208, 222, 240), (122, 150, 190))
+    # The choice buttons carry a white caption too: a lighter blue than Delete.
+    light = (kit.mix(BLUE_LIGHT, WHITE, 0.2), kit.mix(BLUE, BLUE_LIGHT, 0.35), BLUE)
     for ids in ((327, 326, 325), (324, 332, 331), (330, 329, 328)):
         shades = looks(*light)
         save("button_%d.bmp" % ids[0], kit.button(149, 21, *shades["normal"]))
