@@ -89,14 +89,14 @@ CString CTamselApp::GetLangString(const CString& strKey)
 {
     if (m_strLangFile.IsEmpty())
         return CString();
-    return WithLineBreaks(ReadProfileText(m_strLangFile, strKey, L""));
+    return WithLineBreaks(m_langTexts.Get(m_strLangFile, strKey, kLangBufferSize));
 }
 
 CString CTamselApp::GetLangStringRaw(const CString& strKey)
 {
     if (m_strLangFile.IsEmpty())
         return CString();
-    return ReadProfileText(m_strLangFile, strKey, L"");
+    return m_langTexts.Get(m_strLangFile, strKey, kLangBufferSize);
 }
 
 void CTamselApp::ListLanguageFiles(CStringArray& arrFiles, CStringArray& arrNames)
@@ -135,7 +135,7 @@ void CTamselApp::TranslateDialog(CWnd* pDialog, UINT nTemplateID)
         return;
     CString strKey;
     strKey.Format(L"IDD_%u_Title", nTemplateID);
-    CString strTitle = m_strLangFile.IsEmpty() ? CString() : ReadProfileText(m_strLangFile, strKey, L"");
+    CString strTitle = m_strLangFile.IsEmpty() ? CString() : m_langTexts.Get(m_strLangFile, strKey, kLangBufferSize);
     if (!strTitle.IsEmpty())
         pDialog->SetWindowText(strTitle);
 
@@ -155,7 +155,7 @@ void CTamselApp::TranslateDialog(CWnd* pDialog, UINT nTemplateID)
         if (pButton != NULL && pButton->GetCheck() == -1)
         {
             strKey.Format(L"BTN_%u_%d", nTemplateID, nID);
-            CString strTip = m_strLangFile.IsEmpty() ? CString() : ReadProfileText(m_strLangFile, strKey, L"");
+            CString strTip = m_strLangFile.IsEmpty() ? CString() : m_langTexts.Get(m_strLangFile, strKey, kLangBufferSize);
             if (!strTip.IsEmpty())
                 pButton->SetTooltipText(strTip, TRUE);
             continue;

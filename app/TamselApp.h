@@ -3,6 +3,7 @@
 // The application object: start-up and exit, the settings, the language file
 // and the scan data that every page reaches through AfxGetApp.
 #include "framework/Afx.h"
+#include "app/LanguageTexts.h"
 #include "repair/RegProblem.h"
 #include "resources/AppResource.h"
 #include "tools/UpdateInfo.h"
@@ -114,6 +115,9 @@ public:
     static int DisplaySlotOfCategory(int nCategory);
 
 protected:
+    // Texts of the current language file, read once per file version.
+    CLanguageTexts m_langTexts;
+
     // The wanted executable base name (single instance and window property).
     CString GetExeBaseName() const;
     // Runs the main window modally.

@@ -85,7 +85,8 @@ END_MESSAGE_MAP()
 
 CTamselDlg::CTamselDlg(CWnd* pParent)
     : CDialog(IDD_MAIN_WINDOW, pParent), m_pApp(NULL), m_bFirstPaint(0), m_bLibraryView(0), m_hPrivacyLib(NULL),
-      m_hOptimizerLib(NULL), m_nCurPage(-1), m_nCornerSize(3), m_nBorderWidth(4), m_bDragging(0)
+      m_hOptimizerLib(NULL), m_nCurPage(-1), m_nNextPageToCreate(-1), m_nCornerSize(3), m_nBorderWidth(4),
+      m_bDragging(0)
 {
     m_hIcon = AfxGetApp()->LoadIcon(IDI_TAMSEL);
     m_arrPages.RemoveAll();
@@ -207,21 +208,11 @@ BOOL CTamselDlg::OnInitDialog()
     m_wndPageArea.GetWindowRect(&m_rcPage);
     ScreenToClient(&m_rcPage);
 
-    for (int i = 0; i < GetPageCount(); i++)
-    {
-        PageInfo* pInfo = GetPageInfo(i);
-        if (pInfo->pPage == NULL)
-            continue;
-        if (pInfo->pPage->m_hWnd == NULL)
-            pInfo->pPage->Create(pInfo->nIDTemplate, this);
-        if (pInfo->pPage->m_hWnd != NULL)
-        {
-            pInfo->pPage->MoveWindow(&m_rcPage, TRUE);
-            pInfo->pPage->ShowWindow(SW_HIDE);
-            pInfo->pPage->SetFocus();
-        }
-    }
+    // The other pages are made once the window is on screen (about a second
+    // of work): see CreatePagesWhileIdle.
     ShowPage(PAGE_HOME);
+    m_nNextPageToCreate = 0;
+    SetTimer(PAGE_CREATION_TIMER, 0);
 
     m_bFirstPaint = 1;
     m_bLibraryView = 0;
@@ -469,6 +460,9 @@ BOOL CTamselDlg::ShowPage(int nIndex, CWnd* pParent)
         pParent = this;
     if (!m_bLibraryView && nIndex == m_nCurPage)
         return 1;
+    // Pages fill each other (a scan its result page): all exist before a switch.
+    if (ArePagesPending())
+        CreateRemainingPages();
     // A refused index must not leave the window without a page.
     PageInfo* pNew = GetPageInfo(nIndex);
     if (pNew == NULL || pNew->pPage == NULL)
@@ -552,9 +546,52 @@ BOOL CTamselDlg::SelectPage(int nIndex)
     return bSwitch;
 }
 
+BOOL CTamselDlg::CreatePageWindow(int nIndex)
+{
+    PageInfo* pInfo = GetPageInfo(nIndex);
+    if (pInfo == NULL || pInfo->pPage == NULL)
+        return FALSE;
+    if (pInfo->pPage->m_hWnd != NULL)
+        return TRUE;
+    // A template that cannot be made is tried again by the next ShowPage.
+    if (!pInfo->pPage->Create(pInfo->nIDTemplate, this) || pInfo->pPage->m_hWnd == NULL)
+        return FALSE;
+    pInfo->pPage->MoveWindow(&m_rcPage, TRUE);
+    if (nIndex != m_nCurPage || m_bLibraryView)
+        pInfo->pPage->ShowWindow(SW_HIDE);
+    return TRUE;
+}
+
+void CTamselDlg::CreateRemainingPages()
+{
+    if (m_nNextPageToCreate < 0)
+        return;
+    KillTimer(PAGE_CREATION_TIMER);
+    for (int i = m_nNextPageToCreate; i < GetPageCount(); i++)
+        CreatePageWindow(i);
+    m_nNextPageToCreate = -1;
+}
+
+void CTamselDlg::CreatePagesWhileIdle()
+{
+    // A timer comes after paint and input: the window is drawn first, and a
+    // click or key waits for one page at most. The pointer merely moving
+    // does not stop the work.
+    while (m_nNextPageToCreate >= 0 && m_nNextPageToCreate < GetPageCount())
+    {
+        if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0)
+            return;
+        CreatePageWindow(m_nNextPageToCreate++);
+    }
+    KillTimer(PAGE_CREATION_TIMER);
+    m_nNextPageToCreate = -1;
+}
+
 void CTamselDlg::HideAllPages()
 {
     m_bLibraryView = 1;
+    KillTimer(PAGE_CREATION_TIMER);
+    m_nNextPageToCreate = -1;
     for (int i = 0; i < GetPageCount(); i++)
     {
         PageInfo* pInfo = GetPageInfo(i);

@@ -82,6 +82,10 @@ enum
     PAGE_COUNT = 28
 };
 
+// Drives the creation of the pages after start-up; outside 1 to 9, which a
+// released mouse button kills.
+const UINT_PTR PAGE_CREATION_TIMER = 100;
+
 // Folders of the folder bar, in their order.
 enum
 {
@@ -108,6 +112,11 @@ public:
     BOOL SelectPage(int nIndex);
     void HideAllPages();
     BOOL ShowPageByName(CDialog* pPage);
+    // Creates every page window still missing. Start-up creates only the home
+    // page before the window shows; the rest follow while the window idles,
+    // or all at once here when something needs them sooner.
+    void CreateRemainingPages();
+    BOOL ArePagesPending() const { return m_nNextPageToCreate >= 0; }
     int GetCurrentPage() const { return m_nCurPage; }
     int GetPageCount() const { return (int)m_arrPages.GetSize(); }
     PageInfo* GetPageInfo(int nIndex) const;
@@ -240,6 +249,8 @@ public:
     CPoint m_ptDragStart;
     // The size the window region was cut for; (0, 0) until cut.
     CSize m_sizeSkinRegion;
+    // Next row the background page creation looks at; -1 when none is pending.
+    int m_nNextPageToCreate;
     int m_nCornerSize;
     int m_nBorderWidth;
     BYTE m_bDragging;
@@ -276,9 +287,17 @@ protected:
     afx_msg void OnCloseButton();
     afx_msg void OnMinimizeButton();
 
+    // The folder bar and its item bars; FALSE when one cannot be made, and
+    // the window then ends (virtual so that a test can make it fail).
+    virtual BOOL CreateNavigation();
+
 private:
+    // Creates the page window of a row when missing and puts it in the page
+    // area, hidden unless it is the page on show; FALSE when it has none.
+    BOOL CreatePageWindow(int nIndex);
+    // One timer tick of the background creation: pages until input waits.
+    void CreatePagesWhileIdle();
     void AddLanguageFiles();
-    BOOL CreateNavigation();
     void CreateCaptionButtons();
     // The stop questions of a running scan or an unfinished result; TRUE to go on.
     BOOL ConfirmLeavePage();

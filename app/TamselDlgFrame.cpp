@@ -26,6 +26,8 @@ void CTamselDlg::OnDestroy()
 {
     ::RemovePropW(m_hWnd, GetInstancePropertyName());
     KillTimer(DRAG_TIMER);
+    KillTimer(PAGE_CREATION_TIMER);
+    m_nNextPageToCreate = -1;
     CDialog::OnDestroy();
 }
 
@@ -248,6 +250,11 @@ void CTamselDlg::OnLButtonDown(UINT nFlags, CPoint point)
 
 void CTamselDlg::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == PAGE_CREATION_TIMER)
+    {
+        CreatePagesWhileIdle();
+        return;
+    }
     if (nIDEvent != DRAG_TIMER)
     {
         CDialog::OnTimer(nIDEvent);

@@ -20,6 +20,8 @@ void AfxPurgeTemporaryObjects();
 // Deletes this thread's temporaries and the maps holding them; a thread
 // calls it as it ends.
 void AfxFreeThreadTemporaries();
+// Every temporary map of the process that is alive (for tests).
+int AfxGetTempMapCount();
 // Offers the message to each permanent window from its target up to hWndStop
 // (included); TRUE when one took it.
 BOOL AfxWalkPreTranslateTree(HWND hWndStop, MSG* pMsg);

@@ -11,20 +11,32 @@
 #include <typeinfo>
 #include <utility>
 
+// Arranges for this thread's temporaries to be freed when it ends, also when
+// the framework did not start it (MessageLoop.cpp).
+void AfxNoteThreadTemporaries();
+void AfxTempMapCreated(int nDelta);
+
 template <class TBase, class THandle, class TTraits>
 class CTempObjectMap
 {
 public:
     typedef TBase* (*PFN_CREATE)();
 
-    CTempObjectMap() = default;
-    ~CTempObjectMap() { Purge(); }
+    CTempObjectMap() { AfxTempMapCreated(1); }
+    ~CTempObjectMap()
+    {
+        Purge();
+        AfxTempMapCreated(-1);
+    }
 
     // The map behind a thread's pointer, made on first use.
     static CTempObjectMap& Of(CTempObjectMap*& rpMap)
     {
         if (rpMap == NULL)
+        {
             rpMap = new CTempObjectMap;
+            AfxNoteThreadTemporaries();
+        }
         return *rpMap;
     }
 

@@ -22,7 +22,7 @@ BEGIN_MESSAGE_MAP(CGuiToolButton, CButton)
 END_MESSAGE_MAP()
 
 CGuiToolButton::CGuiToolButton()
-    : m_dwStyle(XP_STYLE_GRADIENT), m_bTransparent(TRUE), m_hIcon(NULL), m_sizeIcon(0, 0), m_sizeText(0, 0),
+    : m_dwStyle(XP_STYLE_GRADIENT), m_bTransparent(TRUE), m_bToolTipSet(FALSE), m_bToolTipActive(FALSE), m_hIcon(NULL), m_sizeIcon(0, 0), m_sizeText(0, 0),
       m_bHot(FALSE), m_bResizePermitted(TRUE), m_sizeButton(0, 0), m_bShadow(TRUE), m_bCenterIcon(FALSE),
       m_clrText(RGB(0, 0, 0)), m_bFrame(FALSE), m_hMenu(NULL)
 {
@@ -40,8 +40,12 @@ void CGuiToolButton::PreSubclassWindow()
 
 BOOL CGuiToolButton::PreTranslateMessage(MSG* pMsg)
 {
-    if (pMsg->message == WM_MOUSEMOVE && m_toolTip.GetSafeHwnd() != NULL)
-        m_toolTip.RelayEvent(pMsg);
+    if (pMsg->message == WM_MOUSEMOVE)
+    {
+        CreateToolTip();
+        if (m_toolTip.GetSafeHwnd() != NULL)
+            m_toolTip.RelayEvent(pMsg);
+    }
     return CButton::PreTranslateMessage(pMsg);
 }
 
@@ -88,17 +92,29 @@ void CGuiToolButton::SetToolTip(LPCTSTR lpszToolTip)
 {
     if (!::IsWindow(m_hWnd))
         return;
+    m_strToolTip = lpszToolTip != NULL ? lpszToolTip : L"";
+    m_bToolTipActive = lpszToolTip != NULL;
+    m_bToolTipSet = TRUE;
     if (m_toolTip.GetSafeHwnd() == NULL)
-    {
-        if (!m_toolTip.Create(this, TTS_ALWAYSTIP))
-            return;
-    }
-    CString strText(lpszToolTip != NULL ? lpszToolTip : L"");
-    if (m_toolTip.GetToolCount() == 0)
-        m_toolTip.AddTool(this, strText);
-    else
-        m_toolTip.UpdateTipText(strText, this);
-    m_toolTip.Activate(lpszToolTip != NULL);
+        return;
+    m_toolTip.UpdateTipText(m_strToolTip, this);
+    m_toolTip.Activate(m_bToolTipActive);
+}
+
+void CGuiToolButton::CreateToolTip()
+{
+    if (!m_bToolTipSet || m_toolTip.GetSafeHwnd() != NULL || !::IsWindow(m_hWnd))
+        return;
+    if (!m_toolTip.Create(this, TTS_ALWAYSTIP))
+        return;
+    m_toolTip.AddTool(this, m_strToolTip);
+    m_toolTip.Activate(m_bToolTipActive);
+}
+
+CToolTipCtrl& CGuiToolButton::GetToolTip()
+{
+    CreateToolTip();
+    return m_toolTip;
 }
 
 CSize CGuiToolButton::GetSizeButton()

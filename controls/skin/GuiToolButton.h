@@ -25,7 +25,9 @@ public:
 
     BOOL IsHot() const { return m_bHot; }
     DWORD GetStyle() const { return m_dwStyle; }
-    CToolTipCtrl& GetToolTip() { return m_toolTip; }
+    // The tooltip window is made on first use: a bar of items would otherwise
+    // open a top-level window per item at start-up.
+    CToolTipCtrl& GetToolTip();
 
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual BOOL PreTranslateMessage(MSG* pMsg);
@@ -34,6 +36,7 @@ protected:
     virtual void PreSubclassWindow();
     void RecalSize();
     void RepaintInParent();
+    void CreateToolTip();
 
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
@@ -43,6 +46,9 @@ protected:
     DWORD m_dwStyle;
     BOOL m_bTransparent;
     CToolTipCtrl m_toolTip;
+    CString m_strToolTip;
+    BOOL m_bToolTipSet;
+    BOOL m_bToolTipActive;
     HICON m_hIcon;
     CSize m_sizeIcon;
     CSize m_sizeText;

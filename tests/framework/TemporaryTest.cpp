@@ -4,10 +4,12 @@
 #include "framework/CommonControls.h"
 #include "framework/ImageList.h"
 #include "framework/ListCtrl.h"
+#include "framework/MessageLoop.h"
 #include "tests/framework/WindowTestHelpers.h"
 #include "tests/framework/data/WindowTestIds.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
+#include <atomic>
 #include <typeinfo>
 
 using namespace windowtest;
@@ -143,4 +145,74 @@ TEST(Temporaries, WindowObjectsEndedFromAnotherThread)
     EXPECT_EQ(wnd.m_hWnd, (HWND)NULL);
     EXPECT_EQ(::WaitForSingleObject(hThread, 5000), WAIT_OBJECT_0);
     ::CloseHandle(hThread);
+}
+
+namespace {
+
+std::atomic<int> s_nCountedTemporaries(0);
+
+// A temporary that counts itself, so the test sees it freed.
+class CCountedWnd : public CWnd
+{
+public:
+    CCountedWnd() { ++s_nCountedTemporaries; }
+    ~CCountedWnd() override { --s_nCountedTemporaries; }
+};
+
+struct ForeignThreadJob
+{
+    HWND hWnd;
+    HMENU hMenu;
+    int nMapsWhileRunning;
+    bool bTemporariesMade;
+};
+
+// Started the way a system or library thread is, not through the framework.
+DWORD WINAPI ForeignThreadProc(LPVOID pParam)
+{
+    ForeignThreadJob* pJob = static_cast<ForeignThreadJob*>(pParam);
+    CWnd* pWnd = AfxLookupTempWnd(pJob->hWnd, typeid(CCountedWnd), []() -> CWnd* { return new CCountedWnd; });
+    HDC hDC = ::GetDC(pJob->hWnd);
+    CDC* pDC = CDC::FromHandle(hDC);
+    CGdiObject* pFont = CGdiObject::FromHandle(::GetStockObject(DEFAULT_GUI_FONT));
+    CMenu* pMenu = CMenu::FromHandle(pJob->hMenu);
+    pJob->bTemporariesMade = pWnd != NULL && pDC != NULL && pFont != NULL && pMenu != NULL;
+    pJob->nMapsWhileRunning = AfxGetTempMapCount();
+    ::ReleaseDC(pJob->hWnd, hDC);
+    return 0;
+}
+
+} // namespace
+
+// A thread the framework did not start has no message loop and no end of the
+// framework's own: its temporaries and their maps still go when it ends.
+TEST(Temporaries, OfAThreadNotStartedByTheFrameworkAreFreedWhenItEnds)
+{
+    HWND hWnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    ASSERT_NE(hWnd, (HWND)NULL);
+    HMENU hMenu = ::CreatePopupMenu();
+    int nMapsBefore = AfxGetTempMapCount();
+    for (int nRound = 0; nRound < 3; nRound++)
+    {
+        ForeignThreadJob job{ hWnd, hMenu, 0, false };
+        HANDLE hThread = ::CreateThread(NULL, 0, ForeignThreadProc, &job, 0, NULL);
+        ASSERT_NE(hThread, (HANDLE)NULL);
+        EXPECT_EQ(::WaitForSingleObject(hThread, 5000), WAIT_OBJECT_0);
+        ::CloseHandle(hThread);
+        EXPECT_TRUE(job.bTemporariesMade);
+        EXPECT_GE(job.nMapsWhileRunning, nMapsBefore + 4);
+        EXPECT_EQ(s_nCountedTemporaries, 0) << "round " << nRound;
+        EXPECT_EQ(AfxGetTempMapCount(), nMapsBefore) << "round " << nRound;
+    }
+    // A framework thread frees its own at its end, as before.
+    ForeignThreadJob job{ hWnd, hMenu, 0, false };
+    HANDLE hThread = AfxBeginWorker([](LPVOID pParam) -> UINT { return ForeignThreadProc(pParam); }, &job);
+    ASSERT_NE(hThread, (HANDLE)NULL);
+    EXPECT_EQ(::WaitForSingleObject(hThread, 5000), WAIT_OBJECT_0);
+    ::CloseHandle(hThread);
+    EXPECT_TRUE(job.bTemporariesMade);
+    EXPECT_EQ(s_nCountedTemporaries, 0);
+    EXPECT_EQ(AfxGetTempMapCount(), nMapsBefore);
+    ::DestroyMenu(hMenu);
+    ::DestroyWindow(hWnd);
 }

@@ -1,5 +1,6 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "scanner/ScanThread.h"
+#include "app/SplashWnd.h"
 #include <atomic>
 
 using testsupport::MessageBoxRecorder;
@@ -7,7 +8,17 @@ using testsupport::WaitFor;
 
 TEST_F(MainWindowTest, StartsWithEveryPageCreatedHiddenAndTheHomePageShown)
 {
-    CreateMainWindow();
+    m_pDlg.reset(new CTamselDlg);
+    ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
+    // Until the window has been drawn and idles, only the home page exists.
+    EXPECT_TRUE(m_pDlg->ArePagesPending());
+    EXPECT_NE(m_pDlg->m_pageHome.m_hWnd, (HWND)NULL);
+    EXPECT_EQ(m_pDlg->m_pageSettings.m_hWnd, (HWND)NULL);
+    EXPECT_EQ(VisiblePage(), PAGE_HOME);
+    HWND hFocus = ::GetFocus();
+    EXPECT_TRUE(WaitFor([&] { return !m_pDlg->ArePagesPending(); }, 20000));
+    // Made in the background: the home page keeps the focus and stays alone.
+    EXPECT_EQ(::GetFocus(), hFocus);
     ASSERT_EQ(m_pDlg->GetPageCount(), PAGE_COUNT);
     for (int i = 0; i < PAGE_COUNT; i++)
     {
@@ -40,6 +51,98 @@ TEST_F(MainWindowTest, StartsWithEveryPageCreatedHiddenAndTheHomePageShown)
     EXPECT_EQ(m_pDlg->m_comboLanguage.GetCurSel(), 0);
     EXPECT_NE(m_pDlg->m_comboLanguage.GetItemIcon(0), (HICON)NULL);
     EXPECT_EQ(m_pDlg->m_comboLanguage.GetItemIcon(1), (HICON)NULL);
+}
+
+// A page switch before the background creation is done makes every page
+// first: pages fill each other (the scan fills the result page).
+TEST_F(MainWindowTest, ASwitchBeforeThePagesAreMadeMakesThemAll)
+{
+    m_pDlg.reset(new CTamselDlg);
+    ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
+    ASSERT_TRUE(m_pDlg->ArePagesPending());
+    EXPECT_TRUE(m_pDlg->ShowPage(PAGE_SCAN_RESULT));
+    EXPECT_FALSE(m_pDlg->ArePagesPending());
+    for (int i = 0; i < PAGE_COUNT; i++)
+    {
+        PageInfo* pInfo = m_pDlg->GetPageInfo(i);
+        if (pInfo->pPage != NULL)
+            EXPECT_NE(pInfo->pPage->m_hWnd, (HWND)NULL) << i;
+    }
+    EXPECT_EQ(VisiblePage(), PAGE_SCAN_RESULT);
+    // The idle creation has nothing left to do and shows nothing else.
+    WaitFor([] { return false; }, 100);
+    EXPECT_EQ(VisiblePage(), PAGE_SCAN_RESULT);
+}
+
+namespace {
+
+// A main window whose navigation cannot be built.
+class CNoNavigationDlg : public CTamselDlg
+{
+protected:
+    BOOL CreateNavigation() override { return FALSE; }
+};
+
+struct Watchdog
+{
+    CDialog* pDlg;
+    HANDLE hDone;
+};
+
+UINT __cdecl EndStuckDialogThreadProc(LPVOID pParam)
+{
+    // Only when the window did not end by itself: the run must not hang.
+    Watchdog* pWatch = static_cast<Watchdog*>(pParam);
+    if (::WaitForSingleObject(pWatch->hDone, 15000) == WAIT_TIMEOUT)
+        pWatch->pDlg->EndDialog(IDCANCEL);
+    return 0;
+}
+
+int VisibleWindowsOfThisProcess()
+{
+    struct Counter
+    {
+        static BOOL CALLBACK Count(HWND hWnd, LPARAM lParam)
+        {
+            DWORD dwProcessId = 0;
+            ::GetWindowThreadProcessId(hWnd, &dwProcessId);
+            if (dwProcessId == ::GetCurrentProcessId() && ::IsWindowVisible(hWnd))
+                ++*(int*)lParam;
+            return TRUE;
+        }
+    };
+    int nCount = 0;
+    ::EnumWindows(Counter::Count, (LPARAM)&nCount);
+    return nCount;
+}
+
+} // namespace
+
+// Without navigation the window has nothing to offer: it ends at once, as
+// the program runs it, and leaves no window, page or splash behind.
+TEST_F(MainWindowTest, AWindowWhoseNavigationFailsEndsCleanly)
+{
+    int nVisibleBefore = VisibleWindowsOfThisProcess();
+    CNoNavigationDlg dlg;
+    Watchdog watch{ &dlg, ::CreateEventW(NULL, TRUE, FALSE, NULL) };
+    HANDLE hWatchdog = AfxBeginWorker(EndStuckDialogThreadProc, &watch);
+    ASSERT_NE(hWatchdog, (HANDLE)NULL);
+    DWORD dwStart = ::GetTickCount();
+    INT_PTR nResult = dlg.DoModal();
+    EXPECT_LT(::GetTickCount() - dwStart, 10000u) << "the window stayed until the watchdog ended it";
+    EXPECT_EQ(nResult, IDABORT);
+    EXPECT_EQ(dlg.m_hWnd, (HWND)NULL);
+    EXPECT_EQ(dlg.m_pageHome.m_hWnd, (HWND)NULL);
+    EXPECT_EQ(dlg.m_pageSettings.m_hWnd, (HWND)NULL);
+    EXPECT_EQ(CSplashWnd::GetSplashWnd(), (CSplashWnd*)NULL);
+    // Nothing of it is left to be found by a second start either.
+    EXPECT_EQ(::FindWindowW(NULL, L"Tamsel"), (HWND)NULL);
+    WaitFor([] { return false; }, 100);
+    EXPECT_EQ(VisibleWindowsOfThisProcess(), nVisibleBefore);
+    ::SetEvent(watch.hDone);
+    EXPECT_EQ(::WaitForSingleObject(hWatchdog, 20000), WAIT_OBJECT_0);
+    ::CloseHandle(hWatchdog);
+    ::CloseHandle(watch.hDone);
 }
 
 TEST_F(MainWindowTest, ShowPageRefusesEmptyAndOutOfRangeRowsAndKeepsThePageShown)

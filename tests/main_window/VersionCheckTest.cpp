@@ -215,6 +215,28 @@ public:
     ~CRawServer() { testsupport::RunHostCommand("kill $(cat " + m_strDir + "/server.pid); rm -rf " + m_strDir, 20000); }
 
     bool IsStarted() const { return m_bStarted; }
+    // The script starts in the background: a window that asks at once would
+    // otherwise find nobody listening.
+    bool WaitUntilListening(DWORD dwTimeoutMs)
+    {
+        CString strUrl = Url(L"ok") + L"update.ini";
+        return testsupport::WaitFor(
+            [&] {
+                bool bUp = false;
+                HINTERNET hSession = ::InternetOpenW(L"probe", INTERNET_OPEN_TYPE_DIRECT, NULL, NULL, 0);
+                if (hSession == NULL)
+                    return false;
+                HINTERNET hRequest = ::InternetOpenUrlW(hSession, strUrl, NULL, 0, INTERNET_FLAG_RELOAD, 0);
+                if (hRequest != NULL)
+                {
+                    bUp = true;
+                    ::InternetCloseHandle(hRequest);
+                }
+                ::InternetCloseHandle(hSession);
+                return bUp;
+            },
+            dwTimeoutMs);
+    }
     CString Url(LPCWSTR pszFolder) const
     {
         CString strUrl;
@@ -304,6 +326,7 @@ TEST_F(MainWindowTest, FirstPaintChecksOnlineWithoutBlockingTheWindow)
     CRawServer server;
     if (!server.IsStarted())
         TAMSEL_PEER_MISSING("python3 could not start the test server");
+    ASSERT_TRUE(server.WaitUntilListening(10000));
     TestApp()->m_bAutoUpdate = 1;
     ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", server.Url(L"stall"),
                                  m_folder.File(L"Settings.ini").c_str());

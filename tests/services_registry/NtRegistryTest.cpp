@@ -1,6 +1,7 @@
 #include "services/NtRegistry.h"
 #include "tests/services_registry/RegTestUtil.h"
 #include "tests/support/TestSupport.h"
+#include "framework/WinThread.h"
 
 #include <gtest/gtest.h>
 
@@ -227,7 +228,7 @@ TEST(NtRegistry, ListsAppendInEnumerationOrder)
 // Wine answers the enumeration of this key with an error for ever; the lists
 // must still end.
 namespace {
-DWORD WINAPI ListPerflibThreadProc(LPVOID pParam)
+UINT ListPerflibThreadProc(LPVOID pParam)
 {
     CNtRegistry* pReg = static_cast<CNtRegistry*>(pParam);
     CStringArray names;
@@ -242,7 +243,7 @@ TEST(NtRegistry, ListsEndOnPersistentErrors)
     static CNtRegistry reg;  // outlives a hung thread
     if (!reg.SetKey(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009", FALSE))
         GTEST_SKIP() << "no Perflib\\009 key in this registry";
-    HANDLE hThread = CreateThread(NULL, 0, ListPerflibThreadProc, &reg, 0, NULL);
+    HANDLE hThread = AfxBeginWorker(ListPerflibThreadProc, &reg);
     ASSERT_NE(hThread, (HANDLE)NULL);
     DWORD dwWait = WaitForSingleObject(hThread, 10000);
     EXPECT_EQ(dwWait, (DWORD)WAIT_OBJECT_0) << "enumeration did not end";

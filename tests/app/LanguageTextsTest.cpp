@@ -1,0 +1,68 @@
+// The kept copy of a language file's texts answers exactly as a profile read
+// of the file does, and follows the file when it changes.
+#include "app/LanguageTexts.h"
+#include "tests/support/TestSupport.h"
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+CString ProfileText(const std::wstring& strFile, LPCWSTR pszKey, DWORD nChars)
+{
+    std::wstring strBuffer(nChars, L'\0');
+    ::GetPrivateProfileStringW(L"String", pszKey, L"", &strBuffer[0], nChars, strFile.c_str());
+    return strBuffer.c_str();
+}
+
+} // namespace
+
+TEST(LanguageTexts, AnswerAsAProfileReadDoes)
+{
+    testsupport::ScratchFolder folder;
+    std::wstring strFile = folder.File(L"Test.ini");
+    std::string strLong(1500, 'x');
+    ASSERT_TRUE(testsupport::WriteFileBytes(strFile,
+        "[General Settings]\r\nLanguage=Test\r\nPlain=not this section\r\n"
+        "[String]\r\n"
+        "Plain=Plain text\r\n"
+        "  Spaced  =   around it   \r\n"
+        "Quoted=\"in quotes\"\r\n"
+        "Single='single'\r\n"
+        "HalfQuoted=\"open only\r\n"
+        "Inner=a \"quoted\" word\r\n"
+        "Equals=a=b\r\n"
+        "Break=one\\ntwo\r\n"
+        "Twice=first\r\n"
+        "twice=second\r\n"
+        "Empty=\r\n"
+        "Long=" + strLong + "\r\n"
+        "; a comment\r\n"
+        "[Other]\r\nPlain=other\r\n"));
+    CLanguageTexts texts;
+    for (LPCWSTR pszKey : { L"Plain", L"PLAIN", L"Spaced", L"Quoted", L"Single", L"HalfQuoted", L"Inner", L"Equals",
+                            L"Break", L"Twice", L"Empty", L"Long", L"Missing", L"Other" })
+    {
+        EXPECT_STREQ(texts.Get(strFile.c_str(), pszKey, 1000), ProfileText(strFile, pszKey, 1000)) << pszKey;
+    }
+    EXPECT_STREQ(texts.Get(strFile.c_str(), L"Plain", 1000), L"Plain text");
+    EXPECT_EQ(texts.Get(strFile.c_str(), L"Long", 1000).GetLength(), 999);
+    // A file that does not exist has no texts.
+    EXPECT_TRUE(texts.Get(folder.File(L"None.ini").c_str(), L"Plain", 1000).IsEmpty());
+}
+
+TEST(LanguageTexts, FollowTheFileWhenItChanges)
+{
+    testsupport::ScratchFolder folder;
+    std::wstring strFirst = folder.File(L"First.ini"), strSecond = folder.File(L"Second.ini");
+    ASSERT_TRUE(testsupport::WriteFileBytes(strFirst, "[String]\r\nKey=first\r\n"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(strSecond, "[String]\r\nKey=second\r\n"));
+    CLanguageTexts texts;
+    EXPECT_STREQ(texts.Get(strFirst.c_str(), L"Key", 1000), L"first");
+    EXPECT_STREQ(texts.Get(strSecond.c_str(), L"Key", 1000), L"second");
+    // Written by the program itself, as a profile write does.
+    ASSERT_TRUE(::WritePrivateProfileStringW(L"String", L"Added", L"new text", strSecond.c_str()));
+    EXPECT_STREQ(texts.Get(strSecond.c_str(), L"Added", 1000), L"new text");
+    ASSERT_TRUE(::WritePrivateProfileStringW(L"String", L"Key", L"changed", strSecond.c_str()));
+    EXPECT_STREQ(texts.Get(strSecond.c_str(), L"Key", 1000), L"changed");
+    EXPECT_STREQ(texts.Get(strFirst.c_str(), L"Key", 1000), L"first");
+}
