@@ -117,8 +117,11 @@ TEST_F(BusyFixture, StartsAndEndsCleanly)
     // Timed from the start, so a slow machine cannot make the wait look short.
     busy.SetSpeed(400);
     DWORD dwStart = ::GetTickCount();
+    int nBefore = busy.GetCurPos();
     busy.Start();
-    PumpFor(50);
+    // The first step has run, so the thread is in its long sleep (a loaded
+    // machine may start it late; ending it before then proves nothing).
+    ASSERT_TRUE(testsupport::WaitFor([&] { return busy.GetCurPos() != nBefore; }, 3000));
     busy.End();
     EXPECT_GE(::GetTickCount() - dwStart, 350u);
     EXPECT_FALSE(busy.IsRunning());
