@@ -14,11 +14,14 @@
 #include "framework/Afx.h"
 #include "optimizer/MemoryOptimizerDlg.h"
 #include "optimizer/OptimizerText.h"
+#include "benchmarks/support/BenchSupport.h"
 
 #include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string>
+
+using benchsupport::HostOutput;
 
 namespace {
 
@@ -62,38 +65,6 @@ long long ProcessTicks(const std::wstring& strProc)
             ++p;
     }
     return (long long)(ullUser + ullSystem);
-}
-
-// Runs a host shell command and returns what it printed (Wine starts Unix
-// programs but passes no output back: the command writes a file we read).
-std::string HostOutput(const std::string& strCommand)
-{
-    char szFile[128];
-    wsprintfA(szFile, "/tmp/tamsel-memview-bench-%lu-%lu.txt", ::GetCurrentProcessId(), ::GetTickCount());
-    std::string strScript = "( " + strCommand + " ) > " + szFile + ".tmp 2>/dev/null; mv " + szFile + ".tmp " + szFile;
-    std::wstring strCmd = L"Z:\\bin\\sh -c \"";
-    for (char ch : strScript)
-    {
-        if (ch == '"' || ch == '\\')
-            strCmd += L'\\';
-        strCmd += (wchar_t)(unsigned char)ch;
-    }
-    strCmd += L"\"";
-    std::wstring strWin = L"Z:";
-    for (const char* p = szFile; *p; ++p)
-        strWin += *p == '/' ? L'\\' : (wchar_t)*p;
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(NULL, &strCmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return std::string();
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    std::string text;
-    for (int i = 0; i < 300 && ::GetFileAttributesW(strWin.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-        ::Sleep(100);
-    text = ReadText(strWin.c_str());
-    ::DeleteFileW(strWin.c_str());
-    return text;
 }
 
 // The Linux process id of a program of this prefix, by the start of its

@@ -18,6 +18,7 @@
 //   wineserver -k
 #include "scanner/ScanThread.h"
 #include "app/TamselApp.h"
+#include "benchmarks/support/BenchSupport.h"
 
 #include <psapi.h>
 #include <shlwapi.h>
@@ -25,6 +26,8 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+
+using namespace benchsupport;
 
 namespace {
 
@@ -34,13 +37,6 @@ const int kExtensions = 10000;
 const int kUserKeys = 40000;
 const int kRuns = 3;
 const wchar_t kUserRoot[] = L"Software\\TamselScanBench";
-
-double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
 
 bool SetText(HKEY hRoot, const std::wstring& strKey, const wchar_t* pszName, const std::wstring& strText)
 {
@@ -134,20 +130,9 @@ int Scan(int nOnly = 0)
 
 bool Regedit(const std::wstring& strFile, const wchar_t* pszKey)
 {
-    std::wstring command = L"regedit.exe /E \"" + strFile + L"\" \"" + pszKey + L"\"";
-    std::vector<wchar_t> buffer(command.begin(), command.end());
-    buffer.push_back(0);
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return false;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD dwExit = 1;
-    GetExitCodeProcess(pi.hProcess, &dwExit);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    int nExit = RunProgram(L"regedit.exe /E \"" + strFile + L"\" \"" + pszKey + L"\"");
     DeleteFileW(strFile.c_str());
-    return dwExit == 0;
+    return nExit == 0;
 }
 
 bool ExportReadKeys(const std::wstring& strFile)
@@ -246,7 +231,7 @@ int wmain()
     double dPeakMb = counters.PeakWorkingSetSize / (1024.0 * 1024.0);
     printf("scan (all 15):      %.3f s (median of %d), %d rows\n", dOurs, kRuns, nRows);
     printf("regedit /E:         %.3f s (median of %d)\n", dWine, kRuns);
-    printf("ratio scan / regedit /E: %.2f (target <= 1.00: %s)\n", dOurs / dWine, dOurs <= dWine ? "met" : "NOT met");
+    PrintRatio("scan", "regedit /E", dOurs, dWine, 1.00);
     printf("peak working set: %.1f MB (target <= 64 MB: %s)\n", dPeakMb, dPeakMb <= 64.0 ? "met" : "NOT met");
     return 0;
 }

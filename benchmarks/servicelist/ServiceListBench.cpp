@@ -13,11 +13,15 @@
 //   ./wine-run.sh --setup && ./wine-run.sh bin/servicelist_bench.exe
 #include "framework/Afx.h"
 #include "optimizer/ServiceOptimizerDlg.h"
+#include "benchmarks/support/BenchSupport.h"
 
 #include <commctrl.h>
 #include <stdio.h>
 #include <algorithm>
 #include <vector>
+
+using benchsupport::NowSeconds;
+using benchsupport::Pump;
 
 namespace {
 
@@ -27,24 +31,6 @@ const int kRuns = 5;
 const int kWidth = 600, kHeight = 500;
 const int kWidths[4] = {100, 280, 100, 100};
 const LPCWSTR kHeaders[4] = {L"Display Name", L"Description", L"Type", L"Status"};
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 std::vector<CServiceRecord> Services()
 {
@@ -84,11 +70,11 @@ double Repaint(HWND hList)
 {
     Pump();
     ::GdiFlush();
-    const double dStart = Now();
+    const double dStart = NowSeconds();
     for (int i = 0; i < kRepaints; ++i)
         ::RedrawWindow(hList, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     ::GdiFlush();
-    return Now() - dStart;
+    return NowSeconds() - dStart;
 }
 
 // The service optimizer's list, made and filled as the view does.

@@ -16,6 +16,7 @@
 //   ./wine-run.sh --setup && ./wine-run.sh bin/treelist_bench.exe
 #include "framework/Afx.h"
 #include "controls/lists/TreeListCtrl.h"
+#include "benchmarks/support/BenchSupport.h"
 
 #include <commctrl.h>
 #include <stdio.h>
@@ -24,28 +25,13 @@
 #include <functional>
 #include <vector>
 
+using benchsupport::NowSeconds;
+using benchsupport::Pump;
+
 namespace {
 
 const int kRuns = 5;
 const int kWidth = 780, kHeight = 560;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 CString Markup(int n)
 {
@@ -148,9 +134,9 @@ double OursFill(int nRows)
     Ours ours;
     if (!ours.Make())
         return -1;
-    const double t0 = Now();
+    const double t0 = NowSeconds();
     ours.Fill(nRows);
-    return Now() - t0;
+    return NowSeconds() - t0;
 }
 
 double OursFeed(int nRows)
@@ -158,7 +144,7 @@ double OursFeed(int nRows)
     Ours ours;
     if (!ours.Make())
         return -1;
-    const double t0 = Now();
+    const double t0 = NowSeconds();
     FeedJob job;
     job.pTree = &ours.tree;
     job.nRows = nRows;
@@ -177,7 +163,7 @@ double OursFeed(int nRows)
     ours.tree.Expand(ours.tree.FindItemByKey(1), 0);
     ours.tree.UpdateWindow();
     Pump();
-    return Now() - t0;
+    return NowSeconds() - t0;
 }
 
 // Scrolls and deletion: returns the two times through the out parameters.
@@ -189,18 +175,18 @@ bool OursScrollDelete(int nRows, double& dScroll, double& dDelete)
     ours.Fill(nRows);
     ours.tree.SetTopRow(nRows / 2);
     ours.tree.UpdateWindow();
-    const double t0 = Now();
+    const double t0 = NowSeconds();
     for (int n = 0; n < 200; ++n)
     {
         ours.tree.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
         ours.tree.UpdateWindow();
     }
-    dScroll = Now() - t0;
-    const double t1 = Now();
+    dScroll = NowSeconds() - t0;
+    const double t1 = NowSeconds();
     ours.tree.DeleteAllItems();
     ours.tree.UpdateWindow();
     Pump();
-    dDelete = Now() - t1;
+    dDelete = NowSeconds() - t1;
     return true;
 }
 
@@ -268,9 +254,9 @@ double PeerFill(int nRows)
     Peer peer;
     if (!peer.Make())
         return -1;
-    const double t0 = Now();
+    const double t0 = NowSeconds();
     peer.Fill(nRows);
-    return Now() - t0;
+    return NowSeconds() - t0;
 }
 
 bool PeerScrollDelete(int nRows, double& dScroll, double& dDelete)
@@ -285,18 +271,18 @@ bool PeerScrollDelete(int nRows, double& dScroll, double& dDelete)
         hItem = (HTREEITEM)::SendMessageW(peer.hTree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)hItem);
     ::SendMessageW(peer.hTree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, (LPARAM)hItem);
     ::UpdateWindow(peer.hTree);
-    const double t0 = Now();
+    const double t0 = NowSeconds();
     for (int n = 0; n < 200; ++n)
     {
         ::SendMessageW(peer.hTree, WM_VSCROLL, SB_LINEDOWN, 0);
         ::UpdateWindow(peer.hTree);
     }
-    dScroll = Now() - t0;
-    const double t1 = Now();
+    dScroll = NowSeconds() - t0;
+    const double t1 = NowSeconds();
     ::SendMessageW(peer.hTree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
     ::UpdateWindow(peer.hTree);
     Pump();
-    dDelete = Now() - t1;
+    dDelete = NowSeconds() - t1;
     return true;
 }
 

@@ -12,6 +12,7 @@
 //   build/x86_64/wine-run.sh --setup
 //   build/x86_64/wine-run.sh build/x86_64/bin/updater_bench.exe
 #include "app/UpdaterPackage.h"
+#include "benchmarks/support/BenchSupport.h"
 #include "controls/skin/WindowShadow.h"
 
 #include <stdio.h>
@@ -19,81 +20,20 @@
 #include <string>
 #include <vector>
 
+using namespace benchsupport;
+
 namespace {
 
 const int kPort = 28731;
 const DWORD kBytes = 20 * 1024 * 1024;
 
-double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
-
-std::wstring WinPath(const std::string& strUnix)
-{
-    std::wstring str = L"Z:";
-    for (char c : strUnix)
-        str += c == '/' ? L'\\' : (wchar_t)c;
-    return str;
-}
-
-std::string ReadText(const std::wstring& strPath)
-{
-    std::string text;
-    HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return text;
-    char buffer[256];
-    DWORD dwRead = 0;
-    while (ReadFile(hFile, buffer, sizeof(buffer), &dwRead, NULL) && dwRead > 0)
-        text.append(buffer, dwRead);
-    CloseHandle(hFile);
-    return text;
-}
-
-// Runs a host shell command and waits for it (Wine passes no exit code back).
-bool Host(const std::string& strCommand, DWORD dwTimeoutMs = 60000)
-{
-    static int s_nCounter = 0;
-    std::string strMarker = "/tmp/tamsel-bench-" + std::to_string(GetCurrentProcessId()) + "-" +
-                            std::to_string(++s_nCounter) + ".done";
-    std::string strScript = "( " + strCommand + " ) >/dev/null 2>&1; touch " + strMarker;
-    std::wstring strCmd = L"Z:\\bin\\sh -c \"";
-    for (char c : strScript)
-    {
-        if (c == '"' || c == '\\')
-            strCmd += L'\\';
-        strCmd += (wchar_t)(unsigned char)c;
-    }
-    strCmd += L"\"";
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(NULL, &strCmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    std::wstring strWin = WinPath(strMarker);
-    for (DWORD dwWaited = 0; dwWaited < dwTimeoutMs; dwWaited += 50)
-    {
-        if (GetFileAttributesW(strWin.c_str()) != INVALID_FILE_ATTRIBUTES)
-        {
-            DeleteFileW(strWin.c_str());
-            return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
-
 void DownloadBench()
 {
     std::string strDir = "/tmp/tamsel-bench-site-" + std::to_string(GetCurrentProcessId());
     std::string strUrl = "http://127.0.0.1:" + std::to_string(kPort) + "/pack.bin";
-    if (!Host("mkdir -p " + strDir + " && head -c " + std::to_string(kBytes) + " /dev/urandom > " + strDir +
+    if (RunHost("mkdir -p " + strDir + " && head -c " + std::to_string(kBytes) + " /dev/urandom > " + strDir +
               "/pack.bin && cd " + strDir + " && (python3 -m http.server " + std::to_string(kPort) +
-              " --bind 127.0.0.1 </dev/null >/dev/null 2>&1 & echo $! > server.pid) && sleep 1"))
+              " --bind 127.0.0.1 </dev/null >/dev/null 2>&1 & echo $! > server.pid) && sleep 1", 60000) != 0)
     {
         printf("download: could not start the local server\n");
         return;
@@ -117,13 +57,13 @@ void DownloadBench()
         DeleteFileW(strFile);
         dOurs = std::min(dOurs, Seconds(start, end));
         std::string strTime = strDir + "/curl.txt";
-        Host("curl -s -o /dev/null -w '%{time_total}' " + strUrl + " > " + strTime);
-        double dTime = atof(ReadText(WinPath(strTime)).c_str());
+        RunHost("curl -s -o /dev/null -w '%{time_total}' " + strUrl + " > " + strTime, 60000);
+        double dTime = atof(ReadFileBytes(WinPath(strTime)).c_str());
         if (dTime > 0)
             dCurl = std::min(dCurl, dTime);
     }
     InternetCloseHandle(hSession);
-    Host("kill $(cat " + strDir + "/server.pid); rm -rf " + strDir);
+    RunHost("kill $(cat " + strDir + "/server.pid); rm -rf " + strDir, 60000);
     if (!bOk || dCurl >= 1e9)
     {
         printf("download: failed (ours %s, curl %s)\n", bOk ? "ok" : "failed", dCurl < 1e9 ? "ok" : "missing");

@@ -16,12 +16,15 @@
 
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
+#include "benchmarks/support/BenchSupport.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <vector>
+
+using namespace benchsupport;
 
 namespace {
 
@@ -33,14 +36,6 @@ struct BenchFile
     DWORD dwSize;
     bool bText;
 };
-
-std::wstring WinPath(const std::string& strUnix)
-{
-    std::wstring result = L"Z:";
-    for (char c : strUnix)
-        result += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
-    return result;
-}
 
 // Wall-clock and processor seconds of one run; negative when it failed.
 struct Timing
@@ -59,67 +54,6 @@ double ProcessCpuSeconds()
     return (double)(ullKernel + ullUser) / 1e7;
 }
 
-double Seconds(LARGE_INTEGER liStart)
-{
-    LARGE_INTEGER liNow, liFreq;
-    QueryPerformanceCounter(&liNow);
-    QueryPerformanceFrequency(&liFreq);
-    return (double)(liNow.QuadPart - liStart.QuadPart) / (double)liFreq.QuadPart;
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER li;
-    QueryPerformanceCounter(&li);
-    return li;
-}
-
-std::string ReadSmallFile(const std::wstring& strPath)
-{
-    std::string text;
-    HANDLE h = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
-    char buf[256];
-    DWORD dwRead = 0;
-    if (ReadFile(h, buf, sizeof(buf), &dwRead, NULL))
-        text.assign(buf, dwRead);
-    CloseHandle(h);
-    return text;
-}
-
-// Runs a command in the host's /bin/sh and waits for it through a marker file
-// (Wine does not hand back a Unix program's exit code). Returns its exit code.
-int RunHost(const std::string& strScratch, const std::string& strCommand)
-{
-    std::string strMarker = strScratch + "done.rc";
-    std::wstring strMarkerWin = WinPath(strMarker);
-    DeleteFileW(strMarkerWin.c_str());
-    std::string script = "PATH=/usr/local/bin:/usr/bin:/bin; ( " + strCommand + " ) >/dev/null 2>&1; echo $? > "
-        + strMarker + ".tmp; mv " + strMarker + ".tmp " + strMarker;
-    std::wstring cmd = L"Z:\\bin\\sh -c \"";
-    for (char c : script)
-    {
-        if (c == '"' || c == '\\')
-            cmd += L'\\';
-        cmd += (wchar_t)(unsigned char)c;
-    }
-    cmd += L"\"";
-    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
-    buf.push_back(0);
-    STARTUPINFOW si = { sizeof(si) };
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(NULL, buf.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    for (int i = 0; i < 6000 && GetFileAttributesW(strMarkerWin.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-        Sleep(50);
-    std::string text = ReadSmallFile(strMarkerWin);
-    DeleteFileW(strMarkerWin.c_str());
-    return text.empty() ? -1 : atoi(text.c_str());
-}
-
 // Reads "1m2.5s" as seconds.
 double ShellSeconds(const char* psz)
 {
@@ -136,9 +70,9 @@ Timing TimeHost(const std::string& strScratch, const std::string& strCommand)
     std::string strTimeFile = strScratch + "time.txt";
     std::string timed = "s=$(date +%s%N); " + strCommand + " || exit 1; e=$(date +%s%N); echo $((e-s)) > " + strTimeFile
         + "; times >> " + strTimeFile;
-    if (RunHost(strScratch, timed) != 0)
+    if (RunHost(timed) != 0)
         return t;
-    std::string text = ReadSmallFile(WinPath(strTimeFile));
+    std::string text = ReadFileBytes(WinPath(strTimeFile));
     size_t nLine2 = text.find('\n');
     size_t nLine3 = nLine2 == std::string::npos ? nLine2 : text.find('\n', nLine2 + 1);
     if (nLine3 == std::string::npos)
@@ -148,17 +82,6 @@ Timing TimeHost(const std::string& strScratch, const std::string& strCommand)
     t.dWall = _atoi64(text.c_str()) / 1e9;
     t.dCpu = pszSystem ? ShellSeconds(pszChildren) + ShellSeconds(pszSystem + 1) : -1;
     return t;
-}
-
-bool WriteWholeFile(const std::wstring& strPath, const std::string& data)
-{
-    HANDLE h = CreateFileW(strPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD dwDone = 0;
-    BOOL bOk = WriteFile(h, data.data(), (DWORD)data.size(), &dwDone, NULL);
-    CloseHandle(h);
-    return bOk && dwDone == data.size();
 }
 
 // Registry-export-like text: what the program's backups mostly hold.
@@ -216,7 +139,7 @@ std::vector<BenchFile> MakeFiles(const std::string& strSource, DWORD dwTotal)
         char szName[64];
         sprintf(szName, "%sfile%03u.%s", n % 3 == 0 ? "sub/" : "", n, bText ? "reg" : "bin");
         std::string data = bText ? TextData(dwSize, n) : RandomData(dwSize, n);
-        if (!WriteWholeFile(WinPath(strSource + szName), data))
+        if (!WriteFileBytes(WinPath(strSource + szName), data))
             return std::vector<BenchFile>();
         files.push_back({ szName, dwSize, bText });
         dwDone += dwSize;
@@ -242,7 +165,7 @@ Timing RunWriter(const std::string& strScratch, const std::vector<BenchFile>& fi
     bOk = CloseZipWriter(hZip) == ZipOk && bOk;
     if (bOk)
     {
-        t.dWall = Seconds(liStart);
+        t.dWall = SecondsSince(liStart);
         t.dCpu = ProcessCpuSeconds() - dCpuStart;
     }
     return t;
@@ -271,7 +194,7 @@ Timing RunReader(const std::string& strScratch)
     CloseZipReader(hZip);
     if (bOk)
     {
-        t.dWall = Seconds(liStart);
+        t.dWall = SecondsSince(liStart);
         t.dCpu = ProcessCpuSeconds() - dCpuStart;
     }
     return t;
@@ -294,14 +217,6 @@ void PrintRatio(const char* pszWhat, const char* pszPeer, const Timing& ours, co
            pszWhat, ours.dWall, pszPeer, peer.dWall, ours.dWall / peer.dWall, ours.dCpu, pszPeer, peer.dCpu, ours.dCpu / peer.dCpu);
 }
 
-LONGLONG SizeOf(const std::wstring& strPath)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(strPath.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -310,15 +225,15 @@ int wmain(int argc, wchar_t** argv)
     if (dwMegabytes == 0)
         dwMegabytes = 50;
     std::string strScratch = "/tmp/tamsel-zipbench-" + std::to_string(GetCurrentProcessId()) + "/";
-    if (RunHost("/tmp/", "mkdir -p " + strScratch) != 0)
+    if (RunHost("mkdir -p " + strScratch) != 0)
     {
         printf("cannot run /bin/sh on the host\n");
         return 1;
     }
-    if (RunHost(strScratch, "command -v zip && command -v unzip") != 0)
+    if (RunHost("command -v zip && command -v unzip") != 0)
     {
         printf("zip and unzip are needed on the host\n");
-        RunHost("/tmp/", "rm -rf " + strScratch);
+        RunHost("rm -rf " + strScratch);
         return 1;
     }
     std::vector<BenchFile> files = MakeFiles(strScratch + "src/", dwMegabytes * 1000000);
@@ -334,18 +249,18 @@ int wmain(int argc, wchar_t** argv)
     for (int i = 0; i < Runs; ++i)
     {
         KeepBest(writer, RunWriter(strScratch, files), bFailed);
-        RunHost(strScratch, "rm -f " + strScratch + "peer.zip");
+        RunHost("rm -f " + strScratch + "peer.zip");
         KeepBest(zip, TimeHost(strScratch, "cd " + strScratch + "src && zip -8 -q -r ../peer.zip ."), bFailed);
     }
     for (int i = 0; i < Runs; ++i)
     {
-        RunHost(strScratch, "rm -rf " + strScratch + "out-ours " + strScratch + "out-unzip");
+        RunHost("rm -rf " + strScratch + "out-ours " + strScratch + "out-unzip");
         KeepBest(reader, RunReader(strScratch), bFailed);
         KeepBest(unzip, TimeHost(strScratch, "unzip -q -o " + strScratch + "ours.zip -d " + strScratch + "out-unzip"), bFailed);
     }
-    int nSame = RunHost(strScratch, "diff -r " + strScratch + "src " + strScratch + "out-ours && unzip -tq " + strScratch + "ours.zip");
-    LONGLONG llOurs = SizeOf(WinPath(strScratch + "ours.zip")), llPeer = SizeOf(WinPath(strScratch + "peer.zip"));
-    RunHost("/tmp/", "rm -rf " + strScratch);
+    int nSame = RunHost("diff -r " + strScratch + "src " + strScratch + "out-ours && unzip -tq " + strScratch + "ours.zip");
+    LONGLONG llOurs = FileSize(WinPath(strScratch + "ours.zip")), llPeer = FileSize(WinPath(strScratch + "peer.zip"));
+    RunHost("rm -rf " + strScratch);
 
     if (bFailed)
     {

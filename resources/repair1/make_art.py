@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the buttons of the scan result and ignore list pages with
+"""Draws the FIX & Continue button of the scan result page with
 ImageMagick (convert). Run from anywhere:
     python3 resources/repair1/make_art.py"""
 import os
@@ -24,9 +24,6 @@ def main():
     # FIX & Continue: 209 normally, 208 under the pointer; pure green is cut out.
     button('fix_209.bmp', 'FIX & Continue', 132, 28, '#00ff00', '#2f6fb7', '#1c447d', '#ffffff')
     button('fix_208.bmp', 'FIX & Continue', 132, 28, '#00ff00', '#4a8ad4', '#1c447d', '#ffffff')
-    # Remove: 311 normally, 312 under the pointer; magenta is cut out.
-    button('remove_311.bmp', 'Remove', 88, 26, '#ff00ff', '#2f6fb7', '#1c447d', '#ffffff')
-    button('remove_312.bmp', 'Remove', 88, 26, '#ff00ff', '#4a8ad4', '#1c447d', '#ffffff')
 
 
 if __name__ == '__main__':

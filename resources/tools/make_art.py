@@ -18,7 +18,6 @@ SKY = '#d0e4fa'
 GREEN = '#3c9a4a'
 GREEN_DARK = '#1f5e2a'
 GREEN_TAB = '#2e7d3b'
-RED = '#c8382e'
 GREY = '#7a8594'
 WHITE = '#ffffff'
 FONT = 'DejaVu-Sans'
@@ -52,13 +51,6 @@ def button(name, w, h, text, hot, mark):
     cy = h // 2
     if mark == 'tick':
         cmds += ['-stroke', GREEN, '-strokewidth', '3', '-draw', 'polyline 8,%d 12,%d 19,%d' % (cy, cy + 5, cy - 6)]
-    elif mark == 'cross':
-        cmds += ['-stroke', RED, '-strokewidth', '3', '-draw', 'line 8,%d 18,%d' % (cy - 5, cy + 5),
-                 '-draw', 'line 18,%d 8,%d' % (cy - 5, cy + 5)]
-    elif mark == 'back':
-        cmds += ['-stroke', BLUE, '-strokewidth', '3', '-fill', 'none',
-                 '-draw', 'arc 8,%d 20,%d 90,360' % (cy - 6, cy + 6), '-fill', BLUE, '-stroke', 'none',
-                 '-draw', 'polygon 5,%d 11,%d 8,%d' % (cy + 1, cy + 1, cy + 6)]
     elif mark == 'refresh':
         cmds += ['-stroke', GREEN, '-strokewidth', '3', '-fill', 'none',
                  '-draw', 'arc 8,%d 20,%d 200,500' % (cy - 6, cy + 6)]
@@ -100,14 +92,10 @@ def header(name, title, subtitle, sign):
 
 def main():
     w, h = px(52, 18)
-    for n_in, n_out, text, mark in ((301, 300, 'Cancel', 'back'), (312, 311, 'Remove', 'cross'),
-                                    (316, 315, 'Restore', 'back'), (340, 339, 'Run', 'tick'),
-                                    (5718, 5719, 'Refresh', 'refresh')):
+    # Cancel, Remove, Restore and help use the backup pages' pictures.
+    for n_in, n_out, text, mark in ((340, 339, 'Run', 'tick'), (5718, 5719, 'Refresh', 'refresh')):
         button('button_%d.bmp' % n_in, w, h, text, True, mark)
         button('button_%d.bmp' % n_out, w, h, text, False, mark)
-    w, h = px(86, 18)
-    button('button_8048.bmp', w, h, 'Get the relevant help!', True, None)
-    button('button_8047.bmp', w, h, 'Get the relevant help!', False, None)
     tab('tab_337.bmp', 'Remove', True)
     tab('tab_336.bmp', 'Remove', False)
     tab('tab_335.bmp', 'Restore', True)

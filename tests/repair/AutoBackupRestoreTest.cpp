@@ -200,11 +200,11 @@ TEST_F(AutoRestoreTest, PeerRegeditLeavesTheSameRegistry)
     ASSERT_EQ(ERROR_SUCCESS, ::SHDeleteKeyW(m_key.Key(), L"Data"));
     RestoreThroughPage();
     EXPECT_EQ(L"Restore OK!", m_boxes.LastText());
-    ASSERT_EQ(0, RunProgram(L"reg.exe export \"" + m_strKey + L"\" \"" + strOurs + L"\" /y"));
+    ASSERT_EQ(0, RunWindowsProgram(L"reg.exe export \"" + m_strKey + L"\" \"" + strOurs + L"\" /y"));
 
     ASSERT_EQ(ERROR_SUCCESS, ::SHDeleteKeyW(m_key.Key(), L"Data"));
-    ASSERT_EQ(0, RunProgram(L"regedit.exe /S \"" + strReg + L"\""));
-    ASSERT_EQ(0, RunProgram(L"reg.exe export \"" + m_strKey + L"\" \"" + strPeer + L"\" /y"));
+    ASSERT_EQ(0, RunWindowsProgram(L"regedit.exe /S \"" + strReg + L"\""));
+    ASSERT_EQ(0, RunWindowsProgram(L"reg.exe export \"" + m_strKey + L"\" \"" + strPeer + L"\" /y"));
     std::string ours = testsupport::ReadFileBytes(strOurs);
     EXPECT_GT(ours.size(), 100u);
     EXPECT_EQ(testsupport::ReadFileBytes(strPeer), ours);

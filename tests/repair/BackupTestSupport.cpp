@@ -179,22 +179,6 @@ std::string HostScratch::Unix(const std::string& strRelative) const
     return m_strUnix + strRelative;
 }
 
-int RunProgram(const std::wstring& strCommandLine)
-{
-    std::vector<wchar_t> buffer(strCommandLine.begin(), strCommandLine.end());
-    buffer.push_back(0);
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    ::CloseHandle(pi.hThread);
-    DWORD dwExit = (DWORD)-1;
-    if (::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0)
-        ::GetExitCodeProcess(pi.hProcess, &dwExit);
-    ::CloseHandle(pi.hProcess);
-    return (int)dwExit;
-}
-
 std::wstring Widen(const std::string& str)
 {
     return std::wstring(str.begin(), str.end());

@@ -55,8 +55,7 @@ private:
     std::string m_strUnix;
 };
 
-// Runs a Windows program of the prefix and waits (two minutes at most); its exit code or -1.
-int RunProgram(const std::wstring& strCommandLine);
+using testsupport::RunWindowsProgram;
 
 std::wstring Widen(const std::string& str);
 std::string Narrow(const std::wstring& str);

@@ -174,7 +174,7 @@ TEST_F(FullBackupTest, PeerToolsReadTheArchive)
     ASSERT_EQ(ZipOk, ExtractZipArchiveItem(hZip, 0, strReg.c_str(), 0, ZipKindFile));
     CloseZipReader(hZip);
     ChangeKey();
-    ASSERT_EQ(0, RunProgram(L"regedit.exe /S \"" + strReg + L"\""));
+    ASSERT_EQ(0, RunWindowsProgram(L"regedit.exe /S \"" + strReg + L"\""));
     EXPECT_EQ(before, ExportKeyText(m_strKeyText));
 }
 
@@ -211,7 +211,7 @@ TEST_F(FullBackupTest, PeerRegeditLinesAreAllInTheFullBackup)
     for (const wchar_t* pszHive : {L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"})
     {
         std::wstring strFile = m_folder.File(std::wstring(L"first_") + pszHive + L".reg");
-        ASSERT_EQ(0, RunProgram(L"regedit.exe /E \"" + strFile + L"\" " + pszHive));
+        ASSERT_EQ(0, RunWindowsProgram(L"regedit.exe /E \"" + strFile + L"\" " + pszHive));
         std::set<std::wstring> lines = RegLines(strFile);
         first.insert(lines.begin(), lines.end());
     }
@@ -220,7 +220,7 @@ TEST_F(FullBackupTest, PeerRegeditLinesAreAllInTheFullBackup)
     for (const wchar_t* pszHive : {L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"})
     {
         std::wstring strFile = m_folder.File(std::wstring(L"second_") + pszHive + L".reg");
-        ASSERT_EQ(0, RunProgram(L"regedit.exe /E \"" + strFile + L"\" " + pszHive));
+        ASSERT_EQ(0, RunWindowsProgram(L"regedit.exe /E \"" + strFile + L"\" " + pszHive));
         std::set<std::wstring> lines = RegLines(strFile);
         second.insert(lines.begin(), lines.end());
     }

@@ -82,24 +82,6 @@ std::vector<std::wstring> FolderFiles(const std::wstring& strFolder)
     return names;
 }
 
-int RunWindowsProgram(const std::wstring& strCommand, DWORD dwTimeoutMs)
-{
-    std::vector<wchar_t> buffer(strCommand.begin(), strCommand.end());
-    buffer.push_back(0);
-    STARTUPINFOW si = { sizeof(si) };
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    DWORD dwExit = (DWORD)-1;
-    if (WaitForSingleObject(pi.hProcess, dwTimeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &dwExit);
-    else
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hProcess);
-    return (int)dwExit;
-}
-
 bool RequirePeers()
 {
     wchar_t szValue[8] = {};

@@ -39,8 +39,7 @@ public:
 // File names in a folder, sorted, without "." and "..".
 std::vector<std::wstring> FolderFiles(const std::wstring& strFolder);
 
-// A Windows program of the prefix, run to its end; its exit code or -1.
-int RunWindowsProgram(const std::wstring& strCommand, DWORD dwTimeoutMs = 120000);
+using testsupport::RunWindowsProgram;
 
 // Whether a peer tool can be used. When not: a failure when
 // TAMSEL_REQUIRE_PEERS=1 is set, else false so that the caller skips.

@@ -21,7 +21,7 @@ std::wstring FullPath(const ScratchRegKey& scratch)
 // regedit.exe of the prefix; -1 when it cannot be started.
 int Regedit(const std::wstring& arguments)
 {
-    return RunProgram(L"regedit.exe " + arguments);
+    return RunWindowsProgram(L"regedit.exe " + arguments);
 }
 
 #define SKIP_WITHOUT_REGEDIT(code)                                                  \

@@ -205,22 +205,4 @@ DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath)
     return dwResult;
 }
 
-int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs)
-{
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(0);
-    STARTUPINFOW si = { sizeof(si) };
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    DWORD dwExit = (DWORD)-2;
-    if (WaitForSingleObject(pi.hProcess, dwTimeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &dwExit);
-    else
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hProcess);
-    return (int)dwExit;
-}
-
 } // namespace regtest

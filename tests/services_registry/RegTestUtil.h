@@ -3,6 +3,7 @@
 // as snapshots, .reg files written and read as text, and peer programs run.
 #include <winsock2.h>
 #include <windows.h>
+#include "tests/support/HostSupport.h"
 #include <map>
 #include <string>
 #include <vector>
@@ -48,9 +49,7 @@ void BeginRegFile(CRegFile& regFile, HANDLE hFile);
 // the file.
 DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath);
 
-// Runs a Windows program of the prefix and waits; its exit code, -1 when it
-// did not start, -2 when it did not end in time (and was ended).
-int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs = 120000);
+using testsupport::RunWindowsProgram;
 
 std::wstring Hex(const Bytes& data);
 

@@ -82,17 +82,6 @@ bool RemoveTree(const std::wstring& strPath)
     return GetFileAttributesW(base.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-bool WriteFileBytes(const std::wstring& strPath, const std::string& bytes)
-{
-    HANDLE h = CreateFileW(strPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD dwWritten = 0;
-    BOOL bOk = WriteFile(h, bytes.data(), (DWORD)bytes.size(), &dwWritten, NULL);
-    CloseHandle(h);
-    return bOk && dwWritten == bytes.size();
-}
-
 SYSTEMTIME SystemTimeOf(WORD wYear, WORD wMonth, WORD wDay, WORD wHour, WORD wMinute, WORD wSecond)
 {
     SYSTEMTIME st = {};
@@ -103,39 +92,6 @@ SYSTEMTIME SystemTimeOf(WORD wYear, WORD wMonth, WORD wDay, WORD wHour, WORD wMi
     st.wMinute = wMinute;
     st.wSecond = wSecond;
     return st;
-}
-
-std::string ReadFileBytes(const std::wstring& strPath)
-{
-    HANDLE h = CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string data;
-    char buf[65536];
-    DWORD dwRead = 0;
-    while (ReadFile(h, buf, sizeof(buf), &dwRead, NULL) && dwRead > 0)
-        data.append(buf, dwRead);
-    CloseHandle(h);
-    return data;
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD dwTimeoutMs)
-{
-    DWORD dwStart = GetTickCount();
-    for (;;)
-    {
-        MSG msg;
-        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
-        {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (condition())
-            return true;
-        if (GetTickCount() - dwStart >= dwTimeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    }
 }
 
 namespace {
@@ -186,46 +142,6 @@ unsigned ProcessSalt()
         s_nSalt = (unsigned)(li.LowPart ^ (li.HighPart * 2654435761u) ^ (GetCurrentProcessId() << 16)) | 1u;
     }
     return s_nSalt;
-}
-
-int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs)
-{
-    static LONG s_nCounter = 0;
-    char szMarker[128];
-    // Suites run side by side in prefixes of their own, whose process ids repeat:
-    // the counter reading keeps one suite's marker apart from another's.
-    LARGE_INTEGER li;
-    QueryPerformanceCounter(&li);
-    wsprintfA(szMarker, "/tmp/tamsel-host-%lu-%ld-%08lx%08lx.rc", GetCurrentProcessId(), InterlockedIncrement(&s_nCounter),
-              (unsigned long)li.HighPart, (unsigned long)li.LowPart);
-    std::wstring markerWin = L"Z:";
-    for (const char* p = szMarker; *p; ++p)
-        markerWin += (*p == '/') ? L'\\' : (wchar_t)*p;
-    DeleteFileW(markerWin.c_str());
-
-    std::string script = "( " + strCommand + " ) >/dev/null 2>&1; echo $? > " + szMarker + ".tmp; mv " + szMarker + ".tmp " + szMarker;
-    std::wstring cmd = L"Z:\\bin\\sh -c \"";
-    for (char c : script)
-    {
-        if (c == '"' || c == '\\')
-            cmd += L'\\';
-        cmd += (wchar_t)(unsigned char)c;
-    }
-    cmd += L"\"";
-    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
-    buf.push_back(0);
-    STARTUPINFOW si = { sizeof(si) };
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(NULL, buf.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    bool bDone = WaitFor([&] { return GetFileAttributesW(markerWin.c_str()) != INVALID_FILE_ATTRIBUTES; }, dwTimeoutMs);
-    if (!bDone)
-        return -1;
-    std::string text = ReadFileBytes(markerWin);
-    DeleteFileW(markerWin.c_str());
-    return atoi(text.c_str());
 }
 
 } // namespace testsupport

@@ -2,8 +2,9 @@
 // Shared helpers of the test executables: scratch registry keys and folders
 // that clean up after themselves, and waiting on a condition without sleeping
 // blindly.
+#include "tests/support/HostSupport.h"
+
 #include <windows.h>
-#include <functional>
 #include <string>
 
 namespace testsupport {
@@ -49,24 +50,11 @@ private:
 // Removes a folder tree; TRUE when nothing is left.
 bool RemoveTree(const std::wstring& strPath);
 
-// Writes bytes to a file, replacing it.
-bool WriteFileBytes(const std::wstring& strPath, const std::string& bytes);
-// Reads a whole file; empty on failure.
-std::string ReadFileBytes(const std::wstring& strPath);
-
 // A SYSTEMTIME of the given fields, the rest zero.
 SYSTEMTIME SystemTimeOf(WORD wYear, WORD wMonth, WORD wDay, WORD wHour = 0, WORD wMinute = 0, WORD wSecond = 0);
 
-// Pumps this thread's messages until the condition holds or the time is up.
-bool WaitFor(const std::function<bool()>& condition, DWORD dwTimeoutMs = 10000);
-
 // The first visible top-level window of a process, or NULL.
 HWND FindProcessWindow(DWORD dwProcessId);
-
-// Runs a command line in the host's /bin/sh (Wine starts Unix programs but does
-// not pass their exit code back, so the command reports it through a file).
-// Returns the exit code, or -1 when it could not start or timed out.
-int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs = 120000);
 
 // A number fixed for this process and unlikely to repeat in another: suites run
 // side by side in prefixes of their own, where process ids repeat, so host

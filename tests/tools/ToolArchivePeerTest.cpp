@@ -21,7 +21,7 @@ const wchar_t kBho[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\
 
 int RegExport(const std::wstring& key, const std::wstring& file)
 {
-    return RunProgram(L"reg.exe export \"" + key + L"\" \"" + file + L"\" /y");
+    return RunWindowsProgram(L"reg.exe export \"" + key + L"\" \"" + file + L"\" /y");
 }
 
 // unzip -t and Python's zipfile on a copy of the archive; the entry names
@@ -91,7 +91,7 @@ TEST(ToolArchivePeers, StartupBackupsImportWithRegeditAndExportAlike)
     ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
     ASSERT_EQ(arrPaths.GetSize(), 3);
     for (const CString& strPath : arrPaths)
-        EXPECT_EQ(RunProgram(L"regedit.exe /S \"" + std::wstring(strPath) + L"\""), 0);
+        EXPECT_EQ(RunWindowsProgram(L"regedit.exe /S \"" + std::wstring(strPath) + L"\""), 0);
     ASSERT_EQ(RegExport(full, after), 0);
     EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(before));
 
@@ -141,7 +141,7 @@ TEST(ToolArchivePeers, BhoBackupEqualsWineExport)
     ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
     ASSERT_EQ(arrPaths.GetSize(), 1);
     EXPECT_EQ(ReadFileBytes((LPCWSTR)arrPaths[0]), ReadFileBytes(wine));
-    EXPECT_EQ(RunProgram(L"regedit.exe /S \"" + std::wstring(arrPaths[0]) + L"\""), 0);
+    EXPECT_EQ(RunWindowsProgram(L"regedit.exe /S \"" + std::wstring(arrPaths[0]) + L"\""), 0);
     ASSERT_EQ(RegExport(full, after), 0);
     EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(wine));
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);

@@ -580,7 +580,7 @@ TEST_F(ToolPagesTest, UninstallRowsMatchRegQuery)
     SetValue(HKEY_LOCAL_MACHINE, std::wstring(kUninstall) + L"\\TamselQ2", L"NoRemove", REG_DWORD, Bytes{ 0, 0, 0, 0 });
     HostScratch host;
     std::wstring query = L"cmd.exe /c reg.exe query \"HKLM\\" + std::wstring(kUninstall) + L"\" /s > \"" + host.Win("query.txt") + L"\"";
-    if (RunProgram(query) == -1)
+    if (RunWindowsProgram(query) == -1)
         TOOL_PEER_MISSING("Wine's reg.exe");
     CUninstallRemovePage& page = OpenUninstall();
     for (bool bAll : { false, true })

@@ -37,24 +37,6 @@ bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWO
     return n == ERROR_SUCCESS;
 }
 
-int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs)
-{
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(0);
-    STARTUPINFOW si = { sizeof(si) };
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    DWORD dwExit = (DWORD)-2;
-    if (WaitForSingleObject(pi.hProcess, dwTimeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &dwExit);
-    else
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hProcess);
-    return (int)dwExit;
-}
-
 HostScratch::HostScratch()
 {
     std::wstring test = testsupport::CurrentTestName();

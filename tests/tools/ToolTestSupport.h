@@ -2,6 +2,7 @@
 // Shared by the tool tests: registry planting, reading values back, running
 // programs and host tools, and the peer-tool rule of the suite.
 #include "framework/Afx.h"
+#include "tests/support/HostSupport.h"
 #include <string>
 #include <vector>
 
@@ -15,8 +16,7 @@ void SetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, cons
 bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD& dwType, Bytes& data);
 Bytes TextBytes(const std::wstring& text);   // with the terminating null
 
-// Runs a Windows program and waits at most dwTimeoutMs; -1 when it does not start.
-int RunProgram(const std::wstring& commandLine, DWORD dwTimeoutMs = 60000);
+using testsupport::RunWindowsProgram;
 
 // A folder under /tmp that both sides see: Win() for us, Unix() for the host.
 class HostScratch

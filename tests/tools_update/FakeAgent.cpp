@@ -355,10 +355,12 @@ private:
 typedef CFakeJob<CFakeDownloadJobBase, IDownloadCompletedCallback> CFakeDownloadJob;
 typedef CFakeJob<CFakeInstallationJobBase, IInstallationCompletedCallback> CFakeInstallationJob;
 
-class CFakeUpdateDownloadResult : public CFakeUpdateDownloadResultBase
+// One update's result code.
+template <class TBase>
+class CFakeUpdateResult : public TBase
 {
 public:
-    explicit CFakeUpdateDownloadResult(int nResult) : m_nResult(nResult) {}
+    explicit CFakeUpdateResult(int nResult) : m_nResult(nResult) {}
     HRESULT STDMETHODCALLTYPE get_ResultCode(OperationResultCode* pnCode) override
     {
         *pnCode = (OperationResultCode)m_nResult;
@@ -369,20 +371,25 @@ private:
     int m_nResult;
 };
 
-class CFakeDownloadResult : public CFakeDownloadResultBase
+typedef CFakeUpdateResult<CFakeUpdateDownloadResultBase> CFakeUpdateDownloadResult;
+typedef CFakeUpdateResult<CFakeUpdateInstallationResultBase> CFakeUpdateInstallationResult;
+
+// A whole run's result code and one result per update.
+template <class TBase, class TUpdateResult, class TFakeUpdateResult>
+class CFakeRunResult : public TBase
 {
 public:
-    CFakeDownloadResult(const std::vector<int>& arrResults, int nOverall) : m_arrResults(arrResults), m_nOverall(nOverall) {}
+    CFakeRunResult(const std::vector<int>& arrResults, int nOverall) : m_arrResults(arrResults), m_nOverall(nOverall) {}
     HRESULT STDMETHODCALLTYPE get_ResultCode(OperationResultCode* pnCode) override
     {
         *pnCode = (OperationResultCode)m_nOverall;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetUpdateResult(LONG nIndex, IUpdateDownloadResult** ppResult) override
+    HRESULT STDMETHODCALLTYPE GetUpdateResult(LONG nIndex, TUpdateResult** ppResult) override
     {
         if (nIndex < 0 || nIndex >= (LONG)m_arrResults.size())
             return E_INVALIDARG;
-        *ppResult = new CFakeUpdateDownloadResult(m_arrResults[nIndex]);
+        *ppResult = new TFakeUpdateResult(m_arrResults[nIndex]);
         return S_OK;
     }
 
@@ -391,41 +398,9 @@ private:
     int m_nOverall;
 };
 
-class CFakeUpdateInstallationResult : public CFakeUpdateInstallationResultBase
-{
-public:
-    explicit CFakeUpdateInstallationResult(int nResult) : m_nResult(nResult) {}
-    HRESULT STDMETHODCALLTYPE get_ResultCode(OperationResultCode* pnCode) override
-    {
-        *pnCode = (OperationResultCode)m_nResult;
-        return S_OK;
-    }
-
-private:
-    int m_nResult;
-};
-
-class CFakeInstallationResult : public CFakeInstallationResultBase
-{
-public:
-    CFakeInstallationResult(const std::vector<int>& arrResults, int nOverall) : m_arrResults(arrResults), m_nOverall(nOverall) {}
-    HRESULT STDMETHODCALLTYPE get_ResultCode(OperationResultCode* pnCode) override
-    {
-        *pnCode = (OperationResultCode)m_nOverall;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetUpdateResult(LONG nIndex, IUpdateInstallationResult** ppResult) override
-    {
-        if (nIndex < 0 || nIndex >= (LONG)m_arrResults.size())
-            return E_INVALIDARG;
-        *ppResult = new CFakeUpdateInstallationResult(m_arrResults[nIndex]);
-        return S_OK;
-    }
-
-private:
-    std::vector<int> m_arrResults;
-    int m_nOverall;
-};
+typedef CFakeRunResult<CFakeDownloadResultBase, IUpdateDownloadResult, CFakeUpdateDownloadResult> CFakeDownloadResult;
+typedef CFakeRunResult<CFakeInstallationResultBase, IUpdateInstallationResult, CFakeUpdateInstallationResult>
+    CFakeInstallationResult;
 
 // Keeps the collection handed over, as the agent does.
 template <class TBase>

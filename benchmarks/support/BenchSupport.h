@@ -1,0 +1,62 @@
+#pragma once
+// Shared by the benchmarks: clocks, peers run through Wine or the host's shell,
+// the registry key of 100,000 values that the export benchmarks seed, and
+// taking turns with a peer.
+#include "tests/support/HostSupport.h"
+
+#include <windows.h>
+#include <functional>
+#include <string>
+
+namespace benchsupport {
+
+// Windows path of a Linux path ("/tmp/x" -> "Z:\tmp\x").
+std::wstring WinPath(const std::string& strUnix);
+
+LARGE_INTEGER Now();
+double Seconds(LARGE_INTEGER start, LARGE_INTEGER end);
+double SecondsSince(LARGE_INTEGER start);
+// The performance counter in seconds.
+double NowSeconds();
+// Dispatches the messages waiting on this thread.
+void Pump();
+// Seconds that run took, or -1 when it returned false.
+double Timed(const std::function<bool()>& run);
+
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
+// Size of a file, or -1.
+LONGLONG FileSize(const std::wstring& strPath);
+
+// Starts a Windows program and waits for it; its exit code, or -1.
+int RunProgram(const std::wstring& strCommand);
+// A command in the host's /bin/sh with the usual PATH; its exit code, or -1
+// when it could not start or did not end in time.
+int RunHost(const std::string& strCommand, DWORD dwTimeoutMs = 300000);
+// What a host command printed: Wine passes no output back, so it goes
+// through a file. Empty when the command could not run.
+std::string HostOutput(const std::string& strCommand);
+
+// <hive>\Software\TamselBench: 5,000 subkeys of 20 values each, of four types.
+extern const wchar_t kBenchKey[];
+const int kBenchSubKeys = 5000;
+const int kBenchValuesPerKey = 20;
+bool FillBenchKey(HKEY hHive);
+
+// Best times of ours and of the peer over nRuns runs, each going first in
+// turn so neither always meets a warmer cache. A run returns its seconds, or
+// a negative number when it failed, which ends the measurement. Each run is
+// printed as "<what> <n>: <ours> x s, <peer> y s".
+struct BestTimes
+{
+    double dOurs = 1e9;
+    double dPeer = 1e9;
+    bool bOk = true;
+};
+BestTimes TimeInTurns(int nRuns, const char* pszWhat, const char* pszOurs, const std::function<double()>& ours,
+                      const char* pszPeer, const std::function<double()>& peer);
+
+// "ratio <ours> / <peer>: r (target <= t: met)".
+void PrintRatio(const char* pszOurs, const char* pszPeer, double dOurs, double dPeer, double dTarget);
+
+} // namespace benchsupport
