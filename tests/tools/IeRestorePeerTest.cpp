@@ -155,7 +155,7 @@ std::wstring Join(const std::set<std::wstring>& lines)
 
 int RegExe(const std::wstring& strArguments)
 {
-    return RunProgram(L"reg.exe " + strArguments, 180000);
+    return RunWindowsProgram(L"reg.exe " + strArguments, 180000);
 }
 
 // The keys the test plants in and the repairs write to, put back as they
