@@ -43,10 +43,21 @@ std::wstring UpperKey(const CString& strPath, REGSAM samView = 0)
     CString str = strPath;
     str.TrimRight(L'\\');
     str.MakeUpper();
-    // The same path in the 64-bit view is another key.
-    if (samView & KEY_WOW64_64KEY)
+    // The same path in another view is another key.
+    if (samView & KEY_WOW64_32KEY)
+        str = L"32|" + str;
+    else if (samView & KEY_WOW64_64KEY)
         str = L"64|" + str;
     return str.Str();
+}
+
+// The views a backup keeps apart, in archive order.
+const REGSAM kViews[] = { 0, KEY_WOW64_32KEY, KEY_WOW64_64KEY };
+const int kViewCount = 3;
+
+int ViewSlot(REGSAM samView)
+{
+    return samView == KEY_WOW64_32KEY ? 1 : samView == KEY_WOW64_64KEY ? 2 : 0;
 }
 
 // Size and CRC-32 of an open file, read from its start.
@@ -73,6 +84,25 @@ BOOL MeasureFile(HANDLE hFile, DWORD& dwSize, DWORD& dwCrc)
 }
 
 } // namespace
+
+CString AutoBackupRegEntryName(const CString& strStamp, REGSAM samView)
+{
+    if (samView == KEY_WOW64_32KEY)
+        return L"AutoBackup" + strStamp + L"_32.reg";
+    if (samView == KEY_WOW64_64KEY)
+        return L"AutoBackup" + strStamp + L"_64.reg";
+    return L"AutoBackup" + strStamp + L".reg";
+}
+
+REGSAM AutoBackupRegEntryView(const CString& strEntryName)
+{
+    CString strEnd = strEntryName.Right(7);
+    if (strEnd.CompareNoCase(L"_32.reg") == 0)
+        return KEY_WOW64_32KEY;
+    if (strEnd.CompareNoCase(L"_64.reg") == 0)
+        return KEY_WOW64_64KEY;
+    return 0;
+}
 
 void SetAutoBackupHooks(AUTOBACKUP_CLOSE_HOOK pfnClose, AUTOBACKUP_CLOSED_HOOK pfnClosed)
 {
@@ -126,20 +156,25 @@ BOOL CAutoBackup::Fail(const CString& strReason)
     m_shortcutAdded.clear();
     if (!m_strArchive.IsEmpty())
         DeleteFileW(m_strArchive);
-    if (!m_strRegFile.IsEmpty())
-        DeleteFileW(m_strRegFile);
+    DeleteRegFiles();
     m_strArchive.Empty();
-    m_strRegFile.Empty();
     m_arrEntries.RemoveAll();
     return FALSE;
 }
 
-BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys, const CStringArray& arrKeys64)
+void CAutoBackup::DeleteRegFiles()
+{
+    for (INT_PTR i = 0; i < m_arrRegFiles.GetSize(); i++)
+        DeleteFileW(m_arrRegFiles[i]);
+    m_arrRegFiles.RemoveAll();
+}
+
+BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys, REGSAM samView)
 {
     HANDLE hFile = CreateFileW(strRegFile, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return FALSE;
-    m_strRegFile = strRegFile;
+    m_arrRegFiles.Add(strRegFile);
     DWORD dwWritten = 0;
     BOOL bOk = WriteFile(hFile, "\xFF\xFE", 2, &dwWritten, NULL) && dwWritten == 2;
     CRegFile regFile;
@@ -152,16 +187,9 @@ BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& ar
     regFile.PutString(L"\n\n");
     for (INT_PTR i = 0; i < arrKeys.GetSize() && bOk; i++)
     {
-        DWORD dwResult = regFile.ExportKey(arrKeys[i]);
-        m_exported[UpperKey(arrKeys[i])] = dwResult;
+        DWORD dwResult = samView != 0 ? regFile.ExportKey(arrKeys[i], samView) : regFile.ExportKey(arrKeys[i]);
+        m_exported[UpperKey(arrKeys[i], samView)] = dwResult;
         // A write error leaves the file unusable for every later key too.
-        if (dwResult == CRegFile::ExportWriteFailed)
-            bOk = FALSE;
-    }
-    for (INT_PTR i = 0; i < arrKeys64.GetSize() && bOk; i++)
-    {
-        DWORD dwResult = regFile.ExportKey(arrKeys64[i], KEY_WOW64_64KEY);
-        m_exported[UpperKey(arrKeys64[i], KEY_WOW64_64KEY)] = dwResult;
         if (dwResult == CRegFile::ExportWriteFailed)
             bOk = FALSE;
     }
@@ -253,14 +281,16 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
 {
     m_strError.Empty();
     m_strArchive.Empty();
-    m_strRegFile.Empty();
+    m_arrRegFiles.RemoveAll();
     m_arrEntries.RemoveAll();
     m_exported.clear();
     m_added.clear();
     m_strStamp = CurrentBackupStamp();
 
-    // The keys to export: each trusted registry record's whole key, once.
-    CSortedStringArray arrKeys, arrKeys64;
+    // The keys to export: each trusted registry record's whole key, once per
+    // view. Each view gets a file of its own, imported in that view again.
+    CSortedStringArray arrKeys[kViewCount];
+    INT_PTR nKeys = 0;
     for (int nCategory : g_nRepairWalkOrder)
     {
         if (nCategory == SHORTCUT_CATEGORY)
@@ -271,11 +301,14 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
             CString strKey;
             REGSAM samView = 0;
             if (RecordKeyLocation(list[i], strKey, samView) != NULL)
-                (samView & KEY_WOW64_64KEY ? arrKeys64 : arrKeys).Add(strKey);
+            {
+                arrKeys[ViewSlot(samView)].Add(strKey);
+                nKeys++;
+            }
         }
     }
-    arrKeys.Sort();
-    arrKeys64.Sort();
+    for (CSortedStringArray& arr : arrKeys)
+        arr.Sort();
 
     CArray<CRegProblem>& shortcuts = RepairListOf(pApp, SHORTCUT_CATEGORY);
     m_shortcutAdded.assign((size_t)shortcuts.GetSize(), false);
@@ -294,7 +327,7 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         dwFolder = GetFileAttributesW(strFolder);
     }
     // With nothing to keep, a folder that cannot be made stops nothing.
-    if (arrKeys.GetSize() == 0 && arrKeys64.GetSize() == 0 && !bAnyShortcut)
+    if (nKeys == 0 && !bAnyShortcut)
         return TRUE;
     if (dwFolder == INVALID_FILE_ATTRIBUTES || !(dwFolder & FILE_ATTRIBUTE_DIRECTORY))
         return Fail(L"the folder " + strFolder + L" cannot be created");
@@ -306,9 +339,17 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
     if (m_strStamp.IsEmpty())
         return Fail(L"no free archive name in " + strFolder);
 
-    CString strRegEntry = L"AutoBackup" + m_strStamp + L".reg";
-    if ((arrKeys.GetSize() > 0 || arrKeys64.GetSize() > 0) && !WriteRegFile(strFolder + strRegEntry, arrKeys, arrKeys64))
-        return Fail(L"the registry file " + strFolder + strRegEntry + L" cannot be written (" + ErrorText(GetLastError()) + L")");
+    CStringArray arrRegEntries;
+    for (int nSlot = 0; nSlot < kViewCount; nSlot++)
+    {
+        if (arrKeys[nSlot].GetSize() == 0)
+            continue;
+        CString strRegEntry = AutoBackupRegEntryName(m_strStamp, kViews[nSlot]);
+        if (!WriteRegFile(strFolder + strRegEntry, arrKeys[nSlot], kViews[nSlot]))
+            return Fail(L"the registry file " + strFolder + strRegEntry + L" cannot be written (" +
+                        ErrorText(GetLastError()) + L")");
+        arrRegEntries.Add(strRegEntry);
+    }
 
     CString strArchive = strFolder + L"AutoBackup" + m_strStamp + L".zip";
     ZipHandle hZip = CreateZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
@@ -319,10 +360,10 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
     ZipResult zr = ZipOk;
     CStringArray arrTaken;
     arrTaken.Add(L"ShortCuts.txt");
-    if (!m_strRegFile.IsEmpty())
+    for (INT_PTR i = 0; i < m_arrRegFiles.GetSize(); i++)
     {
-        arrTaken.Add(strRegEntry);
-        zr = AddFile(hZip, m_strRegFile, strRegEntry);
+        arrTaken.Add(arrRegEntries[i]);
+        zr = AddFile(hZip, m_arrRegFiles[i], arrRegEntries[i]);
         if (zr != ZipOk)
         {
             CloseZipWriter(hZip);
@@ -381,9 +422,7 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         g_pfnClosedHook(m_strArchive);
     if (!Verify())
         return FALSE;
-    if (!m_strRegFile.IsEmpty())
-        DeleteFileW(m_strRegFile);
-    m_strRegFile.Empty();
+    DeleteRegFiles();
     return TRUE;
 }
 

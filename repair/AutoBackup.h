@@ -1,7 +1,7 @@
 #pragma once
 // The automatic backup written before every repair: the keys of the chosen
-// registry problems as a registry-editor file and the chosen shortcut files,
-// in AutoBackup\AutoBackup<stamp>.zip. The archive is read back and checked
+// registry problems as registry-editor files (one per registry view) and the
+// chosen shortcut files, in AutoBackup\AutoBackup<stamp>.zip. The archive is read back and checked
 // before anything is repaired; the repair then removes only what it covers.
 #include "app/TamselApp.h"
 #include "services/ZipFormat.h"
@@ -46,7 +46,8 @@ private:
     };
 
     BOOL Fail(const CString& strReason);
-    BOOL WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys, const CStringArray& arrKeys64);
+    BOOL WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys, REGSAM samView);
+    void DeleteRegFiles();
     ZipResult AddFile(ZipHandle hZip, const CString& strPath, const CString& strName);
     ZipResult AddMemory(ZipHandle hZip, const std::vector<BYTE>& data, const CString& strName);
     BOOL Verify();
@@ -55,8 +56,15 @@ private:
     std::map<std::wstring, DWORD> m_exported;
     std::vector<bool> m_shortcutAdded;
     std::vector<AddedEntry> m_added;
-    CString m_strRegFile;
+    CStringArray m_arrRegFiles;     // the unpacked registry files, one per view
 };
+
+// The archive's registry file of one view: "AutoBackup<stamp>.reg" for the
+// process's own view, "..._32.reg" or "..._64.reg" for the 32- or 64-bit view.
+CString AutoBackupRegEntryName(const CString& strStamp, REGSAM samView);
+// The view a registry entry of an archive is imported in (by its name's end);
+// 0 for the own view.
+REGSAM AutoBackupRegEntryView(const CString& strEntryName);
 
 // The repair worker's backup step.
 BOOL WriteAutoBackup(CTamselApp* pApp, CAutoBackup& backup);

@@ -1,4 +1,5 @@
 #include "repair/AutoBackupRestore.h"
+#include "repair/AutoBackup.h"
 #include "repair/RestoreWorkFolder.h"
 #include "app/TamselApp.h"
 #include "services/DiskObject.h"
@@ -161,7 +162,8 @@ BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWo
         if (lstrcmpW(pszExtension, L".reg") == 0)
         {
             CRegFile regFile;
-            DWORD dwResult = regFile.ImportFile(strTarget);
+            // A file of another view goes back into that view.
+            DWORD dwResult = regFile.ImportFile(strTarget, AutoBackupRegEntryView(strName));
             if (dwResult != ERROR_SUCCESS)
                 m_failure.Note(L"M_RESTORE_ERR_IMPORT", CString(entry.m_szName), dwResult);
             else

@@ -1,6 +1,7 @@
 #pragma once
-// Puts an automatic backup back: imports the registry-editor file it holds and
-// returns every shortcut file to the path that ShortCuts.txt names for it.
+// Puts an automatic backup back: imports the registry-editor files it holds,
+// each in the registry view its name gives, and returns every shortcut file
+// to the path that ShortCuts.txt names for it.
 // Reads nothing unchecked, writes over no file that is there, and keeps the
 // first thing that did not come back.
 #include "framework/Afx.h"

@@ -54,24 +54,13 @@ HKEY RecordKeyLocation(const CRegProblem& problem, CString& strCanonical, REGSAM
     HKEY hRoot = TrustedRecordHive(problem, strCanonical);
     if (hRoot == NULL || problem.m_samView == 0)
         return hRoot;
-#ifdef _WIN64
-    const CString strMachineSoftware = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\";
-    const int nPrefix = strMachineSoftware.GetLength();
-    // The 32-bit view's copy of SOFTWARE is a key of its own here: naming it
-    // keeps the backup restorable into the right place.
-    if (problem.m_samView == KEY_WOW64_32KEY && strCanonical.GetLength() > nPrefix &&
-        strCanonical.Left(nPrefix).CompareNoCase(strMachineSoftware) == 0)
+    // The plain name plus the flag places a key of either view from either
+    // build; the backup keeps the view beside the name.
+    if (problem.m_samView == KEY_WOW64_32KEY || problem.m_samView == KEY_WOW64_64KEY)
     {
-        strCanonical = strMachineSoftware + L"Wow6432Node\\" + strCanonical.Mid(nPrefix);
+        samView = problem.m_samView;
         return hRoot;
     }
-#else
-    if (problem.m_samView == KEY_WOW64_64KEY)
-    {
-        samView = KEY_WOW64_64KEY;
-        return hRoot;
-    }
-#endif
     strCanonical.Empty();
     return NULL;
 }

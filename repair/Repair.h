@@ -23,12 +23,10 @@ CArray<CRegProblem>& RepairListOf(CTamselApp* pApp, int nCategory);
 HKEY TrustedRecordHive(const CRegProblem& problem, CString& strCanonical);
 
 // Where the backup and the repair find a trusted record's key: the hive,
-// the path (hive name first) as the 64-bit registry editor names it, and the
-// view flag to open that path with. A key of the own view: as
-// TrustedRecordHive, flag 0. The 32-bit view seen from a 64-bit process:
-// HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\..., flag 0. The 64-bit view seen
-// from a 32-bit process: the path itself, KEY_WOW64_64KEY. NULL for records
-// whose key cannot be placed that way.
+// the path (hive name first, as TrustedRecordHive gives it) and the view flag
+// to open that path with: 0 for the own view, else the record's
+// KEY_WOW64_32KEY or KEY_WOW64_64KEY. NULL for a record whose view flag is
+// anything else.
 HKEY RecordKeyLocation(const CRegProblem& problem, CString& strCanonical, REGSAM& samView);
 
 // Where the repair's lines go: a log line and a status line, written from

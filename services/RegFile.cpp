@@ -79,6 +79,7 @@ CRegFile::CRegFile()
     , m_nVersion(0)
     , m_nCodePage(CP_ACP)
     , m_dwImportResult(0)
+    , m_samImportView(0)
 {
     m_chars.resize(kBufferUnits);
 }
@@ -377,6 +378,22 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
         SetExportError(ExportEnumFailed);
 }
 
+namespace {
+
+typedef LONG(WINAPI* PFN_REG_DELETE_KEY_EX)(HKEY, LPCWSTR, REGSAM, DWORD);
+
+// A key of another view needs RegDeleteKeyExW, which older systems lack.
+LONG DeleteOneKey(HKEY hParent, LPCWSTR pszName, REGSAM samView)
+{
+    if (samView == 0)
+        return RegDeleteKeyW(hParent, pszName);
+    static PFN_REG_DELETE_KEY_EX s_pfnDeleteEx =
+        (PFN_REG_DELETE_KEY_EX)(void*)GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW");
+    return s_pfnDeleteEx != NULL ? s_pfnDeleteEx(hParent, pszName, samView, 0) : (LONG)ERROR_NOT_SUPPORTED;
+}
+
+} // namespace
+
 LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode, REGSAM samView)
 {
     *phKey = NULL;
@@ -413,24 +430,25 @@ LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode
         // Nothing is stored in the root of these two.
         if (strRest.IsEmpty() && (hRoot == HKEY_LOCAL_MACHINE || hRoot == HKEY_USERS))
             return ERROR_SUCCESS;
-        return RegCreateKeyW(hRoot, strRest, phKey) == ERROR_SUCCESS ? ERROR_SUCCESS : ERROR_CANTOPEN;
+        return RegCreateKeyExW(hRoot, strRest, 0, NULL, REG_OPTION_NON_VOLATILE, MAXIMUM_ALLOWED | samView, NULL, phKey,
+                               NULL) == ERROR_SUCCESS ? ERROR_SUCCESS : ERROR_CANTOPEN;
     case RegKeyPathDelete:
     {
         // A whole root is never deleted.
         if (strRest.IsEmpty())
             return ERROR_ACCESS_DENIED;
-        LONG nResult = DeleteKeyTree(hRoot, strRest);
+        LONG nResult = DeleteKeyTree(hRoot, strRest, samView);
         return nResult == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : nResult;
     }
     }
     return ERROR_CANTOPEN;
 }
 
-LONG CRegFile::DeleteKeyTree(HKEY hParent, LPCWSTR pszName)
+LONG CRegFile::DeleteKeyTree(HKEY hParent, LPCWSTR pszName, REGSAM samView)
 {
     CRegKeyHandle key;
-    if (RegOpenKeyExW(hParent, pszName, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, key.Receive()) != ERROR_SUCCESS)
-        return RegDeleteKeyW(hParent, pszName);
+    if (RegOpenKeyExW(hParent, pszName, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | samView, key.Receive()) != ERROR_SUCCESS)
+        return DeleteOneKey(hParent, pszName, samView);
 
     DWORD dwSubKeys = 0, dwMaxLength = 0;
     LONG nResult = RegQueryInfoKeyW(key, NULL, NULL, NULL, &dwSubKeys, &dwMaxLength, NULL, NULL, NULL, NULL, NULL, NULL);
@@ -446,9 +464,9 @@ LONG CRegFile::DeleteKeyTree(HKEY hParent, LPCWSTR pszName)
         nResult = RegEnumKeyExW(key, dwIndex, name.data(), &dwLength, NULL, NULL, NULL, NULL);
         if (nResult == ERROR_NO_MORE_ITEMS)
             break;
-        if (nResult != ERROR_SUCCESS || DeleteKeyTree(key, name.data()) != ERROR_SUCCESS)
+        if (nResult != ERROR_SUCCESS || DeleteKeyTree(key, name.data(), samView) != ERROR_SUCCESS)
             ++dwIndex;
     }
     key.Close();
-    return RegDeleteKeyW(hParent, pszName);
+    return DeleteOneKey(hParent, pszName, samView);
 }

@@ -66,17 +66,21 @@ public:
     // 1010/1011 for a key line whose key cannot be had (its values skipped),
     // 1011 also for values under a line that gives no key (a bare
     // HKEY_LOCAL_MACHINE or HKEY_USERS, or a deletion), or the registry's
-    // error of a value that could not be set or deleted.
-    DWORD ImportFile(LPCWSTR pszFileName);
+    // error of a value that could not be set or deleted. samView
+    // (KEY_WOW64_32KEY or KEY_WOW64_64KEY) applies every key line in that
+    // registry view; 0 in the process's own.
+    DWORD ImportFile(LPCWSTR pszFileName, REGSAM samView = 0);
 
     // Splits "ROOT\rest", upper-cases the root part in the caller's text and
     // acts on the key per mode. 0 on success, 1010 for an unknown root, 1011
     // when the key cannot be opened or created; for a deletion, the error of
     // the deletion (a key that does not exist counts as deleted), and
-    // ERROR_ACCESS_DENIED for a bare root, which is never deleted.
+    // ERROR_ACCESS_DENIED for a bare root, which is never deleted. Every
+    // mode acts in the registry view samView.
     static LONG OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode, REGSAM samView = 0);
-    // Deletes parent\name with all its subkeys; the result of the last delete.
-    static LONG DeleteKeyTree(HKEY hParent, LPCWSTR pszName);
+    // Deletes parent\name with all its subkeys, in the view samView; the
+    // result of the last delete.
+    static LONG DeleteKeyTree(HKEY hParent, LPCWSTR pszName, REGSAM samView = 0);
 
     // Set by the caller before writing (see above).
     HANDLE m_hFile;
@@ -132,4 +136,5 @@ private:
     UINT m_nCodePage;
     CRegKeyHandle m_currentKey;
     DWORD m_dwImportResult;
+    REGSAM m_samImportView;         // the view flag of the running import
 };

@@ -125,9 +125,10 @@ void CRegFile::NoteImportFailure(DWORD dwError)
         m_dwImportResult = dwError;
 }
 
-DWORD CRegFile::ImportFile(LPCWSTR pszFileName)
+DWORD CRegFile::ImportFile(LPCWSTR pszFileName, REGSAM samView)
 {
     m_dwImportResult = ERROR_SUCCESS;
+    m_samImportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
     m_currentKey.Close();
 
     wchar_t szPath[MAX_PATH];
@@ -394,7 +395,7 @@ void CRegFile::ParseKeyLine()
     }
     CString strPath(strLine.data(), (int)nClose);
     HKEY hKey = NULL;
-    LONG nResult = OpenKeyByPath(&hKey, strPath, bDelete ? RegKeyPathDelete : RegKeyPathCreate);
+    LONG nResult = OpenKeyByPath(&hKey, strPath, bDelete ? RegKeyPathDelete : RegKeyPathCreate, m_samImportView);
     if (nResult != ERROR_SUCCESS)
     {
         NoteImportFailure(nResult);
@@ -638,7 +639,7 @@ void CRegFile::ParseValueLine(const std::wstring& strName)
 void CRegFile::ParseOldFormat()
 {
     CRegKeyHandle classes;
-    LONG nResult = RegOpenKeyExW(HKEY_CLASSES_ROOT, NULL, 0, KEY_SET_VALUE, classes.Receive());
+    LONG nResult = RegOpenKeyExW(HKEY_CLASSES_ROOT, NULL, 0, KEY_SET_VALUE | m_samImportView, classes.Receive());
     if (nResult != ERROR_SUCCESS)
     {
         NoteImportFailure(nResult);

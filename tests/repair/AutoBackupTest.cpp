@@ -3,6 +3,7 @@
 // backup and the repair, and come back from the archive byte for byte.
 #include "tests/repair/RepairTestSupport.h"
 #include "repair/AutoBackup.h"
+#include "repair/AutoBackupRestore.h"
 #include "repair/RepairDlg.h"
 #include "services/RegFile.h"
 #include "services/ZipReader.h"
@@ -450,6 +451,92 @@ TEST_F(RepairRoadTest, NothingIsRepairedWithoutAGoodBackup)
     while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
     {
     }
+}
+
+namespace {
+// Flips a byte in the packed data of the last registry entry of a view.
+void DamageViewEntry(const CString& strArchive)
+{
+    std::string bytes = testsupport::ReadFileBytes(strArchive.Str());
+    size_t nName = bytes.find("_64.reg");
+    // The local header's name comes first; its data follows the name and a
+    // 17-byte time field.
+    const size_t nData = nName + 7 + 17 + 6;
+    if (nName != std::string::npos && nData < bytes.size())
+        bytes[nData] = (char)(bytes[nData] ^ 0x5A);
+    testsupport::WriteFileBytes(strArchive.Str(), bytes);
+}
+} // namespace
+
+// Keys of either view flag go into an entry named after the view, are
+// exported and verified there, repaired in that view and imported back in it.
+TEST_F(RepairRoadTest, EachViewHasARegistryEntryOfItsOwn)
+{
+    PlantRegistry();
+    CRegProblem own = ValueProblem(kHkcu, Key(L"Values").c_str(), L"Text LF");
+    CRegProblem view32 = KeyProblem(kHkcu, Key(L"Tree\\Sub A").c_str());
+    view32.m_samView = KEY_WOW64_32KEY;
+    CRegProblem view64 = KeyProblem(kHkcu, Key(L"Tree\\Sub B").c_str());
+    view64.m_samView = KEY_WOW64_64KEY;
+    AddRepair(1, own);
+    AddRepair(2, view32);
+    AddRepair(3, view64);
+
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(m_pApp, backup)) << backup.m_strError.Str();
+    const std::wstring strStamp = backup.m_strStamp.Str();
+    std::vector<std::wstring> expected = { L"AutoBackup" + strStamp + L".reg", L"AutoBackup" + strStamp + L"_32.reg",
+                                           L"AutoBackup" + strStamp + L"_64.reg" };
+    EXPECT_EQ(ArchiveNames(backup.m_strArchive), expected);
+    EXPECT_TRUE(backup.IsKeyCovered(Full(L"Tree\\Sub A").c_str(), KEY_WOW64_32KEY));
+    EXPECT_FALSE(backup.IsKeyCovered(Full(L"Tree\\Sub A").c_str(), 0));
+    EXPECT_FALSE(backup.IsKeyCovered(Full(L"Tree\\Sub A").c_str(), KEY_WOW64_64KEY));
+    // Each file holds its own view's keys only.
+    const char* pszNeedles[] = { "Values]", "Sub A]", "Sub B]" };
+    for (size_t i = 0; i < expected.size(); i++)
+    {
+        std::wstring strReg = m_exports.File(expected[i]);
+        ASSERT_TRUE(ExtractEntry(backup.m_strArchive, expected[i], strReg));
+        std::string bytes = testsupport::ReadFileBytes(strReg);
+        std::wstring strText((const wchar_t*)bytes.data(), bytes.size() / 2);
+        for (size_t j = 0; j < 3; j++)
+        {
+            std::wstring strNeedle(pszNeedles[j], pszNeedles[j] + strlen(pszNeedles[j]));
+            EXPECT_EQ(strText.find(strNeedle) != std::wstring::npos, i == j) << i << " " << j;
+        }
+    }
+
+    RecordingLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(m_pApp, backup, log, nCleaned);
+    EXPECT_EQ(nCleaned[0] + nCleaned[1] + nCleaned[2], 3);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key(L"Tree\\Sub A")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key(L"Tree\\Sub B")));
+
+    CAutoBackupRestore restore;
+    EXPECT_TRUE(restore.Restore(backup.m_strArchive, m_exports.Path().c_str())) << restore.m_failure.m_strItem.Str();
+    EXPECT_EQ(restore.m_nRegFilesImported, 3);
+    EXPECT_TRUE(ValueExists(Key(L"Values"), L"Text LF"));
+    EXPECT_TRUE(ValueExists(Key(L"Tree\\Sub A\\Deeper"), L"deep"));
+    EXPECT_TRUE(ValueExists(Key(L"Tree\\Sub B"), L""));
+
+    // The verification reads the view entries too: one damaged, no archive.
+    SetAutoBackupHooks(NULL, DamageViewEntry);
+    CAutoBackup damaged;
+    EXPECT_FALSE(WriteAutoBackup(m_pApp, damaged));
+    EXPECT_NE(damaged.m_strError.Find(L"_64.reg"), -1) << damaged.m_strError.Str();
+    EXPECT_TRUE(FolderFiles(BackupFolder()).size() == 1u);
+}
+
+TEST(AutoBackupNames, RegistryEntryNamesSayTheirView)
+{
+    EXPECT_EQ(AutoBackupRegEntryName(L"20090101120000", 0), CString(L"AutoBackup20090101120000.reg"));
+    EXPECT_EQ(AutoBackupRegEntryName(L"20090101120000", KEY_WOW64_32KEY), CString(L"AutoBackup20090101120000_32.reg"));
+    EXPECT_EQ(AutoBackupRegEntryName(L"20090101120000", KEY_WOW64_64KEY), CString(L"AutoBackup20090101120000_64.reg"));
+    EXPECT_EQ(AutoBackupRegEntryView(L"AutoBackup20090101120000.reg"), (REGSAM)0);
+    EXPECT_EQ(AutoBackupRegEntryView(L"AutoBackup20090101120000_32.reg"), (REGSAM)KEY_WOW64_32KEY);
+    EXPECT_EQ(AutoBackupRegEntryView(L"AUTOBACKUP20090101120000_64.REG"), (REGSAM)KEY_WOW64_64KEY);
+    EXPECT_EQ(AutoBackupRegEntryView(L"_64.reg.txt"), (REGSAM)0);
 }
 
 TEST_F(RepairRoadTest, TwoBackupsInOneSecondGiveTwoArchives)

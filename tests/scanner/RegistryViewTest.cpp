@@ -8,6 +8,8 @@
 #include "repair/AutoBackupRestore.h"
 #include "repair/Repair.h"
 #include "scanner/KeyReader.h"
+#include "services/RegFile.h"
+#include "services/ZipWriter.h"
 #include <shlwapi.h>
 
 using namespace scantest;
@@ -360,10 +362,14 @@ TEST(RegistryViews, RepairAndRestoreActInTheViewOfTheRow)
     repair.Add(*pC);
     CAutoBackup backup;
     ASSERT_TRUE(WriteAutoBackup(app.m_pApp, backup)) << backup.m_strError.Str();
-    // The other view's keys are held under the name the 64-bit editor shows.
-    CString strNative = (L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\" + strA.substr(9)).c_str();
-    EXPECT_TRUE(backup.IsKeyCovered(strNative));
-    EXPECT_FALSE(backup.IsKeyCovered((L"HKEY_LOCAL_MACHINE\\" + strA).c_str()));
+    // The other view's keys are held under their plain names in an entry of
+    // their own, the way a 32-bit program keeps the 64-bit view's.
+    CString strPlainA = (L"HKEY_LOCAL_MACHINE\\" + strA).c_str();
+    EXPECT_TRUE(backup.IsKeyCovered(strPlainA, kOther));
+    EXPECT_FALSE(backup.IsKeyCovered(strPlainA, 0));
+    ASSERT_EQ(backup.m_arrEntries.GetSize(), 2);
+    EXPECT_EQ(backup.m_arrEntries[0], AutoBackupRegEntryName(backup.m_strStamp, 0));
+    EXPECT_EQ(backup.m_arrEntries[1], AutoBackupRegEntryName(backup.m_strStamp, kOther));
 
     CNullLog log;
     int nCleaned[TAMSEL_CATEGORY_COUNT];
@@ -389,11 +395,11 @@ TEST(RegistryViews, RepairAndRestoreActInTheViewOfTheRow)
     EXPECT_EQ(own.Read(strC, L"DisplayIcon"), folder.File(L"un.exe"));
 }
 
-// A record of the other view that the backup cannot place is not repaired.
-TEST(RegistryViews, OtherViewRecordOutsideSoftwareIsRefused)
+// A record whose view flag names no single view is neither backed up nor repaired.
+TEST(RegistryViews, RecordOfNoSingleViewIsRefused)
 {
     ViewKeys own(0);
-    const std::wstring strKey = L"SYSTEM\\" + Tag(L"TamselViewTest");
+    const std::wstring strKey = kUninstall + Tag(L"TamselViewTest");
     ASSERT_TRUE(own.SetString(strKey, L"v", L"x"));
     testsupport::ScratchFolder program;
     AppLists app(program.Path());
@@ -402,16 +408,82 @@ TEST(RegistryViews, OtherViewRecordOutsideSoftwareIsRefused)
     problem.m_strKey = strKey.c_str();
     problem.m_strKeyPath = (L"HKEY_LOCAL_MACHINE\\" + strKey).c_str();
     problem.m_nKind = 1;
-    problem.m_samView = kOther;
+    problem.m_samView = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
     CString strCanonical;
     REGSAM samView = 0;
     EXPECT_EQ(RecordKeyLocation(problem, strCanonical, samView), (HKEY)NULL);
     RepairListOf(app.m_pApp, 2).Add(problem);
     CAutoBackup backup;
     ASSERT_TRUE(WriteAutoBackup(app.m_pApp, backup)) << backup.m_strError.Str();
+    EXPECT_TRUE(backup.m_strArchive.IsEmpty());
     CNullLog log;
     int nCleaned[TAMSEL_CATEGORY_COUNT];
     RepairSelectedProblems(app.m_pApp, backup, log, nCleaned);
     EXPECT_EQ(nCleaned[1], 0);
     EXPECT_EQ(own.Read(strKey, L"v"), L"x");
+}
+
+namespace {
+
+// An archive as the program wrote it before the views had entries of their
+// own: one registry file, the 32-bit view named through Wow6432Node.
+bool WriteOldArchive(const std::wstring& strArchive, const std::wstring& strText)
+{
+    std::string bytes = "\xFF\xFE";
+    bytes.append((const char*)strText.c_str(), strText.size() * sizeof(wchar_t));
+    ZipHandle hZip = CreateZipArchive(strArchive.c_str(), 0, ZipKindFile);
+    if (hZip == NULL)
+        return false;
+    bool bOk = AddToZipArchive(hZip, L"AutoBackup20090101120000.reg", bytes.data(), (DWORD)bytes.size(),
+                               ZipKindMemory) == ZipOk;
+    return CloseZipWriter(hZip) == ZipOk && bOk;
+}
+
+} // namespace
+
+TEST(RegistryViews, OldArchiveRestoresByTheNamesItHolds)
+{
+    ViewKeys own(0), other(kOther);
+    const std::wstring strA = kUninstall + Tag(L"OldA"), strB = kUninstall + Tag(L"OldB");
+    other.Own(strA);
+    own.Own(strB);
+    const std::wstring strText = L"Windows Registry Editor Version 5.00\r\n\r\n"
+                                 L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\" + strA.substr(9) + L"]\r\n"
+                                 L"\"DisplayName\"=\"old A\"\r\n\r\n"
+                                 L"[HKEY_LOCAL_MACHINE\\" + strB + L"]\r\n"
+                                 L"\"DisplayName\"=\"old B\"\r\n\r\n";
+    testsupport::ScratchFolder program;
+    std::wstring strArchive = program.File(L"AutoBackup20090101120000.zip");
+    ASSERT_TRUE(WriteOldArchive(strArchive, strText));
+    CAutoBackupRestore restore;
+    EXPECT_TRUE(restore.Restore(strArchive.c_str(), program.Path().c_str())) << restore.m_failure.m_strItem.Str();
+    EXPECT_EQ(restore.m_nRegFilesImported, 1);
+    EXPECT_EQ(other.Read(strA, L"DisplayName"), L"old A");
+    EXPECT_EQ(own.Read(strA, L"DisplayName"), L"<no key>");
+    EXPECT_EQ(own.Read(strB, L"DisplayName"), L"old B");
+    EXPECT_EQ(other.Read(strB, L"DisplayName"), L"<no key>");
+}
+
+// A registry file imported in a view creates and deletes keys of that view only.
+TEST(RegistryViews, ImportInAViewActsInThatViewOnly)
+{
+    ViewKeys own(0), other(kOther);
+    const std::wstring strKeep = kUninstall + Tag(L"Keep"), strGone = kUninstall + Tag(L"Gone");
+    ASSERT_TRUE(own.SetString(strGone, L"v", L"own"));
+    ASSERT_TRUE(other.SetString(strGone + L"\\Sub", L"v", L"other"));
+    other.Own(strKeep);
+    testsupport::ScratchFolder folder;
+    const std::wstring strText = L"Windows Registry Editor Version 5.00\r\n\r\n"
+                                 L"[-HKEY_LOCAL_MACHINE\\" + strGone + L"]\r\n\r\n"
+                                 L"[HKEY_LOCAL_MACHINE\\" + strKeep + L"]\r\n"
+                                 L"\"v\"=\"made\"\r\n\r\n";
+    std::string bytes = "\xFF\xFE";
+    bytes.append((const char*)strText.c_str(), strText.size() * sizeof(wchar_t));
+    ASSERT_TRUE(testsupport::WriteFileBytes(folder.File(L"view.reg"), bytes));
+    CRegFile regFile;
+    EXPECT_EQ(regFile.ImportFile(folder.File(L"view.reg").c_str(), kOther), (DWORD)ERROR_SUCCESS);
+    EXPECT_FALSE(other.Exists(strGone));
+    EXPECT_EQ(own.Read(strGone, L"v"), L"own");
+    EXPECT_EQ(other.Read(strKeep, L"v"), L"made");
+    EXPECT_FALSE(own.Exists(strKeep));
 }
