@@ -60,23 +60,23 @@ private:
 class CFakeUpdate : public CFakeUpdateBase
 {
 public:
-    explicit CFakeUpdate(const FakeUpdateSpec& spec) : m_spec(spec) {}
+    explicit CFakeUpdate(const FakeUpdatePlan& plan) : m_plan(plan) {}
 
     HRESULT STDMETHODCALLTYPE get_Title(BSTR* pbstr) override
     {
-        *pbstr = Text(m_spec.strTitle);
+        *pbstr = Text(m_plan.strTitle);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_MsrcSeverity(BSTR* pbstr) override
     {
-        *pbstr = Text(m_spec.strSeverity);
+        *pbstr = Text(m_plan.strSeverity);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_Description(BSTR* pbstr) override
     {
         if (!m_bDetailed)
             return E_NOTIMPL;
-        *pbstr = Text(L"What " + m_spec.strTitle + L" mends.");
+        *pbstr = Text(L"What " + m_plan.strTitle + L" mends.");
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_SupportUrl(BSTR* pbstr) override
@@ -139,7 +139,7 @@ public:
         return S_OK;
     }
 
-    FakeUpdateSpec m_spec;
+    FakeUpdatePlan m_plan;
     BOOL m_bDetailed = FALSE;
     BOOL m_bEmptyLists = FALSE;
     ULONG64 m_nMaxSize = 0;
@@ -190,14 +190,14 @@ public:
             pUpdate->Release();
         return S_OK;
     }
-    // The specs of the updates, in order (the fake updates only).
-    std::vector<FakeUpdateSpec> Specs()
+    // The plans of the updates, in order (the fake updates only).
+    std::vector<FakeUpdatePlan> Plans()
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        std::vector<FakeUpdateSpec> arrSpecs;
+        std::vector<FakeUpdatePlan> arrPlans;
         for (IUpdate* pUpdate : m_arrItems)
-            arrSpecs.push_back(static_cast<CFakeUpdate*>(pUpdate)->m_spec);
-        return arrSpecs;
+            arrPlans.push_back(static_cast<CFakeUpdate*>(pUpdate)->m_plan);
+        return arrPlans;
     }
 
     std::vector<int> m_arrUnreadable;
@@ -256,13 +256,13 @@ template <class TBase, class TCallback>
 class CFakeJob : public TBase
 {
 public:
-    CFakeJob(const std::vector<FakeUpdateSpec>& arrSpecs, IUnknown* pCompleted, BOOL bInstall)
-        : m_arrSpecs(arrSpecs), m_pCompleted(pCompleted), m_bInstall(bInstall), m_hAbort(::CreateEventW(NULL, TRUE, FALSE, NULL)),
+    CFakeJob(const std::vector<FakeUpdatePlan>& arrPlans, IUnknown* pCompleted, BOOL bInstall)
+        : m_arrPlans(arrPlans), m_pCompleted(pCompleted), m_bInstall(bInstall), m_hAbort(::CreateEventW(NULL, TRUE, FALSE, NULL)),
           m_bCompleted(false)
     {
         if (m_pCompleted != NULL)
             m_pCompleted->AddRef();
-        m_arrResults.assign(arrSpecs.size(), 1);
+        m_arrResults.assign(arrPlans.size(), 1);
     }
     ~CFakeJob() override
     {
@@ -294,7 +294,7 @@ public:
     {
         if (!m_bCompleted.load())
         {
-            arrResults.assign(m_arrSpecs.size(), 1);
+            arrResults.assign(m_arrPlans.size(), 1);
             nOverall = 1;
             return;
         }
@@ -320,12 +320,12 @@ private:
         DWORD dwWait = ::WaitForMultipleObjects(2, handles, FALSE, dwMs);
         if (dwWait == WAIT_TIMEOUT && !bWaitsForAbort)
         {
-            for (size_t i = 0; i < m_arrSpecs.size(); ++i)
-                m_arrResults[i] = m_bInstall ? m_arrSpecs[i].nInstallResult : m_arrSpecs[i].nDownloadResult;
+            for (size_t i = 0; i < m_arrPlans.size(); ++i)
+                m_arrResults[i] = m_bInstall ? m_arrPlans[i].nInstallResult : m_arrPlans[i].nDownloadResult;
         }
         else if (dwWait == WAIT_OBJECT_0 && !(m_scenario.bDownloadsNeverComplete && !m_bInstall))
         {
-            m_arrResults.assign(m_arrSpecs.size(), 5);
+            m_arrResults.assign(m_arrPlans.size(), 5);
         }
         else
         {
@@ -334,7 +334,7 @@ private:
             return;
         }
         m_bCompleted.store(true);
-        AddLog((m_bInstall ? L"install-done:" : L"download-done:") + (m_arrSpecs.empty() ? std::wstring() : m_arrSpecs.back().strTitle));
+        AddLog((m_bInstall ? L"install-done:" : L"download-done:") + (m_arrPlans.empty() ? std::wstring() : m_arrPlans.back().strTitle));
         TCallback* pCallback = NULL;
         if (m_pCompleted != NULL && SUCCEEDED(m_pCompleted->QueryInterface(__uuidof(TCallback), (void**)&pCallback)))
         {
@@ -343,7 +343,7 @@ private:
         }
     }
 
-    std::vector<FakeUpdateSpec> m_arrSpecs;
+    std::vector<FakeUpdatePlan> m_arrPlans;
     std::vector<int> m_arrResults;
     IUnknown* m_pCompleted;
     BOOL m_bInstall;
@@ -425,9 +425,9 @@ public:
     HRESULT STDMETHODCALLTYPE put_IsForced(VARIANT_BOOL) override { return S_OK; }
 
 protected:
-    std::vector<FakeUpdateSpec> Specs() const
+    std::vector<FakeUpdatePlan> Plans() const
     {
-        return m_pUpdates != NULL ? static_cast<CFakeCollection*>(m_pUpdates)->Specs() : std::vector<FakeUpdateSpec>();
+        return m_pUpdates != NULL ? static_cast<CFakeCollection*>(m_pUpdates)->Plans() : std::vector<FakeUpdatePlan>();
     }
     IUpdateCollection* m_pUpdates = NULL;
 };
@@ -440,11 +440,11 @@ public:
         Scenario scenario = Snapshot();
         if (FAILED(scenario.hrBeginDownload))
             return scenario.hrBeginDownload;
-        std::vector<FakeUpdateSpec> arrSpecs = Specs();
-        if (arrSpecs.empty())
+        std::vector<FakeUpdatePlan> arrPlans = Plans();
+        if (arrPlans.empty())
             return E_INVALIDARG;
-        AddLog(L"download-begin:" + arrSpecs.back().strTitle);
-        CFakeDownloadJob* pJob = new CFakeDownloadJob(arrSpecs, pCompleted, FALSE);
+        AddLog(L"download-begin:" + arrPlans.back().strTitle);
+        CFakeDownloadJob* pJob = new CFakeDownloadJob(arrPlans, pCompleted, FALSE);
         pJob->Start(scenario);
         *ppJob = pJob;
         return S_OK;
@@ -473,12 +473,12 @@ public:
         Scenario scenario = Snapshot();
         if (FAILED(scenario.hrBeginInstall))
             return scenario.hrBeginInstall;
-        std::vector<FakeUpdateSpec> arrSpecs = Specs();
-        if (arrSpecs.empty())
+        std::vector<FakeUpdatePlan> arrPlans = Plans();
+        if (arrPlans.empty())
             return E_INVALIDARG;
-        for (const FakeUpdateSpec& spec : arrSpecs)
-            AddLog(L"install-begin:" + spec.strTitle);
-        CFakeInstallationJob* pJob = new CFakeInstallationJob(arrSpecs, pCompleted, TRUE);
+        for (const FakeUpdatePlan& plan : arrPlans)
+            AddLog(L"install-begin:" + plan.strTitle);
+        CFakeInstallationJob* pJob = new CFakeInstallationJob(arrPlans, pCompleted, TRUE);
         pJob->Start(scenario);
         *ppJob = pJob;
         return S_OK;
@@ -586,12 +586,12 @@ void ClearLog()
     g_log.clear();
 }
 
-IUpdateCollection* MakeCollection(const std::vector<FakeUpdateSpec>& arrUpdates)
+IUpdateCollection* MakeCollection(const std::vector<FakeUpdatePlan>& arrUpdates)
 {
     CFakeCollection* pCollection = new CFakeCollection;
-    for (const FakeUpdateSpec& spec : arrUpdates)
+    for (const FakeUpdatePlan& plan : arrUpdates)
     {
-        CFakeUpdate* pUpdate = new CFakeUpdate(spec);
+        CFakeUpdate* pUpdate = new CFakeUpdate(plan);
         pCollection->Add(pUpdate, NULL);
         pUpdate->Release();
     }
@@ -600,10 +600,10 @@ IUpdateCollection* MakeCollection(const std::vector<FakeUpdateSpec>& arrUpdates)
 
 IUpdate* MakeDetailedUpdate(const std::wstring& strSeverity, ULONG64 nMaxSize, BOOL bEmptyLists)
 {
-    FakeUpdateSpec spec;
-    spec.strTitle = L"Detailed";
-    spec.strSeverity = strSeverity;
-    CFakeUpdate* pUpdate = new CFakeUpdate(spec);
+    FakeUpdatePlan plan;
+    plan.strTitle = L"Detailed";
+    plan.strSeverity = strSeverity;
+    CFakeUpdate* pUpdate = new CFakeUpdate(plan);
     pUpdate->m_bDetailed = TRUE;
     pUpdate->m_bEmptyLists = bEmptyLists;
     pUpdate->m_nMaxSize = nMaxSize;

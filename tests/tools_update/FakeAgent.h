@@ -9,7 +9,7 @@
 
 namespace fakeagent {
 
-struct FakeUpdateSpec
+struct FakeUpdatePlan
 {
     std::wstring strTitle;
     std::wstring strSeverity;
@@ -27,7 +27,7 @@ struct Scenario
     HRESULT hrBeginDownload = S_OK;
     HRESULT hrBeginInstall = S_OK;
     HRESULT hrRequestAbort = S_OK;
-    std::vector<FakeUpdateSpec> arrUpdates;
+    std::vector<FakeUpdatePlan> arrUpdates;
     std::vector<int> arrUnreadable;   // item positions whose get_Item fails
     DWORD dwDownloadMs = 10;
     DWORD dwInstallMs = 10;
@@ -51,7 +51,7 @@ std::vector<std::wstring> Log();
 void ClearLog();
 
 // A fake update collection with the given updates, one reference for the caller.
-IUpdateCollection* MakeCollection(const std::vector<FakeUpdateSpec>& arrUpdates);
+IUpdateCollection* MakeCollection(const std::vector<FakeUpdatePlan>& arrUpdates);
 // A fake update with every field filled as the tests of the record expect.
 IUpdate* MakeDetailedUpdate(const std::wstring& strSeverity, ULONG64 nMaxSize, BOOL bEmptyLists);
 

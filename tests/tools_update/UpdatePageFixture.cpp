@@ -79,10 +79,10 @@ fakeagent::Scenario UpdatePageTest::Updates(int nCount)
     fakeagent::Scenario scenario;
     for (int i = 0; i < nCount; ++i)
     {
-        fakeagent::FakeUpdateSpec spec;
-        spec.strTitle = L"U" + std::to_wstring(i + 1);
-        spec.strSeverity = kSeverities[i % 4];
-        scenario.arrUpdates.push_back(spec);
+        fakeagent::FakeUpdatePlan plan;
+        plan.strTitle = L"U" + std::to_wstring(i + 1);
+        plan.strSeverity = kSeverities[i % 4];
+        scenario.arrUpdates.push_back(plan);
     }
     return scenario;
 }

@@ -63,8 +63,8 @@ TEST_F(UpdatePageTest, AFailedDownloadIsNotInstalledAndTheOthersKeepTheirRows)
 TEST_F(UpdatePageTest, TheQueueEndsWithoutAnySuccessAndWithTheLastRowUnchecked)
 {
     fakeagent::Scenario scenario = Updates(2);
-    for (auto& spec : scenario.arrUpdates)
-        spec.nDownloadResult = 4;
+    for (auto& plan : scenario.arrUpdates)
+        plan.nDownloadResult = 4;
     fakeagent::Install(scenario);
     Scan();
     InstallAndWait(10000);
