@@ -124,11 +124,7 @@ TEST(TunekitIni, AnExistingFileStaysByteIdenticalAndReadsInPython)
     CIniFile::SetHostFolderForTests(NULL);
     testsupport::RunHostCommand("rm -rf '" + strUnix + "'");
     if (!bPython)
-    {
-        if (PeersRequired())
-            FAIL() << "python3 is missing on the host";
-        GTEST_SKIP() << "python3 is missing on the host";
-    }
+        TAMSEL_PEER_MISSING("python3 is missing on the host");
 }
 
 TEST_F(OneClickTest, FirstRunShowsTheDefaultsAndOptimizeStoresAndAppliesInOrder)

@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "EvidenceTestEnvironment.h"
+#include "framework/WinThread.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -293,7 +294,7 @@ TEST(FolderTrace, UrlHistoryClearKeepsTheThreadsCom)
 {
     struct Run
     {
-        static DWORD WINAPI ThreadProc(LPVOID pParam)
+        static UINT __cdecl ThreadProc(LPVOID pParam)
         {
             HRESULT* pResults = (HRESULT*)pParam;
             // A thread already in the multi-threaded apartment.
@@ -314,7 +315,7 @@ TEST(FolderTrace, UrlHistoryClearKeepsTheThreadsCom)
         }
     };
     HRESULT results[4] = {};
-    HANDLE hThread = ::CreateThread(NULL, 0, Run::ThreadProc, results, 0, NULL);
+    HANDLE hThread = AfxBeginWorker(Run::ThreadProc, results);
     ASSERT_NE(hThread, (HANDLE)NULL);
     ASSERT_EQ(::WaitForSingleObject(hThread, 60000), (DWORD)WAIT_OBJECT_0);
     ::CloseHandle(hThread);

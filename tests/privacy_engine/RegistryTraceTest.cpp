@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 #include "privacy/RegTraceRead.h"
+#include "framework/WinThread.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 #include <map>
@@ -199,7 +200,7 @@ TEST(RegistryTrace, AnEnumerationThatFailsEnds)
 {
     struct Run
     {
-        static DWORD WINAPI ThreadProc(LPVOID pParam)
+        static UINT __cdecl ThreadProc(LPVOID pParam)
         {
             CRecordingSink sink;
             EvidenceTrace trace;
@@ -210,7 +211,7 @@ TEST(RegistryTrace, AnEnumerationThatFailsEnds)
         }
     };
     int nRows = -1;
-    HANDLE hThread = ::CreateThread(NULL, 0, Run::ThreadProc, &nRows, 0, NULL);
+    HANDLE hThread = AfxBeginWorker(Run::ThreadProc, &nRows);
     ASSERT_NE(hThread, (HANDLE)NULL);
     DWORD dwWait = ::WaitForSingleObject(hThread, 30000);
     if (dwWait != WAIT_OBJECT_0)
