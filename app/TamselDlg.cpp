@@ -85,7 +85,7 @@ END_MESSAGE_MAP()
 
 CTamselDlg::CTamselDlg(CWnd* pParent)
     : CDialog(IDD_MAIN_WINDOW, pParent), m_pApp(NULL), m_bFirstPaint(0), m_bLibraryView(0), m_hPrivacyLib(NULL),
-      m_hOptimizerLib(NULL), m_nCurPage(-1), m_nNextPageToCreate(-1), m_nCornerSize(3), m_nBorderWidth(4),
+      m_hOptimizerLib(NULL), m_nCurPage(-1), m_nNextPageToCreate(-1), m_nNextBarToFill(-1), m_nCornerSize(3), m_nBorderWidth(4),
       m_bDragging(0)
 {
     m_hIcon = AfxGetApp()->LoadIcon(IDI_TAMSEL);
@@ -348,19 +348,62 @@ BOOL CTamselDlg::CreateNavigation()
     m_wndFolder.SetImageList(IDB_FOLDER_IMAGES, 32, 16, RGB(255, 0, 255));
     for (const NavFolder& folder : s_folders)
         m_wndFolder.AddFolder(&(this->*(folder.pBar)), folder.pszCaption, folder.nImage);
-    for (const NavBar& navBar : s_bars)
-    {
-        CGuiOutLook& bar = this->*(navBar.pBar);
-        bar.SetImageList(IDB_ITEM_IMAGES, 16, 6, RGB(255, 0, 255));
-        for (int i = 0; i < navBar.nItems; i++)
-            bar.AddItem(navBar.pItems[i].nCommand, navBar.pItems[i].pszCaption, navBar.pItems[i].nImage, L"");
-    }
     LoadLanguageTexts();
     m_wndFolder.SelectFolder(FOLDER_SCAN_CLEAN);
     m_wndFolder.SetStyle(0x8002);
+    // Only the bar on show gets its buttons now; the hidden ones follow once
+    // the window is drawn (FillBarsWhileIdle).
     for (const NavBar& navBar : s_bars)
         (this->*(navBar.pBar)).SetStyle(0x8002);
+    FillNavigationBar(0);
+    m_nNextBarToFill = 1;
     return TRUE;
+}
+
+void CTamselDlg::FillNavigationBar(int nBar)
+{
+    const NavBar& navBar = s_bars[nBar];
+    CGuiOutLook& bar = this->*(navBar.pBar);
+    if (bar.m_hWnd == NULL || bar.GetItemCount() > 0)
+        return;
+    bar.SetImageList(IDB_ITEM_IMAGES, 16, 6, RGB(255, 0, 255));
+    for (int i = 0; i < navBar.nItems; i++)
+    {
+        const NavItem& item = navBar.pItems[i];
+        bar.AddItem(item.nCommand, item.pszCaption, item.nImage, L"");
+        CString strText = m_pApp->GetLangStringRaw(item.pszKey);
+        if (!strText.IsEmpty())
+            bar.SetItemText(item.nCommand, strText);
+    }
+    if (&bar == &m_barIeTools)
+    {
+        // Asked for although no bar shows it.
+        CString strText = m_pApp->GetLangStringRaw(L"IDO_IETOOLS_4");
+        if (!strText.IsEmpty())
+            bar.SetItemText(ID_NAV_IE_PROBLEMS, strText);
+    }
+    bar.SetStyle(0x8002);
+}
+
+BOOL CTamselDlg::FillBarsWhileIdle()
+{
+    while (m_nNextBarToFill >= 0 && m_nNextBarToFill < (int)(sizeof(s_bars) / sizeof(s_bars[0])))
+    {
+        if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0)
+            return FALSE;
+        FillNavigationBar(m_nNextBarToFill++);
+    }
+    m_nNextBarToFill = -1;
+    return TRUE;
+}
+
+void CTamselDlg::FillRemainingBars()
+{
+    if (m_nNextBarToFill < 0)
+        return;
+    for (int i = m_nNextBarToFill; i < (int)(sizeof(s_bars) / sizeof(s_bars[0])); i++)
+        FillNavigationBar(i);
+    m_nNextBarToFill = -1;
 }
 
 void CTamselDlg::LoadLanguageTexts()
@@ -531,6 +574,8 @@ void CTamselDlg::HideLibraryViews()
 
 BOOL CTamselDlg::SelectPage(int nIndex)
 {
+    // A switch may bring a folder whose bar is still empty to the front.
+    FillRemainingBars();
     if (m_bLibraryView == 1)
     {
         if (ConfirmAbortLibraryTask() != 1 && m_hPrivacyLib != NULL && g_pfnFunIsThread() != 0)
@@ -564,6 +609,7 @@ BOOL CTamselDlg::CreatePageWindow(int nIndex)
 
 void CTamselDlg::CreateRemainingPages()
 {
+    FillRemainingBars();
     if (m_nNextPageToCreate < 0)
         return;
     KillTimer(PAGE_CREATION_TIMER);
@@ -577,6 +623,8 @@ void CTamselDlg::CreatePagesWhileIdle()
     // A timer comes after paint and input: the window is drawn first, and a
     // click or key waits for one page at most. The pointer merely moving
     // does not stop the work.
+    if (!FillBarsWhileIdle())
+        return;
     while (m_nNextPageToCreate >= 0 && m_nNextPageToCreate < GetPageCount())
     {
         if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0)
@@ -590,6 +638,7 @@ void CTamselDlg::CreatePagesWhileIdle()
 void CTamselDlg::HideAllPages()
 {
     m_bLibraryView = 1;
+    FillRemainingBars();
     KillTimer(PAGE_CREATION_TIMER);
     m_nNextPageToCreate = -1;
     for (int i = 0; i < GetPageCount(); i++)

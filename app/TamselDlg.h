@@ -251,6 +251,8 @@ public:
     CSize m_sizeSkinRegion;
     // Next row the background page creation looks at; -1 when none is pending.
     int m_nNextPageToCreate;
+    // Next navigation bar still without its buttons; -1 when all have them.
+    int m_nNextBarToFill;
     int m_nCornerSize;
     int m_nBorderWidth;
     BYTE m_bDragging;
@@ -297,6 +299,10 @@ private:
     BOOL CreatePageWindow(int nIndex);
     // One timer tick of the background creation: pages until input waits.
     void CreatePagesWhileIdle();
+    void FillNavigationBar(int nBar);
+    // FALSE when input waits before every bar is filled.
+    BOOL FillBarsWhileIdle();
+    void FillRemainingBars();
     void AddLanguageFiles();
     void CreateCaptionButtons();
     // The stop questions of a running scan or an unfinished result; TRUE to go on.

@@ -28,6 +28,7 @@ void CTamselDlg::OnDestroy()
     KillTimer(DRAG_TIMER);
     KillTimer(PAGE_CREATION_TIMER);
     m_nNextPageToCreate = -1;
+    m_nNextBarToFill = -1;
     CDialog::OnDestroy();
 }
 

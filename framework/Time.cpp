@@ -9,11 +9,28 @@ const wchar_t* const kDayNames[] = { L"Sunday", L"Monday", L"Tuesday", L"Wednesd
 const wchar_t* const kMonthNames[] = { L"January", L"February", L"March", L"April", L"May", L"June", L"July",
                                        L"August", L"September", L"October", L"November", L"December" };
 
+// Digits by hand: the C library's formatter costs milliseconds on its first
+// call, and the settings read at start-up stamps a time.
 void AppendNumber(CString& str, int nValue, int nWidth, bool bNoPad)
 {
     wchar_t szBuf[16];
-    swprintf(szBuf, 16, L"%0*d", bNoPad ? 1 : nWidth, nValue);
-    str += szBuf;
+    wchar_t* p = szBuf + 15;
+    *p = 0;
+    unsigned int uValue = nValue < 0 ? 0u - (unsigned int)nValue : (unsigned int)nValue;
+    int nDigits = 0;
+    do {
+        *--p = (wchar_t)(L'0' + uValue % 10);
+        uValue /= 10;
+        ++nDigits;
+    } while (uValue != 0);
+    int nPad = bNoPad ? 1 : nWidth;
+    if (nValue < 0)
+        --nPad;  // the sign takes a place of the width, as with "%0*d"
+    for (; nDigits < nPad && p > szBuf + 1; ++nDigits)
+        *--p = L'0';
+    if (nValue < 0)
+        *--p = L'-';
+    str += p;
 }
 
 void AppendName(CString& str, const wchar_t* pszName, bool bShort)

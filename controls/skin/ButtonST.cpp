@@ -100,6 +100,8 @@ CButtonST::CButtonST()
     m_nCheck = 0;
     m_nTypeStyle = 0x1F;
     m_dwToolTipStyle = 0;
+    m_bToolTipWanted = FALSE;
+    m_bToolTipActive = FALSE;
     m_szURL[0] = L'\0';
     ZeroMemory(m_csIcons, sizeof(m_csIcons));
     ZeroMemory(m_csBitmaps, sizeof(m_csBitmaps));
@@ -620,11 +622,32 @@ void CButtonST::InitToolTip()
     m_ToolTip.SetMaxTipWidth(400);
 }
 
+void CButtonST::EnsureToolTip()
+{
+    if (!m_bToolTipWanted || m_ToolTip.m_hWnd != NULL)
+        return;
+    InitToolTip();
+    if (m_ToolTip.m_hWnd == NULL)
+        return;
+    CRect rectBtn;
+    GetClientRect(&rectBtn);
+    m_ToolTip.AddTool(this, m_strToolTip, &rectBtn, 1);
+    m_ToolTip.Activate(m_bToolTipActive);
+}
+
+CToolTipCtrl& CButtonST::GetToolTip()
+{
+    EnsureToolTip();
+    return m_ToolTip;
+}
+
 void CButtonST::SetTooltipText(LPCTSTR lpszText, BOOL bActivate)
 {
     if (lpszText == NULL)
         return;
-    InitToolTip();
+    m_strToolTip = lpszText;
+    m_bToolTipWanted = TRUE;
+    m_bToolTipActive = bActivate;
     if (m_ToolTip.m_hWnd == NULL)
         return;
     if (m_ToolTip.GetToolCount() == 0)
@@ -647,6 +670,8 @@ void CButtonST::SetTooltipText(UINT nText, BOOL bActivate)
 
 void CButtonST::ActivateTooltip(BOOL bActivate)
 {
+    if (m_bToolTipWanted)
+        m_bToolTipActive = bActivate;
     if (m_ToolTip.m_hWnd == NULL || m_ToolTip.GetToolCount() == 0)
         return;
     m_ToolTip.Activate(bActivate);
@@ -742,7 +767,8 @@ DWORD CButtonST::SetSound(LPCTSTR lpszSound, HMODULE hModule, BOOL bPlayOnClick,
 
 BOOL CButtonST::PreTranslateMessage(MSG* pMsg)
 {
-    InitToolTip();
+    if (pMsg->message == WM_MOUSEMOVE)
+        EnsureToolTip();
     if (m_ToolTip.m_hWnd != NULL)
         m_ToolTip.RelayEvent(pMsg);
     if (pMsg->message == WM_LBUTTONDBLCLK)

@@ -81,7 +81,9 @@ public:
     void SetTooltipText(UINT nText, BOOL bActivate = TRUE);
     void ActivateTooltip(BOOL bActivate = TRUE);
     DWORD EnableBalloonTooltip();
-    CToolTipCtrl& GetToolTip() { return m_ToolTip; }
+    // Made on first use: a page full of buttons would otherwise open a
+    // tooltip window per button before anyone points at one.
+    CToolTipCtrl& GetToolTip();
 
     // Extras.
     DWORD SetBtnCursor(UINT nCursorId, BOOL bRepaint = TRUE);
@@ -160,6 +162,7 @@ private:
     void FreeResources(BOOL bCheckForNULL = TRUE);
     void CancelHover();
     void InitToolTip();
+    void EnsureToolTip();
     void PaintBk(CDC* pDC);
     void ReleaseBackground();
     void PrepareImageRect(BOOL bHasTitle, RECT* rpItem, CRect* rpTitle, DWORD dwWidth, DWORD dwHeight,
@@ -204,6 +207,9 @@ private:
     int m_nCheck;
     UINT m_nTypeStyle;
     DWORD m_dwToolTipStyle;
+    CString m_strToolTip;
+    BOOL m_bToolTipWanted;
+    BOOL m_bToolTipActive;
     WCHAR m_szURL[MAX_PATH];
     IconRecord m_csIcons[2];
     BitmapRecord m_csBitmaps[2];

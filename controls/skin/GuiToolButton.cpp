@@ -7,6 +7,15 @@ namespace {
 
 const UINT_PTR kHoverTimer = 1;
 
+// One caption font for every button: made once, not per measure or paint.
+CFont& CaptionFont()
+{
+    static CFont s_font;
+    if (s_font.GetSafeHandle() == NULL)
+        s_font.CreateFont(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"Verdana");
+    return s_font;
+}
+
 COLORREF ShiftColor(COLORREF clr, int nDelta)
 {
     return RGB((GetRValue(clr) + nDelta) & 0xFF, (GetGValue(clr) + nDelta) & 0xFF, (GetBValue(clr) + nDelta) & 0xFF);
@@ -63,9 +72,7 @@ void CGuiToolButton::SetCaption(const CString& strCaption)
     if (!::IsWindow(m_hWnd))
         return;
     CClientDC dc(this);
-    CFont font;
-    font.CreateFont(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"Verdana");
-    CFont* pOldFont = dc.SelectObject(&font);
+    CFont* pOldFont = dc.SelectObject(&CaptionFont());
     CSize size = dc.GetTextExtent(m_strCaption);
     dc.SelectObject(pOldFont);
     m_sizeText = CSize(size.cx - 7, size.cy);
@@ -196,9 +203,7 @@ void CGuiToolButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
 
     if (m_sizeText.cx > 2)
     {
-        CFont font;
-        font.CreateFont(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"Verdana");
-        CFont* pOldFont = pDC->SelectObject(&font);
+        CFont* pOldFont = pDC->SelectObject(&CaptionFont());
         int nOldMode = pDC->SetBkMode(TRANSPARENT);
         CRect rcText(rect);
         rcText.left += m_bCenterIcon ? m_sizeIcon.cx : m_sizeIcon.cx + 20;

@@ -65,14 +65,17 @@ void CHyperlinkCtrl::PreSubclassWindow()
     if (strText.IsEmpty())
         SetWindowText(m_strURL);
     m_hLinkCursor = ::LoadCursorW(NULL, IDC_ARROW);
-    CRect rect;
-    GetClientRect(&rect);
-    if (m_toolTip.Create(this))
-        m_toolTip.AddTool(this, m_strURL, &rect, kToolId);
 }
 
 BOOL CHyperlinkCtrl::PreTranslateMessage(MSG* pMsg)
 {
+    // The tooltip is made when the pointer first comes by, not with the window.
+    if (pMsg->message == WM_MOUSEMOVE && m_toolTip.GetSafeHwnd() == NULL && m_toolTip.Create(this))
+    {
+        CRect rect;
+        GetClientRect(&rect);
+        m_toolTip.AddTool(this, m_strTip.IsEmpty() ? m_strURL : m_strTip, &rect, kToolId);
+    }
     if (m_toolTip.GetSafeHwnd() != NULL)
         m_toolTip.RelayEvent(pMsg);
     return CStatic::PreTranslateMessage(pMsg);
@@ -81,6 +84,7 @@ BOOL CHyperlinkCtrl::PreTranslateMessage(MSG* pMsg)
 void CHyperlinkCtrl::SetURL(const CString& strURL)
 {
     m_strURL = strURL;
+    m_strTip.Empty();
     if (m_toolTip.GetSafeHwnd() != NULL)
         m_toolTip.UpdateTipText(strURL, this, kToolId);
 }
@@ -109,7 +113,10 @@ void CHyperlinkCtrl::SetUnderline(BOOL bUnderline)
 
 void CHyperlinkCtrl::SetTipText(const CString& strTip)
 {
-    if (!strTip.IsEmpty() && m_toolTip.GetSafeHwnd() != NULL)
+    if (strTip.IsEmpty())
+        return;
+    m_strTip = strTip;
+    if (m_toolTip.GetSafeHwnd() != NULL)
         m_toolTip.UpdateTipText(strTip, this, kToolId);
 }
 

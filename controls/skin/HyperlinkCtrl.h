@@ -44,6 +44,7 @@ protected:
     CFont m_fontUnderline;
     HCURSOR m_hLinkCursor;
     CToolTipCtrl m_toolTip;
+    CString m_strTip;  // the tooltip's text once set; else the URL
 
     DECLARE_MESSAGE_MAP()
 };

@@ -15,8 +15,20 @@ TEST_F(MainWindowTest, StartsWithEveryPageCreatedHiddenAndTheHomePageShown)
     EXPECT_NE(m_pDlg->m_pageHome.m_hWnd, (HWND)NULL);
     EXPECT_EQ(m_pDlg->m_pageSettings.m_hWnd, (HWND)NULL);
     EXPECT_EQ(VisiblePage(), PAGE_HOME);
+    // Likewise only the bar on show has its buttons.
+    CGuiOutLook* bars[] = {&m_pDlg->m_barScanClean, &m_pDlg->m_barOptimize, &m_pDlg->m_barBackup,
+                           &m_pDlg->m_barIeTools,   &m_pDlg->m_barWindows,  &m_pDlg->m_barOptions};
+    const int nButtons[] = {5, 5, 3, 3, 3, 4};
+    for (int i = 0; i < 6; i++)
+        EXPECT_EQ(bars[i]->GetItemCount(), i == 0 ? 5 : 0) << i;
     HWND hFocus = ::GetFocus();
     EXPECT_TRUE(WaitFor([&] { return !m_pDlg->ArePagesPending(); }, 20000));
+    for (int i = 0; i < 6; i++)
+    {
+        ASSERT_EQ(bars[i]->GetItemCount(), nButtons[i]) << i;
+        EXPECT_NE(bars[i]->GetItem(0)->button.m_hWnd, (HWND)NULL) << i;
+    }
+    EXPECT_EQ(m_pDlg->m_barOptimize.GetItem(4)->button.GetCaption(), CString(L"Memory Optimizer"));
     // Made in the background: the home page keeps the focus and stays alone.
     EXPECT_EQ(::GetFocus(), hFocus);
     ASSERT_EQ(m_pDlg->GetPageCount(), PAGE_COUNT);
@@ -60,8 +72,11 @@ TEST_F(MainWindowTest, ASwitchBeforeThePagesAreMadeMakesThemAll)
     m_pDlg.reset(new CTamselDlg);
     ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
     ASSERT_TRUE(m_pDlg->ArePagesPending());
+    ASSERT_EQ(m_pDlg->m_barWindows.GetItemCount(), 0);
     EXPECT_TRUE(m_pDlg->ShowPage(PAGE_SCAN_RESULT));
     EXPECT_FALSE(m_pDlg->ArePagesPending());
+    // The bars too: a switch may bring any folder to the front.
+    EXPECT_EQ(m_pDlg->m_barWindows.GetItemCount(), 3);
     for (int i = 0; i < PAGE_COUNT; i++)
     {
         PageInfo* pInfo = m_pDlg->GetPageInfo(i);

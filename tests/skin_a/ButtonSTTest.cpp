@@ -3,7 +3,9 @@
 #include "framework/MessageLoop.h"
 #include "tests/support/TestSupport.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -185,6 +187,56 @@ TEST_F(ButtonSTTest, TooltipAppearsThroughTheRelay)
     btn.SetTooltipText((LPCTSTR)NULL);
     btn.GetToolTip().GetText(strText, &btn, 1);
     EXPECT_EQ(strText, CString(L"Scan the registry now"));
+}
+
+namespace {
+BOOL CALLBACK CountToolTipOf(HWND hWnd, LPARAM lParam)
+{
+    std::pair<HWND, int>* pCount = (std::pair<HWND, int>*)lParam;
+    wchar_t szClass[64] = {};
+    ::GetClassNameW(hWnd, szClass, 64);
+    if (lstrcmpiW(szClass, TOOLTIPS_CLASSW) == 0 && ::GetWindow(hWnd, GW_OWNER) == ::GetAncestor(pCount->first, GA_ROOT))
+        pCount->second++;
+    return TRUE;
+}
+
+int ToolTipsOf(CWnd& wnd)
+{
+    std::pair<HWND, int> count(wnd.m_hWnd, 0);
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountToolTipOf, (LPARAM)&count);
+    return count.second;
+}
+} // namespace
+
+// A tooltip window is made when the pointer first comes by, with the text and
+// the activation set before.
+TEST_F(ButtonSTTest, TheTooltipWindowWaitsForThePointer)
+{
+    CButtonST& btn = m_dlg.m_btnScan;
+    const int nBefore = ToolTipsOf(btn);
+    btn.SetTooltipText(L"Later");
+    btn.ActivateTooltip(FALSE);
+    MSG key = { btn.m_hWnd, WM_KEYDOWN, VK_SPACE, 0 };
+    btn.PreTranslateMessage(&key);
+    EXPECT_EQ(ToolTipsOf(btn), nBefore);
+
+    MSG move = { btn.m_hWnd, WM_MOUSEMOVE, 0, ClientPoint(btn) };
+    btn.PreTranslateMessage(&move);
+    EXPECT_EQ(ToolTipsOf(btn), nBefore + 1);
+    CString strText;
+    btn.GetToolTip().GetText(strText, &btn, 1);
+    EXPECT_EQ(strText, CString(L"Later"));
+    // Still off: pointing at the button shows nothing.
+    CRect rc;
+    btn.GetWindowRect(&rc);
+    SetCursorPos(rc.CenterPoint().x, rc.CenterPoint().y);
+    btn.PreTranslateMessage(&move);
+    PumpMessages(700);
+    EXPECT_FALSE(IsWindowVisible(btn.GetToolTip().m_hWnd));
+    SetCursorPos(600, 500);
+    // A button without a text never gets one.
+    m_dlg.m_btnAbort.PreTranslateMessage(&move);
+    EXPECT_EQ(m_dlg.m_btnAbort.GetToolTip().m_hWnd, (HWND)NULL);
 }
 
 TEST_F(ButtonSTTest, DoubleClickCountsAsPress)
