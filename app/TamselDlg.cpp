@@ -84,7 +84,7 @@ END_MESSAGE_MAP()
 // ---- Construction ------------------------------------------------------------------
 
 CTamselDlg::CTamselDlg(CWnd* pParent)
-    : CDialog(IDD_MAIN_WINDOW, pParent), m_pApp(NULL), m_bFirstPaint(0), m_bLibraryView(0), m_hPrivacyLib(NULL),
+    : CDialog(IDD_MAIN_WINDOW, pParent), m_pApp(NULL), m_bCheckAnswerPending(FALSE), m_bReportAllChecks(FALSE), m_bFirstPaint(0), m_bLibraryView(0), m_hPrivacyLib(NULL),
       m_hOptimizerLib(NULL), m_nCurPage(-1), m_nNextPageToCreate(-1), m_nNextBarToFill(-1), m_nCornerSize(3), m_nBorderWidth(4),
       m_bDragging(0)
 {

@@ -193,6 +193,10 @@ public:
     CTamselApp* m_pApp;
     // Waited for when the window object goes.
     CVersionCheckWorker m_versionCheck;
+    // Whether the running check's answer is still to come, and whether it is
+    // to be told in full (Check Update) or only when newer (first paint).
+    BOOL m_bCheckAnswerPending;
+    BOOL m_bReportAllChecks;
     int m_bFirstPaint;
     int m_bLibraryView;
     CBrush m_brBackground;
@@ -309,7 +313,7 @@ private:
     BOOL ConfirmLeavePage();
     void HideLibraryViews();
     // The outcome of a version check, on this thread.
-    void OnVersionChecked(int nResult, BOOL bReportAll);
+    void OnVersionChecked(int nResult);
     // Ends the scan (as left or stopped) and waits for every worker of the
     // window, dispatching sent messages meanwhile.
     void WaitForWorkers();

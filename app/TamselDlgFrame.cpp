@@ -9,6 +9,8 @@ namespace {
 const UINT_PTR DRAG_TIMER = 5;
 const UINT DRAG_PERIOD_MS = 20;
 const COLORREF SKIN_KEY_COLOR = RGB(255, 0, 255);
+// A check whose answer is in only has to return from its thread.
+const DWORD VERSION_CHECK_END_WAIT_MS = 5000;
 
 } // namespace
 
@@ -348,14 +350,34 @@ void CTamselDlg::WinHelp(DWORD_PTR, UINT)
 
 BOOL CTamselDlg::StartVersionCheck(BOOL bReportAll)
 {
+    if (m_versionCheck.IsRunning())
+    {
+        if (m_bCheckAnswerPending)
+        {
+            // The check under way answers this request too, in full if asked.
+            if (bReportAll)
+                m_bReportAllChecks = TRUE;
+            return TRUE;
+        }
+        // Its answer is in; the worker is only ending.
+        m_versionCheck.Wait(VERSION_CHECK_END_WAIT_MS);
+    }
     // The network may be slow: the window goes on while a worker asks, and
     // the answer comes back to this thread.
-    return m_versionCheck.Start(m_hWnd, GetUpdateSiteUrl(m_pApp->m_strSettingsFile),
-                                [this, bReportAll](int nResult) { OnVersionChecked(nResult, bReportAll); });
+    m_bReportAllChecks = bReportAll;
+    m_bCheckAnswerPending = TRUE;
+    if (m_versionCheck.Start(m_hWnd, GetUpdateSiteUrl(m_pApp->m_strSettingsFile),
+                             [this](int nResult) { OnVersionChecked(nResult); }))
+        return TRUE;
+    m_bCheckAnswerPending = FALSE;
+    return FALSE;
 }
 
-void CTamselDlg::OnVersionChecked(int nResult, BOOL bReportAll)
+void CTamselDlg::OnVersionChecked(int nResult)
 {
+    BOOL bReportAll = m_bReportAllChecks;
+    m_bReportAllChecks = FALSE;
+    m_bCheckAnswerPending = FALSE;
     if (nResult == UPDATE_NEWER_FOUND)
     {
         if (CUpdateChecker::AskToUpdate() == UPDATE_NEWER_ACCEPTED)

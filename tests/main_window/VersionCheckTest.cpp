@@ -155,7 +155,8 @@ namespace {
 // A host server that answers every request with one scripted fault, by the
 // first folder of the path: cut (fewer bytes than Content-Length), big (past
 // the size cap, with and without a length), missing (404 with a version file
-// as its page), stall (never answers) and ok.
+// as its page), stall (never answers), slowold (an older version after two
+// seconds) and ok.
 const char* const kRawServerScript =
     "import socket,sys,threading,time\n"
     "ini=b'[Program]\\r\\nVersion=9.0\\r\\n'\n"
@@ -177,6 +178,8 @@ const char* const kRawServerScript =
     "    elif p.startswith(b'/biglong/'): c.sendall(head(b'200 OK',None)+big)\n"
     "    elif p.startswith(b'/missing/'): c.sendall(head(b'404 Not Found',len(ini))+ini)\n"
     "    elif p.startswith(b'/stall/'): time.sleep(20)\n"
+    "    elif p.startswith(b'/slowold/'):\n"
+    "      time.sleep(2); old=b'[Program]\\r\\nVersion=0.1\\r\\n'; c.sendall(head(b'200 OK',len(old))+old)\n"
     "    else: c.sendall(head(b'200 OK',len(ini))+ini)\n"
     "  finally:\n"
     "    c.close()\n"
@@ -330,6 +333,32 @@ TEST_F(MainWindowTest, FirstPaintChecksOnlineWithoutBlockingTheWindow)
     // Painted while the check still waits for the site: nothing waited for it.
     EXPECT_TRUE(m_pDlg->m_versionCheck.IsRunning());
     EXPECT_EQ(recorder.Count(), 0u);
+}
+
+// Check Update while the first paint's check still waits is answered by that
+// check, told in full; asked again at once, a new check answers.
+TEST_F(MainWindowTest, ACheckAskedForWhileOneRunsIsAnsweredInFull)
+{
+    CRawServer server;
+    if (!server.IsStarted())
+        TAMSEL_PEER_MISSING("python3 could not start the test server");
+    ASSERT_TRUE(server.WaitUntilListening(10000));
+    TestApp()->m_bAutoUpdate = 1;
+    ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", server.Url(L"slowold"),
+                                 m_folder.File(L"Settings.ini").c_str());
+    MessageBoxRecorder recorder;
+    CreateMainWindow();
+    m_pDlg->UpdateWindow();
+    ASSERT_TRUE(m_pDlg->m_versionCheck.IsRunning());
+    EXPECT_TRUE(m_pDlg->StartVersionCheck(TRUE));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 1u; }, 15000));
+    EXPECT_EQ(recorder.LastText(), std::wstring(TestApp()->GetLangString(L"M_UPDATE_NOUPDATE")));
+
+    EXPECT_TRUE(m_pDlg->StartVersionCheck(TRUE));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 2u; }, 15000));
+    ASSERT_TRUE(m_pDlg->m_versionCheck.Wait(15000));
+    testsupport::WaitFor([] { return false; }, 200);  // nothing more arrives
+    EXPECT_EQ(recorder.Count(), 2u);
 }
 
 TEST_F(MainWindowTest, CheckUpdateStartsTheUpdaterOnlyWhenTheProgramCloses)
