@@ -329,6 +329,7 @@ const NavBar s_bars[] = {
     {&CTamselDlg::m_barHelp, NULL, 0},
     {&CTamselDlg::m_barOptimize, s_itemsOptimize, 5},
 };
+const int kNavBarCount = (int)(sizeof(s_bars) / sizeof(s_bars[0]));
 
 } // namespace
 
@@ -339,7 +340,7 @@ BOOL CTamselDlg::CreateNavigation()
     if (!m_wndFolder.Create(WS_CHILD | WS_VISIBLE, rcHost, &m_wndFolderHost, IDC_FOLDER_HOST))
         return FALSE;
     m_wndFolderHost.SetChild(&m_wndFolder);
-    for (int i = 0; i < 7; i++)
+    for (int i = 0; i < kNavBarCount; i++)
     {
         CGuiOutLook& bar = this->*(s_bars[i].pBar);
         if (!bar.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), &m_wndFolder, IDC_BAR_SCAN_CLEAN + i))
@@ -387,7 +388,7 @@ void CTamselDlg::FillNavigationBar(int nBar)
 
 BOOL CTamselDlg::FillBarsWhileIdle()
 {
-    while (m_nNextBarToFill >= 0 && m_nNextBarToFill < (int)(sizeof(s_bars) / sizeof(s_bars[0])))
+    while (m_nNextBarToFill >= 0 && m_nNextBarToFill < kNavBarCount)
     {
         if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0)
             return FALSE;
@@ -401,7 +402,7 @@ void CTamselDlg::FillRemainingBars()
 {
     if (m_nNextBarToFill < 0)
         return;
-    for (int i = m_nNextBarToFill; i < (int)(sizeof(s_bars) / sizeof(s_bars[0])); i++)
+    for (int i = m_nNextBarToFill; i < kNavBarCount; i++)
         FillNavigationBar(i);
     m_nNextBarToFill = -1;
 }

@@ -1,4 +1,5 @@
 #include "optimizer/ServiceOptimizerDlg.h"
+#include "optimizer/shared/DrawUtils.h"
 #include "optimizer/OptimizerText.h"
 #include "optimizer/shared/IniFile.h"
 
@@ -236,17 +237,7 @@ void CServiceOptimizerDlg::OnPaint()
     RECT rc;
     ::GetClientRect(m_hWnd, &rc);
     ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
-    if (m_hHeader != NULL)
-    {
-        HDC hMem = ::CreateCompatibleDC(hDC);
-        if (hMem != NULL)
-        {
-            HGDIOBJ hOld = ::SelectObject(hMem, m_hHeader);
-            ::BitBlt(hDC, 0, 0, 235, 61, hMem, 0, 0, SRCCOPY);
-            ::SelectObject(hMem, hOld);
-            ::DeleteDC(hMem);
-        }
-    }
+    DrawBitmapAt(hDC, m_hHeader, 0, 0, 235, 61);
     ::EndPaint(m_hWnd, &ps);
 }
 

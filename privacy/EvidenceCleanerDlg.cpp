@@ -136,12 +136,8 @@ CNButtonEx& CEvidenceCleanerDlg::GetButton(UINT nID)
 
 BOOL CEvidenceCleanerDlg::CreateView(HWND hParent, int x, int y)
 {
-    CWnd* pParent = PrivacyHostWnd(hParent);
-    if (pParent == NULL || !Create(IDD, pParent))
+    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
         return FALSE;
-    SetDlgCtrlID(IDD);
-    SetWindowPos(NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(SW_HIDE);
     SwitchLanguage();
     return TRUE;
 }

@@ -1,4 +1,5 @@
 #include "privacy/FileShredderDlg.h"
+#include "optimizer/shared/DrawUtils.h"
 #include "privacy/JunkBrowse.h"
 #include "privacy/JunkText.h"
 #include "privacy/PrivacyState.h"
@@ -90,12 +91,8 @@ CFileShredderDlg::~CFileShredderDlg()
 
 BOOL CFileShredderDlg::CreateView(HWND hParent, int x, int y)
 {
-    CWnd* pParent = PrivacyHostWnd(hParent);
-    if (pParent == NULL || !Create(IDD, pParent))
+    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
         return FALSE;
-    SetDlgCtrlID(IDD);
-    SetWindowPos(NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(SW_HIDE);
     SwitchLanguage();
     return TRUE;
 }
@@ -556,17 +553,7 @@ void CFileShredderDlg::OnPaint()
     RECT rc;
     ::GetClientRect(m_hWnd, &rc);
     ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
-    if (m_hTitle != NULL)
-    {
-        HDC hMem = ::CreateCompatibleDC(hDC);
-        if (hMem != NULL)
-        {
-            HGDIOBJ hOld = ::SelectObject(hMem, m_hTitle);
-            ::BitBlt(hDC, 10, 10, 161, 61, hMem, 0, 0, SRCCOPY);
-            ::SelectObject(hMem, hOld);
-            ::DeleteDC(hMem);
-        }
-    }
+    DrawBitmapAt(hDC, m_hTitle, 10, 10, 161, 61);
     ::EndPaint(m_hWnd, &ps);
 }
 

@@ -1,4 +1,5 @@
 #include "privacy/JunkCleanerDlg.h"
+#include "optimizer/shared/DrawUtils.h"
 #include "privacy/JunkText.h"
 #include "privacy/PrivacyState.h"
 
@@ -26,12 +27,8 @@ CJunkCleanerDlg::~CJunkCleanerDlg()
 
 BOOL CJunkCleanerDlg::CreateView(HWND hParent, int x, int y)
 {
-    CWnd* pParent = PrivacyHostWnd(hParent);
-    if (pParent == NULL || !Create(IDD, pParent))
+    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
         return FALSE;
-    SetDlgCtrlID(IDD);
-    SetWindowPos(NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(SW_HIDE);
     SwitchLanguage();
     return TRUE;
 }
@@ -152,17 +149,7 @@ void CJunkCleanerDlg::OnPaint()
     RECT rc;
     ::GetClientRect(m_hWnd, &rc);
     ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
-    if (m_hTitle != NULL)
-    {
-        HDC hMem = ::CreateCompatibleDC(hDC);
-        if (hMem != NULL)
-        {
-            HGDIOBJ hOld = ::SelectObject(hMem, m_hTitle);
-            ::BitBlt(hDC, 10, 10, 161, 61, hMem, 0, 0, SRCCOPY);
-            ::SelectObject(hMem, hOld);
-            ::DeleteDC(hMem);
-        }
-    }
+    DrawBitmapAt(hDC, m_hTitle, 10, 10, 161, 61);
     HPEN hPen = ::CreatePen(PS_SOLID, 1, RGB(0xED, 0xEB, 0xE6));
     HGDIOBJ hOldPen = ::SelectObject(hDC, hPen);
     HGDIOBJ hOldBrush = ::SelectObject(hDC, ::GetStockObject(NULL_BRUSH));

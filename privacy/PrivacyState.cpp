@@ -43,6 +43,17 @@ CWnd* PrivacyHostWnd(HWND hParent)
     return s_wndHost.Attach(hParent) ? &s_wndHost : NULL;
 }
 
+BOOL CreatePrivacyView(CDialog& view, UINT nIDTemplate, HWND hParent, int x, int y)
+{
+    CWnd* pParent = PrivacyHostWnd(hParent);
+    if (pParent == NULL || !view.Create(nIDTemplate, pParent))
+        return FALSE;
+    view.SetDlgCtrlID(nIDTemplate);
+    view.SetWindowPos(NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    view.ShowWindow(SW_HIDE);
+    return TRUE;
+}
+
 void PrivacyReleaseHostWnd()
 {
     if (s_wndHost.m_hWnd != NULL)

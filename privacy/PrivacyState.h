@@ -21,6 +21,9 @@ void PrivacySetParentWindow(HWND hParent);
 // pointer outlives every temporary-object purge; NULL when hParent is no window.
 CWnd* PrivacyHostWnd(HWND hParent);
 void PrivacyReleaseHostWnd();
+// Creates a view's dialog as a hidden child of the host's window at (x, y),
+// its control id the template's; FALSE when either window is missing.
+BOOL CreatePrivacyView(CDialog& view, UINT nIDTemplate, HWND hParent, int x, int y);
 
 // The language file every text of the library is read from ("" until set).
 LPCWSTR PrivacyLanguageFile();

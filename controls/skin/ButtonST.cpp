@@ -613,22 +613,13 @@ DWORD CButtonST::SetAlwaysTrack(BOOL bAlwaysTrack)
 
 // ---- Tooltip ---------------------------------------------------------------------
 
-void CButtonST::InitToolTip()
-{
-    if (m_ToolTip.m_hWnd != NULL || m_hWnd == NULL)
-        return;
-    m_ToolTip.Create(this, m_dwToolTipStyle);
-    m_ToolTip.Activate(FALSE);
-    m_ToolTip.SetMaxTipWidth(400);
-}
-
 void CButtonST::EnsureToolTip()
 {
-    if (!m_bToolTipWanted || m_ToolTip.m_hWnd != NULL)
+    if (!m_bToolTipWanted || m_ToolTip.m_hWnd != NULL || m_hWnd == NULL)
         return;
-    InitToolTip();
-    if (m_ToolTip.m_hWnd == NULL)
+    if (!m_ToolTip.Create(this, m_dwToolTipStyle))
         return;
+    m_ToolTip.SetMaxTipWidth(400);
     CRect rectBtn;
     GetClientRect(&rectBtn);
     m_ToolTip.AddTool(this, m_strToolTip, &rectBtn, 1);
@@ -648,14 +639,9 @@ void CButtonST::SetTooltipText(LPCTSTR lpszText, BOOL bActivate)
     m_strToolTip = lpszText;
     m_bToolTipWanted = TRUE;
     m_bToolTipActive = bActivate;
+    // Once made, the tooltip carries its one tool.
     if (m_ToolTip.m_hWnd == NULL)
         return;
-    if (m_ToolTip.GetToolCount() == 0)
-    {
-        CRect rectBtn;
-        GetClientRect(&rectBtn);
-        m_ToolTip.AddTool(this, lpszText, &rectBtn, 1);
-    }
     m_ToolTip.UpdateTipText(lpszText, this, 1);
     m_ToolTip.Activate(bActivate);
 }
@@ -670,11 +656,9 @@ void CButtonST::SetTooltipText(UINT nText, BOOL bActivate)
 
 void CButtonST::ActivateTooltip(BOOL bActivate)
 {
-    if (m_bToolTipWanted)
-        m_bToolTipActive = bActivate;
-    if (m_ToolTip.m_hWnd == NULL || m_ToolTip.GetToolCount() == 0)
-        return;
-    m_ToolTip.Activate(bActivate);
+    m_bToolTipActive = bActivate;
+    if (m_ToolTip.m_hWnd != NULL)
+        m_ToolTip.Activate(bActivate);
 }
 
 DWORD CButtonST::EnableBalloonTooltip()

@@ -161,7 +161,6 @@ private:
 
     void FreeResources(BOOL bCheckForNULL = TRUE);
     void CancelHover();
-    void InitToolTip();
     void EnsureToolTip();
     void PaintBk(CDC* pDC);
     void ReleaseBackground();

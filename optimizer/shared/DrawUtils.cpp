@@ -73,6 +73,19 @@ void DrawTransparentBitmap(CDC* pDC, int x, int y, CBitmap& bitmap, COLORREF crK
     ::SelectObject(dcSource, hOld);
 }
 
+void DrawBitmapAt(HDC hDC, HBITMAP hBitmap, int x, int y, int cx, int cy)
+{
+    if (hBitmap == NULL)
+        return;
+    HDC hMem = ::CreateCompatibleDC(hDC);
+    if (hMem == NULL)
+        return;
+    HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
+    ::BitBlt(hDC, x, y, cx, cy, hMem, 0, 0, SRCCOPY);
+    ::SelectObject(hMem, hOld);
+    ::DeleteDC(hMem);
+}
+
 void PaintParentBackground(CWnd* pChild, CDC* pDC, const CRect& rcChild)
 {
     pDC->FillSolidRect(&rcChild, RGB(255, 255, 255));

@@ -155,12 +155,12 @@ TEST(ComScanner, AReadOnlyProblemKeyIsNotRecordedButNoted)
     EXPECT_TRUE(run.scan.m_bUnwritableSkipped);
 }
 
-// Run by the fresh-prefix script in a prefix nothing else has written to.
-TEST(FreshPrefix, CategoryOneFindsNothing)
+// Run by the fresh-prefix script in a prefix nothing else has written to,
+// hence disabled in the ordinary run.
+TEST(FreshPrefix, DISABLED_CategoryOneFindsNothing)
 {
     wchar_t szFlag[8] = {};
-    if (::GetEnvironmentVariableW(L"TAMSEL_FRESH_PREFIX", szFlag, 8) == 0)
-        GTEST_SKIP() << "runs in its own prefix";
+    ASSERT_NE(::GetEnvironmentVariableW(L"TAMSEL_FRESH_PREFIX", szFlag, 8), 0u) << "runs in its own prefix";
     HeadlessScan run;
     run.Only({1});
     run.Run();

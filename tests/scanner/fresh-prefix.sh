@@ -13,7 +13,7 @@ export PATH="/usr/lib/wine:$PATH"
 wine64 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
 rows="$prefix.home/rows.tsv"
 TAMSEL_FRESH_PREFIX=1 TAMSEL_FRESH_ROWS="$(wine64 winepath -w "$rows" 2>/dev/null)" \
-    wine64 "$program" --gtest_filter='FreshPrefix.*'
+    wine64 "$program" --gtest_also_run_disabled_tests --gtest_filter='FreshPrefix.*'
 status=$?
 if [ ! -f "$rows" ]; then
     echo "no rows file written"
