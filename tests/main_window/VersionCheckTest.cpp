@@ -155,10 +155,10 @@ namespace {
 // A host server that answers every request with one scripted fault, by the
 // first folder of the path: cut (fewer bytes than Content-Length), big (past
 // the size cap, with and without a length), missing (404 with a version file
-// as its page), stall (never answers), slowold (an older version after two
-// seconds) and ok.
+// as its page), stall (never answers), hold (an older version once the test
+// lets it go) and ok.
 const char* const kRawServerScript =
-    "import socket,sys,threading,time\n"
+    "import os,socket,sys,threading,time\n"
     "ini=b'[Program]\\r\\nVersion=9.0\\r\\n'\n"
     "def head(status,length):\n"
     "  h=b'HTTP/1.1 '+status+b'\\r\\nConnection: close\\r\\n'\n"
@@ -178,8 +178,9 @@ const char* const kRawServerScript =
     "    elif p.startswith(b'/biglong/'): c.sendall(head(b'200 OK',None)+big)\n"
     "    elif p.startswith(b'/missing/'): c.sendall(head(b'404 Not Found',len(ini))+ini)\n"
     "    elif p.startswith(b'/stall/'): time.sleep(20)\n"
-    "    elif p.startswith(b'/slowold/'):\n"
-    "      time.sleep(2); old=b'[Program]\\r\\nVersion=0.1\\r\\n'; c.sendall(head(b'200 OK',len(old))+old)\n"
+    "    elif p.startswith(b'/hold/'):\n"
+    "      while not os.path.exists('release'): time.sleep(0.05)\n"
+    "      old=b'[Program]\\r\\nVersion=0.1\\r\\n'; c.sendall(head(b'200 OK',len(old))+old)\n"
     "    else: c.sendall(head(b'200 OK',len(ini))+ini)\n"
     "  finally:\n"
     "    c.close()\n"
@@ -211,6 +212,8 @@ public:
     ~CRawServer() { testsupport::RunHostCommand("kill $(cat " + m_strDir + "/server.pid); rm -rf " + m_strDir, 20000); }
 
     bool IsStarted() const { return m_bStarted; }
+    // Lets every held request (and each one after) have its answer.
+    bool Release() { return testsupport::RunHostCommand("touch " + m_strDir + "/release", 20000) == 0; }
     // The script starts in the background: a window that asks at once would
     // otherwise find nobody listening.
     bool WaitUntilListening(DWORD dwTimeoutMs)
@@ -344,13 +347,14 @@ TEST_F(MainWindowTest, ACheckAskedForWhileOneRunsIsAnsweredInFull)
         TAMSEL_PEER_MISSING("python3 could not start the test server");
     ASSERT_TRUE(server.WaitUntilListening(10000));
     TestApp()->m_bAutoUpdate = 1;
-    ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", server.Url(L"slowold"),
+    ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", server.Url(L"hold"),
                                  m_folder.File(L"Settings.ini").c_str());
     MessageBoxRecorder recorder;
     CreateMainWindow();
     m_pDlg->UpdateWindow();
     ASSERT_TRUE(m_pDlg->m_versionCheck.IsRunning());
     EXPECT_TRUE(m_pDlg->StartVersionCheck(TRUE));
+    ASSERT_TRUE(server.Release());
     ASSERT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 1u; }, 15000));
     EXPECT_EQ(recorder.LastText(), std::wstring(TestApp()->GetLangString(L"M_UPDATE_NOUPDATE")));
 
