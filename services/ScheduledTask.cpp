@@ -264,5 +264,13 @@ HRESULT CScheduledTask::Delete(LPCWSTR pszJobName)
     HRESULT hr = CreateScheduler(scheduler);
     if (FAILED(hr))
         return hr;
-    return scheduler->Delete(pszJobName);
+    // The scheduler reads a job file whenever it changes; a delete that
+    // meets that read is tried again a few times.
+    for (int nTry = 0;; ++nTry)
+    {
+        hr = scheduler->Delete(pszJobName);
+        if (hr != HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION) || nTry == 20)
+            return hr;
+        ::Sleep(50);
+    }
 }

@@ -1,4 +1,5 @@
 #include "services/ScheduledTask.h"
+#include "framework/WinThread.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +152,29 @@ TEST_F(ScheduledTaskTest, WeeklyJobRunsOnTheStartWeekday)
     EXPECT_EQ(0u, job.trigger.rgFlags & TASK_TRIGGER_FLAG_HAS_END_DATE);
 
     ASSERT_EQ(S_OK, CScheduledTask::Delete(kJobName));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(JobFile().c_str()));
+}
+
+// A delete that meets a read of the job file (the scheduler reads each job
+// file that changes) is tried again instead of failing.
+TEST_F(ScheduledTaskTest, DeleteWaitsOutABriefReadOfTheJobFile)
+{
+    CScheduledTask task;
+    Describe(task, Date(2027, 1, 6, 21, 5), CScheduledTask::FREQ_WEEKLY);
+    ASSERT_EQ(S_OK, task.Save(kJobName, FALSE));
+    HANDLE hFile = ::CreateFileW(JobFile().c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
+    HANDLE hReader = AfxBeginWorker(
+        [](LPVOID pParam) -> UINT {
+            ::Sleep(300);
+            ::CloseHandle((HANDLE)pParam);
+            return 0;
+        },
+        hFile);
+    ASSERT_NE((HANDLE)NULL, hReader);
+    EXPECT_EQ(S_OK, CScheduledTask::Delete(kJobName));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, ::WaitForSingleObject(hReader, 10000));
+    ::CloseHandle(hReader);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(JobFile().c_str()));
 }
 
