@@ -78,6 +78,9 @@ void CAutoBackupPage::RestoreBackup()
     CAutoBackupRestore restore;
     if (restore.Restore(strArchive, GetBackupFolder()))
         AfxMessageBox(LangText(L"M_RESTOREOK"), MB_OK);
+    else if (restore.m_bRefused || lstrcmpW(restore.m_failure.m_pszKey, L"M_RESTORE_ERR_NOTHING") == 0)
+        // Nothing was written: no "not restored completely" around it.
+        AfxMessageBox(restore.m_failure.GetDetail(m_pApp), MB_OK | MB_ICONEXCLAMATION);
     else
         AfxMessageBox(restore.m_failure.GetMessage(m_pApp), MB_OK | MB_ICONEXCLAMATION);
 }

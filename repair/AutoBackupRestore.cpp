@@ -1,6 +1,7 @@
 #include "repair/AutoBackupRestore.h"
 #include "repair/AutoBackup.h"
 #include "repair/RestoreWorkFolder.h"
+#include "scanner/ScanRoots.h"
 #include "app/TamselApp.h"
 #include "services/DiskObject.h"
 #include "services/RegFile.h"
@@ -93,7 +94,8 @@ BOOL EndsWithNoCase(const CString& str, LPCWSTR pszEnd)
 
 } // namespace
 
-CAutoBackupRestore::CAutoBackupRestore() : m_nRegFilesImported(0), m_nShortcutsPlaced(0)
+CAutoBackupRestore::CAutoBackupRestore()
+    : m_nRegFilesImported(0), m_nShortcutsPlaced(0), m_nRegKeys(0), m_bRefused(FALSE)
 {
 }
 
@@ -102,6 +104,8 @@ BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWo
     m_failure = CRestoreFailure();
     m_nRegFilesImported = 0;
     m_nShortcutsPlaced = 0;
+    m_nRegKeys = 0;
+    m_bRefused = FALSE;
 
     if (!::PathFileExistsW(strArchive))
     {
@@ -123,6 +127,7 @@ BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWo
     }
     CString strShortcutList;
     CStringArray arrShortcuts;
+    CStringArray arrRegFiles, arrRegNames;
     ZipArchiveEntry entry = {};
     ZipResult zr = GetZipArchiveItem(hZip, -1, &entry);
     int nCount = zr == ZipOk ? entry.m_nIndex : 0;
@@ -146,7 +151,19 @@ BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWo
         else if (EndsWithNoCase(strName, L".lnk"))
             pszExtension = L".lnk";
         if (pszExtension == NULL)
+        {
+            // Not restored, so the restore is not complete.
+            m_failure.Note(L"M_RESTORE_ERR_UNKNOWN", CString(entry.m_szName));
             continue;
+        }
+        // A small archive must not fill the disk.
+        if (entry.m_dwUncompressedSize > AUTOBACKUP_MAX_ENTRY_BYTES)
+        {
+            m_failure.Note(L"M_RESTORE_ERR_TOOLARGE", CString(entry.m_szName));
+            if (lstrcmpW(pszExtension, L".lnk") == 0)
+                arrShortcuts.Add(CString());
+            continue;
+        }
         // Each entry gets a file of its own: equal names never overwrite each other.
         CString strTarget;
         strTarget.Format(L"%s%d%s", (LPCWSTR)work.GetPath(), i, pszExtension);
@@ -161,13 +178,8 @@ BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWo
         }
         if (lstrcmpW(pszExtension, L".reg") == 0)
         {
-            CRegFile regFile;
-            // A file of another view goes back into that view.
-            DWORD dwResult = regFile.ImportFile(strTarget, AutoBackupRegEntryView(strName));
-            if (dwResult != ERROR_SUCCESS)
-                m_failure.Note(L"M_RESTORE_ERR_IMPORT", CString(entry.m_szName), dwResult);
-            else
-                m_nRegFilesImported++;
+            arrRegFiles.Add(strTarget);
+            arrRegNames.Add(strName);
         }
         else if (lstrcmpW(pszExtension, L".txt") == 0)
             strShortcutList = strTarget;
@@ -176,12 +188,61 @@ BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWo
     }
     CloseZipReader(hZip);
 
+    // Every registry file is checked before any is imported: one line that a
+    // repair cannot have written refuses the whole backup.
+    for (INT_PTR i = 0; i < arrRegFiles.GetSize(); i++)
+    {
+        CString strLine;
+        int nLine = 0, nKeys = 0;
+        if (!CheckAutoBackupRegFile(arrRegFiles[i], nLine, strLine, nKeys))
+        {
+            m_failure = CRestoreFailure();
+            m_failure.Note(L"M_RESTORE_ERR_REFUSED", arrRegNames[i] + L":\n" + strLine, (DWORD)nLine);
+            m_bRefused = TRUE;
+            work.Remove();
+            return FALSE;
+        }
+        m_nRegKeys += nKeys;
+    }
+    for (INT_PTR i = 0; i < arrRegFiles.GetSize(); i++)
+    {
+        CRegFile regFile;
+        // A file of another view goes back into that view.
+        DWORD dwResult = regFile.ImportFile(arrRegFiles[i], AutoBackupRegEntryView(arrRegNames[i]));
+        if (dwResult != ERROR_SUCCESS)
+            m_failure.Note(L"M_RESTORE_ERR_IMPORT", arrRegNames[i], dwResult);
+        else
+            m_nRegFilesImported++;
+    }
+
     PlaceShortcuts(strShortcutList, arrShortcuts);
 
     CString strWork = work.GetPath();
     if (!work.Remove())
         m_failure.Note(L"M_RESTORE_ERR_CLEANUP", strWork, ::GetLastError());
+    // Nothing to put back is no successful restore either.
+    if (!m_failure.IsSet() && m_nRegKeys == 0 && m_nShortcutsPlaced == 0)
+        m_failure.Note(L"M_RESTORE_ERR_NOTHING", strArchive);
     return !m_failure.IsSet();
+}
+
+BOOL CheckAutoBackupRegFile(const CString& strPath, int& nLine, CString& strLine, int& nKeys)
+{
+    nKeys = 0;
+    RegKeyRule rule = [&nKeys](const CString& strKeyPath) {
+        int nAllowance = ScanRootAllowance(strKeyPath);
+        if (nAllowance != RegKeyRefused)
+            nKeys++;
+        return nAllowance;
+    };
+    CRegFile regFile;
+    nLine = 0;
+    strLine.Empty();
+    if (regFile.CheckFile(strPath, rule, nLine) == ERROR_SUCCESS)
+        return TRUE;
+    nKeys = 0;
+    strLine = ReadRegFileLine(strPath, nLine);
+    return FALSE;
 }
 
 void CAutoBackupRestore::PlaceShortcuts(const CString& strList, const CStringArray& arrShortcuts)

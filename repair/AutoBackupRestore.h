@@ -29,19 +29,33 @@ struct CRestoreFailure
 // colon, no wildcard and no empty step.
 BOOL IsRestorableShortcutPath(const CString& strPath);
 
+// The most one entry of an automatic backup may unpack to.
+#define AUTOBACKUP_MAX_ENTRY_BYTES (256u * 1024 * 1024)
+
+// Whether an automatic backup's .reg holds only what a repair can have
+// written: key lines under the roots the category scanners walk, their
+// values, and no deletion. nLine and strLine give the first line that is
+// not; nKeys counts the key lines.
+BOOL CheckAutoBackupRegFile(const CString& strPath, int& nLine, CString& strLine, int& nKeys);
+
 class CAutoBackupRestore
 {
 public:
     CAutoBackupRestore();
 
     // Restores the archive, unpacking into a folder of its own below
-    // strWorkParent. TRUE only when every entry read back with its checksum,
-    // the registry import applied every line and every shortcut was placed.
+    // strWorkParent. TRUE only when something was restored, every entry read
+    // back with its checksum, the registry import applied every line and
+    // every shortcut was placed. A registry file that fails
+    // CheckAutoBackupRegFile refuses the whole archive before anything is
+    // written (m_bRefused).
     BOOL Restore(const CString& strArchive, const CString& strWorkParent);
 
     CRestoreFailure m_failure;
     int m_nRegFilesImported;
     int m_nShortcutsPlaced;
+    int m_nRegKeys;             // key lines of the checked registry files
+    BOOL m_bRefused;
 
 private:
     void PlaceShortcuts(const CString& strList, const CStringArray& arrShortcuts);

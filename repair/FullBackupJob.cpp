@@ -14,16 +14,6 @@ const LPCWSTR s_pszStatusKeys[CFullBackupJob::StatusCount] = {
     L"M_FULLBACKUP_EXPORT", L"M_FULLBACKUP_EXPORT_FINISH", L"M_FULLBACKUP_ZIP", L"M_FULLBACKUP_ZIP_FINISH",
     L"M_FULLBACKUP_FINISH", L"M_FULLBACKUP_STEP_FAILED", L"M_FULLBACKUP_IMPORT", L"M_FULLBACKUP_IMPORT_FINISH",
     L"M_FULLBACKUP_STEP_PARTIAL", L"M_FULLBACKUP_STEP_REFUSED"};
-
-const char s_szHeader[] = "Windows Registry Editor Version 5.00";
-
-BOOL StartsWithKey(const wchar_t* pLine, size_t nLength, const wchar_t* pszRoot)
-{
-    size_t nRoot = wcslen(pszRoot);
-    if (nLength < nRoot + 1 || _wcsnicmp(pLine, pszRoot, nRoot) != 0)
-        return FALSE;
-    return pLine[nRoot] == L']' || pLine[nRoot] == L'\\';
-}
 } // namespace
 
 LPCWSTR CFullBackupJob::GetStatusKey(int nStatus)
@@ -188,55 +178,23 @@ BOOL CFullBackupJob::IsFullBackupEntryName(const CString& strName)
 BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem)
 {
     strProblem.Empty();
-    HANDLE hFile = ::CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return FALSE;
-    LARGE_INTEGER size = {};
-    std::vector<wchar_t> text;
-    BOOL bRead = ::GetFileSizeEx(hFile, &size) && size.QuadPart >= 2 && size.QuadPart < 0x40000000;
-    if (bRead)
-    {
-        text.resize((size_t)(size.QuadPart + 1) / 2 + 1);
-        DWORD dwRead = 0;
-        bRead = ::ReadFile(hFile, text.data(), (DWORD)size.QuadPart, &dwRead, NULL) && dwRead == (DWORD)size.QuadPart;
-        text.resize(dwRead / 2);
-    }
-    ::CloseHandle(hFile);
-    size_t nHeader = sizeof(s_szHeader) - 1;
-    if (!bRead || text.size() < nHeader + 1 || text[0] != 0xFEFF)
-        return FALSE;
-    for (size_t i = 0; i < nHeader; i++)
-    {
-        if (text[1 + i] != (wchar_t)s_szHeader[i])
-            return FALSE;
-    }
-    if (text.size() > nHeader + 1 && text[1 + nHeader] != L'\r' && text[1 + nHeader] != L'\n')
-        return FALSE;
-
-    size_t nStart = 1 + nHeader;
-    while (nStart < text.size())
-    {
-        size_t nEnd = nStart;
-        while (nEnd < text.size() && text[nEnd] != L'\n')
-            nEnd++;
-        const wchar_t* pLine = text.data() + nStart;
-        size_t nLength = nEnd - nStart;
-        // A key line: only the two hives of a full backup, and never a deletion.
-        if (nLength > 0 && pLine[0] == L'[')
+    // The two hives of a full backup, with their values; never a deletion.
+    RegKeyRule rule = [](const CString& strKeyPath) {
+        for (LPCWSTR pszHive : {L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"})
         {
-            BOOL bOk = nLength > 1 && pLine[1] != L'-' &&
-                       (StartsWithKey(pLine + 1, nLength - 1, L"HKEY_LOCAL_MACHINE") ||
-                        StartsWithKey(pLine + 1, nLength - 1, L"HKEY_USERS"));
-            if (!bOk)
-            {
-                strProblem = CString(pLine, (int)std::min<size_t>(nLength, 200));
-                strProblem.TrimRight(L"\r");
-                return FALSE;
-            }
+            int nLength = lstrlenW(pszHive);
+            if (strKeyPath.Left(nLength).CompareNoCase(pszHive) == 0 &&
+                (strKeyPath.GetLength() == nLength || strKeyPath[nLength] == L'\\'))
+                return (int)RegKeyWithValues;
         }
-        nStart = nEnd + 1;
-    }
-    return TRUE;
+        return (int)RegKeyRefused;
+    };
+    CRegFile regFile;
+    int nLine = 0;
+    if (regFile.CheckFile(strPath, rule, nLine) == ERROR_SUCCESS)
+        return TRUE;
+    strProblem = ReadRegFileLine(strPath, nLine);
+    return FALSE;
 }
 
 BOOL CFullBackupJob::Restore(const CString& strArchive, const CString& strWorkParent)

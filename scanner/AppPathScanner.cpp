@@ -2,10 +2,11 @@
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
 #include "services/PathString.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int APP_PATH_CATEGORY = 3;
-const wchar_t APP_PATHS_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const wchar_t* const APP_PATHS_KEY = SCAN_KEY_APP_PATHS;
 
 void CheckEntry(CScanContext& scan, const CKeyReader& entry)
 {

@@ -3,10 +3,11 @@
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
 #include "services/PathString.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int DRIVER_CATEGORY = 13;
-const wchar_t DRIVERS_KEY[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+const wchar_t* const DRIVERS_KEY = SCAN_KEY_DRIVERS;
 
 BOOL IsAbsolute(const CString& strPath)
 {

@@ -2,10 +2,11 @@
 #include "scanner/ClassKeyLists.h"
 #include "scanner/ClassKeyWalker.h"
 #include "scanner/ProblemRecorder.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int ASSOC_CATEGORY = 9;
-const wchar_t HANDLERS_KEY[] = L"*\\shellex\\ContextMenuHandlers";
+const wchar_t* const HANDLERS_KEY = SCAN_KEY_HANDLERS;
 
 BOOL IsClsidText(const CString& strText)
 {

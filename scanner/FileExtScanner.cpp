@@ -2,10 +2,11 @@
 #include "scanner/ClassKeyLists.h"
 #include "scanner/ClassKeyWalker.h"
 #include "scanner/ProblemRecorder.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int EXT_CATEGORY = 14;
-const wchar_t FILE_EXTS_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+const wchar_t* const FILE_EXTS_KEY = SCAN_KEY_FILE_EXTS;
 
 BOOL Record(CScanContext& scan, HKEY hRoot, const CString& strKey, BOOL bValue, const CString& strValueName,
             const CString& strData, int nDescription)

@@ -2,10 +2,11 @@
 #include "scanner/CommandLine.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int FONT_CATEGORY = 4;
-const wchar_t FONTS_KEY[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+const wchar_t* const FONTS_KEY = SCAN_KEY_FONTS;
 const wchar_t SHELL_FOLDERS_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The Fonts folder with a trailing backslash.

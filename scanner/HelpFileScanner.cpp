@@ -1,4 +1,5 @@
 #include "scanner/Scanners.h"
+#include "scanner/ScanRoots.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
 #include <shlwapi.h>
@@ -45,8 +46,8 @@ void ScanHelpFiles(CScanContext& scan)
 {
     if (!BeginCategory(scan, HELP_CATEGORY))
         return;
-    if (!WalkHelpKey(scan, L"SOFTWARE\\Microsoft\\Windows\\Help") ||
-        !WalkHelpKey(scan, L"SOFTWARE\\Microsoft\\Windows\\Html Help"))
+    if (!WalkHelpKey(scan, SCAN_KEY_HELP) ||
+        !WalkHelpKey(scan, SCAN_KEY_HTML_HELP))
         return;
     EndCategory(scan, HELP_CATEGORY);
 }

@@ -2,13 +2,13 @@
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
 #include "services/PathString.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int MRU_CATEGORY = 11;
-const wchar_t OPEN_SAVE_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
-const wchar_t MUI_CACHE_KEY[] = L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache";
-const wchar_t USER_ASSIST_KEY[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\UserAssist\\{75048700-EF1F-11D0-9888-006097DEACF9}\\Count";
+const wchar_t* const OPEN_SAVE_KEY = SCAN_KEY_OPEN_SAVE;
+const wchar_t* const MUI_CACHE_KEY = SCAN_KEY_MUI_CACHE;
+const wchar_t* const USER_ASSIST_KEY = SCAN_KEY_USER_ASSIST;
 
 BOOL IsStringValue(const CKeyReader& key, const CString& strName)
 {

@@ -2,10 +2,11 @@
 #include "scanner/CommandLine.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int SERVICE_CATEGORY = 7;
-const wchar_t SERVICES_KEY[] = L"SYSTEM\\CurrentControlSet\\Services";
+const wchar_t* const SERVICES_KEY = SCAN_KEY_SERVICES;
 
 // An image path as the service manager reads it: "\??\" prefixes dropped,
 // "\SystemRoot\" and paths relative to the Windows folder made full.

@@ -2,10 +2,11 @@
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
 #include "services/PathString.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int SHARED_DLL_CATEGORY = 5;
-const wchar_t SHARED_DLLS_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const wchar_t* const SHARED_DLLS_KEY = SCAN_KEY_SHARED_DLLS;
 }  // namespace
 
 void ScanSharedDlls(CScanContext& scan)

@@ -1,4 +1,5 @@
 #include "scanner/Scanners.h"
+#include "scanner/ScanRoots.h"
 #include "scanner/CommandLine.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
@@ -71,7 +72,7 @@ void ScanSounds(CScanContext& scan)
     if (!BeginCategory(scan, SOUND_CATEGORY))
         return;
     CKeyReader apps;
-    if (apps.Open(HKEY_CURRENT_USER, L"AppEvents\\Schemes\\Apps") == ERROR_SUCCESS &&
+    if (apps.Open(HKEY_CURRENT_USER, SCAN_KEY_SOUNDS) == ERROR_SUCCESS &&
         !CheckSoundKey(scan, apps, CString(), 0))
         return;
     EndCategory(scan, SOUND_CATEGORY);

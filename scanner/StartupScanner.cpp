@@ -2,10 +2,11 @@
 #include "scanner/FolderWalk.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
+#include "scanner/ScanRoots.h"
 
 namespace {
 const int STARTUP_CATEGORY = 12;
-const wchar_t MENU_ORDER_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs";
+const wchar_t* const MENU_ORDER_KEY = SCAN_KEY_MENU_ORDER;
 
 // Adds the names of the folder's direct subfolders.
 void ListProgramFolders(const CString& strFolder, CStringArray& arrNames)

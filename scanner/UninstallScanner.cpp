@@ -4,11 +4,12 @@
 #include "scanner/ProblemRecorder.h"
 #include "services/PathString.h"
 #include <shlwapi.h>
+#include "scanner/ScanRoots.h"
 
 namespace {
 
 const int UNINSTALL_CATEGORY = 2;
-const wchar_t UNINSTALL_KEY[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const wchar_t* const UNINSTALL_KEY = SCAN_KEY_UNINSTALL;
 
 // Value names compare exactly, as the entries are written by installers.
 BOOL HasExactValue(const CStringArray& arrValues, LPCWSTR pszName)

@@ -80,6 +80,11 @@ CRegFile::CRegFile()
     , m_nCodePage(CP_ACP)
     , m_dwImportResult(0)
     , m_samImportView(0)
+    , m_pCheckRule(NULL)
+    , m_nCheckKey(RegKeyRefused)
+    , m_nLine(1)
+    , m_nStatementLine(1)
+    , m_nFailedLine(0)
 {
     m_chars.resize(kBufferUnits);
 }

@@ -5,6 +5,7 @@
 #include "framework/Afx.h"
 #include "services/RegKeyHandle.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,20 @@ enum RegKeyPathMode
     RegKeyPathCreate = 1,  // create or open (import of a key line)
     RegKeyPathDelete = 2,  // delete with all subkeys (import of "[-...]")
 };
+
+// What a checked file may do with the key of one key line.
+enum RegKeyAllowance
+{
+    RegKeyRefused = 0,      // no line may name it
+    RegKeyWithoutValues = 1, // it may be created, but no value set under it
+    RegKeyWithValues = 2,   // it may be created and take values
+};
+// Gives the allowance of a key path as a key line names it ("ROOT\rest").
+typedef std::function<int(const CString& strKeyPath)> RegKeyRule;
+
+// The text of line nLine (from 1) of a registry-editor file, without its
+// line end and cut to 200 characters; empty when there is no such line.
+CString ReadRegFileLine(LPCWSTR pszFileName, int nLine);
 
 class CRegFile
 {
@@ -71,6 +86,16 @@ public:
     // registry view; 0 in the process's own.
     DWORD ImportFile(LPCWSTR pszFileName, REGSAM samView = 0);
 
+    // Reads a file as ImportFile would apply it and changes nothing. Returns
+    // ERROR_SUCCESS only when every line is one fnRule lets through: a key
+    // line fnRule allows, value lines under a key that takes values, and no
+    // deletion of a key ("[-...]") or a value ("=-"). Otherwise the first
+    // refusal, whose line (counted from 1) goes to nLine: ERROR_ACCESS_DENIED
+    // for a line the rule or a deletion refuses, ERROR_INVALID_DATA for a line
+    // the import would skip, ERROR_BAD_FORMAT for an unusable header or the
+    // old "REGEDIT" form, or the error of finding or opening the file.
+    DWORD CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, int& nLine);
+
     // Splits "ROOT\rest", upper-cases the root part in the caller's text and
     // acts on the key per mode. 0 on success, 1010 for an unknown root, 1011
     // when the key cannot be opened or created; for a deletion, the error of
@@ -115,6 +140,8 @@ private:
     bool ReadLine(std::wstring& strLine, size_t nMaxChars);
     void RejectLine();
     void NoteImportFailure(DWORD dwError);
+    DWORD ReadFileBody(LPCWSTR pszFileName);
+    bool HasCurrentKey() const;
 
     std::vector<wchar_t> m_chars;   // export: waiting to be written; import: text being parsed
     std::vector<BYTE> m_bytes;      // import: raw bytes not yet converted
@@ -137,4 +164,12 @@ private:
     CRegKeyHandle m_currentKey;
     DWORD m_dwImportResult;
     REGSAM m_samImportView;         // the view flag of the running import
+    // Check state: the rule of a running CheckFile (NULL while importing),
+    // the allowance of its current key line, the line being read and the
+    // line of the first refusal.
+    const RegKeyRule* m_pCheckRule;
+    int m_nCheckKey;
+    int m_nLine;
+    int m_nStatementLine;
+    int m_nFailedLine;
 };

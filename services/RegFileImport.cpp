@@ -122,14 +122,44 @@ void ReportOpenFailure(DWORD dwError)
 void CRegFile::NoteImportFailure(DWORD dwError)
 {
     if (m_dwImportResult == ERROR_SUCCESS)
+    {
         m_dwImportResult = dwError;
+        m_nFailedLine = m_nStatementLine;
+    }
 }
 
 DWORD CRegFile::ImportFile(LPCWSTR pszFileName, REGSAM samView)
 {
-    m_dwImportResult = ERROR_SUCCESS;
     m_samImportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+    m_pCheckRule = NULL;
+    return ReadFileBody(pszFileName);
+}
+
+DWORD CRegFile::CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, int& nLine)
+{
+    // The import's own reading, so that the check and the import can never
+    // see different lines in one file.
+    m_samImportView = 0;
+    m_pCheckRule = &fnRule;
+    DWORD dwResult = ReadFileBody(pszFileName);
+    m_pCheckRule = NULL;
+    nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
+    return dwResult;
+}
+
+bool CRegFile::HasCurrentKey() const
+{
+    return m_pCheckRule != NULL ? m_nCheckKey != RegKeyRefused : m_currentKey.IsOpen();
+}
+
+DWORD CRegFile::ReadFileBody(LPCWSTR pszFileName)
+{
+    m_dwImportResult = ERROR_SUCCESS;
     m_currentKey.Close();
+    m_nCheckKey = RegKeyRefused;
+    m_nLine = 1;
+    m_nStatementLine = 1;
+    m_nFailedLine = 0;
 
     wchar_t szPath[MAX_PATH];
     DWORD dwLength = SearchPathW(NULL, pszFileName, NULL, MAX_PATH, szPath, NULL);
@@ -165,8 +195,9 @@ DWORD CRegFile::ImportFile(LPCWSTR pszFileName, REGSAM samView)
     if (!m_bUnicode)
         SetFilePointer(m_hReadFile, 0, NULL, FILE_BEGIN);
 
-    if (!ParseHeader())
+    if (!ParseHeader() || (m_pCheckRule != NULL && m_nVersion == 0x310))
     {
+        // A check passes no file of the old form: it writes classes only.
         NoteImportFailure(ERROR_BAD_FORMAT);
         return m_dwImportResult;
     }
@@ -249,11 +280,15 @@ void CRegFile::SkipLine()
             return;
         ++m_nCount;
         if (c == L'\n')
+        {
+            ++m_nLine;
             return;
+        }
         if (c == L'\r')
         {
             if (Peek() == L'\n')
                 ++m_nCount;
+            ++m_nLine;
             return;
         }
     }
@@ -329,24 +364,29 @@ void CRegFile::ParseBody()
 {
     for (;;)
     {
+        // A check stops at its first refusal.
+        if (m_pCheckRule != NULL && m_dwImportResult != ERROR_SUCCESS)
+            break;
         SkipBlanks();
+        m_nStatementLine = m_nLine;
         int c = Peek();
         if (c < 0)
             break;
         if (c == L'\r' || c == L'\n')
         {
-            ++m_nCount;
+            SkipLine();
         }
         else if (c == L'[')
         {
             ++m_nCount;
             m_currentKey.Close();
+            m_nCheckKey = RegKeyRefused;
             ParseKeyLine();
         }
         else if (c == L'"' || c == L'@')
         {
             ++m_nCount;
-            if (!m_currentKey.IsOpen())
+            if (!HasCurrentKey())
             {
                 // Its key failed, was deleted, or is a bare root.
                 NoteImportFailure(ERROR_CANTOPEN);
@@ -394,6 +434,16 @@ void CRegFile::ParseKeyLine()
         return;
     }
     CString strPath(strLine.data(), (int)nClose);
+    if (m_pCheckRule != NULL)
+    {
+        m_nCheckKey = bDelete ? RegKeyRefused : (*m_pCheckRule)(strPath);
+        if (m_nCheckKey != RegKeyWithoutValues && m_nCheckKey != RegKeyWithValues)
+        {
+            m_nCheckKey = RegKeyRefused;
+            NoteImportFailure(ERROR_ACCESS_DENIED);
+        }
+        return;
+    }
     HKEY hKey = NULL;
     LONG nResult = OpenKeyByPath(&hKey, strPath, bDelete ? RegKeyPathDelete : RegKeyPathCreate, m_samImportView);
     if (nResult != ERROR_SUCCESS)
@@ -613,6 +663,12 @@ void CRegFile::ParseValueLine(const std::wstring& strName)
     }
     SkipLine();
 
+    if (m_pCheckRule != NULL)
+    {
+        if (bDelete || m_nCheckKey != RegKeyWithValues)
+            NoteImportFailure(ERROR_ACCESS_DENIED);
+        return;
+    }
     LONG nResult;
     if (bDelete)
     {

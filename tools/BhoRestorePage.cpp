@@ -37,26 +37,23 @@ void CBhoRestorePage::FillList()
 {
     if (m_list.GetSafeHwnd() == NULL || m_pApp == NULL)
         return;
-    LoadBackupArchive();
+    std::vector<CToolRestoreRow> rows;
+    if (!ListArchive(rows))
+        return;
     BeginFill();
     m_list.DeleteAllItems();
     m_arrRowEntry.RemoveAll();
     m_arrRowClsid.RemoveAll();
-    for (INT_PTR i = 0; i < m_pApp->m_arrBhoBackups.GetSize(); ++i)
+    for (const CToolRestoreRow& row : rows)
     {
-        CString strKey = ReadBackupKey(m_pApp->m_arrBhoBackups[i]);
-        CString strClsid = strKey.Mid(strKey.ReverseFind(L'\\') + 1);
-        CString strDll = CBhoRemovePage::DllOfClass(strClsid);
-        if (strDll == L"ERR")
-            continue;
         int nRow = m_list.InsertItem(m_list.GetItemCount(), L"");
         if (nRow < 0)
             continue;
-        m_arrRowEntry.Add((int)i);
-        m_arrRowClsid.Add(strClsid);
+        m_arrRowEntry.Add(row.m_nEntry);
+        m_arrRowClsid.Add(row.m_strClsid);
         m_list.SetCheckbox(nRow, 0, 1);
-        m_list.SetItemText(nRow, 1, strDll);
-        m_list.SetItemToolTipText(nRow, 1, strDll);
+        m_list.SetItemText(nRow, 1, row.m_strText1);
+        m_list.SetItemToolTipText(nRow, 1, row.m_strText1);
     }
     EndFill();
 }

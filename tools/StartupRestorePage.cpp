@@ -33,21 +33,21 @@ void CStartupRestorePage::FillList()
 {
     if (m_list.GetSafeHwnd() == NULL || m_pApp == NULL)
         return;
-    LoadBackupArchive();
+    std::vector<CToolRestoreRow> rows;
+    if (!ListArchive(rows))
+        return;
     BeginFill();
     m_list.DeleteAllItems();
-    for (const CString& strPath : m_pApp->m_arrStartupBackups)
+    for (const CToolRestoreRow& row : rows)
     {
-        CString strName, strText;
-        ReadStartupBackupEntry(strPath, strName, strText);
         int nRow = m_list.InsertItem(m_list.GetItemCount(), L"");
         if (nRow < 0)
             continue;
         m_list.SetCheckbox(nRow, 0, 1);
-        m_list.SetItemText(nRow, 1, strName);
-        m_list.SetItemToolTipText(nRow, 1, strName);
-        m_list.SetItemText(nRow, 2, strText);
-        m_list.SetItemToolTipText(nRow, 2, strText);
+        m_list.SetItemText(nRow, 1, row.m_strText1);
+        m_list.SetItemToolTipText(nRow, 1, row.m_strText1);
+        m_list.SetItemText(nRow, 2, row.m_strText2);
+        m_list.SetItemToolTipText(nRow, 2, row.m_strText2);
     }
     EndFill();
 }

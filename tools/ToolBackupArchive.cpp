@@ -140,9 +140,10 @@ BOOL CToolBackupArchive::SetAside()
     return FALSE;
 }
 
-CToolBackupArchive::LoadResult CToolBackupArchive::Load()
+CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>* pbStop)
 {
     m_strSetAside.Empty();
+    m_arrTooLarge.RemoveAll();
     CString strArchive = GetArchivePath();
     if (GetFileAttributesW(strArchive) == INVALID_FILE_ATTRIBUTES)
         return LoadNoArchive;
@@ -180,6 +181,19 @@ CToolBackupArchive::LoadResult CToolBackupArchive::Load()
                 strLower.MakeLower();
             }
             used.insert(strLower.Str());
+            if (pbStop != NULL && pbStop->load())
+            {
+                CloseZipReader(hZip);
+                m_arrPaths.RemoveAll();
+                DeleteWorkFolder();
+                return LoadFailed;
+            }
+            // A small archive must not fill the disk: such an entry is no backup of ours.
+            if (GetZipArchiveItem(hZip, i, &entry) == ZipOk && entry.m_dwUncompressedSize > TOOL_BACKUP_MAX_ENTRY_BYTES)
+            {
+                m_arrTooLarge.Add(names[i]);
+                continue;
+            }
             CString strTarget = GetWorkFolder() + strName;
             bOk = ExtractZipArchiveItem(hZip, i, (LPCWSTR)strTarget, 0, ZipKindFile) == ZipOk;
             if (bOk)

@@ -9,6 +9,12 @@
 #include "framework/Afx.h"
 #include "repair/RegProblem.h"
 
+#include <atomic>
+
+// The most one backup of the archive may unpack to: a startup value or a
+// helper object's key is far smaller.
+#define TOOL_BACKUP_MAX_ENTRY_BYTES (1024u * 1024)
+
 enum ToolBackupKind
 {
     ToolBackupStartup = 0,
@@ -54,9 +60,13 @@ public:
     CString GetWorkFolder() const;    // ...\Utilities\Startup\ (with the backslash)
     CString GetEntryPrefix() const;   // "Startup" or "BHO"
     const CString& GetSetAsidePath() const { return m_strSetAside; }
+    // The entries of the last Load that unpack to more than
+    // TOOL_BACKUP_MAX_ENTRY_BYTES: not unpacked, not listed.
+    const CStringArray& GetTooLargeEntries() const { return m_arrTooLarge; }
 
     // Unpacks the archive into a fresh work folder and lists the files.
-    LoadResult Load();
+    // Stops early, as LoadFailed, when *pbStop turns true.
+    LoadResult Load(const std::atomic<bool>* pbStop = NULL);
     // Writes one backup per record and rebuilds the archive with them.
     // arrOutcome gets one ToolBackupOutcome per record. FALSE when the
     // archive could not be rebuilt (every written backup is then BackupFailed).
@@ -89,4 +99,5 @@ private:
     CString m_strAppDir;
     CStringArray& m_arrPaths;
     CString m_strSetAside;
+    CStringArray m_arrTooLarge;
 };

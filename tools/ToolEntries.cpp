@@ -1,6 +1,9 @@
 #include "tools/ToolEntries.h"
 #include "services/TextFile.h"
 #include "services/RegKeyHandle.h"
+#include "services/RegFile.h"
+
+#include <functional>
 
 #include <shlwapi.h>
 #include <vector>
@@ -66,11 +69,6 @@ BOOL ReadRegLines(LPCWSTR pszFile, std::vector<CString>& lines)
     if (!strLogical.IsEmpty() && strLogical[0] != L';')
         lines.push_back(strLogical);
     return TRUE;
-}
-
-BOOL IsHeaderLine(const CString& strLine)
-{
-    return strLine == L"Windows Registry Editor Version 5.00" || strLine == L"REGEDIT4";
 }
 
 // Parses a quoted text starting at nPos (on the opening quote); \\ and \"
@@ -157,31 +155,18 @@ CString DecodeHexText(const CString& strData)
     return CString(text);
 }
 
-// Checks the lines shared by both kinds: a header first, then key lines
-// (returned) and value lines, and nothing that deletes.
-BOOL CheckCommon(LPCWSTR pszFile, std::vector<CString>& keys)
+// Checks a backup with the import's own reader: key lines the rule allows,
+// their values, and nothing that deletes. keys gets the key lines.
+BOOL CheckCommon(LPCWSTR pszFile, const std::function<BOOL(const CString&)>& fnAllowKey, std::vector<CString>& keys)
 {
     keys.clear();
-    std::vector<CString> lines;
-    if (!ReadRegLines(pszFile, lines) || lines.empty() || !IsHeaderLine(lines[0]))
-        return FALSE;
-    for (size_t i = 1; i < lines.size(); ++i)
-    {
-        const CString& strLine = lines[i];
-        if (strLine[0] == L'[')
-        {
-            if (strLine.GetLength() < 3 || strLine[1] == L'-' || strLine[strLine.GetLength() - 1] != L']')
-                return FALSE;
-            keys.push_back(strLine.Mid(1, strLine.GetLength() - 2));
-            continue;
-        }
-        CString strName, strData;
-        if (keys.empty() || !SplitValueLine(strLine, strName, strData))
-            return FALSE;
-        if (!strData.IsEmpty() && strData[0] == L'-')
-            return FALSE;
-    }
-    return TRUE;
+    RegKeyRule rule = [&](const CString& strKeyPath) {
+        keys.push_back(strKeyPath);
+        return fnAllowKey(strKeyPath) ? (int)RegKeyWithValues : (int)RegKeyRefused;
+    };
+    CRegFile regFile;
+    int nLine = 0;
+    return regFile.CheckFile(pszFile, rule, nLine) == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -253,31 +238,25 @@ LONG DeleteBhoKey(const CRegProblem& record)
 BOOL CheckStartupBackup(LPCWSTR pszFile)
 {
     std::vector<CString> keys;
-    if (!CheckCommon(pszFile, keys))
+    if (!CheckCommon(pszFile, [](const CString& strKey) { return IsRunKeyPath(strKey); }, keys))
         return FALSE;
     // A file of the header alone changes nothing and may go.
-    if (keys.empty())
-        return TRUE;
-    return keys.size() == 1 && IsRunKeyPath(keys[0]);
+    return keys.size() <= 1;
 }
 
 BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid)
 {
     if (strClsid.IsEmpty() || strClsid.Find(L'\\') >= 0)
         return FALSE;
-    std::vector<CString> keys;
-    if (!CheckCommon(pszFile, keys))
-        return FALSE;
     CString strBase = CString(L"HKEY_LOCAL_MACHINE\\") + TOOL_BHO_KEY + L"\\" + strClsid;
-    for (const CString& strKey : keys)
-    {
+    auto allow = [&strBase](const CString& strKey) {
         if (strKey.CompareNoCase(strBase) == 0)
-            continue;
-        if (strKey.Left(strBase.GetLength() + 1).CompareNoCase(strBase + L"\\") != 0
-            || strKey.Find(L"\\\\") >= 0 || strKey[strKey.GetLength() - 1] == L'\\')
-            return FALSE;
-    }
-    return TRUE;
+            return TRUE;
+        return strKey.Left(strBase.GetLength() + 1).CompareNoCase(strBase + L"\\") == 0 &&
+               strKey.Find(L"\\\\") < 0 && strKey[strKey.GetLength() - 1] != L'\\';
+    };
+    std::vector<CString> keys;
+    return CheckCommon(pszFile, allow, keys);
 }
 
 void ReadStartupBackupEntry(LPCWSTR pszFile, CString& strName, CString& strText)

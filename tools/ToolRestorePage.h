@@ -6,6 +6,19 @@
 #include "tools/ToolBackupArchive.h"
 #include "tools/ToolDetailsPage.h"
 
+#include <atomic>
+#include <vector>
+
+// One row of a restore list, read off the window's thread: the archive entry
+// it stands for and its texts (a helper object's row also keeps its class).
+struct CToolRestoreRow
+{
+    int m_nEntry = -1;
+    CString m_strText1;
+    CString m_strText2;
+    CString m_strClsid;
+};
+
 class CToolRestorePage : public CToolDetailsPage
 {
 public:
@@ -14,6 +27,8 @@ public:
     virtual ~CToolRestorePage();
 
     void LoadBackupArchive();
+    // TRUE while ListArchive waits for its worker.
+    BOOL IsListing() const { return m_bListing; }
 
     afx_msg void OnRestore();
     afx_msg void OnCancelButton();
@@ -31,13 +46,22 @@ protected:
     // where the archive checks it; by default row i stands for entry i.
     virtual void EntriesOfRows(const CArray<int>& arrRows, CArray<int>& arrEntries, CStringArray& arrClsids);
 
+    // Unpacks the archive and reads its rows on a worker while this thread
+    // keeps serving its windows (Restore disabled, a busy cursor); then
+    // fills BackupPaths() and reports what was set aside or left out. FALSE
+    // when the listing was stopped (the page was hidden or the program ends).
+    BOOL ListArchive(std::vector<CToolRestoreRow>& rows);
+
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
 
     CButtonST m_btnCancel;
     CButtonST m_btnRestore;
     ToolBackupKind m_nKind;
     int m_nCancelPage;
     int m_nCancelFolder;
+    BOOL m_bListing;
+    std::atomic<bool> m_bStopListing;
 
     DECLARE_MESSAGE_MAP()
 };

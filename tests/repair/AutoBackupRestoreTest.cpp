@@ -4,7 +4,11 @@
 #include "tests/repair/BackupTestSupport.h"
 #include "repair/AutoBackupPage.h"
 #include "repair/AutoBackupRestore.h"
+#include "repair/FullBackupJob.h"
+#include "scanner/ScanRoots.h"
 #include "services/DiskObject.h"
+#include "services/RegFile.h"
+#include "services/ZipWriter.h"
 
 #include <shlwapi.h>
 
@@ -56,6 +60,48 @@ std::vector<std::wstring> FolderEntries(const std::wstring& strFolder)
     return names;
 }
 
+// A key below a root the scanners walk (Sounds), as a restore may write it:
+// created empty, removed with its subtree.
+class ScanRootScratchKey
+{
+public:
+    ScanRootScratchKey() : m_strPath(L"AppEvents\\Schemes\\Apps\\TamselRestoreTest")
+    {
+        ::SHDeleteKeyW(HKEY_CURRENT_USER, m_strPath.c_str());
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, m_strPath.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &m_hKey, NULL);
+    }
+    ~ScanRootScratchKey()
+    {
+        if (m_hKey != NULL)
+            ::RegCloseKey(m_hKey);
+        ::SHDeleteKeyW(HKEY_CURRENT_USER, m_strPath.c_str());
+    }
+    HKEY Key() const { return m_hKey; }
+    const std::wstring& Path() const { return m_strPath; }
+private:
+    HKEY m_hKey = NULL;
+    std::wstring m_strPath;
+};
+
+// An archive of one registry-editor file of the given text (UTF-16LE with
+// its mark), plus further entries of the given names and bytes.
+bool WriteRegTextArchive(const std::wstring& strArchive, const std::wstring& strRegText,
+                         const std::vector<std::pair<std::wstring, std::string>>& extra = {})
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t ch : strRegText)
+        bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
+    ZipHandle hZip = CreateZipArchive(strArchive.c_str(), 0, ZipKindFile);
+    if (hZip == NULL)
+        return false;
+    std::wstring strName = std::wstring(L"AutoBackup") + kStamp + L".reg";
+    bool bOk = AddToZipArchive(hZip, strName.c_str(), bytes.data(), (DWORD)bytes.size(), ZipKindMemory) == ZipOk;
+    for (const auto& entry : extra)
+        bOk = bOk && AddToZipArchive(hZip, entry.first.c_str(), entry.second.data(), (DWORD)entry.second.size(),
+                                     ZipKindMemory) == ZipOk;
+    return CloseZipWriter(hZip) == ZipOk && bOk;
+}
+
 class AutoRestoreTest : public BackupPageTest
 {
 protected:
@@ -79,7 +125,7 @@ protected:
         Click(page, 1001);
     }
 
-    testsupport::ScratchRegKey m_key;
+    ScanRootScratchKey m_key;
     std::wstring m_strBackups;
     std::wstring m_strKey;
 };
@@ -234,4 +280,156 @@ TEST_F(AutoRestoreTest, PeerZipArchiveRestores)
     EXPECT_EQ(L"Restore OK!", m_boxes.LastText());
     EXPECT_TRUE(KeyExists(m_key.Path() + L"\\Data\\Sub"));
     EXPECT_EQ("tool shortcut", testsupport::ReadFileBytes(strTarget));
+}
+
+namespace {
+
+const wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring Header()
+{
+    return L"Windows Registry Editor Version 5.00\r\n\r\n";
+}
+
+bool RunValueExists(const wchar_t* pszName)
+{
+    HKEY hKey = NULL;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return false;
+    bool bFound = ::RegQueryValueExW(hKey, pszName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    ::RegCloseKey(hKey);
+    return bFound;
+}
+
+} // namespace
+
+// A repair writes no deletion and nothing outside the scanned roots: one such
+// line refuses the whole archive before anything is written, and the message
+// names the line.
+TEST_F(AutoRestoreTest, LinesARepairNeverWritesRefuseTheWholeArchive)
+{
+    PlantKey(m_key.Key());
+    testsupport::ScratchRegKey victim;
+    HKEY hVictim = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(victim.Key(), L"Keep", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hVictim, NULL));
+    ::RegCloseKey(hVictim);
+    std::wstring strBase = L"HKEY_CURRENT_USER\\" + m_key.Path();
+    std::wstring strVictim = L"HKEY_CURRENT_USER\\" + victim.Path() + L"\\Keep";
+    // Allowed lines first: none of them may be written either.
+    std::wstring strGood = L"[" + strBase + L"\\Planted]\r\n\"New\"=\"value\"\r\n\r\n";
+    struct Case
+    {
+        std::wstring strHostile;
+        int nLine;
+        std::wstring strLineText;
+    };
+    const std::vector<Case> cases = {
+        {L"[-" + strVictim + L"]\r\n", 6, L"[-" + strVictim + L"]"},
+        {L"[-" + strBase + L"\\Data]\r\n", 6, L"[-" + strBase + L"\\Data]"},
+        {L"[" + strBase + L"\\Data]\r\n\"Path\"=-\r\n", 7, L"\"Path\"=-"},
+        {L"[HKEY_LOCAL_MACHINE\\" + std::wstring(kRunKey) + L"]\r\n\"TamselRestoreX\"=\"C:\\\\windows\\\\system32\\\\calc.exe\"\r\n",
+         6, L"[HKEY_LOCAL_MACHINE\\" + std::wstring(kRunKey) + L"]"},
+        // Blanks before the bracket: the import reads the line all the same.
+        {L"  \t[-" + strVictim + L"]\r\n", 6, L"  \t[-" + strVictim + L"]"},
+        // A quoted text cut by a backslash at the line end: the import would
+        // skip that line and apply the next one, so the check stops there.
+        {L"[" + strBase + L"\\Data]\r\n\"A\"=\"x\\\r\n[-" + strVictim + L"]\r\n", 7, L"\"A\"=\"x\\"},
+        // Only empty keys are repaired under HKEY_USERS.
+        {L"[HKEY_USERS\\.DEFAULT\\TamselRestoreEmpty]\r\n\"X\"=\"1\"\r\n", 7, L"\"X\"=\"1\""},
+    };
+    std::wstring strBefore = m_folder.File(L"before.reg"), strAfter = m_folder.File(L"after.reg");
+    ASSERT_EQ(0, RunWindowsProgram(L"reg.exe export \"" + strBase + L"\" \"" + strBefore + L"\" /y"));
+    for (const Case& c : cases)
+    {
+        ASSERT_TRUE(WriteRegTextArchive(Archive(), Header() + strGood + c.strHostile));
+        RestoreThroughPage();
+        std::wstring strText = m_boxes.LastText();
+        EXPECT_EQ(std::wstring::npos, strText.find(L"Restore OK!")) << Narrow(c.strHostile);
+        EXPECT_NE(std::wstring::npos, strText.find(L"line " + std::to_wstring(c.nLine) + L" of")) << Narrow(strText);
+        EXPECT_NE(std::wstring::npos, strText.find(c.strLineText)) << Narrow(strText);
+        // Checked from outside: nothing of the archive reached the registry.
+        ASSERT_EQ(0, RunWindowsProgram(L"reg.exe export \"" + strBase + L"\" \"" + strAfter + L"\" /y"));
+        EXPECT_EQ(testsupport::ReadFileBytes(strBefore), testsupport::ReadFileBytes(strAfter)) << Narrow(c.strHostile);
+        EXPECT_EQ(0, RunWindowsProgram(L"reg.exe query \"" + strVictim + L"\"")) << Narrow(c.strHostile);
+        EXPECT_FALSE(RunValueExists(L"TamselRestoreX"));
+        EXPECT_FALSE(KeyExists(m_key.Path() + L"\\Planted"));
+        EXPECT_EQ(1u, FolderEntries(m_strBackups).size());
+    }
+    HKEY hRun = NULL;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &hRun) == ERROR_SUCCESS)
+    {
+        ::RegDeleteValueW(hRun, L"TamselRestoreX");
+        ::RegCloseKey(hRun);
+    }
+    ::SHDeleteKeyW(HKEY_USERS, L".DEFAULT\\TamselRestoreEmpty");
+}
+
+// The look-alikes a repair does write restore: class keys of any case, an
+// empty key of a user hive.
+TEST_F(AutoRestoreTest, KeysOfTheScannedRootsRestore)
+{
+    std::wstring strText = Header() + L"[hkey_classes_root\\.tamselrestore]\r\n@=\"TamselRestore.File\"\r\n\r\n" +
+                           L"[HKEY_USERS\\.DEFAULT\\TamselRestoreEmpty]\r\n\r\n" + L"[HKEY_CURRENT_USER\\" + m_key.Path() +
+                           L"\\Data]\r\n\"Path\"=\"C:\\\\x.exe\"\r\n";
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), strText));
+    RestoreThroughPage();
+    EXPECT_EQ(L"Restore OK!", m_boxes.LastText());
+    EXPECT_EQ(0, RunWindowsProgram(L"reg.exe query \"HKEY_CLASSES_ROOT\\.tamselrestore\""));
+    EXPECT_EQ(0, RunWindowsProgram(L"reg.exe query \"HKEY_USERS\\.DEFAULT\\TamselRestoreEmpty\""));
+    EXPECT_TRUE(KeyExists(m_key.Path() + L"\\Data"));
+    ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L".tamselrestore");
+    ::SHDeleteKeyW(HKEY_USERS, L".DEFAULT\\TamselRestoreEmpty");
+}
+
+// "Restore OK!" only when something came back and everything did.
+TEST_F(AutoRestoreTest, NothingOrNotEverythingRestoredIsNoSuccess)
+{
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), Header()));
+    RestoreThroughPage();
+    EXPECT_NE(L"Restore OK!", m_boxes.LastText());
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"holds no registry entry and no shortcut"));
+
+    std::wstring strValid = Header() + L"[HKEY_CURRENT_USER\\" + m_key.Path() + L"\\Data]\r\n\"Path\"=\"C:\\\\x.exe\"\r\n";
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), strValid, {{L"setup.exe", "MZ not ours"}}));
+    RestoreThroughPage();
+    EXPECT_NE(L"Restore OK!", m_boxes.LastText());
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"setup.exe")) << Narrow(m_boxes.LastText());
+    EXPECT_TRUE(KeyExists(m_key.Path() + L"\\Data"));
+}
+
+TEST(ScanRoots, OnlyTheScannedKeysAndOnlyEmptyKeysOfUserHives)
+{
+    EXPECT_EQ(RegKeyWithValues, ScanRootAllowance(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"));
+    EXPECT_EQ(RegKeyWithValues, ScanRootAllowance(L"HKEY_LOCAL_MACHINE\\software\\microsoft\\windows\\currentversion\\uninstall\\App"));
+    EXPECT_EQ(RegKeyWithValues, ScanRootAllowance(L"HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32"));
+    EXPECT_EQ(RegKeyWithValues, ScanRootAllowance(L"HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default"));
+    EXPECT_EQ(RegKeyWithoutValues, ScanRootAllowance(L"HKEY_USERS\\S-1-5-21-1\\Software\\Empty"));
+    for (const wchar_t* pszRefused :
+         {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"HKEY_LOCAL_MACHINE\\Software",
+          L"HKEY_CURRENT_USER\\Software", L"HKEY_CURRENT_USER\\AppEvents\\Schemes\\AppsX",
+          L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts\\\\x", L"HKEY_CLASSES_ROOT",
+          L"HKEY_USERS", L"HKEY_CLASSES_ROOT\\", L" HKEY_CLASSES_ROOT\\.txt", L"HKEY_CURRENT_CONFIG\\Software"})
+        EXPECT_EQ(RegKeyRefused, ScanRootAllowance(pszRefused)) << Narrow(pszRefused);
+    // The scanners' own keys are the table's.
+    EXPECT_GE(g_nScanRootCount, 15);
+}
+
+// The full restore checks with the same reader: a deletion behind blanks or
+// of a value is refused as well.
+TEST(FullBackupCheck, DeletionsAreRefusedWhereverTheyStand)
+{
+    testsupport::ScratchFolder folder;
+    auto check = [&folder](const std::wstring& strBody) {
+        std::string bytes = "\xFF\xFE";
+        for (wchar_t ch : Header() + strBody)
+            bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
+        std::wstring strFile = folder.File(L"full.reg");
+        testsupport::WriteFileBytes(strFile, bytes);
+        CString strProblem;
+        return CFullBackupJob::CheckRegFile(strFile.c_str(), strProblem);
+    };
+    EXPECT_TRUE(check(L"[HKEY_LOCAL_MACHINE]\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n\"v\"=\"1\"\r\n[HKEY_USERS\\.DEFAULT]\r\n"));
+    EXPECT_FALSE(check(L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n  [-HKEY_USERS\\.DEFAULT\\Software]\r\n"));
+    EXPECT_FALSE(check(L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n\"v\"=-\r\n"));
+    EXPECT_FALSE(check(L"[HKEY_CURRENT_USER\\Software\\A]\r\n"));
 }
