@@ -238,7 +238,7 @@ LONG DeleteBhoKey(const CRegProblem& record)
 BOOL CheckStartupBackup(LPCWSTR pszFile)
 {
     std::vector<CString> keys;
-    if (!CheckCommon(pszFile, [](const CString& strKey) { return IsRunKeyPath(strKey); }, keys))
+    if (!CheckCommon(pszFile, [](const CString& strKey) -> BOOL { return IsRunKeyPath(strKey); }, keys))
         return FALSE;
     // A file of the header alone changes nothing and may go.
     return keys.size() <= 1;
@@ -249,7 +249,7 @@ BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid)
     if (strClsid.IsEmpty() || strClsid.Find(L'\\') >= 0)
         return FALSE;
     CString strBase = CString(L"HKEY_LOCAL_MACHINE\\") + TOOL_BHO_KEY + L"\\" + strClsid;
-    auto allow = [&strBase](const CString& strKey) {
+    auto allow = [&strBase](const CString& strKey) -> BOOL {
         if (strKey.CompareNoCase(strBase) == 0)
             return TRUE;
         return strKey.Left(strBase.GetLength() + 1).CompareNoCase(strBase + L"\\") == 0 &&
