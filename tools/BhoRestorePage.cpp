@@ -46,6 +46,9 @@ void CBhoRestorePage::FillList()
     m_arrRowClsid.RemoveAll();
     for (const CToolRestoreRow& row : rows)
     {
+        // Thousands of rows take seconds: the window answers between batches.
+        if (m_list.GetItemCount() % FILL_BATCH_ROWS == FILL_BATCH_ROWS - 1 && !ServeMessagesWhileFilling())
+            break;
         int nRow = m_list.InsertItem(m_list.GetItemCount(), L"");
         if (nRow < 0)
             continue;

@@ -40,6 +40,9 @@ void CStartupRestorePage::FillList()
     m_list.DeleteAllItems();
     for (const CToolRestoreRow& row : rows)
     {
+        // Thousands of rows take seconds: the window answers between batches.
+        if (m_list.GetItemCount() % FILL_BATCH_ROWS == FILL_BATCH_ROWS - 1 && !ServeMessagesWhileFilling())
+            break;
         int nRow = m_list.InsertItem(m_list.GetItemCount(), L"");
         if (nRow < 0)
             continue;

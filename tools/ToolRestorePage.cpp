@@ -128,6 +128,38 @@ BOOL CToolRestorePage::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
     return CToolDetailsPage::OnSetCursor(pWnd, nHitTest, message);
 }
 
+BOOL CToolRestorePage::DispatchPending()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+    {
+        if (msg.message == WM_QUIT)
+        {
+            // Left for the outer loop; the listing is of no use now.
+            m_bStopListing = true;
+            ::PostQuitMessage((int)msg.wParam);
+            return FALSE;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return TRUE;
+}
+
+BOOL CToolRestorePage::ServeMessagesWhileFilling()
+{
+    // Listing again, restoring or leaving now would meet a half-built list.
+    m_bListing = TRUE;
+    DispatchPending();
+    m_bListing = FALSE;
+    if (!m_bStopListing && GetSafeHwnd() != NULL)
+        return TRUE;
+    m_bStopListing = false;
+    if (m_pApp != NULL)
+        CToolBackupArchive(m_nKind, m_pApp->m_strAppDir, BackupPaths()).DeleteWorkFolder();
+    return FALSE;
+}
+
 BOOL CToolRestorePage::ListArchive(std::vector<CToolRestoreRow>& rows)
 {
     rows.clear();
@@ -160,22 +192,7 @@ BOOL CToolRestorePage::ListArchive(std::vector<CToolRestoreRow>& rows)
             DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT);
             if (dwWait != WAIT_OBJECT_0 + 1)
                 break;
-            MSG msg;
-            BOOL bQuit = FALSE;
-            while (!bQuit && ::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
-            {
-                if (msg.message == WM_QUIT)
-                {
-                    // Left for the outer loop; the listing is of no use now.
-                    m_bStopListing = true;
-                    ::PostQuitMessage((int)msg.wParam);
-                    bQuit = TRUE;
-                    break;
-                }
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            if (bQuit)
+            if (!DispatchPending())
                 break;
             if (GetSafeHwnd() == NULL)
                 m_bStopListing = true;

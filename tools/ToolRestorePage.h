@@ -51,9 +51,16 @@ protected:
     // fills BackupPaths() and reports what was set aside or left out. FALSE
     // when the listing was stopped (the page was hidden or the program ends).
     BOOL ListArchive(std::vector<CToolRestoreRow>& rows);
+    // Called between batches of inserted rows: serves the messages that wait.
+    // FALSE when the page was hidden or the program ends: stop filling.
+    BOOL ServeMessagesWhileFilling();
+    enum { FILL_BATCH_ROWS = 200 };
 
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+
+    // Dispatches what waits in the queue; FALSE when the program ends.
+    BOOL DispatchPending();
 
     CButtonST m_btnCancel;
     CButtonST m_btnRestore;

@@ -57,7 +57,14 @@ protected:
         m_pApp = static_cast<CTamselApp*>(AfxGetApp());
         ASSERT_NE(m_pApp, nullptr);
         m_pApp->m_strAppDir = m_folder.Path().c_str();
-        m_pApp->m_strLangFile.Empty();
+        // The two texts as the built-in English file has them.
+        std::wstring strLang = m_folder.Path() + L"English.ini";
+        ::WritePrivateProfileStringW(L"String", L"M_TOOL_ENTRY_TOO_LARGE",
+                                     L"These backups are too large to be backups of this tool and were left out:",
+                                     strLang.c_str());
+        ::WritePrivateProfileStringW(L"String", L"M_TOOL_RESTORE_REFUSED",
+                                     L"These backups hold more than their entries and were not restored:", strLang.c_str());
+        m_pApp->m_strLangFile = strLang.c_str();
         m_pApp->m_arrStartupBackups.RemoveAll();
         ::CreateDirectoryW(m_pApp->m_strAppDir + L"Utilities", NULL);
         LPCTSTR lpszClass = AfxRegisterWndClass(0, ::LoadCursorW(NULL, IDC_ARROW), (HBRUSH)(COLOR_WINDOW + 1));
@@ -69,6 +76,7 @@ protected:
         if (::IsWindow(m_wndHost.m_hWnd))
             m_wndHost.DestroyWindow();
         m_pApp->m_arrStartupBackups.RemoveAll();
+        m_pApp->m_strLangFile.Empty();
     }
     std::wstring Archive() const { return m_folder.Path() + L"Utilities\\Startup.dat"; }
     CStartupRestorePage& OpenRestore()
