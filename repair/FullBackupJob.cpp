@@ -191,10 +191,13 @@ BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem)
     };
     CRegFile regFile;
     int nLine = 0;
-    if (regFile.CheckFile(strPath, rule, nLine) == ERROR_SUCCESS)
-        return TRUE;
-    strProblem = ReadRegFileLine(strPath, nLine);
-    return FALSE;
+    if (regFile.CheckFile(strPath, rule, nLine) != ERROR_SUCCESS)
+    {
+        strProblem = ReadRegFileLine(strPath, nLine);
+        return FALSE;
+    }
+    // A full backup is only ever written in the 5.00 form.
+    return ReadRegFileLine(strPath, 1) == L"Windows Registry Editor Version 5.00";
 }
 
 BOOL CFullBackupJob::Restore(const CString& strArchive, const CString& strWorkParent)

@@ -48,6 +48,15 @@ const int g_nScanRootCount = (int)(sizeof(g_scanRoots) / sizeof(g_scanRoots[0]))
 
 int ScanRootAllowance(const CString& strKeyPath)
 {
+    // Backups written before the views had files of their own name the
+    // other view's machine keys through Wow6432Node.
+    static const wchar_t kMirror[] = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\";
+    int nMirror = lstrlenW(kMirror);
+    if (strKeyPath.GetLength() > nMirror && strKeyPath.Left(nMirror).CompareNoCase(kMirror) == 0)
+    {
+        CString strOwn = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\" + strKeyPath.Mid(nMirror);
+        return ScanRootAllowance(strOwn);
+    }
     int nAllowance = RegKeyRefused;
     for (int i = 0; i < g_nScanRootCount; i++)
     {

@@ -404,6 +404,11 @@ TEST(ScanRoots, OnlyTheScannedKeysAndOnlyEmptyKeysOfUserHives)
     EXPECT_EQ(RegKeyWithValues, ScanRootAllowance(L"HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32"));
     EXPECT_EQ(RegKeyWithValues, ScanRootAllowance(L"HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default"));
     EXPECT_EQ(RegKeyWithoutValues, ScanRootAllowance(L"HKEY_USERS\\S-1-5-21-1\\Software\\Empty"));
+    // The other view's machine keys as older backups name them.
+    EXPECT_EQ(RegKeyWithValues,
+              ScanRootAllowance(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A"));
+    EXPECT_EQ(RegKeyRefused,
+              ScanRootAllowance(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"));
     for (const wchar_t* pszRefused :
          {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"HKEY_LOCAL_MACHINE\\Software",
           L"HKEY_CURRENT_USER\\Software", L"HKEY_CURRENT_USER\\AppEvents\\Schemes\\AppsX",

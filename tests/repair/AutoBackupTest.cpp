@@ -15,7 +15,8 @@ using namespace repairtest;
 
 namespace {
 
-const wchar_t kBase[] = L"Software\\TamselRepairTest";
+// Below a root the scanners walk, so that its backups may be restored.
+const wchar_t kBase[] = L"AppEvents\\Schemes\\Apps\\TamselRepairTest";
 const wchar_t kHkcu[] = L"HKEY_CURRENT_USER";
 const wchar_t kNonAnsiValue[] = L"Non-ANSI \x4E2D\x6587";
 
