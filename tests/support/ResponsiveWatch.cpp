@@ -39,10 +39,10 @@ DWORD WINAPI ResponsiveWatch::WatchThreadProc(LPVOID pParam)
     {
         if (!::IsWindow(pWatch->m_hWnd))
             break;
-        ULONGLONG nStart = ::GetTickCount64();
+        DWORD nStart = ::GetTickCount();
         DWORD_PTR nResult = 0;
         LRESULT lSent = ::SendMessageTimeoutW(pWatch->m_hWnd, WM_NULL, 0, 0, SMTO_NORMAL, pWatch->m_nLimitMs, &nResult);
-        DWORD nWait = (DWORD)(::GetTickCount64() - nStart);
+        DWORD nWait = ::GetTickCount() - nStart;
         pWatch->m_nSends++;
         if (lSent == 0)
         {

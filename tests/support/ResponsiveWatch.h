@@ -47,10 +47,10 @@ private:
 template <typename Done>
 bool PumpUntil(Done fnDone, DWORD nTimeoutMs)
 {
-    ULONGLONG nEnd = ::GetTickCount64() + nTimeoutMs;
+    DWORD nStart = ::GetTickCount();
     while (!fnDone())
     {
-        if (::GetTickCount64() >= nEnd)
+        if (::GetTickCount() - nStart >= nTimeoutMs)
             return false;
         MSG msg;
         while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
