@@ -588,7 +588,9 @@ TEST(RegistryViews, UninstallPathsMeanWhatTheyMeanInTheirView)
             arrKeys.push_back(strKey);
             ASSERT_TRUE(keys.SetString(strKey, c.pszValue, c.strText, REG_EXPAND_SZ));
             if (std::wstring(c.pszValue) != L"UninstallString")
+            {
                 ASSERT_TRUE(keys.SetString(strKey, L"UninstallString", strCommand, REG_EXPAND_SZ));
+            }
         }
         HeadlessScan run;
         run.Only({2});
