@@ -288,9 +288,11 @@ TEST(RegistryViews, SeparateAppPathsFaultsAndLookAlikesOfBothViews)
         SeparateAppPaths separate;
         ASSERT_TRUE(separate.WasLink()) << "this prefix does not link the 32-bit App Paths";
         ASSERT_TRUE(separate.IsSeparate());
-        wchar_t szSystem[MAX_PATH];
-        GetSystemDirectoryW(szSystem, MAX_PATH);
-        const std::wstring strPresent = std::wstring(szSystem) + L"\\notepad.exe";
+        // A folder both kinds of program see alike (System32 is not: the
+        // 32-bit view's entries are judged in SysWOW64).
+        testsupport::ScratchFolder folder;
+        ASSERT_TRUE(testsupport::WriteFileBytes(folder.File(L"app.exe"), "MZ"));
+        const std::wstring strPresent = folder.File(L"app.exe");
         ViewKeys own(0), other(kOther);
         const std::wstring strOwnFault = kAppPaths + Tag(L"own_fault") + L".exe",
                            strOwnGood = kAppPaths + Tag(L"own_good") + L".exe",
