@@ -236,7 +236,7 @@ TEST(ComViews, FaultsOfEachViewAreFoundBackedUpRepairedAndRestoredInTheirView)
     // The two views are really apart for CLSID and Interface.
     ASSERT_EQ(other.Read(strS + L"\\InprocServer32", L""), strGone);
     ASSERT_EQ(own.Read(strS + L"\\InprocServer32", L""), strHere);
-    ASSERT_FALSE(own.Exists(strI));
+    ASSERT_EQ(other.Read(strI + L"\\ProxyStubClsid32", L""), strNoClass);
 
     HeadlessScan run;
     run.scan.m_bWow64 = RunsUnderWow64();
