@@ -34,7 +34,7 @@ CString ReadServerCommand(const CKeyReader& classKey, LPCWSTR pszServer, CString
 }
 
 void CheckClass(CScanContext& scan, const CKeyReader& classKey, const CClassKeyList& appIds,
-                const CClassKeyList& typeLibs, CPathTest& pathTest)
+                const CClassKeyList& typeLibs, PathView view)
 {
     const CString& strKey = classKey.GetPath();
     if (appIds.IsUsable())
@@ -47,11 +47,11 @@ void CheckClass(CScanContext& scan, const CKeyReader& classKey, const CClassKeyL
 
     CString strServerKey;
     CString strCommand = ReadServerCommand(classKey, L"InprocServer32", strServerKey);
-    if (strCommand != L"ERR" && !pathTest.FileExists(strCommand))
+    if (strCommand != L"ERR" && !scan.m_pathTest.FileExists(strCommand, view))
         RecordCom(scan, classKey, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
 
     strCommand = ReadServerCommand(classKey, L"LocalServer32", strServerKey);
-    if (strCommand != L"ERR" && !pathTest.CommandProgramExists(strCommand))
+    if (strCommand != L"ERR" && !scan.m_pathTest.CommandProgramExists(strCommand, view))
         RecordCom(scan, classKey, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
 
     CKeyReader typeLib;
@@ -69,19 +69,6 @@ void CheckClass(CScanContext& scan, const CKeyReader& classKey, const CClassKeyL
     }
 }
 
-// The file test for the servers of the other view: one that knows both
-// system folders (a 32-bit server named under System32 lives in SysWOW64),
-// with file-system redirection off while it lives, unless the scan's own
-// test does all that already.
-CPathTest& PathTestForView(CScanContext& scan, REGSAM samView, CPathTest& viewTest)
-{
-    if (samView == 0 || scan.m_pathTest.IsWow64())
-        return scan.m_pathTest;
-    viewTest.SetWow64(TRUE);
-    viewTest.BeginThread();
-    return viewTest;
-}
-
 // The classes of one view, checked against the AppID and TypeLib keys of
 // that view (the same keys where the views share them). FALSE when the
 // scan was stopped.
@@ -92,8 +79,8 @@ BOOL WalkClasses(CScanContext& scan, const CKeyReader& classes)
     CClassKeyList typeLibs, appIds;
     typeLibs.FillFromKey(HKEY_CLASSES_ROOT, L"TypeLib", classes.GetView());
     appIds.FillFromKey(HKEY_CLASSES_ROOT, L"AppID", classes.GetView());
-    CPathTest viewTest;
-    CPathTest& pathTest = PathTestForView(scan, classes.GetView(), viewTest);
+    // Servers are judged as a program of the classes' own view finds them.
+    PathView view = scan.m_pathTest.ViewOfKey(classes);
     CStringArray arrClasses;
     classes.GetSubKeyNames(arrClasses);
     for (int i = 0; i < arrClasses.GetSize(); i++)
@@ -104,7 +91,7 @@ BOOL WalkClasses(CScanContext& scan, const CKeyReader& classes)
         if (classKey.OpenChild(classes, arrClasses[i]) != ERROR_SUCCESS)
             continue;
         scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + classKey.GetPath());
-        CheckClass(scan, classKey, appIds, typeLibs, pathTest);
+        CheckClass(scan, classKey, appIds, typeLibs, view);
     }
     return TRUE;
 }
