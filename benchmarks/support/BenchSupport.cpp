@@ -196,7 +196,8 @@ void PrintRuns(const char* pszWhat, const std::vector<double>& values, const cha
     printf("  %s:", pszWhat);
     for (size_t i = 0; i < values.size(); ++i)
         printf("%s %.3f", i ? "," : "", values[i] * dScale);
-    printf(" %s; best %.3f, median %.3f\n", pszUnit, Best(values) * dScale, Median(values) * dScale);
+    printf("%s%s; best %.3f, median %.3f\n", *pszUnit ? " " : "", pszUnit, Best(values) * dScale,
+           Median(values) * dScale);
     fflush(stdout);
 }
 
