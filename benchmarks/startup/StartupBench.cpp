@@ -159,6 +159,19 @@ int wmain()
     std::wstring strTamsel = Folder() + L"Tamsel.exe";
     std::wstring strEmpty = Folder() + L"empty_dialog.exe";
     wprintf(L"startup_bench: %ls process\n", sizeof(void*) == 8 ? L"64-bit" : L"32-bit");
+    // A running copy makes each new one end at once (its weekly task may have
+    // started one in this prefix).
+    HWND hRunning = ::FindWindowExW(NULL, NULL, NULL, NULL);
+    for (; hRunning != NULL; hRunning = ::FindWindowExW(NULL, hRunning, NULL, NULL))
+    {
+        if (::GetPropW(hRunning, L"Tamsel") != NULL)
+        {
+            DWORD dwProcessId = 0;
+            ::GetWindowThreadProcessId(hRunning, &dwProcessId);
+            wprintf(L"FAILED: Tamsel already runs in this prefix (process %lu); close it first\n", dwProcessId);
+            return 1;
+        }
+    }
     std::vector<double> tamselVisible, tamselReady, emptyVisible, emptyReady;
     for (int nRun = 0; nRun < kRuns; nRun++)
     {
