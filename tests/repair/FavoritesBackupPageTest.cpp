@@ -3,10 +3,8 @@
 // copies of many favorites that leave the window answering.
 #include "tests/repair/BackupTestSupport.h"
 #include "repair/FavoritesBackupPage.h"
-#include "framework/WinThread.h"
+#include "tests/support/ResponsiveWatch.h"
 
-#include <atomic>
-#include <functional>
 #include <shlwapi.h>
 
 using namespace backuptest;
@@ -19,58 +17,6 @@ public:
     std::vector<std::wstring> m_opened;
 protected:
     void OpenFavorite(const CString& strPath) override { m_opened.push_back(strPath.GetString()); }
-};
-
-// Sends WM_NULL to a window from a thread of its own while fnWhile holds,
-// and counts the sends that the window's thread did not answer within a
-// second.
-class CResponsiveWatch
-{
-public:
-    CResponsiveWatch(HWND hWnd, std::function<bool()> fnWhile) : m_hWnd(hWnd), m_fnWhile(std::move(fnWhile))
-    {
-        m_hThread = AfxBeginWorker(WatchThreadProc, this);
-    }
-    ~CResponsiveWatch() { Stop(); }
-    void Stop()
-    {
-        m_bStop = true;
-        if (m_hThread != NULL)
-        {
-            ::WaitForSingleObject(m_hThread, INFINITE);
-            ::CloseHandle(m_hThread);
-            m_hThread = NULL;
-        }
-    }
-    bool Started() const { return m_hThread != NULL; }
-    int Answered() const { return m_nAnswered; }
-    int Missed() const { return m_nMissed; }
-
-private:
-    static UINT __cdecl WatchThreadProc(LPVOID pParam)
-    {
-        CResponsiveWatch* pWatch = static_cast<CResponsiveWatch*>(pParam);
-        while (!pWatch->m_bStop)
-        {
-            if (pWatch->m_fnWhile())
-            {
-                DWORD_PTR dwResult = 0;
-                if (::SendMessageTimeoutW(pWatch->m_hWnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &dwResult))
-                    pWatch->m_nAnswered++;
-                else
-                    pWatch->m_nMissed++;
-            }
-            ::Sleep(50);
-        }
-        return 0;
-    }
-
-    HWND m_hWnd;
-    std::function<bool()> m_fnWhile;
-    HANDLE m_hThread = NULL;
-    std::atomic<bool> m_bStop{ false };
-    std::atomic<int> m_nAnswered{ 0 };
-    std::atomic<int> m_nMissed{ 0 };
 };
 
 class FavoritesTest : public BackupPageTest
@@ -128,18 +74,7 @@ protected:
     // Dispatches messages until the page's copy has ended and its answer is in.
     static void WaitForCopy(CFavoritesBackupPage& page)
     {
-        DWORD dwStart = ::GetTickCount();
-        while (page.IsBusy() && ::GetTickCount() - dwStart < 120000)
-        {
-            ::MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
-            MSG msg;
-            while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
-            {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-        }
-        ASSERT_FALSE(page.IsBusy());
+        EXPECT_TRUE(testsupport::PumpUntil([&page]() { return !page.IsBusy(); }, 120000));
     }
     template <class TPage> void OpenPage(TPage& page)
     {
@@ -282,9 +217,8 @@ TEST_F(FavoritesTest, FirstStartCopyOfManyFavoritesLeavesTheWindowAnswering)
 {
     const int nMany = 3000;
     PlantMany(L"Many", nMany);
-    std::wstring strNew = AppDir() + L"Utilities\\Favorites.new";
-    CResponsiveWatch watch(m_hWndHost, [strNew]() { return ::PathIsDirectoryW(strNew.c_str()) != FALSE; });
-    ASSERT_TRUE(watch.Started());
+    testsupport::ResponsiveWatch watch(m_hWndHost);
+    DWORD dwStart = ::GetTickCount();
     CWatchedFavoritesPage page;
     CreatePage(page);
     EXPECT_TRUE(page.IsBusy());
@@ -292,10 +226,13 @@ TEST_F(FavoritesTest, FirstStartCopyOfManyFavoritesLeavesTheWindowAnswering)
     EXPECT_FALSE(page.m_btnRestore.IsWindowEnabled());
     EXPECT_EQ(L"Copying the Favorites, please wait...\n", TreeText(page.m_tree));
     WaitForCopy(page);
+    DWORD dwBusy = ::GetTickCount() - dwStart;
     watch.Stop();
-    EXPECT_EQ(0, watch.Missed());
-    // The copy lasted long enough to be watched several times.
-    EXPECT_GE(watch.Answered(), 3);
+    EXPECT_EQ(0, watch.Unanswered());
+    EXPECT_LT(watch.LongestWait(), 1000u);
+    // The copy lasted long enough to be watched all along.
+    EXPECT_GT(dwBusy, 1000u);
+    EXPECT_GE(watch.Sends(), 5);
     EXPECT_EQ(0u, m_boxes.Count());
     EXPECT_EQ(nMany, CountFiles(m_strBackup + L"Many\\"));
     EXPECT_TRUE(page.m_btnBackup.IsWindowEnabled());
