@@ -15,25 +15,9 @@
 
 void CTamselApp::LoadIgnoreList()
 {
-    m_arrIgnoreList.RemoveAll();
-    CString strFile = m_strAppDir + L"IgnoreList.dat";
-    if (!::PathFileExistsW(strFile))
-        return;
-    CTextFile file(strFile, L"rb");
-    if (!file.IsOpen())
-        return;
-    CString strLine;
-    BOOL bMore = TRUE;
-    while (bMore)
-    {
-        bMore = file.ReadLine(strLine);
-        // A line ended by CR LF would otherwise never match its entry.
-        if (!strLine.IsEmpty() && strLine[strLine.GetLength() - 1] == L'\r')
-            strLine = strLine.Left(strLine.GetLength() - 1);
-        if (strLine.GetLength() != 0)
-            m_arrIgnoreList.Add(CIgnoreListFile::DecodeLine(strLine));
-    }
-    file.Close();
+    // What cannot be read cleanly is still shown; the writers refuse to
+    // write such a file back.
+    CIgnoreListFile::ReadFile(m_strAppDir + L"IgnoreList.dat", m_arrIgnoreList);
 }
 
 BOOL CTamselApp::DeleteDirectory(const CString& strFolder)

@@ -326,6 +326,7 @@ void CTamselDlg::WaitForWorkers()
     }
     // Bounded by the check's own time-outs.
     m_versionCheck.Wait(INFINITE);
+    m_pageFavorites.StopWorker();
 }
 
 void CTamselDlg::OnClose()

@@ -1,5 +1,6 @@
 #include "repair/FavoritesBackup.h"
 #include "services/DiskObject.h"
+#include "services/FindHandle.h"
 #include "services/NtRegistry.h"
 
 #include <shlwapi.h>
@@ -45,11 +46,13 @@ CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
         disk.RemoveDirectoryTree(strNew);
     if (::PathIsDirectoryW(strOld))
         disk.RemoveDirectoryTree(strOld);
-    if (!disk.MakeFolderPath(strNew + L"\\") || !disk.CopyDirectoryTree(strFavorites, strNew + L"\\"))
+    Result result = disk.MakeFolderPath(strNew + L"\\") ? CopyTree(strFavorites, strNew + L"\\") : ResultCopyFailed;
+    if (result != ResultOk)
     {
-        m_strError = disk.GetErrorMessage();
+        if (m_strError.IsEmpty())
+            m_strError = disk.GetErrorMessage();
         disk.RemoveDirectoryTree(strNew);
-        return ResultCopyFailed;
+        return result;
     }
     BOOL bHadBackup = ::PathIsDirectoryW(strBackup);
     if (bHadBackup && !::MoveFileW(strBackup, strOld))
@@ -78,11 +81,98 @@ CFavoritesBackup::Result CFavoritesBackup::Restore(const CString& strFavorites)
         return ResultNoFavorites;
     if (!::PathIsDirectoryW(m_strBackupDir))
         return ResultNoBackup;
+    return CopyTree(m_strBackupDir, strFavorites);
+}
+
+CFavoritesBackup::Result CFavoritesBackup::CopyTree(const CString& strSource, const CString& strTarget)
+{
     CDiskObject disk;
-    if (!disk.CopyDirectoryTree(m_strBackupDir, strFavorites))
+    CString strFrom = strSource, strTo = strTarget;
+    if (!disk.CompleteFolderPath(strFrom) || !disk.CompleteFolderPath(strTo))
     {
         m_strError = disk.GetErrorMessage();
         return ResultCopyFailed;
     }
-    return ResultOk;
+    CStringArray arrFolders;
+    arrFolders.Add(strFrom);
+    if (!disk.ListSubfolders(strFrom, arrFolders, TRUE))
+    {
+        m_strError = disk.GetErrorMessage();
+        return ResultCopyFailed;
+    }
+    // One file that fails keeps no other from being copied; the first
+    // failure is the one told.
+    Result result = ResultOk;
+    for (INT_PTR i = 0; i < arrFolders.GetSize(); i++)
+    {
+        if (IsStopped())
+            return ResultStopped;
+        CString strTargetFolder = strTo + arrFolders[i].Mid(strFrom.GetLength());
+        CStringArray arrFiles;
+        if (!disk.ListFolderFiles(arrFolders[i], arrFiles, FALSE) || !disk.MakeFolderPath(strTargetFolder))
+        {
+            if (result == ResultOk)
+                m_strError = disk.GetErrorMessage();
+            result = ResultCopyFailed;
+            continue;
+        }
+        for (INT_PTR j = 0; j < arrFiles.GetSize(); j++)
+        {
+            if (IsStopped())
+                return ResultStopped;
+            CString strFile = arrFolders[i] + arrFiles[j];
+            if (!::CopyFileW(strFile, strTargetFolder + arrFiles[j], FALSE) && result == ResultOk)
+            {
+                m_strError.Format(L"%s (%lu)", (LPCWSTR)strFile, (unsigned long)::GetLastError());
+                result = ResultCopyFailed;
+            }
+        }
+    }
+    return result;
+}
+
+BOOL CFavoritesBackup::ListTree(std::vector<TreeRow>& rows) const
+{
+    rows.clear();
+    if (!::PathIsDirectoryW(m_strBackupDir))
+        return TRUE;
+    return ListFolder(m_strBackupDir, -1, 0, rows);
+}
+
+BOOL CFavoritesBackup::ListFolder(const CString& strFolder, int nParent, int nDepth, std::vector<TreeRow>& rows) const
+{
+    if (nDepth > 64)
+        return TRUE;
+    CString strBase = strFolder;
+    if (strBase.IsEmpty())
+        return TRUE;
+    if (strBase[strBase.GetLength() - 1] != L'\\')
+        strBase += L"\\";
+    WIN32_FIND_DATAW fd;
+    CFindHandle hFind(::FindFirstFileW(strBase + L"*.*", &fd));
+    if (!hFind.IsValid())
+        return TRUE;
+    do
+    {
+        if (IsStopped())
+            return FALSE;
+        CString strName = fd.cFileName;
+        if (strName == L"." || strName == L"..")
+            continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        {
+            rows.push_back(TreeRow{ nParent, strName, TRUE });
+            // A link could lead back up the tree: it is shown, not entered.
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                !ListFolder(strBase + strName, (int)rows.size() - 1, nDepth + 1, rows))
+                return FALSE;
+            continue;
+        }
+        int nDot = strName.ReverseFind(L'.');
+        CString strExt = nDot >= 0 ? strName.Mid(nDot) : CString();
+        strExt.MakeLower();
+        if (strExt != L".ini")
+            rows.push_back(TreeRow{ nParent, strName, FALSE });
+    } while (::FindNextFileW(hFind, &fd));
+    return TRUE;
 }

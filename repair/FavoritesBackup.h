@@ -3,6 +3,8 @@
 // a new copy replaces the old one only when it is complete, and nothing is
 // copied from or to a favorites folder that cannot be found.
 #include "framework/Afx.h"
+#include <atomic>
+#include <vector>
 
 class CFavoritesBackup
 {
@@ -14,6 +16,7 @@ public:
         ResultNoBackup,      // nothing to restore
         ResultCopyFailed,    // a file did not copy; a backup stays as it was
         ResultSwapFailed,    // the complete copy could not take the old one's place
+        ResultStopped,       // stopped on request; a backup stays as it was
     };
 
     // strBackupDir: the backup folder with its trailing backslash.
@@ -28,9 +31,32 @@ public:
     // Copies the backup over the favorites (files of the same name are replaced).
     Result Restore(const CString& strFavorites);
 
+    // One row of the tree that shows a backup: its parent's index in the
+    // list (-1 for the top), its name, folder or file.
+    struct TreeRow
+    {
+        int nParent;
+        CString strName;
+        BOOL bFolder;
+    };
+    // The backup's folders and files in walk order, parents before their
+    // children; .ini files are left out, linked folders are not entered.
+    // FALSE when stopped.
+    BOOL ListTree(std::vector<TreeRow>& rows) const;
+
+    // Polled between files: a copy from another thread can be stopped.
+    void SetStopFlag(const std::atomic<bool>* pbStop) { m_pbStop = pbStop; }
+
     // The text of the last failure.
     CString m_strError;
 
 private:
+    BOOL IsStopped() const { return m_pbStop != NULL && m_pbStop->load(); }
+    // Every file below the source to its place below the target; stops
+    // early only when asked to.
+    Result CopyTree(const CString& strSource, const CString& strTarget);
+    BOOL ListFolder(const CString& strFolder, int nParent, int nDepth, std::vector<TreeRow>& rows) const;
+
     CString m_strBackupDir;
+    const std::atomic<bool>* m_pbStop = NULL;
 };

@@ -1,10 +1,48 @@
 #include "repair/FavoritesBackupPage.h"
-#include "repair/FavoritesBackup.h"
 #include "app/TamselApp.h"
-#include "services/FindHandle.h"
+#include "framework/WinThread.h"
+#include "framework/WorkerCall.h"
 
+#include <algorithm>
 #include <shellapi.h>
 #include <shlwapi.h>
+
+namespace {
+
+// Rows inserted per turn of the message loop: a few milliseconds.
+const size_t kTreeRowsPerPart = 500;
+
+typedef std::vector<CFavoritesBackup::TreeRow> TreeRowList;
+
+struct CFavoritesWorkJob
+{
+    HWND hWnd;
+    CString strBackupDir;
+    CString strFavorites;
+    BOOL bCopy;
+    BOOL bRestore;
+    const std::atomic<bool>* pbStop;
+    std::function<void(int, const CString&, std::shared_ptr<TreeRowList>)> fnDone;
+};
+
+UINT __cdecl FavoritesWorkThreadProc(LPVOID pParam)
+{
+    std::unique_ptr<CFavoritesWorkJob> pJob(static_cast<CFavoritesWorkJob*>(pParam));
+    CFavoritesBackup backup(pJob->strBackupDir);
+    backup.SetStopFlag(pJob->pbStop);
+    int nResult = CFavoritesBackup::ResultOk;
+    if (pJob->bCopy)
+        nResult = pJob->bRestore ? backup.Restore(pJob->strFavorites) : backup.Backup(pJob->strFavorites);
+    auto pRows = std::make_shared<TreeRowList>();
+    if (nResult != CFavoritesBackup::ResultStopped && !backup.ListTree(*pRows))
+        nResult = CFavoritesBackup::ResultStopped;
+    auto fnDone = std::move(pJob->fnDone);
+    CString strError = backup.m_strError;
+    AfxPostCall(pJob->hWnd, [fnDone, nResult, strError, pRows]() { fnDone(nResult, strError, pRows); });
+    return 0;
+}
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CFavoritesBackupPage, CBackupPage)
     ON_BN_CLICKED(1001, RestoreFavorites)
@@ -12,12 +50,14 @@ BEGIN_MESSAGE_MAP(CFavoritesBackupPage, CBackupPage)
     ON_NOTIFY(NM_DBLCLK, 1147, OnDblClkTree)
 END_MESSAGE_MAP()
 
-CFavoritesBackupPage::CFavoritesBackupPage() : CBackupPage(5714)
+CFavoritesBackupPage::CFavoritesBackupPage()
+    : CBackupPage(5714), m_hWorker(NULL), m_bStopWorker(false), m_nNextRow(0)
 {
 }
 
 CFavoritesBackupPage::~CFavoritesBackupPage()
 {
+    StopWorker();
 }
 
 void CFavoritesBackupPage::DoDataExchange(CDataExchange* pDX)
@@ -43,96 +83,158 @@ BOOL CFavoritesBackupPage::OnInitDialog()
     if (m_images.Create(8031, 16, 1, crMagenta))
         m_tree.SetImageList(&m_images, TVSIL_NORMAL);
     // The first start makes the first backup, without a question.
+    CString strFavorites;
     if (!::PathIsDirectoryW(m_strBackupDir))
-    {
-        CFavoritesBackup backup(m_strBackupDir);
-        backup.Backup(CFavoritesBackup::GetFavoritesFolder());
-    }
-    if (::PathIsDirectoryW(m_strBackupDir))
-        FillTree(m_strBackupDir, TVI_ROOT);
+        strFavorites = CFavoritesBackup::GetFavoritesFolder();
+    StartWorker(strFavorites.IsEmpty() ? WorkList : WorkFirstBackup, strFavorites);
     return TRUE;
 }
 
-void CFavoritesBackupPage::FillTree(const CString& strFolder, HTREEITEM hParent, int nDepth)
+BOOL CFavoritesBackupPage::StartWorker(WorkKind nKind, const CString& strFavorites)
 {
-    if (nDepth > 64)
-        return;
-    CString strBase = strFolder;
-    if (strBase.IsEmpty())
-        return;
-    if (strBase[strBase.GetLength() - 1] != L'\\')
-        strBase += L"\\";
-    WIN32_FIND_DATAW fd;
-    CFindHandle hFind(::FindFirstFileW(strBase + L"*.*", &fd));
-    if (!hFind.IsValid())
-        return;
-    do
+    if (IsBusy())
+        return FALSE;
+    m_bStopWorker = false;
+    CFavoritesWorkJob* pJob = new CFavoritesWorkJob{ m_hWnd, m_strBackupDir, strFavorites, nKind != WorkList,
+                                                     nKind == WorkRestore, &m_bStopWorker, nullptr };
+    pJob->fnDone = [this, nKind](int nResult, const CString& strError, std::shared_ptr<TreeRowList> pRows) {
+        OnWorkDone(nKind, nResult, strError, pRows);
+    };
+    m_hWorker = AfxBeginWorker(FavoritesWorkThreadProc, pJob);
+    if (m_hWorker == NULL)
     {
-        CString strName = fd.cFileName;
-        if (strName == L"." || strName == L"..")
-            continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        {
-            HTREEITEM hItem = m_tree.InsertItem(strName, 0, 0, hParent, TVI_LAST);
-            // A link could lead back up the tree: it is shown, not entered.
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                FillTree(strBase + strName, hItem, nDepth + 1);
-            continue;
-        }
-        int nDot = strName.ReverseFind(L'.');
-        CString strExt = nDot >= 0 ? strName.Mid(nDot) : CString();
-        strExt.MakeLower();
-        if (strExt != L".ini")
-            m_tree.InsertItem(strName, 1, 1, hParent, TVI_LAST);
-    } while (::FindNextFileW(hFind, &fd));
+        delete pJob;
+        return FALSE;
+    }
+    ShowBusy(TRUE);
+    return TRUE;
 }
 
-void CFavoritesBackupPage::RefillTree()
+void CFavoritesBackupPage::StopWorker()
 {
+    m_pRows.reset();
+    m_items.clear();
+    if (m_hWorker != NULL)
+    {
+        m_bStopWorker = true;
+        AfxWaitForObjectPumping(m_hWorker, INFINITE);
+        ::CloseHandle(m_hWorker);
+        m_hWorker = NULL;
+    }
+    // Also called while the program closes: no walk of the backup here.
+    if (m_hWnd != NULL)
+        ShowBusy(FALSE);
+}
+
+void CFavoritesBackupPage::OnWorkDone(WorkKind nKind, int nResult, const CString& strError,
+                                      std::shared_ptr<TreeRows> pRows)
+{
+    // A worker stopped by StopWorker has been waited for already.
+    if (m_hWorker == NULL)
+        return;
+    // The worker only returns after posting this call.
+    AfxWaitForObjectPumping(m_hWorker, INFINITE);
+    ::CloseHandle(m_hWorker);
+    m_hWorker = NULL;
+    if (nKind == WorkBackup)
+    {
+        if (nResult == CFavoritesBackup::ResultOk)
+            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP") + m_strBackupDir, MB_OK | MB_ICONINFORMATION);
+        else if (nResult != CFavoritesBackup::ResultStopped)
+            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP_FAILED", strError), MB_OK | MB_ICONEXCLAMATION);
+    }
+    else if (nKind == WorkRestore)
+    {
+        if (nResult == CFavoritesBackup::ResultOk)
+            AfxMessageBox(LangText(L"M_FAVORITES_OK") + m_strBackupDir, MB_OK | MB_ICONINFORMATION);
+        else if (nResult == CFavoritesBackup::ResultNoBackup)
+            AfxMessageBox(LangText(L"M_FAVORITES_NOBACKUP"), MB_OK | MB_ICONEXCLAMATION);
+        else if (nResult != CFavoritesBackup::ResultStopped)
+            AfxMessageBox(LangText(L"M_FAVORITES_RESTORE_FAILED", strError), MB_OK | MB_ICONEXCLAMATION);
+    }
+    // The page may have gone while a message box was up.
+    if (m_hWnd == NULL || m_tree.m_hWnd == NULL)
+        return;
     m_tree.DeleteAllItems();
-    if (::PathIsDirectoryW(m_strBackupDir))
-        FillTree(m_strBackupDir, TVI_ROOT);
+    m_items.clear();
+    if (nResult == CFavoritesBackup::ResultStopped)
+    {
+        ShowBusy(FALSE);
+        return;
+    }
+    m_items.reserve(pRows->size());
+    m_pRows = pRows;
+    m_nNextRow = 0;
+    InsertTreeRows();
+}
+
+void CFavoritesBackupPage::InsertTreeRows()
+{
+    if (m_pRows == nullptr || m_tree.m_hWnd == NULL)
+        return;
+    const TreeRows& rows = *m_pRows;
+    size_t nEnd = std::min(rows.size(), m_nNextRow + kTreeRowsPerPart);
+    m_tree.SetRedraw(FALSE);
+    for (; m_nNextRow < nEnd; m_nNextRow++)
+    {
+        const CFavoritesBackup::TreeRow& row = rows[m_nNextRow];
+        HTREEITEM hParent = row.nParent >= 0 && (size_t)row.nParent < m_items.size() ? m_items[row.nParent] : TVI_ROOT;
+        int nImage = row.bFolder ? 0 : 1;
+        m_items.push_back(m_tree.InsertItem(row.strName, nImage, nImage, hParent, TVI_LAST));
+    }
+    m_tree.SetRedraw(TRUE);
+    // The rest in later turns, so that the window answers in between.
+    if (m_nNextRow < rows.size() && AfxPostCall(m_hWnd, [this]() { InsertTreeRows(); }))
+        return;
+    m_pRows.reset();
+    m_items.clear();
+    ShowBusy(FALSE);
+    m_tree.Invalidate();
+}
+
+void CFavoritesBackupPage::ShowBusy(BOOL bBusy)
+{
+    if (m_btnBackup.m_hWnd != NULL)
+        m_btnBackup.EnableWindow(!bBusy);
+    if (m_btnRestore.m_hWnd != NULL)
+        m_btnRestore.EnableWindow(!bBusy);
+    if (bBusy && m_tree.m_hWnd != NULL)
+    {
+        m_tree.DeleteAllItems();
+        m_tree.InsertItem(LangText(L"M_FAVORITES_BUSY"), 0, 0, TVI_ROOT, TVI_LAST);
+    }
 }
 
 void CFavoritesBackupPage::BackupFavorites()
 {
+    if (IsBusy())
+        return;
     CString strFavorites = CFavoritesBackup::GetFavoritesFolder();
     if (strFavorites.IsEmpty())
     {
         AfxMessageBox(LangText(L"M_FAVORITES_NOFOLDER"), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (AfxMessageBox(LangText(L"M_FAVORITES_CLEAR"), MB_YESNO | MB_ICONEXCLAMATION) == IDYES)
-    {
-        CFavoritesBackup backup(m_strBackupDir);
-        if (backup.Backup(strFavorites) == CFavoritesBackup::ResultOk)
-            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP") + m_strBackupDir, MB_OK | MB_ICONINFORMATION);
-        else
-            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP_FAILED", backup.m_strError), MB_OK | MB_ICONEXCLAMATION);
-    }
-    RefillTree();
+    if (AfxMessageBox(LangText(L"M_FAVORITES_CLEAR"), MB_YESNO | MB_ICONEXCLAMATION) == IDYES &&
+        StartWorker(WorkBackup, strFavorites))
+        return;
+    StartWorker(WorkList, CString());
 }
 
 void CFavoritesBackupPage::RestoreFavorites()
 {
+    if (IsBusy())
+        return;
     CString strFavorites = CFavoritesBackup::GetFavoritesFolder();
     if (strFavorites.IsEmpty())
     {
         AfxMessageBox(LangText(L"M_FAVORITES_NOFOLDER"), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (AfxMessageBox(LangText(L"M_FAVORITES_COVER"), MB_YESNO | MB_ICONEXCLAMATION) == IDYES)
-    {
-        CFavoritesBackup backup(m_strBackupDir);
-        CFavoritesBackup::Result result = backup.Restore(strFavorites);
-        if (result == CFavoritesBackup::ResultOk)
-            AfxMessageBox(LangText(L"M_FAVORITES_OK") + m_strBackupDir, MB_OK | MB_ICONINFORMATION);
-        else if (result == CFavoritesBackup::ResultNoBackup)
-            AfxMessageBox(LangText(L"M_FAVORITES_NOBACKUP"), MB_OK | MB_ICONEXCLAMATION);
-        else
-            AfxMessageBox(LangText(L"M_FAVORITES_RESTORE_FAILED", backup.m_strError), MB_OK | MB_ICONEXCLAMATION);
-    }
-    RefillTree();
+    if (AfxMessageBox(LangText(L"M_FAVORITES_COVER"), MB_YESNO | MB_ICONEXCLAMATION) == IDYES &&
+        StartWorker(WorkRestore, strFavorites))
+        return;
+    StartWorker(WorkList, CString());
 }
 
 CString CFavoritesBackupPage::GetItemPath(HTREEITEM hItem) const
@@ -152,7 +254,7 @@ void CFavoritesBackupPage::OnDblClkTree(NMHDR*, LRESULT* pResult)
 {
     *pResult = 0;
     HTREEITEM hItem = m_tree.GetSelectedItem();
-    if (hItem == NULL)
+    if (hItem == NULL || IsBusy())
         return;
     CString strPath = GetItemPath(hItem);
     DWORD dwAttributes = ::GetFileAttributesW(strPath);

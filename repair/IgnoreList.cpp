@@ -1,4 +1,7 @@
 #include "repair/IgnoreList.h"
+#include "services/TextFile.h"
+
+#include <shlwapi.h>
 
 namespace {
 const wchar_t kEncodedLf = 0x240A;
@@ -28,6 +31,36 @@ CString CIgnoreListFile::DecodeLine(const CString& strLine)
     str.Replace(kEncodedLf, L'\n');
     str.Replace(kEncodedCr, L'\r');
     return str;
+}
+
+BOOL CIgnoreListFile::ReadFile(const CString& strFile, CStringArray& arrEntries)
+{
+    arrEntries.RemoveAll();
+    if (!::PathFileExistsW(strFile))
+        return TRUE;
+    CTextFile file(strFile, L"rb");
+    if (!file.IsOpen())
+        return FALSE;
+    CString strLine;
+    BOOL bMore = TRUE;
+    while (bMore)
+    {
+        bMore = file.ReadLine(strLine);
+        // A line ended by CR LF would otherwise never match its entry.
+        if (!strLine.IsEmpty() && strLine[strLine.GetLength() - 1] == L'\r')
+            strLine = strLine.Left(strLine.GetLength() - 1);
+        if (strLine.GetLength() != 0)
+            arrEntries.Add(DecodeLine(strLine));
+    }
+    BOOL bClean = file.IsReadClean();
+    file.Close();
+    return bClean;
+}
+
+BOOL CIgnoreListFile::IsFileRewritable(const CString& strFile)
+{
+    CStringArray arrEntries;
+    return ReadFile(strFile, arrEntries);
 }
 
 BOOL CIgnoreListFile::WriteFile(const CString& strFile, const CStringArray& arrEntries, DWORD* pdwError)
@@ -63,8 +96,16 @@ BOOL CIgnoreListFile::WriteFile(const CString& strFile, const CStringArray& arrE
     return dwError == ERROR_SUCCESS;
 }
 
-BOOL CIgnoreListFile::AddEntry(CTamselApp* pApp, const CString& strEntry)
+BOOL CIgnoreListFile::AddEntry(CTamselApp* pApp, const CString& strEntry, BOOL* pbUnreadable)
 {
+    if (pbUnreadable != NULL)
+        *pbUnreadable = FALSE;
+    if (!IsFileRewritable(FileOf(pApp)))
+    {
+        if (pbUnreadable != NULL)
+            *pbUnreadable = TRUE;
+        return FALSE;
+    }
     INT_PTR nIndex = pApp->m_arrIgnoreList.Add(strEntry);
     if (WriteFile(FileOf(pApp), pApp->m_arrIgnoreList))
         return TRUE;
@@ -72,10 +113,18 @@ BOOL CIgnoreListFile::AddEntry(CTamselApp* pApp, const CString& strEntry)
     return FALSE;
 }
 
-BOOL CIgnoreListFile::RemoveEntry(CTamselApp* pApp, INT_PTR nIndex)
+BOOL CIgnoreListFile::RemoveEntry(CTamselApp* pApp, INT_PTR nIndex, BOOL* pbUnreadable)
 {
+    if (pbUnreadable != NULL)
+        *pbUnreadable = FALSE;
     if (nIndex < 0 || nIndex >= pApp->m_arrIgnoreList.GetSize())
         return FALSE;
+    if (!IsFileRewritable(FileOf(pApp)))
+    {
+        if (pbUnreadable != NULL)
+            *pbUnreadable = TRUE;
+        return FALSE;
+    }
     CString strEntry = pApp->m_arrIgnoreList[nIndex];
     pApp->m_arrIgnoreList.RemoveAt(nIndex);
     if (WriteFile(FileOf(pApp), pApp->m_arrIgnoreList))

@@ -14,17 +14,28 @@ public:
     static CString EncodeLine(const CString& strEntry);
     static CString DecodeLine(const CString& strLine);
 
+    // Reads the entries of the file (a missing file is an empty list), each
+    // without its line end, empty lines left out. FALSE when the file could
+    // not be read cleanly as text (a part of it is not text of its encoding);
+    // the entries then hold what could be read.
+    static BOOL ReadFile(const CString& strFile, CStringArray& arrEntries);
+    // Whether the file may be rewritten: it is missing or reads cleanly. A
+    // list that was not read cleanly is never written back over its file.
+    static BOOL IsFileRewritable(const CString& strFile);
+
     // Rewrites the file from the array: a new file beside it first, then
     // moved over the old one, so a failure leaves the old file as it was.
     // FALSE with the error when the file could not be replaced.
     static BOOL WriteFile(const CString& strFile, const CStringArray& arrEntries, DWORD* pdwError = NULL);
 
     // Appends an entry to the application's list and rewrites the file; on
-    // failure the list is as before and FALSE comes back.
-    static BOOL AddEntry(CTamselApp* pApp, const CString& strEntry);
+    // failure the list is as before and FALSE comes back. *pbUnreadable
+    // (optional) tells that the file was left alone because it does not
+    // read cleanly.
+    static BOOL AddEntry(CTamselApp* pApp, const CString& strEntry, BOOL* pbUnreadable = NULL);
     // Removes entry nIndex and rewrites the file; on failure the list is as
-    // before and FALSE comes back.
-    static BOOL RemoveEntry(CTamselApp* pApp, INT_PTR nIndex);
+    // before and FALSE comes back, *pbUnreadable as for AddEntry.
+    static BOOL RemoveEntry(CTamselApp* pApp, INT_PTR nIndex, BOOL* pbUnreadable = NULL);
 
     static CString FileOf(CTamselApp* pApp) { return pApp->m_strAppDir + L"IgnoreList.dat"; }
 };

@@ -113,9 +113,11 @@ void CIgnoreListPage::OnRemove()
     int nRow = m_list.GetNextItem(-1, LVNI_SELECTED);
     if (nRow < 0)
         return;
-    if (!CIgnoreListFile::RemoveEntry(m_pApp, nRow))
+    BOOL bUnreadable = FALSE;
+    if (!CIgnoreListFile::RemoveEntry(m_pApp, nRow, &bUnreadable))
     {
-        AfxMessageBox(m_pApp->GetLangString(L"M_IGNORE_NOT_SAVED"), MB_ICONEXCLAMATION);
+        AfxMessageBox(m_pApp->GetLangString(bUnreadable ? L"M_IGNORE_UNREADABLE" : L"M_IGNORE_NOT_SAVED"),
+                      MB_ICONEXCLAMATION);
         return;
     }
     m_list.DeleteItem(nRow);

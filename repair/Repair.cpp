@@ -210,12 +210,10 @@ BOOL RepairShortcut(const CRegProblem& problem, BOOL bCovered, CRepairLog& log, 
     }
     if (dwAttributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(strPath, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileW(strPath))
-        return TRUE;
-    if (MoveFileExW(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
-        return TRUE;
-    KeyLine(log, strPath, FALSE);
-    return FALSE;
+    // Logged as a removed key is: the path alone.
+    BOOL bRemoved = DeleteFileW(strPath) || MoveFileExW(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    KeyLine(log, strPath, bRemoved);
+    return bRemoved;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "scanner/Scanners.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
+#include "services/RegistryLink.h"
 
 namespace {
 const int EMPTY_KEY_CATEGORY = 15;
@@ -12,13 +13,7 @@ BOOL IsLinkKey(const CKeyReader& parent, const CString& strName)
 {
     if (strName.CompareNoCase(L"Classes") != 0 && strName.CompareNoCase(L"Wow6432Node") != 0)
         return FALSE;
-    HKEY hLink = NULL;
-    if (::RegOpenKeyExW(parent.GetHandle(), strName, REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &hLink) != ERROR_SUCCESS)
-        return FALSE;
-    DWORD dwType = REG_NONE;
-    LONG nResult = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL);
-    ::RegCloseKey(hLink);
-    return nResult == ERROR_SUCCESS && dwType == REG_LINK;
+    return IsRegistryLink(parent.GetHandle(), strName);
 }
 
 // FALSE when the scan was stopped.

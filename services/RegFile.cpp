@@ -1,4 +1,5 @@
 #include "services/RegFile.h"
+#include "services/RegistryLink.h"
 
 #include <algorithm>
 
@@ -72,6 +73,8 @@ CRegFile::CRegFile()
     , m_dwExportError(0)
     , m_dwCallError(0)
     , m_samExportView(0)
+    , m_bFullExport(false)
+    , m_nFollowedLinks(0)
     , m_hReadFile(INVALID_HANDLE_VALUE)
     , m_nCarry(0)
     , m_bUnicode(true)
@@ -237,6 +240,9 @@ DWORD CRegFile::ExportKey(const CString& strKeyPath, REGSAM samView)
 {
     m_dwCallError = 0;
     m_samExportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+    m_bFullExport = strKeyPath.IsEmpty();
+    m_strExportRoot.Empty();
+    m_nFollowedLinks = 0;
     bool bHaveFile = m_hFile != INVALID_HANDLE_VALUE && m_hFile != NULL;
 
     if (strKeyPath.IsEmpty())
@@ -273,6 +279,7 @@ DWORD CRegFile::ExportKey(const CString& strKeyPath, REGSAM samView)
         return ERROR_INVALID_HANDLE;
     }
     std::wstring strTreePath = strPath.Str();
+    GetRegistryKeyNtPath(key, m_strExportRoot);
     ExportKeyTree(key, strTreePath);
     Flush();
     return m_dwCallError;
@@ -366,21 +373,52 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
             continue;
         }
         CRegKeyHandle subKey;
-        if (RegOpenKeyExW(hKey, subKeyName.data(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | m_samExportView,
-                          subKey.Receive()) != ERROR_SUCCESS)
-        {
-            SetExportError(ExportSubKeyNotOpened);
+        bool bFollowedLink = false;
+        if (!OpenExportSubKey(hKey, subKeyName.data(), subKey, bFollowedLink))
             continue;
-        }
         strPath += L'\\';
         strPath.append(subKeyName.data(), dwNameLength);
         ExportKeyTree(subKey, strPath);
         strPath.resize(nBaseLength);
+        if (bFollowedLink)
+            --m_nFollowedLinks;
         if (ExportStopped())
             return;
     }
     if (nResult != ERROR_SUCCESS && nResult != ERROR_NO_MORE_ITEMS)
         SetExportError(ExportEnumFailed);
+}
+
+bool CRegFile::OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKey, bool& bFollowedLink)
+{
+    bFollowedLink = false;
+    const REGSAM samAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | m_samExportView;
+    // Opened as a link, a link shows itself: CurrentControlSet would
+    // otherwise be written a second time beside ControlSet001.
+    if (RegOpenKeyExW(hKey, pszName, REG_OPTION_OPEN_LINK, samAccess, subKey.Receive()) != ERROR_SUCCESS)
+    {
+        SetExportError(ExportSubKeyNotOpened);
+        return false;
+    }
+    CString strTarget;
+    if (!GetRegistryLinkTarget(subKey, &strTarget))
+        return true;
+    subKey.Close();
+    // A full export writes every key of both hives under its own name.
+    bool bInside = m_bFullExport || (!m_strExportRoot.IsEmpty() && IsRegistryPathWithin(strTarget, m_strExportRoot));
+    // Written under its own name; one link inside a followed one could lead
+    // round in a circle.
+    if (bInside || m_nFollowedLinks > 0)
+        return false;
+    // A target outside a partial export is written here, as before.
+    if (RegOpenKeyExW(hKey, pszName, 0, samAccess, subKey.Receive()) != ERROR_SUCCESS)
+    {
+        SetExportError(ExportSubKeyNotOpened);
+        return false;
+    }
+    ++m_nFollowedLinks;
+    bFollowedLink = true;
+    return true;
 }
 
 namespace {

@@ -120,6 +120,9 @@ private:
     void PutHexBytes(const BYTE* pData, DWORD dwSize);
     void PutValue(const wchar_t* pName, DWORD dwNameLength, DWORD dwType, const BYTE* pData, DWORD dwSize);
     void ExportKeyTree(HKEY hKey, std::wstring& strPath);
+    // Opens a subkey for the export; a registry link whose target the
+    // export writes under its own name is not opened (FALSE, no error).
+    bool OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKey, bool& bFollowedLink);
     void SetExportError(DWORD dwError);
     bool ExportStopped() const { return m_dwCallError == ExportWriteFailed; }
 
@@ -153,6 +156,9 @@ private:
     DWORD m_dwExportError;
     DWORD m_dwCallError;
     REGSAM m_samExportView;         // the view flag of the running export
+    bool m_bFullExport;             // the running export writes HKEY_LOCAL_MACHINE and HKEY_USERS whole
+    CString m_strExportRoot;        // else: the NT path of its start key, empty when unknown
+    int m_nFollowedLinks;           // links being followed now (targets outside the export)
 
     // Import state.
     HANDLE m_hReadFile;

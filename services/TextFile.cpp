@@ -36,13 +36,13 @@ CString Widen(LPCSTR psz)
 } // namespace
 
 CTextFile::CTextFile(LPCWSTR pszFileName, LPCWSTR pszMode)
-    : m_pFile(nullptr), m_nEncoding(TEXTFILE_OEM), m_bOpen(FALSE)
+    : m_pFile(nullptr), m_nEncoding(TEXTFILE_OEM), m_bOpen(FALSE), m_bReadClean(TRUE)
 {
     Open(pszFileName, pszMode);
 }
 
 CTextFile::CTextFile(LPCSTR pszFileName, LPCSTR pszMode)
-    : m_pFile(nullptr), m_nEncoding(TEXTFILE_OEM), m_bOpen(FALSE)
+    : m_pFile(nullptr), m_nEncoding(TEXTFILE_OEM), m_bOpen(FALSE), m_bReadClean(TRUE)
 {
     CString strName = Widen(pszFileName), strMode = Widen(pszMode);
     Open(strName, strMode);
@@ -53,29 +53,60 @@ CTextFile::~CTextFile()
     Close();
 }
 
-TextFileEncoding CTextFile::DetectEncoding(LPCWSTR pszFileName)
+TextFileEncoding CTextFile::GuessUnmarkedEncoding(const unsigned char* pBytes, size_t nSize)
 {
+    // 8-bit text holds no zero bytes; UTF-16 of mostly Latin text has one in
+    // every other byte: the high byte, second in little-endian units.
+    size_t nEvenZeros = 0, nOddZeros = 0;
+    for (size_t i = 0; i < nSize; i++)
+    {
+        if (pBytes[i] == 0)
+            ++((i & 1) ? nOddZeros : nEvenZeros);
+    }
+    size_t nUnits = nSize / 2;
+    if (nUnits == 0 || nOddZeros + nEvenZeros == 0)
+        return TEXTFILE_OEM;
+    // A quarter of the units is far above what a stray zero gives, and low
+    // enough for text with a share of non-Latin characters.
+    if (nOddZeros > nEvenZeros && nOddZeros * 4 >= nUnits)
+        return TEXTFILE_UTF16LE;
+    if (nEvenZeros > nOddZeros && nEvenZeros * 4 >= nUnits)
+        return TEXTFILE_UTF16BE;
+    return TEXTFILE_OEM;
+}
+
+TextFileEncoding CTextFile::DetectEncoding(LPCWSTR pszFileName, size_t* pnMarkLength)
+{
+    if (pnMarkLength)
+        *pnMarkLength = 0;
     if (!pszFileName)
         return TEXTFILE_OEM;
     FILE* pFile = _wfopen(pszFileName, L"rb");
     if (!pFile)
         return TEXTFILE_OEM;
-    unsigned char bytes[4] = {};
+    unsigned char bytes[4096] = {};
     size_t nRead = fread(bytes, 1, sizeof(bytes), pFile);
     fclose(pFile);
     if (nRead < 2)
         return TEXTFILE_OEM;
     for (const ByteOrderMark& mark : kMarks)
+    {
         if (nRead >= mark.nLength && memcmp(bytes, mark.bytes, mark.nLength) == 0)
+        {
+            if (pnMarkLength)
+                *pnMarkLength = mark.nLength;
             return mark.nEncoding;
-    return TEXTFILE_OEM;
+        }
+    }
+    return GuessUnmarkedEncoding(bytes, nRead);
 }
 
 void CTextFile::Open(LPCWSTR pszFileName, LPCWSTR pszMode)
 {
     if (!pszFileName || !pszMode)
         return;
-    m_nEncoding = DetectEncoding(pszFileName);
+    size_t nMarkLength = 0;
+    m_nEncoding = DetectEncoding(pszFileName, &nMarkLength);
 
     // Text mode would turn 0x1A bytes into an end of file and pair bytes up as
     // CR LF inside multi-byte units, so marked files are always read as binary.
@@ -93,7 +124,8 @@ void CTextFile::Open(LPCWSTR pszFileName, LPCWSTR pszMode)
         return;
     m_bOpen = TRUE;
 
-    const ByteOrderMark* pMark = FindMark(m_nEncoding);
+    // An unmarked file stays unmarked.
+    const ByteOrderMark* pMark = nMarkLength > 0 ? FindMark(m_nEncoding) : nullptr;
     if (!pMark)
         return;
     if (wcschr(pszMode, L'w'))
@@ -126,7 +158,10 @@ BOOL CTextFile::ReadLine(CString& strLine)
     case TEXTFILE_UTF16BE:
         return ReadUnitLine(strLine, TRUE);
     default:
-        return FALSE; // UTF-32 files deliver no lines
+        // UTF-32 files deliver no lines: what they hold is not read.
+        if (fgetc(m_pFile) != EOF)
+            m_bReadClean = FALSE;
+        return FALSE;
     }
 }
 
@@ -146,7 +181,13 @@ BOOL CTextFile::ReadByteLine(CString& strLine, UINT nCodePage)
     }
     if (!bytes.empty())
     {
+        // A zero byte is no character of 8-bit text and would cut the line.
+        if (bytes.find('\0') != std::string::npos)
+            m_bReadClean = FALSE;
         DWORD dwFlags = nCodePage == CP_UTF8 ? 0 : MB_PRECOMPOSED;
+        if (nCodePage == CP_UTF8 &&
+            MultiByteToWideChar(nCodePage, MB_ERR_INVALID_CHARS, bytes.data(), (int)bytes.size(), nullptr, 0) <= 0)
+            m_bReadClean = FALSE;
         int nChars = MultiByteToWideChar(nCodePage, dwFlags, bytes.data(), (int)bytes.size(), nullptr, 0);
         if (nChars > 0)
         {
@@ -154,6 +195,8 @@ BOOL CTextFile::ReadByteLine(CString& strLine, UINT nCodePage)
             MultiByteToWideChar(nCodePage, dwFlags, bytes.data(), (int)bytes.size(), &text[0], nChars);
             strLine = CString(text);
         }
+        else
+            m_bReadClean = FALSE;
     }
     return bEnded;
 }
@@ -162,7 +205,8 @@ BOOL CTextFile::ReadUnitLine(CString& strLine, BOOL bSwap)
 {
     std::wstring text;
     unsigned char pair[2];
-    while (fread(pair, 1, 2, m_pFile) == 2)
+    size_t nRead;
+    while ((nRead = fread(pair, 1, 2, m_pFile)) == 2)
     {
         wchar_t ch = bSwap ? (wchar_t)((pair[0] << 8) | pair[1]) : (wchar_t)((pair[1] << 8) | pair[0]);
         if (ch == 0xFFFF)
@@ -172,8 +216,13 @@ BOOL CTextFile::ReadUnitLine(CString& strLine, BOOL bSwap)
             strLine = CString(text);
             return TRUE;
         }
+        // A zero unit would cut the line short.
+        if (ch == L'\0')
+            m_bReadClean = FALSE;
         text += ch;
     }
+    if (nRead == 1)
+        m_bReadClean = FALSE;
     strLine = CString(text);
     return FALSE;
 }

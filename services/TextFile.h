@@ -24,6 +24,11 @@ public:
 
     BOOL IsOpen() const { return m_bOpen; }
     TextFileEncoding GetEncoding() const { return m_nEncoding; }
+    // FALSE once a line could not be read as text of the file's encoding: a
+    // zero character, an invalid byte sequence, a half unit at the end, or a
+    // UTF-32 file, which delivers no lines. A caller must not write back
+    // what it read from such a file.
+    BOOL IsReadClean() const { return m_bReadClean; }
 
     // TRUE for a line ended by a line feed (the feed is dropped, a carriage
     // return before it stays); FALSE at the end, with the unended rest in strLine.
@@ -33,7 +38,12 @@ public:
     BOOL WriteLine(LPCSTR pszText);
     void Close();
 
-    static TextFileEncoding DetectEncoding(LPCWSTR pszFileName);
+    // From the byte-order mark; without one, UTF-16 is told from 8-bit text
+    // by its zero bytes, as editors that save UTF-16 without a mark expect.
+    // pnMarkLength (optional) gets the length of the mark found, 0 for none.
+    static TextFileEncoding DetectEncoding(LPCWSTR pszFileName, size_t* pnMarkLength = nullptr);
+    // The unmarked guess alone, over the first bytes of a file.
+    static TextFileEncoding GuessUnmarkedEncoding(const unsigned char* pBytes, size_t nSize);
 
     CTextFile(const CTextFile&) = delete;
     CTextFile& operator=(const CTextFile&) = delete;
@@ -47,4 +57,5 @@ private:
     FILE* m_pFile;
     TextFileEncoding m_nEncoding;
     BOOL m_bOpen;
+    BOOL m_bReadClean;
 };

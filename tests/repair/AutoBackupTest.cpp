@@ -211,7 +211,13 @@ TEST_F(RepairRoadTest, BacksUpRepairsAndRestoresEveryEntry)
     ASSERT_FALSE(log.m_log.empty());
     EXPECT_EQ(log.m_log[0], L"Fixed Success: " + Full(L"Values") + L" | Text LF : x");
     EXPECT_EQ(log.m_log[1], L"Fixed Success: " + Full(L"Values") + L" |  : x");
-    EXPECT_EQ(log.m_log.back(), L"Fixed Success: " + Full(L"Tree"));
+    // The shortcuts come last, one line each, as a removed key's: the path.
+    ASSERT_GE(log.m_log.size(), 4u);
+    std::vector<std::wstring> tail(log.m_log.end() - 4, log.m_log.end());
+    std::vector<std::wstring> expectedTail = { L"Fixed Success: " + Full(L"Tree"), L"Fixed Success: " + links[0],
+                                               L"Fixed Success: " + links[1], L"Fixed Success: " + links[2] };
+    EXPECT_EQ(tail, expectedTail);
+    EXPECT_EQ(log.m_status.back(), L"Fixed Success: " + links[2]);
 
     // One archive and nothing loose beside it; entries in their order.
     CString strStampName = L"AutoBackup" + backup.m_strStamp;
@@ -592,7 +598,9 @@ TEST_F(RepairRoadTest, HeldShortcutIsScheduledAndMissingOneIsPassedOver)
     RepairSelectedProblems(m_pApp, backup, log, nCleaned);
     CloseHandle(hHold);
     EXPECT_EQ(nCleaned[SHORTCUT_CATEGORY - 1], 1);
-    EXPECT_TRUE(log.m_log.empty());
+    // Scheduled counts as removed; the vanished one leaves no line.
+    std::vector<std::wstring> lines = { L"Fixed Success: " + strHeld };
+    EXPECT_EQ(log.m_log, lines);
     // Leave the prefix as it was.
     HKEY hKey = NULL;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE, &hKey) == ERROR_SUCCESS)

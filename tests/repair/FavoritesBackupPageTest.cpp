@@ -1,7 +1,9 @@
 // The favorites backup page: the first start, a backup that fails half-way,
-// a favorites folder that cannot be found, and opening nested favorites.
+// a favorites folder that cannot be found, opening nested favorites, and
+// copies of many favorites that leave the window answering.
 #include "tests/repair/BackupTestSupport.h"
 #include "repair/FavoritesBackupPage.h"
+#include "tests/support/ResponsiveWatch.h"
 
 #include <shlwapi.h>
 
@@ -69,6 +71,45 @@ protected:
         }
         return NULL;
     }
+    // Dispatches messages until the page's copy has ended and its answer is in.
+    static void WaitForCopy(CFavoritesBackupPage& page)
+    {
+        EXPECT_TRUE(testsupport::PumpUntil([&page]() { return !page.IsBusy(); }, 120000));
+    }
+    template <class TPage> void OpenPage(TPage& page)
+    {
+        CreatePage(page);
+        WaitForCopy(page);
+    }
+    void ClickAndWait(CFavoritesBackupPage& page, UINT nID)
+    {
+        Click(page, nID);
+        WaitForCopy(page);
+    }
+    // nCount favorites in a folder of their own below the favorites.
+    void PlantMany(const std::wstring& strFolder, int nCount)
+    {
+        std::wstring strPath = m_strFavorites + strFolder + L"\\";
+        ASSERT_TRUE(::CreateDirectoryW(strPath.c_str(), NULL));
+        for (int i = 0; i < nCount; i++)
+            ASSERT_TRUE(testsupport::WriteFileBytes(strPath + std::to_wstring(i) + L".url", "[InternetShortcut]\r\nURL=http://many/\r\n"));
+    }
+    static int CountFiles(const std::wstring& strFolder)
+    {
+        WIN32_FIND_DATAW fd;
+        HANDLE hFind = ::FindFirstFileW((strFolder + L"*.*").c_str(), &fd);
+        if (hFind == INVALID_HANDLE_VALUE)
+            return 0;
+        int nCount = 0;
+        do
+        {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                nCount++;
+        } while (::FindNextFileW(hFind, &fd));
+        ::FindClose(hFind);
+        return nCount;
+    }
+
     void DoubleClick(CWatchedFavoritesPage& page, HTREEITEM hItem)
     {
         page.m_tree.SelectItem(hItem);
@@ -86,7 +127,7 @@ protected:
 TEST_F(FavoritesTest, FirstStartCopiesSilentlyAndHidesIniFiles)
 {
     CWatchedFavoritesPage page;
-    CreatePage(page);
+    OpenPage(page);
     EXPECT_EQ(0u, m_boxes.Count());
     EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"Sub\\b.url").c_str()));
     EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"desktop.ini").c_str()));
@@ -99,14 +140,14 @@ TEST_F(FavoritesTest, FirstStartCopiesSilentlyAndHidesIniFiles)
 TEST_F(FavoritesTest, LockedFileMidBackupKeepsTheOldBackup)
 {
     CWatchedFavoritesPage page;
-    CreatePage(page);
+    OpenPage(page);
     ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"new.url", "new"));
     ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"locked.url", "locked"));
     HANDLE hLocked = ::CreateFileW((m_strFavorites + L"locked.url").c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
                                    OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, hLocked);
     m_boxes.QueueAnswer(IDYES);
-    Click(page, 1002);
+    ClickAndWait(page, 1002);
     ::CloseHandle(hLocked);
     EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"earlier backup was kept")) << Narrow(m_boxes.LastText());
     EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"a.url").c_str()));
@@ -115,7 +156,7 @@ TEST_F(FavoritesTest, LockedFileMidBackupKeepsTheOldBackup)
 
     // Unlocked, the same backup goes through and replaces the old one.
     m_boxes.QueueAnswer(IDYES);
-    Click(page, 1002);
+    ClickAndWait(page, 1002);
     EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"Successfully backup")) << Narrow(m_boxes.LastText());
     EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"new.url").c_str()));
     EXPECT_NE(std::wstring::npos, TreeText(page.m_tree).find(L"new.url"));
@@ -124,13 +165,13 @@ TEST_F(FavoritesTest, LockedFileMidBackupKeepsTheOldBackup)
 TEST_F(FavoritesTest, RestoreCopiesBackAndDecliningChangesNothing)
 {
     CWatchedFavoritesPage page;
-    CreatePage(page);
+    OpenPage(page);
     ASSERT_TRUE(::DeleteFileW((m_strFavorites + L"Sub\\b.url").c_str()));
     m_boxes.QueueAnswer(IDNO);
-    Click(page, 1001);
+    ClickAndWait(page, 1001);
     EXPECT_FALSE(::PathFileExistsW((m_strFavorites + L"Sub\\b.url").c_str()));
     m_boxes.QueueAnswer(IDYES);
-    Click(page, 1001);
+    ClickAndWait(page, 1001);
     EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"Successfully restore")) << Narrow(m_boxes.LastText());
     EXPECT_EQ("[InternetShortcut]\r\nURL=http://b/\r\n", testsupport::ReadFileBytes(m_strFavorites + L"Sub\\b.url"));
 }
@@ -138,13 +179,13 @@ TEST_F(FavoritesTest, RestoreCopiesBackAndDecliningChangesNothing)
 TEST_F(FavoritesTest, UnknownFavoritesFolderCopiesNothing)
 {
     CWatchedFavoritesPage page;
-    CreatePage(page);
+    OpenPage(page);
     for (const wchar_t* pszValue : {(const wchar_t*)NULL, L"ERR", L"C:\\No such folder\\"})
     {
         SetFavoritesValue(pszValue);
         size_t nBefore = m_boxes.Count();
-        Click(page, 1002);
-        Click(page, 1001);
+        ClickAndWait(page, 1002);
+        ClickAndWait(page, 1001);
         // One message each, no question, and the backup stays.
         EXPECT_EQ(nBefore + 2, m_boxes.Count());
         EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"cannot be found"));
@@ -156,7 +197,7 @@ TEST_F(FavoritesTest, UnknownFavoritesFolderCopiesNothing)
 TEST_F(FavoritesTest, DoubleClickOpensNestedFavoritesButNotFolders)
 {
     CWatchedFavoritesPage page;
-    CreatePage(page);
+    OpenPage(page);
     HTREEITEM hSub = FindItem(page.m_tree, TVI_ROOT, L"Sub");
     ASSERT_NE((HTREEITEM)NULL, hSub);
     HTREEITEM hNested = FindItem(page.m_tree, hSub, L"b.url");
@@ -168,4 +209,67 @@ TEST_F(FavoritesTest, DoubleClickOpensNestedFavoritesButNotFolders)
     ASSERT_EQ(2u, page.m_opened.size());
     EXPECT_EQ(m_strBackup + L"Sub\\b.url", page.m_opened[0]);
     EXPECT_EQ(m_strBackup + L"a.url", page.m_opened[1]);
+}
+
+// The first start copies a large favorites folder on a worker: the window
+// answers while it runs and the page says that it is busy.
+TEST_F(FavoritesTest, FirstStartCopyOfManyFavoritesLeavesTheWindowAnswering)
+{
+    const int nMany = 3000;
+    PlantMany(L"Many", nMany);
+    testsupport::ResponsiveWatch watch(m_hWndHost);
+    DWORD dwStart = ::GetTickCount();
+    CWatchedFavoritesPage page;
+    CreatePage(page);
+    EXPECT_TRUE(page.IsBusy());
+    EXPECT_FALSE(page.m_btnBackup.IsWindowEnabled());
+    EXPECT_FALSE(page.m_btnRestore.IsWindowEnabled());
+    EXPECT_EQ(L"Copying the Favorites, please wait...\n", TreeText(page.m_tree));
+    WaitForCopy(page);
+    DWORD dwBusy = ::GetTickCount() - dwStart;
+    watch.Stop();
+    EXPECT_EQ(0, watch.Unanswered());
+    EXPECT_LT(watch.LongestWait(), 1000u);
+    // The copy lasted long enough to be watched all along.
+    EXPECT_GT(dwBusy, 1000u);
+    EXPECT_GE(watch.Sends(), 5);
+    EXPECT_EQ(0u, m_boxes.Count());
+    EXPECT_EQ(nMany, CountFiles(m_strBackup + L"Many\\"));
+    EXPECT_TRUE(page.m_btnBackup.IsWindowEnabled());
+    EXPECT_NE(std::wstring::npos, TreeText(page.m_tree).find(L"Sub\n b.url\n"));
+}
+
+// A backup stopped half-way (as closing the program stops it) leaves the
+// earlier backup whole and nothing beside it.
+TEST_F(FavoritesTest, StoppedBackupKeepsTheEarlierOne)
+{
+    CWatchedFavoritesPage page;
+    OpenPage(page);
+    PlantMany(L"Many", 3000);
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1002);
+    ASSERT_TRUE(page.IsBusy());
+    // Stop once the copy is under way, dispatching meanwhile.
+    std::wstring strNewMany = AppDir() + L"Utilities\\Favorites.new\\Many\\";
+    DWORD dwStart = ::GetTickCount();
+    while (CountFiles(strNewMany) < 10 && page.IsBusy() && ::GetTickCount() - dwStart < 60000)
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(10);
+    }
+    ASSERT_TRUE(page.IsBusy()) << "the copy ended before it could be stopped";
+    size_t nBoxes = m_boxes.Count();
+    page.StopWorker();
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"Sub\\b.url").c_str()));
+    EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"Many").c_str()));
+    // The stopped copy's answer says nothing when it arrives.
+    MSG msg;
+    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    EXPECT_EQ(nBoxes, m_boxes.Count());
+    EXPECT_TRUE(page.m_btnBackup.IsWindowEnabled());
 }

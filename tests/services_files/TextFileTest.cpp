@@ -203,3 +203,84 @@ TEST(CTextFile, WriteRoundTripKeepsTheFilesEncoding)
     EXPECT_TRUE(narrow.ReadLine(strLine));
     EXPECT_STREQ(strLine, L"abc\r");
 }
+
+namespace {
+std::string Utf16(const std::wstring& str, bool bBigEndian)
+{
+    std::string bytes;
+    for (wchar_t ch : str)
+    {
+        char lo = (char)(ch & 0xFF), hi = (char)(ch >> 8);
+        bytes += bBigEndian ? hi : lo;
+        bytes += bBigEndian ? lo : hi;
+    }
+    return bytes;
+}
+} // namespace
+
+// UTF-16 saved without a mark is told from 8-bit text by its zero bytes and
+// read from its first byte; 8-bit text stays 8-bit text.
+TEST(CTextFile, UnmarkedUtf16IsReadAsUtf16)
+{
+    ScratchFolder folder;
+    std::wstring strLe = folder.File(L"le.txt"), strBe = folder.File(L"be.txt"), strOem = folder.File(L"oem.txt");
+    ASSERT_TRUE(WriteFileBytes(strLe, Utf16(L"0;a|b|c\r\n14;\x4E2D\x6587|d|\r\n", false)));
+    ASSERT_TRUE(WriteFileBytes(strBe, Utf16(L"1;x\n2;y", true)));
+    ASSERT_TRUE(WriteFileBytes(strOem, "0;plain\r\n1;text\r\n"));
+    EXPECT_EQ(TEXTFILE_UTF16LE, CTextFile::DetectEncoding(strLe.c_str()));
+    EXPECT_EQ(TEXTFILE_UTF16BE, CTextFile::DetectEncoding(strBe.c_str()));
+    EXPECT_EQ(TEXTFILE_OEM, CTextFile::DetectEncoding(strOem.c_str()));
+
+    ReadResult le = ReadAll(strLe);
+    std::vector<std::wstring> expected = { L"0;a|b|c\r", L"14;\x4E2D\x6587|d|\r" };
+    EXPECT_EQ(le.lines, expected);
+    EXPECT_EQ(le.tail, L"");
+    ReadResult be = ReadAll(strBe);
+    ASSERT_EQ(be.lines.size(), 1u);
+    EXPECT_EQ(be.lines[0], L"1;x");
+    EXPECT_EQ(be.tail, L"2;y");
+    ReadResult oem = ReadAll(strOem);
+    EXPECT_EQ(oem.lines.size(), 2u);
+
+    // Mostly non-Latin text without a mark is beyond the guess: it stays 8-bit.
+    EXPECT_EQ(TEXTFILE_OEM, CTextFile::GuessUnmarkedEncoding((const unsigned char*)"\x2D\x4E\x87\x65", 4));
+    // A single character "0" saved as UTF-16.
+    EXPECT_EQ(TEXTFILE_UTF16LE, CTextFile::GuessUnmarkedEncoding((const unsigned char*)"0\0", 2));
+}
+
+// What cannot be read as text of the file's encoding is reported, so a
+// caller can refuse to write back what it read.
+TEST(CTextFile, UncleanReadsAreReported)
+{
+    ScratchFolder folder;
+    struct Case
+    {
+        const char* pszName;
+        std::string bytes;
+        bool bClean;
+    };
+    const Case cases[] = {
+        { "marked UTF-16", "\xFF\xFE" + Utf16(L"a\nb\n", false), true },
+        { "unmarked UTF-16", Utf16(L"a\nb\n", false), true },
+        { "8-bit", "a\r\nb", true },
+        { "UTF-8", "\xEF\xBB\xBF" "a\xC3\xA9\n", true },
+        { "empty", "", true },
+        { "zero unit", "\xFF\xFE" + Utf16(L"a", false) + std::string(2, '\0') + Utf16(L"b\n", false), false },
+        { "half unit at the end", "\xFF\xFE" + Utf16(L"a\nb", false) + "c", false },
+        { "invalid UTF-8", "\xEF\xBB\xBF" "a\xC3\n", false },
+        { "UTF-32", std::string("\xFF\xFE\0\0a\0\0\0", 8), false },
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        std::wstring strFile = folder.File(L"case.txt");
+        ASSERT_TRUE(WriteFileBytes(strFile, c.bytes));
+        CTextFile file(strFile.c_str(), L"rb");
+        CString strLine;
+        int nGuard = 0;
+        while (file.ReadLine(strLine) && ++nGuard < 100)
+        {
+        }
+        EXPECT_EQ(c.bClean, file.IsReadClean() != FALSE);
+    }
+}

@@ -1,0 +1,73 @@
+#include "services/RegistryLink.h"
+#include "services/RegKeyHandle.h"
+
+#include <vector>
+
+BOOL GetRegistryLinkTarget(HKEY hKey, CString* pstrTarget)
+{
+    DWORD dwType = REG_NONE, dwSize = 0;
+    LONG nResult = ::RegQueryValueExW(hKey, L"SymbolicLinkValue", NULL, &dwType, NULL, &dwSize);
+    if (nResult != ERROR_SUCCESS || dwType != REG_LINK)
+        return FALSE;
+    if (pstrTarget == NULL)
+        return TRUE;
+    pstrTarget->Empty();
+    // An NT path is at most 32767 characters.
+    if (dwSize == 0 || dwSize > 65536)
+        return TRUE;
+    std::vector<wchar_t> buffer(dwSize / sizeof(wchar_t) + 1, L'\0');
+    DWORD dwRead = dwSize;
+    if (::RegQueryValueExW(hKey, L"SymbolicLinkValue", NULL, &dwType, (BYTE*)buffer.data(), &dwRead) == ERROR_SUCCESS)
+    {
+        // REG_LINK data carries no terminating zero.
+        size_t nChars = dwRead / sizeof(wchar_t);
+        while (nChars > 0 && buffer[nChars - 1] == L'\0')
+            nChars--;
+        *pstrTarget = CString(buffer.data(), (int)nChars);
+    }
+    return TRUE;
+}
+
+BOOL IsRegistryLink(HKEY hParent, LPCWSTR pszName, REGSAM samView, CString* pstrTarget)
+{
+    CRegKeyHandle link;
+    if (::RegOpenKeyExW(hParent, pszName, REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE | samView, link.Receive()) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    return GetRegistryLinkTarget(link, pstrTarget);
+}
+
+namespace {
+// KEY_NAME_INFORMATION of NtQueryKey.
+const int kKeyNameInformation = 3;
+typedef LONG(WINAPI* PFN_NT_QUERY_KEY)(HANDLE, int, PVOID, ULONG, PULONG);
+} // namespace
+
+BOOL GetRegistryKeyNtPath(HKEY hKey, CString& strPath)
+{
+    strPath.Empty();
+    static PFN_NT_QUERY_KEY s_pfnQueryKey =
+        (PFN_NT_QUERY_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey");
+    if (s_pfnQueryKey == NULL || hKey == NULL)
+        return FALSE;
+    // A length in bytes, then the name; key paths stay far below 64 KB.
+    std::vector<BYTE> buffer(65536 + sizeof(ULONG));
+    ULONG nNeeded = 0;
+    if (s_pfnQueryKey(hKey, kKeyNameInformation, buffer.data(), (ULONG)buffer.size(), &nNeeded) != 0)
+        return FALSE;
+    ULONG nBytes = *(const ULONG*)buffer.data();
+    if (nBytes > buffer.size() - sizeof(ULONG))
+        return FALSE;
+    strPath = CString((const wchar_t*)(buffer.data() + sizeof(ULONG)), (int)(nBytes / sizeof(wchar_t)));
+    return !strPath.IsEmpty();
+}
+
+BOOL IsRegistryPathWithin(const CString& strPath, const CString& strTop)
+{
+    CString strBase = strTop;
+    strBase.TrimRight(L'\\');
+    int nLength = strBase.GetLength();
+    if (nLength == 0 || strPath.GetLength() < nLength || strPath.Left(nLength).CompareNoCase(strBase) != 0)
+        return FALSE;
+    return strPath.GetLength() == nLength || strPath[nLength] == L'\\';
+}
