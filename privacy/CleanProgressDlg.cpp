@@ -34,7 +34,7 @@ CCleanProgressDlg::CCleanProgressDlg(int nExpectedTotal, CleanWork work, CWnd* p
     : CDialog(IDD, pParentWnd), m_btnSecond(CNButtonEx::STYLE_PRIVACY), m_btnExit(CNButtonEx::STYLE_PRIVACY),
       m_pWorker(NULL), m_work(std::move(work)), m_nExpectedTotal(nExpectedTotal),
       m_nStepSize(nExpectedTotal / kCells > 1 ? nExpectedTotal / kCells : 1), m_nStep(0), m_nDeleted(0),
-      m_nUndeleted(0), m_bWorkRunning(false), m_bRefreshPending(false), m_bWorkDone(FALSE), m_bRegionSet(FALSE)
+      m_nUndeleted(0), m_nScheduled(0), m_bWorkRunning(false), m_bRefreshPending(false), m_bWorkDone(FALSE), m_bRegionSet(FALSE)
 {
 }
 
@@ -130,6 +130,12 @@ void CCleanProgressDlg::AddUndeleted()
     CountReport();
 }
 
+void CCleanProgressDlg::AddScheduled()
+{
+    m_nScheduled += 1;
+    AddUndeleted();
+}
+
 void CCleanProgressDlg::CountReport()
 {
     const int nDone = m_nDeleted.load() + m_nUndeleted.load();
@@ -186,7 +192,23 @@ LRESULT CCleanProgressDlg::OnWorkDone(WPARAM, LPARAM)
     m_gifAnim.Stop();
     m_btnExit.ShowWindow(SW_SHOW);
     if (m_nUndeleted.load() >= 1)
+    {
+        // Files in use are not lost causes: they go at the next start.
+        const int nScheduled = m_nScheduled.load();
+        CString strAlert;
+        if (m_nUndeleted.load() > nScheduled)
+            strAlert = LangText(L"IDC_STC_ALARM");
+        if (nScheduled > 0)
+        {
+            CString strNextStart;
+            strNextStart.Format(LangText(L"IDC_STC_NEXT_START"), nScheduled);
+            if (!strAlert.IsEmpty())
+                strAlert += L"\n";
+            strAlert += strNextStart;
+        }
+        m_stcAlert.SetWindowText(strAlert);
         m_stcAlert.ShowWindow(SW_SHOW);
+    }
     return 0;
 }
 
