@@ -127,6 +127,10 @@ void CheckListRows(HWND hWnd, std::vector<std::string>& faults)
     if ((nStyle & LVS_TYPEMASK) != LVS_REPORT)
         return;
     const bool bEllipsis = (nStyle & LVS_OWNERDRAWFIXED) != 0;
+    // A list that scrolls sideways shows every column; its rows still count.
+    const bool bScrolls = (nStyle & WS_HSCROLL) != 0;
+    const DWORD dwExStyle = (DWORD)::SendMessageW(hWnd, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    const int nCheckBox = (dwExStyle & LVS_EX_CHECKBOXES) ? ::GetSystemMetrics(SM_CXSMICON) : 0;
     RECT rcClient;
     ::GetClientRect(hWnd, &rcClient);
     HWND hHeader = (HWND)::SendMessageW(hWnd, LVM_GETHEADER, 0, 0);
@@ -146,13 +150,14 @@ void CheckListRows(HWND hWnd, std::vector<std::string>& faults)
             item.cchTextMax = 520;
             ::SendMessageW(hWnd, LVM_GETITEMTEXTW, nRow, (LPARAM)&item);
             // The list's own margins: 6 on each side of a cell.
-            const int nNeeded = (int)::SendMessageW(hWnd, LVM_GETSTRINGWIDTHW, 0, (LPARAM)szText) + 12;
+            const int nNeeded = (int)::SendMessageW(hWnd, LVM_GETSTRINGWIDTHW, 0, (LPARAM)szText) + 12 +
+                                (nColumn == 0 ? nCheckBox : 0);
             if (!bEllipsis && szText[0] != 0 && nNeeded > nWidth)
                 faults.push_back(Name(hWnd) + ": row " + std::to_string(nRow) + " column " + std::to_string(nColumn) +
                                  " \"" + Narrow(szText).substr(0, 40) + "\" needs " + std::to_string(nNeeded) +
                                  ", has " + std::to_string(nWidth));
         }
-        if (nRows > 0 && nRight > rcClient.right)
+        if (nRows > 0 && !bScrolls && nRight > rcClient.right)
             faults.push_back(Name(hWnd) + ": column " + std::to_string(nColumn) + " ends at " + std::to_string(nRight) +
                              ", the list at " + std::to_string(rcClient.right));
     }
