@@ -83,7 +83,8 @@ BOOL CCleanProgressDlg::OnInitDialog()
     }
 
     m_stcAlert.SubclassDlgItem(1046, this);
-    m_stcAlert.MoveWindow(32, 242, 275, 42);
+    // Room for the plain alert and the next-start line together.
+    m_stcAlert.MoveWindow(32, 242, 275, 54);
     m_stcAlert.ShowWindow(SW_HIDE);
     m_stcAlert.SetWindowText(LangText(L"IDC_STC_ALARM"));
     m_stcDeleted.SubclassDlgItem(4010, this);

@@ -3,6 +3,7 @@
 #include "privacy/JunkMaskRules.h"
 #include "privacy/JunkText.h"
 #include "privacy/JunkWalk.h"
+#include <algorithm>
 
 namespace {
 
@@ -81,6 +82,16 @@ BOOL CJunkScanOptionDlg::OnInitDialog()
         int nItem = m_list.InsertItem(i, JunkMaskTable[i].lpszMask);
         m_list.SetItemText(nItem, 1, JunkMaskTable[i].lpszDescription);
         m_list.SetCheck(nItem, TRUE);
+    }
+    // The masks and descriptions are fixed: each column as wide as its widest
+    // row, the list scrolling sideways for the longer descriptions.
+    for (int nColumn = 0; nColumn < 2; nColumn++)
+    {
+        int nWidest = 0;
+        for (int i = 0; i < JUNK_MASK_COUNT; i++)
+            nWidest = std::max(nWidest, (int)m_list.GetStringWidth(m_list.GetItemText(i, nColumn)));
+        const int nCheckBox = nColumn == 0 ? ::GetSystemMetrics(SM_CXSMICON) + 4 : 0;
+        m_list.SetColumnWidth(nColumn, std::max(m_list.GetColumnWidth(nColumn), nWidest + 12 + nCheckBox));
     }
     m_list.SetRedraw(TRUE);
     SelectMasks(IDC_SEL_DEFAULT);
