@@ -130,8 +130,9 @@ void CJunkScanOptionDlg::Layout(int cx, int cy)
     m_labels[3].MoveWindow(x0 + 24, 92, 170, 16);
     m_radChooseDir.MoveWindow(x0 + 4, 114, 16, 16);
     m_labels[4].MoveWindow(x0 + 24, 114, 170, 16);
-    m_editFolder.MoveWindow(x0 + 4, 140, 128, 22);
-    m_btnBrowse.MoveWindow(x0 + 136, 140, 58, 22);
+    m_editFolder.MoveWindow(x0 + 4, 140, 118, 22);
+    // Wide enough for its caption inside the button's frame and padding.
+    m_btnBrowse.MoveWindow(x0 + 126, 140, 68, 22);
     m_btnScan.MoveWindow(cx - 220, cy - 70, 195, 57);
 }
 

@@ -113,7 +113,7 @@ void CheckButtonText(HWND hWnd, std::vector<std::string>& faults)
         nType == BS_3STATE || nType == BS_AUTO3STATE)
         nRoom -= 16;  // the box and its gap
     else if (nType != BS_OWNERDRAW)
-        nRoom -= 6;   // the frame
+        nRoom -= 12;  // the frame and the padding the themes keep inside it
     SIZE size = TextExtent(hWnd, strText, (nStyle & BS_MULTILINE) ? nRoom : 0);
     if (size.cx > nRoom || size.cy > rc.bottom)
         faults.push_back(Name(hWnd) + ": text needs " + std::to_string(size.cx) + "x" + std::to_string(size.cy) +
