@@ -201,8 +201,11 @@ LRESULT CCleanProgressDlg::OnWorkDone(WPARAM, LPARAM)
             strAlert = LangText(L"IDC_STC_ALARM");
         if (nScheduled > 0)
         {
-            CString strNextStart;
-            strNextStart.Format(LangText(L"IDC_STC_NEXT_START"), nScheduled);
+            // The translation is text, not a format: only its %d is replaced.
+            CString strCount;
+            strCount.Format(L"%d", nScheduled);
+            CString strNextStart = LangText(L"IDC_STC_NEXT_START");
+            strNextStart.Replace(L"%d", strCount);
             if (!strAlert.IsEmpty())
                 strAlert += L"\n";
             strAlert += strNextStart;

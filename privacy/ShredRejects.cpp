@@ -53,8 +53,11 @@ CString FormatShredRejects(const std::vector<ShredReject>& rejects)
     }
     if (rejects.size() > kMaxListed)
     {
-        CString strMore;
-        strMore.Format(PrivacyText(L"MESSAGEBOX_SHRED_MORE"), (int)(rejects.size() - kMaxListed));
+        // The translation is text, not a format: only its %d is replaced.
+        CString strCount;
+        strCount.Format(L"%d", (int)(rejects.size() - kMaxListed));
+        CString strMore = PrivacyText(L"MESSAGEBOX_SHRED_MORE");
+        strMore.Replace(L"%d", strCount);
         strText += L"\n";
         strText += strMore;
     }

@@ -6,6 +6,7 @@
 #include "privacy/PrivacyState.h"
 #include "tests/privacy_junk/JunkTestSupport.h"
 #include "tests/privacy_ui/PrivacyUiSupport.h"
+#include <algorithm>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -288,4 +289,20 @@ TEST_F(ShredderViewTest, SwitchLanguageRelabelsBothViews)
     EXPECT_EQ(strText, CString(L"Alle weg"));
     EXPECT_EQ(junk.GetTabStrip().GetTabTooltip(1), CString(L"Ergebnis"));
     PrivacySetLanguageFile(EnglishLanguageFile().c_str());
+}
+
+// Each file with its own reason; a long list names the first fifteen and counts the rest.
+TEST(ShredRejects, EachFileWithItsReasonAndTheRestCounted)
+{
+    PrivacySetLanguageFile(EnglishLanguageFile().c_str());
+    std::vector<ShredReject> rejects = {{L"C:\\a\\ro.doc", ERROR_ACCESS_DENIED}, {L"C:\\a\\held.doc", ERROR_LOCK_VIOLATION}};
+    EXPECT_EQ(std::wstring(FormatShredRejects(rejects)),
+              L"These files were not added to the list:\n"
+              L"C:\\a\\ro.doc: it cannot be opened for writing (read-only, or no permission)\n"
+              L"C:\\a\\held.doc: another program has it open and does not share it");
+    rejects.assign(17, ShredReject{L"C:\\a\\x.doc", ERROR_SHARING_VIOLATION});
+    std::wstring strText = FormatShredRejects(rejects).Str();
+    EXPECT_EQ(std::count(strText.begin(), strText.end(), L'\n'), 16);
+    EXPECT_EQ(strText.substr(strText.rfind(L'\n') + 1), L"... and 2 more.");
+    PrivacySetLanguageFile(L"");
 }
