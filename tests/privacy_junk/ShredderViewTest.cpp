@@ -71,22 +71,34 @@ bool MakeShortcut(const std::wstring& strLink, const std::wstring& strTarget)
     return bSaved;
 }
 
+BOOL CALLBACK FindOpenDialogProc(HWND hWnd, LPARAM lParam)
+{
+    wchar_t szClass[16] = L"";
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (wcscmp(szClass, L"#32770") == 0 && ::IsWindowVisible(hWnd) && (::GetWindowLongW(hWnd, GWL_STYLE) & WS_CHILD) == 0 &&
+        (::GetDlgItem(hWnd, 0x47c) != NULL || ::GetDlgItem(hWnd, 0x480) != NULL))
+    {
+        *(HWND*)lParam = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The open dialog of this thread, once it shows.
 HWND FindOpenDialog()
 {
     HWND hFound = NULL;
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hWnd, LPARAM lParam) -> BOOL {
-        wchar_t szClass[16] = L"";
-        ::GetClassNameW(hWnd, szClass, 16);
-        if (wcscmp(szClass, L"#32770") == 0 && ::IsWindowVisible(hWnd) && (::GetWindowLongW(hWnd, GWL_STYLE) & WS_CHILD) == 0 &&
-            (::GetDlgItem(hWnd, 0x47c) != NULL || ::GetDlgItem(hWnd, 0x480) != NULL))
-        {
-            *(HWND*)lParam = hWnd;
-            return FALSE;
-        }
-        return TRUE;
-    }, (LPARAM)&hFound);
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindOpenDialogProc, (LPARAM)&hFound);
     return hFound;
+}
+
+BOOL CALLBACK CancelDialogProc(HWND hWnd, LPARAM)
+{
+    wchar_t szClass[16] = L"";
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (wcscmp(szClass, L"#32770") == 0 && ::IsWindowVisible(hWnd))
+        ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
 }
 
 } // namespace
@@ -111,13 +123,7 @@ TEST_F(ShredderViewTest, AddFileListsAChosenShortcutItself)
             // Never found: whatever top-level window the dialog is, it is cancelled.
             if (++nTries < 50)
                 return false;
-            ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hWnd, LPARAM) -> BOOL {
-                wchar_t szClass[16] = L"";
-                ::GetClassNameW(hWnd, szClass, 16);
-                if (wcscmp(szClass, L"#32770") == 0 && ::IsWindowVisible(hWnd))
-                    ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
-                return TRUE;
-            }, 0);
+            ::EnumThreadWindows(::GetCurrentThreadId(), CancelDialogProc, 0);
             return true;
         }
         HWND hName = ::GetDlgItem(hDlg, 0x47c) != NULL ? ::GetDlgItem(hDlg, 0x47c) : ::GetDlgItem(hDlg, 0x480);
