@@ -154,6 +154,7 @@ void CDesktopPage::FillList()
         AddReviewRow(m_list, LangText(kRows[nRow].pszKey), nRow);
         m_list.SetItemText(m_list.GetItemCount() - 1, 1, ValueText(kRows[nRow].pszValue[nScheme]));
     }
+    FitReviewColumns(m_list);
 }
 
 void CDesktopPage::ApplyWizard(CRegistry& reg)

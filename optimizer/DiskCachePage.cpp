@@ -85,6 +85,7 @@ void CDiskCachePage::FillList()
     SetText(5039, LangText(L"IDC_STC_DC_LIST") + L" " + LangText(kTypeKeys[nType]));
     for (int nRow : kTypeRows[nType])
         AddReviewRow(m_list, LangText(kRowKeys[nRow]), nRow);
+    FitReviewColumns(m_list);
 }
 
 void CDiskCachePage::ApplyRow(int nRow, CRegistry& reg)

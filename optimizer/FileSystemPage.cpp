@@ -100,6 +100,7 @@ void CFileSystemPage::FillList()
         return;
     for (int nRow : kSchemeRows[nScheme])
         AddReviewRow(m_list, LangText(kRowKeys[nRow]), nRow);
+    FitReviewColumns(m_list);
 }
 
 void CFileSystemPage::ApplyWizard(CRegistry& reg)

@@ -57,11 +57,26 @@ CNetworkPage::CNetworkPage() : CTuningPage(IDD)
 {
 }
 
+void CNetworkPage::AlignOthersCaption()
+{
+    // Others carries its caption itself: it starts where the other types' labels do.
+    CWnd* pLabel = GetDlgItem((int)kLabelIDs[0]);
+    CWnd* pOthers = GetDlgItem(5037);
+    if (pLabel == NULL || pOthers == NULL)
+        return;
+    CRect rcLabel, rcOthers;
+    pLabel->GetWindowRect(&rcLabel);
+    pOthers->GetWindowRect(&rcOthers);
+    if (rcLabel.left > rcOthers.left)
+        m_radios[3].SetTextLeft(rcLabel.left - rcOthers.left);
+}
+
 BOOL CNetworkPage::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SetUpRadios(m_radios, kRadioIDs, TYPE_COUNT, 5);
     ShowControls(kNeverShownIDs, _countof(kNeverShownIDs), FALSE);
+    AlignOthersCaption();
     SwitchLanguage();
     ShowStep(STEP_CHOOSE);
     return TRUE;

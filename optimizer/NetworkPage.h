@@ -24,5 +24,6 @@ protected:
     void ShowStep(int nStep) override;
 
 private:
+    void AlignOthersCaption();
     CSkinRadioButton m_radios[TYPE_COUNT];
 };

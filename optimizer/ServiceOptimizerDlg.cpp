@@ -145,7 +145,8 @@ BOOL CServiceOptimizerDlg::OnInitDialog()
     SetUpColumns();
     CRect rc;
     GetClientRect(&rc);
-    CRect rcList(rc.left + 5, rc.top + 60, rc.right - 5, rc.bottom - 95);
+    // From 10 in: the view stands 10 left of the host's page area.
+    CRect rcList(rc.left + 10, rc.top + 60, rc.right - 5, rc.bottom - 95);
     m_list.SetCreateExStyle(WS_EX_CLIENTEDGE);
     m_list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SHOWSELALWAYS, rcList, this,
                   IDC_SERVICE_LIST);

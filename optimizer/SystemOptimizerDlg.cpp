@@ -7,6 +7,7 @@
 #include "optimizer/OptimizerText.h"
 #include "optimizer/TunekitSettings.h"
 #include "optimizer/shared/IniFile.h"
+#include <algorithm>
 
 BEGIN_MESSAGE_MAP(CSystemOptimizerDlg, CDialog)
     ON_WM_PAINT()
@@ -27,6 +28,8 @@ namespace {
 // column need, so the tabs are 100 pixels wide.
 const int kTabWidth = 100;
 const int kButtonColumn = 122;
+// The page frame's left edge: the view stands 10 left of the host's page area.
+const int kFrameLeft = 9;
 
 struct CTabInfo
 {
@@ -144,10 +147,12 @@ void CSystemOptimizerDlg::LayOut()
     if (m_pDiskCache->GetSafeHwnd() != NULL)
         m_pDiskCache->GetClientRect(&rcPage);
     CTuningPage* const pages[] = {m_pDiskCache.get(), m_pDesktop.get(), m_pFileSystem.get(), m_pNetwork.get()};
+    // Inside the frame, which starts where the host's page area does (10 in).
+    const int nPageWidth = std::min((int)rcPage.Width(), (int)(rc.right - kButtonColumn - 1 - (rc.left + kFrameLeft + 1)));
     for (CTuningPage* pPage : pages)
     {
         if (pPage->GetSafeHwnd() != NULL)
-            pPage->SetWindowPos(NULL, rc.left + 6, rc.top + 107, rcPage.Width(), rcPage.Height(),
+            pPage->SetWindowPos(NULL, rc.left + kFrameLeft + 1, rc.top + 107, nPageWidth, rcPage.Height(),
                                 SWP_NOZORDER | SWP_NOACTIVATE);
     }
     m_tab.SetWindowPos(NULL, rc.left + 10, 80, kTabWidth * PAGE_COUNT, 26, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -366,7 +371,7 @@ void CSystemOptimizerDlg::DrawBackground(CDC* pDC)
             ::SelectObject(dcBitmap, hOld);
         }
     }
-    CRect rcFrame(rc.left + 5, rc.top + 106, rc.right - kButtonColumn, rc.bottom - 5);
+    CRect rcFrame(rc.left + kFrameLeft, rc.top + 106, rc.right - kButtonColumn, rc.bottom - 5);
     CBrush brFrame(RGB(192, 192, 192));
     pDC->FrameRect(&rcFrame, &brFrame);
 }

@@ -1,5 +1,6 @@
 #include "optimizer/TuningPage.h"
 #include "optimizer/OptimizerText.h"
+#include <algorithm>
 
 BEGIN_MESSAGE_MAP(CTuningPage, CDialog)
     ON_WM_PAINT()
@@ -73,6 +74,31 @@ void CTuningPage::SetUpReviewList(CListCtrl& list, UINT nID)
 {
     list.SubclassDlgItem(nID, this);
     list.SetExtendedStyle(list.GetExtendedStyle() | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+}
+
+namespace {
+// What a report list leaves on both sides of a cell's text.
+const int kCellMargins = 12;
+} // namespace
+
+void CTuningPage::FitReviewColumns(CListCtrl& list)
+{
+    CHeaderCtrl* pHeader = list.GetHeaderCtrl();
+    const int nColumns = pHeader != NULL ? pHeader->GetItemCount() : 0;
+    if (nColumns < 1)
+        return;
+    CRect rc;
+    list.GetClientRect(&rc);
+    int nRest = rc.Width();
+    for (int i = 1; i < nColumns; i++)
+        nRest -= list.GetColumnWidth(i);
+    // A row longer than that widens the column: the list then scrolls
+    // sideways rather than cutting the text.
+    int nWidest = 0;
+    for (int nRow = 0; nRow < list.GetItemCount(); nRow++)
+        nWidest = std::max(nWidest, (int)list.GetStringWidth(list.GetItemText(nRow, 0)));
+    const int nCheckBox = ::GetSystemMetrics(SM_CXSMICON) + 4;
+    list.SetColumnWidth(0, std::max(nRest, nWidest + kCellMargins + nCheckBox));
 }
 
 void CTuningPage::AddReviewRow(CListCtrl& list, const CString& strText, int nCode)

@@ -33,6 +33,9 @@ protected:
     void SetText(UINT nID, const CString& strText);
     // A check-box review list with full-row selection.
     void SetUpReviewList(CListCtrl& list, UINT nID);
+    // The item column takes the list's width left by the others, so no column
+    // runs past the list's edge; called once the rows are in.
+    void FitReviewColumns(CListCtrl& list);
     void AddReviewRow(CListCtrl& list, const CString& strText, int nCode);
 
     void OnOK() override {}

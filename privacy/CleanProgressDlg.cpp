@@ -34,7 +34,7 @@ CCleanProgressDlg::CCleanProgressDlg(int nExpectedTotal, CleanWork work, CWnd* p
     : CDialog(IDD, pParentWnd), m_btnSecond(CNButtonEx::STYLE_PRIVACY), m_btnExit(CNButtonEx::STYLE_PRIVACY),
       m_pWorker(NULL), m_work(std::move(work)), m_nExpectedTotal(nExpectedTotal),
       m_nStepSize(nExpectedTotal / kCells > 1 ? nExpectedTotal / kCells : 1), m_nStep(0), m_nDeleted(0),
-      m_nUndeleted(0), m_bWorkRunning(false), m_bRefreshPending(false), m_bWorkDone(FALSE), m_bRegionSet(FALSE)
+      m_nUndeleted(0), m_nScheduled(0), m_bWorkRunning(false), m_bRefreshPending(false), m_bWorkDone(FALSE), m_bRegionSet(FALSE)
 {
 }
 
@@ -83,7 +83,8 @@ BOOL CCleanProgressDlg::OnInitDialog()
     }
 
     m_stcAlert.SubclassDlgItem(1046, this);
-    m_stcAlert.MoveWindow(32, 242, 275, 42);
+    // Room for the plain alert and the next-start line together.
+    m_stcAlert.MoveWindow(32, 242, 275, 54);
     m_stcAlert.ShowWindow(SW_HIDE);
     m_stcAlert.SetWindowText(LangText(L"IDC_STC_ALARM"));
     m_stcDeleted.SubclassDlgItem(4010, this);
@@ -128,6 +129,12 @@ void CCleanProgressDlg::AddUndeleted()
 {
     m_nUndeleted += 1;
     CountReport();
+}
+
+void CCleanProgressDlg::AddScheduled()
+{
+    m_nScheduled += 1;
+    AddUndeleted();
 }
 
 void CCleanProgressDlg::CountReport()
@@ -186,7 +193,26 @@ LRESULT CCleanProgressDlg::OnWorkDone(WPARAM, LPARAM)
     m_gifAnim.Stop();
     m_btnExit.ShowWindow(SW_SHOW);
     if (m_nUndeleted.load() >= 1)
+    {
+        // Files in use are not lost causes: they go at the next start.
+        const int nScheduled = m_nScheduled.load();
+        CString strAlert;
+        if (m_nUndeleted.load() > nScheduled)
+            strAlert = LangText(L"IDC_STC_ALARM");
+        if (nScheduled > 0)
+        {
+            // The translation is text, not a format: only its %d is replaced.
+            CString strCount;
+            strCount.Format(L"%d", nScheduled);
+            CString strNextStart = LangText(L"IDC_STC_NEXT_START");
+            strNextStart.Replace(L"%d", strCount);
+            if (!strAlert.IsEmpty())
+                strAlert += L"\n";
+            strAlert += strNextStart;
+        }
+        m_stcAlert.SetWindowText(strAlert);
         m_stcAlert.ShowWindow(SW_SHOW);
+    }
     return 0;
 }
 

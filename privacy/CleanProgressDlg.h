@@ -31,12 +31,15 @@ public:
     // Safe from the worker thread. nCount 0 counts one entry.
     void AddDeleted(int nCount);
     void AddUndeleted();
+    // Undeleted now, set to go at the next start of Windows: the end says so.
+    void AddScheduled();
 
     int GetExpectedTotal() const { return m_nExpectedTotal; }
     int GetStepSize() const { return m_nStepSize; }
     int GetProgressStep() const { return m_nStep.load(); }
     int GetDeletedCount() const { return m_nDeleted.load(); }
     int GetUndeletedCount() const { return m_nUndeleted.load(); }
+    int GetScheduledCount() const { return m_nScheduled.load(); }
     // TRUE from the start of the work until its end has been shown.
     BOOL IsWorkRunning() const { return m_bWorkRunning.load(); }
     BOOL IsWorkDone() const { return m_bWorkDone; }
@@ -87,6 +90,7 @@ private:
     std::atomic<int> m_nStep;
     std::atomic<int> m_nDeleted;
     std::atomic<int> m_nUndeleted;
+    std::atomic<int> m_nScheduled;
     std::atomic<bool> m_bWorkRunning;
     std::atomic<bool> m_bRefreshPending;
     BOOL m_bWorkDone;

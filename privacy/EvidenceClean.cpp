@@ -25,6 +25,12 @@ void ReportUndeleted(CEvidenceCleanReport* pReport)
         pReport->AddUndeleted();
 }
 
+void ReportScheduled(CEvidenceCleanReport* pReport)
+{
+    if (pReport != NULL)
+        pReport->AddScheduled();
+}
+
 int CountValues(HKEY hKey)
 {
     DWORD nValues = 0;
@@ -163,9 +169,12 @@ void DeleteOneFile(const CString& strPath, CEvidenceCleanReport* pReport)
     DWORD dwError = ::GetLastError();
     if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND)
         return;
-    // Held open now: it goes at the next start of Windows.
-    ::MoveFileExW(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    ReportUndeleted(pReport);
+    // Held open now: it goes at the next start of Windows, when that may be
+    // asked (it takes the right to write the machine's settings).
+    if (::MoveFileExW(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
+        ReportScheduled(pReport);
+    else
+        ReportUndeleted(pReport);
 }
 
 class CFolderCleaner

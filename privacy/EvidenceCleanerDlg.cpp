@@ -10,6 +10,9 @@
 #include "privacy/RestartWindows.h"
 
 namespace {
+// Widths of the command buttons and of each choice button (their pictures').
+const int kCommandWidth = 104;
+const int kChoiceWidth = 131;
 const UINT WM_EVIDENCE_ROWS = ::RegisterWindowMessageW(L"Tamsel.Sweepkit.EvidenceRows");
 const UINT WM_EVIDENCE_ITEM = ::RegisterWindowMessageW(L"Tamsel.Sweepkit.EvidenceItem");
 std::atomic<CEvidenceCleanerDlg::PFN_ITEM_HOOK> s_pfnItemHook{NULL};
@@ -42,6 +45,7 @@ public:
     explicit CProgressReport(CCleanProgressDlg& progress) : m_progress(progress) {}
     void AddDeleted(int nCount) override { m_progress.AddDeleted(nCount); }
     void AddUndeleted() override { m_progress.AddUndeleted(); }
+    void AddScheduled() override { m_progress.AddScheduled(); }
 
 private:
     CCleanProgressDlg& m_progress;
@@ -180,8 +184,9 @@ BOOL CEvidenceCleanerDlg::OnInitDialog()
         CNButtonEx& button = GetButton(look.nID);
         const BOOL bWide = look.nID < IDC_CHECK_ALL;
         button.Create(Text(look.pszKey), WS_CHILD | WS_VISIBLE, CNButtonEx::DRAW_BITMAPS,
-                      CRect(0, 0, bWide ? 104 : 149, bWide ? 27 : 21), this, look.nID);
-        button.SetBitmaps(look.nBitmaps[0], look.nBitmaps[1], look.nBitmaps[2], look.nBitmaps[3], bWide ? 104 : 149,
+                      CRect(0, 0, bWide ? kCommandWidth : kChoiceWidth, bWide ? 27 : 21), this, look.nID);
+        button.SetBitmaps(look.nBitmaps[0], look.nBitmaps[1], look.nBitmaps[2], look.nBitmaps[3],
+                          bWide ? kCommandWidth : kChoiceWidth,
                           bWide ? 27 : 21, CNButtonEx::DRAW_BITMAPS);
         button.SetTooltipText(Text(look.pszKey), TRUE);
     }
@@ -209,16 +214,32 @@ void CEvidenceCleanerDlg::LayOut()
     GetClientRect(&rc);
     const int H = (int)(rc.bottom - rc.top) / 2;
     const int W = (int)(rc.right - rc.left);
-    m_tree.MoveWindow(10, 30, 447, std::max((int)(H - 30), 0));
+    // The command buttons stand 10 from the right edge, the tree and its
+    // three choice buttons left of them: all inside the host's page area.
+    const int nColumn = W - 10 - kCommandWidth;
+    m_tree.MoveWindow(10, 30, 3 * kChoiceWidth, std::max((int)(H - 30), 0));
     m_list.MoveWindow(10, H + 4, std::max((int)(W - 20), 0), std::max((int)(rc.bottom - 10 - (H + 4)), 0));
-    m_btnScan.MoveWindow(483, rc.top + 10, 104, 27);
-    m_btnDelete.MoveWindow(483, rc.top + 43, 104, 27);
-    m_btnClean.MoveWindow(483, rc.top + 76, 104, 27);
-    m_btnCheckAll.MoveWindow(10, 10, 149, 21);
-    m_btnUncheckAll.MoveWindow(159, 10, 149, 21);
-    m_btnDefault.MoveWindow(308, 10, 149, 21);
+    m_btnScan.MoveWindow(nColumn, rc.top + 10, kCommandWidth, 27);
+    m_btnDelete.MoveWindow(nColumn, rc.top + 43, kCommandWidth, 27);
+    m_btnClean.MoveWindow(nColumn, rc.top + 76, kCommandWidth, 27);
+    m_btnCheckAll.MoveWindow(10, 10, kChoiceWidth, 21);
+    m_btnUncheckAll.MoveWindow(10 + kChoiceWidth, 10, kChoiceWidth, 21);
+    m_btnDefault.MoveWindow(10 + 2 * kChoiceWidth, 10, kChoiceWidth, 21);
     const int Y = (H - (rc.top + 103) - 75) / 2 + rc.top + 103;
-    m_gifAnim.MoveWindow((W - 560) / 2 + 457, Y + 5, 103, 75);
+    m_gifAnim.MoveWindow(nColumn, Y + 5, 103, 75);
+    FitItemColumn();
+}
+
+void CEvidenceCleanerDlg::FitItemColumn()
+{
+    // The item column takes what the first two leave, so no column runs past the list.
+    CRect rcList;
+    m_list.GetClientRect(&rcList);
+    int nRest = rcList.Width() - kColumns[0].nWidth - kColumns[1].nWidth;
+    if ((m_list.GetStyle() & WS_VSCROLL) == 0)
+        nRest -= ::GetSystemMetrics(SM_CXVSCROLL);
+    if (nRest > 40)
+        m_list.SetColumnWidth(2, nRest);
 }
 
 void CEvidenceCleanerDlg::OnSize(UINT nType, int cx, int cy)

@@ -102,6 +102,7 @@ private:
     // window's end share it).
     void EndScan(DWORD dwTimeoutMs);
     void LayOut();
+    void FitItemColumn();
     void ApplyChoice(const std::vector<int>& ids);
     void SetScanButton(BOOL bScanning);
     CString Text(LPCWSTR lpszKey) const;

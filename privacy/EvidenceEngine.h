@@ -43,6 +43,8 @@ public:
     virtual ~CEvidenceCleanReport() {}
     virtual void AddDeleted(int nCount) = 0;
     virtual void AddUndeleted() = 0;
+    // A file in use, left for now and set to go at the next start of Windows.
+    virtual void AddScheduled() { AddUndeleted(); }
 };
 
 // Frees the item's traces, then adds those of its case (none for an id

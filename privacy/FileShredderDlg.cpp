@@ -233,8 +233,10 @@ int CFileShredderDlg::GetPassCount() const
     return m_radThorough.IsChecked() ? 7 : m_radSafe.IsChecked() ? 3 : 1;
 }
 
-BOOL CFileShredderDlg::AddShredFile(const std::wstring& strFullPath)
+BOOL CFileShredderDlg::AddShredFile(const std::wstring& strFullPath, DWORD* pdwError)
 {
+    if (pdwError != NULL)
+        *pdwError = ERROR_SUCCESS;
     if (IsShredding())
         return FALSE;
     std::wstring strFolder, strName;
@@ -248,7 +250,7 @@ BOOL CFileShredderDlg::AddShredFile(const std::wstring& strFullPath)
             return FALSE;
     }
     ULONGLONG ullSize = 0;
-    if (!ProbeShredFile(SystemShredIo(), strFullPath.c_str(), &ullSize))
+    if (!ProbeShredFile(SystemShredIo(), strFullPath.c_str(), &ullSize, pdwError))
         return FALSE;
     AddRow(ShredItem{strFolder, strName}, ullSize);
     return TRUE;
@@ -269,11 +271,25 @@ void CFileShredderDlg::AddFiles()
     std::vector<std::wstring> paths;
     if (IsShredding() || !PrivacyOpenFiles(m_hWnd, paths))
         return;
+    std::vector<ShredReject> rejects;
     m_list.SetRedraw(FALSE);
     for (const std::wstring& strPath : paths)
-        AddShredFile(strPath);
+    {
+        DWORD dwError = ERROR_SUCCESS;
+        if (!AddShredFile(strPath, &dwError) && dwError != ERROR_SUCCESS)
+            rejects.push_back(ShredReject{strPath, dwError});
+    }
     m_list.SetRedraw(TRUE);
     m_list.Invalidate();
+    ReportRejects(rejects);
+}
+
+void CFileShredderDlg::ReportRejects(const std::vector<ShredReject>& rejects)
+{
+    if (rejects.empty())
+        return;
+    HWND hOwner = ::GetAncestor(m_hWnd, GA_ROOT);
+    AfxShowMessageBox(hOwner, FormatShredRejects(rejects), PrivacyText(L"MESSAGEBOX_NOTICE"), MB_OK | MB_ICONWARNING);
 }
 
 void CFileShredderDlg::AddDirectory()
@@ -294,7 +310,8 @@ void CFileShredderDlg::AddFolderFiles(const std::wstring& strFolder)
     StartWorker(std::move(job));
 }
 
-void CFileShredderDlg::OnCollected(unsigned nRun, const std::vector<ShredItem>& items, const std::vector<ULONGLONG>& sizes)
+void CFileShredderDlg::OnCollected(unsigned nRun, const std::vector<ShredItem>& items, const std::vector<ULONGLONG>& sizes,
+                                   const std::vector<ShredReject>& rejects)
 {
     if (nRun != m_nRun)
         return;
@@ -303,6 +320,7 @@ void CFileShredderDlg::OnCollected(unsigned nRun, const std::vector<ShredItem>& 
         AddRow(items[i], sizes[i]);
     m_list.SetRedraw(TRUE);
     m_list.Invalidate();
+    ReportRejects(rejects);
 }
 
 void CFileShredderDlg::RemoveRow(int nIndex)
@@ -404,20 +422,24 @@ UINT __cdecl CFileShredderDlg::ShredThreadProc(LPVOID pParam)
         std::vector<ShredItem> found = CollectShredFolderFiles(job->strCollectFolder, shared->hStop);
         std::vector<ShredItem> items;
         std::vector<ULONGLONG> sizes;
+        std::vector<ShredReject> rejects;
         for (const ShredItem& item : found)
         {
             if (::WaitForSingleObject(shared->hStop, 0) == WAIT_OBJECT_0)
                 break;
             ULONGLONG ullSize = 0;
-            if (ProbeShredFile(SystemShredIo(), item.Path().c_str(), &ullSize))
+            DWORD dwError = ERROR_SUCCESS;
+            if (ProbeShredFile(SystemShredIo(), item.Path().c_str(), &ullSize, &dwError))
             {
                 items.push_back(item);
                 sizes.push_back(ullSize);
             }
+            else
+                rejects.push_back(ShredReject{item.Path(), dwError});
         }
-        AfxPostCall(hWnd, [hWnd, nRun, items, sizes]() {
+        AfxPostCall(hWnd, [hWnd, nRun, items, sizes, rejects]() {
             if (CFileShredderDlg* pDlg = ShredderOf(hWnd))
-                pDlg->OnCollected(nRun, items, sizes);
+                pDlg->OnCollected(nRun, items, sizes, rejects);
         });
         result = SHRED_RUN_DONE;
     }

@@ -8,6 +8,7 @@
 #include "optimizer/shared/NButtonEx.h"
 #include "optimizer/shared/SkinRadioButton.h"
 #include "privacy/ShredPlan.h"
+#include "privacy/ShredRejects.h"
 #include <memory>
 #include <vector>
 
@@ -37,8 +38,9 @@ public:
     virtual void ClearFileList();
 
     // The commands, as the buttons run them.
-    // One file: FALSE when it is listed already or cannot be opened for writing.
-    BOOL AddShredFile(const std::wstring& strFullPath);
+    // One file: FALSE when it is listed already or cannot be opened for writing
+    // (then *pdwError holds the reason; it is 0 for a file listed already).
+    BOOL AddShredFile(const std::wstring& strFullPath, DWORD* pdwError = NULL);
     void AddFiles();
     void AddDirectory();
     // The list replaced by every file below the folder, collected (and each
@@ -84,7 +86,10 @@ private:
     void OnFileGone(unsigned nRun, const ShredItem& item);
     void OnProgress(unsigned nRun, int nPerMille);
     void OnShredEnded(unsigned nRun, int nResult);
-    void OnCollected(unsigned nRun, const std::vector<ShredItem>& items, const std::vector<ULONGLONG>& sizes);
+    void OnCollected(unsigned nRun, const std::vector<ShredItem>& items, const std::vector<ULONGLONG>& sizes,
+                     const std::vector<ShredReject>& rejects);
+    // Tells which files stayed out of the list and why.
+    void ReportRejects(const std::vector<ShredReject>& rejects);
     BOOL StartWorker(std::unique_ptr<CShredJob> job);
     void AddRow(const ShredItem& item, ULONGLONG ullSize);
     void RemoveRow(int nIndex);

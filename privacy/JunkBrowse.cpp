@@ -48,7 +48,9 @@ BOOL ShellOpenFiles(HWND hOwner, std::vector<std::wstring>& paths)
     ofn.lpstrFilter = L"*.*\0*.*\0";
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = (DWORD)buffer.size();
-    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    // A shortcut chosen is the file to shred, not the document it points to.
+    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                OFN_NODEREFERENCELINKS;
     if (!::GetOpenFileNameW(&ofn))
         return FALSE;
     std::wstring strFirst = buffer.data();

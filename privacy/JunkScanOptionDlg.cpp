@@ -3,6 +3,7 @@
 #include "privacy/JunkMaskRules.h"
 #include "privacy/JunkText.h"
 #include "privacy/JunkWalk.h"
+#include <algorithm>
 
 namespace {
 
@@ -82,6 +83,16 @@ BOOL CJunkScanOptionDlg::OnInitDialog()
         m_list.SetItemText(nItem, 1, JunkMaskTable[i].lpszDescription);
         m_list.SetCheck(nItem, TRUE);
     }
+    // The masks and descriptions are fixed: each column as wide as its widest
+    // row, the list scrolling sideways for the longer descriptions.
+    for (int nColumn = 0; nColumn < 2; nColumn++)
+    {
+        int nWidest = 0;
+        for (int i = 0; i < JUNK_MASK_COUNT; i++)
+            nWidest = std::max(nWidest, (int)m_list.GetStringWidth(m_list.GetItemText(i, nColumn)));
+        const int nCheckBox = nColumn == 0 ? ::GetSystemMetrics(SM_CXSMICON) + 4 : 0;
+        m_list.SetColumnWidth(nColumn, std::max(m_list.GetColumnWidth(nColumn), nWidest + 12 + nCheckBox));
+    }
     m_list.SetRedraw(TRUE);
     SelectMasks(IDC_SEL_DEFAULT);
     ResetChoice();
@@ -119,8 +130,9 @@ void CJunkScanOptionDlg::Layout(int cx, int cy)
     m_labels[3].MoveWindow(x0 + 24, 92, 170, 16);
     m_radChooseDir.MoveWindow(x0 + 4, 114, 16, 16);
     m_labels[4].MoveWindow(x0 + 24, 114, 170, 16);
-    m_editFolder.MoveWindow(x0 + 4, 140, 128, 22);
-    m_btnBrowse.MoveWindow(x0 + 136, 140, 58, 22);
+    m_editFolder.MoveWindow(x0 + 4, 140, 118, 22);
+    // Wide enough for its caption inside the button's frame and padding.
+    m_btnBrowse.MoveWindow(x0 + 126, 140, 68, 22);
     m_btnScan.MoveWindow(cx - 220, cy - 70, 195, 57);
 }
 

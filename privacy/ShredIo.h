@@ -13,13 +13,18 @@ public:
     // Writes at the current position (sequentially from offset 0).
     virtual BOOL Write(const BYTE* pData, DWORD nBytes, DWORD* pnWritten) = 0;
     virtual BOOL Flush() = 0;
+    // The entry opened is a link (a reparse point) rather than a file's data:
+    // it is never written, only deleted.
+    virtual BOOL IsLink() { return FALSE; }
 };
 
 class CShredIo
 {
 public:
     virtual ~CShredIo() {}
-    // An existing file opened for writing, shared for writing only; NULL on failure.
+    // An existing file opened for writing, shared for writing only, a link
+    // itself rather than its target; NULL on failure, with the reason in
+    // GetLastError.
     virtual std::unique_ptr<CShredFile> Open(LPCWSTR lpszPath) = 0;
     virtual BOOL Delete(LPCWSTR lpszPath) = 0;
 };

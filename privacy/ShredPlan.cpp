@@ -113,6 +113,8 @@ ShredPassResult CShredRun::WritePass(LPCWSTR lpszPath, ShredPattern pattern)
     std::unique_ptr<CShredFile> file = m_io.Open(lpszPath);
     if (!file)
         return SHRED_PASS_FAILED;
+    if (file->IsLink())
+        return SHRED_PASS_LINK;
     ULONGLONG ullSize = 0;
     if (!file->GetSize(&ullSize))
         return SHRED_PASS_FAILED;
@@ -165,6 +167,9 @@ ShredRunResult CShredRun::Run(const std::vector<ShredItem>& items, int nPasses)
             if (result != SHRED_PASS_DONE)
                 break;
         }
+        // What the user chose is the link: it goes, what it points to stays.
+        if (result == SHRED_PASS_LINK)
+            result = SHRED_PASS_DONE;
         if (result != SHRED_PASS_DONE)
         {
             // Seven passes: once the first pass is written and flushed, a later
@@ -187,9 +192,25 @@ ShredRunResult CShredRun::Run(const std::vector<ShredItem>& items, int nPasses)
     return SHRED_RUN_DONE;
 }
 
-BOOL ProbeShredFile(CShredIo& io, LPCWSTR lpszPath, ULONGLONG* pullSize)
+BOOL ProbeShredFile(CShredIo& io, LPCWSTR lpszPath, ULONGLONG* pullSize, DWORD* pdwError)
 {
     *pullSize = 0;
+    if (pdwError != NULL)
+        *pdwError = ERROR_SUCCESS;
     std::unique_ptr<CShredFile> file = io.Open(lpszPath);
-    return file && file->GetSize(pullSize);
+    if (!file)
+    {
+        if (pdwError != NULL)
+            *pdwError = ::GetLastError();
+        return FALSE;
+    }
+    if (file->IsLink())
+        return TRUE;
+    if (!file->GetSize(pullSize))
+    {
+        if (pdwError != NULL)
+            *pdwError = ::GetLastError();
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -55,7 +55,8 @@ enum ShredPassResult
 {
     SHRED_PASS_DONE,
     SHRED_PASS_FAILED,   // open, size, write, short write or flush failed
-    SHRED_PASS_STOPPED
+    SHRED_PASS_STOPPED,
+    SHRED_PASS_LINK      // a link, not written: the link itself is deleted
 };
 
 enum ShredRunResult
@@ -102,6 +103,7 @@ private:
     size_t m_nFailed;
 };
 
-// Opens the file as a pass would and reads its size; the handle is closed
-// before returning. FALSE when it cannot be opened for writing.
-BOOL ProbeShredFile(CShredIo& io, LPCWSTR lpszPath, ULONGLONG* pullSize);
+// Opens the file as a pass would and reads its size (0 for a link); the handle
+// is closed before returning. FALSE when it cannot be opened for writing, with
+// the system's reason in *pdwError.
+BOOL ProbeShredFile(CShredIo& io, LPCWSTR lpszPath, ULONGLONG* pullSize, DWORD* pdwError = NULL);

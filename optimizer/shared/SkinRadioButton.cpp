@@ -15,7 +15,7 @@ const int kGlyphBox = 16;
 }
 
 CSkinRadioButton::CSkinRadioButton()
-    : m_nFrameWidth(0), m_nFrameHeight(0), m_bHover(FALSE), m_bTracking(FALSE), m_bChecked(FALSE), m_nSiblings(0)
+    : m_nFrameWidth(0), m_nFrameHeight(0), m_bHover(FALSE), m_bTracking(FALSE), m_bChecked(FALSE), m_nSiblings(0), m_nTextLeft(-1)
 {
     for (int i = 0; i < MAX_SIBLINGS; i++)
         m_pSiblings[i] = NULL;
@@ -116,7 +116,7 @@ void CSkinRadioButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
         HGDIOBJ hOldFont = hFont != NULL ? ::SelectObject(dcMem, hFont) : NULL;
         dcMem.SetBkMode(TRANSPARENT);
         dcMem.SetTextColor(IsWindowEnabled() ? RGB(0, 0, 0) : ::GetSysColor(COLOR_GRAYTEXT));
-        CRect rcText(kGlyphBox + 2, 0, rc.Width(), rc.Height());
+        CRect rcText(m_nTextLeft >= 0 ? m_nTextLeft : kGlyphBox + 2, 0, rc.Width(), rc.Height());
         dcMem.DrawText(strText, &rcText, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         if (hOldFont != NULL)
             ::SelectObject(dcMem, hOldFont);

@@ -18,6 +18,8 @@ public:
     BOOL IsChecked() const { return m_bChecked; }
     void SetChecked(BOOL bChecked);
     BOOL IsHovering() const { return m_bHover; }
+    // Where its own caption starts, from its left edge (after the glyph by default).
+    void SetTextLeft(int nLeft) { m_nTextLeft = nLeft; }
     // Links the buttons into one group.
     static void LinkGroup(CSkinRadioButton* const* ppButtons, int nCount);
 
@@ -42,4 +44,5 @@ private:
     BOOL m_bChecked;
     CSkinRadioButton* m_pSiblings[MAX_SIBLINGS];
     int m_nSiblings;
+    int m_nTextLeft;
 };

@@ -3,3 +3,5 @@ tamsel_add_test(optimizer_tests optimizer LIBS tamsel_optimizer)
 target_sources(optimizer_tests PRIVATE ${CMAKE_SOURCE_DIR}/resources/Tunekit.rc)
 add_dependencies(optimizer_tests Tunekit)
 target_compile_definitions(optimizer_tests PRIVATE TAMSEL_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
+# The view geometry check shared with the privacy views.
+target_sources(optimizer_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/privacy_ui/ViewGeometry.cpp)

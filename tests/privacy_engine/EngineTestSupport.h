@@ -29,9 +29,15 @@ class CCountingReport : public CEvidenceCleanReport
 public:
     void AddDeleted(int nCount) override { m_nDeleted += nCount; ++m_nDeletedCalls; }
     void AddUndeleted() override { ++m_nUndeleted; }
+    void AddScheduled() override
+    {
+        ++m_nScheduled;
+        ++m_nUndeleted;
+    }
     int m_nDeleted = 0;
     int m_nDeletedCalls = 0;
     int m_nUndeleted = 0;
+    int m_nScheduled = 0;
 };
 
 // Values planted in the live registry, put back (or removed with the keys

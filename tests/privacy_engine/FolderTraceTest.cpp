@@ -112,7 +112,8 @@ TEST(FolderTrace, ListingsMatchFind)
 
 // The clean deletes what the listing shows, leaves the link and what it
 // points at, schedules the locked file for the restart and counts it
-// undeleted; emptied subfolders go, the folder holding the locked file stays.
+// undeleted and scheduled (so the user is told it goes at the next start);
+// emptied subfolders go, the folder holding the locked file stays.
 TEST(FolderTrace, CleanSparesTheLinkAndCountsTheLockedFile)
 {
     CTestEvidenceEnvironment environment;
@@ -132,6 +133,7 @@ TEST(FolderTrace, CleanSparesTheLinkAndCountsTheLockedFile)
 
     EXPECT_EQ(report.m_nDeleted, 6);
     EXPECT_EQ(report.m_nUndeleted, 1);
+    EXPECT_EQ(report.m_nScheduled, 1);
     ASSERT_EQ(pending.size(), 1u);
     EXPECT_GE(pending[0].size(), 9u);
     EXPECT_EQ(pending[0].substr(pending[0].size() - 9), L"sub\\b.dat");

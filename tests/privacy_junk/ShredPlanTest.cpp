@@ -12,6 +12,7 @@ struct FakeFile
     ULONGLONG ullSize = 0;
     bool bLocked = false;     // cannot be opened
     bool bUndeletable = false;
+    bool bLink = false;       // a symbolic link: its target lies elsewhere
 };
 
 // A file system of sizes only: records every write, pass and delete.
@@ -35,7 +36,12 @@ public:
     class CFile : public CShredFile
     {
     public:
-        CFile(CRecordingIo& io, ULONGLONG ullSize) : m_io(io), m_ullSize(ullSize) { io.nOpen++; io.nOpened++; }
+        CFile(CRecordingIo& io, ULONGLONG ullSize, bool bLink) : m_io(io), m_ullSize(ullSize), m_bLink(bLink)
+        {
+            io.nOpen++;
+            io.nOpened++;
+        }
+        BOOL IsLink() override { return m_bLink; }
         ~CFile() override { m_io.nOpen--; }
         BOOL GetSize(ULONGLONG* p) override { *p = m_ullSize; return TRUE; }
         BOOL Write(const BYTE*, DWORD n, DWORD* pnWritten) override
@@ -53,14 +59,18 @@ public:
     private:
         CRecordingIo& m_io;
         ULONGLONG m_ullSize;
+        bool m_bLink;
     };
 
     std::unique_ptr<CShredFile> Open(LPCWSTR lpszPath) override
     {
         auto it = files.find(lpszPath);
         if (it == files.end() || it->second.bLocked)
+        {
+            ::SetLastError(it == files.end() ? ERROR_FILE_NOT_FOUND : ERROR_SHARING_VIOLATION);
             return nullptr;
-        return std::unique_ptr<CShredFile>(new CFile(*this, it->second.ullSize));
+        }
+        return std::unique_ptr<CShredFile>(new CFile(*this, it->second.ullSize, it->second.bLink));
     }
     BOOL Delete(LPCWSTR lpszPath) override
     {
@@ -228,6 +238,41 @@ TEST(ShredPlan, StopUnderQuickKeepsEveryRowAndInPassFourOfThoroughEndsAtTheNextF
         EXPECT_EQ(io.writes.size(), 7u) << "b is never written";
     }
     ::CloseHandle(hStop);
+}
+
+// A link the user listed is deleted itself: nothing is written through it,
+// whichever method, and the files around it are shredded as usual.
+TEST(ShredPlan, ALinkIsDeletedNeverWrittenThrough)
+{
+    for (int nPasses : {1, 3, 7})
+    {
+        CRecordingIo io;
+        io.Add(L"C:\\f\\a.doc", 100);
+        io.Add(L"C:\\f\\link.doc", 5000);
+        io.files[L"C:\\f\\link.doc"].bLink = true;
+        io.Add(L"C:\\f\\b.doc", 70000);
+        RunResult r = RunWith(io, Items({L"a.doc", L"link.doc", L"b.doc"}), nPasses);
+        EXPECT_EQ(r.result, SHRED_RUN_DONE);
+        EXPECT_EQ(r.gone, (std::vector<size_t>{0, 1, 2}));
+        EXPECT_EQ(io.deleted, (std::vector<std::wstring>{L"C:\\f\\a.doc", L"C:\\f\\link.doc", L"C:\\f\\b.doc"}));
+        // a.doc one chunk, b.doc two, per pass; none for the link.
+        EXPECT_EQ(io.writes.size(), (size_t)(3 * nPasses)) << nPasses << " passes";
+        EXPECT_EQ(r.progress.back(), 1000) << "the link counts no bytes";
+    }
+    // Listed, a link shows no size and a held file says why it is left out.
+    CRecordingIo io;
+    io.Add(L"C:\\f\\link.doc", 5000);
+    io.files[L"C:\\f\\link.doc"].bLink = true;
+    io.Add(L"C:\\f\\held.doc", 10);
+    io.files[L"C:\\f\\held.doc"].bLocked = true;
+    ULONGLONG ullSize = 1;
+    DWORD dwError = 1;
+    EXPECT_TRUE(ProbeShredFile(io, L"C:\\f\\link.doc", &ullSize, &dwError));
+    EXPECT_EQ(ullSize, 0u);
+    EXPECT_EQ(dwError, (DWORD)ERROR_SUCCESS);
+    EXPECT_FALSE(ProbeShredFile(io, L"C:\\f\\held.doc", &ullSize, &dwError));
+    EXPECT_EQ(dwError, (DWORD)ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(io.nOpen, 0);
 }
 
 TEST(ShredPlan, SizesAreSixtyFourBit)

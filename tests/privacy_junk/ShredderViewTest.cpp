@@ -6,6 +6,9 @@
 #include "privacy/PrivacyState.h"
 #include "tests/privacy_junk/JunkTestSupport.h"
 #include "tests/privacy_ui/PrivacyUiSupport.h"
+#include <algorithm>
+#include <objbase.h>
+#include <shlobj.h>
 
 using junktest::Exists;
 using junktest::Plant;
@@ -53,7 +56,87 @@ protected:
     testsupport::MessageBoxRecorder m_boxes;
 };
 
+bool MakeShortcut(const std::wstring& strLink, const std::wstring& strTarget)
+{
+    IShellLinkW* pLink = NULL;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW, (void**)&pLink)))
+        return false;
+    IPersistFile* pFile = NULL;
+    bool bSaved = SUCCEEDED(pLink->SetPath(strTarget.c_str())) &&
+                  SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, (void**)&pFile)) &&
+                  SUCCEEDED(pFile->Save(strLink.c_str(), TRUE));
+    if (pFile != NULL)
+        pFile->Release();
+    pLink->Release();
+    return bSaved;
+}
+
+BOOL CALLBACK FindOpenDialogProc(HWND hWnd, LPARAM lParam)
+{
+    wchar_t szClass[16] = L"";
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (wcscmp(szClass, L"#32770") == 0 && ::IsWindowVisible(hWnd) && (::GetWindowLongW(hWnd, GWL_STYLE) & WS_CHILD) == 0 &&
+        (::GetDlgItem(hWnd, 0x47c) != NULL || ::GetDlgItem(hWnd, 0x480) != NULL))
+    {
+        *(HWND*)lParam = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The open dialog of this thread, once it shows.
+HWND FindOpenDialog()
+{
+    HWND hFound = NULL;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindOpenDialogProc, (LPARAM)&hFound);
+    return hFound;
+}
+
+BOOL CALLBACK CancelDialogProc(HWND hWnd, LPARAM)
+{
+    wchar_t szClass[16] = L"";
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (wcscmp(szClass, L"#32770") == 0 && ::IsWindowVisible(hWnd))
+        ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
 } // namespace
+
+// A shortcut chosen in the real open dialog is listed itself, not the
+// document it points to.
+TEST_F(ShredderViewTest, AddFileListsAChosenShortcutItself)
+{
+    testsupport::ScratchFolder scratch;
+    ASSERT_TRUE(Plant(scratch.File(L"report.doc"), std::string(300, 'r')));
+    ::CoInitialize(NULL);
+    bool bMade = MakeShortcut(scratch.File(L"report.lnk"), scratch.File(L"report.doc"));
+    ::CoUninitialize();
+    ASSERT_TRUE(bMade);
+    SetPrivacyOpenFilesFunction(NULL);
+    bool bTyped = false;
+    int nTries = 0;
+    ModalScript script({[&] {
+        HWND hDlg = FindOpenDialog();
+        if (hDlg == NULL)
+        {
+            // Never found: whatever top-level window the dialog is, it is cancelled.
+            if (++nTries < 50)
+                return false;
+            ::EnumThreadWindows(::GetCurrentThreadId(), CancelDialogProc, 0);
+            return true;
+        }
+        HWND hName = ::GetDlgItem(hDlg, 0x47c) != NULL ? ::GetDlgItem(hDlg, 0x47c) : ::GetDlgItem(hDlg, 0x480);
+        ::SetWindowTextW(hName, scratch.File(L"report.lnk").c_str());
+        ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)::GetDlgItem(hDlg, IDOK));
+        bTyped = true;
+        return true;
+    }}, 200);
+    m_view.AddFiles();
+    EXPECT_TRUE(bTyped);
+    ASSERT_EQ(m_view.GetRowCount(), 1);
+    EXPECT_EQ(m_view.GetItem(0).Path(), scratch.File(L"report.lnk"));
+}
 
 TEST_F(ShredderViewTest, AddingListsEachWritableFileOnceWithItsWholeSize)
 {
@@ -77,6 +160,10 @@ TEST_F(ShredderViewTest, AddingListsEachWritableFileOnceWithItsWholeSize)
     m_view.AddFiles();
     ::CloseHandle(hReader);
     ASSERT_EQ(m_view.GetRowCount(), 2);
+    // The user is told which file stayed out, and why; a file listed twice is no fault.
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.LastText(), L"These files were not added to the list:\n" + scratch.File(L"held.doc") +
+                                      L": another program has it open and does not share it");
     EXPECT_EQ(Cell(0, 0), CString(L"a.doc"));
     EXPECT_EQ(std::wstring(Cell(0, 1)), scratch.Path());
     EXPECT_EQ(Cell(0, 2), CString(L"1234"));
@@ -90,12 +177,20 @@ TEST_F(ShredderViewTest, AddingListsEachWritableFileOnceWithItsWholeSize)
     ASSERT_TRUE(Plant(strOut + L"\\precious.txt"));
     junktest::CHostLink link(strOut, strTop + L"\\sub\\linked");
     ASSERT_TRUE(link.IsMade());
+    // Held open by another program that shares no writing: left out, and told.
+    ASSERT_TRUE(Plant(strTop + L"\\z_held.txt"));
+    HANDLE hHeld = ::CreateFileW((strTop + L"\\z_held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(hHeld, INVALID_HANDLE_VALUE);
     g_strFolderAnswer = strTop.c_str();
     m_view.AddDirectory();
     EXPECT_EQ(m_view.GetRowCount(), 0) << "emptied at once";
     EXPECT_EQ(PrivacyIsBusy(), 1) << "the folder is collected on the worker";
     ASSERT_TRUE(WaitShredEnd());
+    ::CloseHandle(hHeld);
     EXPECT_EQ(PrivacyIsBusy(), 0);
+    ASSERT_EQ(m_boxes.Count(), 2u);
+    EXPECT_EQ(m_boxes.LastText(), L"These files were not added to the list:\n" + strTop +
+                                      L"\\z_held.txt: another program has it open and does not share it");
     ASSERT_EQ(m_view.GetRowCount(), 2);
     EXPECT_EQ(m_view.GetItem(0).Path(), strTop + L"\\x.txt");
     EXPECT_EQ(m_view.GetItem(1).Path(), strTop + L"\\sub\\y.txt");
@@ -200,4 +295,20 @@ TEST_F(ShredderViewTest, SwitchLanguageRelabelsBothViews)
     EXPECT_EQ(strText, CString(L"Alle weg"));
     EXPECT_EQ(junk.GetTabStrip().GetTabTooltip(1), CString(L"Ergebnis"));
     PrivacySetLanguageFile(EnglishLanguageFile().c_str());
+}
+
+// Each file with its own reason; a long list names the first fifteen and counts the rest.
+TEST(ShredRejects, EachFileWithItsReasonAndTheRestCounted)
+{
+    PrivacySetLanguageFile(EnglishLanguageFile().c_str());
+    std::vector<ShredReject> rejects = {{L"C:\\a\\ro.doc", ERROR_ACCESS_DENIED}, {L"C:\\a\\held.doc", ERROR_LOCK_VIOLATION}};
+    EXPECT_EQ(std::wstring(FormatShredRejects(rejects)),
+              L"These files were not added to the list:\n"
+              L"C:\\a\\ro.doc: it cannot be opened for writing (read-only, or no permission)\n"
+              L"C:\\a\\held.doc: another program has it open and does not share it");
+    rejects.assign(17, ShredReject{L"C:\\a\\x.doc", ERROR_SHARING_VIOLATION});
+    std::wstring strText = FormatShredRejects(rejects).Str();
+    EXPECT_EQ(std::count(strText.begin(), strText.end(), L'\n'), 16);
+    EXPECT_EQ(strText.substr(strText.rfind(L'\n') + 1), L"... and 2 more.");
+    PrivacySetLanguageFile(L"");
 }

@@ -151,3 +151,53 @@ TEST(RestartWindows, OnlyAfterAnExplicitYesAndNeverForced)
     for (UINT uFlags : recorder.m_calls)
         EXPECT_EQ(uFlags & (EWX_FORCE | EWX_FORCEIFHUNG), 0u);
 }
+
+// Files in use that go at the next start are told as such, beside the plain
+// alert for entries that stay for good; the text is not cut.
+TEST_F(CleanProgressTest, FilesInUseAreSaidToGoAtTheNextStart)
+{
+    const struct
+    {
+        int nUndeleted;
+        int nScheduled;
+        LPCWSTR pszAlert;
+    } cases[2] = {
+        {0, 2, L"2 files in use will be deleted the next time Windows starts."},
+        {1, 3, L"Alert:For certain reasons, some files can not be removed.\n"
+               L"3 files in use will be deleted the next time Windows starts."},
+    };
+    for (const auto& c : cases)
+    {
+        CCleanProgressDlg dlg(5, [&](CCleanProgressDlg& progress) {
+            progress.AddDeleted(1);
+            for (int i = 0; i < c.nUndeleted; i++)
+                progress.AddUndeleted();
+            for (int i = 0; i < c.nScheduled; i++)
+                progress.AddScheduled();
+        }, &m_host);
+        bool bAlertShown = false;
+        CString strAlert;
+        CRect rcAlert, rcNeeded;
+        ModalScript script({[&] {
+            if (!dlg.IsWorkDone())
+                return false;
+            bAlertShown = dlg.GetAlertText().IsWindowVisible() != FALSE;
+            dlg.GetAlertText().GetWindowText(strAlert);
+            dlg.GetAlertText().GetClientRect(&rcAlert);
+            CClientDC dc(&dlg.GetAlertText());
+            CFont* pOld = dc.SelectObject(dlg.GetAlertText().GetFont());
+            rcNeeded = CRect(0, 0, rcAlert.Width(), 0);
+            dc.DrawText(strAlert, &rcNeeded, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            dc.SelectObject(pOld);
+            Shoot(dlg.m_hWnd, "privacy_clean_progress_next_start");
+            ::SendMessageW(dlg.m_hWnd, WM_COMMAND, 1028, 0);
+            return true;
+        }});
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_EQ(dlg.GetUndeletedCount(), c.nUndeleted + c.nScheduled);
+        EXPECT_EQ(dlg.GetScheduledCount(), c.nScheduled);
+        EXPECT_TRUE(bAlertShown);
+        EXPECT_EQ(std::wstring(strAlert), std::wstring(c.pszAlert));
+        EXPECT_LE(rcNeeded.Height(), rcAlert.Height()) << "the alert text is cut";
+    }
+}

@@ -69,9 +69,9 @@ def page_buttons():
     light = (kit.mix(BLUE_LIGHT, WHITE, 0.2), kit.mix(BLUE, BLUE_LIGHT, 0.35), BLUE)
     for ids in ((327, 326, 325), (324, 332, 331), (330, 329, 328)):
         shades = looks(*light)
-        save("button_%d.bmp" % ids[0], kit.button(149, 21, *shades["normal"]))
-        save("button_%d.bmp" % ids[1], kit.button(149, 21, *shades["hover"]))
-        save("button_%d.bmp" % ids[2], kit.button(149, 21, *shades["pressed"]))
+        save("button_%d.bmp" % ids[0], kit.button(131, 21, *shades["normal"]))
+        save("button_%d.bmp" % ids[1], kit.button(131, 21, *shades["hover"]))
+        save("button_%d.bmp" % ids[2], kit.button(131, 21, *shades["pressed"]))
     # The dialog's Exit and second button, drawn on the dialog's panel colour.
     back = (236, 241, 248)
     button_set(64, 20, blue, (239, 241, 240, 240), back)
