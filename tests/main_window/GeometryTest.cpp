@@ -1,5 +1,6 @@
 #include "tests/main_window/LayoutCheck.h"
 #include "tests/main_window/MainWindowFixture.h"
+#include "controls/skin/ButtonST.h"
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
@@ -74,6 +75,8 @@ TEST_F(MainWindowTest, EveryPageKeepsItsControlsWholeInsideThePageArea)
         ASSERT_TRUE(m_pDlg->ShowPage(i)) << i;
         testsupport::WaitFor([] { return false; }, 50);
         ASSERT_TRUE(pInfo->pPage->IsWindowVisible()) << i;
+        // Some controls fit their texts when they paint.
+        pInfo->pPage->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         std::wstring strWhere = L"page " + std::to_wstring(i) + L" (" + (LPCWSTR)pInfo->strName + L")";
         CRect rcPage;
         pInfo->pPage->GetWindowRect(&rcPage);
@@ -154,4 +157,52 @@ TEST_F(MainWindowTest, LibraryViewsKeepTheirControlsWholeInsideThePageArea)
     if (!pending.empty())
         std::printf("Library controls left to their libraries:%s\n", Report(pending).c_str());
     EXPECT_TRUE(faults.empty()) << Report(faults);
+}
+
+// The check itself: each rule with a fault and a look-alike that is fine.
+TEST(CLayoutCheck, FindsCutTextsAndControlsOutsideTheirArea)
+{
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), L"Host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, NULL, NULL));
+    auto make = [&](LPCWSTR pszClass, LPCWSTR pszText, DWORD dwStyle, int x, int y, int cx, int cy, int nID) {
+        HWND hWnd = ::CreateWindowExW(0, pszClass, pszText, WS_CHILD | WS_VISIBLE | dwStyle, x, y, cx, cy, host.m_hWnd,
+                                      (HMENU)(INT_PTR)nID, NULL, NULL);
+        ::SendMessageW(hWnd, WM_SETFONT, (WPARAM)::GetStockObject(DEFAULT_GUI_FONT), FALSE);
+        return hWnd;
+    };
+    HFONT hFont = (HFONT)::GetStockObject(DEFAULT_GUI_FONT);
+    const CString strLabel = L"Shut down after repairing";
+    const int nText = MeasureText(host.m_hWnd, hFont, strLabel, DT_SINGLELINE, 0).cx;
+    make(L"Static", strLabel, SS_LEFTNOWORDWRAP, 0, 0, nText + 2, 20, 101);       // fits
+    make(L"Static", strLabel, SS_LEFTNOWORDWRAP, 0, 30, nText - 4, 20, 102);      // cut
+    make(L"Button", strLabel, BS_AUTOCHECKBOX, 0, 60, nText + 20, 20, 103);       // fits beside its box
+    make(L"Button", strLabel, BS_AUTOCHECKBOX, 0, 90, nText + 4, 20, 104);        // the box takes the room
+    make(L"Static", strLabel, SS_LEFT | SS_ENDELLIPSIS, 0, 120, 20, 20, 105);     // shortens itself
+    make(L"Static", strLabel, SS_LEFT, 0, 150, nText / 2 + 10, 18, 106);          // wraps into unseen lines
+    make(L"Static", L"", SS_LEFT, 350, 200, 100, 20, 107);                        // reaches past the area
+
+    // A skinned check box draws in its own font right of its box.
+    CButtonST check;
+    HWND hCheck = make(L"Button", strLabel, BS_AUTOCHECKBOX, 0, 240, 400, 20, 108);
+    ASSERT_TRUE(check.SubclassWindow(hCheck));
+    CLayoutCheck check1(host.m_hWnd);
+    CRect rcArea;
+    host.GetWindowRect(&rcArea);
+    check1.CheckControls(host.m_hWnd, rcArea, L"host");
+    std::string strFaults = Report(check1.m_faults);
+    for (int nID : {102, 104, 106, 107})
+        EXPECT_NE(strFaults.find(": control " + std::to_string(nID) + " ("), std::string::npos) << nID << strFaults;
+    for (int nID : {101, 103, 105, 108})
+        EXPECT_EQ(strFaults.find(": control " + std::to_string(nID) + " ("), std::string::npos) << nID << strFaults;
+
+    HFONT hVerdana = ::CreateFontW(13, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"Verdana");
+    const int nSkinText = MeasureText(host.m_hWnd, hVerdana, strLabel, DT_SINGLELINE, 0).cx;
+    ::DeleteObject(hVerdana);
+    // As wide as the text alone: the box's 16 pixels are missing.
+    check.MoveWindow(0, 240, nSkinText + 8, 20);
+    CLayoutCheck check2(host.m_hWnd);
+    check2.CheckTexts(host.m_hWnd, L"host");
+    EXPECT_NE(Report(check2.m_faults).find(": control 108 ("), std::string::npos) << Report(check2.m_faults);
+    check.UnsubclassWindow();
+    host.DestroyWindow();
 }

@@ -1,5 +1,6 @@
 #include "tests/main_window/LayoutCheck.h"
 #include "controls/skin/ButtonST.h"
+#include "controls/skin/ButtonVE_Task.h"
 #include "controls/skin/CaptionBar.h"
 #include "controls/skin/GuiFolder.h"
 #include "controls/skin/GuiOutLook.h"
@@ -212,6 +213,41 @@ void CLayoutCheck::CheckText(HWND hWnd, const std::wstring& strWhere)
             sizeRoom.cx -= sizePicture.cx + ptOrigin.x;
         if (!Fits(hWnd, font, strText, DT_WORDBREAK | DT_CENTER, sizeRoom, strWhat))
             Fail(hWnd, strWhere, strWhat);
+        return;
+    }
+    if (CButtonVE_Task* pTask = dynamic_cast<CButtonVE_Task*>(pWnd))
+    {
+        // Title line in the button's title font, description lines in the
+        // dialog font, right of the picture: 8-pixel margins inside the
+        // 3-pixel frame, 8 between picture and text; all lines in its height.
+        int nPicture = 0;
+        HBITMAP hBitmap = (HBITMAP)::SendMessageW(hWnd, BM_GETIMAGE, IMAGE_BITMAP, 0);
+        BITMAP bm = {};
+        if (hBitmap != NULL && ::GetObjectW(hBitmap, sizeof(bm), &bm) != 0)
+            nPicture = bm.bmWidth + 8;
+        CSize sizeRoom(sizeClient.cx - 2 * (8 + 3) - nPicture, sizeClient.cy - 2 * 8);
+        int nLine = 0, nHeight = 0;
+        for (int nStart = 0; nStart <= strText.GetLength(); nLine++)
+        {
+            int nEnd = strText.Find(L'\n', nStart);
+            if (nEnd < 0)
+                nEnd = strText.GetLength();
+            CString strLine = strText.Mid(nStart, nEnd - nStart);
+            strLine.TrimRight();
+            nStart = nEnd + 1;
+            HFONT hFont = nLine == 0 ? (HFONT)pTask->GetCaptionFont().GetSafeHandle() : ControlFont(hWnd);
+            // The title shrinks to fit one line; a description line may wrap.
+            CSize size = MeasureText(hWnd, hFont, strLine.IsEmpty() ? CString(L" ") : strLine,
+                                     nLine == 0 ? DT_SINGLELINE | DT_NOPREFIX : DT_WORDBREAK | DT_NOPREFIX,
+                                     nLine == 0 ? 0 : sizeRoom.cx);
+            nHeight += size.cy;
+            if (size.cx > sizeRoom.cx)
+                Fail(hWnd, strWhere, L"line \"" + std::wstring((LPCWSTR)strLine) + L"\" needs " +
+                                         std::to_wstring(size.cx) + L" px, the room is " + std::to_wstring(sizeRoom.cx));
+        }
+        if (nHeight > sizeRoom.cy + 4)
+            Fail(hWnd, strWhere, L"lines need " + std::to_wstring(nHeight) + L" px, the room is " +
+                                     std::to_wstring(sizeRoom.cy));
         return;
     }
     if (CTextLabel* pLabel = dynamic_cast<CTextLabel*>(pWnd))
