@@ -206,3 +206,16 @@ TEST(CLayoutCheck, FindsCutTextsAndControlsOutsideTheirArea)
     check.UnsubclassWindow();
     host.DestroyWindow();
 }
+
+// A picture that carries its text gets no caption over it; a bare icon gets one.
+TEST_F(MainWindowTest, PictureButtonsShowTheirTextExactlyOnce)
+{
+    CreateMainWindow();
+    m_pDlg->ShowPage(PAGE_GENERAL);
+    EXPECT_EQ(::GetWindowTextLengthW(::GetDlgItem(m_pDlg->m_pageGeneral.m_hWnd, 1001)), 0);
+    m_pDlg->ShowPage(PAGE_IGNORE);
+    WCHAR szText[64] = L"";
+    ::GetWindowTextW(::GetDlgItem(m_pDlg->m_pageIgnore.m_hWnd, 1001), szText, 64);
+    EXPECT_EQ(CString(szText), TestApp()->GetLangString(L"BTN_235_1001"));
+    EXPECT_EQ(CString(szText), CString(L"Remove"));
+}
