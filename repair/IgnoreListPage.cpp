@@ -8,7 +8,8 @@ namespace {
 const UINT IDC_IGNORE_REMOVE = 1001;
 const UINT IDC_IGNORE_LIST = 1013;
 const UINT IDC_IGNORE_TITLE = 1148;
-const COLORREF kMagenta = RGB(255, 0, 255);
+// The Remove pictures are shared with the backup pages, which key out green.
+const COLORREF kKeyGreen = RGB(0, 255, 0);
 }
 
 BEGIN_MESSAGE_MAP(CIgnoreListPage, CDialog)
@@ -41,9 +42,10 @@ BOOL CIgnoreListPage::OnInitDialog()
         GetDlgItem(IDC_IGNORE_TITLE)->SetFont(&m_fontTitle);
 
     m_btnRemove.SubclassDlgItem(IDC_IGNORE_REMOVE, this);
-    m_btnRemove.SetBitmaps(312, kMagenta, 311, kMagenta);
+    m_btnRemove.SetBitmaps(312, kKeyGreen, 311, kKeyGreen);
     m_btnRemove.DrawTransparent(FALSE);
     m_btnRemove.DrawBorder(FALSE, TRUE);
+    ShowRemoveCaption();
 
     m_list.SubclassDlgItem(IDC_IGNORE_LIST, this);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
@@ -61,6 +63,15 @@ void CIgnoreListPage::OnCancel()
     CTamselDlg* pMain = GetTamselDlg();
     if (pMain != NULL)
         pMain->SendMessage(WM_COMMAND, IDCANCEL, 0);
+}
+
+void CIgnoreListPage::ShowRemoveCaption()
+{
+    // The picture alone does not say what the button does: its text is shown
+    // beside it (and is its tooltip too).
+    CString strCaption = m_pApp->GetLangString(L"BTN_235_1001");
+    if (!strCaption.IsEmpty() && m_btnRemove.GetSafeHwnd() != NULL)
+        m_btnRemove.SetWindowText(strCaption);
 }
 
 CString CIgnoreListPage::GetCategoryName(const CString& strIndex) const
@@ -101,6 +112,7 @@ void CIgnoreListPage::OnShowWindow(BOOL bShow, UINT nStatus)
     if (bShow)
     {
         m_pApp->TranslateDialog(this, IDD);
+        ShowRemoveCaption();
         Invalidate();
     }
     m_pApp->LoadIgnoreList();

@@ -34,6 +34,7 @@ protected:
     virtual void OnCancel();
 
     void FillList();
+    void ShowRemoveCaption();
 
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);

@@ -1218,14 +1218,18 @@ void CButtonST::DrawTheText(CDC* pDC, LPCTSTR lpszText, RECT*, CRect* rpCaption,
     CFont* pOldFont = pDC->SelectObject(&font);
 
     CRect centerRect = *rpCaption;
+    // A check box's caption starts right of its box (or of its picture): it is
+    // measured in the room left there, so that it wraps rather than runs out.
+    int nTextLeft = centerRect.left;
+    if (m_bIsCheckBox)
+        nTextLeft += m_csBitmaps[0].hBitmap == NULL ? CHECKBOX_TEXT_OFFSET : m_ptImageOrg.x;
+    rpCaption->left = nTextLeft;
     pDC->DrawText(lpszText, -1, rpCaption, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
     int dy = (centerRect.Height() - rpCaption->Height()) / 2;
     if (!m_bIsCheckBox)
         rpCaption->OffsetRect((centerRect.Width() - rpCaption->Width()) / 2, dy);
-    else if (m_csBitmaps[0].hBitmap == NULL)
-        rpCaption->OffsetRect(centerRect.left + 16, dy);
     else
-        rpCaption->OffsetRect(centerRect.left - 35, dy);
+        rpCaption->OffsetRect(0, dy);
 
     if (bIsDisabled)
     {

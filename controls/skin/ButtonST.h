@@ -42,6 +42,11 @@ public:
         ST_ALIGN_HORIZ_RIGHT,
         ST_ALIGN_OVERLAP
     };
+    // A check box caption without picture starts this far right: the 13-pixel box and a gap.
+    enum
+    {
+        CHECKBOX_TEXT_OFFSET = 16
+    };
 
     CButtonST();
     ~CButtonST() override;
@@ -58,6 +63,10 @@ public:
     DWORD SetCheck(int nCheck, BOOL bRepaint = TRUE);
     // -1 for a push button.
     int GetCheck() const;
+    // The layout of what the button draws, for callers that place or check it.
+    CSize GetBitmapSize() const { return CSize((int)m_csBitmaps[0].dwWidth, (int)m_csBitmaps[0].dwHeight); }
+    int GetAlign() const { return m_byAlign; }
+    CPoint GetImageOrigin() const { return CPoint(m_ptImageOrg); }
 
     // Look.
     DWORD DrawBorder(BOOL bDrawBorder = TRUE, BOOL bRepaint = TRUE);

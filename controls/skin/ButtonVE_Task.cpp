@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-CButtonVE_Task::CButtonVE_Task()
+CButtonVE_Task::CButtonVE_Task() : m_nWrapWidth(0)
 {
     m_sizeMargins = CSize(8, 8);
     m_sizeImageGap = CSize(8, 8);
@@ -19,7 +19,7 @@ CButtonVE_Task::CButtonVE_Task()
         lf = ncm.lfMessageFont;
     lstrcpynW(lf.lfFaceName, L"Verdana", LF_FACESIZE);
     lf.lfWeight = FW_BOLD;
-    lf.lfHeight = (int)(14 * 1.2);
+    lf.lfHeight = CAPTION_HEIGHT;
     m_fontCaption.CreateFontIndirect(&lf);
 }
 
@@ -48,7 +48,7 @@ BOOL CButtonVE_Task::GetLine(CDC* pDC, const CString& strText, int nLine, UINT n
             // Wrap at blanks to the width the caller measures against.
             CRect rcClient;
             GetClientRect(&rcClient);
-            int nWidth = rcClient.Width() - 2 * m_sizeMargins.cx;
+            int nWidth = m_nWrapWidth > 0 ? m_nWrapWidth : rcClient.Width() - 2 * m_sizeMargins.cx;
             CFont* pOld = pDC->SelectObject(GetLineFont(arrLines.GetSize() == 0 ? 0 : 1));
             while (pDC->GetTextExtent(strPart).cx > nWidth)
             {
@@ -104,9 +104,45 @@ CSize CButtonVE_Task::CalcTextSize(CDC* pDC, const CString& strText, UINT nFlags
     return size;
 }
 
+void CButtonVE_Task::FitCaptionFont(CDC* pDC, const CString& strText, int nWidth)
+{
+    // The title line keeps its 16 pixels when it fits and steps down to 12
+    // when it does not: a long title in a narrow button is shown whole.
+    CString strTitle;
+    if (!GetLine(NULL, strText, 0, 0, strTitle))
+        return;
+    LOGFONTW lf = {};
+    if (m_fontCaption.GetSafeHandle() == NULL || m_fontCaption.GetLogFont(&lf) == 0)
+        return;
+    int nHeight = CAPTION_HEIGHT;
+    for (; nHeight > CAPTION_MIN_HEIGHT; nHeight--)
+    {
+        lf.lfHeight = nHeight;
+        CFont font;
+        if (!font.CreateFontIndirect(&lf))
+            return;
+        CFont* pOld = pDC->SelectObject(&font);
+        int nTitle = pDC->GetTextExtent(strTitle).cx;
+        pDC->SelectObject(pOld);
+        if (nTitle <= nWidth)
+            break;
+    }
+    m_fontCaption.GetLogFont(&lf);
+    if (lf.lfHeight == nHeight)
+        return;
+    lf.lfHeight = nHeight;
+    m_fontCaption.DeleteObject();
+    m_fontCaption.CreateFontIndirect(&lf);
+}
+
 void CButtonVE_Task::DrawCaptionText(CDC* pDC, HTHEME hTheme, UINT nUIState, const CString& strText, CRect rcText,
                                      UINT nFlags, BOOL bEnabled)
 {
+    FitCaptionFont(pDC, strText, rcText.Width());
+    // A description line too long for the room beside the picture goes on
+    // in a line of its own rather than being cut off.
+    m_nWrapWidth = rcText.Width();
+    nFlags |= DT_WORDBREAK;
     CSize sizeBlock = CalcTextSize(pDC, strText, nFlags);
     if (nFlags & DT_VCENTER)
         rcText.top += (rcText.Height() - sizeBlock.cy) / 2;

@@ -14,6 +14,12 @@ public:
     virtual BOOL GetLine(CDC* pDC, const CString& strText, int nLine, UINT nFlags, CString& strLine);
 
     CFont& GetCaptionFont() { return m_fontCaption; }
+    // The title's font height (14 x 1.2), and the least it shrinks to when the title is too wide.
+    enum
+    {
+        CAPTION_HEIGHT = 16,
+        CAPTION_MIN_HEIGHT = 12
+    };
 
     // Rounded frame of the hot look.
     static constexpr COLORREF HOT_FRAME_COLOR = RGB(150, 210, 230);
@@ -27,8 +33,11 @@ protected:
     void DrawPlainBackground(CDC* pDC, CDC* pWorkDC, BOOL bDefault, UINT nFrameFlags, const CRect& rect,
                              CRect& rcContent) override;
     CFont* SelectCaptionFont(CDC* pDC, CFont& fontScratch) override;
+    void FitCaptionFont(CDC* pDC, const CString& strText, int nWidth);
 
 private:
+    // The room beside the picture that lines wrap to, known once painted.
+    int m_nWrapWidth;
     // Half the leading of line 0's font: the title moves up by it.
     int TitleLeading(CDC* pDC);
     static void DrawRoundedFrame(CDC* pDC, CRect rc, COLORREF crTopLeft, COLORREF crBottomRight);

@@ -74,6 +74,10 @@ void CCaptionBar::OnPaint()
     CSize size = dc.GetTextExtent(m_strCaption);
     size.cx += 2;
     rect.top += 6;
+    // The frame's right and bottom lines lie on the last pixel column and row:
+    // the control's own DC clips anything further out.
+    rect.right -= 1;
+    rect.bottom -= 1;
 
     CRect rcText = rect;
     switch (m_nAlignment)

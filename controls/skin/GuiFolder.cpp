@@ -316,7 +316,7 @@ void CGuiFolder::DrawFolder(FolderRecord* pFolder, int nState)
         IMAGEINFO info = {};
         if (m_imageList.GetImageInfo(pFolder->nImage, &info))
             nImageWidth = info.rcImage.right - info.rcImage.left;
-        m_imageList.Draw(&dc, pFolder->nImage, CPoint(rect.left + 10, rect.top), ILD_TRANSPARENT);
+        m_imageList.Draw(&dc, pFolder->nImage, CPoint(rect.left + CAPTION_IMAGE_LEFT, rect.top), ILD_TRANSPARENT);
     }
 
     CFont font;
@@ -330,8 +330,20 @@ void CGuiFolder::DrawFolder(FolderRecord* pFolder, int nState)
     }
     else
     {
-        rcText.left += 15 + nImageWidth;
-        dc.DrawText(pFolder->strName, &rcText, DT_SINGLELINE | DT_VCENTER | DT_WORDBREAK);
+        rcText.left += CAPTION_IMAGE_LEFT + nImageWidth + CAPTION_GAP;
+        rcText.right -= CAPTION_GAP;
+        // A caption too long for one line takes two, centred in the header.
+        CRect rcMeasure(rcText);
+        dc.DrawText(pFolder->strName, &rcMeasure, DT_SINGLELINE | DT_CALCRECT);
+        if (rcMeasure.Width() <= rcText.Width())
+            dc.DrawText(pFolder->strName, &rcText, DT_SINGLELINE | DT_VCENTER);
+        else
+        {
+            rcMeasure = rcText;
+            dc.DrawText(pFolder->strName, &rcMeasure, DT_WORDBREAK | DT_CALCRECT);
+            rcText.top += (rcText.Height() - rcMeasure.Height()) / 2;
+            dc.DrawText(pFolder->strName, &rcText, DT_WORDBREAK);
+        }
     }
     dc.SetBkMode(nOldMode);
     dc.SelectObject(pOldFont);

@@ -24,6 +24,12 @@ struct FolderRecord
 class CGuiFolder : public CWnd
 {
 public:
+    // Header layout: the image's left edge, and the gap on either side of the caption.
+    enum
+    {
+        CAPTION_IMAGE_LEFT = 6,
+        CAPTION_GAP = 4
+    };
     CGuiFolder();
     virtual ~CGuiFolder();
 

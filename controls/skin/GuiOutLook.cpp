@@ -145,7 +145,7 @@ void CGuiOutLook::RecalLayout()
     {
         OutlookItem* pItem = (OutlookItem*)m_arrItems[i];
         if (pItem != NULL && ::IsWindow(pItem->button.m_hWnd))
-            pItem->button.MoveWindow(10, y, rect.right - 20, 28, FALSE);
+            pItem->button.MoveWindow(ITEM_MARGIN, y, rect.right - 2 * ITEM_MARGIN, 28, FALSE);
         y += 29;
     }
     m_rcUpArrow = GetUpArrowRect();

@@ -19,6 +19,11 @@ struct OutlookItem
 class CGuiOutLook : public CWnd
 {
 public:
+    // Gap between the bar's edges and its item buttons.
+    enum
+    {
+        ITEM_MARGIN = 4
+    };
     CGuiOutLook();
     virtual ~CGuiOutLook();
 

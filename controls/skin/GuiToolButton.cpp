@@ -132,6 +132,12 @@ CSize CGuiToolButton::GetSizeButton()
     return m_sizeButton;
 }
 
+int CGuiToolButton::GetTextLeft() const
+{
+    // Beside the icon, which stands ICON_LEFT pixels in.
+    return m_bCenterIcon ? m_sizeIcon.cx : ICON_LEFT + m_sizeIcon.cx + TEXT_GAP;
+}
+
 void CGuiToolButton::RecalSize()
 {
     if (!::IsWindow(m_hWnd))
@@ -143,7 +149,7 @@ void CGuiToolButton::RecalSize()
         nHeight = m_sizeText.cy;
     if (rect.Height() > nHeight)
         nHeight = rect.Height();
-    m_sizeButton = CSize(m_sizeIcon.cx + m_sizeText.cx + 7, nHeight);
+    m_sizeButton = CSize(GetTextLeft() + m_sizeText.cx + 7 + TEXT_RIGHT_MARGIN, nHeight);
     if (m_bResizePermitted)
         SetWindowPos(NULL, 0, 0, m_sizeButton.cx, m_sizeButton.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -187,7 +193,7 @@ void CGuiToolButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
     if (m_sizeIcon.cx > 2 && m_hIcon != NULL)
     {
         int y = rect.top + (rect.Height() - m_sizeIcon.cy) / 2 + (m_bShadow ? 1 : 0);
-        int x = rect.left + (m_bCenterIcon ? rect.Width() / 2 : 5);
+        int x = rect.left + (m_bCenterIcon ? rect.Width() / 2 : ICON_LEFT);
         if (m_bHot && !bDisabled && !bPressed && m_bShadow)
         {
             CBrush brushShadow(::GetSysColor(COLOR_BTNSHADOW));
@@ -206,7 +212,7 @@ void CGuiToolButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
         CFont* pOldFont = pDC->SelectObject(&CaptionFont());
         int nOldMode = pDC->SetBkMode(TRANSPARENT);
         CRect rcText(rect);
-        rcText.left += m_bCenterIcon ? m_sizeIcon.cx : m_sizeIcon.cx + 20;
+        rcText.left += GetTextLeft();
         if (!bDisabled)
         {
             COLORREF clrOld = pDC->GetTextColor();

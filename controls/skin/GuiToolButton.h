@@ -8,12 +8,21 @@
 class CGuiToolButton : public CButton
 {
 public:
+    // Caption layout: icon ICON_LEFT pixels in, the caption TEXT_GAP pixels right of it.
+    enum
+    {
+        ICON_LEFT = 5,
+        TEXT_GAP = 6,
+        TEXT_RIGHT_MARGIN = 2
+    };
     CGuiToolButton();
     virtual ~CGuiToolButton();
 
     virtual void SetStyle(DWORD dwStyle, BOOL bTransparent = TRUE);
     void SetCaption(const CString& strCaption);
     const CString& GetCaption() const { return m_strCaption; }
+    // Where the caption starts, in client pixels.
+    int GetTextLeft() const;
     void SetIcon(HICON hIcon);
     void SetToolTip(LPCTSTR lpszToolTip);
     CSize GetSizeButton();

@@ -16,6 +16,7 @@ public:
     void SetColors(COLORREF clrLink, COLORREF clrVisited);
     void SetVisited(BOOL bVisited = TRUE);
     BOOL GetVisited() const { return m_bVisited; }
+    BOOL GetUnderline() const { return m_bUnderline; }
     void SetUnderline(BOOL bUnderline = TRUE);
     void SetTipText(const CString& strTip);
     void SetLinkCursor(HCURSOR hCursor) { m_hLinkCursor = hCursor; }

@@ -193,7 +193,23 @@ void CSegmentDisplay::OnPaint()
         return;
     CBitmap* pOldBitmap = dcMem.SelectObject(&bmp);
     if (m_bTransparent)
-        dcMem.BitBlt(0, 0, rect.Width(), rect.Height(), &dc, rect.left, rect.top, SRCCOPY);
+    {
+        // What lies under a transparent display is the parent's background,
+        // painted here by the parent itself: the pixels on screen still hold
+        // the previous text, and a new count drawn over them runs into it.
+        BOOL bErased = FALSE;
+        if (CWnd* pParent = GetParent())
+        {
+            CPoint ptOrigin(0, 0);
+            ::MapWindowPoints(m_hWnd, pParent->m_hWnd, &ptOrigin, 1);
+            POINT ptOld;
+            ::SetViewportOrgEx(dcMem.GetSafeHdc(), -ptOrigin.x, -ptOrigin.y, &ptOld);
+            bErased = pParent->SendMessage(WM_ERASEBKGND, (WPARAM)dcMem.GetSafeHdc(), 0) != 0;
+            ::SetViewportOrgEx(dcMem.GetSafeHdc(), ptOld.x, ptOld.y, NULL);
+        }
+        if (!bErased)
+            dcMem.BitBlt(0, 0, rect.Width(), rect.Height(), &dc, rect.left, rect.top, SRCCOPY);
+    }
     else
         dcMem.FillSolidRect(0, 0, rect.Width(), rect.Height(), m_clrBack);
     dcMem.SetBkColor(m_clrBack);

@@ -69,3 +69,33 @@ TEST_F(MainWindowTest, Screenshots)
     }
     CSplashWnd::EnableSplashScreen(FALSE);
 }
+
+// Every page and library view, each in the page area, for a person to look at.
+TEST_F(MainWindowTest, PageScreenshots)
+{
+    if (ShotFolder().empty())
+        GTEST_SKIP() << "TAMSEL_SCREENSHOT_DIR is not set";
+    CopyLibraries(true, true);
+    CreateMainWindow();
+    for (int i = 0; i < m_pDlg->GetPageCount(); i++)
+    {
+        if (m_pDlg->GetPageInfo(i)->pPage == NULL)
+            continue;
+        m_pDlg->ShowPage(i);
+        Shoot(m_pDlg.get(), "page_" + std::to_string(100 + i).substr(1));
+    }
+    const struct
+    {
+        UINT nCommand;
+        const char* pszName;
+    } views[] = {
+        {ID_NAV_EVIDENCE_CLEANER, "view_evidence"},    {ID_NAV_JUNK_CLEANER, "view_junk"},
+        {ID_NAV_FILE_SHREDDER, "view_shredder"},       {ID_NAV_SYSTEM_OPTIMIZER, "view_system_optimizer"},
+        {ID_NAV_SERVICE_OPTIMIZER, "view_service"},    {ID_NAV_MEMORY_OPTIMIZER, "view_memory"},
+    };
+    for (const auto& view : views)
+    {
+        SendCommand(view.nCommand);
+        Shoot(m_pDlg.get(), view.pszName);
+    }
+}

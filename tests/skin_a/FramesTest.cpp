@@ -35,6 +35,9 @@ TEST_F(FramesTest, CaptionBarTakesOverTheText)
     EXPECT_EQ(WindowPixel(bar.m_hWnd, rc.Width() / 2, 6), RGB(179, 179, 179));
     EXPECT_EQ(WindowPixel(bar.m_hWnd, 0, rc.Height() / 2), RGB(179, 179, 179));
     EXPECT_NE(WindowPixel(bar.m_hWnd, 0, 6), RGB(179, 179, 179));
+    // The right and bottom lines are inside the control, not clipped away.
+    EXPECT_EQ(WindowPixel(bar.m_hWnd, rc.Width() - 1, rc.Height() / 2), RGB(179, 179, 179));
+    EXPECT_EQ(WindowPixel(bar.m_hWnd, rc.Width() / 2, rc.Height() - 1), RGB(179, 179, 179));
     // The caption is drawn in the highlight colour over its white patch.
     bool bCaption = false;
     for (int x = 6; x < 60; x++)

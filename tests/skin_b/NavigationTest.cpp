@@ -177,7 +177,8 @@ TEST_F(NavigationFixture, ItemLayoutCaptionsAndTooltips)
         CRect rc;
         bars[0].GetItem(i)->button.GetWindowRect(&rc);
         bars[0].ScreenToClient(&rc);
-        EXPECT_EQ(rc, CRect(10, 5 + 29 * i, rcBar.right - 10, 5 + 29 * i + 28)) << i;
+        EXPECT_EQ(rc, CRect(CGuiOutLook::ITEM_MARGIN, 5 + 29 * i, rcBar.right - CGuiOutLook::ITEM_MARGIN,
+                            5 + 29 * i + 28)) << i;
     }
     EXPECT_EQ(bars[0].GetItem(0)->button.GetSizeButton().cy, 28);
     bars[0].SetItemText(5605, L"Fix && Update");

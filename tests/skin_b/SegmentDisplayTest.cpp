@@ -212,3 +212,18 @@ TEST_F(SegmentFixture, HiddenUnlitSegmentsLeaveTheParentVisible)
     EXPECT_EQ(ClientPixel(display, 24 * 2, 41 * 2), RGB(255, 255, 255));  // unlit middle: the parent
     EXPECT_EQ(ClientPixel(display, 5, 5), RGB(255, 255, 255));
 }
+
+TEST_F(SegmentFixture, ATransparentDisplayDrawsANewCountOverThePageNotOverTheOldOne)
+{
+    window.m_clrBack = RGB(255, 255, 255);
+    Make(98, 166);
+    display.SetColor(RGB(200, 200, 200), RGB(36, 135, 219));
+    display.SetTransparent(TRUE);
+    display.ModifySegmentStyle(0, SDS_HIDEOFF);
+    display.SetText(L"8");
+    EXPECT_EQ(ClientPixel(display, 24 * 2, 41 * 2), RGB(36, 135, 219));
+    // The middle segment goes dark: what shows there is the page again.
+    display.SetText(L"1");
+    EXPECT_EQ(ClientPixel(display, 24 * 2, 41 * 2), RGB(255, 255, 255));
+    EXPECT_EQ(ClientPixel(display, 7 * 2, 25 * 2), RGB(255, 255, 255));
+}
