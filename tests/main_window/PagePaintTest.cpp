@@ -3,18 +3,18 @@
 using testsupport::WaitFor;
 
 namespace {
+BOOL CALLBACK CountWaitingChild(HWND hChild, LPARAM lParam)
+{
+    if (::IsWindowVisible(hChild) && ::GetUpdateRect(hChild, NULL, FALSE))
+        ++*(int*)lParam;
+    return TRUE;
+}
+
 // Visible windows at or under hWnd that still wait for a paint.
 int WindowsWaitingForPaint(HWND hWnd)
 {
     int nCount = ::IsWindowVisible(hWnd) && ::GetUpdateRect(hWnd, NULL, FALSE) ? 1 : 0;
-    ::EnumChildWindows(
-        hWnd,
-        [](HWND hChild, LPARAM lParam) -> BOOL {
-            if (::IsWindowVisible(hChild) && ::GetUpdateRect(hChild, NULL, FALSE))
-                ++*(int*)lParam;
-            return TRUE;
-        },
-        (LPARAM)&nCount);
+    ::EnumChildWindows(hWnd, CountWaitingChild, (LPARAM)&nCount);
     return nCount;
 }
 } // namespace

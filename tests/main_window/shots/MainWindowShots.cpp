@@ -51,6 +51,12 @@ TEST_F(MainWindowTest, Screenshots)
     Shoot(m_pDlg.get(), "12_optimizer_view");
     SendCommand(ID_NAV_AUTO_BACKUP);
     Shoot(m_pDlg.get(), "13_auto_backup");
+    SendCommand(ID_NAV_FULL_BACKUP);
+    Shoot(m_pDlg.get(), "15_full_backup");
+    SendCommand(ID_NAV_IE_RECOVER);
+    Shoot(m_pDlg.get(), "16_ie_recover");
+    SendCommand(ID_NAV_IE_PROBLEMS);
+    Shoot(m_pDlg.get(), "17_ie_problems");
     CSplashWnd::EnableSplashScreen(TRUE);
     CSplashWnd::ShowSplashScreen(NULL);
     if (CSplashWnd::GetSplashWnd() != NULL)
