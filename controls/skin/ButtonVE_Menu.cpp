@@ -80,6 +80,12 @@ void CButtonVE_Menu::OnKeyDown(UINT nChar, UINT, UINT)
 {
     if (nChar == VK_SPACE || nChar == VK_RETURN)
     {
+        // The character the key made waits in the queue: the menu would take
+        // it as a choice of nothing and close at once.
+        MSG msg;
+        while (::PeekMessageW(&msg, m_hWnd, WM_CHAR, WM_CHAR, PM_NOREMOVE) &&
+               (msg.wParam == L'\r' || msg.wParam == L' '))
+            ::PeekMessageW(&msg, m_hWnd, WM_CHAR, WM_CHAR, PM_REMOVE);
         ShowMenu();
         return;
     }
