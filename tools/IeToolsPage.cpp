@@ -69,7 +69,7 @@ void CIeToolsPage::OnIeRecover()
 void CIeToolsPage::OnIeProblems()
 {
     // The main window's own command: it asks about a running scan first.
-    CWnd* pMain = AfxGetMainWnd();
+    CWnd* pMain = GetParent();
     if (pMain != NULL)
         pMain->SendMessage(WM_COMMAND, MAKEWPARAM(ID_NAV_IE_PROBLEMS, BN_CLICKED), 0);
 }
