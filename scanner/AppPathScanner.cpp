@@ -1,13 +1,12 @@
 #include "scanner/Scanners.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
-#include "services/PathString.h"
 
 namespace {
 const int APP_PATH_CATEGORY = 3;
 const wchar_t APP_PATHS_KEY[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
-void CheckEntry(CScanContext& scan, const CKeyReader& entry)
+void CheckEntry(CScanContext& scan, const CKeyReader& entry, PathView view)
 {
     DWORD nSubKeys = 0, nValues = 0;
     // Entries with subkeys of their own are left alone, also when they cannot be counted.
@@ -25,8 +24,7 @@ void CheckEntry(CScanContext& scan, const CKeyReader& entry)
     CString strText = entry.ReadString(L"", L"ERR");
     if (strText == L"ERR")
         return;
-    CPathString path(strText);
-    if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
+    if (!scan.m_pathTest.FileExists(strText, view))
         RecordProblem(scan, APP_PATH_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), strText, 20, 1,
                       entry.GetView());
 }
@@ -35,6 +33,8 @@ BOOL ScanEntries(CScanContext& scan, const CKeyReader& base)
 {
     if (!base.IsOpen())
         return TRUE;
+    // Paths mean what they mean to the programs of the view they were read from.
+    PathView view = scan.m_pathTest.ViewOfKey(base);
     CStringArray arrEntries;
     base.GetSubKeyNames(arrEntries);
     for (int i = 0; i < arrEntries.GetSize(); i++)
@@ -45,7 +45,7 @@ BOOL ScanEntries(CScanContext& scan, const CKeyReader& base)
         if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
             continue;
         scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
-        CheckEntry(scan, entry);
+        CheckEntry(scan, entry, view);
     }
     return TRUE;
 }

@@ -1,7 +1,6 @@
 #include "scanner/ClassKeyWalker.h"
 #include "scanner/ClassKeyLists.h"
 #include "scanner/ProblemRecorder.h"
-#include "services/PathString.h"
 #include <shlwapi.h>
 #include <vector>
 
@@ -143,16 +142,13 @@ void CheckOpenWithProgids(CScanContext& scan, int nCategory, const CKeyReader& p
     }
 }
 
+// File types are shared by 32-bit and 64-bit programs: either program folder counts.
 BOOL IconExists(CScanContext& scan, const CString& strText)
 {
-    CString strPath = CPathString(strText).GetString();
-    ::PathParseIconLocationW(strPath.GetBuffer(strPath.GetLength() + 1));
-    strPath.ReleaseBuffer();
-    strPath.Trim();
-    strPath = CPathString(strPath).GetString();
-    if (strPath.Find(L'%') >= 0 || ClassKeyLists().m_applications.Contains(strPath))
+    CString strPath = CPathTest::IconFilePart(strText);
+    if (!strPath.IsEmpty() && strPath[0] != L'@' && ClassKeyLists().m_applications.Contains(strPath))
         return TRUE;
-    return !strPath.IsEmpty() && scan.m_pathTest.FileExists(strPath);
+    return scan.m_pathTest.IconFileExists(strText);
 }
 
 enum DefaultTest

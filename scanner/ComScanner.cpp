@@ -7,11 +7,14 @@ namespace {
 
 const int COM_CATEGORY = 1;
 
-void RecordCom(CScanContext& scan, const CString& strKey, BOOL bValue, const CString& strValueName,
-               const CString& strData, const CString& strDescription)
+// Every problem names the view its key was read in (the key's GetView), so
+// that backup, repair and restore act there and nowhere else.
+void RecordCom(CScanContext& scan, const CKeyReader& key, const CString& strKey, BOOL bValue,
+               const CString& strValueName, const CString& strData, const CString& strDescription)
 {
     CFoundProblem found;
     found.hRoot = HKEY_CLASSES_ROOT;
+    found.samView = key.GetView();
     found.strKey = strKey;
     found.bValue = bValue;
     found.strValueName = strValueName;
@@ -31,47 +34,53 @@ CString ReadServerCommand(const CKeyReader& classKey, LPCWSTR pszServer, CString
 }
 
 void CheckClass(CScanContext& scan, const CKeyReader& classKey, const CClassKeyList& appIds,
-                const CClassKeyList& typeLibs)
+                const CClassKeyList& typeLibs, PathView view)
 {
     const CString& strKey = classKey.GetPath();
     if (appIds.IsUsable())
     {
         CString strAppId = classKey.ReadString(L"AppID", L"ERR");
         if (strAppId != L"ERR" && !appIds.Contains(strAppId))
-            RecordCom(scan, strKey, TRUE, classKey.GetValueNameAsStored(L"AppID"), strAppId,
+            RecordCom(scan, classKey, strKey, TRUE, classKey.GetValueNameAsStored(L"AppID"), strAppId,
                       scan.m_strDescriptions[1]);
     }
 
     CString strServerKey;
     CString strCommand = ReadServerCommand(classKey, L"InprocServer32", strServerKey);
-    if (strCommand != L"ERR" && !scan.m_pathTest.FileExists(strCommand))
-        RecordCom(scan, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
+    if (strCommand != L"ERR" && !scan.m_pathTest.FileExists(strCommand, view))
+        RecordCom(scan, classKey, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
 
     strCommand = ReadServerCommand(classKey, L"LocalServer32", strServerKey);
-    if (strCommand != L"ERR" && !scan.m_pathTest.CommandProgramExists(strCommand))
-        RecordCom(scan, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
+    if (strCommand != L"ERR" && !scan.m_pathTest.CommandProgramExists(strCommand, view))
+        RecordCom(scan, classKey, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
 
     CKeyReader typeLib;
     if (typeLib.OpenChild(classKey, L"TypeLib") == ERROR_SUCCESS)
     {
         DWORD nValues = 0;
         if (typeLib.GetCounts(NULL, &nValues) == ERROR_SUCCESS && nValues == 0)
-            RecordCom(scan, typeLib.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[12]);
+            RecordCom(scan, typeLib, typeLib.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[12]);
         else if (typeLibs.IsUsable() && typeLib.HasValue(L""))
         {
             CString strLibrary = typeLib.ReadString(L"", L"ERR");
             if (strLibrary != L"ERR" && !typeLibs.Contains(strLibrary))
-                RecordCom(scan, typeLib.GetPath(), FALSE, CString(), strLibrary, scan.m_strDescriptions[12]);
+                RecordCom(scan, typeLib, typeLib.GetPath(), FALSE, CString(), strLibrary, scan.m_strDescriptions[12]);
         }
     }
 }
 
-// FALSE when the scan was stopped.
-BOOL WalkClasses(CScanContext& scan, const CClassKeyList& appIds, const CClassKeyList& typeLibs)
+// The classes of one view, checked against the AppID and TypeLib keys of
+// that view (the same keys where the views share them). FALSE when the
+// scan was stopped.
+BOOL WalkClasses(CScanContext& scan, const CKeyReader& classes)
 {
-    CKeyReader classes;
-    if (classes.Open(HKEY_CLASSES_ROOT, L"CLSID") != ERROR_SUCCESS)
+    if (!classes.IsOpen())
         return TRUE;
+    CClassKeyList typeLibs, appIds;
+    typeLibs.FillFromKey(HKEY_CLASSES_ROOT, L"TypeLib", classes.GetView());
+    appIds.FillFromKey(HKEY_CLASSES_ROOT, L"AppID", classes.GetView());
+    // Servers are judged as a program of the classes' own view finds them.
+    PathView view = scan.m_pathTest.ViewOfKey(classes);
     CStringArray arrClasses;
     classes.GetSubKeyNames(arrClasses);
     for (int i = 0; i < arrClasses.GetSize(); i++)
@@ -82,7 +91,7 @@ BOOL WalkClasses(CScanContext& scan, const CClassKeyList& appIds, const CClassKe
         if (classKey.OpenChild(classes, arrClasses[i]) != ERROR_SUCCESS)
             continue;
         scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + classKey.GetPath());
-        CheckClass(scan, classKey, appIds, typeLibs);
+        CheckClass(scan, classKey, appIds, typeLibs, view);
     }
     return TRUE;
 }
@@ -103,26 +112,25 @@ void CheckVersion(CScanContext& scan, const CKeyReader& version)
         if (locale.OpenChild(version, arrNames[i]) != ERROR_SUCCESS ||
             win32.OpenChild(locale, L"win32") != ERROR_SUCCESS || !IsEmptyOfValues(win32))
             continue;
-        RecordCom(scan, win32.GetPath(), FALSE, CString(), CString(), L"Empty win32 key");
+        RecordCom(scan, win32, win32.GetPath(), FALSE, CString(), CString(), L"Empty win32 key");
         // The locale key goes only when the empty win32 key is all it holds:
         // a win64 key beside it is valid.
         DWORD nSubKeys = 0, nValues = 0;
         if (locale.GetCounts(&nSubKeys, &nValues) == ERROR_SUCCESS && nSubKeys == 1 && nValues == 0)
-            RecordCom(scan, locale.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[2]);
+            RecordCom(scan, locale, locale.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[2]);
     }
     static const LPCWSTR s_pszEmptyKeys[] = {L"FLAGS", L"HELPDIR"};
     for (LPCWSTR pszName : s_pszEmptyKeys)
     {
         CKeyReader key;
         if (key.OpenChild(version, pszName) == ERROR_SUCCESS && IsEmptyOfValues(key))
-            RecordCom(scan, key.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[2]);
+            RecordCom(scan, key, key.GetPath(), FALSE, CString(), CString(), scan.m_strDescriptions[2]);
     }
 }
 
-BOOL WalkTypeLibraries(CScanContext& scan)
+BOOL WalkTypeLibraries(CScanContext& scan, const CKeyReader& libraries)
 {
-    CKeyReader libraries;
-    if (libraries.Open(HKEY_CLASSES_ROOT, L"TypeLib") != ERROR_SUCCESS)
+    if (!libraries.IsOpen())
         return TRUE;
     CStringArray arrLibraries;
     libraries.GetSubKeyNames(arrLibraries);
@@ -148,12 +156,10 @@ BOOL WalkTypeLibraries(CScanContext& scan)
     return TRUE;
 }
 
-BOOL WalkInterfaces(CScanContext& scan)
+BOOL WalkInterfaces(CScanContext& scan, const CKeyReader& interfaces)
 {
-    FillClsidList(scan.m_bWow64);
     const CClassKeyList& clsids = ClassKeyLists().m_clsids;
-    CKeyReader interfaces;
-    if (interfaces.Open(HKEY_CLASSES_ROOT, L"Interface") != ERROR_SUCCESS)
+    if (!interfaces.IsOpen())
         return TRUE;
     CStringArray arrInterfaces;
     interfaces.GetSubKeyNames(arrInterfaces);
@@ -169,9 +175,18 @@ BOOL WalkInterfaces(CScanContext& scan)
             continue;
         CString strClsid = proxy.ReadString(L"", L"ERR");
         if (strClsid != L"ERR" && !IsListedClsid(strClsid))
-            RecordCom(scan, proxy.GetPath(), FALSE, CString(), strClsid, scan.m_strDescriptions[14]);
+            RecordCom(scan, proxy, proxy.GetPath(), FALSE, CString(), strClsid, scan.m_strDescriptions[14]);
     }
     return TRUE;
+}
+
+// HKEY_CLASSES_ROOT\strPath in the process's own view, and in the other
+// view when that view keeps a key of its own there (CLSID and Interface on
+// 64-bit Windows; AppID and TypeLib are shared, so they are read once).
+void OpenInBothViews(const CString& strPath, CKeyReader& own, CKeyReader& other)
+{
+    own.Open(HKEY_CLASSES_ROOT, strPath);
+    other.OpenOtherView(HKEY_CLASSES_ROOT, strPath, own);
 }
 
 }  // namespace
@@ -180,10 +195,19 @@ void ScanComObjects(CScanContext& scan)
 {
     if (!BeginCategory(scan, COM_CATEGORY))
         return;
-    CClassKeyList typeLibs, appIds;
-    typeLibs.FillFromKey(HKEY_CLASSES_ROOT, L"TypeLib");
-    appIds.FillFromKey(HKEY_CLASSES_ROOT, L"AppID");
-    if (!WalkClasses(scan, appIds, typeLibs) || !WalkTypeLibraries(scan) || !WalkInterfaces(scan))
+    CKeyReader classes[2];
+    OpenInBothViews(L"CLSID", classes[0], classes[1]);
+    if (!WalkClasses(scan, classes[0]) || !WalkClasses(scan, classes[1]))
+        return;
+    CKeyReader libraries[2];
+    OpenInBothViews(L"TypeLib", libraries[0], libraries[1]);
+    if (!WalkTypeLibraries(scan, libraries[0]) || !WalkTypeLibraries(scan, libraries[1]))
+        return;
+    // A proxy/stub class may be registered in either view.
+    FillClsidList(CKeyReader::OtherView() != 0);
+    CKeyReader interfaces[2];
+    OpenInBothViews(L"Interface", interfaces[0], interfaces[1]);
+    if (!WalkInterfaces(scan, interfaces[0]) || !WalkInterfaces(scan, interfaces[1]))
         return;
     EndCategory(scan, COM_CATEGORY);
 }

@@ -11,13 +11,13 @@ BOOL IsFolder(const CString& strPath)
     return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-BOOL ProgramExists(CPathTest& pathTest, const CString& strProgram)
+BOOL ProgramExists(CPathTest& pathTest, const CString& strProgram, PathView view)
 {
     if (IsFolder(strProgram))
         return FALSE;
-    if (pathTest.FileExists(strProgram))
+    if (pathTest.FileExists(strProgram, view))
         return TRUE;
-    return ::PathFindExtensionW(strProgram)[0] == 0 && pathTest.FileExists(strProgram + L".exe");
+    return ::PathFindExtensionW(strProgram)[0] == 0 && pathTest.FileExists(strProgram + L".exe", view);
 }
 
 void CutBefore(CString& strText, LPCWSTR pszMark)
@@ -30,19 +30,42 @@ void CutBefore(CString& strText, LPCWSTR pszMark)
     }
 }
 
-void SetProgram(CCommandProgram& result, CPathTest& pathTest, const CString& strProgram)
+// Cuts before the first "%" that does not open a defined reference (%1, %L,
+// an unknown variable); defined ones stay for the path test to judge.
+void CutBeforePlaceholder(CString& strText)
 {
-    result.strProgram = strProgram;
+    int nAt = 0;
+    for (;;)
+    {
+        nAt = strText.Find(L'%', nAt);
+        if (nAt < 0)
+            return;
+        int nClose = strText.Find(L'%', nAt + 1);
+        CString strName = nClose > nAt + 1 ? strText.Mid(nAt + 1, nClose - nAt - 1) : CString();
+        if (strName.IsEmpty() || strName.FindOneOf(L" \\\"") >= 0 || ::GetEnvironmentVariableW(strName, NULL, 0) == 0)
+        {
+            strText = strText.Left(nAt);
+            strText.TrimRight();
+            return;
+        }
+        nAt = nClose + 1;
+    }
+}
+
+// strProgram is the text as stored; the record shows it expanded.
+void SetProgram(CCommandProgram& result, CPathTest& pathTest, const CString& strProgram, PathView view)
+{
+    result.strProgram = CPathString(strProgram).GetString();
     // A placeholder (%1, %L) or an unknown variable cannot be tested.
-    if (strProgram.IsEmpty() || strProgram[0] == L'%')
+    if (result.strProgram.IsEmpty() || result.strProgram[0] == L'%')
         return;
     result.bTestable = TRUE;
-    result.bExists = ProgramExists(pathTest, strProgram);
+    result.bExists = ProgramExists(pathTest, strProgram, view);
 }
 
 }  // namespace
 
-CCommandProgram FindCommandProgram(const CString& strCommand, CPathTest& pathTest)
+CCommandProgram FindCommandProgram(const CString& strCommand, CPathTest& pathTest, PathView view)
 {
     CCommandProgram result;
     result.bTestable = FALSE;
@@ -56,8 +79,7 @@ CCommandProgram FindCommandProgram(const CString& strCommand, CPathTest& pathTes
         int nClose = strText.Find(L'"', 1);
         if (nClose < 0)
             return result;
-        CPathString program(strText.Mid(1, nClose - 1));
-        SetProgram(result, pathTest, program.GetString());
+        SetProgram(result, pathTest, strText.Mid(1, nClose - 1), view);
         return result;
     }
     for (int nEnd = 1; nEnd <= strText.GetLength(); nEnd++)
@@ -69,7 +91,7 @@ CCommandProgram FindCommandProgram(const CString& strCommand, CPathTest& pathTes
         // A prefix with an unresolved reference says nothing about the file.
         if (strCandidate.IsEmpty() || CPathString(strCandidate).GetString().Find(L'%') >= 0)
             continue;
-        if (ProgramExists(pathTest, strCandidate))
+        if (ProgramExists(pathTest, strCandidate, view))
         {
             result.strProgram = CPathString(strCandidate).GetString();
             result.bTestable = TRUE;
@@ -77,14 +99,12 @@ CCommandProgram FindCommandProgram(const CString& strCommand, CPathTest& pathTes
             return result;
         }
     }
-    CString strProgram = CPathString(strText).GetString();
-    static const LPCWSTR s_pszCuts[] = {L" -", L" /", L",", L" \"", L"%"};
-    if (!strProgram.IsEmpty() && strProgram[0] != L'%')
-    {
-        for (LPCWSTR pszCut : s_pszCuts)
-            CutBefore(strProgram, pszCut);
-    }
-    SetProgram(result, pathTest, strProgram);
+    CString strProgram = strText;
+    static const LPCWSTR s_pszCuts[] = {L" -", L" /", L",", L" \""};
+    for (LPCWSTR pszCut : s_pszCuts)
+        CutBefore(strProgram, pszCut);
+    CutBeforePlaceholder(strProgram);
+    SetProgram(result, pathTest, strProgram, view);
     return result;
 }
 

@@ -11,8 +11,9 @@ struct CCommandProgram
 
 // A quoted program is the quoted part, whatever the quotes hold. An unquoted
 // one is the first blank-separated prefix that exists (".exe" tried too);
-// when none does, the text up to its first " -", " /", ",", " \"" or "%".
-CCommandProgram FindCommandProgram(const CString& strCommand, CPathTest& pathTest);
+// when none does, the text up to its first " -", " /", ",", " \"" or
+// placeholder. The program is judged as stored, in the given view.
+CCommandProgram FindCommandProgram(const CString& strCommand, CPathTest& pathTest, PathView view = PATH_VIEW_ANY);
 
 // The Windows folder with a trailing backslash.
 CString GetWindowsFolder();

@@ -13,18 +13,18 @@ BOOL IsAbsolute(const CString& strPath)
     return strPath.Find(L':') >= 0 || (strPath.GetLength() >= 2 && strPath[0] == L'\\' && strPath[1] == L'\\');
 }
 
-BOOL DriverExists(CScanContext& scan, const CString& strText)
+BOOL DriverExists(CScanContext& scan, const CString& strText, PathView view)
 {
-    CString strPath = ResolveSystemRoot(strText);
-    strPath = CPathString(strPath).GetString();
+    CString strRaw = ResolveSystemRoot(strText);
+    CString strPath = CPathString(strRaw).GetString();
     if (IsAbsolute(strPath))
-        return scan.m_pathTest.FileExists(strPath);
+        return scan.m_pathTest.FileExists(strRaw, view);
     if (strPath.Find(L'%') >= 0)
         return TRUE;  // an unknown reference cannot be tested
     strPath.TrimLeft(L'\\');
     CString strSystem = GetWindowsFolder() + L"System32\\";
-    return scan.m_pathTest.FileExists(strSystem + strPath) ||
-           scan.m_pathTest.FileExists(strSystem + L"drivers\\" + strPath);
+    return scan.m_pathTest.FileExists(strSystem + strPath, view) ||
+           scan.m_pathTest.FileExists(strSystem + L"drivers\\" + strPath, view);
 }
 }  // namespace
 
@@ -35,6 +35,7 @@ void ScanDrivers(CScanContext& scan)
     CKeyReader drivers;
     if (drivers.Open(HKEY_LOCAL_MACHINE, DRIVERS_KEY) == ERROR_SUCCESS)
     {
+        PathView view = scan.m_pathTest.ViewOfKey(drivers);
         CStringArray arrNames;
         drivers.GetValueNames(arrNames);
         for (int i = 0; i < arrNames.GetSize(); i++)
@@ -51,7 +52,7 @@ void ScanDrivers(CScanContext& scan)
             CString strText = drivers.ReadString(strName, L"ERR");
             if (strText.IsEmpty())
                 RecordProblem(scan, DRIVER_CATEGORY, HKEY_LOCAL_MACHINE, DRIVERS_KEY, TRUE, strName, strText, 17);
-            else if (strText != L"ERR" && !DriverExists(scan, strText))
+            else if (strText != L"ERR" && !DriverExists(scan, strText, view))
                 RecordProblem(scan, DRIVER_CATEGORY, HKEY_LOCAL_MACHINE, DRIVERS_KEY, TRUE, strName, strText, 23);
         }
     }

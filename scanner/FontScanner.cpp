@@ -31,6 +31,7 @@ void ScanFonts(CScanContext& scan)
     CKeyReader fonts;
     if (fonts.Open(HKEY_LOCAL_MACHINE, FONTS_KEY) == ERROR_SUCCESS)
     {
+        PathView view = scan.m_pathTest.ViewOfKey(fonts);
         CStringArray arrNames;
         fonts.GetValueNames(arrNames);
         for (int i = 0; i < arrNames.GetSize(); i++)
@@ -48,7 +49,7 @@ void ScanFonts(CScanContext& scan)
             if (strText == L"ERR" || strText.IsEmpty())
                 continue;
             CString strPath = strText.Find(L':') < 0 ? strFolder + strText : strText;
-            if (!scan.m_pathTest.FileExists(strPath))
+            if (!scan.m_pathTest.FileExists(strPath, view))
                 RecordProblem(scan, FONT_CATEGORY, HKEY_LOCAL_MACHINE, FONTS_KEY, TRUE, strName, strText, 24);
         }
     }

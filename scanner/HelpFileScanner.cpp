@@ -12,6 +12,7 @@ BOOL WalkHelpKey(CScanContext& scan, LPCWSTR pszKey)
     CKeyReader help;
     if (help.Open(HKEY_LOCAL_MACHINE, pszKey) != ERROR_SUCCESS)
         return TRUE;
+    PathView view = scan.m_pathTest.ViewOfKey(help);
     CStringArray arrNames;
     help.GetValueNames(arrNames);
     for (int i = 0; i < arrNames.GetSize(); i++)
@@ -34,7 +35,7 @@ BOOL WalkHelpKey(CScanContext& scan, LPCWSTR pszKey)
         strFolder.ReleaseBuffer();
         if (strFolder.Right(1) != L"\\")
             strFolder += L"\\";
-        if (!scan.m_pathTest.FileExists(strFolder + strName))
+        if (!scan.m_pathTest.FileExists(strFolder + strName, view))
             RecordProblem(scan, HELP_CATEGORY, HKEY_LOCAL_MACHINE, pszKey, TRUE, strName, strText, 25);
     }
     return TRUE;

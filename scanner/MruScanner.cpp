@@ -1,7 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
-#include "services/PathString.h"
 
 namespace {
 const int MRU_CATEGORY = 11;
@@ -18,8 +17,7 @@ BOOL IsStringValue(const CKeyReader& key, const CString& strName)
 
 BOOL PathMissing(CScanContext& scan, const CString& strText)
 {
-    CPathString path(strText);
-    return path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString());
+    return !scan.m_pathTest.FileExists(strText);
 }
 
 BOOL ScanOpenSaveLists(CScanContext& scan)

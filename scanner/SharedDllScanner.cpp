@@ -1,7 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
-#include "services/PathString.h"
 
 namespace {
 const int SHARED_DLL_CATEGORY = 5;
@@ -15,6 +14,7 @@ void ScanSharedDlls(CScanContext& scan)
     CKeyReader shared;
     if (shared.Open(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY) == ERROR_SUCCESS)
     {
+        PathView view = scan.m_pathTest.ViewOfKey(shared);
         CStringArray arrNames;
         shared.GetValueNames(arrNames);
         for (int i = 0; i < arrNames.GetSize(); i++)
@@ -28,8 +28,7 @@ void ScanSharedDlls(CScanContext& scan)
                 continue;
             // Installers write the names with references such as %SystemRoot%;
             // a count dropped for a present file lets an uninstaller delete it.
-            CPathString path(strName);
-            if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
+            if (!scan.m_pathTest.FileExists(strName, view))
                 RecordProblem(scan, SHARED_DLL_CATEGORY, HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, TRUE, strName, CString(),
                               31);
         }

@@ -1,7 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/FolderWalk.h"
 #include "scanner/ProblemRecorder.h"
-#include "services/PathString.h"
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -121,7 +120,7 @@ void ScanShortcuts(CScanContext& scan)
         CString strTarget = ReadShortcutTarget(arrFiles[i]);
         if (strTarget.IsEmpty())
             continue;
-        if (!scan.m_pathTest.FileExists(CPathString(strTarget).GetString()))
+        if (!scan.m_pathTest.ShortcutTargetExists(strTarget))
             RecordProblem(scan, SHORTCUT_CATEGORY, NULL, arrFiles[i], FALSE, CString(), CString(), 27);
     }
     if (SUCCEEDED(hrCom))

@@ -15,13 +15,10 @@ BOOL SoundExists(CScanContext& scan, const CString& strText)
     CString strPath = CPathString(strText).GetString();
     if (strPath.IsEmpty())
         return FALSE;
-    if (strPath.Find(L'\\') < 0 && strPath.Find(L':') < 0)
-    {
-        if (::GetFileAttributesW(GetWindowsFolder() + L"Media\\" + strPath) != INVALID_FILE_ATTRIBUTES)
-            return TRUE;
-        return scan.m_pathTest.FindInSearchPath(strPath);
-    }
-    return scan.m_pathTest.FileExists(strPath);
+    if (strPath.Find(L'\\') < 0 && strPath.Find(L':') < 0 &&
+        ::GetFileAttributesW(GetWindowsFolder() + L"Media\\" + strPath) != INVALID_FILE_ATTRIBUTES)
+        return TRUE;
+    return scan.m_pathTest.FileExists(strText);
 }
 
 void CheckScheme(CScanContext& scan, const CKeyReader& scheme)

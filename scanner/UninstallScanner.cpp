@@ -2,8 +2,6 @@
 #include "scanner/CommandLine.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ProblemRecorder.h"
-#include "services/PathString.h"
-#include <shlwapi.h>
 
 namespace {
 
@@ -21,36 +19,27 @@ BOOL HasExactValue(const CStringArray& arrValues, LPCWSTR pszName)
     return FALSE;
 }
 
-void CheckInstallSource(CScanContext& scan, const CKeyReader& entry)
+void CheckInstallSource(CScanContext& scan, const CKeyReader& entry, PathView view)
 {
     CString strText = entry.ReadString(L"InstallSource", L"ERR");
     if (strText == L"ERR")
         return;
-    CString strPath = strText;
-    strPath.MakeLower();
-    strPath.Trim();
-    CPathString path(strPath);
-    if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
+    if (!scan.m_pathTest.FileExists(strText, view))
         RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), TRUE, L"InstallSource", strText,
                       10, 1, entry.GetView());
 }
 
-void CheckDisplayIcon(CScanContext& scan, const CKeyReader& entry)
+void CheckDisplayIcon(CScanContext& scan, const CKeyReader& entry, PathView view)
 {
     CString strText = entry.ReadString(L"DisplayIcon", L"ERR");
     if (strText == L"ERR")
         return;
-    CPathString first(strText);
-    CString strPath = first.GetString();
-    ::PathParseIconLocationW(strPath.GetBuffer(strPath.GetLength() + 1));
-    strPath.ReleaseBuffer();
-    CPathString path(strPath);
-    if (path.IsEmpty() || !scan.m_pathTest.FileExists(path.GetString()))
+    if (!scan.m_pathTest.IconFileExists(strText, view))
         RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), TRUE, L"DisplayIcon", strText, 3, 1,
                       entry.GetView());
 }
 
-void CheckUninstallCommand(CScanContext& scan, const CKeyReader& entry)
+void CheckUninstallCommand(CScanContext& scan, const CKeyReader& entry, PathView view)
 {
     CString strText = entry.ReadString(L"UninstallString", L"ERR");
     if (strText == L"ERR")
@@ -63,24 +52,24 @@ void CheckUninstallCommand(CScanContext& scan, const CKeyReader& entry)
         return;
     if (!strLower.IsEmpty() && strLower[0] != L'"' && strLower.Find(L"msiexec") >= 0)
         return;
-    CCommandProgram program = FindCommandProgram(strText, scan.m_pathTest);
+    CCommandProgram program = FindCommandProgram(strText, scan.m_pathTest, view);
     if (!strLower.IsEmpty() && (!program.bTestable || program.bExists))
         return;
     RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, L"UninstallString", strText,
                   33, 1, entry.GetView());
 }
 
-void CheckEntry(CScanContext& scan, const CKeyReader& entry)
+void CheckEntry(CScanContext& scan, const CKeyReader& entry, PathView view)
 {
     CStringArray arrValues;
     entry.GetValueNames(arrValues);
     if (HasExactValue(arrValues, L"InstallSource"))
-        CheckInstallSource(scan, entry);
+        CheckInstallSource(scan, entry, view);
     if (HasExactValue(arrValues, L"DisplayIcon"))
-        CheckDisplayIcon(scan, entry);
+        CheckDisplayIcon(scan, entry, view);
     if (HasExactValue(arrValues, L"UninstallString"))
     {
-        CheckUninstallCommand(scan, entry);
+        CheckUninstallCommand(scan, entry, view);
         return;
     }
     // Entries without a command by design: not removable, system parts,
@@ -99,6 +88,8 @@ BOOL ScanEntries(CScanContext& scan, const CKeyReader& base)
 {
     if (!base.IsOpen())
         return TRUE;
+    // Paths mean what they mean to the programs of the view they were read from.
+    PathView view = scan.m_pathTest.ViewOfKey(base);
     CStringArray arrEntries;
     base.GetSubKeyNames(arrEntries);
     for (int i = 0; i < arrEntries.GetSize(); i++)
@@ -109,7 +100,7 @@ BOOL ScanEntries(CScanContext& scan, const CKeyReader& base)
         if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
             continue;
         scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
-        CheckEntry(scan, entry);
+        CheckEntry(scan, entry, view);
     }
     return TRUE;
 }

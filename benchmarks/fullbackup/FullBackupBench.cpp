@@ -2,7 +2,8 @@
 //
 // Seeds HKEY_LOCAL_MACHINE\Software and HKEY_CURRENT_USER\Software with the
 // key of 100,000 values in 5,000 subkeys that the export benchmark uses, then
-// times (best of five runs, taking turns at going first):
+// times (five runs, taking turns at going first; the regedit is the one of
+// the program's own bitness, which sees the same registry view):
 //   backup:  CFullBackupJob::Backup (export of both hives, zip, read-back check)
 //            against "regedit /E" of HKEY_LOCAL_MACHINE and of HKEY_USERS plus
 //            "zip -8" of both files (process starts included);
@@ -56,6 +57,7 @@ int main()
     CreateDirectoryW(strDir.c_str(), NULL);
     CreateDirectoryW(strOurs.c_str(), NULL);
 
+    printf("fullbackup_bench: %s process\n", ProcessKind());
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBenchKey);
     SHDeleteKeyW(HKEY_CURRENT_USER, kBenchKey);
     printf("Building %d values in %d subkeys under HKLM and HKCU...\n", kBenchSubKeys * kBenchValuesPerKey, kBenchSubKeys);
@@ -80,8 +82,8 @@ int main()
     auto backupPeer = [&] {
         DeleteFileW((strDir + L"peer.zip").c_str());
         return Timed([&] {
-            return RunProgram(L"regedit.exe /E \"" + strDir + L"hklm.reg\" HKEY_LOCAL_MACHINE") == 0 &&
-                   RunProgram(L"regedit.exe /E \"" + strDir + L"hku.reg\" HKEY_USERS") == 0 &&
+            return RunProgram(OwnRegedit() + L" /E \"" + strDir + L"hklm.reg\" HKEY_LOCAL_MACHINE") == 0 &&
+                   RunProgram(OwnRegedit() + L" /E \"" + strDir + L"hku.reg\" HKEY_USERS") == 0 &&
                    RunHost("cd '" + strUnix + "' && zip -q -8 peer.zip hklm.reg hku.reg") == 0;
         });
     };
@@ -109,7 +111,7 @@ int main()
         };
         auto restorePeer = [&] {
             LARGE_INTEGER t0 = Now();
-            RunProgram(L"regedit.exe /S \"" + strReg + L"\"");
+            RunProgram(OwnRegedit() + L" /S \"" + strReg + L"\"");
             return SecondsSince(t0);
         };
         restore = TimeInTurns(kRuns, "restore run", "ours", restoreOurs, "regedit /S", restorePeer);
@@ -123,9 +125,12 @@ int main()
         printf("FAILED: a backup did not complete\n");
         return 1;
     }
-    printf("full backup:  ours %.3f s, peers %.3f s (best of %d)\n", backup.dOurs, backup.dPeer, kRuns);
-    PrintRatio("full backup", "(regedit /E x2 + zip -8)", backup.dOurs, backup.dPeer, 1.10);
-    printf("full restore: ours %.3f s, regedit /S %.3f s (best of %d)\n", restore.dOurs, restore.dPeer, kRuns);
-    printf("ratio full restore / regedit /S: %.2f\n", restore.dOurs / restore.dPeer);
+    printf("full backup:  ours %.3f s, peers %.3f s (best of %d); medians %.3f s, %.3f s\n", backup.dOurs, backup.dPeer,
+           kRuns, backup.MedianOurs(), backup.MedianPeer());
+    PrintRatios("full backup", "(regedit /E x2 + zip -8)", backup, 1.10);
+    printf("full restore: ours %.3f s, regedit /S %.3f s (best of %d); medians %.3f s, %.3f s\n", restore.dOurs,
+           restore.dPeer, kRuns, restore.MedianOurs(), restore.MedianPeer());
+    printf("ratio full restore / regedit /S, best: %.2f, median: %.2f\n", restore.dOurs / restore.dPeer,
+           restore.MedianOurs() / restore.MedianPeer());
     return 0;
 }

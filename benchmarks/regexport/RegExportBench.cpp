@@ -2,7 +2,7 @@
 //
 // Builds a key of 100,000 values in 5,000 subkeys under
 // HKEY_CURRENT_USER\Software\TamselBench, exports it with CRegFile and with
-// regedit /E (best of five runs each, taking turns at going first; the
+// the regedit of the same bitness (five runs each, taking turns at going first; the
 // process start of regedit included, as a user of it pays for it), prints
 // both times and their ratio, and removes the key again. Target: a ratio of 1.00 or less.
 //
@@ -57,6 +57,7 @@ int main()
     std::wstring ours = std::wstring(szTemp) + L"tamsel_bench_ours.reg";
     std::wstring wine = std::wstring(szTemp) + L"tamsel_bench_regedit.reg";
 
+    printf("regexport_bench: %s process\n", ProcessKind());
     SHDeleteKeyW(HKEY_CURRENT_USER, kBenchKey);
     printf("Building %d values in %d subkeys...\n", kBenchSubKeys * kBenchValuesPerKey, kBenchSubKeys);
     if (!FillBenchKey(HKEY_CURRENT_USER))
@@ -68,7 +69,7 @@ int main()
 
     BestTimes best = TimeInTurns(
         kRuns, "run", "CRegFile", [&] { return Timed([&] { return ExportWithRegFile(ours); }); }, "regedit /E",
-        [&] { return Timed([&] { return RunProgram(L"regedit.exe /E \"" + wine + L"\" \"" + kBenchPath + L"\"") == 0; }); });
+        [&] { return Timed([&] { return RunProgram(OwnRegedit() + L" /E \"" + wine + L"\" \"" + kBenchPath + L"\"") == 0; }); });
     SHDeleteKeyW(HKEY_CURRENT_USER, kBenchKey);
     if (!best.bOk)
     {
@@ -79,9 +80,11 @@ int main()
     std::string ourBytes = ReadFileBytes(ours), wineBytes = ReadFileBytes(wine);
     DeleteFileW(ours.c_str());
     DeleteFileW(wine.c_str());
-    printf("CRegFile export:  %.3f s (best of %d), %u bytes\n", best.dOurs, kRuns, (unsigned)ourBytes.size());
-    printf("regedit /E:       %.3f s (best of %d), %u bytes\n", best.dPeer, kRuns, (unsigned)wineBytes.size());
+    printf("CRegFile export:  %.3f s best, %.3f s median of %d, %u bytes\n", best.dOurs, best.MedianOurs(), kRuns,
+           (unsigned)ourBytes.size());
+    printf("regedit /E:       %.3f s best, %.3f s median of %d, %u bytes\n", best.dPeer, best.MedianPeer(), kRuns,
+           (unsigned)wineBytes.size());
     printf("files identical:  %s\n", ourBytes == wineBytes ? "yes" : "no");
-    PrintRatio("CRegFile", "regedit /E", best.dOurs, best.dPeer, 1.00);
+    PrintRatios("CRegFile", "regedit /E", best, 1.00);
     return 0;
 }

@@ -4,17 +4,24 @@
 // Seeds 10,000 classes with InprocServer32 (every hundredth server missing),
 // 6,000 ProgIDs with DefaultIcon and shell\open\command, 10,000 file
 // extensions and 40,000 per-user keys four levels deep; then, three times
-// and taking turns at going first, scans every category without windows and
-// exports HKEY_CLASSES_ROOT, HKEY_USERS and the HKEY_LOCAL_MACHINE keys the
-// scanners read with regedit /E (process starts included). Prints the medians, their ratio and
-// the scan's peak working set, and removes the seeded keys again.
+// and taking turns at going first, scans every category without windows (as
+// the program does on this system: a 32-bit build on 64-bit Windows leaves
+// out Services and Empty Registry Keys) and exports the keys that scan reads
+// with regedit /E (process starts included). Each key is exported by the
+// regedit that reads the same registry view as the scan: the one of the
+// scan's own bitness for its own view, the other one for the keys the scan
+// also reads in the other view (Uninstall, App Paths, and on WOW64 the
+// 64-bit CLSID list). Where the other regedit cannot run, "reg export
+// /reg:32|64" stands in and the output says so. Prints every run, the medians,
+// their ratio and the scan's peak working set, and removes the seeded keys.
 // Targets: ratio <= 1.00, peak <= 64 MB.
 //
-// Run by hand under wine64 from the worktree:
-//   cmake -S . -B build/x86_64 ... -DTAMSEL_BUILD_BENCHMARKS=ON && cmake --build build/x86_64 --target scan_bench
+// Run by hand from the worktree, i686 (the product) with wine, x86_64 with wine64:
+//   cmake -S . -B build/bench-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DTAMSEL_BUILD_BENCHMARKS=ON ...
+//   cmake --build build/bench-i686 --target scan_bench
 //   export WINEPREFIX=/tmp/tamsel-scan-bench HOME=/tmp/tamsel-scan-bench.home WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 //   wine64 wineboot -i && wineserver -p
-//   wine64 build/x86_64/bin/scan_bench.exe
+//   wine build/bench-i686/bin/scan_bench.exe      (wine64 build/bench-x86_64/bin/scan_bench.exe)
 //   wineserver -k
 #include "scanner/ScanThread.h"
 #include "app/TamselApp.h"
@@ -119,6 +126,8 @@ int Scan(int nOnly = 0)
     scan.m_pRepair = arrRepair;
     for (int i = 0; i < SCAN_CATEGORIES; i++)
         scan.m_bScanCategory[i] = nOnly == 0 || i == CTamselApp::KeySlotOfCategory(nOnly);
+    scan.m_bWow64 = IsWow64();
+    scan.m_pathTest.SetWow64(scan.m_bWow64);
     RunScan(scan);
     std::vector<CScanFeedItem> items;
     scan.m_feed.TakeAll(items);
@@ -128,48 +137,151 @@ int Scan(int nOnly = 0)
     return nRows;
 }
 
-bool Regedit(const std::wstring& strFile, const wchar_t* pszKey)
+// One key the scan reads, in the registry view of the scan (or the other one).
+struct PeerKey
 {
-    int nExit = RunProgram(L"regedit.exe /E \"" + strFile + L"\" \"" + pszKey + L"\"");
-    DeleteFileW(strFile.c_str());
-    return nExit == 0;
+    std::wstring strKey;
+    bool bOtherView;
+};
+
+HKEY RootOf(const std::wstring& strKey, std::wstring& strRest)
+{
+    static const struct
+    {
+        const wchar_t* pszName;
+        HKEY hKey;
+    } s_roots[] = {{L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+                   {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                   {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                   {L"HKEY_USERS", HKEY_USERS}};
+    for (const auto& root : s_roots)
+    {
+        size_t nLength = wcslen(root.pszName);
+        if (strKey.compare(0, nLength, root.pszName) == 0)
+        {
+            strRest = strKey.size() > nLength ? strKey.substr(nLength + 1) : std::wstring();
+            return root.hKey;
+        }
+    }
+    return NULL;
 }
 
-bool ExportReadKeys(const std::wstring& strFile)
+REGSAM ViewFlag(bool bOtherView)
 {
-    static const wchar_t* s_pszKeys[] = {
-        L"HKEY_CLASSES_ROOT",
-        L"HKEY_USERS",
-        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
-        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help",
-        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Html Help",
-        L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services",
-        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
-        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
-    for (const wchar_t* pszKey : s_pszKeys)
-    {
-        // A key Wine does not have (Help, SharedDLLs) has nothing to export.
-        const wchar_t szMachine[] = L"HKEY_LOCAL_MACHINE\\";
-        HKEY hKey = NULL;
-        if (wcsncmp(pszKey, szMachine, wcslen(szMachine)) == 0)
-        {
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, pszKey + wcslen(szMachine), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-                continue;
-            RegCloseKey(hKey);
-        }
-        if (!Regedit(strFile, pszKey))
-            return false;
-    }
+    bool b32Bit = (sizeof(void*) == 4) != bOtherView;
+    return b32Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+
+bool Exists(const PeerKey& key)
+{
+    std::wstring strRest;
+    HKEY hRoot = RootOf(key.strKey, strRest), hKey = NULL;
+    if (hRoot == NULL || RegOpenKeyExW(hRoot, strRest.c_str(), 0, KEY_READ | ViewFlag(key.bOtherView), &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
     return true;
 }
 
-double Median(std::vector<double> values)
+// The keys the scan reads: what it walks whole, and the small keys it reads
+// when the empty-key walk of HKEY_USERS does not cover them. A key Wine does
+// not have (Help, SharedDLLs) has nothing to export and is left out.
+std::vector<PeerKey> KeysRead(bool bWow64)
 {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    const bool b64BitSystem = sizeof(void*) == 8 || bWow64;
+    const wchar_t szUninstall[] = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    const wchar_t szAppPaths[] = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+    std::vector<PeerKey> keys = {
+        {L"HKEY_CLASSES_ROOT", false},
+        {szUninstall, false},
+        {szAppPaths, false},
+        {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", false},
+        {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", false},
+        {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help", false},
+        {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Html Help", false},
+        {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32", false},
+        {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", false}};
+    if (!bWow64)
+    {
+        // Services and the empty-key walk over all of HKEY_USERS.
+        keys.push_back({L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services", false});
+        keys.push_back({L"HKEY_USERS", false});
+    }
+    else
+    {
+        keys.push_back({L"HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps", false});
+        keys.push_back({L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", false});
+        keys.push_back({L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false});
+        keys.push_back({L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache", false});
+        // 64-bit shell extensions count as known classes.
+        keys.push_back({L"HKEY_CLASSES_ROOT\\CLSID", true});
+    }
+    if (b64BitSystem)
+    {
+        keys.push_back({szUninstall, true});
+        keys.push_back({szAppPaths, true});
+    }
+    std::vector<PeerKey> present;
+    for (const PeerKey& key : keys)
+    {
+        if (Exists(key))
+            present.push_back(key);
+    }
+    return present;
+}
+
+// How the peer exports one view: a regedit, or reg.exe where that regedit
+// cannot run.
+struct PeerTool
+{
+    std::wstring strRegedit;
+    bool bRegExport = false;
+    REGSAM samView = 0;
+
+    bool Export(const std::wstring& strFile, const std::wstring& strKey) const
+    {
+        std::wstring strCommand;
+        if (bRegExport)
+            strCommand = L"reg.exe export \"" + strKey + L"\" \"" + strFile + L"\" /y " +
+                         (samView == KEY_WOW64_32KEY ? L"/reg:32" : L"/reg:64");
+        else
+            strCommand = L"\"" + strRegedit + L"\" /E \"" + strFile + L"\" \"" + strKey + L"\"";
+        int nExit = RunProgram(strCommand);
+        bool bWritten = FileSize(strFile) > 0;
+        DeleteFileW(strFile.c_str());
+        return nExit == 0 && bWritten;
+    }
+    std::string Describe() const
+    {
+        std::string str;
+        for (wchar_t c : bRegExport ? std::wstring(L"reg.exe export") : strRegedit + L" /E")
+            str += (char)c;
+        return str + (samView == KEY_WOW64_32KEY ? " (32-bit view)" : " (64-bit view)");
+    }
+};
+
+PeerTool ToolFor(bool bOtherView, const std::wstring& strFile, const std::wstring& strProbeKey)
+{
+    PeerTool tool;
+    tool.samView = ViewFlag(bOtherView);
+    tool.strRegedit = RegeditPath(tool.samView == KEY_WOW64_32KEY);
+    if (bOtherView && (GetFileAttributesW(tool.strRegedit.c_str()) == INVALID_FILE_ATTRIBUTES ||
+                       !tool.Export(strFile, strProbeKey)))
+        tool.bRegExport = true;
+    return tool;
+}
+
+bool ExportReadKeys(const std::wstring& strFile, const std::vector<PeerKey>& keys, const PeerTool& own,
+                    const PeerTool& other)
+{
+    for (const PeerKey& key : keys)
+    {
+        if (!(key.bOtherView ? other : own).Export(strFile, key.strKey))
+        {
+            printf("FAILED: the export of %ls did not complete\n", key.strKey.c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -179,6 +291,8 @@ int wmain()
     wchar_t szTemp[MAX_PATH];
     GetTempPathW(MAX_PATH, szTemp);
     std::wstring strFile = std::wstring(szTemp) + L"tamsel_scan_bench.reg";
+    const bool bWow64 = IsWow64();
+    printf("scan_bench: %s process\n", ProcessKind());
 
     Unseed();
     printf("Seeding %d keys...\n", kClasses * 2 + kProgIds * 5 + kExtensions + kUserKeys);
@@ -188,6 +302,15 @@ int wmain()
         Unseed();
         return 1;
     }
+    std::vector<PeerKey> keys = KeysRead(bWow64);
+    PeerTool own = ToolFor(false, strFile, L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
+    PeerTool other = ToolFor(true, strFile, L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
+    printf("peer, the scan's own view: %s\n", own.Describe().c_str());
+    printf("peer, the other view:      %s%s\n", other.Describe().c_str(),
+           other.bRegExport ? " - the other regedit cannot run here" : "");
+    for (const PeerKey& key : keys)
+        printf("  exports %ls%s\n", key.strKey.c_str(), key.bOtherView ? " (other view)" : "");
+
     std::vector<double> arrOurs, arrWine;
     int nRows = 0;
     bool bOk = true;
@@ -202,13 +325,16 @@ int wmain()
             if (bOurs)
                 nRows = Scan();
             else
-                bOk = ExportReadKeys(strFile);
+                bOk = ExportReadKeys(strFile, keys, own, other);
             QueryPerformanceCounter(&t1);
             (bOurs ? dOurs : dWine) = Seconds(t0, t1);
         }
+        if (!bOk)
+            break;
         arrOurs.push_back(dOurs);
         arrWine.push_back(dWine);
         printf("run %d: scan %.3f s (%d rows), regedit /E %.3f s\n", nRun + 1, dOurs, nRows, dWine);
+        fflush(stdout);
     }
     // Where the time goes: each category alone, once.
     for (int nCategory = 1; nCategory <= SCAN_CATEGORIES && bOk; nCategory++)
@@ -221,17 +347,18 @@ int wmain()
     }
     Unseed();
     if (!bOk)
-    {
-        printf("FAILED: regedit /E did not complete\n");
         return 1;
-    }
     PROCESS_MEMORY_COUNTERS counters = {sizeof(counters)};
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
     double dOurs = Median(arrOurs), dWine = Median(arrWine);
     double dPeakMb = counters.PeakWorkingSetSize / (1024.0 * 1024.0);
+    PrintRuns("scan", arrOurs);
+    PrintRuns("regedit /E", arrWine);
     printf("scan (all 15):      %.3f s (median of %d), %d rows\n", dOurs, kRuns, nRows);
     printf("regedit /E:         %.3f s (median of %d)\n", dWine, kRuns);
-    PrintRatio("scan", "regedit /E", dOurs, dWine, 1.00);
-    printf("peak working set: %.1f MB (target <= 64 MB: %s)\n", dPeakMb, dPeakMb <= 64.0 ? "met" : "NOT met");
+    PrintRatio("scan", "regedit /E (medians)", dOurs, dWine, 1.00);
+    printf("ratio of the best runs: %.2f\n", Best(arrOurs) / Best(arrWine));
+    printf("peak working set (%s): %.1f MB (target <= 64 MB: %s)\n", ProcessKind(), dPeakMb,
+           dPeakMb <= 64.0 ? "met" : "NOT met");
     return 0;
 }

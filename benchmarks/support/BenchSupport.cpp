@@ -1,6 +1,7 @@
 #include "benchmarks/support/BenchSupport.h"
 
 #include <stdio.h>
+#include <algorithm>
 #include <vector>
 
 namespace benchsupport {
@@ -163,15 +164,87 @@ BestTimes TimeInTurns(int nRuns, const char* pszWhat, const char* pszOurs, const
             best.dOurs = dRunOurs;
         if (dRunPeer < best.dPeer)
             best.dPeer = dRunPeer;
+        best.arrOurs.push_back(dRunOurs);
+        best.arrPeer.push_back(dRunPeer);
         printf("%s %d: %s %.3f s, %s %.3f s\n", pszWhat, nRun + 1, pszOurs, dRunOurs, pszPeer, dRunPeer);
+        fflush(stdout);
+    }
+    if (best.bOk)
+    {
+        PrintRuns(pszOurs, best.arrOurs);
+        PrintRuns(pszPeer, best.arrPeer);
     }
     return best;
+}
+
+double Best(const std::vector<double>& values)
+{
+    return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void PrintRuns(const char* pszWhat, const std::vector<double>& values, const char* pszUnit, double dScale)
+{
+    printf("  %s:", pszWhat);
+    for (size_t i = 0; i < values.size(); ++i)
+        printf("%s %.3f", i ? "," : "", values[i] * dScale);
+    printf("%s%s; best %.3f, median %.3f\n", *pszUnit ? " " : "", pszUnit, Best(values) * dScale,
+           Median(values) * dScale);
+    fflush(stdout);
 }
 
 void PrintRatio(const char* pszOurs, const char* pszPeer, double dOurs, double dPeer, double dTarget)
 {
     printf("ratio %s / %s: %.2f (target <= %.2f: %s)\n", pszOurs, pszPeer, dOurs / dPeer, dTarget,
            dOurs <= dTarget * dPeer ? "met" : "NOT met");
+}
+
+void PrintRatios(const char* pszOurs, const char* pszPeer, const BestTimes& times, double dTarget)
+{
+    double dBest = times.dOurs / times.dPeer, dMedian = times.MedianOurs() / times.MedianPeer();
+    printf("ratio %s / %s, best of %u: %.2f (target <= %.2f: %s); median: %.2f (%s)\n", pszOurs, pszPeer,
+           (unsigned)times.arrOurs.size(), dBest, dTarget, dBest <= dTarget ? "met" : "NOT met", dMedian,
+           dMedian <= dTarget ? "met" : "NOT met");
+}
+
+bool IsWow64()
+{
+    typedef BOOL(WINAPI * PFN_IS_WOW64)(HANDLE, PBOOL);
+    PFN_IS_WOW64 pfn = (PFN_IS_WOW64)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
+    BOOL bWow64 = FALSE;
+    return pfn != NULL && pfn(GetCurrentProcess(), &bWow64) && bWow64;
+}
+
+const char* ProcessKind()
+{
+    if (sizeof(void*) == 8)
+        return "64-bit";
+    return IsWow64() ? "32-bit (WOW64)" : "32-bit";
+}
+
+std::wstring RegeditPath(bool b32Bit)
+{
+    wchar_t szFolder[MAX_PATH] = {};
+    // On 64-bit Windows the 32-bit tools live in SysWOW64; the Windows
+    // folder itself is not redirected, so its regedit is the 64-bit one.
+    bool b64BitSystem = sizeof(void*) == 8 || IsWow64();
+    if (b32Bit && b64BitSystem && GetSystemWow64DirectoryW(szFolder, MAX_PATH) > 0)
+        return std::wstring(szFolder) + L"\\regedit.exe";
+    GetWindowsDirectoryW(szFolder, MAX_PATH);
+    return std::wstring(szFolder) + L"\\regedit.exe";
+}
+
+std::wstring OwnRegedit()
+{
+    return L"\"" + RegeditPath(sizeof(void*) == 4) + L"\"";
 }
 
 } // namespace benchsupport

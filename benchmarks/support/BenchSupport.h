@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace benchsupport {
 
@@ -43,20 +44,45 @@ const int kBenchSubKeys = 5000;
 const int kBenchValuesPerKey = 20;
 bool FillBenchKey(HKEY hHive);
 
-// Best times of ours and of the peer over nRuns runs, each going first in
-// turn so neither always meets a warmer cache. A run returns its seconds, or
-// a negative number when it failed, which ends the measurement. Each run is
-// printed as "<what> <n>: <ours> x s, <peer> y s".
+// The smallest value, and the middle one (the mean of the middle two for an
+// even count); 0 for none.
+double Best(const std::vector<double>& values);
+double Median(std::vector<double> values);
+// "<what>: a, b, c <unit>; best x, median y" (values scaled by dScale).
+void PrintRuns(const char* pszWhat, const std::vector<double>& values, const char* pszUnit = "s", double dScale = 1);
+
+// Times of ours and of the peer over nRuns runs, each going first in turn so
+// neither always meets a warmer cache. A run returns its seconds, or a
+// negative number when it failed, which ends the measurement. Each run is
+// printed as "<what> <n>: <ours> x s, <peer> y s", then every time of each
+// side with its best and median.
 struct BestTimes
 {
     double dOurs = 1e9;
     double dPeer = 1e9;
+    std::vector<double> arrOurs;
+    std::vector<double> arrPeer;
     bool bOk = true;
+    double MedianOurs() const { return Median(arrOurs); }
+    double MedianPeer() const { return Median(arrPeer); }
 };
 BestTimes TimeInTurns(int nRuns, const char* pszWhat, const char* pszOurs, const std::function<double()>& ours,
                       const char* pszPeer, const std::function<double()>& peer);
 
 // "ratio <ours> / <peer>: r (target <= t: met)".
 void PrintRatio(const char* pszOurs, const char* pszPeer, double dOurs, double dPeer, double dTarget);
+// Both ratios of a measurement, best and median: "ratio <ours> / <peer>, best
+// of n: r (target <= t: met); median: m (met)".
+void PrintRatios(const char* pszOurs, const char* pszPeer, const BestTimes& times, double dTarget);
+
+// "32-bit (WOW64)", "32-bit" or "64-bit": how this process runs.
+const char* ProcessKind();
+bool IsWow64();
+// Full path of the regedit.exe that runs with the given bitness, so that it
+// reads the same registry view as a program of that bitness.
+std::wstring RegeditPath(bool b32Bit);
+// The quoted regedit of this process's own bitness: the peer of a 32-bit
+// program on 64-bit Windows is the 32-bit regedit, which sees its view.
+std::wstring OwnRegedit();
 
 } // namespace benchsupport

@@ -6,7 +6,8 @@
 // and grid lines, the same texts and image list, redraw off. Also our 10,000
 // rows against our 1,000. Header: one click on the column-0 header box over
 // 10,000 rows, then a paint, against LVM_SETITEMSTATE(-1, check state) and a
-// paint on the peer. Best of five runs each, taking turns at going first.
+// paint on the peer. Five runs each, taking turns at going first; every run,
+// the best and the median are printed.
 // Targets: fill ratio <= 2.0, 10,000 / 1,000 <= 11, header ratio <= 2.0.
 //
 // Run by hand under wine64 on a display (the test build's prefix will do):
@@ -16,6 +17,7 @@
 //   build/x86_64/wine-run.sh build/x86_64/bin/xlist_bench.exe
 #include "controls/lists/XListCtrl.h"
 #include "framework/ImageList.h"
+#include "benchmarks/support/BenchSupport.h"
 
 #include <stdio.h>
 #include <algorithm>
@@ -206,7 +208,7 @@ int wmain()
     host.UpdateWindow();
     HIMAGELIST hImages = MakeImages();
 
-    double dOurs = 1e9, dPeer = 1e9, dOurs1k = 1e9, dOursHeader = 1e9, dPeerHeader = 1e9;
+    std::vector<double> arrOurs, arrPeer, arrOurs1k, arrOursHeader, arrPeerHeader;
     for (int nRun = 0; nRun < kRuns; ++nRun)
     {
         Times ours, peer;
@@ -221,20 +223,31 @@ int wmain()
             ours = RunOurs(host, hImages, 10000, true);
         }
         Times small = RunOurs(host, hImages, 1000, false);
-        dOurs = std::min(dOurs, ours.dFill);
-        dPeer = std::min(dPeer, peer.dFill);
-        dOurs1k = std::min(dOurs1k, small.dFill);
-        dOursHeader = std::min(dOursHeader, ours.dHeader);
-        dPeerHeader = std::min(dPeerHeader, peer.dHeader);
+        arrOurs.push_back(ours.dFill);
+        arrPeer.push_back(peer.dFill);
+        arrOurs1k.push_back(small.dFill);
+        arrOursHeader.push_back(ours.dHeader);
+        arrPeerHeader.push_back(peer.dHeader);
         wprintf(L"run %d: fill ours %.3f s, peer %.3f s, ours 1,000 rows %.3f s; header ours %.4f s, peer %.4f s\n",
                 nRun + 1, ours.dFill, peer.dFill, small.dFill, ours.dHeader, peer.dHeader);
+        fflush(stdout);
     }
-    wprintf(L"fill 10,000 rows: CXListCtrl %.3f s, SysListView32 %.3f s, ratio %.2f (target <= 2.00)\n", dOurs, dPeer,
-            dOurs / dPeer);
-    wprintf(L"CXListCtrl 10,000 rows against 1,000: %.3f s / %.3f s, ratio %.2f (target <= 11.00)\n", dOurs, dOurs1k,
-            dOurs / dOurs1k);
-    wprintf(L"header box over 10,000 rows: CXListCtrl %.4f s, LVM_SETITEMSTATE %.4f s, ratio %.2f (target <= 2.00)\n",
-            dOursHeader, dPeerHeader, dOursHeader / dPeerHeader);
+    using benchsupport::Best;
+    using benchsupport::Median;
+    benchsupport::PrintRuns("fill CXListCtrl", arrOurs);
+    benchsupport::PrintRuns("fill SysListView32", arrPeer);
+    benchsupport::PrintRuns("fill CXListCtrl 1,000 rows", arrOurs1k);
+    benchsupport::PrintRuns("header CXListCtrl", arrOursHeader);
+    benchsupport::PrintRuns("header LVM_SETITEMSTATE", arrPeerHeader);
+    const double dOurs = Best(arrOurs), dPeer = Best(arrPeer), dOurs1k = Best(arrOurs1k);
+    const double dOursHeader = Best(arrOursHeader), dPeerHeader = Best(arrPeerHeader);
+    wprintf(L"fill 10,000 rows: CXListCtrl %.3f s, SysListView32 %.3f s, ratio %.2f (target <= 2.00); median ratio %.2f\n",
+            dOurs, dPeer, dOurs / dPeer, Median(arrOurs) / Median(arrPeer));
+    wprintf(L"CXListCtrl 10,000 rows against 1,000: %.3f s / %.3f s, ratio %.2f (target <= 11.00); median ratio %.2f\n",
+            dOurs, dOurs1k, dOurs / dOurs1k, Median(arrOurs) / Median(arrOurs1k));
+    wprintf(L"header box over 10,000 rows: CXListCtrl %.4f s, LVM_SETITEMSTATE %.4f s, ratio %.2f (target <= 2.00); "
+            L"median ratio %.2f\n",
+            dOursHeader, dPeerHeader, dOursHeader / dPeerHeader, Median(arrOursHeader) / Median(arrPeerHeader));
     ImageList_Destroy(hImages);
     host.DestroyWindow();
     return 0;

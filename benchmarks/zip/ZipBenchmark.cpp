@@ -8,8 +8,8 @@
 // bin/zip_benchmark.exe uses the tests' prefix instead.)
 // The peers run through the host's /bin/sh and time themselves, so Wine's
 // process start does not count against them. Each side runs five times, in
-// turn with its peer so that both meet the same machine load, and the best
-// time counts. Targets: writer <= 1.3 x zip -8, reader <= 1.3 x unzip, in wall-clock
+// turn with its peer so that both meet the same machine load; every run is
+// printed, and the best time counts (the median is printed beside it). Targets: writer <= 1.3 x zip -8, reader <= 1.3 x unzip, in wall-clock
 // time; processor time is printed beside it, as it varies less with the load
 // that other processes put on the machine.
 #include "framework/Afx.h"
@@ -200,9 +200,13 @@ Timing RunReader(const std::string& strScratch)
     return t;
 }
 
+std::vector<double> g_arrWall[4];
+
 // The best of the runs so far; a failed run fails the whole measurement.
-void KeepBest(Timing& best, const Timing& run, bool& bFailed)
+// Each run's wall-clock time is kept for the median.
+void KeepBest(Timing& best, const Timing& run, bool& bFailed, int nSide)
 {
+    g_arrWall[nSide].push_back(run.dWall);
     if (run.dWall < 0 || run.dCpu < 0)
         bFailed = true;
     if (best.dWall < 0 || run.dWall < best.dWall)
@@ -248,15 +252,19 @@ int wmain(int argc, wchar_t** argv)
     bool bFailed = false;
     for (int i = 0; i < Runs; ++i)
     {
-        KeepBest(writer, RunWriter(strScratch, files), bFailed);
+        KeepBest(writer, RunWriter(strScratch, files), bFailed, 0);
         RunHost("rm -f " + strScratch + "peer.zip");
-        KeepBest(zip, TimeHost(strScratch, "cd " + strScratch + "src && zip -8 -q -r ../peer.zip ."), bFailed);
+        KeepBest(zip, TimeHost(strScratch, "cd " + strScratch + "src && zip -8 -q -r ../peer.zip ."), bFailed, 1);
+        printf("write run %d: ours %.3f s, zip -8 %.3f s\n", i + 1, g_arrWall[0].back(), g_arrWall[1].back());
+        fflush(stdout);
     }
     for (int i = 0; i < Runs; ++i)
     {
         RunHost("rm -rf " + strScratch + "out-ours " + strScratch + "out-unzip");
-        KeepBest(reader, RunReader(strScratch), bFailed);
-        KeepBest(unzip, TimeHost(strScratch, "unzip -q -o " + strScratch + "ours.zip -d " + strScratch + "out-unzip"), bFailed);
+        KeepBest(reader, RunReader(strScratch), bFailed, 2);
+        KeepBest(unzip, TimeHost(strScratch, "unzip -q -o " + strScratch + "ours.zip -d " + strScratch + "out-unzip"), bFailed, 3);
+        printf("read run %d: ours %.3f s, unzip %.3f s\n", i + 1, g_arrWall[2].back(), g_arrWall[3].back());
+        fflush(stdout);
     }
     int nSame = RunHost("diff -r " + strScratch + "src " + strScratch + "out-ours && unzip -tq " + strScratch + "ours.zip");
     LONGLONG llOurs = FileSize(WinPath(strScratch + "ours.zip")), llPeer = FileSize(WinPath(strScratch + "peer.zip"));
@@ -269,7 +277,13 @@ int wmain(int argc, wchar_t** argv)
     }
     printf("archive: ours %lld bytes, zip -8 %lld bytes; extracted files %s\n", llOurs, llPeer,
            nSame == 0 ? "match the sources" : "DIFFER from the sources");
+    benchsupport::PrintRuns("write ours", g_arrWall[0]);
+    benchsupport::PrintRuns("zip -8", g_arrWall[1]);
+    benchsupport::PrintRuns("read ours", g_arrWall[2]);
+    benchsupport::PrintRuns("unzip", g_arrWall[3]);
     PrintRatio("write:", "zip -8", writer, zip);
+    printf("  median ratio write / zip -8: %.2f\n", Median(g_arrWall[0]) / Median(g_arrWall[1]));
     PrintRatio("read: ", "unzip", reader, unzip);
+    printf("  median ratio read / unzip: %.2f\n", Median(g_arrWall[2]) / Median(g_arrWall[3]));
     return nSame == 0 ? 0 : 1;
 }

@@ -43,21 +43,26 @@ protected:
     void PreSubclassWindow() override { throw 3; }
 };
 
+struct FindTitle
+{
+    LPCWSTR lpszTitle;
+    int nCount;
+};
+
+BOOL CALLBACK CountTitleProc(HWND hWnd, LPARAM lParam)
+{
+    FindTitle* pFind = (FindTitle*)lParam;
+    wchar_t szTitle[64] = {};
+    ::GetWindowTextW(hWnd, szTitle, 64);
+    if (wcscmp(szTitle, pFind->lpszTitle) == 0)
+        ++pFind->nCount;
+    return TRUE;
+}
+
 int CountTopLevelWindows(LPCWSTR lpszTitle)
 {
-    struct Find
-    {
-        LPCWSTR lpszTitle;
-        int nCount;
-    } find = { lpszTitle, 0 };
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hWnd, LPARAM lParam) -> BOOL {
-        Find* pFind = (Find*)lParam;
-        wchar_t szTitle[64] = {};
-        ::GetWindowTextW(hWnd, szTitle, 64);
-        if (wcscmp(szTitle, pFind->lpszTitle) == 0)
-            ++pFind->nCount;
-        return TRUE;
-    }, (LPARAM)&find);
+    FindTitle find = { lpszTitle, 0 };
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountTitleProc, (LPARAM)&find);
     return find.nCount;
 }
 

@@ -229,3 +229,65 @@ TEST(FileExtensions, ExplorerFileExtsEntries)
     EXPECT_EQ(run.RowsWith(strBoth + L"\\OpenWithProgids<").size(), 1u);
     EXPECT_EQ(run.RowsWith(strBoth + L"<").size(), 1u);
 }
+
+// File types are shared by 32-bit and 64-bit programs: a command or icon under
+// %ProgramFiles% or %CommonProgramFiles% is sound when its file is in either
+// program folder, and texts that are no file path are never reported.
+TEST(FileAssociations, ProgramFolderReferencesAndIndirectIcons)
+{
+    PlantedFiles files;
+    const std::wstring strTag = NewGuid().substr(1, 8);
+    const std::wstring strApp64 = L"TamselApp64_" + strTag, strApp32 = L"TamselApp32_" + strTag,
+                       strShared = L"TamselShared64_" + strTag, strGone = L"TamselGone_" + strTag;
+    ASSERT_TRUE(files.Add(PlantedFiles::Folder(L"ProgramW6432") + L"\\" + strApp64 + L"\\app64.exe"));
+    ASSERT_TRUE(files.Add(PlantedFiles::Folder(L"ProgramFiles(x86)") + L"\\" + strApp32 + L"\\app32.exe"));
+    ASSERT_TRUE(files.Add(PlantedFiles::Folder(L"CommonProgramW6432") + L"\\" + strShared + L"\\tool.ico"));
+    struct Case
+    {
+        const wchar_t* pszName;
+        const wchar_t* pszSubKey;  // "shell\open\command" or "DefaultIcon"
+        std::wstring strText;      // REG_EXPAND_SZ
+        bool bProblem;
+    };
+    const Case cases[] = {
+        {L"Command64", L"shell\\open\\command", L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\" \"%1\"", false},
+        {L"Command32", L"shell\\open\\command", L"\"%ProgramFiles%\\" + strApp32 + L"\\app32.exe\" \"%1\"", false},
+        {L"CommandUnquoted", L"shell\\open\\command", L"%ProgramFiles%\\" + strApp64 + L"\\app64.exe %1", false},
+        {L"CommandGone", L"shell\\open\\command", L"\"%ProgramFiles%\\" + strGone + L"\\app.exe\" \"%1\"", true},
+        {L"CommandGoneUnquoted", L"shell\\open\\command", L"%ProgramFiles%\\" + strGone + L"\\app.exe /o %1", true},
+        {L"Icon64", L"DefaultIcon", L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\",0", false},
+        {L"IconCommon", L"DefaultIcon", L"%CommonProgramFiles%\\" + strShared + L"\\tool.ico", false},
+        {L"IconGone", L"DefaultIcon", L"%ProgramFiles%\\" + strGone + L"\\app.exe,1", true},
+        {L"IconCommonGone", L"DefaultIcon", L"%CommonProgramFiles%\\" + strGone + L"\\tool.ico", true},
+        {L"IconPackage", L"DefaultIcon",
+         L"@{Microsoft.WindowsCalculator_10.0.0.0_x64__8wekyb3d8bbwe?ms-resource://Microsoft.WindowsCalculator/Files/"
+         L"Assets/CalculatorAppList.png}",
+         false},
+        {L"IconIndirect", L"DefaultIcon", L"@%SystemRoot%\\system32\\shell32.dll,-154", false},
+        {L"IconIndirectGone", L"DefaultIcon", L"@%SystemRoot%\\system32\\" + strGone + L".dll,-154", true},
+    };
+    ClassesKeys keys;
+    std::vector<std::wstring> arrClasses;
+    for (const Case& c : cases)
+    {
+        arrClasses.push_back(std::wstring(L"TamselType") + c.pszName + L"_" + strTag);
+        ASSERT_TRUE(keys.SetString(arrClasses.back() + L"\\" + c.pszSubKey, L"", c.strText, REG_EXPAND_SZ));
+    }
+    HeadlessScan run;
+    run.Only({9});
+    run.Run();
+    for (size_t i = 0; i < arrClasses.size(); i++)
+    {
+        SCOPED_TRACE(testing::PrintToString(cases[i].strText));
+        if (!cases[i].bProblem)
+        {
+            EXPECT_EQ(run.RowsWith(arrClasses[i] + L"\\").size(), 0u) << cases[i].pszName;
+            continue;
+        }
+        // A bad command takes its verb and the shell key with it; a missing icon is its DefaultIcon key.
+        const std::wstring strRow = std::wstring(cases[i].pszSubKey) == L"DefaultIcon"
+                                        ? arrClasses[i] + L"\\DefaultIcon<"
+                                        : arrClasses[i] + L"\\shell<";
+        EXPECT_EQ(run.RowsWith(strRow).size(), 1u) << cases[i].pszName;
+    }
+}

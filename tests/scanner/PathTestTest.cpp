@@ -1,4 +1,5 @@
 #include "scanner/PathTest.h"
+#include "tests/scanner/ScanTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 
@@ -106,25 +107,124 @@ TEST(PathTest, CommandLinesAsCreateProcessReadsThem)
     EXPECT_FALSE(test.CommandProgramExists(L""));
 }
 
-TEST(PathTest, On64BitWindowsProgramFilesPathsCountUnderBothExpansions)
+namespace {
+struct ViewCase
 {
-    ScratchFolder folder;
-    std::wstring str32 = folder.Path() + L"pf32";
-    std::wstring str64 = folder.Path() + L"pf64";
-    ASSERT_TRUE(::CreateDirectoryW(str32.c_str(), NULL));
-    ASSERT_TRUE(::CreateDirectoryW(str64.c_str(), NULL));
-    ASSERT_TRUE(testsupport::WriteFileBytes(str64 + L"\\shell64.dll", "MZ"));
-    EnvironmentVariable pf(L"ProgramFiles", str32);
-    EnvironmentVariable pf64(L"ProgramW6432", str64);
-    EnvironmentVariable cpf(L"CommonProgramFiles", str32);
-    EnvironmentVariable cpf64(L"CommonProgramW6432", str64);
-    CPathTest native;
-    EXPECT_FALSE(native.FileExists(L"%ProgramFiles%\\shell64.dll"));
-    CPathTest wow64;
-    wow64.SetWow64(TRUE);
-    wow64.BeginThread();
-    EXPECT_TRUE(wow64.FileExists(L"%ProgramFiles%\\shell64.dll"));
-    EXPECT_TRUE(wow64.FileExists(L"%commonprogramfiles%\\shell64.dll"));
-    EXPECT_FALSE(wow64.FileExists(L"%ProgramFiles%\\tamsel_missing_5.dll"));
-    wow64.EndThread();
+    std::wstring strText;
+    bool bAny, b64, b32;  // expected presence when read from a shared key, the 64-bit view, the 32-bit view
+};
+}  // namespace
+
+// On 64-bit Windows a text means what it means to the program kind of the
+// view it was read from: %ProgramFiles%, %CommonProgramFiles% and System32
+// name the 64-bit folders in the 64-bit view and the x86 ones (Program Files
+// (x86), SysWOW64) in the 32-bit view; a shared key may mean either.
+TEST(PathTest, ReferencesAreJudgedAsTheProgramsOfTheirViewSeeThem)
+{
+    CPathTest test;
+    ASSERT_TRUE(test.Is64BitWindows());
+    const std::wstring strTag = scantest::NewGuid().substr(1, 8);
+    const std::wstring strPf64 = scantest::PlantedFiles::Folder(L"ProgramW6432"),
+                       strPf86 = scantest::PlantedFiles::Folder(L"ProgramFiles(x86)"),
+                       strCf64 = scantest::PlantedFiles::Folder(L"CommonProgramW6432"),
+                       strCf86 = scantest::PlantedFiles::Folder(L"CommonProgramFiles(x86)"),
+                       strSys = scantest::PlantedFiles::SystemFolder(), strWow = scantest::PlantedFiles::Wow64Folder();
+    ASSERT_FALSE(strPf64.empty() || strPf86.empty() || strCf64.empty() || strCf86.empty() || strWow.empty());
+    ASSERT_NE(strPf64, strPf86);
+    const std::wstring strApp64 = L"TamselApp64_" + strTag, strApp86 = L"TamselApp86_" + strTag,
+                       strShared = L"TamselShared_" + strTag, strOnly64 = L"tamsel64_" + strTag + L".dll",
+                       strOnly32 = L"tamsel32_" + strTag + L".dll";
+    scantest::PlantedFiles files;
+    ASSERT_TRUE(files.Add(strPf64 + L"\\" + strApp64 + L"\\app64.exe"));
+    ASSERT_TRUE(files.Add(strPf86 + L"\\" + strApp86 + L"\\app86.exe"));
+    ASSERT_TRUE(files.Add(strCf64 + L"\\" + strShared + L"\\tool64.ico"));
+    ASSERT_TRUE(files.Add(strCf86 + L"\\" + strShared + L"\\tool86.ico"));
+    ASSERT_TRUE(files.Add(strSys + L"\\" + strOnly64));
+    ASSERT_TRUE(files.Add(strWow + L"\\" + strOnly32));
+    const std::wstring strGone = L"TamselGone_" + strTag;
+    const ViewCase cases[] = {
+        {L"%ProgramFiles%\\" + strApp64 + L"\\app64.exe", true, true, false},
+        {L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\"", true, true, false},
+        {L"%programfiles%\\" + strApp86 + L"\\app86.exe", true, false, true},
+        {L"%ProgramFiles%\\" + strGone + L"\\app.exe", false, false, false},
+        {L"%ProgramW6432%\\" + strApp64 + L"\\app64.exe", true, true, true},
+        {L"%ProgramFiles(x86)%\\" + strApp86 + L"\\app86.exe", true, true, true},
+        {strPf64 + L"\\" + strApp64 + L"\\app64.exe", true, true, true},
+        {L"%CommonProgramFiles%\\" + strShared + L"\\tool64.ico", true, true, false},
+        {L"%CommonProgramFiles%\\" + strShared + L"\\tool86.ico", true, false, true},
+        {L"%CommonProgramFiles%\\" + strGone + L"\\tool.ico", false, false, false},
+        {L"%SystemRoot%\\System32\\" + strOnly64, true, true, false},
+        {L"%SystemRoot%\\System32\\" + strOnly32, true, false, true},
+        {L"%SystemRoot%\\Sysnative\\" + strOnly64, true, true, true},
+        {L"%SystemRoot%\\System32\\" + strGone + L".dll", false, false, false},
+        {strOnly64, true, true, false},
+        {strOnly32, true, false, true},
+        {strGone + L".dll", false, false, false},
+    };
+    for (const ViewCase& c : cases)
+    {
+        SCOPED_TRACE(testing::PrintToString(c.strText));
+        EXPECT_EQ(!!test.FileExists(c.strText.c_str()), c.bAny);
+        EXPECT_EQ(!!test.FileExists(c.strText.c_str(), PATH_VIEW_64), c.b64);
+        EXPECT_EQ(!!test.FileExists(c.strText.c_str(), PATH_VIEW_32), c.b32);
+    }
+    // Icon locations and command lines follow the same rule.
+    EXPECT_TRUE(test.IconFileExists((L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\",0").c_str(), PATH_VIEW_64));
+    EXPECT_FALSE(test.IconFileExists((L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\",0").c_str(), PATH_VIEW_32));
+    EXPECT_TRUE(test.IconFileExists((L"%ProgramFiles%\\" + strApp86 + L"\\app86.exe,-101").c_str(), PATH_VIEW_32));
+    EXPECT_FALSE(test.IconFileExists((L"%ProgramFiles%\\" + strGone + L"\\app.exe,0").c_str()));
+    EXPECT_TRUE(
+        test.CommandProgramExists((L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\" /S").c_str(), PATH_VIEW_64));
+    EXPECT_FALSE(
+        test.CommandProgramExists((L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\" /S").c_str(), PATH_VIEW_32));
+}
+
+// Texts that are no file path are never missing: package resources, texts
+// the file system refuses as names; an indirect string is judged by its file.
+TEST(PathTest, TextsThatAreNoFilePathAreNotMissing)
+{
+    CPathTest test;
+    struct Case
+    {
+        const wchar_t* pszText;
+        bool bExists;
+    };
+    const Case cases[] = {
+        {L"@{Microsoft.WindowsCalculator_10.0.0.0_x64__8wekyb3d8bbwe?ms-resource://Microsoft.WindowsCalculator/Files/"
+         L"Assets/CalculatorAppList.png}",
+         true},
+        {L"@%SystemRoot%\\system32\\shell32.dll,-154", true},
+        {L"@%SystemRoot%\\system32\\tamsel_missing_6.dll,-154", false},
+        {L"@C:\\tamsel_missing_dir\\x.dll,-3", false},
+        {L"C:\\tamsel\\what?.exe", true},
+        {L"C:\\tamsel\\a<b.exe", true},
+        {L"C:\\tamsel_missing_dir\\plain.exe", false},
+        {L"@", false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.pszText)));
+        EXPECT_EQ(!!test.FileExists(c.pszText), c.bExists);
+        EXPECT_EQ(!!test.IconFileExists(c.pszText), c.bExists);
+    }
+}
+
+// A 32-bit shell link may spell a target below the 64-bit program folder with
+// the x86 folder; the target counts where a 64-bit user's shell opens it.
+TEST(PathTest, ShortcutTargetsAsThe64BitShellOpensThem)
+{
+    CPathTest test;
+    const std::wstring strTag = scantest::NewGuid().substr(1, 8);
+    const std::wstring strPf64 = scantest::PlantedFiles::Folder(L"ProgramW6432"),
+                       strPf86 = scantest::PlantedFiles::Folder(L"ProgramFiles(x86)");
+    scantest::PlantedFiles files;
+    ASSERT_TRUE(files.Add(strPf64 + L"\\TamselLink64_" + strTag + L"\\app64.exe"));
+    ASSERT_TRUE(files.Add(scantest::PlantedFiles::SystemFolder() + L"\\tamsel_link64_" + strTag + L".dll"));
+    EXPECT_TRUE(test.ShortcutTargetExists((strPf64 + L"\\TamselLink64_" + strTag + L"\\app64.exe").c_str()));
+    EXPECT_TRUE(test.ShortcutTargetExists((strPf86 + L"\\TamselLink64_" + strTag + L"\\app64.exe").c_str()));
+    EXPECT_TRUE(test.ShortcutTargetExists((L"%ProgramFiles%\\TamselLink64_" + strTag + L"\\app64.exe").c_str()));
+    EXPECT_TRUE(test.ShortcutTargetExists(
+        (scantest::PlantedFiles::SystemFolder() + L"\\tamsel_link64_" + strTag + L".dll").c_str()));
+    EXPECT_FALSE(test.ShortcutTargetExists((strPf86 + L"\\TamselLink64_" + strTag + L"\\gone.exe").c_str()));
+    EXPECT_FALSE(test.ShortcutTargetExists((strPf64 + L"\\TamselLink64_" + strTag + L"\\gone.exe").c_str()));
 }

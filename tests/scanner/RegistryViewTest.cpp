@@ -58,14 +58,15 @@ public:
         }
         return true;
     }
-    bool SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData)
+    bool SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
+                   DWORD dwType = REG_SZ)
     {
         if (!Create(strPath))
             return false;
         HKEY hKey = NULL;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_SET_VALUE | m_samView, &hKey) != ERROR_SUCCESS)
             return false;
-        LONG nResult = RegSetValueExW(hKey, strName.c_str(), 0, REG_SZ, (const BYTE*)strData.c_str(),
+        LONG nResult = RegSetValueExW(hKey, strName.c_str(), 0, dwType, (const BYTE*)strData.c_str(),
                                       (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(hKey);
         return nResult == ERROR_SUCCESS;
@@ -287,9 +288,11 @@ TEST(RegistryViews, SeparateAppPathsFaultsAndLookAlikesOfBothViews)
         SeparateAppPaths separate;
         ASSERT_TRUE(separate.WasLink()) << "this prefix does not link the 32-bit App Paths";
         ASSERT_TRUE(separate.IsSeparate());
-        wchar_t szSystem[MAX_PATH];
-        GetSystemDirectoryW(szSystem, MAX_PATH);
-        const std::wstring strPresent = std::wstring(szSystem) + L"\\notepad.exe";
+        // A folder both kinds of program see alike (System32 is not: the
+        // 32-bit view's entries are judged in SysWOW64).
+        testsupport::ScratchFolder folder;
+        ASSERT_TRUE(testsupport::WriteFileBytes(folder.File(L"app.exe"), "MZ"));
+        const std::wstring strPresent = folder.File(L"app.exe");
         ViewKeys own(0), other(kOther);
         const std::wstring strOwnFault = kAppPaths + Tag(L"own_fault") + L".exe",
                            strOwnGood = kAppPaths + Tag(L"own_good") + L".exe",
@@ -484,4 +487,163 @@ TEST(RegistryViews, ImportInAViewActsInThatViewOnly)
     EXPECT_EQ(own.Read(strGone, L"v"), L"own");
     EXPECT_EQ(other.Read(strKeep, L"v"), L"made");
     EXPECT_FALSE(own.Exists(strKeep));
+}
+
+namespace {
+
+const CRegProblem* FindValueRecord(const CArray<CRegProblem>& list, const std::wstring& strKey,
+                                   const wchar_t* pszValue)
+{
+    for (INT_PTR i = 0; i < list.GetSize(); i++)
+    {
+        if (list[i].m_strKey.CompareNoCase(strKey.c_str()) == 0 && list[i].m_strValueName == pszValue)
+            return &list[i];
+    }
+    return NULL;
+}
+
+// Program files of both kinds, each in its own folder only.
+struct ProgramFiles
+{
+    std::wstring strTag = NewGuid().substr(1, 8);
+    std::wstring strApp64 = L"TamselApp64_" + strTag, strApp32 = L"TamselApp32_" + strTag;
+    std::wstring strShared64 = L"TamselShared64_" + strTag, strShared32 = L"TamselShared32_" + strTag;
+    std::wstring strDll64 = L"tamsel64_" + strTag + L".dll", strDll32 = L"tamsel32_" + strTag + L".dll";
+    PlantedFiles files;
+    bool Plant()
+    {
+        const std::wstring strPf64 = PlantedFiles::Folder(L"ProgramW6432"),
+                           strPf32 = PlantedFiles::Folder(L"ProgramFiles(x86)"),
+                           strCf64 = PlantedFiles::Folder(L"CommonProgramW6432"),
+                           strCf32 = PlantedFiles::Folder(L"CommonProgramFiles(x86)");
+        return !strPf64.empty() && !strPf32.empty() && strPf64 != strPf32 &&
+               files.Add(strPf64 + L"\\" + strApp64 + L"\\uninst.exe") &&
+               files.Add(strPf64 + L"\\" + strApp64 + L"\\app64.exe") &&
+               files.Add(strPf32 + L"\\" + strApp32 + L"\\uninst.exe") &&
+               files.Add(strPf32 + L"\\" + strApp32 + L"\\app32.exe") &&
+               files.Add(strCf64 + L"\\" + strShared64 + L"\\tool.ico") &&
+               files.Add(strCf32 + L"\\" + strShared32 + L"\\tool.ico") &&
+               files.Add(PlantedFiles::SystemFolder() + L"\\" + strDll64) &&
+               files.Add(PlantedFiles::Wow64Folder() + L"\\" + strDll32);
+    }
+};
+
+struct UninstallCase
+{
+    const wchar_t* pszName;
+    const wchar_t* pszValue;
+    std::wstring strText;   // REG_EXPAND_SZ
+    bool bProblem;          // a record of this value (UninstallString: of the key)
+};
+
+}  // namespace
+
+// Uninstall entries of 64-bit programs in the 64-bit view and of 32-bit ones
+// in the 32-bit view, each written with %ProgramFiles%, %CommonProgramFiles%
+// and System32 as its own kind of program means them: the files are there
+// for the programs of the entry's view. Faults name files that are in neither
+// folder, or only in the folder of the other kind.
+TEST(RegistryViews, UninstallPathsMeanWhatTheyMeanInTheirView)
+{
+    ProgramFiles programs;
+    ASSERT_TRUE(programs.Plant());
+    struct View
+    {
+        REGSAM samView;
+        std::wstring strApp, strOtherApp, strShared, strDll, strOtherDll;
+    };
+    const View views[] = {
+        {KEY_WOW64_64KEY, programs.strApp64, programs.strApp32, programs.strShared64, programs.strDll64,
+         programs.strDll32},
+        {KEY_WOW64_32KEY, programs.strApp32, programs.strApp64, programs.strShared32, programs.strDll32,
+         programs.strDll64},
+    };
+    for (const View& view : views)
+    {
+        SCOPED_TRACE(view.samView == KEY_WOW64_64KEY ? "64-bit view" : "32-bit view");
+        const std::wstring strExe = view.strApp == programs.strApp64 ? L"app64.exe" : L"app32.exe";
+        const UninstallCase cases[] = {
+            {L"CommandValid", L"UninstallString", L"\"%ProgramFiles%\\" + view.strApp + L"\\uninst.exe\" /S", false},
+            {L"CommandUnquoted", L"UninstallString", L"%ProgramFiles%\\" + view.strApp + L"\\uninst.exe /S", false},
+            {L"CommandGone", L"UninstallString", L"\"%ProgramFiles%\\TamselGone_" + programs.strTag + L"\\uninst.exe\" /S",
+             true},
+            {L"CommandOtherKind", L"UninstallString", L"\"%ProgramFiles%\\" + view.strOtherApp + L"\\uninst.exe\" /S",
+             true},
+            {L"IconValid", L"DisplayIcon", L"%ProgramFiles%\\" + view.strApp + L"\\uninst.exe", false},
+            {L"IconIndexValid", L"DisplayIcon", L"\"%ProgramFiles%\\" + view.strApp + L"\\" + strExe + L"\",0", false},
+            {L"IconCommonValid", L"DisplayIcon", L"%CommonProgramFiles%\\" + view.strShared + L"\\tool.ico", false},
+            {L"IconSystemValid", L"DisplayIcon", L"%SystemRoot%\\System32\\" + view.strDll, false},
+            {L"IconGone", L"DisplayIcon", L"\"%ProgramFiles%\\TamselGone_" + programs.strTag + L"\\app.exe\",0", true},
+            {L"IconCommonGone", L"DisplayIcon", L"%CommonProgramFiles%\\TamselGone_" + programs.strTag + L"\\tool.ico",
+             true},
+            {L"IconOtherKind", L"DisplayIcon", L"%ProgramFiles%\\" + view.strOtherApp + L"\\uninst.exe", true},
+            {L"IconSystemOtherKind", L"DisplayIcon", L"%SystemRoot%\\System32\\" + view.strOtherDll, true},
+            {L"SourceValid", L"InstallSource", L"%ProgramFiles%\\" + view.strApp + L"\\", false},
+            {L"SourceGone", L"InstallSource", L"%ProgramFiles%\\TamselGone_" + programs.strTag + L"\\", true},
+        };
+        ViewKeys keys(view.samView);
+        std::vector<std::wstring> arrKeys;
+        const std::wstring strCommand = L"\"%ProgramFiles%\\" + view.strApp + L"\\uninst.exe\"";
+        for (const UninstallCase& c : cases)
+        {
+            std::wstring strKey = kUninstall + L"Tamsel" + c.pszName + L"_" + programs.strTag;
+            arrKeys.push_back(strKey);
+            ASSERT_TRUE(keys.SetString(strKey, c.pszValue, c.strText, REG_EXPAND_SZ));
+            if (std::wstring(c.pszValue) != L"UninstallString")
+            {
+                ASSERT_TRUE(keys.SetString(strKey, L"UninstallString", strCommand, REG_EXPAND_SZ));
+            }
+        }
+        HeadlessScan run;
+        run.Only({2});
+        run.Run();
+        const CArray<CRegProblem>& list = run.scan.ProblemList(2);
+        for (size_t i = 0; i < arrKeys.size(); i++)
+        {
+            SCOPED_TRACE(testing::PrintToString(cases[i].strText));
+            const CRegProblem* pRecord = FindValueRecord(list, arrKeys[i], cases[i].pszValue);
+            EXPECT_EQ(pRecord != NULL, cases[i].bProblem) << cases[i].pszName;
+            EXPECT_EQ(CountRecords(list, arrKeys[i]), cases[i].bProblem ? 1 : 0) << cases[i].pszName;
+            if (pRecord != NULL)
+            {
+                EXPECT_EQ(pRecord->m_samView == 0 ? CKeyReader::OtherView() != view.samView : pRecord->m_samView == view.samView,
+                          true);
+                EXPECT_EQ(!!pRecord->m_bValue, std::wstring(cases[i].pszValue) != L"UninstallString");
+            }
+        }
+    }
+}
+
+// App Paths is shared by the two views here: a %ProgramFiles% path is sound
+// when the program is in either program folder.
+TEST(RegistryViews, SharedAppPathsFindProgramsOfBothKinds)
+{
+    ProgramFiles programs;
+    ASSERT_TRUE(programs.Plant());
+    struct Case
+    {
+        const wchar_t* pszName;
+        std::wstring strText;
+        bool bProblem;
+    };
+    const Case cases[] = {
+        {L"Valid64", L"%ProgramFiles%\\" + programs.strApp64 + L"\\app64.exe", false},
+        {L"Valid32", L"%ProgramFiles%\\" + programs.strApp32 + L"\\app32.exe", false},
+        {L"Quoted64", L"\"%ProgramFiles%\\" + programs.strApp64 + L"\\app64.exe\"", false},
+        {L"Gone", L"%ProgramFiles%\\TamselGone_" + programs.strTag + L"\\app.exe", true},
+    };
+    ViewKeys own(0), other(CKeyReader::OtherView());
+    std::vector<std::wstring> arrKeys;
+    for (const Case& c : cases)
+    {
+        arrKeys.push_back(kAppPaths + L"Tamsel" + c.pszName + L"_" + programs.strTag + L".exe");
+        ASSERT_TRUE(own.SetString(arrKeys.back(), L"", c.strText));
+    }
+    ASSERT_TRUE(other.Exists(arrKeys[0])) << "this prefix keeps App Paths apart per view";
+    HeadlessScan run;
+    run.Only({3});
+    run.Run();
+    const CArray<CRegProblem>& list = run.scan.ProblemList(3);
+    for (size_t i = 0; i < arrKeys.size(); i++)
+        EXPECT_EQ(CountRecords(list, arrKeys[i]), cases[i].bProblem ? 1 : 0) << cases[i].pszName;
 }

@@ -214,4 +214,83 @@ bool ClassesKeys::MakeReadOnly(const std::wstring& strPath)
     return bDone;
 }
 
+namespace {
+// Redirection off for the life of the object (a 32-bit process on 64-bit Windows).
+class RedirectionOff
+{
+public:
+    RedirectionOff()
+    {
+        typedef BOOL(WINAPI * PFN)(PVOID*);
+        PFN pfn = (PFN)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection");
+        m_bOff = pfn != NULL && pfn(&m_pState);
+    }
+    ~RedirectionOff()
+    {
+        typedef BOOL(WINAPI * PFN)(PVOID);
+        PFN pfn = (PFN)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection");
+        if (m_bOff && pfn != NULL)
+            pfn(m_pState);
+    }
+
+private:
+    BOOL m_bOff = FALSE;
+    PVOID m_pState = NULL;
+};
+}  // namespace
+
+PlantedFiles::~PlantedFiles()
+{
+    RedirectionOff off;
+    for (auto it = m_arrFiles.rbegin(); it != m_arrFiles.rend(); ++it)
+        ::DeleteFileW(it->c_str());
+    for (auto it = m_arrFolders.rbegin(); it != m_arrFolders.rend(); ++it)
+        ::RemoveDirectoryW(it->c_str());
+}
+
+std::wstring PlantedFiles::Folder(const wchar_t* pszVariable)
+{
+    wchar_t sz[MAX_PATH] = {};
+    DWORD n = ::GetEnvironmentVariableW(pszVariable, sz, MAX_PATH);
+    std::wstring str = n > 0 && n < MAX_PATH ? sz : L"";
+    while (!str.empty() && str.back() == L'\\')
+        str.pop_back();
+    return str;
+}
+
+std::wstring PlantedFiles::SystemFolder()
+{
+    wchar_t sz[MAX_PATH] = {};
+    ::GetSystemDirectoryW(sz, MAX_PATH);
+    return sz;
+}
+
+std::wstring PlantedFiles::Wow64Folder()
+{
+    wchar_t sz[MAX_PATH] = {};
+    ::GetSystemWow64DirectoryW(sz, MAX_PATH);
+    return sz;
+}
+
+bool PlantedFiles::Add(const std::wstring& strPath)
+{
+    RedirectionOff off;
+    for (size_t nPos = strPath.find(L'\\', 3); nPos != std::wstring::npos; nPos = strPath.find(L'\\', nPos + 1))
+    {
+        std::wstring strFolder = strPath.substr(0, nPos);
+        if (::CreateDirectoryW(strFolder.c_str(), NULL))
+            m_arrFolders.push_back(strFolder);
+        else if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    HANDLE hFile = ::CreateFileW(strPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD nWritten = 0;
+    ::WriteFile(hFile, "MZ", 2, &nWritten, NULL);
+    ::CloseHandle(hFile);
+    m_arrFiles.push_back(strPath);
+    return true;
+}
+
 } // namespace scantest

@@ -80,4 +80,28 @@ private:
     std::vector<std::wstring> m_arrReadOnly;
 };
 
+// Files planted in the machine's own folders (the real program folders of
+// both kinds, System32, SysWOW64), with file-system redirection off so that
+// a 32-bit test reaches the folder it names; removed, with the folders made
+// for them, at the end.
+class PlantedFiles
+{
+public:
+    PlantedFiles() = default;
+    ~PlantedFiles();
+    PlantedFiles(const PlantedFiles&) = delete;
+    PlantedFiles& operator=(const PlantedFiles&) = delete;
+    // The value of an environment variable ("ProgramW6432", "ProgramFiles(x86)"),
+    // without a trailing backslash; empty when unset.
+    static std::wstring Folder(const wchar_t* pszVariable);
+    static std::wstring SystemFolder();
+    static std::wstring Wow64Folder();
+    // Writes a small file, making the missing folders on its way.
+    bool Add(const std::wstring& strPath);
+
+private:
+    std::vector<std::wstring> m_arrFiles;
+    std::vector<std::wstring> m_arrFolders;
+};
+
 } // namespace scantest

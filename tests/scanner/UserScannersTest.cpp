@@ -372,3 +372,44 @@ TEST(EmptyKeyScanner, EmptyUserKeysOnceEach)
         EXPECT_TRUE(StrStrIW(row.strText, L"Key:</b> HKEY_USERS\\") != NULL);
 }
 
+
+// Targets in the 64-bit program folder and in the real System32 are there
+// for a 64-bit user's shell, also when a 32-bit program reads the shortcuts.
+TEST(ShortcutScanner, TargetsInTheNativeProgramAndSystemFolders)
+{
+    PlantedFiles files;
+    const std::wstring strTag = NewGuid().substr(1, 8);
+    const std::wstring strApp = PlantedFiles::Folder(L"ProgramW6432") + L"\\TamselLink64_" + strTag;
+    const std::wstring strDll = PlantedFiles::SystemFolder() + L"\\tamsel_link64_" + strTag + L".dll";
+    ASSERT_TRUE(files.Add(strApp + L"\\app64.exe"));
+    ASSERT_TRUE(files.Add(strDll));
+    testsupport::ScratchFolder folder;
+    std::wstring strDesk = folder.Path() + L"Desk";
+    ASSERT_TRUE(::CreateDirectoryW(strDesk.c_str(), NULL));
+    struct Case
+    {
+        const wchar_t* pszLink;
+        std::wstring strTarget;
+        bool bProblem;
+    };
+    const Case cases[] = {
+        {L"app64.lnk", strApp + L"\\app64.exe", false},
+        {L"native-system.lnk", strDll, false},
+        {L"gone64.lnk", strApp + L"\\gone.exe", true},
+        {L"gone-system.lnk", PlantedFiles::SystemFolder() + L"\\tamsel_gone_" + strTag + L".dll", true},
+    };
+    for (const Case& c : cases)
+        ASSERT_TRUE(MakeShortcut(strDesk + L"\\" + c.pszLink, c.strTarget));
+    UserHiveRedirect user;
+    ASSERT_TRUE(user.IsRedirected());
+    ShellFolderOverride desktop(HKEY_CURRENT_USER, L"Desktop", strDesk);
+    ShellFolderOverride programs(HKEY_CURRENT_USER, L"Programs", L"");
+    ShellFolderOverride recent(HKEY_CURRENT_USER, L"Recent", L"");
+    ShellFolderOverride commonDesktop(HKEY_LOCAL_MACHINE, L"Common Desktop", L"");
+    ShellFolderOverride commonPrograms(HKEY_LOCAL_MACHINE, L"Common Programs", L"");
+    HeadlessScan run;
+    run.Only({8});
+    run.Run();
+    for (const Case& c : cases)
+        EXPECT_EQ(run.RowsWith(std::wstring(L"\\") + c.pszLink).size(), c.bProblem ? 1u : 0u) << c.pszLink;
+}

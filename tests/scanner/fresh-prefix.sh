@@ -1,19 +1,21 @@
 #!/bin/sh
 # Boots a new Wine prefix of its own, runs the scanner's fresh-prefix tests in
 # it, checks each reported row again from outside and stops its wine server.
-# Arguments: prefix folder, test program.
+# Arguments: prefix folder, test program, Wine loader of the program
+# (wine64, or the 32-bit wine for the i686 build).
 set -u
 prefix="$1"
 program="$2"
+loader="${3:-wine64}"
 here="$(cd "$(dirname "$0")" && pwd)"
 rm -rf "$prefix" "$prefix.home"
 mkdir -p "$prefix.home"
 export WINEPREFIX="$prefix" HOME="$prefix.home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export PATH="/usr/lib/wine:$PATH"
-wine64 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+"$loader" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
 rows="$prefix.home/rows.tsv"
 TAMSEL_FRESH_PREFIX=1 TAMSEL_FRESH_ROWS="$(wine64 winepath -w "$rows" 2>/dev/null)" \
-    wine64 "$program" --gtest_also_run_disabled_tests --gtest_filter='FreshPrefix.*'
+    "$loader" "$program" --gtest_also_run_disabled_tests --gtest_filter='FreshPrefix.*'
 status=$?
 if [ ! -f "$rows" ]; then
     echo "no rows file written"

@@ -5,5 +5,6 @@ target_link_libraries(scanner_tests PRIVATE ole32)
 
 # Category 1 on a prefix of its own, where nothing else was ever written.
 add_test(NAME scanner_fresh_prefix
-         COMMAND ${CMAKE_CURRENT_LIST_DIR}/fresh-prefix.sh ${CMAKE_BINARY_DIR}/scanner-fresh-prefix $<TARGET_FILE:scanner_tests>)
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/fresh-prefix.sh ${CMAKE_BINARY_DIR}/scanner-fresh-prefix $<TARGET_FILE:scanner_tests>
+                 ${TAMSEL_WINE_LOADER})
 set_tests_properties(scanner_fresh_prefix PROPERTIES TIMEOUT 300)
