@@ -29,6 +29,7 @@ CTamselDlg* GetTamselDlg()
 BEGIN_MESSAGE_MAP(CTamselDlg, CDialog)
     ON_WM_CREATE()
     ON_WM_PAINT()
+    ON_WM_WINDOWPOSCHANGED()
     ON_WM_ERASEBKGND()
     ON_WM_CTLCOLOR()
     ON_WM_QUERYDRAGICON()
@@ -485,8 +486,17 @@ void CTamselDlg::OnSelChangeLanguage()
     PageInfo* pInfo = GetPageInfo(m_nCurPage);
     if (!m_bLibraryView && pInfo != NULL && pInfo->pPage != NULL && pInfo->pPage->m_hWnd != NULL)
     {
+        // Shown again to translate it; painted once, in the new language.
+        BOOL bFreeze = IsWindowVisible();
+        if (bFreeze)
+            SetRedraw(FALSE);
         pInfo->pPage->ShowWindow(SW_HIDE);
         pInfo->pPage->ShowWindow(SW_SHOW);
+        if (bFreeze)
+        {
+            SetRedraw(TRUE);
+            RedrawWindow(&m_rcPage, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
     }
     Invalidate(FALSE);
     LoadLanguageTexts();
@@ -511,24 +521,39 @@ BOOL CTamselDlg::ShowPage(int nIndex, CWnd* pParent)
     PageInfo* pNew = GetPageInfo(nIndex);
     if (pNew == NULL || pNew->pPage == NULL)
         return 0;
+    PageInfo* pOld = NULL;
     if (m_nCurPage >= 0 && m_nCurPage < GetPageCount())
     {
-        PageInfo* pOld = GetPageInfo(m_nCurPage);
+        pOld = GetPageInfo(m_nCurPage);
         if (pOld == NULL)
             return 0;
-        if (pOld->pPage != NULL && pOld->pPage->m_hWnd != NULL)
-            pOld->pPage->ShowWindow(SW_HIDE);
     }
+    // The old page goes and the new one comes under one redraw, painted at
+    // once: the screen never shows parts of both, nor waits for a busy queue.
+    BOOL bFreeze = IsWindowVisible();
+    if (bFreeze)
+        SetRedraw(FALSE);
+    if (pOld != NULL && pOld->pPage != NULL && pOld->pPage->m_hWnd != NULL)
+        pOld->pPage->ShowWindow(SW_HIDE);
     if (pNew->pPage->m_hWnd == NULL)
         pNew->pPage->Create(pNew->nIDTemplate, this);
     if (pNew->pPage->m_hWnd != NULL)
     {
         pNew->pPage->SetParent(pParent);
-        pNew->pPage->MoveWindow(&m_rcPage, TRUE);
+        pNew->pPage->MoveWindow(&m_rcPage, !bFreeze);
         pNew->pPage->ShowWindow(SW_SHOW);
-        pNew->pPage->SetFocus();
     }
     m_nCurPage = nIndex;
+    if (bFreeze)
+    {
+        SetRedraw(TRUE);
+        const UINT nFlags = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW;
+        RedrawWindow(&m_rcPage, NULL, nFlags);
+        if (pParent != this && pNew->pPage->m_hWnd != NULL)
+            pNew->pPage->RedrawWindow(NULL, NULL, nFlags);
+    }
+    if (pNew->pPage->m_hWnd != NULL)
+        pNew->pPage->SetFocus();
     return 1;
 }
 

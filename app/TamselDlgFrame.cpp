@@ -173,9 +173,25 @@ void CTamselDlg::OnPaint()
         if (pButton->m_hWnd != NULL)
             pButton->SetBk(&dcMem);
     }
+    // The page on show paints its own area: the skin under it would only
+    // show through until the page's paint came.
+    PageInfo* pShown = m_bLibraryView ? NULL : GetPageInfo(m_nCurPage);
+    if (pShown != NULL && pShown->pPage != NULL && pShown->pPage->m_hWnd != NULL &&
+        (pShown->pPage->GetStyle() & WS_VISIBLE) && pShown->pPage->GetParent() == this)
+        pDC->ExcludeClipRect(&m_rcPage);
     pDC->BitBlt(0, 0, W, H, &dcMem, 0, 0, SRCCOPY);
     dcMem.SelectObject(pOld);
     EndPaint(&ps);
+}
+
+void CTamselDlg::OnWindowPosChanged(WINDOWPOS* lpwndpos)
+{
+    CDialog::OnWindowPosChanged(lpwndpos);
+    // Shown for the first time: the skin, the navigation and the home page
+    // are painted now, in one go, before the page creation and anything else
+    // queued get their turn.
+    if ((lpwndpos->flags & SWP_SHOWWINDOW) && m_bFirstPaint)
+        RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 BOOL CTamselDlg::OnEraseBkgnd(CDC*)

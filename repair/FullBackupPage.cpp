@@ -38,6 +38,9 @@ BOOL CFullBackupPage::OnInitDialog()
     SkinButton(m_btnRemove, 312, 311, crGreen);
     SkinButton(m_btnHelp, 8048, 8047, crGreen);
     SetupBackupList(m_list);
+    // The two header pictures above the list are its column header; the
+    // list's own would stand under them like a row of an empty list.
+    m_list.ModifyStyle(0, LVS_NOCOLUMNHEADER);
     return TRUE;
 }
 

@@ -7,6 +7,7 @@ BEGIN_MESSAGE_MAP(CIeToolsPage, CLauncherPage)
     ON_BN_CLICKED(1001, OnBhoManager)
     ON_BN_CLICKED(1002, OnInternetOptions)
     ON_BN_CLICKED(1003, OnIeRecover)
+    ON_BN_CLICKED(1004, OnIeProblems)
     ON_BN_CLICKED(1005, OnIeFavorites)
 END_MESSAGE_MAP()
 
@@ -63,6 +64,14 @@ void CIeToolsPage::OnIeRecover()
     CTamselDlg* pMain = dynamic_cast<CTamselDlg*>(AfxGetMainWnd());
     if (pMain != NULL)
         pMain->ShowPage(21);
+}
+
+void CIeToolsPage::OnIeProblems()
+{
+    // The main window's own command: it asks about a running scan first.
+    CWnd* pMain = GetParent();
+    if (pMain != NULL)
+        pMain->SendMessage(WM_COMMAND, MAKEWPARAM(ID_NAV_IE_PROBLEMS, BN_CLICKED), 0);
 }
 
 void CIeToolsPage::OnIeFavorites()

@@ -1,6 +1,7 @@
 #pragma once
 // The Internet Explorer tools page: task buttons to the favorites backup, the
-// browser helper object manager, the Internet Options and the repairs page.
+// browser helper object manager, the Internet Options, the repairs page and
+// the problems page.
 #include "app/LauncherPages.h"
 
 class CIeToolsPage : public CLauncherPage
@@ -16,6 +17,7 @@ public:
 protected:
     afx_msg void OnBhoManager();
     afx_msg void OnIeRecover();
+    afx_msg void OnIeProblems();
     afx_msg void OnIeFavorites();
 
     DECLARE_MESSAGE_MAP()

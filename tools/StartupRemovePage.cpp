@@ -41,7 +41,7 @@ BOOL CStartupRemovePage::OnInitDialog()
     InsertCheckColumn();
     m_list.InsertColumn(1, L"Program Name", LVCFMT_LEFT, 140);
     m_list.InsertColumn(2, L"Program Path", LVCFMT_LEFT, 393);
-    SetButtonBitmaps(m_btnRun, 340, 339);
+    SetButtonBitmaps(m_btnRun, 339, 340);
     SetButtonBitmaps(m_btnCancel, 301, 300);
     SetButtonBitmaps(m_btnRemove, 312, 311);
     return TRUE;

@@ -118,7 +118,7 @@ def caption_buttons():
         save(cmds + key_outside(w, h), name + '.bmp')
 
 
-def pill(name, w, h, text, hot, key):
+def pill(name, w, h, text, hot, key, size=None):
     top, bottom = ('#ffffff', '#cfe3fb') if hot else ('#f7faff', '#dde8f6')
     cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
             '(', '-size', '%dx%d' % (w - 2, h - 2), 'gradient:%s-%s' % (top, bottom), ')',
@@ -128,7 +128,7 @@ def pill(name, w, h, text, hot, key):
     cmds += ['-fill', key, '-fuzz', '0']
     for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
         cmds += ['-draw', 'color %d,%d floodfill' % (x, y)]
-    cmds += ['-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', str(max(9, h // 2 - 1)),
+    cmds += ['-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', str(size or max(9, h // 2 - 1)),
              '-gravity', 'center', '-annotate', '+0+0', text]
     save(cmds, name)
 
@@ -140,8 +140,9 @@ def toolbar_buttons():
     pill('update_out.bmp', w, h, 'Update', False, KEY_GREEN)
     pill('update_in.bmp', w, h, 'Update', True, KEY_GREEN)
     w, h = px(55, 18)
-    pill('easy_out.bmp', w, h, '5 Easy Steps', False, KEY_GREEN)
-    pill('easy_in.bmp', w, h, '5 Easy Steps', True, KEY_GREEN)
+    # The longer caption takes a smaller size to fit the pill.
+    pill('easy_out.bmp', w, h, '5 Easy Steps', False, KEY_GREEN, 11)
+    pill('easy_in.bmp', w, h, '5 Easy Steps', True, KEY_GREEN, 11)
     w, h = px(8, 9)
     save(['-size', '%dx%d' % (w, h), 'xc:' + WHITE, '-fill', BLUE, '-draw',
           'circle %d,%d %d,%d' % (w // 2, h // 2, w // 2, 1),

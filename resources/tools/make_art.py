@@ -93,7 +93,7 @@ def header(name, title, subtitle, sign):
 def main():
     w, h = px(52, 18)
     # Cancel, Remove, Restore and help use the backup pages' pictures.
-    for n_in, n_out, text, mark in ((340, 339, 'Run', 'tick'), (5718, 5719, 'Refresh', 'refresh')):
+    for n_in, n_out, text, mark in ((339, 340, 'Run', 'tick'), (5718, 5719, 'Refresh', 'refresh')):
         button('button_%d.bmp' % n_in, w, h, text, True, mark)
         button('button_%d.bmp' % n_out, w, h, text, False, mark)
     tab('tab_337.bmp', 'Remove', True)

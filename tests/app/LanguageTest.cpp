@@ -116,6 +116,21 @@ TEST_F(LanguageTest, SystemLanguageChoosesTheFile)
     EXPECT_EQ(RecordedLanguage(m_app.m_strSettingsFile), (LPCWSTR)strWanted);
 }
 
+// The built-in file is CR LF throughout, as Notepad and the translators' tools expect.
+TEST(BuiltInLanguage, EveryLineEndsInCrLf)
+{
+    std::string bytes = BuiltInLanguageBytes();
+    ASSERT_FALSE(bytes.empty());
+    int nLine = 1;
+    for (size_t i = 0; i < bytes.size(); i++)
+    {
+        if (bytes[i] != '\n')
+            continue;
+        EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at the end of line " << nLine;
+        nLine++;
+    }
+}
+
 TEST_F(LanguageTest, ExtractReportsWhatHappened)
 {
     std::wstring strTarget = Path(L"out.ini");

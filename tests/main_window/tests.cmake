@@ -11,3 +11,8 @@ foreach(major 1 2)
   target_link_options(update_stub_v${major} PRIVATE -municode -mwindows)
   add_dependencies(main_window_tests update_stub_v${major})
 endforeach()
+# Pictures of the main window for a person to look at: main_window_shots.exe.
+tamsel_add_shots(main_window_shots LIBS tamsel_app
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/shots/MainWindowShots.cpp ${CMAKE_CURRENT_LIST_DIR}/MainWindowFixture.cpp
+          ${CMAKE_SOURCE_DIR}/resources/Tamsel.rc)
+add_dependencies(main_window_shots Tunekit Sweepkit)

@@ -96,6 +96,10 @@ TEST_F(FullBackupTest, PageBacksUpRestoresAndReportsFailures)
     page.m_strKeyText = m_strKeyText;
     CreatePage(page);
     EXPECT_EQ(0, page.m_list.GetItemCount());
+    // The header pictures name the columns: no second header under them.
+    HWND hHeader = (HWND)page.m_list.SendMessage(LVM_GETHEADER);
+    LONG lHeaderStyle = hHeader != NULL ? ::GetWindowLongW(hHeader, GWL_STYLE) : 0;
+    EXPECT_TRUE(hHeader == NULL || (lHeaderStyle & HDS_HIDDEN) || !(lHeaderStyle & WS_VISIBLE));
 
     // Restore and Remove without a selection do nothing; a declined backup neither.
     Click(page, 1002);

@@ -1,17 +1,11 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "app/SplashWnd.h"
-#include <cstdlib>
+#include "tests/support/shots/ShotsMain.h"
 #include <string>
 
-// Pictures of the main window for a person to look at: runs only when
-// TAMSEL_SCREENSHOT_DIR names a (Linux) folder for the PNG files.
+// Pictures of the main window, its folders, pages and views and the splash
+// window for a person to look at.
 namespace {
-std::string ShotFolder()
-{
-    const char* pszDir = std::getenv("TAMSEL_SCREENSHOT_DIR");
-    return pszDir != NULL ? pszDir : "";
-}
-
 void Shoot(CWnd* pWnd, const std::string& strName)
 {
     testsupport::WaitFor([] { return false; }, 400);
@@ -21,15 +15,13 @@ void Shoot(CWnd* pWnd, const std::string& strName)
     pWnd->GetWindowRect(&rc);
     std::string strGeometry = std::to_string(rc.Width()) + "x" + std::to_string(rc.Height()) + "+" +
                               std::to_string(rc.left) + "+" + std::to_string(rc.top);
-    testsupport::RunHostCommand("import -window root -crop " + strGeometry + " +repage " + ShotFolder() + "/" +
-                                strName + ".png");
+    EXPECT_EQ(testsupport::RunHostCommand("import -window root -crop " + strGeometry + " +repage " + ShotFolder() + "/" +
+                                strName + ".png"), 0);
 }
 } // namespace
 
 TEST_F(MainWindowTest, Screenshots)
 {
-    if (ShotFolder().empty())
-        GTEST_SKIP() << "TAMSEL_SCREENSHOT_DIR is not set";
     CopyLibraries(true, true);
     CreateMainWindow();
     Shoot(m_pDlg.get(), "00_home");
@@ -59,6 +51,12 @@ TEST_F(MainWindowTest, Screenshots)
     Shoot(m_pDlg.get(), "12_optimizer_view");
     SendCommand(ID_NAV_AUTO_BACKUP);
     Shoot(m_pDlg.get(), "13_auto_backup");
+    SendCommand(ID_NAV_FULL_BACKUP);
+    Shoot(m_pDlg.get(), "15_full_backup");
+    SendCommand(ID_NAV_IE_RECOVER);
+    Shoot(m_pDlg.get(), "16_ie_recover");
+    SendCommand(ID_NAV_IE_PROBLEMS);
+    Shoot(m_pDlg.get(), "17_ie_problems");
     CSplashWnd::EnableSplashScreen(TRUE);
     CSplashWnd::ShowSplashScreen(NULL);
     if (CSplashWnd::GetSplashWnd() != NULL)
