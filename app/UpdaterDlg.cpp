@@ -1,6 +1,7 @@
 #include "app/UpdaterDlg.h"
 #include "app/TamselApp.h"
 #include "app/VersionCheck.h"
+#include "framework/WorkerCall.h"
 #include <algorithm>
 
 namespace {
@@ -9,13 +10,10 @@ const UINT IDC_FINISH = 1001;
 const UINT IDC_MESSAGE = 1030;
 } // namespace
 
-const UINT CUpdaterDlg::WM_UPDATER_DONE = ::RegisterWindowMessageW(L"TamselUpdaterDone");
-
 BEGIN_MESSAGE_MAP(CUpdaterDlg, CDialog)
     ON_WM_SHOWWINDOW()
     ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_FINISH, OnFinish)
-    ON_REGISTERED_MESSAGE(WM_UPDATER_DONE, OnUpdaterDone)
 END_MESSAGE_MAP()
 
 CUpdaterDlg::CUpdaterDlg(CWnd* pParent)
@@ -42,14 +40,7 @@ void CUpdaterDlg::WaitForWorker()
     if (m_hThread == NULL)
         return;
     // The worker ends by its time-outs; sent messages are served meanwhile.
-    for (;;)
-    {
-        DWORD dwWait = ::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (dwWait != WAIT_OBJECT_0 + 1)
-            break;
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    AfxWaitForObjectPumping(m_hThread, INFINITE);
     ::CloseHandle(m_hThread);
     m_hThread = NULL;
 }
@@ -172,8 +163,10 @@ UINT CUpdaterDlg::WorkerThreadProc(LPVOID pParam)
     pJob->bDone = true;
     // The dialog may not exist yet: it looks at bDone when it starts.
     HWND hWnd = pJob->hWndDialog.load();
+    // Only the dialog sets the handle, and a posted call runs only while
+    // its window lives.
     if (hWnd != NULL)
-        ::PostMessageW(hWnd, WM_UPDATER_DONE, 0, 0);
+        AfxPostCall(hWnd, [hWnd] { static_cast<CUpdaterDlg*>(CWnd::FromHandlePermanent(hWnd))->OnUpdaterDone(); });
     return pJob->nOutcome == CUpdatePackage::OUTCOME_DONE ? 1 : (UINT)-1;
 }
 
@@ -185,7 +178,7 @@ BOOL CUpdaterDlg::OnInitDialog()
     m_btnFinish.EnableWindow(FALSE);
     m_pJob->hWndDialog = m_hWnd;
     if (m_pJob->bDone)
-        PostMessage(WM_UPDATER_DONE);
+        AfxPostCall(m_hWnd, [this] { OnUpdaterDone(); });
     return TRUE;
 }
 
@@ -208,15 +201,14 @@ HBRUSH CUpdaterDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
     return m_brWhite;
 }
 
-LRESULT CUpdaterDlg::OnUpdaterDone(WPARAM, LPARAM)
+void CUpdaterDlg::OnUpdaterDone()
 {
     if (!m_pJob->bDone)
-        return 0;
+        return;
     if (m_pJob->nOutcome == CUpdatePackage::OUTCOME_NO_PACKAGE)
         EndDialog(IDCANCEL);
     else
         m_btnFinish.EnableWindow(TRUE);
-    return 0;
 }
 
 void CUpdaterDlg::OnFinish()

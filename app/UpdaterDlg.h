@@ -45,7 +45,6 @@ public:
     static BOOL ReplaceExecutable(const CString& strExe, const CString& strNewFile, BOOL bDelay);
 
     static UINT WorkerThreadProc(LPVOID pParam);
-    static const UINT WM_UPDATER_DONE;
 
     CButton m_btnFinish;
     CStatic m_stcMessage;
@@ -62,7 +61,8 @@ protected:
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     afx_msg void OnFinish();
-    afx_msg LRESULT OnUpdaterDone(WPARAM wParam, LPARAM lParam);
+    // Run on the dialog's thread once the worker has ended.
+    void OnUpdaterDone();
     void WaitForWorker();
 
     std::shared_ptr<CUpdaterJob> m_pJob;

@@ -1,14 +1,13 @@
 #include "optimizer/MemoryOptimizerDlg.h"
 #include "optimizer/DebugPrivilegeScope.h"
 #include "optimizer/OptimizerText.h"
+#include "framework/WorkerCall.h"
 #include <atomic>
 #include <climits>
 #include <tlhelp32.h>
 
 namespace {
 const SIZE_T kBlockSize = 0x800000;
-const UINT WM_DEFRAG_PROGRESS = ::RegisterWindowMessageW(L"Tamsel.Tunekit.DeepDefragProgress");
-const UINT WM_DEFRAG_DONE = ::RegisterWindowMessageW(L"Tamsel.Tunekit.DeepDefragDone");
 CMemoryHooks s_hooks = {NULL, NULL, NULL, 100, 2000, NULL};
 
 void* AllocTouched(SIZE_T nBytes)
@@ -62,6 +61,8 @@ const UINT kLabelIDs[12] = {5104, 5100, 5101, 5115, 5099, 5102, 5103, 5111, 5112
 struct CDeepDefragJob
 {
     HWND hNotify = NULL;
+    // Reached only through calls posted to hNotify, which never run once it is gone.
+    CMemoryOptimizerDlg* pDialog = NULL;
     HANDLE hAbort = NULL;
     CMemoryHooks hooks = {};
     ~CDeepDefragJob()
@@ -72,6 +73,12 @@ struct CDeepDefragJob
 };
 
 namespace {
+void PostProgress(const CDeepDefragJob& job, int nLoad)
+{
+    CMemoryOptimizerDlg* pDialog = job.pDialog;
+    AfxPostCall(job.hNotify, [pDialog, nLoad] { pDialog->OnDefragProgress(nLoad); });
+}
+
 UINT __cdecl MemoryOptimizeThreadProc(LPVOID pParam)
 {
     std::shared_ptr<CDeepDefragJob> pJob(*(std::shared_ptr<CDeepDefragJob>*)pParam);
@@ -92,10 +99,10 @@ UINT __cdecl MemoryOptimizeThreadProc(LPVOID pParam)
         MEMORYSTATUSEX status;
         if (!ReadMemoryStatus(status))
             break;
-        ::PostMessageW(pJob->hNotify, WM_DEFRAG_PROGRESS, status.dwMemoryLoad, 0);
+        PostProgress(*pJob, (int)status.dwMemoryLoad);
         if (status.ullAvailPhys < kBlockSize || ullHeld >= status.ullTotalPhys)
         {
-            ::PostMessageW(pJob->hNotify, WM_DEFRAG_PROGRESS, 100, 0);
+            PostProgress(*pJob, 100);
             break;
         }
         // Leave commit for everybody else.
@@ -109,7 +116,8 @@ UINT __cdecl MemoryOptimizeThreadProc(LPVOID pParam)
         pfnFree(pLast);
         pLast = pNext;
     }
-    ::PostMessageW(pJob->hNotify, WM_DEFRAG_DONE, 0, 0);
+    CMemoryOptimizerDlg* pDialog = pJob->pDialog;
+    AfxPostCall(pJob->hNotify, [pDialog] { pDialog->OnDefragDone(); });
     return (UINT)-1;
 }
 } // namespace
@@ -150,8 +158,6 @@ BEGIN_MESSAGE_MAP(CMemoryOptimizerDlg, CDialog)
     ON_WM_CTLCOLOR()
     ON_BN_CLICKED(5105, OnDeepDefrag)
     ON_BN_CLICKED(5106, OnFastDefrag)
-    ON_REGISTERED_MESSAGE(WM_DEFRAG_PROGRESS, OnDefragProgress)
-    ON_REGISTERED_MESSAGE(WM_DEFRAG_DONE, OnDefragDone)
 END_MESSAGE_MAP()
 
 CMemoryOptimizerDlg::CMemoryOptimizerDlg() : CDialog(IDD), m_pWorker(NULL), m_nTrimmed(0), m_nSnapshot(0)
@@ -290,6 +296,7 @@ void CMemoryOptimizerDlg::OnDeepDefrag()
         return;
     std::shared_ptr<CDeepDefragJob> pJob = std::make_shared<CDeepDefragJob>();
     pJob->hNotify = m_hWnd;
+    pJob->pDialog = this;
     pJob->hooks = s_hooks;
     // The stop event exists before the thread.
     pJob->hAbort = ::CreateEventW(NULL, TRUE, FALSE, NULL);
@@ -312,27 +319,25 @@ void CMemoryOptimizerDlg::OnDeepDefrag()
     pThread->ResumeThread();
 }
 
-LRESULT CMemoryOptimizerDlg::OnDefragProgress(WPARAM wParam, LPARAM)
+void CMemoryOptimizerDlg::OnDefragProgress(int nLoad)
 {
-    SetProgress(5110, 5114, (int)wParam);
-    return 0;
+    SetProgress(5110, 5114, nLoad);
 }
 
-LRESULT CMemoryOptimizerDlg::OnDefragDone(WPARAM, LPARAM)
+void CMemoryOptimizerDlg::OnDefragDone()
 {
     ReleaseWorker();
     SetProgress(5110, 5114, 0);
     m_btnDeep.EnableButton(TRUE);
     m_btnFast.EnableButton(TRUE);
-    return 0;
 }
 
 void CMemoryOptimizerDlg::ReleaseWorker()
 {
     if (m_pWorker == NULL)
         return;
-    // It posted its last message: the end is near.
-    if (::WaitForSingleObject(m_pWorker->m_hThread, 10000) == WAIT_OBJECT_0)
+    // It posted its last call: the end is near.
+    if (AfxWaitForObjectPumping(m_pWorker->m_hThread, 10000) == WAIT_OBJECT_0)
         delete m_pWorker; // closes the handle
     m_pWorker = NULL;
     m_pJob.reset();
@@ -343,23 +348,7 @@ BOOL CMemoryOptimizerDlg::StopDeepDefrag(DWORD dwTimeoutMs)
     if (m_pWorker == NULL)
         return TRUE;
     ::SetEvent(m_pJob->hAbort);
-    HANDLE hThread = m_pWorker->m_hThread;
-    const DWORD dwStart = ::GetTickCount();
-    BOOL bEnded = FALSE;
-    for (;;)
-    {
-        const DWORD dwElapsed = ::GetTickCount() - dwStart;
-        if (dwElapsed >= dwTimeoutMs)
-            break;
-        const DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, dwTimeoutMs - dwElapsed, QS_SENDMESSAGE);
-        if (dwWait == WAIT_OBJECT_0)
-        {
-            bEnded = TRUE;
-            break;
-        }
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    const BOOL bEnded = AfxWaitForObjectPumping(m_pWorker->m_hThread, dwTimeoutMs) == WAIT_OBJECT_0;
     // A worker that did not end keeps its thread object: it still runs on it.
     if (bEnded)
         delete m_pWorker;

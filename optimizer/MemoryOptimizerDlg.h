@@ -68,6 +68,10 @@ public:
     afx_msg void OnDeepDefrag();
     afx_msg void OnFastDefrag();
 
+    // Posted by the Deep Defrag worker; run on the window's thread.
+    void OnDefragProgress(int nLoad);
+    void OnDefragDone();
+
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override {}
@@ -77,8 +81,6 @@ protected:
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnDestroy();
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
-    afx_msg LRESULT OnDefragProgress(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnDefragDone(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -1,5 +1,6 @@
 #include "repair/Repair.h"
 #include "repair/AutoBackup.h"
+#include "repair/ScanLog.h"
 #include "services/NtRegistry.h"
 
 #include <shlwapi.h>
@@ -252,20 +253,12 @@ BOOL WriteScanStatistics(CTamselApp* pApp, const CString& strStamp, const int nE
         pApp->m_nErrors[i] = nErrors[i];
         pApp->m_nCleaned[i] = nCleaned[i];
     }
-    const CString& strFile = pApp->m_strSettingsFile;
-    BOOL bOk = WritePrivateProfileStringW(L"ScanLog", L"LastScanTime", strStamp, strFile);
-    CString strKey, strValue;
+    CScanLog log(pApp->m_strSettingsFile);
+    log.m_strLastScanTime = strStamp;
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
     {
-        strKey.Format(L"Error%d", i + 1);
-        strValue.Format(L"%d", nErrors[i]);
-        bOk = WritePrivateProfileStringW(L"ScanLog", strKey, strValue, strFile) && bOk;
+        log.m_nErrors[i] = nErrors[i];
+        log.m_nCleaned[i] = nCleaned[i];
     }
-    for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
-    {
-        strKey.Format(L"Cleaned%d", i + 1);
-        strValue.Format(L"%d", nCleaned[i]);
-        bOk = WritePrivateProfileStringW(L"ScanLog", strKey, strValue, strFile) && bOk;
-    }
-    return bOk;
+    return log.Write();
 }

@@ -1,19 +1,16 @@
 #include "repair/RepairDlg.h"
 #include "app/TamselDlg.h"
 #include "framework/Dc.h"
+#include "framework/WorkerCall.h"
 
 namespace {
-UINT s_msgStart = ::RegisterWindowMessageW(L"Tamsel.Repair.Start");
-UINT s_msgLines = ::RegisterWindowMessageW(L"Tamsel.Repair.Lines");
-UINT s_msgDone = ::RegisterWindowMessageW(L"Tamsel.Repair.Done");
-
 const UINT IDC_REPAIR_STATUS = 1030;
 const UINT IDC_REPAIR_LOG = 1013;
 } // namespace
 
 // ---- CRepairLineQueue ---------------------------------------------------------------
 
-CRepairLineQueue::CRepairLineQueue() : m_bWakePosted(false), m_hWnd(NULL), m_nMessage(0)
+CRepairLineQueue::CRepairLineQueue() : m_bWakePosted(false), m_hWnd(NULL)
 {
     InitializeCriticalSection(&m_cs);
 }
@@ -23,9 +20,10 @@ CRepairLineQueue::~CRepairLineQueue()
     DeleteCriticalSection(&m_cs);
 }
 
-void CRepairLineQueue::Attach(HWND hWnd, UINT nMessage)
+void CRepairLineQueue::Attach(HWND hWnd, std::function<void()> fnDrain)
 {
-    m_nMessage = nMessage;
+    // Set before the worker starts; it only reads it afterwards.
+    m_fnDrain = std::move(fnDrain);
     m_hWnd = hWnd;
 }
 
@@ -36,7 +34,7 @@ void CRepairLineQueue::AddLine(const CString& strLog, const CString& strStatus)
     LeaveCriticalSection(&m_cs);
     HWND hWnd = m_hWnd;
     if (hWnd != NULL && !m_bWakePosted.exchange(true))
-        ::PostMessageW(hWnd, m_nMessage, 0, 0);
+        AfxPostCall(hWnd, m_fnDrain);
 }
 
 void CRepairLineQueue::Take(std::vector<std::pair<CString, CString>>& lines)
@@ -69,7 +67,7 @@ UINT RepairThreadProc(LPVOID pParam)
         log.AddLine(L"Finished clear.");
         pJob->bRepaired = TRUE;
     }
-    ::PostMessageW(pJob->hWndNotify, pJob->nDoneMessage, 0, 0);
+    AfxPostCall(pJob->hWndNotify, pJob->fnDone);
     return 0;
 }
 
@@ -80,9 +78,6 @@ BOOL CRepairDlg::s_bRefuseWorker = FALSE;
 BEGIN_MESSAGE_MAP(CRepairDlg, CDialog)
     ON_WM_CTLCOLOR()
     ON_WM_PAINT()
-    ON_REGISTERED_MESSAGE(s_msgStart, OnStartRepair)
-    ON_REGISTERED_MESSAGE(s_msgLines, OnLinesReady)
-    ON_REGISTERED_MESSAGE(s_msgDone, OnRepairDone)
 END_MESSAGE_MAP()
 
 CRepairDlg::CRepairDlg(CWnd* pParent)
@@ -97,7 +92,6 @@ CRepairDlg::CRepairDlg(CWnd* pParent)
     m_job.pApp = m_pApp;
     m_job.pLog = &m_lines;
     m_job.hWndNotify = NULL;
-    m_job.nDoneMessage = s_msgDone;
     m_job.bRepaired = FALSE;
 }
 
@@ -126,8 +120,10 @@ BOOL CRepairDlg::OnInitDialog()
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
     m_wndStatus.SubclassDlgItem(IDC_REPAIR_STATUS, this);
     m_listLog.SubclassDlgItem(IDC_REPAIR_LOG, this);
-    m_lines.Attach(m_hWnd, s_msgLines);
+    // The calls run on this thread, and never after the window is gone.
+    m_lines.Attach(m_hWnd, [this] { DrainLines(); });
     m_job.hWndNotify = m_hWnd;
+    m_job.fnDone = [this] { OnRepairDone(); };
     return TRUE;
 }
 
@@ -155,14 +151,14 @@ void CRepairDlg::OnPaint()
     if (m_bStart)
     {
         m_bStart = 0;
-        PostMessage(s_msgStart, 0, 0);
+        AfxPostCall(m_hWnd, [this] { StartRepair(); });
     }
 }
 
-LRESULT CRepairDlg::OnStartRepair(WPARAM, LPARAM)
+void CRepairDlg::StartRepair()
 {
     if (m_pThread != NULL)
-        return 0;
+        return;
     CWinThread* pThread = NULL;
     if (!s_bRefuseWorker)
         pThread = AfxBeginThread(RepairThreadProc, &m_job, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
@@ -171,13 +167,12 @@ LRESULT CRepairDlg::OnStartRepair(WPARAM, LPARAM)
         m_strFailure = L"The repair could not be started. Nothing was repaired.";
         AfxMessageBox(m_strFailure, MB_ICONEXCLAMATION);
         EndDialog(IDCANCEL);
-        return 0;
+        return;
     }
     // We keep the thread object, so its handle stays ours to wait on.
     pThread->m_bAutoDelete = FALSE;
     m_pThread = pThread;
     pThread->ResumeThread();
-    return 0;
 }
 
 void CRepairDlg::DrainLines()
@@ -193,30 +188,16 @@ void CRepairDlg::DrainLines()
     m_wndStatus.SetWindowText(lines.back().second);
 }
 
-LRESULT CRepairDlg::OnLinesReady(WPARAM, LPARAM)
-{
-    DrainLines();
-    return 0;
-}
-
 void CRepairDlg::WaitForWorker()
 {
     if (m_pThread == NULL)
         return;
-    HANDLE hThread = m_pThread->m_hThread;
-    for (;;)
-    {
-        DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (dwWait != WAIT_OBJECT_0 + 1)
-            break;
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    AfxWaitForObjectPumping(m_pThread->m_hThread, INFINITE);
     delete m_pThread;
     m_pThread = NULL;
 }
 
-LRESULT CRepairDlg::OnRepairDone(WPARAM, LPARAM)
+void CRepairDlg::OnRepairDone()
 {
     WaitForWorker();
     DrainLines();
@@ -225,7 +206,7 @@ LRESULT CRepairDlg::OnRepairDone(WPARAM, LPARAM)
         m_strFailure = m_job.strFailure;
         AfxMessageBox(m_strFailure, MB_ICONEXCLAMATION);
         EndDialog(IDCANCEL);
-        return 0;
+        return;
     }
     WriteScanStatistics(m_pApp, m_job.backup.m_strStamp, m_nErrors, m_job.nCleaned);
     m_bRepaired = TRUE;
@@ -236,5 +217,4 @@ LRESULT CRepairDlg::OnRepairDone(WPARAM, LPARAM)
         m_pOwner->ShowPage(PAGE_REPORT, NULL);
     }
     EndDialog(IDOK);
-    return 0;
 }

@@ -9,19 +9,21 @@
 #include "repair/Repair.h"
 
 #include <atomic>
+#include <functional>
 #include <utility>
 #include <vector>
 
 class CTamselDlg;
 
 // Lines of the worker, queued under a lock; the dialog's thread gets one
-// posted wake-up per batch and takes them all.
+// posted call per batch and takes them all.
 class CRepairLineQueue : public CRepairLog
 {
 public:
     CRepairLineQueue();
     ~CRepairLineQueue();
-    void Attach(HWND hWnd, UINT nMessage);
+    // fnDrain runs on hWnd's thread and takes the lines.
+    void Attach(HWND hWnd, std::function<void()> fnDrain);
     void AddLine(const CString& strLog, const CString& strStatus) override;
     using CRepairLog::AddLine;
     void Take(std::vector<std::pair<CString, CString>>& lines);
@@ -31,7 +33,7 @@ private:
     std::vector<std::pair<CString, CString>> m_lines;
     std::atomic<bool> m_bWakePosted;
     std::atomic<HWND> m_hWnd;
-    UINT m_nMessage;
+    std::function<void()> m_fnDrain;
 };
 
 // What the worker gets and gives back.
@@ -40,7 +42,7 @@ struct RepairJob
     CTamselApp* pApp;
     CRepairLog* pLog;
     HWND hWndNotify;
-    UINT nDoneMessage;
+    std::function<void()> fnDone;  // posted to hWndNotify when the work has ended
     CAutoBackup backup;
     BOOL bRepaired;
     CString strFailure;
@@ -83,9 +85,8 @@ protected:
 
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     afx_msg void OnPaint();
-    afx_msg LRESULT OnStartRepair(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnLinesReady(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnRepairDone(WPARAM wParam, LPARAM lParam);
+    void StartRepair();
+    void OnRepairDone();
 
     void DrainLines();
     void WaitForWorker();

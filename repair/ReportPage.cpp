@@ -3,6 +3,7 @@
 #include "app/TamselDlg.h"
 #include "framework/Time.h"
 #include "repair/BackupStamp.h"
+#include "repair/ScanLog.h"
 
 namespace {
 UINT s_msgCloseAfterRepair = ::RegisterWindowMessageW(L"Tamsel.Report.CloseAfterRepair");
@@ -64,23 +65,14 @@ void CReportPage::OnCancel()
 
 void CReportPage::Refresh()
 {
-    const CString& strFile = m_pApp->m_strSettingsFile;
-    CString strNow = CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S");
-    wchar_t szStamp[1024] = {};
-    GetPrivateProfileStringW(L"ScanLog", L"LastScanTime", strNow, szStamp, 1024, strFile);
-    m_pApp->m_strLastScanTime = szStamp;
+    CScanLog log(m_pApp->m_strSettingsFile);
+    log.Read(CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S"));
+    m_pApp->m_strLastScanTime = log.m_strLastScanTime;
     m_wndLastScan.SetWindowText(FormatBackupDate(m_pApp->m_strLastScanTime));
-
-    CString strKey;
     for (int i = 0; i < 15; i++)
     {
-        strKey.Format(L"Error%d", i + 1);
-        m_pApp->m_nErrors[i] = (int)GetPrivateProfileIntW(L"ScanLog", strKey, 0, strFile);
-    }
-    for (int i = 0; i < 15; i++)
-    {
-        strKey.Format(L"Cleaned%d", i + 1);
-        m_pApp->m_nCleaned[i] = (int)GetPrivateProfileIntW(L"ScanLog", strKey, 0, strFile);
+        m_pApp->m_nErrors[i] = log.m_nErrors[i];
+        m_pApp->m_nCleaned[i] = log.m_nCleaned[i];
     }
     CString strValue;
     for (int i = 0; i < 15; i++)

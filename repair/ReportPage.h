@@ -1,7 +1,7 @@
 #pragma once
 // The result report page: per category the "found/fixed" counts of the last
-// repair and the time of the last scan, read from [ScanLog] of Settings.ini
-// each time the page is shown. Shown by a repair with CloseAfterScan set, it
+// repair and the time of the last scan, read through CScanLog each time the
+// page is shown. Shown by a repair with CloseAfterScan set, it
 // closes the program.
 #include "framework/Afx.h"
 #include "framework/Controls.h"

@@ -434,7 +434,6 @@ TEST_F(RepairRoadTest, NothingIsRepairedWithoutAGoodBackup)
         job.pApp = m_pApp;
         job.pLog = &log;
         job.hWndNotify = NULL;
-        job.nDoneMessage = WM_NULL;
         job.bRepaired = FALSE;
         RepairThreadProc(&job);
         EXPECT_FALSE(job.bRepaired);

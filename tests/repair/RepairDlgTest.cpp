@@ -154,7 +154,6 @@ TEST_F(RepairDlgTest, EmptyListsStillGiveFourStepsAndStatistics)
     job.pApp = m_pApp;
     job.pLog = &log;
     job.hWndNotify = NULL;
-    job.nDoneMessage = WM_NULL;
     job.bRepaired = FALSE;
     RepairThreadProc(&job);
     std::vector<std::wstring> expected = { L"Creating backup...", L"Finished backup.", L"Start clear...",
