@@ -1,79 +1,12 @@
-#include "tests/scanner/ScanTestSupport.h"
-#include "app/TamselApp.h"
-#include "app/TamselDlg.h"
+#include "tests/scanner/ScanPageFixture.h"
 #include "scanner/ScanThread.h"
+#include "tests/scanner/ScanTestSupport.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TestSupport.h"
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 using testsupport::MessageBoxRecorder;
 using testsupport::WaitFor;
-
-namespace {
-CTamselApp* App()
-{
-    return static_cast<CTamselApp*>(AfxGetApp());
-}
-
-class ScanPageTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        CTamselApp* pApp = App();
-        pApp->m_strAppDir = m_folder.Path().c_str();
-        pApp->m_strSettingsFile = pApp->m_strAppDir + L"Settings.ini";
-        pApp->m_strLangFile.Empty();
-        pApp->m_bAutoUpdate = 0;
-        pApp->m_bAutoRepair = 0;
-        pApp->m_bCloseAfterScan = 0;
-        pApp->m_bWow64 = FALSE;
-        for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
-            pApp->m_bScanCategory[i] = 1;
-        m_hGate = ::CreateEventW(NULL, TRUE, FALSE, NULL);
-        SetScanStartGate(m_hGate);
-    }
-    void TearDown() override
-    {
-        if (m_pDlg)
-        {
-            m_pDlg->m_pageScan.m_bLeaving = 1;
-            if (m_pDlg->m_pageScan.IsScanThreadRunning())
-            {
-                MessageBoxRecorder recorder;
-                m_pDlg->m_pageScan.StopScan();
-            }
-            if (m_pDlg->m_hWnd != NULL)
-                m_pDlg->DestroyWindow();
-            m_pDlg.reset();
-        }
-        SetScanStartGate(NULL);
-        ::CloseHandle(m_hGate);
-        MSG msg;
-        while (::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE))
-        {
-        }
-    }
-    void CreateMainWindow()
-    {
-        m_pDlg.reset(new CTamselDlg);
-        ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
-        WaitFor([] { return false; }, 100);
-    }
-    void OnlyCategory(int nKeySlot)
-    {
-        for (int i = 0; i < HOME_CATEGORY_COUNT; i++)
-            m_pDlg->m_pageHome.m_chkCategory[i].SetCheck(i == nKeySlot ? 1 : 0);
-    }
-    bool IsVisible(CWnd& page) { return page.m_hWnd != NULL && page.IsWindowVisible(); }
-
-    testsupport::ScratchFolder m_folder;
-    std::unique_ptr<CTamselDlg> m_pDlg;
-    HANDLE m_hGate = NULL;
-};
-}  // namespace
 
 // A confirmed stop: the worker is gone before the next page shows; a stopped
 // scan is never "no problems" and never repaired; the next scan runs.
@@ -219,39 +152,4 @@ TEST_F(ScanPageTest, HomePageBoxesAndScanNowWithNothingChecked)
     EXPECT_EQ(recorder.LastText(), std::wstring(App()->GetLangString(L"M_NOITEM")));
     EXPECT_FALSE(m_pDlg->m_pageScan.IsScanThreadRunning());
     EXPECT_TRUE(IsVisible(home));
-}
-
-// Pictures for a person to look at: only when TAMSEL_SCREENSHOT_DIR names a
-// (Linux) folder for the PNG files.
-TEST_F(ScanPageTest, Screenshots)
-{
-    const char* pszDir = std::getenv("TAMSEL_SCREENSHOT_DIR");
-    if (pszDir == NULL)
-        GTEST_SKIP() << "TAMSEL_SCREENSHOT_DIR is not set";
-    auto shoot = [&](const std::string& strName) {
-        WaitFor([] { return false; }, 600);
-        m_pDlg->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_ALLCHILDREN);
-        WaitFor([] { return false; }, 400);
-        CRect rc;
-        m_pDlg->GetWindowRect(&rc);
-        std::string strGeometry = std::to_string(rc.Width()) + "x" + std::to_string(rc.Height()) + "+" +
-                                  std::to_string(rc.left) + "+" + std::to_string(rc.top);
-        testsupport::RunHostCommand("import -window root -crop " + strGeometry + " +repage " + pszDir + "/" +
-                                    strName + ".png");
-    };
-    scantest::ClassesKeys keys;
-    for (int i = 0; i < 3; i++)
-        ASSERT_TRUE(keys.SetString(L"CLSID\\" + scantest::NewGuid() + L"\\InprocServer32", L"",
-                                   L"C:\\Program Files\\<Gone & Co>\\server" + std::to_wstring(i) + L".dll"));
-    CreateMainWindow();
-    shoot("scan_00_home");
-    MessageBoxRecorder recorder;
-    m_pDlg->m_pageHome.SendDlgItemMessage(1001, BM_CLICK);
-    shoot("scan_01_scanning");
-    ::SetEvent(m_hGate);
-    EXPECT_TRUE(WaitFor([&] { return m_pDlg->m_pageScan.m_bScanning == 0; }, 20000));
-    m_pDlg->ShowPage(PAGE_SCAN);
-    shoot("scan_02_scan_page_done");
-    m_pDlg->ShowPage(PAGE_SCAN_RESULT);
-    shoot("scan_03_result");
 }

@@ -8,3 +8,8 @@ add_test(NAME scanner_fresh_prefix
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/fresh-prefix.sh ${CMAKE_BINARY_DIR}/scanner-fresh-prefix $<TARGET_FILE:scanner_tests>
                  ${TAMSEL_WINE_LOADER})
 set_tests_properties(scanner_fresh_prefix PROPERTIES TIMEOUT 300)
+
+# Pictures of the scan pages: scanner_shots.exe.
+tamsel_add_shots(scanner_shots LIBS tamsel_app ole32
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/shots/ScanPageShots.cpp ${CMAKE_CURRENT_LIST_DIR}/ScanPageFixture.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ScanTestSupport.cpp ${CMAKE_SOURCE_DIR}/resources/Tamsel.rc)

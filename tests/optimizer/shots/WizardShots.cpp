@@ -1,20 +1,14 @@
-// Pictures of every wizard step for a person to look at: runs only when
-// TAMSEL_SCREENSHOT_DIR names a (Linux) folder for the PNG files.
+// Pictures of every wizard step and the one-click settings for a person to
+// look at.
 #include "optimizer/DiskCachePage.h"
 #include "optimizer/OneClickSettingDlg.h"
 #include "optimizer/OptimizerText.h"
 #include "tests/optimizer/WizardFixture.h"
-#include <cstdlib>
+#include "tests/support/shots/ShotsMain.h"
 
 using namespace optest;
 
 namespace {
-std::string ShotFolder()
-{
-    const char* pszDir = std::getenv("TAMSEL_SCREENSHOT_DIR");
-    return pszDir != NULL ? pszDir : "";
-}
-
 void Shoot(HWND hWnd, const std::string& strName)
 {
     Pump(300);
@@ -24,15 +18,14 @@ void Shoot(HWND hWnd, const std::string& strName)
     ::GetWindowRect(hWnd, &rc);
     std::string strGeometry = std::to_string(rc.right - rc.left) + "x" + std::to_string(rc.bottom - rc.top) + "+" +
                               std::to_string(rc.left) + "+" + std::to_string(rc.top);
-    testsupport::RunHostCommand("import -window root -crop " + strGeometry + " +repage " + ShotFolder() + "/" +
-                                strName + ".png");
+    EXPECT_EQ(testsupport::RunHostCommand("import -window root -crop " + strGeometry + " +repage " + ShotFolder() +
+                                          "/" + strName + ".png"),
+              0);
 }
 } // namespace
 
 TEST_F(WizardTest, Screenshots)
 {
-    if (ShotFolder().empty())
-        GTEST_SKIP() << "TAMSEL_SCREENSHOT_DIR is not set";
     m_pDlg->SetWindowPos(NULL, 155, 158, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     testsupport::MessageBoxRecorder recorder;
     const char* names[] = {"network", "disk_cache", "desktop", "file_system"};
