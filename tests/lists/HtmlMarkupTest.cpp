@@ -329,3 +329,25 @@ TEST(HtmlMarkup, CachedWidthsEqualTheFontsExtents)
         ::SelectObject(s.DC(), hOld);
     }
 }
+
+// A key row lays its path out as the font draws the whole path: no blank
+// before a backslash, none after it, whatever the bold label before it.
+TEST(HtmlMarkup, KeyRowPathDrawsLikeThePlainPath)
+{
+    CHTMLFontCache cache;
+    TreeListSurface html(600, 20), plain(600, 20);
+    RECT rc = { 0, 0, 600, 20 };
+    DrawHTML(html.DC(), L"<b>Key:</b> HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows", -1, &rc, DT_WORDBREAK, &cache);
+
+    HGDIOBJ hOld = ::SelectObject(plain.DC(), cache.GetFont(plain.DC(), 1));
+    RECT rcLabel = { 0, 0, 600, 20 };
+    ::DrawTextW(plain.DC(), L"Key:", 4, &rcLabel, DT_NOPREFIX);
+    SIZE sizeLabel = {};
+    ::GetTextExtentPoint32W(plain.DC(), L"Key:", 4, &sizeLabel);
+    ::SelectObject(plain.DC(), cache.GetFont(plain.DC(), 0));
+    const wchar_t* pszPath = L" HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
+    RECT rcPath = { sizeLabel.cx, 0, 600, 20 };
+    ::DrawTextW(plain.DC(), pszPath, -1, &rcPath, DT_NOPREFIX);
+    ::SelectObject(plain.DC(), hOld);
+    EXPECT_TRUE(html.SameAs(plain));
+}

@@ -227,3 +227,34 @@ TEST_F(SegmentFixture, ATransparentDisplayDrawsANewCountOverThePageNotOverTheOld
     EXPECT_EQ(ClientPixel(display, 24 * 2, 41 * 2), RGB(255, 255, 255));
     EXPECT_EQ(ClientPixel(display, 7 * 2, 25 * 2), RGB(255, 255, 255));
 }
+
+// The counter as the scan pages draw it, at their small size: every digit
+// cell keeps unlit columns on both sides, so digits never run together.
+TEST_F(SegmentFixture, CounterDigitsKeepTheirGapsAtThePagesSize)
+{
+    window.m_clrBack = RGB(255, 255, 255);
+    Make(60, 34);
+    display.SetBackColor(RGB(255, 255, 255));
+    display.SetColor(RGB(255, 255, 255), RGB(36, 135, 219));
+    display.SetTransparent(TRUE);
+    display.ModifySegmentStyle(0, SDS_SMOOTH);
+    for (LPCTSTR psz : { L"20", L"888", L"1000" })
+    {
+        display.SetText(psz);
+        window.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        HDC hDC = ::GetDC(display.m_hWnd);
+        int nRuns = 0;
+        bool bInk = false;
+        for (int x = 0; x < 60; ++x)
+        {
+            bool bColumn = false;
+            for (int y = 0; y < 34 && !bColumn; ++y)
+                bColumn = ::GetPixel(hDC, x, y) != RGB(255, 255, 255);
+            if (bColumn && !bInk)
+                ++nRuns;
+            bInk = bColumn;
+        }
+        ::ReleaseDC(display.m_hWnd, hDC);
+        EXPECT_EQ(nRuns, ::lstrlenW(psz)) << "digits " << ::lstrlenW(psz);
+    }
+}
