@@ -1,5 +1,5 @@
 #include "optimizer/Registry.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 #include "services/Wow64.h"
 
 namespace {

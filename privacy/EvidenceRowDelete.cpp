@@ -2,7 +2,7 @@
 #include "privacy/EvidenceEngine.h"
 #include "privacy/FolderGuard.h"
 #include "services/RegHive.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 
 namespace {
 

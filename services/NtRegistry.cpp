@@ -1,7 +1,7 @@
 #include "services/NtRegistry.h"
 
 #include "services/RegHive.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "tools/ToolEntries.h"
 #include "services/TextFile.h"
 #include "services/RegHive.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 #include "services/RegFile.h"
 
 #include <functional>
