@@ -1,6 +1,7 @@
 #include "app/TamselApp.h"
 #include "app/SplashWnd.h"
 #include "app/TamselDlg.h"
+#include "services/Wow64.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -51,8 +52,6 @@ int CTamselApp::DisplaySlotOfCategory(int nCategory)
 namespace {
 // The first copy's semaphore stays open until the process ends.
 HANDLE s_hInstanceSemaphore = NULL;
-
-typedef BOOL(WINAPI* IsWow64ProcessProc)(HANDLE, PBOOL);
 
 // The running copy's main window carries a property named after the executable.
 HWND FindFirstInstanceWindow(LPCTSTR lpszPropName)
@@ -129,10 +128,7 @@ BOOL CTamselApp::InitInstance()
     ParseCommandLine(cmdInfo);
     CSplashWnd::EnableSplashScreen(cmdInfo.m_bShowSplash);
 
-    IsWow64ProcessProc pfnIsWow64 =
-        (IsWow64ProcessProc)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
-    if (pfnIsWow64 != NULL)
-        pfnIsWow64(::GetCurrentProcess(), &m_bWow64);
+    m_bWow64 = IsRunningOnWow64();
 
     GetAppDir();
     m_strSettingsFile = m_strAppDir + L"Settings.ini";

@@ -1,22 +1,8 @@
 #include "optimizer/Registry.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
+#include "services/Wow64.h"
 
 namespace {
-BOOL IsWow64()
-{
-    static int s_nWow64 = -1;
-    if (s_nWow64 < 0)
-    {
-        BOOL bWow64 = FALSE;
-        typedef BOOL(WINAPI * PFN_IsWow64Process)(HANDLE, PBOOL);
-        PFN_IsWow64Process pfn = (PFN_IsWow64Process)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"),
-                                                                             "IsWow64Process");
-        if (pfn == NULL || !pfn(::GetCurrentProcess(), &bWow64))
-            bWow64 = FALSE;
-        s_nWow64 = bWow64 ? 1 : 0;
-    }
-    return s_nWow64 == 1;
-}
 std::vector<CString>* s_pTraceAll = NULL;
 } // namespace
 
@@ -32,7 +18,7 @@ void CRegistry::TraceAllInto(std::vector<CString>* pTrace)
 REGSAM CRegistry::Access(HKEY hRoot, LPCWSTR lpszPath, REGSAM samDesired) const
 {
     // A 32-bit process on 64-bit Windows would write the redirected copy.
-    if (hRoot == HKEY_LOCAL_MACHINE && ::_wcsnicmp(lpszPath, L"SOFTWARE\\", 9) == 0 && IsWow64())
+    if (hRoot == HKEY_LOCAL_MACHINE && ::_wcsnicmp(lpszPath, L"SOFTWARE\\", 9) == 0 && IsRunningOnWow64())
         samDesired |= KEY_WOW64_64KEY;
     return samDesired;
 }

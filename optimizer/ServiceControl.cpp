@@ -1,28 +1,11 @@
 #include "optimizer/ServiceControl.h"
 #include "optimizer/shared/IniFile.h"
+#include "services/ScopedHandle.h"
 
 namespace {
 PFN_LOCK_SERVICE_DATABASE s_pfnLock = NULL;
 // Repeated enumerations stop here even if the manager keeps asking for more.
 const int kEnumRounds = 64;
-
-// Closes a service handle when it goes out of scope.
-class CServiceHandle
-{
-public:
-    explicit CServiceHandle(SC_HANDLE h) : m_h(h) {}
-    ~CServiceHandle()
-    {
-        if (m_h != NULL)
-            ::CloseServiceHandle(m_h);
-    }
-    operator SC_HANDLE() const { return m_h; }
-
-private:
-    CServiceHandle(const CServiceHandle&) = delete;
-    CServiceHandle& operator=(const CServiceHandle&) = delete;
-    SC_HANDLE m_h;
-};
 
 void CopyBounded(WCHAR* pDest, size_t nSize, LPCWSTR lpszSrc)
 {

@@ -4,8 +4,7 @@
 #include "privacy/EvidenceEnvironment.h"
 #include "privacy/EvidenceFileRule.h"
 #include "privacy/FolderGuard.h"
-#include "services/FindHandle.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 
 namespace {
 

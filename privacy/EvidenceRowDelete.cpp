@@ -1,7 +1,8 @@
 // The page's Delete of one selected result row.
 #include "privacy/EvidenceEngine.h"
 #include "privacy/FolderGuard.h"
-#include "services/RegKeyHandle.h"
+#include "services/RegHive.h"
+#include "services/ScopedHandle.h"
 
 namespace {
 
@@ -47,14 +48,8 @@ BOOL DeleteRegistryRow(const EvidenceRow& row)
 
 HKEY EvidenceRootFromName(const CString& strRootName)
 {
-    const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG};
-    for (HKEY hRoot : roots)
-    {
-        CString strName = EvidenceRootName(hRoot);
-        if (strName.Left(strName.GetLength() - 1) == strRootName)
-            return hRoot;
-    }
-    return NULL;
+    const RegHive* pHive = FindRegHive(strRootName, REG_HIVE_WITH_CONFIG);
+    return pHive != NULL ? pHive->hRoot : NULL;
 }
 
 BOOL DeleteEvidenceRow(const EvidenceRow& row)

@@ -1,8 +1,7 @@
 // Listing: what exists of a trace, as rows for the result list.
 #include "privacy/EvidenceEngine.h"
 #include "privacy/EvidenceFileRule.h"
-#include "services/FindHandle.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "privacy/EvidenceTrace.h"
+#include "services/RegHive.h"
 
 namespace {
 
@@ -23,17 +24,8 @@ BOOL EvidenceTrace::IsWholeKey() const
 
 CString EvidenceRootName(HKEY hRootKey)
 {
-    if (hRootKey == HKEY_CLASSES_ROOT)
-        return L"HKEY_CLASSES_ROOT\\";
-    if (hRootKey == HKEY_CURRENT_USER)
-        return L"HKEY_CURRENT_USER\\";
-    if (hRootKey == HKEY_LOCAL_MACHINE)
-        return L"HKEY_LOCAL_MACHINE\\";
-    if (hRootKey == HKEY_USERS)
-        return L"HKEY_USERS\\";
-    if (hRootKey == HKEY_CURRENT_CONFIG)
-        return L"HKEY_CURRENT_CONFIG\\";
-    return CString();
+    const RegHive* pHive = FindRegHive(hRootKey, REG_HIVE_WITH_CONFIG);
+    return pHive != NULL ? CString(pHive->pszName) + L"\\" : CString();
 }
 
 BOOL FillEvidenceTrace(EvidenceTrace& trace, HKEY hRootKey, LPCWSTR pszPath, LPCWSTR pszName, int nMode)

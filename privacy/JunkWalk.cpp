@@ -1,5 +1,5 @@
 #include "privacy/JunkWalk.h"
-#include "services/FindHandle.h"
+#include "services/ScopedHandle.h"
 
 CJunkWalker::CJunkWalker(const CJunkMatcher& matcher, HANDLE hStop, RowSink sink, size_t nBatch)
     : m_matcher(matcher), m_hStop(hStop), m_sink(std::move(sink)), m_nBatch(nBatch > 0 ? nBatch : 1),

@@ -1,5 +1,5 @@
 #include "privacy/RegTraceRead.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 
 namespace {
 

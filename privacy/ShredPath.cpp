@@ -1,6 +1,6 @@
 #include "privacy/ShredPath.h"
 #include "privacy/JunkWalk.h"
-#include "services/FindHandle.h"
+#include "services/ScopedHandle.h"
 #include <stdio.h>
 
 BOOL SplitShredPath(const std::wstring& strPath, std::wstring& strFolder, std::wstring& strName)

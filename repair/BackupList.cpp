@@ -1,7 +1,7 @@
 #include "repair/BackupList.h"
 #include "repair/BackupStamp.h"
 #include "app/TamselApp.h"
-#include "services/FindHandle.h"
+#include "services/ScopedHandle.h"
 
 #include <shlwapi.h>
 

@@ -1,6 +1,6 @@
 #include "repair/FavoritesBackup.h"
 #include "services/DiskObject.h"
-#include "services/FindHandle.h"
+#include "services/ScopedHandle.h"
 #include "services/NtRegistry.h"
 
 #include <shlwapi.h>

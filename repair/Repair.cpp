@@ -2,6 +2,7 @@
 #include "repair/AutoBackup.h"
 #include "repair/ScanLog.h"
 #include "services/NtRegistry.h"
+#include "services/RegHive.h"
 
 #include <shlwapi.h>
 
@@ -19,12 +20,6 @@ CArray<CRegProblem>& RepairListOf(CTamselApp* pApp, int nCategory)
 
 HKEY TrustedRecordHive(const CRegProblem& problem, CString& strCanonical)
 {
-    static const struct { LPCWSTR pszName; HKEY hRoot; } s_hives[] = {
-        { L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT },
-        { L"HKEY_CURRENT_USER", HKEY_CURRENT_USER },
-        { L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE },
-        { L"HKEY_USERS", HKEY_USERS },
-    };
     strCanonical.Empty();
     CString strKey = problem.m_strKey;
     strKey.TrimRight(L'\\');
@@ -35,10 +30,9 @@ HKEY TrustedRecordHive(const CRegProblem& problem, CString& strCanonical)
     if (nSlash <= 0)
         return NULL;
     CString strHive = problem.m_strKeyPath.Left(nSlash);
-    for (const auto& hive : s_hives)
+    if (const RegHive* pHive = FindRegHive(strHive, REG_HIVE_COMMON, TRUE))
     {
-        if (strHive.CompareNoCase(hive.pszName) != 0)
-            continue;
+        const RegHive& hive = *pHive;
         CString strPath = problem.m_strKeyPath;
         strPath.TrimRight(L'\\');
         if (strPath.Mid(nSlash + 1).CompareNoCase(strKey) != 0)

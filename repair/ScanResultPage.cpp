@@ -6,6 +6,7 @@
 #include "repair/IgnoreList.h"
 #include "repair/Repair.h"
 #include "repair/RepairDlg.h"
+#include "services/RegHive.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -446,15 +447,6 @@ BOOL CScanResultPage::AddToIgnoreList(CTreeListItem* pItem)
 
 void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
 {
-    static const struct { LPCWSTR pszName; HKEY hRoot; } s_hives[] = {
-        { L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT },
-        { L"HKEY_CURRENT_USER", HKEY_CURRENT_USER },
-        { L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE },
-        { L"HKEY_USERS", HKEY_USERS },
-        { L"HKEY_PERFORMANCE_DATA", HKEY_PERFORMANCE_DATA },
-        { L"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG },
-        { L"HKEY_DYN_DATA", HKEY_DYN_DATA },
-    };
     wchar_t szWindows[520] = {};
     GetWindowsDirectoryW(szWindows, 520);
     CString strRegedit;
@@ -464,16 +456,11 @@ void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
     CString strHive = nSlash >= 0 ? strKeyPath.Left(nSlash) : strKeyPath;
     CString strSubKey = nSlash >= 0 ? strKeyPath.Mid(nSlash + 1) : CString();
     strSubKey.Remove(L'\n');
-    int nHive = -1;
-    for (int i = 0; i < 7 && nHive < 0; i++)
-    {
-        if (strHive == s_hives[i].pszName)
-            nHive = i;
-    }
-    if (nHive < 0)
+    const RegHive* pHive = FindRegHive(strHive, REG_HIVE_ALL);
+    if (pHive == NULL)
         return;
     HKEY hKey = NULL;
-    if (RegOpenKeyExW(s_hives[nHive].hRoot, strSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(pHive->hRoot, strSubKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
         return;
     RegCloseKey(hKey);
 
@@ -509,15 +496,16 @@ void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
     // Hive level. The editor lists no item for HKEY_PERFORMANCE_DATA although
     // that hive opens, so it is never counted.
     hItem = TreeNext(hTree, hItem, TVGN_CHILD);
-    for (int i = 0; i < 7 && hItem != NULL; i++)
+    for (int i = 0; i < REG_HIVE_ALL && hItem != NULL; i++)
     {
-        if (s_hives[i].hRoot == HKEY_PERFORMANCE_DATA)
+        const RegHive& hive = RegHiveTable()[i];
+        if (hive.hRoot == HKEY_PERFORMANCE_DATA)
             continue;
         HKEY hRoot = NULL;
-        if (RegOpenKeyExW(s_hives[i].hRoot, NULL, 0, KEY_READ, &hRoot) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(hive.hRoot, NULL, 0, KEY_READ, &hRoot) != ERROR_SUCCESS)
             continue;
         RegCloseKey(hRoot);
-        if (i == nHive)
+        if (&hive == pHive)
         {
             TreeSend(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hItem);
             break;
@@ -539,7 +527,7 @@ void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
             continue;
         std::vector<CString> arrNames;
         HKEY hParent = NULL;
-        if (RegOpenKeyExW(s_hives[nHive].hRoot, strParent, 0, KEY_READ, &hParent) == ERROR_SUCCESS)
+        if (RegOpenKeyExW(pHive->hRoot, strParent, 0, KEY_READ, &hParent) == ERROR_SUCCESS)
         {
             wchar_t szName[256];
             for (DWORD dwIndex = 0;; dwIndex++)

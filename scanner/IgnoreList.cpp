@@ -1,4 +1,5 @@
 #include "scanner/IgnoreList.h"
+#include "services/RegHive.h"
 
 std::wstring CIgnoreList::Fold(const CString& strText)
 {
@@ -41,13 +42,9 @@ BOOL CIgnoreList::Matches(const CString& strProblemText) const
 
 CString GetHiveName(HKEY hKey)
 {
-    if (hKey == HKEY_CLASSES_ROOT)
-        return L"HKEY_CLASSES_ROOT";
-    if (hKey == HKEY_CURRENT_USER)
-        return L"HKEY_CURRENT_USER";
-    if (hKey == HKEY_USERS)
-        return L"HKEY_USERS";
-    return L"HKEY_LOCAL_MACHINE";
+    // Any other key is filed under the machine hive.
+    const RegHive* pHive = FindRegHive(hKey, REG_HIVE_COMMON);
+    return pHive != NULL ? pHive->pszName : L"HKEY_LOCAL_MACHINE";
 }
 
 BOOL IsIgnored(const CIgnoreList& list, HKEY hHive, const CString& strKey, const CString& strValue,

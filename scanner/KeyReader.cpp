@@ -1,4 +1,5 @@
 #include "scanner/KeyReader.h"
+#include "services/Wow64.h"
 #include <vector>
 
 // A registry key name holds at most 255 characters.
@@ -206,18 +207,7 @@ REGSAM CKeyReader::OtherView()
 #ifdef _WIN64
     return KEY_WOW64_32KEY;
 #else
-    static LONG s_nWow64 = -1;
-    if (s_nWow64 < 0)
-    {
-        typedef BOOL(WINAPI * PFN_IS_WOW64)(HANDLE, PBOOL);
-        PFN_IS_WOW64 pfn =
-            (PFN_IS_WOW64)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
-        BOOL bWow64 = FALSE;
-        if (pfn == NULL || !pfn(::GetCurrentProcess(), &bWow64))
-            bWow64 = FALSE;
-        ::InterlockedExchange(&s_nWow64, bWow64 ? 1 : 0);
-    }
-    return s_nWow64 == 1 ? KEY_WOW64_64KEY : 0;
+    return IsRunningOnWow64() ? KEY_WOW64_64KEY : 0;
 #endif
 }
 

@@ -1,11 +1,11 @@
 #include "scanner/PathTest.h"
 #include "scanner/KeyReader.h"
 #include "services/PathString.h"
+#include "services/Wow64.h"
 #include <shlwapi.h>
 
 typedef BOOL(WINAPI* PFN_WOW64_REDIRECTION)(PVOID*);
 typedef BOOL(WINAPI* PFN_WOW64_REVERT)(PVOID);
-typedef BOOL(WINAPI* PFN_IS_WOW64)(HANDLE, PBOOL);
 
 namespace {
 
@@ -108,10 +108,7 @@ CPathTest::CPathTest() : m_bWow64(FALSE), m_b64BitWindows(FALSE), m_bRedirection
 #ifdef _WIN64
     m_b64BitWindows = TRUE;
 #else
-    PFN_IS_WOW64 pfnIsWow64 =
-        (PFN_IS_WOW64)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
-    BOOL bWow64 = FALSE;
-    if (pfnIsWow64 != NULL && pfnIsWow64(::GetCurrentProcess(), &bWow64) && bWow64)
+    if (IsRunningOnWow64())
         m_bWow64 = m_b64BitWindows = TRUE;
 #endif
     m_strSystem = FolderOf(::GetSystemDirectoryW);

@@ -1,24 +1,11 @@
 #include "services/DiskObject.h"
-#include "services/FindHandle.h"
+#include "services/ScopedHandle.h"
 #include <algorithm>
 #include <vector>
 
 namespace {
 
 const LPCWSTR kInternalError = L"CDiskObject internal error - check call parameters";
-
-class CFileHandle
-{
-public:
-    explicit CFileHandle(HANDLE hFile) : m_hFile(hFile) {}
-    ~CFileHandle() { if (IsValid()) CloseHandle(m_hFile); }
-    BOOL IsValid() const { return m_hFile != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return m_hFile; }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-private:
-    HANDLE m_hFile;
-};
 
 bool IsDotEntry(LPCWSTR pszName)
 {

@@ -1,6 +1,7 @@
 #include "services/NtRegistry.h"
 
-#include "services/RegKeyHandle.h"
+#include "services/RegHive.h"
+#include "services/ScopedHandle.h"
 
 #include <algorithm>
 #include <vector>
@@ -12,19 +13,6 @@ namespace {
 const DWORD kMaxNameChars = 32768;
 // Larger string data than this is not read into memory.
 const DWORD kMaxStringBytes = 64u * 1024 * 1024;
-
-struct RootEntry
-{
-    LPCWSTR pszName;
-    HKEY hRoot;
-};
-
-const RootEntry kRoots[] = {
-    { L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT },
-    { L"HKEY_CURRENT_USER", HKEY_CURRENT_USER },
-    { L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE },
-    { L"HKEY_USERS", HKEY_USERS },
-};
 
 } // namespace
 
@@ -42,22 +30,14 @@ CNtRegistry::~CNtRegistry()
 
 HKEY CNtRegistry::RootFromName(const CString& strName)
 {
-    for (const RootEntry& entry : kRoots)
-    {
-        if (strName.Compare(entry.pszName) == 0)
-            return entry.hRoot;
-    }
-    return HKEY_LOCAL_MACHINE;
+    const RegHive* pHive = FindRegHive(strName, REG_HIVE_COMMON);
+    return pHive != NULL ? pHive->hRoot : HKEY_LOCAL_MACHINE;
 }
 
 CString CNtRegistry::RootName(HKEY hRoot)
 {
-    for (const RootEntry& entry : kRoots)
-    {
-        if (entry.hRoot == hRoot)
-            return entry.pszName;
-    }
-    return CString();
+    const RegHive* pHive = FindRegHive(hRoot, REG_HIVE_COMMON);
+    return pHive != NULL ? CString(pHive->pszName) : CString();
 }
 
 BOOL CNtRegistry::SetRoot(HKEY hRoot)

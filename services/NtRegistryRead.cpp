@@ -1,5 +1,5 @@
 #include "services/NtRegistry.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 
 BOOL CNtRegistry::SetKeyForReading(HKEY hRoot, const CString& strKey)
 {

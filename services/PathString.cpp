@@ -1,4 +1,5 @@
 #include "services/PathString.h"
+#include "services/ScopedHandle.h"
 #include <shlwapi.h>
 #include <vector>
 
@@ -37,20 +38,6 @@ CString GetEnvironment(LPCWSTR pszVariable)
     strValue.ReleaseBuffer(dwLength < dwSize ? (int)dwLength : 0);
     return strValue;
 }
-
-// Owns an open registry key.
-class CRegKeyHolder
-{
-public:
-    CRegKeyHolder() : m_hKey(NULL) {}
-    ~CRegKeyHolder() { if (m_hKey) RegCloseKey(m_hKey); }
-    HKEY* operator&() { return &m_hKey; }
-    operator HKEY() const { return m_hKey; }
-    CRegKeyHolder(const CRegKeyHolder&) = delete;
-    CRegKeyHolder& operator=(const CRegKeyHolder&) = delete;
-private:
-    HKEY m_hKey;
-};
 
 } // namespace
 
@@ -531,8 +518,8 @@ BOOL CPathString::IsValidFileName() const
 BOOL CPathString::ReadFromRegistry(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValue)
 {
     m_strPath.Empty();
-    CRegKeyHolder key;
-    LONG nResult = RegOpenKeyExW(hRoot, pszKey, 0, KEY_READ, &key);
+    CRegKeyHandle key;
+    LONG nResult = RegOpenKeyExW(hRoot, pszKey, 0, KEY_READ, key.Receive());
     if (nResult != ERROR_SUCCESS)
     {
         SetLastError((DWORD)nResult);
@@ -567,8 +554,8 @@ BOOL CPathString::ReadFromRegistry(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValue)
 
 BOOL CPathString::WriteToRegistry(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValue, BOOL bUseEnvironment) const
 {
-    CRegKeyHolder key;
-    LONG nResult = RegCreateKeyExW(hRoot, pszKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr);
+    CRegKeyHandle key;
+    LONG nResult = RegCreateKeyExW(hRoot, pszKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.Receive(), nullptr);
     if (nResult != ERROR_SUCCESS)
     {
         SetLastError((DWORD)nResult);

@@ -1,4 +1,5 @@
 #include "services/RegFile.h"
+#include "services/RegHive.h"
 #include "services/RegistryLink.h"
 
 #include <algorithm>
@@ -17,22 +18,6 @@ const int kMaxGrowRetries = 8;
 const int kWrapColumn = 76;
 
 const wchar_t kHexDigits[] = L"0123456789abcdef";
-
-struct RegRoot
-{
-    LPCWSTR pszName;
-    HKEY hRoot;
-};
-
-// RegRootTable: the root names a key path may start with.
-const RegRoot kRegRootTable[] = {
-    { L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT },
-    { L"HKEY_CURRENT_USER", HKEY_CURRENT_USER },
-    { L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE },
-    { L"HKEY_USERS", HKEY_USERS },
-    { L"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG },
-    { L"HKEY_DYN_DATA", HKEY_DYN_DATA },
-};
 
 bool HasLineBreak(const wchar_t* pText, size_t nLength)
 {
@@ -446,12 +431,9 @@ LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode
     strRoot.MakeUpper();
     strPath = nSlash < 0 ? strRoot : strRoot + L"\\" + strRest;
 
-    HKEY hRoot = NULL;
-    for (const RegRoot& root : kRegRootTable)
-    {
-        if (strRoot.Compare(root.pszName) == 0)
-            hRoot = root.hRoot;
-    }
+    // The root names a key path may start with.
+    const RegHive* pHive = FindRegHive(strRoot, REG_HIVE_FILE);
+    HKEY hRoot = pHive != NULL ? pHive->hRoot : NULL;
     if (hRoot == NULL)
         return ERROR_BADKEY;
     if (nMode != RegKeyPathOpen && !strRest.IsEmpty()

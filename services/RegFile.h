@@ -3,7 +3,7 @@
 // the version 5.00 form (UTF-16LE, CR LF), and applies such files - also
 // "REGEDIT4" and bare "REGEDIT" ones - to the registry again.
 #include "framework/Afx.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 
 #include <functional>
 #include <string>

@@ -1,5 +1,5 @@
 #include "services/RegistryLink.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 
 #include <vector>
 

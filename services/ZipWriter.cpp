@@ -1,7 +1,7 @@
 #include "framework/Afx.h"
 
 #include "services/ZipWriter.h"
-#include "services/FindHandle.h"
+#include "services/ScopedHandle.h"
 
 #include <zlib.h>
 #include <new>

@@ -2,7 +2,7 @@
 #include "tools/ToolEntries.h"
 #include "services/DiskObject.h"
 #include "services/RegFile.h"
-#include "services/RegKeyHandle.h"
+#include "services/ScopedHandle.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
 

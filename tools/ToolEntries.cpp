@@ -1,6 +1,7 @@
 #include "tools/ToolEntries.h"
 #include "services/TextFile.h"
-#include "services/RegKeyHandle.h"
+#include "services/RegHive.h"
+#include "services/ScopedHandle.h"
 #include "services/RegFile.h"
 
 #include <functional>
@@ -23,19 +24,6 @@ const ToolRunKey g_toolRunKeys[TOOL_RUN_KEY_COUNT] = {
 };
 
 namespace {
-
-struct HiveName
-{
-    LPCWSTR pszName;
-    HKEY hRoot;
-};
-
-const HiveName kHives[] = {
-    { L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT },
-    { L"HKEY_CURRENT_USER", HKEY_CURRENT_USER },
-    { L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE },
-    { L"HKEY_USERS", HKEY_USERS },
-};
 
 // Reads a .reg file as logical lines: trimmed, continuation lines joined,
 // blank lines and comments left out. FALSE when the file does not open.
@@ -173,8 +161,9 @@ BOOL CheckCommon(LPCWSTR pszFile, const std::function<BOOL(const CString&)>& fnA
 
 BOOL GetRecordRoot(const CRegProblem& record, HKEY* phRoot)
 {
-    for (const HiveName& hive : kHives)
+    for (int i = 0; i < REG_HIVE_COMMON; i++)
     {
+        const RegHive& hive = RegHiveTable()[i];
         int nLength = lstrlenW(hive.pszName);
         if (record.m_strKeyPath.Left(nLength) == hive.pszName && record.m_strKeyPath.GetLength() > nLength
             && record.m_strKeyPath[nLength] == L'\\' && record.m_strKeyPath.Mid(nLength + 1) == record.m_strKey

@@ -26,6 +26,7 @@
 #include "scanner/ScanThread.h"
 #include "app/TamselApp.h"
 #include "benchmarks/support/BenchSupport.h"
+#include "services/Wow64.h"
 
 #include <psapi.h>
 #include <shlwapi.h>
@@ -126,7 +127,7 @@ int Scan(int nOnly = 0)
     scan.m_pRepair = arrRepair;
     for (int i = 0; i < SCAN_CATEGORIES; i++)
         scan.m_bScanCategory[i] = nOnly == 0 || i == CTamselApp::KeySlotOfCategory(nOnly);
-    scan.m_bWow64 = IsWow64();
+    scan.m_bWow64 = IsRunningOnWow64();
     scan.m_pathTest.SetWow64(scan.m_bWow64);
     RunScan(scan);
     std::vector<CScanFeedItem> items;
@@ -291,7 +292,7 @@ int wmain()
     wchar_t szTemp[MAX_PATH];
     GetTempPathW(MAX_PATH, szTemp);
     std::wstring strFile = std::wstring(szTemp) + L"tamsel_scan_bench.reg";
-    const bool bWow64 = IsWow64();
+    const bool bWow64 = IsRunningOnWow64();
     printf("scan_bench: %s process\n", ProcessKind());
 
     Unseed();

@@ -1,4 +1,5 @@
 #include "benchmarks/support/BenchSupport.h"
+#include "services/Wow64.h"
 
 #include <stdio.h>
 #include <algorithm>
@@ -215,19 +216,11 @@ void PrintRatios(const char* pszOurs, const char* pszPeer, const BestTimes& time
            dMedian <= dTarget ? "met" : "NOT met");
 }
 
-bool IsWow64()
-{
-    typedef BOOL(WINAPI * PFN_IS_WOW64)(HANDLE, PBOOL);
-    PFN_IS_WOW64 pfn = (PFN_IS_WOW64)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
-    BOOL bWow64 = FALSE;
-    return pfn != NULL && pfn(GetCurrentProcess(), &bWow64) && bWow64;
-}
-
 const char* ProcessKind()
 {
     if (sizeof(void*) == 8)
         return "64-bit";
-    return IsWow64() ? "32-bit (WOW64)" : "32-bit";
+    return IsRunningOnWow64() ? "32-bit (WOW64)" : "32-bit";
 }
 
 std::wstring RegeditPath(bool b32Bit)
@@ -235,7 +228,7 @@ std::wstring RegeditPath(bool b32Bit)
     wchar_t szFolder[MAX_PATH] = {};
     // On 64-bit Windows the 32-bit tools live in SysWOW64; the Windows
     // folder itself is not redirected, so its regedit is the 64-bit one.
-    bool b64BitSystem = sizeof(void*) == 8 || IsWow64();
+    bool b64BitSystem = sizeof(void*) == 8 || IsRunningOnWow64();
     if (b32Bit && b64BitSystem && GetSystemWow64DirectoryW(szFolder, MAX_PATH) > 0)
         return std::wstring(szFolder) + L"\\regedit.exe";
     GetWindowsDirectoryW(szFolder, MAX_PATH);

@@ -77,7 +77,6 @@ void PrintRatios(const char* pszOurs, const char* pszPeer, const BestTimes& time
 
 // "32-bit (WOW64)", "32-bit" or "64-bit": how this process runs.
 const char* ProcessKind();
-bool IsWow64();
 // Full path of the regedit.exe that runs with the given bitness, so that it
 // reads the same registry view as a program of that bitness.
 std::wstring RegeditPath(bool b32Bit);
