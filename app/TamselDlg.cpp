@@ -354,7 +354,7 @@ BOOL CTamselDlg::CreateNavigation()
     m_wndFolder.SelectFolder(FOLDER_SCAN_CLEAN);
     m_wndFolder.SetStyle(0x8002);
     // Only the bar on show gets its buttons now; the hidden ones follow once
-    // the window is drawn (FillBarsWhileIdle).
+    // the window is drawn (CreatePagesWhileIdle).
     for (const NavBar& navBar : s_bars)
         (this->*(navBar.pBar)).SetStyle(0x8002);
     FillNavigationBar(0);
@@ -385,18 +385,6 @@ void CTamselDlg::FillNavigationBar(int nBar)
             bar.SetItemText(ID_NAV_IE_PROBLEMS, strText);
     }
     bar.SetStyle(0x8002);
-}
-
-BOOL CTamselDlg::FillBarsWhileIdle()
-{
-    while (m_nNextBarToFill >= 0 && m_nNextBarToFill < kNavBarCount)
-    {
-        if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0)
-            return FALSE;
-        FillNavigationBar(m_nNextBarToFill++);
-    }
-    m_nNextBarToFill = -1;
-    return TRUE;
 }
 
 void CTamselDlg::FillRemainingBars()
@@ -644,21 +632,73 @@ void CTamselDlg::CreateRemainingPages()
     m_nNextPageToCreate = -1;
 }
 
-void CTamselDlg::CreatePagesWhileIdle()
+namespace {
+// How often a page being made answers messages sent from other threads.
+const DWORD PAGE_ANSWER_PERIOD_MS = 5;
+DWORD s_nLastAnswer = 0;
+
+LRESULT CALLBACK AnswerSentMessagesHookProc(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    // A timer comes after paint and input: the window is drawn first, and a
-    // click or key waits for one page at most. The pointer merely moving
-    // does not stop the work.
-    if (!FillBarsWhileIdle())
-        return;
+    // Called for every message the page's windows are sent while it is
+    // made; handles only messages from other threads, taking nothing from
+    // the queue.
+    if (nCode == HC_ACTION && ::GetTickCount() - s_nLastAnswer >= PAGE_ANSWER_PERIOD_MS)
+    {
+        s_nLastAnswer = ::GetTickCount();
+        MSG msg;
+        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return ::CallNextHookEx(NULL, nCode, wParam, lParam);
+}
+} // namespace
+
+BOOL CTamselDlg::CreateNextPageOrBar()
+{
+    if (m_nNextBarToFill >= 0 && m_nNextBarToFill < kNavBarCount)
+    {
+        FillNavigationBar(m_nNextBarToFill++);
+        return TRUE;
+    }
+    m_nNextBarToFill = -1;
     while (m_nNextPageToCreate >= 0 && m_nNextPageToCreate < GetPageCount())
     {
-        if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0)
-            return;
-        CreatePageWindow(m_nNextPageToCreate++);
+        PageInfo* pInfo = GetPageInfo(m_nNextPageToCreate++);
+        // Rows without a page, and pages already made, cost nothing.
+        if (pInfo->pPage != NULL && pInfo->pPage->m_hWnd == NULL)
+        {
+            // Some pages take longer than a slice: messages sent meanwhile
+            // are answered between the steps of making them.
+            s_nLastAnswer = ::GetTickCount();
+            HHOOK hHook = ::SetWindowsHookExW(WH_CALLWNDPROC, AnswerSentMessagesHookProc, NULL, ::GetCurrentThreadId());
+            CreatePageWindow(m_nNextPageToCreate - 1);
+            if (hHook != NULL)
+                ::UnhookWindowsHookEx(hHook);
+            return TRUE;
+        }
     }
-    KillTimer(PAGE_CREATION_TIMER);
     m_nNextPageToCreate = -1;
+    return FALSE;
+}
+
+void CTamselDlg::CreatePagesWhileIdle()
+{
+    // One slice per timer tick: a timer comes after paint and input, and a
+    // message sent or posted meanwhile is answered before the next slice, so
+    // the window answers while the pages are made. A slice ends early when
+    // a click, a key or a sent message waits; the pointer merely moving does
+    // not end it.
+    DWORD nStart = ::GetTickCount();
+    for (;;)
+    {
+        if (!CreateNextPageOrBar())
+        {
+            KillTimer(PAGE_CREATION_TIMER);
+            return;
+        }
+        if (::GetTickCount() - nStart >= PAGE_SLICE_MS ||
+            HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_SENDMESSAGE)) != 0)
+            return;
+    }
 }
 
 void CTamselDlg::HideAllPages()

@@ -85,6 +85,10 @@ enum
 // Drives the creation of the pages after start-up; outside 1 to 9, which a
 // released mouse button kills.
 const UINT_PTR PAGE_CREATION_TIMER = 100;
+// The background page creation gives way after this long, so that the window
+// answers within 50 ms; a page that takes longer answers sent messages
+// while it is made.
+const DWORD PAGE_SLICE_MS = 15;
 
 // Folders of the folder bar, in their order.
 enum
@@ -302,11 +306,13 @@ private:
     // Creates the page window of a row when missing and puts it in the page
     // area, hidden unless it is the page on show; FALSE when it has none.
     BOOL CreatePageWindow(int nIndex);
-    // One timer tick of the background creation: pages until input waits.
+    // One timer tick of the background creation: bars, then pages, for one
+    // slice of PAGE_SLICE_MS at most (one page or bar at least).
     void CreatePagesWhileIdle();
+    // Fills the next empty bar or makes the next missing page; FALSE when
+    // none is left.
+    BOOL CreateNextPageOrBar();
     void FillNavigationBar(int nBar);
-    // FALSE when input waits before every bar is filled.
-    BOOL FillBarsWhileIdle();
     void FillRemainingBars();
     void AddLanguageFiles();
     void CreateCaptionButtons();
