@@ -2,6 +2,7 @@
 #include "services/TextFile.h"
 #include "services/RegKeyHandle.h"
 #include "services/RegFile.h"
+#include "services/RegTreeDelete.h"
 
 #include <functional>
 
@@ -232,7 +233,7 @@ LONG DeleteBhoKey(const CRegProblem& record)
     if (strName.IsEmpty())
         return ERROR_INVALID_PARAMETER;
     CString strKey = CString(TOOL_BHO_KEY) + L"\\" + strName;
-    return (LONG)SHDeleteKeyW(HKEY_LOCAL_MACHINE, strKey);
+    return DeleteRegTree(HKEY_LOCAL_MACHINE, strKey, 0, NULL);
 }
 
 BOOL CheckStartupBackup(LPCWSTR pszFile)
