@@ -1,13 +1,11 @@
 #include "privacy/CleanProgressDlg.h"
 #include "controls/skin/MemDC.h"
-#include "controls/skin/ThreadWait.h"
 #include "framework/WinThread.h"
+#include "framework/WorkerCall.h"
 #include "optimizer/shared/LangString.h"
 #include "privacy/PrivacyState.h"
 
 namespace {
-const UINT WM_CLEAN_PROGRESS = ::RegisterWindowMessageW(L"Tamsel.Sweepkit.CleanProgress");
-const UINT WM_CLEAN_DONE = ::RegisterWindowMessageW(L"Tamsel.Sweepkit.CleanDone");
 const int kCells = 10;
 const int kCellWidth = 24;
 const int kCellHeight = 11;
@@ -26,8 +24,6 @@ BEGIN_MESSAGE_MAP(CCleanProgressDlg, CDialog)
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_EXIT, OnExit)
     ON_BN_CLICKED(IDC_SECOND, OnSecond)
-    ON_REGISTERED_MESSAGE(WM_CLEAN_PROGRESS, OnProgressChanged)
-    ON_REGISTERED_MESSAGE(WM_CLEAN_DONE, OnWorkDone)
 END_MESSAGE_MAP()
 
 CCleanProgressDlg::CCleanProgressDlg(int nExpectedTotal, CleanWork work, CWnd* pParentWnd)
@@ -102,7 +98,7 @@ BOOL CCleanProgressDlg::OnInitDialog()
     if (m_pWorker == NULL)
     {
         m_bWorkRunning = false;
-        PostMessage(WM_CLEAN_DONE, 0, 0);
+        AfxPostCall(m_hWnd, [this] { OnWorkDone(); });
         return TRUE;
     }
     m_pWorker->m_bAutoDelete = FALSE;
@@ -115,7 +111,8 @@ UINT __cdecl CCleanProgressDlg::CleanWorkThreadProc(LPVOID pParam)
     CCleanProgressDlg* pDlg = (CCleanProgressDlg*)pParam;
     if (pDlg->m_work)
         pDlg->m_work(*pDlg);
-    ::PostMessageW(pDlg->m_hWnd, WM_CLEAN_DONE, 0, 0);
+    // The call never runs once the window is gone.
+    AfxPostCall(pDlg->m_hWnd, [pDlg] { pDlg->OnWorkDone(); });
     return 0;
 }
 
@@ -155,19 +152,18 @@ void CCleanProgressDlg::CountReport()
 
 void CCleanProgressDlg::RequestRefresh()
 {
-    // One posted wake-up however many reports arrive before it is served.
+    // One posted call however many reports arrive before it is served.
     if (m_hWnd != NULL && !m_bRefreshPending.exchange(true))
     {
-        if (!::PostMessageW(m_hWnd, WM_CLEAN_PROGRESS, 0, 0))
+        if (!AfxPostCall(m_hWnd, [this] { OnProgressChanged(); }))
             m_bRefreshPending = false;
     }
 }
 
-LRESULT CCleanProgressDlg::OnProgressChanged(WPARAM, LPARAM)
+void CCleanProgressDlg::OnProgressChanged()
 {
     m_bRefreshPending = false;
     ShowCounts();
-    return 0;
 }
 
 void CCleanProgressDlg::ShowCounts()
@@ -181,10 +177,10 @@ void CCleanProgressDlg::ShowCounts()
     InvalidateRect(&rc, FALSE);
 }
 
-LRESULT CCleanProgressDlg::OnWorkDone(WPARAM, LPARAM)
+void CCleanProgressDlg::OnWorkDone()
 {
     if (m_bWorkDone)
-        return 0;
+        return;
     WaitForWorker();
     m_bWorkDone = TRUE;
     m_bWorkRunning = false;
@@ -213,14 +209,13 @@ LRESULT CCleanProgressDlg::OnWorkDone(WPARAM, LPARAM)
         m_stcAlert.SetWindowText(strAlert);
         m_stcAlert.ShowWindow(SW_SHOW);
     }
-    return 0;
 }
 
 void CCleanProgressDlg::WaitForWorker()
 {
     if (m_pWorker == NULL)
         return;
-    WaitForThreadEnd(m_pWorker->m_hThread);
+    AfxWaitForObjectPumping(m_pWorker->m_hThread, INFINITE);
     delete m_pWorker;
     m_pWorker = NULL;
 }

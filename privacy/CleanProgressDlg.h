@@ -61,9 +61,11 @@ protected:
     afx_msg void OnDestroy();
     afx_msg void OnExit();
     afx_msg void OnSecond();
-    afx_msg LRESULT OnProgressChanged(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnWorkDone(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // Posted by the worker; run on the window's thread.
+    void OnProgressChanged();
+    void OnWorkDone();
 
 private:
     static UINT __cdecl CleanWorkThreadProc(LPVOID pParam);

@@ -4,13 +4,10 @@
 #include "privacy/EvidenceEnvironment.h"
 #include "privacy/EvidenceFileRule.h"
 #include "privacy/FolderGuard.h"
+#include "services/RegTreeDelete.h"
 #include "services/ScopedHandle.h"
 
 namespace {
-
-const DWORD kMaxKeyName = 255;
-// A key that keeps coming back at index 0 must not hold the clean for ever.
-const int kMaxSubKeys = 1000000;
 
 void ReportDeleted(CEvidenceCleanReport* pReport, int nCount)
 {
@@ -28,48 +25,6 @@ void ReportScheduled(CEvidenceCleanReport* pReport)
 {
     if (pReport != NULL)
         pReport->AddScheduled();
-}
-
-int CountValues(HKEY hKey)
-{
-    DWORD nValues = 0;
-    if (::RegQueryInfoKeyW(hKey, NULL, NULL, NULL, NULL, NULL, NULL, &nValues, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-        return 0;
-    return (int)nValues;
-}
-
-// Deletes every subkey of the open key, deepest first, always taking index 0
-// anew. Adds the values that went with them; FALSE at the first subkey that
-// stays (it and the key are left).
-BOOL DeleteSubKeys(HKEY hKey, int& nValues)
-{
-    std::vector<wchar_t> name(kMaxKeyName + 1, L'\0');
-    for (int nRound = 0; nRound < kMaxSubKeys; ++nRound)
-    {
-        DWORD nLength = (DWORD)name.size();
-        LONG nResult = ::RegEnumKeyExW(hKey, 0, name.data(), &nLength, NULL, NULL, NULL, NULL);
-        if (nResult == ERROR_NO_MORE_ITEMS)
-            return TRUE;
-        if (nResult != ERROR_SUCCESS)
-            return FALSE;
-        CString strName(name.data(), (int)nLength);
-        int nOwnValues = 0, nBelowValues = 0;
-        {
-            CRegKeyHandle child;
-            if (::RegOpenKeyExW(hKey, strName, 0, KEY_READ | KEY_SET_VALUE | DELETE, child.Receive()) != ERROR_SUCCESS)
-                return FALSE;
-            nOwnValues = CountValues(child);
-            BOOL bBelowGone = DeleteSubKeys(child, nBelowValues);
-            // What went below counts even when this key stays.
-            nValues += nBelowValues;
-            if (!bBelowGone)
-                return FALSE;
-        }
-        if (::RegDeleteKeyW(hKey, strName) != ERROR_SUCCESS)
-            return FALSE;
-        nValues += nOwnValues;
-    }
-    return FALSE;
 }
 
 // At least three parts: "Software\Vendor\Program"; less could be a vendor's
@@ -91,8 +46,6 @@ void DeleteWholeKey(const EvidenceTrace& trace, CEvidenceCleanReport* pReport)
     CString strPath = trace.szPath;
     if (!IsDeepEnoughKey(strPath))
         return;
-    int nValues = 0;
-    BOOL bSubKeysGone = FALSE;
     {
         CRegKeyHandle key;
         LONG nOpen = ::RegOpenKeyExW(trace.hRootKey, strPath, 0, KEY_READ | KEY_SET_VALUE | DELETE, key.Receive());
@@ -103,23 +56,17 @@ void DeleteWholeKey(const EvidenceTrace& trace, CEvidenceCleanReport* pReport)
                 ReportUndeleted(pReport);
             return;
         }
-        nValues = CountValues(key);
-        int nSubKeyValues = 0;
-        bSubKeysGone = DeleteSubKeys(key, nSubKeyValues);
-        if (!bSubKeysGone)
-        {
-            // What did go is reported; the key itself stays.
-            if (nSubKeyValues > 0)
-                ReportDeleted(pReport, nSubKeyValues);
-            ReportUndeleted(pReport);
-            return;
-        }
-        nValues += nSubKeyValues;
     }
-    if (::RegDeleteKeyW(trace.hRootKey, strPath) == ERROR_SUCCESS)
-        ReportDeleted(pReport, nValues > 0 ? nValues : 1);
-    else
-        ReportUndeleted(pReport);
+    CRegTreeDeleteResult result;
+    if (DeleteRegTree(trace.hRootKey, strPath, 0, &result) == ERROR_SUCCESS)
+    {
+        ReportDeleted(pReport, result.nValuesDeleted > 0 ? result.nValuesDeleted : 1);
+        return;
+    }
+    // What went below a subkey that stayed is reported; the key itself stays.
+    if (result.strLeft.CompareNoCase(strPath) != 0 && result.nValuesDeleted > 0)
+        ReportDeleted(pReport, result.nValuesDeleted);
+    ReportUndeleted(pReport);
 }
 
 BOOL KeyHoldsValue(HKEY hRoot, LPCWSTR pszPath, LPCWSTR pszName)

@@ -1,5 +1,4 @@
 #include "privacy/EvidenceCleanerDlg.h"
-#include "controls/skin/ThreadWait.h"
 #include "framework/WinThread.h"
 #include "framework/WorkerCall.h"
 #include "optimizer/shared/LangString.h"
@@ -13,10 +12,7 @@ namespace {
 // Widths of the command buttons and of each choice button (their pictures').
 const int kCommandWidth = 104;
 const int kChoiceWidth = 131;
-const UINT WM_EVIDENCE_ROWS = ::RegisterWindowMessageW(L"Tamsel.Sweepkit.EvidenceRows");
-const UINT WM_EVIDENCE_ITEM = ::RegisterWindowMessageW(L"Tamsel.Sweepkit.EvidenceItem");
 std::atomic<CEvidenceCleanerDlg::PFN_ITEM_HOOK> s_pfnItemHook{NULL};
-const UINT WM_EVIDENCE_END = ::RegisterWindowMessageW(L"Tamsel.Sweepkit.EvidenceScanEnd");
 
 struct CButtonLook
 {
@@ -62,14 +58,21 @@ struct CEvidenceScanJob : public CEvidenceListSink
         EvidenceRow row;
     };
     HWND hPage = NULL;
+    // Reached only through calls posted to hPage, which never run once it is gone.
+    CEvidenceCleanerDlg* pPage = NULL;
     HANDLE hStop = NULL;
     std::vector<CEvidenceItem*> items;
     CAfxLock lock;
     std::vector<CFoundRow> rows;
     std::atomic<bool> bRowsPosted{false};
 
-    void OnItemStart(CEvidenceItem* pItem) override { ::PostMessageW(hPage, WM_EVIDENCE_ITEM, 1, (LPARAM)pItem); }
-    void OnItemEnd(CEvidenceItem* pItem, int) override { ::PostMessageW(hPage, WM_EVIDENCE_ITEM, 0, (LPARAM)pItem); }
+    void OnItemStart(CEvidenceItem* pItem) override { PostItem(pItem, TRUE); }
+    void OnItemEnd(CEvidenceItem* pItem, int) override { PostItem(pItem, FALSE); }
+    void PostItem(CEvidenceItem* pItem, BOOL bStarted)
+    {
+        CEvidenceCleanerDlg* pDlg = pPage;
+        AfxPostCall(hPage, [pDlg, pItem, bStarted] { pDlg->OnScanItem(pItem, bStarted); });
+    }
     void OnRow(CEvidenceItem* pItem, const EvidenceRow& row) override
     {
         {
@@ -77,7 +80,8 @@ struct CEvidenceScanJob : public CEvidenceListSink
             rows.push_back(CFoundRow{pItem, row});
         }
         // One wake-up however many rows come before the page drains them.
-        if (!bRowsPosted.exchange(true) && !::PostMessageW(hPage, WM_EVIDENCE_ROWS, 0, 0))
+        CEvidenceCleanerDlg* pDlg = pPage;
+        if (!bRowsPosted.exchange(true) && !AfxPostCall(hPage, [pDlg] { pDlg->DrainRows(); }))
             bRowsPosted = false;
     }
     BOOL IsStopRequested() override { return ::WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0; }
@@ -103,9 +107,6 @@ BEGIN_MESSAGE_MAP(CEvidenceCleanerDlg, CDialog)
     ON_BN_CLICKED(IDC_CHECK_ALL, OnCheckAll)
     ON_BN_CLICKED(IDC_UNCHECK_ALL, OnUncheckAll)
     ON_BN_CLICKED(IDC_DEFAULT, OnDefault)
-    ON_REGISTERED_MESSAGE(WM_EVIDENCE_ROWS, OnScanRows)
-    ON_REGISTERED_MESSAGE(WM_EVIDENCE_ITEM, OnScanItem)
-    ON_REGISTERED_MESSAGE(WM_EVIDENCE_END, OnScanEnd)
 END_MESSAGE_MAP()
 
 CEvidenceCleanerDlg::CEvidenceCleanerDlg()
@@ -298,6 +299,7 @@ void CEvidenceCleanerDlg::OnScan()
 
     m_pJob = std::make_shared<CEvidenceScanJob>();
     m_pJob->hPage = m_hWnd;
+    m_pJob->pPage = this;
     m_pJob->hStop = m_hStopEvent;
     for (CEvidenceItem* pItem = m_tree.GetScanList(); pItem != NULL; pItem = pItem->m_pNext)
         m_pJob->items.push_back(pItem);
@@ -357,7 +359,8 @@ UINT __cdecl CEvidenceCleanerDlg::EvidenceScanThread(LPVOID pParam)
         if (pJob->IsStopRequested())
             break;
     }
-    ::PostMessageW(pJob->hPage, WM_EVIDENCE_END, 0, (LPARAM)pLast);
+    CEvidenceCleanerDlg* pDlg = pJob->pPage;
+    AfxPostCall(pJob->hPage, [pDlg, pLast] { pDlg->OnScanEnd(pLast); });
     // Cleared last: the host asks whether anything still runs.
     PrivacySetBusy(0);
     return 0;
@@ -366,12 +369,6 @@ UINT __cdecl CEvidenceCleanerDlg::EvidenceScanThread(LPVOID pParam)
 void CEvidenceCleanerDlg::SetScanItemHookForTests(PFN_ITEM_HOOK pfnHook)
 {
     s_pfnItemHook = pfnHook;
-}
-
-LRESULT CEvidenceCleanerDlg::OnScanRows(WPARAM, LPARAM)
-{
-    DrainRows();
-    return 0;
 }
 
 void CEvidenceCleanerDlg::DrainRows()
@@ -411,24 +408,22 @@ void CEvidenceCleanerDlg::DrainRows()
     m_list.Invalidate(FALSE);
 }
 
-LRESULT CEvidenceCleanerDlg::OnScanItem(WPARAM wParam, LPARAM lParam)
+void CEvidenceCleanerDlg::OnScanItem(CEvidenceItem* pItem, BOOL bStarted)
 {
     // The rows of an item come before its end.
     DrainRows();
-    if (wParam != 0)
-        m_tree.StartItemAnimation((CEvidenceItem*)lParam);
-    else if (m_tree.GetAnimatedNode() == (CEvidenceItem*)lParam)
+    if (bStarted)
+        m_tree.StartItemAnimation(pItem);
+    else if (m_tree.GetAnimatedNode() == pItem)
         m_tree.StopItemAnimation();
-    return 0;
 }
 
-LRESULT CEvidenceCleanerDlg::OnScanEnd(WPARAM, LPARAM lParam)
+void CEvidenceCleanerDlg::OnScanEnd(CEvidenceItem* pLastScanned)
 {
     DrainRows();
-    FinishScan((CEvidenceItem*)lParam);
+    FinishScan(pLastScanned);
     // The worker is past its last use of the event: wait for it, then close.
     ReleaseScanThread();
-    return 0;
 }
 
 void CEvidenceCleanerDlg::FinishScan(CEvidenceItem* pLastScanned)
@@ -494,7 +489,7 @@ void CEvidenceCleanerDlg::ReleaseScanThread()
 {
     if (m_pScanThread != NULL)
     {
-        WaitForThreadEnd(m_pScanThread->m_hThread);
+        AfxWaitForObjectPumping(m_pScanThread->m_hThread, INFINITE);
         delete m_pScanThread;
         m_pScanThread = NULL;
     }

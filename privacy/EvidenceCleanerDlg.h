@@ -87,15 +87,16 @@ protected:
     afx_msg void OnCheckAll();
     afx_msg void OnUncheckAll();
     afx_msg void OnDefault();
-    afx_msg LRESULT OnScanRows(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnScanItem(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnScanEnd(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
+    friend struct CEvidenceScanJob;
     static UINT __cdecl EvidenceScanThread(LPVOID pParam);
     void OnScanStart();
+    // Posted by the scan worker; run on the window's thread.
     void DrainRows();
+    void OnScanItem(CEvidenceItem* pItem, BOOL bStarted);
+    void OnScanEnd(CEvidenceItem* pLastScanned);
     void FinishScan(CEvidenceItem* pLastScanned);
     void ReleaseScanThread();
     // Stops the scan and waits for its worker (the frame's call and the

@@ -3,6 +3,7 @@
 #include "repair/ScanLog.h"
 #include "services/NtRegistry.h"
 #include "services/RegHive.h"
+#include "services/RegTreeDelete.h"
 
 #include <shlwapi.h>
 
@@ -87,43 +88,6 @@ void FailLine(CRepairLog& log, const CRegProblem& problem)
         KeyLine(log, problem.m_strKeyPath, FALSE);
 }
 
-typedef LONG(WINAPI* PFN_REG_DELETE_KEY_EX)(HKEY, LPCWSTR, REGSAM, DWORD);
-
-// Deletes hParent\strName and its subtree, every key in the view samView.
-LONG DeleteKeyTreeInView(HKEY hParent, const CString& strName, REGSAM samView, int nDepth)
-{
-    static PFN_REG_DELETE_KEY_EX s_pfnDeleteEx =
-        (PFN_REG_DELETE_KEY_EX)(void*)::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW");
-    if (s_pfnDeleteEx == NULL || nDepth > 512)
-        return ERROR_NOT_SUPPORTED;
-    HKEY hKey = NULL;
-    LONG nResult = ::RegOpenKeyExW(hParent, strName, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE | samView,
-                                   &hKey);
-    if (nResult != ERROR_SUCCESS)
-        return nResult;
-    // Names first: deleting while enumerating would shift the indexes.
-    CStringArray arrChildren;
-    wchar_t szName[256];
-    for (DWORD dwIndex = 0;; dwIndex++)
-    {
-        DWORD dwLength = 256;
-        LONG nEnum = ::RegEnumKeyExW(hKey, dwIndex, szName, &dwLength, NULL, NULL, NULL, NULL);
-        if (nEnum != ERROR_SUCCESS)
-        {
-            if (nEnum != ERROR_NO_MORE_ITEMS)
-                nResult = nEnum;
-            break;
-        }
-        arrChildren.Add(CString(szName, (int)dwLength));
-    }
-    for (INT_PTR i = 0; i < arrChildren.GetSize() && nResult == ERROR_SUCCESS; i++)
-        nResult = DeleteKeyTreeInView(hKey, arrChildren[i], samView, nDepth + 1);
-    ::RegCloseKey(hKey);
-    if (nResult != ERROR_SUCCESS)
-        return nResult;
-    return s_pfnDeleteEx(hParent, strName, samView, 0);
-}
-
 // A record of the other registry view: its key is opened, and deleted, in
 // that view only.
 BOOL RepairRecordInView(const CRegProblem& problem, HKEY hRoot, const CString& strPath, REGSAM samView,
@@ -141,16 +105,8 @@ BOOL RepairRecordInView(const CRegProblem& problem, HKEY hRoot, const CString& s
         ValueLine(log, problem, bDeleted);
         return bDeleted;
     }
-    int nSlash = strPath.ReverseFind(L'\\');
-    HKEY hParent = NULL;
-    BOOL bDeleted = FALSE;
-    if (nSlash > 0 &&
-        ::RegOpenKeyExW(hRoot, strPath.Left(nSlash), 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | samView,
-                        &hParent) == ERROR_SUCCESS)
-    {
-        bDeleted = DeleteKeyTreeInView(hParent, strPath.Mid(nSlash + 1), samView, 0) == ERROR_SUCCESS;
-        ::RegCloseKey(hParent);
-    }
+    // Never a key straight below the root.
+    const BOOL bDeleted = strPath.ReverseFind(L'\\') > 0 && DeleteRegTree(hRoot, strPath, samView, NULL) == ERROR_SUCCESS;
     KeyLine(log, problem.m_strKeyPath, bDeleted);
     return bDeleted;
 }
@@ -185,7 +141,7 @@ BOOL RepairRegistryRecord(const CRegProblem& problem, const CAutoBackup& backup,
     }
     CString strKey = problem.m_strKey;
     strKey.TrimRight(L'\\');
-    BOOL bDeleted = SHDeleteKeyW(hRoot, strKey) == ERROR_SUCCESS;
+    BOOL bDeleted = DeleteRegTree(hRoot, strKey, 0, NULL) == ERROR_SUCCESS;
     KeyLine(log, problem.m_strKeyPath, bDeleted);
     return bDeleted;
 }

@@ -1,6 +1,7 @@
 #include "services/RegFile.h"
 #include "services/RegHive.h"
 #include "services/RegistryLink.h"
+#include "services/RegTreeDelete.h"
 
 #include <algorithm>
 
@@ -406,22 +407,6 @@ bool CRegFile::OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKe
     return true;
 }
 
-namespace {
-
-typedef LONG(WINAPI* PFN_REG_DELETE_KEY_EX)(HKEY, LPCWSTR, REGSAM, DWORD);
-
-// A key of another view needs RegDeleteKeyExW, which older systems lack.
-LONG DeleteOneKey(HKEY hParent, LPCWSTR pszName, REGSAM samView)
-{
-    if (samView == 0)
-        return RegDeleteKeyW(hParent, pszName);
-    static PFN_REG_DELETE_KEY_EX s_pfnDeleteEx =
-        (PFN_REG_DELETE_KEY_EX)(void*)GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW");
-    return s_pfnDeleteEx != NULL ? s_pfnDeleteEx(hParent, pszName, samView, 0) : (LONG)ERROR_NOT_SUPPORTED;
-}
-
-} // namespace
-
 LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode, REGSAM samView)
 {
     *phKey = NULL;
@@ -462,36 +447,10 @@ LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode
         // A whole root is never deleted.
         if (strRest.IsEmpty())
             return ERROR_ACCESS_DENIED;
-        LONG nResult = DeleteKeyTree(hRoot, strRest, samView);
+        LONG nResult = DeleteRegTree(hRoot, strRest, samView, NULL);
         return nResult == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : nResult;
     }
     }
     return ERROR_CANTOPEN;
 }
 
-LONG CRegFile::DeleteKeyTree(HKEY hParent, LPCWSTR pszName, REGSAM samView)
-{
-    CRegKeyHandle key;
-    if (RegOpenKeyExW(hParent, pszName, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | samView, key.Receive()) != ERROR_SUCCESS)
-        return DeleteOneKey(hParent, pszName, samView);
-
-    DWORD dwSubKeys = 0, dwMaxLength = 0;
-    LONG nResult = RegQueryInfoKeyW(key, NULL, NULL, NULL, &dwSubKeys, &dwMaxLength, NULL, NULL, NULL, NULL, NULL, NULL);
-    if (nResult != ERROR_SUCCESS && nResult != ERROR_MORE_DATA && nResult != ERROR_INSUFFICIENT_BUFFER)
-        return nResult;
-
-    std::vector<wchar_t> name(std::max<size_t>(dwMaxLength + 1, 256));
-    // A deleted subkey lets the next one move into its index; one that
-    // resists deletion is stepped over.
-    for (DWORD dwIndex = 0; dwIndex < dwSubKeys; )
-    {
-        DWORD dwLength = (DWORD)name.size();
-        nResult = RegEnumKeyExW(key, dwIndex, name.data(), &dwLength, NULL, NULL, NULL, NULL);
-        if (nResult == ERROR_NO_MORE_ITEMS)
-            break;
-        if (nResult != ERROR_SUCCESS || DeleteKeyTree(key, name.data(), samView) != ERROR_SUCCESS)
-            ++dwIndex;
-    }
-    key.Close();
-    return DeleteOneKey(hParent, pszName, samView);
-}

@@ -103,9 +103,6 @@ public:
     // ERROR_ACCESS_DENIED for a bare root, which is never deleted. Every
     // mode acts in the registry view samView.
     static LONG OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode, REGSAM samView = 0);
-    // Deletes parent\name with all its subkeys, in the view samView; the
-    // result of the last delete.
-    static LONG DeleteKeyTree(HKEY hParent, LPCWSTR pszName, REGSAM samView = 0);
 
     // Set by the caller before writing (see above).
     HANDLE m_hFile;

@@ -1,6 +1,7 @@
 #include "tools/IeRestorePage.h"
 #include "app/TamselApp.h"
 #include "services/NtRegistry.h"
+#include "services/RegTreeDelete.h"
 #include <shlwapi.h>
 
 namespace {
@@ -37,7 +38,7 @@ BOOL DeleteValueWhereKeyExists(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszName)
 
 BOOL DeleteTree(HKEY hRoot, LPCWSTR pszKey)
 {
-    DWORD nResult = ::SHDeleteKeyW(hRoot, pszKey);
+    LONG nResult = DeleteRegTree(hRoot, pszKey, 0, NULL);
     return nResult == ERROR_SUCCESS || nResult == ERROR_FILE_NOT_FOUND;
 }
 

@@ -3,6 +3,7 @@
 #include "services/RegHive.h"
 #include "services/ScopedHandle.h"
 #include "services/RegFile.h"
+#include "services/RegTreeDelete.h"
 
 #include <functional>
 
@@ -221,7 +222,7 @@ LONG DeleteBhoKey(const CRegProblem& record)
     if (strName.IsEmpty())
         return ERROR_INVALID_PARAMETER;
     CString strKey = CString(TOOL_BHO_KEY) + L"\\" + strName;
-    return (LONG)SHDeleteKeyW(HKEY_LOCAL_MACHINE, strKey);
+    return DeleteRegTree(HKEY_LOCAL_MACHINE, strKey, 0, NULL);
 }
 
 BOOL CheckStartupBackup(LPCWSTR pszFile)
