@@ -1,4 +1,5 @@
 #include "tests/support/ResponsiveWatch.h"
+#include "framework/WinThread.h"
 
 namespace testsupport {
 
@@ -6,8 +7,7 @@ ResponsiveWatch::ResponsiveWatch(HWND hWnd, DWORD nIntervalMs, DWORD nLimitMs)
     : m_hWnd(hWnd), m_nIntervalMs(nIntervalMs), m_nLimitMs(nLimitMs)
 {
     m_hStop = ::CreateEventW(NULL, TRUE, FALSE, NULL);
-    // A watcher outside the framework on purpose: it is the outside observer.
-    m_hThread = ::CreateThread(NULL, 0, WatchThreadProc, this, 0, NULL);
+    m_hThread = AfxBeginWorker(WatchThreadProc, this);
 }
 
 ResponsiveWatch::~ResponsiveWatch()
@@ -32,7 +32,7 @@ void ResponsiveWatch::Stop()
     m_hThread = NULL;
 }
 
-DWORD WINAPI ResponsiveWatch::WatchThreadProc(LPVOID pParam)
+UINT ResponsiveWatch::WatchThreadProc(LPVOID pParam)
 {
     ResponsiveWatch* pWatch = (ResponsiveWatch*)pParam;
     while (::WaitForSingleObject(pWatch->m_hStop, pWatch->m_nIntervalMs) == WAIT_TIMEOUT)

@@ -30,7 +30,7 @@ public:
     int Sends() const { return m_nSends.load(); }
 
 private:
-    static DWORD WINAPI WatchThreadProc(LPVOID pParam);
+    static UINT WatchThreadProc(LPVOID pParam);
 
     HWND m_hWnd;
     DWORD m_nIntervalMs;
