@@ -287,19 +287,7 @@ namespace {
 // Makes a key read-only for everyone (Wine enforces a key's access list).
 bool MakeReadOnly(HKEY hRoot, const std::wstring& strPath, LPCWSTR pszDescriptor = L"D:P(A;;KR;;;WD)")
 {
-    typedef BOOL(WINAPI * CONVERT)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
-    CONVERT pfnConvert = (CONVERT)::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"),
-                                                   "ConvertStringSecurityDescriptorToSecurityDescriptorW");
-    PSECURITY_DESCRIPTOR pDescriptor = NULL;
-    if (pfnConvert == NULL || !pfnConvert(pszDescriptor, 1, &pDescriptor, NULL))
-        return false;
-    HKEY hKey = NULL;
-    bool bDone = ::RegOpenKeyExW(hRoot, strPath.c_str(), 0, WRITE_DAC, &hKey) == ERROR_SUCCESS &&
-                 ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, pDescriptor) == ERROR_SUCCESS;
-    if (hKey != NULL)
-        ::RegCloseKey(hKey);
-    ::LocalFree(pDescriptor);
-    return bDone;
+    return testsupport::SetKeyAccess(hRoot, strPath, pszDescriptor);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // CLSID and Interface live in two registry views on 64-bit Windows: the COM
 // scan reads both, each row carries the view it was read in, and backup,
 // repair and restore act in that view only. AppID and TypeLib are shared.
+#include "tests/scanner/RepairRoadSupport.h"
 #include "tests/scanner/ScanTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "app/TamselApp.h"
@@ -112,40 +113,6 @@ std::vector<const CRegProblem*> RecordsOf(const CArray<CRegProblem>& list, const
     return found;
 }
 
-class CLinesLog : public CRepairLog
-{
-public:
-    void AddLine(const CString& strLog, const CString&) override { m_arrLines.push_back(strLog.Str()); }
-    using CRepairLog::AddLine;
-    std::vector<std::wstring> m_arrLines;
-};
-
-// The application object's program folder and lists, put back afterwards.
-class AppLists
-{
-public:
-    explicit AppLists(const std::wstring& strFolder) : m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
-    {
-        m_strAppDir = m_pApp->m_strAppDir;
-        m_pApp->m_strAppDir = strFolder.c_str();
-        Clear();
-    }
-    ~AppLists()
-    {
-        Clear();
-        m_pApp->m_strAppDir = m_strAppDir;
-    }
-    void Clear()
-    {
-        for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
-        {
-            m_pApp->m_arrProblems[i].RemoveAll();
-            m_pApp->m_arrRepair[i].RemoveAll();
-        }
-    }
-    CTamselApp* m_pApp;
-    CString m_strAppDir;
-};
 
 // The text of a registry-editor entry of an archive ("" when missing).
 std::wstring EntryText(const CString& strArchive, const CString& strEntry, const std::wstring& strFolder)
@@ -269,7 +236,7 @@ TEST(ComViews, FaultsOfEachViewAreFoundBackedUpRepairedAndRestoredInTheirView)
     EXPECT_EQ(run.RowsWith(strLibrary).size(), 0u);
 
     testsupport::ScratchFolder program;
-    AppLists app(program.Path());
+    scantest::AppLists app(program.Path());
     CArray<CRegProblem>& repair = RepairListOf(app.m_pApp, 1);
     for (const Expected& want : expected)
         repair.Add(*RecordsOf(list, want.strKey)[0]);
@@ -297,7 +264,7 @@ TEST(ComViews, FaultsOfEachViewAreFoundBackedUpRepairedAndRestoredInTheirView)
     EXPECT_FALSE(Holds(strOwnText, strS));
     EXPECT_FALSE(Holds(strOwnText, strI));
 
-    CLinesLog log;
+    scantest::CLinesLog log;
     int nCleaned[TAMSEL_CATEGORY_COUNT];
     RepairSelectedProblems(app.m_pApp, backup, log, nCleaned);
     EXPECT_EQ(nCleaned[0], (int)expected.size());

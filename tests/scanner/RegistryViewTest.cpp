@@ -1,6 +1,7 @@
 // Uninstall and App Paths entries live in two registry views on 64-bit
 // Windows: the scan reads both, and the backup, the repair and the restore of
 // a row act in the view the row was found in.
+#include "tests/scanner/RepairRoadSupport.h"
 #include "tests/scanner/ScanTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "app/TamselApp.h"
@@ -128,40 +129,6 @@ INT_PTR CountRecords(const CArray<CRegProblem>& list, const std::wstring& strKey
     return nCount;
 }
 
-class CNullLog : public CRepairLog
-{
-public:
-    void AddLine(const CString& strLog, const CString&) override { m_arrLines.push_back(strLog.Str()); }
-    using CRepairLog::AddLine;
-    std::vector<std::wstring> m_arrLines;
-};
-
-// The application object's program folder and lists, put back afterwards.
-class AppLists
-{
-public:
-    explicit AppLists(const std::wstring& strFolder) : m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
-    {
-        m_strAppDir = m_pApp->m_strAppDir;
-        m_pApp->m_strAppDir = strFolder.c_str();
-        Clear();
-    }
-    ~AppLists()
-    {
-        Clear();
-        m_pApp->m_strAppDir = m_strAppDir;
-    }
-    void Clear()
-    {
-        for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
-        {
-            m_pApp->m_arrProblems[i].RemoveAll();
-            m_pApp->m_arrRepair[i].RemoveAll();
-        }
-    }
-    CTamselApp* m_pApp;
-    CString m_strAppDir;
-};
 
 } // namespace
 
@@ -356,7 +323,7 @@ TEST(RegistryViews, RepairAndRestoreActInTheViewOfTheRow)
     EXPECT_EQ(CountRecords(list, strA) + CountRecords(list, strB) + CountRecords(list, strC), 3);
 
     testsupport::ScratchFolder program;
-    AppLists app(program.Path());
+    scantest::AppLists app(program.Path());
     CArray<CRegProblem>& repair = RepairListOf(app.m_pApp, 2);
     repair.Add(*pA);
     repair.Add(*pB);
@@ -372,7 +339,7 @@ TEST(RegistryViews, RepairAndRestoreActInTheViewOfTheRow)
     EXPECT_EQ(backup.m_arrEntries[0], AutoBackupRegEntryName(backup.m_strStamp, 0));
     EXPECT_EQ(backup.m_arrEntries[1], AutoBackupRegEntryName(backup.m_strStamp, kOther));
 
-    CNullLog log;
+    scantest::CLinesLog log;
     int nCleaned[TAMSEL_CATEGORY_COUNT];
     RepairSelectedProblems(app.m_pApp, backup, log, nCleaned);
     EXPECT_EQ(nCleaned[1], 3);
@@ -403,7 +370,7 @@ TEST(RegistryViews, RecordOfNoSingleViewIsRefused)
     const std::wstring strKey = kUninstall + Tag(L"TamselViewTest");
     ASSERT_TRUE(own.SetString(strKey, L"v", L"x"));
     testsupport::ScratchFolder program;
-    AppLists app(program.Path());
+    scantest::AppLists app(program.Path());
     CRegProblem problem;
     problem.m_bValue = 0;
     problem.m_strKey = strKey.c_str();
@@ -417,7 +384,7 @@ TEST(RegistryViews, RecordOfNoSingleViewIsRefused)
     CAutoBackup backup;
     ASSERT_TRUE(WriteAutoBackup(app.m_pApp, backup)) << backup.m_strError.Str();
     EXPECT_TRUE(backup.m_strArchive.IsEmpty());
-    CNullLog log;
+    scantest::CLinesLog log;
     int nCleaned[TAMSEL_CATEGORY_COUNT];
     RepairSelectedProblems(app.m_pApp, backup, log, nCleaned);
     EXPECT_EQ(nCleaned[1], 0);

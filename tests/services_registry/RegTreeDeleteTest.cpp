@@ -23,24 +23,6 @@ bool Exists(const ScratchRegKey& scratch, const std::wstring& sub)
     return KeyExists(HKEY_CURRENT_USER, scratch.Path() + L"\\" + sub);
 }
 
-// Sets a key's access list; KR alone leaves it read-only.
-bool SetAccess(const std::wstring& strPath, LPCWSTR pszDescriptor)
-{
-    typedef BOOL(WINAPI * CONVERT)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
-    CONVERT pfnConvert = (CONVERT)::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"),
-                                                   "ConvertStringSecurityDescriptorToSecurityDescriptorW");
-    PSECURITY_DESCRIPTOR pDescriptor = NULL;
-    if (pfnConvert == NULL || !pfnConvert(pszDescriptor, 1, &pDescriptor, NULL))
-        return false;
-    HKEY hKey = NULL;
-    bool bDone = ::RegOpenKeyExW(HKEY_CURRENT_USER, strPath.c_str(), 0, WRITE_DAC, &hKey) == ERROR_SUCCESS &&
-                 ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, pDescriptor) == ERROR_SUCCESS;
-    if (hKey != NULL)
-        ::RegCloseKey(hKey);
-    ::LocalFree(pDescriptor);
-    return bDone;
-}
-
 } // namespace
 
 // No root and no path that could be read as one: nothing is touched.
@@ -93,7 +75,7 @@ TEST(RegTreeDelete, AReadOnlySubkeyStopsItAndIsReported)
     Plant(scratch, L"Tree\\B\\Below", 1);
     Plant(scratch, L"Tree\\C", 1);
     const std::wstring strTree = scratch.Path() + L"\\Tree";
-    ASSERT_TRUE(SetAccess(strTree + L"\\B", L"D:P(A;;KR;;;WD)"));
+    ASSERT_TRUE(testsupport::SetKeyAccess(HKEY_CURRENT_USER, strTree + L"\\B", L"D:P(A;;KR;;;WD)"));
     CRegTreeDeleteResult result;
     EXPECT_EQ(DeleteRegTree(HKEY_CURRENT_USER, strTree.c_str(), 0, &result), ERROR_ACCESS_DENIED);
     EXPECT_STREQ(result.strLeft, (strTree + L"\\B").c_str());
@@ -104,7 +86,7 @@ TEST(RegTreeDelete, AReadOnlySubkeyStopsItAndIsReported)
     EXPECT_TRUE(Exists(scratch, L"Tree\\C"));
     EXPECT_TRUE(Exists(scratch, L"Tree"));
     // Writable again, so the scratch key can go.
-    EXPECT_TRUE(SetAccess(strTree + L"\\B", L"D:P(A;;KA;;;WD)"));
+    EXPECT_TRUE(testsupport::SetKeyAccess(HKEY_CURRENT_USER, strTree + L"\\B", L"D:P(A;;KA;;;WD)"));
 }
 
 // The view flag reaches every open and delete: the 32-bit copy goes, the

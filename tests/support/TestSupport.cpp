@@ -144,4 +144,21 @@ unsigned ProcessSalt()
     return s_nSalt;
 }
 
+bool SetKeyAccess(HKEY hRoot, const std::wstring& strPath, LPCWSTR pszDescriptor)
+{
+    typedef BOOL(WINAPI * CONVERT)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+    CONVERT pfnConvert = (CONVERT)::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"),
+                                                   "ConvertStringSecurityDescriptorToSecurityDescriptorW");
+    PSECURITY_DESCRIPTOR pDescriptor = NULL;
+    if (pfnConvert == NULL || !pfnConvert(pszDescriptor, 1, &pDescriptor, NULL))
+        return false;
+    HKEY hKey = NULL;
+    bool bDone = ::RegOpenKeyExW(hRoot, strPath.c_str(), 0, WRITE_DAC, &hKey) == ERROR_SUCCESS &&
+                 ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, pDescriptor) == ERROR_SUCCESS;
+    if (hKey != NULL)
+        ::RegCloseKey(hKey);
+    ::LocalFree(pDescriptor);
+    return bDone;
+}
+
 } // namespace testsupport

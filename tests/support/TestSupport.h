@@ -50,6 +50,11 @@ private:
 // Removes a folder tree; TRUE when nothing is left.
 bool RemoveTree(const std::wstring& strPath);
 
+// Sets the access list of HKEY_...\strPath from a descriptor string; Wine
+// enforces it, so "D:P(A;;KR;;;WD)" makes the key read-only and
+// "D:P(A;;KA;;;WD)" gives full access back.
+bool SetKeyAccess(HKEY hRoot, const std::wstring& strPath, LPCWSTR pszDescriptor);
+
 // A SYSTEMTIME of the given fields, the rest zero.
 SYSTEMTIME SystemTimeOf(WORD wYear, WORD wMonth, WORD wDay, WORD wHour = 0, WORD wMinute = 0, WORD wSecond = 0);
 
