@@ -3,39 +3,28 @@
 (convert). Run from anywhere:
     python3 resources/backups/make_art.py"""
 import os
-import subprocess
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-GREEN = '#00ff00'
-MAGENTA = '#ff00ff'
-BLUE = '#2f6fb7'
-BLUE_DARK = '#1c447d'
-SKY = '#d0e4fa'
-WHITE = '#ffffff'
-FONT = 'DejaVu-Sans'
-FONT_BOLD = 'DejaVu-Sans-Bold'
+sys.path.insert(0, os.path.dirname(HERE))
+sys.dont_write_bytecode = True
+from artlib import FONT_BOLD, Hex, banner, convert_saver, key_corners, tile, tile_glyph, tint  # noqa: E402
 
-
-def save(args, name):
-    subprocess.run(['convert'] + args + ['-alpha', 'off', '-type', 'TrueColor', 'BMP3:' + os.path.join(HERE, name)],
-                   check=True)
+GREEN_KEY, KEY = Hex.GREEN_KEY, Hex.KEY
+BLUE, BLUE_DARK, SKY, WHITE = Hex.BLUE, Hex.BLUE_DARK, Hex.SKY, Hex.WHITE
+save = convert_saver(HERE)
 
 
 # Button pictures: (normal id, hot id, colour, glyph), 20 x 20 on the key colour.
 BUTTONS = [
-    (315, 316, '#3c9a4a', '\u21ba', GREEN),    # restore
-    (311, 312, '#c8382e', '\u2716', GREEN),    # remove
-    (300, 301, '#7a8594', '\u2190', GREEN),    # cancel
-    (8047, 8048, '#6a4fb3', '?', GREEN),       # help
-    (320, 321, BLUE, '\u2193', GREEN),         # backup
-    (317, 318, '#e08a1e', '\u25f7', MAGENTA),  # default schedule
-    (319, 310, '#1f9bb5', '\u2699', MAGENTA),  # manage schedule
+    (315, 316, '#3c9a4a', '\u21ba', GREEN_KEY),  # restore
+    (311, 312, '#c8382e', '\u2716', GREEN_KEY),  # remove
+    (300, 301, '#7a8594', '\u2190', GREEN_KEY),  # cancel
+    (8047, 8048, '#6a4fb3', '?', GREEN_KEY),     # help
+    (320, 321, BLUE, '\u2193', GREEN_KEY),       # backup
+    (317, 318, '#e08a1e', '\u25f7', KEY),        # default schedule
+    (319, 310, '#1f9bb5', '\u2699', KEY),        # manage schedule
 ]
-
-
-def tint(colour, amount):
-    rgb = [int(colour[i:i + 2], 16) for i in (1, 3, 5)]
-    return '#%02x%02x%02x' % tuple(int(c + (255 - c) * amount) for c in rgb)
 
 
 def button(colour, glyph, key, name):
@@ -61,33 +50,22 @@ def list_headers():
 
 
 def banners():
-    # One banner per page: 300 dialog units wide at the dialog font's scale.
+    # One banner per page.
     for nid, title, line in ((16127, 'Auto Backup', 'Undo the repairs of detected items'),
                              (16255, 'Full Backup', 'Back up and restore the whole registry'),
                              (16714, 'IE Favorites', 'Keep a copy of your Internet Explorer favorites'),
                              (16236, 'Scheduler', 'Let Windows start Tamsel every week')):
-        save(['-size', '63x525', 'gradient:%s-%s' % (SKY, WHITE), '-rotate', '-90',
-              '-fill', BLUE, '-draw', 'roundrectangle 12,10 54,52 8,8',
-              '-fill', WHITE, '-font', FONT_BOLD, '-pointsize', '24', '-annotate', '+24+41', title[0],
-              '-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', '17', '-annotate', '+66+30', title,
-              '-fill', '#5a6473', '-font', FONT, '-pointsize', '11', '-annotate', '+67+48', line],
-             'banner_%d.bmp' % nid)
+        save(banner(BLUE, title[0], 24, title, line), 'banner_%d.bmp' % nid)
 
 
 def tasks():
     for nid, colour, glyph in ((377, '#3c9a4a', '\u21ba'), (378, BLUE, '\u2630'), (8029, '#e08a1e', '\u2605')):
-        s = 48
-        save(['-size', '%dx%d' % (s, s), 'xc:white',
-              '-fill', colour, '-draw', 'roundrectangle 2,2 %d,%d 9,9' % (s - 4, s - 3),
-              '-fill', 'white', '-font', FONT_BOLD, '-pointsize', '25', '-gravity', 'center',
-              '-annotate', '-1-1', glyph, '-gravity', 'northwest',
-              '-fill', MAGENTA, '-fuzz', '0', '-draw', 'color 0,0 floodfill', '-draw', 'color 47,0 floodfill',
-              '-draw', 'color 0,47 floodfill', '-draw', 'color 47,47 floodfill'], 'task_%d.bmp' % nid)
+        save(tile(colour) + tile_glyph(glyph, 25) + key_corners(KEY, 48, 48), 'task_%d.bmp' % nid)
 
 
 def tree_images():
     # Image 0 a folder, image 1 a favorite.
-    save(['-size', '32x16', 'xc:' + MAGENTA, '+antialias',
+    save(['-size', '32x16', 'xc:' + KEY, '+antialias',
           '-fill', '#d9a520', '-draw', 'rectangle 1,3 6,5', '-draw', 'rectangle 1,5 14,13',
           '-fill', '#f4cf5c', '-draw', 'rectangle 2,6 13,12',
           '-fill', WHITE, '-stroke', '#7a8594', '-draw', 'rectangle 19,1 29,14', '-stroke', 'none',

@@ -4,29 +4,23 @@ ImageMagick (convert). Run from anywhere:
     python3 resources/kit/make_art.py
 Sizes follow the page's dialog units in the Verdana 9 dialog font (1.75
 pixels per unit, as the main window's skin is cut)."""
+import math
 import os
-import subprocess
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-BLUE = '#2f6fb7'
-BLUE_DARK = '#1c447d'
-SKY = '#d0e4fa'
-PANEL = '#e9eff7'
-WHITE = '#ffffff'
-GREEN_KEY = '#00ff00'
-FONT_BOLD = 'DejaVu-Sans-Bold'
+sys.path.insert(0, os.path.dirname(HERE))
+sys.dont_write_bytecode = True
+from artlib import FONT_BOLD, Hex, convert_saver  # noqa: E402
 
-
-def save(args, name):
-    subprocess.run(['convert'] + args + ['-alpha', 'off', '-type', 'TrueColor', 'BMP3:' + os.path.join(HERE, name)],
-                   check=True)
+BLUE, BLUE_DARK, SKY, PANEL, WHITE, GREEN_KEY = Hex.BLUE, Hex.BLUE_DARK, Hex.SKY, Hex.PANEL, Hex.WHITE, Hex.GREEN_KEY
+save = convert_saver(HERE)
 
 
 def gear(cx, cy, r, colour, hole):
     """A cog: a ring of eight teeth around a disc with a hole."""
     cmds = ['-fill', colour, '-stroke', 'none']
     for i in range(8):
-        import math
         a = i * math.pi / 4
         x, y = cx + math.cos(a) * r * 1.05, cy + math.sin(a) * r * 1.05
         cmds += ['-draw', 'circle %d,%d %d,%d' % (x, y, x + r * 0.28, y)]

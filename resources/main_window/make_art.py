@@ -5,38 +5,23 @@ launcher pages' pictures with ImageMagick (convert). Run from anywhere:
 The skin is cut to the main window's client size below (dialog 102 in the
 dialog font, as Wine and Windows lay it out at 96 DPI)."""
 import os
-import subprocess
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-# Client size of dialog 102 and its dialog-unit scale (pixels per unit).
+sys.path.insert(0, os.path.dirname(HERE))
+sys.dont_write_bytecode = True
+import artlib  # noqa: E402
+from artlib import FONT, FONT_BOLD, Hex, convert, convert_saver, key_corners, px, tile_glyph, tint  # noqa: E402
+
+# Client size of dialog 102, the scale of px().
 WIDTH, HEIGHT = 700, 600
-FX, FY = WIDTH / 400.0, HEIGHT / 343.0
 
-KEY = '#ff00ff'        # magenta: cut out of the window and the buttons
-KEY_GREEN = '#00ff00'  # the toolbar buttons' key
-BLUE = '#2f6fb7'
-BLUE_DARK = '#1c447d'
+KEY = Hex.KEY              # magenta: cut out of the window and the buttons
+GREEN_KEY = Hex.GREEN_KEY  # the toolbar buttons' key
+BLUE, BLUE_DARK, BLUE_LIGHT, SKY, PANEL, WHITE = Hex.BLUE, Hex.BLUE_DARK, Hex.BLUE_LIGHT, Hex.SKY, Hex.PANEL, Hex.WHITE
 BLUE_DEEP = '#12305c'
-BLUE_LIGHT = '#8db8e8'
-SKY = '#d0e4fa'
-PANEL = '#e9eff7'
 GREY = '#7a8594'
-WHITE = '#ffffff'
-FONT = 'DejaVu-Sans'
-FONT_BOLD = 'DejaVu-Sans-Bold'
-
-
-def px(x, y):
-    return int(round(x * FX)), int(round(y * FY))
-
-
-def run(args):
-    subprocess.run(['convert'] + args, check=True)
-
-
-def save(args, name):
-    """Renders an ImageMagick pipeline into a 24-bit BMP."""
-    run(args + ['-alpha', 'off', '-type', 'TrueColor', 'BMP3:' + os.path.join(HERE, name)])
+save = convert_saver(HERE)
 
 
 # ---- The window skin ---------------------------------------------------------------
@@ -115,19 +100,11 @@ def caption_buttons():
             cmds += ['-draw', 'line 10,7 18,15', '-draw', 'line 18,7 10,15']
         else:
             cmds += ['-draw', 'line 9,15 19,15']
-        save(cmds + key_outside(w, h), name + '.bmp')
+        save(cmds + key_corners(KEY, w, h), name + '.bmp')
 
 
 def pill(name, w, h, text, hot, key, size=None):
-    top, bottom = ('#ffffff', '#cfe3fb') if hot else ('#f7faff', '#dde8f6')
-    cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
-            '(', '-size', '%dx%d' % (w - 2, h - 2), 'gradient:%s-%s' % (top, bottom), ')',
-            '-geometry', '+1+1', '-composite',
-            '-fill', 'none', '-stroke', BLUE if hot else '#9db6d6', '-strokewidth', '1',
-            '-draw', 'roundrectangle 0,0 %d,%d 6,6' % (w - 1, h - 1), '-stroke', 'none']
-    cmds += ['-fill', key, '-fuzz', '0']
-    for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
-        cmds += ['-draw', 'color %d,%d floodfill' % (x, y)]
+    cmds = artlib.pill(w, h, hot) + ['-stroke', 'none'] + key_corners(key, w, h)
     cmds += ['-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', str(size or max(9, h // 2 - 1)),
              '-gravity', 'center', '-annotate', '+0+0', text]
     save(cmds, name)
@@ -135,14 +112,14 @@ def pill(name, w, h, text, hot, key, size=None):
 
 def toolbar_buttons():
     w, h = px(44, 18)
-    pill('help_out.bmp', w, h, 'Help', False, KEY_GREEN)
-    pill('help_in.bmp', w, h, 'Help', True, KEY_GREEN)
-    pill('update_out.bmp', w, h, 'Update', False, KEY_GREEN)
-    pill('update_in.bmp', w, h, 'Update', True, KEY_GREEN)
+    pill('help_out.bmp', w, h, 'Help', False, GREEN_KEY)
+    pill('help_in.bmp', w, h, 'Help', True, GREEN_KEY)
+    pill('update_out.bmp', w, h, 'Update', False, GREEN_KEY)
+    pill('update_in.bmp', w, h, 'Update', True, GREEN_KEY)
     w, h = px(55, 18)
     # The longer caption takes a smaller size to fit the pill.
-    pill('easy_out.bmp', w, h, '5 Easy Steps', False, KEY_GREEN, 11)
-    pill('easy_in.bmp', w, h, '5 Easy Steps', True, KEY_GREEN, 11)
+    pill('easy_out.bmp', w, h, '5 Easy Steps', False, GREEN_KEY, 11)
+    pill('easy_in.bmp', w, h, '5 Easy Steps', True, GREEN_KEY, 11)
     w, h = px(8, 9)
     save(['-size', '%dx%d' % (w, h), 'xc:' + WHITE, '-fill', BLUE, '-draw',
           'circle %d,%d %d,%d' % (w // 2, h // 2, w // 2, 1),
@@ -181,30 +158,12 @@ TASKS = {
 }
 
 
-def key_outside(w, h):
-    """Turns the white outside of a rounded shape into the key colour, with
-    no blend of the key in the shape's smoothed edge."""
-    cmds = ['-fill', KEY, '-fuzz', '0']
-    for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
-        cmds += ['-draw', 'color %d,%d floodfill' % (x, y)]
-    return cmds
-
-
-def tint(colour, amount):
-    """The colour mixed with white by amount (0 keeps it)."""
-    rgb = [int(colour[i:i + 2], 16) for i in (1, 3, 5)]
-    return '#%02x%02x%02x' % tuple(int(c + (255 - c) * amount) for c in rgb)
-
-
 def tile(colour, glyph, size, name):
     s = size
-    save(['-size', '%dx%d' % (s, s), 'xc:white',
-          '-fill', colour, '-draw', 'roundrectangle 2,2 %d,%d 9,9' % (s - 4, s - 3),
-          '(', '-size', '%dx%d' % (s - 10, s - 10), 'gradient:%s-%s' % (tint(colour, 0.45), colour), ')',
-          '-geometry', '+4+4', '-compose', 'over', '-composite',
-          '-fill', 'white', '-font', FONT_BOLD, '-pointsize', str(int(s * 0.52)), '-gravity', 'center',
-          '-annotate', '-1-1', glyph, '-gravity', 'northwest']
-         + key_outside(s, s), name)
+    save(artlib.tile(colour, s)
+         + ['(', '-size', '%dx%d' % (s - 10, s - 10), 'gradient:%s-%s' % (tint(colour, 0.45), colour), ')',
+            '-geometry', '+4+4', '-compose', 'over', '-composite']
+         + tile_glyph(glyph, int(s * 0.52)) + key_corners(KEY, s, s), name)
 
 
 def tasks():
@@ -229,7 +188,7 @@ def launcher():
                     '-fill', WHITE, '-font', FONT_BOLD, '-pointsize', str(h // 2), '-gravity', 'west',
                     '-annotate', '+%d+0' % (5 + (h - 8) // 2 - h // 5), glyph,
                     '-fill', BLUE_DARK, '-pointsize', str(h // 2), '-annotate', '+%d+0' % (h + 6), label]
-            save(cmds + ['-gravity', 'northwest'] + key_outside(w, h), 'launch_%d.bmp' % nid)
+            save(cmds + ['-gravity', 'northwest'] + key_corners(KEY, w, h), 'launch_%d.bmp' % nid)
     w, h = px(300, 60)
     save(['-size', '%dx%d' % (w, h), 'gradient:%s-%s' % (SKY, WHITE), '-rotate', '-90', '-resize', '%dx%d!' % (w, h),
           '-fill', BLUE_DARK, '-font', FONT_BOLD, '-pointsize', '22', '-annotate', '+24+%d' % (h // 2), 'Welcome to Tamsel',
@@ -252,20 +211,20 @@ def launcher():
 def icons():
     tmp = os.path.join(HERE, '_icon_%d.png')
     for s in (16, 32, 48):
-        run(['-size', '%dx%d' % (s, s), 'xc:none', '-fill', BLUE_DEEP,
+        convert(['-size', '%dx%d' % (s, s), 'xc:none', '-fill', BLUE_DEEP,
              '-draw', 'roundrectangle 0,0 %d,%d %d,%d' % (s - 1, s - 1, s // 5, s // 5),
              '-fill', BLUE, '-draw', 'roundrectangle %d,%d %d,%d %d,%d' % (s // 16, s // 16, s - 1 - s // 16, s - 1 - s // 16, s // 6, s // 6),
              '-stroke', WHITE, '-strokewidth', str(max(2, s // 8)), '-fill', 'none',
              '-draw', 'polyline %d,%d %d,%d %d,%d' % (s * 0.24, s * 0.52, s * 0.42, s * 0.72, s * 0.78, s * 0.28),
              tmp % s])
-    run([tmp % 16, tmp % 32, tmp % 48, os.path.join(HERE, 'tamsel.ico')])
+    convert([tmp % 16, tmp % 32, tmp % 48, os.path.join(HERE, 'tamsel.ico')])
     # English flag: blue field, white and red cross.
-    run(['-size', '16x16', 'xc:none', '-fill', '#1c3f94', '-draw', 'rectangle 0,3 15,12',
+    convert(['-size', '16x16', 'xc:none', '-fill', '#1c3f94', '-draw', 'rectangle 0,3 15,12',
          '-stroke', WHITE, '-strokewidth', '3', '-draw', 'line 0,3 15,12', '-draw', 'line 15,3 0,12',
          '-stroke', '#c8102e', '-strokewidth', '1', '-draw', 'line 0,3 15,12', '-draw', 'line 15,3 0,12',
          '-stroke', 'none', '-fill', WHITE, '-draw', 'rectangle 6,3 9,12', '-draw', 'rectangle 0,6 15,9',
          '-fill', '#c8102e', '-draw', 'rectangle 7,3 8,12', '-draw', 'rectangle 0,7 15,8', tmp % 0])
-    run([tmp % 0, os.path.join(HERE, 'flag_english.ico')])
+    convert([tmp % 0, os.path.join(HERE, 'flag_english.ico')])
     for s in (0, 16, 32, 48):
         os.remove(tmp % s)
 

@@ -9,30 +9,14 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from bitmap_file import write_bmp  # noqa: E402
-from shapes import circle, polygon  # noqa: E402
+from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_LIGHT, SKY, WHITE,  # noqa: E402
+                    blank, circle, mix, polygon, write_bmp)
 
-KEY = (255, 0, 255)
-WHITE = (255, 255, 255)
-BLUE = (47, 111, 183)
-BLUE_DARK = (28, 68, 125)
-BLUE_LIGHT = (141, 184, 232)
-SKY = (208, 228, 250)
 GREY = (160, 168, 180)
 GREY_LIGHT = (226, 230, 236)
-GREEN = (60, 154, 74)
 GREEN_DARK = (36, 110, 50)
-ORANGE = (224, 138, 30)
-ORANGE_LIGHT = (250, 200, 110)
+DISABLED = (GREY_LIGHT, (200, 205, 212), GREY)
 SS = 4
-
-
-def mix(a, b, t):
-    return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
-
-
-def blank(w, h, colour):
-    return [[colour] * w for _ in range(h)]
 
 
 def cover(inside, px, py, w, h):
@@ -89,22 +73,26 @@ def button(w, h, top, bottom, border, back=WHITE):
     return img
 
 
+def looks(light, mid, dark, disabled=DISABLED):
+    """A push button's (top, bottom, border) shades in each state, from its normal ones."""
+    return {
+        "normal": (light, mid, dark),
+        "hover": (mix(light, WHITE, 0.3), mix(mid, WHITE, 0.2), dark),
+        "pressed": (mid, dark, dark),
+        "disabled": disabled,
+    }
+
+
 def save(name, img):
     write_bmp(os.path.join(HERE, name), img)
 
 
 def push_buttons():
-    looks = {
-        "normal": (BLUE_LIGHT, BLUE, BLUE_DARK),
-        "hover": (mix(BLUE_LIGHT, WHITE, 0.3), mix(BLUE, WHITE, 0.2), BLUE_DARK),
-        "pressed": (BLUE, BLUE_DARK, BLUE_DARK),
-        "disabled": (GREY_LIGHT, (200, 205, 212), GREY),
-    }
     go = {
         "normal": (mix(GREEN, WHITE, 0.4), GREEN, GREEN_DARK),
         "hover": (mix(GREEN, WHITE, 0.55), mix(GREEN, WHITE, 0.2), GREEN_DARK),
     }
-    images = {k: button(96, 28, *v) for k, v in looks.items()}
+    images = {k: button(96, 28, *v) for k, v in looks(BLUE_LIGHT, BLUE, BLUE_DARK).items()}
     green = {k: button(96, 28, *v) for k, v in go.items()}
     # Step1, Step2, Reset, Default and Help in blue; Optimize in green.
     ids = {5024: "normal", 5023: "hover", 5038: "disabled",
@@ -210,25 +198,23 @@ def radio_strip():
 
 
 def view_buttons():
-    blue = (BLUE_LIGHT, BLUE, BLUE_DARK)
-    blue_hover = (mix(BLUE_LIGHT, WHITE, 0.3), mix(BLUE, WHITE, 0.2), BLUE_DARK)
-    grey = (GREY_LIGHT, (200, 205, 212), GREY)
+    blue = looks(BLUE_LIGHT, BLUE, BLUE_DARK)
     go = (mix(GREEN, WHITE, 0.4), GREEN, GREEN_DARK)
     go_hover = (mix(GREEN, WHITE, 0.55), mix(GREEN, WHITE, 0.2), GREEN_DARK)
     # Service Optimize (150 x 62) and the two Help buttons.
     save("button_5040.bmp", button(150, 62, *go))
     save("button_5041.bmp", button(150, 62, *go_hover))
-    save("button_5060.bmp", button(172, 31, *blue))
-    save("button_5061.bmp", button(172, 31, *blue_hover))
-    save("button_5058.bmp", button(97, 31, *blue))
-    save("button_5059.bmp", button(97, 31, *blue_hover))
+    save("button_5060.bmp", button(172, 31, *blue["normal"]))
+    save("button_5061.bmp", button(172, 31, *blue["hover"]))
+    save("button_5058.bmp", button(97, 31, *blue["normal"]))
+    save("button_5059.bmp", button(97, 31, *blue["hover"]))
     # Deep Defrag 5055 / 5054 / 5053, Fast Defrag 5052 / 5057 / 5056.
-    save("button_5055.bmp", button(97, 31, *blue))
-    save("button_5054.bmp", button(97, 31, *blue_hover))
-    save("button_5053.bmp", button(97, 31, *grey))
+    save("button_5055.bmp", button(97, 31, *blue["normal"]))
+    save("button_5054.bmp", button(97, 31, *blue["hover"]))
+    save("button_5053.bmp", button(97, 31, *DISABLED))
     save("button_5052.bmp", button(97, 31, *go))
     save("button_5057.bmp", button(97, 31, *go_hover))
-    save("button_5056.bmp", button(97, 31, *grey))
+    save("button_5056.bmp", button(97, 31, *DISABLED))
 
 
 def service_header():

@@ -2,7 +2,6 @@
 """Draws the home page's skin, buttons and category pictures (24-bit BMP)
 and the scan page's two animations (GIF). Run from anywhere:
     python3 resources/scanner/make_art.py"""
-import importlib.util
 import math
 import os
 import sys
@@ -10,28 +9,19 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from bitmap_file import write_bmp  # noqa: E402
-from shapes import circle, polygon  # noqa: E402
+from artlib import GREEN_KEY, WHITE, circle, load_art, polygon, quantise, write_bmp, write_gif  # noqa: E402
 
-# The drawing kit of the navigation art: canvas, shapes, pictograms, GIF writer.
-_spec = importlib.util.spec_from_file_location("skin_b_art", os.path.join(os.path.dirname(HERE), "skin_b", "make_art.py"))
-art = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(art)
+# The drawing kit of the navigation art: canvas, shapes, pictograms.
+art = load_art("skin_b")
 
-WHITE = art.WHITE
-GREEN_KEY = (0, 255, 0)
 CYAN_KEY = (0, 255, 255)
-
-
-def pixels(c):
-    return [[tuple(int(round(v)) for v in c.rgb[y][x]) for x in range(c.w)] for y in range(c.h)]
 
 
 def icon(draw, size=16):
     """A category picture on white (the check boxes' transparent colour)."""
     c = art.Canvas(size, size, WHITE)
     draw(c)
-    rows = pixels(c)
+    rows = c.pixels()
     # Pure white is the key: keep drawn near-white pixels visible.
     return [[(254, 254, 254) if p == WHITE and c.alpha[y][x] < 1.0 else p for x, p in enumerate(row)]
             for y, row in enumerate(rows)]
@@ -154,7 +144,7 @@ def large_frames(w=140, h=102, count=8):
         c.paint(lambda x, y: ((x - cx) / s) ** 2 + (y - cy) ** 2 <= 0.2 ** 2, art.BLUE_DARK)
         c.paint(lambda x, y: ((x - cx) / s) ** 2 + (y - cy) ** 2 <= 0.15 ** 2, (WHITE, art.SKY), cy - 0.15,
                 cy + 0.15)
-        frames.append(dict(rows=art.quantise(pixels(c)), delay=12, disposal=1))
+        frames.append(dict(rows=quantise(c.pixels()), delay=12, disposal=1))
     return frames
 
 
@@ -185,8 +175,8 @@ def main():
     for nid, draw in CATEGORY_ICONS.items():
         write_bmp(os.path.join(HERE, "category_%d.bmp" % nid), icon(draw))
     write_bmp(os.path.join(HERE, "select_all.bmp"), icon(draw_select_all))
-    art.write_gif(os.path.join(HERE, "scan_large.gif"), 140, 102, large_frames())
-    art.write_gif(os.path.join(HERE, "scan_strip.gif"), 409, 28, strip_frames())
+    write_gif(os.path.join(HERE, "scan_large.gif"), 140, 102, large_frames())
+    write_gif(os.path.join(HERE, "scan_strip.gif"), 409, 28, strip_frames())
 
 
 if __name__ == "__main__":

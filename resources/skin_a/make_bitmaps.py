@@ -12,15 +12,13 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.dont_write_bytecode = True
-from bitmap_file import write_bmp  # noqa: E402
-from shapes import circle, polygon  # noqa: E402
+from artlib import KEY, WHITE, blank, circle, mix, polygon, write_bmp  # noqa: E402
 
-KEY = (255, 0, 255)
+# The control kit's own blues and greys.
 NAVY = (22, 58, 120)
 BLUE = (49, 106, 197)
 SKY = (120, 170, 232)
 ICE = (222, 235, 250)
-WHITE = (255, 255, 255)
 SLATE = (92, 104, 120)
 SILVER = (168, 178, 190)
 GREEN = (58, 160, 72)
@@ -30,7 +28,7 @@ LIME = (150, 214, 120)
 class Canvas:
     def __init__(self, width, height, fill=KEY):
         self.w, self.h = width, height
-        self.px = [[fill] * width for _ in range(height)]
+        self.px = blank(width, height, fill)
 
     def put(self, x, y, rgb, alpha=1.0):
         if 0 <= x < self.w and 0 <= y < self.h and alpha > 0:
@@ -55,10 +53,6 @@ class Canvas:
 
     def save(self, path):
         write_bmp(path, self.px)
-
-def mix(a, b, t):
-    t = max(0.0, min(1.0, t))
-    return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
 
 
 def vertical(top, bottom, y0, y1):

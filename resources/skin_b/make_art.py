@@ -5,30 +5,17 @@ animations (GIF) of the skinned controls. Run from anywhere:
 The optional folder also receives the small test animation."""
 import math
 import os
-import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.dont_write_bytecode = True
-from bitmap_file import write_bmp  # noqa: E402
-from shapes import circle, polygon  # noqa: E402
+from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GOLD, GREEN, KEY, ORANGE, ORANGE_LIGHT, RED, SKY,  # noqa: E402
+                    WHITE, circle, polygon, quantise, write_bmp, write_gif)
 
-KEY = (255, 0, 255)
-# One palette for every picture: XP-like blues and greys, few accents.
-BLUE = (47, 111, 183)
-BLUE_DARK = (28, 68, 125)
-BLUE_LIGHT = (141, 184, 232)
-SKY = (208, 228, 250)
 GREY = (122, 133, 148)
 GREY_DARK = (70, 78, 92)
 GREY_LIGHT = (214, 220, 228)
-WHITE = (255, 255, 255)
-GREEN = (60, 154, 74)
 GREEN_LIGHT = (140, 214, 140)
-ORANGE = (224, 138, 30)
-ORANGE_LIGHT = (250, 200, 110)
-RED = (200, 56, 46)
-GOLD = (240, 190, 40)
 # Icons are smoothed against the bars' light background, not the key.
 BAR_BACK = (226, 233, 242)
 SS = 4  # sub-samples per pixel side
@@ -62,6 +49,10 @@ class Canvas:
                 na = a + oa * (1 - a)
                 self.rgb[py][px] = tuple((c[i] * a + old[i] * oa * (1 - a)) / na for i in range(3))
                 self.alpha[py][px] = na
+
+    def pixels(self):
+        """The painted colours, rounded, whatever their coverage."""
+        return [[tuple(int(round(v)) for v in self.rgb[y][x]) for x in range(self.w)] for y in range(self.h)]
 
     def flatten(self, back):
         """Opaque pixels, smoothed over back; mostly-empty pixels become the key."""
@@ -373,94 +364,10 @@ def strip(painters, size, pad):
     return rows
 
 
-# ---- GIF ------------------------------------------------------------------------
-def lzw(indices, min_size):
-    clear, end = 1 << min_size, (1 << min_size) + 1
-    table = {(i,): i for i in range(clear)}
-    size, next_code = min_size + 1, end + 1
-    out, acc, nbits = bytearray(), 0, 0
-
-    def emit(code):
-        nonlocal acc, nbits
-        acc |= code << nbits
-        nbits += size
-        while nbits >= 8:
-            out.append(acc & 0xFF)
-            acc >>= 8
-            nbits -= 8
-
-    emit(clear)
-    run = (indices[0],)
-    for i in indices[1:]:
-        grown = run + (i,)
-        if grown in table:
-            run = grown
-            continue
-        emit(table[run])
-        if next_code < 4096:
-            table[grown] = next_code
-            next_code += 1
-            if next_code > (1 << size) and size < 12:
-                size += 1
-        else:
-            emit(clear)
-            table = {(k,): k for k in range(clear)}
-            size, next_code = min_size + 1, end + 1
-        run = (i,)
-    emit(table[run])
-    emit(end)
-    if nbits:
-        out.append(acc & 0xFF)
-    return bytes(out)
-
-
-def sub_blocks(data):
-    out = bytearray()
-    for i in range(0, len(data), 255):
-        chunk = data[i:i + 255]
-        out += bytes((len(chunk),)) + chunk
-    return bytes(out + b"\0")
-
-
-def write_gif(path, w, h, frames, loop=True):
-    """frames: list of dicts with rows (RGB rows), x, y, delay (1/100 s), disposal."""
-    colours = []
-    for fr in frames:
-        for row in fr["rows"]:
-            for c in row:
-                if c not in colours:
-                    colours.append(c)
-    if len(colours) > 256:
-        raise SystemExit("too many colours in " + path)
-    bits = max(1, (len(colours) - 1).bit_length())
-    table = colours + [(0, 0, 0)] * ((1 << bits) - len(colours))
-    out = bytearray(b"GIF89a")
-    out += struct.pack("<HHBBB", w, h, 0x80 | 0x70 | (bits - 1), 0, 0)
-    out += b"".join(bytes(c) for c in table)
-    if loop:
-        out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"
-    for fr in frames:
-        rows = fr["rows"]
-        fw, fh = len(rows[0]), len(rows)
-        out += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, (fr.get("disposal", 1) & 7) << 2, fr["delay"], 0, 0)
-        out += struct.pack("<BHHHHB", 0x2C, fr.get("x", 0), fr.get("y", 0), fw, fh, 0)
-        indices = [colours.index(c) for row in rows for c in row]
-        min_size = max(2, bits)
-        out += bytes((min_size,)) + sub_blocks(lzw(indices, min_size))
-    out += b";"
-    with open(path, "wb") as f:
-        f.write(out)
-
-
-def quantise(rows, step=16):
-    """Few enough colours for one table: round each component."""
-    return [[tuple(min(255, int(round(v / step)) * step) for v in c) for c in row] for row in rows]
-
-
 def frame_of(draw, size=24, back=WHITE):
     c = Canvas(size, size, back)
     draw(c)
-    return quantise([[tuple(int(round(v)) for v in c.rgb[y][x]) for x in range(size)] for y in range(size)])
+    return quantise(c.pixels())
 
 
 def spinner_frame(k):

@@ -5,56 +5,31 @@ the page buttons, all 24-bit BMP with a pure green key. The buttons carry no
 text: the buttons draw their translated texts over them. Run from anywhere:
     python3 resources/tools/make_art.py"""
 import os
-import subprocess
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-# Pixels per dialog unit of the pages' font, as in the main window.
-FX, FY = 700 / 400.0, 600 / 343.0
+sys.path.insert(0, os.path.dirname(HERE))
+sys.dont_write_bytecode = True
+from artlib import FONT, FONT_BOLD, Hex, convert_saver, key_corners, pill, px  # noqa: E402
 
-KEY = '#00ff00'
-BLUE = '#2f6fb7'
-BLUE_DARK = '#1c447d'
-SKY = '#d0e4fa'
-GREEN = '#3c9a4a'
+KEY = Hex.GREEN_KEY
+BLUE, BLUE_DARK, GREEN, WHITE = Hex.BLUE, Hex.BLUE_DARK, Hex.GREEN, Hex.WHITE
 GREEN_DARK = '#1f5e2a'
 GREEN_TAB = '#2e7d3b'
 GREY = '#7a8594'
-WHITE = '#ffffff'
-FONT = 'DejaVu-Sans'
-FONT_BOLD = 'DejaVu-Sans-Bold'
-
-
-def px(x, y):
-    return int(round(x * FX)), int(round(y * FY))
-
-
-def save(args, name):
-    subprocess.run(['convert'] + args + ['-alpha', 'off', '-type', 'TrueColor', 'BMP3:' + os.path.join(HERE, name)],
-                   check=True)
-
-
-def keyed_corners(w, h):
-    cmds = ['-fill', KEY, '-fuzz', '0']
-    for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
-        cmds += ['-draw', 'color %d,%d floodfill' % (x, y)]
-    return cmds
+save = convert_saver(HERE)
 
 
 def button(name, w, h, text, hot, mark):
     """A rounded button with a small sign on the left; text names it only."""
-    top, bottom = ('#ffffff', '#cfe3fb') if hot else ('#f7faff', '#dde8f6')
-    cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
-            '(', '-size', '%dx%d' % (w - 2, h - 2), 'gradient:%s-%s' % (top, bottom), ')',
-            '-geometry', '+1+1', '-composite',
-            '-fill', 'none', '-stroke', BLUE if hot else '#9db6d6', '-strokewidth', '1',
-            '-draw', 'roundrectangle 0,0 %d,%d 6,6' % (w - 1, h - 1)]
+    cmds = pill(w, h, hot)
     cy = h // 2
     if mark == 'tick':
         cmds += ['-stroke', GREEN, '-strokewidth', '3', '-draw', 'polyline 8,%d 12,%d 19,%d' % (cy, cy + 5, cy - 6)]
     elif mark == 'refresh':
         cmds += ['-stroke', GREEN, '-strokewidth', '3', '-fill', 'none',
                  '-draw', 'arc 8,%d 20,%d 200,500' % (cy - 6, cy + 6)]
-    cmds += ['-stroke', 'none'] + keyed_corners(w, h)
+    cmds += ['-stroke', 'none'] + key_corners(KEY, w, h)
     save(cmds, name)
 
 

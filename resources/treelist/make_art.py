@@ -10,26 +10,15 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from bitmap_file import write_bmp  # noqa: E402
-from shapes import circle, polygon  # noqa: E402
+from artlib import BLUE, BLUE_LIGHT, GOLD, KEY, RED, WHITE, blank, circle, polygon, write_bmp  # noqa: E402
 
-MAGENTA = (255, 0, 255)
-WHITE = (255, 255, 255)
 FRAME = (28, 81, 128)
 BOX_TOP = (220, 220, 215)
 BOX_BOTTOM = (255, 255, 255)
 TICK = (33, 161, 33)
 PART = (115, 190, 115)
-BLUE = (47, 111, 183)
-BLUE_LIGHT = (141, 184, 232)
-GOLD = (240, 190, 40)
 GOLD_DARK = (176, 124, 20)
 GREY = (122, 133, 148)
-RED = (200, 56, 46)
-
-
-def blank(w, h, colour):
-    return [[colour] * w for _ in range(h)]
 
 
 def put(rows, x0, y0, inside, colour, w, h):
@@ -42,7 +31,7 @@ def put(rows, x0, y0, inside, colour, w, h):
 
 def check_boxes():
     """Three 16 x 16 boxes: unchecked, checked, partly checked."""
-    rows = blank(48, 16, MAGENTA)
+    rows = blank(48, 16, KEY)
     for n in range(3):
         x0 = n * 16
         for y in range(2, 15):
@@ -91,9 +80,9 @@ def item_images():
 
 def header_images():
     """Two 16 x 16 column images: a key and a warning sign."""
-    rows = blank(32, 16, MAGENTA)
+    rows = blank(32, 16, KEY)
     put(rows, 0, 0, circle(0.32, 0.40, 0.24), GOLD_DARK, 16, 16)
-    put(rows, 0, 0, circle(0.32, 0.40, 0.10), MAGENTA, 16, 16)
+    put(rows, 0, 0, circle(0.32, 0.40, 0.10), KEY, 16, 16)
     put(rows, 0, 0, polygon([(0.45, 0.46), (0.92, 0.80), (0.84, 0.90), (0.40, 0.56)]), GOLD_DARK, 16, 16)
     put(rows, 16, 0, polygon([(0.5, 0.08), (0.94, 0.90), (0.06, 0.90)]), RED, 16, 16)
     put(rows, 16, 0, polygon([(0.45, 0.35), (0.55, 0.35), (0.53, 0.68), (0.47, 0.68)]), WHITE, 16, 16)
@@ -102,7 +91,7 @@ def header_images():
 
 def header_arrows():
     """Two 8 x 8 sort arrows: up and down."""
-    rows = blank(16, 8, MAGENTA)
+    rows = blank(16, 8, KEY)
     put(rows, 0, 0, polygon([(0.5, 0.15), (0.95, 0.85), (0.05, 0.85)]), GREY, 8, 8)
     put(rows, 8, 0, polygon([(0.05, 0.15), (0.95, 0.15), (0.5, 0.85)]), GREY, 8, 8)
     return rows

@@ -7,39 +7,23 @@ a magenta mask (8 success, 9 failure, 10 downloading, 11 installing). Run
 from anywhere:
     python3 resources/winupdate/make_art.py"""
 import os
-import subprocess
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-# Pixels per dialog unit of the pages' font, as in the main window.
-FX, FY = 700 / 400.0, 600 / 343.0
+sys.path.insert(0, os.path.dirname(HERE))
+sys.dont_write_bytecode = True
+from artlib import Hex, convert_saver, key_corners, pill, px  # noqa: E402
 
-MAGENTA = '#ff00ff'
-GREEN_KEY = '#00ff00'
-BLUE = '#2f6fb7'
-GREEN = '#3c9a4a'
-RED = '#c8382e'
-ORANGE = '#e08a1e'
+MAGENTA, GREEN_KEY = Hex.KEY, Hex.GREEN_KEY
+BLUE, GREEN, RED, ORANGE = Hex.BLUE, Hex.GREEN, Hex.RED, Hex.ORANGE
 GREY = '#8a94a3'
-
-
-def px(x, y):
-    return int(round(x * FX)), int(round(y * FY))
-
-
-def save(args, name):
-    subprocess.run(['convert'] + args + ['-alpha', 'off', '-type', 'TrueColor', 'BMP3:' + os.path.join(HERE, name)],
-                   check=True)
+save = convert_saver(HERE)
 
 
 def button(name, key, hot, mark):
     """A rounded button with a small sign on the left; corners in the key colour."""
     w, h = px(54, 18)
-    top, bottom = ('#ffffff', '#cfe3fb') if hot else ('#f7faff', '#dde8f6')
-    cmds = ['-size', '%dx%d' % (w, h), 'xc:white',
-            '(', '-size', '%dx%d' % (w - 2, h - 2), 'gradient:%s-%s' % (top, bottom), ')',
-            '-geometry', '+1+1', '-composite',
-            '-fill', 'none', '-stroke', BLUE if hot else '#9db6d6', '-strokewidth', '1',
-            '-draw', 'roundrectangle 0,0 %d,%d 6,6' % (w - 1, h - 1)]
+    cmds = pill(w, h, hot)
     cy = h // 2
     if mark == 'scan':
         cmds += ['-stroke', BLUE, '-strokewidth', '2', '-draw', 'circle 12,%d 17,%d' % (cy - 2, cy - 2),
@@ -51,9 +35,7 @@ def button(name, key, hot, mark):
     elif mark == 'abort':
         cmds += ['-stroke', RED, '-strokewidth', '3', '-draw', 'line 9,%d 19,%d' % (cy - 5, cy + 5),
                  '-draw', 'line 19,%d 9,%d' % (cy - 5, cy + 5)]
-    cmds += ['-stroke', 'none', '-fill', key, '-fuzz', '0']
-    for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
-        cmds += ['-draw', 'color %d,%d floodfill' % (x, y)]
+    cmds += ['-stroke', 'none'] + key_corners(key, w, h)
     save(cmds, name)
 
 

@@ -3,7 +3,6 @@
 command buttons, the dialog's background and progress cells (24-bit BMP,
 magenta key) and the two animations (GIF). Run from anywhere:
     python3 resources/privacy/evidence/make_art.py"""
-import importlib.util
 import math
 import os
 import sys
@@ -12,36 +11,14 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 RES = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, RES)
 sys.dont_write_bytecode = True
-from bitmap_file import write_bmp  # noqa: E402
-from shapes import circle, polygon  # noqa: E402
+from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_LIGHT, WHITE,  # noqa: E402
+                    blank, load_art, mix, polygon, quantise, write_bmp, write_gif)
 
-
-def load(name, path):
-    spec = importlib.util.spec_from_file_location(name, path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-art = load("skin_b_art", os.path.join(RES, "skin_b", "make_art.py"))
-kit = load("optimizer_art", os.path.join(RES, "optimizer", "make_art.py"))
-
-KEY = art.KEY
-WHITE = art.WHITE
-BLUE, BLUE_DARK, BLUE_LIGHT = art.BLUE, art.BLUE_DARK, art.BLUE_LIGHT
-GREEN, GREEN_LIGHT = art.GREEN, art.GREEN_LIGHT
-ORANGE, ORANGE_LIGHT = art.ORANGE, art.ORANGE_LIGHT
-GREY_LIGHT = art.GREY_LIGHT
-DISABLED = (GREY_LIGHT, (200, 205, 212), (160, 168, 180))
-
-
-def looks(light, mid, dark):
-    return {
-        "normal": (light, mid, dark),
-        "hover": (kit.mix(light, WHITE, 0.3), kit.mix(mid, WHITE, 0.2), dark),
-        "pressed": (mid, dark, dark),
-        "disabled": DISABLED,
-    }
+# The navigation art's canvas and shapes, and the optimizer's button kit.
+art = load_art("skin_b")
+kit = load_art("optimizer")
+GREEN_LIGHT, GREY_LIGHT = art.GREEN_LIGHT, art.GREY_LIGHT
+DISABLED = (GREY_LIGHT, (200, 205, 212), kit.GREY)
 
 
 def save(name, img):
@@ -50,25 +27,25 @@ def save(name, img):
 
 def button_set(w, h, colours, ids, back=WHITE):
     """ids: normal, hover, pressed, disabled (a repeated id is drawn once)."""
-    shades = looks(*colours)
+    shades = kit.looks(*colours, DISABLED)
     for nid, look in zip(ids, ("normal", "hover", "pressed", "disabled")):
         save("button_%d.bmp" % nid, kit.button(w, h, *shades[look], back=back))
 
 
 def page_buttons():
     blue = (BLUE_LIGHT, BLUE, BLUE_DARK)
-    green = (kit.mix(GREEN, WHITE, 0.4), GREEN, (36, 110, 50))
+    green = (mix(GREEN, WHITE, 0.4), GREEN, (36, 110, 50))
     orange = (ORANGE_LIGHT, ORANGE, (170, 96, 16))
     button_set(104, 27, green, (207, 210, 209, 180))       # Scan
     button_set(104, 27, blue, (214, 213, 212, 211))        # Delete
     button_set(104, 27, orange, (215, 218, 217, 216))      # Delete all
-    shades = looks(*orange)                                # Stop: normal, then hover for the rest
+    shades = kit.looks(*orange, DISABLED)  # Stop: normal, then hover for the rest
     save("button_273.bmp", kit.button(104, 27, *shades["normal"]))
     save("button_274.bmp", kit.button(104, 27, *shades["hover"]))
     # The choice buttons carry a white caption too: a lighter blue than Delete.
-    light = (kit.mix(BLUE_LIGHT, WHITE, 0.2), kit.mix(BLUE, BLUE_LIGHT, 0.35), BLUE)
+    light = (mix(BLUE_LIGHT, WHITE, 0.2), mix(BLUE, BLUE_LIGHT, 0.35), BLUE)
     for ids in ((327, 326, 325), (324, 332, 331), (330, 329, 328)):
-        shades = looks(*light)
+        shades = kit.looks(*light, DISABLED)
         save("button_%d.bmp" % ids[0], kit.button(131, 21, *shades["normal"]))
         save("button_%d.bmp" % ids[1], kit.button(131, 21, *shades["hover"]))
         save("button_%d.bmp" % ids[2], kit.button(131, 21, *shades["pressed"]))
@@ -80,7 +57,7 @@ def page_buttons():
 
 def background(w=429, h=302):
     """The progress dialog: a rounded panel with a title band; magenta corners."""
-    img = kit.blank(w, h, KEY)
+    img = blank(w, h, KEY)
     kit.paint(img, kit.rounded(0.5, 0.5, w - 0.5, h - 0.5, 9, w, h), BLUE_DARK, key_edges=True)
     kit.paint(img, kit.rounded(1.5, 1.5, w - 1.5, h - 1.5, 8, w, h), kit.gradient(WHITE, (226, 234, 245)))
     # The animation's area stays white, as the animation itself.
@@ -95,7 +72,7 @@ def background(w=429, h=302):
 
 def cells():
     """Lit cell (x 0) and unlit cell (x 24), 24 x 11 each."""
-    img = kit.blank(48, 11, (244, 247, 251))
+    img = blank(48, 11, (244, 247, 251))
     kit.paint(img, kit.rounded(1, 1, 23, 10, 2, 48, 11), kit.gradient(GREEN_LIGHT, GREEN))
     kit.paint(img, kit.rounded(25, 1, 47, 10, 2, 48, 11), (214, 220, 228))
     return img
@@ -120,7 +97,7 @@ def page_animation(w=103, h=75, count=8):
         c.paint(lambda x, y: ((x - cx) / s) ** 2 + (y - cy) ** 2 <= 0.19 ** 2, BLUE_DARK)
         c.paint(lambda x, y: ((x - cx) / s) ** 2 + (y - cy) ** 2 <= 0.14 ** 2, (WHITE, art.SKY), cy - 0.14,
                 cy + 0.14)
-        frames.append(dict(rows=art.quantise(pixels(c)), delay=12, disposal=1))
+        frames.append(dict(rows=quantise(c.pixels()), delay=12, disposal=1))
     return frames
 
 
@@ -142,20 +119,16 @@ def sweep_animation(w=256, h=130, count=8):
             dx = bx - 0.16 - 0.05 * i if t >= 0 else bx + 0.16 + 0.05 * i
             dy = 0.76 - 0.05 * ((i + k) % 3)
             c.paint(lambda x, y, dx=dx, dy=dy: ((x - dx) / s) ** 2 + (y - dy) ** 2 <= 0.018 ** 2, art.GREY)
-        frames.append(dict(rows=art.quantise(pixels(c)), delay=12, disposal=1))
+        frames.append(dict(rows=quantise(c.pixels()), delay=12, disposal=1))
     return frames
-
-
-def pixels(c):
-    return [[tuple(int(round(v)) for v in c.rgb[y][x]) for x in range(c.w)] for y in range(c.h)]
 
 
 def main():
     page_buttons()
     save("progress_236.bmp", background())
     save("cells_254.bmp", cells())
-    art.write_gif(os.path.join(HERE, "scan_206.gif"), 103, 75, page_animation())
-    art.write_gif(os.path.join(HERE, "sweep_245.gif"), 256, 130, sweep_animation())
+    write_gif(os.path.join(HERE, "scan_206.gif"), 103, 75, page_animation())
+    write_gif(os.path.join(HERE, "sweep_245.gif"), 256, 130, sweep_animation())
 
 
 if __name__ == "__main__":

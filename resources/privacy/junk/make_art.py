@@ -3,7 +3,6 @@
 magenta key where a control draws transparently): title pictures, tabs,
 command buttons and the radio strip both views use. Run from anywhere:
     python3 resources/privacy/junk/make_art.py"""
-import importlib.util
 import os
 import sys
 
@@ -12,34 +11,13 @@ PRIVACY = os.path.dirname(HERE)
 RES = os.path.dirname(PRIVACY)
 sys.path.insert(0, RES)
 sys.dont_write_bytecode = True
-from bitmap_file import write_bmp  # noqa: E402
-from shapes import circle, polygon  # noqa: E402
+from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_LIGHT, SKY, WHITE,  # noqa: E402
+                    blank, circle, load_art, mix, polygon, write_bmp)
 
-
-def load(name, path):
-    spec = importlib.util.spec_from_file_location(name, path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-kit = load("optimizer_art", os.path.join(RES, "optimizer", "make_art.py"))
-KEY, WHITE = kit.KEY, kit.WHITE
-BLUE, BLUE_DARK, BLUE_LIGHT, SKY = kit.BLUE, kit.BLUE_DARK, kit.BLUE_LIGHT, kit.SKY
-GREY, GREY_LIGHT = kit.GREY, kit.GREY_LIGHT
-GREEN, GREEN_DARK = kit.GREEN, kit.GREEN_DARK
-ORANGE, ORANGE_LIGHT = kit.ORANGE, kit.ORANGE_LIGHT
+# The optimizer's button kit.
+kit = load_art("optimizer")
+GREY, GREY_LIGHT, GREEN_DARK = kit.GREY, kit.GREY_LIGHT, kit.GREEN_DARK
 RED, RED_DARK = (200, 60, 50), (140, 30, 24)
-DISABLED = (GREY_LIGHT, (200, 205, 212), GREY)
-
-
-def looks(light, mid, dark):
-    return {
-        "normal": (light, mid, dark),
-        "hover": (kit.mix(light, WHITE, 0.3), kit.mix(mid, WHITE, 0.2), dark),
-        "pressed": (mid, dark, dark),
-        "disabled": DISABLED,
-    }
 
 
 def save(folder, name, img):
@@ -48,7 +26,7 @@ def save(folder, name, img):
 
 def button_set(folder, w, h, colours, ids):
     """ids: normal, hover, pressed, disabled; None skips one."""
-    shades = looks(*colours)
+    shades = kit.looks(*colours)
     for nid, look in zip(ids, ("normal", "hover", "pressed", "disabled")):
         if nid is not None:
             save(folder, "button_%d.bmp" % nid, kit.button(w, h, *shades[look]))
@@ -56,7 +34,7 @@ def button_set(folder, w, h, colours, ids):
 
 def title(folder, nid, symbol):
     w, h = 161, 61
-    img = kit.blank(w, h, WHITE)
+    img = blank(w, h, WHITE)
     kit.paint(img, polygon([(0, 0), (1, 0), (0.72, 1), (0, 1)]), kit.gradient(BLUE, BLUE_DARK))
     kit.paint(img, polygon([(0.69, 0), (0.76, 0), (0.48, 1), (0.41, 1)]), BLUE_LIGHT)
     symbol(img, (12, 7, 46, 46))
@@ -100,7 +78,7 @@ def icon_list(img, x, y):
 
 def tab(nid, selected, icon, hover=False):
     w, h = 108, 26
-    img = kit.blank(w, h, KEY)
+    img = blank(w, h, KEY)
     top, bottom = (WHITE, WHITE) if selected else ((GREY_LIGHT, (200, 210, 224)) if not hover else (WHITE, SKY))
     kit.paint(img, kit.rounded(0.5, 0.5, w - 2.5, h + 7, 7, w, h), (192, 192, 192), key_edges=True)
     kit.paint(img, kit.rounded(1.5, 1.5, w - 3.5, h + 6, 6, w, h), kit.gradient(top, bottom))
@@ -112,7 +90,7 @@ def tab(nid, selected, icon, hover=False):
 
 def radio_strip():
     n = 13
-    img = kit.blank(n * 6, n, KEY)
+    img = blank(n * 6, n, KEY)
     for frame in range(6):
         checked = frame >= 3
         ring = BLUE_DARK if frame % 3 == 0 else BLUE
@@ -131,7 +109,7 @@ def junk():
     tab(378, True, icon_magnifier)
     tab(379, False, icon_list)
     tab(380, True, icon_list)
-    button_set("junk", 195, 57, (kit.mix(GREEN, WHITE, 0.4), GREEN, GREEN_DARK), (387, 389, 388, None))
+    button_set("junk", 195, 57, (mix(GREEN, WHITE, 0.4), GREEN, GREEN_DARK), (387, 389, 388, None))
     # Stop's disabled look; its other pictures are the evidence page's.
     button_set("junk", 104, 27, (BLUE_LIGHT, BLUE, BLUE_DARK), (None, None, None, 382))
     radio_strip()

@@ -3,7 +3,6 @@
 catalogue images, the expand and check-box strips, the scanning strip and the
 done mark. Run from anywhere:
     python3 resources/privacy/tree/make_art.py"""
-import importlib.util
 import math
 import os
 import sys
@@ -12,16 +11,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 RES = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, RES)
 sys.dont_write_bytecode = True
-from bitmap_file import write_bmp  # noqa: E402
-from shapes import circle, polygon  # noqa: E402
+from artlib import WHITE, circle, load_art, polygon, write_bmp  # noqa: E402
 
 # The drawing kit of the navigation art: canvas, shapes, pictograms.
-_spec = importlib.util.spec_from_file_location("skin_b_art", os.path.join(RES, "skin_b", "make_art.py"))
-art = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(art)
+art = load_art("skin_b")
 
-KEY = art.KEY
-WHITE = art.WHITE
 # Image order 0 to 36 and the bitmap id of each.
 IMAGE_IDS = [182, 183, 237, 247, 321, 260, 259, 258, 310, 246, 309, 308, 238, 316, 315, 317, 318, 319, 323, 333,
              320, 336, 334, 345, 347, 349, 348, 373, 374, 338, 339, 342, 343, 344, 390, 391, 392]
