@@ -5,6 +5,7 @@ by pixel and the pieces of the ImageMagick (convert) pipelines.
 
 Each script puts this folder on sys.path itself, so it runs from any folder."""
 import importlib.util
+import math
 import os
 import struct
 import subprocess
@@ -182,6 +183,64 @@ def polygon(points):
     return inside
 
 
+def ring(cx, cy, r, w):
+    """A band of width w inside the circle of radius r."""
+    return lambda x, y: (r - w) ** 2 <= (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def rect(x0, y0, x1, y1, rad=0.0):
+    """Edges included; corners rounded by rad."""
+    def inside(x, y):
+        if not (x0 <= x <= x1 and y0 <= y <= y1):
+            return False
+        if rad <= 0:
+            return True
+        cx = min(max(x, x0 + rad), x1 - rad)
+        cy = min(max(y, y0 + rad), y1 - rad)
+        return (x - cx) ** 2 + (y - cy) ** 2 <= rad * rad
+    return inside
+
+
+def line(x0, y0, x1, y1, w):
+    """A stroke of width w with round ends."""
+    def inside(x, y):
+        dx, dy = x1 - x0, y1 - y0
+        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
+        return (x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2 <= (w / 2) ** 2
+    return inside
+
+
+def arc(cx, cy, r, w, a0, a1):
+    """Ring segment from angle a0 to a1 (degrees, clockwise from 12 o'clock)."""
+    def inside(x, y):
+        d = math.hypot(x - cx, y - cy)
+        if not (r - w <= d <= r):
+            return False
+        a = math.degrees(math.atan2(x - cx, cy - y)) % 360
+        return (a - a0) % 360 <= (a1 - a0) % 360
+    return inside
+
+
+def star(cx, cy, r1, r2, n=5):
+    """n points at radius r1, the notches between them at r2."""
+    pts = []
+    for i in range(2 * n):
+        r = r1 if i % 2 == 0 else r2
+        a = math.pi * i / n
+        pts.append((cx + r * math.sin(a), cy - r * math.cos(a)))
+    return polygon(pts)
+
+
+def gear(cx, cy, r, teeth=8):
+    """A cog: teeth out to r, the gaps between them at 0.78 r."""
+    def inside(x, y):
+        d = math.hypot(x - cx, y - cy)
+        a = math.atan2(y - cy, x - cx) * teeth / (2 * math.pi)
+        tooth = (a % 1.0) < 0.5
+        return d <= (r if tooth else r * 0.78)
+    return inside
+
+
 # ---- ImageMagick (convert) pipelines -----------------------------------------
 FONT = 'DejaVu-Sans'
 FONT_BOLD = 'DejaVu-Sans-Bold'
@@ -242,11 +301,11 @@ def tile_glyph(glyph, size):
             '-annotate', '-1-1', glyph, '-gravity', 'northwest']
 
 
-def banner(colour, glyph, glyph_x, title, line):
+def banner(colour, glyph, glyph_x, title, subtitle):
     """A page banner, 300 dialog units wide at the dialog font's scale: a
-    badge with a symbol, the title and a line under it."""
+    badge with a symbol, the title and the subtitle under it."""
     return ['-size', '63x525', 'gradient:%s-%s' % (Hex.SKY, Hex.WHITE), '-rotate', '-90',
             '-fill', colour, '-draw', 'roundrectangle 12,10 54,52 8,8',
             '-fill', Hex.WHITE, '-font', FONT_BOLD, '-pointsize', '24', '-annotate', '+%d+41' % glyph_x, glyph,
             '-fill', Hex.BLUE_DARK, '-font', FONT_BOLD, '-pointsize', '17', '-annotate', '+66+30', title,
-            '-fill', '#5a6473', '-font', FONT, '-pointsize', '11', '-annotate', '+67+48', line]
+            '-fill', '#5a6473', '-font', FONT, '-pointsize', '11', '-annotate', '+67+48', subtitle]

@@ -9,7 +9,8 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from artlib import GREEN_KEY, WHITE, circle, load_art, polygon, quantise, write_bmp, write_gif  # noqa: E402
+from artlib import (GREEN_KEY, WHITE, arc, circle, line, load_art, polygon, quantise, rect, write_bmp,  # noqa: E402
+                    write_gif)
 
 # The drawing kit of the navigation art: canvas, shapes, pictograms.
 art = load_art("skin_b")
@@ -30,7 +31,7 @@ def icon(draw, size=16):
 def draw_fonts(c):
     c.paint(polygon([(0.12, 0.9), (0.42, 0.1), (0.58, 0.1), (0.88, 0.9), (0.7, 0.9), (0.5, 0.34), (0.3, 0.9)]),
             (art.BLUE, art.BLUE_DARK))
-    c.paint(art.rect(0.3, 0.56, 0.7, 0.68), art.BLUE_DARK)
+    c.paint(rect(0.3, 0.56, 0.7, 0.68), art.BLUE_DARK)
 
 
 def draw_shared(c):
@@ -48,33 +49,33 @@ def draw_drivers(c):
 def draw_sound(c):
     c.paint(polygon([(0.1, 0.38), (0.3, 0.38), (0.55, 0.15), (0.55, 0.85), (0.3, 0.62), (0.1, 0.62)]),
             (art.BLUE_LIGHT, art.BLUE))
-    c.paint(art.arc(0.55, 0.5, 0.3, 0.08, 40, 140), art.BLUE_DARK)
-    c.paint(art.arc(0.55, 0.5, 0.44, 0.08, 40, 140), art.BLUE_DARK)
+    c.paint(arc(0.55, 0.5, 0.3, 0.08, 40, 140), art.BLUE_DARK)
+    c.paint(arc(0.55, 0.5, 0.44, 0.08, 40, 140), art.BLUE_DARK)
 
 
 def draw_extensions(c):
     art.draw_document(c, art.SKY)
-    c.paint(art.rect(0.32, 0.55, 0.68, 0.66), art.ORANGE)
+    c.paint(rect(0.32, 0.55, 0.68, 0.66), art.ORANGE)
 
 
 def draw_associations(c):
     art.draw_document(c)
-    c.paint(art.line(0.3, 0.7, 0.7, 0.3, 0.12), art.GREEN)
+    c.paint(line(0.3, 0.7, 0.7, 0.3, 0.12), art.GREEN)
 
 
 def draw_empty_keys(c):
-    c.paint(art.rect(0.1, 0.25, 0.9, 0.85, 0.08), art.GREY_DARK)
-    c.paint(art.rect(0.18, 0.33, 0.82, 0.77, 0.05), WHITE)
-    c.paint(art.rect(0.1, 0.15, 0.45, 0.3, 0.05), art.GREY_DARK)
+    c.paint(rect(0.1, 0.25, 0.9, 0.85, 0.08), art.GREY_DARK)
+    c.paint(rect(0.18, 0.33, 0.82, 0.77, 0.05), WHITE)
+    c.paint(rect(0.1, 0.15, 0.45, 0.3, 0.05), art.GREY_DARK)
 
 
 def draw_select_all(c):
     for i in range(3):
         y = 0.12 + i * 0.28
-        c.paint(art.rect(0.08, y, 0.3, y + 0.22, 0.04), art.BLUE_DARK)
-        c.paint(art.line(0.12, y + 0.11, 0.2, y + 0.18, 0.06), WHITE)
-        c.paint(art.line(0.2, y + 0.18, 0.28, y + 0.04, 0.06), WHITE)
-        c.paint(art.rect(0.4, y + 0.06, 0.92, y + 0.16), art.GREY)
+        c.paint(rect(0.08, y, 0.3, y + 0.22, 0.04), art.BLUE_DARK)
+        c.paint(line(0.12, y + 0.11, 0.2, y + 0.18, 0.06), WHITE)
+        c.paint(line(0.2, y + 0.18, 0.28, y + 0.04, 0.06), WHITE)
+        c.paint(rect(0.4, y + 0.06, 0.92, y + 0.16), art.GREY)
 
 
 # Category pictures by bitmap id.
@@ -109,7 +110,7 @@ def home_skin(w=8, h=420):
 def button(w, h, top, bottom, edge, key):
     """A rounded button face, keyed corners."""
     c = art.Canvas(w, h)
-    c.paint(lambda x, y: art.rect(0.0, 0.0, 1.0, 1.0)(x, y) and _rounded(x, y, w, h, 6), edge)
+    c.paint(lambda x, y: rect(0.0, 0.0, 1.0, 1.0)(x, y) and _rounded(x, y, w, h, 6), edge)
     c.paint(lambda x, y: _rounded(x, y, w, h, 5, 1.5), (top, bottom))
     rows = c.flatten(WHITE)
     return [[key if p == art.KEY else p for p in row] for row in rows]
@@ -134,13 +135,13 @@ def large_frames(w=140, h=102, count=8):
             for col in range(5):
                 x0 = (8 + col * 26) / w
                 y0 = (10 + row * 22) / h
-                c.paint(art.rect(x0, y0, x0 + 20 / w, y0 + 14 / h, 0.01),
+                c.paint(rect(x0, y0, x0 + 20 / w, y0 + 14 / h, 0.01),
                         (art.BLUE_LIGHT, art.BLUE) if (row * 5 + col) % 3 else (art.GREY_LIGHT, art.GREY), y0,
                         y0 + 14 / h)
         a = 2 * math.pi * k / count
         cx, cy = 0.5 + 0.22 * math.cos(a), 0.45 + 0.2 * math.sin(a)
         s = h / w
-        c.paint(art.line(cx + 0.1 * s, cy + 0.1, cx + 0.25 * s, cy + 0.32, 0.06), art.GREY_DARK)
+        c.paint(line(cx + 0.1 * s, cy + 0.1, cx + 0.25 * s, cy + 0.32, 0.06), art.GREY_DARK)
         c.paint(lambda x, y: ((x - cx) / s) ** 2 + (y - cy) ** 2 <= 0.2 ** 2, art.BLUE_DARK)
         c.paint(lambda x, y: ((x - cx) / s) ** 2 + (y - cy) ** 2 <= 0.15 ** 2, (WHITE, art.SKY), cy - 0.15,
                 cy + 0.15)

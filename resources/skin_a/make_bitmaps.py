@@ -12,7 +12,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.dont_write_bytecode = True
-from artlib import KEY, WHITE, blank, circle, mix, polygon, write_bmp  # noqa: E402
+from artlib import KEY, WHITE, blank, circle, line, mix, polygon, write_bmp  # noqa: E402
 
 # The control kit's own blues and greys.
 NAVY = (22, 58, 120)
@@ -73,14 +73,6 @@ def round_rect(x0, y0, x1, y1, r):
     return inside
 
 
-def segment(x0, y0, x1, y1, half):
-    def inside(x, y):
-        dx, dy = x1 - x0, y1 - y0
-        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
-        return (x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2 <= half * half
-    return inside
-
-
 def arrows():
     """8009: drop-down arrows, 9 x 9 cells: normal, hot, disabled, up."""
     c = Canvas(36, 9)
@@ -101,7 +93,7 @@ def glossy_disc(c, cx, cy, r, top, bottom, rim):
 def magnifier(c, ox, oy, s, colour):
     c.shape(lambda x, y: circle(ox + 13 * s, oy + 13 * s, 6.5 * s)(x, y)
             and not circle(ox + 13 * s, oy + 13 * s, 4.2 * s)(x, y), lambda *_: colour)
-    c.shape(segment(ox + 17.5 * s, oy + 17.5 * s, ox + 22.5 * s, oy + 22.5 * s, 1.8 * s), lambda *_: colour)
+    c.shape(line(ox + 17.5 * s, oy + 17.5 * s, ox + 22.5 * s, oy + 22.5 * s, 3.6 * s), lambda *_: colour)
 
 
 def scan_button(hot):

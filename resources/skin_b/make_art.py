@@ -10,7 +10,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.dont_write_bytecode = True
 from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GOLD, GREEN, KEY, ORANGE, ORANGE_LIGHT, RED, SKY,  # noqa: E402
-                    WHITE, circle, polygon, quantise, write_bmp, write_gif)
+                    WHITE, arc, circle, gear, line, polygon, quantise, rect, ring, star, write_bmp, write_gif)
 
 GREY = (122, 133, 148)
 GREY_DARK = (70, 78, 92)
@@ -68,68 +68,6 @@ class Canvas:
                     row.append(tuple(int(round(c[i] * a + back[i] * (1 - a))) for i in range(3)))
             out.append(row)
         return out
-
-
-# ---- shapes in unit coordinates --------------------------------------------
-def ring(cx, cy, r, w):
-    return lambda x, y: (r - w) ** 2 <= (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
-def rect(x0, y0, x1, y1, rad=0.0):
-    def inside(x, y):
-        if not (x0 <= x <= x1 and y0 <= y <= y1):
-            return False
-        if rad <= 0:
-            return True
-        cx = min(max(x, x0 + rad), x1 - rad)
-        cy = min(max(y, y0 + rad), y1 - rad)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= rad * rad
-    return inside
-
-
-def line(x0, y0, x1, y1, w):
-    def inside(x, y):
-        dx, dy = x1 - x0, y1 - y0
-        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
-        return (x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2 <= (w / 2) ** 2
-    return inside
-
-
-def arc(cx, cy, r, w, a0, a1):
-    """Ring segment from angle a0 to a1 (degrees, clockwise from 12 o'clock)."""
-    def inside(x, y):
-        d = math.hypot(x - cx, y - cy)
-        if not (r - w <= d <= r):
-            return False
-        a = math.degrees(math.atan2(x - cx, cy - y)) % 360
-        return (a - a0) % 360 <= (a1 - a0) % 360
-    return inside
-
-
-def union(*shapes):
-    return lambda x, y: any(s(x, y) for s in shapes)
-
-
-def minus(a, b):
-    return lambda x, y: a(x, y) and not b(x, y)
-
-
-def star(cx, cy, r1, r2, n=5):
-    pts = []
-    for i in range(2 * n):
-        r = r1 if i % 2 == 0 else r2
-        a = math.pi * i / n
-        pts.append((cx + r * math.sin(a), cy - r * math.cos(a)))
-    return polygon(pts)
-
-
-def gear(cx, cy, r, teeth=8):
-    def inside(x, y):
-        d = math.hypot(x - cx, y - cy)
-        a = math.atan2(y - cy, x - cx) * teeth / (2 * math.pi)
-        tooth = (a % 1.0) < 0.5
-        return d <= (r if tooth else r * 0.78)
-    return inside
 
 
 # ---- the pictograms -----------------------------------------------------------

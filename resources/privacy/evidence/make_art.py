@@ -12,7 +12,7 @@ RES = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, RES)
 sys.dont_write_bytecode = True
 from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_LIGHT, WHITE,  # noqa: E402
-                    blank, load_art, mix, polygon, quantise, write_bmp, write_gif)
+                    blank, line, load_art, mix, polygon, quantise, rect, write_bmp, write_gif)
 
 # The navigation art's canvas and shapes, and the optimizer's button kit.
 art = load_art("skin_b")
@@ -90,10 +90,10 @@ def page_animation(w=103, h=75, count=8):
                          (0.5 + 0.27 * s, 0.89), (0.5 - 0.27 * s, 0.89)]), WHITE)
         for i in range(6):
             y = 0.28 + i * 0.1
-            c.paint(art.rect(0.5 - 0.2 * s, y, 0.5 + 0.2 * s, y + 0.035), art.GREY_LIGHT)
+            c.paint(rect(0.5 - 0.2 * s, y, 0.5 + 0.2 * s, y + 0.035), art.GREY_LIGHT)
         a = 2 * math.pi * k / count
         cx, cy = 0.5 + 0.14 * math.cos(a), 0.5 + 0.2 * math.sin(a)
-        c.paint(art.line(cx + 0.1 * s, cy + 0.12, cx + 0.24 * s, cy + 0.34, 0.07), art.GREY_DARK)
+        c.paint(line(cx + 0.1 * s, cy + 0.12, cx + 0.24 * s, cy + 0.34, 0.07), art.GREY_DARK)
         c.paint(lambda x, y: ((x - cx) / s) ** 2 + (y - cy) ** 2 <= 0.19 ** 2, BLUE_DARK)
         c.paint(lambda x, y: ((x - cx) / s) ** 2 + (y - cy) ** 2 <= 0.14 ** 2, (WHITE, art.SKY), cy - 0.14,
                 cy + 0.14)
@@ -108,10 +108,10 @@ def sweep_animation(w=256, h=130, count=8):
     for k in range(count):
         c = art.Canvas(w, h, back)
         s = h / w
-        c.paint(art.rect(0.08, 0.78, 0.92, 0.86, 0.02), (214, 224, 238))
+        c.paint(rect(0.08, 0.78, 0.92, 0.86, 0.02), (214, 224, 238))
         t = math.sin(2 * math.pi * k / count)
         bx = 0.5 + 0.18 * t
-        c.paint(art.line(bx + 0.12, 0.08, bx, 0.62, 0.025), (150, 100, 50))
+        c.paint(line(bx + 0.12, 0.08, bx, 0.62, 0.025), (150, 100, 50))
         c.paint(polygon([(bx - 0.09, 0.58), (bx + 0.09, 0.58), (bx + 0.12, 0.8), (bx - 0.12, 0.8)]), ORANGE)
         c.paint(polygon([(bx - 0.07, 0.62), (bx + 0.07, 0.62), (bx + 0.09, 0.76), (bx - 0.09, 0.76)]),
                 ORANGE_LIGHT)

@@ -11,7 +11,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 RES = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, RES)
 sys.dont_write_bytecode = True
-from artlib import WHITE, circle, load_art, polygon, write_bmp  # noqa: E402
+from artlib import WHITE, circle, line, load_art, polygon, rect, ring, star, write_bmp  # noqa: E402
 
 # The drawing kit of the navigation art: canvas, shapes, pictograms.
 art = load_art("skin_b")
@@ -26,7 +26,7 @@ def flat(c):
 
 
 def draw_window(c, colour=art.BLUE):
-    art.framed(c, art.rect(0.06, 0.12, 0.94, 0.88, 0.08), art.rect(0.14, 0.3, 0.86, 0.8), (WHITE, art.SKY), 0.3, 0.8,
+    art.framed(c, rect(0.06, 0.12, 0.94, 0.88, 0.08), rect(0.14, 0.3, 0.86, 0.8), (WHITE, art.SKY), 0.3, 0.8,
                edge=colour)
 
 
@@ -36,37 +36,37 @@ def draw_globe(c):
 
 def draw_bubble(c, colour=art.GREEN):
     c.paint(polygon([(0.2, 0.7), (0.18, 0.95), (0.45, 0.72)]), colour)
-    c.paint(art.rect(0.04, 0.1, 0.96, 0.76, 0.2), colour)
-    c.paint(art.rect(0.12, 0.18, 0.88, 0.68, 0.15), (WHITE, art.GREEN_LIGHT), 0.18, 0.68)
+    c.paint(rect(0.04, 0.1, 0.96, 0.76, 0.2), colour)
+    c.paint(rect(0.12, 0.18, 0.88, 0.68, 0.15), (WHITE, art.GREEN_LIGHT), 0.18, 0.68)
 
 
 def draw_office(c):
     art.draw_document(c)
-    c.paint(art.rect(0.04, 0.3, 0.5, 0.76, 0.06), art.ORANGE)
-    c.paint(art.rect(0.12, 0.38, 0.42, 0.68), art.ORANGE_LIGHT)
+    c.paint(rect(0.04, 0.3, 0.5, 0.76, 0.06), art.ORANGE)
+    c.paint(rect(0.12, 0.38, 0.42, 0.68), art.ORANGE_LIGHT)
 
 
 def draw_note(c, colour=art.BLUE_DARK):
     c.paint(circle(0.3, 0.78, 0.16), colour)
     c.paint(circle(0.78, 0.68, 0.16), colour)
-    c.paint(art.rect(0.4, 0.12, 0.5, 0.78), colour)
-    c.paint(art.rect(0.88, 0.06, 0.96, 0.68), colour)
+    c.paint(rect(0.4, 0.12, 0.5, 0.78), colour)
+    c.paint(rect(0.88, 0.06, 0.96, 0.68), colour)
     c.paint(polygon([(0.4, 0.12), (0.96, 0.02), (0.96, 0.2), (0.4, 0.3)]), colour)
 
 
 def draw_share(c):
-    c.paint(art.line(0.25, 0.5, 0.75, 0.2, 0.1), art.GREY_DARK)
-    c.paint(art.line(0.25, 0.5, 0.75, 0.8, 0.1), art.GREY_DARK)
+    c.paint(line(0.25, 0.5, 0.75, 0.2, 0.1), art.GREY_DARK)
+    c.paint(line(0.25, 0.5, 0.75, 0.8, 0.1), art.GREY_DARK)
     for x, y in ((0.22, 0.5), (0.76, 0.2), (0.76, 0.8)):
         c.paint(circle(x, y, 0.18), art.GREEN)
         c.paint(circle(x, y, 0.1), art.GREEN_LIGHT)
 
 
 def draw_mail(c, colour=art.BLUE):
-    art.framed(c, art.rect(0.04, 0.18, 0.96, 0.82, 0.06), art.rect(0.1, 0.24, 0.9, 0.76), (WHITE, art.SKY), 0.24,
+    art.framed(c, rect(0.04, 0.18, 0.96, 0.82, 0.06), rect(0.1, 0.24, 0.9, 0.76), (WHITE, art.SKY), 0.24,
                0.76, edge=colour)
-    c.paint(art.line(0.1, 0.26, 0.5, 0.56, 0.08), colour)
-    c.paint(art.line(0.5, 0.56, 0.9, 0.26, 0.08), colour)
+    c.paint(line(0.1, 0.26, 0.5, 0.56, 0.08), colour)
+    c.paint(line(0.5, 0.56, 0.9, 0.26, 0.08), colour)
 
 
 def draw_apps(c):
@@ -76,15 +76,15 @@ def draw_apps(c):
 def badge(colour, light, mark):
     """A program: a rounded square of its own colour with a white mark."""
     def draw(c):
-        c.paint(art.rect(0.04, 0.04, 0.96, 0.96, 0.22), colour)
-        c.paint(art.rect(0.12, 0.12, 0.88, 0.88, 0.16), (light, colour), 0.1, 0.9)
+        c.paint(rect(0.04, 0.04, 0.96, 0.96, 0.22), colour)
+        c.paint(rect(0.12, 0.12, 0.88, 0.88, 0.16), (light, colour), 0.1, 0.9)
         mark(c)
     return draw
 
 
 def mark_bar(c):
-    c.paint(art.rect(0.3, 0.3, 0.7, 0.42), WHITE)
-    c.paint(art.rect(0.3, 0.58, 0.7, 0.7), WHITE)
+    c.paint(rect(0.3, 0.3, 0.7, 0.42), WHITE)
+    c.paint(rect(0.3, 0.58, 0.7, 0.7), WHITE)
 
 
 def mark_dot(c):
@@ -92,7 +92,7 @@ def mark_dot(c):
 
 
 def mark_ring(c):
-    c.paint(art.ring(0.5, 0.5, 0.26, 0.09), WHITE)
+    c.paint(ring(0.5, 0.5, 0.26, 0.09), WHITE)
 
 
 def mark_play(c):
@@ -101,16 +101,16 @@ def mark_play(c):
 
 def mark_down(c):
     c.paint(polygon([(0.3, 0.46), (0.7, 0.46), (0.5, 0.74)]), WHITE)
-    c.paint(art.rect(0.43, 0.24, 0.57, 0.5), WHITE)
+    c.paint(rect(0.43, 0.24, 0.57, 0.5), WHITE)
 
 
 def mark_star(c):
-    c.paint(art.star(0.5, 0.52, 0.3, 0.13), WHITE)
+    c.paint(star(0.5, 0.52, 0.3, 0.13), WHITE)
 
 
 def mark_cross(c):
-    c.paint(art.line(0.3, 0.3, 0.7, 0.7, 0.13), WHITE)
-    c.paint(art.line(0.7, 0.3, 0.3, 0.7, 0.13), WHITE)
+    c.paint(line(0.3, 0.3, 0.7, 0.7, 0.13), WHITE)
+    c.paint(line(0.7, 0.3, 0.3, 0.7, 0.13), WHITE)
 
 
 MARKS = [mark_bar, mark_dot, mark_ring, mark_play, mark_down, mark_star, mark_cross]
