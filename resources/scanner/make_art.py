@@ -9,8 +9,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from artlib import (GREEN_KEY, WHITE, arc, circle, line, load_art, polygon, quantise, rect, write_bmp,  # noqa: E402
-                    write_gif)
+from artlib import GREEN_KEY, WHITE, arc, line, load_art, polygon, quantise, rect, write_bmp, write_gif  # noqa: E402
 
 # The drawing kit of the navigation art: canvas, shapes, pictograms.
 art = load_art("skin_b")

@@ -10,7 +10,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from artlib import BLUE, BLUE_LIGHT, GOLD, KEY, RED, WHITE, blank, circle, polygon, write_bmp  # noqa: E402
+from artlib import BLUE, GOLD, KEY, RED, WHITE, blank, circle, polygon, write_bmp  # noqa: E402
 
 FRAME = (28, 81, 128)
 BOX_TOP = (220, 220, 215)
