@@ -80,6 +80,45 @@ void HeadlessScan::Run()
     items = Deliver(scan.m_feed, sink);
 }
 
+DWORD HeadlessScan::StopAtItem(const std::wstring& strPrefix)
+{
+    HANDLE hReached = ::CreateEventW(NULL, TRUE, FALSE, NULL);
+    HANDLE hStopped = ::CreateEventW(NULL, TRUE, FALSE, NULL);
+    bool bFired = false;
+    scan.m_fnItemShown = [&](const CString& strItem) {
+        if (bFired || strItem.Find(strPrefix.c_str()) != 0)
+            return;
+        bFired = true;
+        ::SetEvent(hReached);
+        ::WaitForSingleObject(hStopped, 10000);
+    };
+    scan.m_ignoreList.Load(arrIgnore);
+    HANDLE hThread = AfxBeginWorker(ScanThreadProc, &scan, 8 * 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
+    EXPECT_NE(hThread, nullptr);
+    DWORD dwTaken = INFINITE;
+    if (hThread != NULL)
+    {
+        // A worker that ends without showing such an item is not waited for.
+        HANDLE hWait[2] = {hReached, hThread};
+        if (::WaitForMultipleObjects(2, hWait, FALSE, 60000) == WAIT_OBJECT_0)
+        {
+            DWORD dwStart = ::GetTickCount();
+            scan.Stop();
+            ::SetEvent(hStopped);
+            if (::WaitForSingleObject(hThread, 5000) == WAIT_OBJECT_0)
+                dwTaken = ::GetTickCount() - dwStart;
+        }
+        ::SetEvent(hStopped);
+        ::WaitForSingleObject(hThread, 60000);
+        ::CloseHandle(hThread);
+    }
+    ::CloseHandle(hReached);
+    ::CloseHandle(hStopped);
+    scan.m_fnItemShown = nullptr;
+    items = Deliver(scan.m_feed, sink);
+    return dwTaken;
+}
+
 std::vector<CScanResultRow> HeadlessScan::RowsWith(const std::wstring& strText) const
 {
     std::vector<CScanResultRow> found;
@@ -291,6 +330,78 @@ bool PlantedFiles::Add(const std::wstring& strPath)
     ::CloseHandle(hFile);
     m_arrFiles.push_back(strPath);
     return true;
+}
+
+ViewKeys::~ViewKeys()
+{
+    for (auto it = m_arrPlanted.rbegin(); it != m_arrPlanted.rend(); ++it)
+        Remove(*it);
+}
+
+bool ViewKeys::Create(const std::wstring& strPath)
+{
+    // Each missing ancestor is remembered, so that nothing is left behind.
+    size_t nPos = 0;
+    while (nPos != std::wstring::npos)
+    {
+        nPos = strPath.find(L'\\', nPos + 1);
+        std::wstring strPart = strPath.substr(0, nPos);
+        if (!Exists(strPart))
+            m_arrPlanted.push_back(strPart);
+        HKEY hKey = NULL;
+        if (RegCreateKeyExW(m_hRoot, strPart.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | m_samView, NULL, &hKey, NULL) !=
+            ERROR_SUCCESS)
+            return false;
+        RegCloseKey(hKey);
+    }
+    return true;
+}
+
+bool ViewKeys::SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
+                         DWORD dwType)
+{
+    if (!Create(strPath))
+        return false;
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_SET_VALUE | m_samView, &hKey) != ERROR_SUCCESS)
+        return false;
+    LONG nResult = RegSetValueExW(hKey, strName.c_str(), 0, dwType, (const BYTE*)strData.c_str(),
+                                  (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(hKey);
+    return nResult == ERROR_SUCCESS;
+}
+
+bool ViewKeys::Exists(const std::wstring& strPath) const
+{
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    return true;
+}
+
+std::wstring ViewKeys::Read(const std::wstring& strPath, const std::wstring& strName) const
+{
+    wchar_t szData[512] = {};
+    DWORD dwSize = sizeof(szData) - sizeof(wchar_t);
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
+        return L"<no key>";
+    LONG nResult = RegQueryValueExW(hKey, strName.c_str(), NULL, NULL, (BYTE*)szData, &dwSize);
+    RegCloseKey(hKey);
+    return nResult == ERROR_SUCCESS ? szData : L"<no value>";
+}
+
+void ViewKeys::Remove(const std::wstring& strPath)
+{
+    size_t nSlash = strPath.rfind(L'\\');
+    HKEY hParent = NULL;
+    if (nSlash == std::wstring::npos ||
+        RegOpenKeyExW(m_hRoot, strPath.substr(0, nSlash).c_str(), 0, KEY_ALL_ACCESS | m_samView, &hParent) !=
+            ERROR_SUCCESS)
+        return;
+    SHDeleteKeyW(hParent, strPath.substr(nSlash + 1).c_str());
+    RegCloseKey(hParent);
 }
 
 } // namespace scantest
