@@ -242,71 +242,6 @@ TEST(ComViews, SharedTypeLibIsReadOnce)
     EXPECT_EQ(run.RowsWith(strLibrary.substr(8)).size(), 1u);
 }
 
-namespace {
-
-typedef LONG(NTAPI* PFN_NT_DELETE_KEY)(HANDLE);
-
-const wchar_t kLinkedTypeLib[] = L"Software\\Classes\\Wow6432Node\\TypeLib";
-const wchar_t kTypeLibTarget[] = L"\\Registry\\Machine\\Software\\Classes\\TypeLib";
-
-// The 32-bit view's TypeLib as a key of its own, as on Windows versions that
-// keep the views apart there; the prefix's link is put back afterwards.
-class SeparateTypeLib
-{
-public:
-    SeparateTypeLib()
-    {
-        HKEY hLink = NULL;
-        PFN_NT_DELETE_KEY pfnDelete =
-            (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
-        if (pfnDelete == NULL ||
-            ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLinkedTypeLib, REG_OPTION_OPEN_LINK,
-                            DELETE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, &hLink) != ERROR_SUCCESS)
-            return;
-        DWORD dwType = 0;
-        m_bWasLink = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL) == ERROR_SUCCESS &&
-                     dwType == REG_LINK;
-        if (m_bWasLink)
-            m_bSeparate = pfnDelete(hLink) >= 0;
-        ::RegCloseKey(hLink);
-        if (m_bSeparate)
-        {
-            HKEY hKey = NULL;
-            m_bSeparate = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLinkedTypeLib, 0, NULL, 0,
-                                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &hKey, NULL) == ERROR_SUCCESS;
-            if (hKey != NULL)
-                ::RegCloseKey(hKey);
-        }
-    }
-    ~SeparateTypeLib()
-    {
-        if (!m_bWasLink || !m_bSeparate)
-            return;
-        HKEY hClasses = NULL;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Wow6432Node", 0,
-                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, &hClasses) == ERROR_SUCCESS)
-        {
-            ::SHDeleteKeyW(hClasses, L"TypeLib");
-            ::RegCloseKey(hClasses);
-        }
-        HKEY hLink = NULL;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLinkedTypeLib, 0, NULL, REG_OPTION_CREATE_LINK,
-                              KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, NULL, &hLink, NULL) != ERROR_SUCCESS)
-            return;
-        ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)kTypeLibTarget,
-                         (DWORD)(wcslen(kTypeLibTarget) * sizeof(wchar_t)));
-        ::RegCloseKey(hLink);
-    }
-    bool WasLink() const { return m_bWasLink; }
-    bool IsSeparate() const { return m_bSeparate; }
-
-private:
-    bool m_bWasLink = false;
-    bool m_bSeparate = false;
-};
-
-} // namespace
-
 // Where the views keep TypeLib apart, each view's empty keys are found and
 // carry their view; the library a class names is looked up in the class's
 // own view.
@@ -317,7 +252,9 @@ TEST(ComViews, SeparateTypeLibFaultsOfBothViews)
     const REGSAM k32 = KEY_WOW64_32KEY, k64 = KEY_WOW64_64KEY;
     const std::wstring strLibrary = L"TypeLib\\" + NewGuid(), strClass = L"CLSID\\" + NewGuid();
     {
-        SeparateTypeLib separate;
+        // The prefix links the 32-bit view's TypeLib to the 64-bit one.
+        SeparateViewKey separate(L"Software\\Classes\\Wow6432Node\\TypeLib",
+                                 L"\\Registry\\Machine\\Software\\Classes\\TypeLib", true);
         ASSERT_TRUE(separate.WasLink()) << "this prefix does not link the 32-bit TypeLib";
         ASSERT_TRUE(separate.IsSeparate());
         ViewKeys view32(HKEY_CLASSES_ROOT, k32), view64(HKEY_CLASSES_ROOT, k64);

@@ -113,62 +113,14 @@ TEST(RegistryViews, SharedAppPathsKeyIsReadOnce)
     EXPECT_NE(FindRecord(list, strFault, 0), nullptr);
 }
 
-namespace {
-
-typedef LONG(NTAPI* PFN_NT_DELETE_KEY)(HANDLE);
-
-const wchar_t kLinkedAppPaths[] = L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-const wchar_t kLinkTarget[] = L"\\Registry\\Machine\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-
-// The 32-bit view's App Paths as a key of its own, as on Windows versions
-// that keep the views apart there; the prefix's link is put back afterwards.
-class SeparateAppPaths
-{
-public:
-    SeparateAppPaths()
-    {
-        HKEY hLink = NULL;
-        PFN_NT_DELETE_KEY pfnDelete =
-            (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
-        if (pfnDelete == NULL || ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLinkedAppPaths, REG_OPTION_OPEN_LINK,
-                                                 DELETE | KEY_QUERY_VALUE, &hLink) != ERROR_SUCCESS)
-            return;
-        DWORD dwType = 0;
-        m_bWasLink = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL) == ERROR_SUCCESS &&
-                     dwType == REG_LINK;
-        if (m_bWasLink)
-            m_bSeparate = pfnDelete(hLink) >= 0;
-        ::RegCloseKey(hLink);
-    }
-    ~SeparateAppPaths()
-    {
-        if (!m_bSeparate)
-            return;
-        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, kLinkedAppPaths);
-        HKEY hLink = NULL;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLinkedAppPaths, 0, NULL, REG_OPTION_CREATE_LINK,
-                              KEY_ALL_ACCESS | KEY_CREATE_LINK, NULL, &hLink, NULL) != ERROR_SUCCESS)
-            return;
-        ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)kLinkTarget,
-                         (DWORD)(wcslen(kLinkTarget) * sizeof(wchar_t)));
-        ::RegCloseKey(hLink);
-    }
-    bool WasLink() const { return m_bWasLink; }
-    bool IsSeparate() const { return m_bSeparate; }
-
-private:
-    bool m_bWasLink = false;
-    bool m_bSeparate = false;
-};
-
-} // namespace
-
 // Where the views keep App Paths apart, each view's faults are found and
 // carry their view.
 TEST(RegistryViews, SeparateAppPathsFaultsAndLookAlikesOfBothViews)
 {
     {
-        SeparateAppPaths separate;
+        SeparateViewKey separate(L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+                                 L"\\Registry\\Machine\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+                                 false);
         ASSERT_TRUE(separate.WasLink()) << "this prefix does not link the 32-bit App Paths";
         ASSERT_TRUE(separate.IsSeparate());
         // A folder both kinds of program see alike (System32 is not: the

@@ -147,6 +147,28 @@ std::wstring LowerCase(const std::wstring& str)
     return lower;
 }
 
+namespace {
+// Sets a value of an existing key; the open's or the write's result.
+LONG SetKeyValue(HKEY hRoot, REGSAM samView, const std::wstring& strPath, const std::wstring& strName, DWORD dwType,
+                 const BYTE* pData, DWORD nBytes)
+{
+    HKEY hKey = NULL;
+    LONG nResult = ::RegOpenKeyExW(hRoot, strPath.c_str(), 0, KEY_SET_VALUE | samView, &hKey);
+    if (nResult != ERROR_SUCCESS)
+        return nResult;
+    nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, dwType, pData, nBytes);
+    ::RegCloseKey(hKey);
+    return nResult;
+}
+
+LONG SetKeyString(HKEY hRoot, REGSAM samView, const std::wstring& strPath, const std::wstring& strName,
+                  const std::wstring& strData, DWORD dwType)
+{
+    return SetKeyValue(hRoot, samView, strPath, strName, dwType, (const BYTE*)strData.c_str(),
+                       (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
+}
+}  // namespace
+
 ClassesKeys::~ClassesKeys()
 {
     for (const std::wstring& strPath : m_arrReadOnly)
@@ -209,30 +231,19 @@ bool ClassesKeys::Create(const std::wstring& strPath)
 bool ClassesKeys::SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
                             DWORD dwType)
 {
-    if (!Create(strPath))
+    if (!Create(strPath) || SetKeyString(m_hRoot, 0, strPath, strName, strData, dwType) != ERROR_SUCCESS)
         return false;
-    HKEY hKey = NULL;
-    if (::RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, dwType,
-                                    (const BYTE*)strData.c_str(), (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(hKey);
     m_arrValues.push_back({strPath, strName});
-    return nResult == ERROR_SUCCESS;
+    return true;
 }
 
 bool ClassesKeys::SetDword(const std::wstring& strPath, const std::wstring& strName, DWORD dwValue)
 {
-    if (!Create(strPath))
+    if (!Create(strPath) ||
+        SetKeyValue(m_hRoot, 0, strPath, strName, REG_DWORD, (const BYTE*)&dwValue, sizeof(dwValue)) != ERROR_SUCCESS)
         return false;
-    HKEY hKey = NULL;
-    if (::RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, REG_DWORD,
-                                    (const BYTE*)&dwValue, sizeof(dwValue));
-    ::RegCloseKey(hKey);
     m_arrValues.push_back({strPath, strName});
-    return nResult == ERROR_SUCCESS;
+    return true;
 }
 
 bool ClassesKeys::MakeReadOnly(const std::wstring& strPath)
@@ -360,15 +371,7 @@ bool ViewKeys::Create(const std::wstring& strPath)
 bool ViewKeys::SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
                          DWORD dwType)
 {
-    if (!Create(strPath))
-        return false;
-    HKEY hKey = NULL;
-    if (RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_SET_VALUE | m_samView, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG nResult = RegSetValueExW(hKey, strName.c_str(), 0, dwType, (const BYTE*)strData.c_str(),
-                                  (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(hKey);
-    return nResult == ERROR_SUCCESS;
+    return Create(strPath) && SetKeyString(m_hRoot, m_samView, strPath, strName, strData, dwType) == ERROR_SUCCESS;
 }
 
 bool ViewKeys::Exists(const std::wstring& strPath) const
@@ -402,6 +405,55 @@ void ViewKeys::Remove(const std::wstring& strPath)
         return;
     SHDeleteKeyW(hParent, strPath.substr(nSlash + 1).c_str());
     RegCloseKey(hParent);
+}
+
+SeparateViewKey::SeparateViewKey(LPCWSTR pszLinkPath, LPCWSTR pszTarget, bool bCreate)
+    : m_strLinkPath(pszLinkPath), m_strTarget(pszTarget)
+{
+    typedef LONG(NTAPI * PFN_NT_DELETE_KEY)(HANDLE);
+    PFN_NT_DELETE_KEY pfnDelete =
+        (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
+    HKEY hLink = NULL;
+    if (pfnDelete == NULL || ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, pszLinkPath, REG_OPTION_OPEN_LINK,
+                                             DELETE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, &hLink) != ERROR_SUCCESS)
+        return;
+    DWORD dwType = 0;
+    m_bWasLink = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL) == ERROR_SUCCESS &&
+                 dwType == REG_LINK;
+    if (m_bWasLink)
+        m_bSeparate = pfnDelete(hLink) >= 0;
+    ::RegCloseKey(hLink);
+    if (m_bSeparate && bCreate)
+    {
+        HKEY hKey = NULL;
+        m_bSeparate = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, pszLinkPath, 0, NULL, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                                        NULL, &hKey, NULL) == ERROR_SUCCESS;
+        if (hKey != NULL)
+            ::RegCloseKey(hKey);
+    }
+}
+
+SeparateViewKey::~SeparateViewKey()
+{
+    if (!m_bWasLink || !m_bSeparate)
+        return;
+    // SHDeleteKey takes no view: the parent is opened in the 64-bit one.
+    size_t nSlash = m_strLinkPath.rfind(L'\\');
+    HKEY hParent = NULL;
+    if (nSlash != std::wstring::npos &&
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_strLinkPath.substr(0, nSlash).c_str(), 0,
+                        KEY_ALL_ACCESS | KEY_WOW64_64KEY, &hParent) == ERROR_SUCCESS)
+    {
+        ::SHDeleteKeyW(hParent, m_strLinkPath.substr(nSlash + 1).c_str());
+        ::RegCloseKey(hParent);
+    }
+    HKEY hLink = NULL;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, m_strLinkPath.c_str(), 0, NULL, REG_OPTION_CREATE_LINK,
+                          KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, NULL, &hLink, NULL) != ERROR_SUCCESS)
+        return;
+    ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)m_strTarget.c_str(),
+                     (DWORD)(m_strTarget.size() * sizeof(wchar_t)));
+    ::RegCloseKey(hLink);
 }
 
 } // namespace scantest

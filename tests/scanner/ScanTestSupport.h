@@ -113,6 +113,28 @@ private:
     std::vector<std::wstring> m_arrPlanted;
 };
 
+// A key of the 32-bit view that the prefix links to the 64-bit view's key
+// made a key of its own (empty when bCreate, else missing until planted), as
+// on Windows versions that keep the views apart there; the link is put back
+// afterwards. pszLinkPath is below HKEY_LOCAL_MACHINE in the 64-bit view,
+// pszTarget the kernel's name of the key it links to.
+class SeparateViewKey
+{
+public:
+    SeparateViewKey(LPCWSTR pszLinkPath, LPCWSTR pszTarget, bool bCreate);
+    ~SeparateViewKey();
+    SeparateViewKey(const SeparateViewKey&) = delete;
+    SeparateViewKey& operator=(const SeparateViewKey&) = delete;
+    bool WasLink() const { return m_bWasLink; }
+    bool IsSeparate() const { return m_bSeparate; }
+
+private:
+    std::wstring m_strLinkPath;
+    std::wstring m_strTarget;
+    bool m_bWasLink = false;
+    bool m_bSeparate = false;
+};
+
 // Files planted in the machine's own folders (the real program folders of
 // both kinds, System32, SysWOW64), with file-system redirection off so that
 // a 32-bit test reaches the folder it names; removed, with the folders made
