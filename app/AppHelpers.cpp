@@ -5,7 +5,7 @@
 #include <memory>
 #include <atomic>
 #include "services/DiskObject.h"
-#include "repair/IgnoreList.h"
+#include "repair/IgnoreListFile.h"
 #include "services/PathString.h"
 #include "services/ScheduledTask.h"
 #include "services/TextFile.h"

@@ -4,7 +4,7 @@
 // and the scan data that every page reaches through AfxGetApp.
 #include "framework/Afx.h"
 #include "app/LanguageTexts.h"
-#include "repair/RegProblem.h"
+#include "scanner/RegProblem.h"
 #include "resources/AppResource.h"
 #include "tools/UpdateInfo.h"
 

@@ -2,7 +2,7 @@
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 #include "framework/HeaderCtrl.h"
-#include "repair/IgnoreList.h"
+#include "repair/IgnoreListFile.h"
 
 namespace {
 const UINT IDC_IGNORE_REMOVE = 1001;

@@ -3,7 +3,7 @@
 #include "app/TamselDlg.h"
 #include "controls/skin/SegmentCell.h"
 #include "framework/Dc.h"
-#include "repair/IgnoreList.h"
+#include "repair/IgnoreListFile.h"
 #include "repair/Repair.h"
 #include "repair/RepairDlg.h"
 #include "services/RegHive.h"

@@ -9,7 +9,7 @@
 #include "controls/lists/TreeListCtrl.h"
 #include "controls/skin/ButtonST.h"
 #include "controls/skin/SegmentDisplay.h"
-#include "repair/RegProblem.h"
+#include "scanner/RegProblem.h"
 #include "scanner/ScanResultSink.h"
 
 class CTamselApp;

@@ -1,6 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/ClassKeyLists.h"
-#include "scanner/KeyReader.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 
 namespace {
@@ -81,19 +81,10 @@ BOOL WalkClasses(CScanContext& scan, const CKeyReader& classes)
     appIds.FillFromKey(HKEY_CLASSES_ROOT, L"AppID", classes.GetView());
     // Servers are judged as a program of the classes' own view finds them.
     PathView view = scan.m_pathTest.ViewOfKey(classes);
-    CStringArray arrClasses;
-    classes.GetSubKeyNames(arrClasses);
-    for (int i = 0; i < arrClasses.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        CKeyReader classKey;
-        if (classKey.OpenChild(classes, arrClasses[i]) != ERROR_SUCCESS)
-            continue;
-        scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + classKey.GetPath());
+    return WalkEntries(scan, classes, [&](const CKeyReader& classKey, const CString&) {
         CheckClass(scan, classKey, appIds, typeLibs, view);
-    }
-    return TRUE;
+        return TRUE;
+    });
 }
 
 BOOL IsEmptyOfValues(const CKeyReader& key)
@@ -130,18 +121,7 @@ void CheckVersion(CScanContext& scan, const CKeyReader& version)
 
 BOOL WalkTypeLibraries(CScanContext& scan, const CKeyReader& libraries)
 {
-    if (!libraries.IsOpen())
-        return TRUE;
-    CStringArray arrLibraries;
-    libraries.GetSubKeyNames(arrLibraries);
-    for (int i = 0; i < arrLibraries.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        CKeyReader library;
-        if (library.OpenChild(libraries, arrLibraries[i]) != ERROR_SUCCESS)
-            continue;
-        scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + library.GetPath());
+    return WalkEntries(scan, libraries, [&](const CKeyReader& library, const CString&) {
         CStringArray arrVersions;
         library.GetSubKeyNames(arrVersions);
         for (int j = 0; j < arrVersions.GetSize(); j++)
@@ -152,32 +132,25 @@ BOOL WalkTypeLibraries(CScanContext& scan, const CKeyReader& libraries)
             if (version.OpenChild(library, arrVersions[j]) == ERROR_SUCCESS)
                 CheckVersion(scan, version);
         }
-    }
-    return TRUE;
+        return TRUE;
+    });
 }
 
 BOOL WalkInterfaces(CScanContext& scan, const CKeyReader& interfaces)
 {
     const CClassKeyList& clsids = ClassKeyLists().m_clsids;
-    if (!interfaces.IsOpen())
-        return TRUE;
-    CStringArray arrInterfaces;
-    interfaces.GetSubKeyNames(arrInterfaces);
-    for (int i = 0; i < arrInterfaces.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        CKeyReader proxy;
-        if (proxy.OpenChild(interfaces, arrInterfaces[i] + L"\\ProxyStubClsid32") != ERROR_SUCCESS)
-            continue;
-        scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + proxy.GetPath());
+    CStringArray arrProxies;
+    interfaces.GetSubKeyNames(arrProxies);
+    for (int i = 0; i < arrProxies.GetSize(); i++)
+        arrProxies[i] += L"\\ProxyStubClsid32";
+    return WalkEntries(scan, interfaces, arrProxies, [&](const CKeyReader& proxy, const CString&) {
         if (!clsids.IsUsable() || !proxy.HasValue(L""))
-            continue;
+            return TRUE;
         CString strClsid = proxy.ReadString(L"", L"ERR");
         if (strClsid != L"ERR" && !IsListedClsid(strClsid))
             RecordCom(scan, proxy, proxy.GetPath(), FALSE, CString(), strClsid, scan.m_strDescriptions[14]);
-    }
-    return TRUE;
+        return TRUE;
+    });
 }
 
 // HKEY_CLASSES_ROOT\strPath in the process's own view, and in the other

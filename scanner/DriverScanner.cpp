@@ -1,6 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/CommandLine.h"
-#include "scanner/KeyReader.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "services/PathString.h"
 #include "scanner/ScanRoots.h"
@@ -37,25 +37,13 @@ void ScanDrivers(CScanContext& scan)
     if (drivers.Open(HKEY_LOCAL_MACHINE, DRIVERS_KEY) == ERROR_SUCCESS)
     {
         PathView view = scan.m_pathTest.ViewOfKey(drivers);
-        CStringArray arrNames;
-        drivers.GetValueNames(arrNames);
-        for (int i = 0; i < arrNames.GetSize(); i++)
-        {
-            if (scan.IsStopped())
-                return;
-            const CString& strName = arrNames[i];
-            if (strName.IsEmpty())
-                continue;
-            scan.ShowCurrentItem(strName);
-            DWORD dwType = REG_NONE;
-            if (!drivers.GetValueType(strName, dwType) || dwType != REG_SZ)
-                continue;
-            CString strText = drivers.ReadString(strName, L"ERR");
-            if (strText.IsEmpty())
-                RecordProblem(scan, DRIVER_CATEGORY, HKEY_LOCAL_MACHINE, DRIVERS_KEY, TRUE, strName, strText, 17);
-            else if (strText != L"ERR" && !DriverExists(scan, strText, view))
-                RecordProblem(scan, DRIVER_CATEGORY, HKEY_LOCAL_MACHINE, DRIVERS_KEY, TRUE, strName, strText, 23);
-        }
+        if (!WalkTextValues(scan, drivers, [&](const CString& strName, const CString& strText) {
+                if (strText.IsEmpty())
+                    RecordProblem(scan, DRIVER_CATEGORY, HKEY_LOCAL_MACHINE, DRIVERS_KEY, TRUE, strName, strText, 17);
+                else if (!DriverExists(scan, strText, view))
+                    RecordProblem(scan, DRIVER_CATEGORY, HKEY_LOCAL_MACHINE, DRIVERS_KEY, TRUE, strName, strText, 23);
+            }))
+            return;
     }
     EndCategory(scan, DRIVER_CATEGORY);
 }

@@ -1,5 +1,5 @@
 #include "scanner/Scanners.h"
-#include "scanner/KeyReader.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "services/RegistryLink.h"
 
@@ -56,24 +56,17 @@ void ScanEmptyKeys(CScanContext& scan)
     if (!BeginCategory(scan, EMPTY_KEY_CATEGORY))
         return;
     CKeyReader users;
-    if (users.Open(HKEY_USERS, CString()) == ERROR_SUCCESS)
+    users.Open(HKEY_USERS, CString());
+    CStringArray arrHives, arrScanned;
+    users.GetSubKeyNames(arrHives);
+    for (int i = 0; i < arrHives.GetSize(); i++)
     {
-        CStringArray arrHives;
-        users.GetSubKeyNames(arrHives);
-        for (int i = 0; i < arrHives.GetSize(); i++)
-        {
-            if (scan.IsStopped())
-                return;
-            // The classes of the two service accounts are not theirs to clean.
-            if (arrHives[i].CompareNoCase(L"S-1-5-19_Classes") == 0 || arrHives[i].CompareNoCase(L"S-1-5-20_Classes") == 0)
-                continue;
-            CKeyReader hive;
-            if (hive.OpenChild(users, arrHives[i]) != ERROR_SUCCESS)
-                continue;
-            scan.ShowCurrentItem(L"HKEY_USERS\\" + hive.GetPath());
-            if (!FindEmptyKeys(scan, hive, 0))
-                return;
-        }
+        // The classes of the two service accounts are not theirs to clean.
+        if (arrHives[i].CompareNoCase(L"S-1-5-19_Classes") != 0 && arrHives[i].CompareNoCase(L"S-1-5-20_Classes") != 0)
+            arrScanned.Add(arrHives[i]);
     }
+    if (!WalkEntries(scan, users, arrScanned,
+                     [&](const CKeyReader& hive, const CString&) { return FindEmptyKeys(scan, hive, 0); }))
+        return;
     EndCategory(scan, EMPTY_KEY_CATEGORY);
 }

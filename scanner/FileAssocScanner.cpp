@@ -1,6 +1,7 @@
 #include "scanner/Scanners.h"
 #include "scanner/ClassKeyLists.h"
 #include "scanner/ClassKeyWalker.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "scanner/ScanRoots.h"
 
@@ -44,41 +45,20 @@ void CheckHandler(CScanContext& scan, const CKeyReader& handler, const CString& 
 BOOL CheckContextMenuHandlers(CScanContext& scan)
 {
     CKeyReader handlers;
-    if (handlers.Open(HKEY_CLASSES_ROOT, HANDLERS_KEY) != ERROR_SUCCESS)
+    handlers.Open(HKEY_CLASSES_ROOT, HANDLERS_KEY);
+    return WalkEntries(scan, handlers, [&](const CKeyReader& handler, const CString& strName) {
+        CheckHandler(scan, handler, strName);
         return TRUE;
-    CStringArray arrNames;
-    handlers.GetSubKeyNames(arrNames);
-    for (int i = 0; i < arrNames.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        CKeyReader handler;
-        if (handler.OpenChild(handlers, arrNames[i]) != ERROR_SUCCESS)
-            continue;
-        scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + handler.GetPath());
-        CheckHandler(scan, handler, arrNames[i]);
-    }
-    return TRUE;
+    });
 }
 
 BOOL WalkNames(CScanContext& scan, const CClassKeyList& names)
 {
-    const CStringArray& arrNames = names.GetNames();
     CKeyReader root;
-    if (root.Open(HKEY_CLASSES_ROOT, CString()) != ERROR_SUCCESS)
-        return TRUE;
-    for (int i = 0; i < arrNames.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        CKeyReader key;
-        if (key.OpenChild(root, arrNames[i]) != ERROR_SUCCESS)
-            continue;
-        scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + arrNames[i]);
-        if (!WalkClassKeys(scan, ASSOC_CATEGORY, key))
-            return FALSE;
-    }
-    return TRUE;
+    root.Open(HKEY_CLASSES_ROOT, CString());
+    return WalkEntries(scan, root, names.GetNames(), [&](const CKeyReader& key, const CString&) {
+        return WalkClassKeys(scan, ASSOC_CATEGORY, key);
+    });
 }
 }  // namespace
 

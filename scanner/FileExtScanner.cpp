@@ -1,6 +1,7 @@
 #include "scanner/Scanners.h"
 #include "scanner/ClassKeyLists.h"
 #include "scanner/ClassKeyWalker.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "scanner/ScanRoots.h"
 
@@ -117,21 +118,11 @@ void CheckEntry(CScanContext& scan, const CKeyReader& entry)
 BOOL CheckFileExts(CScanContext& scan)
 {
     CKeyReader base;
-    if (base.Open(HKEY_CURRENT_USER, FILE_EXTS_KEY) != ERROR_SUCCESS)
-        return TRUE;
-    CStringArray arrEntries;
-    base.GetSubKeyNames(arrEntries);
-    for (int i = 0; i < arrEntries.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        CKeyReader entry;
-        if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
-            continue;
-        scan.ShowCurrentItem(L"HKEY_CURRENT_USER\\" + entry.GetPath());
+    base.Open(HKEY_CURRENT_USER, FILE_EXTS_KEY);
+    return WalkEntries(scan, base, [&](const CKeyReader& entry, const CString&) {
         CheckEntry(scan, entry);
-    }
-    return TRUE;
+        return TRUE;
+    });
 }
 }  // namespace
 
@@ -141,22 +132,12 @@ void ScanFileExtensions(CScanContext& scan)
         return;
     RebuildClassKeyLists(scan);
     CKeyReader root;
-    if (root.Open(HKEY_CLASSES_ROOT, CString()) == ERROR_SUCCESS)
-    {
-        const CStringArray& arrNames = ClassKeyLists().m_extensions.GetNames();
-        for (int i = 0; i < arrNames.GetSize(); i++)
-        {
-            if (scan.IsStopped())
-                return;
-            CKeyReader ext;
-            if (ext.OpenChild(root, arrNames[i]) != ERROR_SUCCESS)
-                continue;
-            scan.ShowCurrentItem(L"HKEY_CLASSES_ROOT\\" + ext.GetPath());
+    root.Open(HKEY_CLASSES_ROOT, CString());
+    if (!WalkEntries(scan, root, ClassKeyLists().m_extensions.GetNames(), [&](const CKeyReader& ext, const CString&) {
             CheckExtension(scan, ext);
-            if (!WalkClassKeys(scan, EXT_CATEGORY, ext))
-                return;
-        }
-    }
+            return WalkClassKeys(scan, EXT_CATEGORY, ext);
+        }))
+        return;
     if (!CheckFileExts(scan))
         return;
     EndCategory(scan, EXT_CATEGORY);

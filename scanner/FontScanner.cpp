@@ -1,6 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/CommandLine.h"
-#include "scanner/KeyReader.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "scanner/ScanRoots.h"
 
@@ -33,26 +33,14 @@ void ScanFonts(CScanContext& scan)
     if (fonts.Open(HKEY_LOCAL_MACHINE, FONTS_KEY) == ERROR_SUCCESS)
     {
         PathView view = scan.m_pathTest.ViewOfKey(fonts);
-        CStringArray arrNames;
-        fonts.GetValueNames(arrNames);
-        for (int i = 0; i < arrNames.GetSize(); i++)
-        {
-            if (scan.IsStopped())
-                return;
-            const CString& strName = arrNames[i];
-            if (strName.IsEmpty())
-                continue;
-            scan.ShowCurrentItem(strName);
-            DWORD dwType = REG_NONE;
-            if (!fonts.GetValueType(strName, dwType) || dwType != REG_SZ)
-                continue;
-            CString strText = fonts.ReadString(strName, L"ERR");
-            if (strText == L"ERR" || strText.IsEmpty())
-                continue;
-            CString strPath = strText.Find(L':') < 0 ? strFolder + strText : strText;
-            if (!scan.m_pathTest.FileExists(strPath, view))
-                RecordProblem(scan, FONT_CATEGORY, HKEY_LOCAL_MACHINE, FONTS_KEY, TRUE, strName, strText, 24);
-        }
+        if (!WalkTextValues(scan, fonts, [&](const CString& strName, const CString& strText) {
+                if (strText.IsEmpty())
+                    return;
+                CString strPath = strText.Find(L':') < 0 ? strFolder + strText : strText;
+                if (!scan.m_pathTest.FileExists(strPath, view))
+                    RecordProblem(scan, FONT_CATEGORY, HKEY_LOCAL_MACHINE, FONTS_KEY, TRUE, strName, strText, 24);
+            }))
+            return;
     }
     EndCategory(scan, FONT_CATEGORY);
 }

@@ -1,6 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/ScanRoots.h"
-#include "scanner/KeyReader.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include <shlwapi.h>
 
@@ -14,22 +14,10 @@ BOOL WalkHelpKey(CScanContext& scan, LPCWSTR pszKey)
     if (help.Open(HKEY_LOCAL_MACHINE, pszKey) != ERROR_SUCCESS)
         return TRUE;
     PathView view = scan.m_pathTest.ViewOfKey(help);
-    CStringArray arrNames;
-    help.GetValueNames(arrNames);
-    for (int i = 0; i < arrNames.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        const CString& strName = arrNames[i];
-        if (strName.IsEmpty())
-            continue;
-        scan.ShowCurrentItem(strName);
-        DWORD dwType = REG_NONE;
-        if (!help.GetValueType(strName, dwType) || dwType != REG_SZ)
-            continue;
-        CString strText = help.ReadString(strName, L"ERR");
-        if (strText == L"ERR" || strText.IsEmpty())
-            continue;
+    // The value names are the help files, the data their folder.
+    return WalkTextValues(scan, help, [&](const CString& strName, const CString& strText) {
+        if (strText.IsEmpty())
+            return;
         CString strFolder = strText;
         strFolder.Trim();
         ::PathUnquoteSpacesW(strFolder.GetBuffer(strFolder.GetLength() + 1));
@@ -38,8 +26,7 @@ BOOL WalkHelpKey(CScanContext& scan, LPCWSTR pszKey)
             strFolder += L"\\";
         if (!scan.m_pathTest.FileExists(strFolder + strName, view))
             RecordProblem(scan, HELP_CATEGORY, HKEY_LOCAL_MACHINE, pszKey, TRUE, strName, strText, 25);
-    }
-    return TRUE;
+    });
 }
 }  // namespace
 

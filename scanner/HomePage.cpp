@@ -1,6 +1,7 @@
 #include "scanner/HomePage.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
+#include "scanner/WhitePageColors.h"
 
 // Key order of the switches (Settings.ini and the problem lists).
 const UINT CHomePage::s_nCategoryBoxes[HOME_CATEGORY_COUNT] = {
@@ -156,18 +157,6 @@ void CHomePage::OnShowWindow(BOOL bShow, UINT nStatus)
 
 HBRUSH CHomePage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    switch (nCtlColor)
-    {
-    case CTLCOLOR_EDIT:
-    case CTLCOLOR_LISTBOX:
-    case CTLCOLOR_BTN:
-    case CTLCOLOR_DLG:
-    case CTLCOLOR_SCROLLBAR:
-    case CTLCOLOR_STATIC:
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-        return (HBRUSH)m_brWhite.GetSafeHandle();
-    default:
-        return CSkinDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    }
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    return hBrush != NULL ? hBrush : CSkinDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

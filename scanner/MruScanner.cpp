@@ -1,5 +1,5 @@
 #include "scanner/Scanners.h"
-#include "scanner/KeyReader.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "scanner/ScanRoots.h"
 
@@ -23,24 +23,14 @@ BOOL PathMissing(CScanContext& scan, const CString& strText)
 BOOL ScanOpenSaveLists(CScanContext& scan)
 {
     CKeyReader base;
-    if (base.Open(HKEY_CURRENT_USER, OPEN_SAVE_KEY) != ERROR_SUCCESS)
-        return TRUE;
-    CStringArray arrTypes;
-    base.GetSubKeyNames(arrTypes);
-    for (int i = 0; i < arrTypes.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        CKeyReader list;
-        if (list.OpenChild(base, arrTypes[i]) != ERROR_SUCCESS)
-            continue;
-        scan.ShowCurrentItem(L"HKEY_CURRENT_USER\\" + list.GetPath());
+    base.Open(HKEY_CURRENT_USER, OPEN_SAVE_KEY);
+    return WalkEntries(scan, base, [&](const CKeyReader& list, const CString&) {
         CStringArray arrValues;
         list.GetValueNames(arrValues);
         if (arrValues.GetSize() == 0)
         {
             RecordProblem(scan, MRU_CATEGORY, HKEY_CURRENT_USER, list.GetPath(), FALSE, CString(), CString(), 27);
-            continue;
+            return TRUE;
         }
         for (int j = 0; j < arrValues.GetSize(); j++)
         {
@@ -53,8 +43,8 @@ BOOL ScanOpenSaveLists(CScanContext& scan)
             if (PathMissing(scan, strText))
                 RecordProblem(scan, MRU_CATEGORY, HKEY_CURRENT_USER, list.GetPath(), TRUE, strName, strText, 27);
         }
-    }
-    return TRUE;
+        return TRUE;
+    });
 }
 
 BOOL ScanDisplayNames(CScanContext& scan)

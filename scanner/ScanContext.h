@@ -3,8 +3,8 @@
 // before the worker starts and left alone by it until the worker has ended
 // (only the stop event and the feed are touched by both threads).
 #include "framework/Afx.h"
-#include "repair/RegProblem.h"
-#include "scanner/IgnoreList.h"
+#include "scanner/RegProblem.h"
+#include "scanner/IgnoreMatcher.h"
 #include "scanner/PathTest.h"
 #include "scanner/ScanFeed.h"
 #include <atomic>
@@ -47,7 +47,7 @@ public:
     BOOL m_bScanCategory[SCAN_CATEGORIES];  // key order
     CString m_strCategoryNames[SCAN_CATEGORIES];  // display order
     CString m_strDescriptions[SCAN_DESCRIPTIONS];  // REGISTRY_ERROR_n texts
-    CIgnoreList m_ignoreList;
+    CIgnoreMatcher m_ignoreList;
     CPathTest m_pathTest;
     BOOL m_bWow64;
     // Set when a problem was left out because its key cannot be changed.

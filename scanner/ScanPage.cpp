@@ -3,6 +3,7 @@
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 #include "framework/WorkerCall.h"
+#include "scanner/WhitePageColors.h"
 
 namespace {
 const UINT_PTR TIMER_CURRENT_ITEM = 1;
@@ -409,20 +410,8 @@ void CScanPage::OnShowWindow(BOOL bShow, UINT nStatus)
 
 HBRUSH CScanPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    switch (nCtlColor)
-    {
-    case CTLCOLOR_EDIT:
-    case CTLCOLOR_LISTBOX:
-    case CTLCOLOR_BTN:
-    case CTLCOLOR_DLG:
-    case CTLCOLOR_SCROLLBAR:
-    case CTLCOLOR_STATIC:
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-        return (HBRUSH)m_brWhite.GetSafeHandle();
-    default:
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    }
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    return hBrush != NULL ? hBrush : CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }
 
 void CScanPage::OnDestroy()

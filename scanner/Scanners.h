@@ -14,7 +14,7 @@ void ScanShortcuts(CScanContext& scan);           // 8
 void ScanFileAssociations(CScanContext& scan);    // 9
 void ScanSounds(CScanContext& scan);              // 10
 void ScanMruLists(CScanContext& scan);            // 11
-void ScanStartupItems(CScanContext& scan);        // 12
+void ScanStartupItems(CScanContext& scan);        // 12, Start-menu MenuOrder keys
 void ScanDrivers(CScanContext& scan);             // 13
 void ScanFileExtensions(CScanContext& scan);      // 14
 void ScanEmptyKeys(CScanContext& scan);           // 15

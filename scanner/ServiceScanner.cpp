@@ -1,6 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/CommandLine.h"
-#include "scanner/KeyReader.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "scanner/ScanRoots.h"
 
@@ -29,6 +29,24 @@ CString ImageCommand(const CString& strImagePath)
     }
     return strCommand;
 }
+
+void CheckService(CScanContext& scan, const CKeyReader& service)
+{
+    CStringArray arrValues;
+    service.GetValueNames(arrValues);
+    BOOL bHasImagePath = FALSE;
+    for (int j = 0; j < arrValues.GetSize(); j++)
+        bHasImagePath = bHasImagePath || arrValues[j] == L"ImagePath";
+    if (!bHasImagePath)
+        return;
+    CString strImagePath = service.ReadString(L"ImagePath", L"ERR");
+    if (strImagePath == L"ERR" || strImagePath.IsEmpty())
+        return;
+    CCommandProgram program = FindCommandProgram(ImageCommand(strImagePath), scan.m_pathTest);
+    if (program.bTestable && !program.bExists)
+        RecordProblem(scan, SERVICE_CATEGORY, HKEY_LOCAL_MACHINE, service.GetPath(), FALSE, L"ImagePath", strImagePath,
+                      26);
+}
 }  // namespace
 
 void ScanServices(CScanContext& scan)
@@ -36,33 +54,11 @@ void ScanServices(CScanContext& scan)
     if (!BeginCategory(scan, SERVICE_CATEGORY))
         return;
     CKeyReader base;
-    if (base.Open(HKEY_LOCAL_MACHINE, SERVICES_KEY) == ERROR_SUCCESS)
-    {
-        CStringArray arrServices;
-        base.GetSubKeyNames(arrServices);
-        for (int i = 0; i < arrServices.GetSize(); i++)
-        {
-            if (scan.IsStopped())
-                return;
-            CKeyReader service;
-            if (service.OpenChild(base, arrServices[i]) != ERROR_SUCCESS)
-                continue;
-            scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + service.GetPath());
-            CStringArray arrValues;
-            service.GetValueNames(arrValues);
-            BOOL bHasImagePath = FALSE;
-            for (int j = 0; j < arrValues.GetSize(); j++)
-                bHasImagePath = bHasImagePath || arrValues[j] == L"ImagePath";
-            if (!bHasImagePath)
-                continue;
-            CString strImagePath = service.ReadString(L"ImagePath", L"ERR");
-            if (strImagePath == L"ERR" || strImagePath.IsEmpty())
-                continue;
-            CCommandProgram program = FindCommandProgram(ImageCommand(strImagePath), scan.m_pathTest);
-            if (program.bTestable && !program.bExists)
-                RecordProblem(scan, SERVICE_CATEGORY, HKEY_LOCAL_MACHINE, service.GetPath(), FALSE, L"ImagePath",
-                              strImagePath, 26);
-        }
-    }
+    base.Open(HKEY_LOCAL_MACHINE, SERVICES_KEY);
+    if (!WalkEntries(scan, base, [&](const CKeyReader& service, const CString&) {
+            CheckService(scan, service);
+            return TRUE;
+        }))
+        return;
     EndCategory(scan, SERVICE_CATEGORY);
 }

@@ -1,6 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/CommandLine.h"
-#include "scanner/KeyReader.h"
+#include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "scanner/ScanRoots.h"
 
@@ -84,40 +84,14 @@ void CheckEntry(CScanContext& scan, const CKeyReader& entry, PathView view)
                   entry.GetView());
 }
 
-// The entries below an open base key; FALSE when the scan was stopped.
-BOOL ScanEntries(CScanContext& scan, const CKeyReader& base)
-{
-    if (!base.IsOpen())
-        return TRUE;
-    // Paths mean what they mean to the programs of the view they were read from.
-    PathView view = scan.m_pathTest.ViewOfKey(base);
-    CStringArray arrEntries;
-    base.GetSubKeyNames(arrEntries);
-    for (int i = 0; i < arrEntries.GetSize(); i++)
-    {
-        if (scan.IsStopped())
-            return FALSE;
-        CKeyReader entry;
-        if (entry.OpenChild(base, arrEntries[i]) != ERROR_SUCCESS)
-            continue;
-        scan.ShowCurrentItem(L"HKEY_LOCAL_MACHINE\\" + entry.GetPath());
-        CheckEntry(scan, entry, view);
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 void ScanUninstallEntries(CScanContext& scan)
 {
     if (!BeginCategory(scan, UNINSTALL_CATEGORY))
         return;
-    // 32-bit and 64-bit programs each register in their own registry view,
-    // unless the views share the key.
-    CKeyReader own, other;
-    own.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
-    other.OpenOtherView(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, own);
-    if (!ScanEntries(scan, own) || !ScanEntries(scan, other))
+    if (!WalkEntriesOfBothViews(scan, HKEY_LOCAL_MACHINE, UNINSTALL_KEY,
+                                [&](const CKeyReader& entry, PathView view) { CheckEntry(scan, entry, view); }))
         return;
     EndCategory(scan, UNINSTALL_CATEGORY);
 }

@@ -4,7 +4,7 @@
 // into Utilities\Startup.dat before they are deleted; shortcuts are deleted
 // after a question and have no backup.
 #include "tools/ToolDetailsPage.h"
-#include "repair/RegProblem.h"
+#include "scanner/RegProblem.h"
 
 class CStartupRemovePage : public CToolDetailsPage
 {

@@ -7,7 +7,7 @@
 // Nothing leaves the registry or the archive unless the archive that holds
 // it was written whole to "<archive>.tmp", read back, and put in place.
 #include "framework/Afx.h"
-#include "repair/RegProblem.h"
+#include "scanner/RegProblem.h"
 
 #include <atomic>
 

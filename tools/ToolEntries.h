@@ -3,7 +3,7 @@
 // their rows, the keys they read, the backup files they accept and the
 // single registry entry each removal deletes.
 #include "framework/Afx.h"
-#include "repair/RegProblem.h"
+#include "scanner/RegProblem.h"
 
 #define TOOL_RUN_KEY_COUNT 11
 #define TOOL_BHO_KEY L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects"

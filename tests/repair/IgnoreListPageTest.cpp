@@ -2,7 +2,7 @@
 // Remove with and without a selection.
 #include "tests/repair/RepairTestSupport.h"
 #include "app/TamselDlg.h"
-#include "repair/IgnoreList.h"
+#include "repair/IgnoreListFile.h"
 #include "tests/support/MessageBoxRecorder.h"
 
 using namespace repairtest;

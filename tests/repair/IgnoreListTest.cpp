@@ -1,8 +1,8 @@
 // IgnoreList.dat: its bytes, entries with line breaks and bars that survive
 // a reload, and a rewrite that fails without harm.
 #include "tests/repair/RepairTestSupport.h"
-#include "repair/IgnoreList.h"
-#include "scanner/IgnoreList.h"
+#include "repair/IgnoreListFile.h"
+#include "scanner/IgnoreMatcher.h"
 
 using namespace repairtest;
 
@@ -60,7 +60,7 @@ TEST_F(IgnoreListTest, LineBreaksAreStoredEncodedAndComeBackPlain)
               L"HKEY_CURRENT_USER\\Software\\B|name|with bar|one\ntwo\rthree|four");
 
     // The scan's matcher still knows the problem.
-    CIgnoreList matcher;
+    CIgnoreMatcher matcher;
     matcher.Load(m_pApp->m_arrIgnoreList);
     EXPECT_TRUE(IsIgnored(matcher, HKEY_CURRENT_USER, L"Software\\B", L"name|with bar", L"one\ntwo\rthree|four"));
     EXPECT_FALSE(IsIgnored(matcher, HKEY_CURRENT_USER, L"Software\\B", L"name|with bar", L"one two three|four"));

@@ -3,7 +3,7 @@
 // and the automatic repair after a scan.
 #include "tests/repair/RepairTestSupport.h"
 #include "app/TamselDlg.h"
-#include "repair/IgnoreList.h"
+#include "repair/IgnoreListFile.h"
 #include "services/RegFile.h"
 #include "services/ZipReader.h"
 #include "tests/support/MessageBoxRecorder.h"

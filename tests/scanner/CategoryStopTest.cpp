@@ -1,49 +1,7 @@
 #include "tests/scanner/ScanTestSupport.h"
-#include "scanner/ScanThread.h"
 #include <algorithm>
 
 using namespace scantest;
-
-namespace {
-// Runs one category on a worker, stops it at the first item it shows and
-// returns how long the worker took to end after the stop (INFINITE when it
-// showed nothing or did not end).
-DWORD StopAtFirstItem(HeadlessScan& run)
-{
-    HANDLE hReached = ::CreateEventW(NULL, TRUE, FALSE, NULL);
-    HANDLE hStopped = ::CreateEventW(NULL, TRUE, FALSE, NULL);
-    bool bFired = false;
-    run.scan.m_fnItemShown = [&](const CString&) {
-        if (bFired)
-            return;
-        bFired = true;
-        ::SetEvent(hReached);
-        ::WaitForSingleObject(hStopped, 10000);
-    };
-    run.scan.m_ignoreList.Load(run.arrIgnore);
-    HANDLE hThread = AfxBeginWorker(ScanThreadProc, &run.scan, 8 * 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
-    DWORD dwTaken = INFINITE;
-    if (hThread != NULL)
-    {
-        HANDLE hWait[2] = {hReached, hThread};
-        if (::WaitForMultipleObjects(2, hWait, FALSE, 60000) == WAIT_OBJECT_0)
-        {
-            DWORD dwStart = ::GetTickCount();
-            run.scan.Stop();
-            ::SetEvent(hStopped);
-            if (::WaitForSingleObject(hThread, 5000) == WAIT_OBJECT_0)
-                dwTaken = ::GetTickCount() - dwStart;
-        }
-        ::SetEvent(hStopped);
-        ::WaitForSingleObject(hThread, 60000);
-        ::CloseHandle(hThread);
-    }
-    ::CloseHandle(hReached);
-    ::CloseHandle(hStopped);
-    run.items = Deliver(run.scan.m_feed, run.sink);
-    return dwTaken;
-}
-}  // namespace
 
 // Every category polls the stop: stopped at its first item, it ends at once,
 // unfinished. Each category is given something to show first.
@@ -84,7 +42,7 @@ TEST(CategoryStop, EachCategoryEndsSoonAfterAStop)
     {
         HeadlessScan run;
         run.Only({nCategory});
-        DWORD dwTaken = StopAtFirstItem(run);
+        DWORD dwTaken = run.StopAtItem(std::wstring());
         EXPECT_LT(dwTaken, 1000u) << "category " << nCategory;
         EXPECT_FALSE(run.scan.m_bCompleted) << "category " << nCategory;
         for (const CScanFeedItem& item : run.items)

@@ -1,6 +1,6 @@
 #include "tests/scanner/ScanTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "scanner/IgnoreList.h"
+#include "scanner/IgnoreMatcher.h"
 
 using namespace scantest;
 

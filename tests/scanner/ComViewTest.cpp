@@ -22,86 +22,6 @@ BOOL RunsUnderWow64()
     return ::IsWow64Process(::GetCurrentProcess(), &bWow64) && bWow64;
 }
 
-// Keys planted below HKEY_CLASSES_ROOT in one view; removed in that view at
-// the end.
-class ViewClasses
-{
-public:
-    explicit ViewClasses(REGSAM samView) : m_samView(samView) {}
-    ~ViewClasses()
-    {
-        for (auto it = m_arrPlanted.rbegin(); it != m_arrPlanted.rend(); ++it)
-            Remove(*it);
-    }
-    ViewClasses(const ViewClasses&) = delete;
-    ViewClasses& operator=(const ViewClasses&) = delete;
-
-    bool Create(const std::wstring& strPath)
-    {
-        size_t nPos = 0;
-        while (nPos != std::wstring::npos)
-        {
-            nPos = strPath.find(L'\\', nPos + 1);
-            std::wstring strPart = strPath.substr(0, nPos);
-            if (!Exists(strPart))
-                m_arrPlanted.push_back(strPart);
-            HKEY hKey = NULL;
-            if (RegCreateKeyExW(HKEY_CLASSES_ROOT, strPart.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | m_samView, NULL,
-                                &hKey, NULL) != ERROR_SUCCESS)
-                return false;
-            RegCloseKey(hKey);
-        }
-        return true;
-    }
-    bool SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData)
-    {
-        if (!Create(strPath))
-            return false;
-        HKEY hKey = NULL;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, KEY_SET_VALUE | m_samView, &hKey) != ERROR_SUCCESS)
-            return false;
-        LONG nResult = RegSetValueExW(hKey, strName.c_str(), 0, REG_SZ, (const BYTE*)strData.c_str(),
-                                      (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(hKey);
-        return nResult == ERROR_SUCCESS;
-    }
-    bool Exists(const std::wstring& strPath) const
-    {
-        HKEY hKey = NULL;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(hKey);
-        return true;
-    }
-    std::wstring Read(const std::wstring& strPath, const std::wstring& strName) const
-    {
-        wchar_t szData[512] = {};
-        DWORD dwSize = sizeof(szData) - sizeof(wchar_t);
-        HKEY hKey = NULL;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
-            return L"<no key>";
-        LONG nResult = RegQueryValueExW(hKey, strName.c_str(), NULL, NULL, (BYTE*)szData, &dwSize);
-        RegCloseKey(hKey);
-        return nResult == ERROR_SUCCESS ? szData : L"<no value>";
-    }
-
-private:
-    void Remove(const std::wstring& strPath)
-    {
-        size_t nSlash = strPath.rfind(L'\\');
-        HKEY hParent = NULL;
-        if (nSlash == std::wstring::npos ||
-            RegOpenKeyExW(HKEY_CLASSES_ROOT, strPath.substr(0, nSlash).c_str(), 0, KEY_ALL_ACCESS | m_samView,
-                          &hParent) != ERROR_SUCCESS)
-            return;
-        SHDeleteKeyW(hParent, strPath.substr(nSlash + 1).c_str());
-        RegCloseKey(hParent);
-    }
-
-    REGSAM m_samView;
-    std::vector<std::wstring> m_arrPlanted;
-};
-
 std::vector<const CRegProblem*> RecordsOf(const CArray<CRegProblem>& list, const std::wstring& strKey)
 {
     std::vector<const CRegProblem*> found;
@@ -168,7 +88,7 @@ TEST(ComViews, FaultsOfEachViewAreFoundBackedUpRepairedAndRestoredInTheirView)
     const std::wstring strHere = folder.File(L"here.dll"), strGone = folder.File(L"gone.dll");
     ASSERT_TRUE(testsupport::WriteFileBytes(strHere, "MZ"));
 
-    ViewClasses own(0), other(kOther);
+    ViewKeys own(HKEY_CLASSES_ROOT, 0), other(HKEY_CLASSES_ROOT, kOther);
     const std::wstring strAppId = NewGuid(), strLibrary = NewGuid();
     ASSERT_TRUE(own.Create(L"AppID\\" + strAppId));
     ASSERT_TRUE(own.SetString(L"TypeLib\\" + strLibrary + L"\\1.0\\0\\win32", L"", strHere));
@@ -305,7 +225,7 @@ TEST(ComViews, SharedTypeLibIsReadOnce)
 {
     const REGSAM kOther = CKeyReader::OtherView();
     ASSERT_NE(kOther, 0u) << "needs 64-bit Windows";
-    ViewClasses own(0), other(kOther);
+    ViewKeys own(HKEY_CLASSES_ROOT, 0), other(HKEY_CLASSES_ROOT, kOther);
     const std::wstring strLibrary = L"TypeLib\\" + NewGuid();
     ASSERT_TRUE(own.Create(strLibrary + L"\\1.0\\FLAGS"));
     ASSERT_TRUE(own.SetString(strLibrary + L"\\1.0\\0\\win32", L"", L"C:\\x.tlb"));
@@ -322,71 +242,6 @@ TEST(ComViews, SharedTypeLibIsReadOnce)
     EXPECT_EQ(run.RowsWith(strLibrary.substr(8)).size(), 1u);
 }
 
-namespace {
-
-typedef LONG(NTAPI* PFN_NT_DELETE_KEY)(HANDLE);
-
-const wchar_t kLinkedTypeLib[] = L"Software\\Classes\\Wow6432Node\\TypeLib";
-const wchar_t kTypeLibTarget[] = L"\\Registry\\Machine\\Software\\Classes\\TypeLib";
-
-// The 32-bit view's TypeLib as a key of its own, as on Windows versions that
-// keep the views apart there; the prefix's link is put back afterwards.
-class SeparateTypeLib
-{
-public:
-    SeparateTypeLib()
-    {
-        HKEY hLink = NULL;
-        PFN_NT_DELETE_KEY pfnDelete =
-            (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
-        if (pfnDelete == NULL ||
-            ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLinkedTypeLib, REG_OPTION_OPEN_LINK,
-                            DELETE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, &hLink) != ERROR_SUCCESS)
-            return;
-        DWORD dwType = 0;
-        m_bWasLink = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL) == ERROR_SUCCESS &&
-                     dwType == REG_LINK;
-        if (m_bWasLink)
-            m_bSeparate = pfnDelete(hLink) >= 0;
-        ::RegCloseKey(hLink);
-        if (m_bSeparate)
-        {
-            HKEY hKey = NULL;
-            m_bSeparate = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLinkedTypeLib, 0, NULL, 0,
-                                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &hKey, NULL) == ERROR_SUCCESS;
-            if (hKey != NULL)
-                ::RegCloseKey(hKey);
-        }
-    }
-    ~SeparateTypeLib()
-    {
-        if (!m_bWasLink || !m_bSeparate)
-            return;
-        HKEY hClasses = NULL;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Wow6432Node", 0,
-                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, &hClasses) == ERROR_SUCCESS)
-        {
-            ::SHDeleteKeyW(hClasses, L"TypeLib");
-            ::RegCloseKey(hClasses);
-        }
-        HKEY hLink = NULL;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLinkedTypeLib, 0, NULL, REG_OPTION_CREATE_LINK,
-                              KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, NULL, &hLink, NULL) != ERROR_SUCCESS)
-            return;
-        ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)kTypeLibTarget,
-                         (DWORD)(wcslen(kTypeLibTarget) * sizeof(wchar_t)));
-        ::RegCloseKey(hLink);
-    }
-    bool WasLink() const { return m_bWasLink; }
-    bool IsSeparate() const { return m_bSeparate; }
-
-private:
-    bool m_bWasLink = false;
-    bool m_bSeparate = false;
-};
-
-} // namespace
-
 // Where the views keep TypeLib apart, each view's empty keys are found and
 // carry their view; the library a class names is looked up in the class's
 // own view.
@@ -397,10 +252,12 @@ TEST(ComViews, SeparateTypeLibFaultsOfBothViews)
     const REGSAM k32 = KEY_WOW64_32KEY, k64 = KEY_WOW64_64KEY;
     const std::wstring strLibrary = L"TypeLib\\" + NewGuid(), strClass = L"CLSID\\" + NewGuid();
     {
-        SeparateTypeLib separate;
+        // The prefix links the 32-bit view's TypeLib to the 64-bit one.
+        SeparateViewKey separate(L"Software\\Classes\\Wow6432Node\\TypeLib",
+                                 L"\\Registry\\Machine\\Software\\Classes\\TypeLib", true);
         ASSERT_TRUE(separate.WasLink()) << "this prefix does not link the 32-bit TypeLib";
         ASSERT_TRUE(separate.IsSeparate());
-        ViewClasses view32(k32), view64(k64);
+        ViewKeys view32(HKEY_CLASSES_ROOT, k32), view64(HKEY_CLASSES_ROOT, k64);
         // The library has an empty FLAGS key in the 32-bit view only, an
         // empty HELPDIR key in the 64-bit view only.
         ASSERT_TRUE(view32.Create(strLibrary + L"\\1.0\\FLAGS"));
@@ -432,7 +289,7 @@ TEST(ComViews, SeparateTypeLibFaultsOfBothViews)
         EXPECT_EQ(RecordsOf(list, strClass + L"\\TypeLib").size(), 0u);
     }
     // The link is back: the 32-bit view shows the shared key again.
-    ViewClasses view32(k32), view64(k64);
+    ViewKeys view32(HKEY_CLASSES_ROOT, k32), view64(HKEY_CLASSES_ROOT, k64);
     const std::wstring strProbe = L"TypeLib\\" + NewGuid();
     ASSERT_TRUE(view64.Create(strProbe));
     EXPECT_TRUE(view32.Exists(strProbe));

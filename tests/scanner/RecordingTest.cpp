@@ -1,5 +1,5 @@
 #include "tests/scanner/ScanTestSupport.h"
-#include "scanner/IgnoreList.h"
+#include "scanner/IgnoreMatcher.h"
 #include "scanner/ProblemRecorder.h"
 #include "app/TamselApp.h"
 #include "scanner/ScanThread.h"
@@ -7,12 +7,12 @@
 using namespace scantest;
 
 namespace {
-CIgnoreList ListOf(std::initializer_list<LPCWSTR> entries)
+CIgnoreMatcher ListOf(std::initializer_list<LPCWSTR> entries)
 {
     CStringArray arr;
     for (LPCWSTR psz : entries)
         arr.Add(psz);
-    CIgnoreList list;
+    CIgnoreMatcher list;
     list.Load(arr);
     return list;
 }
@@ -20,7 +20,7 @@ CIgnoreList ListOf(std::initializer_list<LPCWSTR> entries)
 
 TEST(IgnoreList, MatchesWholeFieldsWithoutRegardToCaseInAnyCategory)
 {
-    CIgnoreList list = ListOf({L"3;HKEY_LOCAL_MACHINE\\Software\\Foo|{Default}|"});
+    CIgnoreMatcher list = ListOf({L"3;HKEY_LOCAL_MACHINE\\Software\\Foo|{Default}|"});
     // Category index 3 stored, any category asks: the index is not compared.
     EXPECT_TRUE(IsIgnored(list, HKEY_LOCAL_MACHINE, L"software\\FOO", L"", L""));
     // An unreadable value ("ERR") is the empty data.
@@ -36,7 +36,7 @@ TEST(IgnoreList, MatchesWholeFieldsWithoutRegardToCaseInAnyCategory)
 
 TEST(IgnoreList, EntriesWithoutAnEarlySemicolonNeverMatch)
 {
-    CIgnoreList list = ListOf({L"HKEY_USERS\\A|{Default}|", L"1234;HKEY_USERS\\B|{Default}|", L"12;HKEY_USERS\\C|{Default}|"});
+    CIgnoreMatcher list = ListOf({L"HKEY_USERS\\A|{Default}|", L"1234;HKEY_USERS\\B|{Default}|", L"12;HKEY_USERS\\C|{Default}|"});
     EXPECT_FALSE(IsIgnored(list, HKEY_USERS, L"A", L"", L""));
     EXPECT_FALSE(IsIgnored(list, HKEY_USERS, L"B", L"", L""));
     EXPECT_TRUE(IsIgnored(list, HKEY_USERS, L"C", L"", L""));
@@ -44,7 +44,7 @@ TEST(IgnoreList, EntriesWithoutAnEarlySemicolonNeverMatch)
 
 TEST(IgnoreList, BarsInsideFieldsAndLineEndsDoNotShiftTheFields)
 {
-    CIgnoreList list = ListOf({L"0;HKEY_CLASSES_ROOT\\K|x|Value|a|b\r\n", L"7;C:\\Links\\Old.lnk|{Default}|\n"});
+    CIgnoreMatcher list = ListOf({L"0;HKEY_CLASSES_ROOT\\K|x|Value|a|b\r\n", L"7;C:\\Links\\Old.lnk|{Default}|\n"});
     // A "|" inside the key name: the whole text is compared.
     EXPECT_TRUE(IsIgnored(list, HKEY_CLASSES_ROOT, L"K|x", L"Value", L"a|b"));
     EXPECT_FALSE(IsIgnored(list, HKEY_CLASSES_ROOT, L"K|x", L"Value", L"a"));

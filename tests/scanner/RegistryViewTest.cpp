@@ -27,90 +27,6 @@ std::wstring Tag(const wchar_t* pszName)
     return std::wstring(pszName) + L"_" + NewGuid().substr(1, 8);
 }
 
-// Keys planted below HKEY_LOCAL_MACHINE in one view; removed in that view
-// at the end, with the base keys this object had to create.
-class ViewKeys
-{
-public:
-    explicit ViewKeys(REGSAM samView) : m_samView(samView) {}
-    ~ViewKeys()
-    {
-        for (auto it = m_arrPlanted.rbegin(); it != m_arrPlanted.rend(); ++it)
-            Remove(*it);
-    }
-    ViewKeys(const ViewKeys&) = delete;
-    ViewKeys& operator=(const ViewKeys&) = delete;
-
-    bool Create(const std::wstring& strPath)
-    {
-        // Each missing ancestor is remembered, so that nothing is left behind.
-        size_t nPos = 0;
-        while (nPos != std::wstring::npos)
-        {
-            nPos = strPath.find(L'\\', nPos + 1);
-            std::wstring strPart = strPath.substr(0, nPos);
-            if (!Exists(strPart))
-                m_arrPlanted.push_back(strPart);
-            HKEY hKey = NULL;
-            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, strPart.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | m_samView, NULL,
-                                &hKey, NULL) != ERROR_SUCCESS)
-                return false;
-            RegCloseKey(hKey);
-        }
-        return true;
-    }
-    bool SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
-                   DWORD dwType = REG_SZ)
-    {
-        if (!Create(strPath))
-            return false;
-        HKEY hKey = NULL;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_SET_VALUE | m_samView, &hKey) != ERROR_SUCCESS)
-            return false;
-        LONG nResult = RegSetValueExW(hKey, strName.c_str(), 0, dwType, (const BYTE*)strData.c_str(),
-                                      (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(hKey);
-        return nResult == ERROR_SUCCESS;
-    }
-    bool Exists(const std::wstring& strPath) const
-    {
-        HKEY hKey = NULL;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(hKey);
-        return true;
-    }
-    std::wstring Read(const std::wstring& strPath, const std::wstring& strName) const
-    {
-        wchar_t szData[512] = {};
-        DWORD dwSize = sizeof(szData) - sizeof(wchar_t);
-        HKEY hKey = NULL;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
-            return L"<no key>";
-        LONG nResult = RegQueryValueExW(hKey, strName.c_str(), NULL, NULL, (BYTE*)szData, &dwSize);
-        RegCloseKey(hKey);
-        return nResult == ERROR_SUCCESS ? szData : L"<no value>";
-    }
-    // Also planted by another hand (a restore): removed at the end.
-    void Own(const std::wstring& strPath) { m_arrPlanted.push_back(strPath); }
-
-private:
-    void Remove(const std::wstring& strPath)
-    {
-        size_t nSlash = strPath.rfind(L'\\');
-        HKEY hParent = NULL;
-        if (nSlash == std::wstring::npos ||
-            RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.substr(0, nSlash).c_str(), 0, KEY_ALL_ACCESS | m_samView,
-                          &hParent) != ERROR_SUCCESS)
-            return;
-        SHDeleteKeyW(hParent, strPath.substr(nSlash + 1).c_str());
-        RegCloseKey(hParent);
-    }
-
-    REGSAM m_samView;
-    std::vector<std::wstring> m_arrPlanted;
-};
-
 const CRegProblem* FindRecord(const CArray<CRegProblem>& list, const std::wstring& strKey, REGSAM samView)
 {
     for (INT_PTR i = 0; i < list.GetSize(); i++)
@@ -141,7 +57,7 @@ TEST(RegistryViews, UninstallFaultsAndLookAlikesOfBothViews)
     const std::wstring strPresent = L"\"" + folder.File(L"un.exe") + L"\" /u";
     const std::wstring strGone = L"\"" + folder.File(L"gone.exe") + L"\" /u";
 
-    ViewKeys own(0), other(kOther);
+    ViewKeys own(HKEY_LOCAL_MACHINE, 0), other(HKEY_LOCAL_MACHINE, kOther);
     const std::wstring strOwnFault = kUninstall + Tag(L"own_fault"), strOwnGood = kUninstall + Tag(L"own_good");
     const std::wstring strOtherFault = kUninstall + Tag(L"other_fault"),
                        strOtherGood = kUninstall + Tag(L"other_good"),
@@ -180,7 +96,7 @@ TEST(RegistryViews, UninstallFaultsAndLookAlikesOfBothViews)
 // shares it): its entries are read once, not once per view.
 TEST(RegistryViews, SharedAppPathsKeyIsReadOnce)
 {
-    ViewKeys own(0), other(kOther);
+    ViewKeys own(HKEY_LOCAL_MACHINE, 0), other(HKEY_LOCAL_MACHINE, kOther);
     const std::wstring strFault = kAppPaths + Tag(L"fault") + L".exe", strGood = kAppPaths + Tag(L"good") + L".exe";
     ASSERT_TRUE(own.SetString(strFault, L"", L"C:\\tamsel\\gone.exe"));
     wchar_t szSystem[MAX_PATH];
@@ -197,62 +113,14 @@ TEST(RegistryViews, SharedAppPathsKeyIsReadOnce)
     EXPECT_NE(FindRecord(list, strFault, 0), nullptr);
 }
 
-namespace {
-
-typedef LONG(NTAPI* PFN_NT_DELETE_KEY)(HANDLE);
-
-const wchar_t kLinkedAppPaths[] = L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-const wchar_t kLinkTarget[] = L"\\Registry\\Machine\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-
-// The 32-bit view's App Paths as a key of its own, as on Windows versions
-// that keep the views apart there; the prefix's link is put back afterwards.
-class SeparateAppPaths
-{
-public:
-    SeparateAppPaths()
-    {
-        HKEY hLink = NULL;
-        PFN_NT_DELETE_KEY pfnDelete =
-            (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
-        if (pfnDelete == NULL || ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLinkedAppPaths, REG_OPTION_OPEN_LINK,
-                                                 DELETE | KEY_QUERY_VALUE, &hLink) != ERROR_SUCCESS)
-            return;
-        DWORD dwType = 0;
-        m_bWasLink = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL) == ERROR_SUCCESS &&
-                     dwType == REG_LINK;
-        if (m_bWasLink)
-            m_bSeparate = pfnDelete(hLink) >= 0;
-        ::RegCloseKey(hLink);
-    }
-    ~SeparateAppPaths()
-    {
-        if (!m_bSeparate)
-            return;
-        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, kLinkedAppPaths);
-        HKEY hLink = NULL;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLinkedAppPaths, 0, NULL, REG_OPTION_CREATE_LINK,
-                              KEY_ALL_ACCESS | KEY_CREATE_LINK, NULL, &hLink, NULL) != ERROR_SUCCESS)
-            return;
-        ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)kLinkTarget,
-                         (DWORD)(wcslen(kLinkTarget) * sizeof(wchar_t)));
-        ::RegCloseKey(hLink);
-    }
-    bool WasLink() const { return m_bWasLink; }
-    bool IsSeparate() const { return m_bSeparate; }
-
-private:
-    bool m_bWasLink = false;
-    bool m_bSeparate = false;
-};
-
-} // namespace
-
 // Where the views keep App Paths apart, each view's faults are found and
 // carry their view.
 TEST(RegistryViews, SeparateAppPathsFaultsAndLookAlikesOfBothViews)
 {
     {
-        SeparateAppPaths separate;
+        SeparateViewKey separate(L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+                                 L"\\Registry\\Machine\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+                                 false);
         ASSERT_TRUE(separate.WasLink()) << "this prefix does not link the 32-bit App Paths";
         ASSERT_TRUE(separate.IsSeparate());
         // A folder both kinds of program see alike (System32 is not: the
@@ -260,7 +128,7 @@ TEST(RegistryViews, SeparateAppPathsFaultsAndLookAlikesOfBothViews)
         testsupport::ScratchFolder folder;
         ASSERT_TRUE(testsupport::WriteFileBytes(folder.File(L"app.exe"), "MZ"));
         const std::wstring strPresent = folder.File(L"app.exe");
-        ViewKeys own(0), other(kOther);
+        ViewKeys own(HKEY_LOCAL_MACHINE, 0), other(HKEY_LOCAL_MACHINE, kOther);
         const std::wstring strOwnFault = kAppPaths + Tag(L"own_fault") + L".exe",
                            strOwnGood = kAppPaths + Tag(L"own_good") + L".exe",
                            strOtherFault = kAppPaths + Tag(L"other_fault") + L".exe",
@@ -283,7 +151,7 @@ TEST(RegistryViews, SeparateAppPathsFaultsAndLookAlikesOfBothViews)
         EXPECT_NE(FindRecord(list, strOtherFault, kOther), nullptr);
     }
     // The link is back: the 32-bit view shows the shared key again.
-    ViewKeys own(0), other(kOther);
+    ViewKeys own(HKEY_LOCAL_MACHINE, 0), other(HKEY_LOCAL_MACHINE, kOther);
     const std::wstring strProbe = kAppPaths + Tag(L"probe");
     ASSERT_TRUE(own.Create(strProbe));
     EXPECT_TRUE(other.Exists(strProbe));
@@ -299,7 +167,7 @@ TEST(RegistryViews, RepairAndRestoreActInTheViewOfTheRow)
     const std::wstring strPresent = L"\"" + folder.File(L"un.exe") + L"\" /u";
     const std::wstring strGone = L"\"" + folder.File(L"gone.exe") + L"\" /u";
 
-    ViewKeys own(0), other(kOther);
+    ViewKeys own(HKEY_LOCAL_MACHINE, 0), other(HKEY_LOCAL_MACHINE, kOther);
     // A: fault in the other view only; B: fault in the own view only; C: a
     // missing icon (a value problem) in the other view only.
     const std::wstring strA = kUninstall + Tag(L"A"), strB = kUninstall + Tag(L"B"), strC = kUninstall + Tag(L"C");
@@ -366,7 +234,7 @@ TEST(RegistryViews, RepairAndRestoreActInTheViewOfTheRow)
 // A record whose view flag names no single view is neither backed up nor repaired.
 TEST(RegistryViews, RecordOfNoSingleViewIsRefused)
 {
-    ViewKeys own(0);
+    ViewKeys own(HKEY_LOCAL_MACHINE, 0);
     const std::wstring strKey = kUninstall + Tag(L"TamselViewTest");
     ASSERT_TRUE(own.SetString(strKey, L"v", L"x"));
     testsupport::ScratchFolder program;
@@ -411,7 +279,7 @@ bool WriteOldArchive(const std::wstring& strArchive, const std::wstring& strText
 
 TEST(RegistryViews, OldArchiveRestoresByTheNamesItHolds)
 {
-    ViewKeys own(0), other(kOther);
+    ViewKeys own(HKEY_LOCAL_MACHINE, 0), other(HKEY_LOCAL_MACHINE, kOther);
     const std::wstring strA = kUninstall + Tag(L"OldA"), strB = kUninstall + Tag(L"OldB");
     other.Own(strA);
     own.Own(strB);
@@ -435,7 +303,7 @@ TEST(RegistryViews, OldArchiveRestoresByTheNamesItHolds)
 // A registry file imported in a view creates and deletes keys of that view only.
 TEST(RegistryViews, ImportInAViewActsInThatViewOnly)
 {
-    ViewKeys own(0), other(kOther);
+    ViewKeys own(HKEY_LOCAL_MACHINE, 0), other(HKEY_LOCAL_MACHINE, kOther);
     const std::wstring strKeep = kUninstall + Tag(L"Keep"), strGone = kUninstall + Tag(L"Gone");
     ASSERT_TRUE(own.SetString(strGone, L"v", L"own"));
     ASSERT_TRUE(other.SetString(strGone + L"\\Sub", L"v", L"other"));
@@ -548,7 +416,7 @@ TEST(RegistryViews, UninstallPathsMeanWhatTheyMeanInTheirView)
             {L"SourceValid", L"InstallSource", L"%ProgramFiles%\\" + view.strApp + L"\\", false},
             {L"SourceGone", L"InstallSource", L"%ProgramFiles%\\TamselGone_" + programs.strTag + L"\\", true},
         };
-        ViewKeys keys(view.samView);
+        ViewKeys keys(HKEY_LOCAL_MACHINE, view.samView);
         std::vector<std::wstring> arrKeys;
         const std::wstring strCommand = L"\"%ProgramFiles%\\" + view.strApp + L"\\uninst.exe\"";
         for (const UninstallCase& c : cases)
@@ -599,7 +467,7 @@ TEST(RegistryViews, SharedAppPathsFindProgramsOfBothKinds)
         {L"Quoted64", L"\"%ProgramFiles%\\" + programs.strApp64 + L"\\app64.exe\"", false},
         {L"Gone", L"%ProgramFiles%\\TamselGone_" + programs.strTag + L"\\app.exe", true},
     };
-    ViewKeys own(0), other(CKeyReader::OtherView());
+    ViewKeys own(HKEY_LOCAL_MACHINE, 0), other(HKEY_LOCAL_MACHINE, CKeyReader::OtherView());
     std::vector<std::wstring> arrKeys;
     for (const Case& c : cases)
     {

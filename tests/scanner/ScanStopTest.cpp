@@ -1,46 +1,6 @@
 #include "tests/scanner/ScanTestSupport.h"
-#include "scanner/ScanThread.h"
 
 using namespace scantest;
-
-namespace {
-// Runs category 1 on a worker, holds it at the first item under the given
-// key, stops it from this thread and measures how long it takes to end.
-DWORD StopAtStage(HeadlessScan& run, const std::wstring& strPrefix)
-{
-    HANDLE hReached = ::CreateEventW(NULL, TRUE, FALSE, NULL);
-    HANDLE hStopped = ::CreateEventW(NULL, TRUE, FALSE, NULL);
-    bool bFired = false;
-    run.scan.m_fnItemShown = [&](const CString& strItem) {
-        if (bFired || strItem.Find(strPrefix.c_str()) != 0)
-            return;
-        bFired = true;
-        ::SetEvent(hReached);
-        ::WaitForSingleObject(hStopped, 10000);
-    };
-    run.scan.m_ignoreList.Load(run.arrIgnore);
-    HANDLE hThread = AfxBeginWorker(ScanThreadProc, &run.scan, 8 * 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
-    EXPECT_NE(hThread, nullptr);
-    if (hThread == NULL)
-        return INFINITE;
-    DWORD dwTaken = INFINITE;
-    if (::WaitForSingleObject(hReached, 30000) == WAIT_OBJECT_0)
-    {
-        DWORD dwStart = ::GetTickCount();
-        run.scan.Stop();
-        ::SetEvent(hStopped);
-        if (::WaitForSingleObject(hThread, 5000) == WAIT_OBJECT_0)
-            dwTaken = ::GetTickCount() - dwStart;
-    }
-    ::SetEvent(hStopped);
-    ::WaitForSingleObject(hThread, 30000);
-    ::CloseHandle(hThread);
-    ::CloseHandle(hReached);
-    ::CloseHandle(hStopped);
-    run.items = Deliver(run.scan.m_feed, run.sink);
-    return dwTaken;
-}
-}  // namespace
 
 // A stop at each walk of category 1 ends the worker within a second, leaves
 // the category unfinished and the scan not completed; a new scan then runs.
@@ -51,7 +11,7 @@ TEST(ScanStop, EachStageEndsWithinASecond)
     {
         HeadlessScan run;
         run.Only({1});
-        DWORD dwTaken = StopAtStage(run, pszStage);
+        DWORD dwTaken = run.StopAtItem(pszStage);
         EXPECT_LT(dwTaken, 1000u) << testing::PrintToString(std::wstring(pszStage));
         EXPECT_FALSE(run.scan.m_bCompleted);
         for (const CScanFeedItem& item : run.items)

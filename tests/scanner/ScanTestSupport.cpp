@@ -80,6 +80,45 @@ void HeadlessScan::Run()
     items = Deliver(scan.m_feed, sink);
 }
 
+DWORD HeadlessScan::StopAtItem(const std::wstring& strPrefix)
+{
+    HANDLE hReached = ::CreateEventW(NULL, TRUE, FALSE, NULL);
+    HANDLE hStopped = ::CreateEventW(NULL, TRUE, FALSE, NULL);
+    bool bFired = false;
+    scan.m_fnItemShown = [&](const CString& strItem) {
+        if (bFired || strItem.Find(strPrefix.c_str()) != 0)
+            return;
+        bFired = true;
+        ::SetEvent(hReached);
+        ::WaitForSingleObject(hStopped, 10000);
+    };
+    scan.m_ignoreList.Load(arrIgnore);
+    HANDLE hThread = AfxBeginWorker(ScanThreadProc, &scan, 8 * 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
+    EXPECT_NE(hThread, nullptr);
+    DWORD dwTaken = INFINITE;
+    if (hThread != NULL)
+    {
+        // A worker that ends without showing such an item is not waited for.
+        HANDLE hWait[2] = {hReached, hThread};
+        if (::WaitForMultipleObjects(2, hWait, FALSE, 60000) == WAIT_OBJECT_0)
+        {
+            DWORD dwStart = ::GetTickCount();
+            scan.Stop();
+            ::SetEvent(hStopped);
+            if (::WaitForSingleObject(hThread, 5000) == WAIT_OBJECT_0)
+                dwTaken = ::GetTickCount() - dwStart;
+        }
+        ::SetEvent(hStopped);
+        ::WaitForSingleObject(hThread, 60000);
+        ::CloseHandle(hThread);
+    }
+    ::CloseHandle(hReached);
+    ::CloseHandle(hStopped);
+    scan.m_fnItemShown = nullptr;
+    items = Deliver(scan.m_feed, sink);
+    return dwTaken;
+}
+
 std::vector<CScanResultRow> HeadlessScan::RowsWith(const std::wstring& strText) const
 {
     std::vector<CScanResultRow> found;
@@ -107,6 +146,28 @@ std::wstring LowerCase(const std::wstring& str)
         ::CharLowerBuffW(&lower[0], (DWORD)lower.size());
     return lower;
 }
+
+namespace {
+// Sets a value of an existing key; the open's or the write's result.
+LONG SetKeyValue(HKEY hRoot, REGSAM samView, const std::wstring& strPath, const std::wstring& strName, DWORD dwType,
+                 const BYTE* pData, DWORD nBytes)
+{
+    HKEY hKey = NULL;
+    LONG nResult = ::RegOpenKeyExW(hRoot, strPath.c_str(), 0, KEY_SET_VALUE | samView, &hKey);
+    if (nResult != ERROR_SUCCESS)
+        return nResult;
+    nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, dwType, pData, nBytes);
+    ::RegCloseKey(hKey);
+    return nResult;
+}
+
+LONG SetKeyString(HKEY hRoot, REGSAM samView, const std::wstring& strPath, const std::wstring& strName,
+                  const std::wstring& strData, DWORD dwType)
+{
+    return SetKeyValue(hRoot, samView, strPath, strName, dwType, (const BYTE*)strData.c_str(),
+                       (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
+}
+}  // namespace
 
 ClassesKeys::~ClassesKeys()
 {
@@ -170,30 +231,19 @@ bool ClassesKeys::Create(const std::wstring& strPath)
 bool ClassesKeys::SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
                             DWORD dwType)
 {
-    if (!Create(strPath))
+    if (!Create(strPath) || SetKeyString(m_hRoot, 0, strPath, strName, strData, dwType) != ERROR_SUCCESS)
         return false;
-    HKEY hKey = NULL;
-    if (::RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, dwType,
-                                    (const BYTE*)strData.c_str(), (DWORD)((strData.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(hKey);
     m_arrValues.push_back({strPath, strName});
-    return nResult == ERROR_SUCCESS;
+    return true;
 }
 
 bool ClassesKeys::SetDword(const std::wstring& strPath, const std::wstring& strName, DWORD dwValue)
 {
-    if (!Create(strPath))
+    if (!Create(strPath) ||
+        SetKeyValue(m_hRoot, 0, strPath, strName, REG_DWORD, (const BYTE*)&dwValue, sizeof(dwValue)) != ERROR_SUCCESS)
         return false;
-    HKEY hKey = NULL;
-    if (::RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
-        return false;
-    LONG nResult = ::RegSetValueExW(hKey, strName.empty() ? NULL : strName.c_str(), 0, REG_DWORD,
-                                    (const BYTE*)&dwValue, sizeof(dwValue));
-    ::RegCloseKey(hKey);
     m_arrValues.push_back({strPath, strName});
-    return nResult == ERROR_SUCCESS;
+    return true;
 }
 
 bool ClassesKeys::MakeReadOnly(const std::wstring& strPath)
@@ -291,6 +341,119 @@ bool PlantedFiles::Add(const std::wstring& strPath)
     ::CloseHandle(hFile);
     m_arrFiles.push_back(strPath);
     return true;
+}
+
+ViewKeys::~ViewKeys()
+{
+    for (auto it = m_arrPlanted.rbegin(); it != m_arrPlanted.rend(); ++it)
+        Remove(*it);
+}
+
+bool ViewKeys::Create(const std::wstring& strPath)
+{
+    // Each missing ancestor is remembered, so that nothing is left behind.
+    size_t nPos = 0;
+    while (nPos != std::wstring::npos)
+    {
+        nPos = strPath.find(L'\\', nPos + 1);
+        std::wstring strPart = strPath.substr(0, nPos);
+        if (!Exists(strPart))
+            m_arrPlanted.push_back(strPart);
+        HKEY hKey = NULL;
+        if (RegCreateKeyExW(m_hRoot, strPart.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | m_samView, NULL, &hKey, NULL) !=
+            ERROR_SUCCESS)
+            return false;
+        RegCloseKey(hKey);
+    }
+    return true;
+}
+
+bool ViewKeys::SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
+                         DWORD dwType)
+{
+    return Create(strPath) && SetKeyString(m_hRoot, m_samView, strPath, strName, strData, dwType) == ERROR_SUCCESS;
+}
+
+bool ViewKeys::Exists(const std::wstring& strPath) const
+{
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    return true;
+}
+
+std::wstring ViewKeys::Read(const std::wstring& strPath, const std::wstring& strName) const
+{
+    wchar_t szData[512] = {};
+    DWORD dwSize = sizeof(szData) - sizeof(wchar_t);
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(m_hRoot, strPath.c_str(), 0, KEY_READ | m_samView, &hKey) != ERROR_SUCCESS)
+        return L"<no key>";
+    LONG nResult = RegQueryValueExW(hKey, strName.c_str(), NULL, NULL, (BYTE*)szData, &dwSize);
+    RegCloseKey(hKey);
+    return nResult == ERROR_SUCCESS ? szData : L"<no value>";
+}
+
+void ViewKeys::Remove(const std::wstring& strPath)
+{
+    size_t nSlash = strPath.rfind(L'\\');
+    HKEY hParent = NULL;
+    if (nSlash == std::wstring::npos ||
+        RegOpenKeyExW(m_hRoot, strPath.substr(0, nSlash).c_str(), 0, KEY_ALL_ACCESS | m_samView, &hParent) !=
+            ERROR_SUCCESS)
+        return;
+    SHDeleteKeyW(hParent, strPath.substr(nSlash + 1).c_str());
+    RegCloseKey(hParent);
+}
+
+SeparateViewKey::SeparateViewKey(LPCWSTR pszLinkPath, LPCWSTR pszTarget, bool bCreate)
+    : m_strLinkPath(pszLinkPath), m_strTarget(pszTarget)
+{
+    typedef LONG(NTAPI * PFN_NT_DELETE_KEY)(HANDLE);
+    PFN_NT_DELETE_KEY pfnDelete =
+        (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
+    HKEY hLink = NULL;
+    if (pfnDelete == NULL || ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, pszLinkPath, REG_OPTION_OPEN_LINK,
+                                             DELETE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, &hLink) != ERROR_SUCCESS)
+        return;
+    DWORD dwType = 0;
+    m_bWasLink = ::RegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &dwType, NULL, NULL) == ERROR_SUCCESS &&
+                 dwType == REG_LINK;
+    if (m_bWasLink)
+        m_bSeparate = pfnDelete(hLink) >= 0;
+    ::RegCloseKey(hLink);
+    if (m_bSeparate && bCreate)
+    {
+        HKEY hKey = NULL;
+        m_bSeparate = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, pszLinkPath, 0, NULL, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                                        NULL, &hKey, NULL) == ERROR_SUCCESS;
+        if (hKey != NULL)
+            ::RegCloseKey(hKey);
+    }
+}
+
+SeparateViewKey::~SeparateViewKey()
+{
+    if (!m_bWasLink || !m_bSeparate)
+        return;
+    // SHDeleteKey takes no view: the parent is opened in the 64-bit one.
+    size_t nSlash = m_strLinkPath.rfind(L'\\');
+    HKEY hParent = NULL;
+    if (nSlash != std::wstring::npos &&
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_strLinkPath.substr(0, nSlash).c_str(), 0,
+                        KEY_ALL_ACCESS | KEY_WOW64_64KEY, &hParent) == ERROR_SUCCESS)
+    {
+        ::SHDeleteKeyW(hParent, m_strLinkPath.substr(nSlash + 1).c_str());
+        ::RegCloseKey(hParent);
+    }
+    HKEY hLink = NULL;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, m_strLinkPath.c_str(), 0, NULL, REG_OPTION_CREATE_LINK,
+                          KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, NULL, &hLink, NULL) != ERROR_SUCCESS)
+        return;
+    ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)m_strTarget.c_str(),
+                     (DWORD)(m_strTarget.size() * sizeof(wchar_t)));
+    ::RegCloseKey(hLink);
 }
 
 } // namespace scantest

@@ -1,7 +1,7 @@
 #pragma once
 // What the scanner's tests share: a sink that records what it is given, keys
-// under HKEY_CLASSES_ROOT that remove themselves, and a scan run without any
-// window.
+// that remove themselves (under HKEY_CLASSES_ROOT, or in one registry view),
+// and a scan run without any window.
 #include "scanner/ScanContext.h"
 #include "scanner/ScanResultSink.h"
 #include <gtest/gtest.h>
@@ -42,6 +42,11 @@ struct HeadlessScan
     void Ignore(const CString& strEntry);
     // Runs on this thread and delivers everything to the sink.
     void Run();
+    // Runs on a worker, holds it at the first item shown that starts with
+    // strPrefix (any item when empty), stops the scan from this thread and
+    // delivers. How long the worker took to end after the stop; INFINITE
+    // when it showed no such item or did not end within 5 seconds.
+    DWORD StopAtItem(const std::wstring& strPrefix);
     // Rows whose text holds the given text.
     std::vector<CScanResultRow> RowsWith(const std::wstring& strText) const;
 
@@ -78,6 +83,56 @@ private:
     std::vector<std::pair<std::wstring, std::wstring>> m_arrValues;
     std::vector<std::wstring> m_arrRoots;
     std::vector<std::wstring> m_arrReadOnly;
+};
+
+// Keys planted below a root in one registry view; removed in that view at
+// the end, with the ancestors this object had to create.
+class ViewKeys
+{
+public:
+    ViewKeys(HKEY hRoot, REGSAM samView) : m_hRoot(hRoot), m_samView(samView) {}
+    ~ViewKeys();
+    ViewKeys(const ViewKeys&) = delete;
+    ViewKeys& operator=(const ViewKeys&) = delete;
+
+    // Creates the key and its missing ancestors.
+    bool Create(const std::wstring& strPath);
+    bool SetString(const std::wstring& strPath, const std::wstring& strName, const std::wstring& strData,
+                   DWORD dwType = REG_SZ);
+    bool Exists(const std::wstring& strPath) const;
+    // The value's text; "<no key>" or "<no value>" when missing.
+    std::wstring Read(const std::wstring& strPath, const std::wstring& strName) const;
+    // Also planted by another hand (a restore): removed at the end.
+    void Own(const std::wstring& strPath) { m_arrPlanted.push_back(strPath); }
+
+private:
+    void Remove(const std::wstring& strPath);
+
+    HKEY m_hRoot;
+    REGSAM m_samView;
+    std::vector<std::wstring> m_arrPlanted;
+};
+
+// A key of the 32-bit view that the prefix links to the 64-bit view's key
+// made a key of its own (empty when bCreate, else missing until planted), as
+// on Windows versions that keep the views apart there; the link is put back
+// afterwards. pszLinkPath is below HKEY_LOCAL_MACHINE in the 64-bit view,
+// pszTarget the kernel's name of the key it links to.
+class SeparateViewKey
+{
+public:
+    SeparateViewKey(LPCWSTR pszLinkPath, LPCWSTR pszTarget, bool bCreate);
+    ~SeparateViewKey();
+    SeparateViewKey(const SeparateViewKey&) = delete;
+    SeparateViewKey& operator=(const SeparateViewKey&) = delete;
+    bool WasLink() const { return m_bWasLink; }
+    bool IsSeparate() const { return m_bSeparate; }
+
+private:
+    std::wstring m_strLinkPath;
+    std::wstring m_strTarget;
+    bool m_bWasLink = false;
+    bool m_bSeparate = false;
 };
 
 // Files planted in the machine's own folders (the real program folders of

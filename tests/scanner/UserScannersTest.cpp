@@ -315,7 +315,7 @@ TEST(MruScanner, HistoryEntriesOfGoneFiles)
     }
 }
 
-TEST(StartupScanner, MenuOrderEntriesOfGoneFolders)
+TEST(MenuOrderScanner, MenuOrderEntriesOfGoneFolders)
 {
     std::wstring strPrograms = ReadShellFolder(HKEY_CURRENT_USER, L"Programs");
     ASSERT_FALSE(strPrograms.empty());

@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_set>
 
-class CIgnoreList
+class CIgnoreMatcher
 {
 public:
     // Takes the entries; one without ";" among its first three characters is
@@ -26,5 +26,5 @@ private:
 
 // The hive's name; any handle but the four scanned roots gives HKEY_LOCAL_MACHINE.
 CString GetHiveName(HKEY hKey);
-BOOL IsIgnored(const CIgnoreList& list, HKEY hHive, const CString& strKey, const CString& strValue,
+BOOL IsIgnored(const CIgnoreMatcher& matcher, HKEY hHive, const CString& strKey, const CString& strValue,
                const CString& strData);

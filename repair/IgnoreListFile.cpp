@@ -1,4 +1,4 @@
-#include "repair/IgnoreList.h"
+#include "repair/IgnoreListFile.h"
 #include "services/TextFile.h"
 
 #include <shlwapi.h>

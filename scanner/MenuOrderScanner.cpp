@@ -5,7 +5,8 @@
 #include "scanner/ScanRoots.h"
 
 namespace {
-const int STARTUP_CATEGORY = 12;
+// Shown as "Startup Items".
+const int MENU_ORDER_CATEGORY = 12;
 const wchar_t* const MENU_ORDER_KEY = SCAN_KEY_MENU_ORDER;
 
 // Adds the names of the folder's direct subfolders.
@@ -29,9 +30,10 @@ void ListProgramFolders(const CString& strFolder, CStringArray& arrNames)
 }
 }  // namespace
 
+// Start-menu MenuOrder keys whose program folder is in neither Programs folder.
 void ScanStartupItems(CScanContext& scan)
 {
-    if (!BeginCategory(scan, STARTUP_CATEGORY))
+    if (!BeginCategory(scan, MENU_ORDER_CATEGORY))
         return;
     CString strCommon = ReadShellFolder(HKEY_LOCAL_MACHINE, L"Common Programs");
     CString strUser = ReadShellFolder(HKEY_CURRENT_USER, L"Programs");
@@ -57,9 +59,10 @@ void ScanStartupItems(CScanContext& scan)
                 for (int j = 0; j < arrFolders.GetSize() && !bFound; j++)
                     bFound = arrFolders[j].CompareNoCase(arrNames[i]) == 0;
                 if (!bFound)
-                    RecordProblem(scan, STARTUP_CATEGORY, HKEY_CURRENT_USER, strKey, FALSE, CString(), CString(), 22);
+                    RecordProblem(scan, MENU_ORDER_CATEGORY, HKEY_CURRENT_USER, strKey, FALSE, CString(), CString(),
+                                  22);
             }
         }
     }
-    EndCategory(scan, STARTUP_CATEGORY);
+    EndCategory(scan, MENU_ORDER_CATEGORY);
 }

@@ -1,7 +1,7 @@
-#include "scanner/IgnoreList.h"
+#include "scanner/IgnoreMatcher.h"
 #include "services/RegHive.h"
 
-std::wstring CIgnoreList::Fold(const CString& strText)
+std::wstring CIgnoreMatcher::Fold(const CString& strText)
 {
     std::wstring text((LPCWSTR)strText, (size_t)strText.GetLength());
     if (!text.empty())
@@ -9,7 +9,7 @@ std::wstring CIgnoreList::Fold(const CString& strText)
     return text;
 }
 
-void CIgnoreList::Load(const CStringArray& arrEntries)
+void CIgnoreMatcher::Load(const CStringArray& arrEntries)
 {
     m_entries.clear();
     for (int i = 0; i < arrEntries.GetSize(); i++)
@@ -24,7 +24,7 @@ void CIgnoreList::Load(const CStringArray& arrEntries)
     }
 }
 
-CString CIgnoreList::ProblemText(HKEY hHive, const CString& strKey, const CString& strValue, const CString& strData)
+CString CIgnoreMatcher::ProblemText(HKEY hHive, const CString& strKey, const CString& strValue, const CString& strData)
 {
     CString strText = hHive == NULL ? strKey : GetHiveName(hHive) + L"\\" + strKey;
     strText += L"|";
@@ -35,7 +35,7 @@ CString CIgnoreList::ProblemText(HKEY hHive, const CString& strKey, const CStrin
     return strText;
 }
 
-BOOL CIgnoreList::Matches(const CString& strProblemText) const
+BOOL CIgnoreMatcher::Matches(const CString& strProblemText) const
 {
     return !m_entries.empty() && m_entries.count(Fold(strProblemText)) != 0;
 }
@@ -47,8 +47,8 @@ CString GetHiveName(HKEY hKey)
     return pHive != NULL ? pHive->pszName : L"HKEY_LOCAL_MACHINE";
 }
 
-BOOL IsIgnored(const CIgnoreList& list, HKEY hHive, const CString& strKey, const CString& strValue,
+BOOL IsIgnored(const CIgnoreMatcher& matcher, HKEY hHive, const CString& strKey, const CString& strValue,
                const CString& strData)
 {
-    return list.Matches(CIgnoreList::ProblemText(hHive, strKey, strValue, strData));
+    return matcher.Matches(CIgnoreMatcher::ProblemText(hHive, strKey, strValue, strData));
 }
