@@ -9,10 +9,6 @@ CBackupListPage::CBackupListPage(UINT nIDTemplate, LPCWSTR pszFolderName)
 {
 }
 
-CBackupListPage::~CBackupListPage()
-{
-}
-
 void CBackupListPage::DoDataExchange(CDataExchange* pDX)
 {
     CBackupPage::DoDataExchange(pDX);

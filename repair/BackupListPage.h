@@ -13,7 +13,6 @@ class CBackupListPage : public CBackupPage
 public:
     // pszFolderName: the folder below the program folder, without backslash.
     CBackupListPage(UINT nIDTemplate, LPCWSTR pszFolderName);
-    virtual ~CBackupListPage();
 
     // The folder of the program folder, with its backslash.
     CString GetBackupFolder() const;
