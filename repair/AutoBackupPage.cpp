@@ -1,18 +1,15 @@
 #include "repair/AutoBackupPage.h"
 #include "repair/AutoBackupRestore.h"
-#include "repair/BackupList.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 
-#include <shlwapi.h>
-
-BEGIN_MESSAGE_MAP(CAutoBackupPage, CBackupPage)
+BEGIN_MESSAGE_MAP(CAutoBackupPage, CBackupListPage)
     ON_BN_CLICKED(1001, RestoreBackup)
     ON_BN_CLICKED(1002, RemoveBackup)
     ON_BN_CLICKED(1003, OnBackToHub)
 END_MESSAGE_MAP()
 
-CAutoBackupPage::CAutoBackupPage() : CBackupPage(127)
+CAutoBackupPage::CAutoBackupPage() : CBackupListPage(127, L"AutoBackup")
 {
 }
 
@@ -22,41 +19,22 @@ CAutoBackupPage::~CAutoBackupPage()
 
 void CAutoBackupPage::DoDataExchange(CDataExchange* pDX)
 {
-    CBackupPage::DoDataExchange(pDX);
-    DDX_Control(pDX, 1004, m_btnHelp);
+    CBackupListPage::DoDataExchange(pDX);
     DDX_Control(pDX, 1003, m_btnCancel);
     DDX_Control(pDX, 1002, m_btnRemove);
     DDX_Control(pDX, 1001, m_btnRestore);
-    DDX_Control(pDX, 1013, m_list);
 }
 
 BOOL CAutoBackupPage::OnInitDialog()
 {
-    CBackupPage::OnInitDialog();
-    const COLORREF crGreen = RGB(0, 255, 0);
-    SkinButton(m_btnRestore, 316, 315, crGreen);
-    SkinButton(m_btnRemove, 312, 311, crGreen);
-    SkinButton(m_btnCancel, 301, 300, crGreen);
-    SkinButton(m_btnHelp, 8048, 8047, crGreen);
-    SetupBackupList(m_list);
-    // Two header pictures stand in for the list's own column header.
-    m_list.ModifyStyle(0, LVS_NOCOLUMNHEADER);
+    CBackupListPage::OnInitDialog();
+    SkinButton(m_btnCancel, 301, 300, s_crButtonKey);
     return TRUE;
-}
-
-CString CAutoBackupPage::GetBackupFolder() const
-{
-    return m_pApp->m_strAppDir + L"AutoBackup\\";
-}
-
-void CAutoBackupPage::FillList()
-{
-    FillBackupList(m_list, m_pApp->m_arrBackupFiles, GetBackupFolder());
 }
 
 void CAutoBackupPage::OnPageShown()
 {
-    FillList();
+    CBackupListPage::OnPageShown();
     CWnd* pMain = AfxGetMainWnd();
     if (pMain != NULL && pMain->GetSafeHwnd() != NULL)
         pMain->Invalidate(TRUE);
@@ -64,17 +42,9 @@ void CAutoBackupPage::OnPageShown()
 
 void CAutoBackupPage::RestoreBackup()
 {
-    int nIndex = SelectedBackupIndex(m_list, m_pApp->m_arrBackupFiles, GetBackupFolder());
-    if (nIndex < 0)
+    CString strArchive;
+    if (!ConfirmRestore(strArchive))
         return;
-    if (AfxMessageBox(LangText(L"M_RESTORE_RESTORE"), MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    CString strArchive = m_pApp->m_arrBackupFiles[nIndex];
-    if (!::PathFileExistsW(strArchive))
-    {
-        AfxMessageBox(strArchive + L" not Found.", MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
     CAutoBackupRestore restore;
     if (restore.Restore(strArchive, GetBackupFolder()))
         AfxMessageBox(LangText(L"M_RESTOREOK"), MB_OK);
@@ -83,11 +53,6 @@ void CAutoBackupPage::RestoreBackup()
         AfxMessageBox(restore.m_failure.GetDetail(m_pApp), MB_OK | MB_ICONEXCLAMATION);
     else
         AfxMessageBox(restore.m_failure.GetMessage(m_pApp), MB_OK | MB_ICONEXCLAMATION);
-}
-
-void CAutoBackupPage::RemoveBackup()
-{
-    RemoveSelectedBackup(m_list, m_pApp->m_arrBackupFiles, GetBackupFolder());
 }
 
 void CAutoBackupPage::OnBackToHub()

@@ -207,21 +207,15 @@ void CFavoritesBackupPage::ShowBusy(BOOL bBusy)
 
 void CFavoritesBackupPage::BackupFavorites()
 {
-    if (IsBusy())
-        return;
-    CString strFavorites = CFavoritesBackup::GetFavoritesFolder();
-    if (strFavorites.IsEmpty())
-    {
-        AfxMessageBox(LangText(L"M_FAVORITES_NOFOLDER"), MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    if (AfxMessageBox(LangText(L"M_FAVORITES_CLEAR"), MB_YESNO | MB_ICONEXCLAMATION) == IDYES &&
-        StartWorker(WorkBackup, strFavorites))
-        return;
-    StartWorker(WorkList, CString());
+    AskAndCopy(WorkBackup, L"M_FAVORITES_CLEAR");
 }
 
 void CFavoritesBackupPage::RestoreFavorites()
+{
+    AskAndCopy(WorkRestore, L"M_FAVORITES_COVER");
+}
+
+void CFavoritesBackupPage::AskAndCopy(WorkKind nKind, LPCWSTR pszQuestionKey)
 {
     if (IsBusy())
         return;
@@ -231,8 +225,8 @@ void CFavoritesBackupPage::RestoreFavorites()
         AfxMessageBox(LangText(L"M_FAVORITES_NOFOLDER"), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (AfxMessageBox(LangText(L"M_FAVORITES_COVER"), MB_YESNO | MB_ICONEXCLAMATION) == IDYES &&
-        StartWorker(WorkRestore, strFavorites))
+    if (AfxMessageBox(LangText(pszQuestionKey), MB_YESNO | MB_ICONEXCLAMATION) == IDYES &&
+        StartWorker(nKind, strFavorites))
         return;
     StartWorker(WorkList, CString());
 }

@@ -57,6 +57,9 @@ private:
     };
     typedef std::vector<CFavoritesBackup::TreeRow> TreeRows;
     BOOL StartWorker(WorkKind nKind, const CString& strFavorites);
+    // Backup and Restore: after Yes to the question the copy runs; otherwise,
+    // or when it cannot start, the tree is listed again.
+    void AskAndCopy(WorkKind nKind, LPCWSTR pszQuestionKey);
     void OnWorkDone(WorkKind nKind, int nResult, const CString& strError, std::shared_ptr<TreeRows> pRows);
     // Inserts the next part of the rows; posts itself again while rows are left.
     void InsertTreeRows();

@@ -117,14 +117,7 @@ void CBhoRemovePage::OnRemove()
 {
     if (m_pApp == NULL)
         return;
-    m_pApp->m_arrBhoRemove.RemoveAll();
-    CArray<int> arrRows;
-    GetCheckedRows(arrRows);
-    for (int nRow : arrRows)
-    {
-        if (nRow < m_pApp->m_arrBhoItems.GetSize())
-            m_pApp->m_arrBhoRemove.Add(m_pApp->m_arrBhoItems[nRow]);
-    }
+    GetCheckedRecords(m_pApp->m_arrBhoItems, m_pApp->m_arrBhoRemove);
     if (m_pApp->m_arrBhoRemove.GetSize() == 0)
         return;
     m_list.DeleteAllItems();
@@ -135,14 +128,7 @@ void CBhoRemovePage::OnRemove()
 
 void CBhoRemovePage::BackupItems()
 {
-    CToolBackupArchive archive(ToolBackupBho, m_pApp->m_strAppDir, m_pApp->m_arrBhoBackups);
-    archive.BackupRecords(m_pApp->m_arrBhoRemove, m_arrOutcome);
-    if (!archive.GetSetAsidePath().IsEmpty())
-    {
-        CStringArray arrNames;
-        arrNames.Add(archive.GetSetAsidePath());
-        ReportNames(L"M_TOOL_ARCHIVE_SET_ASIDE", arrNames);
-    }
+    BackupRecords(ToolBackupBho, m_pApp->m_arrBhoBackups, m_pApp->m_arrBhoRemove, m_arrOutcome);
 }
 
 void CBhoRemovePage::DeleteItems()

@@ -188,14 +188,7 @@ void CStartupRemovePage::OnRemove()
     if (m_pApp == NULL)
         return;
     BOOL bLocked = m_list.LockWindowUpdate();
-    m_pApp->m_arrStartupRemove.RemoveAll();
-    CArray<int> arrRows;
-    GetCheckedRows(arrRows);
-    for (int nRow : arrRows)
-    {
-        if (nRow < m_pApp->m_arrStartupItems.GetSize())
-            m_pApp->m_arrStartupRemove.Add(m_pApp->m_arrStartupItems[nRow]);
-    }
+    GetCheckedRecords(m_pApp->m_arrStartupItems, m_pApp->m_arrStartupRemove);
     if (bLocked)
         m_list.UnlockWindowUpdate();
     if (m_pApp->m_arrStartupRemove.GetSize() == 0)
@@ -208,14 +201,7 @@ void CStartupRemovePage::OnRemove()
 
 void CStartupRemovePage::BackupItems()
 {
-    CToolBackupArchive archive(ToolBackupStartup, m_pApp->m_strAppDir, m_pApp->m_arrStartupBackups);
-    archive.BackupRecords(m_pApp->m_arrStartupRemove, m_arrOutcome);
-    if (!archive.GetSetAsidePath().IsEmpty())
-    {
-        CStringArray arrNames;
-        arrNames.Add(archive.GetSetAsidePath());
-        ReportNames(L"M_TOOL_ARCHIVE_SET_ASIDE", arrNames);
-    }
+    BackupRecords(ToolBackupStartup, m_pApp->m_arrStartupBackups, m_pApp->m_arrStartupRemove, m_arrOutcome);
 }
 
 void CStartupRemovePage::DeleteItems()

@@ -1,5 +1,6 @@
 #include "tools/ToolDetailsPage.h"
 #include "tools/ToolCommands.h"
+#include "app/TamselApp.h"
 
 namespace {
 const int kLabelIds[4] = { 1030, 1031, 1033, 1035 };
@@ -62,6 +63,27 @@ void CToolDetailsPage::GetCheckedRows(CArray<int>& arrRows)
         if (m_list.GetCheckbox(i, 0) == 2)
             arrRows.Add(i);
     }
+}
+
+void CToolDetailsPage::GetCheckedRecords(const CArray<CRegProblem>& arrItems, CArray<CRegProblem>& arrChecked)
+{
+    arrChecked.RemoveAll();
+    CArray<int> arrRows;
+    GetCheckedRows(arrRows);
+    for (int nRow : arrRows)
+    {
+        if (nRow < arrItems.GetSize())
+            arrChecked.Add(arrItems[nRow]);
+    }
+}
+
+void CToolDetailsPage::BackupRecords(ToolBackupKind nKind, CStringArray& arrBackups,
+                                     const CArray<CRegProblem>& arrRecords, CArray<int>& arrOutcome)
+{
+    CToolBackupArchive archive(nKind, m_pApp->m_strAppDir, arrBackups);
+    archive.BackupRecords(arrRecords, arrOutcome);
+    if (!archive.GetSetAsidePath().IsEmpty())
+        ReportSetAside(archive.GetSetAsidePath());
 }
 
 void CToolDetailsPage::BeginFill()

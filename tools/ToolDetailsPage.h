@@ -3,6 +3,7 @@
 // version texts of the selected row's program. The list pages and restore
 // pages of both managers are of this kind.
 #include "tools/ToolPage.h"
+#include "tools/ToolBackupArchive.h"
 #include "framework/Static.h"
 #include "framework/ImageList.h"
 #include "controls/lists/XListCtrl.h"
@@ -33,6 +34,12 @@ protected:
     void InsertCheckColumn();
     // Rows checked in column 0, in row order.
     void GetCheckedRows(CArray<int>& arrRows);
+    // The records of the checked rows into arrChecked; row i stands for arrItems[i].
+    void GetCheckedRecords(const CArray<CRegProblem>& arrItems, CArray<CRegProblem>& arrChecked);
+    // Backs up the records a Remove is about to delete: one ToolBackupOutcome
+    // each into arrOutcome. An unreadable archive set aside is reported.
+    void BackupRecords(ToolBackupKind nKind, CStringArray& arrBackups, const CArray<CRegProblem>& arrRecords,
+                       CArray<int>& arrOutcome);
     void BeginFill();
     void EndFill();
 

@@ -51,6 +51,13 @@ void CToolPage::ReportNames(LPCWSTR pszKey, const CStringArray& arrNames)
     Message(strText, MB_OK | MB_ICONEXCLAMATION);
 }
 
+void CToolPage::ReportSetAside(const CString& strPath)
+{
+    CStringArray arrNames;
+    arrNames.Add(strPath);
+    ReportNames(L"M_TOOL_ARCHIVE_SET_ASIDE", arrNames);
+}
+
 void CToolPage::OnCancel()
 {
     CWnd* pMain = AfxGetMainWnd();

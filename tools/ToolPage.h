@@ -37,6 +37,8 @@ protected:
     // A warning with a language text and the names it is about, one a line;
     // nothing when the list is empty.
     void ReportNames(LPCWSTR pszKey, const CStringArray& arrNames);
+    // A tool archive that could not be read was renamed to strPath.
+    void ReportSetAside(const CString& strPath);
 
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 

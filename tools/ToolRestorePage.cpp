@@ -110,11 +110,7 @@ void CToolRestorePage::LoadBackupArchive()
 {
     CToolBackupArchive archive(m_nKind, m_pApp->m_strAppDir, BackupPaths());
     if (archive.Load() == CToolBackupArchive::LoadSetAside)
-    {
-        CStringArray arrNames;
-        arrNames.Add(archive.GetSetAsidePath());
-        ReportNames(L"M_TOOL_ARCHIVE_SET_ASIDE", arrNames);
-    }
+        ReportSetAside(archive.GetSetAsidePath());
     ReportNames(L"M_TOOL_ENTRY_TOO_LARGE", archive.GetTooLargeEntries());
 }
 
@@ -214,11 +210,7 @@ BOOL CToolRestorePage::ListArchive(std::vector<CToolRestoreRow>& rows)
         BackupPaths().Copy(job.m_arrPaths);
     rows.swap(job.m_rows);
     if (job.m_nLoad == CToolBackupArchive::LoadSetAside)
-    {
-        CStringArray arrNames;
-        arrNames.Add(job.m_strSetAside);
-        ReportNames(L"M_TOOL_ARCHIVE_SET_ASIDE", arrNames);
-    }
+        ReportSetAside(job.m_strSetAside);
     ReportNames(L"M_TOOL_ENTRY_TOO_LARGE", job.m_arrTooLarge);
     return TRUE;
 }

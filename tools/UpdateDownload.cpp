@@ -6,20 +6,6 @@
 
 namespace {
 
-// The row's own result: every job covers the whole collection so far, so the
-// job's overall code also speaks for the earlier rows.
-int OwnDownloadResult(IDownloadResult* pResult, LONG nIndex)
-{
-    OperationResultCode nCode = orcFailed;
-    CAgentPtr<IUpdateDownloadResult> own;
-    if (nIndex >= 0 && SUCCEEDED(pResult->GetUpdateResult(nIndex, own.Out())) && own &&
-        SUCCEEDED(own->get_ResultCode(&nCode)))
-        return (int)nCode;
-    if (SUCCEEDED(pResult->get_ResultCode(&nCode)))
-        return (int)nCode;
-    return orcFailed;
-}
-
 void DownloadWalk(CUpdateRun& run)
 {
     CAgentPtr<IUpdateCollection> found;
@@ -56,18 +42,12 @@ void DownloadWalk(CUpdateRun& run)
             PostUpdateNotice(run.m_hWndPage, UPDATE_NOTICE_BEGIN_FAILED, HRESULT_FROM_WIN32(::GetLastError()));
             return;
         }
-        downloader->put_IsForced(VARIANT_TRUE);
-        VARIANT state;
-        ::VariantInit(&state);
-        state.vt = VT_BOOL;
-        state.boolVal = VARIANT_FALSE;
         CAgentPtr<IDownloadJob> job;
-        HRESULT hr = downloader->BeginDownload(progress.Get(), completed.Get(), state, job.Out());
-        if (FAILED(hr) || !job)
-        {
-            PostUpdateNotice(run.m_hWndPage, UPDATE_NOTICE_BEGIN_FAILED, FAILED(hr) ? hr : E_POINTER);
+        auto fnBegin = [&](VARIANT state, IDownloadJob** ppJob) {
+            return downloader->BeginDownload(progress.Get(), completed.Get(), state, ppJob);
+        };
+        if (!BeginUpdateJob(run, downloader.Get(), fnBegin, job))
             return;
-        }
         PostUpdateRowState(run.m_hWndPage, ref.nRow, UPDATE_ROW_DOWNLOADING, 0);
 
         // A job that never completes, not even when asked to abort, counts as aborted.
@@ -77,7 +57,9 @@ void DownloadWalk(CUpdateRun& run)
             CAgentPtr<IDownloadResult> result;
             nResult = orcFailed;
             if (SUCCEEDED(downloader->EndDownload(job.Get(), result.Out())) && result)
-                nResult = OwnDownloadResult(result.Get(), nIndex);
+                // Every job covers the whole collection so far, so the job's
+                // overall code also speaks for the earlier rows.
+                nResult = OwnUpdateResult<IUpdateDownloadResult>(result.Get(), nIndex);
         }
         job->CleanUp();
         // The row shows its result before the queue may start installing it.

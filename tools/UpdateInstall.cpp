@@ -4,21 +4,6 @@
 #include "tools/UpdateCallbacks.h"
 #include "tools/UpdateInfo.h"
 
-namespace {
-
-int OwnInstallResult(IInstallationResult* pResult)
-{
-    OperationResultCode nCode = orcFailed;
-    CAgentPtr<IUpdateInstallationResult> own;
-    if (SUCCEEDED(pResult->GetUpdateResult(0, own.Out())) && own && SUCCEEDED(own->get_ResultCode(&nCode)))
-        return (int)nCode;
-    if (SUCCEEDED(pResult->get_ResultCode(&nCode)))
-        return (int)nCode;
-    return orcFailed;
-}
-
-} // namespace
-
 void InstallDownloadedUpdate(CUpdateRun& run, int k)
 {
     int nRow = -1;
@@ -40,18 +25,12 @@ void InstallDownloadedUpdate(CUpdateRun& run, int k)
     VARIANT_BOOL bBusy = VARIANT_FALSE;
     if (completed->GetCompletedEvent() == NULL || FAILED(installer->get_IsBusy(&bBusy)))
         return;
-    installer->put_IsForced(VARIANT_TRUE);
-    VARIANT state;
-    ::VariantInit(&state);
-    state.vt = VT_BOOL;
-    state.boolVal = VARIANT_FALSE;
     CAgentPtr<IInstallationJob> job;
-    HRESULT hr = installer->BeginInstall(progress.Get(), completed.Get(), state, job.Out());
-    if (FAILED(hr) || !job)
-    {
-        PostUpdateNotice(run.m_hWndPage, UPDATE_NOTICE_BEGIN_FAILED, FAILED(hr) ? hr : E_POINTER);
+    auto fnBegin = [&](VARIANT state, IInstallationJob** ppJob) {
+        return installer->BeginInstall(progress.Get(), completed.Get(), state, ppJob);
+    };
+    if (!BeginUpdateJob(run, installer.Get(), fnBegin, job))
         return;
-    }
     PostUpdateRowState(run.m_hWndPage, nRow, UPDATE_ROW_INSTALLING, 0);
 
     int nResult = orcAborted;
@@ -60,7 +39,7 @@ void InstallDownloadedUpdate(CUpdateRun& run, int k)
         CAgentPtr<IInstallationResult> result;
         nResult = orcFailed;
         if (SUCCEEDED(installer->EndInstall(job.Get(), result.Out())) && result)
-            nResult = OwnInstallResult(result.Get());
+            nResult = OwnUpdateResult<IUpdateInstallationResult>(result.Get(), 0);
     }
     job->CleanUp();
     PostUpdateRowState(run.m_hWndPage, nRow, UPDATE_ROW_INSTALLED, nResult);

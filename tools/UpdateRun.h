@@ -113,6 +113,39 @@ BOOL CreateRunAgentObject(HWND hWndPage, LPCWSTR pszProgId, CAgentPtr<T>& object
     return FALSE;
 }
 
+// Starts a job of the downloader or the installer, forced and with an empty
+// state; fnBegin(state, ppJob) makes the agent's Begin call. A job that does
+// not begin is told to the page.
+template <class TAgent, class TJob, class TBegin>
+BOOL BeginUpdateJob(CUpdateRun& run, TAgent* pAgent, TBegin fnBegin, CAgentPtr<TJob>& job)
+{
+    pAgent->put_IsForced(VARIANT_TRUE);
+    VARIANT state;
+    ::VariantInit(&state);
+    state.vt = VT_BOOL;
+    state.boolVal = VARIANT_FALSE;
+    HRESULT hr = fnBegin(state, job.Out());
+    if (SUCCEEDED(hr) && job)
+        return TRUE;
+    PostUpdateNotice(run.m_hWndPage, UPDATE_NOTICE_BEGIN_FAILED, FAILED(hr) ? hr : E_POINTER);
+    return FALSE;
+}
+
+// The result code of the update at nIndex of a finished job; the job's
+// overall code when the update has none of its own.
+template <class TOwnResult, class TJobResult>
+int OwnUpdateResult(TJobResult* pResult, LONG nIndex)
+{
+    OperationResultCode nCode = orcFailed;
+    CAgentPtr<TOwnResult> own;
+    if (nIndex >= 0 && SUCCEEDED(pResult->GetUpdateResult(nIndex, own.Out())) && own &&
+        SUCCEEDED(own->get_ResultCode(&nCode)))
+        return (int)nCode;
+    if (SUCCEEDED(pResult->get_ResultCode(&nCode)))
+        return (int)nCode;
+    return orcFailed;
+}
+
 // Waits for a job's completion callback. When the run is stopped first, this
 // worker (the job's owner) asks the job to abort and waits a bounded time
 // more. TRUE when the job completed.

@@ -2,6 +2,7 @@
 // written from an unchecked entry or path, only the restore's own work folder
 // is deleted.
 #include "tests/repair/BackupTestSupport.h"
+#include "tests/services_registry/RegTestUtil.h"
 #include "repair/AutoBackupPage.h"
 #include "repair/AutoBackupRestore.h"
 #include "repair/FullBackupJob.h"
@@ -32,32 +33,6 @@ void PlantKey(HKEY hRoot)
     BYTE data[] = {0, 1, 2, 250, 251};
     ::RegSetValueExW(hKey, L"Bytes", 0, REG_BINARY, data, sizeof(data));
     ::RegCloseKey(hKey);
-}
-
-bool KeyExists(const std::wstring& strPath)
-{
-    HKEY hKey = NULL;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, strPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(hKey);
-    return true;
-}
-
-// Nothing but the archives is left in the folder.
-std::vector<std::wstring> FolderEntries(const std::wstring& strFolder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = ::FindFirstFileW((strFolder + L"*").c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return names;
-    do
-    {
-        if (lstrcmpW(fd.cFileName, L".") != 0 && lstrcmpW(fd.cFileName, L"..") != 0)
-            names.push_back(fd.cFileName);
-    } while (::FindNextFileW(hFind, &fd));
-    ::FindClose(hFind);
-    return names;
 }
 
 // A key below a root the scanners walk (Sounds), as a restore may write it:
@@ -194,7 +169,7 @@ TEST_F(AutoRestoreTest, DamagedRegistryEntryImportsNothingAndSaysSo)
     ASSERT_EQ(ERROR_SUCCESS, ::SHDeleteKeyW(m_key.Key(), L"Data"));
 
     RestoreThroughPage();
-    EXPECT_FALSE(KeyExists(m_key.Path() + L"\\Data"));
+    EXPECT_FALSE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Data"));
     EXPECT_NE(L"Restore OK!", m_boxes.LastText());
     EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"AutoBackup20080908143122.reg"));
     EXPECT_EQ(1u, FolderEntries(m_strBackups).size());
@@ -278,7 +253,7 @@ TEST_F(AutoRestoreTest, PeerZipArchiveRestores)
 
     RestoreThroughPage();
     EXPECT_EQ(L"Restore OK!", m_boxes.LastText());
-    EXPECT_TRUE(KeyExists(m_key.Path() + L"\\Data\\Sub"));
+    EXPECT_TRUE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Data\\Sub"));
     EXPECT_EQ("tool shortcut", testsupport::ReadFileBytes(strTarget));
 }
 
@@ -350,9 +325,9 @@ TEST_F(AutoRestoreTest, LinesARepairNeverWritesRefuseTheWholeArchive)
         // Checked from outside: nothing of the archive reached the registry.
         ASSERT_EQ(0, RunWindowsProgram(L"reg.exe export \"" + strBase + L"\" \"" + strAfter + L"\" /y"));
         EXPECT_EQ(testsupport::ReadFileBytes(strBefore), testsupport::ReadFileBytes(strAfter)) << Narrow(c.strHostile);
-        EXPECT_TRUE(KeyExists(victim.Path() + L"\\Keep")) << Narrow(c.strHostile);
+        EXPECT_TRUE(regtest::KeyExists(HKEY_CURRENT_USER, victim.Path() + L"\\Keep")) << Narrow(c.strHostile);
         EXPECT_FALSE(RunValueExists(L"TamselRestoreX"));
-        EXPECT_FALSE(KeyExists(m_key.Path() + L"\\Planted"));
+        EXPECT_FALSE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Planted"));
         EXPECT_EQ(1u, FolderEntries(m_strBackups).size());
     }
     HKEY hRun = NULL;
@@ -376,7 +351,7 @@ TEST_F(AutoRestoreTest, KeysOfTheScannedRootsRestore)
     EXPECT_EQ(L"Restore OK!", m_boxes.LastText());
     EXPECT_EQ(0, RunWindowsProgram(L"reg.exe query \"HKEY_CLASSES_ROOT\\.tamselrestore\""));
     EXPECT_EQ(0, RunWindowsProgram(L"reg.exe query \"HKEY_USERS\\.DEFAULT\\TamselRestoreEmpty\""));
-    EXPECT_TRUE(KeyExists(m_key.Path() + L"\\Data"));
+    EXPECT_TRUE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Data"));
     ::SHDeleteKeyW(HKEY_CLASSES_ROOT, L".tamselrestore");
     ::SHDeleteKeyW(HKEY_USERS, L".DEFAULT\\TamselRestoreEmpty");
 }
@@ -394,7 +369,7 @@ TEST_F(AutoRestoreTest, NothingOrNotEverythingRestoredIsNoSuccess)
     RestoreThroughPage();
     EXPECT_NE(L"Restore OK!", m_boxes.LastText());
     EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"setup.exe")) << Narrow(m_boxes.LastText());
-    EXPECT_TRUE(KeyExists(m_key.Path() + L"\\Data"));
+    EXPECT_TRUE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Data"));
 }
 
 TEST(ScanRoots, OnlyTheScannedKeysAndOnlyEmptyKeysOfUserHives)

@@ -2,6 +2,7 @@
 // entries and shortcut files go through the repair lists, the automatic
 // backup and the repair, and come back from the archive byte for byte.
 #include "tests/repair/RepairTestSupport.h"
+#include "tests/services_registry/RegTestUtil.h"
 #include "repair/AutoBackup.h"
 #include "repair/AutoBackupRestore.h"
 #include "repair/RepairDlg.h"
@@ -12,6 +13,9 @@
 #include <shlwapi.h>
 
 using namespace repairtest;
+using regtest::CreateKey;
+using regtest::KeyExists;
+using regtest::SetText;
 
 namespace {
 
@@ -19,12 +23,6 @@ namespace {
 const wchar_t kBase[] = L"AppEvents\\Schemes\\Apps\\TamselRepairTest";
 const wchar_t kHkcu[] = L"HKEY_CURRENT_USER";
 const wchar_t kNonAnsiValue[] = L"Non-ANSI \x4E2D\x6587";
-
-bool SetString(HKEY hKey, LPCWSTR pszName, const std::wstring& strData)
-{
-    return RegSetValueExW(hKey, pszName, 0, REG_SZ, (const BYTE*)strData.c_str(),
-                          (DWORD)((strData.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
 
 bool ValueExists(const std::wstring& strKey, LPCWSTR pszName)
 {
@@ -34,22 +32,6 @@ bool ValueExists(const std::wstring& strKey, LPCWSTR pszName)
     bool bExists = RegQueryValueExW(hKey, pszName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
     RegCloseKey(hKey);
     return bExists;
-}
-
-bool KeyExists(HKEY hRoot, const std::wstring& strKey)
-{
-    HKEY hKey = NULL;
-    if (RegOpenKeyExW(hRoot, strKey.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(hKey);
-    return true;
-}
-
-HKEY Create(HKEY hRoot, const std::wstring& strKey)
-{
-    HKEY hKey = NULL;
-    RegCreateKeyExW(hRoot, strKey.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL);
-    return hKey;
 }
 
 // Wine's "reg export" of a key into a file; the file's bytes, empty on failure.
@@ -118,29 +100,29 @@ protected:
     // Values of every kind, a key with subkeys, and a survivor beside them.
     void PlantRegistry()
     {
-        HKEY hValues = Create(HKEY_CURRENT_USER, Key(L"Values"));
+        HKEY hValues = CreateKey(HKEY_CURRENT_USER, Key(L"Values"));
         ASSERT_NE(hValues, (HKEY)NULL);
-        EXPECT_TRUE(SetString(hValues, L"", L"default data"));
-        EXPECT_TRUE(SetString(hValues, L"Text LF", L"line one\nline two"));
+        EXPECT_TRUE(SetText(hValues, L"", L"default data"));
+        EXPECT_TRUE(SetText(hValues, L"Text LF", L"line one\nline two"));
         std::vector<BYTE> big(20000);
         for (size_t i = 0; i < big.size(); i++)
             big[i] = (BYTE)(i * 7 + 3);
         EXPECT_EQ(RegSetValueExW(hValues, L"Big", 0, REG_BINARY, big.data(), (DWORD)big.size()), ERROR_SUCCESS);
-        EXPECT_TRUE(SetString(hValues, L"Quote\"Back\\slash", L"q\"\\"));
-        EXPECT_TRUE(SetString(hValues, kNonAnsiValue, L"\x00E9t\x00E9 \x4E2D"));
+        EXPECT_TRUE(SetText(hValues, L"Quote\"Back\\slash", L"q\"\\"));
+        EXPECT_TRUE(SetText(hValues, kNonAnsiValue, L"\x00E9t\x00E9 \x4E2D"));
         DWORD dw = 0x12345678;
         EXPECT_EQ(RegSetValueExW(hValues, L"Number", 0, REG_DWORD, (const BYTE*)&dw, 4), ERROR_SUCCESS);
         RegCloseKey(hValues);
 
-        HKEY hTree = Create(HKEY_CURRENT_USER, Key(L"Tree\\Sub A\\Deeper"));
-        EXPECT_TRUE(SetString(hTree, L"deep", L"d"));
+        HKEY hTree = CreateKey(HKEY_CURRENT_USER, Key(L"Tree\\Sub A\\Deeper"));
+        EXPECT_TRUE(SetText(hTree, L"deep", L"d"));
         RegCloseKey(hTree);
-        hTree = Create(HKEY_CURRENT_USER, Key(L"Tree\\Sub B"));
-        EXPECT_TRUE(SetString(hTree, L"", L"b"));
+        hTree = CreateKey(HKEY_CURRENT_USER, Key(L"Tree\\Sub B"));
+        EXPECT_TRUE(SetText(hTree, L"", L"b"));
         RegCloseKey(hTree);
 
-        HKEY hOther = Create(HKEY_CURRENT_USER, Key(L"Other"));
-        EXPECT_TRUE(SetString(hOther, L"Keep", L"stays"));
+        HKEY hOther = CreateKey(HKEY_CURRENT_USER, Key(L"Other"));
+        EXPECT_TRUE(SetText(hOther, L"Keep", L"stays"));
         RegCloseKey(hOther);
     }
 
@@ -329,15 +311,15 @@ TEST_F(RepairRoadTest, StatisticsReadBackWithPeersAndProfileFunctions)
 TEST_F(RepairRoadTest, RefusesRecordsThatNameTheWrongKey)
 {
     const std::wstring strVictim = L"Software\\TamselRepairTestVictim";
-    HKEY hVictim = Create(HKEY_LOCAL_MACHINE, strVictim);
+    HKEY hVictim = CreateKey(HKEY_LOCAL_MACHINE, strVictim);
     ASSERT_NE(hVictim, (HKEY)NULL);
-    SetString(hVictim, L"v", L"planted in HKLM");
+    SetText(hVictim, L"v", L"planted in HKLM");
     RegCloseKey(hVictim);
-    HKEY hA = Create(HKEY_CURRENT_USER, Key(L"A"));
-    SetString(hA, L"a", L"1");
+    HKEY hA = CreateKey(HKEY_CURRENT_USER, Key(L"A"));
+    SetText(hA, L"a", L"1");
     RegCloseKey(hA);
-    HKEY hB = Create(HKEY_CURRENT_USER, Key(L"B"));
-    SetString(hB, L"b", L"2");
+    HKEY hB = CreateKey(HKEY_CURRENT_USER, Key(L"B"));
+    SetText(hB, L"b", L"2");
     RegCloseKey(hB);
 
     AddRepair(1, ValueProblem(L"HKCU", strVictim.c_str(), L"v"));

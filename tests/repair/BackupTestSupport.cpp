@@ -2,6 +2,7 @@
 #include "services/RegFile.h"
 #include "services/ZipWriter.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace backuptest {
@@ -141,6 +142,23 @@ bool BreakItemCrc(const std::wstring& strArchive, const std::string& strItemName
         nChanged++;
     }
     return nChanged >= 2 && testsupport::WriteFileBytes(strArchive, bytes);
+}
+
+std::vector<std::wstring> FolderEntries(const std::wstring& strFolder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = ::FindFirstFileW((strFolder + L"*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do
+    {
+        if (lstrcmpW(fd.cFileName, L".") != 0 && lstrcmpW(fd.cFileName, L"..") != 0)
+            names.push_back(fd.cFileName);
+    } while (::FindNextFileW(hFind, &fd));
+    ::FindClose(hFind);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool RequirePeer(const char* pszTool)

@@ -40,6 +40,10 @@ std::string ExportKeyText(const std::wstring& strKeyPath);
 // wrong value.
 bool BreakItemCrc(const std::wstring& strArchive, const std::string& strItemName);
 
+// The names in a folder (which ends in '\'), sorted: the archives a test
+// expects and nothing left behind.
+std::vector<std::wstring> FolderEntries(const std::wstring& strFolder);
+
 // Whether a peer tool exists on the host; fails the test under TAMSEL_REQUIRE_PEERS=1.
 bool RequirePeer(const char* pszTool);
 

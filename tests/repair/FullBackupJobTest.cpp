@@ -18,23 +18,6 @@ using namespace backuptest;
 
 namespace {
 
-std::vector<std::wstring> FilesIn(const std::wstring& strFolder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = ::FindFirstFileW((strFolder + L"*").c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return names;
-    do
-    {
-        if (lstrcmpW(fd.cFileName, L".") != 0 && lstrcmpW(fd.cFileName, L"..") != 0)
-            names.push_back(fd.cFileName);
-    } while (::FindNextFileW(hFind, &fd));
-    ::FindClose(hFind);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string Utf16(const std::wstring& str)
 {
     std::string bytes;
@@ -66,7 +49,7 @@ TEST_F(FullBackupTest, PlantedSubtreeComesBackAfterChangeAndDelete)
     ASSERT_TRUE(job.Backup(m_strFolder.c_str()));
     std::string before = ExportKeyText(m_strKeyText);
     EXPECT_EQ(std::vector<std::wstring>{job.m_strArchive.Mid(job.m_strArchive.ReverseFind(L'\\') + 1).GetString()},
-              FilesIn(m_strFolder));
+              FolderEntries(m_strFolder));
     EXPECT_EQ(CFullBackupJob::StatusFinished, steps.back());
 
     ChangeKey();
@@ -74,7 +57,7 @@ TEST_F(FullBackupTest, PlantedSubtreeComesBackAfterChangeAndDelete)
     CFullBackupJob restore;
     ASSERT_TRUE(restore.Restore(job.m_strArchive, m_strFolder.c_str())) << Narrow(restore.m_failure.m_strItem.GetString());
     EXPECT_EQ(before, ExportKeyText(m_strKeyText));
-    EXPECT_EQ(1u, FilesIn(m_strFolder).size());
+    EXPECT_EQ(1u, FolderEntries(m_strFolder).size());
 }
 
 TEST_F(FullBackupTest, SameSecondMakesASecondArchive)
@@ -83,7 +66,7 @@ TEST_F(FullBackupTest, SameSecondMakesASecondArchive)
     ASSERT_TRUE(first.Backup(m_strFolder.c_str()));
     ASSERT_TRUE(second.Backup(m_strFolder.c_str()));
     EXPECT_NE(first.m_strArchive, second.m_strArchive);
-    EXPECT_EQ(2u, FilesIn(m_strFolder).size());
+    EXPECT_EQ(2u, FolderEntries(m_strFolder).size());
 }
 
 TEST_F(FullBackupTest, WriteFailureKeepsTheRegFileAndMakesNoArchive)
@@ -128,7 +111,7 @@ TEST_F(FullBackupTest, RefusedArchivesImportNothing)
         EXPECT_NE(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (m_strKeyPath + L"\\Planted").c_str(), 0, KEY_READ, &hKey))
             << c.pszWhy;
         EXPECT_NE(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\TamselEvil", 0, KEY_READ, &hKey));
-        EXPECT_EQ(1u, FilesIn(m_strFolder).size()) << c.pszWhy;
+        EXPECT_EQ(1u, FolderEntries(m_strFolder).size()) << c.pszWhy;
     }
     // The same file alone is accepted.
     std::wstring strArchive = m_strFolder + L"FullBackup20080101000000.zip";

@@ -2,12 +2,14 @@
 #include "tools/IeRestorePage.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TestSupport.h"
+#include "tests/tools/IeRestoreKeys.h"
 #include "tests/tools/ToolTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 #include <memory>
 
+using namespace ierestoretest;
 using namespace tooltest;
 using testsupport::MessageBoxRecorder;
 using testsupport::ScratchFolder;
@@ -15,13 +17,6 @@ using testsupport::ScratchFolder;
 namespace {
 
 const wchar_t kScratch[] = L"Software\\TamselIeRestoreTest";
-const wchar_t kMain[] = L"SOFTWARE\\Microsoft\\Internet Explorer\\Main";
-const wchar_t kSystem[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-const wchar_t kRestrictions[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions";
-const wchar_t kControlPanel[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel";
-const wchar_t kMenuExt[] = L"Software\\Microsoft\\Internet Explorer\\MenuExt";
-const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedUrls";
-const wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
 const wchar_t kStartLink[] = L"http://go.microsoft.com/fwlink/?LinkId=69157";
 const wchar_t kSearchLink[] = L"http://go.microsoft.com/fwlink/?LinkId=54896";
 
@@ -165,14 +160,14 @@ TEST_F(IeRestorePageTest, EveryRowWritesItsValuesWithTheirTypes)
     MessageBoxRecorder boxes;
     m_pPage->OnRestore();
     DWORD dwType = 0;
-    EXPECT_EQ(kStartLink, Text(HKEY_LOCAL_MACHINE, kMain, L"Start Page", &dwType));
+    EXPECT_EQ(kStartLink, Text(HKEY_LOCAL_MACHINE, kIeMain, L"Start Page", &dwType));
     EXPECT_EQ((DWORD)REG_SZ, dwType);
-    EXPECT_EQ(kStartLink, Text(HKEY_LOCAL_MACHINE, kMain, L"Default_Page_URL"));
-    EXPECT_EQ(kStartLink, Text(HKEY_CURRENT_USER, kMain, L"Start Page"));
-    EXPECT_EQ(kSearchLink, Text(HKEY_LOCAL_MACHINE, kMain, L"Search Page", &dwType));
+    EXPECT_EQ(kStartLink, Text(HKEY_LOCAL_MACHINE, kIeMain, L"Default_Page_URL"));
+    EXPECT_EQ(kStartLink, Text(HKEY_CURRENT_USER, kIeMain, L"Start Page"));
+    EXPECT_EQ(kSearchLink, Text(HKEY_LOCAL_MACHINE, kIeMain, L"Search Page", &dwType));
     EXPECT_EQ((DWORD)REG_SZ, dwType);
-    EXPECT_EQ(kSearchLink, Text(HKEY_LOCAL_MACHINE, kMain, L"Default_Search_URL"));
-    EXPECT_EQ(kSearchLink, Text(HKEY_CURRENT_USER, kMain, L"Search Page"));
+    EXPECT_EQ(kSearchLink, Text(HKEY_LOCAL_MACHINE, kIeMain, L"Default_Search_URL"));
+    EXPECT_EQ(kSearchLink, Text(HKEY_CURRENT_USER, kIeMain, L"Search Page"));
     // The editor is enabled by removing the policy, not by writing 1.
     EXPECT_EQ(L"<missing>", Text(HKEY_CURRENT_USER, kSystem, L"DisableRegistryTools"));
     EXPECT_EQ(L"kept", Text(HKEY_CURRENT_USER, kSystem, L"Other"));

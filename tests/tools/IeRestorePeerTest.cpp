@@ -5,6 +5,7 @@
 #include "tools/IeRestorePage.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TestSupport.h"
+#include "tests/tools/IeRestoreKeys.h"
 #include "tests/tools/ToolTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,21 +15,15 @@
 #include <memory>
 #include <set>
 
+using namespace ierestoretest;
 using namespace tooltest;
 using testsupport::MessageBoxRecorder;
 using testsupport::ScratchFolder;
 
 namespace {
 
-const wchar_t kMachineMain[] = L"SOFTWARE\\Microsoft\\Internet Explorer\\Main";
 const wchar_t kUserMain[] = L"Software\\Microsoft\\Internet Explorer\\Main";
-const wchar_t kSystem[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 const wchar_t kIePolicies[] = L"Software\\Policies\\Microsoft\\Internet Explorer";
-const wchar_t kRestrictions[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions";
-const wchar_t kControlPanel[] = L"Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel";
-const wchar_t kMenuExt[] = L"Software\\Microsoft\\Internet Explorer\\MenuExt";
-const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedUrls";
-const wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
 const wchar_t kStartLink[] = L"\"http://go.microsoft.com/fwlink/?LinkId=69157\"";
 const wchar_t kSearchLink[] = L"\"http://go.microsoft.com/fwlink/?LinkId=54896\"";
 
@@ -228,7 +223,7 @@ TEST(IeRestorePeer, ExportsDifferByTheRepairsOnly)
 
     {
         KeysKeeper keeper(folder);
-        ASSERT_TRUE(keeper.Keep(L"HKLM", HKEY_LOCAL_MACHINE, kMachineMain));
+        ASSERT_TRUE(keeper.Keep(L"HKLM", HKEY_LOCAL_MACHINE, kIeMain));
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, kUserMain));
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, kSystem));
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, L"Software\\Policies"));
@@ -239,10 +234,10 @@ TEST(IeRestorePeer, ExportsDifferByTheRepairsOnly)
 
         // Something for every repair to change; the HKLM Restrictions key is
         // missing, so repair 4 creates it.
-        SetText(HKEY_LOCAL_MACHINE, kMachineMain, L"Start Page", L"http://planted.example/start");
-        SetText(HKEY_LOCAL_MACHINE, kMachineMain, L"Default_Page_URL", L"http://planted.example/default");
-        SetText(HKEY_LOCAL_MACHINE, kMachineMain, L"Search Page", L"http://planted.example/search");
-        SetText(HKEY_LOCAL_MACHINE, kMachineMain, L"Default_Search_URL", L"http://planted.example/dsearch");
+        SetText(HKEY_LOCAL_MACHINE, kIeMain, L"Start Page", L"http://planted.example/start");
+        SetText(HKEY_LOCAL_MACHINE, kIeMain, L"Default_Page_URL", L"http://planted.example/default");
+        SetText(HKEY_LOCAL_MACHINE, kIeMain, L"Search Page", L"http://planted.example/search");
+        SetText(HKEY_LOCAL_MACHINE, kIeMain, L"Default_Search_URL", L"http://planted.example/dsearch");
         SetText(HKEY_CURRENT_USER, kUserMain, L"Start Page", L"http://planted.example/ustart");
         SetText(HKEY_CURRENT_USER, kUserMain, L"Search Page", L"http://planted.example/usearch");
         SetValue(HKEY_CURRENT_USER, kSystem, L"DisableRegistryTools", REG_DWORD, {1, 0, 0, 0});
@@ -291,10 +286,10 @@ TEST(IeRestorePeer, ExportsDifferByTheRepairsOnly)
             L"~" + key(hkcu, kToolbar) + L"|LINKSFOLDERNAME=\"Links\"",
         };
         std::set<std::wstring> expectedMachine = {
-            L"~" + key(hklm, kMachineMain) + L"|START PAGE=" + kStartLink,
-            L"~" + key(hklm, kMachineMain) + L"|DEFAULT_PAGE_URL=" + kStartLink,
-            L"~" + key(hklm, kMachineMain) + L"|SEARCH PAGE=" + kSearchLink,
-            L"~" + key(hklm, kMachineMain) + L"|DEFAULT_SEARCH_URL=" + kSearchLink,
+            L"~" + key(hklm, kIeMain) + L"|START PAGE=" + kStartLink,
+            L"~" + key(hklm, kIeMain) + L"|DEFAULT_PAGE_URL=" + kStartLink,
+            L"~" + key(hklm, kIeMain) + L"|SEARCH PAGE=" + kSearchLink,
+            L"~" + key(hklm, kIeMain) + L"|DEFAULT_SEARCH_URL=" + kSearchLink,
             L"+[" + key(hklm, kRestrictions) + L"]",
             L"-[" + key(hklm, kControlPanel) + L"]",
             L"-[" + key(hklm, kControlPanel) + L"\\SUB]",
