@@ -1,5 +1,7 @@
 #include "privacy/FileShredderDlg.h"
 #include "optimizer/shared/DrawUtils.h"
+#include "optimizer/shared/ListColumnText.h"
+#include "optimizer/shared/WhitePaint.h"
 #include "privacy/JunkBrowse.h"
 #include "privacy/JunkText.h"
 #include "privacy/PrivacyState.h"
@@ -197,11 +199,7 @@ void CFileShredderDlg::SwitchLanguage()
     {
         CString strKey;
         strKey.Format(L"IDC_LIST_SHRED_COLUMN_%d", i + 1);
-        CString strText = PrivacyText(strKey);
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT;
-        column.pszText = (LPWSTR)(LPCWSTR)strText;
-        m_list.SetColumn(i, &column);
+        SetColumnText(m_list, i, PrivacyText(strKey));
     }
     for (const ButtonArt& art : kListButtons)
         GetButton(art.nID).SetWindowText(PrivacyText(art.lpszKey));
@@ -568,15 +566,8 @@ BOOL CFileShredderDlg::OnEraseBkgnd(CDC*)
 
 void CFileShredderDlg::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC hDC = ::BeginPaint(m_hWnd, &ps);
-    if (hDC == NULL)
-        return;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
-    DrawBitmapAt(hDC, m_hTitle, 10, 10, 161, 61);
-    ::EndPaint(m_hWnd, &ps);
+    CWhitePaint paint(m_hWnd, (HBRUSH)m_brWhite.m_hObject);
+    DrawBitmapAt(paint.GetDC(), m_hTitle, 10, 10, 161, 61);
 }
 
 HBRUSH CFileShredderDlg::OnCtlColor(CDC* pDC, CWnd*, UINT)

@@ -1,5 +1,6 @@
 #include "privacy/JunkCleanerDlg.h"
 #include "optimizer/shared/DrawUtils.h"
+#include "optimizer/shared/WhitePaint.h"
 #include "privacy/JunkText.h"
 #include "privacy/PrivacyState.h"
 
@@ -142,13 +143,11 @@ BOOL CJunkCleanerDlg::OnEraseBkgnd(CDC*)
 
 void CJunkCleanerDlg::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC hDC = ::BeginPaint(m_hWnd, &ps);
+    CWhitePaint paint(m_hWnd, (HBRUSH)m_brWhite.m_hObject);
+    HDC hDC = paint.GetDC();
     if (hDC == NULL)
         return;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
+    const RECT& rc = paint.GetClientRect();
     DrawBitmapAt(hDC, m_hTitle, 10, 10, 161, 61);
     HPEN hPen = ::CreatePen(PS_SOLID, 1, RGB(0xED, 0xEB, 0xE6));
     HGDIOBJ hOldPen = ::SelectObject(hDC, hPen);
@@ -157,5 +156,4 @@ void CJunkCleanerDlg::OnPaint()
     ::SelectObject(hDC, hOldBrush);
     ::SelectObject(hDC, hOldPen);
     ::DeleteObject(hPen);
-    ::EndPaint(m_hWnd, &ps);
 }
