@@ -1,5 +1,4 @@
 #include "privacy/FileShredderDlg.h"
-#include "optimizer/shared/DrawUtils.h"
 #include "optimizer/shared/ListColumnText.h"
 #include "optimizer/shared/WhitePaint.h"
 #include "privacy/JunkBrowse.h"
@@ -70,7 +69,7 @@ CFileShredderDlg::CFileShredderDlg()
     : CDialog(IDD), m_btnHelp(CNButtonEx::STYLE_PRIVACY), m_btnAddFile(CNButtonEx::STYLE_PRIVACY),
       m_btnAddDir(CNButtonEx::STYLE_PRIVACY), m_btnDelFile(CNButtonEx::STYLE_PRIVACY),
       m_btnDelAll(CNButtonEx::STYLE_PRIVACY), m_btnShred(CNButtonEx::STYLE_PRIVACY),
-      m_list(CMyListCtrl::STYLE_PRIVACY), m_hTitle(NULL), m_hThread(NULL), m_nRun(0)
+      m_list(CMyListCtrl::STYLE_PRIVACY), m_hThread(NULL), m_nRun(0)
 {
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
 }
@@ -87,8 +86,6 @@ CFileShredderDlg::~CFileShredderDlg()
     }
     if (m_hWnd != NULL)
         DestroyWindow();
-    if (m_hTitle != NULL)
-        ::DeleteObject(m_hTitle);
 }
 
 BOOL CFileShredderDlg::CreateView(HWND hParent, int x, int y)
@@ -102,10 +99,7 @@ BOOL CFileShredderDlg::CreateView(HWND hParent, int x, int y)
 BOOL CFileShredderDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_hTitle = (HBITMAP)::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(225), IMAGE_BITMAP, 0, 0, 0);
-    m_btnHelp.SubclassDlgItem(IDC_HELP_BUTTON, this);
-    m_btnHelp.SetBitmaps(4008, 4009, 4009, 4009, 172, 31, 2);
-    m_btnHelp.ShowWindow(SW_HIDE);
+    m_heading.SetUp(this, 225, m_btnHelp, IDC_HELP_BUTTON);
 
     CSkinRadioButton* group[3] = {&m_radQuick, &m_radSafe, &m_radThorough};
     const UINT radios[3] = {IDC_QUICK, IDC_SAFE, IDC_THOROUGH};
@@ -567,7 +561,7 @@ BOOL CFileShredderDlg::OnEraseBkgnd(CDC*)
 void CFileShredderDlg::OnPaint()
 {
     CWhitePaint paint(m_hWnd, (HBRUSH)m_brWhite.m_hObject);
-    DrawBitmapAt(paint.GetDC(), m_hTitle, 10, 10, 161, 61);
+    m_heading.DrawTitle(paint.GetDC());
 }
 
 HBRUSH CFileShredderDlg::OnCtlColor(CDC* pDC, CWnd*, UINT)

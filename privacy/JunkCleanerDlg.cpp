@@ -1,5 +1,4 @@
 #include "privacy/JunkCleanerDlg.h"
-#include "optimizer/shared/DrawUtils.h"
 #include "optimizer/shared/WhitePaint.h"
 #include "privacy/JunkText.h"
 #include "privacy/PrivacyState.h"
@@ -10,7 +9,7 @@ BEGIN_MESSAGE_MAP(CJunkCleanerDlg, CDialog)
     ON_MESSAGE(SKINTAB_SELCHANGE, OnTabSelChange)
 END_MESSAGE_MAP()
 
-CJunkCleanerDlg::CJunkCleanerDlg() : CDialog(IDD), m_btnHelp(CNButtonEx::STYLE_PRIVACY), m_hTitle(NULL)
+CJunkCleanerDlg::CJunkCleanerDlg() : CDialog(IDD), m_btnHelp(CNButtonEx::STYLE_PRIVACY)
 {
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
 }
@@ -22,8 +21,6 @@ CJunkCleanerDlg::~CJunkCleanerDlg()
     m_result.StopAndWait(PRIVACY_EXIT_WAIT_MS);
     if (m_hWnd != NULL)
         DestroyWindow();
-    if (m_hTitle != NULL)
-        ::DeleteObject(m_hTitle);
 }
 
 BOOL CJunkCleanerDlg::CreateView(HWND hParent, int x, int y)
@@ -37,10 +34,7 @@ BOOL CJunkCleanerDlg::CreateView(HWND hParent, int x, int y)
 BOOL CJunkCleanerDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_hTitle = (HBITMAP)::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(377), IMAGE_BITMAP, 0, 0, 0);
-    m_btnHelp.SubclassDlgItem(IDC_HELP_BUTTON, this);
-    m_btnHelp.SetBitmaps(4008, 4009, 4009, 4009, 172, 31, 2);
-    m_btnHelp.ShowWindow(SW_HIDE);
+    m_heading.SetUp(this, 377, m_btnHelp, IDC_HELP_BUTTON);
 
     CRect rc;
     GetClientRect(&rc);
@@ -148,7 +142,7 @@ void CJunkCleanerDlg::OnPaint()
     if (hDC == NULL)
         return;
     const RECT& rc = paint.GetClientRect();
-    DrawBitmapAt(hDC, m_hTitle, 10, 10, 161, 61);
+    m_heading.DrawTitle(hDC);
     HPEN hPen = ::CreatePen(PS_SOLID, 1, RGB(0xED, 0xEB, 0xE6));
     HGDIOBJ hOldPen = ::SelectObject(hDC, hPen);
     HGDIOBJ hOldBrush = ::SelectObject(hDC, ::GetStockObject(NULL_BRUSH));
