@@ -142,10 +142,7 @@ CNButtonEx& CEvidenceCleanerDlg::GetButton(UINT nID)
 
 BOOL CEvidenceCleanerDlg::CreateView(HWND hParent, int x, int y)
 {
-    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
-        return FALSE;
-    SwitchLanguage();
-    return TRUE;
+    return CreatePrivacyViewWithTexts(*this, hParent, x, y);
 }
 
 BOOL CEvidenceCleanerDlg::OnInitDialog()

@@ -90,10 +90,7 @@ CFileShredderDlg::~CFileShredderDlg()
 
 BOOL CFileShredderDlg::CreateView(HWND hParent, int x, int y)
 {
-    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
-        return FALSE;
-    SwitchLanguage();
-    return TRUE;
+    return CreatePrivacyViewWithTexts(*this, hParent, x, y);
 }
 
 BOOL CFileShredderDlg::OnInitDialog()

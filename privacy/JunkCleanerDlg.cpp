@@ -25,10 +25,7 @@ CJunkCleanerDlg::~CJunkCleanerDlg()
 
 BOOL CJunkCleanerDlg::CreateView(HWND hParent, int x, int y)
 {
-    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
-        return FALSE;
-    SwitchLanguage();
-    return TRUE;
+    return CreatePrivacyViewWithTexts(*this, hParent, x, y);
 }
 
 BOOL CJunkCleanerDlg::OnInitDialog()
