@@ -116,19 +116,10 @@ BOOL CDesktopPage::OnInitDialog()
     return TRUE;
 }
 
-CString CDesktopPage::SchemeLabel() const
-{
-    int nScheme = GetCheckedScheme();
-    return nScheme >= 0 ? LangText(kSchemeKeys[nScheme]) : CString();
-}
-
 void CDesktopPage::FillList()
 {
     m_list.DeleteAllItems();
-    // The translation is text, not a format: only its %s is replaced.
-    CString strHeading = LangText(L"IDC_STC_DT_LIST");
-    strHeading.Replace(L"%s", SchemeLabel());
-    SetText(5049, strHeading);
+    SetReviewHeading(5049, L"IDC_STC_DT_LIST", kSchemeKeys);
     int nScheme = GetCheckedScheme();
     if (nScheme < 0)
         return;

@@ -24,7 +24,5 @@ protected:
     void ApplyRow(int nRow, int nScheme, CRegistry& reg) override;
 
 private:
-    CString SchemeLabel() const;
-
     CSkinRadioButton m_radios[SCHEME_COUNT];
 };

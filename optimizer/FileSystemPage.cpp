@@ -75,10 +75,8 @@ BOOL CFileSystemPage::OnInitDialog()
 void CFileSystemPage::FillList()
 {
     m_list.DeleteAllItems();
+    SetReviewHeading(5042, L"IDC_STC_FS_LIST", kSchemeKeys);
     int nScheme = GetCheckedScheme();
-    CString strHeading = LangText(L"IDC_STC_FS_LIST");
-    strHeading.Replace(L"%s", nScheme >= 0 ? LangText(kSchemeKeys[nScheme]) : CString());
-    SetText(5042, strHeading);
     if (nScheme < 0)
         return;
     for (int nRow : kSchemeRows[nScheme])

@@ -39,6 +39,15 @@ BOOL CReviewTuningPage::ApplyOption(UINT nOptionID, CRegistry& reg)
     return FALSE;
 }
 
+void CReviewTuningPage::SetReviewHeading(UINT nID, LPCWSTR pszKey, const LPCWSTR* pChoiceKeys)
+{
+    int nChoice = GetChoice();
+    // The translation is text, not a format: only its %s is replaced.
+    CString strHeading = LangText(pszKey);
+    strHeading.Replace(L"%s", nChoice >= 0 ? LangText(pChoiceKeys[nChoice]) : CString());
+    SetText(nID, strHeading);
+}
+
 void CReviewTuningPage::SetColumnHeaders(const LPCWSTR* pKeys, int nCount)
 {
     if (m_list.GetSafeHwnd() == NULL)

@@ -33,6 +33,9 @@ protected:
     virtual void ApplyRow(int nRow, int nChoice, CRegistry& reg) = 0;
     // The list's column headers in the current language.
     void SetColumnHeaders(const LPCWSTR* pKeys, int nCount);
+    // The text above the list: the translation of pszKey with the checked
+    // choice's label (from pChoiceKeys) in place of its %s.
+    void SetReviewHeading(UINT nID, LPCWSTR pszKey, const LPCWSTR* pChoiceKeys);
 
     const CReviewPageIDs& m_ids;
     CListCtrl m_list;
