@@ -5,11 +5,10 @@
 
 namespace {
 const UINT kRadioIDs[] = {5046, 5045};
-const UINT kOptionIDs[] = {5076, 5077};
 const LPCWSTR kSchemeKeys[] = {L"IDC_RADSTC_DT_BA", L"IDC_RADSTC_DT_MP"};
-const UINT kChooseIDs[] = {5068, 5046, 5045, 5079, 5080, 5048, 5047};
-const UINT kReviewIDs[] = {5049, 5050};
-const UINT kFinishIDs[] = {5071, 5052};
+const LPCWSTR kColumnKeys[] = {L"IDC_LIST_DT_COLUMN_1", L"IDC_LIST_DT_COLUMN_2"};
+const CReviewPageIDs kIDs = {
+    {5068, 5046, 5045, 5079, 5080, 5048, 5047}, {5049, 5050}, {5071, 5052}, {5076, 5077}};
 
 const LPCWSTR kStartMenu = L"SOFTWARE\\Classes\\CLSID\\{00021400-0000-0000-C000-000000000046}";
 const LPCWSTR kDesktopLower = L"Control Panel\\desktop";
@@ -95,20 +94,13 @@ const CRegOp kDefaults[] = {
     RegDword(ROOT_HKLM, kWinlogon, L"AutoRestartShell", 1),
 };
 
-void ApplyRow(int nRow, int nScheme, CRegistry& reg)
-{
-    if (nRow < 0 || nRow >= kRowCount || nScheme < 0 || nScheme > 1)
-        return;
-    RunRegOps(reg, kRows[nRow].ops[nScheme], kRows[nRow].nOps);
-}
-
 CString ValueText(LPCWSTR pszValue)
 {
     return (pszValue[0] >= L'0' && pszValue[0] <= L'9') ? CString(pszValue) : LangText(pszValue);
 }
 } // namespace
 
-CDesktopPage::CDesktopPage() : CTuningPage(IDD)
+CDesktopPage::CDesktopPage() : CReviewTuningPage(IDD, kIDs)
 {
 }
 
@@ -117,35 +109,17 @@ BOOL CDesktopPage::OnInitDialog()
     CDialog::OnInitDialog();
     SetUpRadios(m_radios, kRadioIDs, SCHEME_COUNT, 0);
     SetUpReviewList(m_list, 5050);
-    m_list.InsertColumn(0, LangText(L"IDC_LIST_DT_COLUMN_1"), LVCFMT_LEFT, 350);
-    m_list.InsertColumn(1, LangText(L"IDC_LIST_DT_COLUMN_2"), LVCFMT_LEFT, 100);
+    m_list.InsertColumn(0, LangText(kColumnKeys[0]), LVCFMT_LEFT, 350);
+    m_list.InsertColumn(1, LangText(kColumnKeys[1]), LVCFMT_LEFT, 100);
     SwitchLanguage();
     ShowStep(STEP_CHOOSE);
     return TRUE;
 }
 
-void CDesktopPage::ShowStep(int nStep)
-{
-    ShowControls(kChooseIDs, _countof(kChooseIDs), nStep == STEP_CHOOSE);
-    ShowControls(kReviewIDs, _countof(kReviewIDs), nStep == STEP_REVIEW);
-    ShowControls(kFinishIDs, _countof(kFinishIDs), nStep == STEP_FINISH);
-    if (nStep == STEP_REVIEW)
-        FillList();
-}
-
-CString CDesktopPage::SchemeLabel() const
-{
-    int nScheme = GetCheckedScheme();
-    return nScheme >= 0 ? LangText(kSchemeKeys[nScheme]) : CString();
-}
-
 void CDesktopPage::FillList()
 {
     m_list.DeleteAllItems();
-    // The translation is text, not a format: only its %s is replaced.
-    CString strHeading = LangText(L"IDC_STC_DT_LIST");
-    strHeading.Replace(L"%s", SchemeLabel());
-    SetText(5049, strHeading);
+    SetReviewHeading(5049, L"IDC_STC_DT_LIST", kSchemeKeys);
     int nScheme = GetCheckedScheme();
     if (nScheme < 0)
         return;
@@ -157,27 +131,20 @@ void CDesktopPage::FillList()
     FitReviewColumns(m_list);
 }
 
-void CDesktopPage::ApplyWizard(CRegistry& reg)
+std::vector<int> CDesktopPage::ChoiceRows(int) const
 {
-    int nScheme = GetCheckedScheme();
-    for (int i = 0; i < m_list.GetItemCount(); i++)
-    {
-        if (m_list.GetCheck(i))
-            ApplyRow((int)m_list.GetItemData(i), nScheme, reg);
-    }
+    // Both schemes write every row, each with its own values.
+    std::vector<int> rows;
+    for (int nRow = 0; nRow < kRowCount; nRow++)
+        rows.push_back(nRow);
+    return rows;
 }
 
-BOOL CDesktopPage::ApplyOption(UINT nOptionID, CRegistry& reg)
+void CDesktopPage::ApplyRow(int nRow, int nScheme, CRegistry& reg)
 {
-    for (int nScheme = 0; nScheme < SCHEME_COUNT; nScheme++)
-    {
-        if (kOptionIDs[nScheme] != nOptionID)
-            continue;
-        for (int nRow = 0; nRow < kRowCount; nRow++)
-            ApplyRow(nRow, nScheme, reg);
-        return TRUE;
-    }
-    return FALSE;
+    if (nRow < 0 || nRow >= kRowCount || nScheme < 0 || nScheme >= SCHEME_COUNT)
+        return;
+    RunRegOps(reg, kRows[nRow].ops[nScheme], kRows[nRow].nOps);
 }
 
 void CDesktopPage::RestoreDefault(CRegistry& reg)
@@ -193,18 +160,7 @@ void CDesktopPage::SwitchLanguage()
     SetText(5048, LangText(L"IDC_STC_DT_BA"));
     SetText(5047, LangText(L"IDC_STC_DT_MP"));
     SetText(5052, ExpandLineBreaks(LangText(L"IDC_STC_DT_FINISH")));
-    if (m_list.GetSafeHwnd() != NULL)
-    {
-        const LPCWSTR keys[] = {L"IDC_LIST_DT_COLUMN_1", L"IDC_LIST_DT_COLUMN_2"};
-        for (int i = 0; i < 2; i++)
-        {
-            CString strHeader = LangText(keys[i]);
-            LVCOLUMNW lvc = {};
-            lvc.mask = LVCF_TEXT;
-            lvc.pszText = (LPWSTR)(LPCWSTR)strHeader;
-            m_list.SetColumn(i, &lvc);
-        }
-    }
+    SetColumnHeaders(kColumnKeys, _countof(kColumnKeys));
     if (m_nStep == STEP_REVIEW)
         FillList();
 }

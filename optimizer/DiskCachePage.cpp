@@ -2,16 +2,17 @@
 #include "optimizer/OptimizerText.h"
 #include "optimizer/TuningOps.h"
 #include "optimizer/shared/LangString.h"
+#include <iterator>
 
 namespace {
 const UINT kRadioIDs[] = {5032, 5033, 5034, 5035, 5036};
-const UINT kOptionIDs[] = {5071, 5072, 5073, 5074, 5075};
 const LPCWSTR kTypeKeys[] = {L"IDC_STC_DC_WSU", L"IDC_STC_DC_SRU", L"IDC_STC_DC_LSU", L"IDC_STC_DC_WFS",
                              L"IDC_STC_DC_MCU"};
 const UINT kTypeLabelIDs[] = {5074, 5075, 5076, 5077, 5078};
-const UINT kChooseIDs[] = {5037, 5067, 5032, 5033, 5034, 5035, 5036, 5074, 5075, 5076, 5077, 5078};
-const UINT kReviewIDs[] = {5039, 5038};
-const UINT kFinishIDs[] = {5070, 5041};
+const CReviewPageIDs kIDs = {{5037, 5067, 5032, 5033, 5034, 5035, 5036, 5074, 5075, 5076, 5077, 5078},
+                             {5039, 5038},
+                             {5070, 5041},
+                             {5071, 5072, 5073, 5074, 5075}};
 
 enum { AUA, WCA, WAE, SRR, SIC, SIC1, CMP, CMP1, CMP2, MOC, MOC1, ROW_COUNT };
 const LPCWSTR kRowKeys[ROW_COUNT] = {
@@ -52,7 +53,7 @@ const CRegOp kDefaults[] = {
 };
 } // namespace
 
-CDiskCachePage::CDiskCachePage() : CTuningPage(IDD)
+CDiskCachePage::CDiskCachePage() : CReviewTuningPage(IDD, kIDs)
 {
 }
 
@@ -67,15 +68,6 @@ BOOL CDiskCachePage::OnInitDialog()
     return TRUE;
 }
 
-void CDiskCachePage::ShowStep(int nStep)
-{
-    ShowControls(kChooseIDs, _countof(kChooseIDs), nStep == STEP_CHOOSE);
-    ShowControls(kReviewIDs, _countof(kReviewIDs), nStep == STEP_REVIEW);
-    ShowControls(kFinishIDs, _countof(kFinishIDs), nStep == STEP_FINISH);
-    if (nStep == STEP_REVIEW)
-        FillList();
-}
-
 void CDiskCachePage::FillList()
 {
     m_list.DeleteAllItems();
@@ -88,33 +80,18 @@ void CDiskCachePage::FillList()
     FitReviewColumns(m_list);
 }
 
-void CDiskCachePage::ApplyRow(int nRow, CRegistry& reg)
+std::vector<int> CDiskCachePage::ChoiceRows(int nType) const
 {
+    if (nType < 0 || nType >= TYPE_COUNT)
+        return std::vector<int>();
+    return std::vector<int>(std::begin(kTypeRows[nType]), std::end(kTypeRows[nType]));
+}
+
+void CDiskCachePage::ApplyRow(int nRow, int, CRegistry& reg)
+{
+    // The user types differ in which rows they offer, not in a row's value.
     if (nRow >= 0 && nRow < ROW_COUNT)
         RunRegOp(reg, kRowOps[nRow]);
-}
-
-void CDiskCachePage::ApplyWizard(CRegistry& reg)
-{
-    // Rows are known by their code, so equal or empty texts cannot mix them up.
-    for (int i = 0; i < m_list.GetItemCount(); i++)
-    {
-        if (m_list.GetCheck(i))
-            ApplyRow((int)m_list.GetItemData(i), reg);
-    }
-}
-
-BOOL CDiskCachePage::ApplyOption(UINT nOptionID, CRegistry& reg)
-{
-    for (int nType = 0; nType < TYPE_COUNT; nType++)
-    {
-        if (kOptionIDs[nType] != nOptionID)
-            continue;
-        for (int nRow : kTypeRows[nType])
-            ApplyRow(nRow, reg);
-        return TRUE;
-    }
-    return FALSE;
 }
 
 void CDiskCachePage::RestoreDefault(CRegistry& reg)

@@ -2,15 +2,13 @@
 #include "optimizer/OptimizerText.h"
 #include "optimizer/TuningOps.h"
 #include "optimizer/shared/LangString.h"
-#include <vector>
 
 namespace {
 const UINT kRadioIDs[] = {5002, 5003};
-const UINT kOptionIDs[] = {5078, 5079};
 const LPCWSTR kSchemeKeys[] = {L"IDC_RADSTC_FS_MP", L"IDC_RADSTC_FS_MQ"};
-const UINT kChooseIDs[] = {5069, 5002, 5003, 5081, 5082, 5005, 5006};
-const UINT kReviewIDs[] = {5042, 5008};
-const UINT kFinishIDs[] = {5072, 5010};
+const LPCWSTR kColumnKeys[] = {L"IDC_LIST_FS_COLUMN_1"};
+const CReviewPageIDs kIDs = {
+    {5069, 5002, 5003, 5081, 5082, 5005, 5006}, {5042, 5008}, {5072, 5010}, {5078, 5079}};
 
 enum { R2CH, BAM, DMP, EMP, DBT, OCF, DME, AWO, AWH, ROW_COUNT };
 const LPCWSTR kRowKeys[ROW_COUNT] = {L"ID_ITEM_OPT_2CH", L"ID_ITEM_OPT_BAM", L"ID_ITEM_OPT_DMP",
@@ -57,15 +55,9 @@ const CRegOp kDefaults[] = {
     RegString(ROOT_HKLM, kBootOptimize, L"Enable", L"Y"),
     RegDword(ROOT_HKLM, kLayout, L"EnableAutoLayout", 0),
 };
-
-void ApplyRow(int nRow, CRegistry& reg)
-{
-    if (nRow >= 0 && nRow < ROW_COUNT)
-        RunRegOps(reg, kRowOps[nRow].data(), (int)kRowOps[nRow].size());
-}
 } // namespace
 
-CFileSystemPage::CFileSystemPage() : CTuningPage(IDD)
+CFileSystemPage::CFileSystemPage() : CReviewTuningPage(IDD, kIDs)
 {
 }
 
@@ -74,28 +66,17 @@ BOOL CFileSystemPage::OnInitDialog()
     CDialog::OnInitDialog();
     SetUpRadios(m_radios, kRadioIDs, SCHEME_COUNT, 0);
     SetUpReviewList(m_list, 5008);
-    m_list.InsertColumn(0, LangText(L"IDC_LIST_FS_COLUMN_1"), LVCFMT_LEFT, 440);
+    m_list.InsertColumn(0, LangText(kColumnKeys[0]), LVCFMT_LEFT, 440);
     SwitchLanguage();
     ShowStep(STEP_CHOOSE);
     return TRUE;
 }
 
-void CFileSystemPage::ShowStep(int nStep)
-{
-    ShowControls(kChooseIDs, _countof(kChooseIDs), nStep == STEP_CHOOSE);
-    ShowControls(kReviewIDs, _countof(kReviewIDs), nStep == STEP_REVIEW);
-    ShowControls(kFinishIDs, _countof(kFinishIDs), nStep == STEP_FINISH);
-    if (nStep == STEP_REVIEW)
-        FillList();
-}
-
 void CFileSystemPage::FillList()
 {
     m_list.DeleteAllItems();
+    SetReviewHeading(5042, L"IDC_STC_FS_LIST", kSchemeKeys);
     int nScheme = GetCheckedScheme();
-    CString strHeading = LangText(L"IDC_STC_FS_LIST");
-    strHeading.Replace(L"%s", nScheme >= 0 ? LangText(kSchemeKeys[nScheme]) : CString());
-    SetText(5042, strHeading);
     if (nScheme < 0)
         return;
     for (int nRow : kSchemeRows[nScheme])
@@ -103,26 +84,16 @@ void CFileSystemPage::FillList()
     FitReviewColumns(m_list);
 }
 
-void CFileSystemPage::ApplyWizard(CRegistry& reg)
+std::vector<int> CFileSystemPage::ChoiceRows(int nScheme) const
 {
-    for (int i = 0; i < m_list.GetItemCount(); i++)
-    {
-        if (m_list.GetCheck(i))
-            ApplyRow((int)m_list.GetItemData(i), reg);
-    }
+    return (nScheme >= 0 && nScheme < SCHEME_COUNT) ? kSchemeRows[nScheme] : std::vector<int>();
 }
 
-BOOL CFileSystemPage::ApplyOption(UINT nOptionID, CRegistry& reg)
+void CFileSystemPage::ApplyRow(int nRow, int, CRegistry& reg)
 {
-    for (int nScheme = 0; nScheme < SCHEME_COUNT; nScheme++)
-    {
-        if (kOptionIDs[nScheme] != nOptionID)
-            continue;
-        for (int nRow : kSchemeRows[nScheme])
-            ApplyRow(nRow, reg);
-        return TRUE;
-    }
-    return FALSE;
+    // A row writes the same values whichever scheme offers it.
+    if (nRow >= 0 && nRow < ROW_COUNT)
+        RunRegOps(reg, kRowOps[nRow].data(), (int)kRowOps[nRow].size());
 }
 
 void CFileSystemPage::RestoreDefault(CRegistry& reg)
@@ -138,14 +109,7 @@ void CFileSystemPage::SwitchLanguage()
     SetText(5005, LangText(L"IDC_STC_FS_MP"));
     SetText(5006, LangText(L"IDC_STC_FS_MQ"));
     SetText(5010, ExpandLineBreaks(LangText(L"IDC_STC_FS_FINISH")));
-    if (m_list.GetSafeHwnd() != NULL)
-    {
-        CString strHeader = LangText(L"IDC_LIST_FS_COLUMN_1");
-        LVCOLUMNW lvc = {};
-        lvc.mask = LVCF_TEXT;
-        lvc.pszText = (LPWSTR)(LPCWSTR)strHeader;
-        m_list.SetColumn(0, &lvc);
-    }
+    SetColumnHeaders(kColumnKeys, _countof(kColumnKeys));
     if (m_nStep == STEP_REVIEW)
         FillList();
 }

@@ -1,6 +1,7 @@
 #include "optimizer/MemoryOptimizerDlg.h"
 #include "optimizer/DebugPrivilegeScope.h"
 #include "optimizer/OptimizerText.h"
+#include "optimizer/shared/WhitePaint.h"
 #include "framework/WorkerCall.h"
 #include <atomic>
 #include <climits>
@@ -410,14 +411,7 @@ BOOL CMemoryOptimizerDlg::OnEraseBkgnd(CDC*)
 
 void CMemoryOptimizerDlg::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC hDC = ::BeginPaint(m_hWnd, &ps);
-    if (hDC == NULL)
-        return;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
-    ::EndPaint(m_hWnd, &ps);
+    CWhitePaint paint(m_hWnd, (HBRUSH)m_brWhite.m_hObject);
 }
 
 HBRUSH CMemoryOptimizerDlg::OnCtlColor(CDC* pDC, CWnd*, UINT)

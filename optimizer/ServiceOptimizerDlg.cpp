@@ -2,6 +2,8 @@
 #include "optimizer/shared/DrawUtils.h"
 #include "optimizer/OptimizerText.h"
 #include "optimizer/shared/IniFile.h"
+#include "optimizer/shared/ListColumnText.h"
+#include "optimizer/shared/WhitePaint.h"
 
 namespace {
 int s_nWindowsMajor = 6;
@@ -186,13 +188,7 @@ void CServiceOptimizerDlg::SwitchLanguage()
         const LPCWSTR keys[4] = {L"IDC_LIST_SV_COLUMN_1", bOld ? L"IDC_LIST_SV_COLUMN_2" : L"IDC_LIST_SV_COLUMN_5",
                                  L"IDC_LIST_SV_COLUMN_3", L"IDC_LIST_SV_COLUMN_4"};
         for (int i = 0; i < 4; i++)
-        {
-            CString strText = LangText(keys[i]);
-            LVCOLUMNW column = {};
-            column.mask = LVCF_TEXT;
-            column.pszText = (LPWSTR)(LPCWSTR)strText;
-            m_list.SetColumn(i, &column);
-        }
+            SetColumnText(m_list, i, LangText(keys[i]));
     }
     m_btnHelp.SetWindowText(LangText(L"IDC_BTN_HELP"));
     m_btnOptimize.SetWindowText(LangText(L"IDC_BTN_SV_OPTIMIZE"));
@@ -231,15 +227,8 @@ BOOL CServiceOptimizerDlg::OnEraseBkgnd(CDC*)
 
 void CServiceOptimizerDlg::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC hDC = ::BeginPaint(m_hWnd, &ps);
-    if (hDC == NULL)
-        return;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
-    DrawBitmapAt(hDC, m_hHeader, 0, 0, 235, 61);
-    ::EndPaint(m_hWnd, &ps);
+    CWhitePaint paint(m_hWnd, (HBRUSH)m_brWhite.m_hObject);
+    DrawBitmapAt(paint.GetDC(), m_hHeader, 0, 0, 235, 61);
 }
 
 HBRUSH CServiceOptimizerDlg::OnCtlColor(CDC* pDC, CWnd*, UINT)

@@ -2,6 +2,7 @@
 #include "framework/WinThread.h"
 #include "framework/WorkerCall.h"
 #include "optimizer/shared/LangString.h"
+#include "optimizer/shared/ListColumnText.h"
 #include "privacy/CleanProgressDlg.h"
 #include "privacy/EvidenceCatalogue.h"
 #include "privacy/PrivacyState.h"
@@ -141,10 +142,7 @@ CNButtonEx& CEvidenceCleanerDlg::GetButton(UINT nID)
 
 BOOL CEvidenceCleanerDlg::CreateView(HWND hParent, int x, int y)
 {
-    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
-        return FALSE;
-    SwitchLanguage();
-    return TRUE;
+    return CreatePrivacyViewWithTexts(*this, hParent, x, y);
 }
 
 BOOL CEvidenceCleanerDlg::OnInitDialog()
@@ -600,13 +598,7 @@ void CEvidenceCleanerDlg::SwitchLanguage()
         button.Invalidate(FALSE);
     }
     for (int i = 0; i < 3; i++)
-    {
-        CString strHeader = Text(kColumns[i].pszKey);
-        LVCOLUMNW lvc = {};
-        lvc.mask = LVCF_TEXT;
-        lvc.pszText = (LPWSTR)(LPCWSTR)strHeader;
-        m_list.SetColumn(i, &lvc);
-    }
+        SetColumnText(m_list, i, Text(kColumns[i].pszKey));
 }
 
 void CEvidenceCleanerDlg::RelayToolTipEvent(MSG* pMsg)

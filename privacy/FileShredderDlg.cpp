@@ -1,5 +1,6 @@
 #include "privacy/FileShredderDlg.h"
-#include "optimizer/shared/DrawUtils.h"
+#include "optimizer/shared/ListColumnText.h"
+#include "optimizer/shared/WhitePaint.h"
 #include "privacy/JunkBrowse.h"
 #include "privacy/JunkText.h"
 #include "privacy/PrivacyState.h"
@@ -68,7 +69,7 @@ CFileShredderDlg::CFileShredderDlg()
     : CDialog(IDD), m_btnHelp(CNButtonEx::STYLE_PRIVACY), m_btnAddFile(CNButtonEx::STYLE_PRIVACY),
       m_btnAddDir(CNButtonEx::STYLE_PRIVACY), m_btnDelFile(CNButtonEx::STYLE_PRIVACY),
       m_btnDelAll(CNButtonEx::STYLE_PRIVACY), m_btnShred(CNButtonEx::STYLE_PRIVACY),
-      m_list(CMyListCtrl::STYLE_PRIVACY), m_hTitle(NULL), m_hThread(NULL), m_nRun(0)
+      m_list(CMyListCtrl::STYLE_PRIVACY), m_hThread(NULL), m_nRun(0)
 {
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
 }
@@ -85,25 +86,17 @@ CFileShredderDlg::~CFileShredderDlg()
     }
     if (m_hWnd != NULL)
         DestroyWindow();
-    if (m_hTitle != NULL)
-        ::DeleteObject(m_hTitle);
 }
 
 BOOL CFileShredderDlg::CreateView(HWND hParent, int x, int y)
 {
-    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
-        return FALSE;
-    SwitchLanguage();
-    return TRUE;
+    return CreatePrivacyViewWithTexts(*this, hParent, x, y);
 }
 
 BOOL CFileShredderDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_hTitle = (HBITMAP)::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(225), IMAGE_BITMAP, 0, 0, 0);
-    m_btnHelp.SubclassDlgItem(IDC_HELP_BUTTON, this);
-    m_btnHelp.SetBitmaps(4008, 4009, 4009, 4009, 172, 31, 2);
-    m_btnHelp.ShowWindow(SW_HIDE);
+    m_heading.SetUp(this, 225, m_btnHelp, IDC_HELP_BUTTON);
 
     CSkinRadioButton* group[3] = {&m_radQuick, &m_radSafe, &m_radThorough};
     const UINT radios[3] = {IDC_QUICK, IDC_SAFE, IDC_THOROUGH};
@@ -197,11 +190,7 @@ void CFileShredderDlg::SwitchLanguage()
     {
         CString strKey;
         strKey.Format(L"IDC_LIST_SHRED_COLUMN_%d", i + 1);
-        CString strText = PrivacyText(strKey);
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT;
-        column.pszText = (LPWSTR)(LPCWSTR)strText;
-        m_list.SetColumn(i, &column);
+        SetColumnText(m_list, i, PrivacyText(strKey));
     }
     for (const ButtonArt& art : kListButtons)
         GetButton(art.nID).SetWindowText(PrivacyText(art.lpszKey));
@@ -568,15 +557,8 @@ BOOL CFileShredderDlg::OnEraseBkgnd(CDC*)
 
 void CFileShredderDlg::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC hDC = ::BeginPaint(m_hWnd, &ps);
-    if (hDC == NULL)
-        return;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
-    DrawBitmapAt(hDC, m_hTitle, 10, 10, 161, 61);
-    ::EndPaint(m_hWnd, &ps);
+    CWhitePaint paint(m_hWnd, (HBRUSH)m_brWhite.m_hObject);
+    m_heading.DrawTitle(paint.GetDC());
 }
 
 HBRUSH CFileShredderDlg::OnCtlColor(CDC* pDC, CWnd*, UINT)

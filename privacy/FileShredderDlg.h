@@ -6,6 +6,7 @@
 #include "optimizer/shared/MyListCtrl.h"
 #include "optimizer/shared/MyStaticCtrl.h"
 #include "optimizer/shared/NButtonEx.h"
+#include "privacy/ViewHeading.h"
 #include "optimizer/shared/SkinRadioButton.h"
 #include "privacy/ShredPlan.h"
 #include "privacy/ShredRejects.h"
@@ -101,7 +102,7 @@ private:
     CNButtonEx m_btnAddFile, m_btnAddDir, m_btnDelFile, m_btnDelAll, m_btnShred;
     CMyListCtrl m_list;
     CBrush m_brWhite;
-    HBITMAP m_hTitle;
+    CViewHeading m_heading;
     std::vector<ShredItem> m_items;  // row i of the list
     std::shared_ptr<CShredShared> m_shared;
     HANDLE m_hThread;

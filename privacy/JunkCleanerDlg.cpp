@@ -1,5 +1,5 @@
 #include "privacy/JunkCleanerDlg.h"
-#include "optimizer/shared/DrawUtils.h"
+#include "optimizer/shared/WhitePaint.h"
 #include "privacy/JunkText.h"
 #include "privacy/PrivacyState.h"
 
@@ -9,7 +9,7 @@ BEGIN_MESSAGE_MAP(CJunkCleanerDlg, CDialog)
     ON_MESSAGE(SKINTAB_SELCHANGE, OnTabSelChange)
 END_MESSAGE_MAP()
 
-CJunkCleanerDlg::CJunkCleanerDlg() : CDialog(IDD), m_btnHelp(CNButtonEx::STYLE_PRIVACY), m_hTitle(NULL)
+CJunkCleanerDlg::CJunkCleanerDlg() : CDialog(IDD), m_btnHelp(CNButtonEx::STYLE_PRIVACY)
 {
     m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
 }
@@ -21,25 +21,17 @@ CJunkCleanerDlg::~CJunkCleanerDlg()
     m_result.StopAndWait(PRIVACY_EXIT_WAIT_MS);
     if (m_hWnd != NULL)
         DestroyWindow();
-    if (m_hTitle != NULL)
-        ::DeleteObject(m_hTitle);
 }
 
 BOOL CJunkCleanerDlg::CreateView(HWND hParent, int x, int y)
 {
-    if (!CreatePrivacyView(*this, IDD, hParent, x, y))
-        return FALSE;
-    SwitchLanguage();
-    return TRUE;
+    return CreatePrivacyViewWithTexts(*this, hParent, x, y);
 }
 
 BOOL CJunkCleanerDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_hTitle = (HBITMAP)::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(377), IMAGE_BITMAP, 0, 0, 0);
-    m_btnHelp.SubclassDlgItem(IDC_HELP_BUTTON, this);
-    m_btnHelp.SetBitmaps(4008, 4009, 4009, 4009, 172, 31, 2);
-    m_btnHelp.ShowWindow(SW_HIDE);
+    m_heading.SetUp(this, 377, m_btnHelp, IDC_HELP_BUTTON);
 
     CRect rc;
     GetClientRect(&rc);
@@ -142,14 +134,12 @@ BOOL CJunkCleanerDlg::OnEraseBkgnd(CDC*)
 
 void CJunkCleanerDlg::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC hDC = ::BeginPaint(m_hWnd, &ps);
+    CWhitePaint paint(m_hWnd, (HBRUSH)m_brWhite.m_hObject);
+    HDC hDC = paint.GetDC();
     if (hDC == NULL)
         return;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ::FillRect(hDC, &rc, (HBRUSH)m_brWhite.m_hObject);
-    DrawBitmapAt(hDC, m_hTitle, 10, 10, 161, 61);
+    const RECT& rc = paint.GetClientRect();
+    m_heading.DrawTitle(hDC);
     HPEN hPen = ::CreatePen(PS_SOLID, 1, RGB(0xED, 0xEB, 0xE6));
     HGDIOBJ hOldPen = ::SelectObject(hDC, hPen);
     HGDIOBJ hOldBrush = ::SelectObject(hDC, ::GetStockObject(NULL_BRUSH));
@@ -157,5 +147,4 @@ void CJunkCleanerDlg::OnPaint()
     ::SelectObject(hDC, hOldBrush);
     ::SelectObject(hDC, hOldPen);
     ::DeleteObject(hPen);
-    ::EndPaint(m_hWnd, &ps);
 }

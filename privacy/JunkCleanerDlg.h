@@ -3,6 +3,7 @@
 // window, with a scan-options tab and a result tab on a skinned tab strip.
 #include "framework/Afx.h"
 #include "optimizer/shared/NButtonEx.h"
+#include "privacy/ViewHeading.h"
 #include "optimizer/shared/SkinTab.h"
 #include "privacy/JunkResultDlg.h"
 #include "privacy/JunkScanOptionDlg.h"
@@ -53,5 +54,5 @@ private:
     CJunkScanOptionDlg m_options;
     CJunkResultDlg m_result;
     CBrush m_brWhite;
-    HBITMAP m_hTitle;
+    CViewHeading m_heading;
 };

@@ -1,4 +1,5 @@
 #include "privacy/JunkResultDlg.h"
+#include "optimizer/shared/ListColumnText.h"
 #include "privacy/JunkDeleteAll.h"
 #include "privacy/JunkText.h"
 #include "privacy/PrivacyState.h"
@@ -124,13 +125,7 @@ void CJunkResultDlg::SwitchLanguage()
         return;
     const LPCWSTR keys[2] = {L"IDC_LIST_COLUMN_1", L"IDC_LIST_COLUMN_2"};
     for (int i = 0; i < 2; i++)
-    {
-        CString strText = PrivacyText(keys[i]);
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT;
-        column.pszText = (LPWSTR)(LPCWSTR)strText;
-        m_list.SetColumn(i, &column);
-    }
+        SetColumnText(m_list, i, PrivacyText(keys[i]));
     m_btnStop.SetWindowText(PrivacyText(L"IDC_BTN_JUNK_RES_STOP"));
     m_btnDelete.SetWindowText(PrivacyText(L"IDC_BTN_JUNK_RES_DEL"));
     m_btnDeleteAll.SetWindowText(PrivacyText(L"IDC_BTN_JUNK_RES_DELALL"));

@@ -1,4 +1,5 @@
 #include "privacy/JunkScanOptionDlg.h"
+#include "optimizer/shared/ListColumnText.h"
 #include "privacy/JunkBrowse.h"
 #include "privacy/JunkMaskRules.h"
 #include "privacy/JunkText.h"
@@ -161,13 +162,7 @@ void CJunkScanOptionDlg::SwitchLanguage()
         m_labels[i].SetWindowText(PrivacyText(kLabels[i].lpszKey));
     const LPCWSTR keys[2] = {L"IDC_LIST_COLUMN_3", L"IDC_LIST_COLUMN_4"};
     for (int i = 0; i < 2; i++)
-    {
-        CString strText = PrivacyText(keys[i]);
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT;
-        column.pszText = (LPWSTR)(LPCWSTR)strText;
-        m_list.SetColumn(i, &column);
-    }
+        SetColumnText(m_list, i, PrivacyText(keys[i]));
     m_btnBrowse.SetWindowText(PrivacyText(L"IDC_BTN_JUNK_SACN_BROWSER"));
     m_btnScan.SetWindowText(PrivacyText(L"IDC_BTN_JUNK_SACN"));
     Invalidate();

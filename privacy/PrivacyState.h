@@ -24,6 +24,15 @@ void PrivacyReleaseHostWnd();
 // Creates a view's dialog as a hidden child of the host's window at (x, y),
 // its control id the template's; FALSE when either window is missing.
 BOOL CreatePrivacyView(CDialog& view, UINT nIDTemplate, HWND hParent, int x, int y);
+// The same from the view's own template, its texts then read in the current language.
+template <class TView>
+BOOL CreatePrivacyViewWithTexts(TView& view, HWND hParent, int x, int y)
+{
+    if (!CreatePrivacyView(view, TView::IDD, hParent, x, y))
+        return FALSE;
+    view.SwitchLanguage();
+    return TRUE;
+}
 
 // The language file every text of the library is read from ("" until set).
 LPCWSTR PrivacyLanguageFile();

@@ -1,13 +1,17 @@
 #pragma once
 // Runs a host shell command from a program under Wine and reads back what it
 // wrote (Wine does not pass a Unix program's exit code back).
+#include "tests/support/HostPath.h"
 #include <windows.h>
 #include <string>
 
 namespace benchshell {
 
 // The host path of a Windows path; empty when Wine cannot tell.
-std::string UnixPath(const std::wstring& strPath);
+inline std::string UnixPath(const std::wstring& strPath)
+{
+    return testsupport::UnixPathOf(strPath);
+}
 // Runs the command in /bin/sh; its standard output is returned in strOut.
 // FALSE when it did not finish in time or exited with another code than 0.
 bool Run(const std::string& strCommand, std::string& strOut, DWORD dwTimeoutMs = 600000);

@@ -75,7 +75,7 @@ void DrawTransparentBitmap(CDC* pDC, int x, int y, CBitmap& bitmap, COLORREF crK
 
 void DrawBitmapAt(HDC hDC, HBITMAP hBitmap, int x, int y, int cx, int cy)
 {
-    if (hBitmap == NULL)
+    if (hDC == NULL || hBitmap == NULL)
         return;
     HDC hMem = ::CreateCompatibleDC(hDC);
     if (hMem == NULL)

@@ -16,7 +16,7 @@ void DrawTransparentBitmap(CDC* pDC, int x, int y, int nWidth, int nHeight, CDC*
 // The same for a whole bitmap drawn at its own size.
 void DrawTransparentBitmap(CDC* pDC, int x, int y, CBitmap& bitmap, COLORREF crKey);
 
-// Copies the top-left cx by cy of a bitmap to (x, y); nothing when hBitmap is NULL.
+// Copies the top-left cx by cy of a bitmap to (x, y); nothing when either handle is NULL.
 void DrawBitmapAt(HDC hDC, HBITMAP hBitmap, int x, int y, int cx, int cy);
 
 // Fills a memory context with the parent's own drawing of the area under a

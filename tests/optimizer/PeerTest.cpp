@@ -37,15 +37,22 @@ std::string Narrow(const std::wstring& str)
     return CString(str.c_str()).ToUtf8();
 }
 
-// What One-Click with nw 5069, dt 5077, dc 5071 and fs 5078 leaves behind.
-std::vector<Expect> Expected(bool bSet001)
+// The control sets the machine-wide values go to: ControlSet001 as well when
+// the prefix has it.
+std::vector<std::wstring> ControlSets(bool bSet001)
 {
     std::vector<std::wstring> sets = {L"SYSTEM\\CurrentControlSet\\"};
     if (bSet001)
         sets.insert(sets.begin(), L"SYSTEM\\ControlSet001\\");
+    return sets;
+}
+
+// What One-Click with nw 5069, dt 5077, dc 5071 and fs 5078 leaves behind.
+std::vector<Expect> Expected(bool bSet001)
+{
     std::vector<Expect> v;
     HKEY M = HKEY_LOCAL_MACHINE, U = HKEY_CURRENT_USER;
-    for (const std::wstring& s : sets)
+    for (const std::wstring& s : ControlSets(bSet001))
     {
         const std::wstring tcp = s + L"Services\\Tcpip\\Parameters";
         const std::pair<const wchar_t*, DWORD> tcpValues[] = {
@@ -97,12 +104,9 @@ std::vector<Expect> Expected(bool bSet001)
 // means the value must be gone.
 std::vector<Expect> DefaultsExpected(bool bSet001)
 {
-    std::vector<std::wstring> sets = {L"SYSTEM\\CurrentControlSet\\"};
-    if (bSet001)
-        sets.insert(sets.begin(), L"SYSTEM\\ControlSet001\\");
     std::vector<Expect> v;
     HKEY M = HKEY_LOCAL_MACHINE, U = HKEY_CURRENT_USER;
-    for (const std::wstring& s : sets)
+    for (const std::wstring& s : ControlSets(bSet001))
     {
         const std::wstring tcp = s + L"Services\\Tcpip\\Parameters";
         for (const wchar_t* pszGone : {L"SackOpts", L"TcpMaxDupAcks", L"EnablePMTUBHDetect", L"EnablePMTUDiscovery",

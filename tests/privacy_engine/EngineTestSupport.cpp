@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "tests/support/HostPath.h"
 #include "tests/support/TestSupport.h"
 #include <shlwapi.h>
 
@@ -117,15 +118,7 @@ bool FolderExists(const std::wstring& strPath)
 
 std::string UnixPathOf(const std::wstring& strPath)
 {
-    typedef char*(__cdecl * UNIXNAME)(LPCWSTR);
-    UNIXNAME pfnUnixName = (UNIXNAME)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    if (pfnUnixName == NULL)
-        return std::string();
-    char* pszUnix = pfnUnixName(strPath.c_str());
-    if (pszUnix == NULL)
-        return std::string();
-    std::string strUnix = pszUnix;
-    ::HeapFree(::GetProcessHeap(), 0, pszUnix);
+    std::string strUnix = testsupport::UnixPathOf(strPath);
     while (strUnix.size() > 1 && strUnix.back() == '/')
         strUnix.pop_back();
     return strUnix;

@@ -75,7 +75,7 @@ private:
 void PlantFile(const std::wstring& strPath, const std::string& strBytes = "x");
 bool FileExists(const std::wstring& strPath);
 bool FolderExists(const std::wstring& strPath);
-// The Linux path of a Windows path; empty when there is none.
+// The Linux path of a Windows path, no slash at its end; empty when there is none.
 std::string UnixPathOf(const std::wstring& strPath);
 // Runs a host command and returns its output lines (sorted); FALSE when the
 // host shell did not run it.

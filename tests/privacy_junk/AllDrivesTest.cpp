@@ -63,7 +63,7 @@ TEST(JunkAllDrives, ScanAllDiskInAPrivatePrefixWithCOnlyListsWithoutDeleting)
     ASSERT_TRUE(pszDisplay != NULL && *pszDisplay != 0);
     wchar_t szExe[MAX_PATH * 2];
     ::GetModuleFileNameW(NULL, szExe, MAX_PATH * 2);
-    std::string strExe = junktest::UnixPath(szExe);
+    std::string strExe = junktest::UnixPathOf(szExe);
     ASSERT_FALSE(strExe.empty());
 
     char szCopy[96];

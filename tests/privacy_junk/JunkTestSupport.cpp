@@ -2,20 +2,6 @@
 
 namespace junktest {
 
-std::string UnixPath(const std::wstring& strPath)
-{
-    typedef char*(__cdecl * UNIXNAME)(LPCWSTR);
-    UNIXNAME pfn = (UNIXNAME)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    if (pfn == NULL)
-        return std::string();
-    char* psz = pfn(strPath.c_str());
-    if (psz == NULL)
-        return std::string();
-    std::string str(psz);
-    ::HeapFree(::GetProcessHeap(), 0, psz);
-    return str;
-}
-
 bool Plant(const std::wstring& strPath, const std::string& bytes)
 {
     for (size_t n = strPath.find(L'\\', 3); n != std::wstring::npos; n = strPath.find(L'\\', n + 1))
@@ -25,7 +11,7 @@ bool Plant(const std::wstring& strPath, const std::string& bytes)
 
 bool HostLink(const std::wstring& strTarget, const std::wstring& strLink)
 {
-    std::string strUnixTarget = UnixPath(strTarget), strUnixLink = UnixPath(strLink);
+    std::string strUnixTarget = UnixPathOf(strTarget), strUnixLink = UnixPathOf(strLink);
     if (strUnixTarget.empty() || strUnixLink.empty())
         return false;
     return testsupport::RunHostCommand("rm -f '" + strUnixLink + "' && ln -s '" + strUnixTarget + "' '" + strUnixLink + "'",
@@ -33,7 +19,7 @@ bool HostLink(const std::wstring& strTarget, const std::wstring& strLink)
 }
 
 CHostLink::CHostLink(const std::wstring& strTarget, const std::wstring& strLink)
-    : m_strUnixLink(UnixPath(strLink)), m_bMade(HostLink(strTarget, strLink))
+    : m_strUnixLink(UnixPathOf(strLink)), m_bMade(HostLink(strTarget, strLink))
 {
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the junk cleaner and shredder tests: planting files and host
 // links, Unix paths for peer tools.
+#include "tests/support/HostPath.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 #include <set>
@@ -9,8 +10,7 @@
 
 namespace junktest {
 
-// The host's path of a Windows path (through Wine); empty when unknown.
-std::string UnixPath(const std::wstring& strPath);
+using testsupport::UnixPathOf;
 // Creates the folders on the way and the file with those bytes.
 bool Plant(const std::wstring& strPath, const std::string& bytes = "x");
 // A host symbolic link (ln -s): Wine shows a linked folder as a reparse point.

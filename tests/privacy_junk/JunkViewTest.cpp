@@ -142,7 +142,7 @@ TEST_F(JunkViewTest, ScanNowRefusesNoMaskAndAFolderThatIsNotAbsolute)
 TEST_F(JunkViewTest, ScanAllDisksWalksTheDriveListAndStopKeepsTheRows)
 {
     testsupport::ScratchFolder scratch;
-    std::string strUnix = junktest::UnixPath(scratch.Path());
+    std::string strUnix = junktest::UnixPathOf(scratch.Path());
     ASSERT_FALSE(strUnix.empty());
     // 5,000 junk files (where the stop lands is the walk's own test).
     ASSERT_EQ(testsupport::RunHostCommand("cd '" + strUnix + "' && for d in $(seq 1 25); do mkdir d$d && "

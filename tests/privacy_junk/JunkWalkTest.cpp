@@ -134,7 +134,7 @@ TEST(JunkDelete, DeletesTheNameAsFoundAndLeavesAFailedFileAsItWas)
     testsupport::ScratchFolder scratch;
     std::wstring strFolder = scratch.Path();
     // Two names that differ in case only (planted on the host): the row's own goes.
-    std::string strUnix = junktest::UnixPath(strFolder);
+    std::string strUnix = junktest::UnixPathOf(strFolder);
     ASSERT_FALSE(strUnix.empty());
     ASSERT_EQ(testsupport::RunHostCommand("cd '" + strUnix + "' && echo a > Case.TMP && echo b > case.tmp", 20000), 0);
     EXPECT_TRUE(DeleteJunkFile(strFolder, L"Case.TMP"));

@@ -10,7 +10,7 @@
 using junktest::HostHas;
 using junktest::HostLines;
 using junktest::Plant;
-using junktest::UnixPath;
+using junktest::UnixPathOf;
 
 namespace {
 
@@ -87,7 +87,7 @@ TEST(JunkPeer, TheWalkListsWhatFindListsSaveGlobsSpanningADot)
     ASSERT_TRUE(Plant(strOutside + L"\\old.log"));
     junktest::CHostLink link(strOutside, strTree + L"\\d1\\link");
     ASSERT_TRUE(link.IsMade());
-    std::string strUnixTree = UnixPath(strTree);
+    std::string strUnixTree = UnixPathOf(strTree);
     ASSERT_FALSE(strUnixTree.empty());
 
     // The twelve default masks.
@@ -125,7 +125,7 @@ bool Extents(const std::wstring& strPath, std::vector<std::string>& extents)
 {
     extents.clear();
     std::vector<std::string> lines;
-    if (!HostLines("sync; filefrag -v '" + UnixPath(strPath) + "'", lines))
+    if (!HostLines("sync; filefrag -v '" + UnixPathOf(strPath) + "'", lines))
         return false;
     for (const std::string& strLine : lines)
     {
@@ -211,7 +211,7 @@ protected:
         CShredRun run(SystemShredIo(), patterns, NULL);
         ASSERT_EQ(run.Run({ShredItem{scratch.Path(), L"ours.doc"}}, nPasses), SHRED_RUN_DONE);
         EXPECT_FALSE(junktest::Exists(strOurs));
-        ASSERT_EQ(testsupport::RunHostCommand("shred " + strShredArgs + " '" + UnixPath(strTheirs) + "'", 120000), 0);
+        ASSERT_EQ(testsupport::RunHostCommand("shred " + strShredArgs + " '" + UnixPathOf(strTheirs) + "'", 120000), 0);
 
         ASSERT_TRUE(Extents(scratch.File(L"ours.link"), oursAfter));
         ASSERT_TRUE(Extents(scratch.File(L"theirs.link"), theirsAfter));

@@ -252,7 +252,7 @@ TEST_F(ShredderViewTest, AFailedDeleteEndsTheShredWithAMessageAndKeepsItsRow)
 TEST_F(ShredderViewTest, StopUnderQuickLeavesEveryRow)
 {
     testsupport::ScratchFolder scratch;
-    std::string strUnix = junktest::UnixPath(scratch.Path());
+    std::string strUnix = junktest::UnixPathOf(scratch.Path());
     ASSERT_EQ(testsupport::RunHostCommand("cd '" + strUnix + "' && head -c 67108864 /dev/zero > big.bin && echo x > small.txt", 60000), 0);
     g_fileAnswer = {scratch.File(L"big.bin"), scratch.File(L"small.txt")};
     m_view.AddFiles();
