@@ -19,9 +19,6 @@ public:
     void OnCheckUpdate();
     void FillLanguageList();
 
-    // The Run value: its existence decides the box; it holds the quoted path.
-    static BOOL IsRunAtStartup();
-    static BOOL SetRunAtStartup(BOOL bRun);
     // Whether Check Update brings the updater up to date first (once a run).
     static void ResetUpdaterStep();
 

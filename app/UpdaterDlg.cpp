@@ -1,5 +1,6 @@
 #include "app/UpdaterDlg.h"
 #include "app/TamselApp.h"
+#include "app/UpdateDescription.h"
 #include "app/VersionCheck.h"
 #include "framework/WorkerCall.h"
 #include <algorithm>
@@ -112,9 +113,9 @@ DWORD CUpdaterDlg::CheckUpdater(LPCTSTR pszBaseUrl)
     // The version check's request and download: status 200, the whole body.
     CUpdateChecker checker;
     checker.m_dwTimeoutMs = std::max(m_settings.dwConnectTimeout, m_settings.dwReceiveTimeout);
-    CString strUrl = CString(pszBaseUrl != NULL ? pszBaseUrl : L"") + L"update.ini";
+    CString strUrl = CString(pszBaseUrl != NULL ? pszBaseUrl : L"") + UPDATE_DESCRIPTION_FILE;
     HINTERNET hRequest = checker.OpenUrl(strUrl);
-    CString strIni = m_settings.strAppDir + L"update.ini";
+    CString strIni = m_settings.strAppDir + UPDATE_DESCRIPTION_FILE;
     BOOL bFetched = hRequest != NULL && checker.DownloadToFile(hRequest, strIni);
     if (hRequest != NULL)
         ::InternetCloseHandle(hRequest);
@@ -127,9 +128,7 @@ DWORD CUpdaterDlg::CheckUpdater(LPCTSTR pszBaseUrl)
     CString strLocal = GetFileVersionString(m_settings.strAppDir + L"Update.exe");
     if (strLocal.IsEmpty())
         return 5;
-    WCHAR szServer[2048] = L"";
-    ::GetPrivateProfileStringW(L"Updater", L"Version", L"1.0.0.0", szServer, 2048, strIni);
-    return CompareVersions(szServer, strLocal) == 1 ? 0 : 6;
+    return CompareVersions(CUpdateDescription::Read(strIni).strUpdaterVersion, strLocal) == 1 ? 0 : 6;
 }
 
 BOOL CUpdaterDlg::StartUpdate()
