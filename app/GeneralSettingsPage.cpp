@@ -25,8 +25,7 @@ std::atomic<bool> s_bUpdaterStep(true);
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(CGeneralSettingsPage, CDialog)
-    ON_WM_CTLCOLOR()
+BEGIN_MESSAGE_MAP(CGeneralSettingsPage, CWhiteDialog)
     ON_WM_SHOWWINDOW()
     ON_BN_CLICKED(IDC_AUTO_REPAIR, OnAutoRepair)
     ON_BN_CLICKED(IDC_CLOSE_AFTER_REPAIR, OnCloseAfterRepair)
@@ -37,7 +36,7 @@ BEGIN_MESSAGE_MAP(CGeneralSettingsPage, CDialog)
 END_MESSAGE_MAP()
 
 CGeneralSettingsPage::CGeneralSettingsPage(CWnd* pParent)
-    : CDialog(IDD_GENERAL, pParent), m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
+    : CWhiteDialog(IDD_GENERAL, pParent), m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
 {
 }
 
@@ -58,8 +57,7 @@ void CGeneralSettingsPage::DoDataExchange(CDataExchange* pDX)
 
 BOOL CGeneralSettingsPage::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
+    CWhiteDialog::OnInitDialog();
     m_comboLanguage.SendMessage(CB_SETDROPPEDWIDTH, 220);
     FillLanguageList();
     m_pApp->TranslateDialog(this, IDD_GENERAL);
@@ -73,18 +71,6 @@ BOOL CGeneralSettingsPage::OnInitDialog()
     m_btnCheckUpdate.DrawBorder(FALSE, TRUE);
     m_btnCheckUpdate.SetTooltipText(L"Click this button to check update now.", TRUE);
     return TRUE;
-}
-
-HBRUSH CGeneralSettingsPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (nCtlColor == CTLCOLOR_MSGBOX)
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (nCtlColor != CTLCOLOR_DLG)
-    {
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-    }
-    return m_brWhite;
 }
 
 void CGeneralSettingsPage::OnShowWindow(BOOL bShow, UINT nStatus)

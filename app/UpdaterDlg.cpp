@@ -11,14 +11,13 @@ const UINT IDC_FINISH = 1001;
 const UINT IDC_MESSAGE = 1030;
 } // namespace
 
-BEGIN_MESSAGE_MAP(CUpdaterDlg, CDialog)
+BEGIN_MESSAGE_MAP(CUpdaterDlg, CWhiteDialog)
     ON_WM_SHOWWINDOW()
-    ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_FINISH, OnFinish)
 END_MESSAGE_MAP()
 
 CUpdaterDlg::CUpdaterDlg(CWnd* pParent)
-    : CDialog(IDD_UPDATER, pParent),
+    : CWhiteDialog(IDD_UPDATER, pParent),
       m_hInternet(::InternetOpenW(L"Updater", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0)),
       m_pJob(std::make_shared<CUpdaterJob>()), m_hThread(NULL)
 {
@@ -171,8 +170,7 @@ UINT CUpdaterDlg::WorkerThreadProc(LPVOID pParam)
 
 BOOL CUpdaterDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
+    CWhiteDialog::OnInitDialog();
     m_stcMessage.SetWindowText(L"Updating the updater, please wait a moment...");
     m_btnFinish.EnableWindow(FALSE);
     m_pJob->hWndDialog = m_hWnd;
@@ -186,18 +184,6 @@ void CUpdaterDlg::OnShowWindow(BOOL bShow, UINT nStatus)
     CDialog::OnShowWindow(bShow, nStatus);
     if (bShow && !m_pJob->bDone)
         m_btnFinish.EnableWindow(FALSE);
-}
-
-HBRUSH CUpdaterDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (nCtlColor == CTLCOLOR_MSGBOX)
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (nCtlColor != CTLCOLOR_DLG)
-    {
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-    }
-    return m_brWhite;
 }
 
 void CUpdaterDlg::OnUpdaterDone()
