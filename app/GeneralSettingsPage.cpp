@@ -1,9 +1,9 @@
 #include "app/GeneralSettingsPage.h"
+#include "app/RunAtStartup.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 #include "app/UpdaterDlg.h"
 #include "app/VersionCheck.h"
-#include "services/NtRegistry.h"
 #include <atomic>
 
 namespace {
@@ -18,26 +18,14 @@ const UINT IDC_CLOSE_AFTER_REPAIR = 1108;
 const UINT IDB_CHECK_UPDATE_IN = 1138;
 const UINT IDB_CHECK_UPDATE_OUT = 1137;
 
-const WCHAR s_szRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const WCHAR s_szRunValue[] = L"Tamsel";
 const WCHAR s_szLanguagePage[] = L"http://www.tamsel.net/language.php";
 
 // Cleared by the first Check Update of the run.
 std::atomic<bool> s_bUpdaterStep(true);
 
-CString QuotedModulePath()
-{
-    WCHAR szPath[520] = L"";
-    ::GetModuleFileNameW(NULL, szPath, 520);
-    CString strQuoted;
-    strQuoted.Format(L"\"%s\"", szPath);
-    return strQuoted;
-}
-
 } // namespace
 
-BEGIN_MESSAGE_MAP(CGeneralSettingsPage, CDialog)
-    ON_WM_CTLCOLOR()
+BEGIN_MESSAGE_MAP(CGeneralSettingsPage, CWhiteDialog)
     ON_WM_SHOWWINDOW()
     ON_BN_CLICKED(IDC_AUTO_REPAIR, OnAutoRepair)
     ON_BN_CLICKED(IDC_CLOSE_AFTER_REPAIR, OnCloseAfterRepair)
@@ -48,7 +36,7 @@ BEGIN_MESSAGE_MAP(CGeneralSettingsPage, CDialog)
 END_MESSAGE_MAP()
 
 CGeneralSettingsPage::CGeneralSettingsPage(CWnd* pParent)
-    : CDialog(IDD_GENERAL, pParent), m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
+    : CWhiteDialog(IDD_GENERAL, pParent), m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
 {
 }
 
@@ -69,8 +57,7 @@ void CGeneralSettingsPage::DoDataExchange(CDataExchange* pDX)
 
 BOOL CGeneralSettingsPage::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
+    CWhiteDialog::OnInitDialog();
     m_comboLanguage.SendMessage(CB_SETDROPPEDWIDTH, 220);
     FillLanguageList();
     m_pApp->TranslateDialog(this, IDD_GENERAL);
@@ -86,18 +73,6 @@ BOOL CGeneralSettingsPage::OnInitDialog()
     return TRUE;
 }
 
-HBRUSH CGeneralSettingsPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (nCtlColor == CTLCOLOR_MSGBOX)
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (nCtlColor != CTLCOLOR_DLG)
-    {
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-    }
-    return m_brWhite;
-}
-
 void CGeneralSettingsPage::OnShowWindow(BOOL bShow, UINT nStatus)
 {
     CDialog::OnShowWindow(bShow, nStatus);
@@ -111,9 +86,7 @@ void CGeneralSettingsPage::OnShowWindow(BOOL bShow, UINT nStatus)
     m_chkCloseAfterRepair.SetCheck(m_pApp->m_bCloseAfterScan ? BST_CHECKED : BST_UNCHECKED, TRUE);
     m_chkAutoRepair.SetCheck(m_pApp->m_bAutoRepair ? BST_CHECKED : BST_UNCHECKED, TRUE);
     m_chkAutoUpdate.SetCheck(m_pApp->m_bAutoUpdate ? BST_CHECKED : BST_UNCHECKED, TRUE);
-    CNtRegistry registry;
-    if (registry.SetKey(HKEY_CURRENT_USER, s_szRunKey, TRUE))
-        m_chkStartup.SetCheck(registry.ValueExists(s_szRunValue) ? BST_CHECKED : BST_UNCHECKED, TRUE);
+    m_chkStartup.SetCheck(IsRunAtStartup() ? BST_CHECKED : BST_UNCHECKED, TRUE);
     m_pApp->TranslateDialog(this, IDD_GENERAL);
     // A language chosen in the main window's list since the last showing.
     if (m_comboLanguage.GetCount() > 0)
@@ -136,54 +109,27 @@ void CGeneralSettingsPage::OnAutoUpdate()
     m_pApp->m_bAutoUpdate = m_chkAutoUpdate.GetCheck() == BST_CHECKED;
 }
 
-BOOL CGeneralSettingsPage::IsRunAtStartup()
-{
-    CNtRegistry registry;
-    return registry.SetKey(HKEY_CURRENT_USER, s_szRunKey, TRUE) && registry.ValueExists(s_szRunValue);
-}
-
-BOOL CGeneralSettingsPage::SetRunAtStartup(BOOL bRun)
-{
-    CNtRegistry registry;
-    if (!registry.SetKey(HKEY_CURRENT_USER, s_szRunKey, TRUE))
-        return FALSE;
-    registry.DeleteValue(s_szRunValue);
-    // Quoted: a path with blanks would otherwise start the wrong program.
-    return bRun ? registry.WriteString(s_szRunValue, QuotedModulePath()) : TRUE;
-}
-
 void CGeneralSettingsPage::OnRunAtStartup()
 {
-    SetRunAtStartup(m_chkStartup.GetCheck() == BST_CHECKED);
+    ::SetRunAtStartup(m_chkStartup.GetCheck() == BST_CHECKED);
 }
 
 void CGeneralSettingsPage::FillLanguageList()
 {
     m_comboLanguage.ResetContent();
     m_pApp->m_arrLangFiles.RemoveAll();
-    CFileFind finder;
-    BOOL bWorking = finder.FindFile(m_pApp->m_strAppDir + L"Language\\*.ini");
-    while (bWorking)
+    CStringArray arrFiles, arrNames;
+    m_pApp->ListLanguageFiles(arrFiles, arrNames);
+    // The list and the file names stay index for index.
+    for (INT_PTR i = 0; i < arrFiles.GetSize(); i++)
     {
-        bWorking = finder.FindNextFile();
-        if (finder.IsDots() || finder.IsDirectory())
-            continue;
-        WCHAR szLanguage[1000] = L"";
-        ::GetPrivateProfileStringW(L"General Settings", L"Language", L"", szLanguage, 1000, finder.GetFilePath());
-        if (szLanguage[0] == L'\0')
-            continue;
-        int nIndex = m_comboLanguage.AddString(szLanguage);
+        int nIndex = m_comboLanguage.AddString(arrNames[i]);
         if (nIndex < 0)
             continue;
-        m_comboLanguage.SetItemIcon(nIndex, m_pApp->GetLanguageFlagIcon(finder.GetFileName()));
-        m_pApp->m_arrLangFiles.Add(finder.GetFileName());
+        m_comboLanguage.SetItemIcon(nIndex, m_pApp->GetLanguageFlagIcon(arrFiles[i]));
+        m_pApp->m_arrLangFiles.Add(arrFiles[i]);
     }
-    finder.Close();
-    WCHAR szChoice[1000] = L"";
-    ::GetPrivateProfileStringW(L"General Settings", L"Language", L"", szChoice, 1000, m_pApp->m_strSettingsFile);
-    CString strChoice(szChoice);
-    if (strChoice.GetLength() < 3 || strChoice.Right(3).CompareNoCase(L"ini") != 0)
-        strChoice = m_pApp->GetLanguageFileForCode(m_pApp->GetSystemLanguageCode());
+    CString strChoice = m_pApp->GetWantedLanguageFile();
     int nIndex = m_pApp->FindLanguageIndex(strChoice);
     m_comboLanguage.SetCurSel(nIndex);
     // Already the language in use: Settings.ini keeps what start-up recorded.

@@ -5,12 +5,13 @@
 // main window's update button run.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
+#include "app/WhiteDialog.h"
 #include "controls/lists/IconComboBox.h"
 #include "controls/skin/ButtonST.h"
 
 class CTamselApp;
 
-class CGeneralSettingsPage : public CDialog
+class CGeneralSettingsPage : public CWhiteDialog
 {
 public:
     explicit CGeneralSettingsPage(CWnd* pParent = NULL);
@@ -19,13 +20,9 @@ public:
     void OnCheckUpdate();
     void FillLanguageList();
 
-    // The Run value: its existence decides the box; it holds the quoted path.
-    static BOOL IsRunAtStartup();
-    static BOOL SetRunAtStartup(BOOL bRun);
     // Whether Check Update brings the updater up to date first (once a run).
     static void ResetUpdaterStep();
 
-    CBrush m_brWhite;
     CTamselApp* m_pApp;
     CIconComboBox m_comboLanguage;
     CButtonST m_chkAutoUpdate;
@@ -37,10 +34,7 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
-    virtual void OnOK() {}
-    virtual void OnCancel() {}
 
-    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnAutoRepair();
     afx_msg void OnCloseAfterRepair();

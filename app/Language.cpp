@@ -124,6 +124,14 @@ CString CTamselApp::GetChosenLanguageFile()
     return ReadProfileValue(m_strSettingsFile, L"General Settings", L"Language");
 }
 
+CString CTamselApp::GetWantedLanguageFile()
+{
+    CString strChosen = GetChosenLanguageFile();
+    if (strChosen.GetLength() < 3 || strChosen.Right(3).CompareNoCase(L"ini") != 0)
+        strChosen = GetLanguageFileForCode(GetSystemLanguageCode());
+    return strChosen;
+}
+
 CString CTamselApp::GetLangText(const CString& strKey)
 {
     return WithLineBreaks(ReadProfileText(m_strSettingsFile, strKey, L"Not found"));

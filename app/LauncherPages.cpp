@@ -244,8 +244,7 @@ void COptimizePage::OnMemoryOptimizer() { GetTamselDlg()->OnMemoryOptimizer(); }
 
 // ---- Start launcher -------------------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(CHomeLauncherPage, CDialog)
-    ON_WM_CTLCOLOR()
+BEGIN_MESSAGE_MAP(CHomeLauncherPage, CWhiteDialog)
     ON_WM_SHOWWINDOW()
     ON_BN_CLICKED(1001, OnScanRegistry)
     ON_BN_CLICKED(1002, OnEvidenceCleaner)
@@ -254,7 +253,7 @@ BEGIN_MESSAGE_MAP(CHomeLauncherPage, CDialog)
     ON_BN_CLICKED(1005, OnSystemOptimizer)
 END_MESSAGE_MAP()
 
-CHomeLauncherPage::CHomeLauncherPage() : CDialog(IDD_HOME_LAUNCHER_PAGE, NULL)
+CHomeLauncherPage::CHomeLauncherPage() : CWhiteDialog(IDD_HOME_LAUNCHER_PAGE, NULL)
 {
 }
 
@@ -267,8 +266,7 @@ void CHomeLauncherPage::DoDataExchange(CDataExchange* pDX)
 
 BOOL CHomeLauncherPage::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
+    CWhiteDialog::OnInitDialog();
     for (int i = 0; i < 5; i++)
     {
         // Hover and normal pictures in pairs from 8032 on.
@@ -291,18 +289,6 @@ BOOL CHomeLauncherPage::OnInitDialog()
         dcWhite.SelectObject(pOld);
     }
     return TRUE;
-}
-
-HBRUSH CHomeLauncherPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (nCtlColor == CTLCOLOR_MSGBOX)
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (nCtlColor != CTLCOLOR_DLG)
-    {
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-    }
-    return m_brWhite;
 }
 
 void CHomeLauncherPage::OnShowWindow(BOOL bShow, UINT nStatus)

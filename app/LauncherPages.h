@@ -2,6 +2,7 @@
 // The launcher pages: large task buttons that open a page, show a library
 // view or start a Windows tool, and the start launcher with five image buttons.
 #include "app/TaskPage.h"
+#include "app/WhiteDialog.h"
 #include "controls/skin/ButtonST.h"
 #include "controls/skin/ButtonVE_Task.h"
 
@@ -137,7 +138,7 @@ protected:
 };
 
 // The start launcher: five wide image buttons.
-class CHomeLauncherPage : public CDialog
+class CHomeLauncherPage : public CWhiteDialog
 {
 public:
     CHomeLauncherPage();
@@ -147,18 +148,13 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
-    virtual void OnOK() {}
-    virtual void OnCancel() {}
 
-    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnScanRegistry();
     afx_msg void OnEvidenceCleaner();
     afx_msg void OnStartupManager();
     afx_msg void OnUninstallManager();
     afx_msg void OnSystemOptimizer();
-
-    CBrush m_brWhite;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,13 +1,12 @@
 // Settings.ini: read once at start-up, written back whole at exit.
 #include "app/TamselApp.h"
+#include "app/RunAtStartup.h"
 #include "framework/Time.h"
-#include "services/NtRegistry.h"
 
 namespace {
 const wchar_t kOptions[] = L"General Options";
 const wchar_t kGeneral[] = L"General Settings";
 const wchar_t kScanLog[] = L"ScanLog";
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 BOOL WriteInt(LPCTSTR lpszSection, LPCTSTR lpszKey, int nValue, LPCTSTR lpszFile)
 {
@@ -27,11 +26,7 @@ void CTamselApp::LoadSettings()
     m_bStartup = ::GetPrivateProfileIntW(kGeneral, L"Startup", 0, m_strSettingsFile);
 
     // The Run value, not the file, says whether the program starts with Windows.
-    {
-        CNtRegistry reg;
-        // Read only: a missing Run key is no reason to create an empty one.
-        m_bStartup = reg.SetKey(HKEY_CURRENT_USER, kRunKey, FALSE) && reg.ValueExists(L"Tamsel");
-    }
+    m_bStartup = IsRunAtStartup();
 
     CString strNow = CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S");
     wchar_t szTime[64] = {};

@@ -38,6 +38,8 @@ public:
     void ListLanguageFiles(CStringArray& arrFiles, CStringArray& arrNames);
     // The language file Settings.ini asks for (may be empty or no file name).
     CString GetChosenLanguageFile();
+    // The chosen file, or the system language's when the choice names no .ini file.
+    CString GetWantedLanguageFile();
     CString GetLangText(const CString& strKey);
     void TranslateDialog(CWnd* pDialog, UINT nTemplateID);
     void SelectLanguage(const CString& strFileName);

@@ -1,5 +1,6 @@
 #include "app/UpdaterDlg.h"
 #include "app/TamselApp.h"
+#include "app/UpdateDescription.h"
 #include "app/VersionCheck.h"
 #include "framework/WorkerCall.h"
 #include <algorithm>
@@ -10,14 +11,13 @@ const UINT IDC_FINISH = 1001;
 const UINT IDC_MESSAGE = 1030;
 } // namespace
 
-BEGIN_MESSAGE_MAP(CUpdaterDlg, CDialog)
+BEGIN_MESSAGE_MAP(CUpdaterDlg, CWhiteDialog)
     ON_WM_SHOWWINDOW()
-    ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_FINISH, OnFinish)
 END_MESSAGE_MAP()
 
 CUpdaterDlg::CUpdaterDlg(CWnd* pParent)
-    : CDialog(IDD_UPDATER, pParent),
+    : CWhiteDialog(IDD_UPDATER, pParent),
       m_hInternet(::InternetOpenW(L"Updater", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0)),
       m_pJob(std::make_shared<CUpdaterJob>()), m_hThread(NULL)
 {
@@ -112,9 +112,9 @@ DWORD CUpdaterDlg::CheckUpdater(LPCTSTR pszBaseUrl)
     // The version check's request and download: status 200, the whole body.
     CUpdateChecker checker;
     checker.m_dwTimeoutMs = std::max(m_settings.dwConnectTimeout, m_settings.dwReceiveTimeout);
-    CString strUrl = CString(pszBaseUrl != NULL ? pszBaseUrl : L"") + L"update.ini";
+    CString strUrl = CString(pszBaseUrl != NULL ? pszBaseUrl : L"") + UPDATE_DESCRIPTION_FILE;
     HINTERNET hRequest = checker.OpenUrl(strUrl);
-    CString strIni = m_settings.strAppDir + L"update.ini";
+    CString strIni = m_settings.strAppDir + UPDATE_DESCRIPTION_FILE;
     BOOL bFetched = hRequest != NULL && checker.DownloadToFile(hRequest, strIni);
     if (hRequest != NULL)
         ::InternetCloseHandle(hRequest);
@@ -127,9 +127,7 @@ DWORD CUpdaterDlg::CheckUpdater(LPCTSTR pszBaseUrl)
     CString strLocal = GetFileVersionString(m_settings.strAppDir + L"Update.exe");
     if (strLocal.IsEmpty())
         return 5;
-    WCHAR szServer[2048] = L"";
-    ::GetPrivateProfileStringW(L"Updater", L"Version", L"1.0.0.0", szServer, 2048, strIni);
-    return CompareVersions(szServer, strLocal) == 1 ? 0 : 6;
+    return CompareVersions(CUpdateDescription::Read(strIni).strUpdaterVersion, strLocal) == 1 ? 0 : 6;
 }
 
 BOOL CUpdaterDlg::StartUpdate()
@@ -172,8 +170,7 @@ UINT CUpdaterDlg::WorkerThreadProc(LPVOID pParam)
 
 BOOL CUpdaterDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    m_brWhite.CreateSolidBrush(RGB(255, 255, 255));
+    CWhiteDialog::OnInitDialog();
     m_stcMessage.SetWindowText(L"Updating the updater, please wait a moment...");
     m_btnFinish.EnableWindow(FALSE);
     m_pJob->hWndDialog = m_hWnd;
@@ -187,18 +184,6 @@ void CUpdaterDlg::OnShowWindow(BOOL bShow, UINT nStatus)
     CDialog::OnShowWindow(bShow, nStatus);
     if (bShow && !m_pJob->bDone)
         m_btnFinish.EnableWindow(FALSE);
-}
-
-HBRUSH CUpdaterDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (nCtlColor == CTLCOLOR_MSGBOX)
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (nCtlColor != CTLCOLOR_DLG)
-    {
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-    }
-    return m_brWhite;
 }
 
 void CUpdaterDlg::OnUpdaterDone()

@@ -6,6 +6,7 @@
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 #include "app/UpdaterPackage.h"
+#include "app/WhiteDialog.h"
 #include <memory>
 
 // Shared by the dialog and its worker; the last owner frees it.
@@ -17,7 +18,7 @@ struct CUpdaterJob
     std::atomic<int> nOutcome{CUpdatePackage::OUTCOME_FAILED};
 };
 
-class CUpdaterDlg : public CDialog
+class CUpdaterDlg : public CWhiteDialog
 {
 public:
     explicit CUpdaterDlg(CWnd* pParent = NULL);
@@ -48,7 +49,6 @@ public:
 
     CButton m_btnFinish;
     CStatic m_stcMessage;
-    CBrush m_brWhite;
     HINTERNET m_hInternet;
     // Where the updater lives, and the time-outs: the program's unless set.
     CUpdaterSettings m_settings;
@@ -56,10 +56,7 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
-    virtual void OnOK() {}
-    virtual void OnCancel() {}
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
-    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     afx_msg void OnFinish();
     // Run on the dialog's thread once the worker has ended.
     void OnUpdaterDone();

@@ -1,4 +1,5 @@
 #include "app/UpdaterPackage.h"
+#include "app/UpdateDescription.h"
 #include "app/VersionCheck.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
@@ -21,13 +22,6 @@ struct CNetHandle
     }
     HINTERNET m_h;
 };
-
-CString IniString(LPCWSTR pszSection, LPCWSTR pszKey, LPCWSTR pszDefault, const CString& strFile)
-{
-    WCHAR szValue[2048] = L"";
-    ::GetPrivateProfileStringW(pszSection, pszKey, pszDefault, szValue, 2048, strFile);
-    return szValue;
-}
 
 BOOL IsDeviceName(const CString& strName)
 {
@@ -392,8 +386,8 @@ int CUpdatePackage::UnpackZip(const CString& strFile)
 
 CUpdatePackage::Outcome CUpdatePackage::Run()
 {
-    CString strIni = m_settings.strAppDir + L"update.ini";
-    CString strUrl = IniString(L"Updater", L"Pack", L"", strIni);
+    CUpdateDescription description = CUpdateDescription::Read(m_settings.strAppDir + UPDATE_DESCRIPTION_FILE);
+    CString strUrl = description.strPackUrl;
     strUrl.Trim();
     if (strUrl.IsEmpty())
         return OUTCOME_NO_PACKAGE;
@@ -423,7 +417,7 @@ CUpdatePackage::Outcome CUpdatePackage::Run()
     {
         // A new updater must carry its version, and not an older one.
         BOOL bCheck = strName.CompareNoCase(L"Update.exe") != 0 ||
-                      VerifyVersion(strTemp, IniString(L"Updater", L"Version", L"1.0.0.0", strIni));
+                      VerifyVersion(strTemp, description.strUpdaterVersion);
         CString strTarget = m_settings.strAppDir + strName;
         if (bCheck && BackupFile(strTarget))
         {

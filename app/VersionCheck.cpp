@@ -1,4 +1,5 @@
 #include "app/VersionCheck.h"
+#include "app/UpdateDescription.h"
 #include <shlwapi.h>
 #include <memory>
 #include <vector>
@@ -92,12 +93,12 @@ int CUpdateChecker::FetchAndCompare(const CString& strBaseUrl)
     ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-    CString strUrl = strBaseUrl + L"update.ini";
+    CString strUrl = strBaseUrl + UPDATE_DESCRIPTION_FILE;
     CInternetHandle request(OpenUrl(strUrl));
     if (request.m_h == NULL)
         return UPDATE_DOWNLOAD_FAILED;
     // Only a fresh copy decides, never one left by an earlier check.
-    CString strLocal = m_strDownloadFolder + L"update.ini";
+    CString strLocal = m_strDownloadFolder + UPDATE_DESCRIPTION_FILE;
     if (!DownloadToFile(request.m_h, strLocal))
     {
         ::DeleteFileW(strLocal);
@@ -106,9 +107,7 @@ int CUpdateChecker::FetchAndCompare(const CString& strBaseUrl)
     CString strOwn = GetFileVersionString(m_strModulePath);
     if (strOwn.IsEmpty())
         return UPDATE_NO_OWN_VERSION;
-    WCHAR szVersion[1024] = L"";
-    ::GetPrivateProfileStringW(L"Program", L"Version", L"3.0.0.0", szVersion, 1024, strLocal);
-    if (CompareVersions(szVersion, strOwn) != 1)
+    if (CompareVersions(CUpdateDescription::Read(strLocal).strProgramVersion, strOwn) != 1)
         return UPDATE_NOT_NEWER;
     return UPDATE_NEWER_FOUND;
 }

@@ -1,5 +1,6 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "app/GeneralSettingsPage.h"
+#include "app/RunAtStartup.h"
 #include <vector>
 
 using testsupport::MessageBoxRecorder;
@@ -110,13 +111,13 @@ TEST_F(GeneralSettingsTest, RunAtStartupWritesOneQuotedValueAndRemovesIt)
     EXPECT_EQ(Page().m_chkStartup.GetCheck(), BST_CHECKED);
     EXPECT_EQ(RunValue(), QuotedExe());
     // Written twice in a row: still one value, the quoted path of this program.
-    EXPECT_TRUE(CGeneralSettingsPage::SetRunAtStartup(TRUE));
+    EXPECT_TRUE(SetRunAtStartup(TRUE));
     EXPECT_EQ(RunValue(), QuotedExe());
-    EXPECT_TRUE(CGeneralSettingsPage::IsRunAtStartup());
+    EXPECT_TRUE(IsRunAtStartup());
     Click(1009);
     EXPECT_EQ(RunValue(), L"(none)");
     // A missing value is no error.
-    EXPECT_TRUE(CGeneralSettingsPage::SetRunAtStartup(FALSE));
+    EXPECT_TRUE(SetRunAtStartup(FALSE));
     EXPECT_EQ(RunValue(), L"(none)");
     // Whatever the value holds, its existence checks the box when the page shows.
     HKEY hKey = NULL;
