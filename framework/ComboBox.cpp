@@ -1,15 +1,10 @@
 #include "framework/ComboBox.h"
+#include "framework/ListItemText.h"
 #include "framework/OwnerDrawNotify.h"
 
 void CComboBox::GetLBText(int nIndex, CString& rString) const
 {
-    rString.Empty();
-    int nLength = GetLBTextLen(nIndex);
-    if (nLength <= 0)
-        return;
-    LPWSTR pszBuffer = rString.GetBuffer(nLength + 1);
-    int nCopied = GetLBText(nIndex, pszBuffer);
-    rString.ReleaseBuffer(nCopied > 0 ? nCopied : 0);
+    AfxReadItemText(m_hWnd, CB_GETLBTEXTLEN, CB_GETLBTEXT, nIndex, rString);
 }
 
 int CComboBox::CompareItem(LPCOMPAREITEMSTRUCT)

@@ -1,15 +1,10 @@
 #include "framework/ListBox.h"
+#include "framework/ListItemText.h"
 #include "framework/OwnerDrawNotify.h"
 
 void CListBox::GetText(int nIndex, CString& rString) const
 {
-    rString.Empty();
-    int nLength = GetTextLen(nIndex);
-    if (nLength <= 0)
-        return;
-    LPWSTR pszBuffer = rString.GetBuffer(nLength + 1);
-    int nCopied = GetText(nIndex, pszBuffer);
-    rString.ReleaseBuffer(nCopied > 0 ? nCopied : 0);
+    AfxReadItemText(m_hWnd, LB_GETTEXTLEN, LB_GETTEXT, nIndex, rString);
 }
 
 int CListBox::CompareItem(LPCOMPAREITEMSTRUCT)

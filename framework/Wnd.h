@@ -324,6 +324,10 @@ extern const CWnd wndNoTopMost;
 // the name stays valid for the life of the program.
 LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = NULL, HBRUSH hbrBackground = NULL,
                             HICON hIcon = NULL);
+// The same under a fixed name, for controls created by their class name; a
+// class already registered under that name is kept. NULL when it fails.
+LPCTSTR AfxRegisterNamedWndClass(LPCTSTR lpszClassName, UINT nClassStyle, HCURSOR hCursor = NULL,
+                                 HBRUSH hbrBackground = NULL, HICON hIcon = NULL);
 
 // ---- Message boxes ------------------------------------------------------------
 // Every message box of the program goes through one function, replaceable for

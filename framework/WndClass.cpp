@@ -53,6 +53,14 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgro
     return RegisterOnce(szName, nClassStyle, hCursor, hbrBackground, hIcon);
 }
 
+LPCTSTR AfxRegisterNamedWndClass(LPCTSTR lpszClassName, UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground,
+                                 HICON hIcon)
+{
+    if (lpszClassName == NULL)
+        return NULL;
+    return RegisterOnce(lpszClassName, nClassStyle, hCursor, hbrBackground, hIcon);
+}
+
 LPCTSTR AfxDefaultWndClass()
 {
     return RegisterOnce(AFX_WND_CLASS, CS_DBLCLKS, ::LoadCursorW(NULL, IDC_ARROW), NULL, NULL);

@@ -30,62 +30,55 @@ private:
     HKEY m_hKey = NULL;
 };
 
+// Closes one kind of handle on every path; Traits give the handle type, the
+// value of a failed open and the close call.
+template <class TTraits>
+class CScopedHandle
+{
+public:
+    typedef typename TTraits::Handle Handle;
+
+    explicit CScopedHandle(Handle h) : m_h(h) {}
+    ~CScopedHandle()
+    {
+        if (IsValid())
+            TTraits::Close(m_h);
+    }
+    CScopedHandle(const CScopedHandle&) = delete;
+    CScopedHandle& operator=(const CScopedHandle&) = delete;
+
+    BOOL IsValid() const { return m_h != TTraits::Invalid(); }
+    Handle Get() const { return m_h; }
+    operator Handle() const { return m_h; }
+
+private:
+    Handle m_h;
+};
+
+struct FileHandleTraits
+{
+    typedef HANDLE Handle;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE hFile) { CloseHandle(hFile); }
+};
+
+struct FindHandleTraits
+{
+    typedef HANDLE Handle;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE hFind) { FindClose(hFind); }
+};
+
+struct ServiceHandleTraits
+{
+    typedef SC_HANDLE Handle;
+    static SC_HANDLE Invalid() { return NULL; }
+    static void Close(SC_HANDLE hService) { CloseServiceHandle(hService); }
+};
+
 // A file opened with CreateFile; INVALID_HANDLE_VALUE when the open failed.
-class CFileHandle
-{
-public:
-    explicit CFileHandle(HANDLE hFile) : m_hFile(hFile) {}
-    ~CFileHandle()
-    {
-        if (IsValid())
-            CloseHandle(m_hFile);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-
-    BOOL IsValid() const { return m_hFile != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return m_hFile; }
-
-private:
-    HANDLE m_hFile;
-};
-
+typedef CScopedHandle<FileHandleTraits> CFileHandle;
 // A FindFirstFile search.
-class CFindHandle
-{
-public:
-    explicit CFindHandle(HANDLE hFind) : m_hFind(hFind) {}
-    ~CFindHandle()
-    {
-        if (IsValid())
-            FindClose(m_hFind);
-    }
-    CFindHandle(const CFindHandle&) = delete;
-    CFindHandle& operator=(const CFindHandle&) = delete;
-
-    bool IsValid() const { return m_hFind != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_hFind; }
-    operator HANDLE() const { return m_hFind; }
-
-private:
-    HANDLE m_hFind;
-};
-
+typedef CScopedHandle<FindHandleTraits> CFindHandle;
 // A service control manager or service handle; NULL when the open failed.
-class CServiceHandle
-{
-public:
-    explicit CServiceHandle(SC_HANDLE hService) : m_hService(hService) {}
-    ~CServiceHandle()
-    {
-        if (m_hService != NULL)
-            CloseServiceHandle(m_hService);
-    }
-    CServiceHandle(const CServiceHandle&) = delete;
-    CServiceHandle& operator=(const CServiceHandle&) = delete;
-
-    operator SC_HANDLE() const { return m_hService; }
-
-private:
-    SC_HANDLE m_hService;
-};
+typedef CScopedHandle<ServiceHandleTraits> CServiceHandle;

@@ -3,6 +3,7 @@
 // stream kinds, and the small helpers of the archive layout (signatures,
 // little-endian fields, DOS and Unix times, item name encoding).
 #include <windows.h>
+#include <new>
 
 typedef DWORD ZipResult;
 
@@ -93,5 +94,23 @@ BOOL DecodeItemName(const char* pName, int nLength, BOOL bUtf8, LPWSTR pszOut, i
 // The state behind a handle of the given kind; NULL with zr set to
 // ZipErrArgs (no handle) or ZipErrMixed (a handle of the other kind).
 void* StateOfHandle(ZipHandle hZip, DWORD dwKind, ZipResult& zr);
+
+// A handle record and the state it will carry, allocated together: both, or
+// neither (NULL, pState NULL). The open sets the record's kind and state
+// once it succeeds.
+template <class TState>
+ZipHandle NewZipHandle(TState*& pState)
+{
+    pState = new (std::nothrow) TState;
+    ZipHandle hZip = new (std::nothrow) ZipHandleRecord;
+    if (!pState || !hZip)
+    {
+        delete pState;
+        delete hZip;
+        pState = NULL;
+        return NULL;
+    }
+    return hZip;
+}
 
 } // namespace zipformat

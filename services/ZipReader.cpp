@@ -692,12 +692,10 @@ bool NamesMatch(const BYTE* pStored, int nStored, const char* pName, int nName, 
 
 ZipHandle OpenZipArchive(const void* pSource, DWORD dwLength, ZipStreamKind kind)
 {
-    ZipReaderState* pState = new (std::nothrow) ZipReaderState;
-    ZipHandle hZip = new (std::nothrow) ZipHandleRecord;
-    if (!pState || !hZip)
+    ZipReaderState* pState = NULL;
+    ZipHandle hZip = NewZipHandle(pState);
+    if (!hZip)
     {
-        delete pState;
-        delete hZip;
         SetLast(ZipErrNoAlloc);
         return NULL;
     }

@@ -699,12 +699,10 @@ ZipWriterState* WriterOf(ZipHandle hZip, ZipResult& zr)
 
 ZipHandle CreateZipArchive(const void* pTarget, DWORD dwLength, ZipStreamKind kind)
 {
-    ZipWriterState* pState = new (std::nothrow) ZipWriterState;
-    ZipHandle hZip = new (std::nothrow) ZipHandleRecord;
-    if (!pState || !hZip)
+    ZipWriterState* pState = NULL;
+    ZipHandle hZip = NewZipHandle(pState);
+    if (!hZip)
     {
-        delete pState;
-        delete hZip;
         SetLast(ZipErrNoAlloc);
         return NULL;
     }

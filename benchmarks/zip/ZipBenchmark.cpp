@@ -17,6 +17,7 @@
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
 #include "benchmarks/support/BenchSupport.h"
+#include "tests/support/SampleBytes.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -108,20 +109,6 @@ std::string TextData(DWORD dwSize, unsigned nSeed)
     return text;
 }
 
-std::string RandomData(DWORD dwSize, unsigned nSeed)
-{
-    std::string data(dwSize, '\0');
-    unsigned x = nSeed * 2654435761u + 7;
-    for (DWORD i = 0; i < dwSize; ++i)
-    {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        data[i] = (char)(x >> 24);
-    }
-    return data;
-}
-
 std::vector<BenchFile> MakeFiles(const std::string& strSource, DWORD dwTotal)
 {
     std::vector<BenchFile> files;
@@ -138,7 +125,7 @@ std::vector<BenchFile> MakeFiles(const std::string& strSource, DWORD dwTotal)
             dwSize = dwTotal - dwDone;
         char szName[64];
         sprintf(szName, "%sfile%03u.%s", n % 3 == 0 ? "sub/" : "", n, bText ? "reg" : "bin");
-        std::string data = bText ? TextData(dwSize, n) : RandomData(dwSize, n);
+        std::string data = bText ? TextData(dwSize, n) : testsupport::PseudoRandomBytes(dwSize, n);
         if (!WriteFileBytes(WinPath(strSource + szName), data))
             return std::vector<BenchFile>();
         files.push_back({ szName, dwSize, bText });

@@ -41,6 +41,33 @@ DWORD NormalizeStyle(DWORD dwStyle)
     return dwStyle;
 }
 
+// Where a scroll-bar request moves the position: a line, a page, the thumb or
+// an end (nEnd). The codes of both bars share these values. FALSE for the
+// codes that move nothing.
+BOOL ScrollRequestTarget(HWND hWnd, int nBar, UINT nSBCode, UINT nThumb, int nCurrent, int nPage, int nEnd,
+                         int& nTarget)
+{
+    nTarget = nCurrent;
+    switch (nSBCode)
+    {
+    case SB_LINEUP: --nTarget; break;
+    case SB_LINEDOWN: ++nTarget; break;
+    case SB_PAGEUP: nTarget -= nPage; break;
+    case SB_PAGEDOWN: nTarget += nPage; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+    {
+        SCROLLINFO si = { sizeof(SCROLLINFO), SIF_TRACKPOS };
+        nTarget = ::GetScrollInfo(hWnd, nBar, &si) ? si.nTrackPos : (int)nThumb;
+        break;
+    }
+    case SB_TOP: nTarget = 0; break;
+    case SB_BOTTOM: nTarget = nEnd; break;
+    default: return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CTreeListCtrl, CWnd)
@@ -96,18 +123,9 @@ CTreeListCtrl::CTreeListCtrl()
     m_pRoot->m_arrTexts.resize(1);
     m_pRoot->m_dwState = TLIS_EXPANDED | TLIS_EXPANDEDONCE;
 
-    WNDCLASSW wc = {};
-    HINSTANCE hInstance = AfxGetInstanceHandle();
-    if (!::GetClassInfoW(hInstance, TREELIST_CLASSNAME, &wc))
-    {
-        wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = hInstance;
-        wc.hCursor = ::LoadCursorW(NULL, IDC_ARROW);
-        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        wc.lpszClassName = TREELIST_CLASSNAME;
-        ::RegisterClassW(&wc);  // a failure shows as a failed Create
-    }
+    // A failure shows as a failed Create.
+    AfxRegisterNamedWndClass(TREELIST_CLASSNAME, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ::LoadCursorW(NULL, IDC_ARROW),
+                             (HBRUSH)(COLOR_WINDOW + 1));
 }
 
 CTreeListCtrl::~CTreeListCtrl()
@@ -883,25 +901,10 @@ void CTreeListCtrl::ScrollToRow(int nRow)
 
 void CTreeListCtrl::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*)
 {
-    const int nPage = GetRowsPerPage();
-    int nRow = m_nTopRow;
-    switch (nSBCode)
-    {
-    case SB_LINEUP: --nRow; break;
-    case SB_LINEDOWN: ++nRow; break;
-    case SB_PAGEUP: nRow -= nPage; break;
-    case SB_PAGEDOWN: nRow += nPage; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-    {
-        SCROLLINFO si = { sizeof(SCROLLINFO), SIF_TRACKPOS };
-        nRow = ::GetScrollInfo(m_hWnd, SB_VERT, &si) ? si.nTrackPos : (int)nPos;
-        break;
-    }
-    case SB_TOP: nRow = 0; break;
-    case SB_BOTTOM: nRow = m_pRoot->m_nVisibleRows; break;
-    default: return;
-    }
+    int nRow;
+    if (!ScrollRequestTarget(m_hWnd, SB_VERT, nSBCode, nPos, m_nTopRow, GetRowsPerPage(), m_pRoot->m_nVisibleRows,
+                             nRow))
+        return;
     ScrollToRow(nRow);
     if (m_hWnd != NULL)
         ::UpdateWindow(m_hWnd);
@@ -911,24 +914,9 @@ void CTreeListCtrl::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*)
 {
     const int nTotal = ColumnsWidth();
     const int nPage = m_rcClient.Width();
-    int x = m_nHScroll;
-    switch (nSBCode)
-    {
-    case SB_LINELEFT: --x; break;
-    case SB_LINERIGHT: ++x; break;
-    case SB_PAGELEFT: x -= nPage; break;
-    case SB_PAGERIGHT: x += nPage; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-    {
-        SCROLLINFO si = { sizeof(SCROLLINFO), SIF_TRACKPOS };
-        x = ::GetScrollInfo(m_hWnd, SB_HORZ, &si) ? si.nTrackPos : (int)nPos;
-        break;
-    }
-    case SB_LEFT: x = 0; break;
-    case SB_RIGHT: x = nTotal; break;
-    default: return;
-    }
+    int x;
+    if (!ScrollRequestTarget(m_hWnd, SB_HORZ, nSBCode, nPos, m_nHScroll, nPage, nTotal, x))
+        return;
     if (x > nTotal - nPage)
         x = nTotal - nPage;
     if (x < 0)

@@ -30,18 +30,9 @@ CTreeListHeaderCtrl::CTreeListHeaderCtrl()
     m_hDragCursor = (HCURSOR)::LoadImageW(hRes, MAKEINTRESOURCEW(IDC_TREELIST_HEADER_DRAG), IMAGE_CURSOR, 0, 0, 0);
     m_hArrowCursor = ::LoadCursorW(NULL, IDC_ARROW);
 
-    WNDCLASSW wc = {};
-    HINSTANCE hInstance = AfxGetInstanceHandle();
-    if (!::GetClassInfoW(hInstance, TREELIST_HEADER_CLASSNAME, &wc))
-    {
-        wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = hInstance;
-        wc.hCursor = ::LoadCursorW(NULL, IDC_ARROW);
-        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        wc.lpszClassName = TREELIST_HEADER_CLASSNAME;
-        ::RegisterClassW(&wc);  // a failure shows as a failed Create
-    }
+    // A failure shows as a failed Create.
+    AfxRegisterNamedWndClass(TREELIST_HEADER_CLASSNAME, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
+                             ::LoadCursorW(NULL, IDC_ARROW), (HBRUSH)(COLOR_WINDOW + 1));
 }
 
 CTreeListHeaderCtrl::~CTreeListHeaderCtrl()

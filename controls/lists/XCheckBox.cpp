@@ -1,5 +1,5 @@
 #include "controls/lists/XCheckBox.h"
-#include "controls/lists/ListThemeHelper.h"
+#include "controls/lists/ListThemeHolder.h"
 #include "controls/lists/ListDrawing.h"
 
 #include <atomic>
@@ -7,22 +7,8 @@
 
 namespace {
 
-// One "Button" theme handle for every check box of the program. The holder
-// closes it before its helper can free the library at exit.
-struct ButtonTheme
-{
-    CListThemeHelper helper;
-    HTHEME hTheme = NULL;
-    ~ButtonTheme() { Close(); }
-    void Close()
-    {
-        if (hTheme != NULL)
-            helper.CloseThemeData(hTheme);
-        hTheme = NULL;
-    }
-};
-
-ButtonTheme g_buttonTheme;
+// One "Button" theme handle for every check box of the program.
+CListThemeHolder g_buttonTheme(L"Button");
 std::atomic<long> g_nLiveBoxes(0);
 
 const COLORREF kFrameColour = RGB(51, 102, 153);
@@ -76,11 +62,9 @@ int CXCheckBox::Draw(HDC hDC, const RECT& rcCell)
     CRect rcBox = BoxRect(rcCell);
     m_rect = rcBox;
 
-    ButtonTheme& theme = g_buttonTheme;
-    if (theme.hTheme == NULL && theme.helper.IsReady())
-        theme.hTheme = theme.helper.OpenThemeData(m_pOwner->GetSafeHwnd(), L"Button");
-    BOOL bThemed = m_bUseTheme && theme.hTheme != NULL && theme.helper.IsAppThemed();
-    if (!bThemed || !theme.helper.DrawThemeBackground(theme.hTheme, hDC, BP_CHECKBOX, ThemeState(), &rcBox, NULL))
+    g_buttonTheme.Open(m_pOwner->GetSafeHwnd());
+    BOOL bThemed = m_bUseTheme && g_buttonTheme.IsActive();
+    if (!bThemed || !g_buttonTheme.DrawBackground(hDC, BP_CHECKBOX, ThemeState(), &rcBox))
         DrawClassic(hDC, rcBox);
     return BOX_SIZE + TEXT_GAP;
 }

@@ -1,6 +1,6 @@
 #include "controls/lists/XHeaderCtrl.h"
 #include "controls/lists/XCheckBox.h"
-#include "controls/lists/ListThemeHelper.h"
+#include "controls/lists/ListThemeHolder.h"
 #include "controls/lists/ListDrawing.h"
 
 #include <algorithm>
@@ -10,22 +10,8 @@ const UINT WM_XHEADERCTRL_CHECKBOX_CLICKED = ::RegisterWindowMessageW(L"WM_XHEAD
 
 namespace {
 
-// One "Header" theme handle for every list header; closed before the helper
-// can free the library at exit.
-struct HeaderTheme
-{
-    CListThemeHelper helper;
-    HTHEME hTheme = NULL;
-    ~HeaderTheme() { Close(); }
-    void Close()
-    {
-        if (hTheme != NULL)
-            helper.CloseThemeData(hTheme);
-        hTheme = NULL;
-    }
-};
-
-HeaderTheme g_headerTheme;
+// One "Header" theme handle for every list header.
+CListThemeHolder g_headerTheme(L"Header");
 
 const UINT_PTR kHoverTimer = 1;
 const int kThemedBottomCut = 3;
@@ -187,10 +173,8 @@ void CXHeaderCtrl::EnableColumnCheck(int nCol, BOOL bEnable)
 
 BOOL CXHeaderCtrl::IsThemed()
 {
-    HeaderTheme& theme = g_headerTheme;
-    if (theme.hTheme == NULL && theme.helper.IsReady() && m_hWnd != NULL)
-        theme.hTheme = theme.helper.OpenThemeData(m_hWnd, L"Header");
-    return theme.hTheme != NULL && theme.helper.IsAppThemed();
+    g_headerTheme.Open(m_hWnd);
+    return g_headerTheme.IsActive();
 }
 
 CRect CXHeaderCtrl::ContentRect(const RECT& rcItem)
@@ -278,7 +262,7 @@ void CXHeaderCtrl::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     if (bThemed)
     {
         int nState = nItem == m_nHotItem ? HIS_HOT : HIS_NORMAL;
-        if (!g_headerTheme.helper.DrawThemeBackground(g_headerTheme.hTheme, hDC, HP_HEADERITEM, nState, &rc, NULL))
+        if (!g_headerTheme.DrawBackground(hDC, HP_HEADERITEM, nState, &rc))
             ListFillSolid(hDC, rc, m_crFace);
         rc.bottom -= kThemedBottomCut;
     }

@@ -5,6 +5,28 @@
 
 namespace {
 
+// Start of a block of nBlock along one axis of [nStart, nEnd): centred, at the
+// far end or at the start.
+int PlaceBlock(int nStart, int nEnd, int nBlock, UINT bCentre, UINT bFar)
+{
+    if (bCentre)
+        return nStart + (nEnd - nStart - nBlock) / 2;
+    if (bFar)
+        return nEnd - nBlock;
+    return nStart;
+}
+
+// Start of an image of nImage that follows the caption (nText, then nGap)
+// along one axis, the pair placed as a block.
+int PlaceAfterCaption(int nStart, int nEnd, int nImage, int nGap, int nText, UINT bCentre, UINT bFar)
+{
+    if (bCentre)
+        return nEnd - (nEnd - nStart - (nImage + nGap + nText)) / 2 - nImage;
+    if (bFar)
+        return nEnd - nImage;
+    return nStart + nText + nGap;
+}
+
 // A monochrome mask of the source: white where it has the transparent colour.
 HBITMAP CreateMask(CDC* pSrcDC, int cx, int cy, COLORREF crTransparent)
 {
@@ -206,18 +228,10 @@ void CButtonVE_Image::DrawContent(CDC* pDC, HTHEME hTheme, UINT nUIState, const 
     int w = sizeImage.cx, h = sizeImage.cy, gx = m_sizeImageGap.cx, gy = m_sizeImageGap.cy;
     CPoint ptImage(rcText.left, rcText.top);
     auto placeHorizontally = [&](int nBlock) -> int {
-        if (nFlags & DT_CENTER)
-            return rcText.left + (rcText.Width() - nBlock) / 2;
-        if (nFlags & DT_RIGHT)
-            return rcText.right - nBlock;
-        return (int)rcText.left;
+        return PlaceBlock(rcText.left, rcText.right, nBlock, nFlags & DT_CENTER, nFlags & DT_RIGHT);
     };
     auto placeVertically = [&](int nBlock) -> int {
-        if (nFlags & DT_VCENTER)
-            return rcText.top + (rcText.Height() - nBlock) / 2;
-        if (nFlags & DT_BOTTOM)
-            return rcText.bottom - nBlock;
-        return (int)rcText.top;
+        return PlaceBlock(rcText.top, rcText.bottom, nBlock, nFlags & DT_VCENTER, nFlags & DT_BOTTOM);
     };
     CRect rcCaption = rcText;
     if (bHasImage)
@@ -228,13 +242,8 @@ void CButtonVE_Image::DrawContent(CDC* pDC, HTHEME hTheme, UINT nUIState, const 
         }
         else if (m_nImagePosition == IMAGE_RIGHT)
         {
-            int nBlock = w + gx + sizeText.cx;
-            if (nFlags & DT_CENTER)
-                ptImage.x = rcText.right - (rcText.Width() - nBlock) / 2 - w;
-            else if (nFlags & DT_RIGHT)
-                ptImage.x = rcText.right - w;
-            else
-                ptImage.x = rcText.left + sizeText.cx + gx;
+            ptImage.x = PlaceAfterCaption(rcText.left, rcText.right, w, gx, sizeText.cx, nFlags & DT_CENTER,
+                                          nFlags & DT_RIGHT);
             rcCaption.right = ptImage.x - gx;
             nFlags = (nFlags & ~(DT_CENTER | DT_LEFT)) | DT_RIGHT;
             ptImage.y = placeVertically(h);
@@ -248,13 +257,8 @@ void CButtonVE_Image::DrawContent(CDC* pDC, HTHEME hTheme, UINT nUIState, const 
         }
         else if (m_nImagePosition == IMAGE_BELOW)
         {
-            int nBlock = h + gy + sizeText.cy;
-            if (nFlags & DT_VCENTER)
-                ptImage.y = rcText.bottom - (rcText.Height() - nBlock) / 2 - h;
-            else if (nFlags & DT_BOTTOM)
-                ptImage.y = rcText.bottom - h;
-            else
-                ptImage.y = rcText.top + sizeText.cy + gy;
+            ptImage.y = PlaceAfterCaption(rcText.top, rcText.bottom, h, gy, sizeText.cy, nFlags & DT_VCENTER,
+                                          nFlags & DT_BOTTOM);
             rcCaption.bottom = ptImage.y - gy;
             nFlags = (nFlags & ~(DT_VCENTER | DT_TOP)) | DT_BOTTOM;
             ptImage.x = placeHorizontally(w);

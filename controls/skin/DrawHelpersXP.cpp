@@ -68,6 +68,12 @@ int Shift(int nValue, int nPercent)
     return nValue;
 }
 
+// NULL for the (COLORREF)-1 that asks for the hollow brush.
+HBRUSH SolidBrushOrNull(COLORREF clr)
+{
+    return clr != (COLORREF)-1 ? ::CreateSolidBrush(clr) : NULL;
+}
+
 } // namespace
 
 COLORREF HLSTransform(COLORREF clr, int nLightness, int nSaturation)
@@ -123,46 +129,43 @@ CBufferDC::~CBufferDC()
 
 // ---- Pen, brush, font ---------------------------------------------------------------
 
-CPenDC::CPenDC(HDC hDC, COLORREF clr) : m_hDC(hDC), m_hPen(::CreatePen(PS_SOLID, 1, clr))
+CSelectedObjectDC::CSelectedObjectDC(HDC hDC, HGDIOBJ hOwned, HGDIOBJ hFallback)
+    : m_hDC(hDC), m_hOwned(hOwned), m_hOld(::SelectObject(hDC, hOwned != NULL ? hOwned : hFallback))
 {
-    m_hOld = ::SelectObject(m_hDC, m_hPen);
 }
 
-CPenDC::~CPenDC()
+CSelectedObjectDC::~CSelectedObjectDC()
 {
     ::SelectObject(m_hDC, m_hOld);
-    ::DeleteObject(m_hPen);
+    if (m_hOwned != NULL)
+        ::DeleteObject(m_hOwned);
+}
+
+void CSelectedObjectDC::Replace(HGDIOBJ hOwned, HGDIOBJ hFallback)
+{
+    ::SelectObject(m_hDC, hOwned != NULL ? hOwned : hFallback);
+    if (m_hOwned != NULL)
+        ::DeleteObject(m_hOwned);
+    m_hOwned = hOwned;
+}
+
+CPenDC::CPenDC(HDC hDC, COLORREF clr) : CSelectedObjectDC(hDC, ::CreatePen(PS_SOLID, 1, clr), NULL)
+{
 }
 
 void CPenDC::Color(COLORREF clr)
 {
-    HPEN hPen = ::CreatePen(PS_SOLID, 1, clr);
-    ::SelectObject(m_hDC, hPen);
-    ::DeleteObject(m_hPen);
-    m_hPen = hPen;
+    Replace(::CreatePen(PS_SOLID, 1, clr), NULL);
 }
 
-CBrushDC::CBrushDC(HDC hDC, COLORREF clr) : m_hDC(hDC), m_hBrush(NULL), m_hOld(NULL)
+CBrushDC::CBrushDC(HDC hDC, COLORREF clr)
+    : CSelectedObjectDC(hDC, SolidBrushOrNull(clr), ::GetStockObject(HOLLOW_BRUSH))
 {
-    if (clr != (COLORREF)-1)
-        m_hBrush = ::CreateSolidBrush(clr);
-    m_hOld = ::SelectObject(m_hDC, m_hBrush != NULL ? (HGDIOBJ)m_hBrush : ::GetStockObject(HOLLOW_BRUSH));
-}
-
-CBrushDC::~CBrushDC()
-{
-    ::SelectObject(m_hDC, m_hOld);
-    if (m_hBrush != NULL)
-        ::DeleteObject(m_hBrush);
 }
 
 void CBrushDC::Color(COLORREF clr)
 {
-    HBRUSH hBrush = clr != (COLORREF)-1 ? ::CreateSolidBrush(clr) : NULL;
-    ::SelectObject(m_hDC, hBrush != NULL ? (HGDIOBJ)hBrush : ::GetStockObject(HOLLOW_BRUSH));
-    if (m_hBrush != NULL)
-        ::DeleteObject(m_hBrush);
-    m_hBrush = hBrush;
+    Replace(SolidBrushOrNull(clr), ::GetStockObject(HOLLOW_BRUSH));
 }
 
 CFontDC::CFontDC(HDC hDC, LPCWSTR lpszFaceName, COLORREF clrText) : m_hDC(hDC), m_hOwned(NULL), m_hOld(NULL)

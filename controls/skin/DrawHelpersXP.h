@@ -29,35 +29,38 @@ private:
     CBufferDC& operator=(const CBufferDC&) = delete;
 };
 
-class CPenDC
+// Keeps a GDI object it created selected into a DC; puts the old one back and
+// frees its own when destroyed.
+class CSelectedObjectDC
+{
+protected:
+    // hFallback is selected in place of a NULL hOwned.
+    CSelectedObjectDC(HDC hDC, HGDIOBJ hOwned, HGDIOBJ hFallback);
+    ~CSelectedObjectDC();
+    // Selects the next object and frees the one it replaces.
+    void Replace(HGDIOBJ hOwned, HGDIOBJ hFallback);
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOwned;
+    HGDIOBJ m_hOld;
+    CSelectedObjectDC(const CSelectedObjectDC&) = delete;
+    CSelectedObjectDC& operator=(const CSelectedObjectDC&) = delete;
+};
+
+class CPenDC : private CSelectedObjectDC
 {
 public:
     CPenDC(HDC hDC, COLORREF clr);
-    ~CPenDC();
     void Color(COLORREF clr);
-
-private:
-    HDC m_hDC;
-    HPEN m_hPen;
-    HGDIOBJ m_hOld;
-    CPenDC(const CPenDC&) = delete;
-    CPenDC& operator=(const CPenDC&) = delete;
 };
 
 // Colour (COLORREF)-1 selects the hollow stock brush.
-class CBrushDC
+class CBrushDC : private CSelectedObjectDC
 {
 public:
     CBrushDC(HDC hDC, COLORREF clr);
-    ~CBrushDC();
     void Color(COLORREF clr);
-
-private:
-    HDC m_hDC;
-    HBRUSH m_hBrush;
-    HGDIOBJ m_hOld;
-    CBrushDC(const CBrushDC&) = delete;
-    CBrushDC& operator=(const CBrushDC&) = delete;
 };
 
 // Selects a face name (keeping the current font's other attributes), a

@@ -13,6 +13,28 @@ int TextWidth(HWND hWnd, const CString& strText)
     ::ReleaseDC(hWnd, hDC);
     return size.cx;
 }
+
+// Shows the tip at a client point of the control and watches the cursor.
+void ShowTipAt(CWnd& wnd, CClipTip& tip, const CString& strText, CPoint ptClient)
+{
+    wnd.ClientToScreen(&ptClient);
+    tip.Show(strText, ptClient);
+    wnd.SetTimer(TIMER_WATCH, 80);
+}
+
+CPoint CursorInClient(const CWnd& wnd)
+{
+    POINT pt;
+    ::GetCursorPos(&pt);
+    wnd.ScreenToClient(&pt);
+    return CPoint(pt.x, pt.y);
+}
+
+void EndTip(CWnd& wnd, CClipTip& tip)
+{
+    wnd.KillTimer(TIMER_WATCH);
+    tip.Hide();
+}
 } // namespace
 
 // ---- CClipTip -----------------------------------------------------------------------
@@ -130,10 +152,7 @@ void CTipListBox::OnMouseMove(UINT nFlags, CPoint point)
         m_tip.Hide();
         return;
     }
-    CPoint ptTip(rcItem.left, rcItem.top);
-    ClientToScreen(&ptTip);
-    m_tip.Show(strText, ptTip);
-    SetTimer(TIMER_WATCH, 80);
+    ShowTipAt(*this, m_tip, strText, CPoint(rcItem.left, rcItem.top));
 }
 
 void CTipListBox::OnTimer(UINT_PTR nIDEvent)
@@ -143,15 +162,11 @@ void CTipListBox::OnTimer(UINT_PTR nIDEvent)
         Default();
         return;
     }
-    POINT pt;
-    ::GetCursorPos(&pt);
-    ScreenToClient(&pt);
     CRect rcClient;
     GetClientRect(&rcClient);
-    if (!rcClient.PtInRect(pt) || !IsWindowVisible())
+    if (!rcClient.PtInRect(CursorInClient(*this)) || !IsWindowVisible())
     {
-        KillTimer(TIMER_WATCH);
-        m_tip.Hide();
+        EndTip(*this, m_tip);
         m_nItem = -1;
     }
 }
@@ -217,10 +232,7 @@ void CTipWnd::OnMouseMove(UINT nFlags, CPoint point)
     }
     CString strText;
     GetWindowText(strText);
-    CPoint ptTip(rcText.left + 3, rcText.top + 3);
-    ClientToScreen(&ptTip);
-    m_tip.Show(strText, ptTip);
-    SetTimer(TIMER_WATCH, 80);
+    ShowTipAt(*this, m_tip, strText, CPoint(rcText.left + 3, rcText.top + 3));
 }
 
 void CTipWnd::OnTimer(UINT_PTR nIDEvent)
@@ -230,16 +242,10 @@ void CTipWnd::OnTimer(UINT_PTR nIDEvent)
         Default();
         return;
     }
-    POINT pt;
-    ::GetCursorPos(&pt);
-    ScreenToClient(&pt);
     CRect rcText;
     GetTextRect(&rcText);
-    if (!rcText.PtInRect(pt))
-    {
-        KillTimer(TIMER_WATCH);
-        m_tip.Hide();
-    }
+    if (!rcText.PtInRect(CursorInClient(*this)))
+        EndTip(*this, m_tip);
 }
 
 void CTipWnd::OnDestroy()

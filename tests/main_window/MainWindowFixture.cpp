@@ -81,6 +81,14 @@ void MainWindowTest::CreateMainWindow()
     testsupport::WaitFor([] { return false; }, 100);
 }
 
+void MainWindowTest::PaintCheckingUpdatesAt(LPCWSTR pszSite)
+{
+    TestApp()->m_bAutoUpdate = 1;
+    ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", pszSite, m_folder.File(L"Settings.ini").c_str());
+    CreateMainWindow();
+    m_pDlg->UpdateWindow();
+}
+
 void MainWindowTest::SendCommand(UINT nID, UINT nCode)
 {
     // Controls send their own handle along; navigation items have none here.

@@ -19,6 +19,9 @@ protected:
     // Copies Sweepkit.dll and/or Tunekit.dll from beside the test executable.
     void CopyLibraries(bool bPrivacy, bool bOptimizer);
     void CreateMainWindow();
+    // The window with the automatic check on against pszSite, painted once:
+    // the first paint starts that check.
+    void PaintCheckingUpdatesAt(LPCWSTR pszSite);
     void SendCommand(UINT nID, UINT nCode = BN_CLICKED);
     // The one visible page, or -1; -2 when more than one is visible.
     int VisiblePage() const;

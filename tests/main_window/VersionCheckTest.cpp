@@ -326,12 +326,8 @@ TEST_F(MainWindowTest, FirstPaintChecksOnlineWithoutBlockingTheWindow)
     if (!server.IsStarted())
         TAMSEL_PEER_MISSING("python3 could not start the test server");
     ASSERT_TRUE(server.WaitUntilListening(10000));
-    TestApp()->m_bAutoUpdate = 1;
-    ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", server.Url(L"stall"),
-                                 m_folder.File(L"Settings.ini").c_str());
     MessageBoxRecorder recorder;
-    CreateMainWindow();
-    m_pDlg->UpdateWindow();
+    PaintCheckingUpdatesAt(server.Url(L"stall"));
     EXPECT_EQ(m_pDlg->m_bFirstPaint, 0);
     // Painted while the check still waits for the site: nothing waited for it.
     EXPECT_TRUE(m_pDlg->m_versionCheck.IsRunning());
@@ -346,12 +342,8 @@ TEST_F(MainWindowTest, ACheckAskedForWhileOneRunsIsAnsweredInFull)
     if (!server.IsStarted())
         TAMSEL_PEER_MISSING("python3 could not start the test server");
     ASSERT_TRUE(server.WaitUntilListening(10000));
-    TestApp()->m_bAutoUpdate = 1;
-    ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", server.Url(L"hold"),
-                                 m_folder.File(L"Settings.ini").c_str());
     MessageBoxRecorder recorder;
-    CreateMainWindow();
-    m_pDlg->UpdateWindow();
+    PaintCheckingUpdatesAt(server.Url(L"hold"));
     ASSERT_TRUE(m_pDlg->m_versionCheck.IsRunning());
     EXPECT_TRUE(m_pDlg->StartVersionCheck(TRUE));
     ASSERT_TRUE(server.Release());

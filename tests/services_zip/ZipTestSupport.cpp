@@ -1,5 +1,6 @@
 #include "tests/services_zip/ZipTestSupport.h"
 
+#include "tests/support/SampleBytes.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -76,32 +77,6 @@ RawArchive ParseRaw(const std::string& bytes)
     return a;
 }
 
-HostScratch::HostScratch()
-{
-    std::wstring test = testsupport::CurrentTestName();
-    m_strUnix = "/tmp/tamsel-zip-" + std::to_string(testsupport::ProcessSalt()) + "/" + std::string(test.begin(), test.end()) + "/";
-    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "' && mkdir -p '" + m_strUnix + "'");
-}
-
-HostScratch::~HostScratch()
-{
-    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "'; rmdir /tmp/tamsel-zip-" + std::to_string(testsupport::ProcessSalt()) + " 2>/dev/null; true");
-}
-
-std::wstring HostScratch::Win(const std::string& strRelative) const
-{
-    std::string full = m_strUnix + strRelative;
-    std::wstring result = L"Z:";
-    for (char c : full)
-        result += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
-    return result;
-}
-
-std::string HostScratch::Unix(const std::string& strRelative) const
-{
-    return m_strUnix + strRelative;
-}
-
 bool HostHas(const char* pszTool)
 {
     return testsupport::RunHostCommand(std::string("command -v ") + pszTool) == 0;
@@ -134,16 +109,7 @@ std::string TextOfSize(size_t nSize, unsigned nSeed)
 
 std::string RandomOfSize(size_t nSize, unsigned nSeed)
 {
-    std::string data(nSize, '\0');
-    unsigned x = nSeed * 2654435761u + 7;
-    for (size_t i = 0; i < nSize; ++i)
-    {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        data[i] = (char)(x >> 24);
-    }
-    return data;
+    return testsupport::PseudoRandomBytes(nSize, nSeed);
 }
 
 } // namespace ziptest

@@ -4,6 +4,7 @@
 #include "framework/Afx.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
+#include "tests/support/HostScratch.h"
 
 #include <string>
 #include <vector>
@@ -39,16 +40,11 @@ struct RawArchive
 };
 RawArchive ParseRaw(const std::string& bytes);
 
-// Z:\tmp\tamsel-zip-<pid>\<test>\ on the Windows side, /tmp/... on Linux.
-class HostScratch
+// Z:\tmp\tamsel-zip-<salt>\<test>\ on the Windows side, /tmp/... on Linux.
+class HostScratch : public testsupport::HostScratch
 {
 public:
-    HostScratch();
-    ~HostScratch();
-    std::wstring Win(const std::string& strRelative = std::string()) const;
-    std::string Unix(const std::string& strRelative = std::string()) const;
-private:
-    std::string m_strUnix;
+    HostScratch() : testsupport::HostScratch("zip") {}
 };
 
 bool HostHas(const char* pszTool);

@@ -37,32 +37,6 @@ bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWO
     return n == ERROR_SUCCESS;
 }
 
-HostScratch::HostScratch()
-{
-    std::wstring test = testsupport::CurrentTestName();
-    m_strUnix = "/tmp/tamsel-tools-" + std::to_string(testsupport::ProcessSalt()) + "/" + std::string(test.begin(), test.end()) + "/";
-    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "' && mkdir -p '" + m_strUnix + "'");
-}
-
-HostScratch::~HostScratch()
-{
-    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "'; rmdir /tmp/tamsel-tools-" + std::to_string(testsupport::ProcessSalt()) + " 2>/dev/null; true");
-}
-
-std::wstring HostScratch::Win(const std::string& name) const
-{
-    std::string full = m_strUnix + name;
-    std::wstring result = L"Z:";
-    for (char c : full)
-        result += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
-    return result;
-}
-
-std::string HostScratch::Unix(const std::string& name) const
-{
-    return m_strUnix + name;
-}
-
 bool HostHas(const char* pszTool)
 {
     return testsupport::RunHostCommand(std::string("PATH=/usr/local/bin:/usr/bin:/bin; command -v ") + pszTool) == 0;

@@ -2,6 +2,7 @@
 // Shared by the tool tests: registry planting, reading values back, running
 // programs and host tools, and the peer-tool rule of the suite.
 #include "framework/Afx.h"
+#include "tests/support/HostScratch.h"
 #include "tests/support/HostSupport.h"
 #include <string>
 #include <vector>
@@ -19,15 +20,10 @@ Bytes TextBytes(const std::wstring& text);   // with the terminating null
 using testsupport::RunWindowsProgram;
 
 // A folder under /tmp that both sides see: Win() for us, Unix() for the host.
-class HostScratch
+class HostScratch : public testsupport::HostScratch
 {
 public:
-    HostScratch();
-    ~HostScratch();
-    std::wstring Win(const std::string& name = std::string()) const;
-    std::string Unix(const std::string& name = std::string()) const;
-private:
-    std::string m_strUnix;
+    HostScratch() : testsupport::HostScratch("tools") {}
 };
 
 bool HostHas(const char* pszTool);

@@ -74,39 +74,18 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_Description(BSTR* pbstr) override
     {
-        if (!m_bDetailed)
-            return E_NOTIMPL;
-        *pbstr = Text(L"What " + m_plan.strTitle + L" mends.");
-        return S_OK;
+        return DetailText(pbstr, L"What " + m_plan.strTitle + L" mends.");
     }
     HRESULT STDMETHODCALLTYPE get_SupportUrl(BSTR* pbstr) override
     {
-        if (!m_bDetailed)
-            return E_NOTIMPL;
-        *pbstr = Text(L"http://support.example/");
-        return S_OK;
+        return DetailText(pbstr, L"http://support.example/");
     }
-    HRESULT STDMETHODCALLTYPE get_ReleaseNotes(BSTR* pbstr) override
-    {
-        if (!m_bDetailed)
-            return E_NOTIMPL;
-        *pbstr = Text(L"Notes");
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_ReleaseNotes(BSTR* pbstr) override { return DetailText(pbstr, L"Notes"); }
     HRESULT STDMETHODCALLTYPE get_DownloadPriority(DownloadPriority* pnPriority) override
     {
-        if (!m_bDetailed)
-            return E_NOTIMPL;
-        *pnPriority = (DownloadPriority)1;
-        return S_OK;
+        return Detail(pnPriority, (DownloadPriority)1);
     }
-    HRESULT STDMETHODCALLTYPE get_Type(UpdateType* pnType) override
-    {
-        if (!m_bDetailed)
-            return E_NOTIMPL;
-        *pnType = (UpdateType)2;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Type(UpdateType* pnType) override { return Detail(pnType, (UpdateType)2); }
     HRESULT STDMETHODCALLTYPE get_MaxDownloadSize(DECIMAL* pSize) override
     {
         if (!m_bDetailed)
@@ -126,16 +105,34 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_KBArticleIDs(IStringCollection** ppStrings) override
     {
-        if (!m_bDetailed)
-            return E_NOTIMPL;
-        *ppStrings = new CFakeStrings(m_bEmptyLists ? std::vector<std::wstring>() : std::vector<std::wstring>{L"950000", L"950001"});
-        return S_OK;
+        return DetailList(ppStrings, {L"950000", L"950001"});
     }
     HRESULT STDMETHODCALLTYPE get_MoreInfoUrls(IStringCollection** ppStrings) override
     {
+        return DetailList(ppStrings, {L"http://more.example/kb"});
+    }
+
+    // A search that did not ask for the details finds none of them.
+    template <class T>
+    HRESULT Detail(T* pValue, T value)
+    {
         if (!m_bDetailed)
             return E_NOTIMPL;
-        *ppStrings = new CFakeStrings(m_bEmptyLists ? std::vector<std::wstring>() : std::vector<std::wstring>{L"http://more.example/kb"});
+        *pValue = value;
+        return S_OK;
+    }
+    HRESULT DetailText(BSTR* pbstr, const std::wstring& str)
+    {
+        if (!m_bDetailed)
+            return E_NOTIMPL;
+        *pbstr = Text(str);
+        return S_OK;
+    }
+    HRESULT DetailList(IStringCollection** ppStrings, const std::vector<std::wstring>& arrItems)
+    {
+        if (!m_bDetailed)
+            return E_NOTIMPL;
+        *ppStrings = new CFakeStrings(m_bEmptyLists ? std::vector<std::wstring>() : arrItems);
         return S_OK;
     }
 
