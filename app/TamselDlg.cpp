@@ -1,4 +1,5 @@
 #include "app/TamselDlg.h"
+#include "app/SentMessageAnswerer.h"
 #include "app/TamselApp.h"
 #include "app/LibraryBinding.h"
 #include "framework/FileFind.h"
@@ -86,7 +87,7 @@ END_MESSAGE_MAP()
 
 CTamselDlg::CTamselDlg(CWnd* pParent)
     : CDialog(IDD_MAIN_WINDOW, pParent), m_pApp(NULL), m_bCheckAnswerPending(FALSE), m_bReportAllChecks(FALSE), m_bFirstPaint(0), m_bLibraryView(0), m_hPrivacyLib(NULL),
-      m_hOptimizerLib(NULL), m_nCurPage(-1), m_nNextPageToCreate(-1), m_nNextBarToFill(-1), m_nCornerSize(3), m_nBorderWidth(4),
+      m_hOptimizerLib(NULL), m_nCurPage(-1), m_nNextPageToCreate(-1), m_nNextBarToFill(-1), m_bShownPagePending(FALSE), m_nCornerSize(3), m_nBorderWidth(4),
       m_bDragging(0)
 {
     m_hIcon = AfxGetApp()->LoadIcon(IDI_TAMSEL);
@@ -209,9 +210,11 @@ BOOL CTamselDlg::OnInitDialog()
     m_wndPageArea.GetWindowRect(&m_rcPage);
     ScreenToClient(&m_rcPage);
 
-    // The other pages are made once the window is on screen (about a second
-    // of work): see CreatePagesWhileIdle.
-    ShowPage(PAGE_HOME);
+    // The window shows before its pages are made: the home page first, then
+    // the navigation buttons and the other pages, in slices once the window
+    // is on screen (see CreatePagesWhileIdle).
+    m_nCurPage = PAGE_HOME;
+    m_bShownPagePending = TRUE;
     m_nNextPageToCreate = 0;
     SetTimer(PAGE_CREATION_TIMER, 0);
 
@@ -353,12 +356,11 @@ BOOL CTamselDlg::CreateNavigation()
     LoadLanguageTexts();
     m_wndFolder.SelectFolder(FOLDER_SCAN_CLEAN);
     m_wndFolder.SetStyle(0x8002);
-    // Only the bar on show gets its buttons now; the hidden ones follow once
-    // the window is drawn (CreatePagesWhileIdle).
+    // The bars get their buttons once the window is drawn, right after the
+    // home page (CreatePagesWhileIdle).
     for (const NavBar& navBar : s_bars)
         (this->*(navBar.pBar)).SetStyle(0x8002);
-    FillNavigationBar(0);
-    m_nNextBarToFill = 1;
+    m_nNextBarToFill = 0;
     return TRUE;
 }
 
@@ -500,7 +502,7 @@ BOOL CTamselDlg::ShowPage(int nIndex, CWnd* pParent)
 {
     if (pParent == NULL)
         pParent = this;
-    if (!m_bLibraryView && nIndex == m_nCurPage)
+    if (!m_bLibraryView && nIndex == m_nCurPage && IsPageMade(nIndex))
         return 1;
     // Pages fill each other (a scan its result page): all exist before a switch.
     if (ArePagesPending())
@@ -627,35 +629,40 @@ void CTamselDlg::CreateRemainingPages()
     if (m_nNextPageToCreate < 0)
         return;
     KillTimer(PAGE_CREATION_TIMER);
+    if (m_bShownPagePending)
+        CreateNextPageOrBar();
     for (int i = m_nNextPageToCreate; i < GetPageCount(); i++)
         CreatePageWindow(i);
     m_nNextPageToCreate = -1;
 }
 
-namespace {
-// How often a page being made answers messages sent from other threads.
-const DWORD PAGE_ANSWER_PERIOD_MS = 5;
-DWORD s_nLastAnswer = 0;
-
-LRESULT CALLBACK AnswerSentMessagesHookProc(int nCode, WPARAM wParam, LPARAM lParam)
+BOOL CTamselDlg::IsPageMade(int nIndex)
 {
-    // Called for every message the page's windows are sent while it is
-    // made; handles only messages from other threads, taking nothing from
-    // the queue.
-    if (nCode == HC_ACTION && ::GetTickCount() - s_nLastAnswer >= PAGE_ANSWER_PERIOD_MS)
-    {
-        s_nLastAnswer = ::GetTickCount();
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    return ::CallNextHookEx(NULL, nCode, wParam, lParam);
+    PageInfo* pInfo = GetPageInfo(nIndex);
+    return pInfo != NULL && pInfo->pPage != NULL && pInfo->pPage->m_hWnd != NULL;
 }
-} // namespace
 
 BOOL CTamselDlg::CreateNextPageOrBar()
 {
+    // The page on show comes first, drawn whole at once.
+    if (m_bShownPagePending)
+    {
+        m_bShownPagePending = FALSE;
+        PageInfo* pShown = GetPageInfo(m_nCurPage);
+        if (!m_bLibraryView && pShown != NULL && pShown->pPage != NULL && pShown->pPage->m_hWnd == NULL)
+        {
+            CSentMessageAnswerer answerer;
+            if (CreatePageWindow(m_nCurPage))
+            {
+                pShown->pPage->ShowWindow(SW_SHOW);
+                pShown->pPage->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            }
+            return TRUE;
+        }
+    }
     if (m_nNextBarToFill >= 0 && m_nNextBarToFill < kNavBarCount)
     {
+        CSentMessageAnswerer answerer;
         FillNavigationBar(m_nNextBarToFill++);
         return TRUE;
     }
@@ -668,11 +675,8 @@ BOOL CTamselDlg::CreateNextPageOrBar()
         {
             // Some pages take longer than a slice: messages sent meanwhile
             // are answered between the steps of making them.
-            s_nLastAnswer = ::GetTickCount();
-            HHOOK hHook = ::SetWindowsHookExW(WH_CALLWNDPROC, AnswerSentMessagesHookProc, NULL, ::GetCurrentThreadId());
+            CSentMessageAnswerer answerer;
             CreatePageWindow(m_nNextPageToCreate - 1);
-            if (hHook != NULL)
-                ::UnhookWindowsHookEx(hHook);
             return TRUE;
         }
     }

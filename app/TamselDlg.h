@@ -261,6 +261,8 @@ public:
     int m_nNextPageToCreate;
     // Next navigation bar still without its buttons; -1 when all have them.
     int m_nNextBarToFill;
+    // The page on show is still to be made (the first step after showing).
+    BOOL m_bShownPagePending;
     int m_nCornerSize;
     int m_nBorderWidth;
     BYTE m_bDragging;
@@ -312,6 +314,7 @@ private:
     // Fills the next empty bar or makes the next missing page; FALSE when
     // none is left.
     BOOL CreateNextPageOrBar();
+    BOOL IsPageMade(int nIndex);
     void FillNavigationBar(int nBar);
     void FillRemainingBars();
     void AddLanguageFiles();

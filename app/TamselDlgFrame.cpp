@@ -1,6 +1,7 @@
 // The main window's own frame: its skin and outline, dragging, the caption
 // buttons, the first-paint version check and closing the program.
 #include "app/TamselDlg.h"
+#include "app/SentMessageAnswerer.h"
 #include "app/TamselApp.h"
 #include "app/SplashWnd.h"
 #include "app/VersionCheck.h"
@@ -80,17 +81,16 @@ void CTamselDlg::DrawSkinBitmap(CDC* pDC, SkinBitmap& slot, int x, int y)
 
 void CTamselDlg::TileSkinBitmap(CDC* pDC, SkinBitmap& slot, const CRect& rc)
 {
-    if (slot.bitmap.GetSafeHandle() == NULL || slot.size.cx <= 0 || slot.size.cy <= 0)
+    if (slot.bitmap.GetSafeHandle() == NULL || slot.size.cx <= 0 || slot.size.cy <= 0 || rc.IsRectEmpty())
         return;
-    CDC dcSkin;
-    dcSkin.CreateCompatibleDC(pDC);
-    CBitmap* pOld = dcSkin.SelectObject(&slot.bitmap);
-    for (int y = rc.top; y < rc.bottom; y += slot.size.cy)
-    {
-        for (int x = rc.left; x < rc.right; x += slot.size.cx)
-            pDC->BitBlt(x, y, slot.size.cx, slot.size.cy, &dcSkin, 0, 0, SRCCOPY);
-    }
-    dcSkin.SelectObject(pOld);
+    // One fill with the tile as a pattern: a copy per tile costs thousands
+    // of copies for the small centre tile.
+    CBrush brush;
+    if (!brush.CreatePatternBrush(&slot.bitmap))
+        return;
+    CPoint ptOld = pDC->SetBrushOrg(rc.left % slot.size.cx, rc.top % slot.size.cy);
+    pDC->FillRect(&rc, &brush);
+    pDC->SetBrushOrg(ptOld.x, ptOld.y);
 }
 
 void CTamselDlg::SetSkinRegion(CDC* pDC, int nWidth, int nHeight)
@@ -187,11 +187,14 @@ void CTamselDlg::OnPaint()
 void CTamselDlg::OnWindowPosChanged(WINDOWPOS* lpwndpos)
 {
     CDialog::OnWindowPosChanged(lpwndpos);
-    // Shown for the first time: the skin, the navigation and the home page
-    // are painted now, in one go, before the page creation and anything else
-    // queued get their turn.
+    // Shown for the first time: the frame is painted now, in one go, while
+    // other threads' messages are still answered; the home page and the
+    // navigation buttons follow in the first slices of the page creation.
     if ((lpwndpos->flags & SWP_SHOWWINDOW) && m_bFirstPaint)
+    {
+        CSentMessageAnswerer answerer;
         RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
 }
 
 BOOL CTamselDlg::OnEraseBkgnd(CDC*)

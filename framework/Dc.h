@@ -123,6 +123,12 @@ public:
 
     // Shapes
     void FillRect(LPCRECT lpRect, CBrush* pBrush);
+    CPoint SetBrushOrg(int x, int y)
+    {
+        POINT pt = {0, 0};
+        ::SetBrushOrgEx(m_hDC, x, y, &pt);
+        return CPoint(pt.x, pt.y);
+    }
     void FrameRect(LPCRECT lpRect, CBrush* pBrush);
     void InvertRect(LPCRECT lpRect);
     void FillSolidRect(LPCRECT lpRect, COLORREF clr);

@@ -10,18 +10,19 @@ TEST_F(MainWindowTest, StartsWithEveryPageCreatedHiddenAndTheHomePageShown)
 {
     m_pDlg.reset(new CTamselDlg);
     ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
-    // Until the window has been drawn and idles, only the home page exists.
+    // The window shows before its pages and navigation buttons are made.
     EXPECT_TRUE(m_pDlg->ArePagesPending());
-    EXPECT_NE(m_pDlg->m_pageHome.m_hWnd, (HWND)NULL);
-    EXPECT_EQ(m_pDlg->m_pageSettings.m_hWnd, (HWND)NULL);
-    EXPECT_EQ(VisiblePage(), PAGE_HOME);
-    // Likewise only the bar on show has its buttons.
+    EXPECT_EQ(m_pDlg->GetCurrentPage(), PAGE_HOME);
+    EXPECT_EQ(m_pDlg->m_pageHome.m_hWnd, (HWND)NULL);
     CGuiOutLook* bars[] = {&m_pDlg->m_barScanClean, &m_pDlg->m_barOptimize, &m_pDlg->m_barBackup,
                            &m_pDlg->m_barIeTools,   &m_pDlg->m_barWindows,  &m_pDlg->m_barOptions};
     const int nButtons[] = {5, 5, 3, 3, 3, 4};
     for (int i = 0; i < 6; i++)
-        EXPECT_EQ(bars[i]->GetItemCount(), i == 0 ? 5 : 0) << i;
+        EXPECT_EQ(bars[i]->GetItemCount(), 0) << i;
     HWND hFocus = ::GetFocus();
+    // The page on show comes first, and shown.
+    EXPECT_TRUE(WaitFor([&] { return m_pDlg->m_pageHome.m_hWnd != NULL; }, 20000));
+    EXPECT_EQ(VisiblePage(), PAGE_HOME);
     EXPECT_TRUE(WaitFor([&] { return !m_pDlg->ArePagesPending(); }, 20000));
     for (int i = 0; i < 6; i++)
     {
@@ -87,6 +88,21 @@ TEST_F(MainWindowTest, ASwitchBeforeThePagesAreMadeMakesThemAll)
     // The idle creation has nothing left to do and shows nothing else.
     WaitFor([] { return false; }, 100);
     EXPECT_EQ(VisiblePage(), PAGE_SCAN_RESULT);
+}
+
+// The home page is the page on show before it exists: a switch to it then
+// still makes and shows it, with the other pages.
+TEST_F(MainWindowTest, ASwitchToTheHomePageBeforeItIsMadeShowsIt)
+{
+    m_pDlg.reset(new CTamselDlg);
+    ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
+    ASSERT_EQ(m_pDlg->m_pageHome.m_hWnd, (HWND)NULL);
+    EXPECT_TRUE(m_pDlg->ShowPage(PAGE_HOME));
+    EXPECT_FALSE(m_pDlg->ArePagesPending());
+    EXPECT_EQ(VisiblePage(), PAGE_HOME);
+    EXPECT_EQ(m_pDlg->m_barScanClean.GetItemCount(), 5);
+    WaitFor([] { return false; }, 100);
+    EXPECT_EQ(VisiblePage(), PAGE_HOME);
 }
 
 namespace {

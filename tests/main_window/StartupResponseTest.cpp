@@ -1,5 +1,6 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "tests/support/ResponsiveWatch.h"
+#include "app/SentMessageAnswerer.h"
 
 using testsupport::PumpUntil;
 using testsupport::ResponsiveWatch;
@@ -75,4 +76,35 @@ TEST_F(MainWindowTest, ClosingWhileThePagesAreMadeEndsTheCreation)
             EXPECT_EQ(pInfo->pPage->m_hWnd, (HWND)NULL) << i;
         }
     }
+}
+
+// Work that only sends messages to the thread's own windows (making a page,
+// the first paint) still answers other threads, and only while it lasts.
+TEST(SentMessageAnswerer, AnswersOtherThreadsDuringWorkThatDispatchesNothing)
+{
+    HWND hWnd = ::CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+    ASSERT_NE(hWnd, (HWND)NULL);
+    auto fnBusy = [hWnd](DWORD nMs) {
+        DWORD nStart = ::GetTickCount();
+        while (::GetTickCount() - nStart < nMs)
+            ::SendMessageW(hWnd, WM_GETTEXTLENGTH, 0, 0);
+    };
+    {
+        ResponsiveWatch watch(hWnd, 5, kAnswerLimitMs);
+        {
+            CSentMessageAnswerer answerer;
+            fnBusy(300);
+        }
+        watch.Stop();
+        EXPECT_GE(watch.Sends(), 3);
+        EXPECT_EQ(watch.Unanswered(), 0) << "longest wait " << watch.LongestWait() << " ms";
+    }
+    {
+        // Without it the same work keeps the other thread waiting.
+        ResponsiveWatch watch(hWnd, 5, kAnswerLimitMs);
+        fnBusy(300);
+        watch.Stop();
+        EXPECT_GT(watch.Unanswered(), 0);
+    }
+    ::DestroyWindow(hWnd);
 }

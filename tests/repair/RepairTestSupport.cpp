@@ -213,6 +213,8 @@ void RepairWindowTest::SetUp()
     }
     ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
     m_pDlg->ShowWindow(SW_SHOW);
+    // The home page is made once the window idles.
+    ASSERT_TRUE(testsupport::WaitFor([&] { return m_pDlg->m_pageHome.m_hWnd != NULL; }, 20000));
     Pump(100);
 }
 

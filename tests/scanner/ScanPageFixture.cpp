@@ -50,6 +50,8 @@ void ScanPageTest::CreateMainWindow()
 {
     m_pDlg.reset(new CTamselDlg);
     ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
+    // The home page is made once the window idles.
+    ASSERT_TRUE(testsupport::WaitFor([&] { return m_pDlg->m_pageHome.m_hWnd != NULL; }, 20000));
     testsupport::WaitFor([] { return false; }, 100);
 }
 
