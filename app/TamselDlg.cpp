@@ -439,9 +439,7 @@ void CTamselDlg::AddLanguageFiles()
 void CTamselDlg::FillLanguageList()
 {
     AddLanguageFiles();
-    CString strChosen = m_pApp->GetChosenLanguageFile();
-    if (strChosen.GetLength() < 3 || strChosen.Right(3).CompareNoCase(L"ini") != 0)
-        strChosen = m_pApp->GetLanguageFileForCode(m_pApp->GetSystemLanguageCode());
+    CString strChosen = m_pApp->GetWantedLanguageFile();
     m_comboLanguage.SetCurSel(m_pApp->FindLanguageIndex(strChosen));
     m_pApp->SelectLanguage(strChosen);
     // The built-in English file may only now have been written: list it too.
