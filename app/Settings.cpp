@@ -1,6 +1,7 @@
 // Settings.ini: read once at start-up, written back whole at exit.
 #include "app/TamselApp.h"
 #include "app/RunAtStartup.h"
+#include "services/IniSection.h"
 #include "framework/Time.h"
 
 namespace {
@@ -18,31 +19,36 @@ BOOL WriteInt(LPCTSTR lpszSection, LPCTSTR lpszKey, int nValue, LPCTSTR lpszFile
 
 void CTamselApp::LoadSettings()
 {
+    // One read a section: each key read alone opens the file again.
+    CIniSection options, general, scanLog;
+    options.Read(m_strSettingsFile, kOptions);
+    general.Read(m_strSettingsFile, kGeneral);
+    scanLog.Read(m_strSettingsFile, kScanLog);
     for (int nSlot = 0; nSlot < TAMSEL_CATEGORY_COUNT; ++nSlot)
-        m_bScanCategory[nSlot] = ::GetPrivateProfileIntW(kOptions, s_pszScanKeys[nSlot], 1, m_strSettingsFile);
-    m_bCloseAfterScan = ::GetPrivateProfileIntW(kGeneral, L"CloseAfterScan", 0, m_strSettingsFile);
-    m_bAutoRepair = ::GetPrivateProfileIntW(kGeneral, L"AutoRepair", 0, m_strSettingsFile);
-    m_bAutoUpdate = ::GetPrivateProfileIntW(kGeneral, L"AutoUpdate", 1, m_strSettingsFile);
-    m_bStartup = ::GetPrivateProfileIntW(kGeneral, L"Startup", 0, m_strSettingsFile);
+        m_bScanCategory[nSlot] = options.GetInt(s_pszScanKeys[nSlot], 1);
+    m_bCloseAfterScan = general.GetInt(L"CloseAfterScan", 0);
+    m_bAutoRepair = general.GetInt(L"AutoRepair", 0);
+    m_bAutoUpdate = general.GetInt(L"AutoUpdate", 1);
+    m_bStartup = general.GetInt(L"Startup", 0);
 
     // The Run value, not the file, says whether the program starts with Windows.
     m_bStartup = IsRunAtStartup();
 
-    CString strNow = CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S");
-    wchar_t szTime[64] = {};
-    ::GetPrivateProfileStringW(kScanLog, L"LastScanTime", strNow, szTime, 64, m_strSettingsFile);
-    m_strLastScanTime = szTime;
+    CString strTime;
+    if (!scanLog.GetString(L"LastScanTime", strTime))
+        strTime = CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S");
+    m_strLastScanTime = strTime.Left(63);
 
     CString strKey;
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; ++i)
     {
         strKey.Format(L"Error%d", i + 1);
-        m_nErrors[i] = ::GetPrivateProfileIntW(kScanLog, strKey, 0, m_strSettingsFile);
+        m_nErrors[i] = scanLog.GetInt(strKey, 0);
     }
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; ++i)
     {
         strKey.Format(L"Cleaned%d", i + 1);
-        m_nCleaned[i] = ::GetPrivateProfileIntW(kScanLog, strKey, 0, m_strSettingsFile);
+        m_nCleaned[i] = scanLog.GetInt(strKey, 0);
     }
 }
 

@@ -117,7 +117,6 @@ BOOL CTamselApp::InitInstance()
     INITCOMMONCONTROLSEX icc = { sizeof(icc), 0xFF };
     ::InitCommonControlsEx(&icc);
 
-    ::LoadLibraryW(L"riched32.dll");
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     if (!AfxOleInit())
