@@ -1,5 +1,6 @@
 #include "app/UpdaterPackage.h"
 #include "app/UpdateDescription.h"
+#include "app/InternetHandle.h"
 #include "app/VersionCheck.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
@@ -11,17 +12,6 @@ namespace {
 // Large reads: 20 MB in 64 KB blocks took about twice as long here as in 256 KB ones.
 const DWORD READ_BLOCK = 256 * 1024;
 const DWORD MAX_PACKAGE = 256 * 1024 * 1024;
-
-struct CNetHandle
-{
-    explicit CNetHandle(HINTERNET h) : m_h(h) {}
-    ~CNetHandle()
-    {
-        if (m_h != NULL)
-            ::InternetCloseHandle(m_h);
-    }
-    HINTERNET m_h;
-};
 
 BOOL IsDeviceName(const CString& strName)
 {
@@ -205,19 +195,19 @@ BOOL CUpdatePackage::Download(HINTERNET hSession, const CString& strUrl, CString
         return FALSE;
     HINTERNET hConnect = NULL;
     HINTERNET hRequest = OpenRequest(hSession, strUrl, &hConnect);
-    CNetHandle connection(hConnect);
-    CNetHandle request(hRequest);
-    if (request.m_h == NULL)
+    CInternetHandle connection(hConnect);
+    CInternetHandle request(hRequest);
+    if (request.Get() == NULL)
         return FALSE;
     // An error page reads like a file: only a 200 counts.
     DWORD dwStatus = 0, dwSize = sizeof(dwStatus);
-    if (!::HttpQueryInfoW(request.m_h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL) ||
+    if (!::HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL) ||
         dwStatus != HTTP_STATUS_OK)
         return FALSE;
     DWORD dwLength = 0;
     dwSize = sizeof(dwLength);
     BOOL bLength =
-        ::HttpQueryInfoW(request.m_h, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength, &dwSize, NULL);
+        ::HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength, &dwSize, NULL);
     if (bLength && dwLength > MAX_PACKAGE)
         return FALSE;
 
@@ -235,7 +225,7 @@ BOOL CUpdatePackage::Download(HINTERNET hSession, const CString& strUrl, CString
     for (;;)
     {
         DWORD dwRead = 0;
-        if (!::InternetReadFile(request.m_h, buffer.data(), READ_BLOCK, &dwRead))
+        if (!::InternetReadFile(request.Get(), buffer.data(), READ_BLOCK, &dwRead))
         {
             bOk = FALSE;
             break;

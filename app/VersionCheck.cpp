@@ -1,32 +1,11 @@
 #include "app/VersionCheck.h"
 #include "app/UpdateDescription.h"
+#include "app/InternetHandle.h"
 #include <shlwapi.h>
 #include <memory>
 #include <vector>
 
 namespace {
-
-struct CInternetHandle
-{
-    explicit CInternetHandle(HINTERNET h) : m_h(h) {}
-    ~CInternetHandle()
-    {
-        if (m_h != NULL)
-            ::InternetCloseHandle(m_h);
-    }
-    HINTERNET m_h;
-};
-
-struct CFileHandle
-{
-    explicit CFileHandle(HANDLE h) : m_h(h) {}
-    ~CFileHandle()
-    {
-        if (m_h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_h);
-    }
-    HANDLE m_h;
-};
 
 // Splits a dotted version into four slots, most significant first.
 BOOL ParseVersion(const CString& strVersion, DWORD dwSlots[4])
@@ -95,11 +74,11 @@ int CUpdateChecker::FetchAndCompare(const CString& strBaseUrl)
     ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     CString strUrl = strBaseUrl + UPDATE_DESCRIPTION_FILE;
     CInternetHandle request(OpenUrl(strUrl));
-    if (request.m_h == NULL)
+    if (request.Get() == NULL)
         return UPDATE_DOWNLOAD_FAILED;
     // Only a fresh copy decides, never one left by an earlier check.
     CString strLocal = m_strDownloadFolder + UPDATE_DESCRIPTION_FILE;
-    if (!DownloadToFile(request.m_h, strLocal))
+    if (!DownloadToFile(request.Get(), strLocal))
     {
         ::DeleteFileW(strLocal);
         return UPDATE_DOWNLOAD_FAILED;
@@ -205,11 +184,11 @@ BOOL CUpdateChecker::DownloadToFile(HINTERNET hRequest, const CString& strFile)
         return FALSE;
     CFileHandle file(::CreateFileW(strFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, NULL));
-    if (file.m_h == INVALID_HANDLE_VALUE)
+    if (!file.IsValid())
         return FALSE;
     DWORD dwWritten = 0;
     if (!body.empty()
-        && (!::WriteFile(file.m_h, body.data(), (DWORD)body.size(), &dwWritten, NULL) || dwWritten != body.size()))
+        && (!::WriteFile(file.Get(), body.data(), (DWORD)body.size(), &dwWritten, NULL) || dwWritten != body.size()))
         return FALSE;
     return TRUE;
 }
