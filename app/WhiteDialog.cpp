@@ -1,4 +1,5 @@
 #include "app/WhiteDialog.h"
+#include "app/WhitePageColors.h"
 
 BEGIN_MESSAGE_MAP(CWhiteDialog, CDialog)
     ON_WM_CTLCOLOR()
@@ -17,12 +18,6 @@ BOOL CWhiteDialog::OnInitDialog()
 
 HBRUSH CWhiteDialog::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    if (nCtlColor == CTLCOLOR_MSGBOX)
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (nCtlColor != CTLCOLOR_DLG)
-    {
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-    }
-    return m_brWhite;
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    return hBrush != NULL ? hBrush : CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

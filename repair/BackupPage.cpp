@@ -1,4 +1,5 @@
 #include "repair/BackupPage.h"
+#include "app/WhitePageColors.h"
 #include "app/TamselApp.h"
 #include "controls/skin/ButtonST.h"
 
@@ -64,9 +65,8 @@ void CBackupPage::OnShowWindow(BOOL bShow, UINT nStatus)
 
 HBRUSH CBackupPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    if (nCtlColor == CTLCOLOR_MSGBOX)
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    if (hBrush == NULL)
         return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    pDC->SetTextColor(RGB(0, 0, 0));
-    pDC->SetBkColor(RGB(255, 255, 255));
     return m_brWhite;
 }

@@ -1,4 +1,5 @@
 #include "repair/FullBackupDlg.h"
+#include "app/WhitePageColors.h"
 #include "app/TamselApp.h"
 #include "framework/WorkerCall.h"
 
@@ -138,9 +139,8 @@ void CFullBackupDlg::OnWorkerDone()
 
 HBRUSH CFullBackupDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    if (nCtlColor == CTLCOLOR_MSGBOX)
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    if (hBrush == NULL)
         return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    pDC->SetTextColor(RGB(0, 0, 0));
-    pDC->SetBkColor(RGB(255, 255, 255));
     return m_brWhite;
 }

@@ -1,4 +1,5 @@
 #include "repair/RepairDlg.h"
+#include "app/WhitePageColors.h"
 #include "app/TamselDlg.h"
 #include "framework/Dc.h"
 #include "framework/WorkerCall.h"
@@ -129,10 +130,9 @@ BOOL CRepairDlg::OnInitDialog()
 
 HBRUSH CRepairDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    if (nCtlColor == CTLCOLOR_MSGBOX)
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    if (hBrush == NULL)
         return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    pDC->SetTextColor(RGB(0, 0, 0));
-    pDC->SetBkColor(RGB(255, 255, 255));
     return m_brWhite;
 }
 

@@ -1,4 +1,5 @@
 #include "repair/ReportPage.h"
+#include "app/WhitePageColors.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 #include "framework/Time.h"
@@ -112,10 +113,9 @@ LRESULT CReportPage::OnCloseAfterRepair(WPARAM, LPARAM)
 
 HBRUSH CReportPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    if (nCtlColor == CTLCOLOR_MSGBOX)
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    if (hBrush == NULL)
         return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    pDC->SetTextColor(RGB(0, 0, 0));
-    pDC->SetBkColor(RGB(255, 255, 255));
     if (pWnd != NULL && pWnd->GetDlgCtrlID() == (int)IDC_REPORT_TITLE)
         pDC->SetTextColor(RGB(28, 68, 125));
     return m_brWhite;

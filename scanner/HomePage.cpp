@@ -1,7 +1,7 @@
 #include "scanner/HomePage.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
-#include "scanner/WhitePageColors.h"
+#include "app/WhitePageColors.h"
 
 // Key order of the switches (Settings.ini and the problem lists).
 const UINT CHomePage::s_nCategoryBoxes[HOME_CATEGORY_COUNT] = {

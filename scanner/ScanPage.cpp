@@ -3,7 +3,7 @@
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 #include "framework/WorkerCall.h"
-#include "scanner/WhitePageColors.h"
+#include "app/WhitePageColors.h"
 
 namespace {
 const UINT_PTR TIMER_CURRENT_ITEM = 1;

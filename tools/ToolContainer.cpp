@@ -1,4 +1,5 @@
 #include "tools/ToolContainer.h"
+#include "app/WhitePageColors.h"
 #include "app/TamselApp.h"
 #include "tools/ToolPage.h"
 
@@ -205,12 +206,6 @@ void CToolContainer::OnSize(UINT nType, int cx, int cy)
 
 HBRUSH CToolContainer::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    if (nCtlColor == CTLCOLOR_MSGBOX)
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (nCtlColor != CTLCOLOR_DLG)
-    {
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-    }
-    return m_brWhite;
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    return hBrush != NULL ? hBrush : CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

@@ -1,4 +1,5 @@
 #include "tools/ToolPage.h"
+#include "app/WhitePageColors.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 #include "controls/lists/XListCtrl.h"
@@ -99,12 +100,6 @@ void CToolPage::SetColumnText(CXListCtrl& list, int nColumn, const CString& strT
 
 HBRUSH CToolPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
-    if (nCtlColor == CTLCOLOR_MSGBOX)
-        return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-    if (nCtlColor != CTLCOLOR_DLG)
-    {
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
-    }
-    return m_brWhite;
+    HBRUSH hBrush = GetWhitePageBrush(pDC, nCtlColor, m_brWhite);
+    return hBrush != NULL ? hBrush : CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

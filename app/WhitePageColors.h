@@ -1,6 +1,6 @@
 #pragma once
-// The colours of the home and scan pages: black text on white for the page
-// and all its controls.
+// The colours of the pages on white: black text on white for the page and
+// all its controls.
 #include "framework/Afx.h"
 #include "framework/Gdi.h"
 

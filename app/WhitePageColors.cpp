@@ -1,4 +1,4 @@
-#include "scanner/WhitePageColors.h"
+#include "app/WhitePageColors.h"
 
 HBRUSH GetWhitePageBrush(CDC* pDC, UINT nCtlColor, const CBrush& brWhite)
 {
