@@ -95,6 +95,19 @@ private:
     bool m_bRedirected = false;
 };
 
+// The shortcut scan's folders with a desktop alone: every other folder unset,
+// which skips only those. The user hive is redirected first.
+struct DesktopOnly
+{
+    explicit DesktopOnly(const std::wstring& strDesk) : desktop(HKEY_CURRENT_USER, L"Desktop", strDesk) {}
+    UserHiveRedirect user;
+    ShellFolderOverride desktop;
+    ShellFolderOverride programs{HKEY_CURRENT_USER, L"Programs", L""};
+    ShellFolderOverride recent{HKEY_CURRENT_USER, L"Recent", L""};
+    ShellFolderOverride commonDesktop{HKEY_LOCAL_MACHINE, L"Common Desktop", L""};
+    ShellFolderOverride commonPrograms{HKEY_LOCAL_MACHINE, L"Common Programs", L""};
+};
+
 bool MakeShortcut(const std::wstring& strFile, const std::wstring& strTarget)
 {
     HRESULT hrCom = ::CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
@@ -158,14 +171,8 @@ TEST(ShortcutScanner, ShortcutsWhoseTargetIsGone)
     ASSERT_TRUE(MakeShortcut(strDesk + L"\\present.lnk", strNotepad));
     ASSERT_TRUE(MakeShortcut(strDesk + L"\\folder.lnk", szSystem));
     ASSERT_TRUE(MakeShortcut(strDesk + L"\\Sub\\Deeper\\deep.lnk", L"C:\\tamsel\\gone3.exe"));
-    UserHiveRedirect user;
-    ASSERT_TRUE(user.IsRedirected());
-    // A desktop alone: every other folder unset, which skips only those.
-    ShellFolderOverride desktop(HKEY_CURRENT_USER, L"Desktop", strDesk);
-    ShellFolderOverride programs(HKEY_CURRENT_USER, L"Programs", L"");
-    ShellFolderOverride recent(HKEY_CURRENT_USER, L"Recent", L"");
-    ShellFolderOverride commonDesktop(HKEY_LOCAL_MACHINE, L"Common Desktop", L"");
-    ShellFolderOverride commonPrograms(HKEY_LOCAL_MACHINE, L"Common Programs", L"");
+    DesktopOnly folders(strDesk);
+    ASSERT_TRUE(folders.user.IsRedirected());
     HeadlessScan run;
     run.Only({8});
     std::vector<std::wstring> shown;
@@ -400,13 +407,8 @@ TEST(ShortcutScanner, TargetsInTheNativeProgramAndSystemFolders)
     };
     for (const Case& c : cases)
         ASSERT_TRUE(MakeShortcut(strDesk + L"\\" + c.pszLink, c.strTarget));
-    UserHiveRedirect user;
-    ASSERT_TRUE(user.IsRedirected());
-    ShellFolderOverride desktop(HKEY_CURRENT_USER, L"Desktop", strDesk);
-    ShellFolderOverride programs(HKEY_CURRENT_USER, L"Programs", L"");
-    ShellFolderOverride recent(HKEY_CURRENT_USER, L"Recent", L"");
-    ShellFolderOverride commonDesktop(HKEY_LOCAL_MACHINE, L"Common Desktop", L"");
-    ShellFolderOverride commonPrograms(HKEY_LOCAL_MACHINE, L"Common Programs", L"");
+    DesktopOnly folders(strDesk);
+    ASSERT_TRUE(folders.user.IsRedirected());
     HeadlessScan run;
     run.Only({8});
     run.Run();
