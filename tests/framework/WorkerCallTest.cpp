@@ -2,29 +2,17 @@
 // messages keep flowing, and threads that fail.
 #include "framework/Afx.h"
 #include "WindowTestHelpers.h"
+#include "tests/support/ResponsiveWatch.h"
 #include <gtest/gtest.h>
 #include <atomic>
 #include <memory>
 
 namespace {
 
-// Pumps this thread's queue until bDone or the time is up.
+// The pump gives each wait of these tests five seconds.
 bool PumpUntil(const std::function<bool()>& fnDone, DWORD dwTimeoutMs = 5000)
 {
-    DWORD dwStart = ::GetTickCount();
-    while (!fnDone())
-    {
-        if (::GetTickCount() - dwStart > dwTimeoutMs)
-            return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+    return testsupport::PumpUntil(fnDone, dwTimeoutMs);
 }
 
 struct PostJob
