@@ -43,14 +43,24 @@ void CAutoBackupPage::OnPageShown()
 void CAutoBackupPage::RestoreBackup()
 {
     CString strArchive;
-    if (!ConfirmRestore(strArchive))
+    if (!GetSelectedArchive(strArchive))
         return;
+    // Read and checked first: the question names what the restore writes,
+    // and nothing is written before the user has seen it.
     CAutoBackupRestore restore;
-    if (restore.Restore(strArchive, GetBackupFolder()))
-        AfxMessageBox(LangText(L"M_RESTOREOK"), MB_OK);
-    else if (restore.m_bRefused || lstrcmpW(restore.m_failure.m_pszKey, L"M_RESTORE_ERR_NOTHING") == 0)
+    if (!restore.Prepare(strArchive, GetBackupFolder()))
+    {
         // Nothing was written: no "not restored completely" around it.
         AfxMessageBox(restore.m_failure.GetDetail(m_pApp), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!AskRestore(restore.m_keys, (int)restore.m_keys.size(), restore.m_arrFiles))
+    {
+        restore.Discard();
+        return;
+    }
+    if (restore.Write())
+        AfxMessageBox(LangText(L"M_RESTOREOK"), MB_OK);
     else
         AfxMessageBox(restore.m_failure.GetMessage(m_pApp), MB_OK | MB_ICONEXCLAMATION);
 }

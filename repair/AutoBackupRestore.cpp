@@ -92,6 +92,29 @@ BOOL EndsWithNoCase(const CString& str, LPCWSTR pszEnd)
     return str.GetLength() >= nLength && str.Right(nLength).CompareNoCase(pszEnd) == 0;
 }
 
+// The lines of ShortCuts.txt: line k is where the k-th shortcut entry stood.
+BOOL ReadShortcutList(const CString& strList, CStringArray& arrPaths)
+{
+    arrPaths.RemoveAll();
+    if (strList.IsEmpty())
+        return TRUE;
+    CTextFile file(strList, L"rb");
+    if (!file.IsOpen())
+        return FALSE;
+    CString strLine;
+    BOOL bMore = TRUE;
+    while (bMore)
+    {
+        bMore = file.ReadLine(strLine);
+        strLine.TrimRight(L"\r");
+        if (!bMore && strLine.IsEmpty())
+            break;
+        arrPaths.Add(strLine);
+    }
+    file.Close();
+    return TRUE;
+}
+
 } // namespace
 
 CAutoBackupRestore::CAutoBackupRestore()
@@ -99,23 +122,52 @@ CAutoBackupRestore::CAutoBackupRestore()
 {
 }
 
+CAutoBackupRestore::~CAutoBackupRestore()
+{
+}
+
 BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWorkParent)
 {
+    if (Prepare(strArchive, strWorkParent))
+        return Write();
+    // Nothing but noted failures: nothing written, nothing to confirm.
+    if (!m_failure.IsSet())
+        m_failure.Note(L"M_RESTORE_ERR_NOTHING", strArchive);
+    return FALSE;
+}
+
+void CAutoBackupRestore::Discard()
+{
+    m_pWork.reset();
+    m_arrRegFiles.RemoveAll();
+    m_arrRegNames.RemoveAll();
+    m_arrShortcuts.RemoveAll();
+    m_strShortcutList.Empty();
+}
+
+BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWorkParent)
+{
+    Discard();
     m_failure = CRestoreFailure();
     m_nRegFilesImported = 0;
     m_nShortcutsPlaced = 0;
     m_nRegKeys = 0;
     m_bRefused = FALSE;
+    m_keys.clear();
+    m_arrFiles.RemoveAll();
+    m_strArchive = strArchive;
 
     if (!::PathFileExistsW(strArchive))
     {
         m_failure.Note(L"M_RESTORE_ERR_ARCHIVE", strArchive, ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    CRestoreWorkFolder work;
+    m_pWork.reset(new CRestoreWorkFolder);
+    CRestoreWorkFolder& work = *m_pWork;
     if (!work.Create(strWorkParent))
     {
         m_failure.Note(L"M_RESTORE_ERR_WORKFOLDER", strWorkParent, ::GetLastError());
+        m_pWork.reset();
         return FALSE;
     }
 
@@ -123,11 +175,13 @@ BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWo
     if (hZip == NULL)
     {
         m_failure.Note(L"M_RESTORE_ERR_ARCHIVE", strArchive);
+        Discard();
         return FALSE;
     }
-    CString strShortcutList;
-    CStringArray arrShortcuts;
-    CStringArray arrRegFiles, arrRegNames;
+    CString& strShortcutList = m_strShortcutList;
+    CStringArray& arrShortcuts = m_arrShortcuts;
+    CStringArray& arrRegFiles = m_arrRegFiles;
+    CStringArray& arrRegNames = m_arrRegNames;
     ZipArchiveEntry entry = {};
     ZipResult zr = GetZipArchiveItem(hZip, -1, &entry);
     int nCount = zr == ZipOk ? entry.m_nIndex : 0;
@@ -188,59 +242,93 @@ BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWo
     }
     CloseZipReader(hZip);
 
-    // Every registry file is checked before any is imported: one line that a
-    // repair cannot have written refuses the whole backup.
+    // Every registry file is checked, each in the view it is imported in,
+    // before any is imported: one line that a repair cannot have written
+    // refuses the whole backup.
     for (INT_PTR i = 0; i < arrRegFiles.GetSize(); i++)
     {
         CString strLine;
-        int nLine = 0, nKeys = 0;
-        if (!CheckAutoBackupRegFile(arrRegFiles[i], nLine, strLine, nKeys))
+        int nLine = 0;
+        std::vector<CRestoreKey> keys;
+        if (!CheckAutoBackupRegFile(arrRegFiles[i], AutoBackupRegEntryView(arrRegNames[i]), nLine, strLine, keys))
         {
             m_failure = CRestoreFailure();
             m_failure.Note(L"M_RESTORE_ERR_REFUSED", arrRegNames[i] + L":\n" + strLine, (DWORD)nLine);
             m_bRefused = TRUE;
-            work.Remove();
+            m_keys.clear();
+            Discard();
             return FALSE;
         }
-        m_nRegKeys += nKeys;
+        m_nRegKeys += (int)keys.size();
+        m_keys.insert(m_keys.end(), keys.begin(), keys.end());
     }
-    for (INT_PTR i = 0; i < arrRegFiles.GetSize(); i++)
+
+    // The paths the shortcuts would go to, as the user will be asked about them.
+    CStringArray arrPaths;
+    ReadShortcutList(strShortcutList, arrPaths);
+    for (int k = 0; k < (int)arrShortcuts.GetSize() && k < (int)arrPaths.GetSize(); k++)
+    {
+        if (!arrShortcuts[k].IsEmpty())
+            m_arrFiles.Add(arrPaths[k]);
+    }
+    if (m_nRegKeys == 0 && m_arrFiles.GetSize() == 0)
+    {
+        // Nothing to put back is no successful restore either.
+        if (!m_failure.IsSet())
+            m_failure.Note(L"M_RESTORE_ERR_NOTHING", strArchive);
+        Discard();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CAutoBackupRestore::Write()
+{
+    if (!m_pWork)
+        return FALSE;
+    for (INT_PTR i = 0; i < m_arrRegFiles.GetSize(); i++)
     {
         CRegFile regFile;
         // A file of another view goes back into that view.
-        DWORD dwResult = regFile.ImportFile(arrRegFiles[i], AutoBackupRegEntryView(arrRegNames[i]));
+        DWORD dwResult = regFile.ImportFile(m_arrRegFiles[i], AutoBackupRegEntryView(m_arrRegNames[i]));
         if (dwResult != ERROR_SUCCESS)
-            m_failure.Note(L"M_RESTORE_ERR_IMPORT", arrRegNames[i], dwResult);
+            m_failure.Note(L"M_RESTORE_ERR_IMPORT", m_arrRegNames[i], dwResult);
         else
             m_nRegFilesImported++;
     }
 
-    PlaceShortcuts(strShortcutList, arrShortcuts);
+    PlaceShortcuts(m_strShortcutList, m_arrShortcuts);
 
-    CString strWork = work.GetPath();
-    if (!work.Remove())
+    CString strWork = m_pWork->GetPath();
+    if (!m_pWork->Remove())
         m_failure.Note(L"M_RESTORE_ERR_CLEANUP", strWork, ::GetLastError());
-    // Nothing to put back is no successful restore either.
+    Discard();
     if (!m_failure.IsSet() && m_nRegKeys == 0 && m_nShortcutsPlaced == 0)
-        m_failure.Note(L"M_RESTORE_ERR_NOTHING", strArchive);
+        m_failure.Note(L"M_RESTORE_ERR_NOTHING", m_strArchive);
     return !m_failure.IsSet();
 }
 
-BOOL CheckAutoBackupRegFile(const CString& strPath, int& nLine, CString& strLine, int& nKeys)
+BOOL CheckAutoBackupRegFile(const CString& strPath, REGSAM samView, int& nLine, CString& strLine,
+                            std::vector<CRestoreKey>& keys)
 {
-    nKeys = 0;
-    RegKeyRule rule = [&nKeys](const CString& strKeyPath) {
-        int nAllowance = ScanRootAllowance(strKeyPath);
+    keys.clear();
+    RegKeyTargetRule rule = [&keys](const CString& strKeyPath, REGSAM samKeyView) {
+        int nAllowance = ScanRootTargetAllowance(strKeyPath, samKeyView);
         if (nAllowance != RegKeyRefused)
-            nKeys++;
+        {
+            CRestoreKey key;
+            key.m_strPath = strKeyPath;
+            key.m_samView = samKeyView;
+            keys.push_back(key);
+        }
         return nAllowance;
     };
     CRegFile regFile;
     nLine = 0;
     strLine.Empty();
-    if (regFile.CheckFile(strPath, rule, nLine) == ERROR_SUCCESS)
+    if (regFile.CheckFileInView(strPath, samView, rule, nLine) == ERROR_SUCCESS)
         return TRUE;
-    nKeys = 0;
+    keys.clear();
     strLine = ReadRegFileLine(strPath, nLine);
     return FALSE;
 }
@@ -248,23 +336,8 @@ BOOL CheckAutoBackupRegFile(const CString& strPath, int& nLine, CString& strLine
 void CAutoBackupRestore::PlaceShortcuts(const CString& strList, const CStringArray& arrShortcuts)
 {
     CStringArray arrPaths;
-    if (!strList.IsEmpty())
-    {
-        CTextFile file(strList, L"rb");
-        if (!file.IsOpen())
-            m_failure.Note(L"M_RESTORE_ERR_ENTRY", L"ShortCuts.txt", ::GetLastError());
-        CString strLine;
-        BOOL bMore = file.IsOpen();
-        while (bMore)
-        {
-            bMore = file.ReadLine(strLine);
-            strLine.TrimRight(L"\r");
-            if (!bMore && strLine.IsEmpty())
-                break;
-            arrPaths.Add(strLine);
-        }
-        file.Close();
-    }
+    if (!ReadShortcutList(strList, arrPaths))
+        m_failure.Note(L"M_RESTORE_ERR_ENTRY", L"ShortCuts.txt", ::GetLastError());
 
     CDiskObject disk;
     // Line k belongs to the k-th shortcut entry; lines without one are ignored.

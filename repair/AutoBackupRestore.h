@@ -6,7 +6,11 @@
 // first thing that did not come back.
 #include "framework/Afx.h"
 
+#include <memory>
+#include <vector>
+
 class CTamselApp;
+class CRestoreWorkFolder;
 
 // What went wrong first in a restore; the texts are language keys.
 struct CRestoreFailure
@@ -32,25 +36,47 @@ BOOL IsRestorableShortcutPath(const CString& strPath);
 // The most one entry of an automatic backup may unpack to.
 #define AUTOBACKUP_MAX_ENTRY_BYTES (256u * 1024 * 1024)
 
-// Whether an automatic backup's .reg holds only what a repair can have
-// written: key lines under the roots the category scanners walk, their
-// values, and no deletion. nLine and strLine give the first line that is
-// not; nKeys counts the key lines.
-BOOL CheckAutoBackupRegFile(const CString& strPath, int& nLine, CString& strLine, int& nKeys);
+// A registry key a restore writes, as it really writes it: the path without
+// a Wow6432Node step, and the view only that key is in (0: both views share
+// it, or there is one view).
+struct CRestoreKey
+{
+    CString m_strPath;
+    REGSAM m_samView = 0;
+};
+
+// Whether an automatic backup's .reg, imported in samView, holds only what a
+// repair can have written: key lines under the roots the category scanners
+// of that view walk, their values, and no deletion. nLine and strLine give
+// the first line that is not; keys gets every key line's key as it is
+// written.
+BOOL CheckAutoBackupRegFile(const CString& strPath, REGSAM samView, int& nLine, CString& strLine,
+                            std::vector<CRestoreKey>& keys);
 
 class CAutoBackupRestore
 {
 public:
     CAutoBackupRestore();
+    ~CAutoBackupRestore();
 
-    // Restores the archive, unpacking into a folder of its own below
-    // strWorkParent. TRUE only when something was restored, every entry read
-    // back with its checksum, the registry import applied every line and
-    // every shortcut was placed. A registry file that fails
-    // CheckAutoBackupRegFile refuses the whole archive before anything is
-    // written (m_bRefused).
+    // The read-and-check step: unpacks the archive into a folder of its own
+    // below strWorkParent, checks every registry file and lists what Write
+    // would put back (m_keys, m_arrFiles). Writes nothing. TRUE when there is
+    // something to write; a registry file that fails CheckAutoBackupRegFile
+    // refuses the whole archive (m_bRefused). A damaged or unknown entry is
+    // noted in m_failure and left out.
+    BOOL Prepare(const CString& strArchive, const CString& strWorkParent);
+    // The write step, after Prepare returned TRUE and the user agreed. TRUE
+    // only when every entry read back with its checksum, the registry import
+    // applied every line and every shortcut was placed.
+    BOOL Write();
+    // Removes what Prepare unpacked, writing nothing.
+    void Discard();
+    // Both steps without a question between them.
     BOOL Restore(const CString& strArchive, const CString& strWorkParent);
 
+    std::vector<CRestoreKey> m_keys;    // the keys the registry files write
+    CStringArray m_arrFiles;            // the paths the shortcuts go back to
     CRestoreFailure m_failure;
     int m_nRegFilesImported;
     int m_nShortcutsPlaced;
@@ -59,4 +85,10 @@ public:
 
 private:
     void PlaceShortcuts(const CString& strList, const CStringArray& arrShortcuts);
+
+    std::unique_ptr<CRestoreWorkFolder> m_pWork;
+    CString m_strArchive;
+    CString m_strShortcutList;
+    CStringArray m_arrShortcuts;
+    CStringArray m_arrRegFiles, m_arrRegNames;
 };

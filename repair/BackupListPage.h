@@ -7,6 +7,9 @@
 #include "repair/BackupPage.h"
 #include "controls/skin/BorderListCtrl.h"
 #include "controls/skin/ButtonST.h"
+#include "repair/AutoBackupRestore.h"
+
+#include <vector>
 
 class CBackupListPage : public CBackupPage
 {
@@ -30,12 +33,26 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
     virtual void OnPageShown();
-    // The selected archive into strArchive, then the restore question; TRUE
-    // after Yes when the file is still there.
-    BOOL ConfirmRestore(CString& strArchive);
+    // The selected archive into strArchive; FALSE without a selection, or
+    // after saying so when the file is gone.
+    BOOL GetSelectedArchive(CString& strArchive);
+    // The restore question with what the restore will write: keys (the
+    // first of nKeys) and files. TRUE after Yes.
+    BOOL AskRestore(const std::vector<CRestoreKey>& keys, int nKeys, const CStringArray& arrFiles);
 
     // The green key colour of the backup pages' button pictures.
     static constexpr COLORREF s_crButtonKey = RGB(0, 255, 0);
 
     LPCWSTR m_pszFolderName;
 };
+
+// The most keys and files the restore question names one by one: past a
+// screenful they are counted.
+#define RESTORE_QUESTION_MAX_KEYS 12
+#define RESTORE_QUESTION_MAX_FILES 6
+
+// The part of the restore question that names what will be written: the
+// first keys of nKeys (each with its view where the views differ), then the
+// files, past the limits above "... and N more keys" / "... and N more files".
+CString FormatRestoreWrites(CTamselApp* pApp, const std::vector<CRestoreKey>& keys, int nKeys,
+                            const CStringArray& arrFiles);

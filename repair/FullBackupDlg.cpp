@@ -76,7 +76,9 @@ void CFullBackupDlg::OnPaint()
 BOOL CFullBackupDlg::StartWorker()
 {
     m_hWndPost = m_hWnd;
-    AFX_THREADPROC pfnProc = m_nMode == 0 ? &FullBackupThreadProc : &FullRestoreThreadProc;
+    AFX_THREADPROC pfnProc = m_nMode == 0   ? &FullBackupThreadProc
+                             : m_nMode == 2 ? &FullCheckThreadProc
+                                            : &FullRestoreThreadProc;
     m_pThread = AfxBeginThread(pfnProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (m_pThread == NULL)
         return FALSE;
@@ -100,27 +102,35 @@ void CFullBackupDlg::WaitForWorker()
     m_pThread = NULL;
 }
 
-UINT CFullBackupDlg::FullBackupThreadProc(LPVOID pParam)
+UINT CFullBackupDlg::RunJob(LPVOID pParam, const std::function<BOOL(CFullBackupDlg&, CFullBackupJob&)>& fnWork)
 {
     CFullBackupDlg* pDlg = static_cast<CFullBackupDlg*>(pParam);
     HWND hWnd = pDlg->m_hWndPost;
     pDlg->m_pJob->m_fnStatus = [hWnd, pDlg](int nStatus) { AfxPostCall(hWnd, [pDlg, nStatus] { pDlg->OnWorkerStatus(nStatus); }); };
-    BOOL bOk = pDlg->m_pJob->Backup(pDlg->m_strFolder);
+    BOOL bOk = fnWork(*pDlg, *pDlg->m_pJob);
     // Read by the dialog's thread only after this thread has ended.
     pDlg->m_bSucceeded = bOk;
     AfxPostCall(hWnd, [pDlg] { pDlg->OnWorkerDone(); });
     return 0;
 }
 
+UINT CFullBackupDlg::FullBackupThreadProc(LPVOID pParam)
+{
+    return RunJob(pParam, [](CFullBackupDlg& dlg, CFullBackupJob& job) { return job.Backup(dlg.m_strFolder); });
+}
+
 UINT CFullBackupDlg::FullRestoreThreadProc(LPVOID pParam)
 {
-    CFullBackupDlg* pDlg = static_cast<CFullBackupDlg*>(pParam);
-    HWND hWnd = pDlg->m_hWndPost;
-    pDlg->m_pJob->m_fnStatus = [hWnd, pDlg](int nStatus) { AfxPostCall(hWnd, [pDlg, nStatus] { pDlg->OnWorkerStatus(nStatus); }); };
-    BOOL bOk = pDlg->m_pJob->Restore(pDlg->m_strArchive, pDlg->m_strFolder);
-    pDlg->m_bSucceeded = bOk;
-    AfxPostCall(hWnd, [pDlg] { pDlg->OnWorkerDone(); });
-    return 0;
+    // A job read and checked before the question imports what was checked.
+    return RunJob(pParam, [](CFullBackupDlg& dlg, CFullBackupJob& job) {
+        return job.IsPrepared() ? job.Import() : job.Restore(dlg.m_strArchive, dlg.m_strFolder);
+    });
+}
+
+UINT CFullBackupDlg::FullCheckThreadProc(LPVOID pParam)
+{
+    return RunJob(pParam,
+                  [](CFullBackupDlg& dlg, CFullBackupJob& job) { return job.Prepare(dlg.m_strArchive, dlg.m_strFolder); });
 }
 
 void CFullBackupDlg::OnWorkerStatus(int nStatus)

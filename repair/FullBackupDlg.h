@@ -8,6 +8,7 @@
 #include "controls/skin/BusyProgressCtrl.h"
 #include "repair/FullBackupJob.h"
 
+#include <functional>
 #include <memory>
 
 class CTamselApp;
@@ -25,7 +26,7 @@ public:
     CStatic m_wndStatus;
     CBusyProgressCtrl m_progress;
     int m_bFirstPaint;
-    int m_nMode;                // 0 backup, 1 restore
+    int m_nMode;                // 0 backup, 1 restore, 2 read and check a backup (CFullBackupJob::Prepare)
     // The work; the creator may put in its own before DoModal.
     std::unique_ptr<CFullBackupJob> m_pJob;
     // The worker's answer, valid after DoModal.
@@ -46,6 +47,8 @@ protected:
 
     static UINT FullBackupThreadProc(LPVOID pParam);
     static UINT FullRestoreThreadProc(LPVOID pParam);
+    static UINT FullCheckThreadProc(LPVOID pParam);
+    static UINT RunJob(LPVOID pParam, const std::function<BOOL(CFullBackupDlg&, CFullBackupJob&)>& fnWork);
     BOOL StartWorker();
     void WaitForWorker();
 

@@ -2,6 +2,7 @@
 #include "repair/BackupStamp.h"
 #include "repair/RestoreWorkFolder.h"
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
 
@@ -13,7 +14,7 @@ namespace {
 const LPCWSTR s_pszStatusKeys[CFullBackupJob::StatusCount] = {
     L"M_FULLBACKUP_EXPORT", L"M_FULLBACKUP_EXPORT_FINISH", L"M_FULLBACKUP_ZIP", L"M_FULLBACKUP_ZIP_FINISH",
     L"M_FULLBACKUP_FINISH", L"M_FULLBACKUP_STEP_FAILED", L"M_FULLBACKUP_IMPORT", L"M_FULLBACKUP_IMPORT_FINISH",
-    L"M_FULLBACKUP_STEP_PARTIAL", L"M_FULLBACKUP_STEP_REFUSED"};
+    L"M_FULLBACKUP_STEP_PARTIAL", L"M_FULLBACKUP_STEP_REFUSED", L"M_FULLBACKUP_CHECK"};
 } // namespace
 
 LPCWSTR CFullBackupJob::GetStatusKey(int nStatus)
@@ -22,7 +23,12 @@ LPCWSTR CFullBackupJob::GetStatusKey(int nStatus)
 }
 
 CFullBackupJob::CFullBackupJob()
-    : m_dwExportError(0), m_bUnreadableKeys(FALSE), m_bRefused(FALSE), m_bPartial(FALSE), m_dwImportResult(0)
+    : m_dwExportError(0), m_bUnreadableKeys(FALSE), m_bRefused(FALSE), m_bPartial(FALSE), m_dwImportResult(0),
+      m_nKeys(0)
+{
+}
+
+CFullBackupJob::~CFullBackupJob()
 {
 }
 
@@ -177,36 +183,85 @@ BOOL CFullBackupJob::IsFullBackupEntryName(const CString& strName)
 
 BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem)
 {
+    int nLine = 0, nKeys = 0;
+    std::vector<CRestoreKey> keys;
+    return CheckRegFile(strPath, strProblem, nLine, keys, nKeys);
+}
+
+BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem, int& nLine,
+                                  std::vector<CRestoreKey>& keys, int& nKeys)
+{
     strProblem.Empty();
+    nLine = 0;
+    keys.clear();
+    nKeys = 0;
+    CStringArray arrListed;
     // The two hives of a full backup, with their values; never a deletion.
-    RegKeyRule rule = [](const CString& strKeyPath) {
+    RegKeyRule rule = [&arrListed, &nKeys](const CString& strKeyPath) {
         for (LPCWSTR pszHive : {L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"})
         {
             int nLength = lstrlenW(pszHive);
             if (strKeyPath.Left(nLength).CompareNoCase(pszHive) == 0 &&
                 (strKeyPath.GetLength() == nLength || strKeyPath[nLength] == L'\\'))
+            {
+                if (nKeys++ < ListedKeys)
+                    arrListed.Add(strKeyPath);
                 return (int)RegKeyWithValues;
+            }
         }
         return (int)RegKeyRefused;
     };
     CRegFile regFile;
-    int nLine = 0;
     if (regFile.CheckFile(strPath, rule, nLine) != ERROR_SUCCESS)
     {
         strProblem = ReadRegFileLine(strPath, nLine);
+        nKeys = 0;
+        // A header that is none: the file as a whole is no full backup.
+        if (nLine <= 1)
+            nLine = 0;
         return FALSE;
     }
     // A full backup is only ever written in the 5.00 form.
-    return ReadRegFileLine(strPath, 1) == L"Windows Registry Editor Version 5.00";
+    if (ReadRegFileLine(strPath, 1) != L"Windows Registry Editor Version 5.00")
+    {
+        nKeys = 0;
+        return FALSE;
+    }
+    // Only the keys named to the user are asked where they really go.
+    for (INT_PTR i = 0; i < arrListed.GetSize(); i++)
+    {
+        RegKeyTarget target = ResolveRegKeyTarget(arrListed[i], 0);
+        CRestoreKey key;
+        key.m_strPath = target.m_strPath;
+        key.m_samView = target.m_samView;
+        keys.push_back(key);
+    }
+    return TRUE;
 }
 
 BOOL CFullBackupJob::Restore(const CString& strArchive, const CString& strWorkParent)
 {
+    return Prepare(strArchive, strWorkParent) && Import();
+}
+
+void CFullBackupJob::Discard()
+{
+    m_pWork.reset();
+    m_strPreparedFile.Empty();
+}
+
+BOOL CFullBackupJob::Prepare(const CString& strArchive, const CString& strWorkParent)
+{
+    Discard();
     m_failure = CRestoreFailure();
     m_bRefused = FALSE;
     m_bPartial = FALSE;
     m_dwImportResult = 0;
-    Report(StatusImport);
+    m_keys.clear();
+    m_nKeys = 0;
+    m_strRefusedLine.Empty();
+    m_strEntryName.Empty();
+    Report(StatusCheck);
     if (!::PathFileExistsW(strArchive))
     {
         m_failure.Note(L"M_RESTORE_ERR_ARCHIVE", strArchive, ERROR_FILE_NOT_FOUND);
@@ -214,11 +269,13 @@ BOOL CFullBackupJob::Restore(const CString& strArchive, const CString& strWorkPa
         Report(StatusRefused);
         return FALSE;
     }
-    CRestoreWorkFolder work;
+    m_pWork.reset(new CRestoreWorkFolder);
+    CRestoreWorkFolder& work = *m_pWork;
     if (!work.Create(strWorkParent))
     {
         m_failure.Note(L"M_RESTORE_ERR_WORKFOLDER", strWorkParent, ::GetLastError());
         m_bRefused = TRUE;
+        m_pWork.reset();
         Report(StatusRefused);
         return FALSE;
     }
@@ -242,31 +299,54 @@ BOOL CFullBackupJob::Restore(const CString& strArchive, const CString& strWorkPa
 
     if (!m_failure.IsSet())
     {
+        m_strEntryName = entry.m_szName;
         CString strProblem;
-        if (!CheckRegFile(strTarget, strProblem))
-            m_failure.Note(L"M_FULLBACKUP_ERR_NOTFULL", strProblem.IsEmpty() ? CString(entry.m_szName) : strProblem);
+        int nLine = 0;
+        if (!CheckRegFile(strTarget, strProblem, nLine, m_keys, m_nKeys))
+        {
+            if (nLine > 0)
+            {
+                // The line the user can look up in the file of that name.
+                m_failure.Note(L"M_FULLBACKUP_ERR_LINE", m_strEntryName, (DWORD)nLine);
+                m_strRefusedLine = strProblem;
+            }
+            else
+                m_failure.Note(L"M_FULLBACKUP_ERR_NOTFULL", m_strEntryName);
+        }
     }
     if (m_failure.IsSet())
     {
         m_bRefused = TRUE;
-        work.Remove();
+        m_keys.clear();
+        m_nKeys = 0;
+        Discard();
         Report(StatusRefused);
         return FALSE;
     }
+    m_strPreparedFile = strTarget;
+    return TRUE;
+}
 
+BOOL CFullBackupJob::Import()
+{
+    if (!m_pWork)
+        return FALSE;
+    Report(StatusImport);
     CRegFile regFile;
-    m_dwImportResult = regFile.ImportFile(strTarget);
-    CString strWork = work.GetPath();
-    BOOL bRemoved = work.Remove();
+    m_dwImportResult = regFile.ImportFile(m_strPreparedFile);
+    CString strWork = m_pWork->GetPath();
+    BOOL bRemoved = m_pWork->Remove();
+    DWORD dwRemoveError = bRemoved ? 0 : ::GetLastError();
+    Discard();
     if (m_dwImportResult != ERROR_SUCCESS)
     {
         m_bPartial = TRUE;
-        m_failure.Note(L"M_RESTORE_ERR_IMPORT", CString(entry.m_szName), m_dwImportResult);
+        m_failure.Note(L"M_RESTORE_ERR_IMPORT", m_strEntryName, m_dwImportResult);
         Report(StatusImportPartial);
         return FALSE;
     }
     if (!bRemoved)
-        m_failure.Note(L"M_RESTORE_ERR_CLEANUP", strWork, ::GetLastError());
+        m_failure.Note(L"M_RESTORE_ERR_CLEANUP", strWork, dwRemoveError);
     Report(StatusImportFinished);
     return !m_failure.IsSet();
 }

@@ -8,8 +8,11 @@
 #include "repair/AutoBackupRestore.h"
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CRegFile;
+class CRestoreWorkFolder;
 
 class CFullBackupJob
 {
@@ -27,21 +30,32 @@ public:
         StatusImportFinished,
         StatusImportPartial,
         StatusRefused,
+        StatusCheck,
         StatusCount
     };
     static LPCWSTR GetStatusKey(int nStatus);
 
     CFullBackupJob();
-    virtual ~CFullBackupJob() {}
+    virtual ~CFullBackupJob();
 
     // Writes a new archive into strFolder (created when missing). TRUE when
     // every write succeeded and the archive read back with its checksum; only
     // then is the loose .reg deleted. A failed backup keeps the .reg and
     // leaves no archive.
     BOOL Backup(const CString& strFolder);
-    // Imports a full backup: exactly one entry "FullBackup<14 digits>.reg"
-    // that reads back with its checksum and holds nothing but keys of
-    // HKEY_LOCAL_MACHINE and HKEY_USERS; otherwise nothing is imported.
+    // The read-and-check step of a restore: unpacks a full backup (exactly
+    // one entry "FullBackup<14 digits>.reg" that reads back with its checksum
+    // and holds nothing but keys of HKEY_LOCAL_MACHINE and HKEY_USERS) into a
+    // folder of its own below strWorkParent and lists its first keys (m_keys,
+    // of m_nKeys). Writes nothing; FALSE with m_bRefused when it may not be
+    // imported.
+    BOOL Prepare(const CString& strArchive, const CString& strWorkParent);
+    BOOL IsPrepared() const { return m_pWork != nullptr; }
+    // The write step, after Prepare and the user's Yes: imports the file.
+    BOOL Import();
+    // Removes what Prepare unpacked, writing nothing.
+    void Discard();
+    // Both steps without a question between them.
     BOOL Restore(const CString& strArchive, const CString& strWorkParent);
 
     std::function<void(int)> m_fnStatus;
@@ -55,12 +69,23 @@ public:
     BOOL m_bRefused;            // the archive failed a check: nothing imported
     BOOL m_bPartial;            // the import stopped short of some lines
     DWORD m_dwImportResult;
+    std::vector<CRestoreKey> m_keys;    // the first keys the import writes
+    int m_nKeys;                        // all key lines of the file
+    CString m_strRefusedLine;           // the text of a refused line
     // Either: the first failure.
     CRestoreFailure m_failure;
+
+    // The most keys Prepare lists one by one.
+    enum { ListedKeys = 32 };
 
     // Whether a .reg file may be imported as a full backup; strProblem names
     // the first line that may not.
     static BOOL CheckRegFile(const CString& strPath, CString& strProblem);
+    // The same with that line's number (0 for a file that is no full backup
+    // as a whole) and the key lines: the first ListedKeys of them as they are
+    // written, and their count.
+    static BOOL CheckRegFile(const CString& strPath, CString& strProblem, int& nLine, std::vector<CRestoreKey>& keys,
+                             int& nKeys);
     static BOOL IsFullBackupEntryName(const CString& strName);
 
 protected:
@@ -71,4 +96,8 @@ protected:
 private:
     void Report(int nStatus);
     BOOL VerifyArchive(const CString& strEntryName, ULONGLONG nRegSize);
+
+    std::unique_ptr<CRestoreWorkFolder> m_pWork;
+    CString m_strPreparedFile;
+    CString m_strEntryName;
 };

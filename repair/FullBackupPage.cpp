@@ -36,14 +36,15 @@ CFullBackupJob* CFullBackupPage::CreateJob()
     return new CFullBackupJob;
 }
 
-BOOL CFullBackupPage::RunFullBackupDlg(int nMode, CString& strMessage)
+BOOL CFullBackupPage::RunFullBackupDlg(int nMode, CString& strMessage, std::unique_ptr<CFullBackupJob>& pJob)
 {
     CFullBackupDlg dlg(AfxGetMainWnd());
-    dlg.m_pJob.reset(CreateJob());
+    dlg.m_pJob = pJob ? std::move(pJob) : std::unique_ptr<CFullBackupJob>(CreateJob());
     dlg.m_bFirstPaint = 1;
     dlg.m_nMode = nMode;
     dlg.DoModal();
-    CFullBackupJob& job = *dlg.m_pJob;
+    pJob = std::move(dlg.m_pJob);
+    CFullBackupJob& job = *pJob;
     if (dlg.m_bSucceeded)
     {
         if (nMode == 0 && job.m_bUnreadableKeys)
@@ -51,6 +52,8 @@ BOOL CFullBackupPage::RunFullBackupDlg(int nMode, CString& strMessage)
         return TRUE;
     }
     CString strDetail = job.m_failure.GetDetail(m_pApp);
+    if (!job.m_strRefusedLine.IsEmpty())
+        strDetail += L"\n" + job.m_strRefusedLine;
     if (nMode == 0)
         strMessage = LangText(L"M_FULLBACKUP_FAILED", strDetail);
     else if (job.m_bPartial)
@@ -65,7 +68,8 @@ void CFullBackupPage::OnFullBackup()
     if (AfxMessageBox(LangText(L"M_FULLBACKUP"), MB_YESNO) != IDYES)
         return;
     CString strMessage;
-    BOOL bOk = RunFullBackupDlg(0, strMessage);
+    std::unique_ptr<CFullBackupJob> pJob;
+    BOOL bOk = RunFullBackupDlg(0, strMessage, pJob);
     FillList();
     if (!strMessage.IsEmpty())
         AfxMessageBox(strMessage, MB_OK | (bOk ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
@@ -74,10 +78,23 @@ void CFullBackupPage::OnFullBackup()
 void CFullBackupPage::OnRestore()
 {
     // The progress dialog restores the archive named here.
-    if (!ConfirmRestore(m_pApp->m_strFullBackupFile))
+    if (!GetSelectedArchive(m_pApp->m_strFullBackupFile))
         return;
+    // Read and checked under the progress dialog first, so that the question
+    // names what the import will write; nothing is written before Yes.
     CString strMessage;
-    if (RunFullBackupDlg(1, strMessage))
+    std::unique_ptr<CFullBackupJob> pJob;
+    if (!RunFullBackupDlg(2, strMessage, pJob))
+    {
+        AfxMessageBox(strMessage, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!AskRestore(pJob->m_keys, pJob->m_nKeys, CStringArray()))
+    {
+        pJob->Discard();
+        return;
+    }
+    if (RunFullBackupDlg(1, strMessage, pJob))
         AfxMessageBox(LangText(L"M_RESTOREOK"), MB_OK);
     else
         AfxMessageBox(strMessage, MB_OK | MB_ICONEXCLAMATION);

@@ -3,6 +3,8 @@
 // far in FullBackup\, restores the selected one and removes backups.
 #include "repair/BackupListPage.h"
 
+#include <memory>
+
 class CFullBackupJob;
 
 class CFullBackupPage : public CBackupListPage
@@ -21,8 +23,10 @@ protected:
     virtual BOOL OnInitDialog();
     // The work the progress dialog runs (tests put in their own).
     virtual CFullBackupJob* CreateJob();
-    // Runs the progress dialog in a mode; strMessage gets what to tell.
-    BOOL RunFullBackupDlg(int nMode, CString& strMessage);
+    // Runs the progress dialog in a mode (0 backup, 1 restore, 2 read and
+    // check) on pJob, made when empty and kept for the next step;
+    // strMessage gets what to tell.
+    BOOL RunFullBackupDlg(int nMode, CString& strMessage, std::unique_ptr<CFullBackupJob>& pJob);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,5 +1,6 @@
 #include "scanner/ScanRoots.h"
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
 
 const wchar_t SCAN_KEY_UNINSTALL[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const wchar_t SCAN_KEY_APP_PATHS[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
@@ -20,11 +21,11 @@ const wchar_t SCAN_KEY_DRIVERS[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVer
 const wchar_t SCAN_KEY_FILE_EXTS[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
 const ScanRoot g_scanRoots[] = {
-    {1, L"HKEY_CLASSES_ROOT", L"CLSID", TRUE},
-    {1, L"HKEY_CLASSES_ROOT", L"TypeLib", TRUE},
-    {1, L"HKEY_CLASSES_ROOT", L"Interface", TRUE},
-    {2, L"HKEY_LOCAL_MACHINE", SCAN_KEY_UNINSTALL, TRUE},
-    {3, L"HKEY_LOCAL_MACHINE", SCAN_KEY_APP_PATHS, TRUE},
+    {1, L"HKEY_CLASSES_ROOT", L"CLSID", TRUE, TRUE},
+    {1, L"HKEY_CLASSES_ROOT", L"TypeLib", TRUE, TRUE},
+    {1, L"HKEY_CLASSES_ROOT", L"Interface", TRUE, TRUE},
+    {2, L"HKEY_LOCAL_MACHINE", SCAN_KEY_UNINSTALL, TRUE, TRUE},
+    {3, L"HKEY_LOCAL_MACHINE", SCAN_KEY_APP_PATHS, TRUE, TRUE},
     {4, L"HKEY_LOCAL_MACHINE", SCAN_KEY_FONTS, TRUE},
     {5, L"HKEY_LOCAL_MACHINE", SCAN_KEY_SHARED_DLLS, TRUE},
     {6, L"HKEY_LOCAL_MACHINE", SCAN_KEY_HELP, TRUE},
@@ -46,7 +47,7 @@ const ScanRoot g_scanRoots[] = {
 };
 const int g_nScanRootCount = (int)(sizeof(g_scanRoots) / sizeof(g_scanRoots[0]));
 
-int ScanRootAllowance(const CString& strKeyPath)
+int ScanRootAllowance(const CString& strKeyPath, BOOL bOtherView)
 {
     // Backups written before the views had files of their own name the
     // other view's machine keys through Wow6432Node.
@@ -55,12 +56,14 @@ int ScanRootAllowance(const CString& strKeyPath)
     if (strKeyPath.GetLength() > nMirror && strKeyPath.Left(nMirror).CompareNoCase(kMirror) == 0)
     {
         CString strOwn = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\" + strKeyPath.Mid(nMirror);
-        return ScanRootAllowance(strOwn);
+        return ScanRootAllowance(strOwn, TRUE);
     }
     int nAllowance = RegKeyRefused;
     for (int i = 0; i < g_nScanRootCount; i++)
     {
         const ScanRoot& root = g_scanRoots[i];
+        if (bOtherView && !root.bBothViews)
+            continue;
         CString strBase = root.pszRootName;
         if (root.pszKey[0] != 0)
             strBase = strBase + L"\\" + root.pszKey;
@@ -80,4 +83,11 @@ int ScanRootAllowance(const CString& strKeyPath)
         nAllowance = RegKeyWithoutValues;
     }
     return nAllowance;
+}
+
+int ScanRootTargetAllowance(const CString& strKeyPath, REGSAM samView)
+{
+    // A key both views share is the process's own as well.
+    BOOL bOtherView = samView != 0 && samView != OwnRegistryView();
+    return ScanRootAllowance(strKeyPath, bOtherView);
 }

@@ -10,6 +10,7 @@ struct ScanRoot
     LPCWSTR pszRootName;    // "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", ...
     LPCWSTR pszKey;         // below the root; empty: every subkey of the root
     BOOL bValues;           // a repair there can remove values, not only empty keys
+    BOOL bBothViews = FALSE; // walked in the other registry view of 64-bit Windows too
 };
 
 extern const wchar_t SCAN_KEY_UNINSTALL[];
@@ -35,4 +36,10 @@ extern const int g_nScanRootCount;
 // outside every root (and for a bare root), RegKeyWithoutValues where only
 // empty keys are repaired, RegKeyWithValues otherwise (RegKeyAllowance of
 // services/RegFile.h). Root names and keys compare without regard to case.
-int ScanRootAllowance(const CString& strKeyPath);
+// bOtherView: the key is one of the other registry view, where only the roots
+// walked in both views count. A path through Wow6432Node counts as such a key.
+int ScanRootAllowance(const CString& strKeyPath, BOOL bOtherView = FALSE);
+// The same for a key as the import really writes it (RegKeyTargetRule of
+// services/RegFile.h): samView is the view only that key is in, 0 for a key
+// both views share.
+int ScanRootTargetAllowance(const CString& strKeyPath, REGSAM samView);

@@ -26,6 +26,10 @@ enum RegKeyAllowance
 };
 // Gives the allowance of a key path as a key line names it ("ROOT\rest").
 typedef std::function<int(const CString& strKeyPath)> RegKeyRule;
+// The same for a key as it is really written: strKeyPath with the root's long
+// name and no Wow6432Node step, samView the view only it is in (0: a key both
+// views share, or the only view); see services/RegKeyTarget.h.
+typedef std::function<int(const CString& strKeyPath, REGSAM samView)> RegKeyTargetRule;
 
 // The text of line nLine (from 1) of a registry-editor file, without its
 // line end and cut to 200 characters; empty when there is no such line.
@@ -95,6 +99,9 @@ public:
     // the import would skip, ERROR_BAD_FORMAT for an unusable header or the
     // old "REGEDIT" form, or the error of finding or opening the file.
     DWORD CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, int& nLine);
+    // The same for a file ImportFile applies in samView: fnRule judges each key
+    // line by the key it really writes there.
+    DWORD CheckFileInView(LPCWSTR pszFileName, REGSAM samView, const RegKeyTargetRule& fnRule, int& nLine);
 
     // Splits "ROOT\rest", upper-cases the root part in the caller's text and
     // acts on the key per mode. 0 on success, 1010 for an unknown root, 1011

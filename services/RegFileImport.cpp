@@ -1,6 +1,7 @@
 // The importer of CRegFile: reads a registry-editor file in chunks and applies
 // it line by line; a malformed line is skipped and noted, the rest applied.
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
 
 #include <algorithm>
 
@@ -141,6 +142,22 @@ DWORD CRegFile::CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, int& nL
     // see different lines in one file.
     m_samImportView = 0;
     m_pCheckRule = &fnRule;
+    DWORD dwResult = ReadFileBody(pszFileName);
+    m_pCheckRule = NULL;
+    nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
+    return dwResult;
+}
+
+DWORD CRegFile::CheckFileInView(LPCWSTR pszFileName, REGSAM samView, const RegKeyTargetRule& fnRule, int& nLine)
+{
+    // Every key line is judged as the key the import in that view opens.
+    m_samImportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+    REGSAM samImport = m_samImportView;
+    RegKeyRule fnLineRule = [&fnRule, samImport](const CString& strKeyPath) {
+        RegKeyTarget target = ResolveRegKeyTarget(strKeyPath, samImport);
+        return fnRule(target.m_strPath, target.m_samView);
+    };
+    m_pCheckRule = &fnLineRule;
     DWORD dwResult = ReadFileBody(pszFileName);
     m_pCheckRule = NULL;
     nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
@@ -433,6 +450,17 @@ void CRegFile::ParseKeyLine()
         NoteImportFailure(ERROR_INVALID_DATA);
         return;
     }
+    // The registry would take the name only up to a zero, and no key this
+    // program writes has a control character in its name: the check and the
+    // import refuse such a line alike.
+    for (size_t i = 0; i < nClose; ++i)
+    {
+        if (strLine[i] < 0x20 || strLine[i] == 0x7F)
+        {
+            NoteImportFailure(ERROR_INVALID_DATA);
+            return;
+        }
+    }
     CString strPath(strLine.data(), (int)nClose);
     if (m_pCheckRule != NULL)
     {
@@ -686,7 +714,13 @@ void CRegFile::ParseValueLine(const std::wstring& strName)
     }
     else
     {
-        nResult = RegSetValueExW(m_currentKey, strName.c_str(), 0, dwType, data.data(), (DWORD)data.size());
+        // The registry counts one more character for a text whose last one
+        // is not zero while the next one in memory is: a non-zero pair after
+        // the data keeps every value as long as the file gives it.
+        DWORD dwSize = (DWORD)data.size();
+        data.push_back(0xFF);
+        data.push_back(0xFF);
+        nResult = RegSetValueExW(m_currentKey, strName.c_str(), 0, dwType, data.data(), dwSize);
     }
     if (nResult != ERROR_SUCCESS)
         NoteImportFailure(nResult);

@@ -98,3 +98,40 @@ TEST_F(AppFolderTest, BuiltInFileLayout)
                  L"Are you sure to remove this backup file now?\nThis operation is not reversible!");
     ::WritePrivateProfileStringW(NULL, NULL, NULL, strFile.c_str());
 }
+
+// Every key of the built-in file stands there once: a second one would be
+// dead text that a translator edits in vain.
+TEST_F(AppFolderTest, BuiltInFileHasNoKeyTwice)
+{
+    std::wstring strFile = Path(L"English.ini");
+    ASSERT_TRUE(m_app.ExtractDefaultLanguage(424, strFile.c_str()));
+    std::string bytes = testsupport::ReadFileBytes(strFile);
+    std::set<std::string> seen;
+    std::string strSection;
+    size_t nKeys = 0, nStart = 0;
+    while (nStart < bytes.size())
+    {
+        size_t nEnd = bytes.find("\r\n", nStart);
+        if (nEnd == std::string::npos)
+            nEnd = bytes.size();
+        std::string strLine = bytes.substr(nStart, nEnd - nStart);
+        nStart = nEnd + 2;
+        if (strLine.empty() || strLine[0] == ';')
+            continue;
+        if (strLine[0] == '[')
+        {
+            strSection = strLine;
+            continue;
+        }
+        size_t nEqual = strLine.find('=');
+        if (nEqual == std::string::npos)
+            continue;
+        std::string strKey = strLine.substr(0, nEqual);
+        for (char& ch : strKey)
+            ch = (char)toupper((unsigned char)ch);
+        ++nKeys;
+        EXPECT_TRUE(seen.insert(strSection + strKey).second) << "twice: " << strSection << " " << strKey;
+    }
+    EXPECT_GT(nKeys, 500u);
+    ::WritePrivateProfileStringW(NULL, NULL, NULL, strFile.c_str());
+}

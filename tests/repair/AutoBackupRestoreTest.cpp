@@ -6,7 +6,9 @@
 #include "repair/AutoBackupPage.h"
 #include "repair/AutoBackupRestore.h"
 #include "repair/FullBackupJob.h"
+#include "scanner/KeyReader.h"
 #include "scanner/ScanRoots.h"
+#include "services/RegKeyTarget.h"
 #include "services/DiskObject.h"
 #include "services/RegFile.h"
 #include "services/ZipWriter.h"
@@ -412,4 +414,202 @@ TEST(FullBackupCheck, DeletionsAreRefusedWhereverTheyStand)
     EXPECT_FALSE(check(L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n  [-HKEY_USERS\\.DEFAULT\\Software]\r\n"));
     EXPECT_FALSE(check(L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n\"v\"=-\r\n"));
     EXPECT_FALSE(check(L"[HKEY_CURRENT_USER\\Software\\A]\r\n"));
+}
+
+namespace {
+
+std::string Utf16Bytes(const std::wstring& strText)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t ch : strText)
+        bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
+    return bytes;
+}
+
+// The name of an archive's registry file of the view this process does not
+// read by default.
+std::wstring OtherViewEntryName()
+{
+#ifdef _WIN64
+    return std::wstring(L"AutoBackup") + kStamp + L"_32.reg";
+#else
+    return std::wstring(L"AutoBackup") + kStamp + L"_64.reg";
+#endif
+}
+
+// The text of reg.exe's export of a key, or the exit code when it has none.
+std::string PeerExport(const testsupport::ScratchFolder& folder, const std::wstring& strKey)
+{
+    std::wstring strFile = folder.File(L"peer-export.reg");
+    ::DeleteFileW(strFile.c_str());
+    int nExit = RunWindowsProgram(L"reg.exe export \"" + strKey + L"\" \"" + strFile + L"\" /y");
+    return nExit != 0 ? "exit " + std::to_string(nExit) : testsupport::ReadFileBytes(strFile);
+}
+
+const wchar_t kPlantedService[] = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TamselPlanted";
+const wchar_t kExeCommand[] = L"HKEY_CLASSES_ROOT\\exefile\\shell\\open\\command";
+
+} // namespace
+
+// A planted service and a re-pointed program start lie under roots a repair
+// may write: the question names both before anything is written, and No
+// leaves the registry as it was.
+TEST_F(AutoRestoreTest, QuestionNamesPlantedServiceAndProgramCommandAndNoWritesNothing)
+{
+    std::wstring strText = Header() + L"[" + kExeCommand + L"]\r\n@=\"C:\\\\evil.exe \\\"%1\\\" %*\"\r\n\r\n[" +
+                           kPlantedService +
+                           L"]\r\n\"ImagePath\"=\"C:\\\\evil.exe\"\r\n\"Start\"=dword:00000002\r\n\"Type\"=dword:00000010\r\n";
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), strText));
+    std::string commandBefore = PeerExport(m_folder, kExeCommand);
+    std::string serviceBefore = PeerExport(m_folder, kPlantedService);
+    ASSERT_EQ(std::string::npos, commandBefore.find("exit ")) << "the command key is there to compare";
+
+    CAutoBackupPage page;
+    CreatePage(page);
+    SelectRow(page.m_list, 0);
+    m_boxes.QueueAnswer(IDNO);
+    Click(page, 1001);
+    ASSERT_EQ(1u, m_boxes.Count());
+    std::wstring strQuestion = m_boxes.LastText();
+    EXPECT_EQ(0u, strQuestion.find(L"Would you like to restore the registry now?")) << Narrow(strQuestion);
+    EXPECT_NE(std::wstring::npos, strQuestion.find(kPlantedService)) << Narrow(strQuestion);
+    EXPECT_NE(std::wstring::npos, strQuestion.find(kExeCommand)) << Narrow(strQuestion);
+    EXPECT_EQ(MB_YESNO, m_boxes.Boxes().back().nType & MB_TYPEMASK);
+
+    EXPECT_EQ(commandBefore, PeerExport(m_folder, kExeCommand));
+    EXPECT_EQ(serviceBefore, PeerExport(m_folder, kPlantedService));
+    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\TamselPlanted"));
+    EXPECT_EQ(1u, FolderEntries(m_strBackups).size()) << "no work folder stays";
+}
+
+// Past a screenful the question counts the rest; a repair's own backup still
+// restores with that one question.
+TEST_F(AutoRestoreTest, ManyKeysAreCountedAndARepairBackupRestoresAfterOneYes)
+{
+    PlantKey(m_key.Key());
+    std::wstring strBody;
+    for (int i = 0; i < 20; i++)
+        strBody += L"[HKEY_CURRENT_USER\\" + m_key.Path() + L"\\Many\\K" + (i < 10 ? L"0" : L"") + std::to_wstring(i) +
+                   L"]\r\n\r\n";
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), Header() + strBody));
+    CAutoBackupPage page;
+    CreatePage(page);
+    SelectRow(page.m_list, 0);
+    m_boxes.QueueAnswer(IDNO);
+    Click(page, 1001);
+    std::wstring strQuestion = m_boxes.LastText();
+    EXPECT_NE(std::wstring::npos, strQuestion.find(L"\\Many\\K00")) << Narrow(strQuestion);
+    EXPECT_EQ(std::wstring::npos, strQuestion.find(L"\\Many\\K19")) << Narrow(strQuestion);
+    EXPECT_NE(std::wstring::npos, strQuestion.find(L"... and 8 more keys")) << Narrow(strQuestion);
+    EXPECT_FALSE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Many"));
+
+    std::string before = ExportKeyText(m_strKey);
+    std::wstring strShortcut = AppDir() + L"Menu\\Tool.lnk";
+    ASSERT_TRUE(WriteAutoBackupArchive(Archive(), kStamp, {m_strKey}, {{L"Tool.lnk", "tool", strShortcut}}));
+    ASSERT_EQ(ERROR_SUCCESS, ::SHDeleteKeyW(m_key.Key(), L"Data"));
+    size_t nBefore = m_boxes.Count();
+    RestoreThroughPage();
+    ASSERT_EQ(nBefore + 2, m_boxes.Count());
+    std::wstring strAsked = m_boxes.Boxes()[nBefore].strText;
+    EXPECT_NE(std::wstring::npos, strAsked.find(m_strKey)) << Narrow(strAsked);
+    EXPECT_NE(std::wstring::npos, strAsked.find(strShortcut)) << Narrow(strAsked);
+    EXPECT_EQ(L"Restore OK!", m_boxes.LastText());
+    EXPECT_EQ(before, ExportKeyText(m_strKey));
+    EXPECT_EQ("tool", testsupport::ReadFileBytes(strShortcut));
+}
+
+// A key through the Wow6432Node mirror is judged and named as the key it
+// writes: in the other view, where only the roots walked in both views count.
+TEST_F(AutoRestoreTest, MirrorKeysAreJudgedAndNamedAsTheKeyTheyWrite)
+{
+    if (!HasTwoRegistryViews())
+        GTEST_SKIP() << "one registry view only";
+    const std::wstring strAppPaths = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tamselmirror.exe";
+    std::wstring strMirror = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
+                             L"tamselmirror.exe";
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), Header() + L"[" + strMirror + L"]\r\n@=\"C:\\\\x.exe\"\r\n"));
+    RegKeyTarget target = ResolveRegKeyTarget(strMirror.c_str(), 0);
+    CAutoBackupRestore restore;
+    ASSERT_TRUE(restore.Prepare(Archive().c_str(), m_strBackups.c_str()));
+    ASSERT_EQ(1u, restore.m_keys.size());
+    EXPECT_STREQ((L"HKEY_LOCAL_MACHINE\\" + strAppPaths).c_str(), restore.m_keys[0].m_strPath);
+    EXPECT_EQ(target.m_samView, restore.m_keys[0].m_samView);
+    restore.Discard();
+
+    CAutoBackupPage page;
+    CreatePage(page);
+    SelectRow(page.m_list, 0);
+    m_boxes.QueueAnswer(IDNO);
+    Click(page, 1001);
+    std::wstring strQuestion = m_boxes.LastText();
+    EXPECT_NE(std::wstring::npos, strQuestion.find(L"HKEY_LOCAL_MACHINE\\" + strAppPaths)) << Narrow(strQuestion);
+    EXPECT_EQ(std::wstring::npos, strQuestion.find(L"Wow6432Node")) << Narrow(strQuestion);
+    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, strAppPaths));
+
+    // Help files are walked in the process's own view only.
+    std::wstring strHelp = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\Help\\TamselMirror";
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), Header() + L"[" + strHelp + L"]\r\n\"a.hlp\"=\"C:\\\\\"\r\n"));
+    EXPECT_FALSE(restore.Prepare(Archive().c_str(), m_strBackups.c_str()));
+    EXPECT_TRUE(restore.m_bRefused);
+    EXPECT_FALSE(restore.Restore(Archive().c_str(), m_strBackups.c_str()));
+    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\Help\\TamselMirror"));
+    EXPECT_EQ(1u, FolderEntries(m_strBackups).size());
+}
+
+// A file of the other view is judged in that view: Help keys are not walked
+// there, Uninstall keys are (and are named with their view); the same Help
+// key in the own view's file restores.
+TEST_F(AutoRestoreTest, ViewFilesAreJudgedInTheirOwnView)
+{
+    if (!HasTwoRegistryViews())
+        GTEST_SKIP() << "one registry view only";
+    const std::wstring strHelp = L"SOFTWARE\\Microsoft\\Windows\\Help\\TamselViewTest";
+    const std::wstring strUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TamselViewTest";
+    std::wstring strHelpText = Header() + L"[HKEY_LOCAL_MACHINE\\" + strHelp + L"]\r\n\"a.hlp\"=\"C:\\\\\"\r\n";
+    std::wstring strUninstallText =
+        Header() + L"[HKEY_LOCAL_MACHINE\\" + strUninstall + L"]\r\n\"DisplayName\"=\"View test\"\r\n";
+
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), Header(), {{OtherViewEntryName(), Utf16Bytes(strHelpText)}}));
+    RestoreThroughPage();
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"line 3 of " + OtherViewEntryName())) << Narrow(m_boxes.LastText());
+    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, strHelp));
+    HKEY hKey = NULL;
+    EXPECT_NE(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, strHelp.c_str(), 0, KEY_READ | CKeyReader::OtherView(), &hKey));
+
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), Header(), {{OtherViewEntryName(), Utf16Bytes(strUninstallText)}}));
+    CAutoBackupRestore restore;
+    ASSERT_TRUE(restore.Prepare(Archive().c_str(), m_strBackups.c_str()));
+    ASSERT_EQ(1u, restore.m_keys.size());
+    EXPECT_EQ(CKeyReader::OtherView(), restore.m_keys[0].m_samView);
+    std::wstring strListed = FormatRestoreWrites(&m_app, restore.m_keys, 1, CStringArray()).GetString();
+    EXPECT_NE(std::wstring::npos, strListed.find(strUninstall + (CKeyReader::OtherView() == KEY_WOW64_32KEY
+                                                                     ? L" (32-bit view)"
+                                                                     : L" (64-bit view)")))
+        << Narrow(strListed);
+    EXPECT_TRUE(restore.Write());
+    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, strUninstall)) << "not in the own view";
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, strUninstall.c_str(), 0, KEY_READ | CKeyReader::OtherView(), &hKey));
+    ::RegCloseKey(hKey);
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, strUninstall.c_str(), CKeyReader::OtherView(), 0);
+
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), strHelpText));
+    RestoreThroughPage();
+    EXPECT_EQ(L"Restore OK!", m_boxes.LastText());
+    EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, strHelp));
+    ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, strHelp.c_str());
+}
+
+// A refused line of a file written in UTF-8 is shown as it was written.
+TEST_F(AutoRestoreTest, RefusedUtf8LineIsShownAsWritten)
+{
+    std::wstring strKey = L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tamsel\x00dcn\x00efc\x00f6d\x00e9]";
+    int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, strKey.c_str(), (int)strKey.size(), NULL, 0, NULL, NULL);
+    std::string key((size_t)nBytes, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, strKey.c_str(), (int)strKey.size(), &key[0], nBytes, NULL, NULL);
+    std::string text = "REGEDIT4\r\n\r\n" + key + "\r\n\"Run\"=\"calc.exe\"\r\n";
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), Header(), {{std::wstring(L"AutoBackup") + kStamp + L"b.reg", text}}));
+    RestoreThroughPage();
+    std::wstring strText = m_boxes.LastText();
+    EXPECT_NE(std::wstring::npos, strText.find(L"line 3 of")) << Narrow(strText);
+    EXPECT_NE(std::wstring::npos, strText.find(strKey)) << Narrow(strText);
 }

@@ -3,6 +3,7 @@
 #include "tests/repair/FullBackupTestSupport.h"
 #include "repair/FullBackupDlg.h"
 #include "repair/FullBackupPage.h"
+#include "services/ZipWriter.h"
 
 #include <atomic>
 #include <shlwapi.h>
@@ -139,4 +140,54 @@ TEST_F(FullBackupTest, PageBacksUpRestoresAndReportsFailures)
     m_boxes.QueueAnswer(IDYES);
     Click(page, 1002);
     EXPECT_NE(L"Restore OK!", m_boxes.LastText());
+}
+
+// The restore question comes after the backup was read and checked and names
+// the keys it writes; No leaves the registry as it was, a refused archive is
+// told without a question.
+TEST_F(FullBackupTest, RestoreQuestionNamesTheKeysAndNoImportsNothing)
+{
+    CScratchFullBackupPage page;
+    page.m_strKeyText = m_strKeyText;
+    CreatePage(page);
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1001);
+    ASSERT_EQ(1, page.m_list.GetItemCount());
+
+    ChangeKey();
+    std::string changed = ExportKeyText(m_strKeyText);
+    SelectRow(page.m_list, 0);
+    size_t nBefore = m_boxes.Count();
+    m_boxes.QueueAnswer(IDNO);
+    Click(page, 1002);
+    ASSERT_EQ(nBefore + 1, m_boxes.Count());
+    std::wstring strQuestion = m_boxes.LastText();
+    EXPECT_EQ(0u, strQuestion.find(L"Would you like to restore the registry now?")) << Narrow(strQuestion);
+    EXPECT_NE(std::wstring::npos, strQuestion.find(m_strKeyText)) << Narrow(strQuestion);
+    EXPECT_EQ(changed, ExportKeyText(m_strKeyText));
+    EXPECT_EQ(1u, FolderEntries(m_strFolder).size()) << "no work folder stays";
+
+    // A line a full backup never holds: said by line and file, nothing asked.
+    std::wstring strArchive = m_app.m_strFullBackupFile.GetString();
+    std::wstring strEntry = strArchive.substr(strArchive.rfind(L'\\') + 1);
+    strEntry = strEntry.substr(0, strEntry.size() - 4) + L".reg";
+    std::wstring strText = L"Windows Registry Editor Version 5.00\r\n\r\n[" + m_strKeyText +
+                           L"]\r\n\r\n[HKEY_CLASSES_ROOT\\exefile\\shell\\open\\command]\r\n@=\"C:\\\\evil.exe\"\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t ch : strText)
+        bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
+    ZipHandle hZip = CreateZipArchive(strArchive.c_str(), 0, ZipKindFile);
+    ASSERT_NE((ZipHandle)NULL, hZip);
+    AddToZipArchive(hZip, strEntry.c_str(), bytes.data(), (DWORD)bytes.size(), ZipKindMemory);
+    ASSERT_EQ(ZipOk, CloseZipWriter(hZip));
+    SelectRow(page.m_list, 0);
+    nBefore = m_boxes.Count();
+    m_boxes.QueueAnswer(IDOK);
+    Click(page, 1002);
+    ASSERT_EQ(nBefore + 1, m_boxes.Count());
+    std::wstring strRefusal = m_boxes.LastText();
+    EXPECT_NE(std::wstring::npos, strRefusal.find(L"Line 5 of " + strEntry + L" cannot be restored.")) << Narrow(strRefusal);
+    EXPECT_NE(std::wstring::npos, strRefusal.find(L"exefile")) << Narrow(strRefusal);
+    EXPECT_EQ(std::wstring::npos, strRefusal.find(L"is not a full backup")) << Narrow(strRefusal);
+    EXPECT_EQ(changed, ExportKeyText(m_strKeyText));
 }

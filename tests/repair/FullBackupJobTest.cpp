@@ -2,6 +2,7 @@
 // is checked before anything is imported.
 #include "tests/repair/BackupTestSupport.h"
 #include "tests/repair/FullBackupTestSupport.h"
+#include "tests/services_registry/RegTestUtil.h"
 #include "services/RegFile.h"
 #include "services/RegistryLink.h"
 #include "services/ZipReader.h"
@@ -310,4 +311,42 @@ TEST_F(FullBackupTest, UnreadableSubtreeIsToldNotAFailure)
     EXPECT_EQ((DWORD)CRegFile::ExportSubKeyNotOpened, job.m_dwExportError);
     EXPECT_TRUE(::PathFileExistsW(job.m_strArchive));
     EXPECT_FALSE(::PathFileExistsW(job.m_strRegFile));
+}
+
+// A refused line is named by its number and file, not as "no full backup";
+// the read-and-check step writes nothing, and its listed keys are the file's.
+TEST_F(FullBackupTest, RefusedLineIsNamedAndCheckingWritesNothing)
+{
+    const std::wstring strHeader = L"Windows Registry Editor Version 5.00\r\n\r\n";
+    const std::wstring strNew = L"HKEY_LOCAL_MACHINE\\" + m_strKeyPath + L"\\Planted";
+    const std::wstring strGood = strHeader + L"[" + strNew + L"]\r\n\"Value\"=\"x\"\r\n\r\n";
+    std::wstring strArchive = m_strFolder + L"FullBackup20080101000000.zip";
+    WriteArchive(strArchive, {{L"FullBackup20080101000000.reg", strGood + L"[HKEY_CURRENT_USER\\Software\\TamselEvil]\r\n"}});
+    CFullBackupJob refused;
+    EXPECT_FALSE(refused.Prepare(strArchive.c_str(), m_strFolder.c_str()));
+    EXPECT_TRUE(refused.m_bRefused);
+    EXPECT_STREQ(L"Line 6 of FullBackup20080101000000.reg cannot be restored.", refused.m_failure.GetDetail(&m_app));
+    EXPECT_STREQ(L"[HKEY_CURRENT_USER\\Software\\TamselEvil]", refused.m_strRefusedLine);
+    EXPECT_FALSE(refused.IsPrepared());
+
+    // A file that is no full backup as a whole is still said so.
+    WriteArchive(strArchive, {{L"FullBackup20080101000000.reg", L"REGEDIT4\r\n\r\n[" + strNew + L"]\r\n"}});
+    EXPECT_FALSE(refused.Prepare(strArchive.c_str(), m_strFolder.c_str()));
+    EXPECT_STREQ(L"M_FULLBACKUP_ERR_NOTFULL", refused.m_failure.m_pszKey);
+
+    WriteArchive(strArchive, {{L"FullBackup20080101000000.reg", strGood}});
+    CFullBackupJob job;
+    ASSERT_TRUE(job.Prepare(strArchive.c_str(), m_strFolder.c_str()));
+    EXPECT_EQ(1, job.m_nKeys);
+    ASSERT_EQ(1u, job.m_keys.size());
+    EXPECT_STREQ(strNew.c_str(), job.m_keys[0].m_strPath);
+    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, m_strKeyPath + L"\\Planted"));
+    job.Discard();
+    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, m_strKeyPath + L"\\Planted"));
+    EXPECT_EQ(1u, FolderEntries(m_strFolder).size()) << "no work folder stays";
+
+    ASSERT_TRUE(job.Prepare(strArchive.c_str(), m_strFolder.c_str()));
+    EXPECT_TRUE(job.Import());
+    EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, m_strKeyPath + L"\\Planted"));
+    EXPECT_EQ(1u, FolderEntries(m_strFolder).size());
 }
