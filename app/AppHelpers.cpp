@@ -114,7 +114,8 @@ BOOL CTamselApp::MakeScheduleRequest(const CString& strSettingsFile, const CStri
     task.SetStartDateTime(stStart);
     if (task.Save(strTaskName, FALSE) != S_OK)
         return bPending;  // the request stays for the next start
-    ::WritePrivateProfileStringW(L"General Options", L"Schedule Task", L"0", strSettingsFile);
+    if (PrepareIniFile(strSettingsFile))
+        ::WritePrivateProfileStringW(L"General Options", L"Schedule Task", L"0", strSettingsFile);
     return 0;
 }
 

@@ -214,7 +214,9 @@ void CTamselApp::SelectLanguage(const CString& strFileName)
             ExtractDefaultLanguage(IDR_DEFAULT_LANGUAGE, m_strLangFile);
         strRecorded = L"English";
     }
-    ::WritePrivateProfileStringW(L"General Settings", L"Language", strRecorded, m_strSettingsFile);
+    // Never into a settings file that did not read: it would lose the rest.
+    if (PrepareIniFile(m_strSettingsFile))
+        ::WritePrivateProfileStringW(L"General Settings", L"Language", strRecorded, m_strSettingsFile);
 }
 
 BOOL CTamselApp::ExtractDefaultLanguage(UINT nResourceID, const CString& strTargetPath)

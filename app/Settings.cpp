@@ -1,6 +1,7 @@
 // Settings.ini: read once at start-up, written back whole at exit.
 #include "app/TamselApp.h"
 #include "app/RunAtStartup.h"
+#include "services/IniFileCheck.h"
 #include "services/IniSection.h"
 #include "framework/Time.h"
 
@@ -19,6 +20,9 @@ BOOL WriteInt(LPCTSTR lpszSection, LPCTSTR lpszKey, int nValue, LPCTSTR lpszFile
 
 void CTamselApp::LoadSettings()
 {
+    // What the profile functions cannot read they read as empty, and the
+    // defaults written back at exit would replace what the file holds.
+    m_bSettingsUnread = !PrepareIniFile(m_strSettingsFile, &m_settingsCheck);
     // One read a section: each key read alone opens the file again.
     CIniSection options, general, scanLog;
     options.Read(m_strSettingsFile, kOptions);
@@ -54,6 +58,9 @@ void CTamselApp::LoadSettings()
 
 BOOL CTamselApp::SaveSettings()
 {
+    // Never over a file that did not read, nor one that stopped reading.
+    if (m_bSettingsUnread || !PrepareIniFile(m_strSettingsFile))
+        return FALSE;
     BOOL bAll = TRUE;
     for (int nSlot = 0; nSlot < TAMSEL_CATEGORY_COUNT; ++nSlot)
         bAll &= WriteInt(kOptions, s_pszScanKeys[nSlot], m_bScanCategory[nSlot], m_strSettingsFile);
@@ -77,16 +84,43 @@ BOOL CTamselApp::SaveSettings()
     return bAll;
 }
 
-void CTamselApp::ReportSettingsNotSaved()
+namespace {
+// The main window is gone by now; a pending quit would end the box at once.
+void ShowExitMessage(const CString& strText)
 {
-    // The main window is gone by now; a pending quit would end the box at once.
     MSG msg;
     while (::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE))
     {
     }
+    AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
+}
+} // namespace
+
+void CTamselApp::ReportSettingsNotSaved()
+{
     CString strText = GetLangString(L"M_SETTINGS_NOT_SAVED");
     if (strText.IsEmpty())
         strText = L"The settings could not be saved to %s.";
     strText.Replace(L"%s", m_strSettingsFile);
-    AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
+    ShowExitMessage(strText);
+}
+
+void CTamselApp::ReportSettingsUnread()
+{
+    LPCWSTR pszReason = m_settingsCheck.nForm == IniFileLongLine  ? L"M_SETTINGS_ERR_LONGLINE"
+                        : m_settingsCheck.nForm == IniFileNotText ? L"M_SETTINGS_ERR_NOTTEXT"
+                                                                  : L"M_SETTINGS_ERR_OPEN";
+    CString strReason = GetLangString(pszReason);
+    if (strReason.IsEmpty())
+        strReason = L"%s";
+    CString strNumber;
+    strNumber.Format(L"%lu", m_settingsCheck.nForm == IniFileLongLine ? (unsigned long)m_settingsCheck.nLine
+                                                                       : (unsigned long)m_settingsCheck.dwError);
+    strReason.Replace(L"%s", m_strSettingsFile);
+    strReason.Replace(L"%d", strNumber);
+    CString strText = GetLangString(L"M_SETTINGS_UNREAD");
+    if (strText.Find(L"%s") < 0)
+        strText = L"%s";
+    strText.Replace(L"%s", strReason);
+    ShowExitMessage(strText);
 }

@@ -69,7 +69,7 @@ HWND FindFirstInstanceWindow(LPCTSTR lpszPropName)
 
 CTamselApp::CTamselApp()
     : m_bWow64(0), m_pComObject(NULL), m_bScheduleTask(0), m_hScheduleThread(NULL), m_nScheduleResult(-1), m_bCloseAfterScan(0), m_bAutoRepair(0),
-      m_bAutoUpdate(0), m_bStartup(0), m_nNextProblem(0)
+      m_bAutoUpdate(0), m_bStartup(0), m_bSettingsUnread(FALSE), m_nNextProblem(0)
 {
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; ++i)
     {
@@ -160,7 +160,9 @@ int CTamselApp::ExitInstance()
     // A second copy, or a start that ended before the settings were read, has
     // nothing of its own to write back.
     FinishScheduleRequest(SCHEDULE_REQUEST_WAIT_MS);
-    if (!m_strSettingsFile.IsEmpty() && !SaveSettings())
+    if (!m_strSettingsFile.IsEmpty() && m_bSettingsUnread)
+        ReportSettingsUnread();
+    else if (!m_strSettingsFile.IsEmpty() && !SaveSettings())
         ReportSettingsNotSaved();
     if (m_pComObject != NULL)
     {

@@ -6,6 +6,7 @@
 #include "app/LanguageTexts.h"
 #include "scanner/RegProblem.h"
 #include "resources/AppResource.h"
+#include "services/IniFileCheck.h"
 #include "tools/UpdateInfo.h"
 
 #define TAMSEL_CATEGORY_COUNT 15
@@ -24,10 +25,14 @@ public:
 
     // Settings.ini
     void LoadSettings();
-    // FALSE when any value could not be written.
+    // FALSE when any value could not be written, and without writing when
+    // the file did not read (it is then left byte for byte as it was).
     BOOL SaveSettings();
     // Tells the user once, at exit, that the settings were not written.
     void ReportSettingsNotSaved();
+    // Tells the user, at exit, that Settings.ini did not read and was left
+    // as it was.
+    void ReportSettingsUnread();
 
     // Language files
     CString GetLangString(const CString& strKey);
@@ -85,6 +90,9 @@ public:
     BOOL m_bAutoRepair;
     BOOL m_bAutoUpdate;
     BOOL m_bStartup;
+    // Settings.ini did not read: it is never written this run.
+    BOOL m_bSettingsUnread;
+    IniFileCheck m_settingsCheck;   // why, for the message
     CString m_strCategoryNames[TAMSEL_CATEGORY_COUNT];   // display order
     CArray<CRegProblem> m_arrProblems[TAMSEL_CATEGORY_COUNT];  // key order
     CArray<CRegProblem> m_arrRepair[TAMSEL_CATEGORY_COUNT];    // key order

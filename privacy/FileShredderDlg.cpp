@@ -405,6 +405,8 @@ UINT __cdecl CFileShredderDlg::ShredThreadProc(LPVOID pParam)
     const HWND hWnd = shared->hWnd;
     const unsigned nRun = job->nRun;
     ShredRunResult result = SHRED_RUN_FAILED;
+    std::wstring strKept;
+    DWORD dwKeptError = ERROR_SUCCESS;
     if (!job->strCollectFolder.empty())
     {
         // Add Directory: the walk and the opening of every file, off the window's thread.
@@ -455,12 +457,17 @@ UINT __cdecl CFileShredderDlg::ShredThreadProc(LPVOID pParam)
                 });
             });
             result = run.Run(items, job->nPasses);
+            if (result == SHRED_RUN_FAILED && run.IsFailedOverwritten() && run.GetFailedIndex() < items.size())
+            {
+                strKept = items[run.GetFailedIndex()].Path();
+                dwKeptError = run.GetFailedError();
+            }
         }
     }
     const int nResult = (int)result;
-    AfxPostCall(hWnd, [hWnd, nRun, nResult]() {
+    AfxPostCall(hWnd, [hWnd, nRun, nResult, strKept, dwKeptError]() {
         if (CFileShredderDlg* pDlg = ShredderOf(hWnd))
-            pDlg->OnShredEnded(nRun, nResult);
+            pDlg->OnShredEnded(nRun, nResult, strKept, dwKeptError);
     });
     job.reset();
     shared.reset();
@@ -489,7 +496,7 @@ void CFileShredderDlg::OnFileGone(unsigned nRun, const ShredItem& item)
     }
 }
 
-void CFileShredderDlg::OnShredEnded(unsigned nRun, int nResult)
+void CFileShredderDlg::OnShredEnded(unsigned nRun, int nResult, const std::wstring& strKept, DWORD dwKeptError)
 {
     if (nRun != m_nRun || m_hThread == NULL)
         return;
@@ -499,8 +506,12 @@ void CFileShredderDlg::OnShredEnded(unsigned nRun, int nResult)
     m_hThread = NULL;
     m_shared.reset();
     SetShredding(FALSE);
-    // A failed pass or delete is told; the rows left show which files.
-    if (nResult == SHRED_RUN_FAILED)
+    // A failed pass or delete is told; the rows left show which files. A file
+    // whose data is gone but which stays is named, with the reason.
+    if (nResult == SHRED_RUN_FAILED && !strKept.empty())
+        AfxShowMessageBox(::GetAncestor(m_hWnd, GA_ROOT), FormatShredKept(strKept, dwKeptError),
+                          PrivacyText(L"MESSAGEBOX_NOTICE"), MB_OK | MB_ICONWARNING);
+    else if (nResult == SHRED_RUN_FAILED)
         PrivacyMessage(this, L"MESSAGEBOX_1", L"MESSAGEBOX_NOTICE", MB_OK);
 }
 

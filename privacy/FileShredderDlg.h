@@ -86,7 +86,9 @@ private:
     void SetShredding(BOOL bShredding);
     void OnFileGone(unsigned nRun, const ShredItem& item);
     void OnProgress(unsigned nRun, int nPerMille);
-    void OnShredEnded(unsigned nRun, int nResult);
+    // strKept: a file that was overwritten but not deleted, dwKeptError why.
+    void OnShredEnded(unsigned nRun, int nResult, const std::wstring& strKept = std::wstring(),
+                      DWORD dwKeptError = ERROR_SUCCESS);
     void OnCollected(unsigned nRun, const std::vector<ShredItem>& items, const std::vector<ULONGLONG>& sizes,
                      const std::vector<ShredReject>& rejects);
     // Tells which files stayed out of the list and why.

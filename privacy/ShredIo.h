@@ -27,6 +27,13 @@ public:
     // GetLastError.
     virtual std::unique_ptr<CShredFile> Open(LPCWSTR lpszPath) = 0;
     virtual BOOL Delete(LPCWSTR lpszPath) = 0;
+    // The entry's attributes (INVALID_FILE_ATTRIBUTES when it is not there)
+    // and their change; the read-only flag of a chosen file is taken off.
+    virtual DWORD GetAttributes(LPCWSTR lpszPath) { return ::GetFileAttributesW(lpszPath); }
+    virtual BOOL SetAttributes(LPCWSTR lpszPath, DWORD dwAttributes)
+    {
+        return ::SetFileAttributesW(lpszPath, dwAttributes);
+    }
 };
 
 // The real file system.

@@ -80,7 +80,7 @@ const BYTE* CShredPatterns::Get(ShredPattern pattern) const
 
 CShredRun::CShredRun(CShredIo& io, const CShredPatterns& patterns, HANDLE hStop)
     : m_io(io), m_patterns(patterns), m_hStop(hStop), m_ullToWrite(0), m_ullWritten(0), m_nLastPerMille(-1),
-      m_nFailed((size_t)-1)
+      m_nFailed((size_t)-1), m_bFailedOverwritten(FALSE), m_dwFailedError(ERROR_SUCCESS)
 {
 }
 
@@ -145,6 +145,8 @@ ShredRunResult CShredRun::Run(const std::vector<ShredItem>& items, int nPasses)
     m_ullToWrite = 0;
     m_nLastPerMille = -1;
     m_nFailed = (size_t)-1;
+    m_bFailedOverwritten = FALSE;
+    m_dwFailedError = ERROR_SUCCESS;
     if (passes.empty())
         return SHRED_RUN_FAILED;
     for (const ShredItem& item : items)
@@ -159,6 +161,12 @@ ShredRunResult CShredRun::Run(const std::vector<ShredItem>& items, int nPasses)
     for (size_t nItem = 0; nItem < items.size(); nItem++)
     {
         std::wstring strPath = items[nItem].Path();
+        // The user chose the file: a read-only flag would keep it from going
+        // after its passes. It is put back on a file that stays.
+        DWORD dwAttributes = m_io.GetAttributes(strPath.c_str());
+        BOOL bWasReadOnly = dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY) &&
+                            !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                            m_io.SetAttributes(strPath.c_str(), dwAttributes & ~FILE_ATTRIBUTE_READONLY);
         size_t nPass = 0;
         ShredPassResult result = SHRED_PASS_DONE;
         for (; nPass < passes.size(); nPass++)
@@ -178,12 +186,20 @@ ShredRunResult CShredRun::Run(const std::vector<ShredItem>& items, int nPasses)
             if (!bCutShort)
             {
                 m_nFailed = nItem;
+                if (bWasReadOnly)
+                    m_io.SetAttributes(strPath.c_str(), dwAttributes);
                 return result == SHRED_PASS_STOPPED ? SHRED_RUN_STOPPED : SHRED_RUN_FAILED;
             }
         }
         if (!m_io.Delete(strPath.c_str()))
         {
             m_nFailed = nItem;
+            m_bFailedOverwritten = TRUE;
+            m_dwFailedError = ::GetLastError();
+            if (m_dwFailedError == ERROR_SUCCESS)
+                m_dwFailedError = ERROR_ACCESS_DENIED;
+            if (bWasReadOnly)
+                m_io.SetAttributes(strPath.c_str(), dwAttributes);
             return SHRED_RUN_FAILED;
         }
         if (m_fnFileGone)
@@ -200,8 +216,20 @@ BOOL ProbeShredFile(CShredIo& io, LPCWSTR lpszPath, ULONGLONG* pullSize, DWORD* 
     std::unique_ptr<CShredFile> file = io.Open(lpszPath);
     if (!file)
     {
+        DWORD dwError = ::GetLastError();
+        // Only its read-only flag keeps it from being written: the shred
+        // takes the flag off, so the file is listed with its size.
+        DWORD dwAttributes = dwError == ERROR_ACCESS_DENIED ? io.GetAttributes(lpszPath) : INVALID_FILE_ATTRIBUTES;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY) &&
+            !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY) && ::GetFileAttributesExW(lpszPath, GetFileExInfoStandard, &data))
+        {
+            if (!(dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                *pullSize = ((ULONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+            return TRUE;
+        }
         if (pdwError != NULL)
-            *pdwError = ::GetLastError();
+            *pdwError = dwError;
         return FALSE;
     }
     if (file->IsLink())

@@ -87,6 +87,11 @@ public:
     ULONGLONG GetBytesWritten() const { return m_ullWritten; }
     // Index of the item a failed run ended at.
     size_t GetFailedIndex() const { return m_nFailed; }
+    // That item went through its passes and only its delete failed: its data
+    // is overwritten, the file is still there.
+    BOOL IsFailedOverwritten() const { return m_bFailedOverwritten; }
+    // Why the delete failed.
+    DWORD GetFailedError() const { return m_dwFailedError; }
 
 private:
     BOOL StopRequested() const;
@@ -101,9 +106,12 @@ private:
     ULONGLONG m_ullWritten;
     int m_nLastPerMille;
     size_t m_nFailed;
+    BOOL m_bFailedOverwritten;
+    DWORD m_dwFailedError;
 };
 
 // Opens the file as a pass would and reads its size (0 for a link); the handle
-// is closed before returning. FALSE when it cannot be opened for writing, with
-// the system's reason in *pdwError.
+// is closed before returning. A read-only file counts as writable: the shred
+// takes its flag off. FALSE when it cannot be opened for writing, with the
+// system's reason in *pdwError.
 BOOL ProbeShredFile(CShredIo& io, LPCWSTR lpszPath, ULONGLONG* pullSize, DWORD* pdwError = NULL);

@@ -63,3 +63,16 @@ CString FormatShredRejects(const std::vector<ShredReject>& rejects)
     }
     return strText;
 }
+
+CString FormatShredKept(const std::wstring& strPath, DWORD dwError)
+{
+    CString strReason = dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION
+                            ? PrivacyText(L"MESSAGEBOX_SHRED_IN_USE")
+                            : SystemReason(dwError);
+    CString strText = PrivacyText(L"MESSAGEBOX_SHRED_KEPT");
+    strText += L"\n";
+    strText += strPath.c_str();
+    strText += L": ";
+    strText += strReason;
+    return strText;
+}

@@ -1,6 +1,8 @@
 #include "repair/AutoBackupRestore.h"
 #include "repair/AutoBackup.h"
 #include "repair/RestoreWorkFolder.h"
+#include "repair/ShortcutPlace.h"
+#include "scanner/FolderWalk.h"
 #include "scanner/ScanRoots.h"
 #include "app/TamselApp.h"
 #include "services/DiskObject.h"
@@ -340,6 +342,9 @@ void CAutoBackupRestore::PlaceShortcuts(const CString& strList, const CStringArr
         m_failure.Note(L"M_RESTORE_ERR_ENTRY", L"ShortCuts.txt", ::GetLastError());
 
     CDiskObject disk;
+    // A shortcut goes back only where the shortcut scan can have found it.
+    CStringArray arrScanFolders;
+    GetShortcutScanFolders(arrScanFolders);
     // Line k belongs to the k-th shortcut entry; lines without one are ignored.
     for (int k = 0; k < (int)arrShortcuts.GetSize(); k++)
     {
@@ -355,6 +360,12 @@ void CAutoBackupRestore::PlaceShortcuts(const CString& strList, const CStringArr
         if (!IsRestorableShortcutPath(strPath))
         {
             m_failure.Note(L"M_RESTORE_ERR_PATH", strPath);
+            continue;
+        }
+        ShortcutPlace place = CheckShortcutPlace(strPath, arrScanFolders);
+        if (place != ShortcutPlaceOk)
+        {
+            m_failure.Note(place == ShortcutPlaceLinked ? L"M_RESTORE_ERR_LINKED" : L"M_RESTORE_ERR_PLACE", strPath);
             continue;
         }
         if (::GetFileAttributesW(strPath) != INVALID_FILE_ATTRIBUTES)

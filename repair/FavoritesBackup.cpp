@@ -2,6 +2,7 @@
 #include "services/DiskObject.h"
 #include "services/ScopedHandle.h"
 #include "services/NtRegistry.h"
+#include "scanner/FolderWalk.h"
 
 #include <shlwapi.h>
 
@@ -11,6 +12,54 @@ CString WithoutBackslash(const CString& strFolder)
     CString str = strFolder;
     str.TrimRight(L"\\");
     return str;
+}
+
+// Whether strFolder (with its trailing backslash) is a linked folder.
+BOOL IsLinkedSubfolder(const CString& strFolder)
+{
+    CString strPath = WithoutBackslash(strFolder);
+    int nSlash = strPath.ReverseFind(L'\\');
+    DWORD dwAttributes = ::GetFileAttributesW(strPath);
+    if (nSlash < 0 || dwAttributes == INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    return IsLinkedFolder(strPath.Left(nSlash), strPath.Mid(nSlash + 1), dwAttributes);
+}
+
+// The first existing folder of strRelative below strBase (no trailing
+// backslash) that is a link, with its full path; empty when none is. Folders
+// that do not exist yet are made below the last one that does.
+CString FindLinkOnTheWay(const CString& strBase, const CString& strRelative)
+{
+    CString strCurrent = WithoutBackslash(strBase);
+    CString strRest = WithoutBackslash(strRelative);
+    int nStart = 0;
+    while (nStart < strRest.GetLength())
+    {
+        int nEnd = strRest.Find(L'\\', nStart);
+        if (nEnd < 0)
+            nEnd = strRest.GetLength();
+        CString strStep = strRest.Mid(nStart, nEnd - nStart);
+        nStart = nEnd + 1;
+        DWORD dwAttributes = ::GetFileAttributesW(strCurrent + L"\\" + strStep);
+        // A file in the way fails the copy when its folder is made.
+        if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            break;
+        if (IsLinkedFolder(strCurrent, strStep, dwAttributes))
+            return strCurrent + L"\\" + strStep;
+        strCurrent += L"\\" + strStep;
+    }
+    return CString();
+}
+
+BOOL IsLinkEntry(const CString& strPath)
+{
+    DWORD dwAttributes = ::GetFileAttributesW(strPath);
+    return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+BOOL StartsWithNoCase(const CString& str, const CString& strStart)
+{
+    return str.GetLength() >= strStart.GetLength() && str.Left(strStart.GetLength()).CompareNoCase(strStart) == 0;
 }
 } // namespace
 
@@ -35,6 +84,7 @@ CString CFavoritesBackup::GetFavoritesFolder()
 CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
 {
     m_strError.Empty();
+    m_arrLeftOut.RemoveAll();
     if (strFavorites.IsEmpty() || !::PathIsDirectoryW(strFavorites))
         return ResultNoFavorites;
     CString strBackup = WithoutBackslash(m_strBackupDir);
@@ -77,6 +127,7 @@ CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
 CFavoritesBackup::Result CFavoritesBackup::Restore(const CString& strFavorites)
 {
     m_strError.Empty();
+    m_arrLeftOut.RemoveAll();
     if (strFavorites.IsEmpty() || !::PathIsDirectoryW(strFavorites))
         return ResultNoFavorites;
     if (!::PathIsDirectoryW(m_strBackupDir))
@@ -103,11 +154,33 @@ CFavoritesBackup::Result CFavoritesBackup::CopyTree(const CString& strSource, co
     // One file that fails keeps no other from being copied; the first
     // failure is the one told.
     Result result = ResultOk;
+    // A link is never passed: what it points at is neither copied nor
+    // written. Folders below a left-out one are left out with it.
+    CStringArray arrSkipped;
     for (INT_PTR i = 0; i < arrFolders.GetSize(); i++)
     {
         if (IsStopped())
             return ResultStopped;
-        CString strTargetFolder = strTo + arrFolders[i].Mid(strFrom.GetLength());
+        BOOL bBelowSkipped = FALSE;
+        for (INT_PTR k = 0; k < arrSkipped.GetSize() && !bBelowSkipped; k++)
+            bBelowSkipped = StartsWithNoCase(arrFolders[i], arrSkipped[k]);
+        if (bBelowSkipped)
+            continue;
+        CString strRelative = arrFolders[i].Mid(strFrom.GetLength());
+        if (i > 0 && IsLinkedSubfolder(arrFolders[i]))
+        {
+            arrSkipped.Add(arrFolders[i]);
+            m_arrLeftOut.Add(WithoutBackslash(arrFolders[i]));
+            continue;
+        }
+        CString strLink = FindLinkOnTheWay(strTo, strRelative);
+        if (!strLink.IsEmpty())
+        {
+            arrSkipped.Add(arrFolders[i]);
+            m_arrLeftOut.Add(strLink);
+            continue;
+        }
+        CString strTargetFolder = strTo + strRelative;
         CStringArray arrFiles;
         if (!disk.ListFolderFiles(arrFolders[i], arrFiles, FALSE) || !disk.MakeFolderPath(strTargetFolder))
         {
@@ -121,7 +194,15 @@ CFavoritesBackup::Result CFavoritesBackup::CopyTree(const CString& strSource, co
             if (IsStopped())
                 return ResultStopped;
             CString strFile = arrFolders[i] + arrFiles[j];
-            if (!::CopyFileW(strFile, strTargetFolder + arrFiles[j], FALSE) && result == ResultOk)
+            CString strTargetFile = strTargetFolder + arrFiles[j];
+            // Copied, a link would bring its target's data; overwritten, the
+            // file it points at would change.
+            if (IsLinkEntry(strFile) || IsLinkEntry(strTargetFile))
+            {
+                m_arrLeftOut.Add(IsLinkEntry(strFile) ? strFile : strTargetFile);
+                continue;
+            }
+            if (!::CopyFileW(strFile, strTargetFile, FALSE) && result == ResultOk)
             {
                 m_strError.Format(L"%s (%lu)", (LPCWSTR)strFile, (unsigned long)::GetLastError());
                 result = ResultCopyFailed;

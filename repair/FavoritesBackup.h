@@ -49,11 +49,15 @@ public:
 
     // The text of the last failure.
     CString m_strError;
+    // Links met by the last Backup or Restore, left out: a linked folder or
+    // file of the source, or a linked folder or file of the target that a
+    // copy would have written through. Full paths.
+    CStringArray m_arrLeftOut;
 
 private:
     BOOL IsStopped() const { return m_pbStop != NULL && m_pbStop->load(); }
-    // Every file below the source to its place below the target; stops
-    // early only when asked to.
+    // Every file below the source to its place below the target, never
+    // through a link (see m_arrLeftOut); stops early only when asked to.
     Result CopyTree(const CString& strSource, const CString& strTarget);
     BOOL ListFolder(const CString& strFolder, int nParent, int nDepth, std::vector<TreeRow>& rows) const;
 

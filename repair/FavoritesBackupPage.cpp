@@ -22,8 +22,24 @@ struct CFavoritesWorkJob
     BOOL bCopy;
     BOOL bRestore;
     const std::atomic<bool>* pbStop;
-    std::function<void(int, const CString&, std::shared_ptr<TreeRowList>)> fnDone;
+    std::function<void(int, const CString&, const CString&, std::shared_ptr<TreeRowList>)> fnDone;
 };
+
+// The links a copy left out, one a line; a long list is cut with a count.
+CString JoinLeftOut(const CStringArray& arrLeftOut)
+{
+    const INT_PTR nMaxListed = 10;
+    CString strText;
+    for (INT_PTR i = 0; i < arrLeftOut.GetSize() && i < nMaxListed; i++)
+        strText += L"\n" + arrLeftOut[i];
+    if (arrLeftOut.GetSize() > nMaxListed)
+    {
+        CString strMore;
+        strMore.Format(L"\n(+%d)", (int)(arrLeftOut.GetSize() - nMaxListed));
+        strText += strMore;
+    }
+    return strText;
+}
 
 UINT __cdecl FavoritesWorkThreadProc(LPVOID pParam)
 {
@@ -38,7 +54,10 @@ UINT __cdecl FavoritesWorkThreadProc(LPVOID pParam)
         nResult = CFavoritesBackup::ResultStopped;
     auto fnDone = std::move(pJob->fnDone);
     CString strError = backup.m_strError;
-    AfxPostCall(pJob->hWnd, [fnDone, nResult, strError, pRows]() { fnDone(nResult, strError, pRows); });
+    CString strLeftOut = JoinLeftOut(backup.m_arrLeftOut);
+    AfxPostCall(pJob->hWnd, [fnDone, nResult, strError, strLeftOut, pRows]() {
+        fnDone(nResult, strError, strLeftOut, pRows);
+    });
     return 0;
 }
 
@@ -97,8 +116,9 @@ BOOL CFavoritesBackupPage::StartWorker(WorkKind nKind, const CString& strFavorit
     m_bStopWorker = false;
     CFavoritesWorkJob* pJob = new CFavoritesWorkJob{ m_hWnd, m_strBackupDir, strFavorites, nKind != WorkList,
                                                      nKind == WorkRestore, &m_bStopWorker, nullptr };
-    pJob->fnDone = [this, nKind](int nResult, const CString& strError, std::shared_ptr<TreeRowList> pRows) {
-        OnWorkDone(nKind, nResult, strError, pRows);
+    pJob->fnDone = [this, nKind](int nResult, const CString& strError, const CString& strLeftOut,
+                                 std::shared_ptr<TreeRowList> pRows) {
+        OnWorkDone(nKind, nResult, strError, strLeftOut, pRows);
     };
     m_hWorker = AfxBeginWorker(FavoritesWorkThreadProc, pJob);
     if (m_hWorker == NULL)
@@ -127,7 +147,7 @@ void CFavoritesBackupPage::StopWorker()
 }
 
 void CFavoritesBackupPage::OnWorkDone(WorkKind nKind, int nResult, const CString& strError,
-                                      std::shared_ptr<TreeRows> pRows)
+                                      const CString& strLeftOut, std::shared_ptr<TreeRows> pRows)
 {
     // A worker stopped by StopWorker has been waited for already.
     if (m_hWorker == NULL)
@@ -136,21 +156,24 @@ void CFavoritesBackupPage::OnWorkDone(WorkKind nKind, int nResult, const CString
     AfxWaitForObjectPumping(m_hWorker, INFINITE);
     ::CloseHandle(m_hWorker);
     m_hWorker = NULL;
+    // The links left out are told with the outcome.
+    CString strLinks = strLeftOut.IsEmpty() ? CString() : L"\n\n" + LangText(L"M_FAVORITES_LINKS_LEFT_OUT") + strLeftOut;
+    UINT nOkIcon = strLeftOut.IsEmpty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
     if (nKind == WorkBackup)
     {
         if (nResult == CFavoritesBackup::ResultOk)
-            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP") + m_strBackupDir, MB_OK | MB_ICONINFORMATION);
+            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP") + m_strBackupDir + strLinks, MB_OK | nOkIcon);
         else if (nResult != CFavoritesBackup::ResultStopped)
-            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP_FAILED", strError), MB_OK | MB_ICONEXCLAMATION);
+            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP_FAILED", strError) + strLinks, MB_OK | MB_ICONEXCLAMATION);
     }
     else if (nKind == WorkRestore)
     {
         if (nResult == CFavoritesBackup::ResultOk)
-            AfxMessageBox(LangText(L"M_FAVORITES_OK") + m_strBackupDir, MB_OK | MB_ICONINFORMATION);
+            AfxMessageBox(LangText(L"M_FAVORITES_OK") + m_strBackupDir + strLinks, MB_OK | nOkIcon);
         else if (nResult == CFavoritesBackup::ResultNoBackup)
             AfxMessageBox(LangText(L"M_FAVORITES_NOBACKUP"), MB_OK | MB_ICONEXCLAMATION);
         else if (nResult != CFavoritesBackup::ResultStopped)
-            AfxMessageBox(LangText(L"M_FAVORITES_RESTORE_FAILED", strError), MB_OK | MB_ICONEXCLAMATION);
+            AfxMessageBox(LangText(L"M_FAVORITES_RESTORE_FAILED", strError) + strLinks, MB_OK | MB_ICONEXCLAMATION);
     }
     // The page may have gone while a message box was up.
     if (m_hWnd == NULL || m_tree.m_hWnd == NULL)

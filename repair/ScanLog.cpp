@@ -43,6 +43,9 @@ void CScanLog::Read(const CString& strDefaultStamp)
 
 BOOL CScanLog::Write() const
 {
+    // A settings file that did not read is left as it is.
+    if (!PrepareIniFile(m_strFile))
+        return FALSE;
     BOOL bOk = WritePrivateProfileStringW(kSection, L"LastScanTime", m_strLastScanTime, m_strFile);
     CString strValue;
     for (int i = 0; i < CATEGORY_COUNT; i++)

@@ -11,6 +11,29 @@ CString ReadShellFolder(HKEY hRoot, LPCWSTR pszName)
     return strFolder;
 }
 
+void GetShortcutScanFolders(CStringArray& arrFolders)
+{
+    struct Folder
+    {
+        HKEY hRoot;
+        LPCWSTR pszName;
+    };
+    static const Folder s_folders[] = {{HKEY_LOCAL_MACHINE, L"Common Desktop"},
+                                       {HKEY_CURRENT_USER, L"Desktop"},
+                                       {HKEY_LOCAL_MACHINE, L"Common Programs"},
+                                       {HKEY_CURRENT_USER, L"Programs"},
+                                       {HKEY_CURRENT_USER, L"Recent"}};
+    arrFolders.RemoveAll();
+    for (const Folder& folder : s_folders)
+    {
+        CString strFolder = ReadShellFolder(folder.hRoot, folder.pszName);
+        if (strFolder.GetLength() > 3)
+            strFolder.TrimRight(L'\\');
+        if (!strFolder.IsEmpty())
+            arrFolders.Add(strFolder);
+    }
+}
+
 namespace {
 typedef DWORD(WINAPI* PFN_FINAL_PATH)(HANDLE, LPWSTR, DWORD, DWORD);
 

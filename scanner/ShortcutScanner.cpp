@@ -88,23 +88,12 @@ void ScanShortcuts(CScanContext& scan)
 {
     if (!BeginCategory(scan, SHORTCUT_CATEGORY))
         return;
-    struct Folder
+    // A folder that is not set is skipped; the others are still walked.
+    CStringArray arrFolders, arrFiles;
+    GetShortcutScanFolders(arrFolders);
+    for (INT_PTR i = 0; i < arrFolders.GetSize(); i++)
     {
-        HKEY hRoot;
-        LPCWSTR pszName;
-    };
-    // The Startup folders lie inside the Programs folders.
-    static const Folder s_folders[] = {{HKEY_LOCAL_MACHINE, L"Common Desktop"},
-                                       {HKEY_CURRENT_USER, L"Desktop"},
-                                       {HKEY_LOCAL_MACHINE, L"Common Programs"},
-                                       {HKEY_CURRENT_USER, L"Programs"},
-                                       {HKEY_CURRENT_USER, L"Recent"}};
-    CStringArray arrFiles;
-    for (const Folder& folder : s_folders)
-    {
-        // A folder that is not set is skipped; the others are still walked.
-        CString strFolder = ReadShellFolder(folder.hRoot, folder.pszName);
-        if (!strFolder.IsEmpty() && !CollectShortcuts(scan, strFolder, 0, arrFiles))
+        if (!CollectShortcuts(scan, arrFolders[i], 0, arrFiles))
             return;
     }
     HRESULT hrCom = ::CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);

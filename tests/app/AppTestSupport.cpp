@@ -13,6 +13,7 @@ void AppFolderTest::SetUp()
 {
     m_app.m_strAppDir = m_folder.Path().c_str();
     m_app.m_strSettingsFile = m_app.m_strAppDir + L"Settings.ini";
+    m_app.m_bSettingsUnread = FALSE;
     m_app.m_strLangFile.Empty();
     m_app.m_arrIgnoreList.RemoveAll();
     m_app.m_arrLangFiles.RemoveAll();

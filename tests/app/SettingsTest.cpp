@@ -1,5 +1,6 @@
 #include "tests/app/AppTestSupport.h"
 #include "framework/Time.h"
+#include "repair/ScanLog.h"
 #include "tests/support/MessageBoxRecorder.h"
 
 #include <set>
@@ -279,4 +280,100 @@ TEST_F(SettingsTest, UnwritableSettingsAreReportedNotLost)
     EXPECT_NE(recorder.LastText().find(Path(L"no such folder\\Settings.ini")), std::wstring::npos);
     MSG msg;
     EXPECT_FALSE(::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+namespace {
+std::string Utf16Le(const std::string& text)
+{
+    std::string bytes;
+    for (char ch : text)
+        bytes += std::string{ch, '\0'};
+    return bytes;
+}
+
+const char kUserSettings[] = "[General Options]\r\nScanFonts=0\r\nSchedule Task=0\r\n"
+                             "[General Settings]\r\nAutoUpdate=0\r\nCloseAfterScan=1\r\nLanguage=German.ini\r\n"
+                             "UpdateSite=http://127.0.0.1/\r\n[ScanLog]\r\nError3=17\r\n";
+
+// The English texts, so a message reads as the user sees it.
+void UseEnglish(CTamselApp& app, const std::wstring& strFile)
+{
+    ASSERT_TRUE(app.ExtractDefaultLanguage(424, strFile.c_str()));
+    app.m_strLangFile = strFile.c_str();
+}
+} // namespace
+
+// Settings.ini in every encoding the program writes or Windows reads: the
+// user's values are read, and the exit keeps them and every other key.
+TEST_F(SettingsTest, EveryEncodingReadsAndKeepsTheUsersValues)
+{
+    RunValueGuard::Remove();
+    const std::pair<const char*, std::string> forms[] = {
+        {"ANSI", kUserSettings},
+        {"UTF-16LE with its mark", "\xFF\xFE" + Utf16Le(kUserSettings)},
+        {"UTF-16LE without its mark", Utf16Le(kUserSettings)},
+    };
+    for (const auto& form : forms)
+    {
+        WriteText(Path(L"Settings.ini"), form.second);
+        m_app.LoadSettings();
+        EXPECT_FALSE(m_app.m_bSettingsUnread) << form.first;
+        EXPECT_EQ(m_app.m_bAutoUpdate, 0) << form.first;
+        EXPECT_EQ(m_app.m_bCloseAfterScan, 1) << form.first;
+        EXPECT_EQ(m_app.m_bScanCategory[6], 0) << form.first;   // ScanFonts
+        EXPECT_EQ(m_app.m_nErrors[2], 17) << form.first;
+        testsupport::MessageBoxRecorder recorder;
+        m_app.ExitInstance();
+        EXPECT_EQ(recorder.Count(), 0u) << form.first;
+        // Read back by the system's own profile functions.
+        EXPECT_EQ(ReadValue(m_app.m_strSettingsFile, L"General Settings", L"AutoUpdate"), L"0") << form.first;
+        EXPECT_EQ(ReadValue(m_app.m_strSettingsFile, L"General Options", L"ScanFonts"), L"0") << form.first;
+        EXPECT_EQ(ReadValue(m_app.m_strSettingsFile, L"General Settings", L"Language"), L"German.ini") << form.first;
+        EXPECT_EQ(ReadValue(m_app.m_strSettingsFile, L"General Settings", L"UpdateSite"), L"http://127.0.0.1/")
+            << form.first;
+        EXPECT_EQ(ReadValue(m_app.m_strSettingsFile, L"ScanLog", L"Error3"), L"17") << form.first;
+        ::WritePrivateProfileStringW(NULL, NULL, NULL, m_app.m_strSettingsFile);
+    }
+}
+
+// A file with one 10 MiB line does not read: it stays byte for byte through
+// the run and the exit, which says so, and no default replaces its values.
+TEST_F(SettingsTest, AFileThatDoesNotReadIsLeftAsItWasWithAMessage)
+{
+    UseEnglish(m_app, Path(L"English.ini"));
+    std::string bytes = std::string(kUserSettings) + "[Notes]\r\nText=" + std::string(10 * 1024 * 1024, 'n') + "\r\n";
+    WriteText(Path(L"Settings.ini"), bytes);
+    m_app.LoadSettings();
+    EXPECT_TRUE(m_app.m_bSettingsUnread);
+    m_app.m_bAutoUpdate = 1;
+    EXPECT_FALSE(m_app.SaveSettings());
+    // The writers of single keys leave it alone as well.
+    m_app.SelectLanguage(L"English.ini");
+    CScanLog log(m_app.m_strSettingsFile);
+    log.m_strLastScanTime = L"20261210040000";
+    EXPECT_FALSE(log.Write());
+    testsupport::MessageBoxRecorder recorder;
+    m_app.ExitInstance();
+    ASSERT_EQ(recorder.Count(), 1u);
+    EXPECT_NE(recorder.LastText().find(L"could not be read"), std::wstring::npos) << Narrow(recorder.LastText());
+    EXPECT_NE(recorder.LastText().find(L"Line 12 of " + Path(L"Settings.ini")), std::wstring::npos)
+        << Narrow(recorder.LastText());
+    EXPECT_TRUE(testsupport::ReadFileBytes(Path(L"Settings.ini")) == bytes);
+}
+
+// The look-alike: the same settings with a note of a normal length are read
+// and written back as usual, without a message.
+TEST_F(SettingsTest, ALongButReadableLineIsReadAndKept)
+{
+    UseEnglish(m_app, Path(L"English.ini"));
+    WriteText(Path(L"Settings.ini"), std::string(kUserSettings) + "[Notes]\r\nText=" + std::string(30000, 'n') + "\r\n");
+    m_app.LoadSettings();
+    EXPECT_FALSE(m_app.m_bSettingsUnread);
+    EXPECT_EQ(m_app.m_bAutoUpdate, 0);
+    testsupport::MessageBoxRecorder recorder;
+    m_app.ExitInstance();
+    EXPECT_EQ(recorder.Count(), 0u);
+    EXPECT_EQ(ReadValue(m_app.m_strSettingsFile, L"General Settings", L"AutoUpdate"), L"0");
+    EXPECT_EQ(ReadValue(m_app.m_strSettingsFile, L"General Settings", L"Language"), L"German.ini");
+    EXPECT_NE(KeysOf(m_app.m_strSettingsFile, L"Notes").count(L"Text"), 0u);
 }

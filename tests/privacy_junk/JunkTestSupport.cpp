@@ -9,26 +9,6 @@ bool Plant(const std::wstring& strPath, const std::string& bytes)
     return testsupport::WriteFileBytes(strPath, bytes);
 }
 
-bool HostLink(const std::wstring& strTarget, const std::wstring& strLink)
-{
-    std::string strUnixTarget = UnixPathOf(strTarget), strUnixLink = UnixPathOf(strLink);
-    if (strUnixTarget.empty() || strUnixLink.empty())
-        return false;
-    return testsupport::RunHostCommand("rm -f '" + strUnixLink + "' && ln -s '" + strUnixTarget + "' '" + strUnixLink + "'",
-                                       20000) == 0;
-}
-
-CHostLink::CHostLink(const std::wstring& strTarget, const std::wstring& strLink)
-    : m_strUnixLink(UnixPathOf(strLink)), m_bMade(HostLink(strTarget, strLink))
-{
-}
-
-CHostLink::~CHostLink()
-{
-    if (!m_strUnixLink.empty())
-        testsupport::RunHostCommand("rm -f '" + m_strUnixLink + "'", 20000);
-}
-
 bool Exists(const std::wstring& strPath)
 {
     return ::GetFileAttributesW(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;

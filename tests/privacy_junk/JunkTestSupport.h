@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the junk cleaner and shredder tests: planting files and host
 // links, Unix paths for peer tools.
+#include "tests/support/HostLink.h"
 #include "tests/support/HostPath.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
@@ -13,20 +14,9 @@ namespace junktest {
 using testsupport::UnixPathOf;
 // Creates the folders on the way and the file with those bytes.
 bool Plant(const std::wstring& strPath, const std::string& bytes = "x");
-// A host symbolic link (ln -s): Wine shows a linked folder as a reparse point.
-bool HostLink(const std::wstring& strTarget, const std::wstring& strLink);
-// A host link removed again when it goes (declare it after the scratch folder:
-// the folder's removal would walk through a link it finds).
-class CHostLink
-{
-public:
-    CHostLink(const std::wstring& strTarget, const std::wstring& strLink);
-    ~CHostLink();
-    bool IsMade() const { return m_bMade; }
-private:
-    std::string m_strUnixLink;
-    bool m_bMade;
-};
+// Host links (ln -s): Wine shows a linked folder as a reparse point.
+using testsupport::CHostLink;
+using testsupport::HostLink;
 bool Exists(const std::wstring& strPath);
 // Lines of a host command's standard output (run through RunHostCommand).
 bool HostLines(const std::string& strCommand, std::vector<std::string>& lines, DWORD dwTimeoutMs = 120000);

@@ -2,6 +2,7 @@
 // left on the disk.
 #include "privacy/ShredPath.h"
 #include "privacy/ShredPlan.h"
+#include "privacy/ShredRejects.h"
 #include "tests/privacy_junk/JunkTestSupport.h"
 
 using junktest::Exists;
@@ -157,6 +158,74 @@ TEST(ShredFiles, AnEmptyFileIsDeletedAndALockedOneStays)
     EXPECT_NE(testsupport::ReadFileBytes(strHeldLink), Pattern(5000, 'H')) << "its pass ran";
     // Every handle of the run is closed: now it goes.
     EXPECT_TRUE(::DeleteFileW(scratch.File(L"held.dat").c_str()));
+}
+
+// The user chose a read-only file: its flag is taken off and it goes.
+TEST(ShredFiles, AReadOnlyFileIsOverwrittenAndGone)
+{
+    testsupport::ScratchFolder scratch;
+    std::wstring strFile = scratch.File(L"kept.doc"), strLink = scratch.File(L"kept.link");
+    ASSERT_TRUE(Plant(strFile, Pattern(70000, 'R')));
+    ASSERT_TRUE(::CreateHardLinkW(strLink.c_str(), strFile.c_str(), NULL));
+    ASSERT_TRUE(::SetFileAttributesW(strFile.c_str(), FILE_ATTRIBUTE_READONLY));
+    ULONGLONG ullSize = 0;
+    DWORD dwError = ERROR_SUCCESS;
+    EXPECT_TRUE(ProbeShredFile(SystemShredIo(), strFile.c_str(), &ullSize, &dwError)) << dwError;
+    EXPECT_EQ(ullSize, 70000u);
+    CShredPatterns patterns;
+    EXPECT_EQ(Shred({ShredItem{scratch.Path(), L"kept.doc"}}, 3, patterns), SHRED_RUN_DONE);
+    EXPECT_FALSE(Exists(strFile));
+    EXPECT_TRUE(testsupport::ReadFileBytes(strLink) == Repeated(patterns.Get(SHRED_RANDOM), 70000));
+    ::SetFileAttributesW(strLink.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A read-only file that cannot go after all (held open, no delete shared):
+// overwritten, kept with its flag back, and the run says which and why.
+TEST(ShredFiles, AFileThatStaysIsToldAsOverwrittenAndKeepsItsFlag)
+{
+    testsupport::ScratchFolder scratch;
+    std::wstring strFile = scratch.File(L"held.doc"), strLink = scratch.File(L"held.link");
+    ASSERT_TRUE(Plant(strFile, Pattern(5000, 'H')));
+    ASSERT_TRUE(::CreateHardLinkW(strLink.c_str(), strFile.c_str(), NULL));
+    HANDLE hHold = ::CreateFileW(strFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                 0, NULL);
+    ASSERT_NE(hHold, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(::SetFileAttributesW(strFile.c_str(), FILE_ATTRIBUTE_READONLY));
+    CShredPatterns patterns;
+    ASSERT_TRUE(patterns.Alloc(1));
+    CShredRun run(SystemShredIo(), patterns, NULL);
+    EXPECT_EQ(run.Run({ShredItem{scratch.Path(), L"held.doc"}}, 1), SHRED_RUN_FAILED);
+    ::CloseHandle(hHold);
+    EXPECT_TRUE(Exists(strFile));
+    EXPECT_TRUE(run.IsFailedOverwritten());
+    EXPECT_NE(run.GetFailedError(), (DWORD)ERROR_SUCCESS);
+    EXPECT_NE(testsupport::ReadFileBytes(strLink), Pattern(5000, 'H')) << "its pass ran";
+    EXPECT_NE(::GetFileAttributesW(strFile.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    // The view words it (its test reads the text); the file and why are in it.
+    CString strText = FormatShredKept(strFile, ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(std::wstring(strText).find(strFile + L": "), std::wstring::npos);
+    EXPECT_GT(strText.GetLength(), (int)strFile.size() + 4);
+    ::SetFileAttributesW(strFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Stopped before its first chunk: not written, not deleted, and still
+// read-only as the user left it. A pass that cannot open is no overwrite.
+TEST(ShredFiles, AReadOnlyFileNotShreddedStaysReadOnly)
+{
+    testsupport::ScratchFolder scratch;
+    std::wstring strFile = scratch.File(L"ro.doc");
+    ASSERT_TRUE(Plant(strFile, Pattern(3000, 'S')));
+    ASSERT_TRUE(::SetFileAttributesW(strFile.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    HANDLE hStop = ::CreateEventW(NULL, TRUE, TRUE, NULL);
+    CShredPatterns patterns;
+    ASSERT_TRUE(patterns.Alloc(1));
+    CShredRun run(SystemShredIo(), patterns, hStop);
+    EXPECT_EQ(run.Run({ShredItem{scratch.Path(), L"ro.doc"}}, 1), SHRED_RUN_STOPPED);
+    ::CloseHandle(hStop);
+    EXPECT_FALSE(run.IsFailedOverwritten());
+    EXPECT_EQ(testsupport::ReadFileBytes(strFile), Pattern(3000, 'S'));
+    EXPECT_EQ(::GetFileAttributesW(strFile.c_str()), (DWORD)(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    ::SetFileAttributesW(strFile.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(ShredFiles, TheSplitDecoySurvives)

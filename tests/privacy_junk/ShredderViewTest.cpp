@@ -236,7 +236,11 @@ TEST_F(ShredderViewTest, AFailedDeleteEndsTheShredWithAMessageAndKeepsItsRow)
     EXPECT_EQ(m_view.GetItem(0).strName, L"2.doc");
     EXPECT_EQ(m_view.GetItem(1).strName, L"3.doc");
     ASSERT_EQ(m_boxes.Count(), 1u);
-    EXPECT_EQ(m_boxes.LastText(), L"For certain reasons,the file could not be removed by this program.");
+    // Its data is gone but the file is not: said as it is, naming it and why.
+    EXPECT_NE(m_boxes.LastText().find(L"overwritten, but it could not be removed"), std::wstring::npos)
+        << junktest::Narrow(m_boxes.LastText());
+    EXPECT_NE(m_boxes.LastText().find(scratch.File(L"2.doc") + L": another program has it open"), std::wstring::npos)
+        << junktest::Narrow(m_boxes.LastText());
     EXPECT_TRUE(m_view.GetButton(CFileShredderDlg::IDC_ADD_FILE).IsButtonEnabled());
 
     // The rest go on the next press, Thorough this time.
@@ -247,6 +251,26 @@ TEST_F(ShredderViewTest, AFailedDeleteEndsTheShredWithAMessageAndKeepsItsRow)
     EXPECT_FALSE(Exists(scratch.File(L"2.doc")));
     EXPECT_FALSE(Exists(scratch.File(L"3.doc")));
     EXPECT_EQ(m_boxes.Count(), 1u);
+}
+
+// A read-only file the user adds is listed with its size and shredded
+// without a word; a file only read by someone else is the look-alike that
+// stays out of the list.
+TEST_F(ShredderViewTest, AReadOnlyFileIsListedAndShredded)
+{
+    testsupport::ScratchFolder scratch;
+    ASSERT_TRUE(Plant(scratch.File(L"ro.doc"), std::string(4321, 'o')));
+    ASSERT_TRUE(::SetFileAttributesW(scratch.File(L"ro.doc").c_str(), FILE_ATTRIBUTE_READONLY));
+    g_fileAnswer = {scratch.File(L"ro.doc")};
+    m_view.AddFiles();
+    ASSERT_EQ(m_view.GetRowCount(), 1);
+    EXPECT_EQ(Cell(0, 2), CString(L"4321"));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    m_view.OnShredButton();
+    ASSERT_TRUE(WaitShredEnd());
+    EXPECT_FALSE(Exists(scratch.File(L"ro.doc")));
+    EXPECT_EQ(m_view.GetRowCount(), 0);
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(ShredderViewTest, StopUnderQuickLeavesEveryRow)

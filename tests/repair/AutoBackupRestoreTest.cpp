@@ -103,6 +103,7 @@ protected:
     }
 
     ScanRootScratchKey m_key;
+    ShortcutScanFolder m_walked;   // where shortcuts may go back
     std::wstring m_strBackups;
     std::wstring m_strKey;
 };
@@ -115,8 +116,8 @@ TEST_F(AutoRestoreTest, RegistryAndShortcutsComeBackAndNoWorkFolderStays)
     std::string before = ExportKeyText(m_strKey);
     ASSERT_FALSE(before.empty());
     // Two shortcuts of one name in two folders, one in a two-level folder that goes.
-    std::wstring strDesk1 = AppDir() + L"Desk1\\", strDesk2 = AppDir() + L"Desk2\\";
-    std::wstring strDeep = AppDir() + L"Gone\\Two\\Deep.lnk";
+    std::wstring strDesk1 = m_walked.Path() + L"Desk1\\", strDesk2 = m_walked.Path() + L"Desk2\\";
+    std::wstring strDeep = m_walked.Path() + L"Gone\\Two\\Deep.lnk";
     std::vector<ShortcutEntry> shortcuts = {
         {L"App.lnk", "first shortcut", strDesk1 + L"App.lnk"},
         {L"App.lnk", "second shortcut, other bytes", strDesk2 + L"App.lnk"},
@@ -183,7 +184,7 @@ TEST_F(AutoRestoreTest, ShortcutListLinesAreNotTrusted)
     ::GetWindowsDirectoryW(szWindows, MAX_PATH);
     std::wstring strWinIni = std::wstring(szWindows) + L"\\win.ini";
     std::string winIni = testsupport::ReadFileBytes(strWinIni);
-    std::wstring strGood = AppDir() + L"Good.lnk";
+    std::wstring strGood = m_walked.Path() + L"Good.lnk";
     ASSERT_TRUE(WriteAutoBackupArchive(Archive(), kStamp, {},
                                        {{L"Evil.lnk", "not an ini file", strWinIni},
                                         {L"Up.lnk", "climbs", AppDir() + L"a\\..\\..\\Up.lnk"},
@@ -242,7 +243,7 @@ TEST_F(AutoRestoreTest, PeerZipArchiveRestores)
     HostScratch host;
     std::string strRegName = "AutoBackup20080908143122.reg";
     ASSERT_TRUE(testsupport::WriteFileBytes(host.Win(strRegName), ExportKeyText(m_strKey)));
-    std::wstring strTarget = AppDir() + L"Start Menu\\Tool.lnk";
+    std::wstring strTarget = m_walked.Path() + L"Start Menu\\Tool.lnk";
     ASSERT_TRUE(testsupport::WriteFileBytes(host.Win("Tool.lnk"), "tool shortcut"));
     std::string list = "\xFF\xFE";
     for (wchar_t ch : strTarget + L"\n")

@@ -1,4 +1,5 @@
 #include "tests/repair/BackupTestSupport.h"
+#include "scanner/FolderWalk.h"
 #include "services/RegFile.h"
 #include "services/ZipWriter.h"
 
@@ -169,6 +170,21 @@ bool RequirePeer(const char* pszTool)
     if (::GetEnvironmentVariableA("TAMSEL_REQUIRE_PEERS", szRequire, sizeof(szRequire)) && szRequire[0] == '1')
         ADD_FAILURE() << pszTool << " is missing on the host (TAMSEL_REQUIRE_PEERS=1)";
     return false;
+}
+
+ShortcutScanFolder::ShortcutScanFolder()
+{
+    CString strPrograms = ReadShellFolder(HKEY_CURRENT_USER, L"Programs");
+    EXPECT_FALSE(strPrograms.IsEmpty()) << "no Programs folder in Shell Folders";
+    strPrograms.TrimRight(L'\\');
+    m_strPath = std::wstring(strPrograms) + L"\\TamselRestoreTest" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    testsupport::RemoveTree(m_strPath);
+    EXPECT_TRUE(::CreateDirectoryW(m_strPath.c_str(), NULL)) << Narrow(m_strPath);
+}
+
+ShortcutScanFolder::~ShortcutScanFolder()
+{
+    testsupport::RemoveTree(m_strPath);
 }
 
 HostScratch::HostScratch()

@@ -59,6 +59,21 @@ private:
     std::string m_strUnix;
 };
 
+// A scratch folder inside the user's Start menu programs, which the
+// shortcut scan walks, so a restore may put shortcuts there; removed with
+// what it holds. Path() ends in '\'.
+class ShortcutScanFolder
+{
+public:
+    ShortcutScanFolder();
+    ~ShortcutScanFolder();
+    ShortcutScanFolder(const ShortcutScanFolder&) = delete;
+    ShortcutScanFolder& operator=(const ShortcutScanFolder&) = delete;
+    const std::wstring& Path() const { return m_strPath; }
+private:
+    std::wstring m_strPath;
+};
+
 using testsupport::RunWindowsProgram;
 
 std::wstring Widen(const std::string& str);

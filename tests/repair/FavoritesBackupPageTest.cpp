@@ -3,6 +3,7 @@
 // copies of many favorites that leave the window answering.
 #include "tests/repair/BackupTestSupport.h"
 #include "repair/FavoritesBackupPage.h"
+#include "tests/support/HostLink.h"
 #include "tests/support/ResponsiveWatch.h"
 
 #include <shlwapi.h>
@@ -272,4 +273,45 @@ TEST_F(FavoritesTest, StoppedBackupKeepsTheEarlierOne)
         ::DispatchMessageW(&msg);
     EXPECT_EQ(nBoxes, m_boxes.Count());
     EXPECT_TRUE(page.m_btnBackup.IsWindowEnabled());
+}
+
+// A folder link inside the favorites: the first copy does not take what it
+// points at, a restore does not write through it, a backup leaves it out, and
+// both say so. Nothing outside the favorites changes.
+TEST_F(FavoritesTest, AFolderLinkIsNeitherCopiedNorWrittenThrough)
+{
+    std::wstring strOutside = AppDir() + L"Outside\\";
+    ASSERT_TRUE(::CreateDirectoryW(strOutside.c_str(), NULL));
+    ASSERT_TRUE(testsupport::WriteFileBytes(strOutside + L"precious.url", "precious"));
+    testsupport::CHostLink link(AppDir() + L"Outside", m_strFavorites + L"Linked");
+    ASSERT_TRUE(link.IsMade());
+
+    CWatchedFavoritesPage page;
+    OpenPage(page);
+    EXPECT_EQ(0u, m_boxes.Count()) << "the first copy stays silent";
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"Sub\\b.url").c_str()));
+    EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"Linked").c_str()));
+
+    // A backup that holds a real folder of that name, as one made before the
+    // link was: the restore copies the rest and leaves the link alone.
+    ASSERT_TRUE(::CreateDirectoryW((m_strBackup + L"Linked").c_str(), NULL));
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_strBackup + L"Linked\\precious.url", "planted"));
+    ASSERT_TRUE(::DeleteFileW((m_strFavorites + L"a.url").c_str()));
+    m_boxes.QueueAnswer(IDYES);
+    ClickAndWait(page, 1001);
+    EXPECT_EQ("precious", testsupport::ReadFileBytes(strOutside + L"precious.url"));
+    EXPECT_TRUE(::PathFileExistsW((m_strFavorites + L"a.url").c_str()));
+    std::wstring strText = m_boxes.LastText();
+    EXPECT_NE(std::wstring::npos, strText.find(L"Successfully restore")) << Narrow(strText);
+    EXPECT_NE(std::wstring::npos, strText.find(L"These links were left out")) << Narrow(strText);
+    EXPECT_NE(std::wstring::npos, strText.find(m_strFavorites + L"Linked")) << Narrow(strText);
+
+    m_boxes.QueueAnswer(IDYES);
+    ClickAndWait(page, 1002);
+    strText = m_boxes.LastText();
+    EXPECT_NE(std::wstring::npos, strText.find(L"Successfully backup")) << Narrow(strText);
+    EXPECT_NE(std::wstring::npos, strText.find(m_strFavorites + L"Linked")) << Narrow(strText);
+    EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"Linked").c_str()));
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"a.url").c_str()));
+    EXPECT_EQ(std::vector<std::wstring>{L"precious.url"}, FolderEntries(strOutside));
 }
