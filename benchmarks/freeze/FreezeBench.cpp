@@ -170,6 +170,7 @@ struct CLanguageRun
     double dVisible = -1;
     double dStartFreeze = -1;
     double dCommandFreeze = -1;
+    UINT nWorstCommand = 0;  // the command after which the longest freeze came
 };
 
 CLanguageRun HugeLanguageRun(const std::wstring& strFolder)
@@ -186,16 +187,19 @@ CLanguageRun HugeLanguageRun(const std::wstring& strFolder)
     // The pages are made in slices after the first paint.
     run.dStartFreeze = LongestFreeze(program.hWnd, 5.0);
     double dLongest = 0;
+    auto command = [&](UINT nCommand, double dProbe) {
+        ::PostMessageW(program.hWnd, WM_COMMAND, MAKEWPARAM(nCommand, BN_CLICKED), 0);
+        double dFreeze = LongestFreeze(program.hWnd, dProbe);
+        if (dFreeze > dLongest)
+        {
+            dLongest = dFreeze;
+            run.nWorstCommand = nCommand;
+        }
+    };
     for (UINT nCommand : kPageCommands)
-    {
-        ::PostMessageW(program.hWnd, WM_COMMAND, MAKEWPARAM(nCommand, BN_CLICKED), 0);
-        dLongest = std::max(dLongest, LongestFreeze(program.hWnd, 0.3));
-    }
+        command(nCommand, 0.3);
     for (UINT nCommand : kViewCommands)
-    {
-        ::PostMessageW(program.hWnd, WM_COMMAND, MAKEWPARAM(nCommand, BN_CLICKED), 0);
-        dLongest = std::max(dLongest, LongestFreeze(program.hWnd, 1.0));
-    }
+        command(nCommand, 1.0);
     run.dCommandFreeze = dLongest;
     CloseProbedProgram(program, kWaitMs);
     return run;
@@ -254,8 +258,8 @@ int wmain()
             return 1;
         }
         printf("run %d: 100 KiB texts: visible %.3f s; longest freeze while the pages are made %.3f s, after a page "
-               "or view command %.3f s\n",
-               nRun + 1, run.dVisible, run.dStartFreeze, run.dCommandFreeze);
+               "or view command %.3f s (command %u)\n",
+               nRun + 1, run.dVisible, run.dStartFreeze, run.dCommandFreeze, run.nWorstCommand);
         fflush(stdout);
         visible.push_back(run.dVisible);
         startFreeze.push_back(run.dStartFreeze);
