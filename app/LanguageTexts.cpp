@@ -38,6 +38,7 @@ void CLanguageTexts::Clear()
 {
     m_strFile.Empty();
     m_bLoaded = false;
+    m_bKeyByKey = false;
     m_texts.clear();
 }
 
@@ -59,7 +60,13 @@ bool CLanguageTexts::Load(const CString& strFile)
         if (nRead < nChars - 2)
             break;
         if (nChars >= kMaxSectionChars)
+        {
+            m_strFile = strFile;
+            m_ftWrite = ftWrite;
+            m_nSize = nSize;
+            m_bKeyByKey = true;
             return false;
+        }
         nChars *= 2;
     }
     for (const wchar_t* pszLine = buffer.data(); *pszLine != L'\0' && pszLine < buffer.data() + nRead;
@@ -88,9 +95,10 @@ CString CLanguageTexts::Get(const CString& strFile, const CString& strKey, int n
 {
     FILETIME ftWrite = {};
     ULONGLONG nSize = 0;
-    bool bCurrent = m_bLoaded && m_strFile.CompareNoCase(strFile) == 0 && FileStamp(strFile, ftWrite, nSize) &&
-                    ::CompareFileTime(&ftWrite, &m_ftWrite) == 0 && nSize == m_nSize;
-    if (!bCurrent && !Load(strFile))
+    bool bCurrent = (m_bLoaded || m_bKeyByKey) && m_strFile.CompareNoCase(strFile) == 0 &&
+                    FileStamp(strFile, ftWrite, nSize) && ::CompareFileTime(&ftWrite, &m_ftWrite) == 0 &&
+                    nSize == m_nSize;
+    if ((bCurrent && m_bKeyByKey) || (!bCurrent && !Load(strFile)))
     {
         // Unreadable as a whole: ask the file key by key, as before.
         std::vector<wchar_t> szText(nBufferChars > 0 ? nBufferChars : 1, L'\0');

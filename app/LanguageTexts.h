@@ -22,5 +22,8 @@ private:
     FILETIME m_ftWrite = {};
     ULONGLONG m_nSize = 0;
     bool m_bLoaded = false;
+    // The section of m_strFile is too large to keep: keys are read one by one
+    // until the file changes, without trying to read it whole again.
+    bool m_bKeyByKey = false;
     std::unordered_map<std::wstring, std::wstring> m_texts;  // by lower-case key
 };

@@ -64,12 +64,20 @@ BOOL CSplashWnd::Create(CWnd* pParentWnd)
     BITMAP bm = {};
     m_bitmap.GetBitmap(&bm);
     LPCTSTR lpszClass = AfxRegisterWndClass(0, ::LoadCursorW(NULL, IDC_ARROW));
-    return CreateEx(0, lpszClass, NULL, WS_POPUP | WS_VISIBLE, 0, 0, bm.bmWidth, bm.bmHeight,
-                    pParentWnd != NULL ? AfxGetSafeHwnd(pParentWnd) : NULL, NULL);
+    // A popup that is never activated and has no task-bar button: the window
+    // manager (and Wine without one) leaves it alone, so it shows and goes
+    // at once instead of waiting for a manager to take and release it.
+    if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, lpszClass, NULL, WS_POPUP, 0, 0, bm.bmWidth, bm.bmHeight,
+                  pParentWnd != NULL ? AfxGetSafeHwnd(pParentWnd) : NULL, NULL))
+        return FALSE;
+    ShowWindow(SW_SHOWNOACTIVATE);
+    return TRUE;
 }
 
 void CSplashWnd::HideSplashScreen()
 {
+    // Hidden without passing the activation on, then destroyed.
+    SetWindowPos(NULL, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     DestroyWindow();
     CWnd* pMain = AfxGetMainWnd();
     if (pMain != NULL && pMain->m_hWnd != NULL)

@@ -502,9 +502,11 @@ BOOL CTamselDlg::ShowPage(int nIndex, CWnd* pParent)
         pParent = this;
     if (!m_bLibraryView && nIndex == m_nCurPage && IsPageMade(nIndex))
         return 1;
-    // Pages fill each other (a scan its result page): all exist before a switch.
-    if (ArePagesPending())
-        CreateRemainingPages();
+    // A switch makes the page it shows and the result page that a scan
+    // fills; the other pages go on being made one per slice. A switch may
+    // bring any folder to the front: the bars are all filled.
+    FillRemainingBars();
+    CreatePageWindow(PAGE_SCAN_RESULT);
     // A refused index must not leave the window without a page.
     PageInfo* pNew = GetPageInfo(nIndex);
     if (pNew == NULL || pNew->pPage == NULL)
@@ -658,6 +660,13 @@ BOOL CTamselDlg::CreateNextPageOrBar()
             return TRUE;
         }
     }
+    // Then the result page: a scan started from the home page fills it.
+    if (!IsPageMade(PAGE_SCAN_RESULT))
+    {
+        CSentMessageAnswerer answerer;
+        if (CreatePageWindow(PAGE_SCAN_RESULT))
+            return TRUE;
+    }
     if (m_nNextBarToFill >= 0 && m_nNextBarToFill < kNavBarCount)
     {
         CSentMessageAnswerer answerer;
@@ -707,15 +716,12 @@ void CTamselDlg::HideAllPages()
 {
     m_bLibraryView = 1;
     FillRemainingBars();
-    KillTimer(PAGE_CREATION_TIMER);
-    m_nNextPageToCreate = -1;
+    // Pages not made yet go on being made in slices, hidden while the view is up.
     for (int i = 0; i < GetPageCount(); i++)
     {
         PageInfo* pInfo = GetPageInfo(i);
         if (pInfo->pPage == NULL)
             continue;
-        if (pInfo->pPage->m_hWnd == NULL)
-            pInfo->pPage->Create(pInfo->nIDTemplate, this);
         if (pInfo->pPage->m_hWnd != NULL)
         {
             pInfo->pPage->MoveWindow(&m_rcPage, TRUE);

@@ -5,6 +5,7 @@
 #include <vsstyle.h>
 
 #include <algorithm>
+#include <climits>
 
 CButtonVE_Task::CButtonVE_Task() : m_nWrapWidth(0)
 {
@@ -33,44 +34,96 @@ CFont* CButtonVE_Task::GetLineFont(int nLine)
     return pFont;
 }
 
-BOOL CButtonVE_Task::GetLine(CDC* pDC, const CString& strText, int nLine, UINT nFlags, CString& strLine)
+namespace {
+
+// Characters measured at once when looking for the end of a line: enough for
+// any line a button shows, grown only while all of them fit.
+const int kWrapWindow = 256;
+
+// Breaks one paragraph at blanks so that each line fits nWidth. Each line is
+// measured once, over a window just past where it ends, so the cost follows
+// the length of the text rather than its square.
+void WrapParagraph(CDC* pDC, const CString& strPart, int nWidth, CStringArray& arrLines)
 {
+    LPCWSTR pszPart = strPart;
+    int nLength = strPart.GetLength();
+    int nPos = 0;
+    for (;;)
+    {
+        int nRest = nLength - nPos;
+        int nFit = 0;
+        for (int nWindow = kWrapWindow;; nWindow *= 2)
+        {
+            int nCount = std::min(nWindow, nRest);
+            SIZE size = {};
+            if (!::GetTextExtentExPointW(pDC->GetSafeHdc(), pszPart + nPos, nCount, nWidth, &nFit, NULL, &size))
+                nFit = nCount;  // unmeasurable: left whole, as a line too wide would be
+            if (nFit < nCount || nCount == nRest)
+                break;
+        }
+        // The break is the last blank whose text before it fits; a line
+        // without one stays whole.
+        int nBreak = -1;
+        if (nFit < nRest)
+        {
+            for (int i = std::min(nFit, nRest - 1); i > 0; i--)
+                if (pszPart[nPos + i] == L' ')
+                {
+                    nBreak = i;
+                    break;
+                }
+        }
+        if (nBreak < 0)
+        {
+            arrLines.Add(strPart.Mid(nPos));
+            return;
+        }
+        arrLines.Add(strPart.Mid(nPos, nBreak));
+        nPos += nBreak + 1;
+    }
+}
+
+} // namespace
+
+void CButtonVE_Task::SplitLines(CDC* pDC, const CString& strText, UINT nFlags, CStringArray& arrLines)
+{
+    arrLines.RemoveAll();
     CString strPlain = StripMnemonics(strText);
-    CStringArray arrLines;
+    BOOL bWrap = (nFlags & DT_WORDBREAK) && pDC != NULL;
+    int nWidth = 0;
+    if (bWrap)
+    {
+        // Wrap at blanks to the width the caller measures against.
+        CRect rcClient(0, 0, 0, 0);
+        if (m_hWnd != NULL)
+            GetClientRect(&rcClient);
+        nWidth = m_nWrapWidth > 0 ? m_nWrapWidth : rcClient.Width() - 2 * m_sizeMargins.cx;
+    }
     int nStart = 0;
     for (;;)
     {
         int nEnd = strPlain.Find(L'\n', nStart);
         CString strPart = strPlain.Mid(nStart, (nEnd < 0 ? strPlain.GetLength() : nEnd) - nStart);
         strPart.TrimRight(L'\r');
-        if ((nFlags & DT_WORDBREAK) && pDC != NULL)
+        if (bWrap)
         {
-            // Wrap at blanks to the width the caller measures against.
-            CRect rcClient;
-            GetClientRect(&rcClient);
-            int nWidth = m_nWrapWidth > 0 ? m_nWrapWidth : rcClient.Width() - 2 * m_sizeMargins.cx;
+            // The first paragraph wraps in the title's font, the others in the window's.
             CFont* pOld = pDC->SelectObject(GetLineFont(arrLines.GetSize() == 0 ? 0 : 1));
-            while (pDC->GetTextExtent(strPart).cx > nWidth)
-            {
-                int nBreak = -1;
-                for (int i = strPart.GetLength() - 1; i > 0; i--)
-                    if (strPart[i] == L' ' && pDC->GetTextExtent(strPart.Left(i)).cx <= nWidth)
-                    {
-                        nBreak = i;
-                        break;
-                    }
-                if (nBreak < 0)
-                    break;
-                arrLines.Add(strPart.Left(nBreak));
-                strPart = strPart.Mid(nBreak + 1);
-            }
+            WrapParagraph(pDC, strPart, nWidth, arrLines);
             pDC->SelectObject(pOld);
         }
-        arrLines.Add(strPart);
+        else
+            arrLines.Add(strPart);
         if (nEnd < 0)
             break;
         nStart = nEnd + 1;
     }
+}
+
+BOOL CButtonVE_Task::GetLine(CDC* pDC, const CString& strText, int nLine, UINT nFlags, CString& strLine)
+{
+    CStringArray arrLines;
+    SplitLines(pDC, strText, nFlags, arrLines);
     if (nLine < 0 || nLine >= arrLines.GetSize())
         return FALSE;
     strLine = arrLines[nLine];
@@ -89,9 +142,11 @@ int CButtonVE_Task::TitleLeading(CDC* pDC)
 CSize CButtonVE_Task::CalcTextSize(CDC* pDC, const CString& strText, UINT nFlags)
 {
     CSize size(0, 0);
-    CString strLine;
-    for (int nLine = 0; GetLine(pDC, strText, nLine, nFlags, strLine); nLine++)
+    CStringArray arrLines;
+    SplitLines(pDC, strText, nFlags, arrLines);
+    for (int nLine = 0; nLine < arrLines.GetSize(); nLine++)
     {
+        const CString& strLine = arrLines[nLine];
         CFont* pOld = pDC->SelectObject(GetLineFont(nLine));
         CSize sizeLine = pDC->GetTextExtent(strLine);
         TEXTMETRICW tm = {};
@@ -151,16 +206,28 @@ void CButtonVE_Task::DrawCaptionText(CDC* pDC, HTHEME hTheme, UINT nUIState, con
     UINT nLineFlags = nFlags & ~(DT_VCENTER | DT_BOTTOM | DT_CENTER | DT_RIGHT | DT_WORDBREAK);
     nLineFlags |= DT_SINGLELINE;
 
-    CString strLine;
-    for (int nLine = 0; GetLine(pDC, strText, nLine, nFlags, strLine); nLine++)
+    CRect rcClip(0, 0, 0, 0);
+    if (pDC->GetClipBox(&rcClip) == ERROR)
+        rcClip.SetRect(INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2);
+    CStringArray arrLines;
+    SplitLines(pDC, strText, nFlags, arrLines);
+    for (int nLine = 0; nLine < arrLines.GetSize(); nLine++)
     {
+        const CString& strLine = arrLines[nLine];
         CFont* pOld = pDC->SelectObject(GetLineFont(nLine));
         TEXTMETRICW tm = {};
         pDC->GetTextMetrics(&tm);
         if (nLine == 0)
             rcText.top -= (tm.tmInternalLeading + tm.tmExternalLeading) / 2;
         // Lines are already free of mnemonics: keep a literal "&" as it is.
-        CButtonVE::DrawCaptionText(pDC, hTheme, nUIState, strLine, rcText, nLineFlags | DT_NOPREFIX, bEnabled);
+        // Lines below the button are never seen: a long text costs no more.
+        if (rcText.top >= rcClip.bottom)
+        {
+            pDC->SelectObject(pOld);
+            break;
+        }
+        if (rcText.top + tm.tmHeight > rcClip.top)
+            CButtonVE::DrawCaptionText(pDC, hTheme, nUIState, strLine, rcText, nLineFlags | DT_NOPREFIX, bEnabled);
         pDC->SelectObject(pOld);
         rcText.top += tm.tmHeight + (nLine == 0 ? 1 : 0);
     }

@@ -12,6 +12,8 @@ public:
     virtual CFont* GetLineFont(int nLine);
     // The nLine-th line of the caption, mnemonics resolved; FALSE past the end.
     virtual BOOL GetLine(CDC* pDC, const CString& strText, int nLine, UINT nFlags, CString& strLine);
+    // Every line of the caption at once (what GetLine indexes).
+    void SplitLines(CDC* pDC, const CString& strText, UINT nFlags, CStringArray& arrLines);
 
     CFont& GetCaptionFont() { return m_fontCaption; }
     // The title's font height (14 x 1.2), and the least it shrinks to when the title is too wide.

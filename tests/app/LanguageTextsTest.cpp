@@ -66,3 +66,28 @@ TEST(LanguageTexts, FollowTheFileWhenItChanges)
     EXPECT_STREQ(texts.Get(strSecond.c_str(), L"Key", 1000), L"changed");
     EXPECT_STREQ(texts.Get(strFirst.c_str(), L"Key", 1000), L"first");
 }
+
+// A language file whose texts are far too long to keep (16 MiB and more of
+// them) is read key by key, with the answers of a profile read, and again
+// whole once it is small enough.
+TEST(LanguageTexts, ReadAFileTooLargeToKeepKeyByKey)
+{
+    testsupport::ScratchFolder folder;
+    std::wstring strFile = folder.File(L"Huge.ini");
+    std::string strText;
+    while (strText.size() < 100 * 1024)
+        strText += "Auto backup and undo repairs of detected items ";
+    std::string strContent = "[String]\r\n";
+    for (int i = 0; i < 180; i++)
+        strContent += "Key" + std::to_string(i) + "=" + std::to_string(i) + " " + strText + "\r\n";
+    ASSERT_TRUE(testsupport::WriteFileBytes(strFile, strContent));
+    CLanguageTexts texts;
+    for (LPCWSTR pszKey : {L"Key0", L"KEY17", L"Key179", L"Missing"})
+        EXPECT_STREQ(texts.Get(strFile.c_str(), pszKey, 1000), ProfileText(strFile, pszKey, 1000)) << pszKey;
+    EXPECT_EQ(texts.Get(strFile.c_str(), L"Key17", 1000).GetLength(), 999);
+    EXPECT_EQ(texts.Get(strFile.c_str(), L"Key17", 1000).Left(3), CString(L"17 "));
+    // Once small, the same path is kept whole again and follows the change.
+    ASSERT_TRUE(testsupport::WriteFileBytes(strFile, "[String]\r\nKey0=short now\r\n"));
+    EXPECT_STREQ(texts.Get(strFile.c_str(), L"Key0", 1000), L"short now");
+    EXPECT_TRUE(texts.Get(strFile.c_str(), L"Key17", 1000).IsEmpty());
+}

@@ -66,42 +66,46 @@ TEST_F(MainWindowTest, StartsWithEveryPageCreatedHiddenAndTheHomePageShown)
     EXPECT_EQ(m_pDlg->m_comboLanguage.GetItemIcon(1), (HICON)NULL);
 }
 
-// A page switch before the background creation is done makes every page
-// first: pages fill each other (the scan fills the result page).
-TEST_F(MainWindowTest, ASwitchBeforeThePagesAreMadeMakesThemAll)
+// A page switch before the background creation is done makes that page and
+// the result page a scan fills, not every page: the others still come in
+// slices, and the page switched to stays on show.
+TEST_F(MainWindowTest, ASwitchBeforeThePagesAreMadeMakesOnlyThatPage)
 {
     m_pDlg.reset(new CTamselDlg);
     ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
     ASSERT_TRUE(m_pDlg->ArePagesPending());
     ASSERT_EQ(m_pDlg->m_barWindows.GetItemCount(), 0);
-    EXPECT_TRUE(m_pDlg->ShowPage(PAGE_SCAN_RESULT));
-    EXPECT_FALSE(m_pDlg->ArePagesPending());
-    // The bars too: a switch may bring any folder to the front.
+    EXPECT_TRUE(m_pDlg->ShowPage(PAGE_SCAN));
+    EXPECT_TRUE(m_pDlg->ArePagesPending());
+    EXPECT_NE(m_pDlg->m_pageScan.m_hWnd, (HWND)NULL);
+    EXPECT_NE(m_pDlg->m_pageScanResult.m_hWnd, (HWND)NULL);
+    EXPECT_EQ(m_pDlg->m_pageFavorites.m_hWnd, (HWND)NULL);
+    // The bars are all filled: a switch may bring any folder to the front.
     EXPECT_EQ(m_pDlg->m_barWindows.GetItemCount(), 3);
+    EXPECT_EQ(VisiblePage(), PAGE_SCAN);
+    // The idle creation makes the rest and shows nothing else.
+    ASSERT_TRUE(WaitFor([&] { return !m_pDlg->ArePagesPending(); }, 20000));
     for (int i = 0; i < PAGE_COUNT; i++)
     {
         PageInfo* pInfo = m_pDlg->GetPageInfo(i);
         if (pInfo->pPage != NULL)
             EXPECT_NE(pInfo->pPage->m_hWnd, (HWND)NULL) << i;
     }
-    EXPECT_EQ(VisiblePage(), PAGE_SCAN_RESULT);
-    // The idle creation has nothing left to do and shows nothing else.
-    WaitFor([] { return false; }, 100);
-    EXPECT_EQ(VisiblePage(), PAGE_SCAN_RESULT);
+    EXPECT_EQ(VisiblePage(), PAGE_SCAN);
+    EXPECT_EQ(m_pDlg->GetCurrentPage(), PAGE_SCAN);
 }
 
 // The home page is the page on show before it exists: a switch to it then
-// still makes and shows it, with the other pages.
+// still makes and shows it, and the other pages follow.
 TEST_F(MainWindowTest, ASwitchToTheHomePageBeforeItIsMadeShowsIt)
 {
     m_pDlg.reset(new CTamselDlg);
     ASSERT_TRUE(m_pDlg->Create(IDD_MAIN_WINDOW, NULL));
     ASSERT_EQ(m_pDlg->m_pageHome.m_hWnd, (HWND)NULL);
     EXPECT_TRUE(m_pDlg->ShowPage(PAGE_HOME));
-    EXPECT_FALSE(m_pDlg->ArePagesPending());
     EXPECT_EQ(VisiblePage(), PAGE_HOME);
     EXPECT_EQ(m_pDlg->m_barScanClean.GetItemCount(), 5);
-    WaitFor([] { return false; }, 100);
+    ASSERT_TRUE(WaitFor([&] { return !m_pDlg->ArePagesPending(); }, 20000));
     EXPECT_EQ(VisiblePage(), PAGE_HOME);
 }
 

@@ -121,6 +121,34 @@ TEST(CSplashWnd, ShowsOnceAndGoesOnTheFirstClickOrAfterHalfASecond)
     CSplashWnd::EnableSplashScreen(FALSE);
 }
 
+// Shown without taking the activation and without a task-bar button, so no
+// window manager takes it over (and Wine waits for none when it goes); the
+// window that was active stays so.
+TEST(CSplashWnd, ShowsAsAnUnmanagedPopupThatNeverTakesTheActivation)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(WS_EX_APPWINDOW, AfxRegisterWndClass(0), L"owner", WS_POPUP | WS_VISIBLE,
+                               CRect(0, 0, 200, 100), NULL, 0));
+    owner.SetActiveWindow();
+    HWND hActive = ::GetActiveWindow();
+    CSplashWnd::EnableSplashScreen(TRUE);
+    CSplashWnd::ShowSplashScreen(&owner);
+    CSplashWnd* pSplash = CSplashWnd::GetSplashWnd();
+    ASSERT_NE(pSplash, nullptr);
+    HWND hSplash = pSplash->m_hWnd;
+    EXPECT_TRUE(::IsWindowVisible(hSplash));
+    LONG nStyle = ::GetWindowLongW(hSplash, GWL_STYLE), nExStyle = ::GetWindowLongW(hSplash, GWL_EXSTYLE);
+    EXPECT_EQ(nStyle & (WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), WS_POPUP);
+    EXPECT_EQ(nExStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_APPWINDOW), WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    EXPECT_NE(::GetActiveWindow(), hSplash);
+    EXPECT_EQ(::GetActiveWindow(), hActive);
+    EXPECT_TRUE(WaitFor([] { return CSplashWnd::GetSplashWnd() == nullptr; }, 3000));
+    EXPECT_FALSE(::IsWindow(hSplash));
+    EXPECT_EQ(::GetActiveWindow(), hActive);
+    CSplashWnd::EnableSplashScreen(FALSE);
+    owner.DestroyWindow();
+}
+
 TEST(CCommandLineInfo, EmbeddingSwitchesTurnTheSplashOff)
 {
     for (LPCWSTR pszSwitch : {L"/Embedding", L"-automation", L"/EMBEDDING"})

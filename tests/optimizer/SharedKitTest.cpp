@@ -51,6 +51,24 @@ TEST(CIniFile, MissingKeysReadAsMinusOneAndLongTextsWhole)
     EXPECT_NE(strHost.Find(L"\\bin\\"), -1) << "beside the test executable";
 }
 
+// A language text of 100 KiB is read as its first 999 characters, as the
+// main program reads it; a text of that length comes back whole.
+TEST(ReadLangString, ALongTextIsCutWhereNoUserCouldReadMore)
+{
+    testsupport::ScratchFolder folder;
+    std::wstring strFile = folder.Path() + L"Long.ini";
+    // Words of six letters; character 998 is no blank (a profile value loses trailing blanks).
+    std::wstring strLong;
+    for (int i = 0; i < 100 * 1024; i++)
+        strLong += i % 7 == 6 ? L' ' : (wchar_t)(L'a' + i % 26);
+    ASSERT_TRUE(::WritePrivateProfileStringW(L"String", L"LONG", strLong.c_str(), strFile.c_str()));
+    ASSERT_TRUE(::WritePrivateProfileStringW(L"String", L"FULL", strLong.substr(0, 999).c_str(), strFile.c_str()));
+    CString strRead = ReadLangString(strFile.c_str(), L"String", L"LONG");
+    EXPECT_EQ(strRead.GetLength(), 999);
+    EXPECT_EQ(std::wstring(strRead.GetString()), strLong.substr(0, 999));
+    EXPECT_EQ(std::wstring(ReadLangString(strFile.c_str(), L"String", L"FULL").GetString()), strLong.substr(0, 999));
+}
+
 TEST(ReadLangString, MissingIsEmptyAndBackslashNStays)
 {
     std::wstring strFile = EnglishLanguageFile();

@@ -67,6 +67,115 @@ TEST_F(TaskButtonTest, CaptionSplitsIntoTitleAndDescriptionLines)
     EXPECT_EQ(task.GetLineFont(1), task.GetFont());
 }
 
+namespace {
+
+// The wrapping the button did before it measured each line once: the last
+// blank whose text before it fits, found by measuring every candidate.
+std::vector<CString> WrapByMeasuringEachBlank(CDC& dc, CButtonVE_Task& task, const CString& strText, int nWidth)
+{
+    std::vector<CString> lines;
+    int nStart = 0;
+    for (;;)
+    {
+        int nEnd = strText.Find(L'\n', nStart);
+        CString strPart = strText.Mid(nStart, (nEnd < 0 ? strText.GetLength() : nEnd) - nStart);
+        CFont* pOld = dc.SelectObject(task.GetLineFont(lines.empty() ? 0 : 1));
+        while (dc.GetTextExtent(strPart).cx > nWidth)
+        {
+            int nBreak = -1;
+            for (int i = strPart.GetLength() - 1; i > 0; i--)
+                if (strPart[i] == L' ' && dc.GetTextExtent(strPart.Left(i)).cx <= nWidth)
+                {
+                    nBreak = i;
+                    break;
+                }
+            if (nBreak < 0)
+                break;
+            lines.push_back(strPart.Left(nBreak));
+            strPart = strPart.Mid(nBreak + 1);
+        }
+        dc.SelectObject(pOld);
+        lines.push_back(strPart);
+        if (nEnd < 0)
+            break;
+        nStart = nEnd + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST_F(TaskButtonTest, WrapsDescriptionsAtBlanksAsBefore)
+{
+    // Never painted: it wraps to its client width less the margins.
+    CButtonVE_Task task;
+    ASSERT_TRUE(task.Create(L"", WS_CHILD | BS_OWNERDRAW | BS_MULTILINE, CRect(0, 0, 300, 60), &m_dlg, 4321));
+    CClientDC dc(&task);
+    const int nWidth = 300 - 2 * 8;
+    const CString texts[] = {
+        L"Auto Backup\nAuto backup and undo \nrepairs of detected items",
+        L"A title long enough to need a second line in this button\nand a description that runs on and on "
+        L"well past the room beside the picture, so that it wraps more than once",
+        L"Title\nAnunbrokenwordwiderthanthebuttonstaysononelinewhateveritswidthbecausethereisnoblank at all",
+        L"Title\ntrailing blank at a break point                                     \n\nempty line above",
+        L"Title\n  leading blanks and  double  blanks between  words  that  wrap  somewhere  in  between  them",
+    };
+    for (const CString& strText : texts)
+    {
+        std::vector<CString> expected = WrapByMeasuringEachBlank(dc, task, strText, nWidth);
+        CStringArray arrLines;
+        task.SplitLines(&dc, strText, DT_WORDBREAK, arrLines);
+        ASSERT_EQ((size_t)arrLines.GetSize(), expected.size()) << (LPCWSTR)strText;
+        for (size_t i = 0; i < expected.size(); i++)
+        {
+            EXPECT_EQ(arrLines[(INT_PTR)i], expected[i]) << (LPCWSTR)strText << " line " << i;
+            CString strLine;
+            ASSERT_TRUE(task.GetLine(&dc, strText, (int)i, DT_WORDBREAK, strLine));
+            EXPECT_EQ(strLine, expected[i]);
+        }
+    }
+}
+
+// A description of 100 KiB (a language file may hold one) wraps into lines
+// that each fit and together give back every word, in order.
+TEST_F(TaskButtonTest, WrapsAVeryLongDescriptionIntoLinesThatFit)
+{
+    // Never painted: it wraps to its client width less the margins.
+    CButtonVE_Task task;
+    ASSERT_TRUE(task.Create(L"", WS_CHILD | BS_OWNERDRAW | BS_MULTILINE, CRect(0, 0, 300, 60), &m_dlg, 4321));
+    CClientDC dc(&task);
+    const int nWidth = 300 - 2 * 8;
+    CString strDescription;
+    const wchar_t* words[] = {L"repairs", L"of", L"detected", L"items", L"and", L"backups"};
+    for (int i = 0; strDescription.GetLength() < 100 * 1024; i++)
+    {
+        strDescription += words[i % 6];
+        strDescription += L' ';
+    }
+    strDescription.TrimRight();
+    CStringArray arrLines;
+    task.SplitLines(&dc, L"Title\n" + strDescription, DT_WORDBREAK, arrLines);
+    ASSERT_GT(arrLines.GetSize(), 100);
+    EXPECT_EQ(arrLines[0], CString(L"Title"));
+    CString strJoined;
+    CFont* pOld = dc.SelectObject(task.GetLineFont(1));
+    for (INT_PTR i = 1; i < arrLines.GetSize(); i++)
+    {
+        EXPECT_LE(dc.GetTextExtent(arrLines[i]).cx, nWidth) << i;
+        // Each line is as long as fits: the next word would not.
+        if (i + 1 < arrLines.GetSize())
+        {
+            CString strNext = arrLines[i + 1];
+            int nBlank = strNext.Find(L' ');
+            CString strLonger = arrLines[i] + L" " + (nBlank < 0 ? strNext : strNext.Left(nBlank));
+            EXPECT_GT(dc.GetTextExtent(strLonger).cx, nWidth) << i;
+        }
+        strJoined += (i > 1 ? L" " : L"") + arrLines[i];
+    }
+    dc.SelectObject(pOld);
+    EXPECT_EQ(strJoined, strDescription);
+}
+
 TEST_F(TaskButtonTest, DrawsImageTitleAndDescriptionAsAVerticallyCentredBlock)
 {
     CButtonVE_Task& task = m_dlg.m_taskBackup;
