@@ -65,7 +65,10 @@ TEST(UninstallScanner, EachRuleFindsItsFaultAndKeepsItsLookAlike)
         {L"unquoted blanks", {{L"UninstallString", strTools + L"\\un.exe /S"}}, {}, 0},
         {L"unquoted missing", {{L"UninstallString", L"C:\\tamsel gone\\un.exe /S"}}, {}, 1},
         {L"msiexec", {{L"UninstallString", L"MsiExec.exe /X{00000000-0000-0000-0000-000000000000}"}}, {}, 0},
-        {L"rundll32", {{L"UninstallString", L"rundll32.exe C:\\tamsel\\gone.dll,Remove"}}, {}, 0},
+        // A host program is judged by what it runs.
+        {L"rundll32 library gone", {{L"UninstallString", L"rundll32.exe C:\\tamsel\\gone.dll,Remove"}}, {}, 1},
+        {L"rundll32 library there", {{L"UninstallString", L"rundll32.exe shell32.dll,Control_RunDLL appwiz.cpl"}}, {}, 0},
+        {L"regsvr32", {{L"UninstallString", L"regsvr32.exe /u /s C:\\tamsel\\gone.dll"}}, {}, 0},
         {L"empty command", {{L"UninstallString", L""}}, {}, 1},
         {L"no command", {{L"DisplayName", L"x"}}, {}, 1},
         {L"NoRemove", {}, {{L"NoRemove", 1}}, 0},
@@ -103,7 +106,7 @@ TEST(UninstallScanner, EachRuleFindsItsFaultAndKeepsItsLookAlike)
             EXPECT_FALSE(list[i].m_bValue);
             EXPECT_STREQ(list[i].m_strValueName, L"UninstallString");
         }
-        if (list[i].m_strKey == entries[16].strKey.c_str())
+        if (list[i].m_strKey == entries[18].strKey.c_str())
         {
             EXPECT_TRUE(list[i].m_bValue);
         }
