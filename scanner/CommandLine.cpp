@@ -118,7 +118,9 @@ Found FindFile(const CString& strCandidate, CPathTest& pathTest, PathView view, 
         return FOUND_NO;
     if (FindPlaceholder(strCandidate) >= 0)
         return FOUND_UNKNOWN;
-    if (IsBareName(strCandidate))
+    // A reference may stand for a whole path ("%ComSpec%").
+    const CString strExpanded = CPathString(strCandidate).GetString();
+    if (IsBareName(strExpanded))
     {
         Found appPath = FOUND_NO;
         if (bAppPaths)
@@ -129,7 +131,7 @@ Found FindFile(const CString& strCandidate, CPathTest& pathTest, PathView view, 
             if (appPath == FOUND_YES)
                 return FOUND_YES;
         }
-        if (pathTest.FindInSearchPath(CPathString(strCandidate).GetString(), view) ||
+        if (pathTest.FindInSearchPath(strExpanded, view) ||
             (HasNoExtension(strCandidate) && pathTest.FindInSearchPath(strCandidate + pszExtension, view)))
             return FOUND_YES;
         return appPath;

@@ -157,6 +157,9 @@ TEST(CommandLine, EachFormFindsItsProgramInTheEntrysView)
     ASSERT_TRUE(::CreateDirectoryW(strPathFolder.c_str(), NULL));
     ASSERT_TRUE(testsupport::WriteFileBytes(strPathFolder + L"\\" + strOnPath + L".exe", "MZ"));
     PathWithFolder path(strPathFolder);
+    // Variables that hold a whole program path.
+    ::SetEnvironmentVariableW(L"TAMSEL_CMD_TOOL", (strApp + L"\\run.exe").c_str());
+    ::SetEnvironmentVariableW(L"TAMSEL_CMD_GONE", (strApp + L"\\gone.exe").c_str());
     const std::wstring strPf = L"%ProgramFiles%\\", strWin = WindowsOnDrive();
     // rundll32 of a folder both kinds see, so that only the library differs.
     const std::wstring strRundll = L"\"" + strApp + L"\\rundll32.exe\" ";
@@ -188,6 +191,8 @@ TEST(CommandLine, EachFormFindsItsProgramInTheEntrysView)
         {L"%SystemRoot%\\System32\\" + view.strSys64 + L".exe", true, false},
         {L"%SystemRoot%\\System32\\" + view.strSys32 + L".exe", false, true},
         {L"%windir%\\tamsel_gone_" + view.strTag + L".exe", false, false},
+        {L"%TAMSEL_CMD_TOOL% /x", true, true},
+        {L"%TAMSEL_CMD_GONE% /x", false, false},
         // From the root of the system drive.
         {strWin + L"\\notepad.exe %1", true, true},
         {strWin + L"\\tamsel_gone_" + view.strTag + L".exe %1", false, false},
@@ -217,6 +222,8 @@ TEST(CommandLine, EachFormFindsItsProgramInTheEntrysView)
     // The system's own rundll32 lines.
     EXPECT_TRUE(Kept(pathTest, L"rundll32.exe shell32.dll,Control_RunDLL appwiz.cpl", PATH_VIEW_ANY));
     EXPECT_FALSE(Kept(pathTest, L"rundll32.exe tamsel_gone_" + view.strTag + L".dll,Entry", PATH_VIEW_ANY));
+    ::SetEnvironmentVariableW(L"TAMSEL_CMD_TOOL", NULL);
+    ::SetEnvironmentVariableW(L"TAMSEL_CMD_GONE", NULL);
 }
 
 // A bare name is found through App Paths of the entry's view (the views kept
