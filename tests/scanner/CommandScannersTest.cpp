@@ -5,7 +5,6 @@
 #include "tests/support/TestSupport.h"
 #include "repair/AutoBackup.h"
 #include "repair/Repair.h"
-#include "scanner/CommandLine.h"
 #include "scanner/KeyReader.h"
 
 using namespace scantest;
@@ -174,40 +173,6 @@ TEST(CommandScanners, UninstallersAndAppPathsOfBothViews)
                 << cases[i].pszName;
         }
     }
-}
-
-// Image paths from the root of the system drive, as the service manager
-// starts them.
-TEST(CommandScanners, ServiceImagePathsOnTheSystemDrive)
-{
-    CString strWindows = GetWindowsFolder();
-    const std::wstring strOnDrive((LPCWSTR)strWindows.Mid(2, strWindows.GetLength() - 3));
-    struct Service
-    {
-        const wchar_t* pszName;
-        std::wstring strImagePath;
-        size_t nRows;
-        std::wstring strKey;
-    };
-    std::vector<Service> services = {
-        {L"drive-relative", strOnDrive + L"\\System32\\svchost.exe -k netsvcs", 0},
-        {L"drive-relative quoted", L"\"" + strOnDrive + L"\\System32\\svchost\" -k netsvcs", 0},
-        {L"drive-relative gone", strOnDrive + L"\\System32\\tamsel_gone.exe -k netsvcs", 1},
-        {L"rundll32 host", L"rundll32.exe shell32.dll,Control_RunDLL", 0},
-        {L"rundll32 library gone", L"rundll32.exe tamsel_gone.dll,Run", 1},
-    };
-    ClassesKeys keys(HKEY_LOCAL_MACHINE);
-    for (Service& service : services)
-    {
-        service.strKey = L"SYSTEM\\CurrentControlSet\\Services\\" + Tag(L"tamsel");
-        ASSERT_TRUE(keys.SetString(service.strKey, L"ImagePath", service.strImagePath, REG_EXPAND_SZ));
-    }
-    HeadlessScan run;
-    run.Only({7});
-    run.Run();
-    for (const Service& service : services)
-        EXPECT_EQ(run.RowsWith(service.strKey + L"<").size(), service.nRows)
-            << testing::PrintToString(std::wstring(service.pszName));
 }
 
 // In a prefix of its own: a file type opened through an App Paths-only

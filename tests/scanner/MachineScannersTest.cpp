@@ -219,6 +219,9 @@ TEST(ServiceScanner, ImagePathsAsTheServiceManagerReadsThem)
     ASSERT_NE(hFind, INVALID_HANDLE_VALUE);
     strDriver = data.cFileName;
     ::FindClose(hFind);
+    wchar_t szWindows[MAX_PATH];
+    ::GetWindowsDirectoryW(szWindows, MAX_PATH);
+    const std::wstring strOnDrive = szWindows + 2;  // "\windows"
     struct Service
     {
         const wchar_t* pszName;
@@ -237,6 +240,13 @@ TEST(ServiceScanner, ImagePathsAsTheServiceManagerReadsThem)
         {L"unquoted missing", L"C:\\tamsel\\gone.exe -k x", 1},
         {L"expanded", L"%SystemRoot%\\system32\\svchost.exe", 0},
         {L"bare name", L"svchost.exe", 0},
+        // From the root of the system drive, as the service manager starts them.
+        {L"drive-relative", strOnDrive + L"\\System32\\svchost.exe -k netsvcs", 0},
+        {L"drive-relative quoted", L"\"" + strOnDrive + L"\\System32\\svchost\" -k netsvcs", 0},
+        {L"drive-relative gone", strOnDrive + L"\\System32\\tamsel_gone.exe -k netsvcs", 1},
+        // A rundll32 host by its library.
+        {L"rundll32 host", L"rundll32.exe shell32.dll,Control_RunDLL", 0},
+        {L"rundll32 library gone", L"rundll32.exe tamsel_gone.dll,Run", 1},
     };
     ClassesKeys keys(HKEY_LOCAL_MACHINE);
     for (Service& service : services)
