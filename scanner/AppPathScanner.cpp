@@ -1,4 +1,5 @@
 #include "scanner/Scanners.h"
+#include "scanner/CommandLine.h"
 #include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "scanner/ScanRoots.h"
@@ -25,7 +26,11 @@ void CheckEntry(CScanContext& scan, const CKeyReader& entry, PathView view)
     CString strText = entry.ReadString(L"", L"ERR");
     if (strText == L"ERR")
         return;
-    if (!scan.m_pathTest.FileExists(strText, view))
+    // The program is started as a command names it; an empty one names nothing.
+    CString strTrimmed = strText;
+    strTrimmed.Trim();
+    CCommandProgram program = FindCommandProgram(strTrimmed, scan.m_pathTest, view);
+    if (strTrimmed.IsEmpty() || (program.bTestable && !program.bExists))
         RecordProblem(scan, APP_PATH_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, CString(), strText, 20, 1,
                       entry.GetView());
 }

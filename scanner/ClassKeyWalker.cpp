@@ -1,5 +1,6 @@
 #include "scanner/ClassKeyWalker.h"
 #include "scanner/ClassKeyLists.h"
+#include "scanner/CommandLine.h"
 #include "scanner/ProblemRecorder.h"
 #include <shlwapi.h>
 #include <vector>
@@ -98,22 +99,14 @@ void CheckShellNew(CScanContext& scan, int nCategory, const CKeyReader& parent, 
         Record(scan, nCategory, parent.GetPath(), FALSE, CString(), CString(), 4);
 }
 
+// An "Open with" program: one the Applications key knows, or one the shell
+// finds by its bare name.
 BOOL IsRegisteredApplication(CScanContext& scan, const CString& strName)
 {
-    if (strName.CompareNoCase(L"MSPUB.EXE") == 0)
-        return TRUE;
     const CClassKeyList& applications = ClassKeyLists().m_applications;
     if (!applications.IsUsable() || applications.Contains(strName))
         return TRUE;
-    static const HKEY s_hRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-    for (HKEY hRoot : s_hRoots)
-    {
-        CKeyReader appPath;
-        if (appPath.Open(hRoot, L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + strName) ==
-            ERROR_SUCCESS)
-            return TRUE;
-    }
-    return scan.m_pathTest.FindInSearchPath(strName);
+    return BareProgramExists(strName, scan.m_pathTest);
 }
 
 void CheckOpenWithList(CScanContext& scan, int nCategory, const CKeyReader& list)

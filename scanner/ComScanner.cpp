@@ -1,5 +1,6 @@
 #include "scanner/Scanners.h"
 #include "scanner/ClassKeyLists.h"
+#include "scanner/CommandLine.h"
 #include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 
@@ -33,6 +34,17 @@ CString ReadServerCommand(const CKeyReader& classKey, LPCWSTR pszServer, CString
     return server.ReadString(L"", L"ERR");
 }
 
+// A local server is a command line; an empty one starts nothing.
+BOOL LocalServerExists(CScanContext& scan, const CString& strCommand, PathView view)
+{
+    CString strTrimmed = strCommand;
+    strTrimmed.Trim();
+    if (strTrimmed.IsEmpty())
+        return FALSE;
+    CCommandProgram program = FindCommandProgram(strTrimmed, scan.m_pathTest, view);
+    return !program.bTestable || program.bExists;
+}
+
 void CheckClass(CScanContext& scan, const CKeyReader& classKey, const CClassKeyList& appIds,
                 const CClassKeyList& typeLibs, PathView view)
 {
@@ -51,7 +63,7 @@ void CheckClass(CScanContext& scan, const CKeyReader& classKey, const CClassKeyL
         RecordCom(scan, classKey, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
 
     strCommand = ReadServerCommand(classKey, L"LocalServer32", strServerKey);
-    if (strCommand != L"ERR" && !scan.m_pathTest.CommandProgramExists(strCommand, view))
+    if (strCommand != L"ERR" && !LocalServerExists(scan, strCommand, view))
         RecordCom(scan, classKey, strServerKey, TRUE, CString(), strCommand, scan.m_strDescriptions[13]);
 
     CKeyReader typeLib;

@@ -390,38 +390,6 @@ BOOL CPathTest::FindInSearchPath(const CString& strFile, PathView view)
     return FALSE;
 }
 
-BOOL CPathTest::CommandProgramExists(const CString& strCommand, PathView view)
-{
-    CString strText = strCommand;
-    strText.Trim();
-    if (strText.IsEmpty())
-        return FALSE;
-    if (strText[0] == L'"')
-    {
-        int nClose = strText.Find(L'"', 1);
-        return FileExists(nClose > 0 ? strText.Mid(1, nClose - 1) : strText.Mid(1), view);
-    }
-    // Each prefix that ends at a blank, then the whole text.
-    for (int nEnd = 0; nEnd <= strText.GetLength(); nEnd++)
-    {
-        if (nEnd < strText.GetLength() && strText[nEnd] != L' ')
-            continue;
-        CString strCandidate = strText.Left(nEnd);
-        strCandidate.TrimRight();
-        if (strCandidate.IsEmpty())
-            continue;
-        // A folder named by the first words is not the program.
-        CPathString expanded(strCandidate);
-        DWORD dwAttributes = ::GetFileAttributesW(expanded);
-        BOOL bFolder = dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (!bFolder && FileExists(strCandidate, view))
-            return TRUE;
-        if (::PathFindExtensionW(strCandidate)[0] == 0 && FileExists(strCandidate + L".exe", view))
-            return TRUE;
-    }
-    return FALSE;
-}
-
 BOOL CPathTest::ShortcutTargetExists(const CString& strTarget)
 {
     if (FileExists(strTarget, PATH_VIEW_ANY))

@@ -49,10 +49,6 @@ public:
     // A bare name along PATH (each folder cleaned as a path), then in System32
     // and the Windows folder. An empty name is not found.
     BOOL FindInSearchPath(const CString& strFile, PathView view = PATH_VIEW_ANY);
-    // The program of a command line, as CreateProcess reads it: a quoted
-    // program is the quoted part; an unquoted one is the first blank-separated
-    // prefix that exists as given or with ".exe" added.
-    BOOL CommandProgramExists(const CString& strCommand, PathView view = PATH_VIEW_ANY);
     // The target of a shortcut as a 64-bit user's shell opens it. A 32-bit
     // shell-link object may hand back the x86 program folder for a target
     // under the 64-bit one, so that spelling is tried there too.

@@ -43,6 +43,12 @@ void CheckService(CScanContext& scan, const CKeyReader& service)
     if (strImagePath == L"ERR" || strImagePath.IsEmpty())
         return;
     CCommandProgram program = FindCommandProgram(ImageCommand(strImagePath), scan.m_pathTest);
+    // "\Folder\x.exe" of a program service is a path on the system drive.
+    CString strStored = strImagePath;
+    strStored.Trim();
+    if (program.bTestable && !program.bExists && strStored.GetLength() >= 2 && strStored[0] == L'\\' &&
+        strStored[1] != L'\\' && strStored[1] != L'?')
+        program = FindCommandProgram(strStored, scan.m_pathTest);
     if (program.bTestable && !program.bExists)
         RecordProblem(scan, SERVICE_CATEGORY, HKEY_LOCAL_MACHINE, service.GetPath(), FALSE, L"ImagePath", strImagePath,
                       26);

@@ -23,10 +23,6 @@ BOOL CheckShellCommand(CScanContext& scan, int nCategory, const CKeyReader& comm
     }
     if (strCommand == L"ERR")
         return TRUE;
-    CString strLower = strCommand;
-    strLower.MakeLower();
-    if (strLower.Find(L"rundll32") >= 0 || strLower.Find(L"wmplayer") >= 0)
-        return TRUE;
     CCommandProgram program = FindCommandProgram(strCommand, scan.m_pathTest);
     if (!program.bTestable || program.bExists)
         return TRUE;

@@ -45,16 +45,11 @@ void CheckUninstallCommand(CScanContext& scan, const CKeyReader& entry, PathView
     CString strText = entry.ReadString(L"UninstallString", L"ERR");
     if (strText == L"ERR")
         return;
-    CString strLower = strText;
-    strLower.MakeLower();
-    strLower.Trim();
-    // Commands run through a host program are not the host's to judge.
-    if (strLower.Find(L"rundll32") >= 0 || strLower.Find(L"regsvr32") >= 0)
-        return;
-    if (!strLower.IsEmpty() && strLower[0] != L'"' && strLower.Find(L"msiexec") >= 0)
-        return;
-    CCommandProgram program = FindCommandProgram(strText, scan.m_pathTest, view);
-    if (!strLower.IsEmpty() && (!program.bTestable || program.bExists))
+    CString strTrimmed = strText;
+    strTrimmed.Trim();
+    // An empty command uninstalls nothing.
+    CCommandProgram program = FindCommandProgram(strTrimmed, scan.m_pathTest, view);
+    if (!strTrimmed.IsEmpty() && (!program.bTestable || program.bExists))
         return;
     RecordProblem(scan, UNINSTALL_CATEGORY, HKEY_LOCAL_MACHINE, entry.GetPath(), FALSE, L"UninstallString", strText,
                   33, 1, entry.GetView());

@@ -96,9 +96,13 @@ TEST(FileAssociations, ReferencesInClassKeys)
     ClassesKeys keys;
     ClassesKeys machine(HKEY_LOCAL_MACHINE);
     std::wstring strKnown = KnownClsid(keys);
-    std::wstring strRegisteredApp = Tag(L"tamselapp") + L".exe";
+    std::wstring strRegisteredApp = Tag(L"tamselapp") + L".exe", strRegisteredGone = Tag(L"tamselgoneapp") + L".exe";
+    wchar_t szNotepad[MAX_PATH];
+    ::GetWindowsDirectoryW(szNotepad, MAX_PATH);
     ASSERT_TRUE(machine.SetString(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + strRegisteredApp, L"",
-                                  L"C:\\x.exe"));
+                                  std::wstring(szNotepad) + L"\\notepad.exe"));
+    ASSERT_TRUE(machine.SetString(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + strRegisteredGone, L"",
+                                  L"C:\\tamsel\\gone.exe"));
     std::wstring strClass = Tag(L"TamselClass");
     struct Case
     {
@@ -132,6 +136,7 @@ TEST(FileAssociations, ReferencesInClassKeys)
     ASSERT_TRUE(keys.Create(strList + L"notepad.exe"));
     ASSERT_TRUE(keys.Create(strList + L"MSPUB.EXE"));
     ASSERT_TRUE(keys.Create(strList + strRegisteredApp));
+    ASSERT_TRUE(keys.Create(strList + strRegisteredGone));
     ASSERT_TRUE(keys.Create(strList + L"tamsel_gone.exe"));
     ASSERT_TRUE(keys.Create(strList + L"tamsel_withsub.exe\\shell"));
     HeadlessScan run;
@@ -141,7 +146,10 @@ TEST(FileAssociations, ReferencesInClassKeys)
         EXPECT_EQ(run.RowsWith(strClass + L"\\" + c.strKey).size(), c.nRows) << testing::PrintToString(std::wstring(c.pszName));
     EXPECT_EQ(run.RowsWith(strClass + L"\\IconEmpty\\DefaultIcon<").size(), 1u);
     EXPECT_EQ(run.RowsWith(strList + L"tamsel_gone.exe<").size(), 1u);
-    EXPECT_EQ(run.RowsWith(strList).size(), 1u);
+    // A program is found by its name as the shell finds it; no name is spared.
+    EXPECT_EQ(run.RowsWith(strList + L"MSPUB.EXE<").size(), 1u);
+    EXPECT_EQ(run.RowsWith(strList + strRegisteredGone + L"<").size(), 1u);
+    EXPECT_EQ(run.RowsWith(strList).size(), 3u);
 }
 
 TEST(FileAssociations, EmptyShellNewAndItsParent)

@@ -65,7 +65,10 @@ TEST(UninstallScanner, EachRuleFindsItsFaultAndKeepsItsLookAlike)
         {L"unquoted blanks", {{L"UninstallString", strTools + L"\\un.exe /S"}}, {}, 0},
         {L"unquoted missing", {{L"UninstallString", L"C:\\tamsel gone\\un.exe /S"}}, {}, 1},
         {L"msiexec", {{L"UninstallString", L"MsiExec.exe /X{00000000-0000-0000-0000-000000000000}"}}, {}, 0},
-        {L"rundll32", {{L"UninstallString", L"rundll32.exe C:\\tamsel\\gone.dll,Remove"}}, {}, 0},
+        // A host program is judged by what it runs.
+        {L"rundll32 library gone", {{L"UninstallString", L"rundll32.exe C:\\tamsel\\gone.dll,Remove"}}, {}, 1},
+        {L"rundll32 library there", {{L"UninstallString", L"rundll32.exe shell32.dll,Control_RunDLL appwiz.cpl"}}, {}, 0},
+        {L"regsvr32", {{L"UninstallString", L"regsvr32.exe /u /s C:\\tamsel\\gone.dll"}}, {}, 0},
         {L"empty command", {{L"UninstallString", L""}}, {}, 1},
         {L"no command", {{L"DisplayName", L"x"}}, {}, 1},
         {L"NoRemove", {}, {{L"NoRemove", 1}}, 0},
@@ -103,7 +106,7 @@ TEST(UninstallScanner, EachRuleFindsItsFaultAndKeepsItsLookAlike)
             EXPECT_FALSE(list[i].m_bValue);
             EXPECT_STREQ(list[i].m_strValueName, L"UninstallString");
         }
-        if (list[i].m_strKey == entries[16].strKey.c_str())
+        if (list[i].m_strKey == entries[18].strKey.c_str())
         {
             EXPECT_TRUE(list[i].m_bValue);
         }
@@ -216,6 +219,9 @@ TEST(ServiceScanner, ImagePathsAsTheServiceManagerReadsThem)
     ASSERT_NE(hFind, INVALID_HANDLE_VALUE);
     strDriver = data.cFileName;
     ::FindClose(hFind);
+    wchar_t szWindows[MAX_PATH];
+    ::GetWindowsDirectoryW(szWindows, MAX_PATH);
+    const std::wstring strOnDrive = szWindows + 2;  // "\windows"
     struct Service
     {
         const wchar_t* pszName;
@@ -234,6 +240,13 @@ TEST(ServiceScanner, ImagePathsAsTheServiceManagerReadsThem)
         {L"unquoted missing", L"C:\\tamsel\\gone.exe -k x", 1},
         {L"expanded", L"%SystemRoot%\\system32\\svchost.exe", 0},
         {L"bare name", L"svchost.exe", 0},
+        // From the root of the system drive, as the service manager starts them.
+        {L"drive-relative", strOnDrive + L"\\System32\\svchost.exe -k netsvcs", 0},
+        {L"drive-relative quoted", L"\"" + strOnDrive + L"\\System32\\svchost\" -k netsvcs", 0},
+        {L"drive-relative gone", strOnDrive + L"\\System32\\tamsel_gone.exe -k netsvcs", 1},
+        // A rundll32 host by its library.
+        {L"rundll32 host", L"rundll32.exe shell32.dll,Control_RunDLL", 0},
+        {L"rundll32 library gone", L"rundll32.exe tamsel_gone.dll,Run", 1},
     };
     ClassesKeys keys(HKEY_LOCAL_MACHINE);
     for (Service& service : services)

@@ -1,4 +1,5 @@
 #include "scanner/PathTest.h"
+#include "scanner/CommandLine.h"
 #include "tests/scanner/ScanTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
@@ -84,6 +85,15 @@ TEST(PathTest, NetworkPathsAndDrivesThatAreNotThereAreNeverMissing)
     EXPECT_FALSE(test.FileExists(L"C:\\tamsel_missing_dir\\y.dll"));
 }
 
+namespace {
+// Whether the command's program is there (or cannot be told).
+bool Exists(CPathTest& test, const wchar_t* pszCommand, PathView view = PATH_VIEW_ANY)
+{
+    CCommandProgram program = FindCommandProgram(pszCommand, test, view);
+    return !program.bTestable || program.bExists;
+}
+}  // namespace
+
 TEST(PathTest, CommandLinesAsCreateProcessReadsThem)
 {
     ScratchFolder folder;
@@ -94,17 +104,17 @@ TEST(PathTest, CommandLinesAsCreateProcessReadsThem)
     CPathTest test;
     std::wstring strNotepad = SystemFolder() + L"\\notepad.exe";
     // Quoted program with a switch: the quoted part.
-    EXPECT_TRUE(test.CommandProgramExists((L"\"" + strNotepad + L"\" -startmanager").c_str()));
-    EXPECT_FALSE(test.CommandProgramExists(L"\"C:\\tamsel missing\\x.exe\" -Embedding"));
+    EXPECT_TRUE(Exists(test, (L"\"" + strNotepad + L"\" -startmanager").c_str()));
+    EXPECT_FALSE(Exists(test, L"\"C:\\tamsel missing\\x.exe\" -Embedding"));
     // Unquoted with blanks: the first existing prefix, ".exe" tried.
-    EXPECT_TRUE(test.CommandProgramExists((strBlankFolder + L"\\server.exe /Automation").c_str()));
-    EXPECT_TRUE(test.CommandProgramExists((strBlankFolder + L"\\server -Embedding").c_str()));
-    EXPECT_TRUE(test.CommandProgramExists((strNotepad + L" /s").c_str()));
-    EXPECT_TRUE(test.CommandProgramExists(L"notepad.exe -Embedding"));
-    EXPECT_FALSE(test.CommandProgramExists(L"tamsel_missing_4.exe -Embedding"));
+    EXPECT_TRUE(Exists(test, (strBlankFolder + L"\\server.exe /Automation").c_str()));
+    EXPECT_TRUE(Exists(test, (strBlankFolder + L"\\server -Embedding").c_str()));
+    EXPECT_TRUE(Exists(test, (strNotepad + L" /s").c_str()));
+    EXPECT_TRUE(Exists(test, L"notepad.exe -Embedding"));
+    EXPECT_FALSE(Exists(test, L"tamsel_missing_4.exe -Embedding"));
     // A folder named by the first words is not the program.
-    EXPECT_FALSE(test.CommandProgramExists((folder.Path() + L"prog ram.exe").c_str()));
-    EXPECT_FALSE(test.CommandProgramExists(L""));
+    EXPECT_FALSE(Exists(test, (folder.Path() + L"prog ram.exe").c_str()));
+    EXPECT_FALSE(FindCommandProgram(L"", test).bTestable);
 }
 
 namespace {
@@ -173,10 +183,8 @@ TEST(PathTest, ReferencesAreJudgedAsTheProgramsOfTheirViewSeeThem)
     EXPECT_FALSE(test.IconFileExists((L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\",0").c_str(), PATH_VIEW_32));
     EXPECT_TRUE(test.IconFileExists((L"%ProgramFiles%\\" + strApp86 + L"\\app86.exe,-101").c_str(), PATH_VIEW_32));
     EXPECT_FALSE(test.IconFileExists((L"%ProgramFiles%\\" + strGone + L"\\app.exe,0").c_str()));
-    EXPECT_TRUE(
-        test.CommandProgramExists((L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\" /S").c_str(), PATH_VIEW_64));
-    EXPECT_FALSE(
-        test.CommandProgramExists((L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\" /S").c_str(), PATH_VIEW_32));
+    EXPECT_TRUE(Exists(test, (L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\" /S").c_str(), PATH_VIEW_64));
+    EXPECT_FALSE(Exists(test, (L"\"%ProgramFiles%\\" + strApp64 + L"\\app64.exe\" /S").c_str(), PATH_VIEW_32));
 }
 
 // Texts that are no file path are never missing: package resources, texts
