@@ -1,6 +1,7 @@
 #include "app/LibraryBinding.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
+#include "framework/WorkerCall.h"
 
 PFN_FunInitPrivacy g_pfnFunInitPrivacy = NULL;
 PFN_FunShowWindow g_pfnFunShowWindow = NULL;
@@ -110,19 +111,36 @@ void CTamselDlg::LoadPrivacyLibrary()
     g_pfnFunInitPrivacy(m_hWnd, 0, m_rcPage.left - 10, m_rcPage.top, L"", L"", L"");
 }
 
-void CTamselDlg::LoadOptimizerLibrary()
+void CTamselDlg::LoadOptimizerLibrary(BOOL bMakeViews)
 {
-    if (m_hOptimizerLib != NULL)
+    if (m_hOptimizerLib == NULL)
+    {
+        m_hOptimizerLib = LoadOptimizerExports(m_pApp->m_strAppDir);
+        if (m_hOptimizerLib == NULL)
+        {
+            AfxMessageBox(m_pApp->GetLangString(L"M_NODLL_Tunekit"), MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+    }
+    else if (m_bOptimizerViewsMade)
     {
         g_pfnFunOptimizerSwitchLanguage(m_pApp->m_strLangFile);
         return;
     }
-    m_hOptimizerLib = LoadOptimizerExports(m_pApp->m_strAppDir);
-    if (m_hOptimizerLib == NULL)
-    {
-        AfxMessageBox(m_pApp->GetLangString(L"M_NODLL_Tunekit"), MB_OK | MB_ICONEXCLAMATION);
+    if (bMakeViews)
+        MakeOptimizerViews();
+    else
+        // Making the optimizer's views takes longer than showing a privacy
+        // view: the window answers in between.
+        AfxPostCall(m_hWnd, [this] { MakeOptimizerViews(); });
+}
+
+void CTamselDlg::MakeOptimizerViews()
+{
+    if (m_hOptimizerLib == NULL || m_bOptimizerViewsMade)
         return;
-    }
+    m_bOptimizerViewsMade = TRUE;
+    // The library needs its texts before it builds its windows.
     g_pfnFunOptimizerSwitchLanguage(m_pApp->m_strLangFile);
     g_pfnFunInitOptimizer(m_hWnd, OPTIMIZER_VIEW_NONE, m_rcPage.left - 10, m_rcPage.top, L"", L"", L"");
 }
@@ -150,6 +168,7 @@ void CTamselDlg::UnloadOptimizerLibrary()
     g_pfnFunExitOptimizer();
     ::FreeLibrary(m_hOptimizerLib);
     m_hOptimizerLib = NULL;
+    m_bOptimizerViewsMade = FALSE;
     ClearOptimizerExports();
 }
 
@@ -166,7 +185,7 @@ BOOL CTamselDlg::ConfirmAbortLibraryTask()
 void CTamselDlg::OnPrivacyView(int nView)
 {
     LoadPrivacyLibrary();
-    LoadOptimizerLibrary();
+    LoadOptimizerLibrary(FALSE);
     if (m_hPrivacyLib == NULL || m_hOptimizerLib == NULL)
         return;
     if (g_pfnFunIsThread() != 0)

@@ -139,7 +139,9 @@ public:
 
     // ---- Libraries -----------------------------------------------------------
     void LoadPrivacyLibrary();
-    void LoadOptimizerLibrary();
+    // bMakeViews FALSE: load and resolve only; the views follow in a later slice.
+    void LoadOptimizerLibrary(BOOL bMakeViews = TRUE);
+    void MakeOptimizerViews();
     void UnloadPrivacyLibrary();
     void UnloadOptimizerLibrary();
     BOOL ConfirmAbortLibraryTask();
@@ -235,6 +237,7 @@ public:
 
     HMODULE m_hPrivacyLib;
     HMODULE m_hOptimizerLib;
+    BOOL m_bOptimizerViewsMade = FALSE;
     CPtrArray m_arrPages;
     int m_nCurPage;
     CRect m_rcPage;

@@ -1,5 +1,6 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "app/LibraryBinding.h"
+#include "tests/support/ResponsiveWatch.h"
 #include <vector>
 
 using testsupport::MessageBoxRecorder;
@@ -38,6 +39,9 @@ TEST_F(MainWindowTest, FirstViewCommandLoadsBothLibrariesAndPlacesTheirViews)
     ASSERT_NE(hJunk, (HWND)NULL);
     EXPECT_TRUE(::IsWindowVisible(hJunk));
     EXPECT_EQ(ViewTitle(hJunk), CString(L"Junk Sweeper"));
+    // The privacy view shows first; the optimizer's views follow in a later slice.
+    EXPECT_EQ(LibraryView(0x11), (HWND)NULL);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return m_pDlg->m_bOptimizerViewsMade != FALSE; }, 30000));
     // Every view of both libraries sits at the page area's left less 10, its top.
     for (UINT nID : {4000u, 350u, 157u, 0x11u, 0x12u, 0x13u})
     {
