@@ -92,13 +92,10 @@ void FailLine(CRepairLog& log, const CRegProblem& problem)
 
 // Why a key that is there must stay, as a language key ("" when it stays
 // without a reason of its own); NULL when it may go.
-LPCWSTR KeptKeyReason(HKEY hRoot, const CString& strPath, REGSAM samView, const CString& strCanonical,
-                      const CAutoBackup& backup)
+LPCWSTR KeptKeyReason(HKEY hRoot, const CString& strPath, REGSAM samView)
 {
     if (IsProtectedRegKey(hRoot, strPath, samView))
         return L"M_REPAIR_KEPT_PROTECTED";
-    if (backup.HoldsLinkLeftOut(strCanonical, samView))
-        return L"M_REPAIR_KEPT_LINK";
     // Nothing can be made again below a volatile key; a key whose kind
     // cannot be told (one we may not add to) stays as well, as a key that
     // cannot be deleted does.
@@ -108,24 +105,30 @@ LPCWSTR KeptKeyReason(HKEY hRoot, const CString& strPath, REGSAM samView, const 
     return nVolatility == RegKeyLasting ? NULL : L"";
 }
 
+// The failure line of a key that stays, and the line that says why.
+void KeptLines(CTamselApp* pApp, CRepairLog& log, const CRegProblem& problem, LPCWSTR pszReason)
+{
+    KeyLine(log, problem.m_strKeyPath, FALSE);
+    if (pszReason[0] == L'\0')
+        return;
+    CString strReason = pApp->GetLangString(pszReason);
+    strReason.Replace(L"%s", problem.m_strKeyPath);
+    if (!strReason.IsEmpty())
+        log.AddLine(strReason);
+}
+
 // Deletes a key record's key with its tree, or says why it stays.
 BOOL RepairKey(CTamselApp* pApp, const CRegProblem& problem, HKEY hRoot, const CString& strPath, REGSAM samView,
-               const CString& strCanonical, const CAutoBackup& backup, CRepairLog& log)
+               CRepairLog& log)
 {
     CRegKeyHandle key;
     LPCWSTR pszReason = NULL;
     if (::RegOpenKeyExW(hRoot, strPath, 0, KEY_QUERY_VALUE | samView, key.Receive()) == ERROR_SUCCESS)
-        pszReason = KeptKeyReason(hRoot, strPath, samView, strCanonical, backup);
+        pszReason = KeptKeyReason(hRoot, strPath, samView);
     key.Close();
     if (pszReason != NULL)
     {
-        KeyLine(log, problem.m_strKeyPath, FALSE);
-        if (pszReason[0] != L'\0')
-        {
-            CString strReason = pApp->GetLangString(pszReason);
-            strReason.Replace(L"%s", problem.m_strKeyPath);
-            log.AddLine(strReason);
-        }
+        KeptLines(pApp, log, problem, pszReason);
         return FALSE;
     }
     const BOOL bDeleted = DeleteRegTree(hRoot, strPath, samView, NULL) == ERROR_SUCCESS;
@@ -136,7 +139,7 @@ BOOL RepairKey(CTamselApp* pApp, const CRegProblem& problem, HKEY hRoot, const C
 // A record of the other registry view: its key is opened, and deleted, in
 // that view only.
 BOOL RepairRecordInView(CTamselApp* pApp, const CRegProblem& problem, HKEY hRoot, const CString& strPath,
-                        REGSAM samView, const CString& strCanonical, const CAutoBackup& backup, CRepairLog& log)
+                        REGSAM samView, CRepairLog& log)
 {
     if (problem.m_bValue == 1)
     {
@@ -150,7 +153,7 @@ BOOL RepairRecordInView(CTamselApp* pApp, const CRegProblem& problem, HKEY hRoot
         ValueLine(log, problem, bDeleted);
         return bDeleted;
     }
-    return RepairKey(pApp, problem, hRoot, strPath, samView, strCanonical, backup, log);
+    return RepairKey(pApp, problem, hRoot, strPath, samView, log);
 }
 
 // TRUE when the record's registry entry was removed by this call.
@@ -159,6 +162,12 @@ BOOL RepairRegistryRecord(CTamselApp* pApp, const CRegProblem& problem, const CA
     CString strCanonical;
     REGSAM samView = 0;
     HKEY hRoot = RecordKeyLocation(problem, strCanonical, samView);
+    // A key that is a link itself is not in the backup either.
+    if (hRoot != NULL && problem.m_bValue != 1 && backup.HoldsLinkLeftOut(strCanonical, samView))
+    {
+        KeptLines(pApp, log, problem, L"M_REPAIR_KEPT_LINK");
+        return FALSE;
+    }
     if (hRoot != NULL && problem.m_samView != 0)
     {
         if (!backup.IsKeyCovered(strCanonical, samView))
@@ -167,7 +176,7 @@ BOOL RepairRegistryRecord(CTamselApp* pApp, const CRegProblem& problem, const CA
             return FALSE;
         }
         CString strPath = strCanonical.Mid(strCanonical.Find(L'\\') + 1);
-        return RepairRecordInView(pApp, problem, hRoot, strPath, samView, strCanonical, backup, log);
+        return RepairRecordInView(pApp, problem, hRoot, strPath, samView, log);
     }
     CNtRegistry reg;
     if (hRoot == NULL || !backup.IsKeyCovered(strCanonical, 0) || !reg.SetKey(hRoot, problem.m_strKey, FALSE, TRUE))
@@ -183,7 +192,7 @@ BOOL RepairRegistryRecord(CTamselApp* pApp, const CRegProblem& problem, const CA
     }
     CString strKey = problem.m_strKey;
     strKey.TrimRight(L'\\');
-    return RepairKey(pApp, problem, hRoot, strKey, 0, strCanonical, backup, log);
+    return RepairKey(pApp, problem, hRoot, strKey, 0, log);
 }
 
 // TRUE when the file is gone or will go at the next start of Windows.
