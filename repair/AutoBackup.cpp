@@ -120,6 +120,11 @@ BOOL CAutoBackup::IsKeyCovered(const CString& strCanonicalPath, REGSAM samView) 
     return it != m_exported.end() && it->second == 0;
 }
 
+BOOL CAutoBackup::HoldsLinkLeftOut(const CString& strCanonicalPath, REGSAM samView) const
+{
+    return m_withLinks.count(UpperKey(strCanonicalPath, samView)) != 0;
+}
+
 BOOL CAutoBackup::IsShortcutCovered(INT_PTR nIndex) const
 {
     return nIndex >= 0 && nIndex < (INT_PTR)m_shortcutAdded.size() && m_shortcutAdded[(size_t)nIndex];
@@ -153,6 +158,7 @@ BOOL CAutoBackup::Fail(const CString& strReason)
 {
     m_strError = strReason;
     m_exported.clear();
+    m_withLinks.clear();
     m_shortcutAdded.clear();
     if (!m_strArchive.IsEmpty())
         DeleteFileW(m_strArchive);
@@ -189,6 +195,8 @@ BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& ar
     {
         DWORD dwResult = samView != 0 ? regFile.ExportKey(arrKeys[i], samView) : regFile.ExportKey(arrKeys[i]);
         m_exported[UpperKey(arrKeys[i], samView)] = dwResult;
+        if (regFile.GetLinksLeftOut() > 0)
+            m_withLinks.insert(UpperKey(arrKeys[i], samView));
         // A write error leaves the file unusable for every later key too.
         if (dwResult == CRegFile::ExportWriteFailed)
             bOk = FALSE;
@@ -284,6 +292,7 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
     m_arrRegFiles.RemoveAll();
     m_arrEntries.RemoveAll();
     m_exported.clear();
+    m_withLinks.clear();
     m_added.clear();
     m_strStamp = CurrentBackupStamp();
 

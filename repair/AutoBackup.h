@@ -7,6 +7,7 @@
 #include "services/ZipFormat.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ public:
     // Whether the archive holds this key (a path and view flag as
     // RecordKeyLocation gives them).
     BOOL IsKeyCovered(const CString& strCanonicalPath, REGSAM samView = 0) const;
+    // Whether that key is, or holds below it, a registry link that the
+    // archive does not keep: no restore could make the link again, so the
+    // key must not be deleted.
+    BOOL HoldsLinkLeftOut(const CString& strCanonicalPath, REGSAM samView = 0) const;
     // Whether the archive holds the shortcut file of record nIndex of the
     // shortcut category's repair list.
     BOOL IsShortcutCovered(INT_PTR nIndex) const;
@@ -54,6 +59,7 @@ private:
 
     // upper-case key path (after "64|" for keys read with KEY_WOW64_64KEY) -> ExportKey result
     std::map<std::wstring, DWORD> m_exported;
+    std::set<std::wstring> m_withLinks;     // keys of m_exported whose export left links out
     std::vector<bool> m_shortcutAdded;
     std::vector<AddedEntry> m_added;
     CStringArray m_arrRegFiles;     // the unpacked registry files, one per view

@@ -293,7 +293,14 @@ BOOL CAutoBackupRestore::Write()
         CRegFile regFile;
         // A file of another view goes back into that view.
         DWORD dwResult = regFile.ImportFile(m_arrRegFiles[i], AutoBackupRegEntryView(m_arrRegNames[i]));
-        if (dwResult != ERROR_SUCCESS)
+        if (dwResult != ERROR_SUCCESS && !regFile.GetFailedKey().IsEmpty())
+        {
+            // The key that could not be had, and the registry's reason.
+            DWORD dwReason = regFile.GetFailedReason();
+            m_failure.Note(dwReason == ERROR_CHILD_MUST_BE_VOLATILE ? L"M_RESTORE_ERR_VOLATILE" : L"M_RESTORE_ERR_KEY",
+                           regFile.GetFailedKey(), dwReason);
+        }
+        else if (dwResult != ERROR_SUCCESS)
             m_failure.Note(L"M_RESTORE_ERR_IMPORT", m_arrRegNames[i], dwResult);
         else
             m_nRegFilesImported++;

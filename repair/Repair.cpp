@@ -4,6 +4,8 @@
 #include "services/NtRegistry.h"
 #include "services/RegHive.h"
 #include "services/RegTreeDelete.h"
+#include "services/RegistryVolatile.h"
+#include "services/ScopedHandle.h"
 
 #include <shlwapi.h>
 
@@ -88,10 +90,56 @@ void FailLine(CRepairLog& log, const CRegProblem& problem)
         KeyLine(log, problem.m_strKeyPath, FALSE);
 }
 
+// Why a key that is there must stay, as a language key ("" when it stays
+// without a reason of its own); NULL when it may go.
+LPCWSTR KeptKeyReason(HKEY hRoot, const CString& strPath, REGSAM samView)
+{
+    if (IsProtectedRegKey(hRoot, strPath, samView))
+        return L"M_REPAIR_KEPT_PROTECTED";
+    // Nothing can be made again below a volatile key; a key whose kind
+    // cannot be told (one we may not add to) stays as well, as a key that
+    // cannot be deleted does.
+    RegKeyVolatility nVolatility = GetRegistryKeyVolatility(hRoot, strPath, samView);
+    if (nVolatility == RegKeyVolatile)
+        return L"M_REPAIR_KEPT_VOLATILE";
+    return nVolatility == RegKeyLasting ? NULL : L"";
+}
+
+// The failure line of a key that stays, and the line that says why.
+void KeptLines(CTamselApp* pApp, CRepairLog& log, const CRegProblem& problem, LPCWSTR pszReason)
+{
+    KeyLine(log, problem.m_strKeyPath, FALSE);
+    if (pszReason[0] == L'\0')
+        return;
+    CString strReason = pApp->GetLangString(pszReason);
+    strReason.Replace(L"%s", problem.m_strKeyPath);
+    if (!strReason.IsEmpty())
+        log.AddLine(strReason);
+}
+
+// Deletes a key record's key with its tree, or says why it stays.
+BOOL RepairKey(CTamselApp* pApp, const CRegProblem& problem, HKEY hRoot, const CString& strPath, REGSAM samView,
+               CRepairLog& log)
+{
+    CRegKeyHandle key;
+    LPCWSTR pszReason = NULL;
+    if (::RegOpenKeyExW(hRoot, strPath, 0, KEY_QUERY_VALUE | samView, key.Receive()) == ERROR_SUCCESS)
+        pszReason = KeptKeyReason(hRoot, strPath, samView);
+    key.Close();
+    if (pszReason != NULL)
+    {
+        KeptLines(pApp, log, problem, pszReason);
+        return FALSE;
+    }
+    const BOOL bDeleted = DeleteRegTree(hRoot, strPath, samView, NULL) == ERROR_SUCCESS;
+    KeyLine(log, problem.m_strKeyPath, bDeleted);
+    return bDeleted;
+}
+
 // A record of the other registry view: its key is opened, and deleted, in
 // that view only.
-BOOL RepairRecordInView(const CRegProblem& problem, HKEY hRoot, const CString& strPath, REGSAM samView,
-                        CRepairLog& log)
+BOOL RepairRecordInView(CTamselApp* pApp, const CRegProblem& problem, HKEY hRoot, const CString& strPath,
+                        REGSAM samView, CRepairLog& log)
 {
     if (problem.m_bValue == 1)
     {
@@ -105,18 +153,21 @@ BOOL RepairRecordInView(const CRegProblem& problem, HKEY hRoot, const CString& s
         ValueLine(log, problem, bDeleted);
         return bDeleted;
     }
-    // Never a key straight below the root.
-    const BOOL bDeleted = strPath.ReverseFind(L'\\') > 0 && DeleteRegTree(hRoot, strPath, samView, NULL) == ERROR_SUCCESS;
-    KeyLine(log, problem.m_strKeyPath, bDeleted);
-    return bDeleted;
+    return RepairKey(pApp, problem, hRoot, strPath, samView, log);
 }
 
 // TRUE when the record's registry entry was removed by this call.
-BOOL RepairRegistryRecord(const CRegProblem& problem, const CAutoBackup& backup, CRepairLog& log)
+BOOL RepairRegistryRecord(CTamselApp* pApp, const CRegProblem& problem, const CAutoBackup& backup, CRepairLog& log)
 {
     CString strCanonical;
     REGSAM samView = 0;
     HKEY hRoot = RecordKeyLocation(problem, strCanonical, samView);
+    // A key that is a link itself is not in the backup either.
+    if (hRoot != NULL && problem.m_bValue != 1 && backup.HoldsLinkLeftOut(strCanonical, samView))
+    {
+        KeptLines(pApp, log, problem, L"M_REPAIR_KEPT_LINK");
+        return FALSE;
+    }
     if (hRoot != NULL && problem.m_samView != 0)
     {
         if (!backup.IsKeyCovered(strCanonical, samView))
@@ -125,7 +176,7 @@ BOOL RepairRegistryRecord(const CRegProblem& problem, const CAutoBackup& backup,
             return FALSE;
         }
         CString strPath = strCanonical.Mid(strCanonical.Find(L'\\') + 1);
-        return RepairRecordInView(problem, hRoot, strPath, samView, log);
+        return RepairRecordInView(pApp, problem, hRoot, strPath, samView, log);
     }
     CNtRegistry reg;
     if (hRoot == NULL || !backup.IsKeyCovered(strCanonical, 0) || !reg.SetKey(hRoot, problem.m_strKey, FALSE, TRUE))
@@ -141,9 +192,7 @@ BOOL RepairRegistryRecord(const CRegProblem& problem, const CAutoBackup& backup,
     }
     CString strKey = problem.m_strKey;
     strKey.TrimRight(L'\\');
-    BOOL bDeleted = DeleteRegTree(hRoot, strKey, 0, NULL) == ERROR_SUCCESS;
-    KeyLine(log, problem.m_strKeyPath, bDeleted);
-    return bDeleted;
+    return RepairKey(pApp, problem, hRoot, strKey, 0, log);
 }
 
 // TRUE when the file is gone or will go at the next start of Windows.
@@ -187,7 +236,7 @@ void RepairSelectedProblems(CTamselApp* pApp, const CAutoBackup& backup, CRepair
                 bRemoved = RepairShortcut(list[i], backup.IsShortcutCovered(i), log, bMissing);
             }
             else
-                bRemoved = RepairRegistryRecord(list[i], backup, log);
+                bRemoved = RepairRegistryRecord(pApp, list[i], backup, log);
             if (bRemoved)
                 nCleaned[nCategory - 1]++;
         }

@@ -2,6 +2,7 @@
 #include "scanner/KeyWalk.h"
 #include "scanner/ProblemRecorder.h"
 #include "services/RegistryLink.h"
+#include "services/RegistryVolatile.h"
 
 namespace {
 const int EMPTY_KEY_CATEGORY = 15;
@@ -26,7 +27,9 @@ BOOL FindEmptyKeys(CScanContext& scan, const CKeyReader& key, int nDepth)
         return TRUE;
     if (nSubKeys == 0)
     {
-        if (nValues == 0)
+        // A volatile key, or one whose kind cannot be told, is kept: nothing
+        // deleted there could be stored again.
+        if (nValues == 0 && GetRegistryKeyVolatility(key.GetHandle(), L"") == RegKeyLasting)
             RecordProblem(scan, EMPTY_KEY_CATEGORY, HKEY_USERS, key.GetPath(), FALSE, CString(), CString(), 18);
         return TRUE;
     }

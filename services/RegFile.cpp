@@ -49,6 +49,18 @@ bool IsPlainText(const BYTE* pData, DWORD dwSize, size_t& nLength)
     return !HasLineBreak(pText, nLength);
 }
 
+// Whether "ROOT\rest" names a registry link itself.
+bool IsLinkKeyPath(const CString& strPath, REGSAM samView)
+{
+    int nSlash = strPath.Find(L'\\');
+    const RegHive* pHive = nSlash > 0 ? FindRegHive(strPath.Left(nSlash), REG_HIVE_FILE, TRUE) : NULL;
+    CRegKeyHandle link;
+    return pHive != NULL &&
+           RegOpenKeyExW(pHive->hRoot, strPath.Mid(nSlash + 1), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE | samView,
+                         link.Receive()) == ERROR_SUCCESS &&
+           GetRegistryLinkTarget(link);
+}
+
 } // namespace
 
 CRegFile::CRegFile()
@@ -60,7 +72,7 @@ CRegFile::CRegFile()
     , m_dwCallError(0)
     , m_samExportView(0)
     , m_bFullExport(false)
-    , m_nFollowedLinks(0)
+    , m_nLinksLeftOut(0)
     , m_hReadFile(INVALID_HANDLE_VALUE)
     , m_nCarry(0)
     , m_bUnicode(true)
@@ -227,8 +239,7 @@ DWORD CRegFile::ExportKey(const CString& strKeyPath, REGSAM samView)
     m_dwCallError = 0;
     m_samExportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
     m_bFullExport = strKeyPath.IsEmpty();
-    m_strExportRoot.Empty();
-    m_nFollowedLinks = 0;
+    m_nLinksLeftOut = 0;
     bool bHaveFile = m_hFile != INVALID_HANDLE_VALUE && m_hFile != NULL;
 
     if (strKeyPath.IsEmpty())
@@ -264,8 +275,14 @@ DWORD CRegFile::ExportKey(const CString& strKeyPath, REGSAM samView)
         SetExportError(ERROR_INVALID_HANDLE);
         return ERROR_INVALID_HANDLE;
     }
+    // A key that is itself a link is not read through either.
+    if (IsLinkKeyPath(strPath, m_samExportView))
+    {
+        ++m_nLinksLeftOut;
+        SetExportError(ExportLinkNotWritten);
+        return ExportLinkNotWritten;
+    }
     std::wstring strTreePath = strPath.Str();
-    GetRegistryKeyNtPath(key, m_strExportRoot);
     ExportKeyTree(key, strTreePath);
     Flush();
     return m_dwCallError;
@@ -359,15 +376,12 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
             continue;
         }
         CRegKeyHandle subKey;
-        bool bFollowedLink = false;
-        if (!OpenExportSubKey(hKey, subKeyName.data(), subKey, bFollowedLink))
+        if (!OpenExportSubKey(hKey, subKeyName.data(), subKey))
             continue;
         strPath += L'\\';
         strPath.append(subKeyName.data(), dwNameLength);
         ExportKeyTree(subKey, strPath);
         strPath.resize(nBaseLength);
-        if (bFollowedLink)
-            --m_nFollowedLinks;
         if (ExportStopped())
             return;
     }
@@ -375,9 +389,8 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
         SetExportError(ExportEnumFailed);
 }
 
-bool CRegFile::OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKey, bool& bFollowedLink)
+bool CRegFile::OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKey)
 {
-    bFollowedLink = false;
     const REGSAM samAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | m_samExportView;
     // Opened as a link, a link shows itself: CurrentControlSet would
     // otherwise be written a second time beside ControlSet001.
@@ -386,25 +399,15 @@ bool CRegFile::OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKe
         SetExportError(ExportSubKeyNotOpened);
         return false;
     }
-    CString strTarget;
-    if (!GetRegistryLinkTarget(subKey, &strTarget))
+    if (!GetRegistryLinkTarget(subKey))
         return true;
     subKey.Close();
-    // A full export writes every key of both hives under its own name.
-    bool bInside = m_bFullExport || (!m_strExportRoot.IsEmpty() && IsRegistryPathWithin(strTarget, m_strExportRoot));
-    // Written under its own name; one link inside a followed one could lead
-    // round in a circle.
-    if (bInside || m_nFollowedLinks > 0)
-        return false;
-    // A target outside a partial export is written here, as before.
-    if (RegOpenKeyExW(hKey, pszName, 0, samAccess, subKey.Receive()) != ERROR_SUCCESS)
-    {
-        SetExportError(ExportSubKeyNotOpened);
-        return false;
-    }
-    ++m_nFollowedLinks;
-    bFollowedLink = true;
-    return true;
+    // A link is never followed: its target is written under its own name
+    // or not at all. A partial export counts the links it left out, so that
+    // a caller can tell the file will not make them again.
+    if (!m_bFullExport)
+        ++m_nLinksLeftOut;
+    return false;
 }
 
 LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode, REGSAM samView)
@@ -437,11 +440,18 @@ LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode
         return RegOpenKeyExW(hRoot, strRest, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | samView, phKey) == ERROR_SUCCESS
                    ? ERROR_SUCCESS : ERROR_CANTOPEN;
     case RegKeyPathCreate:
+    {
         // Nothing is stored in the root of these two.
         if (strRest.IsEmpty() && (hRoot == HKEY_LOCAL_MACHINE || hRoot == HKEY_USERS))
             return ERROR_SUCCESS;
-        return RegCreateKeyExW(hRoot, strRest, 0, NULL, REG_OPTION_NON_VOLATILE, MAXIMUM_ALLOWED | samView, NULL, phKey,
-                               NULL) == ERROR_SUCCESS ? ERROR_SUCCESS : ERROR_CANTOPEN;
+        LONG nCreate = RegCreateKeyExW(hRoot, strRest, 0, NULL, REG_OPTION_NON_VOLATILE, MAXIMUM_ALLOWED | samView,
+                                       NULL, phKey, NULL);
+        if (nCreate == ERROR_SUCCESS)
+            return ERROR_SUCCESS;
+        // The caller may want the registry's reason (ERROR_CHILD_MUST_BE_VOLATILE...).
+        ::SetLastError((DWORD)nCreate);
+        return ERROR_CANTOPEN;
+    }
     case RegKeyPathDelete:
     {
         // A whole root is never deleted.

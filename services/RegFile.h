@@ -45,6 +45,7 @@ public:
         ExportEnumFailed = 125,      // a value or subkey could not be enumerated
         ExportSubKeyNotOpened = 126, // a subtree could not be opened and is missing
         ExportNameNotWritable = 13,  // a name holds a line break; that entry is missing
+        ExportLinkNotWritten = 50,   // the key named is a registry link: nothing was written
     };
 
     CRegFile();
@@ -76,6 +77,11 @@ public:
     // The first export error since construction (a write error overrides
     // the others); 0 when the file holds everything it was asked to.
     DWORD GetExportError() const { return m_dwExportError; }
+    // Registry links the last ExportKey of a key came upon and did not
+    // write: a link is never followed, and a registry-editor file cannot
+    // make one again. 0 for a full export, which writes every target under
+    // its own name.
+    int GetLinksLeftOut() const { return m_nLinksLeftOut; }
 
     // Applies a registry-editor file. Returns ERROR_SUCCESS only when every
     // line was applied; otherwise the first failure: the error of finding or
@@ -89,6 +95,12 @@ public:
     // (KEY_WOW64_32KEY or KEY_WOW64_64KEY) applies every key line in that
     // registry view; 0 in the process's own.
     DWORD ImportFile(LPCWSTR pszFileName, REGSAM samView = 0);
+    // The key of the line that failed first in the last import or check, as
+    // the file names it; empty when that line named no key.
+    const CString& GetFailedKey() const { return m_strFailedKey; }
+    // The registry's reason for that first failure (for a key that could not
+    // be made, the error behind ERROR_CANTOPEN); 0 when nothing failed.
+    DWORD GetFailedReason() const { return m_dwFailedReason; }
 
     // Reads a file as ImportFile would apply it and changes nothing. Returns
     // ERROR_SUCCESS only when every line is one fnRule lets through: a key
@@ -124,9 +136,9 @@ private:
     void PutHexBytes(const BYTE* pData, DWORD dwSize);
     void PutValue(const wchar_t* pName, DWORD dwNameLength, DWORD dwType, const BYTE* pData, DWORD dwSize);
     void ExportKeyTree(HKEY hKey, std::wstring& strPath);
-    // Opens a subkey for the export; a registry link whose target the
-    // export writes under its own name is not opened (FALSE, no error).
-    bool OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKey, bool& bFollowedLink);
+    // Opens a subkey for the export; a registry link is not opened (FALSE,
+    // no error; a partial export counts it).
+    bool OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKey);
     void SetExportError(DWORD dwError);
     bool ExportStopped() const { return m_dwCallError == ExportWriteFailed; }
 
@@ -146,7 +158,7 @@ private:
     bool ParseHexBytes(std::vector<BYTE>& data);
     bool ReadLine(std::wstring& strLine, size_t nMaxChars);
     void RejectLine();
-    void NoteImportFailure(DWORD dwError);
+    void NoteImportFailure(DWORD dwError, DWORD dwReason = ERROR_SUCCESS);
     DWORD ReadFileBody(LPCWSTR pszFileName);
     bool HasCurrentKey() const;
 
@@ -161,8 +173,7 @@ private:
     DWORD m_dwCallError;
     REGSAM m_samExportView;         // the view flag of the running export
     bool m_bFullExport;             // the running export writes HKEY_LOCAL_MACHINE and HKEY_USERS whole
-    CString m_strExportRoot;        // else: the NT path of its start key, empty when unknown
-    int m_nFollowedLinks;           // links being followed now (targets outside the export)
+    int m_nLinksLeftOut;            // links a partial export did not write
 
     // Import state.
     HANDLE m_hReadFile;
@@ -182,4 +193,7 @@ private:
     int m_nLine;
     int m_nStatementLine;
     int m_nFailedLine;
+    CString m_strImportKey;         // the key of the current key line, as written
+    CString m_strFailedKey;         // m_strImportKey when the first failure was noted
+    DWORD m_dwFailedReason = ERROR_SUCCESS;
 };

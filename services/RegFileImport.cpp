@@ -120,12 +120,14 @@ void ReportOpenFailure(DWORD dwError)
 
 } // namespace
 
-void CRegFile::NoteImportFailure(DWORD dwError)
+void CRegFile::NoteImportFailure(DWORD dwError, DWORD dwReason)
 {
     if (m_dwImportResult == ERROR_SUCCESS)
     {
         m_dwImportResult = dwError;
         m_nFailedLine = m_nStatementLine;
+        m_strFailedKey = m_strImportKey;
+        m_dwFailedReason = dwReason != ERROR_SUCCESS ? dwReason : dwError;
     }
 }
 
@@ -177,6 +179,9 @@ DWORD CRegFile::ReadFileBody(LPCWSTR pszFileName)
     m_nLine = 1;
     m_nStatementLine = 1;
     m_nFailedLine = 0;
+    m_strImportKey.Empty();
+    m_strFailedKey.Empty();
+    m_dwFailedReason = ERROR_SUCCESS;
 
     wchar_t szPath[MAX_PATH];
     DWORD dwLength = SearchPathW(NULL, pszFileName, NULL, MAX_PATH, szPath, NULL);
@@ -437,6 +442,7 @@ void CRegFile::ParseKeyLine()
         bDelete = true;
         ++m_nCount;
     }
+    m_strImportKey.Empty();
     std::wstring strLine;
     if (!ReadLine(strLine, kMaxKeyLineChars))
     {
@@ -462,6 +468,7 @@ void CRegFile::ParseKeyLine()
         }
     }
     CString strPath(strLine.data(), (int)nClose);
+    m_strImportKey = strPath;
     if (m_pCheckRule != NULL)
     {
         m_nCheckKey = bDelete ? RegKeyRefused : (*m_pCheckRule)(strPath);
@@ -473,10 +480,12 @@ void CRegFile::ParseKeyLine()
         return;
     }
     HKEY hKey = NULL;
+    ::SetLastError(ERROR_SUCCESS);
     LONG nResult = OpenKeyByPath(&hKey, strPath, bDelete ? RegKeyPathDelete : RegKeyPathCreate, m_samImportView);
     if (nResult != ERROR_SUCCESS)
     {
-        NoteImportFailure(nResult);
+        // The registry's own refusal behind ERROR_CANTOPEN, for the report.
+        NoteImportFailure(nResult, ::GetLastError());
         return;
     }
     *m_currentKey.Receive() = hKey;

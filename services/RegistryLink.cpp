@@ -41,7 +41,28 @@ namespace {
 // KEY_NAME_INFORMATION of NtQueryKey.
 const int kKeyNameInformation = 3;
 typedef LONG(WINAPI* PFN_NT_QUERY_KEY)(HANDLE, int, PVOID, ULONG, PULONG);
+typedef LONG(WINAPI* PFN_NT_DELETE_KEY)(HANDLE);
+typedef ULONG(WINAPI* PFN_NT_STATUS_TO_ERROR)(LONG);
 } // namespace
+
+LONG DeleteRegistryKeyHandle(HKEY hKey)
+{
+    // Looked up at run time: the native call is the only delete that acts on
+    // an open handle rather than on a name that a link could redirect.
+    static PFN_NT_DELETE_KEY s_pfnDeleteKey =
+        (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
+    static PFN_NT_STATUS_TO_ERROR s_pfnToError =
+        (PFN_NT_STATUS_TO_ERROR)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlNtStatusToDosError");
+    if (hKey == NULL)
+        return ERROR_INVALID_HANDLE;
+    if (s_pfnDeleteKey == NULL)
+        return ERROR_NOT_SUPPORTED;
+    LONG nStatus = s_pfnDeleteKey(hKey);
+    if (nStatus >= 0)
+        return ERROR_SUCCESS;
+    LONG nError = s_pfnToError != NULL ? (LONG)s_pfnToError(nStatus) : (LONG)ERROR_ACCESS_DENIED;
+    return nError != ERROR_SUCCESS ? nError : (LONG)ERROR_ACCESS_DENIED;
+}
 
 BOOL GetRegistryKeyNtPath(HKEY hKey, CString& strPath)
 {

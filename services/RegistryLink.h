@@ -19,3 +19,8 @@ BOOL GetRegistryKeyNtPath(HKEY hKey, CString& strPath);
 
 // Whether the NT path strPath is strTop or lies below it (any case).
 BOOL IsRegistryPathWithin(const CString& strPath, const CString& strTop);
+
+// Deletes the key behind hKey itself (it must have no subkeys and be opened
+// with DELETE): a link opened with REG_OPTION_OPEN_LINK goes as a link, its
+// target untouched. ERROR_NOT_SUPPORTED where the system offers no such call.
+LONG DeleteRegistryKeyHandle(HKEY hKey);

@@ -375,6 +375,28 @@ TEST_F(AutoRestoreTest, NothingOrNotEverythingRestoredIsNoSuccess)
     EXPECT_TRUE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Data"));
 }
 
+// A key the restore cannot make again is named with the reason: below a
+// volatile key no lasting key can be made. The lasting key before it in
+// the file comes back.
+TEST_F(AutoRestoreTest, AKeyThatCannotBeMadeIsNamedWithItsReason)
+{
+    HKEY hVolatile = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(m_key.Key(), L"Volatile", 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                               NULL, &hVolatile, NULL));
+    ::RegCloseKey(hVolatile);
+    std::wstring strGone = L"HKEY_CURRENT_USER\\" + m_key.Path() + L"\\Volatile\\Gone";
+    std::wstring strText = Header() + L"[HKEY_CURRENT_USER\\" + m_key.Path() + L"\\Data]\r\n\"Path\"=\"C:\\\\x.exe\"\r\n\r\n[" +
+                           strGone + L"]\r\n\"Path\"=\"C:\\\\y.exe\"\r\n\r\n";
+    ASSERT_TRUE(WriteRegTextArchive(Archive(), strText));
+    RestoreThroughPage();
+    std::wstring strMessage = m_boxes.LastText();
+    EXPECT_NE(std::wstring::npos, strMessage.find(strGone + L" could not be written: its parent key is volatile"))
+        << Narrow(strMessage);
+    EXPECT_NE(std::wstring::npos, strMessage.find(L"(error 1021)")) << Narrow(strMessage);
+    EXPECT_TRUE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Data"));
+    EXPECT_FALSE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Volatile\\Gone"));
+}
+
 TEST(ScanRoots, OnlyTheScannedKeysAndOnlyEmptyKeysOfUserHives)
 {
     EXPECT_EQ(RegKeyWithValues, ScanRootAllowance(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"));

@@ -83,9 +83,13 @@ protected:
         ResetApp(m_folder.Path());
         SHDeleteKeyW(HKEY_CURRENT_USER, kBase);
         m_pApp = App();
+        // The lines that say why a key stays come from the language file.
+        m_strLangFile = m_pApp->m_strLangFile;
+        m_pApp->m_strLangFile = EnglishIniPath().c_str();
     }
     void TearDown() override
     {
+        m_pApp->m_strLangFile = m_strLangFile;
         SetAutoBackupHooks(NULL, NULL);
         SHDeleteKeyW(HKEY_CURRENT_USER, kBase);
         WritePrivateProfileStringW(NULL, NULL, NULL, m_pApp->m_strSettingsFile);
@@ -161,6 +165,7 @@ protected:
     testsupport::ScratchFolder m_links;
     testsupport::ScratchFolder m_exports;
     CTamselApp* m_pApp = NULL;
+    CString m_strLangFile;
 };
 
 } // namespace
@@ -366,6 +371,165 @@ TEST_F(RepairRoadTest, RefusesRecordsThatNameTheWrongKey)
     EXPECT_EQ(strText.find(L"Victim"), std::wstring::npos);
     EXPECT_EQ(strText.find(L"\\A]"), std::wstring::npos);
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, strVictim.c_str());
+}
+
+namespace {
+
+// The text of an archive's own-view registry entry, empty when it has none.
+std::wstring RegEntryText(const CAutoBackup& backup, const std::wstring& strFile)
+{
+    if (!ExtractEntry(backup.m_strArchive, (L"AutoBackup" + backup.m_strStamp + L".reg").Str(), strFile))
+        return std::wstring();
+    bool bBom = false;
+    return regtest::ReadRegText(strFile, bBom);
+}
+
+} // namespace
+
+// A fault key holding a link to a precious tree, a fault key that is itself
+// such a link, and a plain look-alike with a real subkey of the same name:
+// the look-alike goes, the two faults stay with a line that says why, and
+// the tree the links point to is the same after the repair and after the
+// backup is written back, byte for byte.
+TEST_F(RepairRoadTest, FaultsHoldingALinkStayAndTheLinkedTreeIsIntact)
+{
+    HKEY hKey = CreateKey(HKEY_CURRENT_USER, Key(L"Precious\\Child"));
+    ASSERT_NE(hKey, (HKEY)NULL);
+    SetText(hKey, L"n", L"child data");
+    RegCloseKey(hKey);
+    hKey = CreateKey(HKEY_CURRENT_USER, Key(L"Precious"));
+    SetText(hKey, L"v", L"precious data");
+    RegCloseKey(hKey);
+    const std::wstring strTarget = regtest::NtPathOf(HKEY_CURRENT_USER, Key(L"Precious"));
+    ASSERT_FALSE(strTarget.empty());
+    hKey = CreateKey(HKEY_CURRENT_USER, Key(L"Fault"));
+    SetText(hKey, L"UninstallString", L"C:\\Gone\\uninstall.exe");
+    RegCloseKey(hKey);
+    ASSERT_TRUE(regtest::CreateLinkKey(HKEY_CURRENT_USER, Key(L"Fault\\Data"), strTarget));
+    ASSERT_TRUE(regtest::CreateLinkKey(HKEY_CURRENT_USER, Key(L"Alias"), strTarget));
+    hKey = CreateKey(HKEY_CURRENT_USER, Key(L"Plain\\Data"));
+    SetText(hKey, L"d", L"plain data");
+    RegCloseKey(hKey);
+    AddRepair(5, KeyProblem(kHkcu, Key(L"Fault").c_str()));
+    AddRepair(5, KeyProblem(kHkcu, Key(L"Alias").c_str()));
+    AddRepair(5, KeyProblem(kHkcu, Key(L"Plain").c_str()));
+    const std::string before = RegExport(Full(L"Precious"), m_exports.File(L"precious-before.reg"));
+    const std::string plainBefore = RegExport(Full(L"Plain"), m_exports.File(L"plain-before.reg"));
+    ASSERT_FALSE(before.empty()) << "reg export failed";
+
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(m_pApp, backup)) << backup.m_strError.Str();
+    RecordingLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(m_pApp, backup, log, nCleaned);
+
+    EXPECT_EQ(RegExport(Full(L"Precious"), m_exports.File(L"precious-repaired.reg")), before);
+    EXPECT_TRUE(regtest::IsLinkKey(HKEY_CURRENT_USER, Key(L"Fault\\Data")));
+    EXPECT_TRUE(ValueExists(Key(L"Fault"), L"UninstallString"));
+    EXPECT_TRUE(regtest::IsLinkKey(HKEY_CURRENT_USER, Key(L"Alias")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key(L"Plain")));
+    EXPECT_EQ(nCleaned[4], 1);
+    const std::wstring strWhy = L" holds a registry link, which the backup cannot make again.";
+    std::vector<std::wstring> expected = {
+        L"Fix Unsuccess: " + Full(L"Fault"), L"Kept: " + Full(L"Fault") + strWhy,
+        L"Fix Unsuccess: " + Full(L"Alias"), L"Kept: " + Full(L"Alias") + strWhy,
+        L"Fixed Success: " + Full(L"Plain") };
+    EXPECT_EQ(log.m_log, expected);
+
+    // The backup holds no byte of the linked tree under a link's name.
+    std::wstring strReg = m_exports.File(L"links.reg");
+    std::wstring strText = RegEntryText(backup, strReg);
+    EXPECT_NE(strText.find(L"[" + Full(L"Fault") + L"]"), std::wstring::npos);
+    EXPECT_NE(strText.find(L"[" + Full(L"Plain") + L"\\Data]"), std::wstring::npos);
+    EXPECT_EQ(strText.find(L"\\Fault\\Data"), std::wstring::npos);
+    EXPECT_EQ(strText.find(L"Alias"), std::wstring::npos);
+    EXPECT_EQ(strText.find(L"precious data"), std::wstring::npos);
+
+    // Written back as a restore does: checked first, then imported.
+    int nLine = 0, nKeys = 0;
+    CString strLine;
+    EXPECT_TRUE(CheckAutoBackupRegFile(strReg.c_str(), nLine, strLine, nKeys)) << nLine << " " << strLine.ToUtf8();
+    CRegFile importer;
+    EXPECT_EQ(importer.ImportFile(strReg.c_str()), (DWORD)ERROR_SUCCESS);
+    EXPECT_EQ(RegExport(Full(L"Plain"), m_exports.File(L"plain-restored.reg")), plainBefore);
+    EXPECT_EQ(RegExport(Full(L"Precious"), m_exports.File(L"precious-restored.reg")), before);
+    EXPECT_TRUE(regtest::IsLinkKey(HKEY_CURRENT_USER, Key(L"Fault\\Data")));
+    EXPECT_TRUE(regtest::IsLinkKey(HKEY_CURRENT_USER, Key(L"Alias")));
+    regtest::DeleteLinkKey(HKEY_CURRENT_USER, Key(L"Fault\\Data"));
+    regtest::DeleteLinkKey(HKEY_CURRENT_USER, Key(L"Alias"));
+}
+
+// Volatile keys stay, with a line that says why, whichever branch of the
+// repair reaches them (the own view and a view record); lasting keys of the
+// same shape go.
+TEST_F(RepairRoadTest, VolatileKeysStayAndLastingLookAlikesGo)
+{
+    // Lasting keys first: a volatile key would make the missing parents volatile too.
+    for (LPCWSTR pszName : { L"Lasting\\Child", L"LastingView\\Child" })
+    {
+        HKEY hKey = CreateKey(HKEY_CURRENT_USER, Key(pszName));
+        ASSERT_NE(hKey, (HKEY)NULL);
+        RegCloseKey(hKey);
+    }
+    for (LPCWSTR pszName : { L"Volatile", L"VolatileView" })
+    {
+        HKEY hVolatile = NULL, hChild = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, Key(pszName).c_str(), 0, NULL, REG_OPTION_VOLATILE,
+                                                 KEY_ALL_ACCESS, NULL, &hVolatile, NULL));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(hVolatile, L"Child", 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                                 NULL, &hChild, NULL));
+        RegCloseKey(hChild);
+        RegCloseKey(hVolatile);
+    }
+    AddRepair(15, KeyProblem(kHkcu, Key(L"Volatile").c_str()));
+    AddRepair(15, KeyProblem(kHkcu, Key(L"Lasting").c_str()));
+    for (LPCWSTR pszName : { L"VolatileView", L"LastingView" })
+    {
+        CRegProblem problem = KeyProblem(kHkcu, Key(pszName).c_str());
+        problem.m_samView = KEY_WOW64_32KEY;
+        AddRepair(15, problem);
+    }
+
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(m_pApp, backup)) << backup.m_strError.Str();
+    RecordingLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(m_pApp, backup, log, nCleaned);
+
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key(L"Volatile\\Child")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key(L"VolatileView\\Child")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key(L"Lasting")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key(L"LastingView")));
+    EXPECT_EQ(nCleaned[14], 2);
+    const std::wstring strWhy = L" is a volatile key, kept in memory only, which no restore could make again.";
+    std::vector<std::wstring> expected = {
+        L"Fix Unsuccess: " + Full(L"Volatile"), L"Kept: " + Full(L"Volatile") + strWhy,
+        L"Fixed Success: " + Full(L"Lasting"),
+        L"Fix Unsuccess: " + Full(L"VolatileView"), L"Kept: " + Full(L"VolatileView") + strWhy,
+        L"Fixed Success: " + Full(L"LastingView") };
+    EXPECT_EQ(log.m_log, expected);
+}
+
+// A key right below a root stays in either branch of the repair, with a
+// line that says why, though the backup holds it.
+TEST_F(RepairRoadTest, AKeyRightBelowARootStays)
+{
+    AddRepair(15, KeyProblem(kHkcu, L"AppEvents"));
+    CRegProblem problem = KeyProblem(kHkcu, L"AppEvents");
+    problem.m_samView = KEY_WOW64_64KEY;
+    AddRepair(15, problem);
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(m_pApp, backup)) << backup.m_strError.Str();
+    ASSERT_TRUE(backup.IsKeyCovered(L"HKEY_CURRENT_USER\\AppEvents"));
+    RecordingLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(m_pApp, backup, log, nCleaned);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"AppEvents\\Schemes"));
+    EXPECT_EQ(nCleaned[14], 0);
+    const std::wstring strLine = L"Kept: HKEY_CURRENT_USER\\AppEvents is a root or the key of a registry hive, which is never deleted.";
+    std::vector<std::wstring> expected = { L"Fix Unsuccess: HKEY_CURRENT_USER\\AppEvents", strLine,
+                                           L"Fix Unsuccess: HKEY_CURRENT_USER\\AppEvents", strLine };
+    EXPECT_EQ(log.m_log, expected);
 }
 
 namespace {

@@ -379,6 +379,36 @@ TEST(EmptyKeyScanner, EmptyUserKeysOnceEach)
         EXPECT_TRUE(StrStrIW(row.strText, L"Key:</b> HKEY_USERS\\") != NULL);
 }
 
+// Nothing deleted below a volatile key could be stored again: an empty key
+// there is no fault, while the same empty key below a lasting parent is.
+TEST(EmptyKeyScanner, EmptyKeysBelowAVolatileKeyAreNotReported)
+{
+    ClassesKeys user(HKEY_CURRENT_USER);
+    std::wstring strBase = L"Software\\" + Tag(L"TamselVolatile");
+    ASSERT_TRUE(user.Create(strBase + L"\\Lasting\\Empty"));
+    HKEY hVolatile = NULL, hEmpty = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, (strBase + L"\\Volatile").c_str(), 0, NULL,
+                                               REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &hVolatile, NULL));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(hVolatile, L"Empty", 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL,
+                                               &hEmpty, NULL));
+    ::RegCloseKey(hEmpty);
+    ::RegCloseKey(hVolatile);
+    HeadlessScan run;
+    run.Only({15});
+    run.Run();
+    EXPECT_EQ(run.RowsWith(strBase + L"\\Lasting\\Empty<").size(), 1u);
+    EXPECT_EQ(run.RowsWith(strBase + L"\\Volatile").size(), 0u);
+    // Wine's own volatile key, where this registry has one.
+    EXPECT_EQ(run.RowsWith(L"Temporary System Parameters").size(), 0u);
+    // The asking left nothing behind in the empty keys.
+    HKEY hKey = NULL;
+    DWORD dwSubKeys = 1;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, (strBase + L"\\Lasting\\Empty").c_str(), 0, KEY_READ, &hKey));
+    ::RegQueryInfoKeyW(hKey, NULL, NULL, NULL, &dwSubKeys, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
+    ::RegCloseKey(hKey);
+    EXPECT_EQ(0u, dwSubKeys);
+    ::SHDeleteKeyW(HKEY_CURRENT_USER, (strBase + L"\\Volatile").c_str());
+}
 
 // Targets in the 64-bit program folder and in the real System32 are there
 // for a 64-bit user's shell, also when a 32-bit program reads the shortcuts.

@@ -1,6 +1,7 @@
 #include "tests/services_registry/RegTestUtil.h"
 
 #include "services/RegFile.h"
+#include "services/RegistryLink.h"
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
@@ -203,6 +204,56 @@ DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath)
     DWORD dwResult = regFile.ExportKey(keyPath.c_str());
     CloseHandle(h);
     return dwResult;
+}
+
+} // namespace regtest
+
+namespace regtest {
+
+std::wstring NtPathOf(HKEY hRoot, const std::wstring& path, REGSAM samView)
+{
+    HKEY hKey = NULL;
+    if (::RegOpenKeyExW(hRoot, path.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE | samView, &hKey) != ERROR_SUCCESS)
+        return std::wstring();
+    CString strPath;
+    GetRegistryKeyNtPath(hKey, strPath);
+    ::RegCloseKey(hKey);
+    return strPath.Str();
+}
+
+bool CreateLinkKey(HKEY hRoot, const std::wstring& path, const std::wstring& target, REGSAM samView)
+{
+    HKEY hLink = NULL;
+    if (::RegCreateKeyExW(hRoot, path.c_str(), 0, NULL, REG_OPTION_CREATE_LINK,
+                          KEY_ALL_ACCESS | KEY_CREATE_LINK | samView, NULL, &hLink, NULL) != ERROR_SUCCESS)
+        return false;
+    LONG nResult = ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)target.c_str(),
+                                    (DWORD)(target.size() * sizeof(wchar_t)));
+    if (nResult != ERROR_SUCCESS)
+        DeleteRegistryKeyHandle(hLink);
+    ::RegCloseKey(hLink);
+    return nResult == ERROR_SUCCESS;
+}
+
+bool DeleteLinkKey(HKEY hRoot, const std::wstring& path, REGSAM samView)
+{
+    HKEY hLink = NULL;
+    if (::RegOpenKeyExW(hRoot, path.c_str(), REG_OPTION_OPEN_LINK, DELETE | KEY_QUERY_VALUE | samView, &hLink) !=
+        ERROR_SUCCESS)
+        return false;
+    bool bDeleted = GetRegistryLinkTarget(hLink) && DeleteRegistryKeyHandle(hLink) == ERROR_SUCCESS;
+    ::RegCloseKey(hLink);
+    return bDeleted;
+}
+
+bool IsLinkKey(HKEY hRoot, const std::wstring& path, REGSAM samView)
+{
+    HKEY hLink = NULL;
+    if (::RegOpenKeyExW(hRoot, path.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE | samView, &hLink) != ERROR_SUCCESS)
+        return false;
+    bool bLink = GetRegistryLinkTarget(hLink) != FALSE;
+    ::RegCloseKey(hLink);
+    return bLink;
 }
 
 } // namespace regtest

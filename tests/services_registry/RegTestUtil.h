@@ -49,6 +49,14 @@ void BeginRegFile(CRegFile& regFile, HANDLE hFile);
 // the file.
 DWORD ExportWithRegFile(const std::wstring& file, const std::wstring& keyPath);
 
+// Registry links. The NT path of a key ("\REGISTRY\USER\..."), empty when
+// it cannot be had; a link hRoot\path to an NT path; a link removed as a
+// link, its target untouched. Each in the view samView.
+std::wstring NtPathOf(HKEY hRoot, const std::wstring& path, REGSAM samView = 0);
+bool CreateLinkKey(HKEY hRoot, const std::wstring& path, const std::wstring& target, REGSAM samView = 0);
+bool DeleteLinkKey(HKEY hRoot, const std::wstring& path, REGSAM samView = 0);
+bool IsLinkKey(HKEY hRoot, const std::wstring& path, REGSAM samView = 0);
+
 using testsupport::RunWindowsProgram;
 
 std::wstring Hex(const Bytes& data);

@@ -16,8 +16,6 @@ using testsupport::ScratchRegKey;
 
 namespace {
 
-typedef LONG(WINAPI* PFN_NT_DELETE_KEY)(HANDLE);
-
 // The current user's SID as text ("S-1-5-21-...").
 std::wstring UserSid()
 {
@@ -69,16 +67,10 @@ protected:
     // A link key hParent\pszName to the NT path strTarget.
     bool CreateLink(HKEY hParent, const wchar_t* pszName, const std::wstring& strTarget)
     {
-        HKEY hLink = NULL;
-        if (::RegCreateKeyExW(hParent, pszName, 0, NULL, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS | KEY_CREATE_LINK,
-                              NULL, &hLink, NULL) != ERROR_SUCCESS)
+        if (!CreateLinkKey(hParent, pszName, strTarget))
             return false;
-        LONG nResult = ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)strTarget.c_str(),
-                                        (DWORD)(strTarget.size() * sizeof(wchar_t)));
-        ::RegCloseKey(hLink);
-        if (nResult == ERROR_SUCCESS)
-            m_links.push_back(m_key.Path() + L"\\" + RelativeName(hParent, pszName));
-        return nResult == ERROR_SUCCESS;
+        m_links.push_back(m_key.Path() + L"\\" + RelativeName(hParent, pszName));
+        return true;
     }
     std::wstring RelativeName(HKEY hParent, const wchar_t* pszName)
     {
@@ -89,18 +81,7 @@ protected:
         GetRegistryKeyNtPath(m_key.Key(), strTop);
         return strParent.Mid(strTop.GetLength() + 1).Str() + L"\\" + pszName;
     }
-    static void DeleteLink(const std::wstring& strPath)
-    {
-        static PFN_NT_DELETE_KEY s_pfnDelete =
-            (PFN_NT_DELETE_KEY)(void*)::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey");
-        HKEY hLink = NULL;
-        if (s_pfnDelete != NULL && ::RegOpenKeyExW(HKEY_CURRENT_USER, strPath.c_str(), REG_OPTION_OPEN_LINK, DELETE,
-                                                   &hLink) == ERROR_SUCCESS)
-        {
-            s_pfnDelete(hLink);
-            ::RegCloseKey(hLink);
-        }
-    }
+    static void DeleteLink(const std::wstring& strPath) { DeleteLinkKey(HKEY_CURRENT_USER, strPath); }
     std::wstring UsersPath() const { return L"HKEY_USERS\\" + m_strSid + L"\\" + m_key.Path(); }
     static size_t Count(const std::wstring& strText, const std::wstring& strPart)
     {
@@ -169,8 +150,9 @@ TEST_F(RegistryLinkTest, PlainOpenFollowsAndOpenLinkShowsTheLink)
 
 // The export of a tree that holds both a link and its target writes the
 // target once, under its own name, whether the tree is named through
-// HKEY_CURRENT_USER or HKEY_USERS; a target outside the tree is written
-// under the link's name, as the only copy.
+// HKEY_CURRENT_USER or HKEY_USERS; a target outside the tree is never read
+// under the link's name: the link is left out and counted, and a key that
+// is itself a link writes nothing.
 TEST_F(RegistryLinkTest, ExportWritesALinkedTreeOnce)
 {
     for (const std::wstring& strTop : { L"HKEY_CURRENT_USER\\" + m_key.Path(), UsersPath() })
@@ -190,9 +172,26 @@ TEST_F(RegistryLinkTest, ExportWritesALinkedTreeOnce)
     ASSERT_TRUE(CreateLink(hOther, L"Inner", m_strTargetNt));
     ::RegCloseKey(hOther);
     std::wstring strOther = L"HKEY_CURRENT_USER\\" + m_key.Path() + L"\\Other";
-    std::wstring strText = Export(strOther);
-    EXPECT_EQ(1u, Count(strText, L"[" + strOther + L"\\Inner]\r\n\"v\"=\"target\"\r\n"));
-    EXPECT_EQ(1u, Count(strText, L"[" + strOther + L"\\Inner\\Sub]\r\n"));
+    std::wstring strFile = m_folder.File(L"other.reg");
+    HANDLE hFile = ::CreateFileW(strFile.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
+    CRegFile regFile;
+    BeginRegFile(regFile, hFile);
+    EXPECT_EQ(0u, regFile.ExportKey(strOther.c_str()));
+    EXPECT_EQ(1, regFile.GetLinksLeftOut());
+    // The link itself, named as the key to write.
+    EXPECT_EQ((DWORD)CRegFile::ExportLinkNotWritten, regFile.ExportKey((strOther + L"\\Inner").c_str()));
+    EXPECT_EQ(1, regFile.GetLinksLeftOut());
+    // The look-alike: its target, a plain key, is written whole.
+    EXPECT_EQ(0u, regFile.ExportKey((L"HKEY_CURRENT_USER\\" + m_key.Path() + L"\\Target").c_str()));
+    EXPECT_EQ(0, regFile.GetLinksLeftOut());
+    ::CloseHandle(hFile);
+    bool bBom = false;
+    std::wstring strText = ReadRegText(strFile, bBom);
+    EXPECT_EQ(1u, Count(strText, L"[" + strOther + L"]\r\n"));
+    EXPECT_EQ(0u, Count(strText, L"\\Inner"));
+    EXPECT_EQ(1u, Count(strText, L"\"v\"=\"target\""));
+    EXPECT_EQ(1u, Count(strText, L"\"n\"=dword:00000007"));
 }
 
 // The full export (HKEY_LOCAL_MACHINE and HKEY_USERS) writes no link's
