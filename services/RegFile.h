@@ -26,6 +26,8 @@ enum RegKeyAllowance
 };
 // Gives the allowance of a key path as a key line names it ("ROOT\rest").
 typedef std::function<int(const CString& strKeyPath)> RegKeyRule;
+// Told each value a checked file would set, as the import would set it.
+typedef std::function<void(const CString& strName, DWORD dwType, const std::vector<BYTE>& data)> RegValueSink;
 
 // The text of line nLine (from 1) of a registry-editor file, without its
 // line end and cut to 200 characters; empty when there is no such line.
@@ -95,6 +97,8 @@ public:
     // the import would skip, ERROR_BAD_FORMAT for an unusable header or the
     // old "REGEDIT" form, or the error of finding or opening the file.
     DWORD CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, int& nLine);
+    // The same, telling fnValues every value line the rule lets through.
+    DWORD CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, const RegValueSink& fnValues, int& nLine);
 
     // Splits "ROOT\rest", upper-cases the root part in the caller's text and
     // acts on the key per mode. 0 on success, 1010 for an unknown root, 1011
@@ -171,6 +175,7 @@ private:
     // the allowance of its current key line, the line being read and the
     // line of the first refusal.
     const RegKeyRule* m_pCheckRule;
+    const RegValueSink* m_pCheckValues;
     int m_nCheckKey;
     int m_nLine;
     int m_nStatementLine;
