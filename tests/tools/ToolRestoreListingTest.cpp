@@ -83,6 +83,24 @@ protected:
         m_pApp->m_strLangFile.Empty();
     }
     std::wstring Archive() const { return m_folder.Path() + L"Utilities\\Startup.dat"; }
+    // nCount startup backups "<prefix><n>" of C:\many.exe.
+    bool WriteManyBackups(const std::wstring& strPrefix, int nCount)
+    {
+        std::vector<std::pair<std::wstring, std::string>> entries;
+        entries.reserve(nCount);
+        for (int i = 0; i < nCount; ++i)
+            entries.push_back({L"Startup" + std::to_wstring(i) + L".reg",
+                               StartupBackup(strPrefix + std::to_wstring(i), L"C:\\\\many.exe")});
+        return WriteArchive(Archive(), entries);
+    }
+    // The manager shown on its list page; its restore page not yet listed.
+    CStartupRestorePage& OpenManager()
+    {
+        m_pStartup.reset(new CStartupManager());
+        EXPECT_TRUE(m_pStartup->Create(254, &m_wndHost));
+        m_pStartup->ShowWindow(SW_SHOW);
+        return m_pStartup->m_pageRestore;
+    }
     CStartupRestorePage& OpenRestore()
     {
         m_pStartup.reset(new CStartupManager());
@@ -289,18 +307,8 @@ TEST_F(ToolRestoreListingTest, BackupChangedAfterListingIsRefused)
 TEST_F(ToolRestoreListingTest, TwentyThousandBackupsListWhileTheWindowAnswers)
 {
     const int nCount = 20000;
-    std::vector<std::pair<std::wstring, std::string>> entries;
-    entries.reserve(nCount);
-    for (int i = 0; i < nCount; ++i)
-        entries.push_back({L"Startup" + std::to_wstring(i) + L".reg",
-                           StartupBackup(L"TamselMany" + std::to_wstring(i), L"C:\\\\many.exe")});
-    ASSERT_TRUE(WriteArchive(Archive(), entries));
-    entries.clear();
-
-    m_pStartup.reset(new CStartupManager());
-    ASSERT_TRUE(m_pStartup->Create(254, &m_wndHost));
-    m_pStartup->ShowWindow(SW_SHOW);
-    CStartupRestorePage& page = m_pStartup->m_pageRestore;
+    ASSERT_TRUE(WriteManyBackups(L"TamselMany", nCount));
+    CStartupRestorePage& page = OpenManager();
     {
         // Only a hang misses the limit; the figures are the benchmark's.
         testsupport::ResponsiveWatch watch(m_wndHost.m_hWnd, 50, 5000);
@@ -331,18 +339,8 @@ TEST_F(ToolRestoreListingTest, LeavingOrClosingStopsTheListing)
 {
     // The rows arrive as posted calls: until this thread serves them, the
     // listing runs, however short the archive.
-    const int nCount = 2000;
-    std::vector<std::pair<std::wstring, std::string>> entries;
-    for (int i = 0; i < nCount; ++i)
-        entries.push_back({L"Startup" + std::to_wstring(i) + L".reg",
-                           StartupBackup(L"TamselStop" + std::to_wstring(i), L"C:\\\\stop.exe")});
-    ASSERT_TRUE(WriteArchive(Archive(), entries));
-    entries.clear();
-
-    m_pStartup.reset(new CStartupManager());
-    ASSERT_TRUE(m_pStartup->Create(254, &m_wndHost));
-    m_pStartup->ShowWindow(SW_SHOW);
-    CStartupRestorePage& page = m_pStartup->m_pageRestore;
+    ASSERT_TRUE(WriteManyBackups(L"TamselStop", 2000));
+    CStartupRestorePage& page = OpenManager();
     m_pStartup->OnTabRestore();
     ASSERT_TRUE(page.IsListing());
     m_pStartup->OnTabRemove();
