@@ -30,6 +30,8 @@ typedef std::function<int(const CString& strKeyPath)> RegKeyRule;
 // name and no Wow6432Node step, samView the view only it is in (0: a key both
 // views share, or the only view); see services/RegKeyTarget.h.
 typedef std::function<int(const CString& strKeyPath, REGSAM samView)> RegKeyTargetRule;
+// Told each value a checked file would set, as the import would set it.
+typedef std::function<void(const CString& strName, DWORD dwType, const std::vector<BYTE>& data)> RegValueSink;
 
 // The text of line nLine (from 1) of a registry-editor file, without its
 // line end and cut to 200 characters; empty when there is no such line.
@@ -114,6 +116,8 @@ public:
     // The same for a file ImportFile applies in samView: fnRule judges each key
     // line by the key it really writes there.
     DWORD CheckFileInView(LPCWSTR pszFileName, REGSAM samView, const RegKeyTargetRule& fnRule, int& nLine);
+    // The same, telling fnValues every value line the rule lets through.
+    DWORD CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, const RegValueSink& fnValues, int& nLine);
 
     // Splits "ROOT\rest", upper-cases the root part in the caller's text and
     // acts on the key per mode. 0 on success, 1010 for an unknown root, 1011
@@ -189,6 +193,7 @@ private:
     // the allowance of its current key line, the line being read and the
     // line of the first refusal.
     const RegKeyRule* m_pCheckRule;
+    const RegValueSink* m_pCheckValues;
     int m_nCheckKey;
     int m_nLine;
     int m_nStatementLine;

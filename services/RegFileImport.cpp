@@ -140,12 +140,19 @@ DWORD CRegFile::ImportFile(LPCWSTR pszFileName, REGSAM samView)
 
 DWORD CRegFile::CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, int& nLine)
 {
+    return CheckFile(pszFileName, fnRule, RegValueSink(), nLine);
+}
+
+DWORD CRegFile::CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, const RegValueSink& fnValues, int& nLine)
+{
     // The import's own reading, so that the check and the import can never
     // see different lines in one file.
     m_samImportView = 0;
     m_pCheckRule = &fnRule;
+    m_pCheckValues = fnValues ? &fnValues : NULL;
     DWORD dwResult = ReadFileBody(pszFileName);
     m_pCheckRule = NULL;
+    m_pCheckValues = NULL;
     nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
     return dwResult;
 }
@@ -704,6 +711,8 @@ void CRegFile::ParseValueLine(const std::wstring& strName)
     {
         if (bDelete || m_nCheckKey != RegKeyWithValues)
             NoteImportFailure(ERROR_ACCESS_DENIED);
+        else if (m_pCheckValues != NULL)
+            (*m_pCheckValues)(CString(strName.c_str()), dwType, data);
         return;
     }
     LONG nResult;

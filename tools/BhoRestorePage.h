@@ -10,17 +10,11 @@ public:
     CBhoRestorePage();
     virtual ~CBhoRestorePage();
 
-    virtual void FillList();
-    // The path array entry a row stands for (rows skip unresolved backups).
-    int GetRowEntry(int nRow) const;
-
 protected:
     virtual CString DetailsFileOfRow(int nRow);
     virtual CStringArray& BackupPaths();
     virtual void InsertColumns();
     virtual void TranslateColumns();
-    virtual void EntriesOfRows(const CArray<int>& arrRows, CArray<int>& arrEntries, CStringArray& arrClsids);
-
-    CArray<int> m_arrRowEntry;      // row -> index in the path array
-    CStringArray m_arrRowClsid;     // row -> the class identifier of its backup
+    virtual void SetRowTexts(int nRow, const CToolBackupRow& row);
+    virtual CString NameOfRow(const CToolBackupRow& row);
 };

@@ -29,30 +29,20 @@ void CStartupRestorePage::TranslateColumns()
     SetColumnText(m_list, 2, Lang(L"LIST_STARTUP_2"));
 }
 
-void CStartupRestorePage::FillList()
+void CStartupRestorePage::SetRowTexts(int nRow, const CToolBackupRow& row)
 {
-    if (m_list.GetSafeHwnd() == NULL || m_pApp == NULL)
-        return;
-    std::vector<CToolRestoreRow> rows;
-    if (!ListArchive(rows))
-        return;
-    BeginFill();
-    m_list.DeleteAllItems();
-    for (const CToolRestoreRow& row : rows)
-    {
-        // Thousands of rows take seconds: the window answers between batches.
-        if (m_list.GetItemCount() % FILL_BATCH_ROWS == FILL_BATCH_ROWS - 1 && !ServeMessagesWhileFilling())
-            break;
-        int nRow = m_list.InsertItem(m_list.GetItemCount(), L"");
-        if (nRow < 0)
-            continue;
-        m_list.SetCheckbox(nRow, 0, 1);
-        m_list.SetItemText(nRow, 1, row.m_strText1);
-        m_list.SetItemToolTipText(nRow, 1, row.m_strText1);
-        m_list.SetItemText(nRow, 2, row.m_strText2);
-        m_list.SetItemToolTipText(nRow, 2, row.m_strText2);
-    }
-    EndFill();
+    m_list.SetItemText(nRow, 1, row.m_strText1);
+    m_list.SetItemToolTipText(nRow, 1, row.m_strText1);
+    m_list.SetItemText(nRow, 2, row.m_strText2);
+    m_list.SetItemToolTipText(nRow, 2, row.m_strText2);
+}
+
+CString CStartupRestorePage::NameOfRow(const CToolBackupRow& row)
+{
+    // The program name and its command, as the two columns show them.
+    if (row.m_strText1.IsEmpty() && row.m_strText2.IsEmpty())
+        return Lang(L"M_TOOL_ROW_EMPTY");
+    return row.m_strText1 + L" (" + row.m_strText2 + L")";
 }
 
 CString CStartupRestorePage::DetailsFileOfRow(int nRow)

@@ -10,11 +10,11 @@ public:
     CStartupRestorePage();
     virtual ~CStartupRestorePage();
 
-    virtual void FillList();
-
 protected:
     virtual CString DetailsFileOfRow(int nRow);
     virtual CStringArray& BackupPaths();
     virtual void InsertColumns();
     virtual void TranslateColumns();
+    virtual void SetRowTexts(int nRow, const CToolBackupRow& row);
+    virtual CString NameOfRow(const CToolBackupRow& row);
 };

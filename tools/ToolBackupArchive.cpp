@@ -398,20 +398,36 @@ BOOL CToolBackupArchive::BackupRecords(const CArray<CRegProblem>& arrRecords, CA
 
 BOOL CToolBackupArchive::Restore(const CArray<int>& arrIndexes, const CStringArray& arrClsids, CArray<int>& arrOutcome)
 {
-    arrOutcome.RemoveAll();
-    std::set<int> restored;
+    // Without a list, a startup row shows what its own file holds.
+    std::vector<CToolBackupRow> rows;
     for (INT_PTR k = 0; k < arrIndexes.GetSize(); ++k)
     {
-        int nIndex = arrIndexes[k];
+        CToolBackupRow row;
+        row.m_nEntry = arrIndexes[k];
+        if (k < arrClsids.GetSize())
+            row.m_strClsid = arrClsids[k];
+        if (m_nKind == ToolBackupStartup && row.m_nEntry >= 0 && row.m_nEntry < (int)m_arrPaths.GetSize())
+            ReadStartupBackupEntry(m_arrPaths[row.m_nEntry], row.m_strText1, row.m_strText2);
+        rows.push_back(row);
+    }
+    return Restore(rows, arrOutcome);
+}
+
+BOOL CToolBackupArchive::Restore(const std::vector<CToolBackupRow>& rows, CArray<int>& arrOutcome)
+{
+    arrOutcome.RemoveAll();
+    std::set<int> restored;
+    for (const CToolBackupRow& row : rows)
+    {
+        int nIndex = row.m_nEntry;
         if (nIndex < 0 || nIndex >= (int)m_arrPaths.GetSize() || !FileExists(m_arrPaths[nIndex]))
         {
             arrOutcome.Add(RestoreFailed);
             continue;
         }
         const CString& strFile = m_arrPaths[nIndex];
-        BOOL bAllowed = m_nKind == ToolBackupStartup
-                            ? CheckStartupBackup(strFile)
-                            : (k < arrClsids.GetSize() && CheckBhoBackup(strFile, arrClsids[k]));
+        BOOL bAllowed = m_nKind == ToolBackupStartup ? CheckStartupBackup(strFile, row.m_strText1, row.m_strText2)
+                                                     : CheckBhoBackup(strFile, row.m_strClsid);
         if (!bAllowed)
         {
             arrOutcome.Add(RestoreRefused);

@@ -10,6 +10,7 @@
 #include "scanner/RegProblem.h"
 
 #include <atomic>
+#include <vector>
 
 // The most one backup of the archive may unpack to: a startup value or a
 // helper object's key is far smaller.
@@ -38,6 +39,17 @@ enum ToolRestoreOutcome
     RestoreRefused = 1,   // the file holds more than its row stands for: kept
     RestoreFailed = 2,    // the import failed: kept
     RestoreNotSaved = 3,  // imported, but the archive could not be rebuilt: still in it
+};
+
+// A row of a restore list as it shows: the path array entry it stands for,
+// its texts (a startup row: value name and command; a helper object row:
+// the server of its class) and a helper object row's class.
+struct CToolBackupRow
+{
+    int m_nEntry = -1;
+    CString m_strText1;
+    CString m_strText2;
+    CString m_strClsid;
 };
 
 class CToolBackupArchive
@@ -77,6 +89,9 @@ public:
     // imported). arrOutcome gets one ToolRestoreOutcome per index. FALSE when
     // the archive could not be rebuilt.
     BOOL Restore(const CArray<int>& arrIndexes, const CStringArray& arrClsids, CArray<int>& arrOutcome);
+    // The same for rows as a list shows them: a startup backup whose value
+    // is not the one its row shows (or holds more than that) is refused.
+    BOOL Restore(const std::vector<CToolBackupRow>& rows, CArray<int>& arrOutcome);
     // Removes the work folder and what it holds.
     void DeleteWorkFolder();
 

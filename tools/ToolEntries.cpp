@@ -1,5 +1,4 @@
 #include "tools/ToolEntries.h"
-#include "services/TextFile.h"
 #include "services/RegHive.h"
 #include "services/ScopedHandle.h"
 #include "services/RegFile.h"
@@ -26,122 +25,34 @@ const ToolRunKey g_toolRunKeys[TOOL_RUN_KEY_COUNT] = {
 
 namespace {
 
-// Reads a .reg file as logical lines: trimmed, continuation lines joined,
-// blank lines and comments left out. FALSE when the file does not open.
-BOOL ReadRegLines(LPCWSTR pszFile, std::vector<CString>& lines)
+// A value's data as its row shows it: a text type as its text, anything
+// else as the registry editor writes it. bWhole is FALSE when the row would
+// not show all the import writes (a text with a NUL inside it, an odd byte).
+CString ShownData(DWORD dwType, const std::vector<BYTE>& data, BOOL& bWhole)
 {
-    lines.clear();
-    CTextFile file(pszFile, L"rb");
-    if (!file.IsOpen())
-        return FALSE;
-    CString strLine, strLogical;
-    BOOL bMore = TRUE;
-    while (bMore)
+    bWhole = TRUE;
+    if (dwType == REG_SZ || dwType == REG_EXPAND_SZ)
     {
-        bMore = file.ReadLine(strLine);
-        if (!bMore && strLine.IsEmpty())
-            break;
-        strLine.Trim();
-        if (!strLogical.IsEmpty())
-            strLogical += strLine;
-        else
-            strLogical = strLine;
-        if (!strLogical.IsEmpty() && strLogical[strLogical.GetLength() - 1] == L'\\' && strLogical[0] != L'[')
+        if (data.size() % 2 != 0)
+            bWhole = FALSE;
+        std::wstring text;
+        for (size_t i = 0; i + 1 < data.size(); i += 2)
+            text += (wchar_t)(data[i] | (data[i + 1] << 8));
+        if (!text.empty() && text.back() == L'\0')
+            text.pop_back();
+        if (text.find(L'\0') != std::wstring::npos)
         {
-            strLogical = strLogical.Left(strLogical.GetLength() - 1);
-            continue;
+            bWhole = FALSE;
+            text.resize(text.find(L'\0'));
         }
-        if (!strLogical.IsEmpty() && strLogical[0] != L';')
-            lines.push_back(strLogical);
-        strLogical.Empty();
+        return CString(text.c_str());
     }
-    if (!strLogical.IsEmpty() && strLogical[0] != L';')
-        lines.push_back(strLogical);
-    return TRUE;
-}
-
-// Parses a quoted text starting at nPos (on the opening quote); \\ and \"
-// stand for the character. Returns the position behind the closing quote,
-// -1 when there is none.
-int ParseQuoted(const CString& strLine, int nPos, CString& strText)
-{
-    strText.Empty();
-    int nLength = strLine.GetLength();
-    if (nPos >= nLength || strLine[nPos] != L'"')
-        return -1;
-    for (int i = nPos + 1; i < nLength; ++i)
-    {
-        wchar_t ch = strLine[i];
-        if (ch == L'\\' && i + 1 < nLength && (strLine[i + 1] == L'\\' || strLine[i + 1] == L'"'))
-        {
-            strText += strLine[++i];
-            continue;
-        }
-        if (ch == L'"')
-            return i + 1;
-        strText += ch;
-    }
-    return -1;
-}
-
-// A value line: its name and the text behind the "=". FALSE for a line that
-// is no value line.
-BOOL SplitValueLine(const CString& strLine, CString& strName, CString& strData)
-{
-    int nPos;
-    if (!strLine.IsEmpty() && strLine[0] == L'@')
-    {
-        strName.Empty();
-        nPos = 1;
-    }
-    else
-    {
-        nPos = ParseQuoted(strLine, 0, strName);
-        if (nPos < 0)
-            return FALSE;
-    }
-    while (nPos < strLine.GetLength() && (strLine[nPos] == L' ' || strLine[nPos] == L'\t'))
-        ++nPos;
-    if (nPos >= strLine.GetLength() || strLine[nPos] != L'=')
-        return FALSE;
-    strData = strLine.Mid(nPos + 1);
-    strData.TrimLeft();
-    return TRUE;
-}
-
-// Decodes "hex(n):aa,bb,..." or "hex:..." data as UTF-16LE text.
-CString DecodeHexText(const CString& strData)
-{
-    int nColon = strData.Find(L':');
-    CString strHex = strData.Mid(nColon + 1);
-    std::vector<BYTE> bytes;
-    int nDigits = 0;
-    BYTE b = 0;
-    for (int i = 0; i < strHex.GetLength(); ++i)
-    {
-        wchar_t ch = strHex[i];
-        int n = (ch >= L'0' && ch <= L'9') ? ch - L'0'
-              : (ch >= L'a' && ch <= L'f') ? ch - L'a' + 10
-              : (ch >= L'A' && ch <= L'F') ? ch - L'A' + 10 : -1;
-        if (n < 0)
-        {
-            if (nDigits > 0)
-                bytes.push_back(b);
-            nDigits = 0;
-            b = 0;
-            continue;
-        }
-        b = (BYTE)(b * 16 + n);
-        ++nDigits;
-    }
-    if (nDigits > 0)
-        bytes.push_back(b);
-    std::wstring text;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-        text += (wchar_t)(bytes[i] | (bytes[i + 1] << 8));
-    while (!text.empty() && text.back() == L'\0')
-        text.pop_back();
-    return CString(text);
+    bWhole = FALSE;
+    CString strText;
+    strText.Format(L"hex(%x):", dwType);
+    for (size_t i = 0; i < data.size(); ++i)
+        strText.AppendFormat(i == 0 ? L"%02x" : L",%02x", data[i]);
+    return strText;
 }
 
 // Checks a backup with the import's own reader: key lines the rule allows,
@@ -225,13 +136,45 @@ LONG DeleteBhoKey(const CRegProblem& record)
     return DeleteRegTree(HKEY_LOCAL_MACHINE, strKey, 0, NULL);
 }
 
+void ReadStartupBackup(LPCWSTR pszFile, CStartupBackupEntry& entry)
+{
+    entry = CStartupBackupEntry();
+    // Every key line is let through here, so that the row shows what a file
+    // of another key holds; the rule is applied below.
+    std::vector<CString> keys;
+    RegKeyRule rule = [&keys](const CString& strKeyPath) {
+        keys.push_back(strKeyPath);
+        return (int)RegKeyWithValues;
+    };
+    int nValues = 0;
+    BOOL bWhole = TRUE;
+    RegValueSink sink = [&](const CString& strName, DWORD dwType, const std::vector<BYTE>& data) {
+        ++nValues;
+        entry.m_strName = strName;
+        entry.m_strText = ShownData(dwType, data, bWhole);
+    };
+    CRegFile regFile;
+    int nLine = 0;
+    if (regFile.CheckFile(pszFile, rule, sink, nLine) != ERROR_SUCCESS)
+        return;
+    // One key line naming a Run key and at most one whole text under it; a
+    // file of the header alone changes nothing and may go.
+    entry.m_bShowsAll = keys.size() <= 1 && nValues <= 1 && bWhole && (keys.empty() || IsRunKeyPath(keys[0]))
+                        && (nValues == 0 || !entry.m_strName.IsEmpty());
+}
+
 BOOL CheckStartupBackup(LPCWSTR pszFile)
 {
-    std::vector<CString> keys;
-    if (!CheckCommon(pszFile, [](const CString& strKey) -> BOOL { return IsRunKeyPath(strKey); }, keys))
-        return FALSE;
-    // A file of the header alone changes nothing and may go.
-    return keys.size() <= 1;
+    CStartupBackupEntry entry;
+    ReadStartupBackup(pszFile, entry);
+    return entry.m_bShowsAll;
+}
+
+BOOL CheckStartupBackup(LPCWSTR pszFile, const CString& strShownName, const CString& strShownText)
+{
+    CStartupBackupEntry entry;
+    ReadStartupBackup(pszFile, entry);
+    return entry.m_bShowsAll && entry.m_strName == strShownName && entry.m_strText == strShownText;
 }
 
 BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid)
@@ -251,47 +194,25 @@ BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid)
 
 void ReadStartupBackupEntry(LPCWSTR pszFile, CString& strName, CString& strText)
 {
-    strName.Empty();
-    strText.Empty();
-    std::vector<CString> lines;
-    ReadRegLines(pszFile, lines);
-    for (const CString& strLine : lines)
-    {
-        CString strValueName, strData;
-        if (strLine[0] == L'[' || !SplitValueLine(strLine, strValueName, strData))
-            continue;
-        CString strValue;
-        if (!strData.IsEmpty() && strData[0] == L'"')
-        {
-            if (ParseQuoted(strData, 0, strValue) < 0)
-                strValue = strData.Mid(1);
-        }
-        else if (strData.Left(7).CompareNoCase(L"hex(2):") == 0 || strData.Left(7).CompareNoCase(L"hex(1):") == 0)
-        {
-            strValue = DecodeHexText(strData);
-        }
-        else
-        {
-            strValue = strData;
-        }
-        strName = strValueName;
-        strText = strValue;
-    }
+    CStartupBackupEntry entry;
+    ReadStartupBackup(pszFile, entry);
+    strName = entry.m_strName;
+    strText = entry.m_strText;
 }
 
 CString ReadBackupKey(LPCWSTR pszFile)
 {
-    CTextFile file(pszFile, L"rb");
-    if (!file.IsOpen())
-        return CString();
-    CString strLine;
-    BOOL bMore = TRUE;
-    while (bMore)
-    {
-        bMore = file.ReadLine(strLine);
-        strLine.Trim();
-        if (strLine.GetLength() >= 2 && strLine[0] == L'[' && strLine[strLine.GetLength() - 1] == L']')
-            return strLine.Mid(1, strLine.GetLength() - 2);
-    }
-    return CString();
+    // The first key line as the import reads it.
+    CString strFirst;
+    bool bFound = false;
+    RegKeyRule rule = [&](const CString& strKeyPath) {
+        if (!bFound)
+            strFirst = strKeyPath;
+        bFound = true;
+        return (int)RegKeyWithValues;
+    };
+    CRegFile regFile;
+    int nLine = 0;
+    regFile.CheckFile(pszFile, rule, nLine);
+    return strFirst;
 }

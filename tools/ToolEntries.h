@@ -36,15 +36,27 @@ LONG DeleteBhoKey(const CRegProblem& record);
 // record names anything else.
 CString BhoSubKeyOfRecord(const CRegProblem& record);
 
+// A startup backup as the import reads it (its own parse, changing nothing).
+struct CStartupBackupEntry
+{
+    CString m_strName;          // the last value line: what the backup's row shows
+    CString m_strText;
+    BOOL m_bShowsAll = FALSE;   // TRUE when the import would write nothing the row hides
+};
+void ReadStartupBackup(LPCWSTR pszFile, CStartupBackupEntry& entry);
+
 // Checks a backup file before it is imported. A startup backup holds one key
-// line naming a Run key and value lines only; a BHO backup holds key lines at
-// or below HKEY_LOCAL_MACHINE\...\Browser Helper Objects\<clsid>. Neither may
-// delete anything ("[-..." or "=-").
+// line naming a Run key and at most one value, a text without a NUL inside;
+// with the shown texts, that value must be the one its row shows. A BHO
+// backup holds key lines at or below HKEY_LOCAL_MACHINE\...\Browser Helper
+// Objects\<clsid>. Neither may delete anything ("[-..." or "=-").
 BOOL CheckStartupBackup(LPCWSTR pszFile);
+BOOL CheckStartupBackup(LPCWSTR pszFile, const CString& strShownName, const CString& strShownText);
 BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid);
 
-// The value name and text of a startup backup: quoted texts unescaped, and
-// hex(1)/hex(2) data decoded. The last value line wins; none gives two empty texts.
+// The value name and text a startup backup's row shows (see ReadStartupBackup);
+// none gives two empty texts.
 void ReadStartupBackupEntry(LPCWSTR pszFile, CString& strName, CString& strText);
-// The first key line of a backup without its brackets; empty when none.
+// The first key line of a backup as the import reads it, without its
+// brackets; empty when none.
 CString ReadBackupKey(LPCWSTR pszFile);

@@ -5,33 +5,57 @@
 #include "framework/WinThread.h"
 #include "framework/WorkerCall.h"
 
-namespace {
+#include <atomic>
 
-// What the listing worker reads; it owns everything it touches.
+// One listing: what its worker reads, and what it hands to the page. The
+// worker and the calls it posts share it, so it outlives whichever ends last.
 struct CToolListJob
 {
-    ToolBackupKind m_nKind;
+    ToolBackupKind m_nKind = ToolBackupStartup;
+    HWND m_hWnd = NULL;
     CString m_strAppDir;
     CStringArray m_arrPaths;
     int m_nLoad = CToolBackupArchive::LoadNoArchive;
     CString m_strSetAside;
     CStringArray m_arrTooLarge;
-    std::vector<CToolRestoreRow> m_rows;
-    std::atomic<bool>* m_pbStop = NULL;
+    std::atomic<bool> m_bStop{false};
 };
+
+namespace {
+
+// Rows go to the window's thread in batches: one posted call per batch, and
+// never longer than a blink between two while rows are being read.
+const size_t kBatchRows = 500;
+const DWORD kBatchMs = 100;
 
 UINT ToolListThreadProc(LPVOID pParam)
 {
-    CToolListJob& job = *static_cast<CToolListJob*>(pParam);
+    std::unique_ptr<std::shared_ptr<CToolListJob>> pHeld(static_cast<std::shared_ptr<CToolListJob>*>(pParam));
+    std::shared_ptr<CToolListJob> pJob = *pHeld;
+    CToolListJob& job = *pJob;
     CToolBackupArchive archive(job.m_nKind, job.m_strAppDir, job.m_arrPaths);
-    job.m_nLoad = archive.Load(job.m_pbStop);
+    job.m_nLoad = archive.Load(&job.m_bStop);
     job.m_strSetAside = archive.GetSetAsidePath();
     job.m_arrTooLarge.Copy(archive.GetTooLargeEntries());
+
+    std::vector<CToolBackupRow> batch;
+    DWORD dwLastPost = ::GetTickCount();
+    auto post = [&]() {
+        auto pRows = std::make_shared<std::vector<CToolBackupRow>>();
+        pRows->swap(batch);
+        HWND hWnd = job.m_hWnd;
+        AfxPostCall(hWnd, [hWnd, pJob, pRows]() {
+            CToolRestorePage* pPage = static_cast<CToolRestorePage*>(CWnd::FromHandlePermanent(hWnd));
+            if (pPage != NULL)
+                pPage->OnRowsListedCall(pJob, *pRows);
+        });
+        dwLastPost = ::GetTickCount();
+    };
     for (INT_PTR i = 0; i < job.m_arrPaths.GetSize(); ++i)
     {
-        if (job.m_pbStop->load())
+        if (job.m_bStop.load())
             return 1;
-        CToolRestoreRow row;
+        CToolBackupRow row;
         row.m_nEntry = (int)i;
         if (job.m_nKind == ToolBackupStartup)
         {
@@ -46,8 +70,18 @@ UINT ToolListThreadProc(LPVOID pParam)
             if (row.m_strText1 == L"ERR")
                 continue;
         }
-        job.m_rows.push_back(row);
+        batch.push_back(row);
+        if (batch.size() >= kBatchRows || ::GetTickCount() - dwLastPost >= kBatchMs)
+            post();
     }
+    if (!batch.empty())
+        post();
+    HWND hWnd = job.m_hWnd;
+    AfxPostCall(hWnd, [hWnd, pJob]() {
+        CToolRestorePage* pPage = static_cast<CToolRestorePage*>(CWnd::FromHandlePermanent(hWnd));
+        if (pPage != NULL)
+            pPage->OnListingDoneCall(pJob);
+    });
     return 0;
 }
 
@@ -56,18 +90,20 @@ UINT ToolListThreadProc(LPVOID pParam)
 BEGIN_MESSAGE_MAP(CToolRestorePage, CToolDetailsPage)
     ON_WM_SHOWWINDOW()
     ON_WM_SETCURSOR()
+    ON_WM_DESTROY()
     ON_BN_CLICKED(1002, OnRestore)
     ON_BN_CLICKED(1003, OnCancelButton)
 END_MESSAGE_MAP()
 
 CToolRestorePage::CToolRestorePage(UINT nIDTemplate, ToolBackupKind nKind, int nCancelPage, int nCancelFolder)
     : CToolDetailsPage(nIDTemplate), m_nKind(nKind), m_nCancelPage(nCancelPage), m_nCancelFolder(nCancelFolder),
-      m_bListing(FALSE), m_bStopListing(false)
+      m_hListThread(NULL), m_bRestoreWasEnabled(FALSE)
 {
 }
 
 CToolRestorePage::~CToolRestorePage()
 {
+    StopListing();
 }
 
 void CToolRestorePage::DoDataExchange(CDataExchange* pDX)
@@ -93,10 +129,8 @@ void CToolRestorePage::OnShowWindow(BOOL bShow, UINT nStatus)
     CToolDetailsPage::OnShowWindow(bShow, nStatus);
     if (!bShow)
     {
-        // A running listing stops and removes the folder itself.
-        if (m_bListing)
-            m_bStopListing = true;
-        else if (m_pApp != NULL)
+        StopListing();
+        if (m_pApp != NULL)
             CToolBackupArchive(m_nKind, m_pApp->m_strAppDir, BackupPaths()).DeleteWorkFolder();
         return;
     }
@@ -104,6 +138,15 @@ void CToolRestorePage::OnShowWindow(BOOL bShow, UINT nStatus)
     Translate();
     TranslateColumns();
     Invalidate(FALSE);
+}
+
+void CToolRestorePage::OnDestroy()
+{
+    StopListing();
+    // Closing with the page shown: the work folder goes as when it is hidden.
+    if ((GetStyle() & WS_VISIBLE) && m_pApp != NULL)
+        CToolBackupArchive(m_nKind, m_pApp->m_strAppDir, BackupPaths()).DeleteWorkFolder();
+    CToolDetailsPage::OnDestroy();
 }
 
 void CToolRestorePage::LoadBackupArchive()
@@ -116,7 +159,7 @@ void CToolRestorePage::LoadBackupArchive()
 
 BOOL CToolRestorePage::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
 {
-    if (m_bListing)
+    if (IsListing())
     {
         ::SetCursor(::LoadCursorW(NULL, IDC_APPSTARTING));
         return TRUE;
@@ -124,129 +167,122 @@ BOOL CToolRestorePage::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
     return CToolDetailsPage::OnSetCursor(pWnd, nHitTest, message);
 }
 
-BOOL CToolRestorePage::DispatchPending()
+int CToolRestorePage::GetRowEntry(int nRow) const
 {
-    MSG msg;
-    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
-    {
-        if (msg.message == WM_QUIT)
-        {
-            // Left for the outer loop; the listing is of no use now.
-            m_bStopListing = true;
-            ::PostQuitMessage((int)msg.wParam);
-            return FALSE;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return TRUE;
+    return nRow >= 0 && (size_t)nRow < m_rows.size() ? m_rows[nRow].m_nEntry : -1;
 }
 
-BOOL CToolRestorePage::ServeMessagesWhileFilling()
+void CToolRestorePage::FillList()
 {
-    // Listing again, restoring or leaving now would meet a half-built list.
-    m_bListing = TRUE;
-    DispatchPending();
-    m_bListing = FALSE;
-    if (!m_bStopListing && GetSafeHwnd() != NULL)
-        return TRUE;
-    m_bStopListing = false;
-    if (m_pApp != NULL)
-        CToolBackupArchive(m_nKind, m_pApp->m_strAppDir, BackupPaths()).DeleteWorkFolder();
-    return FALSE;
-}
+    if (m_list.GetSafeHwnd() == NULL || m_pApp == NULL)
+        return;
+    StopListing();
+    m_list.DeleteAllItems();
+    m_rows.clear();
 
-BOOL CToolRestorePage::ListArchive(std::vector<CToolRestoreRow>& rows)
-{
-    rows.clear();
-    if (m_bListing || m_pApp == NULL)
-        return FALSE;
-    CToolListJob job;
-    job.m_nKind = m_nKind;
-    job.m_strAppDir = m_pApp->m_strAppDir;
-    job.m_arrPaths.Copy(BackupPaths());
-    job.m_pbStop = &m_bStopListing;
-    m_bStopListing = false;
-
+    auto pJob = std::make_shared<CToolListJob>();
+    pJob->m_nKind = m_nKind;
+    pJob->m_hWnd = m_hWnd;
+    pJob->m_strAppDir = m_pApp->m_strAppDir;
+    pJob->m_arrPaths.Copy(BackupPaths());
+    m_pJob = pJob;
+    m_bRestoreWasEnabled = m_btnRestore.GetSafeHwnd() != NULL && m_btnRestore.IsWindowEnabled();
+    if (m_bRestoreWasEnabled)
+        m_btnRestore.EnableWindow(FALSE);
     // The row readers need room for the registry class's buffers.
-    HANDLE hThread = AfxBeginWorker(ToolListThreadProc, &job, 1024 * 1024, STACK_SIZE_PARAM_IS_A_RESERVATION);
-    if (hThread == NULL)
+    m_hListThread = AfxBeginWorker(ToolListThreadProc, new std::shared_ptr<CToolListJob>(pJob), 1024 * 1024,
+                                   STACK_SIZE_PARAM_IS_A_RESERVATION);
+    if (m_hListThread == NULL)
     {
-        ToolListThreadProc(&job);
+        // No thread to be had: list here; the rows still arrive as posted calls.
+        ToolListThreadProc(new std::shared_ptr<CToolListJob>(pJob));
+        return;
     }
-    else
-    {
-        m_bListing = TRUE;
-        BOOL bRestoreEnabled = m_btnRestore.GetSafeHwnd() != NULL && m_btnRestore.IsWindowEnabled();
-        if (bRestoreEnabled)
-            m_btnRestore.EnableWindow(FALSE);
-        HCURSOR hOldCursor = ::SetCursor(::LoadCursorW(NULL, IDC_APPSTARTING));
-        // Serve every message meanwhile: the page paints, the window can be
-        // closed, and hiding the page stops the listing (OnShowWindow).
-        for (;;)
-        {
-            DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT);
-            if (dwWait != WAIT_OBJECT_0 + 1)
-                break;
-            if (!DispatchPending())
-                break;
-            if (GetSafeHwnd() == NULL)
-                m_bStopListing = true;
-        }
-        AfxWaitForObjectPumping(hThread, INFINITE);
-        ::CloseHandle(hThread);
-        m_bListing = FALSE;
-        if (bRestoreEnabled && m_btnRestore.GetSafeHwnd() != NULL)
-            m_btnRestore.EnableWindow(TRUE);
-        ::SetCursor(hOldCursor);
-    }
-    if (m_bStopListing)
-    {
-        m_bStopListing = false;
-        CToolBackupArchive(m_nKind, m_pApp->m_strAppDir, job.m_arrPaths).DeleteWorkFolder();
-        return FALSE;
-    }
-    if (job.m_nLoad != CToolBackupArchive::LoadNoArchive)
-        BackupPaths().Copy(job.m_arrPaths);
-    rows.swap(job.m_rows);
-    if (job.m_nLoad == CToolBackupArchive::LoadSetAside)
-        ReportSetAside(job.m_strSetAside);
-    ReportNames(L"M_TOOL_ENTRY_TOO_LARGE", job.m_arrTooLarge);
-    return TRUE;
+    ::SetCursor(::LoadCursorW(NULL, IDC_APPSTARTING));
 }
 
-void CToolRestorePage::EntriesOfRows(const CArray<int>& arrRows, CArray<int>& arrEntries, CStringArray& arrClsids)
+void CToolRestorePage::StopListing()
 {
-    (void)arrClsids;
-    for (int nRow : arrRows)
-        arrEntries.Add(nRow);
+    if (m_hListThread != NULL)
+    {
+        if (m_pJob != nullptr)
+            m_pJob->m_bStop = true;
+        // The worker checks the flag between entries and posts (never sends).
+        AfxWaitForObjectPumping(m_hListThread, INFINITE);
+    }
+    EndListing();
+}
+
+void CToolRestorePage::EndListing()
+{
+    if (m_hListThread != NULL)
+    {
+        ::CloseHandle(m_hListThread);
+        m_hListThread = NULL;
+    }
+    if (m_pJob == nullptr)
+        return;
+    m_pJob.reset();
+    if (m_bRestoreWasEnabled && m_btnRestore.GetSafeHwnd() != NULL)
+        m_btnRestore.EnableWindow(TRUE);
+    m_bRestoreWasEnabled = FALSE;
+}
+
+void CToolRestorePage::OnRowsListedCall(const std::shared_ptr<CToolListJob>& pJob, std::vector<CToolBackupRow>& rows)
+{
+    // A batch of a listing stopped or replaced since is of no use.
+    if (pJob != m_pJob || m_list.GetSafeHwnd() == NULL)
+        return;
+    // Without redraw a row costs next to nothing; with it, a repaint each.
+    m_list.SetRedraw(FALSE);
+    for (CToolBackupRow& row : rows)
+    {
+        int nRow = m_list.InsertItem(m_list.GetItemCount(), L"");
+        if (nRow < 0)
+            continue;
+        m_list.SetCheckbox(nRow, 0, 1);
+        SetRowTexts(nRow, row);
+        m_rows.push_back(std::move(row));
+    }
+    m_list.SetRedraw(TRUE);
+    m_list.Invalidate(FALSE);
+}
+
+void CToolRestorePage::OnListingDoneCall(const std::shared_ptr<CToolListJob>& pJob)
+{
+    if (pJob != m_pJob)
+        return;
+    // The worker ends right after posting this.
+    if (m_hListThread != NULL)
+        AfxWaitForObjectPumping(m_hListThread, INFINITE);
+    EndListing();
+    if (m_pApp == NULL)
+        return;
+    if (pJob->m_nLoad != CToolBackupArchive::LoadNoArchive)
+        BackupPaths().Copy(pJob->m_arrPaths);
+    if (pJob->m_nLoad == CToolBackupArchive::LoadSetAside)
+        ReportSetAside(pJob->m_strSetAside);
+    ReportNames(L"M_TOOL_ENTRY_TOO_LARGE", pJob->m_arrTooLarge);
 }
 
 void CToolRestorePage::OnRestore()
 {
-    if (m_pApp == NULL || m_bListing)
+    if (m_pApp == NULL || IsListing())
         return;
-    CArray<int> arrRows, arrEntries, arrOutcome;
-    CStringArray arrClsids;
+    CArray<int> arrRows, arrOutcome;
     GetCheckedRows(arrRows);
-    EntriesOfRows(arrRows, arrEntries, arrClsids);
+    std::vector<CToolBackupRow> rows;
+    for (int nRow : arrRows)
+        rows.push_back((size_t)nRow < m_rows.size() ? m_rows[nRow] : CToolBackupRow());
     CToolBackupArchive archive(m_nKind, m_pApp->m_strAppDir, BackupPaths());
-    BOOL bSaved = archive.Restore(arrEntries, arrClsids, arrOutcome);
+    BOOL bSaved = archive.Restore(rows, arrOutcome);
     CStringArray arrRefused, arrFailed;
-    for (INT_PTR i = 0; i < arrRows.GetSize() && i < arrOutcome.GetSize(); ++i)
+    for (INT_PTR i = 0; i < arrOutcome.GetSize() && (size_t)i < rows.size(); ++i)
     {
-        CString strName = m_list.GetItemText(arrRows[i], 1);
-        // A backup without a value line has no name of its own: its file names it.
-        if (strName.IsEmpty() && i < arrEntries.GetSize() && arrEntries[i] >= 0 &&
-            arrEntries[i] < BackupPaths().GetSize())
-        {
-            const CString& strPath = BackupPaths()[arrEntries[i]];
-            strName = strPath.Mid(strPath.ReverseFind(L'\\') + 1);
-        }
         if (arrOutcome[i] == RestoreRefused)
-            arrRefused.Add(strName);
+            arrRefused.Add(NameOfRow(rows[i]));
         else if (arrOutcome[i] == RestoreFailed)
-            arrFailed.Add(strName);
+            arrFailed.Add(NameOfRow(rows[i]));
     }
     ReportNames(L"M_TOOL_RESTORE_REFUSED", arrRefused);
     ReportNames(L"M_TOOL_RESTORE_FAILED", arrFailed);

@@ -6,18 +6,10 @@
 #include "tools/ToolBackupArchive.h"
 #include "tools/ToolDetailsPage.h"
 
-#include <atomic>
+#include <memory>
 #include <vector>
 
-// One row of a restore list, read off the window's thread: the archive entry
-// it stands for and its texts (a helper object's row also keeps its class).
-struct CToolRestoreRow
-{
-    int m_nEntry = -1;
-    CString m_strText1;
-    CString m_strText2;
-    CString m_strClsid;
-};
+struct CToolListJob;
 
 class CToolRestorePage : public CToolDetailsPage
 {
@@ -26,12 +18,24 @@ public:
     CToolRestorePage(UINT nIDTemplate, ToolBackupKind nKind, int nCancelPage, int nCancelFolder);
     virtual ~CToolRestorePage();
 
+    // Lists the archive anew. A worker unpacks and reads it and posts the
+    // rows in batches; this returns at once, and the rows arrive while this
+    // thread goes on serving its windows (Restore disabled meanwhile).
+    virtual void FillList();
     void LoadBackupArchive();
-    // TRUE while ListArchive waits for its worker.
-    BOOL IsListing() const { return m_bListing; }
+    // TRUE from FillList until the last rows and the path array are in.
+    BOOL IsListing() const { return m_pJob != nullptr; }
+    // Ends a running listing: stops its worker and waits for it.
+    void StopListing();
+    // The path array entry a row stands for (-1 for none).
+    int GetRowEntry(int nRow) const;
 
     afx_msg void OnRestore();
     afx_msg void OnCancelButton();
+
+    // Run on this thread by the calls the listing worker posts.
+    void OnRowsListedCall(const std::shared_ptr<CToolListJob>& pJob, std::vector<CToolBackupRow>& rows);
+    void OnListingDoneCall(const std::shared_ptr<CToolListJob>& pJob);
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -42,33 +46,29 @@ protected:
     // The columns after the check-box column, and their translated headings.
     virtual void InsertColumns() = 0;
     virtual void TranslateColumns() = 0;
-    // The archive entries the checked rows stand for, with the class of each
-    // where the archive checks it; by default row i stands for entry i.
-    virtual void EntriesOfRows(const CArray<int>& arrRows, CArray<int>& arrEntries, CStringArray& arrClsids);
-
-    // Unpacks the archive and reads its rows on a worker while this thread
-    // keeps serving its windows (Restore disabled, a busy cursor); then
-    // fills BackupPaths() and reports what was set aside or left out. FALSE
-    // when the listing was stopped (the page was hidden or the program ends).
-    BOOL ListArchive(std::vector<CToolRestoreRow>& rows);
-    // Called between batches of inserted rows: serves the messages that wait.
-    // FALSE when the page was hidden or the program ends: stop filling.
-    BOOL ServeMessagesWhileFilling();
-    enum { FILL_BATCH_ROWS = 200 };
+    // Writes a listed row's texts into the just inserted row nRow.
+    virtual void SetRowTexts(int nRow, const CToolBackupRow& row) = 0;
+    // How a message names a row: as the list shows it.
+    virtual CString NameOfRow(const CToolBackupRow& row) = 0;
 
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    afx_msg void OnDestroy();
 
-    // Dispatches what waits in the queue; FALSE when the program ends.
-    BOOL DispatchPending();
+    // Ends the busy state of a listing (the worker has ended).
+    void EndListing();
 
     CButtonST m_btnCancel;
     CButtonST m_btnRestore;
     ToolBackupKind m_nKind;
     int m_nCancelPage;
     int m_nCancelFolder;
-    BOOL m_bListing;
-    std::atomic<bool> m_bStopListing;
+    // What each row shows and stands for, in row order.
+    std::vector<CToolBackupRow> m_rows;
+    // The running listing and its worker; none when no listing runs.
+    std::shared_ptr<CToolListJob> m_pJob;
+    HANDLE m_hListThread;
+    BOOL m_bRestoreWasEnabled;
 
     DECLARE_MESSAGE_MAP()
 };

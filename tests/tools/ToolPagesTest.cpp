@@ -145,10 +145,12 @@ TEST_F(ToolPagesTest, StartupRemoveAndRestoreThroughThePages)
     m_pStartup->OnTabRestore();
     CStartupRestorePage& restore = m_pStartup->m_pageRestore;
     EXPECT_TRUE((restore.GetStyle() & WS_VISIBLE));
+    ASSERT_TRUE(WaitListed(restore));
     EXPECT_EQ(Rows(restore.GetList(), L"TamselPgR"),
               (std::vector<std::wstring>{ L"TamselPgR1|C:\\r1.exe", L"TamselPgR2|C:\\with \\\"quote\\\".exe" }));
     restore.GetList().SetCheckbox(1, 0, 2);
     restore.OnRestore();
+    ASSERT_TRUE(WaitListed(restore));
     EXPECT_TRUE(RunValueExists(HKEY_CURRENT_USER, L"TamselPgR2"));
     EXPECT_FALSE(RunValueExists(HKEY_CURRENT_USER, L"TamselPgR1"));
     EXPECT_EQ(Rows(restore.GetList(), L"TamselPgR").size(), 1u);
@@ -180,11 +182,13 @@ TEST_F(ToolPagesTest, BhoRestoreRowsKeepTheirEntries)
     SHDeleteKeyW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + clsids[0]).c_str());
     m_pBho->OnTabRestore();
     CBhoRestorePage& restore = m_pBho->m_pageRestore;
+    ASSERT_TRUE(WaitListed(restore));
     ASSERT_EQ(restore.GetList().GetItemCount(), 2);
     EXPECT_EQ(restore.GetList().GetItemText(0, 1), CString(L"C:\\bho1.dll"));
     EXPECT_EQ(restore.GetRowEntry(0), 1);
     restore.GetList().SetCheckbox(0, 0, 2);
     restore.OnRestore();
+    ASSERT_TRUE(WaitListed(restore));
     HKEY hKey = NULL;
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kBho) + L"\\" + clsids[1]).c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
     if (hKey)

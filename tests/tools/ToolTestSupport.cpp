@@ -1,7 +1,15 @@
 #include "tests/tools/ToolTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/ResponsiveWatch.h"
+#include "tools/ToolRestorePage.h"
 
 namespace tooltest {
+
+bool WaitListed(CToolRestorePage& page)
+{
+    // Only a hang misses this: 20,000 rows list in seconds.
+    return testsupport::PumpUntil([&page]() { return !page.IsListing(); }, 300000);
+}
 
 void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dwType, const Bytes& data)
 {

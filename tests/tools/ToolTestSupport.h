@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class CToolRestorePage;
+
 namespace tooltest {
 
 typedef std::vector<BYTE> Bytes;
@@ -25,6 +27,10 @@ class HostScratch : public testsupport::HostScratch
 public:
     HostScratch() : testsupport::HostScratch("tools") {}
 };
+
+// Serves this thread's messages until the restore page has all its rows
+// (bounded; FALSE when it did not get there).
+bool WaitListed(CToolRestorePage& page);
 
 bool HostHas(const char* pszTool);
 // TRUE when CI asks every peer check to run (a missing tool fails there).

@@ -25,6 +25,7 @@ TEST_F(ToolPagesTest, Showcase)
     list.SetCheckbox(FindRow(list, L"TamselShowUpdater"), 0, 2);
     page.OnRemove();
     m_pStartup->OnTabRestore();
+    WaitListed(m_pStartup->m_pageRestore);
     shoot("startup_restore");
     m_pStartup->ShowWindow(SW_HIDE);
 
