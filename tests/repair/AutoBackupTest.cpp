@@ -446,9 +446,10 @@ TEST_F(RepairRoadTest, FaultsHoldingALinkStayAndTheLinkedTreeIsIntact)
     EXPECT_EQ(strText.find(L"precious data"), std::wstring::npos);
 
     // Written back as a restore does: checked first, then imported.
-    int nLine = 0, nKeys = 0;
+    int nLine = 0;
     CString strLine;
-    EXPECT_TRUE(CheckAutoBackupRegFile(strReg.c_str(), nLine, strLine, nKeys)) << nLine << " " << strLine.ToUtf8();
+    std::vector<CRestoreKey> keys;
+    EXPECT_TRUE(CheckAutoBackupRegFile(strReg.c_str(), 0, nLine, strLine, keys)) << nLine << " " << strLine.ToUtf8();
     CRegFile importer;
     EXPECT_EQ(importer.ImportFile(strReg.c_str()), (DWORD)ERROR_SUCCESS);
     EXPECT_EQ(RegExport(Full(L"Plain"), m_exports.File(L"plain-restored.reg")), plainBefore);
