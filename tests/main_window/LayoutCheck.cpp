@@ -7,6 +7,7 @@
 #include "controls/skin/GuiToolButton.h"
 #include "controls/skin/HyperlinkCtrl.h"
 #include "controls/skin/TextLabel.h"
+#include <cwctype>
 
 namespace {
 
@@ -233,6 +234,10 @@ void CLayoutCheck::CheckText(HWND hWnd, const std::wstring& strWhere)
             if (nEnd < 0)
                 nEnd = strText.GetLength();
             CString strLine = strText.Mid(nStart, nEnd - nStart);
+            // A space before the break wraps on its own when the line is
+            // just short enough, and shows as a blank line.
+            if (nLine > 0 && !strLine.IsEmpty() && iswspace(strLine[strLine.GetLength() - 1]))
+                Fail(hWnd, strWhere, L"line \"" + std::wstring((LPCWSTR)strLine) + L"\" ends in a space");
             strLine.TrimRight();
             nStart = nEnd + 1;
             HFONT hFont = nLine == 0 ? (HFONT)pTask->GetCaptionFont().GetSafeHandle() : ControlFont(hWnd);
