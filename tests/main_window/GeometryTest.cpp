@@ -211,6 +211,20 @@ TEST(CLayoutCheck, FindsCutTextsAndControlsOutsideTheirArea)
     EXPECT_NE(strArea.find(": control 122 ("), std::string::npos) << strArea;
     EXPECT_EQ(strArea.find(": control 120 ("), std::string::npos) << strArea;
     EXPECT_EQ(strArea.find(": control 121 ("), std::string::npos) << strArea;
+    // A frame: a label inside passes, one across its edge does not.
+    make(L"Button", L"Frame", BS_GROUPBOX, 100, 200, 200, 60, 130);
+    make(L"Static", L"", SS_LEFT, 120, 220, 100, 14, 131);
+    make(L"Static", L"", SS_LEFT, 250, 220, 80, 14, 132);
+    make(L"Static", L"", SS_LEFT, 240, 240, 60, 14, 133);  // inside, over the right edge line
+    CRect rcHost;
+    host.GetWindowRect(&rcHost);
+    CLayoutCheck check5(host.m_hWnd);
+    check5.CheckControls(host.m_hWnd, rcHost, L"frame");
+    std::string strFrame = Report(check5.m_faults);
+    EXPECT_NE(strFrame.find(": control 132 (Static \"\") lies across the edge of frame 130"), std::string::npos)
+        << strFrame;
+    EXPECT_NE(strFrame.find(": control 133 ("), std::string::npos) << strFrame;
+    EXPECT_EQ(strFrame.find(": control 131 ("), std::string::npos) << strFrame;
     ::ShowWindow(hLeft, SW_HIDE);
     CLayoutCheck check4(host.m_hWnd);
     check4.CheckPageAreaOwner(host.m_hWnd, hPage, rcPageArea, L"area");

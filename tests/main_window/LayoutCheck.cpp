@@ -158,8 +158,41 @@ void CLayoutCheck::Fail(HWND hWnd, const std::wstring& strWhere, const std::wstr
                        L" \"" + (LPCWSTR)strText + L"\") " + strWhat);
 }
 
+namespace {
+// A frame drawn around other controls: a caption bar or a group box.
+bool IsFrame(HWND hWnd)
+{
+    if (dynamic_cast<CCaptionBar*>(CWnd::FromHandlePermanent(hWnd)) != NULL)
+        return true;
+    return ClassName(hWnd) == L"Button" && ((DWORD)::GetWindowLongPtrW(hWnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+} // namespace
+
 void CLayoutCheck::CheckControls(HWND hParent, const CRect& rcArea, const std::wstring& strWhere)
 {
+    // A control that lies across a frame's edge cuts a gap into it.
+    for (HWND hFrame = ::GetWindow(hParent, GW_CHILD); hFrame != NULL; hFrame = ::GetWindow(hFrame, GW_HWNDNEXT))
+    {
+        if (!::IsWindowVisible(hFrame) || !IsFrame(hFrame))
+            continue;
+        CRect rcFrame;
+        ::GetWindowRect(hFrame, &rcFrame);
+        for (HWND hChild = ::GetWindow(hParent, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        {
+            if (hChild == hFrame || !::IsWindowVisible(hChild))
+                continue;
+            CRect rc, rcBoth;
+            ::GetWindowRect(hChild, &rc);
+            if (!rcBoth.IntersectRect(&rc, &rcFrame) || rcBoth == rcFrame)
+                continue;
+            // Inside, it still hides the edge line when it reaches it.
+            CRect rcInner = rcFrame;
+            rcInner.DeflateRect(2, 2);
+            CRect rcIn;
+            if (rcBoth != rc || (rcIn.IntersectRect(&rc, &rcInner) && rcIn != rc))
+                Fail(hChild, strWhere, L"lies across the edge of frame " + std::to_wstring(::GetDlgCtrlID(hFrame)));
+        }
+    }
     for (HWND hChild = ::GetWindow(hParent, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
     {
         if (!::IsWindowVisible(hChild))
