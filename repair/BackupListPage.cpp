@@ -48,7 +48,10 @@ BOOL CBackupListPage::ConfirmRestore(CString& strArchive)
 {
     int nIndex = SelectedBackupIndex(m_list, m_pApp->m_arrBackupFiles, GetBackupFolder());
     if (nIndex < 0)
+    {
+        AfxMessageBox(LangText(L"M_SELECT_BACKUP"), MB_OK | MB_ICONINFORMATION);
         return FALSE;
+    }
     strArchive = m_pApp->m_arrBackupFiles[nIndex];
     if (AfxMessageBox(LangText(L"M_RESTORE_RESTORE"), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return FALSE;

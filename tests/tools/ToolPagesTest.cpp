@@ -1,4 +1,5 @@
 #include "tests/tools/ToolPagesFixture.h"
+#include "tools/ToolCommands.h"
 
 TEST_F(ToolPagesTest, StartupListTakesStringValuesInSourceOrder)
 {
