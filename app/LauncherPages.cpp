@@ -115,7 +115,15 @@ END_MESSAGE_MAP()
 CHelpPage::CHelpPage() : CLauncherPage(IDD_HELP_PAGE, s_helpButtons, 4) {}
 CString CHelpPage::GetSupportUrl() { return L"http://www.tamsel.net/support.php"; }
 void CHelpPage::OnEmail() { OpenWithShell(GetSupportUrl(), SW_SHOWNORMAL); }
-void CHelpPage::OnHandbook() { OpenWithShell(App()->m_strAppDir + L"manual.chm", SW_SHOWMAXIMIZED); }
+void CHelpPage::OnHandbook()
+{
+    // Without the file the shell would do nothing visible: say why.
+    CString strHandbook = App()->m_strAppDir + L"manual.chm";
+    if (::GetFileAttributesW(strHandbook) == INVALID_FILE_ATTRIBUTES)
+        AfxMessageBox(App()->GetLangString(L"M_NO_HANDBOOK"), MB_OK | MB_ICONINFORMATION);
+    else
+        OpenWithShell(strHandbook, SW_SHOWMAXIMIZED);
+}
 void CHelpPage::OnLiveChat() { OpenWithShell(GetSupportUrl(), SW_SHOWNORMAL); }
 void CHelpPage::OnCheckUpdate() { GetTamselDlg()->m_pageGeneral.OnCheckUpdate(); }
 

@@ -38,9 +38,9 @@ void CTamselApp::LoadSettings()
     // The Run value, not the file, says whether the program starts with Windows.
     m_bStartup = IsRunAtStartup();
 
+    // Empty until the first scan: the report page says no scan was made.
     CString strTime;
-    if (!scanLog.GetString(L"LastScanTime", strTime))
-        strTime = CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S");
+    scanLog.GetString(L"LastScanTime", strTime);
     m_strLastScanTime = strTime.Left(63);
 
     CString strKey;

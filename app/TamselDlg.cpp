@@ -538,7 +538,12 @@ BOOL CTamselDlg::ShowPage(int nIndex, CWnd* pParent)
     {
         SetRedraw(TRUE);
         const UINT nFlags = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW;
-        RedrawWindow(&m_rcPage, NULL, nFlags);
+        // A library view stands 10 pixels left of the page area, and turning
+        // redraw off dropped what hiding it invalidated: its strip goes too.
+        CRect rcRedraw = m_rcPage;
+        if (m_bLibraryView)
+            rcRedraw.left -= 10;
+        RedrawWindow(&rcRedraw, NULL, nFlags);
         if (pParent != this && pNew->pPage->m_hWnd != NULL)
             pNew->pPage->RedrawWindow(NULL, NULL, nFlags);
     }

@@ -1,4 +1,5 @@
 #include "optimizer/ServiceOptimizerDlg.h"
+#include <algorithm>
 #include "optimizer/shared/DrawUtils.h"
 #include "optimizer/OptimizerText.h"
 #include "optimizer/shared/IniFile.h"
@@ -160,6 +161,71 @@ BOOL CServiceOptimizerDlg::OnInitDialog()
     return TRUE;
 }
 
+void CServiceOptimizerDlg::LayOutProfiles()
+{
+    // The profiles in columns left of the Optimize button, each column as
+    // wide as its longest label: no label runs into the next radio or the
+    // button, in any language. Three columns of two rows when they fit,
+    // else two columns of three rows.
+    if (m_btnOptimize.m_hWnd == NULL || m_radios[0].m_hWnd == NULL || m_list.m_hWnd == NULL)
+        return;
+    CRect rcClient, rcRadio, rcButton, rcLabel, rcList;
+    GetClientRect(&rcClient);
+    m_radios[0].GetWindowRect(&rcRadio);
+    m_labels[0].GetWindowRect(&rcLabel);
+    m_btnOptimize.GetWindowRect(&rcButton);
+    m_list.GetWindowRect(&rcList);
+    ScreenToClient(&rcRadio);
+    ScreenToClient(&rcButton);
+    ScreenToClient(&rcList);
+    const int nLeft = rcClient.left + 10, nRight = rcButton.left - 8, nGlyphGap = 4, nMinGap = 8;
+    int nTexts[PROFILE_COUNT] = {};
+    {
+        CClientDC dc(this);
+        CFont* pOld = dc.SelectObject(GetFont());
+        for (int i = 0; i < PROFILE_COUNT; i++)
+        {
+            CString strText;
+            m_labels[i].GetWindowText(strText);
+            nTexts[i] = dc.GetTextExtent(strText).cx + 2;
+        }
+        dc.SelectObject(pOld);
+    }
+    int nColumns = 3, nWidths[3] = {}, nTotal = 0;
+    for (; nColumns >= 2; nColumns--)
+    {
+        nTotal = 0;
+        for (int c = 0; c < nColumns; c++)
+        {
+            nWidths[c] = 0;
+            for (int i = c; i < PROFILE_COUNT; i += nColumns)
+                nWidths[c] = std::max(nWidths[c], nTexts[i]);
+            nTotal += rcRadio.Width() + nGlyphGap + nWidths[c];
+        }
+        if (nTotal + (nColumns - 1) * nMinGap <= nRight - nLeft)
+            break;
+    }
+    if (nColumns < 2)
+        nColumns = 2;
+    const int nRows = (PROFILE_COUNT + nColumns - 1) / nColumns;
+    const int nGap = std::min(24, std::max(nMinGap, (nRight - nLeft - nTotal) / (nColumns - 1)));
+    // The rows share the room under the list.
+    const int nTop = rcList.bottom + 6, nPitch = std::min<int>(22, (rcClient.bottom - 4 - nTop) / nRows);
+    int x = nLeft;
+    for (int c = 0; c < nColumns; c++)
+    {
+        for (int i = c, nRow = 0; i < PROFILE_COUNT; i += nColumns, nRow++)
+        {
+            const int y = nTop + nRow * nPitch + (nPitch - rcRadio.Height()) / 2;
+            m_radios[i].SetWindowPos(NULL, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+            m_labels[i].SetWindowPos(NULL, x + rcRadio.Width() + nGlyphGap, y + (rcRadio.Height() - rcLabel.Height()) / 2,
+                                     nWidths[c], rcLabel.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        x += rcRadio.Width() + nGlyphGap + nWidths[c] + nGap;
+    }
+    Invalidate();
+}
+
 void CServiceOptimizerDlg::SetUpColumns()
 {
     const bool bOld = s_nWindowsMajor < 6;
@@ -182,6 +248,7 @@ void CServiceOptimizerDlg::SwitchLanguage()
         return;
     for (int i = 0; i < PROFILE_COUNT; i++)
         m_labels[i].SetWindowText(LangText(kProfiles[i].pszKey));
+    LayOutProfiles();
     if (m_list.GetSafeHwnd() != NULL)
     {
         const bool bOld = s_nWindowsMajor < 6;

@@ -47,6 +47,7 @@ protected:
 
 private:
     void SetUpColumns();
+    void LayOutProfiles();
 
     std::vector<CServiceRecord> m_services;
     CMyListCtrl m_list;

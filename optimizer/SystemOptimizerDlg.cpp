@@ -336,6 +336,11 @@ CString CSystemOptimizerDlg::HelpTopicPath()
 
 void CSystemOptimizerDlg::OnHelpButton()
 {
+    if (::GetFileAttributesW(CIniFile::GetHostFolder() + L"manual.chm") == INVALID_FILE_ATTRIBUTES)
+    {
+        ShowLibraryMessage(this, L"MESSAGEBOX_NO_HANDBOOK", L"MESSAGEBOX_NOTICE", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     // The help viewer stays loaded while its window may be open.
     static HMODULE s_hHelp = ::LoadLibraryW(L"hhctrl.ocx");
     if (s_hHelp == NULL)

@@ -106,6 +106,8 @@ BOOL CFileShredderDlg::OnInitDialog()
         group[i]->SubclassDlgItem(radios[i], this);
         group[i]->SetBitmap(kRadioStrip);
         m_labels[i].SubclassDlgItem(labels[i], this);
+        // The window clips its children: a transparent label shows what was there before.
+        m_labels[i].SetBackColor(RGB(255, 255, 255));
     }
     CSkinRadioButton::LinkGroup(group, 3);
     ChooseMethod(IDC_QUICK);

@@ -99,9 +99,12 @@ int SelectedBackupIndex(CListCtrl& list, const CStringArray& arrFiles, const CSt
 void RemoveSelectedBackup(CListCtrl& list, CStringArray& arrFiles, const CString& strFolder)
 {
     int nIndex = SelectedBackupIndex(list, arrFiles, strFolder);
-    if (nIndex < 0)
-        return;
     CTamselApp* pApp = static_cast<CTamselApp*>(AfxGetApp());
+    if (nIndex < 0)
+    {
+        AfxMessageBox(pApp->GetLangString(L"M_SELECT_BACKUP"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     if (AfxMessageBox(pApp->GetLangString(L"M_REMOVEBACKUP"), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
     CString strPath = arrFiles[nIndex];

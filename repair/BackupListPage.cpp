@@ -49,7 +49,10 @@ BOOL CBackupListPage::GetSelectedArchive(CString& strArchive)
 {
     int nIndex = SelectedBackupIndex(m_list, m_pApp->m_arrBackupFiles, GetBackupFolder());
     if (nIndex < 0)
+    {
+        AfxMessageBox(LangText(L"M_SELECT_BACKUP"), MB_OK | MB_ICONINFORMATION);
         return FALSE;
+    }
     strArchive = m_pApp->m_arrBackupFiles[nIndex];
     if (!::PathFileExistsW(strArchive))
     {

@@ -67,9 +67,10 @@ void CReportPage::OnCancel()
 void CReportPage::Refresh()
 {
     CScanLog log(m_pApp->m_strSettingsFile);
-    log.Read(CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S"));
+    log.Read(CString());
     m_pApp->m_strLastScanTime = log.m_strLastScanTime;
-    m_wndLastScan.SetWindowText(FormatBackupDate(m_pApp->m_strLastScanTime));
+    m_wndLastScan.SetWindowText(m_pApp->m_strLastScanTime.IsEmpty() ? m_pApp->GetLangString(L"IDD_166_NO_SCAN")
+                                                                     : FormatBackupDate(m_pApp->m_strLastScanTime));
     for (int i = 0; i < 15; i++)
     {
         m_pApp->m_nErrors[i] = log.m_nErrors[i];

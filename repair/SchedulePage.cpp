@@ -188,20 +188,27 @@ void CSchedulePage::OnManageSchedule()
 {
     {
         CComScope com;
-        if (!com.IsUsable())
-            return;
         CComPtrOf<ITask> task;
-        // No job: nothing to manage, and none is made here.
-        if (FAILED(ActivateJob(m_pApp->m_strTaskName, task)))
+        // No job: nothing to manage, and none is made here; say how to get one.
+        if (!com.IsUsable() || FAILED(ActivateJob(m_pApp->m_strTaskName, task)))
+        {
+            AfxMessageBox(LangText(L"M_SCHEDULE_NO_TASK"), MB_OK | MB_ICONINFORMATION);
             return;
+        }
         CComPtrOf<IProvideTaskPage> provider;
-        if (FAILED(task->QueryInterface(IID_IProvideTaskPage, (void**)provider.Receive())))
-            return;
-        task.Release();
         HPROPSHEETPAGE hPage = NULL;
-        if (FAILED(provider->GetPage(TASKPAGE_SCHEDULE, TRUE, &hPage)) || hPage == NULL)
+        if (SUCCEEDED(task->QueryInterface(IID_IProvideTaskPage, (void**)provider.Receive())))
+        {
+            task.Release();
+            if (FAILED(provider->GetPage(TASKPAGE_SCHEDULE, TRUE, &hPage)))
+                hPage = NULL;
+            provider.Release();
+        }
+        if (hPage == NULL)
+        {
+            AfxMessageBox(LangText(L"M_SCHEDULE_NO_PAGE"), MB_OK | MB_ICONINFORMATION);
             return;
-        provider.Release();
+        }
 
         PROPSHEETHEADERW header = {};
         header.dwSize = PROPSHEETHEADERW_V1_SIZE;

@@ -1,4 +1,5 @@
 #include "tools/PatchUpdatePage.h"
+#include "tools/UpdateErrorText.h"
 #include "app/TamselApp.h"
 #include "framework/CommonControls.h"
 #include "framework/ShellOpen.h"
@@ -23,6 +24,15 @@ CString ErrorCodeText(HRESULT hr)
     CString strText;
     strText.Format(L"Error Code: %X", (unsigned)hr);
     return strText;
+}
+
+// What failed in words, the code, and what the user can do about it.
+CString ErrorAdviceText(CTamselApp* pApp, HRESULT hr)
+{
+    LPCWSTR pszKey = UpdateAgentErrorKey(hr);
+    CString strWhat = pszKey != NULL ? pApp->GetLangString(pszKey) : SystemErrorText(hr);
+    CString strText = strWhat.IsEmpty() ? ErrorCodeText(hr) : strWhat + L" (" + ErrorCodeText(hr) + L")";
+    return strText + L"\n\n" + pApp->GetLangString(L"M_UPDATE_ERR_ADVICE");
 }
 
 } // namespace
@@ -422,7 +432,7 @@ void CPatchUpdatePage::OnNotice(UpdateNotice nNotice, HRESULT hr)
         if (hr == UPDATE_E_INSTALL_NOT_ALLOWED)
             Message(Lang(L"M_INSTALL_NOT_ALLOWED"), MB_OK | MB_ICONEXCLAMATION);
         else
-            Message(ErrorCodeText(hr), MB_OK);
+            Message(ErrorAdviceText(m_pApp, hr), MB_OK | MB_ICONEXCLAMATION);
         break;
     case UPDATE_NOTICE_ABORT_REFUSED:
         Message(L"Request Abort Failed", MB_OK);
@@ -432,7 +442,7 @@ void CPatchUpdatePage::OnNotice(UpdateNotice nNotice, HRESULT hr)
         break;
     case UPDATE_NOTICE_SEARCH_FAILED:
         // A failed search is no empty result: say so, with the agent's code.
-        Message(Lang(L"M_UPDATE_SEARCH_FAILED") + L"\n" + ErrorCodeText(hr), MB_OK | MB_ICONEXCLAMATION);
+        Message(Lang(L"M_UPDATE_SEARCH_FAILED") + L"\n" + ErrorAdviceText(m_pApp, hr), MB_OK | MB_ICONEXCLAMATION);
         break;
     }
 }

@@ -117,7 +117,7 @@ void CStartupRemovePage::FillList()
     m_imageList.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
     m_imageList.SetBkColor(RGB(255, 255, 255));
     m_list.SetImageList(&m_imageList, LVSIL_SMALL);
-    HICON hFallback = LoadOwnSmallIcon();
+    HICON hFallback = LoadProgramSmallIcon();
 
     for (const ToolRunKey& source : g_toolRunKeys)
     {

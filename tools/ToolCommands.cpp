@@ -127,6 +127,14 @@ HICON LoadOwnSmallIcon()
     return (HICON)LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TAMSEL), IMAGE_ICON, 16, 16, 0);
 }
 
+HICON LoadProgramSmallIcon()
+{
+    // The system's plain program picture, copied so the caller owns it.
+    HICON hShared = (HICON)LoadImageW(NULL, MAKEINTRESOURCEW(32512) /* IDI_APPLICATION */, IMAGE_ICON, 16, 16,
+                                      LR_SHARED);
+    return hShared != NULL ? (HICON)CopyImage(hShared, IMAGE_ICON, 16, 16, 0) : NULL;
+}
+
 HICON LoadUninstallDefaultIcon()
 {
     HICON hIcon = NULL;
@@ -143,5 +151,5 @@ HICON LoadUninstallDefaultIcon()
             FreeLibrary(hModule);
         }
     }
-    return hIcon != NULL ? hIcon : LoadOwnSmallIcon();
+    return hIcon != NULL ? hIcon : LoadProgramSmallIcon();
 }

@@ -31,6 +31,9 @@ BOOL ReadFileDetails(const CString& strPath, CString strTexts[4]);
 HICON ExtractFirstIcon(const CString& strFile);
 // The program's own icon at 16 x 16; the caller destroys it.
 HICON LoadOwnSmallIcon();
+// A neutral program icon, 16 x 16, owned by the caller: for entries whose
+// file has none (our own icon there would read as a ticked check box).
+HICON LoadProgramSmallIcon();
 // Icon 1502 of appwiz.cpl in the system folder, loaded as data; else the
 // program's own icon. The caller destroys it.
 HICON LoadUninstallDefaultIcon();

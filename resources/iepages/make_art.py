@@ -44,6 +44,17 @@ def tasks():
     glyph_tile(8014, '#6a4fb3', '?', 28)
 
 
+def help_picture():
+    # Lower right of the help page: a speech bubble asking a question, in the
+    # colour of the help page's banner, on the page's white.
+    save(['-size', '64x64', 'xc:white', '-fill', '#6a4fb3',
+          '-draw', 'roundrectangle 4,6 59,46 12,12',
+          '-draw', 'polygon 16,44 14,58 30,44',
+          '-fill', WHITE, '-font', 'DejaVu-Sans-Bold', '-pointsize', '30', '-gravity', 'north',
+          '-annotate', '+0+8', '?', '-gravity', 'northwest'], 'picture_8024.bmp')
+
+
 if __name__ == '__main__':
     banners()
     tasks()
+    help_picture()

@@ -11,7 +11,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from artlib import FONT_BOLD, Hex, convert_saver  # noqa: E402
+from artlib import FONT_BOLD, Hex, convert_saver, key_corners  # noqa: E402
 
 BLUE, BLUE_DARK, SKY, PANEL, WHITE, GREEN_KEY = Hex.BLUE, Hex.BLUE_DARK, Hex.SKY, Hex.PANEL, Hex.WHITE, Hex.GREEN_KEY
 save = convert_saver(HERE)
@@ -50,10 +50,12 @@ def side():
 
 
 def button(name, face, text):
-    # 66 x 18 units; green is cut away.
+    # 66 x 18 units; green is cut away. Drawn on the page's white and keyed
+    # after, so the smoothed corners blend into white, not into green.
     w, h = 115, 31
-    cmds = ['-size', '%dx%d' % (w, h), 'xc:' + GREEN_KEY]
+    cmds = ['-size', '%dx%d' % (w, h), 'xc:' + WHITE]
     cmds += ['-fill', face, '-stroke', BLUE_DARK, '-draw', 'roundrectangle 0,0 %d,%d 7,7' % (w - 1, h - 1)]
+    cmds += ['-stroke', 'none'] + key_corners(GREEN_KEY, w, h)
     cmds += ['-stroke', 'none', '-fill', text, '-font', FONT_BOLD, '-pointsize', '11', '-gravity', 'center',
              '-annotate', '+0+0', 'Check Update']
     save(cmds, name)

@@ -205,3 +205,34 @@ TEST_F(GeneralSettingsTest, ALanguageValueWithoutIniMeansTheSystemLanguage)
     Page().FillLanguageList();
     EXPECT_EQ(Page().m_comboLanguage.GetCurSel(), TestApp()->FindLanguageIndex(L"Zulu.ini"));
 }
+
+// The Check Update button's pictures are cut out where they are pure green:
+// a smoothed corner blended with that green would stay as green pixels.
+TEST(GeneralSettingsPictures, CheckUpdateHasNoGreenBlendsAtItsEdge)
+{
+    for (UINT nID : {1137u, 1138u})
+    {
+        HBITMAP hBitmap = (HBITMAP)::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nID), IMAGE_BITMAP, 0, 0,
+                                                LR_CREATEDIBSECTION);
+        ASSERT_TRUE(hBitmap != NULL) << nID;
+        DIBSECTION dib = {};
+        ASSERT_NE(::GetObjectW(hBitmap, sizeof(dib), &dib), 0);
+        ASSERT_EQ(dib.dsBm.bmBitsPixel, 24);
+        int nKey = 0, nBlend = 0;
+        for (int y = 0; y < dib.dsBm.bmHeight; y++)
+        {
+            const BYTE* pRow = (const BYTE*)dib.dsBm.bmBits + (size_t)y * dib.dsBm.bmWidthBytes;
+            for (int x = 0; x < dib.dsBm.bmWidth; x++)
+            {
+                BYTE b = pRow[3 * x], g = pRow[3 * x + 1], r = pRow[3 * x + 2];
+                if (r == 0 && g == 255 && b == 0)
+                    ++nKey;
+                else if (g > r + 60 && g > b + 60)
+                    ++nBlend;
+            }
+        }
+        EXPECT_GT(nKey, 0) << nID << ": the corners are cut out";
+        EXPECT_EQ(nBlend, 0) << nID;
+        ::DeleteObject(hBitmap);
+    }
+}

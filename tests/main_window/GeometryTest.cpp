@@ -121,6 +121,37 @@ TEST_F(MainWindowTest, LibraryViewsKeepTheirControlsWholeInsideThePageArea)
     EXPECT_TRUE(faults.empty()) << Report(faults);
 }
 
+// After a library view, the pages that follow own the page area alone: no
+// strip of the view (it stands 10 pixels further left) stays beside them.
+TEST_F(MainWindowTest, PagesAfterALibraryViewLeaveNoStripOfIt)
+{
+    CopyLibraries(true, true);
+    CreateMainWindow();
+    const CRect rcArea = ScreenRect(m_pDlg.get(), m_pDlg->m_rcPage);
+    CRect rcViewArea = rcArea;
+    rcViewArea.left -= 10;
+    const UINT views[] = {ID_NAV_SYSTEM_OPTIMIZER, ID_NAV_SERVICE_OPTIMIZER, ID_NAV_MEMORY_OPTIMIZER,
+                          ID_NAV_EVIDENCE_CLEANER, ID_NAV_JUNK_CLEANER,     ID_NAV_FILE_SHREDDER};
+    const UINT pages[] = {ID_NAV_AUTO_BACKUP, ID_NAV_FULL_BACKUP, ID_NAV_IE_PROBLEMS};
+    CLayoutCheck check(m_pDlg->m_hWnd);
+    for (UINT nView : views)
+    {
+        for (UINT nPage : pages)
+        {
+            SendCommand(nView);
+            testsupport::WaitFor([] { return false; }, 50);
+            SendCommand(nPage);
+            testsupport::WaitFor([] { return false; }, 50);
+            PageInfo* pInfo = m_pDlg->GetPageInfo(VisiblePage());
+            ASSERT_TRUE(pInfo != NULL && pInfo->pPage != NULL) << nView << " " << nPage;
+            std::wstring strWhere = L"view " + std::to_wstring(nView) + L", then page " + std::to_wstring(nPage);
+            check.CheckPageAreaOwner(m_pDlg->m_hWnd, pInfo->pPage->m_hWnd, rcArea, strWhere);
+            check.CheckPaintedWhole(m_pDlg->m_hWnd, rcViewArea, strWhere);
+        }
+    }
+    EXPECT_TRUE(check.m_faults.empty()) << Report(check.m_faults);
+}
+
 // The check itself: each rule with a fault and a look-alike that is fine.
 TEST(CLayoutCheck, FindsCutTextsAndControlsOutsideTheirArea)
 {
@@ -166,6 +197,38 @@ TEST(CLayoutCheck, FindsCutTextsAndControlsOutsideTheirArea)
     check2.CheckTexts(host.m_hWnd, L"host");
     EXPECT_NE(Report(check2.m_faults).find(": control 108 ("), std::string::npos) << Report(check2.m_faults);
     check.UnsubclassWindow();
+
+    // The page area: the page itself and a window beside the area pass; a
+    // window left visible over the area's edge does not.
+    HWND hPage = make(L"Static", L"", SS_LEFT, 100, 265, 200, 30, 120);
+    make(L"Static", L"", SS_LEFT, 310, 265, 50, 30, 121);
+    HWND hLeft = make(L"Static", L"", SS_LEFT, 90, 265, 200, 30, 122);
+    CRect rcPageArea(100, 265, 300, 295);
+    host.ClientToScreen(&rcPageArea);
+    CLayoutCheck check3(host.m_hWnd);
+    check3.CheckPageAreaOwner(host.m_hWnd, hPage, rcPageArea, L"area");
+    std::string strArea = Report(check3.m_faults);
+    EXPECT_NE(strArea.find(": control 122 ("), std::string::npos) << strArea;
+    EXPECT_EQ(strArea.find(": control 120 ("), std::string::npos) << strArea;
+    EXPECT_EQ(strArea.find(": control 121 ("), std::string::npos) << strArea;
+    // A frame: a label inside passes, one across its edge does not.
+    make(L"Button", L"Frame", BS_GROUPBOX, 100, 200, 200, 60, 130);
+    make(L"Static", L"", SS_LEFT, 120, 220, 100, 14, 131);
+    make(L"Static", L"", SS_LEFT, 250, 220, 80, 14, 132);
+    make(L"Static", L"", SS_LEFT, 240, 240, 60, 14, 133);  // inside, over the right edge line
+    CRect rcHost;
+    host.GetWindowRect(&rcHost);
+    CLayoutCheck check5(host.m_hWnd);
+    check5.CheckControls(host.m_hWnd, rcHost, L"frame");
+    std::string strFrame = Report(check5.m_faults);
+    EXPECT_NE(strFrame.find(": control 132 (Static \"\") lies across the edge of frame 130"), std::string::npos)
+        << strFrame;
+    EXPECT_NE(strFrame.find(": control 133 ("), std::string::npos) << strFrame;
+    EXPECT_EQ(strFrame.find(": control 131 ("), std::string::npos) << strFrame;
+    ::ShowWindow(hLeft, SW_HIDE);
+    CLayoutCheck check4(host.m_hWnd);
+    check4.CheckPageAreaOwner(host.m_hWnd, hPage, rcPageArea, L"area");
+    EXPECT_TRUE(check4.m_faults.empty()) << Report(check4.m_faults);
     host.DestroyWindow();
 }
 

@@ -7,6 +7,10 @@
 #include "controls/skin/GuiToolButton.h"
 #include "controls/skin/HyperlinkCtrl.h"
 #include "controls/skin/TextLabel.h"
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <cwctype>
 
 namespace {
 
@@ -103,6 +107,35 @@ bool Fits(HWND hWnd, HFONT hFont, const CString& strText, UINT uFormat, CSize si
     return true;
 }
 
+// The screen's pixels over a rectangle, row by row.
+std::vector<DWORD> ScreenPixels(const CRect& rc)
+{
+    std::vector<DWORD> pixels((size_t)rc.Width() * rc.Height());
+    HDC hScreen = ::GetDC(NULL);
+    HDC hDC = ::CreateCompatibleDC(hScreen);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = rc.Width();
+    bmi.bmiHeader.biHeight = -rc.Height();
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* pBits = NULL;
+    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
+    if (hBitmap != NULL && pBits != NULL)
+    {
+        HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+        ::BitBlt(hDC, 0, 0, rc.Width(), rc.Height(), hScreen, rc.left, rc.top, SRCCOPY);
+        ::GdiFlush();
+        memcpy(pixels.data(), pBits, pixels.size() * sizeof(DWORD));
+        ::SelectObject(hDC, hOld);
+    }
+    if (hBitmap != NULL)
+        ::DeleteObject(hBitmap);
+    ::DeleteDC(hDC);
+    ::ReleaseDC(NULL, hScreen);
+    return pixels;
+}
+
 } // namespace
 
 CSize MeasureText(HWND hWnd, HFONT hFont, const CString& strText, UINT uFormat, int nWidth)
@@ -125,8 +158,41 @@ void CLayoutCheck::Fail(HWND hWnd, const std::wstring& strWhere, const std::wstr
                        L" \"" + (LPCWSTR)strText + L"\") " + strWhat);
 }
 
+namespace {
+// A frame drawn around other controls: a caption bar or a group box.
+bool IsFrame(HWND hWnd)
+{
+    if (dynamic_cast<CCaptionBar*>(CWnd::FromHandlePermanent(hWnd)) != NULL)
+        return true;
+    return ClassName(hWnd) == L"Button" && ((DWORD)::GetWindowLongPtrW(hWnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+} // namespace
+
 void CLayoutCheck::CheckControls(HWND hParent, const CRect& rcArea, const std::wstring& strWhere)
 {
+    // A control that lies across a frame's edge cuts a gap into it.
+    for (HWND hFrame = ::GetWindow(hParent, GW_CHILD); hFrame != NULL; hFrame = ::GetWindow(hFrame, GW_HWNDNEXT))
+    {
+        if (!::IsWindowVisible(hFrame) || !IsFrame(hFrame))
+            continue;
+        CRect rcFrame;
+        ::GetWindowRect(hFrame, &rcFrame);
+        for (HWND hChild = ::GetWindow(hParent, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        {
+            if (hChild == hFrame || !::IsWindowVisible(hChild))
+                continue;
+            CRect rc, rcBoth;
+            ::GetWindowRect(hChild, &rc);
+            if (!rcBoth.IntersectRect(&rc, &rcFrame) || rcBoth == rcFrame)
+                continue;
+            // Inside, it still hides the edge line when it reaches it.
+            CRect rcInner = rcFrame;
+            rcInner.DeflateRect(2, 2);
+            CRect rcIn;
+            if (rcBoth != rc || (rcIn.IntersectRect(&rc, &rcInner) && rcIn != rc))
+                Fail(hChild, strWhere, L"lies across the edge of frame " + std::to_wstring(::GetDlgCtrlID(hFrame)));
+        }
+    }
     for (HWND hChild = ::GetWindow(hParent, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
     {
         if (!::IsWindowVisible(hChild))
@@ -142,6 +208,51 @@ void CLayoutCheck::CheckControls(HWND hParent, const CRect& rcArea, const std::w
             CheckControls(hChild, rcInner, strWhere);
         }
     }
+}
+
+void CLayoutCheck::CheckPageAreaOwner(HWND hMain, HWND hPage, const CRect& rcArea, const std::wstring& strWhere)
+{
+    for (HWND hChild = ::GetWindow(hMain, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+    {
+        if (hChild == hPage || !::IsWindowVisible(hChild))
+            continue;
+        CRect rc, rcOver;
+        ::GetWindowRect(hChild, &rc);
+        if (!rcOver.IntersectRect(&rc, &rcArea))
+            continue;
+        rcOver.OffsetRect(-rcArea.left, -rcArea.top);
+        Fail(hChild, strWhere,
+             L"is left visible over the page area at (" + std::to_wstring(rcOver.left) + L", " +
+                 std::to_wstring(rcOver.top) + L", " + std::to_wstring(rcOver.right) + L", " +
+                 std::to_wstring(rcOver.bottom) + L")");
+    }
+}
+
+void CLayoutCheck::CheckPaintedWhole(HWND hMain, const CRect& rcArea, const std::wstring& strWhere)
+{
+    std::vector<DWORD> before = ScreenPixels(rcArea);
+    ::RedrawWindow(hMain, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    std::vector<DWORD> after = ScreenPixels(rcArea);
+    CRect rcStale(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    int nStale = 0;
+    for (int y = 0; y < rcArea.Height(); y++)
+    {
+        for (int x = 0; x < rcArea.Width(); x++)
+        {
+            size_t n = (size_t)y * rcArea.Width() + x;
+            if ((before[n] & 0xFFFFFF) == (after[n] & 0xFFFFFF))
+                continue;
+            ++nStale;
+            rcStale.left = std::min<int>(rcStale.left, x);
+            rcStale.top = std::min<int>(rcStale.top, y);
+            rcStale.right = std::max<int>(rcStale.right, x + 1);
+            rcStale.bottom = std::max<int>(rcStale.bottom, y + 1);
+        }
+    }
+    if (nStale > 0)
+        m_faults.push_back(strWhere + L": " + std::to_wstring(nStale) + L" pixels were left unpainted in (" +
+                           std::to_wstring(rcStale.left) + L", " + std::to_wstring(rcStale.top) + L", " +
+                           std::to_wstring(rcStale.right) + L", " + std::to_wstring(rcStale.bottom) + L")");
 }
 
 void CLayoutCheck::CheckTexts(HWND hParent, const std::wstring& strWhere)
@@ -233,6 +344,10 @@ void CLayoutCheck::CheckText(HWND hWnd, const std::wstring& strWhere)
             if (nEnd < 0)
                 nEnd = strText.GetLength();
             CString strLine = strText.Mid(nStart, nEnd - nStart);
+            // A space before the break wraps on its own when the line is
+            // just short enough, and shows as a blank line.
+            if (nLine > 0 && !strLine.IsEmpty() && iswspace(strLine[strLine.GetLength() - 1]))
+                Fail(hWnd, strWhere, L"line \"" + std::wstring((LPCWSTR)strLine) + L"\" ends in a space");
             strLine.TrimRight();
             nStart = nEnd + 1;
             HFONT hFont = nLine == 0 ? (HFONT)pTask->GetCaptionFont().GetSafeHandle() : ControlFont(hWnd);

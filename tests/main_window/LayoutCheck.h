@@ -16,6 +16,14 @@ public:
     void CheckControls(HWND hParent, const CRect& rcArea, const std::wstring& strWhere);
     // Only the texts of hParent's own visible controls.
     void CheckTexts(HWND hParent, const std::wstring& strWhere);
+    // The page shown must be the only visible window over rcArea (screen
+    // coordinates) among hMain's children: anything else left visible there
+    // shows as a leftover strip beside or under the page.
+    void CheckPageAreaOwner(HWND hMain, HWND hPage, const CRect& rcArea, const std::wstring& strWhere);
+    // rcArea (screen coordinates) on the screen must look as it does after
+    // hMain and its children are painted again whole: pixels a switch left
+    // unpainted (a strip of a window gone) differ.
+    void CheckPaintedWhole(HWND hMain, const CRect& rcArea, const std::wstring& strWhere);
     // Folder captions and item captions of the navigation.
     void CheckNavigation(CWnd* pFolder, const std::vector<CWnd*>& bars);
 

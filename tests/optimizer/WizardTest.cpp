@@ -189,7 +189,10 @@ TEST_F(WizardTest, HelpTopicLiesBesideTheHostProgram)
 {
     EXPECT_EQ(CSystemOptimizerDlg::HelpTopicPath(),
               CString((m_folder.Path() + L"manual.chm::/html/HowtousetheprogramSystemOptimizer.htm").c_str()));
-    // No manual.chm: nothing opens, nothing breaks.
+    // No manual.chm: nothing opens, and the user is told why.
+    MessageBoxRecorder recorder;
     Command(5066);
     Pump(100);
+    ASSERT_EQ(1u, recorder.Count());
+    EXPECT_NE(std::wstring::npos, recorder.LastText().find(L"manual.chm")) << std::string(recorder.LastText().begin(), recorder.LastText().end());
 }

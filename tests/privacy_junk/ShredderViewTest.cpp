@@ -336,3 +336,34 @@ TEST(ShredRejects, EachFileWithItsReasonAndTheRestCounted)
     EXPECT_EQ(strText.substr(strText.rfind(L'\n') + 1), L"... and 2 more.");
     PrivacySetLanguageFile(L"");
 }
+
+// What the view shows: the method labels on the page's white (not on bands
+// of whatever was there before), and the list buttons' texts inside their
+// picture with room to its rounded border (bold Verdana 12, as they draw).
+TEST_F(ShredderViewTest, LabelsOnWhiteAndButtonTextsInsideTheirBorder)
+{
+    for (UINT nID : {4001u, 4002u, 4003u})
+    {
+        CMyStaticCtrl* pLabel = dynamic_cast<CMyStaticCtrl*>(CWnd::FromHandlePermanent(::GetDlgItem(m_view.m_hWnd, (int)nID)));
+        ASSERT_TRUE(pLabel != NULL) << nID;
+        EXPECT_EQ(pLabel->GetBackColor(), RGB(255, 255, 255)) << nID;
+    }
+    HFONT hFont = ::CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Verdana");
+    HDC hDC = ::GetDC(m_view.m_hWnd);
+    HGDIOBJ hOld = ::SelectObject(hDC, hFont);
+    for (int nID : {CFileShredderDlg::IDC_ADD_FILE, CFileShredderDlg::IDC_ADD_DIR, CFileShredderDlg::IDC_DEL_FILE,
+                    CFileShredderDlg::IDC_DEL_ALL})
+    {
+        CNButtonEx& button = m_view.GetButton(nID);
+        CString strText;
+        button.GetWindowText(strText);
+        CRect rc;
+        button.GetClientRect(&rc);
+        SIZE size = {};
+        ::GetTextExtentPoint32W(hDC, strText, strText.GetLength(), &size);
+        EXPECT_LE(size.cx + 2 * 6, rc.Width()) << nID << ": " << size.cx << " px of text";
+    }
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(m_view.m_hWnd, hDC);
+    ::DeleteObject(hFont);
+}

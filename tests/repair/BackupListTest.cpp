@@ -58,7 +58,9 @@ TEST_F(BackupPageTest, AbsentFolderEmptiesTheSharedArrayAndActsOnNothingElse)
     EXPECT_EQ(-1, SelectedBackupIndex(page.m_list, m_app.m_arrBackupFiles, page.GetBackupFolder()));
     m_boxes.QueueAnswer(IDYES);
     Click(page, 1002);
-    EXPECT_EQ(0u, m_boxes.Count());
+    // Taken as no selection: the user is asked to select one, nothing more.
+    ASSERT_EQ(1u, m_boxes.Count());
+    EXPECT_EQ(std::wstring(m_app.GetLangString(L"M_SELECT_BACKUP")), m_boxes.LastText());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((strOther + L"FullBackup20090101000000.zip").c_str()));
 }
 
@@ -71,10 +73,12 @@ TEST_F(BackupPageTest, RemoveDeletesTheSelectedBackupOnlyAfterYes)
     CAutoBackupPage page;
     CreatePage(page);
 
-    // No selection: no question.
+    // No selection: no question, but a word to select a backup first.
     SelectRow(page.m_list, -1);
     Click(page, 1002);
-    EXPECT_EQ(0u, m_boxes.Count());
+    ASSERT_EQ(1u, m_boxes.Count());
+    EXPECT_EQ(std::wstring(m_app.GetLangString(L"M_SELECT_BACKUP")), m_boxes.LastText());
+    EXPECT_EQ(2, page.m_list.GetItemCount());
 
     SelectRow(page.m_list, 0);
     m_boxes.QueueAnswer(IDNO);
@@ -97,7 +101,7 @@ TEST_F(BackupPageTest, RemoveDeletesTheSelectedBackupOnlyAfterYes)
     ::CloseHandle(hHeld);
     EXPECT_EQ(1, page.m_list.GetItemCount());
     EXPECT_EQ(1, m_app.m_arrBackupFiles.GetSize());
-    ASSERT_EQ(4u, m_boxes.Count());
+    ASSERT_EQ(5u, m_boxes.Count());
     EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"AutoBackup20080101000000.zip"));
 
     // Removing the last one leaves an empty list.

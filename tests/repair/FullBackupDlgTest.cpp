@@ -102,10 +102,13 @@ TEST_F(FullBackupTest, PageBacksUpRestoresAndReportsFailures)
     LONG lHeaderStyle = hHeader != NULL ? ::GetWindowLongW(hHeader, GWL_STYLE) : 0;
     EXPECT_TRUE(hHeader == NULL || (lHeaderStyle & HDS_HIDDEN) || !(lHeaderStyle & WS_VISIBLE));
 
-    // Restore and Remove without a selection do nothing; a declined backup neither.
+    // Restore and Remove without a selection say to select a backup first;
+    // a declined backup does nothing.
     Click(page, 1002);
     Click(page, 1003);
-    EXPECT_EQ(0u, m_boxes.Count());
+    ASSERT_EQ(2u, m_boxes.Count());
+    EXPECT_EQ(std::wstring(m_app.GetLangString(L"M_SELECT_BACKUP")), m_boxes.Boxes()[0].strText);
+    EXPECT_EQ(std::wstring(m_app.GetLangString(L"M_SELECT_BACKUP")), m_boxes.LastText());
     m_boxes.QueueAnswer(IDNO);
     Click(page, 1001);
     EXPECT_EQ(0, page.m_list.GetItemCount());
@@ -113,7 +116,7 @@ TEST_F(FullBackupTest, PageBacksUpRestoresAndReportsFailures)
     m_boxes.QueueAnswer(IDYES);
     Click(page, 1001);
     ASSERT_EQ(1, page.m_list.GetItemCount());
-    EXPECT_EQ(2u, m_boxes.Count());  // the question only
+    EXPECT_EQ(4u, m_boxes.Count());  // the question only
 
     // A failing backup adds no row, says so and keeps the .reg.
     page.m_bFailWrites = true;

@@ -56,15 +56,21 @@ TEST_F(ReportPageTest, ShowsTheCountsAndTheLastScanOfSettings)
     EXPECT_EQ(m_pApp->m_strLastScanTime, L"20231231235959");
 }
 
-TEST_F(ReportPageTest, FirstStartShowsZerosAndTheCurrentTime)
+TEST_F(ReportPageTest, FirstStartShowsZerosAndThatNoScanWasMade)
 {
     m_pDlg->SelectPage(PAGE_REPORT);
     Pump(50);
     CWnd* pPage = &m_pDlg->m_pageReport;
     for (UINT nID : { 1080u, 1081u, 1086u, 1087u, 1091u, 1104u, 1105u, 1106u })
         EXPECT_EQ(ItemText(pPage, nID), L"0/0");
-    CString strNow = CTime::GetCurrentTime().Format(L"%Y%m%d%H%M%S");
-    EXPECT_EQ(ItemText(pPage, 1030).Left(8), FormatBackupDate(strNow).Left(8));
-    EXPECT_EQ(m_pApp->m_strLastScanTime.Left(8), strNow.Left(8));
+    EXPECT_EQ(ItemText(pPage, 1030), m_pApp->GetLangString(L"IDD_166_NO_SCAN"));
+    EXPECT_FALSE(ItemText(pPage, 1030).IsEmpty());
+    EXPECT_TRUE(m_pApp->m_strLastScanTime.IsEmpty());
+    // Leaving the program writes no invented time either.
+    m_pApp->SaveSettings();
+    m_pDlg->SelectPage(PAGE_HOME);
+    m_pDlg->SelectPage(PAGE_REPORT);
+    Pump(50);
+    EXPECT_EQ(ItemText(pPage, 1030), m_pApp->GetLangString(L"IDD_166_NO_SCAN"));
     TakeScreenshot("report");
 }

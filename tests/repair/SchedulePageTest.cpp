@@ -1,6 +1,6 @@
 // The scheduling page against Wine's Task Scheduler: one job however often the
-// default is set, no job without an account, and Manage without a job does
-// nothing.
+// default is set, no job without an account, and Manage without a job, or
+// without the system's settings page, says why instead of doing nothing.
 #include "tests/repair/BackupTestSupport.h"
 #include "repair/SchedulePage.h"
 #include "services/ScheduledTask.h"
@@ -123,23 +123,29 @@ TEST_F(ScheduleTest, DefaultTwiceGivesOneJobAndOneLine)
     CSchedulePageUnderTest page;
     CreatePage(page);
     EXPECT_EQ(0, page.m_list.GetCount());
-    // Manage without a job: no job, no message, the list as it was.
+    // Manage without a job: no job made, the list as it was, and a word on
+    // how to get one.
     Click(page, 1002);
     EXPECT_FALSE(JobExists());
-    EXPECT_EQ(0u, m_boxes.Count());
+    ASSERT_EQ(1u, m_boxes.Count());
+    EXPECT_EQ(std::wstring(m_app.GetLangString(L"M_SCHEDULE_NO_TASK")), m_boxes.LastText());
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"Default Schedule"));
 
     Click(page, 1001);
     EXPECT_EQ(L"Set Default Schedule Task Success!", m_boxes.LastText());
     EXPECT_TRUE(JobExists());
     Click(page, 1001);
-    EXPECT_EQ(2u, m_boxes.Count());
+    EXPECT_EQ(3u, m_boxes.Count());
     std::vector<std::wstring> lines = Lines(page.m_list);
     ASSERT_EQ(1u, lines.size());
     EXPECT_NE(std::wstring::npos, lines[0].find(L"every week")) << Narrow(lines[0]);
 
-    // Wine offers no schedule page: Manage ends quietly and keeps the line.
+    // Wine offers no schedule page: Manage says where to change the job and
+    // keeps the line.
     Click(page, 1002);
-    EXPECT_EQ(2u, m_boxes.Count());
+    ASSERT_EQ(4u, m_boxes.Count());
+    EXPECT_EQ(std::wstring(m_app.GetLangString(L"M_SCHEDULE_NO_PAGE")), m_boxes.LastText());
+    EXPECT_TRUE(JobExists());
     EXPECT_EQ(1, page.m_list.GetCount());
 
     // Shown again, the page reads the job back.

@@ -5,6 +5,7 @@
 #include "tests/tools/ToolTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 using namespace tooltest;
 
@@ -38,6 +39,17 @@ TEST(ToolCommands, IconsAndCommandsThatCannotBe)
     EXPECT_TRUE(hIcon != NULL);
     if (hIcon)
         DestroyIcon(hIcon);
+    // A file without an icon gets a plain program picture, never our own
+    // logo, whose tick reads as a checked box.
+    HICON hProgram = LoadProgramSmallIcon();
+    HICON hOwn = LoadOwnSmallIcon();
+    ASSERT_TRUE(hProgram != NULL);
+    ASSERT_TRUE(hOwn != NULL);
+    std::vector<COLORREF> program = tooltest::IconPixels(hProgram);
+    EXPECT_NE(program, tooltest::IconPixels(hOwn));
+    EXPECT_NE(std::count(program.begin(), program.end(), RGB(255, 255, 255)), (long)program.size());
+    DestroyIcon(hProgram);
+    DestroyIcon(hOwn);
     DWORD dwError = 0;
     EXPECT_FALSE(StartCommandLine(CString(L'a', TOOL_MAX_COMMAND + 1), &dwError));
     EXPECT_EQ(dwError, (DWORD)ERROR_FILENAME_EXCED_RANGE);

@@ -1,4 +1,5 @@
 #include "tests/tools/ToolPagesFixture.h"
+#include "tools/ToolCommands.h"
 
 TEST_F(ToolPagesTest, StartupListTakesStringValuesInSourceOrder)
 {
@@ -28,6 +29,16 @@ TEST_F(ToolPagesTest, StartupListTakesStringValuesInSourceOrder)
     // Every row has an image of its own.
     for (int i = 0; i < list.GetItemCount(); ++i)
         EXPECT_EQ(list.GetItemImage(i, 1), i);
+    // A program that is not there shows the plain program picture.
+    int nMissing = FindRow(list, L"TamselPgA");
+    ASSERT_GE(nMissing, 0);
+    HIMAGELIST hImages = (HIMAGELIST)::SendMessageW(list.m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    HICON hRow = ImageList_GetIcon(hImages, list.GetItemImage(nMissing, 1), ILD_NORMAL);
+    HICON hProgram = LoadProgramSmallIcon();
+    ASSERT_TRUE(hRow != NULL && hProgram != NULL);
+    EXPECT_EQ(tooltest::IconPixels(hRow), tooltest::IconPixels(hProgram));
+    DestroyIcon(hRow);
+    DestroyIcon(hProgram);
 }
 
 TEST_F(ToolPagesTest, ValueAndShortcutGiveOneQuestion)

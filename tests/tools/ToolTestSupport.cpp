@@ -56,4 +56,24 @@ bool PeersRequired()
     return GetEnvironmentVariableW(L"TAMSEL_REQUIRE_PEERS", szValue, 8) > 0 && lstrcmpW(szValue, L"1") == 0;
 }
 
+std::vector<COLORREF> IconPixels(HICON hIcon)
+{
+    std::vector<COLORREF> pixels;
+    HDC hScreen = ::GetDC(NULL);
+    HDC hDC = ::CreateCompatibleDC(hScreen);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, 16, 16);
+    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+    RECT rc = {0, 0, 16, 16};
+    ::FillRect(hDC, &rc, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+    ::DrawIconEx(hDC, 0, 0, hIcon, 16, 16, 0, NULL, DI_NORMAL);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            pixels.push_back(::GetPixel(hDC, x, y));
+    ::SelectObject(hDC, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hDC);
+    ::ReleaseDC(NULL, hScreen);
+    return pixels;
+}
+
 } // namespace tooltest

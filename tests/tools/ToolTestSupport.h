@@ -33,6 +33,8 @@ public:
 bool WaitListed(CToolRestorePage& page);
 
 bool HostHas(const char* pszTool);
+// The pixels of an icon drawn at 16 x 16 on white, to tell two icons apart.
+std::vector<COLORREF> IconPixels(HICON hIcon);
 // TRUE when CI asks every peer check to run (a missing tool fails there).
 bool PeersRequired();
 

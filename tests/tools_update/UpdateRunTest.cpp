@@ -140,7 +140,11 @@ TEST_F(UpdatePageTest, InstallNotAllowedAndOtherBeginFailures)
     scenario.hrBeginInstall = (HRESULT)0x80240001;
     fakeagent::Install(scenario);
     InstallAndWait();
-    EXPECT_EQ(L"Error Code: 80240001", m_pBoxes->LastText());
+    // An agent code the system has no text for: what failed, the code, and what to do.
+    EXPECT_EQ(std::wstring(L"The Windows Update Agent reported an error. (Error Code: 80240001)\n\n") +
+                  (LPCWSTR)m_pApp->GetLangString(L"M_UPDATE_ERR_ADVICE"),
+              m_pBoxes->LastText());
+    EXPECT_EQ((UINT)MB_ICONEXCLAMATION, m_pBoxes->Boxes().back().nType & MB_ICONMASK);
     EXPECT_EQ(L"Download Success", Cell(0, 3));
 }
 

@@ -132,7 +132,10 @@ TEST_F(UpdatePageTest, AFailedSearchShowsItsErrorCode)
     fakeagent::Install(scenario);
     Scan();
     ASSERT_EQ(1u, m_pBoxes->Count());
-    EXPECT_EQ(L"The search for updates failed.\nError Code: 8024402C", m_pBoxes->LastText());
+    EXPECT_EQ(std::wstring(L"The search for updates failed.\nWindows Update could not reach its server. "
+                           L"(Error Code: 8024402C)\n\n") +
+                  (LPCWSTR)m_pApp->GetLangString(L"M_UPDATE_ERR_ADVICE"),
+              m_pBoxes->LastText());
     EXPECT_EQ(0, m_pPage->GetList().GetItemCount());
     EXPECT_TRUE(Enabled(1001));
 }

@@ -1,6 +1,7 @@
 // The page against the agent Wine really has: a session and a searcher whose
 // search is not implemented, no update collection and no downloader.
 #include "tests/tools_update/UpdatePageFixture.h"
+#include "tools/UpdateErrorText.h"
 #include <tlhelp32.h>
 
 namespace {
@@ -28,7 +29,12 @@ TEST_F(UpdatePageTest, ScanOnTheRealAgentTellsTheFailure)
     std::wstring strText = m_pBoxes->LastText();
     // Wine's searcher answers E_NOTIMPL: a failure with its code, never a
     // silent empty list.
-    EXPECT_EQ(L"The search for updates failed.\nError Code: 80004001", strText);
+    // The system's own text for the code, then what the user can do.
+    EXPECT_EQ(0u, strText.find(L"The search for updates failed.\n")) << strText;
+    EXPECT_NE(std::wstring::npos, strText.find(L"(Error Code: 80004001)")) << strText;
+    EXPECT_NE(std::wstring::npos, strText.find((LPCWSTR)SystemErrorText(E_NOTIMPL))) << strText;
+    EXPECT_FALSE(SystemErrorText(E_NOTIMPL).IsEmpty());
+    EXPECT_NE(std::wstring::npos, strText.find((LPCWSTR)m_pApp->GetLangString(L"M_UPDATE_ERR_ADVICE"))) << strText;
     EXPECT_EQ(0, m_pPage->GetList().GetItemCount());
     EXPECT_TRUE(Enabled(1001) && Enabled(1002));
 }
