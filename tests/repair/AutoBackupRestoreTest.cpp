@@ -527,7 +527,7 @@ TEST_F(AutoRestoreTest, ManyKeysAreCountedAndARepairBackupRestoresAfterOneYes)
     EXPECT_FALSE(regtest::KeyExists(HKEY_CURRENT_USER, m_key.Path() + L"\\Many"));
 
     std::string before = ExportKeyText(m_strKey);
-    std::wstring strShortcut = AppDir() + L"Menu\\Tool.lnk";
+    std::wstring strShortcut = m_walked.Path() + L"Tool.lnk";
     ASSERT_TRUE(WriteAutoBackupArchive(Archive(), kStamp, {m_strKey}, {{L"Tool.lnk", "tool", strShortcut}}));
     ASSERT_EQ(ERROR_SUCCESS, ::SHDeleteKeyW(m_key.Key(), L"Data"));
     size_t nBefore = m_boxes.Count();
