@@ -346,6 +346,9 @@ void CTamselDlg::WaitForWorkers()
     // Bounded by the check's own time-outs.
     m_versionCheck.Wait(INFINITE);
     m_pageFavorites.StopWorker();
+    m_pagePatchUpdate.StopWorkers();
+    if (m_pApp != NULL)
+        m_pApp->FinishScheduleRequest();
 }
 
 void CTamselDlg::OnClose()

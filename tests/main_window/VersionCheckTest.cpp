@@ -321,16 +321,22 @@ TEST(CVersionCheckWorker, ReportsOnTheWindowsThreadAndIsWaitedFor)
 
 TEST_F(MainWindowTest, FirstPaintChecksOnlineWithoutBlockingTheWindow)
 {
-    // A site that never answers: the window must paint and go on meanwhile.
+    // A site that answers only when the test lets it: the window must paint
+    // and go on meanwhile.
     CRawServer server;
     if (!server.IsStarted())
         TAMSEL_PEER_MISSING("python3 could not start the test server");
     ASSERT_TRUE(server.WaitUntilListening(10000));
     MessageBoxRecorder recorder;
-    PaintCheckingUpdatesAt(server.Url(L"stall"));
+    PaintCheckingUpdatesAt(server.Url(L"hold"));
     EXPECT_EQ(m_pDlg->m_bFirstPaint, 0);
     // Painted while the check still waits for the site: nothing waited for it.
     EXPECT_TRUE(m_pDlg->m_versionCheck.IsRunning());
+    EXPECT_EQ(recorder.Count(), 0u);
+    // Once the site answers (an older version), the check ends quietly.
+    ASSERT_TRUE(server.Release());
+    EXPECT_TRUE(m_pDlg->m_versionCheck.Wait(30000));
+    testsupport::WaitFor([] { return false; }, 100);
     EXPECT_EQ(recorder.Count(), 0u);
 }
 
