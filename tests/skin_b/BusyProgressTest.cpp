@@ -3,6 +3,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -150,13 +151,13 @@ TEST_F(BusyFixture, StepsAreMadeOnTheWindowsThreadOneAtATime)
     // Thirty intervals pass without the window's thread looking.
     ::Sleep(300);
     EXPECT_EQ(busy.GetCurPos(), 0);
-    int nPosts = 0;
+    // All taken before any is dispatched: a dispatch lets the thread post again.
+    std::vector<MSG> arrPosts;
     while (::PeekMessageW(&msg, busy.m_hWnd, BPM_ANIMATIONSTEP, BPM_ANIMATIONSTEP, PM_REMOVE))
-    {
-        ::DispatchMessageW(&msg);
-        ++nPosts;
-    }
-    EXPECT_EQ(nPosts, 1);
+        arrPosts.push_back(msg);
+    EXPECT_EQ(arrPosts.size(), 1u);
+    for (const MSG& post : arrPosts)
+        ::DispatchMessageW(&post);
     EXPECT_EQ(busy.GetCurPos(), 1);
     // Steps go on once the window's thread takes them.
     ASSERT_TRUE(testsupport::WaitFor([&] { return busy.GetCurPos() >= 3; }, 10000));

@@ -5,6 +5,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 #include <string>
 
 namespace {
@@ -140,17 +141,17 @@ bool WaitForPostedMessage(HWND hWnd, UINT nMessage, DWORD dwBoundMs)
     return false;
 }
 
-// Takes the posted messages of one kind from the queue and dispatches them.
+// Takes the posted messages of one kind from the queue, all of them before
+// dispatching any (a dispatch lets the thread post again), and dispatches them.
 int DispatchPosted(HWND hWnd, UINT nMessage)
 {
-    int nCount = 0;
+    std::vector<MSG> arrTaken;
     MSG msg;
     while (::PeekMessageW(&msg, hWnd, nMessage, nMessage, PM_REMOVE))
-    {
-        ::DispatchMessageW(&msg);
-        ++nCount;
-    }
-    return nCount;
+        arrTaken.push_back(msg);
+    for (const MSG& taken : arrTaken)
+        ::DispatchMessageW(&taken);
+    return (int)arrTaken.size();
 }
 
 }  // namespace
