@@ -267,6 +267,8 @@ public:
     // (their messages are answered while a page is made) waits until the
     // page is whole.
     int m_nPagesInCreation = 0;
+    // How long the version check waits for the site (tests hold a site longer).
+    static DWORD s_dwVersionCheckTimeoutMs;
     int m_nCornerSize;
     int m_nBorderWidth;
     BYTE m_bDragging;
