@@ -9,6 +9,7 @@
 #include "services/PathString.h"
 #include "services/ScheduledTask.h"
 #include "services/TextFile.h"
+#include "framework/WorkerCall.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -162,7 +163,8 @@ void CTamselApp::FinishScheduleRequest(DWORD dwTimeoutMs)
 {
     if (m_hScheduleThread == NULL)
         return;
-    if (::WaitForSingleObject(m_hScheduleThread, dwTimeoutMs) != WAIT_OBJECT_0)
+    // Called on the window's thread: what other threads send it is answered.
+    if (AfxWaitForObjectPumping(m_hScheduleThread, dwTimeoutMs) != WAIT_OBJECT_0)
         return;  // still asking: the request stays, and the thread ends with the process
     ::CloseHandle(m_hScheduleThread);
     m_hScheduleThread = NULL;

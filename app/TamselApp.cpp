@@ -11,11 +11,6 @@ BEGIN_MESSAGE_MAP(CTamselApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
-namespace {
-// How long the exit waits for a weekly-task request still being made.
-const DWORD SCHEDULE_REQUEST_WAIT_MS = 10000;
-} // namespace
-
 const LPCTSTR CTamselApp::s_pszScanKeys[TAMSEL_CATEGORY_COUNT] = {
     L"ScanCOM", L"ScanSharedDLL", L"ScanFileAssoc", L"ScanServices", L"ScanAddRemove",
     L"ScanAppPath", L"ScanFonts", L"ScanHelpFiles", L"ScanStartup", L"ScanHistory",
@@ -159,7 +154,7 @@ int CTamselApp::ExitInstance()
 {
     // A second copy, or a start that ended before the settings were read, has
     // nothing of its own to write back.
-    FinishScheduleRequest(SCHEDULE_REQUEST_WAIT_MS);
+    FinishScheduleRequest();
     if (!m_strSettingsFile.IsEmpty() && m_bSettingsUnread)
         ReportSettingsUnread();
     else if (!m_strSettingsFile.IsEmpty() && !SaveSettings())

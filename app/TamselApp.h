@@ -68,7 +68,9 @@ public:
     // Task Scheduler never holds the window back; FinishScheduleRequest waits
     // for it, bounded, and takes its outcome.
     BOOL StartScheduleRequest();
-    void FinishScheduleRequest(DWORD dwTimeoutMs);
+    void FinishScheduleRequest(DWORD dwTimeoutMs = SCHEDULE_REQUEST_WAIT_MS);
+    // How long the close waits for a request still being made.
+    static const DWORD SCHEDULE_REQUEST_WAIT_MS = 10000;
 
     BOOL m_bWow64;
     CString m_strSpare1;  // free for the pages of other subsystems

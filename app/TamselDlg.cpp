@@ -2,6 +2,7 @@
 #include "app/SentMessageAnswerer.h"
 #include "app/TamselApp.h"
 #include "app/LibraryBinding.h"
+#include "framework/WorkerCall.h"
 #include "framework/FileFind.h"
 
 namespace {
@@ -500,6 +501,9 @@ BOOL CTamselDlg::ShowPage(int nIndex, CWnd* pParent)
 {
     if (pParent == NULL)
         pParent = this;
+    // Asked for while a page is half made: done once it is whole.
+    if (m_nPagesInCreation > 0)
+        return AfxPostCall(m_hWnd, [this, nIndex, pParent] { ShowPage(nIndex, pParent); });
     if (!m_bLibraryView && nIndex == m_nCurPage && IsPageMade(nIndex))
         return 1;
     // A switch makes the page it shows and the result page that a scan
@@ -526,7 +530,7 @@ BOOL CTamselDlg::ShowPage(int nIndex, CWnd* pParent)
     if (pOld != NULL && pOld->pPage != NULL && pOld->pPage->m_hWnd != NULL)
         pOld->pPage->ShowWindow(SW_HIDE);
     if (pNew->pPage->m_hWnd == NULL)
-        pNew->pPage->Create(pNew->nIDTemplate, this);
+        MakePage(pNew);
     if (pNew->pPage->m_hWnd != NULL)
     {
         pNew->pPage->SetParent(pParent);
@@ -620,12 +624,32 @@ BOOL CTamselDlg::CreatePageWindow(int nIndex)
     if (pInfo->pPage->m_hWnd != NULL)
         return TRUE;
     // A template that cannot be made is tried again by the next ShowPage.
-    if (!pInfo->pPage->Create(pInfo->nIDTemplate, this) || pInfo->pPage->m_hWnd == NULL)
+    if (!MakePage(pInfo))
         return FALSE;
     pInfo->pPage->MoveWindow(&m_rcPage, TRUE);
     if (nIndex != m_nCurPage || m_bLibraryView)
         pInfo->pPage->ShowWindow(SW_HIDE);
     return TRUE;
+}
+
+BOOL CTamselDlg::MakePage(PageInfo* pInfo)
+{
+    ++m_nPagesInCreation;
+    BOOL bMade = pInfo->pPage->Create(pInfo->nIDTemplate, this);
+    --m_nPagesInCreation;
+    return bMade && pInfo->pPage->m_hWnd != NULL;
+}
+
+BOOL CTamselDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // A command another thread sends while a page is being made would make,
+    // move and show pages around the half-made one: it runs afterwards.
+    if (m_nPagesInCreation > 0 && ::InSendMessage())
+    {
+        HWND hWnd = m_hWnd;
+        return AfxPostCall(hWnd, [hWnd, wParam, lParam] { ::SendMessageW(hWnd, WM_COMMAND, wParam, lParam); });
+    }
+    return CDialog::OnCommand(wParam, lParam);
 }
 
 void CTamselDlg::CreateRemainingPages()

@@ -266,6 +266,12 @@ public:
     int m_nNextBarToFill;
     // The page on show is still to be made (the first step after showing).
     BOOL m_bShownPagePending;
+    // Pages being made now: a navigation other threads ask for meanwhile
+    // (their messages are answered while a page is made) waits until the
+    // page is whole.
+    int m_nPagesInCreation = 0;
+    // How long the version check waits for the site (tests hold a site longer).
+    static DWORD s_dwVersionCheckTimeoutMs;
     int m_nCornerSize;
     int m_nBorderWidth;
     BYTE m_bDragging;
@@ -283,6 +289,7 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual void OnOK();
     virtual void OnCancel();
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
@@ -311,6 +318,9 @@ private:
     // Creates the page window of a row when missing and puts it in the page
     // area, hidden unless it is the page on show; FALSE when it has none.
     BOOL CreatePageWindow(int nIndex);
+    // Makes the page window of a row (counted in m_nPagesInCreation); TRUE
+    // when it exists afterwards.
+    BOOL MakePage(PageInfo* pInfo);
     // One timer tick of the background creation: bars, then pages, for one
     // slice of PAGE_SLICE_MS at most (one page or bar at least).
     void CreatePagesWhileIdle();

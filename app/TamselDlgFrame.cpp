@@ -333,6 +333,8 @@ BOOL CTamselDlg::CloseMainWindow()
     return TRUE;
 }
 
+DWORD CTamselDlg::s_dwVersionCheckTimeoutMs = UPDATE_DEFAULT_TIMEOUT_MS;
+
 void CTamselDlg::WaitForWorkers()
 {
     if (m_pageScan.IsScanThreadRunning())
@@ -346,6 +348,9 @@ void CTamselDlg::WaitForWorkers()
     // Bounded by the check's own time-outs.
     m_versionCheck.Wait(INFINITE);
     m_pageFavorites.StopWorker();
+    m_pagePatchUpdate.StopWorkers();
+    if (m_pApp != NULL)
+        m_pApp->FinishScheduleRequest();
 }
 
 void CTamselDlg::OnClose()
@@ -387,7 +392,7 @@ BOOL CTamselDlg::StartVersionCheck(BOOL bReportAll)
     m_bReportAllChecks = bReportAll;
     m_bCheckAnswerPending = TRUE;
     if (m_versionCheck.Start(m_hWnd, GetUpdateSiteUrl(m_pApp->m_strSettingsFile),
-                             [this](int nResult) { OnVersionChecked(nResult); }))
+                             [this](int nResult) { OnVersionChecked(nResult); }, s_dwVersionCheckTimeoutMs))
         return TRUE;
     m_bCheckAnswerPending = FALSE;
     return FALSE;

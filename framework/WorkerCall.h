@@ -8,9 +8,11 @@
 // is destroyed before the call runs, the call is freed and never run, so a
 // call may capture only what it owns or what outlives the window.
 //
-// AfxWaitForObjectPumping lets a window's thread wait for a worker: it
-// dispatches sent messages (nothing else) while waiting, so a worker blocked
-// in SendMessage to this thread can finish.
+// AfxWaitForObjectPumping is the one way a window's thread waits (for a
+// worker, a process, an event): it dispatches sent messages (nothing else)
+// while waiting, so a worker blocked in SendMessage to this thread can
+// finish. Posted messages, input and paint stay queued: no nested loop runs
+// the window's own work under a caller that is in the middle of its own.
 #include "framework/AfxDefs.h"
 #include <functional>
 

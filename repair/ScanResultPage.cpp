@@ -4,6 +4,7 @@
 #include "app/TamselDlg.h"
 #include "controls/skin/SegmentCell.h"
 #include "framework/Dc.h"
+#include "framework/WorkerCall.h"
 #include "repair/IgnoreListFile.h"
 #include "repair/Repair.h"
 #include "repair/RepairDlg.h"
@@ -36,19 +37,21 @@ int CategoryOfDisplaySlot(int nSlot)
     return 0;
 }
 
-// Waits up to dwMs for a top-level window of the class, answering sent
-// messages meanwhile.
-HWND WaitForWindow(LPCWSTR pszClass, DWORD dwMs)
+// Waits up to dwMs for a top-level window of the class while the program that
+// makes it runs, answering sent messages meanwhile.
+HWND WaitForWindow(LPCWSTR pszClass, HANDLE hProcess, DWORD dwMs)
 {
     DWORD dwStart = GetTickCount();
     for (;;)
     {
         HWND hWnd = ::FindWindowW(pszClass, NULL);
-        if (hWnd != NULL || GetTickCount() - dwStart >= dwMs)
+        DWORD dwElapsed = GetTickCount() - dwStart;
+        if (hWnd != NULL || hProcess == NULL || dwElapsed >= dwMs)
             return hWnd;
-        ::MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_SENDMESSAGE);
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        // A program that ended makes no window any more.
+        DWORD dwSlice = dwMs - dwElapsed < 50 ? dwMs - dwElapsed : 50;
+        if (AfxWaitForObjectPumping(hProcess, dwSlice) != WAIT_TIMEOUT)
+            return ::FindWindowW(pszClass, NULL);
     }
 }
 
@@ -467,8 +470,18 @@ void CScanResultPage::OpenKeyInRegedit(const CString& strKeyPath)
     HWND hRegedit = ::FindWindowW(L"RegEdit_RegEdit", NULL);
     if (hRegedit == NULL)
     {
-        ::ShellExecuteW(m_hWnd, L"open", strRegedit, NULL, NULL, SW_SHOWNORMAL);
-        hRegedit = WaitForWindow(L"RegEdit_RegEdit", 1000);
+        SHELLEXECUTEINFOW sei = { sizeof(sei) };
+        sei.fMask = SEE_MASK_NOCLOSEPROCESS;
+        sei.hwnd = m_hWnd;
+        sei.lpVerb = L"open";
+        sei.lpFile = strRegedit;
+        sei.nShow = SW_SHOWNORMAL;
+        if (::ShellExecuteExW(&sei))
+        {
+            hRegedit = WaitForWindow(L"RegEdit_RegEdit", sei.hProcess, 1000);
+            if (sei.hProcess != NULL)
+                ::CloseHandle(sei.hProcess);
+        }
         if (hRegedit == NULL)
         {
             AfxMessageBox(L"Can not start regeditor.");

@@ -45,11 +45,12 @@ CScanPage::CScanPage()
 
 CScanPage::~CScanPage()
 {
-    // Nothing the worker uses goes before it has ended.
+    // Nothing the worker uses goes before it has ended; it may be sending to
+    // this thread meanwhile.
     if (IsScanThreadRunning())
     {
         m_pScan->Stop();
-        ::WaitForSingleObject(m_hScanThread, INFINITE);
+        WaitForScanEnd(INFINITE);
     }
     ReleaseThread();
     delete m_pScan;

@@ -27,6 +27,8 @@ public:
     // The one switch of Scan, Install and the rows' check boxes.
     void EnableUpdateControls(BOOL bEnable);
 
+    // Stops the run, waits for every worker within the limit, lets go of them.
+    void StopWorkers();
     // A search or a run is going on.
     BOOL IsBusy() const { return m_hSearchThread != NULL || m_pRun != NULL; }
     CXListCtrl& GetList() { return m_list; }
@@ -53,8 +55,6 @@ protected:
     void ShowSearching(BOOL bSearching);
     void ShowDescription(const CString& strDescription);
     void SetButtonPictures(CButtonST& button, UINT nIn, UINT nOut, COLORREF crKey);
-    // Stops the run, waits for every worker within the limit, lets go of them.
-    void StopWorkers();
     static void CloseThread(HANDLE& hThread, DWORD dwWaitMs);
 
     CButtonST m_btnAbort;

@@ -1,5 +1,5 @@
 #include "controls/skin/BusyProgressCtrl.h"
-#include "controls/skin/ThreadWait.h"
+#include "framework/WorkerCall.h"
 #include <process.h>
 
 BEGIN_MESSAGE_MAP(CBusyProgressCtrl, CStatic)
@@ -26,6 +26,7 @@ BEGIN_MESSAGE_MAP(CBusyProgressCtrl, CStatic)
     ON_MESSAGE(BPM_RECALC, OnMsgRecalc)
     ON_MESSAGE(BPM_RESET, OnMsgReset)
     ON_MESSAGE(BPM_USESYSCOLBKG, OnMsgUseSysColBkg)
+    ON_MESSAGE(BPM_ANIMATIONSTEP, OnMsgAnimationStep)
 END_MESSAGE_MAP()
 
 CBusyProgressCtrl::CBusyProgressCtrl(int nNumSteps, int nCurPos)
@@ -34,7 +35,8 @@ CBusyProgressCtrl::CBusyProgressCtrl(int nNumSteps, int nCurPos)
       m_nMode(BPC_MODE_BUSY), m_nLower(0), m_nUpper(100), m_bUseSysColBkg(1), m_nBusyType(BPC_BUSY_PINGPONG),
       m_nGranularity(BPC_BUSYGRAN_BLOCK), m_nNumSubSteps(5), m_nNumSubStepCount(nNumSteps * 5),
       m_clrBkg(::GetSysColor(COLOR_BTNFACE)), m_clrBlockFace(RGB(160, 190, 220)), m_clrBlockEdge(RGB(50, 90, 135)),
-      m_clrBlockFaceHi(RGB(190, 220, 255)), m_clrBlockEdgeHi(RGB(50, 90, 135)), m_hOldBitmap(NULL)
+      m_clrBlockFaceHi(RGB(190, 220, 255)), m_clrBlockEdgeHi(RGB(50, 90, 135)), m_hOldBitmap(NULL),
+      m_hAnimationWnd(NULL), m_hStopEvent(::CreateEventW(NULL, TRUE, FALSE, NULL)), m_bStepPending(false)
 {
 }
 
@@ -43,6 +45,8 @@ CBusyProgressCtrl::~CBusyProgressCtrl()
     // The thread uses this object: it must be gone before the object is.
     End();
     DropBuffer();
+    if (m_hStopEvent != NULL)
+        ::CloseHandle(m_hStopEvent);
 }
 
 BOOL CBusyProgressCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
@@ -135,6 +139,11 @@ void CBusyProgressCtrl::Start()
         return;
     while (m_hThread != NULL || m_bRunning)
         End();
+    if (m_hStopEvent == NULL)
+        return;
+    ::ResetEvent(m_hStopEvent);
+    m_hAnimationWnd = m_hWnd;
+    m_bStepPending = false;
     // Set before the thread runs, so that an End right after Start still stops it.
     m_bRunning = 1;
     m_hThread = AfxBeginWorker(BusyAnimationThreadProc, this);
@@ -147,11 +156,13 @@ void CBusyProgressCtrl::End()
     m_bRunning = 0;
     if (m_hThread == NULL)
         return;
-    // The thread is let go only once it has really ended: it reads this
-    // control to its last step.
-    WaitForThreadEnd(m_hThread);
+    ::SetEvent(m_hStopEvent);
+    // The thread only waits and posts: it ends at once when told.
+    AfxWaitForObjectPumping(m_hThread, INFINITE);
     ::CloseHandle(m_hThread);
     m_hThread = NULL;
+    // A step posted before the end is dropped when it arrives.
+    m_bStepPending = false;
 }
 
 UINT __cdecl CBusyProgressCtrl::BusyAnimationThreadProc(LPVOID pParam)
@@ -159,12 +170,25 @@ UINT __cdecl CBusyProgressCtrl::BusyAnimationThreadProc(LPVOID pParam)
     CBusyProgressCtrl* pCtrl = (CBusyProgressCtrl*)pParam;
     if (pCtrl == NULL)
         return (unsigned)-1;
+    // Reads only the atomics, the stop event and the window handle, which
+    // stay as they are until End has waited for this thread.
     while (pCtrl->m_bRunning)
     {
-        pCtrl->Step();
-        ::Sleep(pCtrl->m_nSpeed);
+        if (!pCtrl->m_bStepPending.exchange(true) &&
+            !::PostMessageW(pCtrl->m_hAnimationWnd, BPM_ANIMATIONSTEP, 0, 0))
+            pCtrl->m_bStepPending = false;
+        int nSpeed = pCtrl->m_nSpeed;
+        if (::WaitForSingleObject(pCtrl->m_hStopEvent, nSpeed > 0 ? (DWORD)nSpeed : 0) != WAIT_TIMEOUT)
+            break;
     }
-    pCtrl->m_bRunning = 0;
+    return 0;
+}
+
+LRESULT CBusyProgressCtrl::OnMsgAnimationStep(WPARAM, LPARAM)
+{
+    m_bStepPending = false;
+    if (m_bRunning && m_hThread != NULL)
+        Step();
     return 0;
 }
 

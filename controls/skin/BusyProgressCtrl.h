@@ -2,9 +2,13 @@
 // A row of blocks showing activity of unknown length (busy mode, animated by
 // a thread of its own) or progress in a range (progress mode). Every setting
 // is also a private message, so a worker thread can drive it.
+//
+// The animation thread only keeps time: it posts a step to the window, and
+// the window's thread alone moves the position and paints.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 #include "framework/Dc.h"
+#include <atomic>
 
 // Private messages (WPARAM, LPARAM as the matching operation).
 #define BPM_SETNUMSTEPS (WM_USER + 1)
@@ -27,6 +31,8 @@
 #define BPM_RECALC (WM_USER + 18)
 #define BPM_RESET (WM_USER + 19)
 #define BPM_USESYSCOLBKG (WM_USER + 20)
+// Posted by the animation thread: one step of the running animation.
+#define BPM_ANIMATIONSTEP (WM_USER + 21)
 
 #define BPC_MODE_BUSY 1
 #define BPC_MODE_PROGRESS 2
@@ -77,6 +83,8 @@ public:
 
     // Whether the animation thread is running.
     BOOL IsRunning() const { return m_hThread != NULL; }
+    // Steps the animation thread asked for and the window has not made yet.
+    BOOL IsStepPending() const { return m_bStepPending.load(); }
     // Block i's rectangle in the drawing area.
     CRect GetBlockRect(int nBlock) const;
 
@@ -106,6 +114,7 @@ protected:
     afx_msg LRESULT OnMsgRecalc(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnMsgReset(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnMsgUseSysColBkg(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnMsgAnimationStep(WPARAM wParam, LPARAM lParam);
 
     static UINT __cdecl BusyAnimationThreadProc(LPVOID pParam);
     // Positions in busy mode: blocks or sub-steps.
@@ -121,8 +130,8 @@ protected:
     double m_dBlockHeight;
     double m_dBlockWidth;
     HANDLE m_hThread;
-    volatile BYTE m_bRunning;
-    volatile int m_nSpeed;
+    std::atomic<BYTE> m_bRunning;
+    std::atomic<int> m_nSpeed;
     int m_nMode;
     int m_nLower;
     int m_nUpper;
@@ -139,6 +148,12 @@ protected:
     CDC m_dcMem;
     CBitmap m_bmpMem;
     HGDIOBJ m_hOldBitmap;
+    // Shared with the animation thread: its window, its stop signal, and
+    // whether a posted step still waits (one at a time, however slow the
+    // window's thread is).
+    HWND m_hAnimationWnd;
+    HANDLE m_hStopEvent;
+    std::atomic<bool> m_bStepPending;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,6 +1,6 @@
 #include "controls/skin/GifAnimCtrl.h"
 #include "controls/skin/GifDecoder.h"
-#include "controls/skin/ThreadWait.h"
+#include "framework/WorkerCall.h"
 #include <process.h>
 
 namespace {
@@ -34,8 +34,9 @@ private:
     CRITICAL_SECTION& m_cs;
 };
 
-// Picture objects are loaded and drawn by several animation threads at once;
-// one lock keeps the picture loader and renderer to one caller at a time.
+// Picture objects may be loaded and drawn on more than one window thread (the
+// libraries have their own); one lock keeps the picture loader and renderer
+// to one caller at a time.
 CRITICAL_SECTION& PictureLock()
 {
     static CRITICAL_SECTION* s_pcs = [] {
@@ -73,22 +74,26 @@ void FillRect(HDC hDC, int x, int y, int cx, int cy, COLORREF clr)
     ::SetBkColor(hDC, clrOld);
 }
 
+// Posted by the animation thread: the next frame is due (WPARAM: the play).
+const UINT GAM_NEXTFRAME = WM_USER + 1;
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CGifAnimCtrl, CStatic)
     ON_WM_PAINT()
     ON_WM_DESTROY()
+    ON_MESSAGE(GAM_NEXTFRAME, OnNextFrame)
 END_MESSAGE_MAP()
 
 CGifAnimCtrl::CGifAnimCtrl()
     : m_nPictureWidth(0), m_nPictureHeight(0), m_clrBackground(RGB(255, 255, 255)), m_nCurrentFrame(0),
       m_dwDataSize(0), m_dwDataPosition(0), m_nGlobalColorTableSize(0), m_bIsGif(FALSE), m_bPlaying(FALSE),
       m_bExitRequest(FALSE), m_bIsInitialized(FALSE), m_hMemDC(NULL), m_hBitmap(NULL), m_hOldBitmap(NULL),
-      m_hDisposalDC(NULL), m_hDisposalBitmap(NULL), m_hDisposalOldBitmap(NULL), m_hThread(NULL), m_pPicture(NULL)
+      m_hDisposalDC(NULL), m_hDisposalBitmap(NULL), m_hDisposalOldBitmap(NULL), m_hThread(NULL), m_pPicture(NULL),
+      m_hAnimationWnd(NULL), m_nPlay(0), m_bFramePending(false)
 {
     ::SetRectEmpty(&m_rcPaint);
     m_hExitEvent = ::CreateEventW(NULL, TRUE, FALSE, NULL);
-    ::InitializeCriticalSection(&m_csPicture);
 }
 
 CGifAnimCtrl::~CGifAnimCtrl()
@@ -96,7 +101,6 @@ CGifAnimCtrl::~CGifAnimCtrl()
     UnLoad();
     if (m_hExitEvent != NULL)
         ::CloseHandle(m_hExitEvent);
-    ::DeleteCriticalSection(&m_csPicture);
 }
 
 // ---- Loading ------------------------------------------------------------------------
@@ -246,7 +250,6 @@ BOOL CGifAnimCtrl::PrepareDC(int nWidth, int nHeight)
     HDC hDC = ::GetDC(::IsWindow(m_hWnd) ? m_hWnd : NULL);
     if (hDC == NULL)
         return FALSE;
-    CCriticalSectionLock lock(m_csPicture);
     m_hMemDC = ::CreateCompatibleDC(hDC);
     m_hBitmap = m_hMemDC != NULL ? ::CreateCompatibleBitmap(hDC, nWidth, nHeight) : NULL;
     ::ReleaseDC(::IsWindow(m_hWnd) ? m_hWnd : NULL, hDC);
@@ -280,7 +283,18 @@ BOOL CGifAnimCtrl::Draw()
     {
         if (m_hThread != NULL)
             return FALSE;  // already playing
-        // Playing is set before the thread runs: it stops when it is cleared.
+        // The frames come to the window: without one nothing plays.
+        if (m_hExitEvent == NULL || !::IsWindow(m_hWnd))
+            return FALSE;
+        if (m_nCurrentFrame >= (int)m_frames.size())
+            m_nCurrentFrame = 0;
+        DisposeFrame(m_frames[m_nCurrentFrame]);
+        ShowCurrentFrame();
+        ::ResetEvent(m_hExitEvent);
+        m_bExitRequest = FALSE;
+        m_bFramePending = false;
+        m_hAnimationWnd = m_hWnd;
+        ++m_nPlay;
         m_bPlaying = TRUE;
         m_hThread = AfxBeginWorker(GifAnimationThreadProc, this);
         if (m_hThread == NULL)
@@ -289,11 +303,7 @@ BOOL CGifAnimCtrl::Draw()
     }
     if (m_pPicture == NULL)
         return FALSE;
-    BOOL bRendered;
-    {
-        CCriticalSectionLock lock(m_csPicture);
-        bRendered = RenderPicture(m_pPicture, 0, 0, m_nPictureWidth, m_nPictureHeight);
-    }
+    BOOL bRendered = RenderPicture(m_pPicture, 0, 0, m_nPictureWidth, m_nPictureHeight);
     if (bRendered && ::IsWindow(m_hWnd))
         ::InvalidateRect(m_hWnd, NULL, FALSE);
     return bRendered;
@@ -309,55 +319,74 @@ UINT __cdecl CGifAnimCtrl::GifAnimationThreadProc(LPVOID pParam)
 
 void CGifAnimCtrl::ThreadAnimation()
 {
-    m_bPlaying = TRUE;
-    int nCount = (int)m_frames.size();
-    if (m_nCurrentFrame >= nCount)
-        m_nCurrentFrame = 0;
-    {
-        CCriticalSectionLock lock(m_csPicture);
-        DisposeFrame(m_frames[m_nCurrentFrame]);
-    }
+    // Reads the frames' delays, the exit signal and the atomics only; the
+    // frames stay as they are until Stop has waited for this thread.
+    const int nCount = (int)m_frames.size();
+    int nFrame = m_nCurrentFrame;
     while (!m_bExitRequest)
     {
-        const FrameRecord& frame = m_frames[m_nCurrentFrame];
-        if (frame.pPicture != NULL)
+        if (nFrame < 0 || nFrame >= nCount)
+            nFrame = 0;
+        if (::WaitForSingleObject(m_hExitEvent, FrameDelayMs(m_frames[nFrame].nDelay)) != WAIT_TIMEOUT ||
+            m_bExitRequest)
+            break;
+        // A window that is behind gets one post, not a queue full of them.
+        if (m_bFramePending.exchange(true))
+            continue;
+        if (::PostMessageW(m_hAnimationWnd, GAM_NEXTFRAME, (WPARAM)m_nPlay, 0))
+            nFrame = nFrame + 1 < nCount ? nFrame + 1 : 0;
+        else
+            m_bFramePending = false;
+    }
+}
+
+LRESULT CGifAnimCtrl::OnNextFrame(WPARAM wParam, LPARAM)
+{
+    // A post of an ended play, or one that came after Stop, changes nothing.
+    if ((UINT)wParam != m_nPlay)
+        return 0;
+    m_bFramePending = false;
+    if (!m_bPlaying || m_hThread == NULL)
+        return 0;
+    const int nCount = (int)m_frames.size();
+    for (int i = 0; i < nCount; ++i)
+    {
+        DisposeFrame(m_frames[m_nCurrentFrame]);
+        int nNext = m_nCurrentFrame + 1;
+        if (nNext >= nCount)
         {
-            BOOL bRendered;
-            {
-                CCriticalSectionLock lock(m_csPicture);
-                if (frame.nDisposal == 3)
-                {
-                    DeleteDisposalDC();
-                    m_hDisposalDC = ::CreateCompatibleDC(m_hMemDC);
-                    m_hDisposalBitmap = ::CreateCompatibleBitmap(m_hMemDC, frame.frameSize.cx, frame.frameSize.cy);
-                    if (m_hDisposalDC != NULL && m_hDisposalBitmap != NULL)
-                    {
-                        m_hDisposalOldBitmap = ::SelectObject(m_hDisposalDC, m_hDisposalBitmap);
-                        ::BitBlt(m_hDisposalDC, 0, 0, frame.frameSize.cx, frame.frameSize.cy, m_hMemDC,
-                                 frame.frameOffset.cx, frame.frameOffset.cy, SRCCOPY);
-                    }
-                }
-                bRendered = RenderPicture(frame.pPicture, frame.frameOffset.cx, frame.frameOffset.cy,
-                                          frame.frameSize.cx, frame.frameSize.cy);
-            }
-            // Invalidation only: the thread never waits on the window's thread.
-            if (bRendered && ::IsWindow(m_hWnd))
-                ::InvalidateRect(m_hWnd, NULL, FALSE);
-            if (m_bExitRequest)
-                break;
-            ::WaitForSingleObject(m_hExitEvent, FrameDelayMs(frame.nDelay));
-            if (m_bExitRequest)
-                break;
-        }
-        CCriticalSectionLock lock(m_csPicture);
-        DisposeFrame(frame);
-        if (++m_nCurrentFrame >= nCount)
-        {
-            m_nCurrentFrame = 0;
+            nNext = 0;
             FillRect(m_hMemDC, 0, 0, m_nPictureWidth, m_nPictureHeight, m_clrBackground);
         }
+        m_nCurrentFrame = nNext;
+        if (m_frames[nNext].pPicture != NULL)
+            break;
     }
-    m_bPlaying = FALSE;
+    ShowCurrentFrame();
+    return 0;
+}
+
+void CGifAnimCtrl::ShowCurrentFrame()
+{
+    const FrameRecord& frame = m_frames[m_nCurrentFrame];
+    if (frame.pPicture == NULL)
+        return;
+    if (frame.nDisposal == 3)
+    {
+        DeleteDisposalDC();
+        m_hDisposalDC = ::CreateCompatibleDC(m_hMemDC);
+        m_hDisposalBitmap = ::CreateCompatibleBitmap(m_hMemDC, frame.frameSize.cx, frame.frameSize.cy);
+        if (m_hDisposalDC != NULL && m_hDisposalBitmap != NULL)
+        {
+            m_hDisposalOldBitmap = ::SelectObject(m_hDisposalDC, m_hDisposalBitmap);
+            ::BitBlt(m_hDisposalDC, 0, 0, frame.frameSize.cx, frame.frameSize.cy, m_hMemDC, frame.frameOffset.cx,
+                     frame.frameOffset.cy, SRCCOPY);
+        }
+    }
+    if (RenderPicture(frame.pPicture, frame.frameOffset.cx, frame.frameOffset.cy, frame.frameSize.cx,
+                      frame.frameSize.cy) &&
+        ::IsWindow(m_hWnd))
+        ::InvalidateRect(m_hWnd, NULL, FALSE);
 }
 
 void CGifAnimCtrl::DisposeFrame(const FrameRecord& frame)
@@ -396,15 +425,16 @@ void CGifAnimCtrl::Stop()
         ::SetEvent(m_hExitEvent);
     if (m_hThread != NULL)
     {
-        // The handle and the frames are freed only after the thread has
-        // really ended: it draws them up to its last frame.
-        WaitForThreadEnd(m_hThread);
+        // The frames are freed only after the thread has really ended: it
+        // reads their delays. It only waits and posts, so it ends at once.
+        AfxWaitForObjectPumping(m_hThread, INFINITE);
         ::CloseHandle(m_hThread);
         m_hThread = NULL;
     }
     if (m_hExitEvent != NULL)
         ::ResetEvent(m_hExitEvent);
     m_bExitRequest = FALSE;
+    m_bFramePending = false;
 }
 
 void CGifAnimCtrl::UnLoad()
@@ -421,19 +451,16 @@ void CGifAnimCtrl::UnLoad()
             frame.pPicture->Release();
     }
     m_frames.clear();
-    {
-        CCriticalSectionLock lock(m_csPicture);
-        if (m_hMemDC != NULL && m_hOldBitmap != NULL)
-            ::SelectObject(m_hMemDC, m_hOldBitmap);
-        if (m_hBitmap != NULL)
-            ::DeleteObject(m_hBitmap);
-        if (m_hMemDC != NULL)
-            ::DeleteDC(m_hMemDC);
-        m_hMemDC = NULL;
-        m_hBitmap = NULL;
-        m_hOldBitmap = NULL;
-        DeleteDisposalDC();
-    }
+    if (m_hMemDC != NULL && m_hOldBitmap != NULL)
+        ::SelectObject(m_hMemDC, m_hOldBitmap);
+    if (m_hBitmap != NULL)
+        ::DeleteObject(m_hBitmap);
+    if (m_hMemDC != NULL)
+        ::DeleteDC(m_hMemDC);
+    m_hMemDC = NULL;
+    m_hBitmap = NULL;
+    m_hOldBitmap = NULL;
+    DeleteDisposalDC();
     ::SetRectEmpty(&m_rcPaint);
     m_dwDataSize = 0;
     m_dwDataPosition = 0;
@@ -457,7 +484,6 @@ void CGifAnimCtrl::SetBkColor(COLORREF clr)
 {
     if (!m_bIsInitialized)
         return;
-    CCriticalSectionLock lock(m_csPicture);
     m_clrBackground = clr;
     FillRect(m_hMemDC, 0, 0, m_nPictureWidth, m_nPictureHeight, clr);
 }
@@ -480,7 +506,6 @@ BOOL CGifAnimCtrl::GetPaintRect(RECT* lpRect) const
 
 COLORREF CGifAnimCtrl::GetPicturePixel(int x, int y)
 {
-    CCriticalSectionLock lock(m_csPicture);
     if (m_hMemDC == NULL)
         return CLR_INVALID;
     return ::GetPixel(m_hMemDC, x, y);
@@ -491,7 +516,6 @@ COLORREF CGifAnimCtrl::GetPicturePixel(int x, int y)
 void CGifAnimCtrl::OnPaint()
 {
     CPaintDC dc(this);
-    CCriticalSectionLock lock(m_csPicture);
     if (m_hMemDC == NULL)
         return;
     if (!::IsRectEmpty(&m_rcPaint))

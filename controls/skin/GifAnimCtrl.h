@@ -2,9 +2,14 @@
 // A static control that shows a picture and plays a GIF animation on a
 // thread of its own. Resources come from AfxGetResourceHandle(), so a
 // library that sets its own handle loads its own animations.
+//
+// The animation thread only keeps the frames' time: it posts the next frame
+// to the window, and the window's thread alone draws the off-screen picture
+// that painting copies. Load, Draw, Stop and UnLoad belong to that thread.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 #include "framework/Dc.h"
+#include <atomic>
 #include <ocidl.h>
 #include <olectl.h>
 #include <vector>
@@ -50,6 +55,9 @@ protected:
 
     static UINT __cdecl GifAnimationThreadProc(LPVOID pParam);
     void ThreadAnimation();
+    // Draws the current frame into the off-screen picture (saving what lies
+    // under it first for disposal 3) and repaints.
+    void ShowCurrentFrame();
     void DisposeFrame(const FrameRecord& frame);
     BOOL PrepareDC(int nWidth, int nHeight);
     void ClearPicture();
@@ -58,18 +66,19 @@ protected:
 
     afx_msg void OnPaint();
     afx_msg void OnDestroy();
+    afx_msg LRESULT OnNextFrame(WPARAM wParam, LPARAM lParam);
 
     RECT m_rcPaint;
     int m_nPictureWidth;
     int m_nPictureHeight;
     COLORREF m_clrBackground;
-    volatile int m_nCurrentFrame;
+    std::atomic<int> m_nCurrentFrame;
     DWORD m_dwDataSize;
     DWORD m_dwDataPosition;
     int m_nGlobalColorTableSize;
     BOOL m_bIsGif;
-    volatile BOOL m_bPlaying;
-    volatile BOOL m_bExitRequest;
+    BOOL m_bPlaying;
+    std::atomic<BOOL> m_bExitRequest;
     BOOL m_bIsInitialized;
     HDC m_hMemDC;
     HBITMAP m_hBitmap;
@@ -80,9 +89,13 @@ protected:
     HANDLE m_hThread;
     HANDLE m_hExitEvent;
     IPicture* m_pPicture;
+    // Fixed while the animation thread runs: it reads the frames' delays.
     std::vector<FrameRecord> m_frames;
-    // The thread draws into the off-screen picture while the window copies it.
-    CRITICAL_SECTION m_csPicture;
+    // Shared with the animation thread: the window it posts to, which play
+    // its posts belong to, and whether one still waits (one at a time).
+    HWND m_hAnimationWnd;
+    UINT m_nPlay;
+    std::atomic<bool> m_bFramePending;
 
     DECLARE_MESSAGE_MAP()
 };

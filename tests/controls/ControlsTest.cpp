@@ -94,7 +94,7 @@ TEST_F(ControlsTest, OwnerDrawnComboIsMeasuredAndDrawnThroughItsObject)
     combo.SetCurSel(0);
     ::ShowWindow(m_wndHost.m_hWnd, SW_SHOWNOACTIVATE);  // only a shown combo paints
     combo.RedrawWindow();
-    EXPECT_TRUE(testsupport::WaitFor([&] { return !combo.m_arrDrawn.empty(); }, 3000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return !combo.m_arrDrawn.empty(); }, 10000));
     ASSERT_FALSE(combo.m_arrDrawn.empty());
     EXPECT_EQ(combo.m_arrDrawn.back(), 0);
 }

@@ -254,7 +254,7 @@ TEST_F(ListCtrlTest, OwnerDrawnRowsAndHeadingsReachTheirObjects)
 
     ::ShowWindow(m_wndHost.m_hWnd, SW_SHOWNOACTIVATE);  // only shown windows paint
     list.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    EXPECT_TRUE(testsupport::WaitFor([&] { return list.m_arrRows.size() >= 2 && !header.m_arrItems.empty(); }, 3000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return list.m_arrRows.size() >= 2 && !header.m_arrItems.empty(); }, 10000));
     EXPECT_NE(std::find(list.m_arrRows.begin(), list.m_arrRows.end(), 1), list.m_arrRows.end());
     EXPECT_NE(std::find(header.m_arrItems.begin(), header.m_arrItems.end(), 1), header.m_arrItems.end());
     header.UnsubclassWindow();

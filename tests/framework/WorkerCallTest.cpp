@@ -131,9 +131,10 @@ UINT __cdecl SendingThreadProc(LPVOID pParam)
     return 0;
 }
 
-UINT __cdecl SleepingThreadProc(LPVOID pParam)
+// Runs until the test lets it go (or, should a wait never time out, for 20 s).
+UINT __cdecl GatedThreadProc(LPVOID pParam)
 {
-    ::Sleep((DWORD)(UINT_PTR)pParam);
+    ::WaitForSingleObject((HANDLE)pParam, 20000);
     return 0;
 }
 
@@ -151,13 +152,18 @@ TEST(WorkerCall, WaitingDispatchesSentMessagesAndTimesOut)
     EXPECT_EQ(job.lAnswer, 5);
     ::CloseHandle(hThread);
 
-    hThread = AfxBeginWorker(SleepingThreadProc, (LPVOID)(UINT_PTR)2000);
+    HANDLE hGate = ::CreateEventW(NULL, TRUE, FALSE, NULL);
+    hThread = AfxBeginWorker(GatedThreadProc, hGate);
     ASSERT_NE(hThread, (HANDLE)NULL);
     DWORD dwStart = ::GetTickCount();
     EXPECT_EQ(AfxWaitForObjectPumping(hThread, 100), (DWORD)WAIT_TIMEOUT);
-    EXPECT_LT(::GetTickCount() - dwStart, 1500u);
-    EXPECT_EQ(AfxWaitForObjectPumping(hThread, 5000), (DWORD)WAIT_OBJECT_0);
+    // Bounded by its time-out, not by the thread.
+    EXPECT_LT(::GetTickCount() - dwStart, 10000u);
+    EXPECT_EQ(AfxWaitForObjectPumping(hThread, 0), (DWORD)WAIT_TIMEOUT);
+    ::SetEvent(hGate);
+    EXPECT_EQ(AfxWaitForObjectPumping(hThread, 20000), (DWORD)WAIT_OBJECT_0);
     ::CloseHandle(hThread);
+    ::CloseHandle(hGate);
     EXPECT_EQ(AfxWaitForObjectPumping(NULL, 10), (DWORD)WAIT_FAILED);
     wnd.DestroyWindow();
 }

@@ -412,11 +412,11 @@ TEST_F(MainWindowTest, MinimiseButtonMinimisesAndRestoresAMaximisedWindow)
 {
     CreateMainWindow();
     m_pDlg->m_btnMinimize.SendMessage(BM_CLICK);
-    EXPECT_TRUE(WaitFor([&] { return m_pDlg->IsIconic() != FALSE; }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return m_pDlg->IsIconic() != FALSE; }, 10000));
     m_pDlg->ShowWindow(SW_RESTORE);
     m_pDlg->ShowWindow(SW_MAXIMIZE);
     m_pDlg->m_btnMinimize.SendMessage(BM_CLICK);
-    EXPECT_TRUE(WaitFor([&] { return !m_pDlg->IsZoomed() && !m_pDlg->IsIconic(); }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return !m_pDlg->IsZoomed() && !m_pDlg->IsIconic(); }, 10000));
 }
 
 TEST_F(MainWindowTest, ClosingDuringAScanAsksAndWaitsForTheScanThread)
@@ -439,7 +439,7 @@ TEST_F(MainWindowTest, ClosingDuringAScanAsksAndWaitsForTheScanThread)
     EXPECT_FALSE(m_pDlg->m_pageScan.IsScanThreadRunning());
     EXPECT_EQ(TestApp()->m_bScanCategory[3], 0);
     EXPECT_EQ(TestApp()->m_bScanCategory[5], 1);
-    EXPECT_TRUE(WaitFor([&] { return !m_pDlg->IsWindowVisible(); }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return !m_pDlg->IsWindowVisible(); }, 10000));
     EXPECT_EQ(recorder.Count(), 2u);
 }
 
@@ -511,4 +511,52 @@ TEST_F(MainWindowTest, TheWindowRegionIsCutOnceAndAsksForNoRepaint)
     m_pDlg->Invalidate();
     m_pDlg->UpdateWindow();
     EXPECT_FALSE(::GetUpdateRect(m_pDlg->m_hWnd, NULL, FALSE));
+}
+
+namespace {
+
+UINT __cdecl GatedScheduleThreadProc(LPVOID pParam)
+{
+    ::WaitForSingleObject((HANDLE)pParam, 20000);
+    return 0;
+}
+
+UINT __cdecl ReleaseAfterThreadProc(LPVOID pParam)
+{
+    ::Sleep(500);
+    ::SetEvent((HANDLE)pParam);
+    return 0;
+}
+
+} // namespace
+
+// The weekly-task request still being made when the window closes is waited
+// for by the close, and its outcome taken, before anything goes.
+TEST_F(MainWindowTest, ClosingWaitsForTheScheduleRequest)
+{
+    CreateMainWindow();
+    CTamselApp* pApp = TestApp();
+    ASSERT_EQ(pApp->m_hScheduleThread, (HANDLE)NULL);
+    HANDLE hGate = ::CreateEventW(NULL, TRUE, FALSE, NULL);
+    HANDLE hThread = AfxBeginWorker(GatedScheduleThreadProc, hGate);
+    ASSERT_NE(hThread, (HANDLE)NULL);
+    HANDLE hWatch = NULL;
+    ::DuplicateHandle(::GetCurrentProcess(), hThread, ::GetCurrentProcess(), &hWatch, SYNCHRONIZE, FALSE, 0);
+    ASSERT_NE(hWatch, (HANDLE)NULL);
+    pApp->m_hScheduleThread = hThread;
+    pApp->m_nScheduleResult = 0;
+    pApp->m_bScheduleTask = 1;
+    HANDLE hReleaser = AfxBeginWorker(ReleaseAfterThreadProc, hGate);
+    ASSERT_NE(hReleaser, (HANDLE)NULL);
+
+    EXPECT_TRUE(m_pDlg->CloseMainWindow());
+    EXPECT_EQ(::WaitForSingleObject(hWatch, 0), WAIT_OBJECT_0) << "the close did not wait for the request";
+    EXPECT_EQ(pApp->m_hScheduleThread, (HANDLE)NULL);
+    EXPECT_EQ(pApp->m_bScheduleTask, 0);
+
+    ::WaitForSingleObject(hReleaser, 20000);
+    ::CloseHandle(hReleaser);
+    ::CloseHandle(hWatch);
+    ::CloseHandle(hGate);
+    pApp->m_nScheduleResult = -1;
 }

@@ -117,7 +117,7 @@ TEST(CSplashWnd, ShowsOnceAndGoesOnTheFirstClickOrAfterHalfASecond)
 
     CSplashWnd::ShowSplashScreen(NULL);
     ASSERT_NE(CSplashWnd::GetSplashWnd(), nullptr);
-    EXPECT_TRUE(WaitFor([] { return CSplashWnd::GetSplashWnd() == nullptr; }, 3000));
+    EXPECT_TRUE(WaitFor([] { return CSplashWnd::GetSplashWnd() == nullptr; }, 10000));
     CSplashWnd::EnableSplashScreen(FALSE);
 }
 

@@ -195,10 +195,15 @@ TEST(OptimizerHook, RelaysOnlyRemovedMouseMessagesAndGoesAtExit)
     s_nRelayed = 0;
     ::SetCursorPos(pt.x, pt.y);
     // Only peeked: left in the queue, not relayed.
-    MSG msg;
-    DWORD dwStart = ::GetTickCount();
-    while (::GetTickCount() - dwStart < 500 && !::PeekMessageW(&msg, tab.m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE))
-        ::Sleep(10);
+    MSG msg = {};
+    BOOL bQueued = FALSE;
+    for (int i = 0; i < 1000 && !bQueued; ++i)
+    {
+        bQueued = ::PeekMessageW(&msg, tab.m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE);
+        if (!bQueued)
+            ::Sleep(10);
+    }
+    ASSERT_TRUE(bQueued) << "the pointer's move never reached the tab strip";
     ASSERT_EQ(msg.message, (UINT)WM_MOUSEMOVE);
     ::PeekMessageW(&msg, tab.m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE);
     EXPECT_EQ(s_nRelayed, 0);

@@ -105,7 +105,7 @@ DWORD HeadlessScan::StopAtItem(const std::wstring& strPrefix)
             DWORD dwStart = ::GetTickCount();
             scan.Stop();
             ::SetEvent(hStopped);
-            if (::WaitForSingleObject(hThread, 5000) == WAIT_OBJECT_0)
+            if (::WaitForSingleObject(hThread, 20000) == WAIT_OBJECT_0)
                 dwTaken = ::GetTickCount() - dwStart;
         }
         ::SetEvent(hStopped);

@@ -238,7 +238,7 @@ void CheckHoverLook(CSkinTestDialog& dlg, bool bExpectThemed)
     EXPECT_FALSE(task.IsHot());
     EXPECT_EQ(WindowPixel(task.m_hWnd, rc.Width() / 2, 0), crBack);
     SetCursorPos(rcWindow.left + 20, rcWindow.top + 20);
-    EXPECT_TRUE(testsupport::WaitFor([&] { return task.IsHot() != FALSE; }, 2000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return task.IsHot() != FALSE; }, 10000));
     PumpMessages(100);
     COLORREF crTop = WindowPixel(task.m_hWnd, rc.Width() / 2, 0);
     COLORREF crRight = WindowPixel(task.m_hWnd, rc.Width() - 1, rc.Height() / 2);
@@ -253,9 +253,9 @@ void CheckHoverLook(CSkinTestDialog& dlg, bool bExpectThemed)
         EXPECT_EQ(crRight, CButtonVE_Task::HOT_FRAME_COLOR);
     }
     SetCursorPos(1000, 900);
-    EXPECT_TRUE(testsupport::WaitFor([&] { return task.IsHot() == FALSE; }, 2000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return task.IsHot() == FALSE; }, 10000));
     // The themed look fades out over 20 steps of 50 ms.
-    EXPECT_TRUE(testsupport::WaitFor([&] { return WindowPixel(task.m_hWnd, rc.Width() / 2, 0) == crBack; }, 3000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return WindowPixel(task.m_hWnd, rc.Width() / 2, 0) == crBack; }, 10000));
 }
 
 TEST_F(TaskButtonTest, HoverShowsTheHotLookOfTheCurrentTheme)
@@ -287,7 +287,7 @@ TEST_F(TaskButtonTest, HoverShowsTheClassicHotFrameWithoutTheme)
     COLORREF crBack = WindowPixel(hTask, rc.Width() / 2, rc.Height() - 3);
     EXPECT_EQ(WindowPixel(hTask, rc.Width() / 2, 0), crBack);
     SetCursorPos(rcWindow.left + 20, rcWindow.top + 20);
-    EXPECT_TRUE(testsupport::WaitFor([&] { return classic.IsHot() != FALSE; }, 2000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return classic.IsHot() != FALSE; }, 10000));
     PumpMessages(100);
     EXPECT_EQ(WindowPixel(hTask, rc.Width() / 2, 0), CButtonVE_Task::HOT_FRAME_COLOR);
     EXPECT_EQ(WindowPixel(hTask, rc.Width() - 1, rc.Height() / 2), CButtonVE_Task::HOT_FRAME_COLOR);
@@ -299,7 +299,7 @@ TEST_F(TaskButtonTest, HoverShowsTheClassicHotFrameWithoutTheme)
     PumpMessages(20);
     EXPECT_EQ(m_dlg.m_mapClicks[IDC_TEST_TASK2], 1);
     SetCursorPos(1000, 900);
-    EXPECT_TRUE(testsupport::WaitFor([&] { return WindowPixel(hTask, rc.Width() / 2, 0) == crBack; }, 2000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return WindowPixel(hTask, rc.Width() / 2, 0) == crBack; }, 10000));
     classic.UnsubclassWindow();
     m_dlg.m_taskFull.SubclassWindow(hTask);
 }

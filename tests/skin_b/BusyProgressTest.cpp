@@ -3,6 +3,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -94,7 +95,7 @@ TEST_F(BusyFixture, StartsAndEndsCleanly)
     busy.SetSpeed(20);
     busy.Start();
     EXPECT_TRUE(busy.IsRunning());
-    ASSERT_TRUE(testsupport::WaitFor([&] { return busy.GetCurPos() >= 3; }, 3000));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return busy.GetCurPos() >= 3; }, 10000));
     busy.End();
     EXPECT_FALSE(busy.IsRunning());
     int nPos = busy.GetCurPos();
@@ -113,18 +114,54 @@ TEST_F(BusyFixture, StartsAndEndsCleanly)
     busy.SendMessage(BPM_END);
     EXPECT_FALSE(busy.IsRunning());
 
-    // End waits for the thread even when one step takes longer than the old bound.
-    // Timed from the start, so a slow machine cannot make the wait look short.
+    // End in the middle of a long interval ends the thread, and no step
+    // comes after it, not even one posted before it.
     busy.SetSpeed(400);
-    DWORD dwStart = ::GetTickCount();
     int nBefore = busy.GetCurPos();
     busy.Start();
-    // The first step has run, so the thread is in its long sleep (a loaded
+    // The first step has run, so the thread is in its long wait (a loaded
     // machine may start it late; ending it before then proves nothing).
-    ASSERT_TRUE(testsupport::WaitFor([&] { return busy.GetCurPos() != nBefore; }, 3000));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return busy.GetCurPos() != nBefore; }, 10000));
     busy.End();
-    EXPECT_GE(::GetTickCount() - dwStart, 350u);
     EXPECT_FALSE(busy.IsRunning());
+    EXPECT_FALSE(busy.IsStepPending());
+    nBefore = busy.GetCurPos();
+    busy.PostMessage(BPM_ANIMATIONSTEP);
+    PumpFor(600);
+    EXPECT_EQ(busy.GetCurPos(), nBefore);
+}
+
+// The animation thread only asks for steps: the position moves when the
+// window's thread takes the post, and a window that is away for a while gets
+// one step, not a burst of them.
+TEST_F(BusyFixture, StepsAreMadeOnTheWindowsThreadOneAtATime)
+{
+    busy.SetSpeed(10);
+    busy.Start();
+    MSG msg;
+    bool bPosted = false;
+    for (int i = 0; i < 1000 && !bPosted; ++i)
+    {
+        bPosted = ::PeekMessageW(&msg, busy.m_hWnd, BPM_ANIMATIONSTEP, BPM_ANIMATIONSTEP, PM_NOREMOVE) != FALSE;
+        if (!bPosted)
+            ::Sleep(10);
+    }
+    ASSERT_TRUE(bPosted);
+    EXPECT_TRUE(busy.IsStepPending());
+    // Thirty intervals pass without the window's thread looking.
+    ::Sleep(300);
+    EXPECT_EQ(busy.GetCurPos(), 0);
+    // All taken before any is dispatched: a dispatch lets the thread post again.
+    std::vector<MSG> arrPosts;
+    while (::PeekMessageW(&msg, busy.m_hWnd, BPM_ANIMATIONSTEP, BPM_ANIMATIONSTEP, PM_REMOVE))
+        arrPosts.push_back(msg);
+    EXPECT_EQ(arrPosts.size(), 1u);
+    for (const MSG& post : arrPosts)
+        ::DispatchMessageW(&post);
+    EXPECT_EQ(busy.GetCurPos(), 1);
+    // Steps go on once the window's thread takes them.
+    ASSERT_TRUE(testsupport::WaitFor([&] { return busy.GetCurPos() >= 3; }, 10000));
+    busy.End();
 }
 
 TEST(BusyProgress, DestroyedWhileRunning)

@@ -5,6 +5,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 #include <string>
 
 namespace {
@@ -97,19 +98,19 @@ TEST_F(GifFixture, PlaysTheFramesOfASmallGifAndStopsCleanly)
     EXPECT_FALSE(gif.Draw());  // an animation starts its thread
     EXPECT_TRUE(gif.IsPlaying());
     // Frame 1 covers its own 4 x 4 square over frame 0.
-    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 1; }, 3000));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 1; }, 10000));
     PumpFor(20);
     EXPECT_EQ(gif.GetPicturePixel(3, 4), RGB(0, 255, 0));
     EXPECT_EQ(gif.GetPicturePixel(5, 6), RGB(0, 255, 0));
     EXPECT_EQ(gif.GetPicturePixel(7, 7), RGB(255, 0, 0));
     EXPECT_EQ(gif.GetPicturePixel(1, 2), RGB(255, 0, 0));
     // Frame 2 shows after frame 1 was disposed with the background colour.
-    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 2; }, 3000));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 2; }, 10000));
     EXPECT_EQ(gif.GetPicturePixel(0, 9), RGB(255, 0, 0));
     EXPECT_EQ(gif.GetPicturePixel(3, 4), gif.GetBkColor());
     // ...and the frames go round.
-    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 0; }, 3000));
-    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 1; }, 3000));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 0; }, 10000));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return gif.GetCurrentFrame() == 1; }, 10000));
 
     gif.Stop();
     EXPECT_FALSE(gif.IsPlaying());
@@ -125,11 +126,67 @@ TEST_F(GifFixture, PlaysTheFramesOfASmallGifAndStopsCleanly)
     EXPECT_FALSE(gif.Draw());
 }
 
+namespace {
+
+// Waits, without dispatching anything, until a message is posted to hWnd.
+bool WaitForPostedMessage(HWND hWnd, UINT nMessage, DWORD dwBoundMs)
+{
+    for (DWORD dwWaited = 0; dwWaited < dwBoundMs; dwWaited += 10)
+    {
+        MSG msg;
+        if (::PeekMessageW(&msg, hWnd, nMessage, nMessage, PM_NOREMOVE))
+            return true;
+        ::Sleep(10);
+    }
+    return false;
+}
+
+// Takes the posted messages of one kind from the queue, all of them before
+// dispatching any (a dispatch lets the thread post again), and dispatches them.
+int DispatchPosted(HWND hWnd, UINT nMessage)
+{
+    std::vector<MSG> arrTaken;
+    MSG msg;
+    while (::PeekMessageW(&msg, hWnd, nMessage, nMessage, PM_REMOVE))
+        arrTaken.push_back(msg);
+    for (const MSG& taken : arrTaken)
+        ::DispatchMessageW(&taken);
+    return (int)arrTaken.size();
+}
+
+}  // namespace
+
+// The animation thread draws nothing itself: it posts the next frame, one at
+// a time however long the window's thread is away, and the frame changes only
+// when the window's thread takes that post.
+TEST_F(GifFixture, FramesChangeOnlyOnTheWindowsThread)
+{
+    ASSERT_TRUE(gif.Load(MAKEINTRESOURCEW(IDR_TEST_THREE_FRAMES), L"GIF"));
+    gif.Draw();
+    ASSERT_TRUE(gif.IsPlaying());
+    ASSERT_EQ(gif.GetCurrentFrame(), 0);
+    const UINT nNextFrame = WM_USER + 1;
+    ASSERT_TRUE(WaitForPostedMessage(gif.m_hWnd, nNextFrame, 10000));
+    // Frame 0 lasts 100 ms: long enough for several more posts, were there any.
+    ::Sleep(500);
+    EXPECT_EQ(gif.GetCurrentFrame(), 0);
+    EXPECT_EQ(gif.GetPicturePixel(3, 4), RGB(255, 0, 0));
+    EXPECT_EQ(DispatchPosted(gif.m_hWnd, nNextFrame), 1);
+    EXPECT_EQ(gif.GetCurrentFrame(), 1);
+    EXPECT_EQ(gif.GetPicturePixel(3, 4), RGB(0, 255, 0));
+    // A post that arrives after the stop changes nothing.
+    ASSERT_TRUE(WaitForPostedMessage(gif.m_hWnd, nNextFrame, 10000));
+    gif.Stop();
+    DispatchPosted(gif.m_hWnd, nNextFrame);
+    EXPECT_EQ(gif.GetCurrentFrame(), 1);
+    EXPECT_FALSE(gif.IsPlaying());
+}
+
 TEST_F(GifFixture, StopWithoutPlayingAndDestroyWhilePlaying)
 {
-    DWORD dwStart = ::GetTickCount();
+    // Nothing to wait for: it returns, and the control can still play.
     gif.Stop();
-    EXPECT_LT(::GetTickCount() - dwStart, 200u);
+    EXPECT_FALSE(gif.IsPlaying());
     {
         CGifAnimCtrl other;
         ASSERT_TRUE(other.Create(L"", WS_CHILD | WS_VISIBLE, CRect(40, 10, 60, 30), &window, 1107));

@@ -19,7 +19,7 @@ TEST(CBalloonWnd, ShowsAfterItsDelayWithItsOutlineAndGoesWhenTheMouseMoves)
     balloon.Show(L"Registry scan finished.\nNothing to repair.", &pt);
     EXPECT_EQ(balloon.m_nTimer, (UINT_PTR)CBalloonWnd::TIMER_SHOW);
     EXPECT_FALSE(balloon.IsWindowVisible());
-    EXPECT_TRUE(testsupport::WaitFor([&] { return balloon.IsWindowVisible() != FALSE; }, 3000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return balloon.IsWindowVisible() != FALSE; }, 10000));
     EXPECT_EQ(balloon.m_nTimer, (UINT_PTR)CBalloonWnd::TIMER_WATCH);
     SIZE size;
     HRGN hExpected = balloon.MakeRegion(&size);
@@ -39,14 +39,14 @@ TEST(CBalloonWnd, ShowsAfterItsDelayWithItsOutlineAndGoesWhenTheMouseMoves)
     PumpFor(700);
     EXPECT_TRUE(balloon.IsWindowVisible());
     ::SetCursorPos(10, 10);
-    EXPECT_TRUE(testsupport::WaitFor([&] { return !balloon.IsWindowVisible(); }, 2000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return !balloon.IsWindowVisible(); }, 10000));
     EXPECT_EQ(balloon.m_nTimer, 0u);
 
     // Near the screen's corner it stays on the work area.
     pt = POINT{5, 5};
     ::SetCursorPos(5, 5);
     balloon.Show(L"Corner", &pt);
-    EXPECT_TRUE(testsupport::WaitFor([&] { return balloon.IsWindowVisible() != FALSE; }, 3000));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return balloon.IsWindowVisible() != FALSE; }, 10000));
     balloon.GetWindowRect(&rc);
     RECT rcWork;
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);

@@ -1,5 +1,6 @@
 #include "tests/support/ResponsiveWatch.h"
 #include "framework/WinThread.h"
+#include "framework/WorkerCall.h"
 
 namespace testsupport {
 
@@ -23,11 +24,7 @@ void ResponsiveWatch::Stop()
         return;
     ::SetEvent(m_hStop);
     // The watcher may be inside a send to this very thread: keep answering.
-    while (::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1)
-    {
-        MSG msg;
-        ::PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    AfxWaitForObjectPumping(m_hThread, INFINITE);
     ::CloseHandle(m_hThread);
     m_hThread = NULL;
 }
