@@ -118,7 +118,7 @@ void CBhoRemovePage::OnRemove()
     if (m_pApp == NULL)
         return;
     GetCheckedRecords(m_pApp->m_arrBhoItems, m_pApp->m_arrBhoRemove);
-    if (m_pApp->m_arrBhoRemove.GetSize() == 0)
+    if (TellNothingChecked(m_pApp->m_arrBhoRemove.GetSize()))
         return;
     m_list.DeleteAllItems();
     BackupItems();

@@ -191,7 +191,7 @@ void CStartupRemovePage::OnRemove()
     GetCheckedRecords(m_pApp->m_arrStartupItems, m_pApp->m_arrStartupRemove);
     if (bLocked)
         m_list.UnlockWindowUpdate();
-    if (m_pApp->m_arrStartupRemove.GetSize() == 0)
+    if (TellNothingChecked(m_pApp->m_arrStartupRemove.GetSize()))
         return;
     m_list.DeleteAllItems();
     BackupItems();

@@ -77,6 +77,14 @@ void CToolDetailsPage::GetCheckedRecords(const CArray<CRegProblem>& arrItems, CA
     }
 }
 
+BOOL CToolDetailsPage::TellNothingChecked(INT_PTR nChecked)
+{
+    if (nChecked > 0)
+        return FALSE;
+    Message(Lang(L"M_TOOL_CHECK_ROWS"), MB_OK | MB_ICONINFORMATION);
+    return TRUE;
+}
+
 void CToolDetailsPage::BackupRecords(ToolBackupKind nKind, CStringArray& arrBackups,
                                      const CArray<CRegProblem>& arrRecords, CArray<int>& arrOutcome)
 {

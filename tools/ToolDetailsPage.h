@@ -36,6 +36,8 @@ protected:
     void GetCheckedRows(CArray<int>& arrRows);
     // The records of the checked rows into arrChecked; row i stands for arrItems[i].
     void GetCheckedRecords(const CArray<CRegProblem>& arrItems, CArray<CRegProblem>& arrChecked);
+    // TRUE, after telling the user to check rows first, when nChecked is 0.
+    BOOL TellNothingChecked(INT_PTR nChecked);
     // Backs up the records a Remove is about to delete: one ToolBackupOutcome
     // each into arrOutcome. An unreadable archive set aside is reported.
     void BackupRecords(ToolBackupKind nKind, CStringArray& arrBackups, const CArray<CRegProblem>& arrRecords,

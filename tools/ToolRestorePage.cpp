@@ -271,6 +271,8 @@ void CToolRestorePage::OnRestore()
         return;
     CArray<int> arrRows, arrOutcome;
     GetCheckedRows(arrRows);
+    if (TellNothingChecked(arrRows.GetSize()))
+        return;
     std::vector<CToolBackupRow> rows;
     for (int nRow : arrRows)
         rows.push_back((size_t)nRow < m_rows.size() ? m_rows[nRow] : CToolBackupRow());

@@ -49,11 +49,14 @@ TEST(ProfileLabels, EachTextFitsOnOneLineBesideItsNeighbours)
         const RECT rcLabel = ScreenRect(hLabel);
         RECT rcCross = {};
         EXPECT_FALSE(::IntersectRect(&rcCross, &rcLabel, &rcOptimize)) << "label " << kLabels[i];
-        // The next column's radio button starts after this label ends.
-        if (i % 3 != 2)
+        // Every other radio button on this label's row starts after it ends
+        // (the columns follow the texts' widths, so a row holds two or three).
+        for (int j = 0; j < 6; ++j)
         {
-            const RECT rcNext = ScreenRect(::GetDlgItem(view.m_hWnd, kRadios[i + 1]));
-            EXPECT_LE(rcLabel.right, rcNext.left) << "label " << kLabels[i];
+            const RECT rcOther = ScreenRect(::GetDlgItem(view.m_hWnd, kRadios[j]));
+            const bool bSameRow = rcOther.top < rcLabel.bottom && rcOther.bottom > rcLabel.top;
+            if (j != i && bSameRow && rcOther.left >= rcLabel.left)
+                EXPECT_LE(rcLabel.right, rcOther.left) << "label " << kLabels[i] << " radio " << kRadios[j];
         }
     }
     view.DestroyWindow();

@@ -146,11 +146,16 @@ TEST_F(ToolPagesTest, StartupRemoveAndRestoreThroughThePages)
     PlantRun(HKEY_CURRENT_USER, L"TamselPgR2", L"C:\\with \\\"quote\\\".exe");
     CStartupRemovePage& page = OpenStartup();
     CXListCtrl& list = page.GetList();
+    MessageBoxRecorder boxes;
+    // Nothing checked: the user is told so and nothing goes.
+    page.OnRemove();
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.LastText(), std::wstring(s_app.GetLangString(L"M_TOOL_CHECK_ROWS")));
+    EXPECT_TRUE(RunValueExists(HKEY_CURRENT_USER, L"TamselPgR1"));
     list.SetCheckbox(FindRow(list, L"TamselPgR1"), 0, 2);
     list.SetCheckbox(FindRow(list, L"TamselPgR2"), 0, 2);
-    MessageBoxRecorder boxes;
     page.OnRemove();
-    EXPECT_EQ(boxes.Count(), 0u);
+    EXPECT_EQ(boxes.Count(), 1u);
     EXPECT_TRUE(Rows(list, L"TamselPgR").empty());
 
     m_pStartup->OnTabRestore();
@@ -159,6 +164,9 @@ TEST_F(ToolPagesTest, StartupRemoveAndRestoreThroughThePages)
     ASSERT_TRUE(WaitListed(restore));
     EXPECT_EQ(Rows(restore.GetList(), L"TamselPgR"),
               (std::vector<std::wstring>{ L"TamselPgR1|C:\\r1.exe", L"TamselPgR2|C:\\with \\\"quote\\\".exe" }));
+    restore.OnRestore();
+    EXPECT_EQ(boxes.Count(), 2u);
+    EXPECT_FALSE(RunValueExists(HKEY_CURRENT_USER, L"TamselPgR1"));
     restore.GetList().SetCheckbox(1, 0, 2);
     restore.OnRestore();
     ASSERT_TRUE(WaitListed(restore));
@@ -169,7 +177,8 @@ TEST_F(ToolPagesTest, StartupRemoveAndRestoreThroughThePages)
     m_pStartup->OnTabRemove();
     EXPECT_FALSE(PathFileExistsW(s_app.m_strAppDir + L"Utilities\\Startup"));
     EXPECT_TRUE(PathFileExistsW(s_app.m_strAppDir + L"Utilities\\Startup.dat"));
-    EXPECT_EQ(boxes.Count(), 0u);
+    // Only the two nothing-checked answers.
+    EXPECT_EQ(boxes.Count(), 2u);
 }
 
 TEST_F(ToolPagesTest, BhoRestoreRowsKeepTheirEntries)
