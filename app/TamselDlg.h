@@ -336,7 +336,7 @@ private:
     BOOL ConfirmLeavePage();
     void HideLibraryViews();
     // The outcome of a version check, on this thread.
-    void OnVersionChecked(int nResult);
+    void OnVersionChecked(int nResult, const CVersionCheckError& failure);
     // Ends the scan (as left or stopped) and waits for every worker of the
     // window, dispatching sent messages meanwhile.
     void WaitForWorkers();

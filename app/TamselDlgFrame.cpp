@@ -392,13 +392,16 @@ BOOL CTamselDlg::StartVersionCheck(BOOL bReportAll)
     m_bReportAllChecks = bReportAll;
     m_bCheckAnswerPending = TRUE;
     if (m_versionCheck.Start(m_hWnd, GetUpdateSiteUrl(m_pApp->m_strSettingsFile),
-                             [this](int nResult) { OnVersionChecked(nResult); }, s_dwVersionCheckTimeoutMs))
+                             [this](int nResult, const CVersionCheckError& failure) {
+                                 OnVersionChecked(nResult, failure);
+                             },
+                             s_dwVersionCheckTimeoutMs))
         return TRUE;
     m_bCheckAnswerPending = FALSE;
     return FALSE;
 }
 
-void CTamselDlg::OnVersionChecked(int nResult)
+void CTamselDlg::OnVersionChecked(int nResult, const CVersionCheckError& failure)
 {
     BOOL bReportAll = m_bReportAllChecks;
     m_bReportAllChecks = FALSE;
@@ -413,7 +416,8 @@ void CTamselDlg::OnVersionChecked(int nResult)
         // The check on first paint speaks only of a newer version.
     }
     else if (nResult == UPDATE_NO_CONNECTION || nResult == UPDATE_DOWNLOAD_FAILED)
-        AfxMessageBox(m_pApp->GetLangString(L"M_UPDATE_INTERNET_FAILED"), MB_ICONEXCLAMATION);
+        AfxMessageBox(FormatInternetFailed(m_pApp->GetLangString(L"M_UPDATE_INTERNET_FAILED"), failure),
+                      MB_ICONEXCLAMATION);
     else if (nResult == UPDATE_NOT_NEWER)
         AfxMessageBox(m_pApp->GetLangString(L"M_UPDATE_NOUPDATE"), MB_ICONINFORMATION);
 }

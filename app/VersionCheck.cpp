@@ -45,8 +45,11 @@ CString GetUpdateSiteUrl(const CString& strSettingsFile)
 
 CUpdateChecker::CUpdateChecker()
     : m_strModulePath(GetModulePath()), m_strDownloadFolder(GetModuleFolder()),
-      m_dwTimeoutMs(UPDATE_DEFAULT_TIMEOUT_MS), m_hConnect(NULL), m_hInternet(::InternetOpenW(L"AutoUpdateAgent", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0))
+      m_dwTimeoutMs(UPDATE_DEFAULT_TIMEOUT_MS), m_dwOpenError(0), m_hConnect(NULL),
+      m_hInternet(::InternetOpenW(L"AutoUpdateAgent", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0))
 {
+    if (m_hInternet == NULL)
+        m_dwOpenError = ::GetLastError();
 }
 
 CUpdateChecker::~CUpdateChecker()
@@ -65,6 +68,7 @@ int CUpdateChecker::CheckForUpdate(const CString& strBaseUrl)
 
 int CUpdateChecker::FetchAndCompare(const CString& strBaseUrl)
 {
+    m_failure = CVersionCheckError();
     if (!IsConnected())
         return UPDATE_NO_CONNECTION;
     // A server that stalls must not hold the check for ever.
@@ -100,9 +104,22 @@ int CUpdateChecker::AskToUpdate()
 BOOL CUpdateChecker::IsConnected()
 {
     if (m_hInternet == NULL)
-        return FALSE;
+        return Fail(m_dwOpenError);
     DWORD dwFlags = 0;
-    return ::InternetGetConnectedState(&dwFlags, 0);
+    // It sets no error of its own when it finds no connection.
+    return ::InternetGetConnectedState(&dwFlags, 0) || Fail(ERROR_INTERNET_DISCONNECTED);
+}
+
+BOOL CUpdateChecker::Fail()
+{
+    return Fail(::GetLastError());
+}
+
+BOOL CUpdateChecker::Fail(DWORD dwError)
+{
+    m_failure.dwError = dwError;
+    m_failure.dwHttpStatus = 0;
+    return FALSE;
 }
 
 HINTERNET CUpdateChecker::OpenUrl(CString& strUrl)
@@ -126,12 +143,20 @@ HINTERNET CUpdateChecker::OpenUrl(CString& strUrl)
     parts.dwExtraInfoLength = 1024;
     if (!::InternetCrackUrlW(strUrl, 0, 0, &parts)
         || (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS))
-        return ::InternetOpenUrlW(m_hInternet, strUrl, NULL, 0, dwFlags, 0);
+    {
+        HINTERNET hFile = ::InternetOpenUrlW(m_hInternet, strUrl, NULL, 0, dwFlags, 0);
+        if (hFile == NULL)
+            Fail();
+        return hFile;
+    }
     if (m_hConnect != NULL)
         ::InternetCloseHandle(m_hConnect);
     m_hConnect = ::InternetConnectW(m_hInternet, szHost, parts.nPort, NULL, NULL, INTERNET_SERVICE_HTTP, 0, 0);
     if (m_hConnect == NULL)
+    {
+        Fail();
         return NULL;
+    }
     DWORD dwTimeout = m_dwTimeoutMs;
     ::InternetSetOptionW(m_hConnect, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     ::InternetSetOptionW(m_hConnect, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
@@ -141,12 +166,17 @@ HINTERNET CUpdateChecker::OpenUrl(CString& strUrl)
                                             dwFlags | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0),
                                             0);
     if (hRequest == NULL)
+    {
+        Fail();
         return NULL;
+    }
     ::InternetSetOptionW(hRequest, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     ::InternetSetOptionW(hRequest, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     ::InternetSetOptionW(hRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     if (!::HttpSendRequestW(hRequest, NULL, 0, NULL, 0))
     {
+        // Taken before the close, which may set its own.
+        Fail();
         ::InternetCloseHandle(hRequest);
         return NULL;
     }
@@ -157,15 +187,21 @@ BOOL CUpdateChecker::DownloadToFile(HINTERNET hRequest, const CString& strFile)
 {
     // An error page is no version file, nor is an answer without a status.
     DWORD dwStatus = 0, dwSize = sizeof(dwStatus);
-    if (!::HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL)
-        || dwStatus != HTTP_STATUS_OK)
+    if (!::HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL))
+        return Fail();
+    if (dwStatus != HTTP_STATUS_OK)
+    {
+        m_failure.dwError = 0;
+        m_failure.dwHttpStatus = dwStatus;
         return FALSE;
+    }
     DWORD dwLength = 0;
     dwSize = sizeof(dwLength);
     BOOL bHasLength = ::HttpQueryInfoW(hRequest, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength,
                                        &dwSize, NULL);
+    // Far too long for a version file: no such file is there.
     if (bHasLength && dwLength > UPDATE_INI_MAX_BYTES)
-        return FALSE;
+        return Fail(ERROR_INVALID_DATA);
     // The whole answer first: nothing is saved unless all of it came.
     std::vector<BYTE> body;
     BYTE buffer[4096];
@@ -173,24 +209,27 @@ BOOL CUpdateChecker::DownloadToFile(HINTERNET hRequest, const CString& strFile)
     {
         DWORD dwRead = 0;
         if (!::InternetReadFile(hRequest, buffer, sizeof(buffer), &dwRead))
-            return FALSE;
+            return Fail();
         if (dwRead == 0)
             break;
         if (body.size() + dwRead > UPDATE_INI_MAX_BYTES)
-            return FALSE;
+            return Fail(ERROR_INVALID_DATA);
         body.insert(body.end(), buffer, buffer + dwRead);
     }
+    // The server closed the connection before the whole file came.
     if (bHasLength && body.size() != dwLength)
-        return FALSE;
+        return Fail(ERROR_INTERNET_CONNECTION_ABORTED);
     CFileHandle file(::CreateFileW(strFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.IsValid())
-        return FALSE;
+        return Fail();
     DWORD dwWritten = 0;
-    if (!body.empty()
-        && (!::WriteFile(file.Get(), body.data(), (DWORD)body.size(), &dwWritten, NULL) || dwWritten != body.size()))
-        return FALSE;
-    return TRUE;
+    if (body.empty())
+        return TRUE;
+    if (!::WriteFile(file.Get(), body.data(), (DWORD)body.size(), &dwWritten, NULL))
+        return Fail();
+    // A short write without an error: the disk is full.
+    return dwWritten == body.size() || Fail(ERROR_DISK_FULL);
 }
 
 BOOL CUpdateChecker::ReadBlock(HINTERNET hRequest, LPVOID pBuffer, DWORD dwSize)
@@ -275,20 +314,22 @@ struct CVersionCheckJob
     HWND hWnd;
     CString strBaseUrl;
     DWORD dwTimeoutMs;
-    std::function<void(int)> fnDone;
+    CVersionCheckWorker::DoneCall fnDone;
 };
 
 UINT __cdecl VersionCheckThreadProc(LPVOID pParam)
 {
     std::unique_ptr<CVersionCheckJob> pJob(static_cast<CVersionCheckJob*>(pParam));
     int nResult;
+    CVersionCheckError failure;
     {
         CUpdateChecker checker;
         checker.m_dwTimeoutMs = pJob->dwTimeoutMs;
         nResult = checker.FetchAndCompare(pJob->strBaseUrl);
+        failure = checker.GetFailure();
     }
-    std::function<void(int)> fnDone = std::move(pJob->fnDone);
-    AfxPostCall(pJob->hWnd, [fnDone, nResult]() { fnDone(nResult); });
+    CVersionCheckWorker::DoneCall fnDone = std::move(pJob->fnDone);
+    AfxPostCall(pJob->hWnd, [fnDone, nResult, failure]() { fnDone(nResult, failure); });
     return 0;
 }
 
@@ -313,7 +354,7 @@ BOOL CVersionCheckWorker::IsRunning() const
     return m_hThread != NULL && ::WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT;
 }
 
-BOOL CVersionCheckWorker::Start(HWND hWnd, const CString& strBaseUrl, std::function<void(int)> fnDone,
+BOOL CVersionCheckWorker::Start(HWND hWnd, const CString& strBaseUrl, DoneCall fnDone,
                                 DWORD dwTimeoutMs)
 {
     if (IsRunning() || !fnDone)

@@ -2,6 +2,7 @@
 // The online version check: fetches update.ini from the update site, compares
 // the version it announces with our own file version and asks the user.
 #include "framework/Afx.h"
+#include "app/VersionCheckError.h"
 #include <wininet.h>
 #include <functional>
 
@@ -41,6 +42,9 @@ public:
     static int AskToUpdate();
 
     BOOL IsConnected();
+    // Why the last check ended with no connection or a failed download.
+    const CVersionCheckError& GetFailure() const { return m_failure; }
+
     HINTERNET OpenUrl(CString& strUrl);
     // Saves the answer only when it is whole: status 200, at most
     // UPDATE_INI_MAX_BYTES, and exactly Content-Length bytes when the server
@@ -62,6 +66,13 @@ public:
     DWORD m_dwTimeoutMs;
 
 private:
+    // Keeps the calling thread's last error as the reason; FALSE.
+    BOOL Fail();
+    BOOL Fail(DWORD dwError);
+
+    CVersionCheckError m_failure;
+    // Why the root handle did not open, when it did not.
+    DWORD m_dwOpenError;
     // The connection of the last HTTP request OpenUrl made.
     HINTERNET m_hConnect;
     HINTERNET m_hInternet;
@@ -71,7 +82,7 @@ private:
 };
 
 // Runs the network part of a check (FetchAndCompare) on a worker thread and
-// hands the result to a window's own thread. The owner keeps the worker's
+// hands the result, with the reason of a failure, to a window's own thread. The owner keeps the worker's
 // handle; the destructor waits for it, dispatching sent messages.
 class CVersionCheckWorker
 {
@@ -79,10 +90,12 @@ public:
     CVersionCheckWorker();
     ~CVersionCheckWorker();
 
+    typedef std::function<void(int, const CVersionCheckError&)> DoneCall;
+
     // Starts a check unless one runs. fnDone gets the result of
-    // FetchAndCompare on hWnd's thread, or is dropped when hWnd is gone by
-    // then. FALSE when no check was started.
-    BOOL Start(HWND hWnd, const CString& strBaseUrl, std::function<void(int)> fnDone,
+    // FetchAndCompare and GetFailure on hWnd's thread, or is dropped when
+    // hWnd is gone by then. FALSE when no check was started.
+    BOOL Start(HWND hWnd, const CString& strBaseUrl, DoneCall fnDone,
                DWORD dwTimeoutMs = UPDATE_DEFAULT_TIMEOUT_MS);
     BOOL IsRunning() const;
     // Waits for a running check; TRUE when none runs any more.

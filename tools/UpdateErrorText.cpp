@@ -1,11 +1,18 @@
 #include "tools/UpdateErrorText.h"
+#include <wininet.h>
 
 CString SystemErrorText(HRESULT hr)
 {
+    // The Internet library's errors (12000-12199) have their texts in that
+    // library, not in the system's table.
+    DWORD dwCode = (DWORD)hr;
+    HMODULE hInternet = NULL;
+    if (dwCode >= INTERNET_ERROR_BASE && dwCode < INTERNET_ERROR_BASE + 200)
+        hInternet = ::GetModuleHandleW(L"wininet.dll");
     LPWSTR pszMessage = NULL;
-    DWORD dwLength = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                          FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      NULL, (DWORD)hr, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (LPWSTR)&pszMessage,
+    DWORD dwLength = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                          (hInternet != NULL ? FORMAT_MESSAGE_FROM_HMODULE : FORMAT_MESSAGE_FROM_SYSTEM),
+                                      hInternet, dwCode, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (LPWSTR)&pszMessage,
                                       0, NULL);
     CString strText;
     if (dwLength != 0 && pszMessage != NULL)

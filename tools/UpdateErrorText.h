@@ -4,7 +4,8 @@
 // has no text for, the language key of what went wrong.
 #include "framework/Afx.h"
 
-// The system's message for a code, on one line; empty when it has none.
+// The system's message for a code (an Internet error's from the Internet
+// library), on one line; empty when it has none.
 CString SystemErrorText(HRESULT hr);
 
 // The language key for an agent code (0x8024xxxx) by the agent's part that

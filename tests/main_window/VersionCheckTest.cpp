@@ -1,5 +1,6 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "app/VersionCheck.h"
+#include "tools/UpdateErrorText.h"
 #include <string>
 
 using testsupport::MessageBoxRecorder;
@@ -140,14 +141,48 @@ TEST(CUpdateChecker, ReportsEachServerCase)
     EXPECT_EQ(recorder.Count(), 2u);
 }
 
-TEST(CUpdateChecker, AnUnreachableServerIsAFailedDownload)
+// An unreachable site is a failed download that keeps the system's reason.
+TEST(CUpdateChecker, AnUnreachableServerIsAFailedDownloadWithItsReason)
 {
     testsupport::ScratchFolder folder;
     testsupport::WriteFileBytes(folder.File(L"update.ini"), "[Program]\r\nVersion=9.0\r\n");
     MessageBoxRecorder recorder;
+    CUpdateChecker checker;
+    checker.m_strDownloadFolder = folder.Path().c_str();
     // Port 9 on the loopback: nothing listens there.
-    EXPECT_EQ(Check(L"http://127.0.0.1:9/download/", folder.Path()), UPDATE_DOWNLOAD_FAILED);
+    EXPECT_EQ(checker.CheckForUpdate(L"http://127.0.0.1:9/download/"), UPDATE_DOWNLOAD_FAILED);
+    EXPECT_EQ(checker.GetFailure().dwError, (DWORD)ERROR_INTERNET_CANNOT_CONNECT);
+    EXPECT_EQ(checker.GetFailure().dwHttpStatus, 0u);
+    // A name that never resolves (the .invalid domain).
+    EXPECT_EQ(checker.CheckForUpdate(L"http://tamsel-update.invalid/download/"), UPDATE_DOWNLOAD_FAILED);
+    EXPECT_EQ(checker.GetFailure().dwError, (DWORD)ERROR_INTERNET_NAME_NOT_RESOLVED);
     EXPECT_EQ(recorder.Count(), 0u);
+}
+
+// The reason reads as the system's text with its code, or as the site's
+// status, and stands between the message's first line and its advice.
+TEST(CVersionCheckError, TellsTheSystemsTextAndTheCode)
+{
+    CVersionCheckError refused;
+    refused.dwError = ERROR_INTERNET_CANNOT_CONNECT;
+    CString strInternet = SystemErrorText((HRESULT)ERROR_INTERNET_CANNOT_CONNECT);
+    ASSERT_FALSE(strInternet.IsEmpty());
+    EXPECT_EQ(refused.Describe(), strInternet + L" (Error Code: 12029)");
+    // A code of the system's own table.
+    CVersionCheckError denied;
+    denied.dwError = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(denied.Describe(), SystemErrorText((HRESULT)ERROR_ACCESS_DENIED) + L" (Error Code: 5)");
+    EXPECT_FALSE(SystemErrorText((HRESULT)ERROR_ACCESS_DENIED).IsEmpty());
+    CVersionCheckError missing;
+    missing.dwHttpStatus = 404;
+    EXPECT_EQ(missing.Describe(), CString(L"HTTP status 404"));
+
+    EXPECT_EQ(FormatInternetFailed(L"Failed.\n%s\nTry again.", missing), CString(L"Failed.\nHTTP status 404\nTry again."));
+    // Nothing known: no empty line.
+    EXPECT_EQ(FormatInternetFailed(L"Failed.\n%s\nTry again.", CVersionCheckError()), CString(L"Failed.\nTry again."));
+    // A language file without the placeholder still shows the reason.
+    EXPECT_EQ(FormatInternetFailed(L"Failed.", missing), CString(L"Failed.\nHTTP status 404"));
+    EXPECT_EQ(FormatInternetFailed(L"Failed.\nTry again.", missing), CString(L"Failed.\nHTTP status 404\nTry again."));
 }
 
 namespace {
@@ -249,12 +284,16 @@ private:
     bool m_bStarted = false;
 };
 
-int Fetch(const CString& strBaseUrl, const std::wstring& strFolder, DWORD dwTimeoutMs = 2000)
+int Fetch(const CString& strBaseUrl, const std::wstring& strFolder, DWORD dwTimeoutMs = 2000,
+          CVersionCheckError* pFailure = NULL)
 {
     CUpdateChecker checker;
     checker.m_strDownloadFolder = strFolder.c_str();
     checker.m_dwTimeoutMs = dwTimeoutMs;
-    return checker.FetchAndCompare(strBaseUrl);
+    int nResult = checker.FetchAndCompare(strBaseUrl);
+    if (pFailure != NULL)
+        *pFailure = checker.GetFailure();
+    return nResult;
 }
 
 } // namespace
@@ -273,16 +312,38 @@ TEST(CUpdateChecker, RefusesCutOffOversizedAndErrorAnswers)
         ::Sleep(200);
         return false;
     }, 15000));
-    for (LPCWSTR pszCase : { L"cut", L"big", L"biglong", L"missing" })
+    // Each with the reason a user is told.
+    struct
+    {
+        LPCWSTR pszCase;
+        DWORD dwError;
+        DWORD dwHttpStatus;
+    } const cases[] = {
+        { L"cut", ERROR_INTERNET_CONNECTION_ABORTED, 0 },
+        { L"big", ERROR_INVALID_DATA, 0 },
+        { L"biglong", ERROR_INVALID_DATA, 0 },
+        { L"missing", 0, 404 },
+    };
+    for (const auto& c : cases)
     {
         testsupport::WriteFileBytes(folder.File(L"update.ini"), "[Program]\r\nVersion=9.0\r\n");
-        EXPECT_EQ(Fetch(server.Url(pszCase), folder.Path()), UPDATE_DOWNLOAD_FAILED) << pszCase;
-        EXPECT_EQ(::GetFileAttributesW(folder.File(L"update.ini").c_str()), INVALID_FILE_ATTRIBUTES) << pszCase;
+        CVersionCheckError failure;
+        EXPECT_EQ(Fetch(server.Url(c.pszCase), folder.Path(), 2000, &failure), UPDATE_DOWNLOAD_FAILED) << c.pszCase;
+        EXPECT_EQ(::GetFileAttributesW(folder.File(L"update.ini").c_str()), INVALID_FILE_ATTRIBUTES) << c.pszCase;
+        EXPECT_EQ(failure.dwError, c.dwError) << c.pszCase;
+        EXPECT_EQ(failure.dwHttpStatus, c.dwHttpStatus) << c.pszCase;
     }
     // A server that never answers is given up after the time-out.
     DWORD dwStart = ::GetTickCount();
-    EXPECT_EQ(Fetch(server.Url(L"stall"), folder.Path(), 1000), UPDATE_DOWNLOAD_FAILED);
+    CVersionCheckError failure;
+    EXPECT_EQ(Fetch(server.Url(L"stall"), folder.Path(), 1000, &failure), UPDATE_DOWNLOAD_FAILED);
     EXPECT_LT(::GetTickCount() - dwStart, 8000u);
+    // Windows says it timed out; Wine that the connection ended.
+    EXPECT_NE(failure.dwError, 0u);
+    // A whole answer leaves no reason behind.
+    EXPECT_EQ(Fetch(server.Url(L"ok"), folder.Path(), 2000, &failure), UPDATE_NEWER_FOUND);
+    EXPECT_EQ(failure.dwError, 0u);
+    EXPECT_EQ(failure.dwHttpStatus, 0u);
 }
 
 // The worker hands its result to the window's thread; its owner waits for it.
@@ -291,28 +352,34 @@ TEST(CVersionCheckWorker, ReportsOnTheWindowsThreadAndIsWaitedFor)
     CRawServer server;
     if (!server.IsStarted())
         TAMSEL_PEER_MISSING("python3 could not start the test server");
+    ASSERT_TRUE(server.WaitUntilListening(60000));
     CWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
     int nResult = 0;
     DWORD dwThread = 0;
+    CVersionCheckError failure;
     {
         CVersionCheckWorker worker;
-        ASSERT_TRUE(worker.Start(wnd.m_hWnd, server.Url(L"stall"), [&](int n) {
+        ASSERT_TRUE(worker.Start(wnd.m_hWnd, server.Url(L"stall"), [&](int n, const CVersionCheckError& why) {
             nResult = n;
+            failure = why;
             dwThread = ::GetCurrentThreadId();
         }, 1000));
         EXPECT_TRUE(worker.IsRunning());
         // One check at a time.
-        EXPECT_FALSE(worker.Start(wnd.m_hWnd, server.Url(L"ok"), [](int) {}));
+        EXPECT_FALSE(worker.Start(wnd.m_hWnd, server.Url(L"ok"), [](int, const CVersionCheckError&) {}));
         EXPECT_TRUE(testsupport::WaitFor([&] { return nResult != 0; }, 15000));
         EXPECT_EQ(nResult, UPDATE_DOWNLOAD_FAILED);
+        // The reason comes with the result.
+        EXPECT_NE(failure.dwError, 0u);
         EXPECT_EQ(dwThread, ::GetCurrentThreadId());
 
         // A check still running when the owner goes: waited for, and its
         // answer dropped with the window.
         nResult = 0;
         ASSERT_TRUE(worker.Wait(5000));
-        ASSERT_TRUE(worker.Start(wnd.m_hWnd, server.Url(L"stall"), [&](int n) { nResult = n; }, 1000));
+        ASSERT_TRUE(worker.Start(wnd.m_hWnd, server.Url(L"stall"),
+                                 [&](int n, const CVersionCheckError&) { nResult = n; }, 1000));
         wnd.DestroyWindow();
     }
     testsupport::WaitFor([] { return false; }, 100);
@@ -415,4 +482,40 @@ TEST_F(MainWindowTest, CheckUpdateStartsTheUpdaterOnlyWhenTheProgramCloses)
     SendCommand(IDC_UPDATE_BUTTON);
     EXPECT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 5u; }, 15000));
     EXPECT_EQ(recorder.LastText(), std::wstring(TestApp()->GetLangString(L"M_UPDATE_NOUPDATE")));
+}
+
+// Check Update tells why the site could not be reached: the system's text and
+// code of a refused connection, or the site's error status, then the advice.
+TEST_F(MainWindowTest, CheckUpdateTellsWhyTheSiteCouldNotBeReached)
+{
+    CRawServer server;
+    if (!server.IsStarted())
+        TAMSEL_PEER_MISSING("python3 could not start the test server");
+    ASSERT_TRUE(server.WaitUntilListening(60000));
+    // Port 9 on the loopback: nothing listens there.
+    ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", L"http://127.0.0.1:9/download/",
+                                 m_folder.File(L"Settings.ini").c_str());
+    CreateMainWindow();
+    std::wstring strText = (LPCWSTR)TestApp()->GetLangString(L"M_UPDATE_INTERNET_FAILED");
+    size_t nReason = strText.find(L"%s");
+    ASSERT_NE(nReason, std::wstring::npos);
+    std::wstring strBefore = strText.substr(0, nReason), strAfter = strText.substr(nReason + 2);
+
+    MessageBoxRecorder recorder;
+    SendCommand(IDC_UPDATE_BUTTON);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 1u; }, 60000));
+    EXPECT_EQ(recorder.Boxes()[0].nType, (UINT)MB_ICONEXCLAMATION);
+    std::wstring strShown = recorder.LastText();
+    std::wstring strReason = std::wstring((LPCWSTR)SystemErrorText((HRESULT)ERROR_INTERNET_CANNOT_CONNECT)) +
+                             L" (Error Code: 12029)";
+    EXPECT_EQ(strShown, strBefore + strReason + strAfter);
+    EXPECT_GT(strReason.size(), std::wstring(L" (Error Code: 12029)").size());
+
+    // The site is there but has no version file.
+    ASSERT_TRUE(m_pDlg->m_versionCheck.Wait(15000));
+    ::WritePrivateProfileStringW(L"General Settings", L"UpdateSite", server.Url(L"missing"),
+                                 m_folder.File(L"Settings.ini").c_str());
+    SendCommand(IDC_UPDATE_BUTTON);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return recorder.Count() == 2u; }, 60000));
+    EXPECT_EQ(recorder.LastText(), strBefore + L"HTTP status 404" + strAfter);
 }
