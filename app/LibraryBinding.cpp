@@ -93,7 +93,7 @@ HMODULE LoadOptimizerExports(LPCWSTR lpszFolder)
 
 // ---- The main window's side --------------------------------------------------------
 
-void CTamselDlg::LoadPrivacyLibrary()
+void CTamselDlg::LoadPrivacyLibrary(int nFirstView)
 {
     if (m_hPrivacyLib != NULL)
     {
@@ -108,7 +108,18 @@ void CTamselDlg::LoadPrivacyLibrary()
     }
     // The library needs its texts before it builds its windows.
     g_pfnFunPrivacySwitchLanguage(m_pApp->m_strLangFile);
-    g_pfnFunInitPrivacy(m_hWnd, 0, m_rcPage.left - 10, m_rcPage.top, L"", L"", L"");
+    MakePrivacyViews(nFirstView);
+    if (nFirstView != PRIVACY_VIEW_NONE)
+        // The other views take as long again as the first: they are made
+        // after it shows, and the window answers in between.
+        AfxPostCall(m_hWnd, [this] { MakePrivacyViews(PRIVACY_VIEW_NONE); });
+}
+
+void CTamselDlg::MakePrivacyViews(int nView)
+{
+    // Makes only the views still missing.
+    if (m_hPrivacyLib != NULL)
+        g_pfnFunInitPrivacy(m_hWnd, nView, m_rcPage.left - 10, m_rcPage.top, L"", L"", L"");
 }
 
 void CTamselDlg::LoadOptimizerLibrary(BOOL bMakeViews)
@@ -184,7 +195,9 @@ BOOL CTamselDlg::ConfirmAbortLibraryTask()
 
 void CTamselDlg::OnPrivacyView(int nView)
 {
-    LoadPrivacyLibrary();
+    LoadPrivacyLibrary(nView);
+    // Its view may be one of those still to be made.
+    MakePrivacyViews(nView);
     LoadOptimizerLibrary(FALSE);
     if (m_hPrivacyLib == NULL || m_hOptimizerLib == NULL)
         return;

@@ -744,7 +744,6 @@ void CTamselDlg::CreatePagesWhileIdle()
 void CTamselDlg::HideAllPages()
 {
     m_bLibraryView = 1;
-    FillRemainingBars();
     // Pages not made yet go on being made in slices, hidden while the view is up.
     for (int i = 0; i < GetPageCount(); i++)
     {

@@ -14,6 +14,7 @@
 #include "app/LauncherPages.h"
 #include "app/GeneralSettingsPage.h"
 #include "app/VersionCheck.h"
+#include "libapi/LibraryExports.h"
 #include "scanner/HomePage.h"
 #include "scanner/ScanPage.h"
 #include "repair/ReportPage.h"
@@ -138,7 +139,9 @@ public:
     afx_msg void OnSelChangeLanguage();
 
     // ---- Libraries -----------------------------------------------------------
-    void LoadPrivacyLibrary();
+    // With a view, only that one is made now; the others follow in a later slice.
+    void LoadPrivacyLibrary(int nFirstView = PRIVACY_VIEW_NONE);
+    void MakePrivacyViews(int nView);
     // bMakeViews FALSE: load and resolve only; the views follow in a later slice.
     void LoadOptimizerLibrary(BOOL bMakeViews = TRUE);
     void MakeOptimizerViews();

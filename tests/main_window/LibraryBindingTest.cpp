@@ -39,7 +39,10 @@ TEST_F(MainWindowTest, FirstViewCommandLoadsBothLibrariesAndPlacesTheirViews)
     ASSERT_NE(hJunk, (HWND)NULL);
     EXPECT_TRUE(::IsWindowVisible(hJunk));
     EXPECT_EQ(ViewTitle(hJunk), CString(L"Junk Sweeper"));
-    // The privacy view shows first; the optimizer's views follow in a later slice.
+    // The privacy view asked for shows first; the library's other views and
+    // the optimizer's follow in later slices.
+    EXPECT_EQ(LibraryView(4000), (HWND)NULL);
+    EXPECT_EQ(LibraryView(157), (HWND)NULL);
     EXPECT_EQ(LibraryView(0x11), (HWND)NULL);
     EXPECT_TRUE(testsupport::PumpUntil([&] { return m_pDlg->m_bOptimizerViewsMade != FALSE; }, 30000));
     // Every view of both libraries sits at the page area's left less 10, its top.
@@ -75,6 +78,30 @@ TEST_F(MainWindowTest, FirstViewCommandLoadsBothLibrariesAndPlacesTheirViews)
     EXPECT_EQ(m_pDlg->m_hPrivacyLib, (HMODULE)NULL);
     for (HWND hView : views)
         EXPECT_FALSE(::IsWindow(hView));
+}
+
+// A privacy view asked for while the library's other views are still to be
+// made is made and shown at once; the views made later stay hidden.
+TEST_F(MainWindowTest, APrivacyViewAskedForBeforeItIsMadeShowsAtOnce)
+{
+    CopyLibraries(true, true);
+    CreateMainWindow();
+    SendCommand(ID_NAV_EVIDENCE_CLEANER);
+    HWND hEvidence = LibraryView(4000);
+    ASSERT_NE(hEvidence, (HWND)NULL);
+    ASSERT_EQ(LibraryView(157), (HWND)NULL);
+    SendCommand(ID_NAV_FILE_SHREDDER);
+    HWND hShredder = LibraryView(157);
+    ASSERT_NE(hShredder, (HWND)NULL);
+    EXPECT_TRUE(::IsWindowVisible(hShredder));
+    EXPECT_FALSE(::IsWindowVisible(hEvidence));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return m_pDlg->m_bOptimizerViewsMade != FALSE; }, 30000));
+    HWND hJunk = LibraryView(350);
+    ASSERT_NE(hJunk, (HWND)NULL);
+    EXPECT_FALSE(::IsWindowVisible(hJunk));
+    EXPECT_TRUE(::IsWindowVisible(hShredder));
+    EXPECT_EQ(m_pDlg->m_bLibraryView, 1);
+    EXPECT_EQ(VisiblePage(), -1);
 }
 
 TEST_F(MainWindowTest, ShowPageOfTheCurrentIndexReshowsItAfterALibraryView)
