@@ -3,7 +3,6 @@
 // that holds more than its row shows, and an archive of 20,000 backups,
 // listed while the window keeps answering.
 #include "app/TamselApp.h"
-#include "services/ZipWriter.h"
 #include "tools/StartupManager.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/ResponsiveWatch.h"
@@ -20,31 +19,14 @@ using testsupport::MessageBoxRecorder;
 
 namespace {
 
-std::string Utf16(const std::wstring& strText)
-{
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t ch : strText)
-        bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
-    return bytes;
-}
+using tooltest::Utf16;
+using tooltest::WriteArchive;
 
 std::string StartupBackup(const std::wstring& strName, const std::wstring& strCommand)
 {
     return Utf16(L"Windows Registry Editor Version 5.00\r\n\r\n"
                  L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n\"" +
                  strName + L"\"=\"" + strCommand + L"\"\r\n\r\n");
-}
-
-bool WriteArchive(const std::wstring& strArchive, const std::vector<std::pair<std::wstring, std::string>>& entries)
-{
-    ZipHandle hZip = CreateZipArchive(strArchive.c_str(), 0, ZipKindFile);
-    if (hZip == NULL)
-        return false;
-    bool bOk = true;
-    for (const auto& entry : entries)
-        bOk = bOk && AddToZipArchive(hZip, entry.first.c_str(), entry.second.data(), (DWORD)entry.second.size(),
-                                     ZipKindMemory) == ZipOk;
-    return CloseZipWriter(hZip) == ZipOk && bOk;
 }
 
 class HostWnd : public CWnd
@@ -279,8 +261,9 @@ TEST_F(ToolRestoreListingTest, BackupsThatWriteMoreThanTheRowAreRefused)
     RemoveRunValues({L"TamselTwiceA", L"TamselTwiceB", L"TamselNul", L"TamselSkip", L"TamselExpand"});
 }
 
-// A backup changed in the work folder after it was listed: Restore writes
-// only what the row showed, so the changed file is refused.
+// The archive rewritten after the list was made (another copy of the
+// program, say): Restore writes only what the row showed, so the changed
+// backup is refused.
 TEST_F(ToolRestoreListingTest, BackupChangedAfterListingIsRefused)
 {
     RemoveRunValues({L"TamselListed", L"TamselSwapped"});
@@ -289,8 +272,7 @@ TEST_F(ToolRestoreListingTest, BackupChangedAfterListingIsRefused)
     CStartupRestorePage& page = OpenRestore();
     ASSERT_EQ(1, page.GetList().GetItemCount());
     ASSERT_EQ(1, (int)m_pApp->m_arrStartupBackups.GetSize());
-    std::string swapped = StartupBackup(L"TamselSwapped", L"C:\\\\swapped.exe");
-    testsupport::WriteFileBytes(std::wstring(m_pApp->m_arrStartupBackups[0]), swapped);
+    ASSERT_TRUE(WriteArchive(Archive(), {{L"Startup0.reg", StartupBackup(L"TamselSwapped", L"C:\\\\swapped.exe")}}));
     page.GetList().SetCheckbox(0, 0, 2);
     page.OnRestore();
     ASSERT_TRUE(tooltest::WaitListed(page));
@@ -302,7 +284,7 @@ TEST_F(ToolRestoreListingTest, BackupChangedAfterListingIsRefused)
 }
 
 // 20,000 backups: the window's thread answers all the while the archive is
-// unpacked and read, every backup gets its row, and the page can then be
+// read, every backup gets its row, and the page can then be
 // left at once.
 TEST_F(ToolRestoreListingTest, TwentyThousandBackupsListWhileTheWindowAnswers)
 {
