@@ -193,6 +193,7 @@ private:
     HANDLE m_hReadFile;
     const std::vector<BYTE>* m_pSource;   // set instead of m_hReadFile for bytes in memory
     size_t m_nSourcePos;
+    size_t m_nChunkLimit;           // the most one read takes
     size_t m_nCarry;                // bytes kept back for the next conversion
     bool m_bUnicode;
     bool m_bEndOfFile;

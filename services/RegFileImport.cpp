@@ -259,7 +259,16 @@ bool CRegFile::ReadSource(BYTE* pTarget, DWORD dwWanted, DWORD& dwRead)
 
 DWORD CRegFile::ParseSource()
 {
-    m_bytes.resize(kUnicodeChunkBytes);
+    // Bytes in memory need buffers no larger than themselves.
+    m_nChunkLimit = kUnicodeChunkBytes;
+    if (m_pSource != NULL)
+        m_nChunkLimit = std::min<size_t>(kUnicodeChunkBytes, std::max<size_t>(m_pSource->size() + 2, 16) & ~(size_t)1);
+    if (m_bytes.size() < m_nChunkLimit)
+        m_bytes.resize(m_nChunkLimit);
+    // A UTF-16 chunk gives half as many characters, an ANSI one at most 64 Ki.
+    size_t nChars = std::min<size_t>(m_nChunkLimit, kAnsiChunkBytes);
+    if (m_chars.size() < nChars)
+        m_chars.resize(nChars);
     m_nCount = 0;
     m_nAvailable = 0;
     m_nCarry = 0;
@@ -300,7 +309,7 @@ bool CRegFile::FillBuffer()
     m_nAvailable = 0;
     while (m_nAvailable == 0 && !m_bEndOfFile)
     {
-        size_t nChunk = m_bUnicode ? kUnicodeChunkBytes : kAnsiChunkBytes;
+        size_t nChunk = std::min<size_t>(m_bUnicode ? kUnicodeChunkBytes : kAnsiChunkBytes, m_nChunkLimit);
         DWORD dwRead = 0;
         if (!ReadSource(m_bytes.data() + m_nCarry, (DWORD)(nChunk - m_nCarry), dwRead))
         {

@@ -48,6 +48,8 @@ protected:
                                      strLang.c_str());
         ::WritePrivateProfileStringW(L"String", L"M_TOOL_RESTORE_REFUSED",
                                      L"These backups hold more than their entries and were not restored:", strLang.c_str());
+        ::WritePrivateProfileStringW(L"String", L"M_TOOL_ARCHIVE_SET_ASIDE",
+                                     L"The backup archive could not be read. It was kept under this name:", strLang.c_str());
         ::WritePrivateProfileStringW(L"String", L"M_TOOL_ROW_EMPTY", L"(the row without a program name or path)",
                                      strLang.c_str());
         m_pApp->m_strLangFile = strLang.c_str();
@@ -313,6 +315,29 @@ TEST_F(ToolRestoreListingTest, TwentyThousandBackupsListWhileTheWindowAnswers)
     m_pStartup->OnTabRemove();
     EXPECT_FALSE(::PathFileExistsW((m_folder.Path() + L"Utilities\\Startup").c_str()));
     EXPECT_TRUE(::PathFileExistsW(Archive().c_str()));
+}
+
+// An archive whose last backup does not read: the rows of the backups before
+// it may already be in, but the archive is set aside, so they all go again.
+TEST_F(ToolRestoreListingTest, ArchiveFoundUnreadableWhileListedLeavesNoRows)
+{
+    ASSERT_TRUE(WriteManyBackups(L"TamselBroken", 1500));
+    std::string bytes = testsupport::ReadFileBytes(Archive());
+    // The last backup's data ends where the central directory starts.
+    ASSERT_GT(bytes.size(), 22u);
+    size_t nEnd = bytes.size() - 22;
+    size_t nCentral = (BYTE)bytes[nEnd + 16] | ((BYTE)bytes[nEnd + 17] << 8) | ((BYTE)bytes[nEnd + 18] << 16) |
+                      ((size_t)(BYTE)bytes[nEnd + 19] << 24);
+    ASSERT_GT(nCentral, 4u);
+    bytes[nCentral - 3] ^= 0x5A;
+    testsupport::WriteFileBytes(Archive(), bytes);
+    MessageBoxRecorder boxes;
+    CStartupRestorePage& page = OpenRestore();
+    EXPECT_EQ(0, page.GetList().GetItemCount());
+    EXPECT_EQ(0, (int)m_pApp->m_arrStartupBackups.GetSize());
+    EXPECT_FALSE(::PathFileExistsW(Archive().c_str()));
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_NE(std::wstring::npos, boxes.LastText().find(L"Startup.dat.damaged"));
 }
 
 // Leaving the tab or closing the manager in the middle of a listing ends its
