@@ -74,6 +74,9 @@ CRegFile::CRegFile()
     , m_bFullExport(false)
     , m_nLinksLeftOut(0)
     , m_hReadFile(INVALID_HANDLE_VALUE)
+    , m_pSource(NULL)
+    , m_nSourcePos(0)
+    , m_nChunkLimit(0)
     , m_nCarry(0)
     , m_bUnicode(true)
     , m_bEndOfFile(false)
@@ -88,7 +91,6 @@ CRegFile::CRegFile()
     , m_nStatementLine(1)
     , m_nFailedLine(0)
 {
-    m_chars.resize(kBufferUnits);
 }
 
 CRegFile::~CRegFile()
@@ -98,6 +100,10 @@ CRegFile::~CRegFile()
 
 void CRegFile::PutUnit(wchar_t ch)
 {
+    // Made on the first write, not with the object: a large block costs a
+    // millisecond under Wine, and checking a small backup needs none of it.
+    if (m_chars.size() < (size_t)kBufferUnits)
+        m_chars.resize(kBufferUnits);
     m_chars[m_nCount++] = ch;
     if (m_nCount >= kBufferUnits)
         Flush();

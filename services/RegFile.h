@@ -119,6 +119,11 @@ public:
     // The same, telling fnValues every value line the rule lets through.
     DWORD CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, const RegValueSink& fnValues, int& nLine);
 
+    // The same two for a file already read into memory (a zip entry): the
+    // bytes are read exactly as a file of that content would be.
+    DWORD ImportBytes(const std::vector<BYTE>& bytes, REGSAM samView = 0);
+    DWORD CheckBytes(const std::vector<BYTE>& bytes, const RegKeyRule& fnRule, const RegValueSink& fnValues, int& nLine);
+
     // Splits "ROOT\rest", upper-cases the root part in the caller's text and
     // acts on the key per mode. 0 on success, 1010 for an unknown root, 1011
     // when the key cannot be opened or created; for a deletion, the error of
@@ -163,7 +168,12 @@ private:
     bool ReadLine(std::wstring& strLine, size_t nMaxChars);
     void RejectLine();
     void NoteImportFailure(DWORD dwError, DWORD dwReason = ERROR_SUCCESS);
+    void BeginRead();
     DWORD ReadFileBody(LPCWSTR pszFileName);
+    DWORD ReadBytesBody(const std::vector<BYTE>& bytes);
+    // The parse after the source is open; reads through ReadSource.
+    DWORD ParseSource();
+    bool ReadSource(BYTE* pTarget, DWORD dwWanted, DWORD& dwRead);
     bool HasCurrentKey() const;
 
     std::vector<wchar_t> m_chars;   // export: waiting to be written; import: text being parsed
@@ -181,6 +191,9 @@ private:
 
     // Import state.
     HANDLE m_hReadFile;
+    const std::vector<BYTE>* m_pSource;   // set instead of m_hReadFile for bytes in memory
+    size_t m_nSourcePos;
+    size_t m_nChunkLimit;           // the most one read takes
     size_t m_nCarry;                // bytes kept back for the next conversion
     bool m_bUnicode;
     bool m_bEndOfFile;

@@ -157,6 +157,26 @@ DWORD CRegFile::CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, const R
     return dwResult;
 }
 
+DWORD CRegFile::ImportBytes(const std::vector<BYTE>& bytes, REGSAM samView)
+{
+    m_samImportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+    m_pCheckRule = NULL;
+    return ReadBytesBody(bytes);
+}
+
+DWORD CRegFile::CheckBytes(const std::vector<BYTE>& bytes, const RegKeyRule& fnRule, const RegValueSink& fnValues,
+                           int& nLine)
+{
+    m_samImportView = 0;
+    m_pCheckRule = &fnRule;
+    m_pCheckValues = fnValues ? &fnValues : NULL;
+    DWORD dwResult = ReadBytesBody(bytes);
+    m_pCheckRule = NULL;
+    m_pCheckValues = NULL;
+    nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
+    return dwResult;
+}
+
 DWORD CRegFile::CheckFileInView(LPCWSTR pszFileName, REGSAM samView, const RegKeyTargetRule& fnRule, int& nLine)
 {
     // Every key line is judged as the key the import in that view opens.
@@ -178,7 +198,7 @@ bool CRegFile::HasCurrentKey() const
     return m_pCheckRule != NULL ? m_nCheckKey != RegKeyRefused : m_currentKey.IsOpen();
 }
 
-DWORD CRegFile::ReadFileBody(LPCWSTR pszFileName)
+void CRegFile::BeginRead()
 {
     m_dwImportResult = ERROR_SUCCESS;
     m_currentKey.Close();
@@ -189,7 +209,11 @@ DWORD CRegFile::ReadFileBody(LPCWSTR pszFileName)
     m_strImportKey.Empty();
     m_strFailedKey.Empty();
     m_dwFailedReason = ERROR_SUCCESS;
+}
 
+DWORD CRegFile::ReadFileBody(LPCWSTR pszFileName)
+{
+    BeginRead();
     wchar_t szPath[MAX_PATH];
     DWORD dwLength = SearchPathW(NULL, pszFileName, NULL, MAX_PATH, szPath, NULL);
     if (dwLength == 0 || dwLength >= MAX_PATH)
@@ -207,8 +231,44 @@ DWORD CRegFile::ReadFileBody(LPCWSTR pszFileName)
         return dwError != ERROR_SUCCESS ? dwError : (DWORD)ERROR_OPEN_FAILED;
     }
     CReadFileGuard closeFile(m_hReadFile);
+    return ParseSource();
+}
 
-    m_bytes.resize(kUnicodeChunkBytes);
+DWORD CRegFile::ReadBytesBody(const std::vector<BYTE>& bytes)
+{
+    BeginRead();
+    m_pSource = &bytes;
+    m_nSourcePos = 0;
+    DWORD dwResult = ParseSource();
+    m_pSource = NULL;
+    return dwResult;
+}
+
+bool CRegFile::ReadSource(BYTE* pTarget, DWORD dwWanted, DWORD& dwRead)
+{
+    dwRead = 0;
+    if (m_pSource == NULL)
+        return ReadFile(m_hReadFile, pTarget, dwWanted, &dwRead, NULL) != FALSE;
+    size_t nLeft = m_pSource->size() - m_nSourcePos;
+    dwRead = (DWORD)std::min<size_t>(dwWanted, nLeft);
+    if (dwRead > 0)
+        memcpy(pTarget, m_pSource->data() + m_nSourcePos, dwRead);
+    m_nSourcePos += dwRead;
+    return true;
+}
+
+DWORD CRegFile::ParseSource()
+{
+    // Bytes in memory need buffers no larger than themselves.
+    m_nChunkLimit = kUnicodeChunkBytes;
+    if (m_pSource != NULL)
+        m_nChunkLimit = std::min<size_t>(kUnicodeChunkBytes, std::max<size_t>(m_pSource->size() + 2, 16) & ~(size_t)1);
+    if (m_bytes.size() < m_nChunkLimit)
+        m_bytes.resize(m_nChunkLimit);
+    // A UTF-16 chunk gives half as many characters, an ANSI one at most 64 Ki.
+    size_t nChars = std::min<size_t>(m_nChunkLimit, kAnsiChunkBytes);
+    if (m_chars.size() < nChars)
+        m_chars.resize(nChars);
     m_nCount = 0;
     m_nAvailable = 0;
     m_nCarry = 0;
@@ -218,11 +278,16 @@ DWORD CRegFile::ReadFileBody(LPCWSTR pszFileName)
 
     BYTE bom[2] = {};
     DWORD dwRead = 0;
-    if (!ReadFile(m_hReadFile, bom, 2, &dwRead, NULL))
+    if (!ReadSource(bom, 2, dwRead))
         return ::GetLastError();
     m_bUnicode = dwRead == 2 && bom[0] == 0xFF && bom[1] == 0xFE;
     if (!m_bUnicode)
-        SetFilePointer(m_hReadFile, 0, NULL, FILE_BEGIN);
+    {
+        if (m_pSource != NULL)
+            m_nSourcePos = 0;
+        else
+            SetFilePointer(m_hReadFile, 0, NULL, FILE_BEGIN);
+    }
 
     if (!ParseHeader() || (m_pCheckRule != NULL && m_nVersion == 0x310))
     {
@@ -244,9 +309,9 @@ bool CRegFile::FillBuffer()
     m_nAvailable = 0;
     while (m_nAvailable == 0 && !m_bEndOfFile)
     {
-        size_t nChunk = m_bUnicode ? kUnicodeChunkBytes : kAnsiChunkBytes;
+        size_t nChunk = std::min<size_t>(m_bUnicode ? kUnicodeChunkBytes : kAnsiChunkBytes, m_nChunkLimit);
         DWORD dwRead = 0;
-        if (!ReadFile(m_hReadFile, m_bytes.data() + m_nCarry, (DWORD)(nChunk - m_nCarry), &dwRead, NULL))
+        if (!ReadSource(m_bytes.data() + m_nCarry, (DWORD)(nChunk - m_nCarry), dwRead))
         {
             NoteImportFailure(::GetLastError());
             dwRead = 0;

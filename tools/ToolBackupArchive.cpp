@@ -7,6 +7,7 @@
 #include "services/ZipWriter.h"
 
 #include <set>
+#include <zlib.h>
 #include <vector>
 
 namespace {
@@ -28,22 +29,32 @@ CString BareName(const CString& strPath)
     return strPath.Mid(strPath.ReverseFind(L'\\') + 1);
 }
 
-BOOL ReadWholeFile(const CString& strPath, std::vector<BYTE>& bytes)
+// Reads item nItem of an open archive whole; the reader checks its CRC on
+// the call that finds no more data.
+BOOL ReadZipItem(ZipHandle hZip, int nItem, DWORD dwSize, std::vector<BYTE>& bytes)
+{
+    bytes.assign(dwSize, 0);
+    BYTE extra = 0;
+    if (dwSize > 0 && ExtractZipArchiveItem(hZip, nItem, bytes.data(), dwSize, ZipKindMemory) != ZipMore)
+        return FALSE;
+    return ExtractZipArchiveItem(hZip, nItem, &extra, 1, ZipKindMemory) == ZipOk;
+}
+
+BOOL ReadFileBytes(const CString& strPath, std::vector<BYTE>& bytes)
 {
     bytes.clear();
-    HANDLE hFile = CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return FALSE;
+    CFileHandle file(CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
     LARGE_INTEGER size = {};
-    BOOL bOk = GetFileSizeEx(hFile, &size) && size.QuadPart < 256 * 1024 * 1024;
-    if (bOk)
-    {
-        bytes.resize((size_t)size.QuadPart);
-        DWORD dwRead = 0;
-        bOk = bytes.empty() || (ReadFile(hFile, bytes.data(), (DWORD)bytes.size(), &dwRead, NULL) && dwRead == bytes.size());
-    }
-    CloseHandle(hFile);
-    return bOk;
+    if (!file.IsValid() || !GetFileSizeEx(file, &size) || size.QuadPart > TOOL_BACKUP_MAX_ENTRY_BYTES)
+        return FALSE;
+    bytes.resize((size_t)size.QuadPart);
+    DWORD dwRead = 0;
+    return bytes.empty() || (ReadFile(file, bytes.data(), (DWORD)bytes.size(), &dwRead, NULL) && dwRead == bytes.size());
+}
+
+DWORD Crc32Of(const std::vector<BYTE>& bytes)
+{
+    return (DWORD)crc32(crc32(0L, Z_NULL, 0), bytes.data(), (uInt)bytes.size());
 }
 
 } // namespace
@@ -140,17 +151,18 @@ BOOL CToolBackupArchive::SetAside()
     return FALSE;
 }
 
-CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>* pbStop)
+CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>* pbStop, const ToolEntryVisitor& fnVisit)
 {
     m_strSetAside.Empty();
     m_arrTooLarge.RemoveAll();
+    m_items.clear();
     CString strArchive = GetArchivePath();
     if (GetFileAttributesW(strArchive) == INVALID_FILE_ATTRIBUTES)
         return LoadNoArchive;
     m_arrPaths.RemoveAll();
-    if (!CreateWorkFolder())
-        return LoadFailed;
 
+    // Every item is read (and its CRC checked) here, one at a time in memory:
+    // an archive that does not read whole is set aside now, not at a rebuild.
     BOOL bOk = FALSE;
     ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
     if (hZip != NULL)
@@ -159,16 +171,19 @@ CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>*
         bOk = GetZipArchiveItem(hZip, -1, &entry) == ZipOk && entry.m_nIndex >= 0;
         int nCount = bOk ? entry.m_nIndex : 0;
         std::vector<CString> names;
+        std::vector<DWORD> sizes;
         int nHighest = -1;
         for (int i = 0; bOk && i < nCount; ++i)
         {
             bOk = GetZipArchiveItem(hZip, i, &entry) == ZipOk;
             names.push_back(CString(entry.m_szName));
+            sizes.push_back(entry.m_dwUncompressedSize);
             nHighest = std::max(nHighest, NumberOfName(GetEntryPrefix(), names.back()));
         }
         // A name met twice (or not of our form) gets a fresh number, so both
         // entries survive the next rebuild.
         std::set<std::wstring> used;
+        std::vector<BYTE> bytes;
         for (int i = 0; bOk && i < nCount; ++i)
         {
             CString strName = names[i];
@@ -185,19 +200,22 @@ CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>*
             {
                 CloseZipReader(hZip);
                 m_arrPaths.RemoveAll();
-                DeleteWorkFolder();
+                m_items.clear();
                 return LoadFailed;
             }
-            // A small archive must not fill the disk: such an entry is no backup of ours.
-            if (GetZipArchiveItem(hZip, i, &entry) == ZipOk && entry.m_dwUncompressedSize > TOOL_BACKUP_MAX_ENTRY_BYTES)
+            // A small archive must not fill the memory: such an entry is no backup of ours.
+            if (sizes[i] > TOOL_BACKUP_MAX_ENTRY_BYTES)
             {
                 m_arrTooLarge.Add(names[i]);
                 continue;
             }
-            CString strTarget = GetWorkFolder() + strName;
-            bOk = ExtractZipArchiveItem(hZip, i, (LPCWSTR)strTarget, 0, ZipKindFile) == ZipOk;
-            if (bOk)
-                m_arrPaths.Add(strTarget);
+            bOk = ReadZipItem(hZip, i, sizes[i], bytes);
+            if (!bOk)
+                break;
+            m_items.push_back(CArchiveItem{i, strName});
+            m_arrPaths.Add(GetWorkFolder() + strName);
+            if (fnVisit)
+                fnVisit((int)m_arrPaths.GetSize() - 1, bytes);
         }
         CloseZipReader(hZip);
     }
@@ -205,8 +223,30 @@ CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>*
         return LoadOk;
 
     m_arrPaths.RemoveAll();
-    DeleteWorkFolder();
+    m_items.clear();
     return SetAside() ? LoadSetAside : LoadFailed;
+}
+
+BOOL CToolBackupArchive::ReadEntry(int nEntry, std::vector<BYTE>& bytes) const
+{
+    bytes.clear();
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)GetArchivePath(), 0, ZipKindFile);
+    if (hZip == NULL)
+        return FALSE;
+    BOOL bOk = ReadOpenEntry(hZip, nEntry, bytes);
+    CloseZipReader(hZip);
+    return bOk;
+}
+
+BOOL CToolBackupArchive::ReadOpenEntry(ZipHandle hZip, int nEntry, std::vector<BYTE>& bytes) const
+{
+    bytes.clear();
+    if (hZip == NULL || nEntry < 0 || (size_t)nEntry >= m_items.size())
+        return FALSE;
+    ZipArchiveEntry entry = {};
+    int nItem = m_items[nEntry].m_nItem;
+    return GetZipArchiveItem(hZip, nItem, &entry) == ZipOk && entry.m_dwUncompressedSize <= TOOL_BACKUP_MAX_ENTRY_BYTES
+           && ReadZipItem(hZip, nItem, entry.m_dwUncompressedSize, bytes);
 }
 
 HANDLE CToolBackupArchive::CreateBackupFile(CString& strFile)
@@ -285,50 +325,69 @@ int CToolBackupArchive::WriteBackup(const CRegProblem& record, CString& strFile)
     return dwExport == ERROR_FILE_NOT_FOUND ? BackupGone : BackupFailed;
 }
 
-BOOL CToolBackupArchive::VerifyArchive(const CString& strArchive, const CStringArray& arrFiles)
+BOOL CToolBackupArchive::VerifyArchive(const CString& strArchive, const std::vector<CAddedEntry>& added)
 {
     ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
     if (hZip == NULL)
         return FALSE;
     ZipArchiveEntry entry = {};
-    BOOL bOk = GetZipArchiveItem(hZip, -1, &entry) == ZipOk && entry.m_nIndex == arrFiles.GetSize();
-    std::vector<BYTE> expected, actual;
-    for (int i = 0; bOk && i < (int)arrFiles.GetSize(); ++i)
+    BOOL bOk = GetZipArchiveItem(hZip, -1, &entry) == ZipOk && entry.m_nIndex == (int)added.size();
+    std::vector<BYTE> bytes;
+    for (int i = 0; bOk && i < (int)added.size(); ++i)
     {
-        bOk = GetZipArchiveItem(hZip, i, &entry) == ZipOk && BareName(arrFiles[i]) == entry.m_szName
-              && ReadWholeFile(arrFiles[i], expected) && entry.m_dwUncompressedSize == expected.size();
-        if (bOk && !expected.empty())
-        {
-            // The reader hands out data with ZipMore and checks the CRC on
-            // the call that finds no more.
-            actual.assign(expected.size(), 0);
-            BYTE extra = 0;
-            bOk = ExtractZipArchiveItem(hZip, i, actual.data(), (DWORD)actual.size(), ZipKindMemory) == ZipMore
-                  && ExtractZipArchiveItem(hZip, i, &extra, 1, ZipKindMemory) == ZipOk && actual == expected;
-        }
+        bOk = GetZipArchiveItem(hZip, i, &entry) == ZipOk && added[i].m_strName == entry.m_szName
+              && entry.m_dwUncompressedSize == added[i].m_dwSize
+              && ReadZipItem(hZip, i, entry.m_dwUncompressedSize, bytes) && Crc32Of(bytes) == added[i].m_dwCrc;
     }
     CloseZipReader(hZip);
     return bOk;
 }
 
-BOOL CToolBackupArchive::Rebuild(const CStringArray& arrFiles)
+BOOL CToolBackupArchive::Rebuild(const std::vector<int>& keep, const CStringArray& arrNewFiles)
 {
     CString strArchive = GetArchivePath();
     CString strTemp = strArchive + L".tmp";
     if (FileExists(strTemp))
         DeleteFileW(strTemp);
+    // The kept backups are copied from the archive as it stands, one at a
+    // time through memory; the new ones come from their files.
+    ZipHandle hOld = NULL;
+    if (!keep.empty())
+    {
+        hOld = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
+        if (hOld == NULL)
+            return FALSE;
+    }
     ZipHandle hZip = CreateZipArchive((LPCWSTR)strTemp, 0, ZipKindFile);
     if (hZip == NULL)
-        return FALSE;
-    BOOL bOk = TRUE;
-    for (const CString& strFile : arrFiles)
     {
-        if (AddToZipArchive(hZip, BareName(strFile), (LPCWSTR)strFile, 0, ZipKindFile) != ZipOk)
-            bOk = FALSE;
+        if (hOld != NULL)
+            CloseZipReader(hOld);
+        return FALSE;
     }
+    BOOL bOk = TRUE;
+    std::vector<CAddedEntry> added;
+    std::vector<BYTE> bytes;
+    for (int nEntry : keep)
+    {
+        bOk = ReadOpenEntry(hOld, nEntry, bytes)
+              && AddToZipArchive(hZip, m_items[nEntry].m_strName, bytes.data(), (DWORD)bytes.size(), ZipKindMemory) == ZipOk;
+        if (!bOk)
+            break;
+        added.push_back(CAddedEntry{m_items[nEntry].m_strName, (DWORD)bytes.size(), Crc32Of(bytes)});
+    }
+    for (INT_PTR i = 0; bOk && i < arrNewFiles.GetSize(); ++i)
+    {
+        bOk = ReadFileBytes(arrNewFiles[i], bytes)
+              && AddToZipArchive(hZip, BareName(arrNewFiles[i]), bytes.data(), (DWORD)bytes.size(), ZipKindMemory) == ZipOk;
+        if (bOk)
+            added.push_back(CAddedEntry{BareName(arrNewFiles[i]), (DWORD)bytes.size(), Crc32Of(bytes)});
+    }
+    if (hOld != NULL)
+        CloseZipReader(hOld);
     if (CloseZipWriter(hZip) != ZipOk)
         bOk = FALSE;
-    bOk = bOk && VerifyArchive(strTemp, arrFiles);
+    bOk = bOk && VerifyArchive(strTemp, added);
     bOk = bOk && MoveFileExW(strTemp, strArchive, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!bOk && FileExists(strTemp))
         DeleteFileW(strTemp);
@@ -338,9 +397,12 @@ BOOL CToolBackupArchive::Rebuild(const CStringArray& arrFiles)
 BOOL CToolBackupArchive::BackupRecords(const CArray<CRegProblem>& arrRecords, CArray<int>& arrOutcome)
 {
     arrOutcome.RemoveAll();
-    if (!FolderExists(GetWorkFolder()))
-        CreateWorkFolder();
-    if (Load() == LoadFailed)
+    // A fresh work folder: the new backups' files live there until the rebuild.
+    LoadResult nLoad = CreateWorkFolder() ? Load() : LoadFailed;
+    // With no archive the array's old paths stand for nothing any more.
+    if (nLoad == LoadNoArchive)
+        m_arrPaths.RemoveAll();
+    if (nLoad == LoadFailed)
     {
         // The archive stays as it is, and so does every entry.
         for (INT_PTR i = 0; i < arrRecords.GetSize(); ++i)
@@ -349,6 +411,7 @@ BOOL CToolBackupArchive::BackupRecords(const CArray<CRegProblem>& arrRecords, CA
             arrOutcome.Add(GetRecordRoot(record, NULL) ? BackupFailed
                            : FileExists(record.m_strKeyPath) ? BackupNotNeeded : BackupRefused);
         }
+        DeleteWorkFolder();
         return FALSE;
     }
 
@@ -366,39 +429,35 @@ BOOL CToolBackupArchive::BackupRecords(const CArray<CRegProblem>& arrRecords, CA
             written.push_back((int)i);
         }
     }
-    if (written.empty())
-        return TRUE;
-
-    CStringArray arrFiles;
-    for (const CString& strPath : m_arrPaths)
+    BOOL bOk = TRUE;
+    if (!written.empty())
     {
-        if (FileExists(strPath))
-            arrFiles.Add(strPath);
+        std::vector<int> keep;
+        for (size_t i = 0; i < m_items.size(); ++i)
+            keep.push_back((int)i);
+        bOk = Rebuild(keep, arrNewFiles);
     }
-    if (!Rebuild(arrFiles))
+    if (!bOk)
     {
-        // The entries stay where they are; their new files go again.
+        // The entries stay where they are; their new backups go again.
         for (int i : written)
             arrOutcome[i] = BackupFailed;
-        for (const CString& strFile : arrNewFiles)
-        {
-            DeleteFileW(strFile);
-            for (INT_PTR j = m_arrPaths.GetSize() - 1; j >= 0; --j)
-            {
-                if (m_arrPaths[j] == strFile)
-                    m_arrPaths.RemoveAt(j);
-            }
-        }
-        return FALSE;
+        m_arrPaths.SetSize((INT_PTR)m_items.size());
     }
-    for (const CString& strFile : arrFiles)
-        DeleteFileW(strFile);
-    return TRUE;
+    else
+    {
+        // The rebuilt archive holds the kept items in order, then the new ones.
+        for (size_t i = 0; i < m_items.size(); ++i)
+            m_items[i].m_nItem = (int)i;
+        for (INT_PTR i = 0; i < arrNewFiles.GetSize(); ++i)
+            m_items.push_back(CArchiveItem{(int)m_items.size(), BareName(arrNewFiles[i])});
+    }
+    DeleteWorkFolder();
+    return bOk;
 }
 
 BOOL CToolBackupArchive::Restore(const CArray<int>& arrIndexes, const CStringArray& arrClsids, CArray<int>& arrOutcome)
 {
-    // Without a list, a startup row shows what its own file holds.
     std::vector<CToolBackupRow> rows;
     for (INT_PTR k = 0; k < arrIndexes.GetSize(); ++k)
     {
@@ -406,35 +465,56 @@ BOOL CToolBackupArchive::Restore(const CArray<int>& arrIndexes, const CStringArr
         row.m_nEntry = arrIndexes[k];
         if (k < arrClsids.GetSize())
             row.m_strClsid = arrClsids[k];
-        if (m_nKind == ToolBackupStartup && row.m_nEntry >= 0 && row.m_nEntry < (int)m_arrPaths.GetSize())
-            ReadStartupBackupEntry(m_arrPaths[row.m_nEntry], row.m_strText1, row.m_strText2);
         rows.push_back(row);
     }
-    return Restore(rows, arrOutcome);
+    // Without a list, a startup row shows what its own backup holds.
+    return RestoreRows(rows, TRUE, arrOutcome);
 }
 
 BOOL CToolBackupArchive::Restore(const std::vector<CToolBackupRow>& rows, CArray<int>& arrOutcome)
 {
+    return RestoreRows(rows, FALSE, arrOutcome);
+}
+
+BOOL CToolBackupArchive::RestoreRows(const std::vector<CToolBackupRow>& rows, BOOL bOwnTexts, CArray<int>& arrOutcome)
+{
     arrOutcome.RemoveAll();
+    // The archive as it stands now: a row whose backup has changed since it
+    // was listed no longer passes its check below.
+    ZipHandle hZip = Load() == LoadOk ? OpenZipArchive((LPCWSTR)GetArchivePath(), 0, ZipKindFile) : NULL;
     std::set<int> restored;
+    std::vector<BYTE> bytes;
     for (const CToolBackupRow& row : rows)
     {
         int nIndex = row.m_nEntry;
-        if (nIndex < 0 || nIndex >= (int)m_arrPaths.GetSize() || !FileExists(m_arrPaths[nIndex]))
+        if (!ReadOpenEntry(hZip, nIndex, bytes))
         {
             arrOutcome.Add(RestoreFailed);
             continue;
         }
-        const CString& strFile = m_arrPaths[nIndex];
-        BOOL bAllowed = m_nKind == ToolBackupStartup ? CheckStartupBackup(strFile, row.m_strText1, row.m_strText2)
-                                                     : CheckBhoBackup(strFile, row.m_strClsid);
+        // The same bytes are checked and imported: nothing can come between.
+        BOOL bAllowed = FALSE;
+        if (m_nKind == ToolBackupBho)
+        {
+            bAllowed = CheckBhoBackup(bytes, row.m_strClsid);
+        }
+        else if (bOwnTexts)
+        {
+            CString strName, strText;
+            ReadStartupBackupEntry(bytes, strName, strText);
+            bAllowed = CheckStartupBackup(bytes, strName, strText);
+        }
+        else
+        {
+            bAllowed = CheckStartupBackup(bytes, row.m_strText1, row.m_strText2);
+        }
         if (!bAllowed)
         {
             arrOutcome.Add(RestoreRefused);
             continue;
         }
         CRegFile regFile;
-        if (regFile.ImportFile(strFile) != ERROR_SUCCESS)
+        if (regFile.ImportBytes(bytes) != ERROR_SUCCESS)
         {
             arrOutcome.Add(RestoreFailed);
             continue;
@@ -442,18 +522,19 @@ BOOL CToolBackupArchive::Restore(const std::vector<CToolBackupRow>& rows, CArray
         arrOutcome.Add(RestoreDone);
         restored.insert(nIndex);
     }
+    if (hZip != NULL)
+        CloseZipReader(hZip);
 
     // Nothing imported: the archive already holds what it should.
     if (restored.empty())
         return TRUE;
-    CStringArray arrKeep;
-    for (INT_PTR i = 0; i < m_arrPaths.GetSize(); ++i)
+    std::vector<int> keep;
+    for (size_t i = 0; i < m_items.size(); ++i)
     {
-        if (restored.count((int)i) == 0 && FileExists(m_arrPaths[i]))
-            arrKeep.Add(m_arrPaths[i]);
+        if (restored.count((int)i) == 0)
+            keep.push_back((int)i);
     }
-    CreateDirectoryW(m_strAppDir + L"Utilities", NULL);
-    if (!Rebuild(arrKeep))
+    if (!Rebuild(keep, CStringArray()))
     {
         for (INT_PTR k = 0; k < arrOutcome.GetSize(); ++k)
         {

@@ -1,15 +1,20 @@
 #pragma once
 // The backup archive of the startup and browser helper object tools: a zip
-// of .reg files (Utilities\Startup.dat or Utilities\BHO.dat) unpacked into a
-// work folder of the same name while it is read or rebuilt. No windows here:
-// the pages turn the results into rows and messages.
+// of .reg files (Utilities\Startup.dat or Utilities\BHO.dat). It is read in
+// memory, one backup at a time; the work folder of the same name holds only
+// the files of a removal's new backups until the archive is rebuilt. The
+// path array names each backup as "<work folder><entry name>". No windows
+// here: the pages turn the results into rows and messages.
 //
 // Nothing leaves the registry or the archive unless the archive that holds
 // it was written whole to "<archive>.tmp", read back, and put in place.
 #include "framework/Afx.h"
 #include "scanner/RegProblem.h"
 
+#include "services/ZipFormat.h"
+
 #include <atomic>
+#include <functional>
 #include <vector>
 
 // The most one backup of the archive may unpack to: a startup value or a
@@ -21,6 +26,9 @@ enum ToolBackupKind
     ToolBackupStartup = 0,
     ToolBackupBho = 1,
 };
+
+// Told each backup Load reads: its index in the path array and its bytes.
+typedef std::function<void(int nEntry, const std::vector<BYTE>& bytes)> ToolEntryVisitor;
 
 // What became of one record handed to BackupRecords.
 enum ToolBackupOutcome
@@ -60,8 +68,8 @@ public:
         LoadNoArchive = 0,  // no archive: the path array is left as it was
         LoadOk = 1,
         LoadSetAside = 2,   // unreadable: renamed to GetSetAsidePath(), array empty
-        LoadFailed = 3,     // left in place but not unpacked (no work folder, or it
-                            // could not be set aside): nothing may rebuild it now
+        LoadFailed = 3,     // stopped, or unreadable and could not be set aside:
+                            // nothing may rebuild it now
     };
 
     // strAppDir ends in a backslash; arrPaths is the tool's path array of the
@@ -73,21 +81,23 @@ public:
     CString GetEntryPrefix() const;   // "Startup" or "BHO"
     const CString& GetSetAsidePath() const { return m_strSetAside; }
     // The entries of the last Load that unpack to more than
-    // TOOL_BACKUP_MAX_ENTRY_BYTES: not unpacked, not listed.
+    // TOOL_BACKUP_MAX_ENTRY_BYTES: not read, not listed.
     const CStringArray& GetTooLargeEntries() const { return m_arrTooLarge; }
 
-    // Unpacks the archive into a fresh work folder and lists the files.
-    // Stops early, as LoadFailed, when *pbStop turns true.
-    LoadResult Load(const std::atomic<bool>* pbStop = NULL);
+    // Reads every backup of the archive (handing each to fnVisit) and fills
+    // the path array. Stops early, as LoadFailed, when *pbStop turns true.
+    LoadResult Load(const std::atomic<bool>* pbStop = NULL, const ToolEntryVisitor& fnVisit = ToolEntryVisitor());
+    // The bytes of path array entry nEntry, from the archive the last Load read.
+    BOOL ReadEntry(int nEntry, std::vector<BYTE>& bytes) const;
     // Writes one backup per record and rebuilds the archive with them.
     // arrOutcome gets one ToolBackupOutcome per record. FALSE when the
     // archive could not be rebuilt (every written backup is then BackupFailed).
     BOOL BackupRecords(const CArray<CRegProblem>& arrRecords, CArray<int>& arrOutcome);
-    // Imports the files at the given indexes of the path array (each checked
-    // first; BHO rows give the class identifier in arrClsids, same order) and
-    // rebuilds the archive without the imported ones (only when something was
-    // imported). arrOutcome gets one ToolRestoreOutcome per index. FALSE when
-    // the archive could not be rebuilt.
+    // Reads the archive again, imports the backups at the given indexes of
+    // the path array (each checked first; BHO rows give the class identifier
+    // in arrClsids, same order) and rebuilds the archive without the imported
+    // ones (only when something was imported). arrOutcome gets one
+    // ToolRestoreOutcome per index. FALSE when the archive could not be rebuilt.
     BOOL Restore(const CArray<int>& arrIndexes, const CStringArray& arrClsids, CArray<int>& arrOutcome);
     // The same for rows as a list shows them: a startup backup whose value
     // is not the one its row shows (or holds more than that) is refused.
@@ -103,10 +113,26 @@ public:
 private:
     BOOL CreateWorkFolder();
     BOOL SetAside();
-    // Writes the archive of the listed files to <archive>.tmp, reads it back,
-    // and puts it in place. The files stay.
-    BOOL Rebuild(const CStringArray& arrFiles);
-    static BOOL VerifyArchive(const CString& strArchive, const CStringArray& arrFiles);
+    // An item of the archive the last Load read, for each path array entry.
+    struct CArchiveItem
+    {
+        int m_nItem;        // its index in the archive
+        CString m_strName;  // its name (a fresh one for a doubled or foreign name)
+    };
+    struct CAddedEntry
+    {
+        CString m_strName;
+        DWORD m_dwSize;
+        DWORD m_dwCrc;
+    };
+
+    BOOL RestoreRows(const std::vector<CToolBackupRow>& rows, BOOL bOwnTexts, CArray<int>& arrOutcome);
+    BOOL ReadOpenEntry(ZipHandle hZip, int nEntry, std::vector<BYTE>& bytes) const;
+    // Writes <archive>.tmp with the kept entries (path array indexes, copied
+    // from the archive) and then the new backup files, reads it back, and
+    // puts it in place. The files stay.
+    BOOL Rebuild(const std::vector<int>& keep, const CStringArray& arrNewFiles);
+    static BOOL VerifyArchive(const CString& strArchive, const std::vector<CAddedEntry>& added);
     int WriteBackup(const CRegProblem& record, CString& strFile);
     HANDLE CreateBackupFile(CString& strFile);
 
@@ -115,4 +141,5 @@ private:
     CStringArray& m_arrPaths;
     CString m_strSetAside;
     CStringArray m_arrTooLarge;
+    std::vector<CArchiveItem> m_items;
 };

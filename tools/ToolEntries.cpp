@@ -57,7 +57,8 @@ CString ShownData(DWORD dwType, const std::vector<BYTE>& data, BOOL& bWhole)
 
 // Checks a backup with the import's own reader: key lines the rule allows,
 // their values, and nothing that deletes. keys gets the key lines.
-BOOL CheckCommon(LPCWSTR pszFile, const std::function<BOOL(const CString&)>& fnAllowKey, std::vector<CString>& keys)
+BOOL CheckCommon(const std::vector<BYTE>& bytes, const std::function<BOOL(const CString&)>& fnAllowKey,
+                 std::vector<CString>& keys)
 {
     keys.clear();
     RegKeyRule rule = [&](const CString& strKeyPath) {
@@ -66,7 +67,7 @@ BOOL CheckCommon(LPCWSTR pszFile, const std::function<BOOL(const CString&)>& fnA
     };
     CRegFile regFile;
     int nLine = 0;
-    return regFile.CheckFile(pszFile, rule, nLine) == ERROR_SUCCESS;
+    return regFile.CheckBytes(bytes, rule, RegValueSink(), nLine) == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -136,7 +137,7 @@ LONG DeleteBhoKey(const CRegProblem& record)
     return DeleteRegTree(HKEY_LOCAL_MACHINE, strKey, 0, NULL);
 }
 
-void ReadStartupBackup(LPCWSTR pszFile, CStartupBackupEntry& entry)
+void ReadStartupBackup(const std::vector<BYTE>& bytes, CStartupBackupEntry& entry)
 {
     entry = CStartupBackupEntry();
     // Every key line is let through here, so that the row shows what a file
@@ -155,7 +156,7 @@ void ReadStartupBackup(LPCWSTR pszFile, CStartupBackupEntry& entry)
     };
     CRegFile regFile;
     int nLine = 0;
-    if (regFile.CheckFile(pszFile, rule, sink, nLine) != ERROR_SUCCESS)
+    if (regFile.CheckBytes(bytes, rule, sink, nLine) != ERROR_SUCCESS)
         return;
     // One key line naming a Run key and at most one whole text under it; a
     // file of the header alone changes nothing and may go.
@@ -163,21 +164,21 @@ void ReadStartupBackup(LPCWSTR pszFile, CStartupBackupEntry& entry)
                         && (nValues == 0 || !entry.m_strName.IsEmpty());
 }
 
-BOOL CheckStartupBackup(LPCWSTR pszFile)
+BOOL CheckStartupBackup(const std::vector<BYTE>& bytes)
 {
     CStartupBackupEntry entry;
-    ReadStartupBackup(pszFile, entry);
+    ReadStartupBackup(bytes, entry);
     return entry.m_bShowsAll;
 }
 
-BOOL CheckStartupBackup(LPCWSTR pszFile, const CString& strShownName, const CString& strShownText)
+BOOL CheckStartupBackup(const std::vector<BYTE>& bytes, const CString& strShownName, const CString& strShownText)
 {
     CStartupBackupEntry entry;
-    ReadStartupBackup(pszFile, entry);
+    ReadStartupBackup(bytes, entry);
     return entry.m_bShowsAll && entry.m_strName == strShownName && entry.m_strText == strShownText;
 }
 
-BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid)
+BOOL CheckBhoBackup(const std::vector<BYTE>& bytes, const CString& strClsid)
 {
     if (strClsid.IsEmpty() || strClsid.Find(L'\\') >= 0)
         return FALSE;
@@ -189,18 +190,18 @@ BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid)
                strKey.Find(L"\\\\") < 0 && strKey[strKey.GetLength() - 1] != L'\\';
     };
     std::vector<CString> keys;
-    return CheckCommon(pszFile, allow, keys);
+    return CheckCommon(bytes, allow, keys);
 }
 
-void ReadStartupBackupEntry(LPCWSTR pszFile, CString& strName, CString& strText)
+void ReadStartupBackupEntry(const std::vector<BYTE>& bytes, CString& strName, CString& strText)
 {
     CStartupBackupEntry entry;
-    ReadStartupBackup(pszFile, entry);
+    ReadStartupBackup(bytes, entry);
     strName = entry.m_strName;
     strText = entry.m_strText;
 }
 
-CString ReadBackupKey(LPCWSTR pszFile)
+CString ReadBackupKey(const std::vector<BYTE>& bytes)
 {
     // The first key line as the import reads it.
     CString strFirst;
@@ -213,6 +214,6 @@ CString ReadBackupKey(LPCWSTR pszFile)
     };
     CRegFile regFile;
     int nLine = 0;
-    regFile.CheckFile(pszFile, rule, nLine);
+    regFile.CheckBytes(bytes, rule, RegValueSink(), nLine);
     return strFirst;
 }

@@ -5,6 +5,8 @@
 #include "framework/Afx.h"
 #include "scanner/RegProblem.h"
 
+#include <vector>
+
 #define TOOL_RUN_KEY_COUNT 11
 #define TOOL_BHO_KEY L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects"
 
@@ -43,20 +45,20 @@ struct CStartupBackupEntry
     CString m_strText;
     BOOL m_bShowsAll = FALSE;   // TRUE when the import would write nothing the row hides
 };
-void ReadStartupBackup(LPCWSTR pszFile, CStartupBackupEntry& entry);
+void ReadStartupBackup(const std::vector<BYTE>& bytes, CStartupBackupEntry& entry);
 
-// Checks a backup file before it is imported. A startup backup holds one key
+// Checks a backup (the bytes of its file) before it is imported. A startup backup holds one key
 // line naming a Run key and at most one value, a text without a NUL inside;
 // with the shown texts, that value must be the one its row shows. A BHO
 // backup holds key lines at or below HKEY_LOCAL_MACHINE\...\Browser Helper
 // Objects\<clsid>. Neither may delete anything ("[-..." or "=-").
-BOOL CheckStartupBackup(LPCWSTR pszFile);
-BOOL CheckStartupBackup(LPCWSTR pszFile, const CString& strShownName, const CString& strShownText);
-BOOL CheckBhoBackup(LPCWSTR pszFile, const CString& strClsid);
+BOOL CheckStartupBackup(const std::vector<BYTE>& bytes);
+BOOL CheckStartupBackup(const std::vector<BYTE>& bytes, const CString& strShownName, const CString& strShownText);
+BOOL CheckBhoBackup(const std::vector<BYTE>& bytes, const CString& strClsid);
 
 // The value name and text a startup backup's row shows (see ReadStartupBackup);
 // none gives two empty texts.
-void ReadStartupBackupEntry(LPCWSTR pszFile, CString& strName, CString& strText);
+void ReadStartupBackupEntry(const std::vector<BYTE>& bytes, CString& strName, CString& strText);
 // The first key line of a backup as the import reads it, without its
 // brackets; empty when none.
-CString ReadBackupKey(LPCWSTR pszFile);
+CString ReadBackupKey(const std::vector<BYTE>& bytes);

@@ -33,11 +33,6 @@ UINT ToolListThreadProc(LPVOID pParam)
     std::unique_ptr<std::shared_ptr<CToolListJob>> pHeld(static_cast<std::shared_ptr<CToolListJob>*>(pParam));
     std::shared_ptr<CToolListJob> pJob = *pHeld;
     CToolListJob& job = *pJob;
-    CToolBackupArchive archive(job.m_nKind, job.m_strAppDir, job.m_arrPaths);
-    job.m_nLoad = archive.Load(&job.m_bStop);
-    job.m_strSetAside = archive.GetSetAsidePath();
-    job.m_arrTooLarge.Copy(archive.GetTooLargeEntries());
-
     std::vector<CToolBackupRow> batch;
     DWORD dwLastPost = ::GetTickCount();
     auto post = [&]() {
@@ -51,29 +46,34 @@ UINT ToolListThreadProc(LPVOID pParam)
         });
         dwLastPost = ::GetTickCount();
     };
-    for (INT_PTR i = 0; i < job.m_arrPaths.GetSize(); ++i)
-    {
-        if (job.m_bStop.load())
-            return 1;
+    // Each row is made from its backup's bytes as the archive is read: no
+    // backup is unpacked to a file for the list.
+    auto visit = [&](int nEntry, const std::vector<BYTE>& bytes) {
         CToolBackupRow row;
-        row.m_nEntry = (int)i;
+        row.m_nEntry = nEntry;
         if (job.m_nKind == ToolBackupStartup)
         {
-            ReadStartupBackupEntry(job.m_arrPaths[i], row.m_strText1, row.m_strText2);
+            ReadStartupBackupEntry(bytes, row.m_strText1, row.m_strText2);
         }
         else
         {
             // A row shows the server the class has now; a class gone gets none.
-            CString strKey = ReadBackupKey(job.m_arrPaths[i]);
+            CString strKey = ReadBackupKey(bytes);
             row.m_strClsid = strKey.Mid(strKey.ReverseFind(L'\\') + 1);
             row.m_strText1 = CBhoRemovePage::DllOfClass(row.m_strClsid);
             if (row.m_strText1 == L"ERR")
-                continue;
+                return;
         }
         batch.push_back(row);
         if (batch.size() >= kBatchRows || ::GetTickCount() - dwLastPost >= kBatchMs)
             post();
-    }
+    };
+    CToolBackupArchive archive(job.m_nKind, job.m_strAppDir, job.m_arrPaths);
+    job.m_nLoad = archive.Load(&job.m_bStop, visit);
+    job.m_strSetAside = archive.GetSetAsidePath();
+    job.m_arrTooLarge.Copy(archive.GetTooLargeEntries());
+    if (job.m_bStop.load())
+        return 1;
     if (!batch.empty())
         post();
     HWND hWnd = job.m_hWnd;
@@ -258,6 +258,12 @@ void CToolRestorePage::OnListingDoneCall(const std::shared_ptr<CToolListJob>& pJ
     EndListing();
     if (m_pApp == NULL)
         return;
+    if (pJob->m_nLoad == CToolBackupArchive::LoadSetAside || pJob->m_nLoad == CToolBackupArchive::LoadFailed)
+    {
+        // Rows read before the archive proved unreadable stand for nothing now.
+        m_list.DeleteAllItems();
+        m_rows.clear();
+    }
     if (pJob->m_nLoad != CToolBackupArchive::LoadNoArchive)
         BackupPaths().Copy(pJob->m_arrPaths);
     if (pJob->m_nLoad == CToolBackupArchive::LoadSetAside)

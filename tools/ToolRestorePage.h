@@ -18,7 +18,7 @@ public:
     CToolRestorePage(UINT nIDTemplate, ToolBackupKind nKind, int nCancelPage, int nCancelFolder);
     virtual ~CToolRestorePage();
 
-    // Lists the archive anew. A worker unpacks and reads it and posts the
+    // Lists the archive anew. A worker reads it in memory and posts the
     // rows in batches; this returns at once, and the rows arrive while this
     // thread goes on serving its windows (Restore disabled meanwhile).
     virtual void FillList();

@@ -326,18 +326,28 @@ void CXListCtrl::FreeRowData(CXListRowData* pRow)
 
 void CXListCtrl::FreeAllRows()
 {
+    // The list view lets go of every row at once, then the records go: a
+    // row-by-row reset costs two notifications a row, seconds for 20,000.
     int nCount = (int)DefWindowProc(LVM_GETITEMCOUNT, 0, 0);
+    std::vector<CXListRowData*> arrRows;
+    arrRows.reserve(nCount);
     for (int i = 0; i < nCount; ++i)
+        arrRows.push_back(RowData(i));
+    if (nCount > 0 && !DefWindowProc(LVM_DELETEALLITEMS, 0, 0))
     {
-        CXListRowData* pRow = RowData(i);
-        if (pRow == NULL)
-            continue;
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        item.lParam = 0;
-        DefWindowProc(LVM_SETITEMW, 0, (LPARAM)&item);
-        FreeRowData(pRow);
+        // The list view kept its rows: they must not point at freed records.
+        for (int i = 0; i < nCount; ++i)
+        {
+            LVITEMW item = {};
+            item.mask = LVIF_PARAM;
+            item.iItem = i;
+            DefWindowProc(LVM_SETITEMW, 0, (LPARAM)&item);
+        }
+    }
+    for (CXListRowData* pRow : arrRows)
+    {
+        if (pRow != NULL)
+            FreeRowData(pRow);
     }
     std::fill(m_arrBoxCount.begin(), m_arrBoxCount.end(), 0);
     std::fill(m_arrCheckedCount.begin(), m_arrCheckedCount.end(), 0);

@@ -178,3 +178,53 @@ TEST(RegFileCheck, KeyLinesResolveToTheKeyTheyReallyWrite)
 
     ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, strOwnName.c_str(), KEY_WOW64_32KEY, 0);
 }
+
+// A file already in memory (a zip entry) is read exactly as the same bytes
+// on disk: the same result, the same failed line, the same values, also
+// where a value runs past one read chunk; and the import writes them.
+TEST(RegFileCheck, BytesInMemoryReadAsTheirFile)
+{
+    ScratchRegKey scratch;
+    ScratchFolder folder;
+    std::string strKey = "HKEY_CURRENT_USER\\" + std::string(scratch.Path().begin(), scratch.Path().end());
+    std::wstring strLong(70000, L'w');
+    std::wstring utf16 = L"\xFEFF" + kHeader + L"[" + std::wstring(strKey.begin(), strKey.end()) + L"]\r\n\"long\"=\"" +
+                         strLong + L"\"\r\n\"bad\"=hex:zz\r\n\"after\"=dword:2\r\n";
+    std::string cases[] = {
+        std::string((const char*)utf16.data(), utf16.size() * sizeof(wchar_t)),
+        "REGEDIT4\r\n\r\n[" + strKey + "]\r\n\"caf\xE9\"=\"na\xEFve\"\r\n",
+        "REGEDIT4\r\n\r\n[" + strKey + "]\r\n\"odd\"=\"x\"",
+        std::string("\xFF"),
+        std::string(),
+    };
+    typedef std::vector<std::pair<CString, Bytes>> Values;
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+    {
+        std::wstring file = folder.File(L"case" + std::to_wstring(i) + L".reg");
+        testsupport::WriteFileBytes(file, cases[i]);
+        Bytes bytes(cases[i].begin(), cases[i].end());
+        Values fromFile, fromBytes;
+        RegValueSink sinkFile = [&](const CString& strName, DWORD, const std::vector<BYTE>& data) {
+            fromFile.push_back({strName, data});
+        };
+        RegValueSink sinkBytes = [&](const CString& strName, DWORD, const std::vector<BYTE>& data) {
+            fromBytes.push_back({strName, data});
+        };
+        CRegFile first, second;
+        int nFileLine = -1, nBytesLine = -1;
+        DWORD dwFile = first.CheckFile(file.c_str(), ScratchRule(scratch), sinkFile, nFileLine);
+        DWORD dwBytes = second.CheckBytes(bytes, ScratchRule(scratch), sinkBytes, nBytesLine);
+        EXPECT_EQ(dwFile, dwBytes) << "case " << i;
+        EXPECT_EQ(nFileLine, nBytesLine) << "case " << i;
+        EXPECT_TRUE(fromFile == fromBytes) << "case " << i;
+    }
+
+    CRegFile regFile;
+    Bytes first(cases[0].begin(), cases[0].end());
+    EXPECT_EQ(regFile.ImportBytes(first), (DWORD)ERROR_INVALID_DATA);
+    RawValue value;
+    ASSERT_TRUE(GetRaw(HKEY_CURRENT_USER, scratch.Path(), L"long", value));
+    EXPECT_EQ(value, (RawValue{REG_SZ, TextBytes(strLong)}));
+    ASSERT_TRUE(GetRaw(HKEY_CURRENT_USER, scratch.Path(), L"after", value));
+    EXPECT_EQ(value, (RawValue{REG_DWORD, Bytes{2, 0, 0, 0}}));
+}

@@ -12,6 +12,7 @@ using namespace tooltest;
 using testsupport::ReadFileBytes;
 using testsupport::RunHostCommand;
 using testsupport::ScratchFolder;
+using testsupport::WriteFileBytes;
 
 namespace {
 
@@ -52,6 +53,16 @@ void CheckWithHostTools(const CString& strArchive, int nExpected)
     EXPECT_EQ(ReadFileBytes(host.Win("py.txt")), std::to_string(nExpected) + "\n");
 }
 
+// A backup of the archive as a file of its own, for the host's tools.
+std::wstring EntryFile(const CToolBackupArchive& archive, int nEntry, const ScratchFolder& folder)
+{
+    std::vector<BYTE> bytes;
+    EXPECT_TRUE(archive.ReadEntry(nEntry, bytes));
+    std::wstring file = folder.File(L"entry" + std::to_wstring(nEntry) + L".reg");
+    WriteFileBytes(file, std::string(bytes.begin(), bytes.end()));
+    return file;
+}
+
 } // namespace
 
 TEST(ToolArchivePeers, StartupBackupsImportWithRegeditAndExportAlike)
@@ -90,8 +101,8 @@ TEST(ToolArchivePeers, StartupBackupsImportWithRegeditAndExportAlike)
 
     ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
     ASSERT_EQ(arrPaths.GetSize(), 3);
-    for (const CString& strPath : arrPaths)
-        EXPECT_EQ(RunWindowsProgram(L"regedit.exe /S \"" + std::wstring(strPath) + L"\""), 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(RunWindowsProgram(L"regedit.exe /S \"" + EntryFile(archive, i, folder) + L"\""), 0);
     ASSERT_EQ(RegExport(full, after), 0);
     EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(before));
 
@@ -140,8 +151,9 @@ TEST(ToolArchivePeers, BhoBackupEqualsWineExport)
 
     ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
     ASSERT_EQ(arrPaths.GetSize(), 1);
-    EXPECT_EQ(ReadFileBytes((LPCWSTR)arrPaths[0]), ReadFileBytes(wine));
-    EXPECT_EQ(RunWindowsProgram(L"regedit.exe /S \"" + std::wstring(arrPaths[0]) + L"\""), 0);
+    std::wstring entry = EntryFile(archive, 0, folder);
+    EXPECT_EQ(ReadFileBytes(entry), ReadFileBytes(wine));
+    EXPECT_EQ(RunWindowsProgram(L"regedit.exe /S \"" + entry + L"\""), 0);
     ASSERT_EQ(RegExport(full, after), 0);
     EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(wine));
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);

@@ -65,6 +65,23 @@ std::vector<std::wstring> Names(std::initializer_list<const wchar_t*> list)
     return names;
 }
 
+// A registry-editor file's bytes: UTF-16LE with its byte-order mark.
+std::string RegFileText(const std::wstring& body)
+{
+    return Utf16(L"Windows Registry Editor Version 5.00\r\n\r\n" + body);
+}
+
+Bytes RegFileBytes(const std::wstring& body)
+{
+    std::string text = RegFileText(body);
+    return Bytes(text.begin(), text.end());
+}
+
+std::string AsString(const Bytes& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
 bool ValueExists(const std::wstring& name, HKEY hRoot = HKEY_CURRENT_USER)
 {
     DWORD dwType = 0;
@@ -171,8 +188,12 @@ TEST_F(ToolArchiveTest, NumbersGrowFromTheHighestAndRestoreKeepsTheOthers)
 
     ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
     ASSERT_EQ(m_arrPaths.GetSize(), 5);
+    // Nothing is unpacked to list or read a backup.
+    EXPECT_FALSE(PathFileExistsW(m_arrPaths[1]));
+    Bytes bytes;
+    ASSERT_TRUE(archive.ReadEntry(1, bytes));
     CString strName, strText;
-    ReadStartupBackupEntry(m_arrPaths[1], strName, strText);
+    ReadStartupBackupEntry(bytes, strName, strText);
     EXPECT_EQ(strName, CString(L"TamselArc11"));
     EXPECT_EQ(strText, CString(L"C:\\p1.exe"));
 
@@ -229,10 +250,22 @@ TEST_F(ToolArchiveTest, RepeatedNameKeepsBothEntries)
 
     ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
     ASSERT_EQ(m_arrPaths.GetSize(), 2);
-    EXPECT_EQ(ReadFileBytes((LPCWSTR)m_arrPaths[0]), ReadFileBytes(a));
-    EXPECT_EQ(ReadFileBytes((LPCWSTR)m_arrPaths[1]), ReadFileBytes(b));
+    Bytes bytes;
+    ASSERT_TRUE(archive.ReadEntry(0, bytes));
+    EXPECT_EQ(AsString(bytes), ReadFileBytes(a));
+    ASSERT_TRUE(archive.ReadEntry(1, bytes));
+    EXPECT_EQ(AsString(bytes), ReadFileBytes(b));
     EXPECT_EQ(CString(PathFindFileNameW(m_arrPaths[1])), CString(L"Startup5.reg"));
     EXPECT_EQ(archive.NextNumber(), 6);
+
+    // A rebuild writes both under their own names.
+    CArray<CRegProblem> records;
+    records.Add(Plant(L"TamselArcR", L"C:\\r.exe"));
+    Backup(archive, records);
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()), Names({ L"Startup4.reg", L"Startup5.reg", L"Startup6.reg" }));
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    ASSERT_TRUE(archive.ReadEntry(1, bytes));
+    EXPECT_EQ(AsString(bytes), ReadFileBytes(b));
 }
 
 TEST_F(ToolArchiveTest, UnreadableArchiveIsSetAsideByteForByte)
@@ -296,7 +329,7 @@ TEST_F(ToolArchiveTest, FailedRebuildLeavesArchiveAndRegistryAlone)
     RemoveDirectoryW(archive.GetArchivePath() + L".tmp");
 }
 
-TEST_F(ToolArchiveTest, ArchiveThatCannotBeUnpackedIsNeitherRebuiltNorEmptied)
+TEST_F(ToolArchiveTest, BackupWithoutAWorkFolderLeavesTheArchiveAlone)
 {
     CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
     BackUpValues(archive, 0, 2);
@@ -312,11 +345,19 @@ TEST_F(ToolArchiveTest, ArchiveThatCannotBeUnpackedIsNeitherRebuiltNorEmptied)
     CArray<int> outcome;
     EXPECT_FALSE(archive.BackupRecords(records, outcome));
     EXPECT_EQ(outcome[0], BackupFailed);
-    EXPECT_EQ(archive.Load(), CToolBackupArchive::LoadFailed);
-    EXPECT_EQ(m_arrPaths.GetSize(), 0);
-    // A restore with nothing to import leaves the archive alone.
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetArchivePath()), before);
+    EXPECT_EQ(ReadFileBytes((LPCWSTR)strWork), "in the way");
+    // Listing and restoring need no work folder.
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    EXPECT_EQ(m_arrPaths.GetSize(), 2);
     EXPECT_TRUE(archive.Restore(CArray<int>(), CStringArray(), outcome));
     EXPECT_EQ(ReadFileBytes((LPCWSTR)archive.GetArchivePath()), before);
+    CArray<int> indexes;
+    indexes.Add(0);
+    EXPECT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
+    EXPECT_EQ(outcome[0], RestoreDone);
+    EXPECT_TRUE(ValueExists(L"TamselArc10"));
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()), Names({ L"Startup1.reg" }));
     DeleteFileW(strWork);
 }
 
@@ -333,15 +374,13 @@ TEST_F(ToolArchiveTest, TamperedEntriesAreRefusedAndKept)
     };
     m_planted.push_back(L"TamselArcLook");
     CArray<int> indexes;
+    std::vector<std::pair<std::wstring, std::string>> entries;
     for (int i = 0; i < 5; ++i)
     {
-        std::wstring text = std::wstring(L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n") + bodies[i];
-        std::wstring file = archive.GetWorkFolder().GetString() + std::wstring(L"Startup") + std::to_wstring(i) + L".reg";
-        CreateDirectoryW(archive.GetWorkFolder(), NULL);
-        WriteFileBytes(file, std::string((const char*)text.data(), text.size() * 2));
-        m_arrPaths.Add(file.c_str());
+        entries.push_back({L"Startup" + std::to_wstring(i) + L".reg", RegFileText(bodies[i])});
         indexes.Add(i);
     }
+    ASSERT_TRUE(WriteArchive((LPCWSTR)archive.GetArchivePath(), entries));
     CArray<int> outcome;
     ASSERT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
     for (int i = 0; i < 4; ++i)
@@ -379,11 +418,14 @@ TEST_F(ToolArchiveTest, ValuesRoundTripWithTypeAndBytes)
         ASSERT_EQ(DeleteStartupValue(records[i]), ERROR_SUCCESS);
     }
     ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    Bytes bytes;
     CString strName, strText;
-    ReadStartupBackupEntry(m_arrPaths[0], strName, strText);
+    ASSERT_TRUE(archive.ReadEntry(0, bytes));
+    ReadStartupBackupEntry(bytes, strName, strText);
     EXPECT_EQ(std::wstring(strName), cases[0].name);
     EXPECT_EQ(std::wstring(strText), cases[0].text);
-    ReadStartupBackupEntry(m_arrPaths[1], strName, strText);
+    ASSERT_TRUE(archive.ReadEntry(1, bytes));
+    ReadStartupBackupEntry(bytes, strName, strText);
     EXPECT_EQ(std::wstring(strText), cases[1].text);
 
     CArray<int> indexes;
@@ -400,21 +442,16 @@ TEST_F(ToolArchiveTest, ValuesRoundTripWithTypeAndBytes)
     }
 }
 
-TEST_F(ToolArchiveTest, OldStringFormIsReadWithEscapes)
+TEST(ToolEntries, StartupRowTextsComeWithTheirEscapesUndone)
 {
-    std::wstring text = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n"
-                        L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
-                        L"\"na\\\"me\"=\"C:\\\\x \\\"y\\\"\"\r\n\r\n";
-    std::wstring file = m_folder.File(L"old.reg");
-    WriteFileBytes(file, std::string((const char*)text.data(), text.size() * 2));
     CString strName, strText;
-    ReadStartupBackupEntry(file.c_str(), strName, strText);
+    ReadStartupBackupEntry(RegFileBytes(L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+                                        L"\"na\\\"me\"=\"C:\\\\x \\\"y\\\"\"\r\n\r\n"),
+                           strName, strText);
     EXPECT_EQ(strName, CString(L"na\"me"));
     EXPECT_EQ(strText, CString(L"C:\\x \"y\""));
     // A header alone gives empty texts.
-    std::wstring header = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n";
-    WriteFileBytes(file, std::string((const char*)header.data(), header.size() * 2));
-    ReadStartupBackupEntry(file.c_str(), strName, strText);
+    ReadStartupBackupEntry(RegFileBytes(L""), strName, strText);
     EXPECT_TRUE(strName.IsEmpty() && strText.IsEmpty());
 }
 

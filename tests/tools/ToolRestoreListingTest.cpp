@@ -3,7 +3,6 @@
 // that holds more than its row shows, and an archive of 20,000 backups,
 // listed while the window keeps answering.
 #include "app/TamselApp.h"
-#include "services/ZipWriter.h"
 #include "tools/StartupManager.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/ResponsiveWatch.h"
@@ -20,31 +19,14 @@ using testsupport::MessageBoxRecorder;
 
 namespace {
 
-std::string Utf16(const std::wstring& strText)
-{
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t ch : strText)
-        bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
-    return bytes;
-}
+using tooltest::Utf16;
+using tooltest::WriteArchive;
 
 std::string StartupBackup(const std::wstring& strName, const std::wstring& strCommand)
 {
     return Utf16(L"Windows Registry Editor Version 5.00\r\n\r\n"
                  L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n\"" +
                  strName + L"\"=\"" + strCommand + L"\"\r\n\r\n");
-}
-
-bool WriteArchive(const std::wstring& strArchive, const std::vector<std::pair<std::wstring, std::string>>& entries)
-{
-    ZipHandle hZip = CreateZipArchive(strArchive.c_str(), 0, ZipKindFile);
-    if (hZip == NULL)
-        return false;
-    bool bOk = true;
-    for (const auto& entry : entries)
-        bOk = bOk && AddToZipArchive(hZip, entry.first.c_str(), entry.second.data(), (DWORD)entry.second.size(),
-                                     ZipKindMemory) == ZipOk;
-    return CloseZipWriter(hZip) == ZipOk && bOk;
 }
 
 class HostWnd : public CWnd
@@ -66,6 +48,8 @@ protected:
                                      strLang.c_str());
         ::WritePrivateProfileStringW(L"String", L"M_TOOL_RESTORE_REFUSED",
                                      L"These backups hold more than their entries and were not restored:", strLang.c_str());
+        ::WritePrivateProfileStringW(L"String", L"M_TOOL_ARCHIVE_SET_ASIDE",
+                                     L"The backup archive could not be read. It was kept under this name:", strLang.c_str());
         ::WritePrivateProfileStringW(L"String", L"M_TOOL_ROW_EMPTY", L"(the row without a program name or path)",
                                      strLang.c_str());
         m_pApp->m_strLangFile = strLang.c_str();
@@ -279,8 +263,9 @@ TEST_F(ToolRestoreListingTest, BackupsThatWriteMoreThanTheRowAreRefused)
     RemoveRunValues({L"TamselTwiceA", L"TamselTwiceB", L"TamselNul", L"TamselSkip", L"TamselExpand"});
 }
 
-// A backup changed in the work folder after it was listed: Restore writes
-// only what the row showed, so the changed file is refused.
+// The archive rewritten after the list was made (another copy of the
+// program, say): Restore writes only what the row showed, so the changed
+// backup is refused.
 TEST_F(ToolRestoreListingTest, BackupChangedAfterListingIsRefused)
 {
     RemoveRunValues({L"TamselListed", L"TamselSwapped"});
@@ -289,8 +274,7 @@ TEST_F(ToolRestoreListingTest, BackupChangedAfterListingIsRefused)
     CStartupRestorePage& page = OpenRestore();
     ASSERT_EQ(1, page.GetList().GetItemCount());
     ASSERT_EQ(1, (int)m_pApp->m_arrStartupBackups.GetSize());
-    std::string swapped = StartupBackup(L"TamselSwapped", L"C:\\\\swapped.exe");
-    testsupport::WriteFileBytes(std::wstring(m_pApp->m_arrStartupBackups[0]), swapped);
+    ASSERT_TRUE(WriteArchive(Archive(), {{L"Startup0.reg", StartupBackup(L"TamselSwapped", L"C:\\\\swapped.exe")}}));
     page.GetList().SetCheckbox(0, 0, 2);
     page.OnRestore();
     ASSERT_TRUE(tooltest::WaitListed(page));
@@ -302,7 +286,7 @@ TEST_F(ToolRestoreListingTest, BackupChangedAfterListingIsRefused)
 }
 
 // 20,000 backups: the window's thread answers all the while the archive is
-// unpacked and read, every backup gets its row, and the page can then be
+// read, every backup gets its row, and the page can then be
 // left at once.
 TEST_F(ToolRestoreListingTest, TwentyThousandBackupsListWhileTheWindowAnswers)
 {
@@ -331,6 +315,29 @@ TEST_F(ToolRestoreListingTest, TwentyThousandBackupsListWhileTheWindowAnswers)
     m_pStartup->OnTabRemove();
     EXPECT_FALSE(::PathFileExistsW((m_folder.Path() + L"Utilities\\Startup").c_str()));
     EXPECT_TRUE(::PathFileExistsW(Archive().c_str()));
+}
+
+// An archive whose last backup does not read: the rows of the backups before
+// it may already be in, but the archive is set aside, so they all go again.
+TEST_F(ToolRestoreListingTest, ArchiveFoundUnreadableWhileListedLeavesNoRows)
+{
+    ASSERT_TRUE(WriteManyBackups(L"TamselBroken", 1500));
+    std::string bytes = testsupport::ReadFileBytes(Archive());
+    // The last backup's data ends where the central directory starts.
+    ASSERT_GT(bytes.size(), 22u);
+    size_t nEnd = bytes.size() - 22;
+    size_t nCentral = (BYTE)bytes[nEnd + 16] | ((BYTE)bytes[nEnd + 17] << 8) | ((BYTE)bytes[nEnd + 18] << 16) |
+                      ((size_t)(BYTE)bytes[nEnd + 19] << 24);
+    ASSERT_GT(nCentral, 4u);
+    bytes[nCentral - 3] ^= 0x5A;
+    testsupport::WriteFileBytes(Archive(), bytes);
+    MessageBoxRecorder boxes;
+    CStartupRestorePage& page = OpenRestore();
+    EXPECT_EQ(0, page.GetList().GetItemCount());
+    EXPECT_EQ(0, (int)m_pApp->m_arrStartupBackups.GetSize());
+    EXPECT_FALSE(::PathFileExistsW(Archive().c_str()));
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_NE(std::wstring::npos, boxes.LastText().find(L"Startup.dat.damaged"));
 }
 
 // Leaving the tab or closing the manager in the middle of a listing ends its

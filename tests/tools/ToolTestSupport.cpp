@@ -2,6 +2,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/ResponsiveWatch.h"
 #include "tools/ToolRestorePage.h"
+#include "services/ZipWriter.h"
 
 namespace tooltest {
 
@@ -18,6 +19,26 @@ void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWO
         return;
     RegSetValueExW(hKey, name.c_str(), 0, dwType, data.empty() ? NULL : data.data(), (DWORD)data.size());
     RegCloseKey(hKey);
+}
+
+std::string Utf16(const std::wstring& strText)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t ch : strText)
+        bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
+    return bytes;
+}
+
+bool WriteArchive(const std::wstring& strArchive, const std::vector<std::pair<std::wstring, std::string>>& entries)
+{
+    ZipHandle hZip = CreateZipArchive(strArchive.c_str(), 0, ZipKindFile);
+    if (hZip == NULL)
+        return false;
+    bool bOk = true;
+    for (const auto& entry : entries)
+        bOk = bOk && AddToZipArchive(hZip, entry.first.c_str(), entry.second.data(), (DWORD)entry.second.size(),
+                                     ZipKindMemory) == ZipOk;
+    return CloseZipWriter(hZip) == ZipOk && bOk;
 }
 
 Bytes TextBytes(const std::wstring& text)

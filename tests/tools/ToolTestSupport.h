@@ -18,6 +18,10 @@ void SetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, cons
 // FALSE when the value is missing.
 bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD& dwType, Bytes& data);
 Bytes TextBytes(const std::wstring& text);   // with the terminating null
+// A text as the bytes of a UTF-16LE file with its byte-order mark.
+std::string Utf16(const std::wstring& strText);
+// Writes a zip archive of the named entries; false when a step fails.
+bool WriteArchive(const std::wstring& strArchive, const std::vector<std::pair<std::wstring, std::string>>& entries);
 
 using testsupport::RunWindowsProgram;
 
