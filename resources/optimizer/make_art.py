@@ -9,7 +9,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_LIGHT, SKY, WHITE,  # noqa: E402
+from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, SKY, WHITE,  # noqa: E402
                     blank, circle, mix, polygon, write_bmp)
 
 GREY = (160, 168, 180)
@@ -64,12 +64,12 @@ def gradient(top, bottom):
     return lambda t: mix(top, bottom, t)
 
 
-def button(w, h, top, bottom, border, back=WHITE):
+def button(w, h, top, bottom, border, back=WHITE, gloss=0.48):
     img = blank(w, h, back)
     paint(img, rounded(0.5, 0.5, w - 0.5, h - 0.5, 5, w, h), border)
     paint(img, rounded(1.5, 1.5, w - 1.5, h - 1.5, 4, w, h), gradient(top, bottom))
-    # A soft gloss over the upper half.
-    paint(img, rounded(2.5, 2.0, w - 2.5, h * 0.48, 3, w, h), gradient(mix(top, WHITE, 0.45), mix(top, WHITE, 0.15)))
+    # A soft gloss over the upper part (gloss: its share of the height).
+    paint(img, rounded(2.5, 2.0, w - 2.5, h * gloss, 3, w, h), gradient(mix(top, WHITE, 0.45), mix(top, WHITE, 0.15)))
     return img
 
 
@@ -105,8 +105,11 @@ def push_buttons():
     save("button_5032.bmp", green["normal"])
     save("button_5033.bmp", green["hover"])
     save("button_5037.bmp", images["disabled"])
-    save("button_5044.bmp", button(120, 62, ORANGE_LIGHT, ORANGE, (170, 96, 16)))
-    save("button_5045.bmp", button(120, 62, mix(ORANGE_LIGHT, WHITE, 0.4), mix(ORANGE, WHITE, 0.2), (170, 96, 16)))
+    # One-Click Optimize: two lines of white text, so a face dark enough for
+    # white from its first line down and the gloss kept above that line.
+    face, base = (212, 122, 24), (186, 104, 18)
+    save("button_5044.bmp", button(120, 62, face, base, (150, 84, 12), gloss=0.26))
+    save("button_5045.bmp", button(120, 62, mix(face, WHITE, 0.08), mix(base, WHITE, 0.08), (150, 84, 12), gloss=0.26))
 
 
 def icon_globe(img, x, y):
