@@ -23,6 +23,15 @@ struct SegmentFixture : public ::testing::Test
         ASSERT_TRUE(display.Create(lpszText, WS_CHILD | WS_VISIBLE, CRect(0, 0, cx, cy), &window, 100));
         display.ModifySegmentStyle(SDS_BLENDEDGE, 0);  // exact colours at the segment edges
     }
+    // A counter in the scan pages' colours, transparent over a white page.
+    void MakeCounter(int cx, int cy)
+    {
+        window.m_clrBack = RGB(255, 255, 255);
+        Make(cx, cy);
+        display.SetBackColor(RGB(255, 255, 255));
+        display.SetColor(RGB(255, 255, 255), RGB(36, 135, 219));
+        display.SetTransparent(TRUE);
+    }
     // Columns that hold a lit pixel.
     void LitColumns(int& nFirst, int& nLast)
     {
@@ -267,11 +276,7 @@ static void InkRuns(CSegmentDisplay& display, std::vector<int>& runs, std::vecto
 // are parted by several columns of the page, not one that the eye misses.
 TEST_F(SegmentFixture, CounterDigitsStandApartAtThePagesSizes)
 {
-    window.m_clrBack = RGB(255, 255, 255);
-    Make(60, 34);
-    display.SetBackColor(RGB(255, 255, 255));
-    display.SetColor(RGB(255, 255, 255), RGB(36, 135, 219));
-    display.SetTransparent(TRUE);
+    MakeCounter(60, 34);
     display.ModifySegmentStyle(0, SDS_SMOOTH);
     // The result page's display, the scan page's, and a small one.
     for (CSize size : { CSize(122, 28), CSize(192, 38), CSize(60, 34) })
@@ -282,8 +287,7 @@ TEST_F(SegmentFixture, CounterDigitsStandApartAtThePagesSizes)
             display.SetText(psz);
             std::vector<int> runs, gaps;
             InkRuns(display, runs, gaps);
-            SCOPED_TRACE(testing::Message() << "\"" << psz << "\" in " << size.cx << "x"
-                                            << size.cy);
+            SCOPED_TRACE(testing::Message() << "\"" << psz << "\" in " << size.cx << "x" << size.cy);
             ASSERT_EQ(runs.size(), (size_t)::lstrlenW(psz));
             for (int nGap : gaps)
                 EXPECT_GE(nGap, 3);
@@ -294,11 +298,7 @@ TEST_F(SegmentFixture, CounterDigitsStandApartAtThePagesSizes)
 // A decimal point stays with its digits; only characters stand apart.
 TEST_F(SegmentFixture, APointSitsCloserToItsDigitsThanDigitsToEachOther)
 {
-    window.m_clrBack = RGB(255, 255, 255);
-    Make(300, 83);
-    display.SetBackColor(RGB(255, 255, 255));
-    display.SetColor(RGB(255, 255, 255), RGB(36, 135, 219));
-    display.SetTransparent(TRUE);
+    MakeCounter(300, 83);
     std::vector<int> runs, gaps;
     display.SetText(L"88");
     InkRuns(display, runs, gaps);
