@@ -9,8 +9,8 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, SKY, WHITE,  # noqa: E402
-                    blank, circle, mix, polygon, write_bmp)
+from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_FACE, ORANGE_FOOT, ORANGE_RIM, SKY,  # noqa: E402
+                    WHITE, blank, circle, mix, polygon, write_bmp)
 
 GREY = (160, 168, 180)
 GREY_LIGHT = (226, 230, 236)
@@ -83,6 +83,15 @@ def looks(light, mid, dark, disabled=DISABLED):
     }
 
 
+def deep_orange_looks():
+    """Orange under white text: the hover only a shade lighter, so the text still reads."""
+    return {
+        "normal": (ORANGE_FACE, ORANGE_FOOT, ORANGE_RIM),
+        "hover": (mix(ORANGE_FACE, WHITE, 0.08), mix(ORANGE_FOOT, WHITE, 0.08), ORANGE_RIM),
+        "pressed": (ORANGE_FOOT, ORANGE_RIM, ORANGE_RIM),
+    }
+
+
 def save(name, img):
     write_bmp(os.path.join(HERE, name), img)
 
@@ -107,9 +116,9 @@ def push_buttons():
     save("button_5037.bmp", images["disabled"])
     # One-Click Optimize: two lines of white text, so a face dark enough for
     # white from its first line down and the gloss kept above that line.
-    face, base = (212, 122, 24), (186, 104, 18)
-    save("button_5044.bmp", button(120, 62, face, base, (150, 84, 12), gloss=0.26))
-    save("button_5045.bmp", button(120, 62, mix(face, WHITE, 0.08), mix(base, WHITE, 0.08), (150, 84, 12), gloss=0.26))
+    orange = deep_orange_looks()
+    save("button_5044.bmp", button(120, 62, *orange["normal"], gloss=0.26))
+    save("button_5045.bmp", button(120, 62, *orange["hover"], gloss=0.26))
 
 
 def icon_globe(img, x, y):

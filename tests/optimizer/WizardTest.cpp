@@ -7,8 +7,7 @@
 #include "optimizer/TunekitSettings.h"
 #include "optimizer/shared/IniFile.h"
 #include "tests/optimizer/WizardFixture.h"
-#include <algorithm>
-#include <cmath>
+#include "tests/support/PictureContrast.h"
 
 using namespace optest;
 using testsupport::MessageBoxRecorder;
@@ -203,33 +202,8 @@ TEST_F(WizardTest, HelpTopicLiesBesideTheHostProgram)
 // face pixel behind those lines is dark enough for white (contrast 3:1).
 TEST(OneClickPictures, WhiteTextReadsOnTheFaceBehindIt)
 {
-    auto linear = [](BYTE c) {
-        double v = c / 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
+    // 120 x 62: the two centred lines, from a quarter of the height to three quarters.
+    const RECT rcLines = { 12, 62 / 4 + 2, 120 - 12, 62 * 3 / 4 };
     for (UINT nID : { 5044u, 5045u })
-    {
-        HBITMAP hBitmap = (HBITMAP)::LoadImageW(::GetModuleHandleW(NULL), MAKEINTRESOURCEW(nID), IMAGE_BITMAP, 0, 0,
-                                                LR_CREATEDIBSECTION);
-        ASSERT_TRUE(hBitmap != NULL) << nID;
-        DIBSECTION dib = {};
-        ASSERT_NE(::GetObjectW(hBitmap, sizeof(dib), &dib), 0);
-        ASSERT_EQ(dib.dsBm.bmBitsPixel, 24);
-        int w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
-        double dWorst = 21.0;
-        // The two centred lines: from a quarter of the height to three quarters.
-        for (int y = h / 4 + 2; y < h * 3 / 4; y++)
-        {
-            // Bottom-up rows.
-            const BYTE* pRow = (const BYTE*)dib.dsBm.bmBits + (size_t)(h - 1 - y) * dib.dsBm.bmWidthBytes;
-            for (int x = 12; x < w - 12; x++)
-            {
-                double dLum = 0.2126 * linear(pRow[3 * x + 2]) + 0.7152 * linear(pRow[3 * x + 1]) +
-                              0.0722 * linear(pRow[3 * x]);
-                dWorst = std::min(dWorst, 1.05 / (dLum + 0.05));
-            }
-        }
-        EXPECT_GE(dWorst, 3.0) << nID;
-        ::DeleteObject(hBitmap);
-    }
+        EXPECT_GE(testsupport::WorstWhiteContrast(nID, rcLines), 3.0) << nID;
 }
