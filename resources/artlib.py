@@ -24,6 +24,8 @@ PANEL = (233, 239, 247)
 GREEN = (60, 154, 74)
 ORANGE = (224, 138, 30)
 ORANGE_LIGHT = (250, 200, 110)
+# An orange face, its foot and rim, dark enough under a button's white text.
+ORANGE_FACE, ORANGE_FOOT, ORANGE_RIM = (212, 122, 24), (186, 104, 18), (150, 84, 12)
 RED = (200, 56, 46)
 GOLD = (240, 190, 40)
 

@@ -224,6 +224,11 @@ void DotCell::Init(WORD wMask, DWORD dwStyle)
     m_paths.push_back(MakePath(kPoint));
 }
 
+int SegmentCell::GapBefore(const SegmentCell& next) const
+{
+    return m_nWidth == kSegmentDotCellWidth || next.m_nWidth == kSegmentDotCellWidth ? 0 : kSegmentCellGap;
+}
+
 void SegmentCell::Draw(CDC& dc, const SegmentRect& rect, CPen& penOff, CPen& penOn, CBrush& brushOff,
                        CBrush& brushOn) const
 {

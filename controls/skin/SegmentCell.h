@@ -14,6 +14,10 @@
 #define SDS_BLENDEDGE 0x10
 
 const int kSegmentCellHeight = 83;
+const int kSegmentDotCellWidth = 18;
+// Room left between two character cells: the outlines alone come within a
+// pixel or two of the next character's at the small sizes the pages use.
+const int kSegmentCellGap = 8;
 
 // One segment's outline; point types are the path types of the platform
 // (PT_MOVETO, PT_LINETO, PT_BEZIERTO).
@@ -39,6 +43,9 @@ public:
     virtual void Init(WORD wMask, DWORD dwStyle);
 
     void Draw(CDC& dc, const SegmentRect& rect, CPen& penOff, CPen& penOn, CBrush& brushOff, CBrush& brushOn) const;
+    // Design units of room between this cell and the next one: a point or
+    // colon stays next to its digits, characters stand apart.
+    int GapBefore(const SegmentCell& next) const;
 
     int m_nWidth;
     WORD m_wMask;
@@ -64,7 +71,7 @@ public:
 class DotCell : public SegmentCell
 {
 public:
-    DotCell() : SegmentCell(18, 3) {}
+    DotCell() : SegmentCell(kSegmentDotCellWidth, 3) {}
     void Init(WORD wMask, DWORD dwStyle) override;
 };
 

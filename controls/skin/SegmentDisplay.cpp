@@ -221,8 +221,8 @@ void CSegmentDisplay::OnPaint()
 
     BuildCells();
     int nTotal = 0;
-    for (const SegmentCell& cell : m_cells)
-        nTotal += cell.m_nWidth;
+    for (size_t i = 0; i < m_cells.size(); ++i)
+        nTotal += m_cells[i].m_nWidth + (i + 1 < m_cells.size() ? m_cells[i].GapBefore(m_cells[i + 1]) : 0);
     if (nTotal > 0)
     {
         double sx = (double)rect.Width() / nTotal;
@@ -236,11 +236,14 @@ void CSegmentDisplay::OnPaint()
             dOffsetY = (rect.Height() - kSegmentCellHeight * s) / 2;
         }
         double x = dOffsetX;
-        for (const SegmentCell& cell : m_cells)
+        for (size_t i = 0; i < m_cells.size(); ++i)
         {
+            const SegmentCell& cell = m_cells[i];
             SegmentRect rcCell = { x, dOffsetY, cell.m_nWidth * sx, kSegmentCellHeight * sy };
             cell.Draw(dcMem, rcCell, penOff, penOn, brushOff, brushOn);
             x += cell.m_nWidth * sx;
+            if (i + 1 < m_cells.size())
+                x += cell.GapBefore(m_cells[i + 1]) * sx;
         }
     }
     dc.BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &dcMem, 0, 0, SRCCOPY);

@@ -9,8 +9,8 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.dont_write_bytecode = True
-from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_LIGHT, SKY, WHITE,  # noqa: E402
-                    blank, circle, mix, polygon, write_bmp)
+from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_FACE, ORANGE_FOOT, ORANGE_RIM, SKY,  # noqa: E402
+                    WHITE, blank, circle, mix, polygon, write_bmp)
 
 GREY = (160, 168, 180)
 GREY_LIGHT = (226, 230, 236)
@@ -64,12 +64,12 @@ def gradient(top, bottom):
     return lambda t: mix(top, bottom, t)
 
 
-def button(w, h, top, bottom, border, back=WHITE):
+def button(w, h, top, bottom, border, back=WHITE, gloss=0.48):
     img = blank(w, h, back)
     paint(img, rounded(0.5, 0.5, w - 0.5, h - 0.5, 5, w, h), border)
     paint(img, rounded(1.5, 1.5, w - 1.5, h - 1.5, 4, w, h), gradient(top, bottom))
-    # A soft gloss over the upper half.
-    paint(img, rounded(2.5, 2.0, w - 2.5, h * 0.48, 3, w, h), gradient(mix(top, WHITE, 0.45), mix(top, WHITE, 0.15)))
+    # A soft gloss over the upper part (gloss: its share of the height).
+    paint(img, rounded(2.5, 2.0, w - 2.5, h * gloss, 3, w, h), gradient(mix(top, WHITE, 0.45), mix(top, WHITE, 0.15)))
     return img
 
 
@@ -80,6 +80,15 @@ def looks(light, mid, dark, disabled=DISABLED):
         "hover": (mix(light, WHITE, 0.3), mix(mid, WHITE, 0.2), dark),
         "pressed": (mid, dark, dark),
         "disabled": disabled,
+    }
+
+
+def deep_orange_looks():
+    """Orange under white text: the hover only a shade lighter, so the text still reads."""
+    return {
+        "normal": (ORANGE_FACE, ORANGE_FOOT, ORANGE_RIM),
+        "hover": (mix(ORANGE_FACE, WHITE, 0.08), mix(ORANGE_FOOT, WHITE, 0.08), ORANGE_RIM),
+        "pressed": (ORANGE_FOOT, ORANGE_RIM, ORANGE_RIM),
     }
 
 
@@ -105,8 +114,11 @@ def push_buttons():
     save("button_5032.bmp", green["normal"])
     save("button_5033.bmp", green["hover"])
     save("button_5037.bmp", images["disabled"])
-    save("button_5044.bmp", button(120, 62, ORANGE_LIGHT, ORANGE, (170, 96, 16)))
-    save("button_5045.bmp", button(120, 62, mix(ORANGE_LIGHT, WHITE, 0.4), mix(ORANGE, WHITE, 0.2), (170, 96, 16)))
+    # One-Click Optimize: two lines of white text, so a face dark enough for
+    # white from its first line down and the gloss kept above that line.
+    orange = deep_orange_looks()
+    save("button_5044.bmp", button(120, 62, *orange["normal"], gloss=0.26))
+    save("button_5045.bmp", button(120, 62, *orange["hover"], gloss=0.26))
 
 
 def icon_globe(img, x, y):

@@ -27,8 +27,11 @@ def button(name, w, h, text, hot, mark):
     if mark == 'tick':
         cmds += ['-stroke', GREEN, '-strokewidth', '3', '-draw', 'polyline 8,%d 12,%d 19,%d' % (cy, cy + 5, cy - 6)]
     elif mark == 'refresh':
-        cmds += ['-stroke', GREEN, '-strokewidth', '3', '-fill', 'none',
-                 '-draw', 'arc 8,%d 20,%d 200,500' % (cy - 6, cy + 6)]
+        # A circular arrow turning clockwise, clear of the centred text.
+        cmds += ['-stroke', GREEN, '-strokewidth', '2', '-fill', 'none',
+                 '-draw', 'arc 5,%d 15,%d 330,600' % (cy - 5, cy + 5),
+                 '-stroke', 'none', '-fill', GREEN,
+                 '-draw', 'polygon 7,%d 7,%d 12,%d' % (cy - 8, cy - 1, cy - 5)]
     cmds += ['-stroke', 'none'] + key_corners(KEY, w, h)
     save(cmds, name)
 

@@ -7,6 +7,7 @@
 #include "optimizer/TunekitSettings.h"
 #include "optimizer/shared/IniFile.h"
 #include "tests/optimizer/WizardFixture.h"
+#include "tests/support/PictureContrast.h"
 
 using namespace optest;
 using testsupport::MessageBoxRecorder;
@@ -195,4 +196,14 @@ TEST_F(WizardTest, HelpTopicLiesBesideTheHostProgram)
     Pump(100);
     ASSERT_EQ(1u, recorder.Count());
     EXPECT_NE(std::wstring::npos, recorder.LastText().find(L"manual.chm")) << std::string(recorder.LastText().begin(), recorder.LastText().end());
+}
+
+// One-Click Optimize draws two lines of white text over its pictures: every
+// face pixel behind those lines is dark enough for white (contrast 3:1).
+TEST(OneClickPictures, WhiteTextReadsOnTheFaceBehindIt)
+{
+    // 120 x 62: the two centred lines, from a quarter of the height to three quarters.
+    const RECT rcLines = { 12, 62 / 4 + 2, 120 - 12, 62 * 3 / 4 };
+    for (UINT nID : { 5044u, 5045u })
+        EXPECT_GE(testsupport::WorstWhiteContrast(nID, rcLines), 3.0) << nID;
 }

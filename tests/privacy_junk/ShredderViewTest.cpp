@@ -6,6 +6,7 @@
 #include "privacy/PrivacyState.h"
 #include "tests/privacy_junk/JunkTestSupport.h"
 #include "tests/privacy_ui/PrivacyUiSupport.h"
+#include "tests/support/PictureContrast.h"
 #include <algorithm>
 #include <objbase.h>
 #include <shlobj.h>
@@ -366,4 +367,14 @@ TEST_F(ShredderViewTest, LabelsOnWhiteAndButtonTextsInsideTheirBorder)
     ::SelectObject(hDC, hOld);
     ::ReleaseDC(m_view.m_hWnd, hDC);
     ::DeleteObject(hFont);
+}
+
+// Shred File draws its white text across the middle of its pictures: the
+// face behind that line is dark enough for white in every state.
+TEST(ShredderPictures, ShredFileTextReadsOnTheFaceBehindIt)
+{
+    // 93 x 57: one centred line of bold text.
+    const RECT rcLine = { 10, 57 / 2 - 7, 93 - 10, 57 / 2 + 7 };
+    for (UINT nID : { 270u, 271u, 272u })
+        EXPECT_GE(testsupport::WorstWhiteContrast(nID, rcLine), 3.0) << nID;
 }

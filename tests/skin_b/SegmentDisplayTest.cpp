@@ -23,6 +23,15 @@ struct SegmentFixture : public ::testing::Test
         ASSERT_TRUE(display.Create(lpszText, WS_CHILD | WS_VISIBLE, CRect(0, 0, cx, cy), &window, 100));
         display.ModifySegmentStyle(SDS_BLENDEDGE, 0);  // exact colours at the segment edges
     }
+    // A counter in the scan pages' colours, transparent over a white page.
+    void MakeCounter(int cx, int cy)
+    {
+        window.m_clrBack = RGB(255, 255, 255);
+        Make(cx, cy);
+        display.SetBackColor(RGB(255, 255, 255));
+        display.SetColor(RGB(255, 255, 255), RGB(36, 135, 219));
+        display.SetTransparent(TRUE);
+    }
     // Columns that hold a lit pixel.
     void LitColumns(int& nFirst, int& nLast)
     {
@@ -190,7 +199,8 @@ TEST_F(SegmentFixture, AspectKeepsProportionAndCentres)
     display.SetText(L"88");
     int nFirst, nLast;
     LitColumns(nFirst, nLast);
-    // Two cells of 49 units at scale 1, centred: columns 101..199.
+    // Two cells of 49 units and the room between them at scale 1, centred:
+    // the ink stays within columns 101..199.
     EXPECT_GE(nFirst, 101);
     EXPECT_LE(nLast, 199);
     EXPECT_GT(nFirst, 0);
@@ -228,33 +238,75 @@ TEST_F(SegmentFixture, ATransparentDisplayDrawsANewCountOverThePageNotOverTheOld
     EXPECT_EQ(ClientPixel(display, 7 * 2, 25 * 2), RGB(255, 255, 255));
 }
 
-// The counter as the scan pages draw it, at their small size: every digit
-// cell keeps unlit columns on both sides, so digits never run together.
-TEST_F(SegmentFixture, CounterDigitsKeepTheirGapsAtThePagesSize)
+// Widths of the inked column runs of a display on a white page, and the
+// background columns between them.
+static void InkRuns(CSegmentDisplay& display, std::vector<int>& runs, std::vector<int>& gaps)
 {
-    window.m_clrBack = RGB(255, 255, 255);
-    Make(60, 34);
-    display.SetBackColor(RGB(255, 255, 255));
-    display.SetColor(RGB(255, 255, 255), RGB(36, 135, 219));
-    display.SetTransparent(TRUE);
-    display.ModifySegmentStyle(0, SDS_SMOOTH);
-    for (LPCTSTR psz : { L"20", L"888", L"1000" })
+    runs.clear();
+    gaps.clear();
+    display.GetParent()->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    CRect rect;
+    display.GetClientRect(&rect);
+    HDC hDC = ::GetDC(display.m_hWnd);
+    int nBlank = -1;  // no run yet: blank columns before the first do not count
+    for (int x = 0; x < rect.Width(); ++x)
     {
-        display.SetText(psz);
-        window.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        HDC hDC = ::GetDC(display.m_hWnd);
-        int nRuns = 0;
         bool bInk = false;
-        for (int x = 0; x < 60; ++x)
+        for (int y = 0; y < rect.Height() && !bInk; ++y)
+            bInk = ::GetPixel(hDC, x, y) != RGB(255, 255, 255);
+        if (!bInk)
         {
-            bool bColumn = false;
-            for (int y = 0; y < 34 && !bColumn; ++y)
-                bColumn = ::GetPixel(hDC, x, y) != RGB(255, 255, 255);
-            if (bColumn && !bInk)
-                ++nRuns;
-            bInk = bColumn;
+            if (nBlank >= 0)
+                ++nBlank;
+            continue;
         }
-        ::ReleaseDC(display.m_hWnd, hDC);
-        EXPECT_EQ(nRuns, ::lstrlenW(psz)) << "digits " << ::lstrlenW(psz);
+        if (nBlank != 0)
+        {
+            if (nBlank > 0)
+                gaps.push_back(nBlank);
+            runs.push_back(0);
+        }
+        ++runs.back();
+        nBlank = 0;
     }
+    ::ReleaseDC(display.m_hWnd, hDC);
+}
+
+// The counter as the scan pages draw it, at their sizes: neighbouring digits
+// are parted by several columns of the page, not one that the eye misses.
+TEST_F(SegmentFixture, CounterDigitsStandApartAtThePagesSizes)
+{
+    MakeCounter(60, 34);
+    display.ModifySegmentStyle(0, SDS_SMOOTH);
+    // The result page's display, the scan page's, and a small one.
+    for (CSize size : { CSize(122, 28), CSize(192, 38), CSize(60, 34) })
+    {
+        display.SetWindowPos(NULL, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        for (LPCTSTR psz : { L"16", L"20", L"888", L"1000" })
+        {
+            display.SetText(psz);
+            std::vector<int> runs, gaps;
+            InkRuns(display, runs, gaps);
+            SCOPED_TRACE(testing::Message() << "\"" << psz << "\" in " << size.cx << "x" << size.cy);
+            ASSERT_EQ(runs.size(), (size_t)::lstrlenW(psz));
+            for (int nGap : gaps)
+                EXPECT_GE(nGap, 3);
+        }
+    }
+}
+
+// A decimal point stays with its digits; only characters stand apart.
+TEST_F(SegmentFixture, APointSitsCloserToItsDigitsThanDigitsToEachOther)
+{
+    MakeCounter(300, 83);
+    std::vector<int> runs, gaps;
+    display.SetText(L"88");
+    InkRuns(display, runs, gaps);
+    ASSERT_EQ(gaps.size(), 1u);
+    int nDigitGap = gaps[0];
+    display.SetText(L"8.8");
+    InkRuns(display, runs, gaps);
+    ASSERT_EQ(gaps.size(), 2u);
+    EXPECT_LT(gaps[0], nDigitGap);
+    EXPECT_LT(gaps[1], nDigitGap);
 }

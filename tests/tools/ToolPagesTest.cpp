@@ -393,3 +393,41 @@ TEST_F(ToolPagesTest, UninstallRowsMatchRegQuery)
         page.OnShowUpdates();
     }
 }
+
+// The page buttons draw their text centred over a picture that carries a
+// sign at its left: a few columns of the face part the sign from the text
+// (Refresh is the longest).
+TEST_F(ToolPagesTest, ButtonSignsStayClearOfTheirTexts)
+{
+    m_wndHost.ShowWindow(SW_SHOW);
+    CStartupRemovePage& startup = OpenStartup();
+    CUninstallRemovePage& uninstall = OpenUninstall();
+    for (CWnd* pButton : { startup.GetDlgItem(1001), uninstall.GetDlgItem(1003) })
+    {
+        ASSERT_TRUE(pButton != NULL);
+        pButton->GetParent()->ShowWindow(SW_SHOW);
+        pButton->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        CString strText;
+        pButton->GetWindowText(strText);
+        CRect rc;
+        pButton->GetClientRect(&rc);
+        HDC hDC = ::GetDC(pButton->m_hWnd);
+        int nSignRight = -1, nTextLeft = -1;
+        // Inside the rounded border: green is the sign, dark ink the text.
+        for (int x = 3; x < rc.Width() - 3; ++x)
+            for (int y = 3; y < rc.Height() - 3; ++y)
+            {
+                COLORREF clr = ::GetPixel(hDC, x, y);
+                int r = GetRValue(clr), g = GetGValue(clr), b = GetBValue(clr);
+                if (g > r + 40 && g > b + 20)
+                    nSignRight = x;
+                else if (r + g + b < 450 && nTextLeft < 0)
+                    nTextLeft = x;
+            }
+        ::ReleaseDC(pButton->m_hWnd, hDC);
+        SCOPED_TRACE((LPCWSTR)strText);
+        ASSERT_GE(nSignRight, 0);
+        ASSERT_GT(nTextLeft, 0);
+        EXPECT_GE(nTextLeft - nSignRight, 5) << "sign to column " << nSignRight << ", text from " << nTextLeft;
+    }
+}

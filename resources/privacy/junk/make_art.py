@@ -11,7 +11,7 @@ PRIVACY = os.path.dirname(HERE)
 RES = os.path.dirname(PRIVACY)
 sys.path.insert(0, RES)
 sys.dont_write_bytecode = True
-from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, ORANGE_LIGHT, SKY, WHITE,  # noqa: E402
+from artlib import (BLUE, BLUE_DARK, BLUE_LIGHT, GREEN, KEY, ORANGE, SKY, WHITE,  # noqa: E402
                     blank, circle, load_art, mix, polygon, write_bmp)
 
 # The optimizer's button kit.
@@ -24,12 +24,13 @@ def save(folder, name, img):
     write_bmp(os.path.join(PRIVACY, folder, name), img)
 
 
-def button_set(folder, w, h, colours, ids):
-    """ids: normal, hover, pressed, disabled; None skips one."""
-    shades = kit.looks(*colours)
+def button_set(folder, w, h, colours, ids, gloss=0.48):
+    """colours: light, mid, dark, or the looks themselves; ids: normal, hover,
+    pressed, disabled; None skips one."""
+    shades = colours if isinstance(colours, dict) else kit.looks(*colours)
     for nid, look in zip(ids, ("normal", "hover", "pressed", "disabled")):
         if nid is not None:
-            save(folder, "button_%d.bmp" % nid, kit.button(w, h, *shades[look]))
+            save(folder, "button_%d.bmp" % nid, kit.button(w, h, *shades[look], gloss=gloss))
 
 
 def title(folder, nid, symbol):
@@ -122,7 +123,8 @@ def shredder():
     button_set("shredder", 96, 28, blue, (281, 280, 279, 291))
     button_set("shredder", 96, 28, blue, (278, 289, 288, 294))
     button_set("shredder", 96, 28, blue, (287, 286, 290, 293))
-    button_set("shredder", 93, 57, (ORANGE_LIGHT, ORANGE, (170, 96, 16)), (270, 272, 271, None))
+    # Shred File: its white text sits on the face, the gloss above it.
+    button_set("shredder", 93, 57, kit.deep_orange_looks(), (270, 272, 271, None), gloss=0.3)
     button_set("shredder", 93, 57, ((240, 150, 140), RED, RED_DARK), (275, 277, 276, None))
 
 
