@@ -168,6 +168,9 @@ private:
     bool ReadLine(std::wstring& strLine, size_t nMaxChars);
     void RejectLine();
     void NoteImportFailure(DWORD dwError, DWORD dwReason = ERROR_SUCCESS);
+    // A check of a file (pBytes NULL) or of bytes in memory.
+    DWORD CheckSource(LPCWSTR pszFileName, const std::vector<BYTE>* pBytes, const RegKeyRule& fnRule,
+                      const RegValueSink& fnValues, int& nLine);
     void BeginRead();
     DWORD ReadFileBody(LPCWSTR pszFileName);
     DWORD ReadBytesBody(const std::vector<BYTE>& bytes);

@@ -145,12 +145,24 @@ DWORD CRegFile::CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, int& nL
 
 DWORD CRegFile::CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, const RegValueSink& fnValues, int& nLine)
 {
+    return CheckSource(pszFileName, NULL, fnRule, fnValues, nLine);
+}
+
+DWORD CRegFile::CheckBytes(const std::vector<BYTE>& bytes, const RegKeyRule& fnRule, const RegValueSink& fnValues,
+                           int& nLine)
+{
+    return CheckSource(NULL, &bytes, fnRule, fnValues, nLine);
+}
+
+DWORD CRegFile::CheckSource(LPCWSTR pszFileName, const std::vector<BYTE>* pBytes, const RegKeyRule& fnRule,
+                            const RegValueSink& fnValues, int& nLine)
+{
     // The import's own reading, so that the check and the import can never
     // see different lines in one file.
     m_samImportView = 0;
     m_pCheckRule = &fnRule;
     m_pCheckValues = fnValues ? &fnValues : NULL;
-    DWORD dwResult = ReadFileBody(pszFileName);
+    DWORD dwResult = pBytes != NULL ? ReadBytesBody(*pBytes) : ReadFileBody(pszFileName);
     m_pCheckRule = NULL;
     m_pCheckValues = NULL;
     nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
@@ -162,19 +174,6 @@ DWORD CRegFile::ImportBytes(const std::vector<BYTE>& bytes, REGSAM samView)
     m_samImportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
     m_pCheckRule = NULL;
     return ReadBytesBody(bytes);
-}
-
-DWORD CRegFile::CheckBytes(const std::vector<BYTE>& bytes, const RegKeyRule& fnRule, const RegValueSink& fnValues,
-                           int& nLine)
-{
-    m_samImportView = 0;
-    m_pCheckRule = &fnRule;
-    m_pCheckValues = fnValues ? &fnValues : NULL;
-    DWORD dwResult = ReadBytesBody(bytes);
-    m_pCheckRule = NULL;
-    m_pCheckValues = NULL;
-    nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
-    return dwResult;
 }
 
 DWORD CRegFile::CheckFileInView(LPCWSTR pszFileName, REGSAM samView, const RegKeyTargetRule& fnRule, int& nLine)
