@@ -1,5 +1,5 @@
 #include "privacy/EvidenceCatalogue.h"
-#include "optimizer/shared/IniFile.h"
+#include "optimizer/shared/LangString.h"
 #include <new>
 
 namespace {
@@ -234,10 +234,11 @@ CEvidenceItem* AddEvidenceItem(CEvidenceItem* pParent, int nStringID, int nLevel
 
 CString ReadEvidenceText(LPCWSTR lpszLanguageFile, LPCWSTR lpszKey)
 {
-    CString strText;
-    if (lpszLanguageFile != NULL && *lpszLanguageFile != 0 && lpszKey != NULL && *lpszKey != 0)
-        CIniFile::AtPath(lpszLanguageFile).ReadString(L"String", lpszKey, strText);
-    return strText;
+    // Cut as every other text of the views: a language file of very long
+    // texts once held the window half a second reading them whole.
+    if (lpszKey == NULL || *lpszKey == 0)
+        return CString();
+    return ReadLangString(lpszLanguageFile, L"String", lpszKey);
 }
 
 CEvidenceItem* BuildEvidenceItemTree(LPCWSTR lpszLanguageFile)

@@ -14,7 +14,8 @@ CEvidenceItem* AddEvidenceItem(CEvidenceItem* pParent, int nStringID, int nLevel
 void FreeEvidenceCatalogue(CEvidenceItem* pFirstRoot);
 // Reads every node's text again from the language file.
 void RelabelEvidenceCatalogue(CEvidenceItem* pFirstRoot, LPCWSTR lpszLanguageFile);
-// The text of a key in section "String"; empty when missing.
+// The text of a key in section "String", at most 999 characters; empty when
+// missing.
 CString ReadEvidenceText(LPCWSTR lpszLanguageFile, LPCWSTR lpszKey);
 
 // The first node with the id, depth first (node before its children), in

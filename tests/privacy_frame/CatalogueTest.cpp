@@ -126,7 +126,8 @@ TEST(EvidenceCatalogue, TextsAreCutAtTheFieldAndMissingKeysGiveEmptyTexts)
 {
     testsupport::ScratchFolder folder;
     std::wstring strLanguage = folder.File(L"Long.ini");
-    std::wstring strLong(300, L'x');
+    // Far beyond the field, as a language file of very long texts has them.
+    std::wstring strLong(100 * 1024, L'x');
     strLong[258] = L'A';
     strLong[259] = L'B';
     ASSERT_TRUE(::WritePrivateProfileStringW(L"String", L"IDS_STR_ROOT_WCH", strLong.c_str(), strLanguage.c_str()));
