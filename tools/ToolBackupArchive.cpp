@@ -500,9 +500,7 @@ BOOL CToolBackupArchive::RestoreRows(const std::vector<CToolBackupRow>& rows, BO
         }
         else if (bOwnTexts)
         {
-            CString strName, strText;
-            ReadStartupBackupEntry(bytes, strName, strText);
-            bAllowed = CheckStartupBackup(bytes, strName, strText);
+            bAllowed = CheckStartupBackup(bytes);
         }
         else
         {

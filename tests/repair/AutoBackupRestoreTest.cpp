@@ -555,8 +555,8 @@ TEST_F(AutoRestoreTest, ManyKeysAreCountedAndARepairBackupRestoresAfterOneYes)
 // writes: in the other view, where only the roots walked in both views count.
 TEST_F(AutoRestoreTest, MirrorKeysAreJudgedAndNamedAsTheKeyTheyWrite)
 {
-    if (!HasTwoRegistryViews())
-        GTEST_SKIP() << "one registry view only";
+    // Every machine the suites run on has both views (64-bit Windows, or WOW64).
+    ASSERT_TRUE(HasTwoRegistryViews()) << "this system has one registry view only";
     const std::wstring strAppPaths = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tamselmirror.exe";
     std::wstring strMirror = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\"
                              L"tamselmirror.exe";
@@ -594,8 +594,8 @@ TEST_F(AutoRestoreTest, MirrorKeysAreJudgedAndNamedAsTheKeyTheyWrite)
 // key in the own view's file restores.
 TEST_F(AutoRestoreTest, ViewFilesAreJudgedInTheirOwnView)
 {
-    if (!HasTwoRegistryViews())
-        GTEST_SKIP() << "one registry view only";
+    // Every machine the suites run on has both views (64-bit Windows, or WOW64).
+    ASSERT_TRUE(HasTwoRegistryViews()) << "this system has one registry view only";
     const std::wstring strHelp = L"SOFTWARE\\Microsoft\\Windows\\Help\\TamselViewTest";
     const std::wstring strUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TamselViewTest";
     std::wstring strHelpText = Header() + L"[HKEY_LOCAL_MACHINE\\" + strHelp + L"]\r\n\"a.hlp\"=\"C:\\\\\"\r\n";
