@@ -13,6 +13,9 @@ mkdir -p "$prefix.home"
 export WINEPREFIX="$prefix" HOME="$prefix.home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export PATH="/usr/lib/wine:$PATH"
 "$loader" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+# One wine server for the whole run: every "reg query" of the recheck meets
+# the registry the scan saw, never a server that is just starting or ending.
+wineserver -p >/dev/null 2>&1
 rows="$prefix.home/rows.tsv"
 TAMSEL_FRESH_PREFIX=1 TAMSEL_FRESH_ROWS="$(wine64 winepath -w "$rows" 2>/dev/null)" \
     "$loader" "$program" --gtest_also_run_disabled_tests --gtest_filter='FreshPrefix.*'
