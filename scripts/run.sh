@@ -1,28 +1,29 @@
 #!/usr/bin/env bash
 # Builds Tamsel and starts it under Wine: the 32-bit product, as 64-bit Windows
-# runs it (WOW64). On a machine whose kernel runs no 32-bit code it says so and
-# starts the x86_64 build of the same sources instead. Without a display it
-# runs under Xvfb, saves a screenshot and ends the program.
+# runs it (WOW64). On a machine whose kernel runs no 32-bit code (or with
+# TAMSEL_I686_EMULATE=1) qemu-i386 runs it (scripts/i686-emulated.sh).
+# Without a display it runs under Xvfb, saves a screenshot and ends the program.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    arch=i686 loader=wine
+if [ "${TAMSEL_I686_EMULATE:-0}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    emulated=()
 else
-    echo "This machine runs no 32-bit code: starting the x86_64 build instead of the 32-bit product."
-    arch=x86_64 loader=wine64
+    echo "Starting the 32-bit product under qemu-i386 (this machine's kernel runs no 32-bit code, or TAMSEL_I686_EMULATE=1)."
+    emulated=("$root/scripts/i686-emulated.sh")
 fi
-"$root/scripts/build.sh" $arch
-stage="$root/build/$arch/stage"
+loader=wine
+"$root/scripts/build.sh" i686
+stage="$root/build/i686/stage"
 export WINEPREFIX="${WINEPREFIX:-$root/build/run-prefix}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export PATH="/usr/lib/wine:$PATH"
 if [ ! -d "$WINEPREFIX" ]; then
     mkdir -p "$root/build/run-home"
-    HOME="$root/build/run-home" $loader wineboot -i >/dev/null 2>&1 && wineserver -w
+    HOME="$root/build/run-home" ${emulated[@]+"${emulated[@]}"} $loader wineboot -i >/dev/null 2>&1 && wineserver -w
 fi
 if [ -n "${DISPLAY:-}" ]; then
-    exec $loader "$stage/Tamsel.exe"
+    exec ${emulated[@]+"${emulated[@]}"} $loader "$stage/Tamsel.exe"
 fi
 display=":$(( 140 + RANDOM % 50 ))"
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -30,9 +31,10 @@ xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null; true' EXIT
 export DISPLAY="$display"
 sleep 1
-$loader "$stage/Tamsel.exe" &
+${emulated[@]+"${emulated[@]}"} $loader "$stage/Tamsel.exe" &
 app_pid=$!
-sleep "${TAMSEL_SCREENSHOT_DELAY:-8}"
+# Emulated, the program takes several times longer to show.
+sleep "${TAMSEL_SCREENSHOT_DELAY:-$([ ${#emulated[@]} -gt 0 ] && echo 40 || echo 8)}"
 shot="$root/build/tamsel-screenshot.png"
 import -window root "$shot"
 echo "No display: Tamsel ran under Xvfb; screenshot saved to $shot"

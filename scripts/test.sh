@@ -2,7 +2,8 @@
 # Builds the i686 product with its tests and the x86_64 test build (each once,
 # with all cores), then runs every suite of both under Wine: the i686 suites
 # under the 32-bit loader in 64-bit prefixes (WOW64, as users run the product),
-# the x86_64 ones under wine64. Each suite runs in its own copy of a freshly
+# the x86_64 ones under wine64; where the kernel runs no 32-bit code, the
+# i686 ones under qemu-i386 (scripts/i686-emulated.sh). Each suite runs in its own copy of a freshly
 # booted prefix on its own Xvfb display, side by side. Missing peer tools and
 # services fail their tests here instead of skipping them.
 set -euo pipefail
@@ -17,27 +18,37 @@ trap report_time EXIT
 "$root/scripts/install-deps.sh"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-"$root/scripts/build.sh" i686 -DTAMSEL_BUILD_TESTS=ON "${launcher[@]}"
+# Whether the kernel runs 32-bit code at all: some virtual machines turn the
+# IA-32 emulation off, and then no 32-bit program starts on its own. There
+# (or with TAMSEL_I686_EMULATE=1) qemu-i386 runs the i686 suites inside a
+# private namespace (scripts/i686-emulated.sh); emulated code is slower, so a
+# suite gets a longer bound before it counts as hung, and fewer run at once.
+runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+jobs=$(nproc)
+i686_run=()
+i686_jobs=$jobs
+i686_timeout=600
+if [ "${TAMSEL_I686_EMULATE:-0}" = 1 ] || ! runs_32bit; then
+    i686_run=("$root/scripts/i686-emulated.sh")
+    i686_jobs=$(( jobs > 4 ? jobs - 2 : jobs ))
+    i686_timeout=1800
+    if runs_32bit; then
+        echo "scripts/test.sh: TAMSEL_I686_EMULATE=1: the i686 suites run under qemu-i386."
+    else
+        echo "scripts/test.sh: this machine's kernel runs no 32-bit code: the i686 suites run under qemu-i386."
+    fi
+fi
+"$root/scripts/build.sh" i686 -DTAMSEL_BUILD_TESTS=ON -DTAMSEL_TEST_TIMEOUT=$i686_timeout "${launcher[@]}"
 "$root/scripts/build.sh" x86_64 -DTAMSEL_BUILD_TESTS=ON "${launcher[@]}"
 export TAMSEL_REQUIRE_PEERS=1
 
-# Whether the kernel runs 32-bit code at all: some virtual machines turn the
-# IA-32 emulation off, and then no 32-bit program can start.
-runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
-
-jobs=$(nproc)
 status=0
-if runs_32bit; then
-    # Both builds' suites share the machine.
-    (cd "$root/build/i686" && ctest --output-on-failure -j "$jobs" "$@") > "$root/build/i686-ctest.log" 2>&1 &
-    i686_pid=$!
-    (cd "$root/build/x86_64" && ctest --output-on-failure -j "$jobs" "$@") || status=1
-    wait $i686_pid || status=1
-    echo "== i686 suites (WOW64) =="
-    cat "$root/build/i686-ctest.log"
-else
-    echo "scripts/test.sh: THIS MACHINE RUNS NO 32-BIT CODE (/usr/lib/wine/wine: $(/usr/lib/wine/wine --version 2>&1 | head -n1))."
-    echo "scripts/test.sh: the i686 test executables were built but NOT run; only the x86_64 suites run."
-    (cd "$root/build/x86_64" && ctest --output-on-failure -j "$jobs" "$@") || status=1
-fi
+# Both builds' suites share the machine.
+(cd "$root/build/i686" && ${i686_run[@]+"${i686_run[@]}"} ctest --output-on-failure -j "$i686_jobs" "$@") \
+    > "$root/build/i686-ctest.log" 2>&1 &
+i686_pid=$!
+(cd "$root/build/x86_64" && ctest --output-on-failure -j "$jobs" "$@") || status=1
+wait $i686_pid || status=1
+echo "== i686 suites (WOW64$([ ${#i686_run[@]} -gt 0 ] && echo ', under qemu-i386')) =="
+cat "$root/build/i686-ctest.log"
 exit $status
