@@ -1,6 +1,7 @@
 #include "app/LauncherPages.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
+#include "services/SystemProgram.h"
 
 namespace {
 CTamselApp* App()
@@ -76,9 +77,13 @@ void CLauncherPage::OpenWithShell(LPCTSTR lpszFile, int nShowCmd)
     ::ShellExecuteW(NULL, L"open", lpszFile, NULL, NULL, nShowCmd);
 }
 
-void CLauncherPage::RunCommandLine(LPCSTR lpszCommandLine)
+void CLauncherPage::OpenSystemTool(LPCWSTR lpszName, LPCWSTR lpszArguments)
 {
-    ::WinExec(lpszCommandLine, SW_SHOW);
+    CString strName = lpszName;
+    BOOL bProgram = strName.GetLength() > 4 && strName.Right(4).CompareNoCase(L".exe") == 0;
+    if (bProgram && !SystemProgramOf(strName).IsEmpty() && StartSystemProgram(lpszName, lpszArguments))
+        return;
+    ::ShellExecuteW(NULL, L"open", lpszName, lpszArguments, NULL, SW_SHOW);
 }
 
 // ---- Options ------------------------------------------------------------------------
@@ -166,12 +171,12 @@ LPCTSTR CComputerToolsPage::GetWindowsUpdateTool(DWORD dwMajorVersion)
     return dwMajorVersion < 6 ? L"wupdmgr.exe" : L"wuapp.exe";
 }
 
-void CComputerToolsPage::OnComputerManagement() { OpenWithShell(L"compmgmt.msc"); }
-void CComputerToolsPage::OnDefragmenter() { OpenWithShell(GetDefragmenter(GetWindowsMajorVersion())); }
-void CComputerToolsPage::OnWindowsUpdate() { OpenWithShell(GetWindowsUpdateTool(GetWindowsMajorVersion())); }
-void CComputerToolsPage::OnSystemProperties() { RunCommandLine("rundll32.exe shell32.dll,Control_RunDLL sysdm.cpl"); }
-void CComputerToolsPage::OnDiskCleanup() { RunCommandLine("cleanmgr.exe"); }
-void CComputerToolsPage::OnControlPanel() { OpenWithShell(L"control.exe"); }
+void CComputerToolsPage::OnComputerManagement() { OpenSystemTool(L"compmgmt.msc"); }
+void CComputerToolsPage::OnDefragmenter() { OpenSystemTool(GetDefragmenter(GetWindowsMajorVersion())); }
+void CComputerToolsPage::OnWindowsUpdate() { OpenSystemTool(GetWindowsUpdateTool(GetWindowsMajorVersion())); }
+void CComputerToolsPage::OnSystemProperties() { OpenSystemTool(L"rundll32.exe", L"shell32.dll,Control_RunDLL sysdm.cpl"); }
+void CComputerToolsPage::OnDiskCleanup() { OpenSystemTool(L"cleanmgr.exe"); }
+void CComputerToolsPage::OnControlPanel() { OpenSystemTool(L"control.exe"); }
 
 // ---- Windows security tools ---------------------------------------------------------
 
@@ -185,10 +190,10 @@ BEGIN_MESSAGE_MAP(CSecurityPage, CLauncherPage)
 END_MESSAGE_MAP()
 
 CSecurityPage::CSecurityPage() : CLauncherPage(IDD_SECURITY_PAGE, s_securityButtons, 4) {}
-void CSecurityPage::OnLocalSecurity() { OpenWithShell(L"secpol.msc"); }
-void CSecurityPage::OnUsersAndGroups() { OpenWithShell(L"lusrmgr.msc"); }
-void CSecurityPage::OnGroupPolicy() { OpenWithShell(L"gpedit.msc"); }
-void CSecurityPage::OnSecurityCenter() { RunCommandLine("rundll32.exe shell32.dll,Control_RunDLL wscui.cpl"); }
+void CSecurityPage::OnLocalSecurity() { OpenSystemTool(L"secpol.msc"); }
+void CSecurityPage::OnUsersAndGroups() { OpenSystemTool(L"lusrmgr.msc"); }
+void CSecurityPage::OnGroupPolicy() { OpenSystemTool(L"gpedit.msc"); }
+void CSecurityPage::OnSecurityCenter() { OpenSystemTool(L"rundll32.exe", L"shell32.dll,Control_RunDLL wscui.cpl"); }
 
 // ---- Scan and clean -------------------------------------------------------------------
 
@@ -224,12 +229,12 @@ BEGIN_MESSAGE_MAP(CSystemPage, CLauncherPage)
 END_MESSAGE_MAP()
 
 CSystemPage::CSystemPage() : CLauncherPage(IDD_SYSTEM_PAGE, s_systemButtons, 6) {}
-void CSystemPage::OnDeviceManager() { OpenWithShell(L"devmgmt.msc"); }
-void CSystemPage::OnEventViewer() { OpenWithShell(L"eventvwr.msc"); }
-void CSystemPage::OnDiskManagement() { OpenWithShell(L"diskmgmt.msc"); }
-void CSystemPage::OnMsconfig() { OpenWithShell(L"msconfig.exe"); }
-void CSystemPage::OnPerformanceMonitor() { OpenWithShell(L"perfmon.msc"); }
-void CSystemPage::OnAddRemove() { RunCommandLine("rundll32.exe shell32.dll,Control_RunDLL appwiz.cpl"); }
+void CSystemPage::OnDeviceManager() { OpenSystemTool(L"devmgmt.msc"); }
+void CSystemPage::OnEventViewer() { OpenSystemTool(L"eventvwr.msc"); }
+void CSystemPage::OnDiskManagement() { OpenSystemTool(L"diskmgmt.msc"); }
+void CSystemPage::OnMsconfig() { OpenSystemTool(L"msconfig.exe"); }
+void CSystemPage::OnPerformanceMonitor() { OpenSystemTool(L"perfmon.msc"); }
+void CSystemPage::OnAddRemove() { OpenSystemTool(L"rundll32.exe", L"shell32.dll,Control_RunDLL appwiz.cpl"); }
 
 // ---- Optimizer launcher ---------------------------------------------------------------
 

@@ -31,7 +31,11 @@ protected:
 
     // Starts a program or document with the shell's "open"; failures stay silent.
     static void OpenWithShell(LPCTSTR lpszFile, int nShowCmd = SW_SHOW);
-    static void RunCommandLine(LPCSTR lpszCommandLine);
+    // Starts a Windows tool: a program (.exe) of the system folder as a user
+    // of 64-bit Windows gets it (services/SystemProgram.h); a console (.msc)
+    // or a program the folder lacks goes to the shell, which finds it through
+    // App Paths. Failures stay silent.
+    static void OpenSystemTool(LPCWSTR lpszName, LPCWSTR lpszArguments = NULL);
 
     UINT m_nIDTemplate;
     const LauncherButton* m_pButtons;

@@ -1,7 +1,9 @@
 #include "tools/IeRestorePage.h"
 #include "app/TamselApp.h"
-#include "services/NtRegistry.h"
+#include "services/RegHive.h"
+#include "services/RegKeyTarget.h"
 #include "services/RegTreeDelete.h"
+#include "services/ScopedHandle.h"
 #include <shlwapi.h>
 
 namespace {
@@ -11,42 +13,95 @@ const LPCWSTR RESTRICTIONS_KEY = L"Software\\Policies\\Microsoft\\Internet Explo
 const LPCWSTR START_LINK = L"http://go.microsoft.com/fwlink/?LinkId=69157";
 const LPCWSTR SEARCH_LINK = L"http://go.microsoft.com/fwlink/?LinkId=54896";
 
+// The views a repair of hRoot\pszKey reaches: on 64-bit Windows the 64-bit
+// and the 32-bit Internet Explorer each read their own view, so a key the
+// views keep apart is written in both, a key they share (HKCU's, a linked
+// policy key) once; 32-bit Windows has the one.
+int KeyViews(HKEY hRoot, LPCWSTR pszKey, REGSAM views[2])
+{
+    views[0] = 0;
+    const RegHive* pHive = FindRegHive(hRoot, REG_HIVE_COMMON);
+    if (pHive == NULL || !HasTwoRegistryViews())
+        return 1;
+    if (ResolveRegKeyTarget(CString(pHive->pszName) + L"\\" + pszKey, KEY_WOW64_64KEY).m_samView == 0)
+        return 1;
+    views[0] = KEY_WOW64_64KEY;
+    views[1] = KEY_WOW64_32KEY;
+    return 2;
+}
+
 BOOL WriteStrings(HKEY hRoot, LPCWSTR pszKey, std::initializer_list<LPCWSTR> names, LPCWSTR pszText)
 {
-    CNtRegistry reg;
-    if (!reg.SetKey(hRoot, pszKey, TRUE, TRUE))
-        return FALSE;
+    REGSAM views[2];
+    int nViews = KeyViews(hRoot, pszKey, views);
     BOOL bOk = TRUE;
-    for (LPCWSTR pszName : names)
-        bOk = reg.WriteString(pszName, pszText) && bOk;
+    for (int i = 0; i < nViews; i++)
+    {
+        CRegKeyHandle key;
+        if (::RegCreateKeyExW(hRoot, pszKey, 0, NULL, 0, KEY_SET_VALUE | views[i], NULL, key.Receive(), NULL) !=
+            ERROR_SUCCESS)
+        {
+            bOk = FALSE;
+            continue;
+        }
+        DWORD dwBytes = (DWORD)(lstrlenW(pszText) + 1) * sizeof(wchar_t);
+        for (LPCWSTR pszName : names)
+            bOk = ::RegSetValueExW(key, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszText), dwBytes) ==
+                      ERROR_SUCCESS &&
+                  bOk;
+    }
     return bOk;
 }
 
 // A value or key that is already gone counts as removed.
 BOOL DeleteValueWhereKeyExists(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszName)
 {
-    HKEY hKey = NULL;
-    LONG nResult = ::RegOpenKeyExW(hRoot, pszKey, 0, KEY_SET_VALUE, &hKey);
-    if (nResult == ERROR_FILE_NOT_FOUND)
-        return TRUE;
-    if (nResult != ERROR_SUCCESS)
-        return FALSE;
-    nResult = ::RegDeleteValueW(hKey, pszName);
-    ::RegCloseKey(hKey);
+    REGSAM views[2];
+    int nViews = KeyViews(hRoot, pszKey, views);
+    BOOL bOk = TRUE;
+    for (int i = 0; i < nViews; i++)
+    {
+        CRegKeyHandle key;
+        LONG nResult = ::RegOpenKeyExW(hRoot, pszKey, 0, KEY_SET_VALUE | views[i], key.Receive());
+        if (nResult == ERROR_FILE_NOT_FOUND)
+            continue;
+        if (nResult == ERROR_SUCCESS)
+            nResult = ::RegDeleteValueW(key, pszName);
+        bOk = (nResult == ERROR_SUCCESS || nResult == ERROR_FILE_NOT_FOUND) && bOk;
+    }
+    return bOk;
+}
+
+BOOL DeleteTreeInView(HKEY hRoot, LPCWSTR pszKey, REGSAM samView)
+{
+    LONG nResult = DeleteRegTree(hRoot, pszKey, samView, NULL);
     return nResult == ERROR_SUCCESS || nResult == ERROR_FILE_NOT_FOUND;
 }
 
 BOOL DeleteTree(HKEY hRoot, LPCWSTR pszKey)
 {
-    LONG nResult = DeleteRegTree(hRoot, pszKey, 0, NULL);
-    return nResult == ERROR_SUCCESS || nResult == ERROR_FILE_NOT_FOUND;
+    REGSAM views[2];
+    int nViews = KeyViews(hRoot, pszKey, views);
+    BOOL bOk = TRUE;
+    for (int i = 0; i < nViews; i++)
+        bOk = DeleteTreeInView(hRoot, pszKey, views[i]) && bOk;
+    return bOk;
 }
 
 BOOL RecreateEmpty(HKEY hRoot, LPCWSTR pszKey)
 {
-    BOOL bDeleted = DeleteTree(hRoot, pszKey);
-    CNtRegistry reg;
-    return reg.SetKey(hRoot, pszKey, TRUE, TRUE) && bDeleted;
+    REGSAM views[2];
+    int nViews = KeyViews(hRoot, pszKey, views);
+    BOOL bOk = TRUE;
+    for (int i = 0; i < nViews; i++)
+    {
+        BOOL bDeleted = DeleteTreeInView(hRoot, pszKey, views[i]);
+        CRegKeyHandle key;
+        bOk = ::RegCreateKeyExW(hRoot, pszKey, 0, NULL, 0, KEY_QUERY_VALUE | views[i], NULL, key.Receive(), NULL) ==
+                  ERROR_SUCCESS &&
+              bDeleted && bOk;
+    }
+    return bOk;
 }
 
 } // namespace

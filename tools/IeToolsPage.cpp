@@ -1,5 +1,6 @@
 #include "tools/IeToolsPage.h"
 #include "app/TamselDlg.h"
+#include "services/SystemProgram.h"
 
 static const LauncherButton s_ieButtons[] = {{1005, 8029}, {1004, 8014}, {1001, 1140}, {1002, 1141}, {1003, 1142}};
 
@@ -17,34 +18,7 @@ CIeToolsPage::CIeToolsPage() : CLauncherPage(366, s_ieButtons, 5)
 
 BOOL CIeToolsPage::StartInternetOptions(HANDLE* phProcess)
 {
-    if (phProcess != NULL)
-        *phProcess = NULL;
-    // By full path: a bare name could run a rundll32.exe from the program or current folder.
-    WCHAR szSystem[MAX_PATH] = {};
-    UINT nLength = ::GetSystemDirectoryW(szSystem, MAX_PATH);
-    if (nLength == 0 || nLength >= MAX_PATH)
-        return FALSE;
-    CString strProgram = szSystem;
-    strProgram.TrimRight(L'\\');
-    strProgram += L"\\rundll32.exe";
-    CString strCommand = L"\"" + strProgram + L"\" shell32.dll,Control_RunDLL inetcpl.cpl";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOW;
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(strProgram, strCommand.GetBuffer(), NULL, NULL, FALSE, 0, NULL, szSystem, &si, &pi))
-    {
-        strCommand.ReleaseBuffer();
-        return FALSE;
-    }
-    strCommand.ReleaseBuffer();
-    ::CloseHandle(pi.hThread);
-    if (phProcess != NULL)
-        *phProcess = pi.hProcess;
-    else
-        ::CloseHandle(pi.hProcess);
-    return TRUE;
+    return StartSystemProgram(L"rundll32.exe", L"shell32.dll,Control_RunDLL inetcpl.cpl", phProcess);
 }
 
 void CIeToolsPage::OnInternetOptions()

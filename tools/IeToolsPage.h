@@ -10,8 +10,9 @@ public:
     CIeToolsPage();
 
     afx_msg void OnInternetOptions();
-    // Starts the Internet Options through the system folder's rundll32.exe;
-    // with phProcess the caller gets the process handle and closes it.
+    // Starts the Internet Options through the system folder's rundll32.exe
+    // (the 64-bit one on 64-bit Windows, as the system starts them); with
+    // phProcess the caller gets the process handle and closes it.
     static BOOL StartInternetOptions(HANDLE* phProcess);
 
 protected:

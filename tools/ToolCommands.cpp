@@ -1,10 +1,35 @@
 #include "tools/ToolCommands.h"
 #include "services/FileVersionInfo.h"
+#include "services/SystemProgram.h"
 #include "resources/main_window/MainWindowIds.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <vector>
+
+namespace {
+
+// The program part of a command line: the quoted text at its start, or the
+// text up to the first blank.
+CString ProgramToken(const CString& strCommand)
+{
+    CString strText = strCommand;
+    strText.TrimLeft();
+    if (!strText.IsEmpty() && strText[0] == L'"')
+    {
+        int nEnd = strText.Find(L'"', 1);
+        return nEnd > 0 ? strText.Mid(1, nEnd - 1) : strText.Mid(1);
+    }
+    int nBlank = strText.FindOneOf(L" \t");
+    return nBlank < 0 ? strText : strText.Left(nBlank);
+}
+
+} // namespace
+
+CString SystemProgramOfCommand(const CString& strCommand)
+{
+    return SystemProgramOf(ProgramToken(strCommand));
+}
 
 BOOL StartCommandLine(const CString& strCommand, DWORD* pdwError)
 {
@@ -17,10 +42,14 @@ BOOL StartCommandLine(const CString& strCommand, DWORD* pdwError)
     {
         // CreateProcessW may write into the command line: a copy of its own.
         std::vector<wchar_t> buffer((LPCWSTR)strCommand, (LPCWSTR)strCommand + strCommand.GetLength() + 1);
+        // A system program named by the command runs from the real System32,
+        // as Windows runs the command at logon or from its own uninstall list.
+        CString strProgram = SystemProgramOfCommand(strCommand);
         STARTUPINFOW si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};
-        if (CreateProcessW(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        if (CreateProcessW(strProgram.IsEmpty() ? NULL : (LPCWSTR)strProgram, buffer.data(), NULL, NULL, FALSE, 0, NULL,
+                           NULL, &si, &pi))
         {
             CloseHandle(pi.hThread);
             CloseHandle(pi.hProcess);

@@ -8,10 +8,16 @@
 #define TOOL_MAX_COMMAND 32767
 
 // Starts the command line whole, in a buffer of its own size, and closes the
-// process and thread handles at once. FALSE with the error: a command over
+// process and thread handles at once. A program of the system folder is the
+// one a user of 64-bit Windows gets (SystemProgramOfCommand); the command
+// line stays as written. FALSE with the error: a command over
 // TOOL_MAX_COMMAND characters (ERROR_FILENAME_EXCED_RANGE, nothing started),
 // an empty one, or the error of CreateProcessW.
 BOOL StartCommandLine(const CString& strCommand, DWORD* pdwError = NULL);
+// The file StartCommandLine starts the command with: the system program its
+// first part (quoted, or up to the first blank) names; empty when the program
+// is left to CreateProcessW's own search.
+CString SystemProgramOfCommand(const CString& strCommand);
 
 // The program of a startup command: unquoted, in lower case, cut behind the
 // first ".exe" and trimmed at its end.

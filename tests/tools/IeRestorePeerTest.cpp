@@ -1,7 +1,12 @@
 // The Internet Explorer repairs against Wine's own reg.exe: exports of
 // HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE\Software taken before and after a
-// Restore of every row differ by exactly what the nine repairs do.
+// Restore of every row differ by exactly what the nine repairs do. On 64-bit
+// Windows the machine keys are exported from the 64-bit view, which shows
+// the 32-bit view's keys under Wow6432Node: both Internet Explorers' keys.
 #include "app/TamselApp.h"
+#include "scanner/KeyReader.h"
+#include "services/RegKeyTarget.h"
+#include "services/RegTreeDelete.h"
 #include "tools/IeRestorePage.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TestSupport.h"
@@ -153,20 +158,77 @@ int RegExe(const std::wstring& strArguments)
     return RunWindowsProgram(L"reg.exe " + strArguments, 180000);
 }
 
+// The views the machine keys are planted in and repaired in: each Internet
+// Explorer's on 64-bit Windows, the one view elsewhere.
+std::vector<REGSAM> MachineViews()
+{
+    if (!HasTwoRegistryViews())
+        return {0};
+    return {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+}
+
+// reg.exe's switch for a view ("" for the process's own).
+std::wstring ViewSwitch(REGSAM samView)
+{
+    if (samView == KEY_WOW64_64KEY)
+        return L" /reg:64";
+    if (samView == KEY_WOW64_32KEY)
+        return L" /reg:32";
+    return L"";
+}
+
+// The view the machine exports are taken in: the 64-bit one where there are two.
+REGSAM ExportView()
+{
+    return HasTwoRegistryViews() ? KEY_WOW64_64KEY : 0;
+}
+
+// How a key of that view ("SOFTWARE\...") is named in an export of ExportView().
+std::wstring ExportedName(const std::wstring& strKey, REGSAM samView)
+{
+    if (samView != KEY_WOW64_32KEY)
+        return strKey;
+    return strKey.substr(0, 9) + L"Wow6432Node\\" + strKey.substr(9);
+}
+
+// Whether the 32-bit view's hRoot\strKey is a key of its own rather than the
+// 64-bit view's under a second name (absent counts as its own).
+bool OwnKeyIn32BitView(HKEY hRoot, const std::wstring& strKey)
+{
+    CKeyReader key64, key32;
+    if (key32.Open(hRoot, strKey.c_str(), KEY_WOW64_32KEY) != ERROR_SUCCESS ||
+        key64.Open(hRoot, strKey.c_str(), KEY_WOW64_64KEY) != ERROR_SUCCESS)
+        return true;
+    return key32.GetObjectName().CompareNoCase(key64.GetObjectName()) != 0;
+}
+
+void PlantValue(HKEY hRoot, const std::wstring& strKey, const std::wstring& strName, DWORD dwType, const Bytes& data,
+                REGSAM samView)
+{
+    HKEY hKey = NULL;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(hRoot, strKey.c_str(), 0, NULL, 0, KEY_SET_VALUE | samView, NULL, &hKey, NULL));
+    LONG nResult = RegSetValueExW(hKey, strName.c_str(), 0, dwType, data.data(), (DWORD)data.size());
+    RegCloseKey(hKey);
+    ASSERT_EQ(ERROR_SUCCESS, nResult);
+}
+
 // The keys the test plants in and the repairs write to, put back as they
 // were afterwards (exported with reg.exe, deleted, imported again).
 class KeysKeeper
 {
 public:
     explicit KeysKeeper(const ScratchFolder& folder) : m_folder(folder) {}
-    bool Keep(const std::wstring& strRootName, HKEY hRoot, const std::wstring& strKey)
+    // samView: the view the key is kept in (0: the process's own).
+    bool Keep(const std::wstring& strRootName, HKEY hRoot, const std::wstring& strKey, REGSAM samView = 0)
     {
-        Kept kept = {hRoot, strKey, m_folder.File(L"kept" + std::to_wstring(m_kept.size()) + L".reg"), false};
+        Kept kept = {hRoot, strKey, samView, m_folder.File(L"kept" + std::to_wstring(m_kept.size()) + L".reg"), false};
         HKEY hKey = NULL;
-        if (RegOpenKeyExW(hRoot, strKey.c_str(), 0, KEY_READ, &hKey) == ERROR_SUCCESS)
+        if (RegOpenKeyExW(hRoot, strKey.c_str(), 0, KEY_READ | samView, &hKey) == ERROR_SUCCESS)
         {
             RegCloseKey(hKey);
-            if (RegExe(L"export \"" + strRootName + L"\\" + strKey + L"\" \"" + kept.strFile + L"\" /y") != 0)
+            if (RegExe(L"export \"" + strRootName + L"\\" + strKey + L"\" \"" + kept.strFile + L"\" /y" +
+                       ViewSwitch(samView)) != 0)
                 return false;
             kept.bExisted = true;
         }
@@ -177,9 +239,9 @@ public:
     {
         for (auto it = m_kept.rbegin(); it != m_kept.rend(); ++it)
         {
-            SHDeleteKeyW(it->hRoot, it->strKey.c_str());
+            DeleteRegTree(it->hRoot, it->strKey.c_str(), it->samView, NULL);
             if (it->bExisted)
-                RegExe(L"import \"" + it->strFile + L"\"");
+                RegExe(L"import \"" + it->strFile + L"\"" + ViewSwitch(it->samView));
         }
     }
 
@@ -188,6 +250,7 @@ private:
     {
         HKEY hRoot;
         std::wstring strKey;
+        REGSAM samView;
         std::wstring strFile;
         bool bExisted;
     };
@@ -223,30 +286,47 @@ TEST(IeRestorePeer, ExportsDifferByTheRepairsOnly)
 
     {
         KeysKeeper keeper(folder);
-        ASSERT_TRUE(keeper.Keep(L"HKLM", HKEY_LOCAL_MACHINE, kIeMain));
+        // The machine keys in each view, once where the views share them.
+        for (REGSAM samView : MachineViews())
+        {
+            for (const wchar_t* pszKey : {kIeMain, L"Software\\Policies"})
+            {
+                if (samView != KEY_WOW64_32KEY || OwnKeyIn32BitView(HKEY_LOCAL_MACHINE, pszKey))
+                    ASSERT_TRUE(keeper.Keep(L"HKLM", HKEY_LOCAL_MACHINE, pszKey, samView));
+            }
+        }
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, kUserMain));
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, kSystem));
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, L"Software\\Policies"));
-        ASSERT_TRUE(keeper.Keep(L"HKLM", HKEY_LOCAL_MACHINE, L"Software\\Policies"));
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, kMenuExt));
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, kTypedUrls));
         ASSERT_TRUE(keeper.Keep(L"HKCU", HKEY_CURRENT_USER, kToolbar));
 
-        // Something for every repair to change; the HKLM Restrictions key is
-        // missing, so repair 4 creates it.
-        SetText(HKEY_LOCAL_MACHINE, kIeMain, L"Start Page", L"http://planted.example/start");
-        SetText(HKEY_LOCAL_MACHINE, kIeMain, L"Default_Page_URL", L"http://planted.example/default");
-        SetText(HKEY_LOCAL_MACHINE, kIeMain, L"Search Page", L"http://planted.example/search");
-        SetText(HKEY_LOCAL_MACHINE, kIeMain, L"Default_Search_URL", L"http://planted.example/dsearch");
+        // Something for every repair to change, in each view each Internet
+        // Explorer reads; the HKLM Restrictions key is missing, so repair 4
+        // creates it.
+        for (REGSAM samView : MachineViews())
+        {
+            ASSERT_NO_FATAL_FAILURE(PlantValue(HKEY_LOCAL_MACHINE, kIeMain, L"Start Page", REG_SZ,
+                                               TextBytes(L"http://planted.example/start"), samView));
+            ASSERT_NO_FATAL_FAILURE(PlantValue(HKEY_LOCAL_MACHINE, kIeMain, L"Default_Page_URL", REG_SZ,
+                                               TextBytes(L"http://planted.example/default"), samView));
+            ASSERT_NO_FATAL_FAILURE(PlantValue(HKEY_LOCAL_MACHINE, kIeMain, L"Search Page", REG_SZ,
+                                               TextBytes(L"http://planted.example/search"), samView));
+            ASSERT_NO_FATAL_FAILURE(PlantValue(HKEY_LOCAL_MACHINE, kIeMain, L"Default_Search_URL", REG_SZ,
+                                               TextBytes(L"http://planted.example/dsearch"), samView));
+            ASSERT_NO_FATAL_FAILURE(
+                PlantValue(HKEY_LOCAL_MACHINE, kControlPanel, L"HomePage", REG_DWORD, {1, 0, 0, 0}, samView));
+            ASSERT_NO_FATAL_FAILURE(PlantValue(HKEY_LOCAL_MACHINE, std::wstring(kControlPanel) + L"\\Sub", L"x", REG_SZ,
+                                               TextBytes(L"y"), samView));
+            DeleteRegTree(HKEY_LOCAL_MACHINE, kRestrictions, samView, NULL);
+        }
         SetText(HKEY_CURRENT_USER, kUserMain, L"Start Page", L"http://planted.example/ustart");
         SetText(HKEY_CURRENT_USER, kUserMain, L"Search Page", L"http://planted.example/usearch");
         SetValue(HKEY_CURRENT_USER, kSystem, L"DisableRegistryTools", REG_DWORD, {1, 0, 0, 0});
         SetText(HKEY_CURRENT_USER, kSystem, L"Other", L"kept");
         SetValue(HKEY_CURRENT_USER, kRestrictions, L"NoBrowserContextMenu", REG_DWORD, {1, 0, 0, 0});
         SetValue(HKEY_CURRENT_USER, kRestrictions, L"NoPrinting", REG_DWORD, {1, 0, 0, 0});
-        SHDeleteKeyW(HKEY_LOCAL_MACHINE, kRestrictions);
-        SetValue(HKEY_LOCAL_MACHINE, kControlPanel, L"HomePage", REG_DWORD, {1, 0, 0, 0});
-        SetText(HKEY_LOCAL_MACHINE, std::wstring(kControlPanel) + L"\\Sub", L"x", L"y");
         SetText(HKEY_CURRENT_USER, std::wstring(kMenuExt) + L"\\Add to Foo", L"", L"res://foo");
         SetText(HKEY_CURRENT_USER, kTypedUrls, L"url1", L"http://example.org/");
         SetText(HKEY_CURRENT_USER, kToolbar, L"LinksFolderName", L"Linky");
@@ -256,14 +336,14 @@ TEST(IeRestorePeer, ExportsDifferByTheRepairsOnly)
         const std::wstring strMachineBefore = folder.File(L"hklm-before.reg"),
                            strMachineAfter = folder.File(L"hklm-after.reg");
         ASSERT_EQ(RegExe(L"export HKCU \"" + strUserBefore + L"\" /y"), 0);
-        ASSERT_EQ(RegExe(L"export \"HKLM\\Software\" \"" + strMachineBefore + L"\" /y"), 0);
+        ASSERT_EQ(RegExe(L"export \"HKLM\\Software\" \"" + strMachineBefore + L"\" /y" + ViewSwitch(ExportView())), 0);
         MessageBoxRecorder boxes;
         for (int i = 0; i < pPage->GetList().GetItemCount(); i++)
             EXPECT_EQ(pPage->GetList().GetCheckbox(i, 0), 2) << i;
         pPage->OnRestore();
         EXPECT_EQ(boxes.LastText(), L"IE Restore Finished!");
         ASSERT_EQ(RegExe(L"export HKCU \"" + strUserAfter + L"\" /y"), 0);
-        ASSERT_EQ(RegExe(L"export \"HKLM\\Software\" \"" + strMachineAfter + L"\" /y"), 0);
+        ASSERT_EQ(RegExe(L"export \"HKLM\\Software\" \"" + strMachineAfter + L"\" /y" + ViewSwitch(ExportView())), 0);
 
         RegTree userBefore, userAfter, machineBefore, machineAfter;
         ASSERT_TRUE(ParseRegFile(strUserBefore, userBefore));
@@ -285,23 +365,26 @@ TEST(IeRestorePeer, ExportsDifferByTheRepairsOnly)
             L"-" + key(hkcu, kTypedUrls) + L"|URL1",
             L"~" + key(hkcu, kToolbar) + L"|LINKSFOLDERNAME=\"Links\"",
         };
-        std::set<std::wstring> expectedMachine = {
-            L"~" + key(hklm, kIeMain) + L"|START PAGE=" + kStartLink,
-            L"~" + key(hklm, kIeMain) + L"|DEFAULT_PAGE_URL=" + kStartLink,
-            L"~" + key(hklm, kIeMain) + L"|SEARCH PAGE=" + kSearchLink,
-            L"~" + key(hklm, kIeMain) + L"|DEFAULT_SEARCH_URL=" + kSearchLink,
-            L"+[" + key(hklm, kRestrictions) + L"]",
-            L"-[" + key(hklm, kControlPanel) + L"]",
-            L"-[" + key(hklm, kControlPanel) + L"\\SUB]",
-        };
-        // Where the 32-bit view shares the policy key (Wine links it, as
-        // Windows shares it), the export shows each change there as well.
-        const std::wstring strMirror = L"Software\\Wow6432Node\\Policies\\Microsoft\\Internet Explorer\\";
-        if (machineBefore.count(key(hklm, strMirror + L"Control Panel")) != 0)
+        // Each Internet Explorer's Main key changes; where the 32-bit view
+        // keeps its own, the export shows it under Wow6432Node.
+        std::set<std::wstring> expectedMachine;
+        for (REGSAM samView : MachineViews())
         {
-            expectedMachine.insert(L"+[" + key(hklm, strMirror + L"Restrictions") + L"]");
-            expectedMachine.insert(L"-[" + key(hklm, strMirror + L"Control Panel") + L"]");
-            expectedMachine.insert(L"-[" + key(hklm, strMirror + L"Control Panel\\Sub") + L"]");
+            std::wstring strMain = ExportedName(kIeMain, samView);
+            ASSERT_NE(machineBefore.find(key(hklm, strMain)), machineBefore.end()) << "not in the export: " << strMain;
+            expectedMachine.insert(L"~" + key(hklm, strMain) + L"|START PAGE=" + kStartLink);
+            expectedMachine.insert(L"~" + key(hklm, strMain) + L"|DEFAULT_PAGE_URL=" + kStartLink);
+            expectedMachine.insert(L"~" + key(hklm, strMain) + L"|SEARCH PAGE=" + kSearchLink);
+            expectedMachine.insert(L"~" + key(hklm, strMain) + L"|DEFAULT_SEARCH_URL=" + kSearchLink);
+            // A policy key the views share shows under Wow6432Node only where
+            // the system links it there (Wine does): then each change shows
+            // under both names.
+            std::wstring strPolicies = ExportedName(L"Software\\Policies\\Microsoft\\Internet Explorer\\", samView);
+            if (samView == KEY_WOW64_32KEY && machineBefore.count(key(hklm, strPolicies + L"Control Panel")) == 0)
+                continue;
+            expectedMachine.insert(L"+[" + key(hklm, strPolicies + L"Restrictions") + L"]");
+            expectedMachine.insert(L"-[" + key(hklm, strPolicies + L"Control Panel") + L"]");
+            expectedMachine.insert(L"-[" + key(hklm, strPolicies + L"Control Panel\\Sub") + L"]");
         }
         // The planted policy parent stays; only the repairs' own keys change.
         EXPECT_NE(machineAfter.find(key(hklm, kIePolicies)), machineAfter.end());

@@ -21,7 +21,9 @@ std::wstring Lower(std::wstring text)
     return text;
 }
 
-// A rundll32.exe in the program folder or the current folder must not be the one started.
+// A rundll32.exe in the program folder or the current folder must not be the
+// one started; on 64-bit Windows the 32-bit program starts the 64-bit
+// rundll32 of the real System32, as the system's own Control Panel does.
 TEST(IeToolsPageTest, InternetOptionsRunsTheSystemRundll32)
 {
     std::wstring marker = ExeFolder() + L"\\tools_marker.exe";
@@ -41,6 +43,11 @@ TEST(IeToolsPageTest, InternetOptionsRunsTheSystemRundll32)
     QueryImageName pfnQuery = reinterpret_cast<QueryImageName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
     BOOL bNamed = pfnQuery != NULL && pfnQuery(hProcess, 0, szImage, &nSize);
+    typedef BOOL(WINAPI * IsWow64)(HANDLE, PBOOL);
+    IsWow64 pfnIsWow64 =
+        reinterpret_cast<IsWow64>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+    BOOL bChildWow64 = TRUE;
+    BOOL bAsked = pfnIsWow64 != NULL && pfnIsWow64(hProcess, &bChildWow64);
     wchar_t szSystem[MAX_PATH] = {};
     GetSystemDirectoryW(szSystem, MAX_PATH);
     TerminateProcess(hProcess, 0);
@@ -51,7 +58,11 @@ TEST(IeToolsPageTest, InternetOptionsRunsTheSystemRundll32)
         DeleteFileW(plantedCurrent.c_str());
 
     ASSERT_TRUE(bNamed);
+    // A 64-bit process is named by its real path, System32, whoever asks;
+    // 32-bit Windows has no other rundll32 (and no WOW64 process at all).
     EXPECT_EQ(Lower(std::wstring(szSystem) + L"\\rundll32.exe"), Lower(szImage));
+    ASSERT_TRUE(bAsked);
+    EXPECT_FALSE(bChildWow64) << "a 32-bit rundll32 was started";
     // The marker names its output after its first argument.
     for (const std::wstring& folder : {ExeFolder(), std::wstring(szCurrent), std::wstring(szSystem)})
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"\\shell32.dll,Control_RunDLL").c_str()));
