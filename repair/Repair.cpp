@@ -3,6 +3,8 @@
 #include "repair/ScanLog.h"
 #include "services/NtRegistry.h"
 #include "services/RegHive.h"
+#include "services/RegKeyTarget.h"
+#include "services/RegistryLink.h"
 #include "services/RegTreeDelete.h"
 #include "services/RegistryVolatile.h"
 #include "services/ScopedHandle.h"
@@ -50,17 +52,27 @@ HKEY RecordKeyLocation(const CRegProblem& problem, CString& strCanonical, REGSAM
 {
     samView = 0;
     HKEY hRoot = TrustedRecordHive(problem, strCanonical);
-    if (hRoot == NULL || problem.m_samView == 0)
-        return hRoot;
+    if (hRoot == NULL)
+        return NULL;
     // The plain name plus the flag places a key of either view from either
     // build; the backup keeps the view beside the name.
-    if (problem.m_samView == KEY_WOW64_32KEY || problem.m_samView == KEY_WOW64_64KEY)
+    if (problem.m_samView != 0 && problem.m_samView != KEY_WOW64_32KEY && problem.m_samView != KEY_WOW64_64KEY)
     {
-        samView = problem.m_samView;
-        return hRoot;
+        strCanonical.Empty();
+        return NULL;
     }
-    strCanonical.Empty();
-    return NULL;
+    samView = problem.m_samView;
+    // A value of a key that is a link to the other view's key (Fonts in the
+    // 32-bit view under Wine) is kept and removed where that key is itself:
+    // the export leaves a link out, and the values live behind it anyway.
+    if (problem.m_bValue == 1)
+    {
+        CString strPath = strCanonical.Mid(strCanonical.Find(L'\\') + 1);
+        REGSAM samKey = ViewOfLinkedKey(hRoot, strPath, samView);
+        if (samKey != samView)
+            samView = samKey == OwnRegistryView() ? 0 : samKey;
+    }
+    return hRoot;
 }
 
 namespace {
@@ -168,7 +180,7 @@ BOOL RepairRegistryRecord(CTamselApp* pApp, const CRegProblem& problem, const CA
         KeptLines(pApp, log, problem, L"M_REPAIR_KEPT_LINK");
         return FALSE;
     }
-    if (hRoot != NULL && problem.m_samView != 0)
+    if (hRoot != NULL && samView != 0)
     {
         if (!backup.IsKeyCovered(strCanonical, samView))
         {

@@ -25,8 +25,10 @@ HKEY TrustedRecordHive(const CRegProblem& problem, CString& strCanonical);
 // Where the backup and the repair find a trusted record's key: the hive,
 // the path (hive name first, as TrustedRecordHive gives it) and the view flag
 // to open that path with: 0 for the own view, else the record's
-// KEY_WOW64_32KEY or KEY_WOW64_64KEY. NULL for a record whose view flag is
-// anything else.
+// KEY_WOW64_32KEY or KEY_WOW64_64KEY; for a value of a key that is a link to
+// the other view's key, the view where that key is (ViewOfLinkedKey of
+// services/RegistryLink.h). NULL for a record whose view flag is anything
+// else.
 HKEY RecordKeyLocation(const CRegProblem& problem, CString& strCanonical, REGSAM& samView);
 
 // Where the repair's lines go: a log line and a status line, written from

@@ -42,13 +42,16 @@ void CheckService(CScanContext& scan, const CKeyReader& service)
     CString strImagePath = service.ReadString(L"ImagePath", L"ERR");
     if (strImagePath == L"ERR" || strImagePath.IsEmpty())
         return;
-    CCommandProgram program = FindCommandProgram(ImageCommand(strImagePath), scan.m_pathTest);
+    // The service manager is a 64-bit program on 64-bit Windows: System32 is
+    // the real one there, never SysWOW64.
+    PathView view = scan.m_pathTest.Is64BitWindows() ? PATH_VIEW_64 : PATH_VIEW_ANY;
+    CCommandProgram program = FindCommandProgram(ImageCommand(strImagePath), scan.m_pathTest, view);
     // "\Folder\x.exe" of a program service is a path on the system drive.
     CString strStored = strImagePath;
     strStored.Trim();
     if (program.bTestable && !program.bExists && strStored.GetLength() >= 2 && strStored[0] == L'\\' &&
         strStored[1] != L'\\' && strStored[1] != L'?')
-        program = FindCommandProgram(strStored, scan.m_pathTest);
+        program = FindCommandProgram(strStored, scan.m_pathTest, view);
     if (program.bTestable && !program.bExists)
         RecordProblem(scan, SERVICE_CATEGORY, HKEY_LOCAL_MACHINE, service.GetPath(), FALSE, L"ImagePath", strImagePath,
                       26);

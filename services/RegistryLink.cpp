@@ -1,5 +1,6 @@
 #include "services/RegistryLink.h"
 #include "services/ScopedHandle.h"
+#include "services/Wow64.h"
 
 #include <vector>
 
@@ -35,6 +36,44 @@ BOOL IsRegistryLink(HKEY hParent, LPCWSTR pszName, REGSAM samView, CString* pstr
         ERROR_SUCCESS)
         return FALSE;
     return GetRegistryLinkTarget(link, pstrTarget);
+}
+
+REGSAM ViewOfLinkedKey(HKEY hRoot, LPCWSTR pszPath, REGSAM samView)
+{
+    const REGSAM samBoth = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
+    REGSAM samOwn = samView & samBoth;
+    if (samOwn == 0)
+    {
+#ifdef _WIN64
+        samOwn = KEY_WOW64_64KEY;
+#else
+        if (!IsRunningOnWow64())
+            return samView;
+        samOwn = KEY_WOW64_32KEY;
+#endif
+    }
+    if (samOwn == samBoth || pszPath == NULL || pszPath[0] == L'\0')
+        return samView;
+    const REGSAM samOther = samOwn == KEY_WOW64_32KEY ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    CRegKeyHandle link, otherLink;
+    if (::RegOpenKeyExW(hRoot, pszPath, REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE | samOwn, link.Receive()) !=
+            ERROR_SUCCESS ||
+        !GetRegistryLinkTarget(link))
+        return samView;
+    // A link in both views has no view of its own to go to.
+    if (::RegOpenKeyExW(hRoot, pszPath, REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE | samOther, otherLink.Receive()) !=
+            ERROR_SUCCESS ||
+        GetRegistryLinkTarget(otherLink))
+        return samView;
+    // The link must lead to the other view's key itself, not elsewhere.
+    CRegKeyHandle through, other;
+    CString strThrough, strOther;
+    if (::RegOpenKeyExW(hRoot, pszPath, 0, KEY_QUERY_VALUE | samOwn, through.Receive()) != ERROR_SUCCESS ||
+        ::RegOpenKeyExW(hRoot, pszPath, 0, KEY_QUERY_VALUE | samOther, other.Receive()) != ERROR_SUCCESS ||
+        !GetRegistryKeyNtPath(through, strThrough) || !GetRegistryKeyNtPath(other, strOther) ||
+        strThrough.CompareNoCase(strOther) != 0)
+        return samView;
+    return samOther;
 }
 
 namespace {

@@ -13,6 +13,14 @@ BOOL GetRegistryLinkTarget(HKEY hKey, CString* pstrTarget = NULL);
 // TRUE when hParent\pszName is a link (one open of the name, as a link).
 BOOL IsRegistryLink(HKEY hParent, LPCWSTR pszName, REGSAM samView = 0, CString* pstrTarget = NULL);
 
+// The registry view in which hRoot\pszPath is a key of its own, for a key
+// that in samView (0: the process's own view) is itself a link to the very
+// key the other view shows, as Wine links Fonts from the 32-bit view to the
+// 64-bit one. Values read through the link are that key's, and only there
+// can a registry-editor file write them back. samView itself for any other
+// key, and where the system keeps one view only.
+REGSAM ViewOfLinkedKey(HKEY hRoot, LPCWSTR pszPath, REGSAM samView);
+
 // The NT path of an open key ("\REGISTRY\USER\S-1-5-...\Software"), the
 // form in which links name their targets. FALSE when it cannot be asked.
 BOOL GetRegistryKeyNtPath(HKEY hKey, CString& strPath);

@@ -19,7 +19,9 @@ TEST(ClassKeyLists, SortsNamesByTheirDotsAndKeepsExcludedNamesOutOfTheLookups)
 {
     ClassesKeys keys;
     std::wstring strRoot = L"TamselListTest" + NewGuid();
-    for (LPCWSTR pszName : {L".tamselext", L"TamselClass", L"Tamsel.Prog.1", L"clsid", L"Wow6432Node"})
+    // No Wow6432Node child here: Wine shows a 32-bit program that child in
+    // place of the key that holds it. The root's own is tested below.
+    for (LPCWSTR pszName : {L".tamselext", L"TamselClass", L"Tamsel.Prog.1", L"clsid", L"interface"})
         ASSERT_TRUE(keys.Create(strRoot + L"\\" + pszName));
     for (int nRun = 0; nRun < 2; nRun++)
     {
@@ -36,6 +38,30 @@ TEST(ClassKeyLists, SortsNamesByTheirDotsAndKeepsExcludedNamesOutOfTheLookups)
         EXPECT_FALSE(IsListedClassName(L"CLSID"));  // excluded in another case
         EXPECT_FALSE(IsListedClassName(L"Tamsel"));  // a prefix is not a name
     }
+}
+
+// The scan reads the root in its own view: a 32-bit scan on 64-bit Windows
+// must see the class names a 64-bit program registered, and the 32-bit
+// view's own root key is never taken for a class.
+TEST(ClassKeyLists, TheRootHoldsTheClassesOfA64BitProgramForEitherBitness)
+{
+    ViewKeys keys(HKEY_CLASSES_ROOT, KEY_WOW64_64KEY);
+    const std::wstring strTag = NewGuid().substr(1, 8);
+    const std::wstring strExtension = L".tamsel64" + strTag, strClass = L"Tamsel64Class" + strTag,
+                       strProgId = L"Tamsel64.Prog" + strTag;
+    for (const std::wstring& strName : {strExtension, strClass, strProgId})
+        ASSERT_TRUE(keys.Create(strName));
+    ClearSorted();
+    ASSERT_EQ(BuildKeyNameLists(CString()), 1);
+    CClassKeyLists& lists = ClassKeyLists();
+    EXPECT_TRUE(lists.m_extensions.Contains(strExtension.c_str()));
+    EXPECT_TRUE(IsListedClassName(strClass.c_str()));
+    EXPECT_TRUE(IsListedProgId(strProgId.c_str()));
+    EXPECT_FALSE(IsListedClassName(strExtension.c_str()));
+    EXPECT_TRUE(lists.m_allNames.Contains(L"CLSID"));
+    EXPECT_FALSE(IsListedClassName(L"Wow6432Node"));
+    EXPECT_FALSE(IsListedClassName(L"CLSID"));
+    ClearSorted();
 }
 
 TEST(ClassKeyLists, AListWhoseKeyDidNotOpenIsNotUsable)

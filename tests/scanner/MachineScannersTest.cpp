@@ -213,12 +213,24 @@ TEST(ServiceScanner, ImagePathsAsTheServiceManagerReadsThem)
     std::wstring strTools = folder.Path() + L"My -Tools";
     ASSERT_TRUE(::CreateDirectoryW(strTools.c_str(), NULL));
     ASSERT_TRUE(testsupport::WriteFileBytes(strTools + L"\\s.exe", "MZ"));
+    // A driver of the real System32, where the service manager looks; a
+    // 32-bit test would otherwise see SysWOW64.
     std::wstring strDriver;
-    WIN32_FIND_DATAW data;
-    HANDLE hFind = ::FindFirstFileW((SystemFolder() + L"\\drivers\\*.sys").c_str(), &data);
-    ASSERT_NE(hFind, INVALID_HANDLE_VALUE);
-    strDriver = data.cFileName;
-    ::FindClose(hFind);
+    {
+        RedirectionOff off;
+        WIN32_FIND_DATAW data;
+        HANDLE hFind = ::FindFirstFileW((SystemFolder() + L"\\drivers\\*.sys").c_str(), &data);
+        ASSERT_NE(hFind, INVALID_HANDLE_VALUE);
+        strDriver = data.cFileName;
+        ::FindClose(hFind);
+    }
+    // A program only SysWOW64 holds is no program of System32 to the service
+    // manager, whatever the bitness of the scan.
+    PlantedFiles planted;
+    const std::wstring strWow = PlantedFiles::Wow64Folder();
+    const std::wstring strWowOnly = Tag(L"tamsel_wow") + L".exe";
+    if (!strWow.empty())
+        ASSERT_TRUE(planted.Add(strWow + L"\\" + strWowOnly));
     wchar_t szWindows[MAX_PATH];
     ::GetWindowsDirectoryW(szWindows, MAX_PATH);
     const std::wstring strOnDrive = szWindows + 2;  // "\windows"
@@ -248,6 +260,12 @@ TEST(ServiceScanner, ImagePathsAsTheServiceManagerReadsThem)
         {L"rundll32 host", L"rundll32.exe shell32.dll,Control_RunDLL", 0},
         {L"rundll32 library gone", L"rundll32.exe tamsel_gone.dll,Run", 1},
     };
+    if (!strWow.empty())
+    {
+        services.push_back({L"System32 name of a SysWOW64 program", L"%SystemRoot%\\System32\\" + strWowOnly, 1});
+        services.push_back({L"bare name of a SysWOW64 program", strWowOnly, 1});
+        services.push_back({L"SysWOW64 program", strWow + L"\\" + strWowOnly + L" -k x", 0});
+    }
     ClassesKeys keys(HKEY_LOCAL_MACHINE);
     for (Service& service : services)
     {

@@ -10,6 +10,8 @@
 #include "repair/Repair.h"
 #include "scanner/KeyReader.h"
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
+#include "services/RegistryLink.h"
 #include "services/ZipWriter.h"
 #include <shlwapi.h>
 
@@ -484,4 +486,159 @@ TEST(RegistryViews, SharedAppPathsFindProgramsOfBothKinds)
     const CArray<CRegProblem>& list = run.scan.ProblemList(3);
     for (size_t i = 0; i < arrKeys.size(); i++)
         EXPECT_EQ(CountRecords(list, arrKeys[i]), cases[i].bProblem ? 1 : 0) << cases[i].pszName;
+}
+
+namespace {
+int ValueCount(HKEY hRoot, const std::wstring& strPath, REGSAM samView)
+{
+    CKeyReader key;
+    DWORD nValues = 0;
+    if (key.Open(hRoot, strPath.c_str(), samView) != ERROR_SUCCESS || key.GetCounts(NULL, &nValues) != ERROR_SUCCESS)
+        return -1;
+    return (int)nValues;
+}
+}  // namespace
+
+// Wine links the 32-bit view's Fonts key to the 64-bit one. A missing font
+// is found through that link by a 32-bit scan: its value is backed up,
+// removed and restored where the key is, beside a font that is there and
+// stays. A record made as the 32-bit product makes it (the 32-bit view) goes
+// the same way in either build.
+TEST(RegistryViews, MissingFontsBehindTheViewLinkAreRepairedAndRestored)
+{
+    const std::wstring strFonts = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    const CString strFontsPath = (L"HKEY_LOCAL_MACHINE\\" + strFonts).c_str();
+    ASSERT_TRUE(IsRegistryLink(HKEY_LOCAL_MACHINE, strFonts.c_str(), KEY_WOW64_32KEY))
+        << "the test prefix links Fonts from the 32-bit view to the 64-bit one";
+    wchar_t szWindows[MAX_PATH];
+    ::GetWindowsDirectoryW(szWindows, MAX_PATH);
+    const std::wstring strTag = NewGuid().substr(1, 8);
+    const std::wstring strPresentFile = L"tamsel_here_" + strTag + L".ttf";
+    PlantedFiles files;
+    ASSERT_TRUE(files.Add(std::wstring(szWindows) + L"\\Fonts\\" + strPresentFile));
+    const std::wstring strGone = L"Tamsel Gone " + strTag, strGone32 = L"Tamsel Gone32 " + strTag,
+                       strHere = L"Tamsel Here " + strTag;
+    const std::wstring strGoneFile = L"tamsel_gone_" + strTag + L".ttf", strGone32File = L"C:\\tamsel\\gone32.ttf";
+    ClassesKeys keys(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(keys.SetString(strFonts, strGone, strGoneFile));
+    ASSERT_TRUE(keys.SetString(strFonts, strGone32, strGone32File));
+    ASSERT_TRUE(keys.SetString(strFonts, strHere, strPresentFile));
+    ViewKeys view64(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY), view32(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY);
+    ASSERT_EQ(view64.Read(strFonts, strGone), strGoneFile);
+
+    HeadlessScan run;
+    run.Only({4});
+    run.Run();
+    const CArray<CRegProblem>& list = run.scan.ProblemList(4);
+    const CRegProblem* pGone = FindValueRecord(list, strFonts, strGone.c_str());
+    ASSERT_TRUE(pGone != NULL);
+    EXPECT_TRUE(FindValueRecord(list, strFonts, strHere.c_str()) == NULL);
+    CRegProblem gone32 = *pGone;
+    gone32.m_strValueName = strGone32.c_str();
+    gone32.m_strData = strGone32File.c_str();
+    gone32.m_samView = OwnRegistryView() == KEY_WOW64_32KEY ? 0 : KEY_WOW64_32KEY;
+    // Both are placed where the key is no link: the 64-bit view.
+    const REGSAM samKey = OwnRegistryView() == KEY_WOW64_64KEY ? 0 : KEY_WOW64_64KEY;
+    for (const CRegProblem* pRecord : {pGone, (const CRegProblem*)&gone32})
+    {
+        CString strCanonical;
+        REGSAM samView = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
+        EXPECT_EQ(RecordKeyLocation(*pRecord, strCanonical, samView), HKEY_LOCAL_MACHINE);
+        EXPECT_EQ(samView, samKey);
+    }
+    const int nValuesBefore = ValueCount(HKEY_LOCAL_MACHINE, strFonts, KEY_WOW64_64KEY);
+    ASSERT_GT(nValuesBefore, 3);
+
+    testsupport::ScratchFolder program;
+    scantest::AppLists app(program.Path());
+    CArray<CRegProblem>& repair = RepairListOf(app.m_pApp, 4);
+    repair.Add(*pGone);
+    repair.Add(gone32);
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(app.m_pApp, backup)) << backup.m_strError.Str();
+    EXPECT_TRUE(backup.IsKeyCovered(strFontsPath, samKey));
+    EXPECT_FALSE(backup.HoldsLinkLeftOut(strFontsPath, samKey));
+    scantest::CLinesLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(app.m_pApp, backup, log, nCleaned);
+    EXPECT_EQ(nCleaned[3], 2);
+    EXPECT_EQ(view64.Read(strFonts, strGone), L"<no value>");
+    EXPECT_EQ(view64.Read(strFonts, strGone32), L"<no value>");
+    EXPECT_EQ(view64.Read(strFonts, strHere), strPresentFile);
+    // The link stays a link, and nothing else of the key went.
+    EXPECT_TRUE(IsRegistryLink(HKEY_LOCAL_MACHINE, strFonts.c_str(), KEY_WOW64_32KEY));
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, strFonts, KEY_WOW64_64KEY), nValuesBefore - 2);
+
+    CAutoBackupRestore restore;
+    EXPECT_TRUE(restore.Restore(backup.m_strArchive, program.Path().c_str())) << restore.m_failure.m_strItem.Str();
+    EXPECT_EQ(view64.Read(strFonts, strGone), strGoneFile);
+    EXPECT_EQ(view32.Read(strFonts, strGone32), strGone32File);
+    EXPECT_EQ(view64.Read(strFonts, strHere), strPresentFile);
+    EXPECT_TRUE(IsRegistryLink(HKEY_LOCAL_MACHINE, strFonts.c_str(), KEY_WOW64_32KEY));
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, strFonts, KEY_WOW64_64KEY), nValuesBefore);
+}
+
+// A 32-bit view's key that links to some other key is no key of the 64-bit
+// view: a value recorded there keeps its view, no backup reads it through the
+// link, and the repair leaves the target and the 64-bit key of that name alone.
+TEST(RegistryViews, ValueOfALinkToAnotherKeyIsLeftAlone)
+{
+    const std::wstring strTag = NewGuid().substr(1, 8);
+    const std::wstring strName = L"SOFTWARE\\TamselLink_" + strTag, strTarget = L"SOFTWARE\\TamselTarget_" + strTag;
+    const std::wstring strLink = L"SOFTWARE\\Wow6432Node\\TamselLink_" + strTag;
+    ViewKeys view64(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY);
+    ASSERT_TRUE(view64.SetString(strTarget, L"v", L"target"));
+    ASSERT_TRUE(view64.SetString(strName, L"v", L"64"));
+    HKEY hLink = NULL;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, strLink.c_str(), 0, NULL, REG_OPTION_CREATE_LINK,
+                                KEY_ALL_ACCESS | KEY_CREATE_LINK | KEY_WOW64_64KEY, NULL, &hLink, NULL),
+              ERROR_SUCCESS);
+    const std::wstring strTargetNt = L"\\REGISTRY\\MACHINE\\" + strTarget;
+    LONG nSet = ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)strTargetNt.c_str(),
+                                 (DWORD)(strTargetNt.size() * sizeof(wchar_t)));
+    ::RegCloseKey(hLink);
+    struct LinkGone
+    {
+        std::wstring strPath;
+        ~LinkGone()
+        {
+            HKEY hKey = NULL;
+            if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), REG_OPTION_OPEN_LINK,
+                                DELETE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, &hKey) == ERROR_SUCCESS)
+            {
+                DeleteRegistryKeyHandle(hKey);
+                ::RegCloseKey(hKey);
+            }
+        }
+    } linkGone{strLink};
+    ASSERT_EQ(nSet, ERROR_SUCCESS);
+    ViewKeys view32(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY);
+    ASSERT_EQ(view32.Read(strName, L"v"), L"target");
+
+    CRegProblem problem;
+    problem.m_bValue = 1;
+    problem.m_strKey = strName.c_str();
+    problem.m_strKeyPath = (L"HKEY_LOCAL_MACHINE\\" + strName).c_str();
+    problem.m_strValueName = L"v";
+    problem.m_strData = L"target";
+    problem.m_nKind = 1;
+    problem.m_samView = OwnRegistryView() == KEY_WOW64_32KEY ? 0 : KEY_WOW64_32KEY;
+    CString strCanonical;
+    REGSAM samView = 0;
+    EXPECT_EQ(RecordKeyLocation(problem, strCanonical, samView), HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(samView, problem.m_samView);
+
+    testsupport::ScratchFolder program;
+    scantest::AppLists app(program.Path());
+    RepairListOf(app.m_pApp, 4).Add(problem);
+    CAutoBackup backup;
+    ASSERT_TRUE(WriteAutoBackup(app.m_pApp, backup)) << backup.m_strError.Str();
+    EXPECT_FALSE(backup.IsKeyCovered(problem.m_strKeyPath, samView));
+    scantest::CLinesLog log;
+    int nCleaned[TAMSEL_CATEGORY_COUNT];
+    RepairSelectedProblems(app.m_pApp, backup, log, nCleaned);
+    EXPECT_EQ(nCleaned[3], 0);
+    EXPECT_EQ(view64.Read(strTarget, L"v"), L"target");
+    EXPECT_EQ(view64.Read(strName, L"v"), L"64");
+    EXPECT_TRUE(IsRegistryLink(HKEY_LOCAL_MACHINE, strName.c_str(), KEY_WOW64_32KEY));
 }

@@ -264,30 +264,20 @@ bool ClassesKeys::MakeReadOnly(const std::wstring& strPath)
     return bDone;
 }
 
-namespace {
-// Redirection off for the life of the object (a 32-bit process on 64-bit Windows).
-class RedirectionOff
+RedirectionOff::RedirectionOff()
 {
-public:
-    RedirectionOff()
-    {
-        typedef BOOL(WINAPI * PFN)(PVOID*);
-        PFN pfn = (PFN)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection");
-        m_bOff = pfn != NULL && pfn(&m_pState);
-    }
-    ~RedirectionOff()
-    {
-        typedef BOOL(WINAPI * PFN)(PVOID);
-        PFN pfn = (PFN)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection");
-        if (m_bOff && pfn != NULL)
-            pfn(m_pState);
-    }
+    typedef BOOL(WINAPI * PFN)(PVOID*);
+    PFN pfn = (PFN)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection");
+    m_bOff = pfn != NULL && pfn(&m_pState);
+}
 
-private:
-    BOOL m_bOff = FALSE;
-    PVOID m_pState = NULL;
-};
-}  // namespace
+RedirectionOff::~RedirectionOff()
+{
+    typedef BOOL(WINAPI * PFN)(PVOID);
+    PFN pfn = (PFN)(void*)::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection");
+    if (m_bOff && pfn != NULL)
+        pfn(m_pState);
+}
 
 PlantedFiles::~PlantedFiles()
 {

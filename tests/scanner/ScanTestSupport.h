@@ -135,6 +135,21 @@ private:
     bool m_bSeparate = false;
 };
 
+// File-system redirection off on the calling thread for the life of the
+// object (a 32-bit process on 64-bit Windows; nothing elsewhere).
+class RedirectionOff
+{
+public:
+    RedirectionOff();
+    ~RedirectionOff();
+    RedirectionOff(const RedirectionOff&) = delete;
+    RedirectionOff& operator=(const RedirectionOff&) = delete;
+
+private:
+    BOOL m_bOff = FALSE;
+    PVOID m_pState = NULL;
+};
+
 // Files planted in the machine's own folders (the real program folders of
 // both kinds, System32, SysWOW64), with file-system redirection off so that
 // a 32-bit test reaches the folder it names; removed, with the folders made
