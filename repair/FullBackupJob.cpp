@@ -227,10 +227,11 @@ BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem, i
         nKeys = 0;
         return FALSE;
     }
-    // Only the keys named to the user are asked where they really go.
+    // Only the keys named to the user are asked where they really go, in
+    // the view the import writes.
     for (INT_PTR i = 0; i < arrListed.GetSize(); i++)
     {
-        RegKeyTarget target = ResolveRegKeyTarget(arrListed[i], 0);
+        RegKeyTarget target = ResolveRegKeyTarget(arrListed[i], WholeRegistryView());
         CRestoreKey key;
         key.m_strPath = target.m_strPath;
         key.m_samView = target.m_samView;
@@ -333,7 +334,10 @@ BOOL CFullBackupJob::Import()
         return FALSE;
     Report(StatusImport);
     CRegFile regFile;
-    m_dwImportResult = regFile.ImportFile(m_strPreparedFile);
+    // Written as the whole registry's view shows it: a key under Wow6432Node
+    // goes back into the 32-bit view, every other one into the view it came
+    // from, whatever view this process reads.
+    m_dwImportResult = regFile.ImportFile(m_strPreparedFile, WholeRegistryView());
     CString strWork = m_pWork->GetPath();
     BOOL bRemoved = m_pWork->Remove();
     DWORD dwRemoveError = bRemoved ? 0 : ::GetLastError();

@@ -1,8 +1,9 @@
 #pragma once
 // The work of a full registry backup and of its restore, apart from any
-// window: export HKEY_LOCAL_MACHINE and HKEY_USERS into FullBackup<stamp>.reg,
-// pack it into FullBackup<stamp>.zip and read the archive back; or check such
-// an archive and import it. Runs on a worker thread; reports its steps
+// window: export HKEY_LOCAL_MACHINE and HKEY_USERS, both registry views as
+// WholeRegistryView() shows them, into FullBackup<stamp>.reg, pack it into
+// FullBackup<stamp>.zip and read the archive back; or check such an archive
+// and import it in that view. Runs on a worker thread; reports its steps
 // through a callback.
 #include "framework/Afx.h"
 #include "repair/AutoBackupRestore.h"

@@ -1,5 +1,6 @@
 #include "services/RegFile.h"
 #include "services/RegHive.h"
+#include "services/RegKeyTarget.h"
 #include "services/RegistryLink.h"
 #include "services/RegTreeDelete.h"
 
@@ -244,8 +245,9 @@ DWORD CRegFile::ExportKey(const CString& strKeyPath)
 DWORD CRegFile::ExportKey(const CString& strKeyPath, REGSAM samView)
 {
     m_dwCallError = 0;
-    m_samExportView = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
     m_bFullExport = strKeyPath.IsEmpty();
+    // A 32-bit process's own view would leave the 64-bit one out.
+    m_samExportView = m_bFullExport ? WholeRegistryView() : samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
     m_nLinksLeftOut = 0;
     bool bHaveFile = m_hFile != INVALID_HANDLE_VALUE && m_hFile != NULL;
 
@@ -439,6 +441,16 @@ LONG CRegFile::OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode
         CString strKey = strRest;
         strKey.Trim(L'\\');
         return nMode == RegKeyPathDelete && strKey.IsEmpty() ? ERROR_ACCESS_DENIED : ERROR_BADKEY;
+    }
+    // A write in the 32-bit view goes to the key the line is judged as (see
+    // ResolveRegKeyTarget): named through Wow6432Node, a 32-bit process under
+    // Wine creates a new subtree one Wow6432Node too deep.
+    if (nMode != RegKeyPathOpen && HasTwoRegistryViews())
+    {
+        REGSAM samWrite = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+        if ((samWrite != 0 ? samWrite : OwnRegistryView()) == KEY_WOW64_32KEY &&
+            RemoveRegMirrorStep(pHive->pszName, strRest))
+            samView = (samView & ~(REGSAM)KEY_WOW64_64KEY) | KEY_WOW64_32KEY;
     }
 
     switch (nMode)

@@ -64,12 +64,15 @@ public:
     BOOL Flush();
     // Writes "[path]", the key's values and all its subkeys, then flushes. The
     // path starts with the root name; an empty path writes HKEY_LOCAL_MACHINE
-    // and HKEY_USERS whole. Returns 0 when everything was written, else the
-    // first error of this export (1010/1011 when the key does not open,
+    // and HKEY_USERS whole, both views, as WholeRegistryView() of
+    // services/RegKeyTarget.h shows them (ImportFile applies such a file in
+    // that view). Returns 0 when everything was written, else the first error
+    // of this export (1010/1011 when the key does not open,
     // ERROR_INVALID_HANDLE without a file, or one of the export errors above).
     DWORD ExportKey(const CString& strKeyPath);
     // The same for a key of the registry view samView (KEY_WOW64_32KEY or
-    // KEY_WOW64_64KEY): the key and its subkeys are read in that view.
+    // KEY_WOW64_64KEY): the key and its subkeys are read in that view. An
+    // empty path is read in the whole registry's view whatever samView says.
     DWORD ExportKey(const CString& strKeyPath, REGSAM samView);
     // Writes "[path]" and the one value of that key, type and bytes as they
     // are, then flushes. 0 when written; ERROR_FILE_NOT_FOUND when the value
@@ -129,7 +132,8 @@ public:
     // when the key cannot be opened or created; for a deletion, the error of
     // the deletion (a key that does not exist counts as deleted), and
     // ERROR_ACCESS_DENIED for a bare root, which is never deleted. Every
-    // mode acts in the registry view samView.
+    // mode acts in the registry view samView; a write there names a key of
+    // the 32-bit view by its own name, without a Wow6432Node step.
     static LONG OpenKeyByPath(HKEY* phKey, CString& strPath, RegKeyPathMode nMode, REGSAM samView = 0);
 
     // Set by the caller before writing (see above).

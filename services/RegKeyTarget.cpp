@@ -63,6 +63,26 @@ REGSAM OwnRegistryView()
 #endif
 }
 
+REGSAM WholeRegistryView()
+{
+    return HasTwoRegistryViews() ? KEY_WOW64_64KEY : 0;
+}
+
+BOOL RemoveRegMirrorStep(const CString& strRoot, CString& strRest)
+{
+    for (const MirrorStep& mirror : kMirrors)
+    {
+        CString strMirror = CString(mirror.pszParent) + L"Wow6432Node\\";
+        if (strRoot.CompareNoCase(mirror.pszRoot) == 0 && StartsWithNoCase(strRest, strMirror) &&
+            strRest.GetLength() > strMirror.GetLength())
+        {
+            strRest = strRest.Left(lstrlenW(mirror.pszParent)) + strRest.Mid(strMirror.GetLength());
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
 RegKeyTarget ResolveRegKeyTarget(const CString& strKeyPath, REGSAM samView)
 {
     RegKeyTarget target;
@@ -77,21 +97,11 @@ RegKeyTarget ResolveRegKeyTarget(const CString& strKeyPath, REGSAM samView)
     REGSAM samTarget = samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
     if (samTarget == 0)
         samTarget = OwnRegistryView();
-    if (pHive != NULL)
+    // Wow6432Node names the 32-bit view's key in either view.
+    if (pHive != NULL && RemoveRegMirrorStep(pHive->pszName, strRest))
     {
-        // Wow6432Node names the 32-bit view's key in either view.
-        for (const MirrorStep& mirror : kMirrors)
-        {
-            CString strMirror = CString(mirror.pszParent) + L"Wow6432Node\\";
-            if (strRoot.CompareNoCase(mirror.pszRoot) == 0 && StartsWithNoCase(strRest, strMirror) &&
-                strRest.GetLength() > strMirror.GetLength())
-            {
-                strRest = strRest.Left(lstrlenW(mirror.pszParent)) + strRest.Mid(strMirror.GetLength());
-                target.m_strPath = CString(pHive->pszName) + L"\\" + strRest;
-                samTarget = KEY_WOW64_32KEY;
-                break;
-            }
-        }
+        target.m_strPath = CString(pHive->pszName) + L"\\" + strRest;
+        samTarget = KEY_WOW64_32KEY;
     }
     target.m_samView = samTarget;
     if (pHive == NULL)

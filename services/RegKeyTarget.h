@@ -17,6 +17,16 @@ struct RegKeyTarget
 BOOL HasTwoRegistryViews();
 // The view this process reads when it names none (0 on 32-bit Windows).
 REGSAM OwnRegistryView();
+// The view in which the whole registry shows, the one a full backup is read
+// and restored in: the 64-bit view on 64-bit Windows, where the 32-bit view's
+// own keys are the Wow6432Node subkeys (0 on 32-bit Windows).
+REGSAM WholeRegistryView();
+
+// Removes the Wow6432Node mirror step from strRest, a path below the root of
+// long name strRoot ("SOFTWARE\Wow6432Node\X" becomes "SOFTWARE\X"): what is
+// left names the same key in the 32-bit view. FALSE, strRest unchanged, for a
+// path through no mirror or the mirror key itself.
+BOOL RemoveRegMirrorStep(const CString& strRoot, CString& strRest);
 
 // The key strKeyPath ("ROOT\rest", as a key line names it) opens when
 // imported in samView (0: the process's own view). Asks the registry which

@@ -453,11 +453,7 @@ std::string Utf16Bytes(const std::wstring& strText)
 // read by default.
 std::wstring OtherViewEntryName()
 {
-#ifdef _WIN64
-    return std::wstring(L"AutoBackup") + kStamp + L"_32.reg";
-#else
-    return std::wstring(L"AutoBackup") + kStamp + L"_64.reg";
-#endif
+    return std::wstring(L"AutoBackup") + kStamp + (CKeyReader::OtherView() == KEY_WOW64_32KEY ? L"_32.reg" : L"_64.reg");
 }
 
 // The text of reg.exe's export of a key, or the exit code when it has none.
@@ -552,7 +548,8 @@ TEST_F(AutoRestoreTest, ManyKeysAreCountedAndARepairBackupRestoresAfterOneYes)
 }
 
 // A key through the Wow6432Node mirror is judged and named as the key it
-// writes: in the other view, where only the roots walked in both views count.
+// writes: the 32-bit view's, where only the roots walked in both views count
+// unless that view is the process's own.
 TEST_F(AutoRestoreTest, MirrorKeysAreJudgedAndNamedAsTheKeyTheyWrite)
 {
     // Every machine the suites run on has both views (64-bit Windows, or WOW64).
@@ -579,14 +576,55 @@ TEST_F(AutoRestoreTest, MirrorKeysAreJudgedAndNamedAsTheKeyTheyWrite)
     EXPECT_EQ(std::wstring::npos, strQuestion.find(L"Wow6432Node")) << Narrow(strQuestion);
     EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, strAppPaths));
 
-    // Help files are walked in the process's own view only.
-    std::wstring strHelp = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\Help\\TamselMirror";
-    ASSERT_TRUE(WriteRegTextArchive(Archive(), Header() + L"[" + strHelp + L"]\r\n\"a.hlp\"=\"C:\\\\\"\r\n"));
-    EXPECT_FALSE(restore.Prepare(Archive().c_str(), m_strBackups.c_str()));
-    EXPECT_TRUE(restore.m_bRefused);
-    EXPECT_FALSE(restore.Restore(Archive().c_str(), m_strBackups.c_str()));
-    EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\Help\\TamselMirror"));
-    EXPECT_EQ(1u, FolderEntries(m_strBackups).size());
+    // Help files are walked in the process's own view only: a line is judged
+    // by the view it writes, however it names the key. The 32-bit view's key
+    // through the mirror of the own file, the 64-bit view's key through a file
+    // of that view: one of the two is this process's own view, the other not.
+    const std::wstring strHelp = L"SOFTWARE\\Microsoft\\Windows\\Help\\TamselMirror";
+    struct HelpCase
+    {
+        std::wstring strEntry;   // the archive's registry file
+        std::wstring strKey;     // the key line
+        REGSAM samWrites;        // the view that line writes
+    };
+    const HelpCase cases[] = {
+        {std::wstring(L"AutoBackup") + kStamp + L".reg",
+         L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\Help\\TamselMirror", KEY_WOW64_32KEY},
+        {std::wstring(L"AutoBackup") + kStamp + L"_64.reg", L"HKEY_LOCAL_MACHINE\\" + strHelp, KEY_WOW64_64KEY},
+    };
+    int nRefused = 0;
+    for (const HelpCase& c : cases)
+    {
+        std::wstring strText = Header() + L"[" + c.strKey + L"]\r\n\"a.hlp\"=\"C:\\\\\"\r\n";
+        std::string bytes = "\xFF\xFE";
+        for (wchar_t ch : strText)
+            bytes += std::string{(char)(ch & 0xFF), (char)(ch >> 8)};
+        ZipHandle hZip = CreateZipArchive(Archive().c_str(), 0, ZipKindFile);
+        ASSERT_NE(hZip, (ZipHandle)NULL);
+        ASSERT_EQ(ZipOk, AddToZipArchive(hZip, c.strEntry.c_str(), bytes.data(), (DWORD)bytes.size(), ZipKindMemory));
+        ASSERT_EQ(ZipOk, CloseZipWriter(hZip));
+        bool bOwn = c.samWrites == OwnRegistryView();
+        nRefused += bOwn ? 0 : 1;
+        CAutoBackupRestore help;
+        EXPECT_EQ(bOwn, help.Prepare(Archive().c_str(), m_strBackups.c_str()) != FALSE) << Narrow(c.strKey);
+        EXPECT_EQ(!bOwn, help.m_bRefused != FALSE) << Narrow(c.strKey);
+        if (bOwn)
+        {
+            ASSERT_EQ(1u, help.m_keys.size());
+            EXPECT_STREQ((L"HKEY_LOCAL_MACHINE\\" + strHelp).c_str(), help.m_keys[0].m_strPath);
+            EXPECT_EQ(c.samWrites, help.m_keys[0].m_samView);
+        }
+        help.Discard();
+        EXPECT_EQ(bOwn, help.Restore(Archive().c_str(), m_strBackups.c_str()) != FALSE) << Narrow(c.strKey);
+        HKEY hKey = NULL;
+        LONG nOpen = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, strHelp.c_str(), 0, KEY_READ | c.samWrites, &hKey);
+        if (hKey != NULL)
+            ::RegCloseKey(hKey);
+        EXPECT_EQ(bOwn, nOpen == ERROR_SUCCESS) << Narrow(c.strKey);
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, strHelp.c_str(), c.samWrites, 0);
+        EXPECT_EQ(1u, FolderEntries(m_strBackups).size());
+    }
+    EXPECT_EQ(1, nRefused);
 }
 
 // A file of the other view is judged in that view: Help keys are not walked

@@ -166,7 +166,7 @@ TEST_F(FullBackupTest, RestoreQuestionNamesTheKeysAndNoImportsNothing)
     ASSERT_EQ(nBefore + 1, m_boxes.Count());
     std::wstring strQuestion = m_boxes.LastText();
     EXPECT_EQ(0u, strQuestion.find(L"Would you like to restore the registry now?")) << Narrow(strQuestion);
-    EXPECT_NE(std::wstring::npos, strQuestion.find(m_strKeyText)) << Narrow(strQuestion);
+    EXPECT_NE(std::wstring::npos, strQuestion.find(m_strKeyNamed)) << Narrow(strQuestion);
     EXPECT_EQ(changed, ExportKeyText(m_strKeyText));
     EXPECT_EQ(1u, FolderEntries(m_strFolder).size()) << "no work folder stays";
 

@@ -4,6 +4,8 @@
 #include "tests/repair/FullBackupTestSupport.h"
 #include "tests/services_registry/RegTestUtil.h"
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
+#include "services/Wow64.h"
 #include "services/RegistryLink.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
@@ -38,6 +40,20 @@ void WriteArchive(const std::wstring& strArchive, const std::vector<std::pair<st
         ASSERT_EQ(ZipOk, AddToZipArchive(hZip, entry.first.c_str(), bytes.data(), (DWORD)bytes.size(), ZipKindMemory));
     }
     ASSERT_EQ(ZipOk, CloseZipWriter(hZip));
+}
+
+// A command line that runs the 64-bit regedit on 64-bit Windows, which shows
+// the whole registry as a full backup does, with strArgs. Wine starts the
+// Windows folder's regedit of the caller's bitness: a 32-bit process goes
+// through the 64-bit command processor.
+std::wstring WholeViewRegedit(const std::wstring& strArgs)
+{
+    WCHAR szWindows[MAX_PATH] = L"";
+    ::GetWindowsDirectoryW(szWindows, MAX_PATH);
+    std::wstring strRegedit = L"\"" + std::wstring(szWindows) + L"\\regedit.exe\" " + strArgs;
+    if (!IsRunningOnWow64())
+        return strRegedit;
+    return L"\"" + std::wstring(szWindows) + L"\\Sysnative\\cmd.exe\" /c \"" + strRegedit + L"\"";
 }
 
 } // namespace
@@ -87,7 +103,7 @@ TEST_F(FullBackupTest, WriteFailureKeepsTheRegFileAndMakesNoArchive)
 TEST_F(FullBackupTest, RefusedArchivesImportNothing)
 {
     const std::wstring strHeader = L"Windows Registry Editor Version 5.00\r\n\r\n";
-    const std::wstring strNew = L"HKEY_LOCAL_MACHINE\\" + m_strKeyPath + L"\\Planted";
+    const std::wstring strNew = m_strKeyText + L"\\Planted";
     const std::wstring strGood = strHeader + L"[" + strNew + L"]\r\n\"Value\"=\"x\"\r\n\r\n";
     struct Case
     {
@@ -97,7 +113,7 @@ TEST_F(FullBackupTest, RefusedArchivesImportNothing)
     std::vector<Case> cases = {
         {"two entries", {{L"FullBackup20080101000000.reg", strGood}, {L"FullBackup20080101000001.reg", strGood}}},
         {"an HKCU key", {{L"FullBackup20080101000000.reg", strGood + L"[HKEY_CURRENT_USER\\Software\\TamselEvil]\r\n"}}},
-        {"a deletion", {{L"FullBackup20080101000000.reg", strGood + L"[-HKEY_LOCAL_MACHINE\\" + m_strKeyPath + L"]\r\n"}}},
+        {"a deletion", {{L"FullBackup20080101000000.reg", strGood + L"[-" + m_strKeyText + L"]\r\n"}}},
         {"another name", {{L"Backup.reg", strGood}}},
         {"a REGEDIT4 file", {{L"FullBackup20080101000000.reg", L"REGEDIT4\r\n\r\n[" + strNew + L"]\r\n"}}},
     };
@@ -138,7 +154,7 @@ TEST_F(FullBackupTest, DamagedEntryIsNotImported)
     EXPECT_EQ(changed, ExportKeyText(m_strKeyText));
 }
 
-// The archive passes unzip and Python; its .reg imports with Wine's regedit.
+// The archive passes unzip and Python; its .reg imports with Wine's 64-bit regedit.
 TEST_F(FullBackupTest, PeerToolsReadTheArchive)
 {
     CScratchFullBackupJob job(m_strKeyText);
@@ -148,10 +164,14 @@ TEST_F(FullBackupTest, PeerToolsReadTheArchive)
     ASSERT_TRUE(::CopyFileW(job.m_strArchive, host.Win("full.zip").c_str(), FALSE));
     const std::string strPath = "PATH=/usr/local/bin:/usr/bin:/bin; ";
     if (RequirePeer("unzip"))
+    {
         EXPECT_EQ(0, testsupport::RunHostCommand(strPath + "unzip -tq '" + host.Unix("full.zip") + "'"));
+    }
     if (RequirePeer("python3"))
+    {
         EXPECT_EQ(0, testsupport::RunHostCommand(strPath + "python3 -c \"import zipfile,sys; z=zipfile.ZipFile('" +
                                                  host.Unix("full.zip") + "'); sys.exit(1 if z.testzip() or len(z.namelist())!=1 else 0)\""));
+    }
 
     // Wine's regedit imports the same file to the same registry.
     ZipHandle hZip = OpenZipArchive((LPCWSTR)job.m_strArchive, 0, ZipKindFile);
@@ -160,7 +180,7 @@ TEST_F(FullBackupTest, PeerToolsReadTheArchive)
     ASSERT_EQ(ZipOk, ExtractZipArchiveItem(hZip, 0, strReg.c_str(), 0, ZipKindFile));
     CloseZipReader(hZip);
     ChangeKey();
-    ASSERT_EQ(0, RunWindowsProgram(L"regedit.exe /S \"" + strReg + L"\""));
+    ASSERT_EQ(0, RunWindowsProgram(WholeViewRegedit(L"/S \"" + strReg + L"\"")));
     EXPECT_EQ(before, ExportKeyText(m_strKeyText));
 }
 
@@ -188,7 +208,7 @@ std::set<std::wstring> RegLines(const std::wstring& strFile)
     return lines;
 }
 // Whether the key of a key line "[HKEY_...\\path]" lies at or below a
-// registry link (answers kept per path in cache).
+// registry link of the whole registry's view (answers kept per path in cache).
 bool IsUnderRegistryLink(const std::wstring& strLine, std::map<std::wstring, bool>& cache)
 {
     if (strLine.size() < 3 || strLine[0] != L'[' || strLine.back() != L']')
@@ -208,9 +228,10 @@ bool IsUnderRegistryLink(const std::wstring& strLine, std::map<std::wstring, boo
             std::wstring strParent = nLast > nRoot ? strPrefix.substr(nRoot + 1, nLast - nRoot - 1) : std::wstring();
             bool bLink = false;
             HKEY hParent = NULL;
-            if (::RegOpenKeyExW(hRoot, strParent.c_str(), 0, KEY_QUERY_VALUE, &hParent) == ERROR_SUCCESS)
+            if (::RegOpenKeyExW(hRoot, strParent.c_str(), 0, KEY_QUERY_VALUE | WholeRegistryView(), &hParent) ==
+                ERROR_SUCCESS)
             {
-                bLink = IsRegistryLink(hParent, strPrefix.substr(nLast + 1).c_str()) != FALSE;
+                bLink = IsRegistryLink(hParent, strPrefix.substr(nLast + 1).c_str(), WholeRegistryView()) != FALSE;
                 ::RegCloseKey(hParent);
             }
             found = cache.emplace(strPrefix, bLink).first;
@@ -223,17 +244,18 @@ bool IsUnderRegistryLink(const std::wstring& strLine, std::map<std::wstring, boo
 }
 } // namespace
 
-// Every key and value line that Wine's regedit exports of both hives, and that
-// two of its runs agree on, is in a full backup made between them, except the
-// key lines of registry links, which regedit follows: their content is in
-// the backup once, under the target's own name.
+// Every key and value line that Wine's 64-bit regedit exports of both hives
+// (both views, the 32-bit one under Wow6432Node), and that two of its runs
+// agree on, is in a full backup made between them, except the key lines of
+// registry links, which regedit follows: their content is in the backup
+// once, under the target's own name.
 TEST_F(FullBackupTest, PeerRegeditLinesAreAllInTheFullBackup)
 {
     std::set<std::wstring> first, second;
     for (const wchar_t* pszHive : {L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"})
     {
         std::wstring strFile = m_folder.File(std::wstring(L"first_") + pszHive + L".reg");
-        ASSERT_EQ(0, RunWindowsProgram(L"regedit.exe /E \"" + strFile + L"\" " + pszHive));
+        ASSERT_EQ(0, RunWindowsProgram(WholeViewRegedit(L"/E \"" + strFile + L"\" " + pszHive)));
         std::set<std::wstring> lines = RegLines(strFile);
         first.insert(lines.begin(), lines.end());
     }
@@ -242,7 +264,7 @@ TEST_F(FullBackupTest, PeerRegeditLinesAreAllInTheFullBackup)
     for (const wchar_t* pszHive : {L"HKEY_LOCAL_MACHINE", L"HKEY_USERS"})
     {
         std::wstring strFile = m_folder.File(std::wstring(L"second_") + pszHive + L".reg");
-        ASSERT_EQ(0, RunWindowsProgram(L"regedit.exe /E \"" + strFile + L"\" " + pszHive));
+        ASSERT_EQ(0, RunWindowsProgram(WholeViewRegedit(L"/E \"" + strFile + L"\" " + pszHive)));
         std::set<std::wstring> lines = RegLines(strFile);
         second.insert(lines.begin(), lines.end());
     }
@@ -318,7 +340,7 @@ TEST_F(FullBackupTest, UnreadableSubtreeIsToldNotAFailure)
 TEST_F(FullBackupTest, RefusedLineIsNamedAndCheckingWritesNothing)
 {
     const std::wstring strHeader = L"Windows Registry Editor Version 5.00\r\n\r\n";
-    const std::wstring strNew = L"HKEY_LOCAL_MACHINE\\" + m_strKeyPath + L"\\Planted";
+    const std::wstring strNew = m_strKeyText + L"\\Planted";
     const std::wstring strGood = strHeader + L"[" + strNew + L"]\r\n\"Value\"=\"x\"\r\n\r\n";
     std::wstring strArchive = m_strFolder + L"FullBackup20080101000000.zip";
     WriteArchive(strArchive, {{L"FullBackup20080101000000.reg", strGood + L"[HKEY_CURRENT_USER\\Software\\TamselEvil]\r\n"}});
@@ -339,7 +361,9 @@ TEST_F(FullBackupTest, RefusedLineIsNamedAndCheckingWritesNothing)
     ASSERT_TRUE(job.Prepare(strArchive.c_str(), m_strFolder.c_str()));
     EXPECT_EQ(1, job.m_nKeys);
     ASSERT_EQ(1u, job.m_keys.size());
-    EXPECT_STREQ(strNew.c_str(), job.m_keys[0].m_strPath);
+    // Named as the key it writes: in this process's own view.
+    EXPECT_STREQ((m_strKeyNamed + L"\\Planted").c_str(), job.m_keys[0].m_strPath);
+    EXPECT_EQ(OwnRegistryView(), job.m_keys[0].m_samView);
     EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, m_strKeyPath + L"\\Planted"));
     job.Discard();
     EXPECT_FALSE(regtest::KeyExists(HKEY_LOCAL_MACHINE, m_strKeyPath + L"\\Planted"));
@@ -349,4 +373,71 @@ TEST_F(FullBackupTest, RefusedLineIsNamedAndCheckingWritesNothing)
     EXPECT_TRUE(job.Import());
     EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, m_strKeyPath + L"\\Planted"));
     EXPECT_EQ(1u, FolderEntries(m_strFolder).size());
+}
+
+namespace {
+// The text of value pszName of HKEY_LOCAL_MACHINE\strPath in samView; "-"
+// when the key does not open there, "" when it has no such text.
+std::wstring TextInView(const std::wstring& strPath, LPCWSTR pszName, REGSAM samView)
+{
+    HKEY hKey = NULL;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_QUERY_VALUE | samView, &hKey) != ERROR_SUCCESS)
+        return L"-";
+    WCHAR szText[64] = L"";
+    DWORD dwSize = sizeof(szText) - sizeof(WCHAR), dwType = REG_NONE;
+    if (::RegQueryValueExW(hKey, pszName, NULL, &dwType, (BYTE*)szText, &dwSize) != ERROR_SUCCESS || dwType != REG_SZ)
+        szText[0] = 0;
+    ::RegCloseKey(hKey);
+    return szText;
+}
+} // namespace
+
+// A full backup names the 32-bit view's keys through Wow6432Node, as the
+// 64-bit view shows them: each key goes back into the view it came from,
+// whatever view this process reads, and is named to the user as the key it
+// writes. A deletion or another hive's key through a mirror is still refused.
+TEST_F(FullBackupTest, KeysGoBackIntoTheViewTheyCameFrom)
+{
+    // Every machine the suites run on has both views (64-bit Windows, or WOW64).
+    ASSERT_TRUE(HasTwoRegistryViews()) << "this system has one registry view only";
+    const std::wstring strName = testsupport::CurrentTestName();
+    const std::wstring strBase = L"Software\\TamselTest\\" + strName;
+    const std::wstring strText = L"Windows Registry Editor Version 5.00\r\n\r\n"
+                                 L"[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\TamselTest\\" + strName +
+                                 L"\\View32]\r\n\"View\"=\"32\"\r\n\r\n"
+                                 L"[HKEY_LOCAL_MACHINE\\Software\\TamselTest\\" + strName +
+                                 L"\\View64]\r\n\"View\"=\"64\"\r\n\r\n";
+    std::wstring strArchive = m_strFolder + L"FullBackup20080101000000.zip";
+    const std::wstring hostile[] = {
+        L"[-HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\TamselTest\\" + strName + L"]\r\n",
+        L"[HKEY_CURRENT_USER\\Software\\Classes\\Wow6432Node\\TamselEvil]\r\n",
+        L"[HKEY_CLASSES_ROOT\\Wow6432Node\\TamselEvil]\r\n",
+    };
+    for (const std::wstring& strHostile : hostile)
+    {
+        WriteArchive(strArchive, {{L"FullBackup20080101000000.reg", strText + strHostile}});
+        CFullBackupJob job;
+        EXPECT_FALSE(job.Restore(strArchive.c_str(), m_strFolder.c_str())) << Narrow(strHostile);
+        EXPECT_TRUE(job.m_bRefused) << Narrow(strHostile);
+        for (REGSAM samView : {(REGSAM)KEY_WOW64_32KEY, (REGSAM)KEY_WOW64_64KEY})
+        {
+            EXPECT_EQ(L"-", TextInView(strBase + L"\\View32", L"View", samView)) << Narrow(strHostile);
+            EXPECT_EQ(L"-", TextInView(strBase + L"\\View64", L"View", samView)) << Narrow(strHostile);
+        }
+        EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, m_strKeyPath + L"\\Sub\\Deeper")) << Narrow(strHostile);
+    }
+
+    WriteArchive(strArchive, {{L"FullBackup20080101000000.reg", strText}});
+    CFullBackupJob job;
+    ASSERT_TRUE(job.Prepare(strArchive.c_str(), m_strFolder.c_str()));
+    ASSERT_EQ(2u, job.m_keys.size());
+    EXPECT_STREQ((L"HKEY_LOCAL_MACHINE\\" + strBase + L"\\View32").c_str(), job.m_keys[0].m_strPath);
+    EXPECT_EQ((REGSAM)KEY_WOW64_32KEY, job.m_keys[0].m_samView);
+    EXPECT_STREQ((L"HKEY_LOCAL_MACHINE\\" + strBase + L"\\View64").c_str(), job.m_keys[1].m_strPath);
+    EXPECT_EQ((REGSAM)KEY_WOW64_64KEY, job.m_keys[1].m_samView);
+    ASSERT_TRUE(job.Import()) << Narrow(job.m_failure.GetDetail(NULL).GetString());
+    EXPECT_EQ(L"32", TextInView(strBase + L"\\View32", L"View", KEY_WOW64_32KEY));
+    EXPECT_EQ(L"-", TextInView(strBase + L"\\View32", L"View", KEY_WOW64_64KEY));
+    EXPECT_EQ(L"64", TextInView(strBase + L"\\View64", L"View", KEY_WOW64_64KEY));
+    EXPECT_EQ(L"-", TextInView(strBase + L"\\View64", L"View", KEY_WOW64_32KEY));
 }

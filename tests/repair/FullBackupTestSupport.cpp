@@ -1,4 +1,5 @@
 #include "tests/repair/FullBackupTestSupport.h"
+#include "services/RegKeyTarget.h"
 
 #include <shlwapi.h>
 
@@ -6,7 +7,12 @@ void FullBackupTest::SetUp()
 {
     BackupPageTest::SetUp();
     m_strKeyPath = L"Software\\TamselTest\\" + testsupport::CurrentTestName();
-    m_strKeyText = L"HKEY_LOCAL_MACHINE\\" + m_strKeyPath;
+    m_strKeyNamed = L"HKEY_LOCAL_MACHINE\\" + m_strKeyPath;
+    // A key of a 32-bit process's own view is under Wow6432Node in the view
+    // a full backup is written in.
+    m_strKeyText = OwnRegistryView() != WholeRegistryView()
+                       ? L"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\TamselTest\\" + testsupport::CurrentTestName()
+                       : m_strKeyNamed;
     m_strFolder = AppDir() + L"FullBackup\\";
     ASSERT_TRUE(::CreateDirectoryW(m_strFolder.c_str(), NULL));
     ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, m_strKeyPath.c_str());
@@ -26,6 +32,17 @@ void FullBackupTest::SetUp()
 
 void FullBackupTest::TearDown()
 {
+    // Both views: a restore into the wrong one leaves nothing behind either.
+    for (REGSAM samView : {(REGSAM)KEY_WOW64_32KEY, (REGSAM)KEY_WOW64_64KEY})
+    {
+        HKEY hParent = NULL;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TamselTest", 0, KEY_ALL_ACCESS | samView, &hParent) ==
+            ERROR_SUCCESS)
+        {
+            ::SHDeleteKeyW(hParent, testsupport::CurrentTestName().c_str());
+            ::RegCloseKey(hParent);
+        }
+    }
     ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, m_strKeyPath.c_str());
     ::SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TamselEvil");
     BackupPageTest::TearDown();

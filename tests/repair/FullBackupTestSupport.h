@@ -4,6 +4,7 @@
 #include "repair/FullBackupJob.h"
 #include "tests/repair/BackupTestSupport.h"
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
 
 #include <functional>
 
@@ -29,7 +30,8 @@ protected:
     {
         if (m_fnDuringExport)
             m_fnDuringExport();
-        return regFile.ExportKey(m_strKeyText.c_str());
+        // In the view of the whole export, which the restore imports in.
+        return regFile.ExportKey(m_strKeyText.c_str(), WholeRegistryView());
     }
 };
 
@@ -41,7 +43,8 @@ protected:
     // Changes a value and deletes a subkey of the planted key.
     void ChangeKey();
 
-    std::wstring m_strKeyPath;   // below HKEY_LOCAL_MACHINE
-    std::wstring m_strKeyText;   // with the hive name
+    std::wstring m_strKeyPath;   // below HKEY_LOCAL_MACHINE, in this process's own view
+    std::wstring m_strKeyText;   // with the hive name, as a full backup writes it
+    std::wstring m_strKeyNamed;  // with the hive name, as a restore names it to the user
     std::wstring m_strFolder;    // FullBackup\ of the program folder
 };

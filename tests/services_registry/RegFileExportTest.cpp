@@ -1,4 +1,5 @@
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
 #include "tests/services_registry/RegTestUtil.h"
 #include "tests/support/TestSupport.h"
 
@@ -212,14 +213,46 @@ TEST(RegFileExport, FailuresAreReported)
     CloseHandle(h);
 }
 
-// The full backup: HKEY_LOCAL_MACHINE, then HKEY_USERS, whole. Wine cannot
-// enumerate the values of Perflib\009 (error 6 for ever): the export goes on
-// past it and reports the gap.
+// The full backup: HKEY_LOCAL_MACHINE, then HKEY_USERS, whole, as the whole
+// registry's view shows them: on 64-bit Windows a key of the 32-bit view only
+// is written under Wow6432Node, one of the 64-bit view only under its own
+// name, in either build. Wine cannot enumerate the values of Perflib\009
+// (error 6 for ever): the export goes on past it and reports the gap.
 TEST(RegFileExport, EmptyPathWritesBothHives)
 {
+    // Every machine the suites run on has both views (64-bit Windows, or WOW64).
+    ASSERT_TRUE(HasTwoRegistryViews()) << "this system has one registry view only";
+    const std::wstring strName = L"TamselWholeExport" + std::to_wstring(GetCurrentProcessId());
+    struct ViewKey
+    {
+        REGSAM samView;
+        std::wstring strPath;   // below HKEY_LOCAL_MACHINE, in that view
+        std::wstring strLine;   // the key line the whole export writes for it
+    };
+    const ViewKey keys[] = {
+        {KEY_WOW64_32KEY, L"Software\\" + strName + L"32", L"[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\" + strName + L"32]"},
+        {KEY_WOW64_64KEY, L"Software\\" + strName + L"64", L"[HKEY_LOCAL_MACHINE\\Software\\" + strName + L"64]"},
+    };
+    for (const ViewKey& key : keys)
+    {
+        HKEY hKey = NULL;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.strPath.c_str(), 0, NULL, 0,
+                                                 KEY_ALL_ACCESS | key.samView, NULL, &hKey, NULL));
+        SetText(hKey, L"view", key.samView == KEY_WOW64_32KEY ? L"32" : L"64");
+        RegCloseKey(hKey);
+    }
     ScratchFolder folder;
     std::wstring file = folder.File(L"full.reg");
-    DWORD dwResult = ExportWithRegFile(file, L"");
+    // Whatever view is asked for: a whole export that leaves one out is none.
+    CRegFile regFile;
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    BeginRegFile(regFile, h);
+    DWORD dwResult = regFile.ExportKey(CString(), OwnRegistryView());
+    CloseHandle(h);
+    for (const ViewKey& key : keys)
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.strPath.c_str(), key.samView, 0);
+
     bool bBom = false;
     std::wstring text = ReadRegText(file, bBom);
     EXPECT_EQ(text.find(kHeader + L"[HKEY_LOCAL_MACHINE]\r\n"), 0u);
@@ -228,8 +261,16 @@ TEST(RegFileExport, EmptyPathWritesBothHives)
     EXPECT_NE(text.find(L"\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n"), std::wstring::npos);
     EXPECT_EQ(text.find(L"\r\n[HKEY_LOCAL_MACHINE\\", nUsers), std::wstring::npos);
     EXPECT_NE(text.find(L"\r\n[HKEY_USERS\\.Default]\r\n", nUsers), std::wstring::npos);
+    EXPECT_NE(text.find(L"\r\n" + keys[0].strLine + L"\r\n\"view\"=\"32\"\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\r\n" + keys[1].strLine + L"\r\n\"view\"=\"64\"\r\n"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"[HKEY_LOCAL_MACHINE\\Software\\" + strName + L"32]"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\" + strName + L"64]"), std::wstring::npos);
 
-    bool bPerflib = KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009");
+    HKEY hPerflib = NULL;
+    bool bPerflib = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009", 0,
+                                  KEY_READ | WholeRegistryView(), &hPerflib) == ERROR_SUCCESS;
+    if (hPerflib != NULL)
+        RegCloseKey(hPerflib);
     if (bPerflib)
     {
         EXPECT_NE(text.find(L"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009]"), std::wstring::npos);

@@ -1,4 +1,5 @@
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
 #include "tests/services_registry/RegTestUtil.h"
 #include "tests/support/TestSupport.h"
 
@@ -324,4 +325,44 @@ TEST(RegFileImport, MissingFileIsAFailure)
     RemoveVectoredExceptionHandler(pHandler);
     EXPECT_EQ(dwResult, (DWORD)ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(g_strDebugOutput, "REGEDIT:  CreateFile failed, GetLastError() = 2\n");
+}
+
+// A key line through the Wow6432Node mirror writes the 32-bit view's key in
+// every view it is imported in, a new subtree as well (a 32-bit process under
+// Wine once made it one Wow6432Node too deep); a deletion through the mirror
+// removes that key. The 64-bit view keeps nothing of it.
+TEST(RegFileImport, MirrorKeyLinesWriteThe32BitViewsKeyInEveryView)
+{
+    // Every machine the suites run on has both views (64-bit Windows, or WOW64).
+    ASSERT_TRUE(HasTwoRegistryViews()) << "this system has one registry view only";
+    ScratchFolder folder;
+    const std::wstring strName = L"TamselMirrorImport" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring strKey = L"SOFTWARE\\" + strName + L"\\New\\Deeper";
+    auto opens = [](const std::wstring& strPath, REGSAM samView) {
+        HKEY hKey = NULL;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath.c_str(), 0, KEY_READ | samView, &hKey) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(hKey);
+        return true;
+    };
+    for (REGSAM samView : {(REGSAM)0, (REGSAM)KEY_WOW64_32KEY, (REGSAM)KEY_WOW64_64KEY})
+    {
+        std::wstring file = folder.File(L"mirror.reg");
+        WriteRegText(file, kHeader + L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\" + strName +
+                               L"\\New\\Deeper]\r\n\"v\"=\"1\"\r\n");
+        CRegFile regFile;
+        EXPECT_EQ(regFile.ImportFile(file.c_str(), samView), 0u) << samView;
+        EXPECT_TRUE(opens(strKey, KEY_WOW64_32KEY)) << samView;
+        EXPECT_FALSE(opens(strKey, KEY_WOW64_64KEY)) << samView;
+        EXPECT_FALSE(opens(L"SOFTWARE\\Wow6432Node\\Wow6432Node\\" + strName, KEY_WOW64_64KEY)) << samView;
+
+        WriteRegText(file, kHeader + L"[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\" + strName + L"]\r\n");
+        EXPECT_EQ(regFile.ImportFile(file.c_str(), samView), 0u) << samView;
+        EXPECT_FALSE(opens(L"SOFTWARE\\" + strName, KEY_WOW64_32KEY)) << samView;
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Wow6432Node\\Wow6432Node\\" + strName + L"\\New\\Deeper").c_str(),
+                        KEY_WOW64_64KEY, 0);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Wow6432Node\\Wow6432Node\\" + strName + L"\\New").c_str(),
+                        KEY_WOW64_64KEY, 0);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Wow6432Node\\Wow6432Node\\" + strName).c_str(), KEY_WOW64_64KEY, 0);
+    }
 }
