@@ -77,8 +77,10 @@ public:
     // Writes "[path]" and the one value of that key, type and bytes as they
     // are, then flushes. 0 when written; ERROR_FILE_NOT_FOUND when the value
     // is missing (nothing written), 1010/1011 when the key does not open,
-    // ERROR_INVALID_HANDLE without a file, or an export error.
-    DWORD ExportValue(const CString& strKeyPath, const CString& strName);
+    // ERROR_INVALID_HANDLE without a file, or an export error. samView
+    // (KEY_WOW64_32KEY or KEY_WOW64_64KEY) reads the key in that registry
+    // view; 0 in the process's own.
+    DWORD ExportValue(const CString& strKeyPath, const CString& strName, REGSAM samView = 0);
     // The first export error since construction (a write error overrides
     // the others); 0 when the file holds everything it was asked to.
     DWORD GetExportError() const { return m_dwExportError; }

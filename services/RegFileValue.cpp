@@ -1,12 +1,12 @@
 #include "services/RegFile.h"
 
-DWORD CRegFile::ExportValue(const CString& strKeyPath, const CString& strName)
+DWORD CRegFile::ExportValue(const CString& strKeyPath, const CString& strName, REGSAM samView)
 {
     m_dwCallError = 0;
     CString strPath = strKeyPath;
     strPath.TrimRight(L'\\');
     CRegKeyHandle key;
-    LONG nResult = OpenKeyByPath(key.Receive(), strPath, RegKeyPathOpen);
+    LONG nResult = OpenKeyByPath(key.Receive(), strPath, RegKeyPathOpen, samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY));
     if (nResult != ERROR_SUCCESS)
     {
         SetExportError(nResult);

@@ -1,7 +1,7 @@
 #include "tools/BhoRemovePage.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
-#include "services/NtRegistry.h"
+#include "scanner/KeyReader.h"
 #include "tools/ToolBackupArchive.h"
 #include "tools/ToolCommands.h"
 #include "tools/ToolEntries.h"
@@ -49,23 +49,24 @@ void CBhoRemovePage::OnShowWindow(BOOL bShow, UINT nStatus)
     Invalidate(FALSE);
 }
 
-CString CBhoRemovePage::DllOfClass(const CString& strClsid)
+CString CBhoRemovePage::DllOfClass(const CString& strClsid, REGSAM samView)
 {
     CString strDll = L"ERR";
     if (strClsid.IsEmpty())
         return strDll;
-    CString strKey = L"CLSID\\" + strClsid;
-    CNtRegistry reg;
-    if (reg.SetKeyForReading(HKEY_CLASSES_ROOT, strKey) != TRUE)
+    // The classes of the two views are apart: a helper object's class is the
+    // one its own Internet Explorer creates.
+    CKeyReader reg;
+    if (reg.Open(HKEY_CLASSES_ROOT, L"CLSID\\" + strClsid, samView) != ERROR_SUCCESS)
         return strDll;
     CStringArray arrSubKeys;
-    reg.GetSubKeyList(arrSubKeys);
+    reg.GetSubKeyNames(arrSubKeys);
     for (const CString& strSub : arrSubKeys)
     {
         if (strSub.CompareNoCase(L"InprocServer32") != 0)
             continue;
-        CNtRegistry server;
-        if (server.SetKeyForReading(HKEY_CLASSES_ROOT, strKey + L"\\" + strSub))
+        CKeyReader server;
+        if (server.OpenChild(reg, strSub) == ERROR_SUCCESS)
         {
             CString strText = server.ReadString(L"", L"ERR");
             if (strText != L"ERR")
@@ -83,28 +84,29 @@ void CBhoRemovePage::FillList()
     m_list.DeleteAllItems();
     m_pApp->m_arrBhoItems.RemoveAll();
     m_pApp->m_arrBhoRemove.RemoveAll();
-    CNtRegistry reg;
-    CStringArray arrNames;
-    if (reg.SetKeyForReading(HKEY_LOCAL_MACHINE, TOOL_BHO_KEY))
-        reg.GetSubKeyList(arrNames);
-    for (const CString& strName : arrNames)
-    {
-        CString strDll = DllOfClass(strName);
-        if (strDll == L"ERR")
-            continue;
-        CRegProblem record;
-        record.m_bValue = 0;
-        record.m_nKind = 1;
-        record.m_strKey.Format(L"%s\\%s", TOOL_BHO_KEY, (LPCWSTR)strName);
-        record.m_strKeyPath.Format(L"%s\\%s\\%s", L"HKEY_LOCAL_MACHINE", TOOL_BHO_KEY, (LPCWSTR)strName);
-        m_pApp->m_arrBhoItems.Add(record);
-        int nRow = m_list.InsertItem(m_list.GetItemCount(), L"");
-        if (nRow < 0)
-            continue;
-        m_list.SetCheckbox(nRow, 0, 1);
-        m_list.SetItemText(nRow, 1, strDll);
-        m_list.SetItemToolTipText(nRow, 1, strDll);
-    }
+    ReadToolKeyViews(HKEY_LOCAL_MACHINE, TOOL_BHO_KEY, [&](const CKeyReader& objects) {
+        CStringArray arrNames;
+        objects.GetSubKeyNames(arrNames);
+        for (const CString& strName : arrNames)
+        {
+            CString strDll = DllOfClass(strName, objects.GetView());
+            if (strDll == L"ERR")
+                continue;
+            CRegProblem record;
+            record.m_bValue = 0;
+            record.m_nKind = 1;
+            record.m_strKey.Format(L"%s\\%s", TOOL_BHO_KEY, (LPCWSTR)strName);
+            record.m_strKeyPath.Format(L"%s\\%s\\%s", L"HKEY_LOCAL_MACHINE", TOOL_BHO_KEY, (LPCWSTR)strName);
+            record.m_samView = objects.GetView();
+            m_pApp->m_arrBhoItems.Add(record);
+            int nRow = m_list.InsertItem(m_list.GetItemCount(), L"");
+            if (nRow < 0)
+                continue;
+            m_list.SetCheckbox(nRow, 0, 1);
+            m_list.SetItemText(nRow, 1, strDll);
+            m_list.SetItemToolTipText(nRow, 1, strDll);
+        }
+    });
     EndFill();
 }
 

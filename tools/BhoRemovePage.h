@@ -1,8 +1,9 @@
 #pragma once
 // Page "Remove" of the browser helper object manager: one row per object
 // registered under Browser Helper Objects whose class has an in-process
-// server. Checked objects are backed up into Utilities\BHO.dat, then their
-// keys are deleted.
+// server, in both registry views (the 64-bit and the 32-bit Internet
+// Explorer each load their own view's). Checked objects are backed up into
+// Utilities\BHO.dat, then their keys are deleted, each in its own view.
 #include "tools/ToolDetailsPage.h"
 
 class CBhoRemovePage : public CToolDetailsPage
@@ -18,8 +19,9 @@ public:
     afx_msg void OnRemove();
     afx_msg void OnCancelButton();
 
-    // The in-process server's default value of a class, or "ERR".
-    static CString DllOfClass(const CString& strClsid);
+    // The in-process server's default value of a class registered in samView
+    // (0: the process's own view), or "ERR".
+    static CString DllOfClass(const CString& strClsid, REGSAM samView = 0);
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

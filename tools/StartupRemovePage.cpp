@@ -119,30 +119,31 @@ void CStartupRemovePage::FillList()
     m_list.SetImageList(&m_imageList, LVSIL_SMALL);
     HICON hFallback = LoadProgramSmallIcon();
 
+    // Windows starts the Run keys of both views: each source is listed in
+    // the program's own view, then in the other one where that is apart.
     for (const ToolRunKey& source : g_toolRunKeys)
     {
-        CNtRegistry reg;
-        if (!reg.SetKeyForReading(source.hRoot, source.pszKey))
-            continue;
-        CStringArray arrNames;
-        if (reg.GetValueList(arrNames) != 1)
-            continue;
-        for (const CString& strName : arrNames)
-        {
-            if (strName.IsEmpty())
-                continue;
-            CString strText = reg.ReadString(strName, L"ERR");
-            if (strText == L"ERR")
-                continue;
-            CRegProblem record;
-            record.m_bValue = 1;
-            record.m_nKind = 1;
-            record.m_strKey = source.pszKey;
-            record.m_strKeyPath.Format(L"%s\\%s", source.pszRootName, source.pszKey);
-            record.m_strValueName = strName;
-            record.m_strData = strText;
-            AddRow(record, strName, strText, hFallback);
-        }
+        ReadToolKeyViews(source.hRoot, source.pszKey, [&](const CKeyReader& key) {
+            CStringArray arrNames;
+            key.GetValueNames(arrNames);
+            for (const CString& strName : arrNames)
+            {
+                if (strName.IsEmpty())
+                    continue;
+                CString strText = key.ReadString(strName, L"ERR");
+                if (strText == L"ERR")
+                    continue;
+                CRegProblem record;
+                record.m_bValue = 1;
+                record.m_nKind = 1;
+                record.m_strKey = source.pszKey;
+                record.m_strKeyPath.Format(L"%s\\%s", source.pszRootName, source.pszKey);
+                record.m_strValueName = strName;
+                record.m_strData = strText;
+                record.m_samView = key.GetView();
+                AddRow(record, strName, strText, hFallback);
+            }
+        });
     }
 
     CStringArray arrFiles;

@@ -1,8 +1,9 @@
 #pragma once
 // Page "Remove" of the startup manager: the string values of the eleven Run
-// keys and the shortcuts of both Startup folders. Checked values are backed up
-// into Utilities\Startup.dat before they are deleted; shortcuts are deleted
-// after a question and have no backup.
+// keys, in both registry views, and the shortcuts of both Startup folders.
+// Checked values are backed up into Utilities\Startup.dat before they are
+// deleted, each in its own view; shortcuts are deleted after a question and
+// have no backup.
 #include "tools/ToolDetailsPage.h"
 #include "scanner/RegProblem.h"
 

@@ -79,15 +79,47 @@ CString CToolBackupArchive::GetWorkFolder() const
     return m_strAppDir + L"Utilities\\" + GetEntryPrefix() + L"\\";
 }
 
+namespace {
+
+// The view part of an entry name, before ".reg".
+LPCWSTR ViewSuffix(REGSAM samView)
+{
+    return samView == KEY_WOW64_32KEY ? L"_32" : samView == KEY_WOW64_64KEY ? L"_64" : L"";
+}
+
+// strName without ".reg" and without a view part; empty when it does not end in ".reg".
+CString NameStem(const CString& strName, REGSAM* psamView = NULL)
+{
+    REGSAM samView = 0;
+    if (strName.GetLength() < 4 || strName.Right(4).CompareNoCase(L".reg") != 0)
+        return CString();
+    CString strStem = strName.Left(strName.GetLength() - 4);
+    for (REGSAM samSuffix : { (REGSAM)KEY_WOW64_32KEY, (REGSAM)KEY_WOW64_64KEY })
+    {
+        if (strStem.Right(3) == ViewSuffix(samSuffix))
+        {
+            strStem = strStem.Left(strStem.GetLength() - 3);
+            samView = samSuffix;
+            break;
+        }
+    }
+    if (psamView != NULL)
+        *psamView = samView;
+    return strStem;
+}
+
+} // namespace
+
 int CToolBackupArchive::NumberOfName(const CString& strPrefix, const CString& strName)
 {
+    CString strStem = NameStem(strName);
     int nPrefix = strPrefix.GetLength();
-    int nDigits = strName.GetLength() - nPrefix - 4;
+    int nDigits = strStem.GetLength() - nPrefix;
     if (nDigits < 1 || nDigits > 9)
         return -1;
-    if (strName.Left(nPrefix).CompareNoCase(strPrefix) != 0 || strName.Right(4).CompareNoCase(L".reg") != 0)
+    if (strStem.Left(nPrefix).CompareNoCase(strPrefix) != 0)
         return -1;
-    CString strNumber = strName.Mid(nPrefix, nDigits);
+    CString strNumber = strStem.Mid(nPrefix, nDigits);
     if (nDigits > 1 && strNumber[0] == L'0')
         return -1;
     int nNumber = 0;
@@ -98,6 +130,18 @@ int CToolBackupArchive::NumberOfName(const CString& strPrefix, const CString& st
         nNumber = nNumber * 10 + (strNumber[i] - L'0');
     }
     return nNumber;
+}
+
+REGSAM CToolBackupArchive::ViewOfName(const CString& strName)
+{
+    REGSAM samView = 0;
+    NameStem(strName, &samView);
+    return samView;
+}
+
+REGSAM CToolBackupArchive::GetEntryView(int nEntry) const
+{
+    return nEntry >= 0 && (size_t)nEntry < m_items.size() ? ViewOfName(m_items[nEntry].m_strName) : 0;
 }
 
 int CToolBackupArchive::NextNumber() const
@@ -191,7 +235,9 @@ CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>*
             strLower.MakeLower();
             if (NumberOfName(GetEntryPrefix(), strName) < 0 || used.count(strLower.Str()) > 0)
             {
-                strName.Format(L"%s%d.reg", (LPCWSTR)GetEntryPrefix(), ++nHighest);
+                // A doubled name keeps its view; a foreign one is of the own view.
+                REGSAM samView = NumberOfName(GetEntryPrefix(), strName) < 0 ? 0 : ViewOfName(strName);
+                strName.Format(L"%s%d%s.reg", (LPCWSTR)GetEntryPrefix(), ++nHighest, ViewSuffix(samView));
                 strLower = strName;
                 strLower.MakeLower();
             }
@@ -249,13 +295,14 @@ BOOL CToolBackupArchive::ReadOpenEntry(ZipHandle hZip, int nEntry, std::vector<B
            && ReadZipItem(hZip, nItem, entry.m_dwUncompressedSize, bytes);
 }
 
-HANDLE CToolBackupArchive::CreateBackupFile(CString& strFile)
+HANDLE CToolBackupArchive::CreateBackupFile(REGSAM samView, CString& strFile)
 {
     // Never over an existing backup: the next number up is taken instead.
     int nNumber = NextNumber();
     for (int nTry = 0; nTry < 10000; ++nTry, ++nNumber)
     {
-        strFile.Format(L"%s%s%d.reg", (LPCWSTR)GetWorkFolder(), (LPCWSTR)GetEntryPrefix(), nNumber);
+        strFile.Format(L"%s%s%d%s.reg", (LPCWSTR)GetWorkFolder(), (LPCWSTR)GetEntryPrefix(), nNumber,
+                       ViewSuffix(samView));
         HANDLE hFile = CreateFileW(strFile, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
         if (hFile != INVALID_HANDLE_VALUE)
             return hFile;
@@ -273,13 +320,17 @@ int CToolBackupArchive::WriteBackup(const CRegProblem& record, CString& strFile)
     HKEY hRoot = NULL;
     if (!GetRecordRoot(record, &hRoot))
         return FileExists(record.m_strKeyPath) ? BackupNotNeeded : BackupRefused;
+    // The entry is read, and later restored, in the record's view.
+    REGSAM samView = 0;
+    if (!GetRecordView(record, &samView))
+        return BackupRefused;
 
     if (m_nKind == ToolBackupStartup)
     {
         if (!IsRunKeyPath(record.m_strKeyPath) || record.m_strValueName.IsEmpty())
             return BackupRefused;
         CRegKeyHandle key;
-        if (RegOpenKeyExW(hRoot, record.m_strKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(hRoot, record.m_strKey, 0, KEY_QUERY_VALUE | samView, key.Receive()) != ERROR_SUCCESS)
             return BackupGone;
         if (RegQueryValueExW(key, record.m_strValueName, NULL, NULL, NULL, NULL) == ERROR_FILE_NOT_FOUND)
             return BackupGone;
@@ -289,11 +340,11 @@ int CToolBackupArchive::WriteBackup(const CRegProblem& record, CString& strFile)
         if (BhoSubKeyOfRecord(record).IsEmpty())
             return BackupRefused;
         CRegKeyHandle key;
-        if (RegOpenKeyExW(hRoot, record.m_strKey, 0, KEY_READ, key.Receive()) == ERROR_FILE_NOT_FOUND)
+        if (RegOpenKeyExW(hRoot, record.m_strKey, 0, KEY_READ | samView, key.Receive()) == ERROR_FILE_NOT_FOUND)
             return BackupGone;
     }
 
-    HANDLE hFile = CreateBackupFile(strFile);
+    HANDLE hFile = CreateBackupFile(samView, strFile);
     if (hFile == INVALID_HANDLE_VALUE)
         return BackupFailed;
     static const BYTE kMark[2] = { 0xFF, 0xFE };
@@ -311,9 +362,9 @@ int CToolBackupArchive::WriteBackup(const CRegProblem& record, CString& strFile)
         regFile.PutChar(L'\n');
         regFile.PutChar(L'\n');
         if (m_nKind == ToolBackupStartup)
-            dwExport = regFile.ExportValue(record.m_strKeyPath, record.m_strValueName);
+            dwExport = regFile.ExportValue(record.m_strKeyPath, record.m_strValueName, samView);
         else
-            dwExport = regFile.ExportKey(record.m_strKeyPath);
+            dwExport = regFile.ExportKey(record.m_strKeyPath, samView);
         bOk = bOk && dwExport == 0 && regFile.Flush() && regFile.GetExportError() == 0;
     }
     bOk = FlushFileBuffers(hFile) && bOk;
@@ -467,7 +518,8 @@ BOOL CToolBackupArchive::Restore(const CArray<int>& arrIndexes, const CStringArr
             row.m_strClsid = arrClsids[k];
         rows.push_back(row);
     }
-    // Without a list, a startup row shows what its own backup holds.
+    // Without a list, a startup row shows what its own backup holds, in the
+    // backup's own view.
     return RestoreRows(rows, TRUE, arrOutcome);
 }
 
@@ -492,19 +544,25 @@ BOOL CToolBackupArchive::RestoreRows(const std::vector<CToolBackupRow>& rows, BO
             arrOutcome.Add(RestoreFailed);
             continue;
         }
-        // The same bytes are checked and imported: nothing can come between.
+        // The same bytes are checked and imported, in the view the entry's
+        // name gives: nothing can come between.
+        REGSAM samView = GetEntryView(nIndex);
         BOOL bAllowed = FALSE;
-        if (m_nKind == ToolBackupBho)
+        if (!bOwnTexts && row.m_samView != samView)
         {
-            bAllowed = CheckBhoBackup(bytes, row.m_strClsid);
+            // The list showed that row from a backup of another view.
+        }
+        else if (m_nKind == ToolBackupBho)
+        {
+            bAllowed = CheckBhoBackup(bytes, row.m_strClsid, samView);
         }
         else if (bOwnTexts)
         {
-            bAllowed = CheckStartupBackup(bytes);
+            bAllowed = CheckStartupBackup(bytes, samView);
         }
         else
         {
-            bAllowed = CheckStartupBackup(bytes, row.m_strText1, row.m_strText2);
+            bAllowed = CheckStartupBackup(bytes, row.m_strText1, row.m_strText2, samView);
         }
         if (!bAllowed)
         {
@@ -512,7 +570,7 @@ BOOL CToolBackupArchive::RestoreRows(const std::vector<CToolBackupRow>& rows, BO
             continue;
         }
         CRegFile regFile;
-        if (regFile.ImportBytes(bytes) != ERROR_SUCCESS)
+        if (regFile.ImportBytes(bytes, samView) != ERROR_SUCCESS)
         {
             arrOutcome.Add(RestoreFailed);
             continue;

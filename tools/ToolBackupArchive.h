@@ -6,6 +6,11 @@
 // path array names each backup as "<work folder><entry name>". No windows
 // here: the pages turn the results into rows and messages.
 //
+// A backup of the other registry view names its key as that view does and
+// keeps the view in its entry name, as the automatic backups do:
+// "Startup<n>_32.reg" or "Startup<n>_64.reg"; "Startup<n>.reg" is one of the
+// program's own view. It is checked and imported in that view.
+//
 // Nothing leaves the registry or the archive unless the archive that holds
 // it was written whole to "<archive>.tmp", read back, and put in place.
 #include "framework/Afx.h"
@@ -58,6 +63,7 @@ struct CToolBackupRow
     CString m_strText1;
     CString m_strText2;
     CString m_strClsid;
+    REGSAM m_samView = 0;   // the view of its backup (see ViewOfName)
 };
 
 class CToolBackupArchive
@@ -89,6 +95,9 @@ public:
     LoadResult Load(const std::atomic<bool>* pbStop = NULL, const ToolEntryVisitor& fnVisit = ToolEntryVisitor());
     // The bytes of path array entry nEntry, from the archive the last Load read.
     BOOL ReadEntry(int nEntry, std::vector<BYTE>& bytes) const;
+    // The registry view of path array entry nEntry (see ViewOfName); also
+    // while Load hands that entry to its visitor.
+    REGSAM GetEntryView(int nEntry) const;
     // Writes one backup per record and rebuilds the archive with them.
     // arrOutcome gets one ToolBackupOutcome per record. FALSE when the
     // archive could not be rebuilt (every written backup is then BackupFailed).
@@ -100,13 +109,19 @@ public:
     // ToolRestoreOutcome per index. FALSE when the archive could not be rebuilt.
     BOOL Restore(const CArray<int>& arrIndexes, const CStringArray& arrClsids, CArray<int>& arrOutcome);
     // The same for rows as a list shows them: a startup backup whose value
-    // is not the one its row shows (or holds more than that) is refused.
+    // is not the one its row shows (or holds more than that), and a backup
+    // of another view than its row's, is refused.
     BOOL Restore(const std::vector<CToolBackupRow>& rows, CArray<int>& arrOutcome);
     // Removes the work folder and what it holds.
     void DeleteWorkFolder();
 
-    // The number of "<prefix><n>.reg" (ignoring case); -1 for any other name.
+    // The number of "<prefix><n>.reg", "<prefix><n>_32.reg" or
+    // "<prefix><n>_64.reg" (ignoring case); -1 for any other name.
     static int NumberOfName(const CString& strPrefix, const CString& strName);
+    // The view a backup of that name is checked and imported in:
+    // KEY_WOW64_32KEY for "..._32.reg", KEY_WOW64_64KEY for "..._64.reg", 0
+    // (the program's own) for any other name.
+    static REGSAM ViewOfName(const CString& strName);
     // 1 plus the highest number in the path array (0 when there is none).
     int NextNumber() const;
 
@@ -134,7 +149,7 @@ private:
     BOOL Rebuild(const std::vector<int>& keep, const CStringArray& arrNewFiles);
     static BOOL VerifyArchive(const CString& strArchive, const std::vector<CAddedEntry>& added);
     int WriteBackup(const CRegProblem& record, CString& strFile);
-    HANDLE CreateBackupFile(CString& strFile);
+    HANDLE CreateBackupFile(REGSAM samView, CString& strFile);
 
     ToolBackupKind m_nKind;
     CString m_strAppDir;

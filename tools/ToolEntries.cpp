@@ -1,5 +1,6 @@
 #include "tools/ToolEntries.h"
 #include "services/RegHive.h"
+#include "services/RegKeyTarget.h"
 #include "services/ScopedHandle.h"
 #include "services/RegFile.h"
 #include "services/RegTreeDelete.h"
@@ -55,22 +56,77 @@ CString ShownData(DWORD dwType, const std::vector<BYTE>& data, BOOL& bWhole)
     return strText;
 }
 
-// Checks a backup with the import's own reader: key lines the rule allows,
-// their values, and nothing that deletes. keys gets the key lines.
-BOOL CheckCommon(const std::vector<BYTE>& bytes, const std::function<BOOL(const CString&)>& fnAllowKey,
-                 std::vector<CString>& keys)
+// Whether a key a line writes, in the view samTarget (0: shared by both
+// views, or the only one), belongs to a backup imported in samImport.
+BOOL IsKeyOfView(REGSAM samTarget, REGSAM samImport)
 {
-    keys.clear();
+    REGSAM samOwn = samImport & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+    return samTarget == 0 || samTarget == (samOwn != 0 ? samOwn : OwnRegistryView());
+}
+
+// Checks a backup imported in samView with the import's own reader: key
+// lines whose written key fnAllowKey allows, their values, and nothing that
+// deletes.
+BOOL CheckCommon(const std::vector<BYTE>& bytes, REGSAM samView, const std::function<BOOL(const RegKeyTarget&)>& fnAllowKey)
+{
     RegKeyRule rule = [&](const CString& strKeyPath) {
-        keys.push_back(strKeyPath);
-        return fnAllowKey(strKeyPath) ? (int)RegKeyWithValues : (int)RegKeyRefused;
+        return fnAllowKey(ResolveRegKeyTarget(strKeyPath, samView)) ? (int)RegKeyWithValues : (int)RegKeyRefused;
     };
     CRegFile regFile;
     int nLine = 0;
     return regFile.CheckBytes(bytes, rule, RegValueSink(), nLine) == ERROR_SUCCESS;
 }
 
+// The texts of a startup backup's row and its key lines as written; FALSE
+// when the file does not read. entry.m_bShowsAll tells whether the file sets
+// at most one whole text value under at most one key line, the key aside.
+BOOL ReadStartupLines(const std::vector<BYTE>& bytes, CStartupBackupEntry& entry, std::vector<CString>& keys)
+{
+    entry = CStartupBackupEntry();
+    keys.clear();
+    // Every key line is let through here, so that the row shows what a file
+    // of another key holds; the caller judges the key.
+    RegKeyRule rule = [&keys](const CString& strKeyPath) {
+        keys.push_back(strKeyPath);
+        return (int)RegKeyWithValues;
+    };
+    int nValues = 0;
+    BOOL bWhole = TRUE;
+    RegValueSink sink = [&](const CString& strName, DWORD dwType, const std::vector<BYTE>& data) {
+        ++nValues;
+        entry.m_strName = strName;
+        entry.m_strText = ShownData(dwType, data, bWhole);
+    };
+    CRegFile regFile;
+    int nLine = 0;
+    if (regFile.CheckBytes(bytes, rule, sink, nLine) != ERROR_SUCCESS)
+        return FALSE;
+    entry.m_bShowsAll = keys.size() <= 1 && nValues <= 1 && bWhole && (nValues == 0 || !entry.m_strName.IsEmpty());
+    return TRUE;
+}
+
 } // namespace
+
+void ReadToolKeyViews(HKEY hRoot, LPCWSTR pszPath, const std::function<void(const CKeyReader& key)>& fnRead)
+{
+    CKeyReader views[2];
+    views[0].Open(hRoot, pszPath);
+    views[1].OpenOtherView(hRoot, pszPath, views[0]);
+    for (const CKeyReader& key : views)
+    {
+        if (key.IsOpen())
+            fnRead(key);
+    }
+}
+
+BOOL GetRecordView(const CRegProblem& record, REGSAM* psamView)
+{
+    if (record.m_samView != 0 && record.m_samView != KEY_WOW64_32KEY && record.m_samView != KEY_WOW64_64KEY)
+        return FALSE;
+    if (psamView != NULL)
+        *psamView = record.m_samView;
+    return TRUE;
+}
 
 BOOL GetRecordRoot(const CRegProblem& record, HKEY* phRoot)
 {
@@ -105,10 +161,12 @@ BOOL IsRunKeyPath(const CString& strKeyPath)
 LONG DeleteStartupValue(const CRegProblem& record)
 {
     HKEY hRoot = NULL;
-    if (!GetRecordRoot(record, &hRoot) || !IsRunKeyPath(record.m_strKeyPath) || record.m_strValueName.IsEmpty())
+    REGSAM samView = 0;
+    if (!GetRecordRoot(record, &hRoot) || !GetRecordView(record, &samView) || !IsRunKeyPath(record.m_strKeyPath)
+        || record.m_strValueName.IsEmpty())
         return ERROR_INVALID_PARAMETER;
     CRegKeyHandle key;
-    LONG nResult = RegOpenKeyExW(hRoot, record.m_strKey, 0, KEY_SET_VALUE, key.Receive());
+    LONG nResult = RegOpenKeyExW(hRoot, record.m_strKey, 0, KEY_SET_VALUE | samView, key.Receive());
     if (nResult != ERROR_SUCCESS)
         return nResult;
     return RegDeleteValueW(key, record.m_strValueName);
@@ -131,72 +189,65 @@ CString BhoSubKeyOfRecord(const CRegProblem& record)
 LONG DeleteBhoKey(const CRegProblem& record)
 {
     CString strName = BhoSubKeyOfRecord(record);
-    if (strName.IsEmpty())
+    REGSAM samView = 0;
+    if (strName.IsEmpty() || !GetRecordView(record, &samView))
         return ERROR_INVALID_PARAMETER;
     CString strKey = CString(TOOL_BHO_KEY) + L"\\" + strName;
-    return DeleteRegTree(HKEY_LOCAL_MACHINE, strKey, 0, NULL);
+    return DeleteRegTree(HKEY_LOCAL_MACHINE, strKey, samView, NULL);
 }
 
-void ReadStartupBackup(const std::vector<BYTE>& bytes, CStartupBackupEntry& entry)
+void ReadStartupBackup(const std::vector<BYTE>& bytes, CStartupBackupEntry& entry, REGSAM samView)
 {
-    entry = CStartupBackupEntry();
-    // Every key line is let through here, so that the row shows what a file
-    // of another key holds; the rule is applied below.
     std::vector<CString> keys;
-    RegKeyRule rule = [&keys](const CString& strKeyPath) {
-        keys.push_back(strKeyPath);
-        return (int)RegKeyWithValues;
-    };
-    int nValues = 0;
-    BOOL bWhole = TRUE;
-    RegValueSink sink = [&](const CString& strName, DWORD dwType, const std::vector<BYTE>& data) {
-        ++nValues;
-        entry.m_strName = strName;
-        entry.m_strText = ShownData(dwType, data, bWhole);
-    };
-    CRegFile regFile;
-    int nLine = 0;
-    if (regFile.CheckBytes(bytes, rule, sink, nLine) != ERROR_SUCCESS)
+    if (!ReadStartupLines(bytes, entry, keys))
         return;
-    // One key line naming a Run key and at most one whole text under it; a
-    // file of the header alone changes nothing and may go.
-    entry.m_bShowsAll = keys.size() <= 1 && nValues <= 1 && bWhole && (keys.empty() || IsRunKeyPath(keys[0]))
-                        && (nValues == 0 || !entry.m_strName.IsEmpty());
+    // One key line writing a Run key of the backup's view; a file of the
+    // header alone changes nothing and may go.
+    if (keys.size() == 1)
+    {
+        RegKeyTarget target = ResolveRegKeyTarget(keys[0], samView);
+        entry.m_bShowsAll = entry.m_bShowsAll && IsRunKeyPath(target.m_strPath) && IsKeyOfView(target.m_samView, samView);
+    }
 }
 
-BOOL CheckStartupBackup(const std::vector<BYTE>& bytes)
+BOOL CheckStartupBackup(const std::vector<BYTE>& bytes, REGSAM samView)
 {
     CStartupBackupEntry entry;
-    ReadStartupBackup(bytes, entry);
+    ReadStartupBackup(bytes, entry, samView);
     return entry.m_bShowsAll;
 }
 
-BOOL CheckStartupBackup(const std::vector<BYTE>& bytes, const CString& strShownName, const CString& strShownText)
+BOOL CheckStartupBackup(const std::vector<BYTE>& bytes, const CString& strShownName, const CString& strShownText,
+                        REGSAM samView)
 {
     CStartupBackupEntry entry;
-    ReadStartupBackup(bytes, entry);
+    ReadStartupBackup(bytes, entry, samView);
     return entry.m_bShowsAll && entry.m_strName == strShownName && entry.m_strText == strShownText;
 }
 
-BOOL CheckBhoBackup(const std::vector<BYTE>& bytes, const CString& strClsid)
+BOOL CheckBhoBackup(const std::vector<BYTE>& bytes, const CString& strClsid, REGSAM samView)
 {
     if (strClsid.IsEmpty() || strClsid.Find(L'\\') >= 0)
         return FALSE;
     CString strBase = CString(L"HKEY_LOCAL_MACHINE\\") + TOOL_BHO_KEY + L"\\" + strClsid;
-    auto allow = [&strBase](const CString& strKey) -> BOOL {
+    auto allow = [&strBase, samView](const RegKeyTarget& target) -> BOOL {
+        const CString& strKey = target.m_strPath;
+        if (!IsKeyOfView(target.m_samView, samView))
+            return FALSE;
         if (strKey.CompareNoCase(strBase) == 0)
             return TRUE;
         return strKey.Left(strBase.GetLength() + 1).CompareNoCase(strBase + L"\\") == 0 &&
                strKey.Find(L"\\\\") < 0 && strKey[strKey.GetLength() - 1] != L'\\';
     };
-    std::vector<CString> keys;
-    return CheckCommon(bytes, allow, keys);
+    return CheckCommon(bytes, samView, allow);
 }
 
 void ReadStartupBackupEntry(const std::vector<BYTE>& bytes, CString& strName, CString& strText)
 {
+    // The row's texts only: no key of a listed file is looked up.
     CStartupBackupEntry entry;
-    ReadStartupBackup(bytes, entry);
+    std::vector<CString> keys;
+    ReadStartupLines(bytes, entry, keys);
     strName = entry.m_strName;
     strText = entry.m_strText;
 }

@@ -46,21 +46,24 @@ UINT ToolListThreadProc(LPVOID pParam)
         });
         dwLastPost = ::GetTickCount();
     };
+    CToolBackupArchive archive(job.m_nKind, job.m_strAppDir, job.m_arrPaths);
     // Each row is made from its backup's bytes as the archive is read: no
     // backup is unpacked to a file for the list.
     auto visit = [&](int nEntry, const std::vector<BYTE>& bytes) {
         CToolBackupRow row;
         row.m_nEntry = nEntry;
+        row.m_samView = archive.GetEntryView(nEntry);
         if (job.m_nKind == ToolBackupStartup)
         {
             ReadStartupBackupEntry(bytes, row.m_strText1, row.m_strText2);
         }
         else
         {
-            // A row shows the server the class has now; a class gone gets none.
+            // A row shows the server the class has now, in the backup's view;
+            // a class gone gets none.
             CString strKey = ReadBackupKey(bytes);
             row.m_strClsid = strKey.Mid(strKey.ReverseFind(L'\\') + 1);
-            row.m_strText1 = CBhoRemovePage::DllOfClass(row.m_strClsid);
+            row.m_strText1 = CBhoRemovePage::DllOfClass(row.m_strClsid, row.m_samView);
             if (row.m_strText1 == L"ERR")
                 return;
         }
@@ -68,7 +71,6 @@ UINT ToolListThreadProc(LPVOID pParam)
         if (batch.size() >= kBatchRows || ::GetTickCount() - dwLastPost >= kBatchMs)
             post();
     };
-    CToolBackupArchive archive(job.m_nKind, job.m_strAppDir, job.m_arrPaths);
     job.m_nLoad = archive.Load(&job.m_bStop, visit);
     job.m_strSetAside = archive.GetSetAsidePath();
     job.m_arrTooLarge.Copy(archive.GetTooLargeEntries());

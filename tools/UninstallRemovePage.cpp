@@ -1,7 +1,8 @@
 #include "tools/UninstallRemovePage.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
-#include "services/NtRegistry.h"
+#include "scanner/KeyReader.h"
+#include "tools/ToolEntries.h"
 #include "tools/ToolCommands.h"
 
 namespace {
@@ -82,13 +83,14 @@ void CUninstallRemovePage::OnPaint()
     }
 }
 
-void CUninstallRemovePage::AddRow(const CString& strSubKey, const CString& strName, CNtRegistry& reg, HICON hDefault)
+void CUninstallRemovePage::AddRow(const CString& strSubKey, const CString& strName, const CKeyReader& reg, HICON hDefault)
 {
     CRegProblem record;
     record.m_bValue = 0;
     record.m_nKind = 1;
     record.m_strKey.Format(L"%s\\%s", kUninstallKey, (LPCWSTR)strSubKey);
     record.m_strKeyPath.Format(L"%s\\%s\\%s", L"HKEY_LOCAL_MACHINE", kUninstallKey, (LPCWSTR)strSubKey);
+    record.m_samView = reg.GetView();
     m_pApp->m_arrUninstallItems.Add(record);
 
     // "UninstallString" only when there is no "DisplayIcon" at all.
@@ -132,30 +134,32 @@ void CUninstallRemovePage::FillList()
     m_list.SetImageList(&m_imageList, LVSIL_SMALL);
     HICON hDefault = LoadUninstallDefaultIcon();
 
-    CNtRegistry reg;
-    CStringArray arrNames;
-    if (reg.SetKeyForReading(HKEY_LOCAL_MACHINE, kUninstallKey))
-        reg.GetSubKeyList(arrNames);
-    for (const CString& strSubKey : arrNames)
-    {
-        if (!m_bShowUpdates && (strSubKey.Left(2) == L"KB" || strSubKey.Left(24) == L"Microsoft Security Patch"))
-            continue;
-        CNtRegistry entry;
-        if (entry.SetKeyForReading(HKEY_LOCAL_MACHINE, CString(kUninstallKey) + L"\\" + strSubKey) != TRUE)
-            continue;
-        if (entry.ReadInt(L"NoRemove", -1) == 1)
-            continue;
-        CStringArray arrValues;
-        entry.GetValueList(arrValues);
-        for (const CString& strValue : arrValues)
+    // As the system's own list: the programs of the own view, then those of
+    // the other view where that keeps an Uninstall key of its own.
+    ReadToolKeyViews(HKEY_LOCAL_MACHINE, kUninstallKey, [&](const CKeyReader& programs) {
+        CStringArray arrNames;
+        programs.GetSubKeyNames(arrNames);
+        for (const CString& strSubKey : arrNames)
         {
-            if (strValue.CompareNoCase(L"DisplayName") != 0)
+            if (!m_bShowUpdates && (strSubKey.Left(2) == L"KB" || strSubKey.Left(24) == L"Microsoft Security Patch"))
                 continue;
-            CString strName = entry.ReadString(strValue, L"ERR");
-            if (strName != L"ERR")
-                AddRow(strSubKey, strName, entry, hDefault);
+            CKeyReader entry;
+            if (entry.OpenChild(programs, strSubKey) != ERROR_SUCCESS)
+                continue;
+            if (entry.ReadDword(L"NoRemove", (DWORD)-1) == 1)
+                continue;
+            CStringArray arrValues;
+            entry.GetValueNames(arrValues);
+            for (const CString& strValue : arrValues)
+            {
+                if (strValue.CompareNoCase(L"DisplayName") != 0)
+                    continue;
+                CString strName = entry.ReadString(strValue, L"ERR");
+                if (strName != L"ERR")
+                    AddRow(strSubKey, strName, entry, hDefault);
+            }
         }
-    }
+    });
     if (hDefault != NULL)
         DestroyIcon(hDefault);
     m_list.SetRedraw(TRUE);
@@ -173,8 +177,11 @@ void CUninstallRemovePage::OnRemove()
     strText.Format(L"%s\n%s", (LPCWSTR)Lang(L"M_UNINSTALL_CONFIRM"), (LPCWSTR)m_list.GetItemText(nRow, 0));
     if (Message(strText, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
-    CNtRegistry reg;
-    if (reg.SetKeyForReading(HKEY_LOCAL_MACHINE, m_pApp->m_arrUninstallItems[nRow].m_strKey) != TRUE)
+    // The command is read where the row was found.
+    const CRegProblem& record = m_pApp->m_arrUninstallItems[nRow];
+    REGSAM samView = 0;
+    CKeyReader reg;
+    if (!GetRecordView(record, &samView) || reg.Open(HKEY_LOCAL_MACHINE, record.m_strKey, samView) != ERROR_SUCCESS)
         return;
     CString strCommand = reg.ReadString(L"UninstallString", L"ERR");
     if (strCommand == L"ERR")

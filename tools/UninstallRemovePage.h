@@ -1,7 +1,8 @@
 #pragma once
 // The uninstall manager: the programs listed under the machine's Uninstall
-// key with their icons, dates and publishers; starts a program's own
-// uninstaller after a question. It changes nothing itself.
+// key of both registry views (32-bit and 64-bit programs register in their
+// own), with their icons, dates and publishers; starts a program's own
+// uninstaller, read in its view, after a question. It changes nothing itself.
 #include "tools/ToolPage.h"
 #include "framework/ImageList.h"
 #include "controls/lists/XListCtrl.h"
@@ -27,7 +28,7 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
-    void AddRow(const CString& strSubKey, const CString& strName, class CNtRegistry& reg, HICON hDefault);
+    void AddRow(const CString& strSubKey, const CString& strName, const class CKeyReader& entry, HICON hDefault);
 
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnPaint();

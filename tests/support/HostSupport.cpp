@@ -95,10 +95,11 @@ int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs)
     buf.push_back(0);
     STARTUPINFOW si = { sizeof(si) };
     PROCESS_INFORMATION pi = {};
+    // Wine starts a Unix program outside any Windows process: CreateProcessW
+    // succeeds and leaves stale stack words in the handle fields, so closing
+    // them would close whatever handles of ours carry those values.
     if (!CreateProcessW(NULL, buf.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
         return -1;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
     bool bDone = WaitFor([&] { return GetFileAttributesW(markerWin.c_str()) != INVALID_FILE_ATTRIBUTES; }, dwTimeoutMs);
     if (!bDone)
         return -1;

@@ -2,6 +2,8 @@
 // zipfile, and Wine's own regedit and reg.
 #include "tools/ToolBackupArchive.h"
 #include "tools/ToolEntries.h"
+#include "scanner/KeyReader.h"
+#include "services/RegTreeDelete.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tools/ToolTestSupport.h"
 
@@ -20,9 +22,11 @@ const char* const g_pszPath = "PATH=/usr/local/bin:/usr/bin:/bin; export PATH; "
 const wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";
 const wchar_t kBho[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects";
 
-int RegExport(const std::wstring& key, const std::wstring& file)
+// samView: 0 for reg.exe's own view, which is ours (reg.exe runs with our bitness).
+int RegExport(const std::wstring& key, const std::wstring& file, REGSAM samView = 0)
 {
-    return RunWindowsProgram(L"reg.exe export \"" + key + L"\" \"" + file + L"\" /y");
+    std::wstring view = samView == KEY_WOW64_32KEY ? L" /reg:32" : samView == KEY_WOW64_64KEY ? L" /reg:64" : L"";
+    return RunWindowsProgram(L"reg.exe export \"" + key + L"\" \"" + file + L"\" /y" + view);
 }
 
 // unzip -t and Python's zipfile on a copy of the archive; the entry names
@@ -117,44 +121,69 @@ TEST(ToolArchivePeers, StartupBackupsImportWithRegeditAndExportAlike)
     SHDeleteKeyW(HKEY_CURRENT_USER, kKey);
 }
 
+// In the program's own view and in the other one, as reg.exe exports each.
 TEST(ToolArchivePeers, BhoBackupEqualsWineExport)
 {
-    ScratchFolder folder;
-    CString strAppDir = folder.Path().c_str();
-    CreateDirectoryW(strAppDir + L"Utilities", NULL);
+    REGSAM samOther = CKeyReader::OtherView();
+    ASSERT_NE(samOther, 0u) << "64-bit Windows keeps two registry views";
     std::wstring clsid = L"{ABCDEF01-2345-6789-ABCD-EF0123456789}";
     std::wstring key = std::wstring(kBho) + L"\\" + clsid;
     std::wstring full = L"HKEY_LOCAL_MACHINE\\" + key;
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
-    SetText(HKEY_LOCAL_MACHINE, key, L"", L"helper");
-    SetText(HKEY_LOCAL_MACHINE, key, L"NoExplorer", L"1");
-    SetValue(HKEY_LOCAL_MACHINE, key + L"\\Sub", L"bin", REG_BINARY, Bytes{ 1, 2, 3, 250 });
-    std::wstring wine = folder.File(L"wine.reg"), after = folder.File(L"after.reg");
-    int nExport = RegExport(full, wine);
-    if (nExport == -1)
-        TOOL_PEER_MISSING("Wine's reg.exe");
-    ASSERT_EQ(nExport, 0);
+    for (REGSAM samView : { (REGSAM)0, samOther })
+    {
+        SCOPED_TRACE(samView);
+        ScratchFolder folder;
+        CString strAppDir = folder.Path().c_str();
+        CreateDirectoryW(strAppDir + L"Utilities", NULL);
+        for (REGSAM samClean : { (REGSAM)0, samOther })
+            DeleteRegTree(HKEY_LOCAL_MACHINE, kBho, samClean, NULL);
+        SetText(HKEY_LOCAL_MACHINE, key, L"", L"helper", REG_SZ, samView);
+        SetText(HKEY_LOCAL_MACHINE, key, L"NoExplorer", L"1", REG_SZ, samView);
+        SetValue(HKEY_LOCAL_MACHINE, key + L"\\Sub", L"bin", REG_BINARY, Bytes{ 1, 2, 3, 250 }, samView);
+        std::wstring wine = folder.File(L"wine.reg"), after = folder.File(L"after.reg");
+        int nExport = RegExport(full, wine, samView);
+        if (nExport == -1)
+            TOOL_PEER_MISSING("Wine's reg.exe");
+        ASSERT_EQ(nExport, 0);
 
-    CStringArray arrPaths;
-    CToolBackupArchive archive(ToolBackupBho, strAppDir, arrPaths);
-    CRegProblem record;
-    record.m_bValue = 0;
-    record.m_strKey = key.c_str();
-    record.m_strKeyPath = full.c_str();
-    CArray<CRegProblem> records;
-    records.Add(record);
-    CArray<int> outcome;
-    ASSERT_TRUE(archive.BackupRecords(records, outcome));
-    ASSERT_EQ(outcome[0], BackupSaved);
-    ASSERT_EQ(DeleteBhoKey(record), ERROR_SUCCESS);
-    CheckWithHostTools(archive.GetArchivePath(), 1);
+        CStringArray arrPaths;
+        CToolBackupArchive archive(ToolBackupBho, strAppDir, arrPaths);
+        CRegProblem record;
+        record.m_bValue = 0;
+        record.m_strKey = key.c_str();
+        record.m_strKeyPath = full.c_str();
+        record.m_samView = samView;
+        CArray<CRegProblem> records;
+        records.Add(record);
+        CArray<int> outcome;
+        ASSERT_TRUE(archive.BackupRecords(records, outcome));
+        ASSERT_EQ(outcome[0], BackupSaved);
+        ASSERT_EQ(DeleteBhoKey(record), ERROR_SUCCESS);
+        CheckWithHostTools(archive.GetArchivePath(), 1);
 
-    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
-    ASSERT_EQ(arrPaths.GetSize(), 1);
-    std::wstring entry = EntryFile(archive, 0, folder);
-    EXPECT_EQ(ReadFileBytes(entry), ReadFileBytes(wine));
-    EXPECT_EQ(RunWindowsProgram(L"regedit.exe /S \"" + entry + L"\""), 0);
-    ASSERT_EQ(RegExport(full, after), 0);
-    EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(wine));
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+        ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+        ASSERT_EQ(arrPaths.GetSize(), 1);
+        std::wstring entry = EntryFile(archive, 0, folder);
+        EXPECT_EQ(ReadFileBytes(entry), ReadFileBytes(wine));
+        if (samView == 0)
+        {
+            EXPECT_EQ(RunWindowsProgram(L"regedit.exe /S \"" + entry + L"\""), 0);
+        }
+        else
+        {
+            // Our own restore puts it back into that view.
+            CArray<int> indexes;
+            indexes.Add(0);
+            CStringArray clsids;
+            clsids.Add(clsid.c_str());
+            ASSERT_TRUE(archive.Restore(indexes, clsids, outcome));
+            EXPECT_EQ(outcome[0], RestoreDone);
+        }
+        ASSERT_EQ(RegExport(full, after, samView), 0);
+        EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(wine));
+        // Nothing of it in the view it was not taken from.
+        EXPECT_NE(RegExport(full, after, samView == 0 ? samOther : 0), 0);
+    }
+    for (REGSAM samClean : { (REGSAM)0, samOther })
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kBho, samClean, NULL);
 }

@@ -1,5 +1,8 @@
 #include "tools/ToolBackupArchive.h"
 #include "tools/ToolEntries.h"
+#include "scanner/KeyReader.h"
+#include "services/RegKeyTarget.h"
+#include "services/RegTreeDelete.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
 #include "tests/support/TestSupport.h"
@@ -110,6 +113,17 @@ protected:
                 RegCloseKey(hKey);
             }
         }
+        // The machine's Run values and helper objects of both views.
+        for (const std::wstring& name : m_machine)
+        {
+            for (REGSAM samView : { (REGSAM)KEY_WOW64_32KEY, (REGSAM)KEY_WOW64_64KEY })
+                DeleteValue(HKEY_LOCAL_MACHINE, kRun, name, samView);
+        }
+        for (const std::wstring& key : m_machineKeys)
+        {
+            for (REGSAM samView : { (REGSAM)KEY_WOW64_32KEY, (REGSAM)KEY_WOW64_64KEY })
+                DeleteRegTree(HKEY_LOCAL_MACHINE, key.c_str(), samView, NULL);
+        }
     }
     CRegProblem Plant(const std::wstring& name, const std::wstring& command)
     {
@@ -141,6 +155,7 @@ protected:
     CString m_strAppDir;
     CStringArray m_arrPaths;
     std::vector<std::wstring> m_planted;
+    std::vector<std::wstring> m_machine, m_machineKeys;
 };
 
 } // namespace
@@ -519,4 +534,185 @@ TEST(ToolEntries, DeletesOnlyWhatARowStandsFor)
     parent.m_strKeyPath = CString(L"HKEY_LOCAL_MACHINE\\") + kBho;
     EXPECT_EQ(DeleteBhoKey(parent), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(BhoSubKeyOfRecord(BhoRecord(L"{abc}")), CString(L"{abc}"));
+}
+
+// "<prefix><n>.reg" is a backup of the program's own view; "_32" and "_64"
+// before ".reg" name the view of any other. A doubled name keeps its view
+// when it is numbered anew.
+TEST_F(ToolArchiveTest, EntryNamesCarryTheirView)
+{
+    EXPECT_EQ(CToolBackupArchive::NumberOfName(L"Startup", L"Startup7_64.reg"), 7);
+    EXPECT_EQ(CToolBackupArchive::NumberOfName(L"Startup", L"startup12_32.REG"), 12);
+    EXPECT_EQ(CToolBackupArchive::NumberOfName(L"Startup", L"Startup3.reg"), 3);
+    for (const wchar_t* pszName : { L"Startup_64.reg", L"Startup7_65.reg", L"Startup07_32.reg", L"Startup7_64_32.reg",
+                                    L"Startup7_64.txt", L"Startup7.reg_64" })
+        EXPECT_EQ(CToolBackupArchive::NumberOfName(L"Startup", pszName), -1) << pszName;
+    EXPECT_EQ(CToolBackupArchive::ViewOfName(L"BHO1_32.reg"), (REGSAM)KEY_WOW64_32KEY);
+    EXPECT_EQ(CToolBackupArchive::ViewOfName(L"BHO1_64.reg"), (REGSAM)KEY_WOW64_64KEY);
+    EXPECT_EQ(CToolBackupArchive::ViewOfName(L"BHO1.reg"), 0u);
+
+    CToolBackupArchive archive(ToolBackupBho, m_strAppDir, m_arrPaths);
+    ASSERT_TRUE(WriteArchive((LPCWSTR)archive.GetArchivePath(),
+                             { { L"BHO2_64.reg", RegFileText(L"") }, { L"bho2_64.REG", RegFileText(L"") },
+                               { L"other.reg", RegFileText(L"") } }));
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    ASSERT_EQ(m_arrPaths.GetSize(), 3);
+    EXPECT_EQ(CString(PathFindFileNameW(m_arrPaths[1])), CString(L"BHO3_64.reg"));
+    EXPECT_EQ(CString(PathFindFileNameW(m_arrPaths[2])), CString(L"BHO4.reg"));
+    EXPECT_EQ(archive.GetEntryView(1), (REGSAM)KEY_WOW64_64KEY);
+    EXPECT_EQ(archive.GetEntryView(2), 0u);
+}
+
+// A value or helper object of the other view is backed up from that view,
+// deleted there only, and restored there: the own view's entry of the same
+// name stays as it is.
+TEST_F(ToolArchiveTest, BackupsOfTheOtherViewAreTakenAndRestoredInIt)
+{
+    REGSAM samOther = CKeyReader::OtherView();
+    ASSERT_NE(samOther, 0u) << "64-bit Windows keeps two registry views";
+    const wchar_t* pszSuffix = samOther == KEY_WOW64_64KEY ? L"_64" : L"_32";
+    m_machine.push_back(L"TamselArcView");
+    SetText(HKEY_LOCAL_MACHINE, kRun, L"TamselArcView", L"C:\\own.exe");
+    SetText(HKEY_LOCAL_MACHINE, kRun, L"TamselArcView", L"C:\\other.exe", REG_SZ, samOther);
+    CRegProblem record = StartupRecord(L"TamselArcView", HKEY_LOCAL_MACHINE);
+    record.m_samView = samOther;
+    CRegProblem both = record;
+    both.m_samView = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
+    CArray<CRegProblem> records;
+    records.Add(record);
+    records.Add(both);
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    CArray<int> outcome = Backup(archive, records);
+    EXPECT_EQ(outcome[0], BackupSaved);
+    EXPECT_EQ(outcome[1], BackupRefused);
+    EXPECT_EQ(DeleteStartupValue(both), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(ArchiveNames(archive.GetArchivePath()), Names({ (std::wstring(L"Startup0") + pszSuffix + L".reg").c_str() }));
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    Bytes bytes;
+    ASSERT_TRUE(archive.ReadEntry(0, bytes));
+    CString strName, strText;
+    ReadStartupBackupEntry(bytes, strName, strText);
+    EXPECT_EQ(strText, CString(L"C:\\other.exe"));
+    // The key as that view names it: the view is in the entry's name.
+    EXPECT_EQ(ReadBackupKey(bytes), CString(L"HKEY_LOCAL_MACHINE\\") + kRun);
+
+    ASSERT_EQ(DeleteStartupValue(record), ERROR_SUCCESS);
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselArcView", samOther), L"(none)");
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselArcView"), L"C:\\own.exe");
+    // A list row stands for its backup in the view it was listed from.
+    CToolBackupRow row;
+    row.m_nEntry = 0;
+    row.m_strText1 = L"TamselArcView";
+    row.m_strText2 = L"C:\\other.exe";
+    ASSERT_TRUE(archive.Restore(std::vector<CToolBackupRow>{ row }, outcome));
+    EXPECT_EQ(outcome[0], RestoreRefused);
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselArcView", samOther), L"(none)");
+    row.m_samView = samOther;
+    ASSERT_TRUE(archive.Restore(std::vector<CToolBackupRow>{ row }, outcome));
+    EXPECT_EQ(outcome[0], RestoreDone);
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselArcView", samOther), L"C:\\other.exe");
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselArcView"), L"C:\\own.exe");
+
+    // The same for a helper object's key and its subkey.
+    const std::wstring clsid = L"{D0000000-0000-0000-0000-000000000001}";
+    const std::wstring key = std::wstring(kBho) + L"\\" + clsid;
+    m_machineKeys.push_back(key);
+    SetText(HKEY_LOCAL_MACHINE, key, L"", L"own");
+    SetText(HKEY_LOCAL_MACHINE, key + L"\\Sub", L"x", L"other", REG_SZ, samOther);
+    CToolBackupArchive bho(ToolBackupBho, m_strAppDir, m_arrPaths);
+    CRegProblem object = BhoRecord(clsid);
+    object.m_samView = samOther;
+    records.RemoveAll();
+    records.Add(object);
+    outcome = Backup(bho, records);
+    ASSERT_EQ(outcome[0], BackupSaved);
+    EXPECT_EQ(ArchiveNames(bho.GetArchivePath()), Names({ (std::wstring(L"BHO0") + pszSuffix + L".reg").c_str() }));
+    ASSERT_EQ(DeleteBhoKey(object), ERROR_SUCCESS);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key, samOther));
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, key, L""), L"own");
+    ASSERT_EQ(bho.Load(), CToolBackupArchive::LoadOk);
+    CArray<int> indexes;
+    indexes.Add(0);
+    CStringArray clsids;
+    clsids.Add(clsid.c_str());
+    ASSERT_TRUE(bho.Restore(indexes, clsids, outcome));
+    EXPECT_EQ(outcome[0], RestoreDone);
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, key + L"\\Sub", L"x", samOther), L"other");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key + L"\\Sub"));
+}
+
+// Each key line is judged as the key it writes in the view the entry's name
+// gives: through Wow6432Node a line names the 32-bit view's key, which a
+// backup of the 64-bit view may not write, and a key both views share may
+// be written from either. The same in both builds.
+TEST_F(ToolArchiveTest, LinesAreJudgedAsTheKeysTheyWriteInTheirEntrysView)
+{
+    ASSERT_TRUE(HasTwoRegistryViews());
+    const std::wstring run = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::wstring mirrorRun = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::wstring userRun = L"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    // An entry of the program's own view writes through the mirror only in the 32-bit build.
+    const bool bOwn32 = OwnRegistryView() == KEY_WOW64_32KEY;
+    struct Case { const wchar_t* pszEntry; std::wstring key; const wchar_t* pszName; int nOutcome; REGSAM samLands; } cases[] = {
+        { L"Startup0_32.reg", mirrorRun, L"TamselJ0", RestoreDone, KEY_WOW64_32KEY },
+        { L"Startup1_64.reg", mirrorRun, L"TamselJ1", RestoreRefused, 0 },
+        { L"Startup2_64.reg", run, L"TamselJ2", RestoreDone, KEY_WOW64_64KEY },
+        { L"Startup3_32.reg", run, L"TamselJ3", RestoreDone, KEY_WOW64_32KEY },
+        { L"Startup4.reg", mirrorRun, L"TamselJ4", bOwn32 ? RestoreDone : RestoreRefused, bOwn32 ? KEY_WOW64_32KEY : 0u },
+        { L"Startup5_64.reg", userRun, L"TamselJ5", RestoreDone, 0 },
+        { L"Startup6_32.reg", L"HKEY_CURRENT_USER\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run", L"TamselJ6",
+          RestoreRefused, 0 },
+        { L"Startup7_32.reg", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\TamselEvil", L"TamselJ7", RestoreRefused, 0 },
+    };
+    CToolBackupArchive archive(ToolBackupStartup, m_strAppDir, m_arrPaths);
+    std::vector<std::pair<std::wstring, std::string>> entries;
+    CArray<int> indexes;
+    for (const Case& c : cases)
+    {
+        entries.push_back({ c.pszEntry, RegFileText(L"[" + c.key + L"]\r\n\"" + c.pszName + L"\"=\"C:\\\\j.exe\"\r\n") });
+        indexes.Add((int)indexes.GetSize());
+        m_machine.push_back(c.pszName);
+        m_planted.push_back(c.pszName);
+    }
+    m_machineKeys.push_back(L"SOFTWARE\\TamselEvil");
+    ASSERT_TRUE(WriteArchive((LPCWSTR)archive.GetArchivePath(), entries));
+    ASSERT_EQ(archive.Load(), CToolBackupArchive::LoadOk);
+    CArray<int> outcome;
+    ASSERT_TRUE(archive.Restore(indexes, CStringArray(), outcome));
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+    {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.pszEntry);
+        EXPECT_EQ(outcome[(INT_PTR)i], c.nOutcome);
+        bool bUser = c.key == userRun && c.nOutcome == RestoreDone;
+        EXPECT_EQ(ValueExists(c.pszName), bUser);
+        for (REGSAM samView : { (REGSAM)KEY_WOW64_32KEY, (REGSAM)KEY_WOW64_64KEY })
+            EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, c.pszName, samView) != L"(none)", c.samLands == samView) << samView;
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\TamselEvil", KEY_WOW64_32KEY));
+
+    // A helper object's lines, by the same rule.
+    const std::wstring clsid = L"{D0000000-0000-0000-0000-000000000002}";
+    const std::wstring key = std::wstring(kBho) + L"\\" + clsid;
+    const std::wstring mirror = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                                L"Browser Helper Objects\\" + clsid;
+    m_machineKeys.push_back(key);
+    CToolBackupArchive bho(ToolBackupBho, m_strAppDir, m_arrPaths);
+    ASSERT_TRUE(WriteArchive((LPCWSTR)bho.GetArchivePath(),
+                             { { L"BHO0_64.reg", RegFileText(L"[" + mirror + L"]\r\n\"a\"=\"1\"\r\n") },
+                               { L"BHO1_32.reg", RegFileText(L"[" + mirror + L"]\r\n\"b\"=\"1\"\r\n[" + mirror + L"\\Sub]\r\n") } }));
+    ASSERT_EQ(bho.Load(), CToolBackupArchive::LoadOk);
+    indexes.RemoveAll();
+    indexes.Add(0);
+    indexes.Add(1);
+    CStringArray clsids;
+    clsids.Add(clsid.c_str());
+    clsids.Add(clsid.c_str());
+    ASSERT_TRUE(bho.Restore(indexes, clsids, outcome));
+    EXPECT_EQ(outcome[0], RestoreRefused);
+    EXPECT_EQ(outcome[1], RestoreDone);
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, key, L"b", KEY_WOW64_32KEY), L"1");
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, key + L"\\Sub", KEY_WOW64_32KEY));
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, key, L"a", KEY_WOW64_32KEY), L"(none)");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY));
 }

@@ -3,7 +3,10 @@
 // registry values they plant removed again. It holds the program's
 // application object: one source file of a program includes it.
 #include "app/TamselApp.h"
+#include "scanner/KeyReader.h"
 #include "services/NtRegistry.h"
+#include "services/RegKeyTarget.h"
+#include "services/RegTreeDelete.h"
 #include "tools/BhoManager.h"
 #include "tools/StartupManager.h"
 #include "tools/ToolBackupArchive.h"
@@ -104,6 +107,37 @@ protected:
             SHDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
         for (const std::wstring& key : m_classKeys)
             SHDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
+        for (const ViewValue& value : m_viewValues)
+            DeleteValue(value.hRoot, value.key, value.name, value.samView);
+        for (const ViewKey& key : m_viewKeys)
+            DeleteRegTree(key.hRoot, key.path.c_str(), key.samView, NULL);
+    }
+
+    // The view a test plants in besides the own one; it fails where the
+    // system keeps one view only, as every 64-bit Windows keeps two.
+    static REGSAM OtherView()
+    {
+        EXPECT_TRUE(HasTwoRegistryViews());
+        return CKeyReader::OtherView();
+    }
+    // A Run value of one view (0: the own one), removed again.
+    void PlantRunIn(HKEY hRoot, const std::wstring& name, const std::wstring& text, REGSAM samView)
+    {
+        SetText(hRoot, kRun, name, text, REG_SZ, samView);
+        m_viewValues.push_back({ hRoot, kRun, name, samView });
+    }
+    // A key of one view, deleted with what is below it after the test.
+    void ForgetKeyIn(HKEY hRoot, const std::wstring& path, REGSAM samView)
+    {
+        m_viewKeys.push_back({ hRoot, path, samView });
+    }
+    // A browser helper object of one view whose class is registered in that view.
+    void PlantBhoIn(const std::wstring& clsid, const std::wstring& dll, REGSAM samView)
+    {
+        SetText(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + clsid, L"NoExplorer", L"1", REG_SZ, samView);
+        SetText(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid + L"\\InprocServer32", L"", dll, REG_SZ, samView);
+        ForgetKeyIn(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + clsid, samView);
+        ForgetKeyIn(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid, samView);
     }
 
     void PlantRun(HKEY hRoot, const std::wstring& name, const std::wstring& text, DWORD dwType = REG_SZ)
@@ -186,6 +220,20 @@ protected:
     std::unique_ptr<CBhoManager> m_pBho;
     std::unique_ptr<CUninstallRemovePage> m_pUninstall;
     std::vector<std::wstring> m_runValues, m_files, m_keys, m_classKeys;
+    struct ViewValue
+    {
+        HKEY hRoot;
+        std::wstring key, name;
+        REGSAM samView;
+    };
+    struct ViewKey
+    {
+        HKEY hRoot;
+        std::wstring path;
+        REGSAM samView;
+    };
+    std::vector<ViewValue> m_viewValues;
+    std::vector<ViewKey> m_viewKeys;
 };
 
 } // namespace

@@ -351,32 +351,52 @@ TEST_F(ToolPagesTest, ContainerPageTable)
     EXPECT_EQ(rcPage, manager.GetPageRect());
 }
 
-// The rows equal those a script derives from "reg query ... /s".
+// The rows equal those a script derives from "reg query ... /s", run for the
+// program's own view and then for the other one where that keeps an
+// Uninstall key of its own.
 TEST_F(ToolPagesTest, UninstallRowsMatchRegQuery)
 {
     if (!HostHas("python3"))
         TOOL_PEER_MISSING("python3");
-    const wchar_t* names[][2] = { { L"KBTamselQ", L"TamselQ update" }, { L"TamselQ1", L"TamselQ one" },
-                                  { L"TamselQ2", L"TamselQ two" }, { L"TamselQ3", NULL } };
-    for (auto& entry : names)
+    REGSAM samOther = OtherView();
+    ASSERT_NE(samOther, 0u);
+    struct Entry { const wchar_t* key; const wchar_t* name; REGSAM samView; } entries[] = {
+        { L"KBTamselQ", L"TamselQ update", 0 }, { L"TamselQ1", L"TamselQ one", 0 }, { L"TamselQ2", L"TamselQ two", 0 },
+        { L"TamselQ3", NULL, 0 }, { L"KBTamselQ4", L"TamselQ other update", samOther },
+        { L"TamselQ5", L"TamselQ other five", samOther },
+    };
+    for (const Entry& entry : entries)
     {
-        std::wstring key = std::wstring(kUninstall) + L"\\" + entry[0];
-        SetText(HKEY_LOCAL_MACHINE, key, L"Publisher", L"Q");
-        if (entry[1] != NULL)
-            SetText(HKEY_LOCAL_MACHINE, key, L"DisplayName", entry[1]);
-        m_keys.push_back(key);
+        std::wstring key = std::wstring(kUninstall) + L"\\" + entry.key;
+        SetText(HKEY_LOCAL_MACHINE, key, L"Publisher", L"Q", REG_SZ, entry.samView);
+        if (entry.name != NULL)
+            SetText(HKEY_LOCAL_MACHINE, key, L"DisplayName", entry.name, REG_SZ, entry.samView);
+        ForgetKeyIn(HKEY_LOCAL_MACHINE, key, entry.samView);
     }
     SetValue(HKEY_LOCAL_MACHINE, std::wstring(kUninstall) + L"\\TamselQ2", L"NoRemove", REG_DWORD, Bytes{ 0, 0, 0, 0 });
+    CKeyReader own, other;
+    own.Open(HKEY_LOCAL_MACHINE, kUninstall);
+    other.OpenOtherView(HKEY_LOCAL_MACHINE, kUninstall, own);
+    std::vector<REGSAM> views{ OwnRegistryView() };
+    if (other.IsOpen())
+        views.push_back(samOther);
     HostScratch host;
-    std::wstring query = L"cmd.exe /c reg.exe query \"HKLM\\" + std::wstring(kUninstall) + L"\" /s > \"" + host.Win("query.txt") + L"\"";
-    if (RunWindowsProgram(query) == -1)
-        TOOL_PEER_MISSING("Wine's reg.exe");
+    std::string queries;
+    for (size_t i = 0; i < views.size(); ++i)
+    {
+        std::string file = "query" + std::to_string(i) + ".txt";
+        std::wstring query = L"cmd.exe /c reg.exe query \"HKLM\\" + std::wstring(kUninstall) + L"\" /s " +
+                             (views[i] == KEY_WOW64_64KEY ? L"/reg:64" : L"/reg:32") + L" > \"" + host.Win(file) + L"\"";
+        if (RunWindowsProgram(query) == -1)
+            TOOL_PEER_MISSING("Wine's reg.exe");
+        queries += " '" + host.Unix(file) + "'";
+    }
     CUninstallRemovePage& page = OpenUninstall();
     for (bool bAll : { false, true })
     {
         std::string script = std::string(TAMSEL_TEST_DATA_A) + "/uninstall_rows.py";
-        ASSERT_EQ(testsupport::RunHostCommand("PATH=/usr/bin:/bin; python3 '" + script + "' '" + host.Unix("query.txt") + "' '"
-                                              + host.Unix("rows.txt") + "'" + (bAll ? " all" : "")),
+        ASSERT_EQ(testsupport::RunHostCommand("PATH=/usr/bin:/bin; python3 '" + script + "'" + (bAll ? " --all" : "") + " '" +
+                                              host.Unix("rows.txt") + "'" + queries),
                   0);
         std::string expected = testsupport::ReadFileBytes(host.Win("rows.txt"));
         std::string actual;
@@ -390,8 +410,125 @@ TEST_F(ToolPagesTest, UninstallRowsMatchRegQuery)
         EXPECT_EQ(actual, expected);
         EXPECT_NE(actual.find("TamselQ two"), std::string::npos);
         EXPECT_EQ(actual.find("TamselQ update") != std::string::npos, bAll);
+        // On 64-bit Windows the other view keeps programs of its own.
+        EXPECT_NE(actual.find("TamselQ other five"), std::string::npos);
+        EXPECT_EQ(actual.find("TamselQ other update") != std::string::npos, bAll);
         page.OnShowUpdates();
     }
+}
+
+// As the system's own list of programs: the 32-bit and the 64-bit ones, and
+// each uninstalled with the command its own view holds.
+TEST_F(ToolPagesTest, UninstallRowsOfBothViewsStartTheirOwnCommands)
+{
+    REGSAM samOther = OtherView();
+    ASSERT_NE(samOther, 0u);
+    std::wstring key = std::wstring(kUninstall) + L"\\TamselUnView";
+    std::wstring commands[2];
+    const REGSAM views[2] = { 0, samOther };
+    for (int i = 0; i < 2; ++i)
+    {
+        commands[i] = L"\"" + MarkerProgram() + L"\" \"" + m_folder.File(i == 0 ? L"own.txt" : L"other.txt") + L"\" /x";
+        SetText(HKEY_LOCAL_MACHINE, key, L"DisplayName", i == 0 ? L"TamselUn View own" : L"TamselUn View other", REG_SZ,
+                views[i]);
+        SetText(HKEY_LOCAL_MACHINE, key, L"UninstallString", commands[i], REG_SZ, views[i]);
+        ForgetKeyIn(HKEY_LOCAL_MACHINE, key, views[i]);
+    }
+    CUninstallRemovePage& page = OpenUninstall();
+    int nOwn = FindRow(page.GetList(), L"TamselUn View own", 0);
+    int nOther = FindRow(page.GetList(), L"TamselUn View other", 0);
+    ASSERT_GE(nOwn, 0);
+    ASSERT_GT(nOther, nOwn);
+    EXPECT_EQ(s_app.m_arrUninstallItems[nOwn].m_samView, 0u);
+    EXPECT_EQ(s_app.m_arrUninstallItems[nOther].m_samView, samOther);
+    page.GetList().SetItemState(nOther, LVIS_SELECTED, LVIS_SELECTED);
+    MessageBoxRecorder boxes;
+    boxes.QueueAnswer(IDYES);
+    page.OnRemove();
+    EXPECT_EQ(WaitForMarker(m_folder.File(L"other.txt")), commands[1]);
+    EXPECT_FALSE(PathFileExistsW(m_folder.File(L"own.txt").c_str()));
+}
+
+// Windows starts the Run values of both views at logon: the list shows
+// each, and a removal and its restore act in the row's own view only. The
+// user's Run key is one key for both views and is listed once.
+TEST_F(ToolPagesTest, StartupRowsOfBothViewsStayInTheirViews)
+{
+    REGSAM samOther = OtherView();
+    ASSERT_NE(samOther, 0u);
+    PlantRun(HKEY_CURRENT_USER, L"TamselPgShared", L"C:\\shared.exe");
+    PlantRunIn(HKEY_LOCAL_MACHINE, L"TamselPgView", L"C:\\own.exe", 0);
+    PlantRunIn(HKEY_LOCAL_MACHINE, L"TamselPgView", L"C:\\other.exe", samOther);
+    CStartupRemovePage& page = OpenStartup();
+    CXListCtrl& list = page.GetList();
+    EXPECT_EQ(Rows(list, L"TamselPg"), (std::vector<std::wstring>{ L"TamselPgShared|C:\\shared.exe", L"TamselPgView|C:\\own.exe",
+                                                                   L"TamselPgView|C:\\other.exe" }));
+    int nOther = FindRow(list, L"C:\\other.exe", 2);
+    ASSERT_GE(nOther, 0);
+    EXPECT_EQ(s_app.m_arrStartupItems[nOther].m_samView, samOther);
+    EXPECT_EQ(s_app.m_arrStartupItems[FindRow(list, L"C:\\own.exe", 2)].m_samView, 0u);
+
+    list.SetCheckbox(nOther, 0, 2);
+    MessageBoxRecorder boxes;
+    page.OnRemove();
+    EXPECT_EQ(boxes.Count(), 0u) << boxes.LastText();
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselPgView", samOther), L"(none)");
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselPgView"), L"C:\\own.exe");
+    EXPECT_EQ(Rows(list, L"TamselPgView"), (std::vector<std::wstring>{ L"TamselPgView|C:\\own.exe" }));
+
+    m_pStartup->OnTabRestore();
+    CStartupRestorePage& restore = m_pStartup->m_pageRestore;
+    ASSERT_TRUE(WaitListed(restore));
+    ASSERT_EQ(Rows(restore.GetList(), L"TamselPg"), (std::vector<std::wstring>{ L"TamselPgView|C:\\other.exe" }));
+    restore.GetList().SetCheckbox(FindRow(restore.GetList(), L"TamselPgView"), 0, 2);
+    restore.OnRestore();
+    ASSERT_TRUE(WaitListed(restore));
+    EXPECT_EQ(boxes.Count(), 0u) << boxes.LastText();
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselPgView", samOther), L"C:\\other.exe");
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselPgView"), L"C:\\own.exe");
+    EXPECT_TRUE(Rows(restore.GetList(), L"TamselPg").empty());
+}
+
+// The 64-bit and the 32-bit Internet Explorer each load the helper objects
+// of their own view, created from their own view's classes.
+TEST_F(ToolPagesTest, BhoRowsOfBothViewsStayInTheirViews)
+{
+    REGSAM samOther = OtherView();
+    ASSERT_NE(samOther, 0u);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBho);
+    m_keys.push_back(kBho);
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kBho, samOther, NULL);
+    ForgetKeyIn(HKEY_LOCAL_MACHINE, kBho, samOther);
+    const std::wstring own = L"{C0000000-0000-0000-0000-000000000001}", other = L"{C0000000-0000-0000-0000-000000000002}",
+                       stray = L"{C0000000-0000-0000-0000-000000000003}";
+    PlantBhoIn(own, L"C:\\own.dll", 0);
+    PlantBhoIn(other, L"C:\\other.dll", samOther);
+    // Listed in the other view, registered as a class in the own one only:
+    // no Internet Explorer creates it.
+    SetText(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + stray, L"NoExplorer", L"1", REG_SZ, samOther);
+    SetText(HKEY_CLASSES_ROOT, L"CLSID\\" + stray + L"\\InprocServer32", L"", L"C:\\stray.dll");
+    ForgetKeyIn(HKEY_CLASSES_ROOT, L"CLSID\\" + stray, 0);
+    CBhoRemovePage& page = OpenBho();
+    CXListCtrl& list = page.GetList();
+    ASSERT_EQ(Rows(list, L"C:\\"), (std::vector<std::wstring>{ L"C:\\own.dll|", L"C:\\other.dll|" }));
+    EXPECT_EQ(s_app.m_arrBhoItems[1].m_samView, samOther);
+
+    list.SetCheckbox(1, 0, 2);
+    page.OnRemove();
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + other, samOther));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + own));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + stray, samOther));
+
+    m_pBho->OnTabRestore();
+    CBhoRestorePage& restore = m_pBho->m_pageRestore;
+    ASSERT_TRUE(WaitListed(restore));
+    ASSERT_EQ(Rows(restore.GetList(), L"C:\\"), (std::vector<std::wstring>{ L"C:\\other.dll|" }));
+    restore.GetList().SetCheckbox(0, 0, 2);
+    restore.OnRestore();
+    ASSERT_TRUE(WaitListed(restore));
+    EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + other, L"NoExplorer", samOther), L"1");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kBho) + L"\\" + other));
+    EXPECT_EQ(restore.GetList().GetItemCount(), 0);
 }
 
 // The page buttons draw their text centred over a picture that carries a

@@ -12,10 +12,10 @@ bool WaitListed(CToolRestorePage& page)
     return testsupport::PumpUntil([&page]() { return !page.IsListing(); }, 300000);
 }
 
-void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dwType, const Bytes& data)
+void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dwType, const Bytes& data, REGSAM samView)
 {
     HKEY hKey = NULL;
-    if (RegCreateKeyExW(hRoot, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(hRoot, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | samView, NULL, &hKey, NULL) != ERROR_SUCCESS)
         return;
     RegSetValueExW(hKey, name.c_str(), 0, dwType, data.empty() ? NULL : data.data(), (DWORD)data.size());
     RegCloseKey(hKey);
@@ -47,15 +47,16 @@ Bytes TextBytes(const std::wstring& text)
     return Bytes(p, p + (text.size() + 1) * sizeof(wchar_t));
 }
 
-void SetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD dwType)
+void SetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD dwType,
+             REGSAM samView)
 {
-    SetValue(hRoot, key, name, dwType, TextBytes(text));
+    SetValue(hRoot, key, name, dwType, TextBytes(text), samView);
 }
 
-bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD& dwType, Bytes& data)
+bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD& dwType, Bytes& data, REGSAM samView)
 {
     HKEY hKey = NULL;
-    if (RegOpenKeyExW(hRoot, key.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(hRoot, key.c_str(), 0, KEY_READ | samView, &hKey) != ERROR_SUCCESS)
         return false;
     DWORD dwSize = 0;
     LONG n = RegQueryValueExW(hKey, name.c_str(), NULL, &dwType, NULL, &dwSize);
@@ -64,6 +65,36 @@ bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWO
         n = RegQueryValueExW(hKey, name.c_str(), NULL, &dwType, data.data(), &dwSize);
     RegCloseKey(hKey);
     return n == ERROR_SUCCESS;
+}
+
+std::wstring GetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, REGSAM samView)
+{
+    DWORD dwType = 0;
+    Bytes data;
+    if (!GetValue(hRoot, key, name, dwType, data, samView))
+        return L"(none)";
+    std::wstring text((const wchar_t*)data.data(), data.size() / sizeof(wchar_t));
+    while (!text.empty() && text.back() == L'\0')
+        text.pop_back();
+    return text;
+}
+
+bool KeyExists(HKEY hRoot, const std::wstring& key, REGSAM samView)
+{
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(hRoot, key.c_str(), 0, KEY_READ | samView, &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    return true;
+}
+
+void DeleteValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, REGSAM samView)
+{
+    HKEY hKey = NULL;
+    if (RegOpenKeyExW(hRoot, key.c_str(), 0, KEY_SET_VALUE | samView, &hKey) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueW(hKey, name.c_str());
+    RegCloseKey(hKey);
 }
 
 bool HostHas(const char* pszTool)

@@ -13,10 +13,17 @@ namespace tooltest {
 
 typedef std::vector<BYTE> Bytes;
 
-void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dwType, const Bytes& data);
-void SetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD dwType = REG_SZ);
+// samView: 0 for the process's own registry view, KEY_WOW64_32KEY or KEY_WOW64_64KEY.
+void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dwType, const Bytes& data,
+              REGSAM samView = 0);
+void SetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD dwType = REG_SZ,
+             REGSAM samView = 0);
 // FALSE when the value is missing.
-bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD& dwType, Bytes& data);
+bool GetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD& dwType, Bytes& data, REGSAM samView = 0);
+// The text of a value, or "(none)" when it is missing.
+std::wstring GetText(HKEY hRoot, const std::wstring& key, const std::wstring& name, REGSAM samView = 0);
+bool KeyExists(HKEY hRoot, const std::wstring& key, REGSAM samView = 0);
+void DeleteValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, REGSAM samView = 0);
 Bytes TextBytes(const std::wstring& text);   // with the terminating null
 // A text as the bytes of a UTF-16LE file with its byte-order mark.
 std::string Utf16(const std::wstring& strText);
