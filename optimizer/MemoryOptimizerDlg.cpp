@@ -45,6 +45,25 @@ int Clamp(ULONGLONG ullValue)
     return ullValue > (ULONGLONG)INT_MAX ? INT_MAX : (int)ullValue;
 }
 
+// The physical total every figure counts from. One below the available memory is wrong
+// (qemu-user cuts it to 32 bits for a 32-bit process, and dwMemoryLoad with it): the commit
+// limit, which holds physical memory, stands in for it, or the available figure if smaller.
+ULONGLONG PhysicalTotal(const MEMORYSTATUSEX& status)
+{
+    if (status.ullTotalPhys >= status.ullAvailPhys)
+        return status.ullTotalPhys;
+    return status.ullTotalPageFile >= status.ullAvailPhys ? status.ullTotalPageFile : status.ullAvailPhys;
+}
+
+// Percent in use, from the same total and available figure as the used amount.
+int PhysicalLoad(const MEMORYSTATUSEX& status)
+{
+    const ULONGLONG ullTotal = PhysicalTotal(status);
+    if (ullTotal == 0)
+        return 0;
+    return (int)((double)(ullTotal - status.ullAvailPhys) * 100.0 / (double)ullTotal + 0.5);
+}
+
 const struct
 {
     UINT nID;
@@ -100,8 +119,8 @@ UINT __cdecl MemoryOptimizeThreadProc(LPVOID pParam)
         MEMORYSTATUSEX status;
         if (!ReadMemoryStatus(status))
             break;
-        PostProgress(*pJob, (int)status.dwMemoryLoad);
-        if (status.ullAvailPhys < kBlockSize || ullHeld >= status.ullTotalPhys)
+        PostProgress(*pJob, PhysicalLoad(status));
+        if (status.ullAvailPhys < kBlockSize || ullHeld >= PhysicalTotal(status))
         {
             PostProgress(*pJob, 100);
             break;
@@ -134,12 +153,12 @@ void SetMemoryHooksForTests(const CMemoryHooks* pHooks)
 CMemoryFigures ComputeMemoryFigures(const MEMORYSTATUSEX& status)
 {
     CMemoryFigures figures;
-    const int nLoad = (int)(status.dwMemoryLoad > 100 ? 100 : status.dwMemoryLoad);
-    figures.nLoad = nLoad;
-    const ULONGLONG ullUsed = status.ullTotalPhys > status.ullAvailPhys ? status.ullTotalPhys - status.ullAvailPhys : 0;
-    figures.nUsedKB = Clamp(ullUsed / 1024);
+    // Load, used and free share come from one total and one available figure, so the meter
+    // never says "0 KB used" beside "100%".
+    figures.nLoad = PhysicalLoad(status);
+    figures.nUsedKB = Clamp((PhysicalTotal(status) - status.ullAvailPhys) / 1024);
     figures.strPhysical.Format(L"%I64uKB", status.ullAvailPhys / 1024);
-    figures.nPhysicalPercent = 100 - nLoad;
+    figures.nPhysicalPercent = 100 - figures.nLoad;
     const ULONGLONG ullSwapTotal = status.ullTotalPageFile / 1024 / 1024;
     const ULONGLONG ullSwapAvail = status.ullAvailPageFile / 1024 / 1024;
     figures.strSwap.Format(L"%I64uMB", ullSwapAvail);

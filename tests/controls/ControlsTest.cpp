@@ -6,7 +6,9 @@
 
 namespace {
 
-const DWORD_PTR kWideData = (DWORD_PTR)0x8000000100000002ull;
+// Item data with the top bit of its own width set, above any small number: a comparison that
+// narrows it to 32 bits (64-bit build) or takes it as signed (32-bit build) puts it first.
+const DWORD_PTR kWideData = sizeof(DWORD_PTR) == 8 ? (DWORD_PTR)0x8000000100000002ull : (DWORD_PTR)0x80000002u;
 
 class ControlsTest : public ControlHostTest
 {

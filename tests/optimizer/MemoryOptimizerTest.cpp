@@ -117,7 +117,7 @@ TEST(MemoryFigures, SixtyFourBitArithmeticAndZeroTotals)
 {
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
-    status.dwMemoryLoad = 30;
+    status.dwMemoryLoad = 58;
     status.ullTotalPhys = 12ULL * 1024 * 1024 * MiB;  // 12 TB
     status.ullAvailPhys = 5ULL * 1024 * 1024 * MiB;
     status.ullTotalPageFile = 3 * MiB + 5;
@@ -126,7 +126,8 @@ TEST(MemoryFigures, SixtyFourBitArithmeticAndZeroTotals)
     status.ullAvailVirtual = 64ULL * 1024 * 1024 * MiB + 1;
     CMemoryFigures figures = ComputeMemoryFigures(status);
     EXPECT_EQ(figures.strPhysical, CString(L"5368709120KB")) << "over 4 GB in KB";
-    EXPECT_EQ(figures.nPhysicalPercent, 70);
+    EXPECT_EQ(figures.nLoad, 58);
+    EXPECT_EQ(figures.nPhysicalPercent, 42);
     EXPECT_EQ(figures.strSwap, CString(L"2MB"));
     EXPECT_EQ(figures.nSwapPercent, 66) << "whole megabytes, rounded down";
     EXPECT_EQ(figures.strVirtual, CString(L"67108864MB"));
@@ -139,6 +140,39 @@ TEST(MemoryFigures, SixtyFourBitArithmeticAndZeroTotals)
     EXPECT_EQ(figures.nVirtualPercent, 0);
     EXPECT_EQ(figures.nUsedKB, 0);
     EXPECT_EQ(figures.strPhysical, CString(L"0KB"));
+}
+
+TEST(MemoryFigures, LoadUsedAndFreeShareAgreeWhenTheTotalIsWrong)
+{
+    // As qemu-user tells a 32-bit process on a 24 GB host: the total cut to 32 bits, the load
+    // computed from it wrapped, the available memory and the commit limit right.
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof(status);
+    status.dwMemoryLoad = 136220962;
+    status.ullTotalPhys = 3799789568ULL;
+    status.ullAvailPhys = 18ULL * 1024 * MiB;
+    status.ullTotalPageFile = 24ULL * 1024 * MiB;
+    status.ullAvailPageFile = 18ULL * 1024 * MiB;
+    CMemoryFigures figures = ComputeMemoryFigures(status);
+    EXPECT_EQ(figures.nUsedKB, 6 * 1024 * 1024) << "the commit limit holds the physical memory";
+    EXPECT_EQ(figures.nLoad, 25);
+    EXPECT_EQ(figures.nPhysicalPercent, 75);
+    EXPECT_EQ(figures.strPhysical, CString(L"18874368KB"));
+
+    // Nothing larger to go by: all of it available, none used, no load.
+    status.ullTotalPageFile = 2ULL * 1024 * MiB;
+    figures = ComputeMemoryFigures(status);
+    EXPECT_EQ(figures.nUsedKB, 0);
+    EXPECT_EQ(figures.nLoad, 0);
+    EXPECT_EQ(figures.nPhysicalPercent, 100);
+
+    // A sane report: the load follows used and total, not a stale dwMemoryLoad.
+    status.ullTotalPhys = 8ULL * 1024 * MiB;
+    status.ullAvailPhys = 2ULL * 1024 * MiB;
+    status.dwMemoryLoad = 100;
+    figures = ComputeMemoryFigures(status);
+    EXPECT_EQ(figures.nUsedKB, 6 * 1024 * 1024);
+    EXPECT_EQ(figures.nLoad, 75);
 }
 
 TEST_F(MemoryView, RefreshShowsTheInjectedStatus)
