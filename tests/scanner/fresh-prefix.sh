@@ -10,7 +10,7 @@ loader="${3:-wine64}"
 here="$(cd "$(dirname "$0")" && pwd)"
 rm -rf "$prefix" "$prefix.home"
 mkdir -p "$prefix.home"
-export WINEPREFIX="$prefix" HOME="$prefix.home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEPREFIX="$prefix" HOME="$prefix.home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winedbg.exe=d"
 export PATH="/usr/lib/wine:$PATH"
 "$loader" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
 # One wine server for the whole run: every "reg query" of the recheck meets

@@ -35,8 +35,10 @@ bool WaitFor(const std::function<bool()>& condition, DWORD dwTimeoutMs)
     DWORD dwStart = GetTickCount();
     for (;;)
     {
+        // A bounded batch: a fast timer keeps the queue full, and the
+        // condition and the time limit must still be looked at.
         MSG msg;
-        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+        for (int n = 0; n < 64 && PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE); n++)
         {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
