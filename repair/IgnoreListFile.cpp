@@ -2,6 +2,9 @@
 #include "services/TextFile.h"
 
 #include <shlwapi.h>
+#include <algorithm>
+#include <memory>
+#include <new>
 
 namespace {
 const wchar_t kEncodedLf = 0x240A;
@@ -33,11 +36,102 @@ CString CIgnoreListFile::DecodeLine(const CString& strLine)
     return str;
 }
 
+namespace {
+
+// Larger files are left to the line reader rather than held whole.
+const LONGLONG kWholeReadLimit = 512LL * 1024 * 1024;
+
+// The units of a file read whole, its mark first.
+struct WholeFile
+{
+    std::unique_ptr<wchar_t[]> pUnits;
+    size_t nUnits = 0;
+};
+
+enum FileForm
+{
+    OwnForm,      // the UTF-16LE mark and units that are all text
+    OwnFormStop,  // the mark, and a U+FFFF unit, where line reading stops
+    OtherForm,
+};
+
+// Reads the file whole and tells whether it has the form this program
+// writes. Anything else (another encoding, a zero unit, a half unit, a file
+// that cannot be opened) is left to CTextFile, whose reading decides what
+// such a file holds.
+FileForm ReadOwnForm(const CString& strFile, WholeFile& file)
+{
+    HANDLE hFile = CreateFileW(strFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return OtherForm;
+    LARGE_INTEGER size = {};
+    bool bOk = GetFileSizeEx(hFile, &size) && size.QuadPart >= 2 && size.QuadPart <= kWholeReadLimit;
+    if (bOk)
+    {
+        file.nUnits = (size_t)(size.QuadPart / 2);
+        file.pUnits.reset(new (std::nothrow) wchar_t[(size_t)(size.QuadPart + 1) / 2]);
+        bOk = file.pUnits != nullptr;
+        BYTE* pBytes = (BYTE*)file.pUnits.get();
+        DWORD nTotal = (DWORD)size.QuadPart, nDone = 0;
+        while (bOk && nDone < nTotal)
+        {
+            DWORD nRead = 0;
+            bOk = ::ReadFile(hFile, pBytes + nDone, nTotal - nDone, &nRead, NULL) && nRead > 0;
+            nDone += nRead;
+        }
+    }
+    CloseHandle(hFile);
+    if (!bOk || file.pUnits[0] != 0xFEFF)
+        return OtherForm;
+    // The first of the two decides, as the line reader meets it first.
+    const wchar_t* pUnit = file.pUnits.get();
+    for (size_t i = 1; i < file.nUnits; i++)
+    {
+        if (pUnit[i] == 0)
+            return OtherForm;
+        if (pUnit[i] == 0xFFFF)
+            return OwnFormStop;
+    }
+    // A half unit at the end.
+    return size.QuadPart % 2 == 0 ? OwnForm : OtherForm;
+}
+
+void SplitLines(const WholeFile& file, CStringArray& arrEntries)
+{
+    const wchar_t* pText = file.pUnits.get() + 1;
+    const wchar_t* pEnd = file.pUnits.get() + file.nUnits;
+    arrEntries.SetSize(std::count(pText, pEnd, L'\n') + 1);
+    INT_PTR nCount = 0;
+    while (pText < pEnd)
+    {
+        const wchar_t* pLineEnd = std::find(pText, pEnd, L'\n');
+        const wchar_t* pLast = pLineEnd;
+        // A line ended by CR LF would otherwise never match its entry.
+        if (pLast > pText && pLast[-1] == L'\r')
+            pLast--;
+        if (pLast > pText)
+            arrEntries[nCount++] = CIgnoreListFile::DecodeLine(CString(pText, (int)(pLast - pText)));
+        pText = pLineEnd + 1;
+    }
+    arrEntries.SetSize(nCount);
+}
+
+} // namespace
+
 BOOL CIgnoreListFile::ReadFile(const CString& strFile, CStringArray& arrEntries)
 {
     arrEntries.RemoveAll();
     if (!::PathFileExistsW(strFile))
         return TRUE;
+    WholeFile whole;
+    FileForm nForm = ReadOwnForm(strFile, whole);
+    if (nForm == OwnForm)
+    {
+        SplitLines(whole, arrEntries);
+        return TRUE;
+    }
+    whole.pUnits.reset();
     CTextFile file(strFile, L"rb");
     if (!file.IsOpen())
         return FALSE;
@@ -52,28 +146,56 @@ BOOL CIgnoreListFile::ReadFile(const CString& strFile, CStringArray& arrEntries)
         if (strLine.GetLength() != 0)
             arrEntries.Add(DecodeLine(strLine));
     }
-    BOOL bClean = file.IsReadClean();
+    // The line reader ends at a U+FFFF unit as at the end of the file: what
+    // follows is not in the list, which must then not be written back.
+    BOOL bClean = file.IsReadClean() && nForm != OwnFormStop;
     file.Close();
     return bClean;
 }
 
 BOOL CIgnoreListFile::IsFileRewritable(const CString& strFile)
 {
+    WholeFile whole;
+    if (!::PathFileExistsW(strFile) || ReadOwnForm(strFile, whole) == OwnForm)
+        return TRUE;
     CStringArray arrEntries;
     return ReadFile(strFile, arrEntries);
 }
 
+std::wstring CIgnoreListFile::FileText(const CStringArray& arrEntries)
+{
+    // One buffer of the final size: a list of 100,000 entries is tens of
+    // megabytes, too much to grow piece by piece.
+    size_t nTotal = 1;
+    for (const CString& strEntry : arrEntries)
+        if (!strEntry.IsEmpty())
+            nTotal += (size_t)strEntry.GetLength() + 1;
+    std::wstring strText(nTotal, L'\0');
+    wchar_t* pOut = &strText[0];
+    *pOut++ = 0xFEFF;
+    for (const CString& strEntry : arrEntries)
+    {
+        int nLength = strEntry.GetLength();
+        if (nLength == 0)
+            continue;
+        LPCWSTR pEntry = strEntry;
+        for (int i = 0; i < nLength; i++)
+        {
+            wchar_t ch = pEntry[i];
+            *pOut++ = ch == L'\n' ? kEncodedLf : ch == L'\r' ? kEncodedCr : ch;
+        }
+        *pOut++ = L'\n';
+    }
+    return strText;
+}
+
 BOOL CIgnoreListFile::WriteFile(const CString& strFile, const CStringArray& arrEntries, DWORD* pdwError)
 {
-    CString strText;
-    strText += (wchar_t)0xFEFF;
-    for (INT_PTR i = 0; i < arrEntries.GetSize(); i++)
-    {
-        if (arrEntries[i].IsEmpty())
-            continue;
-        strText += EncodeLine(arrEntries[i]);
-        strText += L'\n';
-    }
+    return WriteText(strFile, FileText(arrEntries), pdwError);
+}
+
+BOOL CIgnoreListFile::WriteText(const CString& strFile, const std::wstring& strText, DWORD* pdwError)
+{
     CString strTemp = strFile + L".tmp";
     DWORD dwError = ERROR_SUCCESS;
     HANDLE hFile = CreateFileW(strTemp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -81,8 +203,8 @@ BOOL CIgnoreListFile::WriteFile(const CString& strFile, const CStringArray& arrE
         dwError = GetLastError();
     else
     {
-        DWORD dwBytes = (DWORD)strText.GetLength() * sizeof(wchar_t), dwWritten = 0;
-        if (!::WriteFile(hFile, (LPCWSTR)strText, dwBytes, &dwWritten, NULL) || dwWritten != dwBytes)
+        DWORD dwBytes = (DWORD)(strText.size() * sizeof(wchar_t)), dwWritten = 0;
+        if (!::WriteFile(hFile, strText.data(), dwBytes, &dwWritten, NULL) || dwWritten != dwBytes)
             dwError = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
         if (!CloseHandle(hFile) && dwError == ERROR_SUCCESS)
             dwError = GetLastError();
@@ -94,6 +216,13 @@ BOOL CIgnoreListFile::WriteFile(const CString& strFile, const CStringArray& arrE
     if (pdwError != NULL)
         *pdwError = dwError;
     return dwError == ERROR_SUCCESS;
+}
+
+CIgnoreListFile::SaveResult CIgnoreListFile::SaveText(const CString& strFile, const std::wstring& strText)
+{
+    if (!IsFileRewritable(strFile))
+        return Unreadable;
+    return WriteText(strFile, strText) ? Saved : NotSaved;
 }
 
 BOOL CIgnoreListFile::AddEntry(CTamselApp* pApp, const CString& strEntry, BOOL* pbUnreadable)

@@ -5,6 +5,8 @@
 // U+240D (CR), so every entry stays on its line.
 #include "app/TamselApp.h"
 
+#include <string>
+
 class CIgnoreListFile
 {
 public:
@@ -16,8 +18,9 @@ public:
 
     // Reads the entries of the file (a missing file is an empty list), each
     // without its line end, empty lines left out. FALSE when the file could
-    // not be read cleanly as text (a part of it is not text of its encoding);
-    // the entries then hold what could be read.
+    // not be read cleanly as text (a part of it is not text of its encoding,
+    // or a U+FFFF unit ends the reading early); the entries then hold what
+    // could be read.
     static BOOL ReadFile(const CString& strFile, CStringArray& arrEntries);
     // Whether the file may be rewritten: it is missing or reads cleanly. A
     // list that was not read cleanly is never written back over its file.
@@ -27,6 +30,22 @@ public:
     // moved over the old one, so a failure leaves the old file as it was.
     // FALSE with the error when the file could not be replaced.
     static BOOL WriteFile(const CString& strFile, const CStringArray& arrEntries, DWORD* pdwError = NULL);
+
+    // The whole text of the file for the entries: the mark, then each entry
+    // encoded and ended by LF; empty entries left out.
+    static std::wstring FileText(const CStringArray& arrEntries);
+    // WriteFile of a text made by FileText.
+    static BOOL WriteText(const CString& strFile, const std::wstring& strText, DWORD* pdwError = NULL);
+
+    enum SaveResult
+    {
+        Saved,
+        NotSaved,    // the file could not be replaced; it is as it was
+        Unreadable,  // the file does not read cleanly, so it was left alone
+    };
+    // A rewrite that may run on a worker: the file is replaced by the text
+    // unless it does not read cleanly.
+    static SaveResult SaveText(const CString& strFile, const std::wstring& strText);
 
     // Appends an entry to the application's list and rewrites the file; on
     // failure the list is as before and FALSE comes back. *pbUnreadable

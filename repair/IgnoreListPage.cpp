@@ -3,6 +3,8 @@
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 #include "framework/HeaderCtrl.h"
+#include "framework/WinThread.h"
+#include "framework/WorkerCall.h"
 #include "repair/IgnoreListFile.h"
 
 namespace {
@@ -13,18 +15,42 @@ const UINT IDC_IGNORE_TITLE = 1148;
 const COLORREF kKeyGreen = RGB(0, 255, 0);
 }
 
+// What a worker rewrites and what came of it; the page reads the result only
+// after the worker has ended.
+struct CIgnoreListPage::SaveJob
+{
+    CString strFile;
+    std::wstring strText;
+    CIgnoreListFile::SaveResult nResult = CIgnoreListFile::NotSaved;
+    HWND hWnd = NULL;
+};
+
+namespace {
+
+UINT SaveThreadProc(LPVOID pParam)
+{
+    std::unique_ptr<std::function<void()>> pRun((std::function<void()>*)pParam);
+    (*pRun)();
+    return 0;
+}
+
+} // namespace
+
 BEGIN_MESSAGE_MAP(CIgnoreListPage, CDialog)
     ON_WM_SHOWWINDOW()
     ON_WM_CTLCOLOR()
+    ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_IGNORE_REMOVE, OnRemove)
 END_MESSAGE_MAP()
 
-CIgnoreListPage::CIgnoreListPage() : CDialog(IDD, NULL), m_pApp(static_cast<CTamselApp*>(AfxGetApp()))
+CIgnoreListPage::CIgnoreListPage()
+    : CDialog(IDD, NULL), m_pApp(static_cast<CTamselApp*>(AfxGetApp())), m_hSaver(NULL)
 {
 }
 
 CIgnoreListPage::~CIgnoreListPage()
 {
+    FinishSave(FALSE);
 }
 
 BOOL CIgnoreListPage::OnInitDialog()
@@ -116,27 +142,87 @@ void CIgnoreListPage::OnShowWindow(BOOL bShow, UINT nStatus)
         ShowRemoveCaption();
         Invalidate();
     }
+    // The file is read again below: a rewrite still running ends first.
+    FinishSave(TRUE);
     m_pApp->LoadIgnoreList();
     if (bShow)
         FillList();
 }
 
+void CIgnoreListPage::OnDestroy()
+{
+    FinishSave(FALSE);
+    CDialog::OnDestroy();
+}
+
 void CIgnoreListPage::OnRemove()
 {
     int nRow = m_list.GetNextItem(-1, LVNI_SELECTED);
-    if (nRow < 0)
+    if (nRow < 0 || nRow >= m_pApp->m_arrIgnoreList.GetSize())
         return;
-    BOOL bUnreadable = FALSE;
-    if (!CIgnoreListFile::RemoveEntry(m_pApp, nRow, &bUnreadable))
-    {
-        AfxMessageBox(m_pApp->GetLangString(bUnreadable ? L"M_IGNORE_UNREADABLE" : L"M_IGNORE_NOT_SAVED"),
-                      MB_ICONEXCLAMATION);
+    // One rewrite at a time, in order; one that failed has shown the file's
+    // list again, so the selection no longer stands.
+    if (!FinishSave(TRUE))
         return;
-    }
+    m_pApp->m_arrIgnoreList.RemoveAt(nRow);
     m_list.DeleteItem(nRow);
     CTamselDlg* pMain = GetTamselDlg();
     if (pMain != NULL)
         pMain->Invalidate();
+
+    std::shared_ptr<SaveJob> pJob = std::make_shared<SaveJob>();
+    pJob->strFile = CIgnoreListFile::FileOf(m_pApp);
+    pJob->strText = CIgnoreListFile::FileText(m_pApp->m_arrIgnoreList);
+    pJob->hWnd = m_hWnd;
+    m_pSave = pJob;
+    std::unique_ptr<std::function<void()>> pRun(new std::function<void()>([this, pJob]() {
+        pJob->nResult = CIgnoreListFile::SaveText(pJob->strFile, pJob->strText);
+        pJob->strText = std::wstring();
+        AfxPostCall(pJob->hWnd, [this, pJob]() { OnSaveDone(pJob); });
+    }));
+    m_hSaver = AfxBeginWorker(SaveThreadProc, pRun.get());
+    if (m_hSaver != NULL)
+        pRun.release();
+    else
+    {
+        // No thread: the rewrite runs here.
+        pJob->nResult = CIgnoreListFile::SaveText(pJob->strFile, pJob->strText);
+        FinishSave(TRUE);
+    }
+}
+
+void CIgnoreListPage::OnSaveDone(std::shared_ptr<SaveJob> pJob)
+{
+    // Already waited for by a later Remove, a showing or the end.
+    if (pJob != m_pSave)
+        return;
+    FinishSave(TRUE);
+}
+
+BOOL CIgnoreListPage::FinishSave(BOOL bTell)
+{
+    std::shared_ptr<SaveJob> pJob;
+    pJob.swap(m_pSave);
+    if (pJob == NULL)
+        return TRUE;
+    HANDLE hSaver = m_hSaver;
+    m_hSaver = NULL;
+    if (hSaver != NULL)
+    {
+        AfxWaitForObjectPumping(hSaver, INFINITE);
+        ::CloseHandle(hSaver);
+    }
+    if (pJob->nResult == CIgnoreListFile::Saved)
+        return TRUE;
+    // The file is as it was: the list shows what it holds.
+    m_pApp->LoadIgnoreList();
+    if (m_hWnd != NULL && IsWindowVisible())
+        FillList();
+    if (bTell)
+        AfxMessageBox(m_pApp->GetLangString(pJob->nResult == CIgnoreListFile::Unreadable ? L"M_IGNORE_UNREADABLE"
+                                                                                         : L"M_IGNORE_NOT_SAVED"),
+                      MB_ICONEXCLAMATION);
+    return FALSE;
 }
 
 HBRUSH CIgnoreListPage::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)

@@ -1,11 +1,15 @@
 #pragma once
 // The ignore list page: the entries of IgnoreList.dat, one row each, and a
-// Remove button that takes the selected entry off the list.
+// Remove button that takes the selected entry off the list. The row goes at
+// once; the file is rewritten on a worker, since a long list is tens of
+// megabytes.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
 #include "controls/skin/BorderListCtrl.h"
 #include "controls/skin/ButtonST.h"
+
+#include <memory>
 
 class CTamselApp;
 
@@ -22,6 +26,8 @@ public:
     CString GetCategoryName(const CString& strIndex) const;
 
     afx_msg void OnRemove();
+    // Whether the file is still being rewritten after a Remove.
+    BOOL IsSaving() const { return m_pSave != NULL; }
 
     CBrush m_brWhite;
     CTamselApp* m_pApp;
@@ -36,10 +42,20 @@ protected:
     void FillList();
     void ShowRemoveCaption();
 
+    struct SaveJob;
+    // Waits for a rewrite still running. When it failed, the list is read
+    // again from the file (which it left as it was) and, with bTell, the
+    // user is told. FALSE when it failed.
+    BOOL FinishSave(BOOL bTell);
+    void OnSaveDone(std::shared_ptr<SaveJob> pJob);
+
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnDestroy();
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 
     CFont m_fontTitle;
+    std::shared_ptr<SaveJob> m_pSave;
+    HANDLE m_hSaver;
 
     DECLARE_MESSAGE_MAP()
 };

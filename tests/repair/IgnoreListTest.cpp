@@ -1,5 +1,5 @@
 // IgnoreList.dat: its bytes, entries with line breaks and bars that survive
-// a reload, and a rewrite that fails without harm.
+// a reload, and rewrites that fail or are refused without harm.
 #include "tests/repair/RepairTestSupport.h"
 #include "repair/IgnoreListFile.h"
 #include "scanner/IgnoreMatcher.h"
@@ -109,4 +109,25 @@ TEST_F(IgnoreListTest, FailedRewriteKeepsTheOldFileAndTheList)
     EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), before);
     EXPECT_EQ(GetFileAttributesW((m_strFile + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(CIgnoreListFile::RemoveEntry(m_pApp, 5));
+}
+
+// A U+FFFF unit ends line reading as the end of the file would: the list is
+// not read cleanly, so a Remove does not write it back without the entries
+// after that unit.
+TEST_F(IgnoreListTest, ListCutShortByAStopUnitIsNotWrittenBack)
+{
+    std::string bytes = Utf16(L"\xFEFF" L"0;HKEY_CURRENT_USER\\A|a|\n1;HKEY_CURRENT_USER\\B|b|\xFFFF|\n"
+                              L"2;HKEY_CURRENT_USER\\C|c|\n");
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFile, bytes));
+    CStringArray entries;
+    EXPECT_FALSE(CIgnoreListFile::ReadFile(m_strFile.c_str(), entries));
+    EXPECT_FALSE(CIgnoreListFile::IsFileRewritable(m_strFile.c_str()));
+    m_pApp->LoadIgnoreList();
+    ASSERT_GE(m_pApp->m_arrIgnoreList.GetSize(), 1);
+    BOOL bUnreadable = FALSE;
+    EXPECT_FALSE(CIgnoreListFile::RemoveEntry(m_pApp, 0, &bUnreadable));
+    EXPECT_TRUE(bUnreadable);
+    EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), bytes);
+    EXPECT_EQ(CIgnoreListFile::SaveText(m_strFile.c_str(), L"\xFEFF"), CIgnoreListFile::Unreadable);
+    EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), bytes);
 }
