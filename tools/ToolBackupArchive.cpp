@@ -2,10 +2,12 @@
 #include "tools/ToolEntries.h"
 #include "services/DiskObject.h"
 #include "services/RegFile.h"
+#include "services/RegKeyTarget.h"
 #include "services/ScopedHandle.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
 
+#include <algorithm>
 #include <set>
 #include <zlib.h>
 #include <vector>
@@ -55,6 +57,94 @@ BOOL ReadFileBytes(const CString& strPath, std::vector<BYTE>& bytes)
 DWORD Crc32Of(const std::vector<BYTE>& bytes)
 {
     return (DWORD)crc32(crc32(0L, Z_NULL, 0), bytes.data(), (uInt)bytes.size());
+}
+
+BOOL ReadAt(HANDLE hFile, LONGLONG llAt, std::vector<BYTE>& bytes)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = llAt;
+    DWORD dwRead = 0;
+    return SetFilePointerEx(hFile, at, NULL, FILE_BEGIN) &&
+           (bytes.empty() || (ReadFile(hFile, bytes.data(), (DWORD)bytes.size(), &dwRead, NULL) && dwRead == bytes.size()));
+}
+
+// A stored name that extraction would take out of its folder: a leading
+// separator, a drive or stream colon, or a level of two dots or more (and
+// spaces). The bytes are ASCII in both name encodings a zip knows.
+BOOL IsNameOutside(const BYTE* pName, size_t nLength)
+{
+    if (nLength == 0 || pName[0] == '/' || pName[0] == '\\')
+        return TRUE;
+    size_t nDots = 0;
+    bool bOnlyDots = true;
+    for (size_t i = 0; i <= nLength; ++i)
+    {
+        if (i == nLength || pName[i] == '/' || pName[i] == '\\')
+        {
+            if (bOnlyDots && nDots >= 2)
+                return TRUE;
+            nDots = 0;
+            bOnlyDots = true;
+            continue;
+        }
+        if (pName[i] == ':')
+            return TRUE;
+        if (pName[i] == '.')
+            ++nDots;
+        else if (pName[i] != ' ')
+            bOnlyDots = false;
+    }
+    return FALSE;
+}
+
+// The first entry of a zip archive named outside its folder, as its central
+// directory stores it; empty when there is none or the directory does not read.
+CString FindNameOutside(const CString& strArchive)
+{
+    CFileHandle file(CreateFileW(strArchive, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
+    LARGE_INTEGER size = {};
+    if (!file.IsValid() || !GetFileSizeEx(file, &size) || size.QuadPart < 22)
+        return CString();
+    // The end record: 22 bytes and a comment of up to 65,535.
+    LONGLONG llTail = std::min<LONGLONG>(size.QuadPart, 22 + 65535);
+    std::vector<BYTE> tail((size_t)llTail);
+    if (!ReadAt(file, size.QuadPart - llTail, tail))
+        return CString();
+    auto dword = [](const BYTE* p) { return (DWORD)p[0] | ((DWORD)p[1] << 8) | ((DWORD)p[2] << 16) | ((DWORD)p[3] << 24); };
+    auto word = [](const BYTE* p) { return (size_t)(p[0] | (p[1] << 8)); };
+    for (size_t nEnd = tail.size() - 22 + 1; nEnd-- > 0;)
+    {
+        if (dword(&tail[nEnd]) != 0x06054b50)
+            continue;
+        DWORD dwSize = dword(&tail[nEnd + 12]);
+        LONGLONG llEnd = size.QuadPart - llTail + (LONGLONG)nEnd;
+        // Read from where it ends, so data before the archive does not matter.
+        if (dwSize > 64u * 1024 * 1024 || (LONGLONG)dwSize > llEnd)
+            return CString();
+        std::vector<BYTE> central(dwSize);
+        if (!ReadAt(file, llEnd - dwSize, central))
+            return CString();
+        for (size_t nAt = 0; nAt + 46 <= central.size() && dword(&central[nAt]) == 0x02014b50;)
+        {
+            const BYTE* p = &central[nAt];
+            size_t nName = word(p + 28);
+            size_t nNext = nAt + 46 + nName + word(p + 30) + word(p + 32);
+            if (nAt + 46 + nName > central.size())
+                break;
+            if (IsNameOutside(p + 46, nName))
+            {
+                UINT nCodePage = (word(p + 8) & 0x800) ? CP_UTF8 : 437;
+                int nChars = MultiByteToWideChar(nCodePage, 0, (LPCSTR)(p + 46), (int)nName, NULL, 0);
+                std::wstring strName(nChars > 0 ? nChars : 0, L'\0');
+                if (nChars > 0)
+                    MultiByteToWideChar(nCodePage, 0, (LPCSTR)(p + 46), (int)nName, &strName[0], nChars);
+                return CString(strName.c_str());
+            }
+            nAt = nNext;
+        }
+        return CString();
+    }
+    return CString();
 }
 
 } // namespace
@@ -198,6 +288,7 @@ BOOL CToolBackupArchive::SetAside()
 CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>* pbStop, const ToolEntryVisitor& fnVisit)
 {
     m_strSetAside.Empty();
+    m_strNameOutside.Empty();
     m_arrTooLarge.RemoveAll();
     m_items.clear();
     CString strArchive = GetArchivePath();
@@ -270,6 +361,8 @@ CToolBackupArchive::LoadResult CToolBackupArchive::Load(const std::atomic<bool>*
 
     m_arrPaths.RemoveAll();
     m_items.clear();
+    // The reader refuses such a name as it refuses damage: the user is told which.
+    m_strNameOutside = FindNameOutside(strArchive);
     return SetAside() ? LoadSetAside : LoadFailed;
 }
 
@@ -528,12 +621,33 @@ BOOL CToolBackupArchive::Restore(const std::vector<CToolBackupRow>& rows, CArray
     return RestoreRows(rows, FALSE, arrOutcome);
 }
 
+namespace {
+
+// Whether two key lines, each imported in its view, write the same key.
+BOOL WriteSameKey(const CString& strKey, REGSAM samView, const CString& strOtherKey, REGSAM samOtherView)
+{
+    if (strKey.IsEmpty() || strOtherKey.IsEmpty())
+        return strKey.IsEmpty() && strOtherKey.IsEmpty();
+    RegKeyTarget target = ResolveRegKeyTarget(strKey, samView);
+    RegKeyTarget other = ResolveRegKeyTarget(strOtherKey, samOtherView);
+    return target.m_samView == other.m_samView && target.m_strPath.CompareNoCase(other.m_strPath) == 0;
+}
+
+} // namespace
+
 BOOL CToolBackupArchive::RestoreRows(const std::vector<CToolBackupRow>& rows, BOOL bOwnTexts, CArray<int>& arrOutcome)
 {
     arrOutcome.RemoveAll();
     // The archive as it stands now: a row whose backup has changed since it
     // was listed no longer passes its check below.
     ZipHandle hZip = Load() == LoadOk ? OpenZipArchive((LPCWSTR)GetArchivePath(), 0, ZipKindFile) : NULL;
+    if (hZip == NULL)
+    {
+        // Gone, or set aside unread: no backup was tried.
+        for (size_t i = 0; i < rows.size(); ++i)
+            arrOutcome.Add(RestoreNotRead);
+        return TRUE;
+    }
     std::set<int> restored;
     std::vector<BYTE> bytes;
     for (const CToolBackupRow& row : rows)
@@ -541,32 +655,48 @@ BOOL CToolBackupArchive::RestoreRows(const std::vector<CToolBackupRow>& rows, BO
         int nIndex = row.m_nEntry;
         if (!ReadOpenEntry(hZip, nIndex, bytes))
         {
-            arrOutcome.Add(RestoreFailed);
+            arrOutcome.Add(nIndex >= 0 && (size_t)nIndex < m_items.size() ? RestoreFailed : RestoreDiffers);
             continue;
         }
         // The same bytes are checked and imported, in the view the entry's
         // name gives: nothing can come between.
         REGSAM samView = GetEntryView(nIndex);
-        BOOL bAllowed = FALSE;
+        int nOutcome = RestoreRefused;
         if (!bOwnTexts && row.m_samView != samView)
         {
             // The list showed that row from a backup of another view.
+            nOutcome = RestoreDiffers;
         }
         else if (m_nKind == ToolBackupBho)
         {
-            bAllowed = CheckBhoBackup(bytes, row.m_strClsid, samView);
+            CString strKey = ReadBackupKey(bytes);
+            if (!bOwnTexts && strKey.Mid(strKey.ReverseFind(L'\\') + 1).CompareNoCase(row.m_strClsid) != 0)
+                nOutcome = RestoreDiffers;
+            else if (CheckBhoBackup(bytes, row.m_strClsid, samView))
+                nOutcome = RestoreDone;
         }
         else if (bOwnTexts)
         {
-            bAllowed = CheckStartupBackup(bytes, samView);
+            if (CheckStartupBackup(bytes, samView))
+                nOutcome = RestoreDone;
         }
         else
         {
-            bAllowed = CheckStartupBackup(bytes, row.m_strText1, row.m_strText2, samView);
+            // Another value, or the same one written under another key (HKCU
+            // Run or HKLM Run), is not what the row showed.
+            CStartupBackupEntry entry;
+            ReadStartupBackup(bytes, entry, samView);
+            if (!entry.m_bShowsAll)
+                nOutcome = RestoreRefused;
+            else if (entry.m_strName != row.m_strText1 || entry.m_strText != row.m_strText2 ||
+                     !WriteSameKey(ReadBackupKey(bytes), samView, row.m_strKey, row.m_samView))
+                nOutcome = RestoreDiffers;
+            else
+                nOutcome = RestoreDone;
         }
-        if (!bAllowed)
+        if (nOutcome != RestoreDone)
         {
-            arrOutcome.Add(RestoreRefused);
+            arrOutcome.Add(nOutcome);
             continue;
         }
         CRegFile regFile;

@@ -52,6 +52,8 @@ enum ToolRestoreOutcome
     RestoreRefused = 1,   // the file holds more than its row stands for: kept
     RestoreFailed = 2,    // the import failed: kept
     RestoreNotSaved = 3,  // imported, but the archive could not be rebuilt: still in it
+    RestoreDiffers = 4,   // not the backup its row showed (changed since it was listed): kept
+    RestoreNotRead = 5,   // the archive did not read (see GetSetAsidePath): nothing imported
 };
 
 // A row of a restore list as it shows: the path array entry it stands for,
@@ -63,6 +65,7 @@ struct CToolBackupRow
     CString m_strText1;
     CString m_strText2;
     CString m_strClsid;
+    CString m_strKey;       // a startup row: the key line of its backup
     REGSAM m_samView = 0;   // the view of its backup (see ViewOfName)
 };
 
@@ -86,6 +89,9 @@ public:
     CString GetWorkFolder() const;    // ...\Utilities\Startup\ (with the backslash)
     CString GetEntryPrefix() const;   // "Startup" or "BHO"
     const CString& GetSetAsidePath() const { return m_strSetAside; }
+    // The entry name that leads out of the work folder ("..\x.reg", "C:\x.reg")
+    // when that is why the last Load set the archive aside; empty otherwise.
+    const CString& GetNameOutside() const { return m_strNameOutside; }
     // The entries of the last Load that unpack to more than
     // TOOL_BACKUP_MAX_ENTRY_BYTES: not read, not listed.
     const CStringArray& GetTooLargeEntries() const { return m_arrTooLarge; }
@@ -108,9 +114,9 @@ public:
     // ones (only when something was imported). arrOutcome gets one
     // ToolRestoreOutcome per index. FALSE when the archive could not be rebuilt.
     BOOL Restore(const CArray<int>& arrIndexes, const CStringArray& arrClsids, CArray<int>& arrOutcome);
-    // The same for rows as a list shows them: a startup backup whose value
-    // is not the one its row shows (or holds more than that), and a backup
-    // of another view than its row's, is refused.
+    // The same for rows as a list shows them: a backup that holds more than
+    // a row can show is refused; one that is not what its row showed (another
+    // value, key or view, or another helper object) differs.
     BOOL Restore(const std::vector<CToolBackupRow>& rows, CArray<int>& arrOutcome);
     // Removes the work folder and what it holds.
     void DeleteWorkFolder();
@@ -155,6 +161,7 @@ private:
     CString m_strAppDir;
     CStringArray& m_arrPaths;
     CString m_strSetAside;
+    CString m_strNameOutside;
     CStringArray m_arrTooLarge;
     std::vector<CArchiveItem> m_items;
 };

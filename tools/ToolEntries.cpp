@@ -242,7 +242,7 @@ BOOL CheckBhoBackup(const std::vector<BYTE>& bytes, const CString& strClsid, REG
     return CheckCommon(bytes, samView, allow);
 }
 
-void ReadStartupBackupEntry(const std::vector<BYTE>& bytes, CString& strName, CString& strText)
+void ReadStartupBackupEntry(const std::vector<BYTE>& bytes, CString& strName, CString& strText, CString* pstrKey)
 {
     // The row's texts only: no key of a listed file is looked up.
     CStartupBackupEntry entry;
@@ -250,6 +250,8 @@ void ReadStartupBackupEntry(const std::vector<BYTE>& bytes, CString& strName, CS
     ReadStartupLines(bytes, entry, keys);
     strName = entry.m_strName;
     strText = entry.m_strText;
+    if (pstrKey != NULL)
+        *pstrKey = keys.empty() ? CString() : keys[0];
 }
 
 CString ReadBackupKey(const std::vector<BYTE>& bytes)

@@ -75,8 +75,8 @@ BOOL CheckStartupBackup(const std::vector<BYTE>& bytes, const CString& strShownN
 BOOL CheckBhoBackup(const std::vector<BYTE>& bytes, const CString& strClsid, REGSAM samView = 0);
 
 // The value name and text a startup backup's row shows (see ReadStartupBackup);
-// none gives two empty texts.
-void ReadStartupBackupEntry(const std::vector<BYTE>& bytes, CString& strName, CString& strText);
+// none gives two empty texts. pstrKey gets its first key line as written.
+void ReadStartupBackupEntry(const std::vector<BYTE>& bytes, CString& strName, CString& strText, CString* pstrKey = NULL);
 // The first key line of a backup as the import reads it, without its
 // brackets; empty when none.
 CString ReadBackupKey(const std::vector<BYTE>& bytes);

@@ -17,6 +17,7 @@ struct CToolListJob
     CStringArray m_arrPaths;
     int m_nLoad = CToolBackupArchive::LoadNoArchive;
     CString m_strSetAside;
+    CString m_strNameOutside;
     CStringArray m_arrTooLarge;
     std::atomic<bool> m_bStop{false};
 };
@@ -55,7 +56,7 @@ UINT ToolListThreadProc(LPVOID pParam)
         row.m_samView = archive.GetEntryView(nEntry);
         if (job.m_nKind == ToolBackupStartup)
         {
-            ReadStartupBackupEntry(bytes, row.m_strText1, row.m_strText2);
+            ReadStartupBackupEntry(bytes, row.m_strText1, row.m_strText2, &row.m_strKey);
         }
         else
         {
@@ -73,6 +74,7 @@ UINT ToolListThreadProc(LPVOID pParam)
     };
     job.m_nLoad = archive.Load(&job.m_bStop, visit);
     job.m_strSetAside = archive.GetSetAsidePath();
+    job.m_strNameOutside = archive.GetNameOutside();
     job.m_arrTooLarge.Copy(archive.GetTooLargeEntries());
     if (job.m_bStop.load())
         return 1;
@@ -155,7 +157,7 @@ void CToolRestorePage::LoadBackupArchive()
 {
     CToolBackupArchive archive(m_nKind, m_pApp->m_strAppDir, BackupPaths());
     if (archive.Load() == CToolBackupArchive::LoadSetAside)
-        ReportSetAside(archive.GetSetAsidePath());
+        ReportArchiveSetAside(archive.GetSetAsidePath(), archive.GetNameOutside());
     ReportNames(L"M_TOOL_ENTRY_TOO_LARGE", archive.GetTooLargeEntries());
 }
 
@@ -269,7 +271,7 @@ void CToolRestorePage::OnListingDoneCall(const std::shared_ptr<CToolListJob>& pJ
     if (pJob->m_nLoad != CToolBackupArchive::LoadNoArchive)
         BackupPaths().Copy(pJob->m_arrPaths);
     if (pJob->m_nLoad == CToolBackupArchive::LoadSetAside)
-        ReportSetAside(pJob->m_strSetAside);
+        ReportArchiveSetAside(pJob->m_strSetAside, pJob->m_strNameOutside);
     ReportNames(L"M_TOOL_ENTRY_TOO_LARGE", pJob->m_arrTooLarge);
 }
 
@@ -286,19 +288,43 @@ void CToolRestorePage::OnRestore()
         rows.push_back((size_t)nRow < m_rows.size() ? m_rows[nRow] : CToolBackupRow());
     CToolBackupArchive archive(m_nKind, m_pApp->m_strAppDir, BackupPaths());
     BOOL bSaved = archive.Restore(rows, arrOutcome);
-    CStringArray arrRefused, arrFailed;
+    CStringArray arrRefused, arrDiffers, arrFailed, arrNotRead;
     for (INT_PTR i = 0; i < arrOutcome.GetSize() && (size_t)i < rows.size(); ++i)
     {
         if (arrOutcome[i] == RestoreRefused)
             arrRefused.Add(NameOfRow(rows[i]));
+        else if (arrOutcome[i] == RestoreDiffers)
+            arrDiffers.Add(NameOfRow(rows[i]));
         else if (arrOutcome[i] == RestoreFailed)
             arrFailed.Add(NameOfRow(rows[i]));
+        else if (arrOutcome[i] == RestoreNotRead)
+            arrNotRead.Add(NameOfRow(rows[i]));
     }
+    // An archive that no longer read was set aside: nothing was tried.
+    if (!archive.GetSetAsidePath().IsEmpty())
+        ReportArchiveSetAside(archive.GetSetAsidePath(), archive.GetNameOutside());
+    else
+        ReportNames(L"M_TOOL_RESTORE_NOT_READ", arrNotRead);
     ReportNames(L"M_TOOL_RESTORE_REFUSED", arrRefused);
+    ReportNames(L"M_TOOL_RESTORE_DIFFERS", arrDiffers);
     ReportNames(L"M_TOOL_RESTORE_FAILED", arrFailed);
     if (!bSaved)
         Message(Lang(L"M_TOOL_ARCHIVE_NOT_SAVED"), MB_OK | MB_ICONEXCLAMATION);
     FillList();
+}
+
+void CToolRestorePage::ReportArchiveSetAside(const CString& strPath, const CString& strNameOutside)
+{
+    CString strFormat = Lang(L"M_TOOL_ARCHIVE_NAMED_OUTSIDE");
+    if (strNameOutside.IsEmpty() || strFormat.Find(L"%s") < 0)
+    {
+        ReportSetAside(strPath);
+        return;
+    }
+    // Not damage: an entry whose name leads out of the work folder.
+    CString strText;
+    strText.Format(strFormat, (LPCWSTR)strNameOutside);
+    Message(strText + L"\n" + strPath, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CToolRestorePage::OnCancelButton()

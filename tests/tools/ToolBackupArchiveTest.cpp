@@ -604,8 +604,9 @@ TEST_F(ToolArchiveTest, BackupsOfTheOtherViewAreTakenAndRestoredInIt)
     row.m_nEntry = 0;
     row.m_strText1 = L"TamselArcView";
     row.m_strText2 = L"C:\\other.exe";
+    row.m_strKey = ReadBackupKey(bytes);
     ASSERT_TRUE(archive.Restore(std::vector<CToolBackupRow>{ row }, outcome));
-    EXPECT_EQ(outcome[0], RestoreRefused);
+    EXPECT_EQ(outcome[0], RestoreDiffers);
     EXPECT_EQ(GetText(HKEY_LOCAL_MACHINE, kRun, L"TamselArcView", samOther), L"(none)");
     row.m_samView = samOther;
     ASSERT_TRUE(archive.Restore(std::vector<CToolBackupRow>{ row }, outcome));

@@ -3,6 +3,8 @@
 // that holds more than its row shows, and an archive of 20,000 backups,
 // listed while the window keeps answering.
 #include "app/TamselApp.h"
+#include "resources/AppResource.h"
+#include "tools/BhoManager.h"
 #include "tools/StartupManager.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/ResponsiveWatch.h"
@@ -41,17 +43,9 @@ protected:
         m_pApp = static_cast<CTamselApp*>(AfxGetApp());
         ASSERT_NE(m_pApp, nullptr);
         m_pApp->m_strAppDir = m_folder.Path().c_str();
-        // The two texts as the built-in English file has them.
+        // The texts the user reads: the built-in English file's.
         std::wstring strLang = m_folder.Path() + L"English.ini";
-        ::WritePrivateProfileStringW(L"String", L"M_TOOL_ENTRY_TOO_LARGE",
-                                     L"These backups are too large to be backups of this tool and were left out:",
-                                     strLang.c_str());
-        ::WritePrivateProfileStringW(L"String", L"M_TOOL_RESTORE_REFUSED",
-                                     L"These backups hold more than their entries and were not restored:", strLang.c_str());
-        ::WritePrivateProfileStringW(L"String", L"M_TOOL_ARCHIVE_SET_ASIDE",
-                                     L"The backup archive could not be read. It was kept under this name:", strLang.c_str());
-        ::WritePrivateProfileStringW(L"String", L"M_TOOL_ROW_EMPTY", L"(the row without a program name or path)",
-                                     strLang.c_str());
+        ASSERT_TRUE(m_pApp->ExtractDefaultLanguage(IDR_DEFAULT_LANGUAGE, strLang.c_str()));
         m_pApp->m_strLangFile = strLang.c_str();
         m_pApp->m_arrStartupBackups.RemoveAll();
         ::CreateDirectoryW(m_pApp->m_strAppDir + L"Utilities", NULL);
@@ -281,8 +275,98 @@ TEST_F(ToolRestoreListingTest, BackupChangedAfterListingIsRefused)
     EXPECT_FALSE(RunValue(L"TamselSwapped"));
     EXPECT_FALSE(RunValue(L"TamselListed"));
     ASSERT_EQ(1u, boxes.Count());
+    // It differs from its row; it holds nothing the row could not show.
+    EXPECT_NE(std::wstring::npos, boxes.LastText().find(L"no longer the ones their rows showed"));
+    EXPECT_EQ(std::wstring::npos, boxes.LastText().find(L"hold more than"));
     EXPECT_NE(std::wstring::npos, boxes.LastText().find(L"\nTamselListed (C:\\listed.exe)"));
     RemoveRunValues({L"TamselListed", L"TamselSwapped"});
+}
+
+// The archive swapped for one whose backup has the same name and command in
+// another Run key: the row shows the key it was listed with, and Restore
+// writes nowhere else.
+TEST_F(ToolRestoreListingTest, SameValueUnderAnotherRootIsRefused)
+{
+    const wchar_t kMachineRun[] = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const wchar_t kUserRun[] = L"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const wchar_t kRunPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    RemoveRunValues({L"TamselRoot"});
+    tooltest::DeleteValue(HKEY_LOCAL_MACHINE, kRunPath, L"TamselRoot");
+    ASSERT_TRUE(WriteArchive(Archive(), {{L"Startup0.reg", StartupBackup(L"TamselRoot", L"C:\\\\root.exe")}}));
+    MessageBoxRecorder boxes;
+    CStartupRestorePage& page = OpenRestore();
+    ASSERT_EQ(1, page.GetList().GetItemCount());
+    EXPECT_EQ(CString(kUserRun), page.GetList().GetItemText(0, 3));
+    ASSERT_TRUE(WriteArchive(Archive(), {{L"Startup0.reg", Utf16(RegHeader() + L"[" + kMachineRun + L"]\r\n"
+                                                                 L"\"TamselRoot\"=\"C:\\\\root.exe\"\r\n\r\n")}}));
+    page.GetList().SetCheckbox(0, 0, 2);
+    page.OnRestore();
+    ASSERT_TRUE(tooltest::WaitListed(page));
+    EXPECT_EQ(L"(none)", tooltest::GetText(HKEY_LOCAL_MACHINE, kRunPath, L"TamselRoot"));
+    EXPECT_FALSE(RunValue(L"TamselRoot"));
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_NE(std::wstring::npos, boxes.LastText().find(L"no longer the ones their rows showed"));
+    EXPECT_NE(std::wstring::npos, boxes.LastText().find(L"\nTamselRoot (C:\\root.exe)"));
+    // The backup stays, and its row now shows where it would write.
+    ASSERT_EQ(1, page.GetList().GetItemCount());
+    EXPECT_EQ(CString(kMachineRun), page.GetList().GetItemText(0, 3));
+    tooltest::DeleteValue(HKEY_LOCAL_MACHINE, kRunPath, L"TamselRoot");
+    RemoveRunValues({L"TamselRoot"});
+}
+
+// The archive swapped for an unreadable copy after it was listed: nothing
+// was tried, and the user hears that it was set aside, and where.
+TEST_F(ToolRestoreListingTest, ArchiveSwappedForAnUnreadableCopyIsSetAsideAndSaid)
+{
+    RemoveRunValues({L"TamselUnread"});
+    ASSERT_TRUE(WriteArchive(Archive(), {{L"Startup0.reg", StartupBackup(L"TamselUnread", L"C:\\\\unread.exe")}}));
+    MessageBoxRecorder boxes;
+    CStartupRestorePage& page = OpenRestore();
+    ASSERT_EQ(1, page.GetList().GetItemCount());
+    testsupport::WriteFileBytes(Archive(), std::string(300, 'Z'));
+    page.GetList().SetCheckbox(0, 0, 2);
+    page.OnRestore();
+    ASSERT_TRUE(tooltest::WaitListed(page));
+    EXPECT_FALSE(RunValue(L"TamselUnread"));
+    EXPECT_FALSE(::PathFileExistsW(Archive().c_str()));
+    EXPECT_TRUE(::PathFileExistsW((Archive() + L".damaged").c_str()));
+    ASSERT_EQ(1u, boxes.Count());
+    std::wstring strText = boxes.LastText();
+    EXPECT_NE(std::wstring::npos, strText.find(L"could not be read. It was kept under this name:")) << strText.size();
+    EXPECT_NE(std::wstring::npos, strText.find(L"\n" + Archive() + L".damaged"));
+    EXPECT_EQ(std::wstring::npos, strText.find(L"could not be written into the registry"));
+    EXPECT_EQ(0, page.GetList().GetItemCount());
+}
+
+// An entry named outside its folder sets the archive aside whole; the box
+// says that this is why, and names the entry.
+TEST_F(ToolRestoreListingTest, EntryNamedOutsideItsFolderIsNamedAsTheReason)
+{
+    for (const std::wstring strOutside : {std::wstring(L"..\\..\\x.reg"), std::wstring(L"C:\\x.reg")})
+    {
+        // Written under a stand-in of the same length, then renamed in place:
+        // the writer takes no such name.
+        std::wstring strStandIn(strOutside.size(), L'Q');
+        ASSERT_TRUE(WriteArchive(Archive(), {{L"Startup0.reg", StartupBackup(L"TamselInside", L"C:\\\\in.exe")},
+                                             {strStandIn, StartupBackup(L"TamselOutside", L"C:\\\\out.exe")}}));
+        std::string bytes = testsupport::ReadFileBytes(Archive());
+        std::string strFrom(strStandIn.begin(), strStandIn.end()), strTo(strOutside.begin(), strOutside.end());
+        int nRenamed = 0;
+        for (size_t nAt = bytes.find(strFrom); nAt != std::string::npos; nAt = bytes.find(strFrom, nAt + 1), ++nRenamed)
+            bytes.replace(nAt, strFrom.size(), strTo);
+        ASSERT_EQ(2, nRenamed);
+        testsupport::WriteFileBytes(Archive(), bytes);
+        ::DeleteFileW((Archive() + L".damaged").c_str());
+        MessageBoxRecorder boxes;
+        CStartupRestorePage& page = OpenRestore();
+        EXPECT_EQ(0, page.GetList().GetItemCount());
+        EXPECT_TRUE(::PathFileExistsW((Archive() + L".damaged").c_str()));
+        ASSERT_EQ(1u, boxes.Count());
+        std::wstring strText = boxes.LastText();
+        EXPECT_NE(std::wstring::npos, strText.find(L"\"" + strOutside + L"\" is named outside its folder")) << strText.size();
+        EXPECT_NE(std::wstring::npos, strText.find(L"\n" + Archive() + L".damaged"));
+        EXPECT_EQ(std::wstring::npos, strText.find(L"could not be read"));
+    }
 }
 
 // 20,000 backups: the window's thread answers all the while the archive is
@@ -364,4 +448,48 @@ TEST_F(ToolRestoreListingTest, LeavingOrClosingStopsTheListing)
     EXPECT_FALSE(page.IsListing());
     testsupport::PumpUntil([]() { return false; }, 300);
     EXPECT_FALSE(::PathFileExistsW((m_folder.Path() + L"Utilities\\Startup").c_str()));
+}
+
+// A helper object's archive swapped after listing for the backup of another
+// object: the row stood for the first one's class, so nothing is written and
+// the box says the backup differs from its row.
+TEST_F(ToolRestoreListingTest, HelperObjectSwappedForAnotherIsSaidToDiffer)
+{
+    const std::wstring kBhoKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\";
+    const std::wstring listed = L"{E4300000-0000-0000-0000-000000000001}", swapped = L"{E4300000-0000-0000-0000-000000000002}";
+    for (const std::wstring& clsid : {listed, swapped})
+    {
+        tooltest::SetText(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid + L"\\InprocServer32", L"", L"C:\\" + clsid + L".dll");
+        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, (kBhoKey + clsid).c_str());
+    }
+    auto backup = [&](const std::wstring& clsid) {
+        return Utf16(RegHeader() + L"[HKEY_LOCAL_MACHINE\\" + kBhoKey + clsid + L"]\r\n\"NoExplorer\"=\"1\"\r\n\r\n");
+    };
+    std::wstring strArchive = m_folder.Path() + L"Utilities\\BHO.dat";
+    ASSERT_TRUE(WriteArchive(strArchive, {{L"BHO0.reg", backup(listed)}}));
+    m_pApp->m_arrBhoBackups.RemoveAll();
+    MessageBoxRecorder boxes;
+    std::unique_ptr<CBhoManager> pBho(new CBhoManager());
+    ASSERT_TRUE(pBho->Create(253, &m_wndHost));
+    pBho->ShowWindow(SW_SHOW);
+    pBho->OnTabRestore();
+    CBhoRestorePage& page = pBho->m_pageRestore;
+    ASSERT_TRUE(tooltest::WaitListed(page));
+    ASSERT_EQ(1, page.GetList().GetItemCount());
+    ASSERT_TRUE(WriteArchive(strArchive, {{L"BHO0.reg", backup(swapped)}}));
+    page.GetList().SetCheckbox(0, 0, 2);
+    page.OnRestore();
+    ASSERT_TRUE(tooltest::WaitListed(page));
+    EXPECT_FALSE(tooltest::KeyExists(HKEY_LOCAL_MACHINE, kBhoKey + swapped));
+    EXPECT_FALSE(tooltest::KeyExists(HKEY_LOCAL_MACHINE, kBhoKey + listed));
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_NE(std::wstring::npos, boxes.LastText().find(L"no longer the ones their rows showed"));
+    EXPECT_NE(std::wstring::npos, boxes.LastText().find(L"\nC:\\" + listed + L".dll"));
+    pBho.reset();
+    m_pApp->m_arrBhoBackups.RemoveAll();
+    for (const std::wstring& clsid : {listed, swapped})
+    {
+        ::SHDeleteKeyW(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid).c_str());
+        ::SHDeleteKeyW(HKEY_LOCAL_MACHINE, (kBhoKey + clsid).c_str());
+    }
 }
