@@ -1,9 +1,10 @@
 #include "repair/FavoritesBackup.h"
 #include "services/DiskObject.h"
+#include "services/DeepPath.h"
 #include "services/ScopedHandle.h"
 #include "services/NtRegistry.h"
-#include "scanner/FolderWalk.h"
 
+#include <algorithm>
 #include <shlwapi.h>
 
 namespace {
@@ -14,52 +15,87 @@ CString WithoutBackslash(const CString& strFolder)
     return str;
 }
 
-// Whether strFolder (with its trailing backslash) is a linked folder.
-BOOL IsLinkedSubfolder(const CString& strFolder)
+// A path in the "\\?\" form as the user knows it.
+CString PlainForm(const CString& strPath)
 {
-    CString strPath = WithoutBackslash(strFolder);
-    int nSlash = strPath.ReverseFind(L'\\');
-    DWORD dwAttributes = ::GetFileAttributesW(strPath);
-    if (nSlash < 0 || dwAttributes == INVALID_FILE_ATTRIBUTES)
-        return FALSE;
-    return IsLinkedFolder(strPath.Left(nSlash), strPath.Mid(nSlash + 1), dwAttributes);
+    if (strPath.Left(8).CompareNoCase(L"\\\\?\\UNC\\") == 0)
+        return L"\\\\" + strPath.Mid(8);
+    return strPath.Left(4) == L"\\\\?\\" ? strPath.Mid(4) : strPath;
 }
 
-// The first existing folder of strRelative below strBase (no trailing
-// backslash) that is a link, with its full path; empty when none is. Folders
-// that do not exist yet are made below the last one that does.
-CString FindLinkOnTheWay(const CString& strBase, const CString& strRelative)
+// strFolder\strName, strFolder as GetResolvedPath gives it.
+CString JoinResolved(const CString& strFolder, const CString& strName)
 {
-    CString strCurrent = WithoutBackslash(strBase);
-    CString strRest = WithoutBackslash(strRelative);
-    int nStart = 0;
-    while (nStart < strRest.GetLength())
+    if (!strFolder.IsEmpty() && strFolder[strFolder.GetLength() - 1] == L'\\')
+        return strFolder + strName;
+    return strFolder + L"\\" + strName;
+}
+
+struct FolderEntry
+{
+    CString strName;
+    DWORD dwAttributes;
+};
+
+// The entries of a folder (path with its trailing backslash), "." and ".."
+// left out; ERROR_SUCCESS or the error of the listing.
+DWORD ListEntries(const CString& strFolder, std::vector<FolderEntry>& entries)
+{
+    entries.clear();
+    WIN32_FIND_DATAW fd;
+    CFindHandle hFind(::FindFirstFileW(strFolder + L"*", &fd));
+    if (!hFind.IsValid())
     {
-        int nEnd = strRest.Find(L'\\', nStart);
-        if (nEnd < 0)
-            nEnd = strRest.GetLength();
-        CString strStep = strRest.Mid(nStart, nEnd - nStart);
-        nStart = nEnd + 1;
-        DWORD dwAttributes = ::GetFileAttributesW(strCurrent + L"\\" + strStep);
-        // A file in the way fails the copy when its folder is made.
-        if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            break;
-        if (IsLinkedFolder(strCurrent, strStep, dwAttributes))
-            return strCurrent + L"\\" + strStep;
-        strCurrent += L"\\" + strStep;
+        DWORD dwError = ::GetLastError();
+        return dwError == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : dwError;
     }
-    return CString();
+    do
+    {
+        if (wcscmp(fd.cFileName, L".") != 0 && wcscmp(fd.cFileName, L"..") != 0)
+            entries.push_back(FolderEntry{ fd.cFileName, fd.dwFileAttributes });
+    } while (::FindNextFileW(hFind, &fd));
+    return ERROR_SUCCESS;
+}
+
+// Whether the folder strPath (no trailing backslash) is a link: a reparse
+// point, or one that leads elsewhere than strExpected, where its parent leads
+// with its name added; a folder whose place cannot be told is not entered
+// either. bResolve: whether the system can tell where paths this long lead;
+// cleared when it cannot. ERROR_SUCCESS, or the error when the folder could
+// not be opened for its path's length.
+DWORD CheckFolderLink(const CString& strPath, DWORD dwAttributes, const CString& strExpected, BOOL& bResolve,
+                      BOOL& bLinked, CString& strResolved)
+{
+    bLinked = (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    strResolved = strExpected;
+    if (bLinked || !bResolve)
+        return ERROR_SUCCESS;
+    DWORD dwError = GetResolvedPath(strPath, strResolved);
+    if (dwError == ERROR_SUCCESS)
+    {
+        bLinked = strResolved.CompareNoCase(strExpected) != 0;
+        return ERROR_SUCCESS;
+    }
+    strResolved = strExpected;
+    if (dwError == ERROR_NOT_SUPPORTED)
+        bResolve = FALSE;
+    else if (IsPathTooLong(strPath, dwError))
+        return dwError;
+    else
+        bLinked = TRUE;
+    return ERROR_SUCCESS;
+}
+
+BOOL IsFolderPath(const CString& strPath)
+{
+    DWORD dwAttributes = ::GetFileAttributesW(SystemPathForm(strPath));
+    return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 BOOL IsLinkEntry(const CString& strPath)
 {
     DWORD dwAttributes = ::GetFileAttributesW(strPath);
     return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-BOOL StartsWithNoCase(const CString& str, const CString& strStart)
-{
-    return str.GetLength() >= strStart.GetLength() && str.Left(strStart.GetLength()).CompareNoCase(strStart) == 0;
 }
 } // namespace
 
@@ -74,24 +110,35 @@ CString CFavoritesBackup::GetFavoritesFolder()
                          FALSE, TRUE))
         return CString();
     CString strFolder = registry.ReadString(L"Favorites", L"ERR");
-    if (strFolder.IsEmpty() || strFolder == L"ERR" || !::PathIsDirectoryW(strFolder))
+    if (strFolder.IsEmpty() || strFolder == L"ERR" || !IsFolderPath(strFolder))
         return CString();
     if (strFolder[strFolder.GetLength() - 1] != L'\\')
         strFolder += L"\\";
     return strFolder;
 }
 
+void CFavoritesBackup::RecoverInterruptedSwap()
+{
+    CString strBackup = WithoutBackslash(m_strBackupDir);
+    CString strOld = strBackup + L".old";
+    if (!::PathIsDirectoryW(strBackup) && ::PathIsDirectoryW(strOld))
+        ::MoveFileW(strOld, strBackup);
+}
+
 CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
 {
     m_strError.Empty();
     m_arrLeftOut.RemoveAll();
-    if (strFavorites.IsEmpty() || !::PathIsDirectoryW(strFavorites))
+    m_arrTooLong.RemoveAll();
+    if (strFavorites.IsEmpty() || !IsFolderPath(strFavorites))
         return ResultNoFavorites;
+    RecoverInterruptedSwap();
     CString strBackup = WithoutBackslash(m_strBackupDir);
     CString strNew = strBackup + L".new";
     CString strOld = strBackup + L".old";
     CDiskObject disk;
-    // Left over from an interrupted run: ours to clear.
+    // Left over from an interrupted run, the backup being in its place: ours
+    // to clear.
     if (::PathIsDirectoryW(strNew))
         disk.RemoveDirectoryTree(strNew);
     if (::PathIsDirectoryW(strOld))
@@ -128,11 +175,24 @@ CFavoritesBackup::Result CFavoritesBackup::Restore(const CString& strFavorites)
 {
     m_strError.Empty();
     m_arrLeftOut.RemoveAll();
-    if (strFavorites.IsEmpty() || !::PathIsDirectoryW(strFavorites))
+    m_arrTooLong.RemoveAll();
+    if (strFavorites.IsEmpty() || !IsFolderPath(strFavorites))
         return ResultNoFavorites;
     if (!::PathIsDirectoryW(m_strBackupDir))
         return ResultNoBackup;
     return CopyTree(m_strBackupDir, strFavorites);
+}
+
+void CFavoritesBackup::NoteFailure(const CString& strPath, const CString& strEntry, DWORD dwError, Result& result)
+{
+    if (IsPathTooLong(strPath, dwError))
+    {
+        m_arrTooLong.Add(PlainForm(WithoutBackslash(strEntry)));
+        return;
+    }
+    if (result == ResultOk)
+        m_strError.Format(L"%s (%lu)", (LPCWSTR)PlainForm(WithoutBackslash(strPath)), (unsigned long)dwError);
+    result = ResultCopyFailed;
 }
 
 CFavoritesBackup::Result CFavoritesBackup::CopyTree(const CString& strSource, const CString& strTarget)
@@ -144,70 +204,139 @@ CFavoritesBackup::Result CFavoritesBackup::CopyTree(const CString& strSource, co
         m_strError = disk.GetErrorMessage();
         return ResultCopyFailed;
     }
-    CStringArray arrFolders;
-    arrFolders.Add(strFrom);
-    if (!disk.ListSubfolders(strFrom, arrFolders, TRUE))
+    // Every call gets the "\\?\" form, which reaches past MAX_PATH.
+    strFrom = LongPathForm(strFrom);
+    strTo = LongPathForm(strTo);
+    // Where the two folders lead: a folder below that leads elsewhere than its
+    // parent with its name added is a link.
+    CString strFromResolved, strToResolved;
+    DWORD dwFrom = GetResolvedPath(strFrom, strFromResolved);
+    DWORD dwTo = GetResolvedPath(strTo, strToResolved);
+    for (DWORD dwError : {dwFrom, dwTo})
     {
-        m_strError = disk.GetErrorMessage();
-        return ResultCopyFailed;
+        if (dwError != ERROR_SUCCESS && dwError != ERROR_NOT_SUPPORTED)
+        {
+            m_strError.Format(L"%s (%lu)", (LPCWSTR)PlainForm(WithoutBackslash(dwError == dwFrom ? strFrom : strTo)),
+                              (unsigned long)dwError);
+            return ResultCopyFailed;
+        }
     }
+
     // One file that fails keeps no other from being copied; the first
-    // failure is the one told.
+    // failure is the one told. A link is never passed: what it points at is
+    // neither copied nor written. The walk keeps its own list of folders to
+    // visit, next one last: a tree thousands of folders deep would use up the
+    // stack of a recursion.
+    struct PendingFolder
+    {
+        CString strRelative;        // below both folders, ending in '\\'; empty for the top
+        CString strSourceResolved;
+        CString strTargetResolved;  // where the target folder leads once made
+        BOOL bResolveSource;        // whether the system tells where paths this long lead
+        BOOL bResolveTarget;
+    };
+    std::vector<PendingFolder> pending(1, PendingFolder{ CString(), strFromResolved, strToResolved,
+                                                         dwFrom == ERROR_SUCCESS, dwTo == ERROR_SUCCESS });
+    std::vector<FolderEntry> entries;
     Result result = ResultOk;
-    // A link is never passed: what it points at is neither copied nor
-    // written. Folders below a left-out one are left out with it.
-    CStringArray arrSkipped;
-    for (INT_PTR i = 0; i < arrFolders.GetSize(); i++)
+    while (!pending.empty())
     {
         if (IsStopped())
             return ResultStopped;
-        BOOL bBelowSkipped = FALSE;
-        for (INT_PTR k = 0; k < arrSkipped.GetSize() && !bBelowSkipped; k++)
-            bBelowSkipped = StartsWithNoCase(arrFolders[i], arrSkipped[k]);
-        if (bBelowSkipped)
-            continue;
-        CString strRelative = arrFolders[i].Mid(strFrom.GetLength());
-        if (i > 0 && IsLinkedSubfolder(arrFolders[i]))
+        PendingFolder folder = pending.back();
+        pending.pop_back();
+        CString strSourceFolder = strFrom + folder.strRelative;
+        CString strTargetFolder = strTo + folder.strRelative;
+        DWORD dwError = ListEntries(strSourceFolder, entries);
+        if (dwError != ERROR_SUCCESS)
         {
-            arrSkipped.Add(arrFolders[i]);
-            m_arrLeftOut.Add(WithoutBackslash(arrFolders[i]));
-            continue;
-        }
-        CString strLink = FindLinkOnTheWay(strTo, strRelative);
-        if (!strLink.IsEmpty())
-        {
-            arrSkipped.Add(arrFolders[i]);
-            m_arrLeftOut.Add(strLink);
+            // A folder gone since its parent was listed has nothing to copy.
+            if (dwError != ERROR_PATH_NOT_FOUND || IsPathTooLong(strSourceFolder, dwError))
+                NoteFailure(strSourceFolder, strSourceFolder, dwError, result);
             continue;
         }
-        CString strTargetFolder = strTo + strRelative;
-        CStringArray arrFiles;
-        if (!disk.ListFolderFiles(arrFolders[i], arrFiles, FALSE) || !disk.MakeFolderPath(strTargetFolder))
+        if (!folder.strRelative.IsEmpty() && !::CreateDirectoryW(WithoutBackslash(strTargetFolder), NULL))
         {
-            if (result == ResultOk)
-                m_strError = disk.GetErrorMessage();
-            result = ResultCopyFailed;
-            continue;
-        }
-        for (INT_PTR j = 0; j < arrFiles.GetSize(); j++)
-        {
-            if (IsStopped())
-                return ResultStopped;
-            CString strFile = arrFolders[i] + arrFiles[j];
-            CString strTargetFile = strTargetFolder + arrFiles[j];
-            // Copied, a link would bring its target's data; overwritten, the
-            // file it points at would change.
-            if (IsLinkEntry(strFile) || IsLinkEntry(strTargetFile))
+            dwError = ::GetLastError();
+            if (dwError != ERROR_ALREADY_EXISTS)
             {
-                m_arrLeftOut.Add(IsLinkEntry(strFile) ? strFile : strTargetFile);
+                NoteFailure(strTargetFolder, strSourceFolder, dwError, result);
                 continue;
             }
-            if (!::CopyFileW(strFile, strTargetFile, FALSE) && result == ResultOk)
+            // One that was there may be a link the copy would write through.
+            CString strExisting = WithoutBackslash(strTargetFolder);
+            DWORD dwAttributes = ::GetFileAttributesW(strExisting);
+            if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
             {
-                m_strError.Format(L"%s (%lu)", (LPCWSTR)strFile, (unsigned long)::GetLastError());
-                result = ResultCopyFailed;
+                NoteFailure(strTargetFolder, strSourceFolder, ERROR_ALREADY_EXISTS, result);
+                continue;
+            }
+            BOOL bLinked = FALSE;
+            CString strExpected = folder.strTargetResolved;
+            dwError = CheckFolderLink(strExisting, dwAttributes, strExpected, folder.bResolveTarget, bLinked,
+                                      folder.strTargetResolved);
+            if (dwError != ERROR_SUCCESS)
+            {
+                NoteFailure(strTargetFolder, strSourceFolder, dwError, result);
+                continue;
+            }
+            if (bLinked)
+            {
+                m_arrLeftOut.Add(PlainForm(strExisting));
+                continue;
             }
         }
+        for (const FolderEntry& entry : entries)
+        {
+            if (entry.dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            if (IsStopped())
+                return ResultStopped;
+            CString strFile = strSourceFolder + entry.strName;
+            CString strTargetFile = strTargetFolder + entry.strName;
+            // Copied, a link would bring its target's data; overwritten, the
+            // file it points at would change.
+            BOOL bSourceLink = (entry.dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            if (bSourceLink || IsLinkEntry(strTargetFile))
+            {
+                m_arrLeftOut.Add(PlainForm(bSourceLink ? strFile : strTargetFile));
+                continue;
+            }
+            if (!::CopyFileW(strFile, strTargetFile, FALSE))
+            {
+                dwError = ::GetLastError();
+                const CString& strLonger = strTargetFile.GetLength() > strFile.GetLength() ? strTargetFile : strFile;
+                NoteFailure(IsPathTooLong(strLonger, dwError) ? strLonger : strFile, strFile, dwError, result);
+            }
+        }
+        // The subfolders in their order, each with everything below it before
+        // the next one.
+        size_t nFirstChild = pending.size();
+        for (const FolderEntry& entry : entries)
+        {
+            if (!(entry.dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                continue;
+            CString strSub = strSourceFolder + entry.strName;
+            BOOL bLinked = FALSE;
+            CString strResolved;
+            BOOL bResolveSource = folder.bResolveSource;
+            dwError = CheckFolderLink(strSub, entry.dwAttributes, JoinResolved(folder.strSourceResolved, entry.strName),
+                                      bResolveSource, bLinked, strResolved);
+            if (dwError != ERROR_SUCCESS)
+            {
+                NoteFailure(strSub, strSub, dwError, result);
+                continue;
+            }
+            if (bLinked)
+            {
+                m_arrLeftOut.Add(PlainForm(strSub));
+                continue;
+            }
+            pending.push_back(PendingFolder{ folder.strRelative + entry.strName + L"\\", strResolved,
+                                             JoinResolved(folder.strTargetResolved, entry.strName), bResolveSource,
+                                             folder.bResolveTarget });
+        }
+        std::reverse(pending.begin() + nFirstChild, pending.end());
     }
     return result;
 }
@@ -230,7 +359,7 @@ BOOL CFavoritesBackup::ListFolder(const CString& strFolder, int nParent, int nDe
     if (strBase[strBase.GetLength() - 1] != L'\\')
         strBase += L"\\";
     WIN32_FIND_DATAW fd;
-    CFindHandle hFind(::FindFirstFileW(strBase + L"*.*", &fd));
+    CFindHandle hFind(::FindFirstFileW(SystemPathForm(strBase + L"*.*"), &fd));
     if (!hFind.IsValid())
         return TRUE;
     do

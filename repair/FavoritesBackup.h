@@ -1,7 +1,8 @@
 #pragma once
 // The one copy of the Internet Explorer favorites kept in the program folder:
 // a new copy replaces the old one only when it is complete, and nothing is
-// copied from or to a favorites folder that cannot be found.
+// copied from or to a favorites folder that cannot be found. Paths past
+// MAX_PATH are copied; what no path can reach is left out and named.
 #include "framework/Afx.h"
 #include <atomic>
 #include <vector>
@@ -28,6 +29,9 @@ public:
 
     // Copies the favorites into a new folder beside the backup and swaps it in.
     Result Backup(const CString& strFavorites);
+    // A swap cut off between its two renames leaves the earlier backup beside
+    // the place of the backup: it is put back there.
+    void RecoverInterruptedSwap();
     // Copies the backup over the favorites (files of the same name are replaced).
     Result Restore(const CString& strFavorites);
 
@@ -53,12 +57,20 @@ public:
     // file of the source, or a linked folder or file of the target that a
     // copy would have written through. Full paths.
     CStringArray m_arrLeftOut;
+    // Folders and files left out by the last Backup or Restore because their
+    // path, where they are or where the copy goes, is longer than the system
+    // can open; a folder with everything in it. Full paths where they are.
+    CStringArray m_arrTooLong;
 
 private:
     BOOL IsStopped() const { return m_pbStop != NULL && m_pbStop->load(); }
     // Every file below the source to its place below the target, never
-    // through a link (see m_arrLeftOut); stops early only when asked to.
+    // through a link (see m_arrLeftOut), past what is too long to reach (see
+    // m_arrTooLong); stops early only when asked to.
     Result CopyTree(const CString& strSource, const CString& strTarget);
+    // A failure on strPath (in the "\\?\" form) of the entry strEntry: a path
+    // too long is left out, anything else fails the copy (the first is told).
+    void NoteFailure(const CString& strPath, const CString& strEntry, DWORD dwError, Result& result);
     BOOL ListFolder(const CString& strFolder, int nParent, int nDepth, std::vector<TreeRow>& rows) const;
 
     CString m_strBackupDir;

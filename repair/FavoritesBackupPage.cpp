@@ -22,16 +22,25 @@ struct CFavoritesWorkJob
     BOOL bCopy;
     BOOL bRestore;
     const std::atomic<bool>* pbStop;
-    std::function<void(int, const CString&, const CString&, std::shared_ptr<TreeRowList>)> fnDone;
+    std::function<void(int, const CString&, const CString&, const CString&, std::shared_ptr<TreeRowList>)> fnDone;
 };
 
-// The links a copy left out, one a line; a long list is cut with a count.
+// A path thousands of characters long is shown by its start and its end.
+CString ShortenedPath(const CString& strPath)
+{
+    const int nMaxShown = 260, nEndShown = 60;
+    if (strPath.GetLength() <= nMaxShown)
+        return strPath;
+    return strPath.Left(nMaxShown - nEndShown - 3) + L"..." + strPath.Right(nEndShown);
+}
+
+// What a copy left out, one a line; a long list is cut with a count.
 CString JoinLeftOut(const CStringArray& arrLeftOut)
 {
     const INT_PTR nMaxListed = 10;
     CString strText;
     for (INT_PTR i = 0; i < arrLeftOut.GetSize() && i < nMaxListed; i++)
-        strText += L"\n" + arrLeftOut[i];
+        strText += L"\n" + ShortenedPath(arrLeftOut[i]);
     if (arrLeftOut.GetSize() > nMaxListed)
     {
         CString strMore;
@@ -53,10 +62,11 @@ UINT __cdecl FavoritesWorkThreadProc(LPVOID pParam)
     if (nResult != CFavoritesBackup::ResultStopped && !backup.ListTree(*pRows))
         nResult = CFavoritesBackup::ResultStopped;
     auto fnDone = std::move(pJob->fnDone);
-    CString strError = backup.m_strError;
-    CString strLeftOut = JoinLeftOut(backup.m_arrLeftOut);
-    AfxPostCall(pJob->hWnd, [fnDone, nResult, strError, strLeftOut, pRows]() {
-        fnDone(nResult, strError, strLeftOut, pRows);
+    CString strError = ShortenedPath(backup.m_strError);
+    CString strLinks = JoinLeftOut(backup.m_arrLeftOut);
+    CString strTooLong = JoinLeftOut(backup.m_arrTooLong);
+    AfxPostCall(pJob->hWnd, [fnDone, nResult, strError, strLinks, strTooLong, pRows]() {
+        fnDone(nResult, strError, strLinks, strTooLong, pRows);
     });
     return 0;
 }
@@ -101,7 +111,9 @@ BOOL CFavoritesBackupPage::OnInitDialog()
     m_tree.DeleteAllItems();
     if (m_images.Create(8031, 16, 1, crMagenta))
         m_tree.SetImageList(&m_images, TVSIL_NORMAL);
-    // The first start makes the first backup, without a question.
+    // The first start makes the first backup, without a question; a backup
+    // whose replacement was cut off is not taken for none.
+    CFavoritesBackup(m_strBackupDir).RecoverInterruptedSwap();
     CString strFavorites;
     if (!::PathIsDirectoryW(m_strBackupDir))
         strFavorites = CFavoritesBackup::GetFavoritesFolder();
@@ -116,9 +128,9 @@ BOOL CFavoritesBackupPage::StartWorker(WorkKind nKind, const CString& strFavorit
     m_bStopWorker = false;
     CFavoritesWorkJob* pJob = new CFavoritesWorkJob{ m_hWnd, m_strBackupDir, strFavorites, nKind != WorkList,
                                                      nKind == WorkRestore, &m_bStopWorker, nullptr };
-    pJob->fnDone = [this, nKind](int nResult, const CString& strError, const CString& strLeftOut,
-                                 std::shared_ptr<TreeRowList> pRows) {
-        OnWorkDone(nKind, nResult, strError, strLeftOut, pRows);
+    pJob->fnDone = [this, nKind](int nResult, const CString& strError, const CString& strLinks,
+                                 const CString& strTooLong, std::shared_ptr<TreeRowList> pRows) {
+        OnWorkDone(nKind, nResult, strError, strLinks, strTooLong, pRows);
     };
     m_hWorker = AfxBeginWorker(FavoritesWorkThreadProc, pJob);
     if (m_hWorker == NULL)
@@ -146,8 +158,8 @@ void CFavoritesBackupPage::StopWorker()
         ShowBusy(FALSE);
 }
 
-void CFavoritesBackupPage::OnWorkDone(WorkKind nKind, int nResult, const CString& strError,
-                                      const CString& strLeftOut, std::shared_ptr<TreeRows> pRows)
+void CFavoritesBackupPage::OnWorkDone(WorkKind nKind, int nResult, const CString& strError, const CString& strLinks,
+                                      const CString& strTooLong, std::shared_ptr<TreeRows> pRows)
 {
     // A worker stopped by StopWorker has been waited for already.
     if (m_hWorker == NULL)
@@ -156,24 +168,32 @@ void CFavoritesBackupPage::OnWorkDone(WorkKind nKind, int nResult, const CString
     AfxWaitForObjectPumping(m_hWorker, INFINITE);
     ::CloseHandle(m_hWorker);
     m_hWorker = NULL;
-    // The links left out are told with the outcome.
-    CString strLinks = strLeftOut.IsEmpty() ? CString() : L"\n\n" + LangText(L"M_FAVORITES_LINKS_LEFT_OUT") + strLeftOut;
+    // What was left out is told with the outcome, and why.
+    CString strLeftOut;
+    if (!strLinks.IsEmpty())
+        strLeftOut += L"\n\n" + LangText(L"M_FAVORITES_LINKS_LEFT_OUT") + strLinks;
+    if (!strTooLong.IsEmpty())
+        strLeftOut += L"\n\n" + LangText(L"M_FAVORITES_TOO_LONG_LEFT_OUT") + strTooLong;
     UINT nOkIcon = strLeftOut.IsEmpty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-    if (nKind == WorkBackup)
+    // The first backup is made without a word, unless favorites that no path
+    // reaches are missing from it.
+    BOOL bTellBackup = nKind == WorkBackup ||
+                       (nKind == WorkFirstBackup && nResult == CFavoritesBackup::ResultOk && !strTooLong.IsEmpty());
+    if (bTellBackup)
     {
         if (nResult == CFavoritesBackup::ResultOk)
-            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP") + m_strBackupDir + strLinks, MB_OK | nOkIcon);
+            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP") + m_strBackupDir + strLeftOut, MB_OK | nOkIcon);
         else if (nResult != CFavoritesBackup::ResultStopped)
-            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP_FAILED", strError) + strLinks, MB_OK | MB_ICONEXCLAMATION);
+            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP_FAILED", strError) + strLeftOut, MB_OK | MB_ICONEXCLAMATION);
     }
     else if (nKind == WorkRestore)
     {
         if (nResult == CFavoritesBackup::ResultOk)
-            AfxMessageBox(LangText(L"M_FAVORITES_OK") + m_strBackupDir + strLinks, MB_OK | nOkIcon);
+            AfxMessageBox(LangText(L"M_FAVORITES_OK") + m_strBackupDir + strLeftOut, MB_OK | nOkIcon);
         else if (nResult == CFavoritesBackup::ResultNoBackup)
             AfxMessageBox(LangText(L"M_FAVORITES_NOBACKUP"), MB_OK | MB_ICONEXCLAMATION);
         else if (nResult != CFavoritesBackup::ResultStopped)
-            AfxMessageBox(LangText(L"M_FAVORITES_RESTORE_FAILED", strError) + strLinks, MB_OK | MB_ICONEXCLAMATION);
+            AfxMessageBox(LangText(L"M_FAVORITES_RESTORE_FAILED", strError) + strLeftOut, MB_OK | MB_ICONEXCLAMATION);
     }
     // The page may have gone while a message box was up.
     if (m_hWnd == NULL || m_tree.m_hWnd == NULL)

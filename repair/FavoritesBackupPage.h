@@ -60,9 +60,10 @@ private:
     // Backup and Restore: after Yes to the question the copy runs; otherwise,
     // or when it cannot start, the tree is listed again.
     void AskAndCopy(WorkKind nKind, LPCWSTR pszQuestionKey);
-    // strLeftOut: the links the copy left out, each on a line of its own.
-    void OnWorkDone(WorkKind nKind, int nResult, const CString& strError, const CString& strLeftOut,
-                    std::shared_ptr<TreeRows> pRows);
+    // strLinks, strTooLong: the links and the paths too long to reach that the
+    // copy left out, each on a line of its own.
+    void OnWorkDone(WorkKind nKind, int nResult, const CString& strError, const CString& strLinks,
+                    const CString& strTooLong, std::shared_ptr<TreeRows> pRows);
     // Inserts the next part of the rows; posts itself again while rows are left.
     void InsertTreeRows();
     void ShowBusy(BOOL bBusy);

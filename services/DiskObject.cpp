@@ -1,5 +1,6 @@
 #include "services/DiskObject.h"
 #include "services/ScopedHandle.h"
+#include "services/DeepPath.h"
 #include <algorithm>
 #include <vector>
 
@@ -24,13 +25,13 @@ bool IsLinkedFolder(const CString& strFolder)
     CString strLink = strFolder;
     if (strLink.GetLength() > 3)
         strLink.TrimRight(L'\\');
-    DWORD dwAttributes = GetFileAttributesW(strLink);
+    DWORD dwAttributes = GetFileAttributesW(SystemPathForm(strLink));
     return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 bool IsFolder(const CString& strFolder)
 {
-    DWORD dwAttributes = GetFileAttributesW(strFolder);
+    DWORD dwAttributes = GetFileAttributesW(SystemPathForm(strFolder));
     return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -140,7 +141,7 @@ BOOL CDiskObject::MakeFolderPath(LPCWSTR pszFolder)
         {
             strBase += L'\\';
             strBase += strRest.Mid(nStart, nEnd - nStart);
-            CreateDirectoryW(strBase, nullptr); // an existing level is no failure
+            CreateDirectoryW(SystemPathForm(strBase), nullptr); // an existing level is no failure
         }
         nStart = nEnd + 1;
     }
@@ -151,24 +152,35 @@ BOOL CDiskObject::MakeFolderPath(LPCWSTR pszFolder)
 
 BOOL CDiskObject::AppendSubfolders(const CString& strFolder, CStringArray& arrFolders)
 {
-    CString strPattern = strFolder + L"*.*";
-    WIN32_FIND_DATAW data;
-    CFindHandle hFind(FindFirstFileW(strPattern, &data));
-    if (!hFind.IsValid())
-        return SetSystemError(strPattern);
-
-    std::vector<CString> children;
-    do
+    // Without recursion: a tree thousands of folders deep would use up the
+    // stack. The folders still to visit, the next one last; each is followed
+    // by its own subfolders, then by its next sibling.
+    std::vector<CString> pending(1, strFolder);
+    bool bStart = true;
+    while (!pending.empty())
     {
-        if (IsFolderEntry(data) && !IsDotEntry(data.cFileName))
-            children.push_back(strFolder + data.cFileName + L"\\");
-    } while (FindNextFileW(hFind, &data));
+        CString strCurrent = pending.back();
+        pending.pop_back();
+        if (!bStart)
+        {
+            arrFolders.Add(strCurrent);
+            if (IsLinkedFolder(strCurrent))
+                continue;
+        }
+        bStart = false;
+        CString strPattern = strCurrent + L"*.*";
+        WIN32_FIND_DATAW data;
+        CFindHandle hFind(FindFirstFileW(SystemPathForm(strPattern), &data));
+        if (!hFind.IsValid())
+            return SetSystemError(strPattern);
 
-    for (const CString& strChild : children)
-    {
-        arrFolders.Add(strChild);
-        if (!IsLinkedFolder(strChild) && !AppendSubfolders(strChild, arrFolders))
-            return FALSE;
+        std::vector<CString> children;
+        do
+        {
+            if (IsFolderEntry(data) && !IsDotEntry(data.cFileName))
+                children.push_back(strCurrent + data.cFileName + L"\\");
+        } while (FindNextFileW(hFind, &data));
+        pending.insert(pending.end(), children.rbegin(), children.rend());
     }
     return TRUE;
 }
@@ -200,7 +212,7 @@ BOOL CDiskObject::ListFiles(const CString& strFolder, LPCWSTR pszPattern, CStrin
         return TRUE; // nothing to list in a folder that is not there
     CString strPattern = strFolder + pszPattern;
     WIN32_FIND_DATAW data;
-    CFindHandle hFind(FindFirstFileW(strPattern, &data));
+    CFindHandle hFind(FindFirstFileW(SystemPathForm(strPattern), &data));
     if (!hFind.IsValid())
     {
         DWORD dwError = GetLastError();
@@ -248,14 +260,14 @@ BOOL CDiskObject::DeleteFolder(const CString& strFolder)
         if (!ListFiles(strFolder, L"*.*", arrFiles, TRUE, TRUE))
             return FALSE;
         for (const CString& strFile : arrFiles)
-            if (!DeleteFileW(strFile))
+            if (!DeleteFileW(SystemPathForm(strFile)))
                 return SetSystemError(strFile);
     }
     // A link goes as itself, named without the trailing separator.
     CString strPath = strFolder;
     if (strPath.GetLength() > 3)
         strPath.TrimRight(L'\\');
-    if (!RemoveDirectoryW(strPath))
+    if (!RemoveDirectoryW(SystemPathForm(strPath)))
         return SetSystemError(strFolder);
     return TRUE;
 }
@@ -300,7 +312,7 @@ BOOL CDiskObject::EmptyDirectoryTree(LPCWSTR pszFolder)
         if (!ListFiles(strSub, L"*.*", arrFiles, TRUE, TRUE))
             return FALSE;
         for (const CString& strFile : arrFiles)
-            if (!DeleteFileW(strFile))
+            if (!DeleteFileW(SystemPathForm(strFile)))
                 return SetSystemError(strFile);
     }
     return TRUE;
@@ -308,7 +320,7 @@ BOOL CDiskObject::EmptyDirectoryTree(LPCWSTR pszFolder)
 
 BOOL CDiskObject::CopyOneFile(const CString& strSource, const CString& strTarget)
 {
-    if (CopyFileW(strSource, strTarget, FALSE))
+    if (CopyFileW(SystemPathForm(strSource), SystemPathForm(strTarget), FALSE))
         return TRUE;
     SetSystemError(strSource);
     m_strError += L" -> " + strTarget;
@@ -382,7 +394,7 @@ BOOL CDiskObject::RenameDirectory(LPCWSTR pszOldName, LPCWSTR pszNewName)
     m_strError.Empty();
     if (!pszOldName || !*pszOldName || !pszNewName || !*pszNewName)
         return SetInternalError();
-    if (MoveFileW(pszOldName, pszNewName))
+    if (MoveFileW(SystemPathForm(pszOldName), SystemPathForm(pszNewName)))
         return TRUE;
     return SetSystemError(CString(pszOldName) + L" -> " + pszNewName);
 }
@@ -426,7 +438,7 @@ BOOL CDiskObject::RemoveFile(LPCWSTR pszFile)
     m_strError.Empty();
     if (!pszFile || !*pszFile)
         return SetInternalError();
-    return DeleteFileW(pszFile) ? TRUE : SetSystemError(pszFile);
+    return DeleteFileW(SystemPathForm(pszFile)) ? TRUE : SetSystemError(pszFile);
 }
 
 BOOL CDiskObject::CreateEmptyFile(LPCWSTR pszFile)
@@ -436,7 +448,8 @@ BOOL CDiskObject::CreateEmptyFile(LPCWSTR pszFile)
         return SetInternalError();
     if (!MakeFolderPath(GetFolderName(pszFile)))
         return FALSE;
-    CFileHandle hFile(CreateFileW(pszFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle hFile(CreateFileW(SystemPathForm(pszFile), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     return hFile.IsValid() ? TRUE : SetSystemError(pszFile);
 }
 
@@ -445,7 +458,7 @@ BOOL CDiskObject::FileExists(LPCWSTR pszFile)
     m_strError.Empty();
     if (!pszFile || !*pszFile)
         return SetInternalError();
-    CFileHandle hFile(CreateFileW(pszFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    CFileHandle hFile(CreateFileW(SystemPathForm(pszFile), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return hFile.IsValid() ? TRUE : SetSystemError(pszFile);
 }
@@ -455,7 +468,7 @@ BOOL CDiskObject::GetFileInformation(LPCWSTR pszFile, BY_HANDLE_FILE_INFORMATION
     m_strError.Empty();
     if (!pszFile || !*pszFile)
         return SetInternalError();
-    CFileHandle hFile(CreateFileW(pszFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    CFileHandle hFile(CreateFileW(SystemPathForm(pszFile), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!hFile.IsValid() || !GetFileInformationByHandle(hFile, &info))
         return SetSystemError(pszFile);
@@ -470,7 +483,7 @@ BOOL CDiskObject::EnumDirectories(LPCWSTR pszFolder, CStringArray& arrFolders)
         return FALSE;
     CString strPattern = strFolder + L"*.*";
     WIN32_FIND_DATAW data;
-    CFindHandle hFind(FindFirstFileW(strPattern, &data));
+    CFindHandle hFind(FindFirstFileW(SystemPathForm(strPattern), &data));
     if (!hFind.IsValid())
         return SetSystemError(strPattern);
     do

@@ -1,6 +1,7 @@
 #pragma once
-// Copies and removes folder trees and single files by full path. Every
-// operation answers TRUE or FALSE and keeps a text of the last failure.
+// Copies and removes folder trees and single files by full path, also past
+// MAX_PATH. Every operation answers TRUE or FALSE and keeps a text of the last
+// failure.
 #include "framework/Afx.h"
 
 class CDiskObject

@@ -1,9 +1,11 @@
 // The favorites backup page: the first start, a backup that fails half-way,
-// a favorites folder that cannot be found, opening nested favorites, and
-// copies of many favorites that leave the window answering.
+// a favorites folder that cannot be found, opening nested favorites, copies
+// of many favorites that leave the window answering, and favorites nested
+// deeper than a path reaches.
 #include "tests/repair/BackupTestSupport.h"
 #include "repair/FavoritesBackupPage.h"
 #include "tests/support/HostLink.h"
+#include "tests/support/HostPath.h"
 #include "tests/support/ResponsiveWatch.h"
 
 #include <shlwapi.h>
@@ -122,6 +124,48 @@ protected:
     std::wstring m_strFavorites;
     std::wstring m_strBackup;
 };
+
+// Deep trees are made and removed on the host: Wine reaches no path longer
+// than its host's 4,096 bytes, and each of its calls at depth d costs time
+// in d squared. The folders named are removed when it goes.
+class CHostTrees
+{
+public:
+    ~CHostTrees()
+    {
+        for (const std::string& strUnix : m_folders)
+            testsupport::RunHostCommand("rm -rf '" + strUnix + "'");
+    }
+    // A Windows folder, made when missing; its host path, empty on failure.
+    std::string Add(const std::wstring& strFolder)
+    {
+        ::CreateDirectoryW(strFolder.c_str(), NULL);
+        std::string strUnix = testsupport::UnixPathOf(strFolder);
+        if (!strUnix.empty())
+            m_folders.push_back(strUnix);
+        return strUnix;
+    }
+private:
+    std::vector<std::string> m_folders;
+};
+
+// Host shell text that defines go N: N more folders of strName (one byte
+// each, or up to 255) below the current one, entered.
+std::string HostGoFunction(const std::string& strName)
+{
+    int nChunk = (int)(1000 / (strName.size() + 1));
+    return "go() { n=$1; while [ $n -gt 0 ]; do k=$n; [ $k -gt " + std::to_string(nChunk) +
+           " ] && k=" + std::to_string(nChunk) + "; p=$(printf '" + strName +
+           "/%.0s' $(seq $k)); mkdir -p $p && cd -P $p || exit 1; n=$((n-k)); done; }; ";
+}
+
+std::wstring Repeat(const std::wstring& strPart, int nCount)
+{
+    std::wstring str;
+    for (int i = 0; i < nCount; i++)
+        str += strPart;
+    return str;
+}
 
 } // namespace
 
@@ -313,4 +357,160 @@ TEST_F(FavoritesTest, AFolderLinkIsNeitherCopiedNorWrittenThrough)
     EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"Linked").c_str()));
     EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"a.url").c_str()));
     EXPECT_EQ(std::vector<std::wstring>{L"precious.url"}, FolderEntries(strOutside));
+}
+
+// Favorites 10,000 folders deep, with favorites at depths 1, 10, 100, 1,000
+// and 9,999: the first start copies every folder a path reaches, leaves out
+// the first one no path reaches with all it holds, and says so.
+TEST_F(FavoritesTest, FirstStartCopiesADeepTreeAsFarAsAPathReaches)
+{
+    // Wine's paths end at 4,095 bytes on the host: a long start of the
+    // favorites path puts that end a little past depth 1,000, which keeps
+    // the copy short. Folders are named "a", one byte each.
+    const int nReach = 1020;
+    CHostTrees trees;
+    std::string strUnixRoot = trees.Add(AppDir() + L"Deep");
+    ASSERT_FALSE(strUnixRoot.empty());
+    ASSERT_FALSE(trees.Add(AppDir() + L"Utilities").empty());
+    std::wstring strRoot = AppDir() + L"Deep";
+    size_t nRootLength = 4095 - 2 * nReach;
+    while (strUnixRoot.size() < nRootLength)
+    {
+        size_t nName = std::min<size_t>(200, nRootLength - strUnixRoot.size() - 1);
+        strUnixRoot += "/" + std::string(nName, 'p');
+        strRoot += L"\\" + std::wstring(nName, L'p');
+    }
+    std::string strScript = "mkdir -p '" + strUnixRoot + "' && cd -P '" + strUnixRoot + "' && " + HostGoFunction("a") +
+                            "echo top > top.url";
+    int nDepth = 0;
+    for (int nFile : {1, 10, 100, 1000, 9999, 10000})
+    {
+        strScript += " && go " + std::to_string(nFile - nDepth);
+        if (nFile < 10000)
+            strScript += " && echo d" + std::to_string(nFile) + " > d" + std::to_string(nFile) + ".url";
+        nDepth = nFile;
+    }
+    ASSERT_EQ(0, testsupport::RunHostCommand(strScript));
+    SetFavoritesValue((strRoot + L"\\").c_str());
+    // The deepest folder whose contents a path reaches, the host's length
+    // allowing the 1,000th (the one below it can still be seen, not listed).
+    std::wstring strLongRoot = L"\\\\?\\" + strRoot;
+    int nDeepest = 999;
+    while (nDeepest < 2 * nReach)
+    {
+        WIN32_FIND_DATAW fd;
+        HANDLE hFind = ::FindFirstFileW((strLongRoot + Repeat(L"\\a", nDeepest + 1) + L"\\*").c_str(), &fd);
+        if (hFind == INVALID_HANDLE_VALUE)
+            break;
+        ::FindClose(hFind);
+        nDeepest++;
+    }
+    ASSERT_GE(nDeepest, 1001);
+    ASSERT_LT(nDeepest, 9999);
+
+    CWatchedFavoritesPage page;
+    CreatePage(page);
+    EXPECT_TRUE(testsupport::PumpUntil([&page]() { return !page.IsBusy(); }, 900000));
+
+    std::wstring strLongBackup = L"\\\\?\\" + m_strBackup;
+    EXPECT_EQ("top\n", testsupport::ReadFileBytes(strLongBackup + L"top.url"));
+    for (int nFile : {1, 10, 100, 1000})
+    {
+        std::wstring strFile = strLongBackup + Repeat(L"a\\", nFile) + L"d" + std::to_wstring(nFile) + L".url";
+        EXPECT_EQ("d" + std::to_string(nFile) + "\n", testsupport::ReadFileBytes(strFile)) << "depth " << nFile;
+    }
+    // Every folder a path reaches is there, and nothing deeper.
+    std::wstring strDeepest = strLongBackup + Repeat(L"a\\", nDeepest);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(strDeepest.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((strDeepest + L"a").c_str()));
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+
+    // One message: the backup, and the folder left out with its reason (the
+    // end of its path, a\a, does not tell its depth: the backup's contents do).
+    ASSERT_EQ(1u, m_boxes.Count());
+    std::wstring strText = m_boxes.LastText();
+    EXPECT_EQ(0u, strText.find(L"Successfully backup your Favorites at:\n" + m_strBackup)) << Narrow(strText);
+    const std::wstring strReason =
+        L"\n\nThese were left out with all they hold: their path is longer than Windows can open.\n";
+    size_t nReason = strText.find(strReason);
+    ASSERT_NE(std::wstring::npos, nReason) << Narrow(strText);
+    // The folder is named by its start and its end: one line.
+    std::wstring strLeftOut = strRoot + Repeat(L"\\a", nDeepest + 1);
+    std::wstring strLine = strText.substr(nReason + strReason.size());
+    EXPECT_EQ(std::wstring::npos, strLine.find(L'\n')) << Narrow(strLine);
+    EXPECT_LE(strLine.size(), 260u);
+    EXPECT_EQ(0u, strLine.find(strLeftOut.substr(0, 150))) << Narrow(strLine);
+    EXPECT_NE(std::wstring::npos, strLine.find(L"..."));
+    EXPECT_EQ(strLeftOut.substr(strLeftOut.size() - 20), strLine.substr(strLine.size() - 20));
+    EXPECT_NE(std::wstring::npos, TreeText(page.m_tree).find(L"top.url\n"));
+}
+
+// Backup and Restore after the first start: what no path reaches, where the
+// favorites are or where the copy goes, is left out and told with the
+// success; the rest is copied, and the earlier backup gives way.
+TEST_F(FavoritesTest, BackupAndRestoreLeaveOutWhatNoPathReaches)
+{
+    // Folders of 250 characters: Wine's end of paths comes at the 16th.
+    const std::string strName(250, 'n');
+    CHostTrees trees;
+    std::string strUnixLong = trees.Add(m_strFavorites + L"Long");
+    ASSERT_FALSE(strUnixLong.empty());
+    ASSERT_FALSE(trees.Add(AppDir() + L"Utilities").empty());
+    ASSERT_EQ(0, testsupport::RunHostCommand("cd -P '" + strUnixLong + "' && " + HostGoFunction(strName) +
+                                             "echo near > near.url && go 1 && echo one > one.url && go 20 && "
+                                             "echo far > far.url"));
+    CWatchedFavoritesPage page;
+    OpenPage(page);
+    ASSERT_EQ(1u, m_boxes.Count()) << "the first backup tells what it left out";
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"their path is longer than Windows can open"));
+
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"new.url", "new"));
+    m_boxes.QueueAnswer(IDYES);
+    ClickAndWait(page, 1002);
+    std::wstring strText = m_boxes.LastText();
+    EXPECT_EQ(0u, strText.find(L"Successfully backup")) << Narrow(strText);
+    EXPECT_NE(std::wstring::npos, strText.find(L"their path is longer than Windows can open.\n" +
+                                               (m_strFavorites + L"Long\\" + Widen(strName)).substr(0, 150)))
+        << Narrow(strText);
+    EXPECT_EQ("new", testsupport::ReadFileBytes(m_strBackup + L"new.url"));
+    std::wstring strOne = L"\\\\?\\" + m_strBackup + L"Long\\" + Widen(strName) + L"\\one.url";
+    EXPECT_EQ("one\n", testsupport::ReadFileBytes(strOne));
+    EXPECT_EQ("near\n", testsupport::ReadFileBytes(m_strBackup + L"Long\\near.url"));
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.old").c_str()));
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+
+    // Favorites whose own path is longer than the backup's by more than a
+    // folder: what reached the end of paths in the backup does not fit there
+    // and is named; the rest comes back.
+    std::wstring strOtherParent = AppDir() + L"Other Favorites with a longer name";
+    std::wstring strOther = strOtherParent + L"\\" + std::wstring(250, L'o') + L"\\";
+    ASSERT_FALSE(trees.Add(strOtherParent).empty());
+    ASSERT_TRUE(::CreateDirectoryW(strOther.c_str(), NULL));
+    SetFavoritesValue(strOther.c_str());
+    m_boxes.QueueAnswer(IDYES);
+    ClickAndWait(page, 1001);
+    strText = m_boxes.LastText();
+    EXPECT_EQ(0u, strText.find(L"Successfully restore")) << Narrow(strText);
+    EXPECT_NE(std::wstring::npos, strText.find(L"their path is longer than Windows can open.\n" +
+                                               (m_strBackup + L"Long\\" + Widen(strName)).substr(0, 150)))
+        << Narrow(strText);
+    EXPECT_EQ("near\n", testsupport::ReadFileBytes(strOther + L"Long\\near.url"));
+    EXPECT_EQ("new", testsupport::ReadFileBytes(strOther + L"new.url"));
+}
+
+// A replacement of the backup cut off between its two renames leaves the
+// earlier backup as Favorites.old: the next start takes it back rather than
+// making a new first backup over it.
+TEST_F(FavoritesTest, AnInterruptedSwapKeepsTheEarlierBackup)
+{
+    std::wstring strOld = AppDir() + L"Utilities\\Favorites.old\\";
+    ASSERT_TRUE(::CreateDirectoryW(strOld.c_str(), NULL));
+    ASSERT_TRUE(testsupport::WriteFileBytes(strOld + L"earlier.url", "earlier"));
+    CWatchedFavoritesPage page;
+    OpenPage(page);
+    EXPECT_EQ(0u, m_boxes.Count());
+    EXPECT_EQ("earlier", testsupport::ReadFileBytes(m_strBackup + L"earlier.url"));
+    EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"a.url").c_str()));
+    EXPECT_FALSE(::PathFileExistsW(strOld.c_str()));
+    EXPECT_EQ(L"earlier.url\n", TreeText(page.m_tree));
 }
