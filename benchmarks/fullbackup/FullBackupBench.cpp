@@ -2,24 +2,31 @@
 //
 // Seeds HKEY_LOCAL_MACHINE\Software and HKEY_CURRENT_USER\Software with the
 // key of 100,000 values in 5,000 subkeys that the export benchmark uses, then
-// times (five runs, taking turns at going first; the regedit is the one of
-// the program's own bitness, which sees the same registry view):
+// times (five runs, or the number given as the first argument, taking turns
+// at going first):
 //   backup:  CFullBackupJob::Backup (export of both hives, zip, read-back check)
 //            against "regedit /E" of HKEY_LOCAL_MACHINE and of HKEY_USERS plus
 //            "zip -8" of both files (process starts included);
 //   restore: CFullBackupJob::Restore of the archive against "regedit /S" of the
 //            same .reg file.
+// The peer is of the program's own bitness and reads the view the backup
+// reads, the whole registry's: regedit where that is the program's own view,
+// else (a 32-bit build on 64-bit Windows) reg.exe's "export"/"import" with
+// /reg:64, as regedit has no switch for the view; the output names it.
 // Prints the times and their ratios, then removes the keys. Target for the
 // backup: a ratio of 1.10 or less.
 //
-// Run by hand under wine64 from the worktree:
-//   scripts/build.sh x86_64 -DTAMSEL_BUILD_BENCHMARKS=ON
+// Run by hand from the worktree, x86_64 with wine64, i686 with wine (prefix
+// the 32-bit loader with scripts/i686-emulated.sh where the kernel runs no
+// 32-bit code):
+//   cmake --build build/bench-x86_64 --target fullbackup_bench
 //   export WINEPREFIX=/tmp/tamsel-bench WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-//   wine64 wineboot -i
+//   /usr/lib/wine/wine wineboot -i
 //   wineserver -p
-//   wine64 build/x86_64/bin/fullbackup_bench.exe
+//   wine64 build/bench-x86_64/bin/fullbackup_bench.exe [runs]   (wine build/bench-i686/bin/fullbackup_bench.exe)
 //   wineserver -k
 #include "repair/FullBackupJob.h"
+#include "services/RegKeyTarget.h"
 #include "services/ZipReader.h"
 #include "benchmarks/support/BenchSupport.h"
 
@@ -31,7 +38,7 @@ using namespace benchsupport;
 
 namespace {
 
-const int kRuns = 5;
+const int kDefaultRuns = 5;
 
 void DeleteFolderFiles(const std::wstring& strFolder)
 {
@@ -47,10 +54,46 @@ void DeleteFolderFiles(const std::wstring& strFolder)
     FindClose(hFind);
 }
 
+// The peer's export and import, in the view the backup reads and restores.
+struct PeerTools
+{
+    std::wstring strTool;
+    std::wstring strView;  // empty: regedit in this process's own view
+
+    PeerTools()
+    {
+        REGSAM samWhole = WholeRegistryView();
+        if (samWhole == OwnRegistryView())
+        {
+            strTool = OwnRegedit();
+            return;
+        }
+        strTool = L"\"" + OwnRegExe() + L"\"";
+        strView = samWhole == KEY_WOW64_32KEY ? L" /reg:32" : L" /reg:64";
+    }
+    std::wstring Export(const std::wstring& strFile, const wchar_t* pszKey) const
+    {
+        if (strView.empty())
+            return strTool + L" /E \"" + strFile + L"\" " + pszKey;
+        return strTool + L" export " + pszKey + L" \"" + strFile + L"\" /y" + strView;
+    }
+    // How the output names the two sides.
+    std::string ExportName() const { return strView.empty() ? "regedit /E x2 + zip -8" : "reg export x2 + zip -8"; }
+    std::string ImportName() const { return strView.empty() ? "regedit /S" : "reg import"; }
+    std::wstring Import(const std::wstring& strFile) const
+    {
+        if (strView.empty())
+            return strTool + L" /S \"" + strFile + L"\"";
+        return strTool + L" import \"" + strFile + L"\"" + strView;
+    }
+};
+
 } // namespace
 
-int main()
+int wmain(int argc, wchar_t** argv)
 {
+    // A first argument sets the number of runs (a quick look: 1).
+    const int kRuns = argc > 1 && _wtoi(argv[1]) > 0 ? _wtoi(argv[1]) : kDefaultRuns;
     std::string strUnix = "/tmp/tamsel-fullbench-" + std::to_string(GetCurrentProcessId()) + "/";
     std::wstring strDir = WinPath(strUnix);
     std::wstring strOurs = strDir + L"ours\\";
@@ -58,6 +101,9 @@ int main()
     CreateDirectoryW(strOurs.c_str(), NULL);
 
     printf("fullbackup_bench: %s process\n", ProcessKind());
+    const PeerTools peer;
+    printf("peer: %ls\n     %ls\n", peer.Export(strDir + L"hklm.reg", L"HKEY_LOCAL_MACHINE").c_str(),
+           peer.Import(strDir + L"full.reg").c_str());
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBenchKey);
     SHDeleteKeyW(HKEY_CURRENT_USER, kBenchKey);
     printf("Building %d values in %d subkeys under HKLM and HKCU...\n", kBenchSubKeys * kBenchValuesPerKey, kBenchSubKeys);
@@ -82,12 +128,12 @@ int main()
     auto backupPeer = [&] {
         DeleteFileW((strDir + L"peer.zip").c_str());
         return Timed([&] {
-            return RunProgram(OwnRegedit() + L" /E \"" + strDir + L"hklm.reg\" HKEY_LOCAL_MACHINE") == 0 &&
-                   RunProgram(OwnRegedit() + L" /E \"" + strDir + L"hku.reg\" HKEY_USERS") == 0 &&
+            return RunProgram(peer.Export(strDir + L"hklm.reg", L"HKEY_LOCAL_MACHINE")) == 0 &&
+                   RunProgram(peer.Export(strDir + L"hku.reg", L"HKEY_USERS")) == 0 &&
                    RunHost("cd '" + strUnix + "' && zip -q -8 peer.zip hklm.reg hku.reg") == 0;
         });
     };
-    BestTimes backup = TimeInTurns(kRuns, "backup run", "ours", backupOurs, "regedit /E x2 + zip -8", backupPeer);
+    BestTimes backup = TimeInTurns(kRuns, "backup run", "ours", backupOurs, peer.ExportName().c_str(), backupPeer);
     bool bOk = backup.bOk;
 
     // Restore: the archive just made, and the same .reg through regedit /S.
@@ -111,10 +157,10 @@ int main()
         };
         auto restorePeer = [&] {
             LARGE_INTEGER t0 = Now();
-            RunProgram(OwnRegedit() + L" /S \"" + strReg + L"\"");
+            RunProgram(peer.Import(strReg));
             return SecondsSince(t0);
         };
-        restore = TimeInTurns(kRuns, "restore run", "ours", restoreOurs, "regedit /S", restorePeer);
+        restore = TimeInTurns(kRuns, "restore run", "ours", restoreOurs, peer.ImportName().c_str(), restorePeer);
     }
 
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, kBenchKey);
@@ -127,10 +173,10 @@ int main()
     }
     printf("full backup:  ours %.3f s, peers %.3f s (best of %d); medians %.3f s, %.3f s\n", backup.dOurs, backup.dPeer,
            kRuns, backup.MedianOurs(), backup.MedianPeer());
-    PrintRatios("full backup", "(regedit /E x2 + zip -8)", backup, 1.10);
-    printf("full restore: ours %.3f s, regedit /S %.3f s (best of %d); medians %.3f s, %.3f s\n", restore.dOurs,
-           restore.dPeer, kRuns, restore.MedianOurs(), restore.MedianPeer());
-    printf("ratio full restore / regedit /S, best: %.2f, median: %.2f\n", restore.dOurs / restore.dPeer,
-           restore.MedianOurs() / restore.MedianPeer());
+    PrintRatios("full backup", ("(" + peer.ExportName() + ")").c_str(), backup, 1.10);
+    printf("full restore: ours %.3f s, %s %.3f s (best of %d); medians %.3f s, %.3f s\n", restore.dOurs,
+           peer.ImportName().c_str(), restore.dPeer, kRuns, restore.MedianOurs(), restore.MedianPeer());
+    printf("ratio full restore / %s, best: %.2f, median: %.2f\n", peer.ImportName().c_str(),
+           restore.dOurs / restore.dPeer, restore.MedianOurs() / restore.MedianPeer());
     return 0;
 }

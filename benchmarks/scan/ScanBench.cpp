@@ -3,25 +3,28 @@
 //
 // Seeds 10,000 classes with InprocServer32 (every hundredth server missing),
 // 6,000 ProgIDs with DefaultIcon and shell\open\command, 10,000 file
-// extensions and 40,000 per-user keys four levels deep; then, three times
-// and taking turns at going first, scans every category without windows (as
-// the program does on this system: a 32-bit build on 64-bit Windows leaves
-// out Services and Empty Registry Keys) and exports the keys that scan reads
-// with regedit /E (process starts included). Each key is exported by the
-// regedit that reads the same registry view as the scan: the one of the
-// scan's own bitness for its own view, the other one for the keys the scan
-// also reads in the other view (Uninstall, App Paths, and on WOW64 the
-// 64-bit CLSID list). Where the other regedit cannot run, "reg export
-// /reg:32|64" stands in and the output says so. Prints every run, the medians,
-// their ratio and the scan's peak working set, and removes the seeded keys.
-// Targets: ratio <= 1.00, peak <= 64 MB.
+// extensions and 40,000 per-user keys four levels deep; then, three times (or
+// the number given as the first argument) and taking turns at going first,
+// scans every category without windows (as the program does on this system:
+// a 32-bit build on 64-bit Windows leaves out Services and Empty Registry
+// Keys) and exports the keys that scan reads (process starts included). The
+// peer runs with the scan's own bitness, so it pays what the scan pays for
+// it (WOW64, or an emulator): the regedit of that bitness exports the scan's
+// own view, and reg.exe of that bitness ("reg export /reg:32|64", as regedit
+// has no switch for the view) the keys the scan also reads in the other view
+// (Uninstall, App Paths, and on WOW64 the 64-bit CLSID list). Prints every
+// run, the medians, their ratio and the scan's peak working set, and removes
+// the seeded keys. Targets: ratio <= 1.00, peak <= 64 MB.
 //
-// Run by hand from the worktree, i686 (the product) with wine, x86_64 with wine64:
+// Run by hand from the worktree, i686 (the product) with wine, x86_64 with
+// wine64, in a 64-bit prefix of its own booted by the 32-bit loader (prefix
+// the 32-bit loader with scripts/i686-emulated.sh where the kernel runs no
+// 32-bit code):
 //   cmake -S . -B build/bench-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DTAMSEL_BUILD_BENCHMARKS=ON ...
 //   cmake --build build/bench-i686 --target scan_bench
 //   export WINEPREFIX=/tmp/tamsel-scan-bench HOME=/tmp/tamsel-scan-bench.home WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-//   wine64 wineboot -i && wineserver -p
-//   wine build/bench-i686/bin/scan_bench.exe      (wine64 build/bench-x86_64/bin/scan_bench.exe)
+//   /usr/lib/wine/wine wineboot -i && wineserver -p
+//   /usr/lib/wine/wine build/bench-i686/bin/scan_bench.exe [runs]     (wine64 build/bench-x86_64/bin/scan_bench.exe)
 //   wineserver -k
 #include "scanner/ScanThread.h"
 #include "app/TamselApp.h"
@@ -43,7 +46,7 @@ const int kClasses = 10000;
 const int kProgIds = 6000;
 const int kExtensions = 10000;
 const int kUserKeys = 40000;
-const int kRuns = 3;
+const int kDefaultRuns = 3;
 const wchar_t kUserRoot[] = L"Software\\TamselScanBench";
 
 bool SetText(HKEY hRoot, const std::wstring& strKey, const wchar_t* pszName, const std::wstring& strText)
@@ -230,22 +233,22 @@ std::vector<PeerKey> KeysRead(bool bWow64)
     return present;
 }
 
-// How the peer exports one view: a regedit, or reg.exe where that regedit
-// cannot run.
+// How the peer exports one view: the regedit of the scan's bitness for its
+// own view, reg.exe of the same bitness for the other one.
 struct PeerTool
 {
-    std::wstring strRegedit;
+    std::wstring strProgram;
     bool bRegExport = false;
     REGSAM samView = 0;
 
     bool Export(const std::wstring& strFile, const std::wstring& strKey) const
     {
-        std::wstring strCommand;
+        std::wstring strCommand = L"\"" + strProgram + L"\" ";
         if (bRegExport)
-            strCommand = L"reg.exe export \"" + strKey + L"\" \"" + strFile + L"\" /y " +
-                         (samView == KEY_WOW64_32KEY ? L"/reg:32" : L"/reg:64");
+            strCommand += L"export \"" + strKey + L"\" \"" + strFile + L"\" /y " +
+                          (samView == KEY_WOW64_32KEY ? L"/reg:32" : L"/reg:64");
         else
-            strCommand = L"\"" + strRegedit + L"\" /E \"" + strFile + L"\" \"" + strKey + L"\"";
+            strCommand += L"/E \"" + strFile + L"\" \"" + strKey + L"\"";
         int nExit = RunProgram(strCommand);
         bool bWritten = FileSize(strFile) > 0;
         DeleteFileW(strFile.c_str());
@@ -254,20 +257,18 @@ struct PeerTool
     std::string Describe() const
     {
         std::string str;
-        for (wchar_t c : bRegExport ? std::wstring(L"reg.exe export") : strRegedit + L" /E")
+        for (wchar_t c : strProgram + (bRegExport ? L" export" : L" /E"))
             str += (char)c;
         return str + (samView == KEY_WOW64_32KEY ? " (32-bit view)" : " (64-bit view)");
     }
 };
 
-PeerTool ToolFor(bool bOtherView, const std::wstring& strFile, const std::wstring& strProbeKey)
+PeerTool ToolFor(bool bOtherView)
 {
     PeerTool tool;
     tool.samView = ViewFlag(bOtherView);
-    tool.strRegedit = RegeditPath(tool.samView == KEY_WOW64_32KEY);
-    if (bOtherView && (GetFileAttributesW(tool.strRegedit.c_str()) == INVALID_FILE_ATTRIBUTES ||
-                       !tool.Export(strFile, strProbeKey)))
-        tool.bRegExport = true;
+    tool.bRegExport = bOtherView;
+    tool.strProgram = bOtherView ? OwnRegExe() : RegeditPath(sizeof(void*) == 4);
     return tool;
 }
 
@@ -287,8 +288,10 @@ bool ExportReadKeys(const std::wstring& strFile, const std::vector<PeerKey>& key
 
 }  // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
+    // A first argument sets the number of runs (a quick look: 1).
+    const int kRuns = argc > 1 && _wtoi(argv[1]) > 0 ? _wtoi(argv[1]) : kDefaultRuns;
     wchar_t szTemp[MAX_PATH];
     GetTempPathW(MAX_PATH, szTemp);
     std::wstring strFile = std::wstring(szTemp) + L"tamsel_scan_bench.reg";
@@ -304,11 +307,9 @@ int wmain()
         return 1;
     }
     std::vector<PeerKey> keys = KeysRead(bWow64);
-    PeerTool own = ToolFor(false, strFile, L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
-    PeerTool other = ToolFor(true, strFile, L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
+    PeerTool own = ToolFor(false), other = ToolFor(true);
     printf("peer, the scan's own view: %s\n", own.Describe().c_str());
-    printf("peer, the other view:      %s%s\n", other.Describe().c_str(),
-           other.bRegExport ? " - the other regedit cannot run here" : "");
+    printf("peer, the other view:      %s\n", other.Describe().c_str());
     for (const PeerKey& key : keys)
         printf("  exports %ls%s\n", key.strKey.c_str(), key.bOtherView ? " (other view)" : "");
 

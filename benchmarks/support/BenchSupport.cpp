@@ -240,4 +240,12 @@ std::wstring OwnRegedit()
     return L"\"" + RegeditPath(sizeof(void*) == 4) + L"\"";
 }
 
+std::wstring OwnRegExe()
+{
+    wchar_t szFolder[MAX_PATH] = {};
+    if (sizeof(void*) == 8 || !IsRunningOnWow64() || GetSystemWow64DirectoryW(szFolder, MAX_PATH) == 0)
+        GetSystemDirectoryW(szFolder, MAX_PATH);
+    return std::wstring(szFolder) + L"\\reg.exe";
+}
+
 } // namespace benchsupport

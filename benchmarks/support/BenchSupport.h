@@ -83,5 +83,9 @@ std::wstring RegeditPath(bool b32Bit);
 // The quoted regedit of this process's own bitness: the peer of a 32-bit
 // program on 64-bit Windows is the 32-bit regedit, which sees its view.
 std::wstring OwnRegedit();
+// Full path of reg.exe of this process's own bitness, in the real folder of
+// that bitness's tools (SysWOW64 for a 32-bit process on 64-bit Windows).
+// With /reg:32 or /reg:64 it reads and writes a view regedit cannot reach.
+std::wstring OwnRegExe();
 
 } // namespace benchsupport

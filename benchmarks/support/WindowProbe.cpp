@@ -25,7 +25,12 @@ BOOL CALLBACK FindVisibleWindow(HWND hWnd, LPARAM lParam)
     return FALSE;
 }
 
-const char kManagerPidFile[] = "/tmp/tamsel-bench-window-manager.pid";
+// One file per benchmark process: two benchmarks on two displays stop only
+// their own manager.
+std::string ManagerPidFile()
+{
+    return "/tmp/tamsel-bench-window-manager-" + std::to_string(::GetCurrentProcessId()) + ".pid";
+}
 
 } // namespace
 
@@ -110,16 +115,16 @@ bool StartWindowManager(const std::string& strManager)
 {
     // Started in the background on the display Wine uses; its process id is
     // kept so that only this manager is stopped afterwards.
-    std::string strCommand = "setsid " + strManager + " </dev/null >/dev/null 2>&1 & echo $! > " + kManagerPidFile;
+    std::string strCommand = "setsid " + strManager + " </dev/null >/dev/null 2>&1 & echo $! > " + ManagerPidFile();
     if (RunHost(strCommand) != 0)
         return false;
     ::Sleep(1000);  // time to take over the display
-    return RunHost(std::string("kill -0 $(cat ") + kManagerPidFile + ")") == 0;
+    return RunHost("kill -0 $(cat " + ManagerPidFile() + ")") == 0;
 }
 
 void StopWindowManager()
 {
-    RunHost(std::string("kill $(cat ") + kManagerPidFile + ") && rm -f " + kManagerPidFile);
+    RunHost("kill $(cat " + ManagerPidFile() + ") && rm -f " + ManagerPidFile());
     ::Sleep(500);
 }
 
