@@ -1,5 +1,6 @@
 #include "scanner/FolderWalk.h"
 #include "scanner/KeyReader.h"
+#include "services/DeepPath.h"
 
 CString ReadShellFolder(HKEY hRoot, LPCWSTR pszName)
 {
@@ -35,35 +36,13 @@ void GetShortcutScanFolders(CStringArray& arrFolders)
 }
 
 namespace {
-typedef DWORD(WINAPI* PFN_FINAL_PATH)(HANDLE, LPWSTR, DWORD, DWORD);
-
-PFN_FINAL_PATH FinalPathFunction()
-{
-    static PFN_FINAL_PATH s_pfnFinalPath = (PFN_FINAL_PATH)(void*)::GetProcAddress(
-        ::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW");
-    return s_pfnFinalPath;
-}
-
-// The folder's path as the file system resolves it, without "\\?\".
+// The folder's path as the file system resolves it, without "\\?\" and
+// without a trailing backslash; empty when that cannot be told.
 CString FinalPath(const CString& strPath)
 {
-    PFN_FINAL_PATH pfnFinalPath = FinalPathFunction();
-    if (pfnFinalPath == NULL)
+    CString strFinal;
+    if (GetResolvedPath(strPath, strFinal) != ERROR_SUCCESS)
         return CString();
-    HANDLE hFolder = ::CreateFileW(strPath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (hFolder == INVALID_HANDLE_VALUE)
-        return CString();
-    wchar_t szPath[1024];
-    DWORD nLength = pfnFinalPath(hFolder, szPath, 1024, 0);
-    ::CloseHandle(hFolder);
-    if (nLength == 0 || nLength >= 1024)
-        return CString();
-    CString strFinal(szPath, (int)nLength);
-    if (strFinal.Left(8).CompareNoCase(L"\\\\?\\UNC\\") == 0)
-        strFinal = L"\\\\" + strFinal.Mid(8);
-    else if (strFinal.Left(4) == L"\\\\?\\")
-        strFinal = strFinal.Mid(4);
     strFinal.TrimRight(L'\\');
     return strFinal;
 }
@@ -74,7 +53,7 @@ BOOL IsLinkedFolder(const CString& strFolder, const CString& strName, DWORD dwAt
     if (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return TRUE;
     // Systems without the resolver have no folder links but reparse points.
-    if (FinalPathFunction() == NULL)
+    if (!HasPathResolver())
         return FALSE;
     CString strParent = FinalPath(strFolder);
     CString strChild = FinalPath(strFolder + L"\\" + strName);

@@ -36,6 +36,11 @@ CString LongPathForm(const CString& strPath)
     return L"\\\\?\\" + strFull;
 }
 
+BOOL HasPathResolver()
+{
+    return FinalPathFunction() != NULL;
+}
+
 CString SystemPathForm(const CString& strPath)
 {
     // CreateDirectoryW stops 12 characters short of MAX_PATH.

@@ -20,3 +20,5 @@ BOOL IsPathTooLong(const CString& strPath, DWORD dwError);
 // resolver (and no folder links but reparse points), or its resolver stops
 // short of this path's length, and so of every longer one.
 DWORD GetResolvedPath(const CString& strPath, CString& strResolved);
+// Whether the system has that resolver at all (Vista and later).
+BOOL HasPathResolver();
