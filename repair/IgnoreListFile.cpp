@@ -51,14 +51,13 @@ struct WholeFile
 enum FileForm
 {
     OwnForm,      // the UTF-16LE mark and units that are all text
-    OwnFormStop,  // the mark, and a U+FFFF unit, where line reading stops
     OtherForm,
 };
 
 // Reads the file whole and tells whether it has the form this program
-// writes. Anything else (another encoding, a zero unit, a half unit, a file
-// that cannot be opened) is left to CTextFile, whose reading decides what
-// such a file holds.
+// writes. Anything else (another encoding, a zero or U+FFFF unit, a half
+// unit, a file that cannot be opened) is left to CTextFile, whose reading
+// decides what such a file holds and whether it is clean.
 FileForm ReadOwnForm(const CString& strFile, WholeFile& file)
 {
     HANDLE hFile = CreateFileW(strFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
@@ -84,14 +83,11 @@ FileForm ReadOwnForm(const CString& strFile, WholeFile& file)
     CloseHandle(hFile);
     if (!bOk || file.pUnits[0] != 0xFEFF)
         return OtherForm;
-    // The first of the two decides, as the line reader meets it first.
     const wchar_t* pUnit = file.pUnits.get();
     for (size_t i = 1; i < file.nUnits; i++)
     {
-        if (pUnit[i] == 0)
+        if (pUnit[i] == 0 || pUnit[i] == 0xFFFF)
             return OtherForm;
-        if (pUnit[i] == 0xFFFF)
-            return OwnFormStop;
     }
     // A half unit at the end.
     return size.QuadPart % 2 == 0 ? OwnForm : OtherForm;
@@ -125,8 +121,7 @@ BOOL CIgnoreListFile::ReadFile(const CString& strFile, CStringArray& arrEntries)
     if (!::PathFileExistsW(strFile))
         return TRUE;
     WholeFile whole;
-    FileForm nForm = ReadOwnForm(strFile, whole);
-    if (nForm == OwnForm)
+    if (ReadOwnForm(strFile, whole) == OwnForm)
     {
         SplitLines(whole, arrEntries);
         return TRUE;
@@ -146,9 +141,7 @@ BOOL CIgnoreListFile::ReadFile(const CString& strFile, CStringArray& arrEntries)
         if (strLine.GetLength() != 0)
             arrEntries.Add(DecodeLine(strLine));
     }
-    // The line reader ends at a U+FFFF unit as at the end of the file: what
-    // follows is not in the list, which must then not be written back.
-    BOOL bClean = file.IsReadClean() && nForm != OwnFormStop;
+    BOOL bClean = file.IsReadClean();
     file.Close();
     return bClean;
 }

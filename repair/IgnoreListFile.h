@@ -19,8 +19,7 @@ public:
     // Reads the entries of the file (a missing file is an empty list), each
     // without its line end, empty lines left out. FALSE when the file could
     // not be read cleanly as text (a part of it is not text of its encoding,
-    // or a U+FFFF unit ends the reading early); the entries then hold what
-    // could be read.
+    // such as a zero or U+FFFF unit); the entries still hold every line.
     static BOOL ReadFile(const CString& strFile, CStringArray& arrEntries);
     // Whether the file may be rewritten: it is missing or reads cleanly. A
     // list that was not read cleanly is never written back over its file.

@@ -209,15 +209,14 @@ BOOL CTextFile::ReadUnitLine(CString& strLine, BOOL bSwap)
     while ((nRead = fread(pair, 1, 2, m_pFile)) == 2)
     {
         wchar_t ch = bSwap ? (wchar_t)((pair[0] << 8) | pair[1]) : (wchar_t)((pair[1] << 8) | pair[0]);
-        if (ch == 0xFFFF)
-            break;
         if (ch == L'\n')
         {
             strLine = CString(text);
             return TRUE;
         }
-        // A zero unit would cut the line short.
-        if (ch == L'\0')
+        // A zero unit would cut the line short; U+FFFF is no character, but
+        // no end of the file either: it stays in the line, reading goes on.
+        if (ch == L'\0' || ch == 0xFFFF)
             m_bReadClean = FALSE;
         text += ch;
     }

@@ -25,9 +25,10 @@ public:
     BOOL IsOpen() const { return m_bOpen; }
     TextFileEncoding GetEncoding() const { return m_nEncoding; }
     // FALSE once a line could not be read as text of the file's encoding: a
-    // zero character, an invalid byte sequence, a half unit at the end, or a
-    // UTF-32 file, which delivers no lines. A caller must not write back
-    // what it read from such a file.
+    // zero character, a U+FFFF unit in UTF-16, an invalid byte sequence, a
+    // half unit at the end, or a UTF-32 file, which delivers no lines. A
+    // U+FFFF unit stays in its line and the lines after it are read. A
+    // caller must not write back what it read from such a file.
     BOOL IsReadClean() const { return m_bReadClean; }
 
     // TRUE for a line ended by a line feed (the feed is dropped, a carriage

@@ -111,10 +111,9 @@ TEST_F(IgnoreListTest, FailedRewriteKeepsTheOldFileAndTheList)
     EXPECT_FALSE(CIgnoreListFile::RemoveEntry(m_pApp, 5));
 }
 
-// A U+FFFF unit ends line reading as the end of the file would: the list is
-// not read cleanly, so a Remove does not write it back without the entries
-// after that unit.
-TEST_F(IgnoreListTest, ListCutShortByAStopUnitIsNotWrittenBack)
+// A U+FFFF unit does not end the list: the entries after it still count,
+// but the list is not read cleanly, so Remove and Add leave the file alone.
+TEST_F(IgnoreListTest, ListWithAStopUnitKeepsItsRestAndIsNotWrittenBack)
 {
     std::string bytes = Utf16(L"\xFEFF" L"0;HKEY_CURRENT_USER\\A|a|\n1;HKEY_CURRENT_USER\\B|b|\xFFFF|\n"
                               L"2;HKEY_CURRENT_USER\\C|c|\n");
@@ -123,10 +122,20 @@ TEST_F(IgnoreListTest, ListCutShortByAStopUnitIsNotWrittenBack)
     EXPECT_FALSE(CIgnoreListFile::ReadFile(m_strFile.c_str(), entries));
     EXPECT_FALSE(CIgnoreListFile::IsFileRewritable(m_strFile.c_str()));
     m_pApp->LoadIgnoreList();
-    ASSERT_GE(m_pApp->m_arrIgnoreList.GetSize(), 1);
+    ASSERT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 3);
+    EXPECT_EQ(m_pApp->m_arrIgnoreList[1], L"1;HKEY_CURRENT_USER\\B|b|\xFFFF|");
+    EXPECT_EQ(m_pApp->m_arrIgnoreList[2], L"2;HKEY_CURRENT_USER\\C|c|");
+    CIgnoreMatcher matcher;
+    matcher.Load(m_pApp->m_arrIgnoreList);
+    EXPECT_TRUE(IsIgnored(matcher, HKEY_CURRENT_USER, L"C", L"c", L""));
+
     BOOL bUnreadable = FALSE;
     EXPECT_FALSE(CIgnoreListFile::RemoveEntry(m_pApp, 0, &bUnreadable));
     EXPECT_TRUE(bUnreadable);
+    bUnreadable = FALSE;
+    EXPECT_FALSE(CIgnoreListFile::AddEntry(m_pApp, L"3;HKEY_CURRENT_USER\\D|d|", &bUnreadable));
+    EXPECT_TRUE(bUnreadable);
+    EXPECT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 3);
     EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), bytes);
     EXPECT_EQ(CIgnoreListFile::SaveText(m_strFile.c_str(), L"\xFEFF"), CIgnoreListFile::Unreadable);
     EXPECT_EQ(testsupport::ReadFileBytes(m_strFile), bytes);

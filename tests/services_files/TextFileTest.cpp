@@ -284,3 +284,47 @@ TEST(CTextFile, UncleanReadsAreReported)
         EXPECT_EQ(c.bClean, file.IsReadClean() != FALSE);
     }
 }
+
+// U+FFFF is a noncharacter, not an end of the file: the unit stays in its
+// line, every line after it is read, and the read is not clean, so no caller
+// writes the file back. The same file without it reads clean.
+TEST(CTextFile, Utf16StopUnitKeepsTheRestButIsNotClean)
+{
+    ScratchFolder folder;
+    struct Form
+    {
+        const char* pszName;
+        std::string mark;
+        bool bBigEndian;
+        TextFileEncoding nEncoding;
+    };
+    const Form forms[] = {
+        { "LE marked", "\xFF\xFE", false, TEXTFILE_UTF16LE },
+        { "BE marked", "\xFE\xFF", true, TEXTFILE_UTF16BE },
+        { "unmarked", "", false, TEXTFILE_UTF16LE },
+    };
+    for (const Form& form : forms)
+    {
+        SCOPED_TRACE(form.pszName);
+        for (wchar_t chMiddle : { L'\xFFFF', L'x' })
+        {
+            std::wstring strText = L"0;first\r\n1;mid";
+            strText += chMiddle;
+            strText += L"dle\r\n2;after\r\n3;last";
+            std::wstring strFile = folder.File(L"stop.txt");
+            ASSERT_TRUE(WriteFileBytes(strFile, form.mark + Utf16(strText, form.bBigEndian)));
+            CTextFile file(strFile.c_str(), L"rb");
+            EXPECT_EQ(form.nEncoding, file.GetEncoding());
+            std::vector<std::wstring> lines;
+            CString strLine;
+            int nGuard = 0;
+            while (file.ReadLine(strLine) && ++nGuard < 100)
+                lines.push_back(strLine.Str());
+            std::vector<std::wstring> expected = { L"0;first\r", std::wstring(L"1;mid") + chMiddle + L"dle\r",
+                                                   L"2;after\r" };
+            EXPECT_EQ(expected, lines);
+            EXPECT_EQ(std::wstring(L"3;last"), strLine.Str());
+            EXPECT_EQ(chMiddle == L'x', file.IsReadClean() != FALSE);
+        }
+    }
+}
