@@ -91,7 +91,21 @@ void CToolDetailsPage::BackupRecords(ToolBackupKind nKind, CStringArray& arrBack
     CToolBackupArchive archive(nKind, m_pApp->m_strAppDir, arrBackups);
     archive.BackupRecords(arrRecords, arrOutcome);
     if (!archive.GetSetAsidePath().IsEmpty())
-        ReportSetAside(archive.GetSetAsidePath());
+        ReportArchiveSetAside(archive.GetSetAsidePath(), archive.GetNameOutside());
+}
+
+void CToolDetailsPage::ReportArchiveSetAside(const CString& strPath, const CString& strNameOutside)
+{
+    CString strFormat = Lang(L"M_TOOL_ARCHIVE_NAMED_OUTSIDE");
+    if (strNameOutside.IsEmpty() || strFormat.Find(L"%s") < 0)
+    {
+        ReportSetAside(strPath);
+        return;
+    }
+    // Not damage: an entry whose name leads out of the work folder.
+    CString strText;
+    strText.Format(strFormat, (LPCWSTR)strNameOutside);
+    Message(strText + L"\n" + strPath, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CToolDetailsPage::BeginFill()

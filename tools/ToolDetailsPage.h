@@ -42,6 +42,9 @@ protected:
     // each into arrOutcome. An unreadable archive set aside is reported.
     void BackupRecords(ToolBackupKind nKind, CStringArray& arrBackups, const CArray<CRegProblem>& arrRecords,
                        CArray<int>& arrOutcome);
+    // The archive was renamed to strPath unread; strNameOutside is the entry
+    // name that made it so, when that was the reason.
+    void ReportArchiveSetAside(const CString& strPath, const CString& strNameOutside);
     void BeginFill();
     void EndFill();
 

@@ -313,20 +313,6 @@ void CToolRestorePage::OnRestore()
     FillList();
 }
 
-void CToolRestorePage::ReportArchiveSetAside(const CString& strPath, const CString& strNameOutside)
-{
-    CString strFormat = Lang(L"M_TOOL_ARCHIVE_NAMED_OUTSIDE");
-    if (strNameOutside.IsEmpty() || strFormat.Find(L"%s") < 0)
-    {
-        ReportSetAside(strPath);
-        return;
-    }
-    // Not damage: an entry whose name leads out of the work folder.
-    CString strText;
-    strText.Format(strFormat, (LPCWSTR)strNameOutside);
-    Message(strText + L"\n" + strPath, MB_OK | MB_ICONEXCLAMATION);
-}
-
 void CToolRestorePage::OnCancelButton()
 {
     GoToPage(m_nCancelPage, m_nCancelFolder);

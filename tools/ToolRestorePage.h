@@ -57,9 +57,6 @@ protected:
 
     // Ends the busy state of a listing (the worker has ended).
     void EndListing();
-    // The archive was renamed to strPath unread; strNameOutside is the entry
-    // name that made it so, when that was the reason.
-    void ReportArchiveSetAside(const CString& strPath, const CString& strNameOutside);
 
     CButtonST m_btnCancel;
     CButtonST m_btnRestore;

@@ -1,7 +1,8 @@
 // The restore pages of the startup and helper object managers over hostile
 // archives: an entry that unpacks too far, a row without a name, a backup
-// that holds more than its row shows, and an archive of 20,000 backups,
-// listed while the window keeps answering.
+// that holds more than its row shows, an entry named outside its folder (met
+// by the listing and by a Remove), and an archive of 20,000 backups, listed
+// while the window keeps answering.
 #include "app/TamselApp.h"
 #include "resources/AppResource.h"
 #include "tools/BhoManager.h"
@@ -78,6 +79,24 @@ protected:
         EXPECT_TRUE(m_pStartup->Create(254, &m_wndHost));
         m_pStartup->ShowWindow(SW_SHOW);
         return m_pStartup->m_pageRestore;
+    }
+    // The archive with a backup named strOutside beside a plain one; its bytes
+    // as written. The writer takes no such name: it is written under a
+    // stand-in of the same length, then renamed in place.
+    std::string WriteArchiveNamedOutside(const std::wstring& strOutside)
+    {
+        std::wstring strStandIn(strOutside.size(), L'Q');
+        EXPECT_TRUE(WriteArchive(Archive(), {{L"Startup0.reg", StartupBackup(L"TamselInside", L"C:\\\\in.exe")},
+                                             {strStandIn, StartupBackup(L"TamselOutside", L"C:\\\\out.exe")}}));
+        std::string bytes = testsupport::ReadFileBytes(Archive());
+        std::string strFrom(strStandIn.begin(), strStandIn.end()), strTo(strOutside.begin(), strOutside.end());
+        int nRenamed = 0;
+        for (size_t nAt = bytes.find(strFrom); nAt != std::string::npos; nAt = bytes.find(strFrom, nAt + 1), ++nRenamed)
+            bytes.replace(nAt, strFrom.size(), strTo);
+        EXPECT_EQ(2, nRenamed);
+        EXPECT_TRUE(testsupport::WriteFileBytes(Archive(), bytes));
+        ::DeleteFileW((Archive() + L".damaged").c_str());
+        return bytes;
     }
     CStartupRestorePage& OpenRestore()
     {
@@ -342,21 +361,9 @@ TEST_F(ToolRestoreListingTest, ArchiveSwappedForAnUnreadableCopyIsSetAsideAndSai
 // says that this is why, and names the entry.
 TEST_F(ToolRestoreListingTest, EntryNamedOutsideItsFolderIsNamedAsTheReason)
 {
-    for (const std::wstring strOutside : {std::wstring(L"..\\..\\x.reg"), std::wstring(L"C:\\x.reg")})
+    for (const std::wstring& strOutside : {std::wstring(L"..\\..\\x.reg"), std::wstring(L"C:\\x.reg")})
     {
-        // Written under a stand-in of the same length, then renamed in place:
-        // the writer takes no such name.
-        std::wstring strStandIn(strOutside.size(), L'Q');
-        ASSERT_TRUE(WriteArchive(Archive(), {{L"Startup0.reg", StartupBackup(L"TamselInside", L"C:\\\\in.exe")},
-                                             {strStandIn, StartupBackup(L"TamselOutside", L"C:\\\\out.exe")}}));
-        std::string bytes = testsupport::ReadFileBytes(Archive());
-        std::string strFrom(strStandIn.begin(), strStandIn.end()), strTo(strOutside.begin(), strOutside.end());
-        int nRenamed = 0;
-        for (size_t nAt = bytes.find(strFrom); nAt != std::string::npos; nAt = bytes.find(strFrom, nAt + 1), ++nRenamed)
-            bytes.replace(nAt, strFrom.size(), strTo);
-        ASSERT_EQ(2, nRenamed);
-        testsupport::WriteFileBytes(Archive(), bytes);
-        ::DeleteFileW((Archive() + L".damaged").c_str());
+        WriteArchiveNamedOutside(strOutside);
         MessageBoxRecorder boxes;
         CStartupRestorePage& page = OpenRestore();
         EXPECT_EQ(0, page.GetList().GetItemCount());
@@ -367,6 +374,64 @@ TEST_F(ToolRestoreListingTest, EntryNamedOutsideItsFolderIsNamedAsTheReason)
         EXPECT_NE(std::wstring::npos, strText.find(L"\n" + Archive() + L".damaged"));
         EXPECT_EQ(std::wstring::npos, strText.find(L"could not be read"));
     }
+}
+
+// A Remove on the Remove tab meets such an archive when it backs up what it
+// removes: the box gives the same reason and the same set-aside name as the
+// listing; the archive is set aside byte for byte, nothing of it is
+// unpacked or imported, and the removed value's backup starts a new archive.
+TEST_F(ToolRestoreListingTest, RemoveMeetingAnEntryNamedOutsideNamesTheReason)
+{
+    const std::wstring kRunPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    for (const std::wstring& strOutside : {std::wstring(L"..\\..\\x.reg"), std::wstring(L"C:\\x.reg")})
+    {
+        RemoveRunValues({L"TamselRemoved", L"TamselKept", L"TamselInside", L"TamselOutside"});
+        tooltest::SetText(HKEY_CURRENT_USER, kRunPath, L"TamselRemoved", L"C:\\removed.exe");
+        tooltest::SetText(HKEY_CURRENT_USER, kRunPath, L"TamselKept", L"C:\\kept.exe");
+        std::string planted = WriteArchiveNamedOutside(strOutside);
+        ASSERT_FALSE(::PathFileExistsW(L"C:\\x.reg"));
+        MessageBoxRecorder boxes;
+        OpenManager();
+        CStartupRemovePage& page = m_pStartup->m_pageRemove;
+        ASSERT_TRUE((page.GetStyle() & WS_VISIBLE));
+        int nRow = -1;
+        for (int i = 0; i < page.GetList().GetItemCount(); ++i)
+        {
+            if (page.GetList().GetItemText(i, 1) == L"TamselRemoved")
+                nRow = i;
+        }
+        ASSERT_GE(nRow, 0);
+        page.GetList().SetCheckbox(nRow, 0, 2);
+        page.OnRemove();
+
+        ASSERT_EQ(1u, boxes.Count());
+        std::wstring strText = boxes.LastText();
+        EXPECT_NE(std::wstring::npos, strText.find(L"\"" + strOutside + L"\" is named outside its folder")) << strText.size();
+        EXPECT_NE(std::wstring::npos, strText.find(L"\n" + Archive() + L".damaged"));
+        EXPECT_EQ(std::wstring::npos, strText.find(L"could not be read"));
+        EXPECT_EQ(planted, testsupport::ReadFileBytes(Archive() + L".damaged"));
+        EXPECT_FALSE(::PathFileExistsW((Archive() + L".damaged1").c_str()));
+        EXPECT_FALSE(::PathFileExistsW((m_folder.Path() + L"x.reg").c_str()));
+        EXPECT_FALSE(::PathFileExistsW(L"C:\\x.reg"));
+        EXPECT_FALSE(::PathFileExistsW((m_folder.Path() + L"Utilities\\Startup").c_str()));
+        // Only the checked value went; nothing of the set-aside archive came in.
+        EXPECT_FALSE(RunValue(L"TamselRemoved"));
+        EXPECT_TRUE(RunValue(L"TamselKept"));
+        EXPECT_FALSE(RunValue(L"TamselInside"));
+        EXPECT_FALSE(RunValue(L"TamselOutside"));
+
+        // The new archive holds the removed value's backup and nothing else.
+        m_pStartup->OnTabRestore();
+        ASSERT_TRUE(tooltest::WaitListed(m_pStartup->m_pageRestore));
+        CXListCtrl& restore = m_pStartup->m_pageRestore.GetList();
+        ASSERT_EQ(1, restore.GetItemCount());
+        EXPECT_EQ(CString(L"TamselRemoved"), restore.GetItemText(0, 1));
+        EXPECT_EQ(CString(L"C:\\removed.exe"), restore.GetItemText(0, 2));
+        EXPECT_EQ(1u, boxes.Count());
+        m_pStartup.reset();
+        ::DeleteFileW(Archive().c_str());
+    }
+    RemoveRunValues({L"TamselRemoved", L"TamselKept"});
 }
 
 // 20,000 backups: the window's thread answers all the while the archive is
