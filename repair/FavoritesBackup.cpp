@@ -125,6 +125,12 @@ void CFavoritesBackup::RecoverInterruptedSwap()
         ::MoveFileW(strOld, strBackup);
 }
 
+BOOL CFavoritesBackup::HasBackup() const
+{
+    CString strBackup = WithoutBackslash(m_strBackupDir);
+    return ::PathIsDirectoryW(strBackup) || ::PathIsDirectoryW(strBackup + L".old");
+}
+
 CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
 {
     m_strError.Empty();
@@ -138,10 +144,11 @@ CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
     CString strOld = strBackup + L".old";
     CDiskObject disk;
     // Left over from an interrupted run, the backup being in its place: ours
-    // to clear.
+    // to clear. An earlier backup that could not be put back is the only one
+    // there is: it stays until a complete copy has taken the place.
     if (::PathIsDirectoryW(strNew))
         disk.RemoveDirectoryTree(strNew);
-    if (::PathIsDirectoryW(strOld))
+    if (::PathIsDirectoryW(strOld) && ::PathIsDirectoryW(strBackup))
         disk.RemoveDirectoryTree(strOld);
     Result result = disk.MakeFolderPath(strNew + L"\\") ? CopyTree(strFavorites, strNew + L"\\") : ResultCopyFailed;
     if (result != ResultOk)

@@ -32,6 +32,9 @@ public:
     // A swap cut off between its two renames leaves the earlier backup beside
     // the place of the backup: it is put back there.
     void RecoverInterruptedSwap();
+    // Whether there is a backup: in its place, or left beside it by a swap
+    // cut off and not yet put back.
+    BOOL HasBackup() const;
     // Copies the backup over the favorites (files of the same name are replaced).
     Result Restore(const CString& strFavorites);
 

@@ -176,15 +176,24 @@ void CFavoritesBackupPage::OnWorkDone(WorkKind nKind, int nResult, const CString
         strLeftOut += L"\n\n" + LangText(L"M_FAVORITES_TOO_LONG_LEFT_OUT") + strTooLong;
     UINT nOkIcon = strLeftOut.IsEmpty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
     // The first backup is made without a word, unless favorites that no path
-    // reaches are missing from it.
+    // reaches are missing from it, or it could not be made: the user must not
+    // count on a backup that is not there.
+    BOOL bFirst = nKind == WorkFirstBackup;
     BOOL bTellBackup = nKind == WorkBackup ||
-                       (nKind == WorkFirstBackup && nResult == CFavoritesBackup::ResultOk && !strTooLong.IsEmpty());
+                       (bFirst && nResult == CFavoritesBackup::ResultOk && !strTooLong.IsEmpty()) ||
+                       (bFirst && (nResult == CFavoritesBackup::ResultCopyFailed ||
+                                   nResult == CFavoritesBackup::ResultSwapFailed));
     if (bTellBackup)
     {
         if (nResult == CFavoritesBackup::ResultOk)
             AfxMessageBox(LangText(L"M_FAVORITES_BACKUP") + m_strBackupDir + strLeftOut, MB_OK | nOkIcon);
         else if (nResult != CFavoritesBackup::ResultStopped)
-            AfxMessageBox(LangText(L"M_FAVORITES_BACKUP_FAILED", strError) + strLeftOut, MB_OK | MB_ICONEXCLAMATION);
+        {
+            // An earlier backup is said to be kept only where there is one.
+            LPCWSTR pszKey = bFirst && !CFavoritesBackup(m_strBackupDir).HasBackup() ? L"M_FAVORITES_FIRST_BACKUP_FAILED"
+                                                                                    : L"M_FAVORITES_BACKUP_FAILED";
+            AfxMessageBox(LangText(pszKey, strError) + strLeftOut, MB_OK | MB_ICONEXCLAMATION);
+        }
     }
     else if (nKind == WorkRestore)
     {

@@ -51,7 +51,7 @@ private:
     enum WorkKind
     {
         WorkList,          // the tree only
-        WorkFirstBackup,   // at the first start: silent
+        WorkFirstBackup,   // at the first start: silent unless it falls short
         WorkBackup,
         WorkRestore,
     };

@@ -1,4 +1,5 @@
-// The favorites backup page: the first start, a backup that fails half-way,
+// The favorites backup page: the first start (and the first copy that
+// fails, with or without an earlier backup), a backup that fails half-way,
 // a favorites folder that cannot be found, opening nested favorites, copies
 // of many favorites that leave the window answering, and favorites nested
 // deeper than a path reaches.
@@ -205,6 +206,79 @@ TEST_F(FavoritesTest, LockedFileMidBackupKeepsTheOldBackup)
     EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"Successfully backup")) << Narrow(m_boxes.LastText());
     EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"new.url").c_str()));
     EXPECT_NE(std::wstring::npos, TreeText(page.m_tree).find(L"new.url"));
+}
+
+// A favorite another program holds open without sharing: the first start's
+// copy fails, and says so and why, rather than leave the user counting on a
+// backup. Nothing half-copied stays; the next start copies without a word.
+TEST_F(FavoritesTest, FirstStartThatCannotCopySaysWhy)
+{
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"locked.url", "locked"));
+    HANDLE hLocked = ::CreateFileW((m_strFavorites + L"locked.url").c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                                   OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hLocked);
+    {
+        CWatchedFavoritesPage page;
+        OpenPage(page);
+        ::CloseHandle(hLocked);
+        ASSERT_EQ(1u, m_boxes.Count());
+        std::wstring strText = m_boxes.LastText();
+        EXPECT_EQ(0u, strText.find(L"The Favorites could not be copied, so there is no backup of them yet.\n" +
+                                   m_strFavorites + L"locked.url (32)"))
+            << Narrow(strText);
+        EXPECT_EQ(std::wstring::npos, strText.find(L"earlier backup")) << Narrow(strText);
+        EXPECT_FALSE(::PathFileExistsW(m_strBackup.c_str()));
+        EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+        EXPECT_EQ(L"", TreeText(page.m_tree));
+        EXPECT_TRUE(page.m_btnBackup.IsWindowEnabled());
+        page.DestroyWindow();
+    }
+    CWatchedFavoritesPage again;
+    OpenPage(again);
+    EXPECT_EQ(1u, m_boxes.Count());
+    EXPECT_EQ("locked", testsupport::ReadFileBytes(m_strBackup + L"locked.url"));
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"Sub\\b.url").c_str()));
+}
+
+// An earlier backup that an interrupted swap left as Favorites.old, which the
+// start cannot put back (another program has that folder open, as its
+// current folder), and a locked favorite: the failed copy says the earlier
+// backup was kept, and it is, whole; the next start puts it back.
+TEST_F(FavoritesTest, FirstStartThatCannotCopyKeepsTheEarlierBackup)
+{
+    std::wstring strOld = AppDir() + L"Utilities\\Favorites.old\\";
+    ASSERT_TRUE(::CreateDirectoryW(strOld.c_str(), NULL));
+    ASSERT_TRUE(testsupport::WriteFileBytes(strOld + L"earlier.url", "earlier"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"locked.url", "locked"));
+    HANDLE hOld = ::CreateFileW(strOld.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hOld);
+    HANDLE hLocked = ::CreateFileW((m_strFavorites + L"locked.url").c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                                   OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hLocked);
+    {
+        CWatchedFavoritesPage page;
+        OpenPage(page);
+        ::CloseHandle(hLocked);
+        ::CloseHandle(hOld);
+        ASSERT_EQ(1u, m_boxes.Count());
+        std::wstring strText = m_boxes.LastText();
+        EXPECT_EQ(0u, strText.find(L"The Favorites could not be copied; the earlier backup was kept.\n" +
+                                   m_strFavorites + L"locked.url (32)"))
+            << Narrow(strText);
+        EXPECT_EQ(std::vector<std::wstring>{L"earlier.url"}, FolderEntries(strOld));
+        EXPECT_EQ("earlier", testsupport::ReadFileBytes(strOld + L"earlier.url"));
+        EXPECT_FALSE(::PathFileExistsW(m_strBackup.c_str()));
+        EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+        page.DestroyWindow();
+    }
+    CWatchedFavoritesPage again;
+    OpenPage(again);
+    EXPECT_EQ(1u, m_boxes.Count());
+    EXPECT_EQ("earlier", testsupport::ReadFileBytes(m_strBackup + L"earlier.url"));
+    EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"a.url").c_str()));
+    EXPECT_FALSE(::PathFileExistsW(strOld.c_str()));
+    EXPECT_EQ(L"earlier.url\n", TreeText(again.m_tree));
 }
 
 TEST_F(FavoritesTest, RestoreCopiesBackAndDecliningChangesNothing)
