@@ -1,10 +1,7 @@
 #include "controls/skin/AlphaBlender.h"
 
-CAlphaBlender::CAlphaBlender() : m_pfnAlphaBlend(NULL)
+CAlphaBlender::CAlphaBlender() : m_hModule(NULL), m_pfnAlphaBlend(NULL), m_bBound(FALSE)
 {
-    m_hModule = LoadLibraryW(L"msimg32.dll");
-    if (m_hModule != NULL)
-        m_pfnAlphaBlend = (PFNALPHABLEND)(void*)GetProcAddress(m_hModule, "AlphaBlend");
 }
 
 CAlphaBlender::~CAlphaBlender()
@@ -13,9 +10,27 @@ CAlphaBlender::~CAlphaBlender()
         FreeLibrary(m_hModule);
 }
 
+void CAlphaBlender::Bind() const
+{
+    // Bound at first use: every task button has a blender, and most are
+    // never drawn blended.
+    if (m_bBound)
+        return;
+    m_bBound = TRUE;
+    m_hModule = LoadLibraryW(L"msimg32.dll");
+    if (m_hModule != NULL)
+        m_pfnAlphaBlend = (PFNALPHABLEND)(void*)GetProcAddress(m_hModule, "AlphaBlend");
+}
+
+BOOL CAlphaBlender::IsAvailable() const
+{
+    Bind();
+    return m_pfnAlphaBlend != NULL;
+}
+
 BOOL CAlphaBlender::AlphaBlend(CDC* pDestDC, const CRect& rcDest, CDC* pSrcDC, const CRect& rcSrc, int nAlpha)
 {
-    if (m_pfnAlphaBlend == NULL)
+    if (!IsAvailable())
         return FALSE;
     if (nAlpha < 0)
         nAlpha = 0;

@@ -12,7 +12,7 @@ public:
     // Constant-alpha blend of the source rectangle over the target one; the
     // alpha is clamped to 0..255.
     BOOL AlphaBlend(CDC* pDestDC, const CRect& rcDest, CDC* pSrcDC, const CRect& rcSrc, int nAlpha);
-    BOOL IsAvailable() const { return m_pfnAlphaBlend != NULL; }
+    BOOL IsAvailable() const;
 
 private:
     typedef BOOL(WINAPI* PFNALPHABLEND)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
@@ -20,6 +20,10 @@ private:
     CAlphaBlender(const CAlphaBlender&) = delete;
     CAlphaBlender& operator=(const CAlphaBlender&) = delete;
 
-    HMODULE m_hModule;
-    PFNALPHABLEND m_pfnAlphaBlend;
+    void Bind() const;
+
+    // Filled in by the first use (one window thread uses a blender).
+    mutable HMODULE m_hModule;
+    mutable PFNALPHABLEND m_pfnAlphaBlend;
+    mutable BOOL m_bBound;
 };

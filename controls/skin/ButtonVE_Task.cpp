@@ -12,7 +12,14 @@ CButtonVE_Task::CButtonVE_Task() : m_nWrapWidth(0)
     m_sizeMargins = CSize(8, 8);
     m_sizeImageGap = CSize(8, 8);
     m_bImageShadow = TRUE;
+}
 
+CFont& CButtonVE_Task::GetCaptionFont()
+{
+    // Made at first use: the pages construct dozens of these buttons at
+    // start-up, long before any of them is drawn.
+    if (m_fontCaption.GetSafeHandle() != NULL)
+        return m_fontCaption;
     NONCLIENTMETRICSW ncm = {};
     ncm.cbSize = 500;  // the XP layout, accepted by every later system
     LOGFONTW lf = {};
@@ -22,12 +29,13 @@ CButtonVE_Task::CButtonVE_Task() : m_nWrapWidth(0)
     lf.lfWeight = FW_BOLD;
     lf.lfHeight = CAPTION_HEIGHT;
     m_fontCaption.CreateFontIndirect(&lf);
+    return m_fontCaption;
 }
 
 CFont* CButtonVE_Task::GetLineFont(int nLine)
 {
     if (nLine == 0)
-        return &m_fontCaption;
+        return &GetCaptionFont();
     CFont* pFont = m_hWnd != NULL ? GetFont() : NULL;
     if (pFont == NULL)
         pFont = CFont::FromHandle((HFONT)::GetStockObject(DEFAULT_GUI_FONT));
@@ -167,7 +175,7 @@ void CButtonVE_Task::FitCaptionFont(CDC* pDC, const CString& strText, int nWidth
     if (!GetLine(NULL, strText, 0, 0, strTitle))
         return;
     LOGFONTW lf = {};
-    if (m_fontCaption.GetSafeHandle() == NULL || m_fontCaption.GetLogFont(&lf) == 0)
+    if (GetCaptionFont().GetSafeHandle() == NULL || m_fontCaption.GetLogFont(&lf) == 0)
         return;
     int nHeight = CAPTION_HEIGHT;
     for (; nHeight > CAPTION_MIN_HEIGHT; nHeight--)
@@ -235,7 +243,7 @@ void CButtonVE_Task::DrawCaptionText(CDC* pDC, HTHEME hTheme, UINT nUIState, con
 
 CFont* CButtonVE_Task::SelectCaptionFont(CDC* pDC, CFont&)
 {
-    return pDC->SelectObject(&m_fontCaption);
+    return pDC->SelectObject(&GetCaptionFont());
 }
 
 void CButtonVE_Task::DrawThemedBackground(CDC* pDC, CDC* pWorkDC, HTHEME hTheme, int nState, const CRect& rect,

@@ -15,7 +15,7 @@ public:
     // Every line of the caption at once (what GetLine indexes).
     void SplitLines(CDC* pDC, const CString& strText, UINT nFlags, CStringArray& arrLines);
 
-    CFont& GetCaptionFont() { return m_fontCaption; }
+    CFont& GetCaptionFont();
     // The title's font height (14 x 1.2), and the least it shrinks to when the title is too wide.
     enum
     {
