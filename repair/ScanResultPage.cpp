@@ -435,9 +435,13 @@ BOOL CScanResultPage::AddToIgnoreList(CTreeListItem* pItem)
     const CRegProblem* pProblem = GetItemProblem(pItem);
     if (pProblem == NULL)
         return FALSE;
-    if (!CIgnoreListFile::AddEntry(m_pApp, CIgnoreListFile::FormatEntry(GetItemCategory(pItem), *pProblem)))
+    BOOL bUnreadable = FALSE;
+    if (!CIgnoreListFile::AddEntry(m_pApp, CIgnoreListFile::FormatEntry(GetItemCategory(pItem), *pProblem),
+                                   &bUnreadable))
     {
-        AfxMessageBox(m_pApp->GetLangString(L"M_IGNORE_NOT_SAVED"), MB_ICONEXCLAMATION);
+        // A list that did not read whole is left as it is: say so, not that saving failed.
+        AfxMessageBox(m_pApp->GetLangString(bUnreadable ? L"M_IGNORE_UNREADABLE" : L"M_IGNORE_NOT_SAVED"),
+                      MB_ICONEXCLAMATION);
         return FALSE;
     }
     m_tree.DeleteItem(pItem);

@@ -6,6 +6,7 @@
 #include "repair/IgnoreListFile.h"
 #include "services/RegFile.h"
 #include "services/ZipReader.h"
+#include "tests/support/HostSupport.h"
 #include "tests/support/MessageBoxRecorder.h"
 
 #include <shlwapi.h>
@@ -233,6 +234,26 @@ TEST_F(ScanResultPageTest, OpenExploresAShortcutsFolderAndIgnoreTakesTheRowAway)
         nCategories++;
     EXPECT_EQ(nCategories, 1);
     TakeScreenshot("result");
+}
+
+// An ignore list that does not read whole is not written to: the row stays
+// and the box says why.
+TEST_F(ScanResultPageTest, IgnoreIntoAnUnreadableListSaysSoAndKeepsTheRow)
+{
+    PlantKey(L"A");
+    Fill({ { 15, KeyProblem(L"HKEY_CURRENT_USER", Sub(L"A")) } });
+    CString strFile = CIgnoreListFile::FileOf(m_pApp);
+    // UTF-16 with a U+FFFF unit: readable line by line, but not as text.
+    const char bytes[] = "\xFF\xFE" "0\0;\0X\0\n\0" "\xFF\xFF" "\n\0";
+    std::string strBytes(bytes, sizeof(bytes) - 1);
+    ASSERT_TRUE(testsupport::WriteFileBytes(std::wstring(strFile), strBytes));
+    testsupport::MessageBoxRecorder boxes;
+    Click(TLN_IGNORECLICK, ProblemRow(Full(L"A")));
+    EXPECT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.LastText(), std::wstring(m_pApp->GetLangString(L"M_IGNORE_UNREADABLE")));
+    EXPECT_NE(ProblemRow(Full(L"A")), nullptr);
+    EXPECT_EQ(testsupport::ReadFileBytes(std::wstring(strFile)), strBytes);
+    ::DeleteFileW(strFile);
 }
 
 TEST_F(ScanResultPageTest, AutomaticRepairRunsOnceAfterAScan)
