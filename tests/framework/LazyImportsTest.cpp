@@ -1,4 +1,5 @@
 #include "framework/LazyImports.h"
+#include "framework/ModulePath.h"
 
 #include <gtest/gtest.h>
 #include <mmsystem.h>
@@ -7,14 +8,6 @@
 #include <wininet.h>
 
 namespace {
-std::wstring TestFolder()
-{
-    wchar_t szPath[MAX_PATH];
-    ::GetModuleFileNameW(NULL, szPath, MAX_PATH);
-    std::wstring strPath = szPath;
-    return strPath.substr(0, strPath.rfind(L'\\') + 1);
-}
-
 // The names in the import directory of a PE file, upper-cased.
 std::vector<std::string> ImportedLibraries(const std::wstring& strFile)
 {
@@ -75,7 +68,7 @@ bool Imports(const std::vector<std::string>& names, const char* pszName)
 // call. The libraries the window needs at once stay in its imports.
 TEST(LazyImports, TheProgramDoesNotLoadInternetOrSoundAtStart)
 {
-    std::vector<std::string> names = ImportedLibraries(TestFolder() + L"Tamsel.exe");
+    std::vector<std::string> names = ImportedLibraries((LPCWSTR)(AfxGetModuleFolder() + L"Tamsel.exe"));
     ASSERT_FALSE(names.empty()) << "no import directory read from Tamsel.exe";
     EXPECT_FALSE(Imports(names, "WININET.DLL"));
     EXPECT_FALSE(Imports(names, "WINMM.DLL"));

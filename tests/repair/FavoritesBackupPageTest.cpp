@@ -46,6 +46,15 @@ protected:
         ::RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
         BackupPageTest::TearDown();
     }
+    // A favorite that another program holds open without sharing; the
+    // caller closes the handle.
+    HANDLE PlantLockedFavorite()
+    {
+        std::wstring strFile = m_strFavorites + L"locked.url";
+        if (!testsupport::WriteFileBytes(strFile, "locked"))
+            return INVALID_HANDLE_VALUE;
+        return ::CreateFileW(strFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    }
     void SetFavoritesValue(const wchar_t* pszFolder)
     {
         HKEY hKey = NULL;
@@ -188,9 +197,7 @@ TEST_F(FavoritesTest, LockedFileMidBackupKeepsTheOldBackup)
     CWatchedFavoritesPage page;
     OpenPage(page);
     ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"new.url", "new"));
-    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"locked.url", "locked"));
-    HANDLE hLocked = ::CreateFileW((m_strFavorites + L"locked.url").c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
-                                   OPEN_EXISTING, 0, NULL);
+    HANDLE hLocked = PlantLockedFavorite();
     ASSERT_NE(INVALID_HANDLE_VALUE, hLocked);
     m_boxes.QueueAnswer(IDYES);
     ClickAndWait(page, 1002);
@@ -213,9 +220,7 @@ TEST_F(FavoritesTest, LockedFileMidBackupKeepsTheOldBackup)
 // backup. Nothing half-copied stays; the next start copies without a word.
 TEST_F(FavoritesTest, FirstStartThatCannotCopySaysWhy)
 {
-    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"locked.url", "locked"));
-    HANDLE hLocked = ::CreateFileW((m_strFavorites + L"locked.url").c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
-                                   OPEN_EXISTING, 0, NULL);
+    HANDLE hLocked = PlantLockedFavorite();
     ASSERT_NE(INVALID_HANDLE_VALUE, hLocked);
     {
         CWatchedFavoritesPage page;
@@ -249,12 +254,10 @@ TEST_F(FavoritesTest, FirstStartThatCannotCopyKeepsTheEarlierBackup)
     std::wstring strOld = AppDir() + L"Utilities\\Favorites.old\\";
     ASSERT_TRUE(::CreateDirectoryW(strOld.c_str(), NULL));
     ASSERT_TRUE(testsupport::WriteFileBytes(strOld + L"earlier.url", "earlier"));
-    ASSERT_TRUE(testsupport::WriteFileBytes(m_strFavorites + L"locked.url", "locked"));
     HANDLE hOld = ::CreateFileW(strOld.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, hOld);
-    HANDLE hLocked = ::CreateFileW((m_strFavorites + L"locked.url").c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
-                                   OPEN_EXISTING, 0, NULL);
+    HANDLE hLocked = PlantLockedFavorite();
     ASSERT_NE(INVALID_HANDLE_VALUE, hLocked);
     {
         CWatchedFavoritesPage page;
