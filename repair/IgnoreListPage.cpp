@@ -41,6 +41,7 @@ BEGIN_MESSAGE_MAP(CIgnoreListPage, CDialog)
     ON_WM_CTLCOLOR()
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_IGNORE_REMOVE, OnRemove)
+    ON_NOTIFY(LVN_GETDISPINFOW, IDC_IGNORE_LIST, OnGetDispInfo)
 END_MESSAGE_MAP()
 
 CIgnoreListPage::CIgnoreListPage()
@@ -110,27 +111,44 @@ CString CIgnoreListPage::GetCategoryName(const CString& strIndex) const
     return m_pApp->m_strCategoryNames[CTamselApp::DisplaySlotOfCategory(nCategory)];
 }
 
+void CIgnoreListPage::SplitEntry(const CString& strEntry, CString& strCategory, CString& strKey) const
+{
+    strCategory.Empty();
+    strKey = strEntry;
+    int nSemicolon = strEntry.Find(L';');
+    // Only hand-edited lines lack the index in front.
+    if (nSemicolon >= 0 && nSemicolon < 3)
+    {
+        strCategory = GetCategoryName(strEntry.Left(nSemicolon));
+        strKey = strEntry.Mid(nSemicolon + 1);
+    }
+}
+
 void CIgnoreListPage::FillList()
 {
-    m_list.SendMessage(WM_SETREDRAW, FALSE, 0);
+    // The list holds no texts of its own: it asks for the rows it shows, so
+    // a list of 100,000 entries shows at once.
     m_list.DeleteAllItems();
-    for (INT_PTR i = 0; i < m_pApp->m_arrIgnoreList.GetSize(); i++)
-    {
-        const CString& strEntry = m_pApp->m_arrIgnoreList[i];
-        int nSemicolon = strEntry.Find(L';');
-        CString strCategory, strKey = strEntry;
-        // Only hand-edited lines lack the index in front.
-        if (nSemicolon >= 0 && nSemicolon < 3)
-        {
-            strCategory = GetCategoryName(strEntry.Left(nSemicolon));
-            strKey = strEntry.Mid(nSemicolon + 1);
-        }
-        int nRow = m_list.InsertItem((int)i, strCategory);
-        if (nRow >= 0)
-            m_list.SetItemText(nRow, 1, strKey);
-    }
-    m_list.SendMessage(WM_SETREDRAW, TRUE, 0);
+    m_list.SetItemCount((int)m_pApp->m_arrIgnoreList.GetSize());
     m_list.Invalidate();
+}
+
+void CIgnoreListPage::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    LVITEMW& item = ((NMLVDISPINFOW*)pNMHDR)->item;
+    if (!(item.mask & LVIF_TEXT) || item.pszText == NULL || item.cchTextMax <= 0)
+        return;
+    item.pszText[0] = L'\0';
+    // The list may ask for a row the array no longer has while the page is
+    // hidden and the file was read again.
+    if (item.iItem < 0 || item.iItem >= m_pApp->m_arrIgnoreList.GetSize())
+        return;
+    CString strCategory, strKey;
+    SplitEntry(m_pApp->m_arrIgnoreList[item.iItem], strCategory, strKey);
+    const CString& strText = item.iSubItem == 0 ? strCategory : strKey;
+    if (item.iSubItem == 0 || item.iSubItem == 1)
+        lstrcpynW(item.pszText, strText, item.cchTextMax);
 }
 
 void CIgnoreListPage::OnShowWindow(BOOL bShow, UINT nStatus)

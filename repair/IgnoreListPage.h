@@ -1,8 +1,8 @@
 #pragma once
-// The ignore list page: the entries of IgnoreList.dat, one row each, and a
-// Remove button that takes the selected entry off the list. The row goes at
-// once; the file is rewritten on a worker, since a long list is tens of
-// megabytes.
+// The ignore list page: the entries of IgnoreList.dat, one row each (the
+// list asks the page for the texts of the rows it shows), and a Remove
+// button that takes the selected entry off the list. The row goes at once;
+// the file is rewritten on a worker, since a long list is tens of megabytes.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
@@ -40,6 +40,9 @@ protected:
     virtual void OnCancel();
 
     void FillList();
+    // The category name and the key of one entry as the list shows them.
+    void SplitEntry(const CString& strEntry, CString& strCategory, CString& strKey) const;
+    afx_msg void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
     void ShowRemoveCaption();
 
     struct SaveJob;

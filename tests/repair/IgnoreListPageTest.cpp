@@ -168,6 +168,39 @@ TEST_F(IgnoreListPageTest, ListNotReadCleanlyIsLeftUntouched)
 }
 
 
+// The list asks the page for its texts. Leaving the page reads the file
+// again; a list that shrank meanwhile gives empty rows to the hidden list
+// until it shows again, and then only the entries the file holds.
+TEST_F(IgnoreListPageTest, ListThatShrankWhileHiddenShowsWhatTheFileHolds)
+{
+    CStringArray entries;
+    for (int i = 0; i < 5; i++)
+    {
+        CString strEntry;
+        strEntry.Format(L"14;HKEY_CURRENT_USER\\Empty %d|{Default}|", i);
+        entries.Add(strEntry);
+    }
+    ASSERT_TRUE(CIgnoreListFile::WriteFile(File().c_str(), entries));
+    m_pDlg->SelectPage(PAGE_IGNORE);
+    Pump(50);
+    ASSERT_EQ(List().GetItemCount(), 5);
+    EXPECT_EQ(List().GetItemText(4, 1), L"HKEY_CURRENT_USER\\Empty 4|{Default}|");
+
+    entries.SetSize(2);
+    ASSERT_TRUE(CIgnoreListFile::WriteFile(File().c_str(), entries));
+    m_pDlg->SelectPage(PAGE_SETTINGS);
+    ASSERT_EQ(m_pApp->m_arrIgnoreList.GetSize(), 2);
+    EXPECT_EQ(List().GetItemText(4, 1), L"");
+    EXPECT_EQ(List().GetItemText(4, 0), L"");
+
+    m_pDlg->SelectPage(PAGE_IGNORE);
+    Pump(50);
+    ASSERT_EQ(List().GetItemCount(), 2);
+    EXPECT_EQ(List().GetItemText(1, 0), L"Empty Registry Keys");
+    EXPECT_EQ(List().GetItemText(1, 1), L"HKEY_CURRENT_USER\\Empty 1|{Default}|");
+}
+
+
 namespace {
 
 // Entries as scans leave them, of several categories and lengths; some hold
