@@ -111,19 +111,6 @@ CString CIgnoreListPage::GetCategoryName(const CString& strIndex) const
     return m_pApp->m_strCategoryNames[CTamselApp::DisplaySlotOfCategory(nCategory)];
 }
 
-void CIgnoreListPage::SplitEntry(const CString& strEntry, CString& strCategory, CString& strKey) const
-{
-    strCategory.Empty();
-    strKey = strEntry;
-    int nSemicolon = strEntry.Find(L';');
-    // Only hand-edited lines lack the index in front.
-    if (nSemicolon >= 0 && nSemicolon < 3)
-    {
-        strCategory = GetCategoryName(strEntry.Left(nSemicolon));
-        strKey = strEntry.Mid(nSemicolon + 1);
-    }
-}
-
 void CIgnoreListPage::FillList()
 {
     // The list holds no texts of its own: it asks for the rows it shows, so
@@ -144,11 +131,16 @@ void CIgnoreListPage::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult)
     // hidden and the file was read again.
     if (item.iItem < 0 || item.iItem >= m_pApp->m_arrIgnoreList.GetSize())
         return;
-    CString strCategory, strKey;
-    SplitEntry(m_pApp->m_arrIgnoreList[item.iItem], strCategory, strKey);
-    const CString& strText = item.iSubItem == 0 ? strCategory : strKey;
-    if (item.iSubItem == 0 || item.iSubItem == 1)
-        lstrcpynW(item.pszText, strText, item.cchTextMax);
+    const CString& strEntry = m_pApp->m_arrIgnoreList[item.iItem];
+    int nSemicolon = strEntry.Find(L';');
+    // Only hand-edited lines lack the index in front.
+    bool bIndexed = nSemicolon >= 0 && nSemicolon < 3;
+    CString strText;
+    if (item.iSubItem == 0 && bIndexed)
+        strText = GetCategoryName(strEntry.Left(nSemicolon));
+    else if (item.iSubItem == 1)
+        strText = bIndexed ? strEntry.Mid(nSemicolon + 1) : strEntry;
+    lstrcpynW(item.pszText, strText, item.cchTextMax);
 }
 
 void CIgnoreListPage::OnShowWindow(BOOL bShow, UINT nStatus)

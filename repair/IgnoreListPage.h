@@ -40,8 +40,6 @@ protected:
     virtual void OnCancel();
 
     void FillList();
-    // The category name and the key of one entry as the list shows them.
-    void SplitEntry(const CString& strEntry, CString& strCategory, CString& strKey) const;
     afx_msg void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
     void ShowRemoveCaption();
 
