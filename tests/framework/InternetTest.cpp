@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "tests/support/HostServer.h"
 #include "tests/support/TestSupport.h"
 
 TEST(CInternetSession, UnreachableUrlGivesNullQuickly)
@@ -38,38 +39,22 @@ namespace {
 class CHostHttpServer
 {
 public:
-    CHostHttpServer()
+    CHostHttpServer() : m_server("http")
     {
-        m_nPort = 20000 + (int)((::GetCurrentProcessId() + testsupport::ProcessSalt()) % 20000);
-        m_strDir = "/tmp/tamsel-http-" + std::to_string(m_nPort);
-        if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir, 20000) != 0)
-            return;
         // Written through drive Z: so that no escaping of the shell is involved.
-        std::wstring strFile = L"Z:" + std::wstring(m_strDir.begin(), m_strDir.end()) + L"\\update.ini";
-        for (wchar_t& ch : strFile)
-            ch = ch == L'/' ? L'\\' : ch;
-        if (!testsupport::WriteFileBytes(strFile, "first line\r\nsecond line\n"))
-            return;
-        std::string strCommand = "cd " + m_strDir + " && (/usr/bin/python3 -m http.server " + std::to_string(m_nPort) +
-                                 " --bind 127.0.0.1 </dev/null >/dev/null 2>&1 & echo $! > server.pid)";
-        m_bStarted = testsupport::RunHostCommand(strCommand, 20000) == 0;
+        if (testsupport::WriteFileBytes(m_server.Win("update.ini"), "first line\r\nsecond line\n"))
+            m_server.StartScript(testsupport::CHostServer::s_pszFileServer);
     }
-    ~CHostHttpServer()
-    {
-        testsupport::RunHostCommand("kill $(cat " + m_strDir + "/server.pid); rm -rf " + m_strDir, 20000);
-    }
-    bool IsStarted() const { return m_bStarted; }
+    bool IsStarted() const { return m_server.IsStarted(); }
     CString Url(LPCWSTR pszName) const
     {
         CString strUrl;
-        strUrl.Format(L"http://127.0.0.1:%d/%s", m_nPort, pszName);
+        strUrl.Format(L"http://127.0.0.1:%d/%s", m_server.Port(), pszName);
         return strUrl;
     }
 
 private:
-    int m_nPort = 0;
-    std::string m_strDir;
-    bool m_bStarted = false;
+    testsupport::CHostServer m_server;
 };
 
 }  // namespace

@@ -9,23 +9,13 @@ std::string Narrow(const std::wstring& str)
 }
 } // namespace
 
-CLocalUpdateSite::CLocalUpdateSite()
+CLocalUpdateSite::CLocalUpdateSite() : m_server("kit-site")
 {
-    m_nPort = 21000 + (int)((::GetCurrentProcessId() * 13 + testsupport::ProcessSalt()) % 19000);
-    m_strDir = "/tmp/tamsel-kit-site-" + std::to_string(m_nPort);
     std::wstring strScript = TAMSEL_TEST_DATA L"/update_site.py";
     for (wchar_t& ch : strScript)
         ch = ch == L'\\' ? L'/' : ch;
-    if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir + "/download", 20000) != 0)
-        return;
-    std::string strCommand = "cd " + m_strDir + " && (/usr/bin/python3 " + Narrow(strScript) + " " + m_strDir + " " +
-                             std::to_string(m_nPort) + " </dev/null >/dev/null 2>&1 & echo $! > server.pid)";
-    m_bStarted = testsupport::RunHostCommand(strCommand, 20000) == 0;
-}
-
-CLocalUpdateSite::~CLocalUpdateSite()
-{
-    testsupport::RunHostCommand("kill $(cat " + m_strDir + "/server.pid); rm -rf " + m_strDir, 20000);
+    if (testsupport::RunHostCommand("mkdir -p " + m_server.Unix("download"), 20000) == 0)
+        m_server.Start(Narrow(strScript), m_server.Unix());
 }
 
 std::wstring CLocalUpdateSite::BaseUrl(const std::wstring& strPrefix) const
@@ -35,26 +25,17 @@ std::wstring CLocalUpdateSite::BaseUrl(const std::wstring& strPrefix) const
 
 std::wstring CLocalUpdateSite::Url(const std::wstring& strPath) const
 {
-    return L"http://127.0.0.1:" + std::to_wstring(m_nPort) + L"/" + strPath;
-}
-
-std::wstring CLocalUpdateSite::WindowsPath(const std::string& strPath) const
-{
-    std::string strFull = m_strDir + "/" + strPath;
-    std::wstring strWide = L"Z:" + std::wstring(strFull.begin(), strFull.end());
-    for (wchar_t& ch : strWide)
-        ch = ch == L'/' ? L'\\' : ch;
-    return strWide;
+    return L"http://127.0.0.1:" + std::to_wstring(m_server.Port()) + L"/" + strPath;
 }
 
 bool CLocalUpdateSite::Put(const std::string& strPath, const std::string& bytes)
 {
-    return testsupport::WriteFileBytes(WindowsPath(strPath), bytes);
+    return testsupport::WriteFileBytes(m_server.Win(strPath), bytes);
 }
 
 void CLocalUpdateSite::Remove(const std::string& strPath)
 {
-    ::DeleteFileW(WindowsPath(strPath).c_str());
+    ::DeleteFileW(m_server.Win(strPath).c_str());
 }
 
 bool CLocalUpdateSite::WaitUntilListening(DWORD dwTimeoutMs)

@@ -2,6 +2,7 @@
 // A local update site for the updater and version-check tests: a Python
 // server on 127.0.0.1 serving a scratch folder of the host, with prefixes
 // that send 404 pages, cut-off bodies and stalls (data/update_site.py).
+#include "tests/support/HostServer.h"
 #include <windows.h>
 #include <string>
 
@@ -9,9 +10,8 @@ class CLocalUpdateSite
 {
 public:
     CLocalUpdateSite();
-    ~CLocalUpdateSite();
 
-    bool IsStarted() const { return m_bStarted; }
+    bool IsStarted() const { return m_server.IsStarted(); }
     // http://127.0.0.1:<port>/<prefix>download/ ; prefix "" or e.g. "404/"
     std::wstring BaseUrl(const std::wstring& strPrefix = L"") const;
     std::wstring Url(const std::wstring& strPath) const;
@@ -22,8 +22,5 @@ public:
     bool WaitUntilListening(DWORD dwTimeoutMs = 15000);
 
 private:
-    std::wstring WindowsPath(const std::string& strPath) const;
-    int m_nPort = 0;
-    std::string m_strDir;
-    bool m_bStarted = false;
+    testsupport::CHostServer m_server;
 };

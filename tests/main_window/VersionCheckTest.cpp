@@ -1,6 +1,7 @@
 #include "tests/main_window/MainWindowFixture.h"
 #include "app/VersionCheck.h"
 #include "tools/UpdateErrorText.h"
+#include "tests/support/HostServer.h"
 #include <string>
 
 using testsupport::MessageBoxRecorder;
@@ -46,31 +47,23 @@ namespace {
 class CUpdateSite
 {
 public:
-    CUpdateSite()
+    CUpdateSite() : m_server("update")
     {
-        m_nPort = 20000 + (int)((::GetCurrentProcessId() * 7 + 3 + testsupport::ProcessSalt()) % 20000);
-        m_strDir = "/tmp/tamsel-update-" + std::to_string(m_nPort);
-        if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir + "/download", 20000) != 0)
-            return;
-        std::string strCommand = "cd " + m_strDir + " && (/usr/bin/python3 -m http.server " + std::to_string(m_nPort) +
-                                 " --bind 127.0.0.1 </dev/null >/dev/null 2>&1 & echo $! > server.pid)";
-        m_bStarted = testsupport::RunHostCommand(strCommand, 20000) == 0;
+        if (testsupport::RunHostCommand("mkdir -p " + m_server.Unix("download"), 20000) == 0)
+            m_server.StartScript(testsupport::CHostServer::s_pszFileServer);
     }
-    ~CUpdateSite() { testsupport::RunHostCommand("kill $(cat " + m_strDir + "/server.pid); rm -rf " + m_strDir, 20000); }
 
-    bool IsStarted() const { return m_bStarted; }
+    bool IsStarted() const { return m_server.IsStarted(); }
     CString BaseUrl() const
     {
         CString strUrl;
-        strUrl.Format(L"http://127.0.0.1:%d/download/", m_nPort);
+        strUrl.Format(L"http://127.0.0.1:%d/download/", m_server.Port());
         return strUrl;
     }
     // Announces a version, or removes the file when the text is empty.
     void Announce(const std::string& strVersion)
     {
-        std::wstring strFile = L"Z:" + std::wstring(m_strDir.begin(), m_strDir.end()) + L"/download/update.ini";
-        for (wchar_t& ch : strFile)
-            ch = ch == L'/' ? L'\\' : ch;
+        std::wstring strFile = m_server.Win("download/update.ini");
         if (strVersion.empty())
             ::DeleteFileW(strFile.c_str());
         else
@@ -90,9 +83,7 @@ public:
     }
 
 private:
-    int m_nPort = 0;
-    std::string m_strDir;
-    bool m_bStarted = false;
+    testsupport::CHostServer m_server;
     testsupport::ScratchFolder m_folder;
 };
 
@@ -193,7 +184,7 @@ namespace {
 // as its page), stall (never answers), hold (an older version once the test
 // lets it go) and ok.
 const char* const kRawServerScript =
-    "import os,socket,sys,threading,time\n"
+    "import os,socket,threading,time\n"
     "ini=b'[Program]\\r\\nVersion=9.0\\r\\n'\n"
     "def head(status,length):\n"
     "  h=b'HTTP/1.1 '+status+b'\\r\\nConnection: close\\r\\n'\n"
@@ -219,8 +210,8 @@ const char* const kRawServerScript =
     "    else: c.sendall(head(b'200 OK',len(ini))+ini)\n"
     "  finally:\n"
     "    c.close()\n"
-    "s=socket.socket(); s.setsockopt(socket.SOL_SOCKET,socket.SO_REUSEADDR,1)\n"
-    "s.bind(('127.0.0.1',int(sys.argv[1]))); s.listen(16)\n"
+    "s=socket.socket(); s.bind(('127.0.0.1',0)); s.listen(16)\n"
+    "open('port.tmp','w').write(str(s.getsockname()[1])); os.replace('port.tmp','port')\n"
     "end=time.time()+600\n"
     "while time.time()<end:\n"
     "  c,_=s.accept(); threading.Thread(target=serve,args=(c,),daemon=True).start()\n";
@@ -228,29 +219,12 @@ const char* const kRawServerScript =
 class CRawServer
 {
 public:
-    CRawServer()
-    {
-        m_nPort = 20000 + (int)((::GetCurrentProcessId() * 11 + 5 + testsupport::ProcessSalt()) % 20000);
-        m_strDir = "/tmp/tamsel-raw-" + std::to_string(m_nPort);
-        if (testsupport::RunHostCommand("rm -rf " + m_strDir + " && mkdir -p " + m_strDir, 20000) != 0)
-            return;
-        std::wstring strScript = L"Z:" + std::wstring(m_strDir.begin(), m_strDir.end()) + L"/server.py";
-        for (wchar_t& ch : strScript)
-            ch = ch == L'/' ? L'\\' : ch;
-        if (!testsupport::WriteFileBytes(strScript, kRawServerScript))
-            return;
-        m_bStarted = testsupport::RunHostCommand("cd " + m_strDir + " && (python3 server.py " +
-                                                     std::to_string(m_nPort) +
-                                                     " </dev/null >/dev/null 2>&1 & echo $! > server.pid)",
-                                                 20000) == 0;
-    }
-    ~CRawServer() { testsupport::RunHostCommand("kill $(cat " + m_strDir + "/server.pid); rm -rf " + m_strDir, 20000); }
+    CRawServer() : m_server("raw") { m_server.StartScript(kRawServerScript); }
 
-    bool IsStarted() const { return m_bStarted; }
+    bool IsStarted() const { return m_server.IsStarted(); }
     // Lets every held request (and each one after) have its answer.
-    bool Release() { return testsupport::RunHostCommand("touch " + m_strDir + "/release", 20000) == 0; }
-    // The script starts in the background: a window that asks at once would
-    // otherwise find nobody listening.
+    bool Release() { return testsupport::RunHostCommand("touch " + m_server.Unix("release"), 20000) == 0; }
+    // A first answer, as a window would get it.
     bool WaitUntilListening(DWORD dwTimeoutMs)
     {
         CString strUrl = Url(L"ok") + L"update.ini";
@@ -274,14 +248,12 @@ public:
     CString Url(LPCWSTR pszFolder) const
     {
         CString strUrl;
-        strUrl.Format(L"http://127.0.0.1:%d/%s/", m_nPort, pszFolder);
+        strUrl.Format(L"http://127.0.0.1:%d/%s/", m_server.Port(), pszFolder);
         return strUrl;
     }
 
 private:
-    int m_nPort = 0;
-    std::string m_strDir;
-    bool m_bStarted = false;
+    testsupport::CHostServer m_server;
 };
 
 int Fetch(const CString& strBaseUrl, const std::wstring& strFolder, DWORD dwTimeoutMs = 2000,

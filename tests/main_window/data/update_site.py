@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """A local update site for the tests: serves the files below ROOT on
-127.0.0.1:PORT. Prefixes change how a file is sent:
+127.0.0.1, at a port the system picks and the server writes into ROOT/port
+once it listens. Prefixes change how a file is sent:
   /404/...       an HTML error page with status 404
   /cut/...       full Content-Length, half the body, then the connection closes
   /chunkcut/...  chunked, half the body, then the connection closes unterminated
   /stall/...     full Content-Length, a few bytes, then silence
   /silent/...    the request is read and never answered
-Usage: update_site.py ROOT PORT"""
+Usage: update_site.py ROOT"""
 import os
 import sys
 import time
@@ -74,4 +75,8 @@ class Handler(BaseHTTPRequestHandler):
 if __name__ == '__main__':
     ROOT = sys.argv[1]
     ThreadingHTTPServer.daemon_threads = True
-    ThreadingHTTPServer(('127.0.0.1', int(sys.argv[2])), Handler).serve_forever()
+    server = ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    with open(os.path.join(ROOT, 'port.tmp'), 'w') as f:
+        f.write(str(server.server_address[1]))
+    os.replace(os.path.join(ROOT, 'port.tmp'), os.path.join(ROOT, 'port'))
+    server.serve_forever()
