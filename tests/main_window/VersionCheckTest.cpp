@@ -198,6 +198,7 @@ const char* const kRawServerScript =
     "      if not r: return\n"
     "      d+=r\n"
     "    p=d.split(b' ')[1]\n"
+    "    with open('asked','ab') as f: f.write(p+b'\\n')\n"
     "    big=ini+b';'*70000+b'\\r\\n'\n"
     "    if p.startswith(b'/cut/'): c.sendall(head(b'200 OK',len(ini)+100)+ini)\n"
     "    elif p.startswith(b'/big/'): c.sendall(head(b'200 OK',len(big))+big)\n"
@@ -222,6 +223,8 @@ public:
     CRawServer() : m_server("raw") { m_server.StartScript(kRawServerScript); }
 
     bool IsStarted() const { return m_server.IsStarted(); }
+    // The paths asked for so far, a line each.
+    std::string Asked() const { return testsupport::ReadFileBytes(m_server.Win("asked")); }
     // Lets every held request (and each one after) have its answer.
     bool Release() { return testsupport::RunHostCommand("touch " + m_server.Unix("release"), 20000) == 0; }
     // A first answer, as a window would get it.
@@ -382,7 +385,7 @@ TEST_F(MainWindowTest, FirstPaintChecksOnlineWithoutBlockingTheWindow)
     PaintCheckingUpdatesAt(server.Url(L"hold"));
     EXPECT_EQ(m_pDlg->m_bFirstPaint, 0);
     // Painted while the check still waits for the site: nothing waited for it.
-    EXPECT_TRUE(m_pDlg->m_versionCheck.IsRunning());
+    EXPECT_TRUE(m_pDlg->m_versionCheck.IsRunning()) << "the site was asked for:\n" << server.Asked();
     EXPECT_EQ(recorder.Count(), 0u);
     // Once the site answers (an older version), the check ends quietly.
     ASSERT_TRUE(server.Release());
