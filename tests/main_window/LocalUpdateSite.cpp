@@ -14,7 +14,7 @@ CLocalUpdateSite::CLocalUpdateSite() : m_server("kit-site")
     std::wstring strScript = TAMSEL_TEST_DATA L"/update_site.py";
     for (wchar_t& ch : strScript)
         ch = ch == L'\\' ? L'/' : ch;
-    if (testsupport::RunHostCommand("mkdir -p " + m_server.Unix("download"), 20000) == 0)
+    if (::CreateDirectoryW(m_server.Win("download").c_str(), NULL))
         m_server.Start(Narrow(strScript), m_server.Unix());
 }
 

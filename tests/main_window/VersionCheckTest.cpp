@@ -49,7 +49,7 @@ class CUpdateSite
 public:
     CUpdateSite() : m_server("update")
     {
-        if (testsupport::RunHostCommand("mkdir -p " + m_server.Unix("download"), 20000) == 0)
+        if (::CreateDirectoryW(m_server.Win("download").c_str(), NULL))
             m_server.StartScript(testsupport::CHostServer::s_pszFileServer);
     }
 

@@ -18,11 +18,7 @@ HostScratch::~HostScratch()
 
 std::wstring HostScratch::Win(const std::string& strRelative) const
 {
-    std::string full = m_strUnix + strRelative;
-    std::wstring result = L"Z:";
-    for (char c : full)
-        result += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
-    return result;
+    return DrivePathOf(m_strUnix + strRelative);
 }
 
 std::string HostScratch::Unix(const std::string& strRelative) const

@@ -54,11 +54,7 @@ std::string CHostServer::Unix(const std::string& strRelative) const
 
 std::wstring CHostServer::Win(const std::string& strRelative) const
 {
-    std::string strFull = Unix(strRelative);
-    std::wstring strWin = L"Z:";
-    for (char c : strFull)
-        strWin += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
-    return strWin;
+    return DrivePathOf(Unix(strRelative));
 }
 
 } // namespace testsupport

@@ -69,6 +69,14 @@ int RunWindowsProgram(const std::wstring& strCommand, DWORD dwTimeoutMs)
     return (int)dwExit;
 }
 
+std::wstring DrivePathOf(const std::string& strUnixPath)
+{
+    std::wstring result = L"Z:";
+    for (char c : strUnixPath)
+        result += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
+    return result;
+}
+
 int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs)
 {
     static LONG s_nCounter = 0;
@@ -79,9 +87,7 @@ int RunHostCommand(const std::string& strCommand, DWORD dwTimeoutMs)
     QueryPerformanceCounter(&li);
     wsprintfA(szMarker, "/tmp/tamsel-host-%lu-%ld-%08lx%08lx.rc", GetCurrentProcessId(), InterlockedIncrement(&s_nCounter),
               (unsigned long)li.HighPart, (unsigned long)li.LowPart);
-    std::wstring markerWin = L"Z:";
-    for (const char* p = szMarker; *p; ++p)
-        markerWin += (*p == '/') ? L'\\' : (wchar_t)*p;
+    std::wstring markerWin = DrivePathOf(szMarker);
     DeleteFileW(markerWin.c_str());
 
     std::string script = "( " + strCommand + " ) >/dev/null 2>&1; echo $? > " + szMarker + ".tmp; mv " + szMarker + ".tmp " + szMarker;

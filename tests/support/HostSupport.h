@@ -19,6 +19,9 @@ bool WaitFor(const std::function<bool()>& condition, DWORD dwTimeoutMs = 10000);
 // when it did not start, -2 when it did not end in time (it is then ended).
 int RunWindowsProgram(const std::wstring& strCommand, DWORD dwTimeoutMs = 120000);
 
+// The path drive Z: gives a host path ("/tmp/a" -> "Z:\\tmp\\a").
+std::wstring DrivePathOf(const std::string& strUnixPath);
+
 // Runs a command line in the host's /bin/sh (Wine starts Unix programs but does
 // not pass their exit code back, so the command reports it through a file).
 // Returns the exit code, or -1 when it could not start or timed out.

@@ -124,9 +124,7 @@ HWND FindProcessWindow(DWORD dwProcessId)
 
 std::wstring HostPath(const std::string& strUnixPath)
 {
-    std::wstring result = L"Z:";
-    for (char c : strUnixPath)
-        result += (c == '/') ? L'\\' : (wchar_t)(unsigned char)c;
+    std::wstring result = DrivePathOf(strUnixPath);
     if (GetFileAttributesW(result.c_str()) == INVALID_FILE_ATTRIBUTES)
         return std::wstring();
     return result;

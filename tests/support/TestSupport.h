@@ -63,7 +63,7 @@ HWND FindProcessWindow(DWORD dwProcessId);
 
 // A number fixed for this process and unlikely to repeat in another: suites run
 // side by side in prefixes of their own, where process ids repeat, so host
-// ports and folders named after the process id alone would collide.
+// folders named after the process id alone would collide.
 unsigned ProcessSalt();
 
 // Windows path of a Linux path ("/usr/bin/zip" -> "Z:\usr\bin\zip"); empty when
