@@ -47,8 +47,12 @@ status=0
 (cd "$root/build/i686" && ${i686_run[@]+"${i686_run[@]}"} ctest --output-on-failure -j "$i686_jobs" "$@") \
     > "$root/build/i686-ctest.log" 2>&1 &
 i686_pid=$!
-(cd "$root/build/x86_64" && ctest --output-on-failure -j "$jobs" "$@") || status=1
+(cd "$root/build/x86_64" && ctest --output-on-failure -j "$jobs" "$@") 2>&1 | tee "$root/build/x86_64-ctest.log" ||
+    status=1
 wait $i686_pid || status=1
 echo "== i686 suites (WOW64$([ ${#i686_run[@]} -gt 0 ] && echo ', under qemu-i386')) =="
 cat "$root/build/i686-ctest.log"
+# What failed, last: where only the start and the end of a run's output are
+# kept, this is what is read.
+"$root/scripts/failure-summary.sh" "$root/build/x86_64-ctest.log" "$root/build/i686-ctest.log"
 exit $status

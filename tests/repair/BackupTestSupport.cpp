@@ -202,10 +202,7 @@ HostScratch::~HostScratch()
 
 std::wstring HostScratch::Win(const std::string& strRelative) const
 {
-    std::wstring result = L"Z:";
-    for (char c : m_strUnix + strRelative)
-        result += c == '/' ? L'\\' : (wchar_t)(unsigned char)c;
-    return result;
+    return testsupport::DrivePathOf(m_strUnix + strRelative);
 }
 
 std::string HostScratch::Unix(const std::string& strRelative) const
