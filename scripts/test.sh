@@ -28,10 +28,13 @@ jobs=$(nproc)
 i686_run=()
 i686_jobs=$jobs
 i686_timeout=600
+x86_64_timeout=600
 if [ "${TAMSEL_I686_EMULATE:-0}" = 1 ] || ! runs_32bit; then
     i686_run=("$root/scripts/i686-emulated.sh")
     i686_jobs=$(( jobs > 4 ? jobs - 2 : jobs ))
     i686_timeout=1800
+    # The x86_64 suites share the machine with the emulated ones.
+    x86_64_timeout=1200
     if runs_32bit; then
         echo "scripts/test.sh: TAMSEL_I686_EMULATE=1: the i686 suites run under qemu-i386."
     else
@@ -39,7 +42,7 @@ if [ "${TAMSEL_I686_EMULATE:-0}" = 1 ] || ! runs_32bit; then
     fi
 fi
 "$root/scripts/build.sh" i686 -DTAMSEL_BUILD_TESTS=ON -DTAMSEL_TEST_TIMEOUT=$i686_timeout "${launcher[@]}"
-"$root/scripts/build.sh" x86_64 -DTAMSEL_BUILD_TESTS=ON "${launcher[@]}"
+"$root/scripts/build.sh" x86_64 -DTAMSEL_BUILD_TESTS=ON -DTAMSEL_TEST_TIMEOUT=$x86_64_timeout "${launcher[@]}"
 export TAMSEL_REQUIRE_PEERS=1
 
 status=0

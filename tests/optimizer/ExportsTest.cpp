@@ -139,15 +139,17 @@ TEST_F(TunekitDll, DefaultAsksInTheLibrarysOwnBoxAndNoChangesNothing)
     std::wstring strSeen;
     DWORD dwProcess = ::GetCurrentProcessId();
     std::thread clicker([&] {
-        for (int i = 0; i < 200 && !bStop; i++)
+        for (int i = 0; i < 2400 && !bStop; i++)
         {
             ::Sleep(50);
             HWND hBox = ::FindWindowW(L"#32770", NULL);
             DWORD dwOwner = 0;
             if (hBox == NULL || (::GetWindowThreadProcessId(hBox, &dwOwner), dwOwner != dwProcess))
                 continue;
+            // A box found while it is still being made has no text yet.
             wchar_t szText[256] = {};
-            ::GetDlgItemTextW(hBox, 0xFFFF, szText, 256);
+            if (!::IsWindowVisible(hBox) || ::GetDlgItemTextW(hBox, 0xFFFF, szText, 256) == 0)
+                continue;
             strSeen = szText;
             ::PostMessageW(hBox, WM_COMMAND, IDNO, (LPARAM)::GetDlgItem(hBox, IDNO));
             return;

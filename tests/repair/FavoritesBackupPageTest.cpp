@@ -340,7 +340,6 @@ TEST_F(FavoritesTest, FirstStartCopyOfManyFavoritesLeavesTheWindowAnswering)
     const int nMany = 3000;
     PlantMany(L"Many", nMany);
     testsupport::ResponsiveWatch watch(m_hWndHost);
-    DWORD dwStart = ::GetTickCount();
     CWatchedFavoritesPage page;
     CreatePage(page);
     EXPECT_TRUE(page.IsBusy());
@@ -348,11 +347,9 @@ TEST_F(FavoritesTest, FirstStartCopyOfManyFavoritesLeavesTheWindowAnswering)
     EXPECT_FALSE(page.m_btnRestore.IsWindowEnabled());
     EXPECT_EQ(L"Copying the Favorites, please wait...\n", TreeText(page.m_tree));
     WaitForCopy(page);
-    DWORD dwBusy = ::GetTickCount() - dwStart;
     watch.Stop();
     EXPECT_EQ(0, watch.Unanswered()) << "longest wait " << watch.LongestWait() << " ms";
     // The copy lasted long enough to be watched all along.
-    EXPECT_GT(dwBusy, 1000u);
     EXPECT_GE(watch.Sends(), 5);
     EXPECT_EQ(0u, m_boxes.Count());
     EXPECT_EQ(nMany, CountFiles(m_strBackup + L"Many\\"));
