@@ -7,7 +7,7 @@ target_link_libraries(scanner_tests PRIVATE ole32)
 add_test(NAME scanner_fresh_prefix
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/fresh-prefix.sh ${CMAKE_BINARY_DIR}/scanner-fresh-prefix $<TARGET_FILE:scanner_tests>
                  ${TAMSEL_WINE_LOADER})
-set_tests_properties(scanner_fresh_prefix PROPERTIES TIMEOUT 300)
+set_tests_properties(scanner_fresh_prefix PROPERTIES TIMEOUT ${TAMSEL_TEST_TIMEOUT})
 
 # Pictures of the scan pages: scanner_shots.exe.
 tamsel_add_shots(scanner_shots LIBS tamsel_app ole32
