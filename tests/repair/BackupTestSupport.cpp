@@ -187,29 +187,6 @@ ShortcutScanFolder::~ShortcutScanFolder()
     testsupport::RemoveTree(m_strPath);
 }
 
-HostScratch::HostScratch()
-{
-    std::wstring test = testsupport::CurrentTestName();
-    m_strUnix = "/tmp/tamsel-backups-" + std::to_string(testsupport::ProcessSalt()) + "/" + Narrow(test) + "/";
-    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "' && mkdir -p '" + m_strUnix + "'");
-}
-
-HostScratch::~HostScratch()
-{
-    testsupport::RunHostCommand("rm -rf '" + m_strUnix + "'; rmdir /tmp/tamsel-backups-" +
-                                std::to_string(testsupport::ProcessSalt()) + " 2>/dev/null; true");
-}
-
-std::wstring HostScratch::Win(const std::string& strRelative) const
-{
-    return testsupport::DrivePathOf(m_strUnix + strRelative);
-}
-
-std::string HostScratch::Unix(const std::string& strRelative) const
-{
-    return m_strUnix + strRelative;
-}
-
 std::wstring Widen(const std::string& str)
 {
     return std::wstring(str.begin(), str.end());

@@ -4,6 +4,7 @@
 // resources, a host window for the pages, and archives in the layout that a
 // repair's automatic backup writes.
 #include "app/TamselApp.h"
+#include "tests/support/HostScratch.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TestSupport.h"
 
@@ -48,15 +49,10 @@ std::vector<std::wstring> FolderEntries(const std::wstring& strFolder);
 bool RequirePeer(const char* pszTool);
 
 // A Linux-side scratch folder, seen as Z:\tmp\... by the program.
-class HostScratch
+class HostScratch : public testsupport::HostScratch
 {
 public:
-    HostScratch();
-    ~HostScratch();
-    std::wstring Win(const std::string& strRelative = std::string()) const;
-    std::string Unix(const std::string& strRelative = std::string()) const;
-private:
-    std::string m_strUnix;
+    HostScratch() : testsupport::HostScratch("backups") {}
 };
 
 // A scratch folder inside the user's Start menu programs, which the
