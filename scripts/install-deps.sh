@@ -6,6 +6,7 @@
 # through scripts/i686-emulated.sh. Fails loudly when neither way works.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+. "$root/scripts/fail-loudly.sh"
 packages=(cmake make mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           libz-mingw-w64-dev wine64 xvfb xauth imagemagick googletest zip unzip python3
           coreutils findutils e2fsprogs)
@@ -74,21 +75,24 @@ qemu_ok() {
     [ -n "$v" ] && [ "$v" -ge 10 ]
 }
 
-# Adds bookworm-backports from the Debian archive the apt sources already name.
+# Adds bookworm-backports from the Debian archive the apt sources already
+# name (scripts/debian-archive.sh reads every layout apt reads), once.
+# grep -c reads to the end: apt-cache is never cut off by a closed pipe.
+apt_knows_backports() { apt-cache policy 2>/dev/null | grep -c 'bookworm-backports' >/dev/null; }
 add_backports() {
-    apt-cache policy 2>/dev/null | grep -q 'bookworm-backports' && return 0
     local uri
-    uri=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-          awk '$1 == "deb" && $3 == "bookworm" {print $2; exit}')
-    if [ -z "$uri" ]; then
-        uri=$(awk '/^URIs:/ {u=$2} /^Suites:/ && / bookworm( |$)/ {print u; exit}' \
-              /etc/apt/sources.list.d/*.sources 2>/dev/null)
+    if ! "$root/scripts/debian-archive.sh" has-backports; then
+        uri=$("$root/scripts/debian-archive.sh" uri) ||
+            { echo "install-deps: FAILED: no Debian bookworm source in apt's sources to add bookworm-backports to" >&2; exit 1; }
+        echo "Adding bookworm-backports from $uri"
+        printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+            "$uri" | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/tamsel-backports.sources >/dev/null
     fi
-    [ -n "$uri" ] || { echo "install-deps: no Debian bookworm source found to add backports to" >&2; return 1; }
-    echo "Adding bookworm-backports from $uri"
-    printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-        "$uri" | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/tamsel-backports.sources >/dev/null
-    "${sudo_cmd[@]}" apt-get update -q || echo "install-deps: apt-get update reported errors; going on with the indexes it has"
+    if ! apt_knows_backports; then
+        "${sudo_cmd[@]}" apt-get update -q || echo "install-deps: apt-get update reported errors; going on with the indexes it has"
+    fi
+    apt_knows_backports ||
+        { echo "install-deps: FAILED: apt has no index of bookworm-backports after apt-get update (see its errors above)" >&2; exit 1; }
 }
 
 install_wine32

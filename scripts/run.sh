@@ -5,6 +5,7 @@
 # Without a display it runs under Xvfb, saves a screenshot and ends the program.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+. "$root/scripts/fail-loudly.sh"
 "$root/scripts/install-deps.sh"
 if [ "${TAMSEL_I686_EMULATE:-0}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
     emulated=()

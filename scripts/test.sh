@@ -8,6 +8,7 @@
 # services fail their tests here instead of skipping them.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+. "$root/scripts/fail-loudly.sh"
 start=$(date +%s)
 report_time() {
     local rc=$? total=$(($(date +%s) - start))
