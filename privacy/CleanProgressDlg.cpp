@@ -30,12 +30,14 @@ CCleanProgressDlg::CCleanProgressDlg(int nExpectedTotal, CleanWork work, CWnd* p
     : CDialog(IDD, pParentWnd), m_btnSecond(CNButtonEx::STYLE_PRIVACY), m_btnExit(CNButtonEx::STYLE_PRIVACY),
       m_pWorker(NULL), m_work(std::move(work)), m_nExpectedTotal(nExpectedTotal),
       m_nStepSize(nExpectedTotal / kCells > 1 ? nExpectedTotal / kCells : 1), m_nStep(0), m_nDeleted(0),
-      m_nUndeleted(0), m_nScheduled(0), m_bWorkRunning(false), m_bRefreshPending(false), m_bWorkDone(FALSE), m_bRegionSet(FALSE)
+      m_nUndeleted(0), m_nScheduled(0), m_bWorkRunning(false), m_bRefreshPending(false), m_bStop(false), m_bWorkDone(FALSE), m_bRegionSet(FALSE)
 {
 }
 
 CCleanProgressDlg::~CCleanProgressDlg()
 {
+    if (m_pWorker != NULL)
+        RequestStop();
     WaitForWorker();
 }
 
@@ -250,7 +252,10 @@ void CCleanProgressDlg::OnClose()
 
 void CCleanProgressDlg::OnDestroy()
 {
-    // A modal loop ended from outside (the program quitting) still waits.
+    // A modal loop ended from outside (the program quitting) still waits, for
+    // a work that stops at its next entry.
+    if (m_pWorker != NULL)
+        RequestStop();
     WaitForWorker();
     m_gifAnim.Stop();
     CDialog::OnDestroy();

@@ -4,7 +4,8 @@
 // on segment displays, lights ten cells as the counts pass each tenth of the
 // expected total, and shows Exit when the work is done. While the work runs,
 // Escape and closing do nothing: the worker reports to this object, which
-// lives on its caller's stack.
+// lives on its caller's stack. A modal loop ended from outside (the program
+// quitting, the owner going) asks the work to stop and waits for it.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
@@ -33,6 +34,10 @@ public:
     void AddUndeleted();
     // Undeleted now, set to go at the next start of Windows: the end says so.
     void AddScheduled();
+    // Safe from any thread. The work polls IsStopRequested per entry and
+    // leaves what it has not reached; the counts then tell what it did.
+    void RequestStop() { m_bStop = true; }
+    BOOL IsStopRequested() const { return m_bStop.load(); }
 
     int GetExpectedTotal() const { return m_nExpectedTotal; }
     int GetStepSize() const { return m_nStepSize; }
@@ -95,6 +100,7 @@ private:
     std::atomic<int> m_nScheduled;
     std::atomic<bool> m_bWorkRunning;
     std::atomic<bool> m_bRefreshPending;
+    std::atomic<bool> m_bStop;
     BOOL m_bWorkDone;
     BOOL m_bRegionSet;
 };

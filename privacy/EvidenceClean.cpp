@@ -27,6 +27,11 @@ void ReportScheduled(CEvidenceCleanReport* pReport)
         pReport->AddScheduled();
 }
 
+BOOL StopRequested(CEvidenceCleanReport* pReport)
+{
+    return pReport != NULL && pReport->IsStopRequested();
+}
+
 // At least three parts: "Software\Vendor\Program"; less could be a vendor's
 // or the whole software key.
 BOOL IsDeepEnoughKey(const CString& strPath)
@@ -57,6 +62,8 @@ void DeleteWholeKey(const EvidenceTrace& trace, CEvidenceCleanReport* pReport)
             return;
         }
     }
+    // One call for the key's tree: a stop is seen before it, not inside it.
+    // These keys are lists of recent names, not trees of thousands.
     CRegTreeDeleteResult result;
     if (DeleteRegTree(trace.hRootKey, strPath, 0, &result) == ERROR_SUCCESS)
     {
@@ -130,7 +137,7 @@ public:
 
     void Run()
     {
-        if (!IsFolderTraceUsable(m_trace))
+        if (!IsFolderTraceUsable(m_trace) || Stopped())
             return;
         CString strFolder = m_trace.szPath;
         if (m_trace.nMode == EVIDENCE_MODE_NAME)
@@ -139,11 +146,19 @@ public:
             return;
         }
         BOOL bEmptied = Walk(strFolder);
-        if (!m_trace.bKeepFolder && ShouldRemove(bEmptied) && !IsKeptTraceFolder(strFolder))
+        if (!Stopped() && !m_trace.bKeepFolder && ShouldRemove(bEmptied) && !IsKeptTraceFolder(strFolder))
             ::RemoveDirectoryW(strFolder);
     }
 
 private:
+    // A stop leaves the rest of the tree as it is, its folders too.
+    BOOL Stopped()
+    {
+        if (!m_bStopped && StopRequested(m_pReport))
+            m_bStopped = TRUE;
+        return m_bStopped;
+    }
+
     // An every-file trace covers its whole tree, empty folders too; other
     // rules only the folders they emptied.
     BOOL ShouldRemove(BOOL bEmptied) const
@@ -166,7 +181,7 @@ private:
                 ReportUndeleted(m_pReport);
             else
                 DeleteOneFile(strFolder + data.cFileName, m_pReport);
-        } while (::FindNextFileW(find, &data));
+        } while (!Stopped() && ::FindNextFileW(find, &data));
     }
 
     // TRUE when something in the tree was deleted.
@@ -174,6 +189,8 @@ private:
     {
         BOOL bDeleted = FALSE;
         WIN32_FIND_DATAW data = {};
+        if (Stopped())
+            return FALSE;
         CFindHandle find(::FindFirstFileW(strFolder + L"*.*", &data));
         if (!find.IsValid())
             return FALSE;
@@ -189,7 +206,7 @@ private:
                 BOOL bSubDeleted = Walk(strSub);
                 bDeleted = bDeleted || bSubDeleted;
                 // Fails while anything is left in it, as it should.
-                if (ShouldRemove(bSubDeleted))
+                if (ShouldRemove(bSubDeleted) && !Stopped())
                     ::RemoveDirectoryW(strSub);
             }
             else if (EvidenceFileMatches(m_trace, data.cFileName))
@@ -202,18 +219,21 @@ private:
                     bDeleted = TRUE;
                 }
             }
-        } while (::FindNextFileW(find, &data));
+        } while (!Stopped() && ::FindNextFileW(find, &data));
         return bDeleted;
     }
 
     const EvidenceTrace& m_trace;
     CEvidenceCleanReport* m_pReport;
+    BOOL m_bStopped = FALSE;
 };
 
 } // namespace
 
 void CleanEvidenceTrace(const EvidenceTrace& trace, CEvidenceCleanReport* pReport)
 {
+    if (StopRequested(pReport))
+        return;
     if (trace.IsRegistry())
     {
         DeleteRegistryTrace(trace, pReport);

@@ -43,6 +43,7 @@ public:
     void AddDeleted(int nCount) override { m_progress.AddDeleted(nCount); }
     void AddUndeleted() override { m_progress.AddUndeleted(); }
     void AddScheduled() override { m_progress.AddScheduled(); }
+    BOOL IsStopRequested() override { return m_progress.IsStopRequested(); }
 
 private:
     CCleanProgressDlg& m_progress;
@@ -456,6 +457,8 @@ void CEvidenceCleanerDlg::SignalStop()
 {
     if (m_hStopEvent != NULL && IsScanning())
         ::SetEvent(m_hStopEvent);
+    if (m_pProgressDlg != NULL)
+        m_pProgressDlg->RequestStop();
 }
 
 void CEvidenceCleanerDlg::StopAndWait(DWORD dwTimeoutMs)
@@ -531,7 +534,11 @@ void CEvidenceCleanerDlg::OnClean()
                           [items](CCleanProgressDlg& progress) {
                               CProgressReport report(progress);
                               for (CEvidenceItem* pItem : items)
+                              {
+                                  if (progress.IsStopRequested())
+                                      break;
                                   CleanEvidenceItem(pItem, &report);
+                              }
                           },
                           this);
     m_pProgressDlg = &dlg;
@@ -542,7 +549,8 @@ void CEvidenceCleanerDlg::OnClean()
     m_list.DeleteAllItems();
     m_nRowCount = 0;
     // Files in use were left for the next start: restarting is the user's call.
-    if (dlg.GetUndeletedCount() > 0)
+    // A clean stopped from outside (the program quitting) asks nothing more.
+    if (dlg.GetUndeletedCount() > 0 && !dlg.IsStopRequested())
         OfferRestartAfterClean(this, PrivacyLanguageFile());
 }
 

@@ -49,7 +49,7 @@ public:
     virtual void SwitchLanguage();
     // The host's mouse messages, for the tooltips.
     virtual void RelayToolTipEvent(MSG* pMsg);
-    // Asks the running scan to stop; does not wait.
+    // Asks the running scan, or the running clean, to stop; does not wait.
     virtual void SignalStop();
     // Stops the scan and waits for its worker (pumping sent messages).
     virtual void StopAndWait(DWORD dwTimeoutMs);

@@ -32,7 +32,7 @@ public:
     virtual void OnItemEnd(CEvidenceItem* pItem, int nFound) { (void)pItem; (void)nFound; }
     // One row found for the item.
     virtual void OnRow(CEvidenceItem* pItem, const EvidenceRow& row) = 0;
-    // Polled with no wait before each value and subkey and after each file.
+    // Polled with no wait before each value, subkey and folder and after each file.
     virtual BOOL IsStopRequested() = 0;
 };
 
@@ -45,6 +45,9 @@ public:
     virtual void AddUndeleted() = 0;
     // A file in use, left for now and set to go at the next start of Windows.
     virtual void AddScheduled() { AddUndeleted(); }
+    // Polled before each trace, file and folder: once TRUE, the clean leaves
+    // what it has not reached and reports nothing for it.
+    virtual BOOL IsStopRequested() { return FALSE; }
 };
 
 // Frees the item's traces, then adds those of its case (none for an id
@@ -59,8 +62,8 @@ BOOL AddEvidenceTrace(CEvidenceItem* pItem, HKEY hRootKey, LPCWSTR pszPath, LPCW
 // Stops early when the sink asks to.
 int ListEvidenceItem(CEvidenceItem* pItem, CEvidenceListSink& sink);
 
-// Deletes every trace of the item in order, reporting each entry; a NULL
-// report deletes the same and tells nobody.
+// Deletes every trace of the item in order, reporting each entry, until the
+// report asks to stop; a NULL report deletes the same and tells nobody.
 void CleanEvidenceItem(CEvidenceItem* pItem, CEvidenceCleanReport* pReport);
 
 // The trace-level forms, for callers that hold traces of their own. The item

@@ -64,6 +64,8 @@ void CleanEvidenceItem(CEvidenceItem* pItem, CEvidenceCleanReport* pReport)
         return;
     for (int i = 0; i < pItem->m_nTraceCount && i < EVIDENCE_MAX_TRACES; ++i)
     {
+        if (pReport != NULL && pReport->IsStopRequested())
+            break;
         pItem->m_nTraceIndex = i;
         if (pItem->m_pTraces[i] != NULL)
             CleanEvidenceTrace(*pItem->m_pTraces[i], pReport);

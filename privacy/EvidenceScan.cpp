@@ -110,11 +110,14 @@ private:
             if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsReparseEntry(data.dwFileAttributes) &&
                 EvidenceFileMatches(m_trace, data.cFileName))
                 Row(data.cFileName, m_trace.szPath, EVIDENCE_ROW_FILE);
-        } while (::FindNextFileW(find, &data));
+        } while (!Stopped() && ::FindNextFileW(find, &data));
     }
 
     void Walk(const CString& strFolder)
     {
+        // Seen before each folder is opened too: a stopped walk goes no deeper.
+        if (Stopped())
+            return;
         WIN32_FIND_DATAW data = {};
         CFindHandle find(::FindFirstFileW(strFolder + L"*.*", &data));
         if (!find.IsValid())

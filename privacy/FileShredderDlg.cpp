@@ -57,6 +57,7 @@ BEGIN_MESSAGE_MAP(CFileShredderDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_WM_CTLCOLOR()
+    ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_ADD_FILE, OnAddFile)
     ON_BN_CLICKED(IDC_ADD_DIR, OnAddDir)
     ON_BN_CLICKED(IDC_DEL_FILE, OnDelFile)
@@ -530,6 +531,14 @@ void CFileShredderDlg::StopAndWait(DWORD dwTimeoutMs)
     SignalStop();
     if (AfxWaitForObjectPumping(m_hThread, dwTimeoutMs) == WAIT_OBJECT_0)
         OnShredEnded(m_nRun, SHRED_RUN_STOPPED);
+}
+
+void CFileShredderDlg::OnDestroy()
+{
+    // The host's window is closing: the shred stops at its next chunk (see
+    // CShredRun::Run for what it leaves) and ends before the window goes.
+    CFileShredderDlg::StopAndWait(PRIVACY_EXIT_WAIT_MS);
+    CDialog::OnDestroy();
 }
 
 void CFileShredderDlg::OnAddFile()

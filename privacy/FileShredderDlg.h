@@ -70,6 +70,7 @@ protected:
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg void OnDestroy();
     afx_msg void OnAddFile();
     afx_msg void OnAddDir();
     afx_msg void OnDelFile();

@@ -21,11 +21,17 @@ UINT __cdecl JunkDeleteThreadProc(LPVOID pParam)
 } // namespace
 
 void DeleteJunkRows(const std::vector<JunkFileRow>& rows, JunkDeleteResult& result, JUNK_DELETE_REPORT_FN pfnReport,
-                    void* pContext)
+                    void* pContext, JUNK_DELETE_STOP_FN pfnStopped)
 {
     result.deleted.assign(rows.size(), false);
+    result.bStopped = false;
     for (size_t i = 0; i < rows.size(); i++)
     {
+        if (pfnStopped != NULL && pfnStopped(pContext))
+        {
+            result.bStopped = true;
+            break;
+        }
         BOOL bDeleted = DeleteJunkFile(rows[i].strFolder, rows[i].strName);
         result.deleted[i] = bDeleted != FALSE;
         if (bDeleted)
@@ -64,14 +70,26 @@ void ReportToProgress(void* pContext, BOOL bDeleted)
     else
         pProgress->AddUndeleted();
 }
+
+BOOL ProgressStopped(void* pContext)
+{
+    return static_cast<CCleanProgressDlg*>(pContext)->IsStopRequested();
+}
 } // namespace
+
+void DeleteJunkRowsWithProgress(CCleanProgressDlg& progress, const std::vector<JunkFileRow>& rows,
+                                JunkDeleteResult& result)
+{
+    DeleteJunkRows(rows, result, ReportToProgress, &progress, ProgressStopped);
+}
 
 JunkDeleteResult RunJunkDeleteAllWithProgress(CWnd* pParent, const std::vector<JunkFileRow>& rows)
 {
     JunkDeleteResult result;
-    // The dialog runs the work on its own thread and waits for it before it goes.
+    // The dialog runs the work on its own thread and waits for it before it
+    // goes; closed from outside, it stops the work at the next row.
     CCleanProgressDlg dlg((int)rows.size(), [&rows, &result](CCleanProgressDlg& progress) {
-        DeleteJunkRows(rows, result, ReportToProgress, &progress);
+        DeleteJunkRowsWithProgress(progress, rows, result);
     }, pParent);
     dlg.DoModal();
     return result;

@@ -12,12 +12,23 @@ struct JunkDeleteResult
     int nDeleted = 0;
     int nUndeleted = 0;
     std::vector<bool> deleted;  // per row
+    // A stop ended the loop: the rows from nDeleted + nUndeleted on were not tried.
+    bool bStopped = false;
 };
 
-// Deletes every row (the delete thread's loop), reporting each file.
+// Deletes every row (the delete thread's loop), reporting each file. The stop
+// is asked before each row: once it answers TRUE, the rest are left as they are.
 typedef void (*JUNK_DELETE_REPORT_FN)(void* pContext, BOOL bDeleted);
+typedef BOOL (*JUNK_DELETE_STOP_FN)(void* pContext);
 void DeleteJunkRows(const std::vector<JunkFileRow>& rows, JunkDeleteResult& result,
-                    JUNK_DELETE_REPORT_FN pfnReport = NULL, void* pContext = NULL);
+                    JUNK_DELETE_REPORT_FN pfnReport = NULL, void* pContext = NULL,
+                    JUNK_DELETE_STOP_FN pfnStopped = NULL);
+
+class CCleanProgressDlg;
+// The same loop as the progress dialog's work: each file reported to it,
+// ended when the dialog asks it to stop.
+void DeleteJunkRowsWithProgress(CCleanProgressDlg& progress, const std::vector<JunkFileRow>& rows,
+                                JunkDeleteResult& result);
 
 // Runs the delete on its own thread under the progress dialog, modally.
 typedef JunkDeleteResult (*JUNK_DELETE_ALL_FN)(CWnd* pParent, const std::vector<JunkFileRow>& rows);

@@ -36,6 +36,7 @@ BEGIN_MESSAGE_MAP(CJunkResultDlg, CDialog)
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
     ON_WM_CTLCOLOR()
+    ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_STOP, OnStop)
     ON_BN_CLICKED(IDC_DELETE, OnDelete)
     ON_BN_CLICKED(IDC_DELETE_ALL, OnDeleteAll)
@@ -307,6 +308,14 @@ void CJunkResultDlg::StopAndWait(DWORD dwTimeoutMs)
     StopScan();
     if (AfxWaitForObjectPumping(m_hThread, dwTimeoutMs) == WAIT_OBJECT_0)
         OnScanEnded(m_nRun);
+}
+
+void CJunkResultDlg::OnDestroy()
+{
+    // The host's window is closing: the walk stops at its next folder or
+    // 32nd entry, and ends before the window goes.
+    StopAndWait(PRIVACY_EXIT_WAIT_MS);
+    CDialog::OnDestroy();
 }
 
 void CJunkResultDlg::OnStop()

@@ -23,7 +23,9 @@ std::vector<ShredItem> CollectShredFolderFiles(const std::wstring& strRoot, HAND
         strStart += L'\\';
     std::vector<std::wstring> pending(1, strStart);
     std::vector<std::wstring> children;
-    while (!pending.empty())
+    unsigned nSincePoll = 0;
+    bool bStopped = false;
+    while (!pending.empty() && !bStopped)
     {
         if (hStop != NULL && ::WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0)
             break;
@@ -36,6 +38,17 @@ std::vector<ShredItem> CollectShredFolderFiles(const std::wstring& strRoot, HAND
             continue;
         do
         {
+            // A folder of many thousand files is not listed to its end past a
+            // stop; a zero-wait poll per entry would cost a server round trip.
+            if (hStop != NULL && ++nSincePoll >= 32)
+            {
+                nSincePoll = 0;
+                if (::WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0)
+                {
+                    bStopped = true;
+                    break;
+                }
+            }
             const wchar_t* pszName = fd.cFileName;
             if (pszName[0] == L'.' && (pszName[1] == 0 || (pszName[1] == L'.' && pszName[2] == 0)))
                 continue;

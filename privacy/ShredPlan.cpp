@@ -110,6 +110,9 @@ ShredPassResult CShredRun::WritePass(LPCWSTR lpszPath, ShredPattern pattern)
     const BYTE* pData = m_patterns.Get(pattern);
     if (pData == NULL)
         return SHRED_PASS_FAILED;
+    // Seen before the open too: an empty file or a link has no chunk to poll at.
+    if (StopRequested())
+        return SHRED_PASS_STOPPED;
     std::unique_ptr<CShredFile> file = m_io.Open(lpszPath);
     if (!file)
         return SHRED_PASS_FAILED;
@@ -118,6 +121,7 @@ ShredPassResult CShredRun::WritePass(LPCWSTR lpszPath, ShredPattern pattern)
     ULONGLONG ullSize = 0;
     if (!file->GetSize(&ullSize))
         return SHRED_PASS_FAILED;
+    DWORD nUnflushed = 0;
     for (ULONGLONG ullDone = 0; ullDone < ullSize;)
     {
         if (StopRequested())
@@ -130,6 +134,12 @@ ShredPassResult CShredRun::WritePass(LPCWSTR lpszPath, ShredPattern pattern)
         ullDone += nChunk;
         m_ullWritten += nChunk;
         Report();
+        if (++nUnflushed >= SHRED_FLUSH_CHUNKS && ullDone < ullSize)
+        {
+            nUnflushed = 0;
+            if (!file->Flush())
+                return SHRED_PASS_FAILED;
+        }
         ::Sleep(0);
     }
     // Unflushed, the pass may never reach the disk before the delete.
@@ -149,8 +159,14 @@ ShredRunResult CShredRun::Run(const std::vector<ShredItem>& items, int nPasses)
     m_dwFailedError = ERROR_SUCCESS;
     if (passes.empty())
         return SHRED_RUN_FAILED;
+    // A list of thousands is opened once over to size the progress: not past a stop.
     for (const ShredItem& item : items)
     {
+        if (StopRequested())
+        {
+            m_nFailed = 0;
+            return SHRED_RUN_STOPPED;
+        }
         ULONGLONG ullSize = 0;
         if (ProbeShredFile(m_io, item.Path().c_str(), &ullSize))
             m_ullToWrite += ullSize;
@@ -158,8 +174,20 @@ ShredRunResult CShredRun::Run(const std::vector<ShredItem>& items, int nPasses)
     m_ullToWrite *= passes.size();
     Report();
 
+    // What a stop leaves: the files before it are gone; the files after it
+    // are untouched. The file it meets inside a pass stays where it is, with
+    // its read-only flag and its row: the chunks written so far are
+    // overwritten, the rest of it is as it was (deleting it would hide data
+    // no pass reached), and a new shred starts it over. Under seven passes
+    // a stop after the first whole pass only cuts the repetition short: the
+    // file goes, as after its last pass.
     for (size_t nItem = 0; nItem < items.size(); nItem++)
     {
+        if (StopRequested())
+        {
+            m_nFailed = nItem;
+            return SHRED_RUN_STOPPED;
+        }
         std::wstring strPath = items[nItem].Path();
         // The user chose the file: a read-only flag would keep it from going
         // after its passes. It is put back on a file that stays.

@@ -14,6 +14,9 @@ enum ShredPattern
 };
 
 const DWORD SHRED_CHUNK = 65536;
+// A pass flushes after this many chunks (8 MiB): the flush at its end, which
+// no stop interrupts, then has at most that much left to write.
+const DWORD SHRED_FLUSH_CHUNKS = 128;
 
 // 1: random; 3: zeros, ones, random; 7: random, then twice zeros, ones, random.
 // Any other count gives no passes.
@@ -78,14 +81,16 @@ public:
     void SetProgress(ProgressFn fn) { m_fnProgress = std::move(fn); }
     void SetFileGone(FileGoneFn fn) { m_fnFileGone = std::move(fn); }
 
-    // Shreds the items in order with nPasses (1, 3 or 7) each.
+    // Shreds the items in order with nPasses (1, 3 or 7) each. The stop is
+    // seen before each file, pass and chunk (what it leaves: see the loop).
     ShredRunResult Run(const std::vector<ShredItem>& items, int nPasses);
-    // One pass over one file.
+    // One pass over one file; STOPPED before anything is written when the
+    // stop is already set.
     ShredPassResult WritePass(LPCWSTR lpszPath, ShredPattern pattern);
 
     ULONGLONG GetBytesToWrite() const { return m_ullToWrite; }
     ULONGLONG GetBytesWritten() const { return m_ullWritten; }
-    // Index of the item a failed run ended at.
+    // Index of the item a failed or stopped run ended at.
     size_t GetFailedIndex() const { return m_nFailed; }
     // That item went through its passes and only its delete failed: its data
     // is overwritten, the file is still there.
