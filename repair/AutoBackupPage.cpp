@@ -1,5 +1,6 @@
 #include "repair/AutoBackupPage.h"
 #include "repair/AutoBackupRestore.h"
+#include "repair/FullBackupDlg.h"
 #include "app/TamselApp.h"
 #include "app/TamselDlg.h"
 
@@ -9,7 +10,7 @@ BEGIN_MESSAGE_MAP(CAutoBackupPage, CBackupListPage)
     ON_BN_CLICKED(1003, OnBackToHub)
 END_MESSAGE_MAP()
 
-CAutoBackupPage::CAutoBackupPage() : CBackupListPage(127, L"AutoBackup")
+CAutoBackupPage::CAutoBackupPage() : CBackupListPage(127, L"AutoBackup"), m_bStopRestore(false)
 {
 }
 
@@ -40,18 +41,37 @@ void CAutoBackupPage::OnPageShown()
         pMain->Invalidate(TRUE);
 }
 
+BOOL CAutoBackupPage::RunRestoreStep(const std::function<BOOL()>& fnWork, int nStatus, BOOL& bStopped)
+{
+    CFullBackupDlg dlg(AfxGetMainWnd());
+    dlg.m_pbStop = &m_bStopRestore;
+    dlg.m_fnWork = [&fnWork, nStatus](const std::function<void(int)>& fnStatus) {
+        fnStatus(nStatus);
+        return fnWork();
+    };
+    dlg.DoModal();
+    bStopped = dlg.m_bStopped;
+    return dlg.m_bSucceeded && !dlg.m_bStopped;
+}
+
 void CAutoBackupPage::RestoreBackup()
 {
     CString strArchive;
     if (!GetSelectedArchive(strArchive))
         return;
-    // Read and checked first: the question names what the restore writes,
-    // and nothing is written before the user has seen it.
+    CString strFolder = GetBackupFolder();
+    m_bStopRestore = false;
     CAutoBackupRestore restore;
-    if (!restore.Prepare(strArchive, GetBackupFolder()))
+    restore.SetStopFlag(&m_bStopRestore);
+    BOOL bStopped = FALSE;
+    // Read and checked first, on a worker: the question names what the
+    // restore writes, and nothing is written before the user has seen it.
+    if (!RunRestoreStep([&] { return restore.Prepare(strArchive, strFolder); }, CFullBackupJob::StatusCheck,
+                        bStopped))
     {
         // Nothing was written: no "not restored completely" around it.
-        AfxMessageBox(restore.m_failure.GetDetail(m_pApp), MB_OK | MB_ICONEXCLAMATION);
+        if (!bStopped)
+            AfxMessageBox(restore.m_failure.GetDetail(m_pApp), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if (!AskRestore(restore.m_keys, (int)restore.m_keys.size(), restore.m_arrFiles))
@@ -59,9 +79,9 @@ void CAutoBackupPage::RestoreBackup()
         restore.Discard();
         return;
     }
-    if (restore.Write())
+    if (RunRestoreStep([&] { return restore.Write(); }, CFullBackupJob::StatusImport, bStopped))
         AfxMessageBox(LangText(L"M_RESTOREOK"), MB_OK);
-    else
+    else if (!bStopped)
         AfxMessageBox(restore.m_failure.GetMessage(m_pApp), MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -95,7 +95,8 @@ BOOL EndsWithNoCase(const CString& str, LPCWSTR pszEnd)
 }
 
 // The lines of ShortCuts.txt: line k is where the k-th shortcut entry stood.
-BOOL ReadShortcutList(const CString& strList, CStringArray& arrPaths)
+// FALSE when the file does not open or pbStop ended the reading.
+BOOL ReadShortcutList(const CString& strList, CStringArray& arrPaths, const std::atomic<bool>* pbStop)
 {
     arrPaths.RemoveAll();
     if (strList.IsEmpty())
@@ -107,6 +108,8 @@ BOOL ReadShortcutList(const CString& strList, CStringArray& arrPaths)
     BOOL bMore = TRUE;
     while (bMore)
     {
+        if (pbStop != nullptr && pbStop->load())
+            return FALSE;
         bMore = file.ReadLine(strLine);
         strLine.TrimRight(L"\r");
         if (!bMore && strLine.IsEmpty())
@@ -120,7 +123,7 @@ BOOL ReadShortcutList(const CString& strList, CStringArray& arrPaths)
 } // namespace
 
 CAutoBackupRestore::CAutoBackupRestore()
-    : m_nRegFilesImported(0), m_nShortcutsPlaced(0), m_nRegKeys(0), m_bRefused(FALSE)
+    : m_nRegFilesImported(0), m_nShortcutsPlaced(0), m_nRegKeys(0), m_bRefused(FALSE), m_bStopped(FALSE)
 {
 }
 
@@ -128,12 +131,31 @@ CAutoBackupRestore::~CAutoBackupRestore()
 {
 }
 
+void CAutoBackupRestore::SetStopFlag(const std::atomic<bool>* pbStop)
+{
+    m_pbStop = pbStop;
+    // The work folder's removal sees the same flag, also from Discard.
+    if (m_pWork)
+        m_pWork->SetStopFlag(pbStop);
+}
+
+BOOL CAutoBackupRestore::EndStopped()
+{
+    m_bStopped = TRUE;
+    m_keys.clear();
+    m_arrFiles.RemoveAll();
+    m_nRegKeys = 0;
+    // Stops at the next file too: the rest goes with the next Prepare.
+    Discard();
+    return FALSE;
+}
+
 BOOL CAutoBackupRestore::Restore(const CString& strArchive, const CString& strWorkParent)
 {
     if (Prepare(strArchive, strWorkParent))
         return Write();
     // Nothing but noted failures: nothing written, nothing to confirm.
-    if (!m_failure.IsSet())
+    if (!m_failure.IsSet() && !m_bStopped)
         m_failure.Note(L"M_RESTORE_ERR_NOTHING", strArchive);
     return FALSE;
 }
@@ -155,6 +177,7 @@ BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWo
     m_nShortcutsPlaced = 0;
     m_nRegKeys = 0;
     m_bRefused = FALSE;
+    m_bStopped = FALSE;
     m_keys.clear();
     m_arrFiles.RemoveAll();
     m_strArchive = strArchive;
@@ -166,7 +189,11 @@ BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWo
     }
     m_pWork.reset(new CRestoreWorkFolder);
     CRestoreWorkFolder& work = *m_pWork;
-    if (!work.Create(strWorkParent))
+    work.SetStopFlag(m_pbStop);
+    BOOL bCreated = work.Create(strWorkParent);
+    if (!bCreated && IsStopped())
+        return EndStopped();
+    if (!bCreated)
     {
         m_failure.Note(L"M_RESTORE_ERR_WORKFOLDER", strWorkParent, ::GetLastError());
         m_pWork.reset();
@@ -180,6 +207,8 @@ BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWo
         Discard();
         return FALSE;
     }
+    // A stopped extraction removes its partial file itself.
+    SetZipReaderStopFlag(hZip, m_pbStop);
     CString& strShortcutList = m_strShortcutList;
     CStringArray& arrShortcuts = m_arrShortcuts;
     CStringArray& arrRegFiles = m_arrRegFiles;
@@ -189,7 +218,7 @@ BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWo
     int nCount = zr == ZipOk ? entry.m_nIndex : 0;
     if (zr != ZipOk)
         m_failure.Note(L"M_RESTORE_ERR_ARCHIVE", strArchive);
-    for (int i = 0; i < nCount; i++)
+    for (int i = 0; i < nCount && !IsStopped(); i++)
     {
         if (GetZipArchiveItem(hZip, i, &entry) != ZipOk)
         {
@@ -224,6 +253,8 @@ BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWo
         CString strTarget;
         strTarget.Format(L"%s%d%s", (LPCWSTR)work.GetPath(), i, pszExtension);
         ZipResult zrEntry = ExtractZipArchiveItem(hZip, i, (LPCWSTR)strTarget, 0, ZipKindFile);
+        if (zrEntry == ZipErrStopped)
+            break;
         if (zrEntry != ZipOk)
         {
             // A damaged shortcut still takes its place in the pairing.
@@ -243,6 +274,8 @@ BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWo
             arrShortcuts.Add(strTarget);
     }
     CloseZipReader(hZip);
+    if (IsStopped())
+        return EndStopped();
 
     // Every registry file is checked, each in the view it is imported in,
     // before any is imported: one line that a repair cannot have written
@@ -252,8 +285,12 @@ BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWo
         CString strLine;
         int nLine = 0;
         std::vector<CRestoreKey> keys;
-        if (!CheckAutoBackupRegFile(arrRegFiles[i], AutoBackupRegEntryView(arrRegNames[i]), nLine, strLine, keys))
+        if (!CheckAutoBackupRegFile(arrRegFiles[i], AutoBackupRegEntryView(arrRegNames[i]), nLine, strLine, keys,
+                                    m_pbStop))
         {
+            // A stopped check refuses nothing; nothing was written.
+            if (IsStopped())
+                return EndStopped();
             m_failure = CRestoreFailure();
             m_failure.Note(L"M_RESTORE_ERR_REFUSED", arrRegNames[i] + L":\n" + strLine, (DWORD)nLine);
             m_bRefused = TRUE;
@@ -267,7 +304,8 @@ BOOL CAutoBackupRestore::Prepare(const CString& strArchive, const CString& strWo
 
     // The paths the shortcuts would go to, as the user will be asked about them.
     CStringArray arrPaths;
-    ReadShortcutList(strShortcutList, arrPaths);
+    if (!ReadShortcutList(strShortcutList, arrPaths, m_pbStop) && IsStopped())
+        return EndStopped();
     for (int k = 0; k < (int)arrShortcuts.GetSize() && k < (int)arrPaths.GetSize(); k++)
     {
         if (!arrShortcuts[k].IsEmpty())
@@ -288,12 +326,18 @@ BOOL CAutoBackupRestore::Write()
 {
     if (!m_pWork)
         return FALSE;
-    for (INT_PTR i = 0; i < m_arrRegFiles.GetSize(); i++)
+    m_bStopped = FALSE;
+    for (INT_PTR i = 0; i < m_arrRegFiles.GetSize() && !m_bStopped; i++)
     {
         CRegFile regFile;
+        // A stop ends the import at the next key line, never within a key:
+        // each key of the backup is written whole or left as it was.
+        regFile.SetStopFlag(m_pbStop);
         // A file of another view goes back into that view.
         DWORD dwResult = regFile.ImportFile(m_arrRegFiles[i], AutoBackupRegEntryView(m_arrRegNames[i]));
-        if (dwResult != ERROR_SUCCESS && !regFile.GetFailedKey().IsEmpty())
+        if (regFile.WasStopped() || IsStopped())
+            m_bStopped = TRUE;
+        else if (dwResult != ERROR_SUCCESS && !regFile.GetFailedKey().IsEmpty())
         {
             // The key that could not be had, and the registry's reason.
             DWORD dwReason = regFile.GetFailedReason();
@@ -306,19 +350,23 @@ BOOL CAutoBackupRestore::Write()
             m_nRegFilesImported++;
     }
 
-    PlaceShortcuts(m_strShortcutList, m_arrShortcuts);
+    if (!m_bStopped)
+        PlaceShortcuts(m_strShortcutList, m_arrShortcuts);
 
+    // Stopped, the removal ends at the next file; the next Prepare clears the rest.
     CString strWork = m_pWork->GetPath();
-    if (!m_pWork->Remove())
+    if (!m_pWork->Remove() && !m_bStopped && !IsStopped())
         m_failure.Note(L"M_RESTORE_ERR_CLEANUP", strWork, ::GetLastError());
     Discard();
+    if (m_bStopped)
+        return FALSE;
     if (!m_failure.IsSet() && m_nRegKeys == 0 && m_nShortcutsPlaced == 0)
         m_failure.Note(L"M_RESTORE_ERR_NOTHING", m_strArchive);
     return !m_failure.IsSet();
 }
 
 BOOL CheckAutoBackupRegFile(const CString& strPath, REGSAM samView, int& nLine, CString& strLine,
-                            std::vector<CRestoreKey>& keys)
+                            std::vector<CRestoreKey>& keys, const std::atomic<bool>* pbStop)
 {
     keys.clear();
     RegKeyTargetRule rule = [&keys](const CString& strKeyPath, REGSAM samKeyView) {
@@ -333,20 +381,33 @@ BOOL CheckAutoBackupRegFile(const CString& strPath, REGSAM samView, int& nLine, 
         return nAllowance;
     };
     CRegFile regFile;
+    regFile.SetStopFlag(pbStop);
     nLine = 0;
     strLine.Empty();
     if (regFile.CheckFileInView(strPath, samView, rule, nLine) == ERROR_SUCCESS)
         return TRUE;
     keys.clear();
-    strLine = ReadRegFileLine(strPath, nLine);
+    if (regFile.WasStopped())
+    {
+        nLine = 0;
+        return FALSE;
+    }
+    strLine = ReadRegFileLine(strPath, nLine, pbStop);
     return FALSE;
 }
 
 void CAutoBackupRestore::PlaceShortcuts(const CString& strList, const CStringArray& arrShortcuts)
 {
     CStringArray arrPaths;
-    if (!ReadShortcutList(strList, arrPaths))
+    if (!ReadShortcutList(strList, arrPaths, m_pbStop))
+    {
+        if (IsStopped())
+        {
+            m_bStopped = TRUE;
+            return;
+        }
         m_failure.Note(L"M_RESTORE_ERR_ENTRY", L"ShortCuts.txt", ::GetLastError());
+    }
 
     CDiskObject disk;
     // A shortcut goes back only where the shortcut scan can have found it.
@@ -355,6 +416,12 @@ void CAutoBackupRestore::PlaceShortcuts(const CString& strList, const CStringArr
     // Line k belongs to the k-th shortcut entry; lines without one are ignored.
     for (int k = 0; k < (int)arrShortcuts.GetSize(); k++)
     {
+        // One shortcut is copied whole or not at all.
+        if (IsStopped())
+        {
+            m_bStopped = TRUE;
+            return;
+        }
         const CString& strSource = arrShortcuts[k];
         if (k >= (int)arrPaths.GetSize())
         {

@@ -6,6 +6,7 @@
 // first thing that did not come back.
 #include "framework/Afx.h"
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -49,15 +50,23 @@ struct CRestoreKey
 // repair can have written: key lines under the roots the category scanners
 // of that view walk, their values, and no deletion. nLine and strLine give
 // the first line that is not; keys gets every key line's key as it is
-// written.
+// written. pbStop ends the check at once (FALSE, line 0).
 BOOL CheckAutoBackupRegFile(const CString& strPath, REGSAM samView, int& nLine, CString& strLine,
-                            std::vector<CRestoreKey>& keys);
+                            std::vector<CRestoreKey>& keys, const std::atomic<bool>* pbStop = nullptr);
 
 class CAutoBackupRestore
 {
 public:
     CAutoBackupRestore();
     ~CAutoBackupRestore();
+
+    // Polled per entry and block of the unpacking, per line of the checks,
+    // per key line of the imports (never within a key), per shortcut and
+    // per file of the work folder's removal: once set, the step ends early
+    // with m_bStopped TRUE, and what is left of the work folder is cleared
+    // by the next Prepare below the same parent. NULL polls nothing.
+    void SetStopFlag(const std::atomic<bool>* pbStop);
+    BOOL IsStopped() const { return m_pbStop != nullptr && m_pbStop->load(); }
 
     // The read-and-check step: unpacks the archive into a folder of its own
     // below strWorkParent, checks every registry file and lists what Write
@@ -82,13 +91,16 @@ public:
     int m_nShortcutsPlaced;
     int m_nRegKeys;             // key lines of the checked registry files
     BOOL m_bRefused;
+    BOOL m_bStopped;            // the stop flag ended the last step early
 
 private:
     void PlaceShortcuts(const CString& strList, const CStringArray& arrShortcuts);
+    BOOL EndStopped();
 
     std::unique_ptr<CRestoreWorkFolder> m_pWork;
     CString m_strArchive;
     CString m_strShortcutList;
     CStringArray m_arrShortcuts;
     CStringArray m_arrRegFiles, m_arrRegNames;
+    const std::atomic<bool>* m_pbStop = nullptr;
 };

@@ -9,7 +9,8 @@ BEGIN_MESSAGE_MAP(CFullBackupDlg, CDialog)
 END_MESSAGE_MAP()
 
 CFullBackupDlg::CFullBackupDlg(CWnd* pParent)
-    : CDialog(261, pParent), m_bFirstPaint(1), m_nMode(1), m_bSucceeded(FALSE), m_pThread(NULL),
+    : CDialog(261, pParent), m_bFirstPaint(1), m_nMode(1), m_pbStop(&m_bStop), m_bSucceeded(FALSE),
+      m_bStopped(FALSE), m_pThread(NULL), m_bStop(false), m_bWorkerDone(FALSE),
       m_pApp(static_cast<CTamselApp*>(AfxGetApp())), m_hWndPost(NULL)
 {
 }
@@ -45,7 +46,9 @@ BOOL CFullBackupDlg::OnInitDialog()
 INT_PTR CFullBackupDlg::DoModal()
 {
     m_bSucceeded = FALSE;
-    if (!m_pJob)
+    m_bStopped = FALSE;
+    m_bWorkerDone = FALSE;
+    if (!m_pJob && !m_fnWork)
         m_pJob.reset(new CFullBackupJob);
     if (m_pApp != NULL)
     {
@@ -53,6 +56,9 @@ INT_PTR CFullBackupDlg::DoModal()
         m_strArchive = m_pApp->m_strFullBackupFile;
     }
     INT_PTR nResult = CDialog::DoModal();
+    // A quit (or the owner's end) left the loop while the work went on, or
+    // before it began.
+    m_bStopped = nResult == -1 && !m_bWorkerDone;
     // Whatever ended the loop, nothing the worker uses goes before it does.
     WaitForWorker();
     return nResult;
@@ -76,7 +82,8 @@ void CFullBackupDlg::OnPaint()
 BOOL CFullBackupDlg::StartWorker()
 {
     m_hWndPost = m_hWnd;
-    AFX_THREADPROC pfnProc = m_nMode == 0   ? &FullBackupThreadProc
+    AFX_THREADPROC pfnProc = m_fnWork       ? &BackupWorkThreadProc
+                             : m_nMode == 0 ? &FullBackupThreadProc
                              : m_nMode == 2 ? &FullCheckThreadProc
                                             : &FullRestoreThreadProc;
     m_pThread = AfxBeginThread(pfnProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
@@ -92,9 +99,13 @@ void CFullBackupDlg::WaitForWorker()
 {
     if (m_pThread == NULL)
         return;
+    // The work did not end by itself: told to stop, it ends at its next
+    // poll, finishing only a step that keeps data whole (a registry key).
+    if (!m_bWorkerDone)
+        m_pbStop->store(true);
     // Serves messages sent to this thread meanwhile; posted ones (a WM_QUIT)
-    // stay queued for the loop they belong to. A full export can take
-    // minutes: the wait goes on until the worker has ended.
+    // stay queued for the loop they belong to. The wait goes on until the
+    // worker has ended.
     while (AfxWaitForObjectPumping(m_pThread->m_hThread, 1000) == WAIT_TIMEOUT)
     {
     }
@@ -102,16 +113,38 @@ void CFullBackupDlg::WaitForWorker()
     m_pThread = NULL;
 }
 
-UINT CFullBackupDlg::RunJob(LPVOID pParam, const std::function<BOOL(CFullBackupDlg&, CFullBackupJob&)>& fnWork)
+UINT CFullBackupDlg::RunWork(CFullBackupDlg* pDlg,
+                             const std::function<BOOL(CFullBackupDlg&, const std::function<void(int)>&)>& fnWork)
 {
-    CFullBackupDlg* pDlg = static_cast<CFullBackupDlg*>(pParam);
     HWND hWnd = pDlg->m_hWndPost;
-    pDlg->m_pJob->m_fnStatus = [hWnd, pDlg](int nStatus) { AfxPostCall(hWnd, [pDlg, nStatus] { pDlg->OnWorkerStatus(nStatus); }); };
-    BOOL bOk = fnWork(*pDlg, *pDlg->m_pJob);
+    std::function<void(int)> fnStatus = [hWnd, pDlg](int nStatus) {
+        AfxPostCall(hWnd, [pDlg, nStatus] { pDlg->OnWorkerStatus(nStatus); });
+    };
+    BOOL bOk = fnWork(*pDlg, fnStatus);
     // Read by the dialog's thread only after this thread has ended.
     pDlg->m_bSucceeded = bOk;
     AfxPostCall(hWnd, [pDlg] { pDlg->OnWorkerDone(); });
     return 0;
+}
+
+UINT CFullBackupDlg::RunJob(LPVOID pParam, const std::function<BOOL(CFullBackupDlg&, CFullBackupJob&)>& fnWork)
+{
+    return RunWork(static_cast<CFullBackupDlg*>(pParam),
+                   [&fnWork](CFullBackupDlg& dlg, const std::function<void(int)>& fnStatus) {
+                       CFullBackupJob& job = *dlg.m_pJob;
+                       job.m_fnStatus = fnStatus;
+                       job.SetStopFlag(dlg.m_pbStop);
+                       BOOL bOk = fnWork(dlg, job);
+                       // The job may serve a later dialog: this one's flag goes with it.
+                       job.SetStopFlag(nullptr);
+                       return bOk;
+                   });
+}
+
+UINT CFullBackupDlg::BackupWorkThreadProc(LPVOID pParam)
+{
+    return RunWork(static_cast<CFullBackupDlg*>(pParam),
+                   [](CFullBackupDlg& dlg, const std::function<void(int)>& fnStatus) { return dlg.m_fnWork(fnStatus); });
 }
 
 UINT CFullBackupDlg::FullBackupThreadProc(LPVOID pParam)
@@ -141,6 +174,7 @@ void CFullBackupDlg::OnWorkerStatus(int nStatus)
 
 void CFullBackupDlg::OnWorkerDone()
 {
+    m_bWorkerDone = TRUE;
     m_progress.Reset();
     m_progress.End();
     m_progress.Invalidate(TRUE);

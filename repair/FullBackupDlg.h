@@ -1,13 +1,16 @@
 #pragma once
 // The small modal progress dialog under which a full registry backup or
-// restore runs on a worker thread: a status line and a busy indicator. Only
-// the worker's end closes it; Enter, Escape and Alt+F4 do not.
+// restore, or other backup work, runs on a worker thread: a status line and
+// a busy indicator. Only the worker's end closes it; Enter, Escape and
+// Alt+F4 do not. When its loop ends before that (a quit on closing the
+// program), it sets the work's stop flag and then waits for the worker.
 #include "framework/Afx.h"
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
 #include "controls/skin/BusyProgressCtrl.h"
 #include "repair/FullBackupJob.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -29,8 +32,17 @@ public:
     int m_nMode;                // 0 backup, 1 restore, 2 read and check a backup (CFullBackupJob::Prepare)
     // The work; the creator may put in its own before DoModal.
     std::unique_ptr<CFullBackupJob> m_pJob;
+    // Other work, run instead of m_pJob's when set: reports its steps
+    // (CFullBackupJob::Status) through fnStatus and polls *m_pbStop.
+    std::function<BOOL(const std::function<void(int)>& fnStatus)> m_fnWork;
+    // The flag set when the loop ends before the worker: m_bStop, or one the
+    // creator gives that outlives this dialog (for the cleanup after it).
+    std::atomic<bool>* m_pbStop;
     // The worker's answer, valid after DoModal.
     BOOL m_bSucceeded;
+    // TRUE after DoModal when the loop ended before the worker (or before
+    // it started): the work was told to stop, and the program is quitting.
+    BOOL m_bStopped;
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -48,11 +60,16 @@ protected:
     static UINT FullBackupThreadProc(LPVOID pParam);
     static UINT FullRestoreThreadProc(LPVOID pParam);
     static UINT FullCheckThreadProc(LPVOID pParam);
+    static UINT BackupWorkThreadProc(LPVOID pParam);
     static UINT RunJob(LPVOID pParam, const std::function<BOOL(CFullBackupDlg&, CFullBackupJob&)>& fnWork);
+    static UINT RunWork(CFullBackupDlg* pDlg,
+                        const std::function<BOOL(CFullBackupDlg&, const std::function<void(int)>&)>& fnWork);
     BOOL StartWorker();
     void WaitForWorker();
 
     CWinThread* m_pThread;
+    std::atomic<bool> m_bStop;
+    BOOL m_bWorkerDone;         // OnWorkerDone ran: the work ended by itself
     CBrush m_brWhite;
     CTamselApp* m_pApp;
     // Copies the worker reads: it never touches this dialog's windows.

@@ -23,8 +23,8 @@ LPCWSTR CFullBackupJob::GetStatusKey(int nStatus)
 }
 
 CFullBackupJob::CFullBackupJob()
-    : m_dwExportError(0), m_bUnreadableKeys(FALSE), m_bRefused(FALSE), m_bPartial(FALSE), m_dwImportResult(0),
-      m_nKeys(0)
+    : m_dwExportError(0), m_bUnreadableKeys(FALSE), m_bStopped(FALSE), m_bRefused(FALSE), m_bPartial(FALSE),
+      m_dwImportResult(0), m_nKeys(0)
 {
 }
 
@@ -40,7 +40,8 @@ void CFullBackupJob::Report(int nStatus)
 
 HANDLE CFullBackupJob::OpenRegFile(const CString& strPath)
 {
-    return ::CreateFileW(strPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    // Never over a file that is there: a stopped backup deletes what it made.
+    return ::CreateFileW(strPath, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
 DWORD CFullBackupJob::ExportRegistry(CRegFile& regFile)
@@ -48,11 +49,48 @@ DWORD CFullBackupJob::ExportRegistry(CRegFile& regFile)
     return regFile.ExportKey(CString());
 }
 
+CString CFullBackupJob::NewBackupStamp(const CString& strBase)
+{
+    // As UniqueBackupStamp, but for both files (a failed backup keeps its
+    // .reg), and the wait for the next second sees the stop flag.
+    for (int nTry = 0; nTry < 40 && !IsStopped(); nTry++)
+    {
+        CString strStamp = CurrentBackupStamp();
+        BOOL bFree = TRUE;
+        for (LPCWSTR pszExtension : {L".zip", L".reg"})
+        {
+            if (::GetFileAttributesW(strBase + L"FullBackup" + strStamp + pszExtension) != INVALID_FILE_ATTRIBUTES ||
+                ::GetLastError() != ERROR_FILE_NOT_FOUND)
+                bFree = FALSE;
+        }
+        if (bFree)
+            return strStamp;
+        ::Sleep(100);
+    }
+    return CString();
+}
+
+BOOL CFullBackupJob::EndStoppedBackup()
+{
+    // Both names carry this run's new stamp, so no earlier backup is among
+    // them; two deletes are bounded.
+    if (!m_strArchive.IsEmpty())
+        ::DeleteFileW(m_strArchive);
+    if (!m_strRegFile.IsEmpty())
+        ::DeleteFileW(m_strRegFile);
+    m_bStopped = TRUE;
+    return FALSE;
+}
+
 BOOL CFullBackupJob::Backup(const CString& strFolder)
 {
     m_failure = CRestoreFailure();
     m_dwExportError = 0;
     m_bUnreadableKeys = FALSE;
+    m_bStopped = FALSE;
+    // Emptied first: a stop must never delete the files of an earlier run.
+    m_strArchive.Empty();
+    m_strRegFile.Empty();
     Report(StatusExport);
 
     CString strBase = strFolder;
@@ -65,7 +103,9 @@ BOOL CFullBackupJob::Backup(const CString& strFolder)
         return FALSE;
     }
     // A backup of the same second must not replace the earlier one.
-    CString strStamp = UniqueBackupStamp(strBase + L"FullBackup%s.zip");
+    CString strStamp = NewBackupStamp(strBase);
+    if (strStamp.IsEmpty() && IsStopped())
+        return EndStoppedBackup();
     if (strStamp.IsEmpty())
     {
         m_failure.Note(L"M_FULLBACKUP_ERR_WRITE", strBase, ERROR_FILE_EXISTS);
@@ -90,6 +130,7 @@ BOOL CFullBackupJob::Backup(const CString& strFolder)
     if (bWritten)
     {
         CRegFile regFile;
+        regFile.SetStopFlag(m_pbStop);
         regFile.m_hFile = hFile;
         regFile.m_nCount = 0;
         regFile.m_nColumn = 0;
@@ -107,6 +148,9 @@ BOOL CFullBackupJob::Backup(const CString& strFolder)
         bWritten = FALSE;
         dwWriteError = ::GetLastError();
     }
+    // A stopped export is no backup: nothing of this run stays.
+    if (IsStopped())
+        return EndStoppedBackup();
     if (m_dwExportError == CRegFile::ExportWriteFailed || dwExport == ERROR_INVALID_HANDLE)
         bWritten = FALSE;
     // Keys or entries that could not be read are missing from the file, which
@@ -128,10 +172,16 @@ BOOL CFullBackupJob::Backup(const CString& strFolder)
     ZipResult zrAdd = ZipErrArgs, zrClose = ZipErrArgs;
     if (hZip != NULL)
     {
+        SetZipWriterStopFlag(hZip, m_pbStop);
         zrAdd = AddToZipArchive(hZip, strEntry, (LPCWSTR)m_strRegFile, 0, ZipKindFile);
         zrClose = CloseZipWriter(hZip);
     }
-    if (zrAdd != ZipOk || zrClose != ZipOk || !VerifyArchive(strEntry, nRegSize))
+    BOOL bVerified = zrAdd == ZipOk && zrClose == ZipOk && !IsStopped() && VerifyArchive(strEntry, nRegSize);
+    // Stopped while packing or reading back: an archive not read back whole
+    // is no backup either.
+    if (!bVerified && IsStopped())
+        return EndStoppedBackup();
+    if (!bVerified)
     {
         m_failure.Note(L"M_FULLBACKUP_ERR_ZIP", m_strArchive, zrAdd != ZipOk ? zrAdd : zrClose);
         // A half archive is no backup; the .reg stays.
@@ -150,6 +200,7 @@ BOOL CFullBackupJob::VerifyArchive(const CString& strEntryName, ULONGLONG nRegSi
     ZipHandle hZip = OpenZipArchive((LPCWSTR)m_strArchive, 0, ZipKindFile);
     if (hZip == NULL)
         return FALSE;
+    SetZipReaderStopFlag(hZip, m_pbStop);
     ZipArchiveEntry entry = {};
     BOOL bOk = GetZipArchiveItem(hZip, -1, &entry) == ZipOk && entry.m_nIndex == 1 &&
                GetZipArchiveItem(hZip, 0, &entry) == ZipOk && strEntryName == entry.m_szName &&
@@ -189,7 +240,7 @@ BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem)
 }
 
 BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem, int& nLine,
-                                  std::vector<CRestoreKey>& keys, int& nKeys)
+                                  std::vector<CRestoreKey>& keys, int& nKeys, const std::atomic<bool>* pbStop)
 {
     strProblem.Empty();
     nLine = 0;
@@ -212,10 +263,16 @@ BOOL CFullBackupJob::CheckRegFile(const CString& strPath, CString& strProblem, i
         return (int)RegKeyRefused;
     };
     CRegFile regFile;
+    regFile.SetStopFlag(pbStop);
     if (regFile.CheckFile(strPath, rule, nLine) != ERROR_SUCCESS)
     {
-        strProblem = ReadRegFileLine(strPath, nLine);
         nKeys = 0;
+        if (regFile.WasStopped())
+        {
+            nLine = 0;
+            return FALSE;
+        }
+        strProblem = ReadRegFileLine(strPath, nLine, pbStop);
         // A header that is none: the file as a whole is no full backup.
         if (nLine <= 1)
             nLine = 0;
@@ -251,10 +308,21 @@ void CFullBackupJob::Discard()
     m_strPreparedFile.Empty();
 }
 
+BOOL CFullBackupJob::EndStoppedRestore()
+{
+    m_bStopped = TRUE;
+    m_keys.clear();
+    m_nKeys = 0;
+    // The work folder holds one file at most: its delete is bounded.
+    Discard();
+    return FALSE;
+}
+
 BOOL CFullBackupJob::Prepare(const CString& strArchive, const CString& strWorkParent)
 {
     Discard();
     m_failure = CRestoreFailure();
+    m_bStopped = FALSE;
     m_bRefused = FALSE;
     m_bPartial = FALSE;
     m_dwImportResult = 0;
@@ -272,7 +340,14 @@ BOOL CFullBackupJob::Prepare(const CString& strArchive, const CString& strWorkPa
     }
     m_pWork.reset(new CRestoreWorkFolder);
     CRestoreWorkFolder& work = *m_pWork;
-    if (!work.Create(strWorkParent))
+    // What stopped restores left is cleared with the stop flag in view; this
+    // folder's own one file goes even after a stop, one delete being bounded.
+    work.SetStopFlag(m_pbStop);
+    BOOL bCreated = work.Create(strWorkParent);
+    work.SetStopFlag(nullptr);
+    if (!bCreated && IsStopped())
+        return EndStoppedRestore();
+    if (!bCreated)
     {
         m_failure.Note(L"M_RESTORE_ERR_WORKFOLDER", strWorkParent, ::GetLastError());
         m_bRefused = TRUE;
@@ -291,20 +366,27 @@ BOOL CFullBackupJob::Prepare(const CString& strArchive, const CString& strWorkPa
         m_failure.Note(L"M_FULLBACKUP_ERR_NOTFULL", strArchive);
     else
     {
+        // A stopped extraction removes its partial file itself.
+        SetZipReaderStopFlag(hZip, m_pbStop);
         ZipResult zr = ExtractZipArchiveItem(hZip, 0, (LPCWSTR)strTarget, 0, ZipKindFile);
         if (zr != ZipOk)
             m_failure.Note(L"M_RESTORE_ERR_ENTRY", CString(entry.m_szName), zr);
     }
     if (hZip != NULL)
         CloseZipReader(hZip);
+    if (IsStopped())
+        return EndStoppedRestore();
 
     if (!m_failure.IsSet())
     {
         m_strEntryName = entry.m_szName;
         CString strProblem;
         int nLine = 0;
-        if (!CheckRegFile(strTarget, strProblem, nLine, m_keys, m_nKeys))
+        if (!CheckRegFile(strTarget, strProblem, nLine, m_keys, m_nKeys, m_pbStop))
         {
+            // A stopped check wrote nothing and refuses nothing.
+            if (IsStopped())
+                return EndStoppedRestore();
             if (nLine > 0)
             {
                 // The line the user can look up in the file of that name.
@@ -333,11 +415,16 @@ BOOL CFullBackupJob::Import()
     if (!m_pWork)
         return FALSE;
     Report(StatusImport);
+    m_bStopped = FALSE;
     CRegFile regFile;
+    // A stop ends the import at the next key line, never within a key: the
+    // registry holds each key of the file whole or as it was.
+    regFile.SetStopFlag(m_pbStop);
     // Written as the whole registry's view shows it: a key under Wow6432Node
     // goes back into the 32-bit view, every other one into the view it came
     // from, whatever view this process reads.
     m_dwImportResult = regFile.ImportFile(m_strPreparedFile, WholeRegistryView());
+    m_bStopped = regFile.WasStopped();
     CString strWork = m_pWork->GetPath();
     BOOL bRemoved = m_pWork->Remove();
     DWORD dwRemoveError = bRemoved ? 0 : ::GetLastError();

@@ -45,6 +45,9 @@ BOOL CFullBackupPage::RunFullBackupDlg(int nMode, CString& strMessage, std::uniq
     dlg.DoModal();
     pJob = std::move(dlg.m_pJob);
     CFullBackupJob& job = *pJob;
+    // Stopped on closing the program: nothing to tell.
+    if (dlg.m_bStopped)
+        return FALSE;
     if (dlg.m_bSucceeded)
     {
         if (nMode == 0 && job.m_bUnreadableKeys)
@@ -86,7 +89,8 @@ void CFullBackupPage::OnRestore()
     std::unique_ptr<CFullBackupJob> pJob;
     if (!RunFullBackupDlg(2, strMessage, pJob))
     {
-        AfxMessageBox(strMessage, MB_OK | MB_ICONEXCLAMATION);
+        if (!strMessage.IsEmpty())
+            AfxMessageBox(strMessage, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if (!AskRestore(pJob->m_keys, pJob->m_nKeys, CStringArray()))
@@ -96,6 +100,6 @@ void CFullBackupPage::OnRestore()
     }
     if (RunFullBackupDlg(1, strMessage, pJob))
         AfxMessageBox(LangText(L"M_RESTOREOK"), MB_OK);
-    else
+    else if (!strMessage.IsEmpty())
         AfxMessageBox(strMessage, MB_OK | MB_ICONEXCLAMATION);
 }

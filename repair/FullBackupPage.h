@@ -25,7 +25,7 @@ protected:
     virtual CFullBackupJob* CreateJob();
     // Runs the progress dialog in a mode (0 backup, 1 restore, 2 read and
     // check) on pJob, made when empty and kept for the next step;
-    // strMessage gets what to tell.
+    // strMessage gets what to tell, nothing when it was stopped on closing.
     BOOL RunFullBackupDlg(int nMode, CString& strMessage, std::unique_ptr<CFullBackupJob>& pJob);
 
     DECLARE_MESSAGE_MAP()

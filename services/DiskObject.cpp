@@ -7,6 +7,7 @@
 namespace {
 
 const LPCWSTR kInternalError = L"CDiskObject internal error - check call parameters";
+const LPCWSTR kStoppedError = L"Stopped";
 
 bool IsDotEntry(LPCWSTR pszName)
 {
@@ -61,6 +62,12 @@ void AddTrailingBackslash(CString& strPath)
 BOOL CDiskObject::SetInternalError()
 {
     m_strError = kInternalError;
+    return FALSE;
+}
+
+BOOL CDiskObject::SetStoppedError()
+{
+    m_strError = kStoppedError;
     return FALSE;
 }
 
@@ -159,6 +166,8 @@ BOOL CDiskObject::AppendSubfolders(const CString& strFolder, CStringArray& arrFo
     bool bStart = true;
     while (!pending.empty())
     {
+        if (IsStopped())
+            return SetStoppedError();
         CString strCurrent = pending.back();
         pending.pop_back();
         if (!bStart)
@@ -177,6 +186,8 @@ BOOL CDiskObject::AppendSubfolders(const CString& strFolder, CStringArray& arrFo
         std::vector<CString> children;
         do
         {
+            if (IsStopped())
+                return SetStoppedError();
             if (IsFolderEntry(data) && !IsDotEntry(data.cFileName))
                 children.push_back(strCurrent + data.cFileName + L"\\");
         } while (FindNextFileW(hFind, &data));
@@ -220,6 +231,9 @@ BOOL CDiskObject::ListFiles(const CString& strFolder, LPCWSTR pszPattern, CStrin
     }
     do
     {
+        // A folder of many thousand files takes long to list, and longer sorted.
+        if (IsStopped())
+            return SetStoppedError();
         if (IsFolderEntry(data))
             continue;
         CString strEntry = bFullPaths ? strFolder + data.cFileName : CString(data.cFileName);
@@ -260,8 +274,12 @@ BOOL CDiskObject::DeleteFolder(const CString& strFolder)
         if (!ListFiles(strFolder, L"*.*", arrFiles, TRUE, TRUE))
             return FALSE;
         for (const CString& strFile : arrFiles)
+        {
+            if (IsStopped())
+                return SetStoppedError();
             if (!DeleteFileW(SystemPathForm(strFile)))
                 return SetSystemError(strFile);
+        }
     }
     // A link goes as itself, named without the trailing separator.
     CString strPath = strFolder;
@@ -287,8 +305,12 @@ BOOL CDiskObject::RemoveDirectoryTree(LPCWSTR pszFolder)
         return FALSE;
     // Last first, so that every folder comes after its own subfolders.
     for (INT_PTR i = arrFolders.GetUpperBound(); i >= 0; --i)
+    {
+        if (IsStopped())
+            return SetStoppedError();
         if (!DeleteFolder(arrFolders[i]))
             return FALSE;
+    }
     return DeleteFolder(strFolder);
 }
 
@@ -306,14 +328,20 @@ BOOL CDiskObject::EmptyDirectoryTree(LPCWSTR pszFolder)
         return FALSE;
     for (const CString& strSub : arrFolders)
     {
+        if (IsStopped())
+            return SetStoppedError();
         if (IsLinkedFolder(strSub))
             continue;
         CStringArray arrFiles;
         if (!ListFiles(strSub, L"*.*", arrFiles, TRUE, TRUE))
             return FALSE;
         for (const CString& strFile : arrFiles)
+        {
+            if (IsStopped())
+                return SetStoppedError();
             if (!DeleteFileW(SystemPathForm(strFile)))
                 return SetSystemError(strFile);
+        }
     }
     return TRUE;
 }
@@ -345,6 +373,8 @@ BOOL CDiskObject::CopyFolderFiles(LPCWSTR pszSource, LPCWSTR pszTarget)
     CString strFirstError;
     for (const CString& strName : arrFiles)
     {
+        if (IsStopped())
+            return SetStoppedError();
         if (!CopyOneFile(strSource + strName, strTarget + strName) && bAllCopied)
         {
             bAllCopied = FALSE;
@@ -371,6 +401,8 @@ BOOL CDiskObject::CopyDirectoryTree(LPCWSTR pszSource, LPCWSTR pszTarget)
     CString strFirstError;
     for (const CString& strFolder : arrFolders)
     {
+        if (IsStopped())
+            return SetStoppedError();
         CString strRelative = strFolder.Mid(strSource.GetLength());
         if (!CopyFolderFiles(strFolder, strTarget + strRelative) && bAllCopied)
         {
@@ -406,8 +438,12 @@ BOOL CDiskObject::CopyFiles(const CStringArray& arrFiles, LPCWSTR pszFolder)
     if (!CompleteFolderPath(strFolder) || !MakeFolderPath(strFolder))
         return FALSE;
     for (const CString& strFile : arrFiles)
+    {
+        if (IsStopped())
+            return SetStoppedError();
         if (!CopyOneFile(strFile, strFolder + GetFileName(strFile)))
             return FALSE;
+    }
     return TRUE;
 }
 
@@ -505,8 +541,12 @@ BOOL CDiskObject::EnumAllFiles(LPCWSTR pszFolder, CStringArray& arrFiles, LPCWST
     if (!ListSubfolders(strFolder, arrFolders, TRUE))
         return FALSE;
     for (const CString& strSub : arrFolders)
+    {
+        if (IsStopped())
+            return SetStoppedError();
         if (!ListFiles(strSub, pszPattern && *pszPattern ? pszPattern : L"*.*", arrFiles, TRUE, FALSE))
             return FALSE;
+    }
     return TRUE;
 }
 

@@ -3,11 +3,21 @@
 // MAX_PATH. Every operation answers TRUE or FALSE and keeps a text of the last
 // failure.
 #include "framework/Afx.h"
+#include <atomic>
 
 class CDiskObject
 {
 public:
     CDiskObject() {}
+    virtual ~CDiskObject() {}
+
+    // Polled per folder and per file (and per entry of a folder being listed)
+    // by the tree and list operations (remove, empty, copy, list): once set,
+    // they end at the next one with FALSE, the text "Stopped" and IsStopped()
+    // TRUE, leaving the rest of the tree as it is.
+    void SetStopFlag(const std::atomic<bool>* pbStop) { m_pbStop = pbStop; }
+    // Virtual so that a test can stop an operation at a chosen poll.
+    virtual BOOL IsStopped() const { return m_pbStop != nullptr && m_pbStop->load(); }
 
     // The folder with all its files and subfolders; stops at the first failure.
     BOOL RemoveDirectoryTree(LPCWSTR pszFolder);
@@ -62,6 +72,8 @@ private:
     BOOL CopyOneFile(const CString& strSource, const CString& strTarget);
     BOOL SetInternalError();
     BOOL SetSystemError(LPCWSTR pszPath, DWORD dwError = GetLastError());
+    BOOL SetStoppedError();
 
     CString m_strError;
+    const std::atomic<bool>* m_pbStop = nullptr;
 };

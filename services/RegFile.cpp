@@ -168,12 +168,20 @@ BOOL CRegFile::Flush()
 
 void CRegFile::SetExportError(DWORD dwError)
 {
-    // The first error is kept, but a failed write overrides: it means the
-    // file is cut short.
-    if (m_dwCallError == 0 || dwError == ExportWriteFailed)
+    // The first error is kept, but a failed write or a stop overrides: it
+    // means the file is cut short.
+    bool bCutShort = dwError == ExportWriteFailed || dwError == ERROR_CANCELLED;
+    if (m_dwCallError == 0 || bCutShort)
         m_dwCallError = dwError;
-    if (m_dwExportError == 0 || dwError == ExportWriteFailed)
+    if (m_dwExportError == 0 || bCutShort)
         m_dwExportError = dwError;
+}
+
+bool CRegFile::StopRequested()
+{
+    if (!m_bStopped && IsStopRequested())
+        m_bStopped = true;
+    return m_bStopped;
 }
 
 void CRegFile::PutHexBytes(const BYTE* pData, DWORD dwSize)
@@ -245,6 +253,7 @@ DWORD CRegFile::ExportKey(const CString& strKeyPath)
 DWORD CRegFile::ExportKey(const CString& strKeyPath, REGSAM samView)
 {
     m_dwCallError = 0;
+    m_bStopped = false;
     m_bFullExport = strKeyPath.IsEmpty();
     // A 32-bit process's own view would leave the 64-bit one out.
     m_samExportView = m_bFullExport ? WholeRegistryView() : samView & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
@@ -299,6 +308,12 @@ DWORD CRegFile::ExportKey(const CString& strKeyPath, REGSAM samView)
 
 void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
 {
+    // A stopped export writes no further key; what it wrote is no backup.
+    if (StopRequested())
+    {
+        SetExportError(ERROR_CANCELLED);
+        return;
+    }
     PutChar(L'[');
     PutText(strPath.data(), strPath.size());
     PutText(L"]\n", 2);
@@ -322,6 +337,12 @@ void CRegFile::ExportKeyTree(HKEY hKey, std::wstring& strPath)
     int nRetries = 0;
     for (DWORD dwIndex = 0; !bCounted || dwIndex < dwValues; )
     {
+        // A key may hold many large values: the stop is seen between two.
+        if (StopRequested())
+        {
+            SetExportError(ERROR_CANCELLED);
+            return;
+        }
         DWORD dwNameLength = (DWORD)m_valueName.size();
         DWORD dwSize = (DWORD)m_valueData.size();
         DWORD dwType = REG_NONE;

@@ -5,6 +5,7 @@
 #include "framework/Afx.h"
 #include "services/ScopedHandle.h"
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,8 +35,9 @@ typedef std::function<int(const CString& strKeyPath, REGSAM samView)> RegKeyTarg
 typedef std::function<void(const CString& strName, DWORD dwType, const std::vector<BYTE>& data)> RegValueSink;
 
 // The text of line nLine (from 1) of a registry-editor file, without its
-// line end and cut to 200 characters; empty when there is no such line.
-CString ReadRegFileLine(LPCWSTR pszFileName, int nLine);
+// line end and cut to 200 characters; empty when there is no such line, or
+// when pbStop is set before the line is reached (polled per block read).
+CString ReadRegFileLine(LPCWSTR pszFileName, int nLine, const std::atomic<bool>* pbStop = NULL);
 
 class CRegFile
 {
@@ -51,9 +53,17 @@ public:
     };
 
     CRegFile();
-    ~CRegFile();
+    virtual ~CRegFile();
     CRegFile(const CRegFile&) = delete;
     CRegFile& operator=(const CRegFile&) = delete;
+
+    // A stop flag polled by ExportKey per key and per value, by the checks
+    // per line (and per continued line of a value), and by the imports only
+    // at each key line: once set, the call ends there with ERROR_CANCELLED
+    // and WasStopped() TRUE. NULL polls nothing.
+    void SetStopFlag(const std::atomic<bool>* pbStop) { m_pbStop = pbStop; }
+    // Whether the last export, import or check ended early on the stop flag.
+    BOOL WasStopped() const { return m_bStopped; }
 
     // Writing. The caller creates the file, writes the byte-order mark FF FE
     // itself, stores the handle in m_hFile, sets m_nCount and m_nColumn to 0,
@@ -81,8 +91,9 @@ public:
     // (KEY_WOW64_32KEY or KEY_WOW64_64KEY) reads the key in that registry
     // view; 0 in the process's own.
     DWORD ExportValue(const CString& strKeyPath, const CString& strName, REGSAM samView = 0);
-    // The first export error since construction (a write error overrides
-    // the others); 0 when the file holds everything it was asked to.
+    // The first export error since construction (a write error or a stop,
+    // ERROR_CANCELLED, overrides the others); 0 when the file holds
+    // everything it was asked to.
     DWORD GetExportError() const { return m_dwExportError; }
     // Registry links the last ExportKey of a key came upon and did not
     // write: a link is never followed, and a registry-editor file cannot
@@ -91,7 +102,9 @@ public:
     int GetLinksLeftOut() const { return m_nLinksLeftOut; }
 
     // Applies a registry-editor file. Returns ERROR_SUCCESS only when every
-    // line was applied; otherwise the first failure: the error of finding or
+    // line was applied; ERROR_CANCELLED when the stop flag ended it at a key
+    // line (the keys before it written whole, none after it touched);
+    // otherwise the first failure: the error of finding or
     // opening the file, ERROR_BAD_FORMAT for an unusable header (nothing is
     // changed), ERROR_INVALID_DATA for a malformed line (skipped, the rest
     // applied), ERROR_ACCESS_DENIED for a refused deletion of a whole root,
@@ -116,7 +129,8 @@ public:
     // refusal, whose line (counted from 1) goes to nLine: ERROR_ACCESS_DENIED
     // for a line the rule or a deletion refuses, ERROR_INVALID_DATA for a line
     // the import would skip, ERROR_BAD_FORMAT for an unusable header or the
-    // old "REGEDIT" form, or the error of finding or opening the file.
+    // old "REGEDIT" form, ERROR_CANCELLED (nLine 0) when the stop flag ended
+    // the check, or the error of finding or opening the file.
     DWORD CheckFile(LPCWSTR pszFileName, const RegKeyRule& fnRule, int& nLine);
     // The same for a file ImportFile applies in samView: fnRule judges each key
     // line by the key it really writes there.
@@ -143,6 +157,11 @@ public:
     int m_nCount;
     int m_nColumn;
 
+protected:
+    // One poll of the stop flag; virtual so that a test can stop a call at
+    // a chosen poll.
+    virtual BOOL IsStopRequested() const { return m_pbStop != NULL && m_pbStop->load(); }
+
 private:
     // Export.
     void PutUnit(wchar_t ch);
@@ -155,7 +174,10 @@ private:
     // no error; a partial export counts it).
     bool OpenExportSubKey(HKEY hKey, LPCWSTR pszName, CRegKeyHandle& subKey);
     void SetExportError(DWORD dwError);
-    bool ExportStopped() const { return m_dwCallError == ExportWriteFailed; }
+    // The export ends: a write failed, or the stop flag was seen.
+    bool ExportStopped() const { return m_dwCallError == ExportWriteFailed || m_bStopped; }
+    // Polls the stop flag; once seen, stays TRUE for the running call.
+    bool StopRequested();
 
     // Import: reading.
     bool FillBuffer();
@@ -223,4 +245,7 @@ private:
     CString m_strImportKey;         // the key of the current key line, as written
     CString m_strFailedKey;         // m_strImportKey when the first failure was noted
     DWORD m_dwFailedReason = ERROR_SUCCESS;
+
+    const std::atomic<bool>* m_pbStop = NULL;
+    bool m_bStopped = false;        // the running or last call ended on the stop flag
 };

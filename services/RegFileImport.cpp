@@ -165,7 +165,7 @@ DWORD CRegFile::CheckSource(LPCWSTR pszFileName, const std::vector<BYTE>* pBytes
     DWORD dwResult = pBytes != NULL ? ReadBytesBody(*pBytes) : ReadFileBody(pszFileName);
     m_pCheckRule = NULL;
     m_pCheckValues = NULL;
-    nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
+    nLine = dwResult == ERROR_SUCCESS || m_bStopped ? 0 : m_nFailedLine;
     return dwResult;
 }
 
@@ -188,7 +188,7 @@ DWORD CRegFile::CheckFileInView(LPCWSTR pszFileName, REGSAM samView, const RegKe
     m_pCheckRule = &fnLineRule;
     DWORD dwResult = ReadFileBody(pszFileName);
     m_pCheckRule = NULL;
-    nLine = dwResult == ERROR_SUCCESS ? 0 : m_nFailedLine;
+    nLine = dwResult == ERROR_SUCCESS || m_bStopped ? 0 : m_nFailedLine;
     return dwResult;
 }
 
@@ -208,6 +208,7 @@ void CRegFile::BeginRead()
     m_strImportKey.Empty();
     m_strFailedKey.Empty();
     m_dwFailedReason = ERROR_SUCCESS;
+    m_bStopped = false;
 }
 
 DWORD CRegFile::ReadFileBody(LPCWSTR pszFileName)
@@ -299,7 +300,7 @@ DWORD CRegFile::ParseSource()
     else
         ParseBody();
     m_currentKey.Close();
-    return m_dwImportResult;
+    return m_bStopped ? (DWORD)ERROR_CANCELLED : m_dwImportResult;
 }
 
 bool CRegFile::FillBuffer()
@@ -457,8 +458,9 @@ void CRegFile::ParseBody()
 {
     for (;;)
     {
-        // A check stops at its first refusal.
-        if (m_pCheckRule != NULL && m_dwImportResult != ERROR_SUCCESS)
+        // A check stops at its first refusal, and at any line on a stop: it
+        // writes nothing, so nothing is left half done.
+        if (m_pCheckRule != NULL && (m_dwImportResult != ERROR_SUCCESS || StopRequested()))
             break;
         SkipBlanks();
         m_nStatementLine = m_nLine;
@@ -471,6 +473,10 @@ void CRegFile::ParseBody()
         }
         else if (c == L'[')
         {
+            // An import stops only here, between two keys: the key it was
+            // writing has all its values, and no later key is touched.
+            if (StopRequested())
+                break;
             ++m_nCount;
             m_currentKey.Close();
             m_nCheckKey = RegKeyRefused;
@@ -613,6 +619,9 @@ bool CRegFile::ParseHexBytes(std::vector<BYTE>& data)
         SkipBlanks();
         if (Peek() == L'\\')
         {
+            // A check may end within a long value too: it writes nothing.
+            if (m_pCheckRule != NULL && StopRequested())
+                return false;
             // A continuation: only blanks and a comment may follow on the line.
             ++m_nCount;
             SkipBlanks();
@@ -819,7 +828,8 @@ void CRegFile::ParseOldFormat()
     }
     for (;;)
     {
-        if (Peek() < 0)
+        // Each line sets one value whole: a stop is seen between two.
+        if (Peek() < 0 || StopRequested())
             break;
         std::wstring strLine;
         if (!ReadLine(strLine, kMaxOldSubKeyChars + kMaxOldTextChars + 64))

@@ -29,7 +29,7 @@ CString DecodeByteLine(const std::string& bytes)
 
 } // namespace
 
-CString ReadRegFileLine(LPCWSTR pszFileName, int nLine)
+CString ReadRegFileLine(LPCWSTR pszFileName, int nLine, const std::atomic<bool>* pbStop)
 {
     if (nLine < 1)
         return CString();
@@ -44,6 +44,9 @@ CString ReadRegFileLine(LPCWSTR pszFileName, int nLine)
     bool bPending = false;
     for (;;)
     {
+        // A line deep in a large file is only text for a message.
+        if (pbStop != NULL && pbStop->load())
+            return CString();
         DWORD dwRead = 0;
         if (!::ReadFile(file, buffer.data(), (DWORD)buffer.size(), &dwRead, NULL) || dwRead == 0)
             break;

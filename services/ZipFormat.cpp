@@ -22,6 +22,7 @@ const ResultTextRow g_resultTexts[] = {
     { ZipMore, L"Still more data to unzip" },
     { ZipErrCorrupt, L"Zipfile is corrupt or not a zipfile" },
     { ZipErrRead, L"Error reading file" },
+    { ZipErrStopped, L"Stopped on request" },
     { ZipErrArgs, L"Caller: faulty arguments" },
     { ZipErrNotMemory, L"Caller: can only get memory of a memory zipfile" },
     { ZipErrMemSize, L"Caller: not enough space allocated for memory zipfile" },

@@ -23,6 +23,7 @@ const ZipResult ZipErrNotFound = 0x00000500;
 const ZipResult ZipMore = 0x00000600;
 const ZipResult ZipErrCorrupt = 0x00000700;
 const ZipResult ZipErrRead = 0x00000800;
+const ZipResult ZipErrStopped = 0x00000900;   // the caller's stop flag was set
 const ZipResult ZipErrArgs = 0x00010000;
 const ZipResult ZipErrNotMemory = 0x00020000;
 const ZipResult ZipErrMemSize = 0x00030000;

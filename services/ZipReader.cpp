@@ -80,6 +80,7 @@ struct ZipReaderState
 
     CString m_strBase;
     BYTE m_extractBuffer[WorkBufferSize];
+    const std::atomic<bool>* m_pbStop = NULL;
 
     ZipReaderState() {}
     ~ZipReaderState();
@@ -484,6 +485,8 @@ bool StreamEndsHere(ZipReaderState& s)
 DWORD ReadItem(ZipReaderState& s, BYTE* pOut, DWORD dwMax)
 {
     ZipItemStream& item = s.m_item;
+    if (item.m_zrError == ZipOk && s.m_pbStop != NULL && s.m_pbStop->load())
+        item.m_zrError = ZipErrStopped;
     if (item.m_zrError != ZipOk)
         return 0;
     DWORD dwWant = item.m_dwSize - item.m_dwProduced;
@@ -509,6 +512,8 @@ DWORD ReadItem(ZipReaderState& s, BYTE* pOut, DWORD dwMax)
         {
             if (item.m_bStreamEnd)
                 item.m_zrError = ZipErrCorrupt;   // the data ends before the item does
+            else if (zs.avail_in == 0 && s.m_pbStop != NULL && s.m_pbStop->load())
+                item.m_zrError = ZipErrStopped;   // polled per block read: a memory target may be large
             else if (zs.avail_in == 0 && !FillInput(s))
                 item.m_zrError = item.m_dwCompressedLeft ? ZipErrRead : ZipErrCorrupt;
             else
@@ -614,7 +619,8 @@ ZipResult ExtractToFileOrHandle(ZipReaderState& s, int nIndex, const void* pTarg
     {
         DWORD dwGot = ReadItem(s, s.m_extractBuffer, WorkBufferSize);
         if (s.m_item.m_zrError != ZipOk)
-            zr = s.m_item.m_zrError == ZipErrCorrupt ? ZipErrCorrupt : ZipErrWrite;
+            zr = s.m_item.m_zrError == ZipErrCorrupt || s.m_item.m_zrError == ZipErrStopped ? s.m_item.m_zrError
+                                                                                           : ZipErrWrite;
         else if (dwGot == 0)
             break;
         else
@@ -657,7 +663,7 @@ ZipResult ExtractToMemory(ZipReaderState& s, int nIndex, BYTE* pBuffer, DWORD dw
     if (dwFilled)
         return ZipMore;
     ZipResult zr = s.m_item.m_zrError;
-    if (zr != ZipOk && zr != ZipErrCorrupt)
+    if (zr != ZipOk && zr != ZipErrCorrupt && zr != ZipErrStopped)
         zr = ZipBugFlate;
     CloseItem(s);
     return zr;
@@ -848,6 +854,16 @@ ZipResult FindZipArchiveItem(ZipHandle hZip, LPCWSTR pszName, BOOL bIgnoreCase, 
         pEntry->m_nIndex = -1;
     }
     return SetLast(ZipErrNotFound);
+}
+
+ZipResult SetZipReaderStopFlag(ZipHandle hZip, const std::atomic<bool>* pbStop)
+{
+    ZipResult zr;
+    ZipReaderState* pState = ReaderOf(hZip, zr);
+    if (!pState)
+        return SetLast(zr);
+    pState->m_pbStop = pbStop;
+    return SetLast(ZipOk);
 }
 
 ZipResult CloseZipReader(ZipHandle hZip)

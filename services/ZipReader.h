@@ -4,6 +4,8 @@
 // reader's process-wide last result.
 #include "services/ZipFormat.h"
 
+#include <atomic>
+
 struct ZipArchiveEntry
 {
     wchar_t m_szName[260];          // as stored, '/' kept
@@ -36,6 +38,11 @@ ZipResult ExtractZipArchiveItem(ZipHandle hZip, int nIndex, const void* pTarget,
 
 // Finds an item by name, byte-exact or ignoring the case of ASCII letters.
 ZipResult FindZipArchiveItem(ZipHandle hZip, LPCWSTR pszName, BOOL bIgnoreCase, int* pnIndex, ZipArchiveEntry* pEntry);
+
+// A stop flag polled per block of item data by the extractions of this
+// handle: once set, an extraction ends with ZipErrStopped, and a file it
+// created is removed again. NULL polls nothing.
+ZipResult SetZipReaderStopFlag(ZipHandle hZip, const std::atomic<bool>* pbStop);
 
 ZipResult CloseZipReader(ZipHandle hZip);
 

@@ -66,6 +66,7 @@ struct ZipWriterState
     ZipItemRecord* m_pItems = NULL;
     DWORD m_nItems = 0;
     DWORD m_nItemCapacity = 0;
+    const std::atomic<bool>* m_pbStop = NULL;
 
     // The item being added.
     HANDLE m_hInput = INVALID_HANDLE_VALUE;
@@ -102,6 +103,14 @@ void SetOutputError(ZipWriterState& s, ZipResult zr)
 {
     if (s.m_zrOutputError == ZipOk)
         s.m_zrOutputError = zr;
+}
+
+// Once the caller's flag is set the output takes nothing more.
+bool OutputStopped(ZipWriterState& s)
+{
+    if (s.m_pbStop != NULL && s.m_pbStop->load())
+        SetOutputError(s, ZipErrStopped);
+    return s.m_zrOutputError == ZipErrStopped;
 }
 
 bool GrowBlock(ZipWriterState& s, DWORD dwNeeded)
@@ -263,6 +272,15 @@ ZipResult EndArchive(ZipWriterState& s)
 {
     if (s.m_bEnded)
         return ZipOk;
+    if (s.m_zrOutputError == ZipErrStopped)
+    {
+        // No directory: a stopped archive must not read as a complete one.
+        free(s.m_pItems);
+        s.m_pItems = NULL;
+        s.m_nItems = s.m_nItemCapacity = 0;
+        s.m_bEnded = true;
+        return ZipErrStopped;
+    }
     ZipResult zr = ZipOk;
     ULONGLONG ullCentralStart = s.m_ullWritten;
     BYTE header[CentralHeaderSize + MaxItemName + CentralExtraSize];
@@ -434,6 +452,8 @@ ZipResult WriteItemData(ZipWriterState& s, ZipItemRecord& r)
     {
         for (;;)
         {
+            if (OutputStopped(s))
+                return ZipErrStopped;
             int nRead = ReadInput(s, s.m_inBuffer, WorkBufferSize);
             if (nRead < 0)
                 return ZipErrRead;
@@ -455,6 +475,11 @@ ZipResult WriteItemData(ZipWriterState& s, ZipItemRecord& r)
         bool bDone = false;
         while (!bDone && zr == ZipOk)
         {
+            if (OutputStopped(s))
+            {
+                zr = ZipErrStopped;
+                break;
+            }
             int nRead = ReadInput(s, s.m_inBuffer, WorkBufferSize);
             if (nRead < 0)
             {
@@ -584,6 +609,8 @@ ZipResult OpenSource(ZipWriterState& s, const void* pSource, DWORD dwLength, Zip
 
 ZipResult AddItem(ZipWriterState& s, LPCWSTR pszName, const void* pSource, DWORD dwLength, ZipStreamKind kind)
 {
+    if (OutputStopped(s))
+        return ZipErrStopped;
     if (s.m_zrOutputError != ZipOk)
         return ZipErrPrevious;
     if (s.m_bEnded)
@@ -815,6 +842,16 @@ BOOL AddFolderToZipArchive(ZipHandle hZip, LPCWSTR pszBase, LPCWSTR pszRelative)
     if (bOk && GetLastError() != ERROR_NO_MORE_FILES)
         bOk = FALSE;
     return bOk;
+}
+
+ZipResult SetZipWriterStopFlag(ZipHandle hZip, const std::atomic<bool>* pbStop)
+{
+    ZipResult zr;
+    ZipWriterState* pState = WriterOf(hZip, zr);
+    if (!pState)
+        return SetLast(zr);
+    pState->m_pbStop = pbStop;
+    return SetLast(ZipOk);
 }
 
 ZipResult GetZipArchiveMemory(ZipHandle hZip, void** ppBlock, DWORD* pdwLength)

@@ -5,6 +5,8 @@
 // process-wide last result.
 #include "services/ZipFormat.h"
 
+#include <atomic>
+
 // Target: a wide file name (ZipKindFile), an open handle (ZipKindHandle, the
 // caller keeps its own), or memory (ZipKindMemory: NULL for a growing block of
 // its own, else the caller's block of dwLength bytes). NULL on failure.
@@ -18,6 +20,12 @@ ZipResult AddToZipArchive(ZipHandle hZip, LPCWSTR pszName, const void* pSource, 
 // Adds a folder entry for pszRelative, then every file and subfolder of
 // pszBase\pszRelative under names starting with pszRelative.
 BOOL AddFolderToZipArchive(ZipHandle hZip, LPCWSTR pszBase, LPCWSTR pszRelative);
+
+// A stop flag polled per item and per block of item data: once set, the
+// item being added ends with ZipErrStopped, later ones are refused, and
+// closing writes no directory: what was written is no archive, for the
+// caller to delete. NULL polls nothing.
+ZipResult SetZipWriterStopFlag(ZipHandle hZip, const std::atomic<bool>* pbStop);
 
 // Ends a memory archive and hands out its block and length; the block stays
 // valid until the handle is closed.

@@ -1,5 +1,5 @@
 // The full backup progress dialog: only its worker ends it, and a WM_QUIT that
-// arrives meanwhile reaches the outer loop.
+// arrives meanwhile stops the work and reaches the outer loop.
 #include "tests/repair/FullBackupTestSupport.h"
 #include "repair/FullBackupDlg.h"
 #include "repair/FullBackupPage.h"
@@ -25,17 +25,28 @@ HWND FindProgressDialog()
     return NULL;
 }
 
+// Waits, bounded by what only a hang exceeds, for the job's stop flag.
+bool WaitForStop(const CFullBackupJob& job)
+{
+    for (int i = 0; i < 600 && !job.IsStopped(); i++)
+        ::Sleep(50);
+    return job.IsStopped() != FALSE;
+}
+
 // A page whose backups export the planted key only.
 class CScratchFullBackupPage : public CFullBackupPage
 {
 public:
     std::wstring m_strKeyText;
     bool m_bFailWrites = false;
+    std::function<void(CFullBackupJob&)> m_fnDuringExport;
 protected:
     CFullBackupJob* CreateJob() override
     {
         CScratchFullBackupJob* pJob = new CScratchFullBackupJob(m_strKeyText);
         pJob->m_bFailWrites = m_bFailWrites;
+        if (m_fnDuringExport)
+            pJob->m_fnDuringExport = [this, pJob] { m_fnDuringExport(*pJob); };
         return pJob;
     }
 };
@@ -69,26 +80,70 @@ TEST_F(FullBackupTest, EnterEscapeAndCloseDoNotEndTheDialogItsWorkerDoes)
     EXPECT_TRUE(::PathFileExistsW(pJob->m_strArchive));
 }
 
-TEST_F(FullBackupTest, QuitDuringTheWorkWaitsForTheWorkerAndStaysQueued)
+// Closing the program quits the loop: the work is told to stop, DoModal
+// comes back only after the worker, and the quit stays queued.
+TEST_F(FullBackupTest, QuitDuringTheWorkStopsItWaitsForTheWorkerAndStaysQueued)
 {
     DWORD dwThread = ::GetCurrentThreadId();
-    std::atomic<bool> bDone(false);
+    std::atomic<bool> bDone(false), bSawStop(false);
     CFullBackupDlg dlg;
     dlg.m_nMode = 0;
     CScratchFullBackupJob* pJob = new CScratchFullBackupJob(m_strKeyText);
     pJob->m_fnDuringExport = [&] {
         ::PostThreadMessageW(dwThread, WM_QUIT, 7, 0);
-        ::Sleep(500);
+        bSawStop = WaitForStop(*pJob);
         bDone = true;
     };
     dlg.m_pJob.reset(pJob);
     dlg.DoModal();
     // The worker had ended before DoModal came back.
     EXPECT_TRUE(bDone);
-    EXPECT_TRUE(::PathFileExistsW(pJob->m_strArchive));
+    EXPECT_TRUE(bSawStop);
+    EXPECT_TRUE(dlg.m_bStopped);
+    EXPECT_FALSE(dlg.m_bSucceeded);
+    EXPECT_TRUE(pJob->m_bStopped);
+    // The export began, was stopped, and its file went again.
+    EXPECT_FALSE(pJob->m_strRegFile.IsEmpty());
+    EXPECT_FALSE(::PathFileExistsW(pJob->m_strRegFile));
+    EXPECT_FALSE(::PathFileExistsW(pJob->m_strArchive));
+    EXPECT_TRUE(FolderEntries(m_strFolder).empty());
+    // The dialog's flag went with it: the job may serve another.
+    EXPECT_FALSE(pJob->IsStopped());
     MSG msg = {};
     ASSERT_TRUE(::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(7u, msg.wParam);
+
+    // The same job in a new dialog runs to its end.
+    CFullBackupDlg second;
+    second.m_nMode = 0;
+    pJob->m_fnDuringExport = nullptr;
+    second.m_pJob = std::move(dlg.m_pJob);
+    EXPECT_EQ(IDOK, second.DoModal());
+    EXPECT_FALSE(second.m_bStopped);
+    EXPECT_TRUE(second.m_bSucceeded);
+    EXPECT_TRUE(::PathFileExistsW(pJob->m_strArchive));
+}
+
+// A backup stopped by closing the program tells nothing and adds no row.
+TEST_F(FullBackupTest, PageStoppedByClosingSaysNothing)
+{
+    CScratchFullBackupPage page;
+    page.m_strKeyText = m_strKeyText;
+    DWORD dwThread = ::GetCurrentThreadId();
+    std::atomic<bool> bSawStop(false);
+    page.m_fnDuringExport = [&](CFullBackupJob& job) {
+        ::PostThreadMessageW(dwThread, WM_QUIT, 0, 0);
+        bSawStop = WaitForStop(job);
+    };
+    CreatePage(page);
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1001);
+    MSG msg = {};
+    EXPECT_TRUE(::PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(bSawStop);
+    EXPECT_EQ(1u, m_boxes.Count()) << "the question only";
+    EXPECT_EQ(0, page.m_list.GetItemCount());
+    EXPECT_TRUE(FolderEntries(m_strFolder).empty());
 }
 
 TEST_F(FullBackupTest, PageBacksUpRestoresAndReportsFailures)
