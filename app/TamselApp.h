@@ -69,8 +69,10 @@ public:
     // for it, bounded, and takes its outcome.
     BOOL StartScheduleRequest();
     void FinishScheduleRequest(DWORD dwTimeoutMs = SCHEDULE_REQUEST_WAIT_MS);
-    // How long the close waits for a request still being made.
-    static const DWORD SCHEDULE_REQUEST_WAIT_MS = 10000;
+    // How long the close waits for a request still being made (an unready
+    // Task Scheduler answers only after seconds). One still asking is left
+    // to end with the process: the request stays for the next start.
+    static const DWORD SCHEDULE_REQUEST_WAIT_MS = 1500;
 
     BOOL m_bWow64;
     CString m_strSpare1;  // free for the pages of other subsystems

@@ -316,7 +316,8 @@ BOOL CTamselDlg::CloseMainWindow()
 {
     if (m_pageScan.m_bScanning == 1)
     {
-        if (m_pageScan.StopScan() != 1)
+        // Once stopped, the scan shows no page: the window is going.
+        if (m_pageScan.StopScan(TRUE) != 1)
             return FALSE;
         m_pageHome.StoreCategorySwitches();
     }
@@ -340,13 +341,15 @@ void CTamselDlg::WaitForWorkers()
     if (m_pageScan.IsScanThreadRunning())
     {
         m_pageScan.m_bLeaving = 1;
-        m_pageScan.m_bAbort = 1;
+        // Also a scan nobody was asked about (the window ended another way):
+        // told to stop, the worker ends within a few polls.
+        m_pageScan.StopWorker();
         // However long the worker takes to notice, sent messages are answered
         // meanwhile, so a worker blocked in one can finish.
         m_pageScan.WaitForScanEnd(INFINITE);
     }
-    // Bounded by the check's own time-outs.
-    m_versionCheck.Wait(INFINITE);
+    // Cut short: its answer is not wanted any more.
+    m_versionCheck.Stop();
     m_pageFavorites.StopWorker();
     m_pagePatchUpdate.StopWorkers();
     if (m_pApp != NULL)

@@ -2,6 +2,7 @@
 #include "repair/BackupStamp.h"
 #include "repair/Repair.h"
 #include "services/PathString.h"
+#include "services/ScopedHandle.h"
 #include "services/RegFile.h"
 #include "services/SortedStringArray.h"
 #include "services/ZipReader.h"
@@ -16,6 +17,9 @@ AUTOBACKUP_CLOSE_HOOK g_pfnCloseHook = NULL;
 AUTOBACKUP_CLOSED_HOOK g_pfnClosedHook = NULL;
 
 const DWORD kReadChunk = 1 << 20;
+// The files of a backup being written end so; only a verified archive gets
+// its own name.
+const wchar_t kPartSuffix[] = L".partial";
 
 CString ZipText(ZipResult zr)
 {
@@ -60,14 +64,17 @@ int ViewSlot(REGSAM samView)
     return samView == KEY_WOW64_32KEY ? 1 : samView == KEY_WOW64_64KEY ? 2 : 0;
 }
 
-// Size and CRC-32 of an open file, read from its start.
-BOOL MeasureFile(HANDLE hFile, DWORD& dwSize, DWORD& dwCrc)
+// Size and CRC-32 of an open file, read from its start; FALSE also when
+// *pbStop is set before the last chunk.
+BOOL MeasureFile(HANDLE hFile, DWORD& dwSize, DWORD& dwCrc, const std::atomic<bool>* pbStop)
 {
     std::vector<BYTE> buffer(kReadChunk);
     ULONGLONG ullSize = 0;
     uLong crc = crc32(0L, Z_NULL, 0);
     for (;;)
     {
+        if (pbStop != NULL && pbStop->load())
+            return FALSE;
         DWORD dwRead = 0;
         if (!ReadFile(hFile, buffer.data(), kReadChunk, &dwRead, NULL))
             return FALSE;
@@ -84,6 +91,8 @@ BOOL MeasureFile(HANDLE hFile, DWORD& dwSize, DWORD& dwCrc)
 }
 
 } // namespace
+
+const wchar_t AUTOBACKUP_STOPPED[] = L"the backup was stopped";
 
 CString AutoBackupRegEntryName(const CString& strStamp, REGSAM samView)
 {
@@ -175,6 +184,26 @@ void CAutoBackup::DeleteRegFiles()
     m_arrRegFiles.RemoveAll();
 }
 
+void CAutoBackup::DeleteLeftovers(const CString& strFolder)
+{
+    // Only our own part files: "AutoBackup" ... ".partial", no folder.
+    WIN32_FIND_DATAW fd;
+    CFindHandle hFind(FindFirstFileW(strFolder + L"AutoBackup*" + kPartSuffix, &fd));
+    if (!hFind.IsValid())
+        return;
+    const int nSuffix = lstrlenW(kPartSuffix);
+    do
+    {
+        if (Stopped())
+            return;
+        CString strName = fd.cFileName;
+        if ((fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+            strName.Left(10).CompareNoCase(L"AutoBackup") != 0 || strName.Right(nSuffix).CompareNoCase(kPartSuffix) != 0)
+            continue;
+        DeleteFileW(strFolder + strName);
+    } while (FindNextFileW(hFind, &fd));
+}
+
 BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys, REGSAM samView)
 {
     HANDLE hFile = CreateFileW(strRegFile, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -187,18 +216,26 @@ BOOL CAutoBackup::WriteRegFile(const CString& strRegFile, const CStringArray& ar
     regFile.m_hFile = hFile;
     regFile.m_nCount = 0;
     regFile.m_nColumn = 0;
+    // A large key is cut short too; the stop below then ends the file.
+    regFile.SetStopFlag(m_pbStop);
     regFile.PutString(L"Windows Registry Editor Version");
     regFile.PutString(L" ");
     regFile.PutString(L"5.00");
     regFile.PutString(L"\n\n");
     for (INT_PTR i = 0; i < arrKeys.GetSize() && bOk; i++)
     {
+        // Each key is exported whole; a stop ends the file between two.
+        if (Stopped())
+        {
+            bOk = FALSE;
+            break;
+        }
         DWORD dwResult = samView != 0 ? regFile.ExportKey(arrKeys[i], samView) : regFile.ExportKey(arrKeys[i]);
         m_exported[UpperKey(arrKeys[i], samView)] = dwResult;
         if (regFile.GetLinksLeftOut() > 0)
             m_withLinks.insert(UpperKey(arrKeys[i], samView));
         // A write error leaves the file unusable for every later key too.
-        if (dwResult == CRegFile::ExportWriteFailed)
+        if (dwResult == CRegFile::ExportWriteFailed || regFile.WasStopped())
             bOk = FALSE;
     }
     bOk = regFile.Flush() && bOk;
@@ -213,7 +250,7 @@ ZipResult CAutoBackup::AddFile(ZipHandle hZip, const CString& strPath, const CSt
         return ZipErrNoFile;
     AddedEntry entry = { strName, 0, 0 };
     ZipResult zr = ZipErrRead;
-    if (MeasureFile(hFile, entry.dwSize, entry.dwCrc))
+    if (MeasureFile(hFile, entry.dwSize, entry.dwCrc, m_pbStop))
         zr = AddToZipArchive(hZip, strName, hFile, entry.dwSize, ZipKindHandle);
     CloseHandle(hFile);
     if (zr == ZipOk)
@@ -248,7 +285,8 @@ BOOL CAutoBackup::Verify()
     if (zr != ZipOk || entry.m_nIndex != (int)m_added.size())
         strProblem = L"the archive does not hold the entries that were added";
     std::vector<BYTE> buffer(65536);
-    for (size_t i = 0; i < m_added.size() && strProblem.IsEmpty(); i++)
+    BOOL bStopped = FALSE;
+    for (size_t i = 0; i < m_added.size() && strProblem.IsEmpty() && !bStopped; i++)
     {
         const AddedEntry& added = m_added[i];
         zr = GetZipArchiveItem(hZip, (int)i, &entry);
@@ -261,6 +299,11 @@ BOOL CAutoBackup::Verify()
         ULONGLONG ullCount = 0;
         do
         {
+            if (Stopped())
+            {
+                bStopped = TRUE;
+                break;
+            }
             // Each call hands out the next part; ZipMore while data keeps coming.
             ZeroMemory(buffer.data(), buffer.size());
             zr = ExtractZipArchiveItem(hZip, (int)i, buffer.data(), (DWORD)buffer.size(), ZipKindMemory);
@@ -276,17 +319,22 @@ BOOL CAutoBackup::Verify()
                 ullCount += dwPart;
             }
         } while (zr == ZipMore);
+        if (bStopped)
+            break;
         if (zr != ZipOk || ullCount != added.dwSize || (DWORD)crc != added.dwCrc)
             strProblem = L"the entry " + added.strName + L" does not extract as added (" + ZipReaderText(zr) + L")";
     }
     CloseZipReader(hZip);
+    if (bStopped)
+        return Fail(AUTOBACKUP_STOPPED);
     if (!strProblem.IsEmpty())
         return Fail(strProblem);
     return TRUE;
 }
 
-BOOL CAutoBackup::Write(CTamselApp* pApp)
+BOOL CAutoBackup::Write(CTamselApp* pApp, const std::atomic<bool>* pbStop)
 {
+    m_pbStop = pbStop;
     m_strError.Empty();
     m_strArchive.Empty();
     m_arrRegFiles.RemoveAll();
@@ -340,6 +388,9 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         return TRUE;
     if (dwFolder == INVALID_FILE_ATTRIBUTES || !(dwFolder & FILE_ATTRIBUTE_DIRECTORY))
         return Fail(L"the folder " + strFolder + L" cannot be created");
+    if (Stopped())
+        return Fail(AUTOBACKUP_STOPPED);
+    DeleteLeftovers(strFolder);
 
     // A backup of the same second must not replace this one's archive.
     CString strPattern = strFolder;
@@ -354,17 +405,22 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         if (arrKeys[nSlot].GetSize() == 0)
             continue;
         CString strRegEntry = AutoBackupRegEntryName(m_strStamp, kViews[nSlot]);
-        if (!WriteRegFile(strFolder + strRegEntry, arrKeys[nSlot], kViews[nSlot]))
+        BOOL bWritten = WriteRegFile(strFolder + strRegEntry + kPartSuffix, arrKeys[nSlot], kViews[nSlot]);
+        if (Stopped())
+            return Fail(AUTOBACKUP_STOPPED);
+        if (!bWritten)
             return Fail(L"the registry file " + strFolder + strRegEntry + L" cannot be written (" +
                         ErrorText(GetLastError()) + L")");
         arrRegEntries.Add(strRegEntry);
     }
 
-    CString strArchive = strFolder + L"AutoBackup" + m_strStamp + L".zip";
+    CString strFinal = strFolder + L"AutoBackup" + m_strStamp + L".zip";
+    CString strArchive = strFinal + kPartSuffix;
     ZipHandle hZip = CreateZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
     if (hZip == NULL)
         return Fail(L"the archive " + strArchive + L" cannot be created (" + ZipText(1) + L")");
     m_strArchive = strArchive;
+    SetZipWriterStopFlag(hZip, m_pbStop);
 
     ZipResult zr = ZipOk;
     CStringArray arrTaken;
@@ -373,6 +429,11 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
     {
         arrTaken.Add(arrRegEntries[i]);
         zr = AddFile(hZip, m_arrRegFiles[i], arrRegEntries[i]);
+        if (Stopped())
+        {
+            CloseZipWriter(hZip);
+            return Fail(AUTOBACKUP_STOPPED);
+        }
         if (zr != ZipOk)
         {
             CloseZipWriter(hZip);
@@ -384,6 +445,11 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
     std::vector<BYTE> list = { 0xFF, 0xFE };
     for (INT_PTR i = 0; i < shortcuts.GetSize(); i++)
     {
+        if (Stopped())
+        {
+            CloseZipWriter(hZip);
+            return Fail(AUTOBACKUP_STOPPED);
+        }
         const CString& strPath = shortcuts[i].m_strKeyPath;
         DWORD dwAttributes = GetFileAttributesW(strPath);
         if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -407,6 +473,11 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
             return Fail(L"the shortcut " + strPath + L" cannot be added to the archive (" + ZipText(zr) + L")");
         }
     }
+    if (Stopped())
+    {
+        CloseZipWriter(hZip);
+        return Fail(AUTOBACKUP_STOPPED);
+    }
     if (list.size() > 2)
     {
         zr = AddMemory(hZip, list, L"ShortCuts.txt");
@@ -425,17 +496,24 @@ BOOL CAutoBackup::Write(CTamselApp* pApp)
         // Every shortcut vanished before it could be read: nothing to keep.
         DeleteFileW(m_strArchive);
         m_strArchive.Empty();
+        DeleteRegFiles();
         return TRUE;
     }
+    if (Stopped())
+        return Fail(AUTOBACKUP_STOPPED);
     if (g_pfnClosedHook != NULL)
         g_pfnClosedHook(m_strArchive);
     if (!Verify())
         return FALSE;
+    // Verified whole: from here a stop keeps it. Never over another archive.
+    if (!MoveFileExW(m_strArchive, strFinal, MOVEFILE_WRITE_THROUGH))
+        return Fail(L"the archive " + strFinal + L" cannot be named (" + ErrorText(GetLastError()) + L")");
+    m_strArchive = strFinal;
     DeleteRegFiles();
     return TRUE;
 }
 
-BOOL WriteAutoBackup(CTamselApp* pApp, CAutoBackup& backup)
+BOOL WriteAutoBackup(CTamselApp* pApp, CAutoBackup& backup, const std::atomic<bool>* pbStop)
 {
-    return backup.Write(pApp);
+    return backup.Write(pApp, pbStop);
 }

@@ -6,6 +6,7 @@
 #include "app/TamselApp.h"
 #include "services/ZipFormat.h"
 
+#include <atomic>
 #include <map>
 #include <set>
 #include <string>
@@ -19,8 +20,12 @@ public:
     // Writes and verifies the archive of what the repair lists name. TRUE
     // when the archive is known good, or when nothing needed one. FALSE:
     // m_strError says why, nothing is covered and no file of this backup
-    // stays behind.
-    BOOL Write(CTamselApp* pApp);
+    // stays behind. Until it is verified the archive has a name of its own
+    // ("...zip.partial"), which no backup list takes for a backup; such files
+    // that a killed run left are removed by the next backup. *pbStop is
+    // polled per key, per file, per entry and per block: once set, the
+    // backup fails, as stopped, before it is complete.
+    BOOL Write(CTamselApp* pApp, const std::atomic<bool>* pbStop = NULL);
 
     // Whether the archive holds this key (a path and view flag as
     // RecordKeyLocation gives them).
@@ -51,11 +56,15 @@ private:
     };
 
     BOOL Fail(const CString& strReason);
+    BOOL Stopped() const { return m_pbStop != NULL && m_pbStop->load(); }
     BOOL WriteRegFile(const CString& strRegFile, const CStringArray& arrKeys, REGSAM samView);
     void DeleteRegFiles();
+    void DeleteLeftovers(const CString& strFolder);
     ZipResult AddFile(ZipHandle hZip, const CString& strPath, const CString& strName);
     ZipResult AddMemory(ZipHandle hZip, const std::vector<BYTE>& data, const CString& strName);
     BOOL Verify();
+
+    const std::atomic<bool>* m_pbStop = NULL;
 
     // upper-case key path (after "64|" for keys read with KEY_WOW64_64KEY) -> ExportKey result
     std::map<std::wstring, DWORD> m_exported;
@@ -72,8 +81,11 @@ CString AutoBackupRegEntryName(const CString& strStamp, REGSAM samView);
 // 0 for the own view.
 REGSAM AutoBackupRegEntryView(const CString& strEntryName);
 
-// The repair worker's backup step.
-BOOL WriteAutoBackup(CTamselApp* pApp, CAutoBackup& backup);
+// The repair worker's backup step; pbStop as for CAutoBackup::Write.
+BOOL WriteAutoBackup(CTamselApp* pApp, CAutoBackup& backup, const std::atomic<bool>* pbStop = NULL);
+
+// What a stopped backup gives as its reason (m_strError).
+extern const wchar_t AUTOBACKUP_STOPPED[];
 
 // Test seams: the archive's close, and a look at the closed archive before
 // it is verified. NULL restores the plain behaviour.

@@ -161,6 +161,8 @@ void CIgnoreListPage::OnShowWindow(BOOL bShow, UINT nStatus)
 
 void CIgnoreListPage::OnDestroy()
 {
+    // A rewrite under way is finished, not cut: it replaces the file whole,
+    // and it is one write of a list the Remove already shortened.
     FinishSave(FALSE);
     CDialog::OnDestroy();
 }

@@ -230,8 +230,8 @@ BOOL RepairShortcut(const CRegProblem& problem, BOOL bCovered, CRepairLog& log, 
 
 } // namespace
 
-void RepairSelectedProblems(CTamselApp* pApp, const CAutoBackup& backup, CRepairLog& log,
-                            int nCleaned[TAMSEL_CATEGORY_COUNT])
+BOOL RepairSelectedProblems(CTamselApp* pApp, const CAutoBackup& backup, CRepairLog& log,
+                            int nCleaned[TAMSEL_CATEGORY_COUNT], const std::atomic<bool>* pbStop)
 {
     for (int i = 0; i < TAMSEL_CATEGORY_COUNT; i++)
         nCleaned[i] = 0;
@@ -241,6 +241,11 @@ void RepairSelectedProblems(CTamselApp* pApp, const CAutoBackup& backup, CRepair
         INT_PTR nCount = list.GetSize();
         for (INT_PTR i = 0; i < nCount; i++)
         {
+            // The stop is seen between two records only: the key tree, value
+            // or file being deleted goes whole, never half, and the backup
+            // holds it either way.
+            if (pbStop != NULL && pbStop->load())
+                return FALSE;
             BOOL bRemoved = FALSE;
             if (nCategory == SHORTCUT_CATEGORY)
             {
@@ -253,6 +258,7 @@ void RepairSelectedProblems(CTamselApp* pApp, const CAutoBackup& backup, CRepair
                 nCleaned[nCategory - 1]++;
         }
     }
+    return TRUE;
 }
 
 BOOL WriteScanStatistics(CTamselApp* pApp, const CString& strStamp, const int nErrors[TAMSEL_CATEGORY_COUNT],

@@ -43,8 +43,10 @@ public:
 
 // Deletes what the repair lists name and what the backup covers; per
 // category (index category - 1), nCleaned gets the records this run removed.
-void RepairSelectedProblems(CTamselApp* pApp, const CAutoBackup& backup, CRepairLog& log,
-                            int nCleaned[TAMSEL_CATEGORY_COUNT]);
+// *pbStop is asked before each record: once set, the record under way is
+// finished and no later one is touched. FALSE when it ended on the stop.
+BOOL RepairSelectedProblems(CTamselApp* pApp, const CAutoBackup& backup, CRepairLog& log,
+                            int nCleaned[TAMSEL_CATEGORY_COUNT], const std::atomic<bool>* pbStop = NULL);
 
 // After a repair ran: takes the stamp and the counts into the application
 // object and writes section "ScanLog" of Settings.ini. FALSE when a write failed.

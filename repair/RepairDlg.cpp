@@ -55,7 +55,7 @@ UINT RepairThreadProc(LPVOID pParam)
     RepairJob* pJob = static_cast<RepairJob*>(pParam);
     CRepairLog& log = *pJob->pLog;
     log.AddLine(L"Creating backup...");
-    if (!WriteAutoBackup(pJob->pApp, pJob->backup))
+    if (!WriteAutoBackup(pJob->pApp, pJob->backup, &pJob->bStop))
     {
         pJob->strFailure = L"Backup failed: " + pJob->backup.m_strError + L". Nothing was repaired.";
         log.AddLine(pJob->strFailure);
@@ -64,8 +64,10 @@ UINT RepairThreadProc(LPVOID pParam)
     {
         log.AddLine(L"Finished backup.");
         log.AddLine(L"Start clear...");
-        RepairSelectedProblems(pJob->pApp, pJob->backup, log, pJob->nCleaned);
-        log.AddLine(L"Finished clear.");
+        if (RepairSelectedProblems(pJob->pApp, pJob->backup, log, pJob->nCleaned, &pJob->bStop))
+            log.AddLine(L"Finished clear.");
+        else
+            log.AddLine(L"Clear stopped.");
         pJob->bRepaired = TRUE;
     }
     AfxPostCall(pJob->hWndNotify, pJob->fnDone);
@@ -98,14 +100,15 @@ CRepairDlg::CRepairDlg(CWnd* pParent)
 
 CRepairDlg::~CRepairDlg()
 {
-    WaitForWorker();
+    StopWorker();
 }
 
 INT_PTR CRepairDlg::DoModal()
 {
     INT_PTR nResult = CDialog::DoModal();
-    // A quit message can end the loop early; the worker still uses our job.
-    WaitForWorker();
+    // A quit message can end the loop early: the program is closing, so the
+    // worker stops at its next step, and it still uses our job meanwhile.
+    StopWorker();
     // The repair ran although nobody was left to hear of it: count it.
     if (m_job.bRepaired && !m_bRepaired)
     {
@@ -186,6 +189,13 @@ void CRepairDlg::DrainLines()
         m_listLog.AddString(line.first);
     m_listLog.SendMessage(WM_SETREDRAW, TRUE, 0);
     m_wndStatus.SetWindowText(lines.back().second);
+}
+
+void CRepairDlg::StopWorker()
+{
+    if (m_pThread != NULL)
+        m_job.bStop = true;
+    WaitForWorker();
 }
 
 void CRepairDlg::WaitForWorker()

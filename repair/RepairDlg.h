@@ -47,6 +47,10 @@ struct RepairJob
     BOOL bRepaired;
     CString strFailure;
     int nCleaned[TAMSEL_CATEGORY_COUNT];
+    // Set when the program ends under the dialog: a backup not yet verified
+    // is dropped and nothing is deleted; during the deletes the one under
+    // way is finished and the rest stays.
+    std::atomic<bool> bStop{false};
 };
 
 UINT RepairThreadProc(LPVOID pParam);
@@ -59,8 +63,11 @@ public:
     explicit CRepairDlg(CWnd* pParent = NULL);
     virtual ~CRepairDlg();
 
-    // Runs the dialog; returns only when the worker has ended.
+    // Runs the dialog; returns only when the worker has ended. A loop ended
+    // early (the program's quit) stops the worker first.
     INT_PTR DoModal() override;
+    // Whether the worker was told to stop (tests).
+    BOOL IsStopping() const { return m_job.bStop.load(); }
 
     CTamselDlg* m_pOwner;   // the main window, set by the creator
     int m_bStart;           // set by the creator; the first paint starts the work
@@ -89,6 +96,8 @@ protected:
     void OnRepairDone();
 
     void DrainLines();
+    // Stops a worker that still runs and waits for it.
+    void StopWorker();
     void WaitForWorker();
 
     CBrush m_brWhite;

@@ -45,6 +45,8 @@ void CheckShellKey(CScanContext& scan, int nCategory, const CKeyReader& shell)
     int nBad = 0, nFlags = 0;
     for (int i = 0; i < arrVerbs.GetSize(); i++)
     {
+        if (scan.IsStopped())
+            return;
         CKeyReader verb;
         if (verb.OpenChild(shell, arrVerbs[i]) != ERROR_SUCCESS)
             continue;
@@ -115,6 +117,9 @@ void CheckOpenWithList(CScanContext& scan, int nCategory, const CKeyReader& list
     list.GetSubKeyNames(arrNames);
     for (int i = 0; i < arrNames.GetSize(); i++)
     {
+        // Each entry may be looked for along the search path.
+        if (scan.IsStopped())
+            return;
         CKeyReader entry;
         DWORD nKeys = 0, nValues = 0;
         if (entry.OpenChild(list, arrNames[i]) != ERROR_SUCCESS || !CountsOf(entry, nKeys, nValues) || nKeys > 0)

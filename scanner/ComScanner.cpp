@@ -111,6 +111,8 @@ void CheckVersion(CScanContext& scan, const CKeyReader& version)
     version.GetSubKeyNames(arrNames);
     for (int i = 0; i < arrNames.GetSize(); i++)
     {
+        if (scan.IsStopped())
+            return;
         CKeyReader locale, win32;
         if (locale.OpenChild(version, arrNames[i]) != ERROR_SUCCESS ||
             win32.OpenChild(locale, L"win32") != ERROR_SUCCESS || !IsEmptyOfValues(win32))

@@ -1,6 +1,7 @@
 #include "scanner/CommandLine.h"
 #include "scanner/KeyReader.h"
 #include "scanner/ScanRoots.h"
+#include "scanner/ScanStop.h"
 #include "services/PathString.h"
 #include <shlwapi.h>
 
@@ -197,6 +198,10 @@ Found FindLeadingFile(const CString& strText, CPathTest& pathTest, PathView view
     {
         if (nEnd < strWhole.GetLength() && strWhole[nEnd] != L' ')
             continue;
+        // Each blank of a long text is a candidate with look-ups of its own;
+        // after a stop the text is left untested.
+        if (IsThreadScanStopped())
+            return FOUND_UNKNOWN;
         CString strCandidate = strWhole.Left(nEnd);
         strCandidate.TrimRight();
         if (strCandidate.IsEmpty() || (bTested && HoldsArgumentCharacters(strCandidate)))

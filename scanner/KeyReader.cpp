@@ -1,4 +1,5 @@
 #include "scanner/KeyReader.h"
+#include "scanner/ScanStop.h"
 #include "services/Wow64.h"
 #include <vector>
 
@@ -6,6 +7,9 @@
 static const DWORD KEY_NAME_CHARS = 256;
 // Value names and data grow only on ERROR_MORE_DATA, this many times.
 static const int GROW_ATTEMPTS = 4;
+// A scan's stop is asked once per this many names of an enumeration (and
+// before the first): a key of a million names must not hold a stop back.
+static const DWORD STOP_POLL_NAMES = 64;
 
 CKeyReader::CKeyReader() : m_hKey(NULL), m_hRoot(NULL), m_samView(0)
 {
@@ -78,6 +82,8 @@ LONG CKeyReader::GetSubKeyNames(CStringArray& arrNames, DWORD nCount) const
     {
         if (nIndex >= nCount)
             return ERROR_SUCCESS;
+        if (nIndex % STOP_POLL_NAMES == 0 && IsThreadScanStopped())
+            return ERROR_CANCELLED;
         DWORD nChars = KEY_NAME_CHARS;
         LONG nResult = ::RegEnumKeyExW(m_hKey, nIndex, szName, &nChars, NULL, NULL, NULL, NULL);
         if (nResult == ERROR_NO_MORE_ITEMS)
@@ -97,8 +103,16 @@ LONG CKeyReader::GetValueNames(CStringArray& arrNames) const
     ::RegQueryInfoKeyW(m_hKey, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &nLongest, NULL, NULL, NULL);
     std::vector<wchar_t> name(nLongest + 1 < 256 ? 256 : nLongest + 1);
     int nGrown = 0;
+    DWORD nPolledAt = MAXDWORD;
     for (DWORD nIndex = 0;;)
     {
+        // A name read again with a larger buffer is not asked twice.
+        if (nIndex % STOP_POLL_NAMES == 0 && nIndex != nPolledAt)
+        {
+            nPolledAt = nIndex;
+            if (IsThreadScanStopped())
+                return ERROR_CANCELLED;
+        }
         DWORD nChars = (DWORD)name.size();
         LONG nResult = ::RegEnumValueW(m_hKey, nIndex, name.data(), &nChars, NULL, NULL, NULL, NULL);
         if (nResult == ERROR_NO_MORE_ITEMS)

@@ -37,7 +37,8 @@ public:
 
     // Appends the subkey or value names (the default value as ""). ERROR_SUCCESS
     // when the enumeration reached its end; otherwise the error that cut it
-    // short (what was read so far stays appended).
+    // short (what was read so far stays appended): ERROR_CANCELLED when the
+    // scan running on this thread was stopped (see ScanStop.h).
     LONG GetSubKeyNames(CStringArray& arrNames) const;
     // The same for a key known to hold nCount subkeys: the walk ends at that
     // count, sparing the call that reports the end.

@@ -9,24 +9,31 @@ namespace {
 const int MENU_ORDER_CATEGORY = 12;
 const wchar_t* const MENU_ORDER_KEY = SCAN_KEY_MENU_ORDER;
 
-// Adds the names of the folder's direct subfolders.
-void ListProgramFolders(const CString& strFolder, CStringArray& arrNames)
+// Adds the names of the folder's direct subfolders; FALSE when the scan was stopped.
+BOOL ListProgramFolders(CScanContext& scan, const CString& strFolder, CStringArray& arrNames)
 {
     if (strFolder.IsEmpty())
-        return;
+        return TRUE;
     CString strPath = strFolder;
     strPath.TrimRight(L'\\');
     WIN32_FIND_DATAW data;
     HANDLE hFind = ::FindFirstFileW(strPath + L"\\*", &data);
     if (hFind == INVALID_HANDLE_VALUE)
-        return;
+        return TRUE;
+    BOOL bGoOn = TRUE;
     do
     {
+        if (scan.IsStopped())
+        {
+            bGoOn = FALSE;
+            break;
+        }
         CString strName = data.cFileName;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strName != L"." && strName != L"..")
             arrNames.Add(strName);
     } while (::FindNextFileW(hFind, &data));
     ::FindClose(hFind);
+    return bGoOn;
 }
 }  // namespace
 
@@ -41,8 +48,8 @@ void ScanStartupItems(CScanContext& scan)
     if (!strCommon.IsEmpty() || !strUser.IsEmpty())
     {
         CStringArray arrFolders;
-        ListProgramFolders(strCommon, arrFolders);
-        ListProgramFolders(strUser, arrFolders);
+        if (!ListProgramFolders(scan, strCommon, arrFolders) || !ListProgramFolders(scan, strUser, arrFolders))
+            return;
         CKeyReader order;
         if (order.Open(HKEY_CURRENT_USER, MENU_ORDER_KEY) == ERROR_SUCCESS)
         {

@@ -34,6 +34,8 @@ BOOL ScanOpenSaveLists(CScanContext& scan)
         }
         for (int j = 0; j < arrValues.GetSize(); j++)
         {
+            if (scan.IsStopped())
+                return FALSE;
             const CString& strName = arrValues[j];
             if (strName.IsEmpty() || strName == L"MRUList" || !IsStringValue(list, strName))
                 continue;

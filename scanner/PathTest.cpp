@@ -1,5 +1,6 @@
 #include "scanner/PathTest.h"
 #include "scanner/KeyReader.h"
+#include "scanner/ScanStop.h"
 #include "services/PathString.h"
 #include "services/Wow64.h"
 #include <shlwapi.h>
@@ -377,6 +378,9 @@ BOOL CPathTest::FindInSearchPath(const CString& strFile, PathView view)
         arrFolders.Add(strWindows);
     for (int i = 0; i < arrFolders.GetSize(); i++)
     {
+        // A stopped scan records nothing: "found" ends the search soonest.
+        if (IsThreadScanStopped())
+            return TRUE;
         CPathString folder(arrFolders[i]);
         if (folder.IsEmpty())
             continue;

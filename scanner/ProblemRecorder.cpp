@@ -48,6 +48,10 @@ BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found
 {
     if (nCategory < 1 || nCategory > SCAN_CATEGORIES)
         return FALSE;
+    // A check cut short by the stop (a list read in part, a look-up given
+    // up) proves nothing: after the stop nothing more is recorded.
+    if (scan.IsStopped())
+        return FALSE;
     CString strData = found.strData == L"ERR" ? CString() : found.strData;
     if (IsIgnored(scan.m_ignoreList, found.hRoot, found.strKey, found.strValueName, strData))
         return FALSE;

@@ -26,9 +26,9 @@ struct CFoundProblem
     CFoundProblem() : hRoot(NULL), bValue(FALSE), nKind(1), samView(0) {}
 };
 
-// Records the problem in category nCategory unless the ignore list holds it
-// or its key cannot be opened with the access its repair needs (then the
-// scan remembers that some were left out). TRUE when recorded.
+// Records the problem in category nCategory unless the scan was stopped, the
+// ignore list holds it or its key cannot be opened with the access its repair
+// needs (then the scan remembers that some were left out). TRUE when recorded.
 BOOL RecordProblem(CScanContext& scan, int nCategory, const CFoundProblem& found);
 
 // The same with the fields given one by one; the description is

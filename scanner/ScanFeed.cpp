@@ -16,7 +16,7 @@ CScanFeedItem& CScanFeedItem::operator=(const CScanFeedItem& other)
     return *this;
 }
 
-CScanFeed::CScanFeed() : m_bItemChanged(FALSE), m_hWndNotify(NULL), m_bWakePosted(FALSE)
+CScanFeed::CScanFeed() : m_nFirst(0), m_bItemChanged(FALSE), m_hWndNotify(NULL), m_bWakePosted(FALSE)
 {
     ::InitializeCriticalSection(&m_lock);
 }
@@ -47,15 +47,42 @@ void CScanFeed::Push(const CScanFeedItem& item)
 void CScanFeed::TakeAll(std::vector<CScanFeedItem>& items)
 {
     ::EnterCriticalSection(&m_lock);
-    if (items.empty())
+    if (items.empty() && m_nFirst == 0)
         items.swap(m_items);
     else
     {
-        items.insert(items.end(), m_items.begin(), m_items.end());
+        items.insert(items.end(), m_items.begin() + m_nFirst, m_items.end());
         m_items.clear();
     }
+    m_nFirst = 0;
     m_bWakePosted = FALSE;
     ::LeaveCriticalSection(&m_lock);
+}
+
+BOOL CScanFeed::Take(std::vector<CScanFeedItem>& items, size_t nMax)
+{
+    ::EnterCriticalSection(&m_lock);
+    size_t nLeft = m_items.size() - m_nFirst;
+    size_t nTaken = nLeft < nMax ? nLeft : nMax;
+    items.insert(items.end(), m_items.begin() + m_nFirst, m_items.begin() + m_nFirst + nTaken);
+    m_nFirst += nTaken;
+    BOOL bLeft = m_nFirst < m_items.size();
+    if (!bLeft)
+    {
+        m_items.clear();
+        m_nFirst = 0;
+    }
+    else if (m_nFirst * 2 > m_items.size())
+    {
+        // Taken items go once they outnumber the rest: each moves once.
+        m_items.erase(m_items.begin(), m_items.begin() + m_nFirst);
+        m_nFirst = 0;
+    }
+    // While items are left the taker comes back for them; a call posted
+    // meanwhile would only go before the window's input.
+    m_bWakePosted = bLeft;
+    ::LeaveCriticalSection(&m_lock);
+    return bLeft;
 }
 
 void CScanFeed::SetCurrentItem(const CString& strItem)

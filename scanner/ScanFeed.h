@@ -2,8 +2,10 @@
 // What the scan worker has for the window thread: rows, count texts and
 // category pictures in a locked queue, and the item being examined. The
 // worker posts one call (AfxPostCall) when the queue stops being empty; the
-// window thread takes everything queued at once. The current item is only remembered: the
-// window thread shows the latest a few times a second.
+// window thread takes what is queued in slices of a bounded size, coming back
+// for the rest itself, so no take holds its window long however far the
+// worker got ahead. The current item is only remembered: the window thread
+// shows the latest a few times a second.
 #include "scanner/ScanResultSink.h"
 #include <functional>
 #include <vector>
@@ -46,6 +48,10 @@ public:
     void Push(const CScanFeedItem& item);
     // Moves everything queued into items (appended).
     void TakeAll(std::vector<CScanFeedItem>& items);
+    // Moves at most nMax of the oldest items into items (appended). TRUE
+    // when some are left: the worker then posts no call for them, and the
+    // caller must come back for them.
+    BOOL Take(std::vector<CScanFeedItem>& items, size_t nMax);
     void SetCurrentItem(const CString& strItem);
     // TRUE and the text when it changed since the last call.
     BOOL TakeCurrentItem(CString& strItem);
@@ -53,6 +59,7 @@ public:
 private:
     CRITICAL_SECTION m_lock;
     std::vector<CScanFeedItem> m_items;
+    size_t m_nFirst;  // m_items before it are taken
     CString m_strCurrentItem;
     BOOL m_bItemChanged;
     HWND m_hWndNotify;

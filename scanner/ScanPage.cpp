@@ -9,6 +9,9 @@ namespace {
 const UINT_PTR TIMER_CURRENT_ITEM = 1;
 // The current-item label changes at most ten times a second.
 const UINT CURRENT_ITEM_PERIOD_MS = 100;
+// The next share of the feed: a timer, since it comes after the input.
+const UINT_PTR TIMER_DRAIN = 2;
+const UINT DRAIN_PERIOD_MS = 10;
 const UINT IDC_SCAN_ABORT = 1001;
 const UINT IDC_SCAN_CURRENT_ITEM = 1030;
 const UINT IDC_SCAN_TOTAL = 1075;
@@ -182,14 +185,14 @@ BOOL CScanPage::StartScan()
     return TRUE;
 }
 
-int CScanPage::StopScan()
+int CScanPage::StopScan(BOOL bClosing)
 {
     CTamselApp* pApp = static_cast<CTamselApp*>(AfxGetApp());
     if (AfxMessageBox(pApp->GetLangString(L"M_WARNING_SCANNING"), MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return 0;
-    m_bAbort = 1;
-    if (m_pScan != NULL)
-        m_pScan->Stop();
+    if (bClosing)
+        m_bLeaving = 1;
+    StopWorker();
     // The next page shows once the worker is gone.
     if (WaitForScanEnd(SCAN_STOP_WAIT_MS))
         FinishScan();
@@ -207,6 +210,13 @@ int CScanPage::StopScan()
             pMain->ShowPage(PAGE_HOME);
     }
     return 1;
+}
+
+void CScanPage::StopWorker()
+{
+    m_bAbort = 1;
+    if (m_pScan != NULL)
+        m_pScan->Stop();
 }
 
 BOOL CScanPage::WaitForScanEnd(DWORD dwTimeoutMs)
@@ -251,7 +261,16 @@ void CScanPage::DrainFeed()
     if (m_pScan == NULL)
         return;
     m_arrFeed.clear();
-    m_pScan->m_feed.TakeAll(m_arrFeed);
+    // Without a window there is no timer to come back with: all at once.
+    BOOL bLeft = FALSE;
+    if (m_hWnd != NULL)
+        bLeft = m_pScan->m_feed.Take(m_arrFeed, SCAN_DRAIN_ITEMS);
+    else
+        m_pScan->m_feed.TakeAll(m_arrFeed);
+    if (bLeft)
+        SetTimer(TIMER_DRAIN, DRAIN_PERIOD_MS, NULL);
+    else if (m_hWnd != NULL)
+        KillTimer(TIMER_DRAIN);
     CScanResultSink* pSink = GetResultSink();
     std::vector<CScanResultRow> arrRows;
     int nCount[SCAN_CATEGORIES];
@@ -379,6 +398,12 @@ void CScanPage::ShowScanOutcome()
 
 void CScanPage::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == TIMER_DRAIN)
+    {
+        KillTimer(TIMER_DRAIN);
+        DrainFeed();
+        return;
+    }
     if (nIDEvent != TIMER_CURRENT_ITEM)
     {
         CDialog::OnTimer(nIDEvent);

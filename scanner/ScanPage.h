@@ -18,6 +18,9 @@ class CTamselDlg;
 
 // How long a confirmed stop or the close waits, pumping, for the worker.
 #define SCAN_STOP_WAIT_MS 5000
+// Most feed items one hand-over shows: the rest follow in later turns of the
+// window's loop, so input is answered between them (after a stop too).
+#define SCAN_DRAIN_ITEMS 1000
 
 class CScanPage : public CDialog
 {
@@ -28,12 +31,16 @@ public:
     // Refused (FALSE) unless a start is pending and no worker lives.
     BOOL StartScan();
     // Asks whether to stop; 1 after the stop was confirmed and the worker has
-    // ended (or the wait ran out), 0 when the user keeps the scan.
-    int StopScan();
+    // ended (or the wait ran out), 0 when the user keeps the scan. bClosing:
+    // the program ends, so no page is shown after the stop.
+    int StopScan(BOOL bClosing = FALSE);
+    // Tells a running worker to stop, without asking (the end of the program).
+    void StopWorker();
     // Waits, answering sent messages, until the worker has ended; TRUE when it has.
     BOOL WaitForScanEnd(DWORD dwTimeoutMs);
     BOOL IsScanThreadRunning() const;
-    // Takes what the worker has queued and shows it.
+    // Takes what the worker has queued and shows it, SCAN_DRAIN_ITEMS at a
+    // time while the page has its window (a timer brings the next share).
     void DrainFeed();
 
     // The sink of the rows; the main window's result page unless set before.

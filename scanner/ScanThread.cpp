@@ -1,5 +1,6 @@
 #include "scanner/ScanThread.h"
 #include "scanner/Scanners.h"
+#include "scanner/ScanStop.h"
 #include "app/TamselApp.h"
 #include <atomic>
 
@@ -32,6 +33,8 @@ BOOL IsSkippedOnWow64(int nCategory)
 
 void RunScan(CScanContext& scan)
 {
+    // The enumerations and look-ups below the scanners see the stop too.
+    CScanStopScope stopScope(scan);
     for (int i = 0; i < SCAN_CATEGORIES; i++)
     {
         scan.m_pProblems[i].RemoveAll();

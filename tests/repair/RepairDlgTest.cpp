@@ -209,7 +209,9 @@ TEST_F(RepairDlgTest, WorkerThatCannotStartEndsTheDialogWithAMessage)
 }
 
 // A quit message ends the loop, but not before the worker is done with
-// what the dialog owns; the quit goes on to the outer loop.
+// what the dialog owns; the quit goes on to the outer loop. The program is
+// closing: the worker stops, so the backup it had not verified is dropped
+// and nothing is repaired.
 TEST_F(RepairDlgTest, QuitWhileRepairingWaitsForTheWorker)
 {
     ChooseValue();
@@ -222,7 +224,9 @@ TEST_F(RepairDlgTest, QuitWhileRepairingWaitsForTheWorker)
     dlg.DoModal();
     g_pRunning = NULL;
     g_bPostQuit = false;
-    EXPECT_FALSE(ValuePlanted()) << "the worker had not finished when the dialog returned";
+    EXPECT_TRUE(ValuePlanted()) << "the repair went on after the quit";
+    EXPECT_FALSE(dlg.m_bRepaired);
+    EXPECT_TRUE(FolderFiles(m_folder.File(L"AutoBackup")).empty());
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit message was swallowed";
 }
