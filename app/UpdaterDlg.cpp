@@ -39,7 +39,9 @@ void CUpdaterDlg::WaitForWorker()
 {
     if (m_hThread == NULL)
         return;
-    // The worker ends by its time-outs; sent messages are served meanwhile.
+    // The worker sees the stop at its next block or item and undoes what it
+    // began; sent messages are served meanwhile.
+    ::SetEvent(m_pJob->hStop);
     AfxWaitForObjectPumping(m_hThread, INFINITE);
     ::CloseHandle(m_hThread);
     m_hThread = NULL;
@@ -113,12 +115,8 @@ DWORD CUpdaterDlg::CheckUpdater(LPCTSTR pszBaseUrl)
     CUpdateChecker checker;
     checker.m_dwTimeoutMs = std::max(m_settings.dwConnectTimeout, m_settings.dwReceiveTimeout);
     CString strUrl = CString(pszBaseUrl != NULL ? pszBaseUrl : L"") + UPDATE_DESCRIPTION_FILE;
-    HINTERNET hRequest = checker.OpenUrl(strUrl);
     CString strIni = m_settings.strAppDir + UPDATE_DESCRIPTION_FILE;
-    BOOL bFetched = hRequest != NULL && checker.DownloadToFile(hRequest, strIni);
-    if (hRequest != NULL)
-        ::InternetCloseHandle(hRequest);
-    if (!bFetched)
+    if (!checker.FetchToFile(strUrl, strIni))
     {
         // No copy left from an earlier check decides either.
         ::DeleteFileW(strIni);
@@ -132,7 +130,7 @@ DWORD CUpdaterDlg::CheckUpdater(LPCTSTR pszBaseUrl)
 
 BOOL CUpdaterDlg::StartUpdate()
 {
-    if (m_hThread != NULL)
+    if (m_hThread != NULL || m_pJob->hStop == NULL)
         return FALSE;
     m_pJob->settings = m_settings;
     // The worker holds its own reference to the job.
@@ -157,6 +155,7 @@ UINT CUpdaterDlg::WorkerThreadProc(LPVOID pParam)
     std::shared_ptr<CUpdaterJob> pJob = *static_cast<std::shared_ptr<CUpdaterJob>*>(pParam);
     delete static_cast<std::shared_ptr<CUpdaterJob>*>(pParam);
     CUpdatePackage package(pJob->settings);
+    package.m_hStop = pJob->hStop;
     pJob->nOutcome = package.Run();
     pJob->bDone = true;
     // The dialog may not exist yet: it looks at bDone when it starts.

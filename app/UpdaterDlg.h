@@ -12,10 +12,21 @@
 // Shared by the dialog and its worker; the last owner frees it.
 struct CUpdaterJob
 {
+    CUpdaterJob() : hStop(::CreateEventW(NULL, TRUE, FALSE, NULL)) {}
+    ~CUpdaterJob()
+    {
+        if (hStop != NULL)
+            ::CloseHandle(hStop);
+    }
+    CUpdaterJob(const CUpdaterJob&) = delete;
+    CUpdaterJob& operator=(const CUpdaterJob&) = delete;
+
     CUpdaterSettings settings;
     std::atomic<HWND> hWndDialog{NULL};
     std::atomic<bool> bDone{false};
     std::atomic<int> nOutcome{CUpdatePackage::OUTCOME_FAILED};
+    // Manual reset: the dialog goes away, the worker ends its job.
+    HANDLE hStop;
 };
 
 class CUpdaterDlg : public CWhiteDialog
@@ -60,6 +71,8 @@ protected:
     afx_msg void OnFinish();
     // Run on the dialog's thread once the worker has ended.
     void OnUpdaterDone();
+    // Stops the worker and waits for it: every step it takes after the stop
+    // is short (see CUpdatePackage).
     void WaitForWorker();
 
     std::shared_ptr<CUpdaterJob> m_pJob;

@@ -1,7 +1,7 @@
 #include "app/UpdaterPackage.h"
 #include "app/UpdateDescription.h"
-#include "app/InternetHandle.h"
 #include "app/VersionCheck.h"
+#include "app/VersionCheckRequest.h"
 #include "services/ZipReader.h"
 #include "services/ZipWriter.h"
 #include <shlwapi.h>
@@ -55,7 +55,7 @@ BOOL EnsureFolders(const CString& strBase, const CString& strRelativeFolder)
 } // namespace
 
 CUpdatePackage::CUpdatePackage(const CUpdaterSettings& settings)
-    : m_settings(settings), m_dwBytes(0), m_nWritten(0), m_nSkipped(0)
+    : m_settings(settings), m_hStop(NULL), m_dwBytes(0), m_nWritten(0), m_nSkipped(0)
 {
 }
 
@@ -65,8 +65,8 @@ CUpdatePackage::~CUpdatePackage()
 
 HINTERNET CUpdatePackage::OpenSession() const
 {
-    HINTERNET hSession = ::InternetOpenW(m_settings.strAgent.IsEmpty() ? L"Updater" : (LPCWSTR)m_settings.strAgent,
-                                         INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0);
+    HINTERNET hSession =
+        CVersionCheckRequest::OpenSession(m_settings.strAgent.IsEmpty() ? L"Updater" : (LPCWSTR)m_settings.strAgent);
     if (hSession == NULL)
         return NULL;
     // A silent or stalled server must not hold the worker for ever.
@@ -76,6 +76,11 @@ HINTERNET CUpdatePackage::OpenSession() const
     ::InternetSetOptionW(hSession, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwReceive, sizeof(dwReceive));
     ::InternetSetOptionW(hSession, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &dwReceive, sizeof(dwReceive));
     return hSession;
+}
+
+BOOL CUpdatePackage::IsStopped() const
+{
+    return m_hStop != NULL && ::WaitForSingleObject(m_hStop, 0) == WAIT_OBJECT_0;
 }
 
 BOOL CUpdatePackage::IsAllowedUrl(const CString& strUrl)
@@ -143,71 +148,23 @@ BOOL CUpdatePackage::IsProtectedName(const CString& strRelative) const
     return ::GetFileAttributesW(m_settings.strAppDir + L"Language\\" + strName) != INVALID_FILE_ATTRIBUTES;
 }
 
-HINTERNET CUpdatePackage::OpenRequest(HINTERNET hSession, const CString& strUrl, HINTERNET* phConnect) const
-{
-    *phConnect = NULL;
-    URL_COMPONENTSW parts = {};
-    parts.dwStructSize = sizeof(parts);
-    WCHAR szHost[256] = L"", szPath[2048] = L"", szExtra[2048] = L"";
-    parts.lpszHostName = szHost;
-    parts.dwHostNameLength = 256;
-    parts.lpszUrlPath = szPath;
-    parts.dwUrlPathLength = 2048;
-    parts.lpszExtraInfo = szExtra;
-    parts.dwExtraInfoLength = 2048;
-    if (!::InternetCrackUrlW(strUrl, 0, 0, &parts) ||
-        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS))
-        return NULL;
-    HINTERNET hConnect = ::InternetConnectW(hSession, szHost, parts.nPort, NULL, NULL, INTERNET_SERVICE_HTTP, 0, 0);
-    if (hConnect == NULL)
-        return NULL;
-    CString strObject = CString(szPath[0] != L'\0' ? szPath : L"/") + szExtra;
-    DWORD dwFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                    INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-    if (parts.nScheme == INTERNET_SCHEME_HTTPS)
-        dwFlags |= INTERNET_FLAG_SECURE;
-    HINTERNET hRequest = ::HttpOpenRequestW(hConnect, L"GET", strObject, NULL, NULL, NULL, dwFlags, 0);
-    if (hRequest == NULL)
-    {
-        ::InternetCloseHandle(hConnect);
-        return NULL;
-    }
-    // The time-outs hold for this request's own connection.
-    DWORD dwConnect = m_settings.dwConnectTimeout, dwReceive = m_settings.dwReceiveTimeout;
-    ::InternetSetOptionW(hRequest, INTERNET_OPTION_CONNECT_TIMEOUT, &dwConnect, sizeof(dwConnect));
-    ::InternetSetOptionW(hRequest, INTERNET_OPTION_SEND_TIMEOUT, &dwReceive, sizeof(dwReceive));
-    ::InternetSetOptionW(hRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwReceive, sizeof(dwReceive));
-    if (!::HttpSendRequestW(hRequest, NULL, 0, NULL, 0))
-    {
-        ::InternetCloseHandle(hRequest);
-        ::InternetCloseHandle(hConnect);
-        return NULL;
-    }
-    *phConnect = hConnect;
-    return hRequest;
-}
-
 BOOL CUpdatePackage::Download(HINTERNET hSession, const CString& strUrl, CString& strTempFile)
 {
     m_dwBytes = 0;
     strTempFile.Empty();
     if (hSession == NULL || !IsAllowedUrl(strUrl))
         return FALSE;
-    HINTERNET hConnect = NULL;
-    HINTERNET hRequest = OpenRequest(hSession, strUrl, &hConnect);
-    CInternetHandle connection(hConnect);
-    CInternetHandle request(hRequest);
-    if (request.Get() == NULL)
+    CVersionCheckRequest request(m_hStop);
+    const DWORD dwFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                          INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+    if (!request.Send(hSession, strUrl, dwFlags, m_settings.dwConnectTimeout, m_settings.dwReceiveTimeout))
         return FALSE;
     // An error page reads like a file: only a 200 counts.
-    DWORD dwStatus = 0, dwSize = sizeof(dwStatus);
-    if (!::HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL) ||
-        dwStatus != HTTP_STATUS_OK)
+    DWORD dwStatus = 0;
+    if (!request.QueryNumber(HTTP_QUERY_STATUS_CODE, dwStatus) || dwStatus != HTTP_STATUS_OK)
         return FALSE;
     DWORD dwLength = 0;
-    dwSize = sizeof(dwLength);
-    BOOL bLength =
-        ::HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength, &dwSize, NULL);
+    BOOL bLength = request.QueryNumber(HTTP_QUERY_CONTENT_LENGTH, dwLength);
     if (bLength && dwLength > MAX_PACKAGE)
         return FALSE;
 
@@ -220,12 +177,13 @@ BOOL CUpdatePackage::Download(HINTERNET hSession, const CString& strUrl, CString
         ::DeleteFileW(szTemp);
         return FALSE;
     }
-    std::vector<BYTE> buffer(READ_BLOCK);
     BOOL bOk = TRUE;
     for (;;)
     {
+        // Each read sees a stop, before it and while it waits.
+        const BYTE* pData = NULL;
         DWORD dwRead = 0;
-        if (!::InternetReadFile(request.Get(), buffer.data(), READ_BLOCK, &dwRead))
+        if (!request.Read(READ_BLOCK, pData, dwRead))
         {
             bOk = FALSE;
             break;
@@ -233,7 +191,7 @@ BOOL CUpdatePackage::Download(HINTERNET hSession, const CString& strUrl, CString
         if (dwRead == 0)
             break;
         DWORD dwWritten = 0;
-        if (m_dwBytes + dwRead > MAX_PACKAGE || !::WriteFile(hFile, buffer.data(), dwRead, &dwWritten, NULL) ||
+        if (m_dwBytes + dwRead > MAX_PACKAGE || !::WriteFile(hFile, pData, dwRead, &dwWritten, NULL) ||
             dwWritten != dwRead)
         {
             bOk = FALSE;
@@ -254,7 +212,7 @@ BOOL CUpdatePackage::Download(HINTERNET hSession, const CString& strUrl, CString
     return TRUE;
 }
 
-BOOL CUpdatePackage::VerifyZip(const CString& strFile)
+BOOL CUpdatePackage::VerifyZip(const CString& strFile, HANDLE hStop)
 {
     ZipHandle hZip = OpenZipArchive((LPCWSTR)strFile, 0, ZipKindFile);
     if (hZip == NULL)
@@ -270,11 +228,14 @@ BOOL CUpdatePackage::VerifyZip(const CString& strFile)
             continue;  // a name the reader refuses: skipped when unpacking
         if (item.m_dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        ZipResult zr;
+        ZipResult zr = ZipMore;
         do
+        {
+            if (hStop != NULL && ::WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0)
+                break;
             zr = ExtractZipArchiveItem(hZip, i, buffer.data(), READ_BLOCK, ZipKindMemory);
-        while (zr == ZipMore);
-        bOk = zr == ZipOk;
+        } while (zr == ZipMore);
+        bOk = zr == ZipOk && (hStop == NULL || ::WaitForSingleObject(hStop, 0) != WAIT_OBJECT_0);
     }
     CloseZipReader(hZip);
     return bOk;
@@ -316,8 +277,18 @@ int CUpdatePackage::UnpackZip(const CString& strFile)
         return 0;
     ZipArchiveEntry entry = {};
     int nCount = GetZipArchiveItem(hZip, -1, &entry) == ZipOk ? entry.m_nIndex : 0;
+    std::vector<CString> arrWritten;
     for (int i = 0; i < nCount; i++)
     {
+        if (IsStopped())
+        {
+            // Half an updater is none: what this run wrote goes back to its
+            // backup, the last one first.
+            for (auto it = arrWritten.rbegin(); it != arrWritten.rend(); ++it)
+                RestoreFile(*it);
+            m_nWritten = 0;
+            break;
+        }
         ZipArchiveEntry item = {};
         if (GetZipArchiveItem(hZip, i, &item) != ZipOk)
         {
@@ -363,7 +334,10 @@ int CUpdatePackage::UnpackZip(const CString& strFile)
             continue;
         }
         if (ExtractZipArchiveItem(hZip, i, (LPCWSTR)strTarget, 0, ZipKindFile) == ZipOk)
+        {
             m_nWritten++;
+            arrWritten.push_back(strTarget);
+        }
         else
             RestoreFile(strTarget);
     }
@@ -397,7 +371,7 @@ CUpdatePackage::Outcome CUpdatePackage::Run()
     BOOL bZip = strName.GetLength() >= 3 && strName.Right(3).CompareNoCase(L"zip") == 0;
     if (bZip)
     {
-        if (VerifyZip(strTemp))
+        if (VerifyZip(strTemp, m_hStop))
         {
             UnpackZip(strTemp);
             outcome = m_nWritten > 0 ? OUTCOME_DONE : OUTCOME_FAILED;
@@ -409,7 +383,8 @@ CUpdatePackage::Outcome CUpdatePackage::Run()
         BOOL bCheck = strName.CompareNoCase(L"Update.exe") != 0 ||
                       VerifyVersion(strTemp, description.strUpdaterVersion);
         CString strTarget = m_settings.strAppDir + strName;
-        if (bCheck && BackupFile(strTarget))
+        // The move itself is a rename within the folder: a stop comes before it or not at all.
+        if (bCheck && !IsStopped() && BackupFile(strTarget))
         {
             if (::MoveFileExW(strTemp, strTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
                 outcome = OUTCOME_DONE;

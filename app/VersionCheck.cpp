@@ -1,6 +1,9 @@
 #include "app/VersionCheck.h"
 #include "app/UpdateDescription.h"
 #include "app/InternetHandle.h"
+#include "app/VersionCheckRequest.h"
+#include "framework/Lock.h"
+#include "framework/WorkerCall.h"
 #include <shlwapi.h>
 #include <memory>
 #include <vector>
@@ -45,7 +48,7 @@ CString GetUpdateSiteUrl(const CString& strSettingsFile)
 
 CUpdateChecker::CUpdateChecker()
     : m_strModulePath(GetModulePath()), m_strDownloadFolder(GetModuleFolder()),
-      m_dwTimeoutMs(UPDATE_DEFAULT_TIMEOUT_MS), m_dwOpenError(0), m_hConnect(NULL),
+      m_dwTimeoutMs(UPDATE_DEFAULT_TIMEOUT_MS), m_hStop(NULL), m_dwOpenError(0),
       m_hInternet(::InternetOpenW(L"AutoUpdateAgent", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0))
 {
     if (m_hInternet == NULL)
@@ -54,8 +57,6 @@ CUpdateChecker::CUpdateChecker()
 
 CUpdateChecker::~CUpdateChecker()
 {
-    if (m_hConnect != NULL)
-        ::InternetCloseHandle(m_hConnect);
     if (m_hInternet != NULL)
         ::InternetCloseHandle(m_hInternet);
 }
@@ -76,15 +77,13 @@ int CUpdateChecker::FetchAndCompare(const CString& strBaseUrl)
     ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
     ::InternetSetOptionW(m_hInternet, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-    CString strUrl = strBaseUrl + UPDATE_DESCRIPTION_FILE;
-    CInternetHandle request(OpenUrl(strUrl));
-    if (request.Get() == NULL)
-        return UPDATE_DOWNLOAD_FAILED;
     // Only a fresh copy decides, never one left by an earlier check.
     CString strLocal = m_strDownloadFolder + UPDATE_DESCRIPTION_FILE;
-    if (!DownloadToFile(request.Get(), strLocal))
+    if (!FetchToFile(strBaseUrl + UPDATE_DESCRIPTION_FILE, strLocal))
     {
-        ::DeleteFileW(strLocal);
+        // A stopped check decides nothing: the folder stays as it was.
+        if (m_hStop == NULL || ::WaitForSingleObject(m_hStop, 0) != WAIT_OBJECT_0)
+            ::DeleteFileW(strLocal);
         return UPDATE_DOWNLOAD_FAILED;
     }
     CString strOwn = GetFileVersionString(m_strModulePath);
@@ -122,72 +121,41 @@ BOOL CUpdateChecker::Fail(DWORD dwError)
     return FALSE;
 }
 
-HINTERNET CUpdateChecker::OpenUrl(CString& strUrl)
+BOOL CUpdateChecker::FetchToFile(const CString& strUrlIn, const CString& strFile)
 {
+    CString strUrl = strUrlIn;
     WCHAR szCanonical[1024] = L"";
     DWORD dwLength = 1024;
     if (::InternetCanonicalizeUrlW(strUrl, szCanonical, &dwLength, ICU_BROWSER_MODE))
         strUrl = szCanonical;
     const DWORD dwFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_RESYNCHRONIZE | INTERNET_FLAG_HYPERLINK |
                           INTERNET_FLAG_NEED_FILE;
-    // HTTP goes through its own connection so that the time-outs apply to
-    // the request itself: a root handle's receive time-out is not passed on.
-    WCHAR szHost[256] = L"", szPath[2048] = L"", szExtra[1024] = L"";
     URL_COMPONENTSW parts = {};
     parts.dwStructSize = sizeof(parts);
-    parts.lpszHostName = szHost;
-    parts.dwHostNameLength = 256;
-    parts.lpszUrlPath = szPath;
-    parts.dwUrlPathLength = 2048;
-    parts.lpszExtraInfo = szExtra;
-    parts.dwExtraInfoLength = 1024;
     if (!::InternetCrackUrlW(strUrl, 0, 0, &parts)
         || (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS))
     {
-        HINTERNET hFile = ::InternetOpenUrlW(m_hInternet, strUrl, NULL, 0, dwFlags, 0);
-        if (hFile == NULL)
-            Fail();
-        return hFile;
+        // Only an HTTP answer has the status a version file needs: another
+        // scheme is opened for the system's reason and ends there.
+        CInternetHandle file(::InternetOpenUrlW(m_hInternet, strUrl, NULL, 0, dwFlags, 0));
+        if (!file.IsValid())
+            return Fail();
+        DWORD dwStatus = 0, dwSize = sizeof(dwStatus);
+        if (!::HttpQueryInfoW(file.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL))
+            return Fail();
+        return Fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
     }
-    if (m_hConnect != NULL)
-        ::InternetCloseHandle(m_hConnect);
-    m_hConnect = ::InternetConnectW(m_hInternet, szHost, parts.nPort, NULL, NULL, INTERNET_SERVICE_HTTP, 0, 0);
-    if (m_hConnect == NULL)
-    {
-        Fail();
-        return NULL;
-    }
-    DWORD dwTimeout = m_dwTimeoutMs;
-    ::InternetSetOptionW(m_hConnect, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-    ::InternetSetOptionW(m_hConnect, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-    ::InternetSetOptionW(m_hConnect, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-    CString strObject = CString(szPath) + szExtra;
-    HINTERNET hRequest = ::HttpOpenRequestW(m_hConnect, L"GET", strObject, NULL, NULL, NULL,
-                                            dwFlags | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0),
-                                            0);
-    if (hRequest == NULL)
-    {
-        Fail();
-        return NULL;
-    }
-    ::InternetSetOptionW(hRequest, INTERNET_OPTION_CONNECT_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-    ::InternetSetOptionW(hRequest, INTERNET_OPTION_SEND_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-    ::InternetSetOptionW(hRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-    if (!::HttpSendRequestW(hRequest, NULL, 0, NULL, 0))
-    {
-        // Taken before the close, which may set its own.
-        Fail();
-        ::InternetCloseHandle(hRequest);
-        return NULL;
-    }
-    return hRequest;
-}
 
-BOOL CUpdateChecker::DownloadToFile(HINTERNET hRequest, const CString& strFile)
-{
+    // Declared first, closed last: the request's handles belong to it.
+    CInternetHandle session(CVersionCheckRequest::OpenSession(L"AutoUpdateAgent"));
+    if (!session.IsValid())
+        return Fail();
+    CVersionCheckRequest request(m_hStop);
+    if (!request.Send(session.Get(), strUrl, dwFlags, m_dwTimeoutMs, m_dwTimeoutMs))
+        return Fail(request.GetError());
     // An error page is no version file, nor is an answer without a status.
-    DWORD dwStatus = 0, dwSize = sizeof(dwStatus);
-    if (!::HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize, NULL))
+    DWORD dwStatus = 0;
+    if (!request.QueryNumber(HTTP_QUERY_STATUS_CODE, dwStatus))
         return Fail();
     if (dwStatus != HTTP_STATUS_OK)
     {
@@ -195,30 +163,31 @@ BOOL CUpdateChecker::DownloadToFile(HINTERNET hRequest, const CString& strFile)
         m_failure.dwHttpStatus = dwStatus;
         return FALSE;
     }
-    DWORD dwLength = 0;
-    dwSize = sizeof(dwLength);
-    BOOL bHasLength = ::HttpQueryInfoW(hRequest, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength,
-                                       &dwSize, NULL);
+    DWORD dwContentLength = 0;
+    BOOL bHasLength = request.QueryNumber(HTTP_QUERY_CONTENT_LENGTH, dwContentLength);
     // Far too long for a version file: no such file is there.
-    if (bHasLength && dwLength > UPDATE_INI_MAX_BYTES)
+    if (bHasLength && dwContentLength > UPDATE_INI_MAX_BYTES)
         return Fail(ERROR_INVALID_DATA);
     // The whole answer first: nothing is saved unless all of it came.
     std::vector<BYTE> body;
-    BYTE buffer[4096];
     for (;;)
     {
+        const BYTE* pData = NULL;
         DWORD dwRead = 0;
-        if (!::InternetReadFile(hRequest, buffer, sizeof(buffer), &dwRead))
-            return Fail();
+        if (!request.Read(4096, pData, dwRead))
+            return Fail(request.GetError());
         if (dwRead == 0)
             break;
         if (body.size() + dwRead > UPDATE_INI_MAX_BYTES)
             return Fail(ERROR_INVALID_DATA);
-        body.insert(body.end(), buffer, buffer + dwRead);
+        body.insert(body.end(), pData, pData + dwRead);
     }
     // The server closed the connection before the whole file came.
-    if (bHasLength && body.size() != dwLength)
+    if (bHasLength && body.size() != dwContentLength)
         return Fail(ERROR_INTERNET_CONNECTION_ABORTED);
+    // Nobody waits for a stopped check's answer: it saves nothing.
+    if (request.IsStopped())
+        return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
     CFileHandle file(::CreateFileW(strFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.IsValid())
@@ -307,29 +276,50 @@ BOOL CUpdateChecker::ReplaceExecutable(const CString& strExe, const CString& str
 
 // ---- The check on a worker thread ---------------------------------------------------
 
-namespace {
-
+// Shared by the worker and its owner; the last one frees it.
 struct CVersionCheckJob
 {
+    CVersionCheckJob() : hWnd(NULL), dwTimeoutMs(0), hStop(::CreateEventW(NULL, TRUE, FALSE, NULL)), bStopped(false) {}
+    ~CVersionCheckJob()
+    {
+        if (hStop != NULL)
+            ::CloseHandle(hStop);
+    }
+    CVersionCheckJob(const CVersionCheckJob&) = delete;
+    CVersionCheckJob& operator=(const CVersionCheckJob&) = delete;
+
     HWND hWnd;
     CString strBaseUrl;
     DWORD dwTimeoutMs;
     CVersionCheckWorker::DoneCall fnDone;
+    HANDLE hStop;   // manual reset: cuts the check short
+    // Stop and the answer's post take turns: once Stop has set bStopped,
+    // no answer is posted.
+    CAfxLock lock;
+    bool bStopped;
 };
+
+namespace {
 
 UINT __cdecl VersionCheckThreadProc(LPVOID pParam)
 {
-    std::unique_ptr<CVersionCheckJob> pJob(static_cast<CVersionCheckJob*>(pParam));
+    std::unique_ptr<std::shared_ptr<CVersionCheckJob>> pHolder(static_cast<std::shared_ptr<CVersionCheckJob>*>(pParam));
+    std::shared_ptr<CVersionCheckJob> pJob = *pHolder;
     int nResult;
     CVersionCheckError failure;
     {
         CUpdateChecker checker;
         checker.m_dwTimeoutMs = pJob->dwTimeoutMs;
+        checker.m_hStop = pJob->hStop;
         nResult = checker.FetchAndCompare(pJob->strBaseUrl);
         failure = checker.GetFailure();
     }
-    CVersionCheckWorker::DoneCall fnDone = std::move(pJob->fnDone);
-    AfxPostCall(pJob->hWnd, [fnDone, nResult, failure]() { fnDone(nResult, failure); });
+    CAfxLockGuard guard(pJob->lock);
+    if (!pJob->bStopped)
+    {
+        CVersionCheckWorker::DoneCall fnDone = std::move(pJob->fnDone);
+        AfxPostCall(pJob->hWnd, [fnDone, nResult, failure]() { fnDone(nResult, failure); });
+    }
     return 0;
 }
 
@@ -341,12 +331,9 @@ CVersionCheckWorker::CVersionCheckWorker() : m_hThread(NULL)
 
 CVersionCheckWorker::~CVersionCheckWorker()
 {
+    Stop();
     if (m_hThread != NULL)
-    {
-        // Bounded by the check's own time-outs.
-        AfxWaitForObjectPumping(m_hThread, INFINITE);
         ::CloseHandle(m_hThread);
-    }
 }
 
 BOOL CVersionCheckWorker::IsRunning() const
@@ -364,13 +351,22 @@ BOOL CVersionCheckWorker::Start(HWND hWnd, const CString& strBaseUrl, DoneCall f
         ::CloseHandle(m_hThread);
         m_hThread = NULL;
     }
-    CVersionCheckJob* pJob = new CVersionCheckJob{ hWnd, strBaseUrl, dwTimeoutMs, std::move(fnDone) };
-    m_hThread = AfxBeginWorker(VersionCheckThreadProc, pJob);
+    // A job of its own each time: a stopped worker may still be ending.
+    std::shared_ptr<CVersionCheckJob> pJob = std::make_shared<CVersionCheckJob>();
+    if (pJob->hStop == NULL)
+        return FALSE;
+    pJob->hWnd = hWnd;
+    pJob->strBaseUrl = strBaseUrl;
+    pJob->dwTimeoutMs = dwTimeoutMs;
+    pJob->fnDone = std::move(fnDone);
+    std::shared_ptr<CVersionCheckJob>* pParam = new std::shared_ptr<CVersionCheckJob>(pJob);
+    m_hThread = AfxBeginWorker(VersionCheckThreadProc, pParam);
     if (m_hThread == NULL)
     {
-        delete pJob;
+        delete pParam;
         return FALSE;
     }
+    m_pJob = pJob;
     return TRUE;
 }
 
@@ -379,4 +375,21 @@ BOOL CVersionCheckWorker::Wait(DWORD dwMilliseconds)
     if (m_hThread == NULL)
         return TRUE;
     return AfxWaitForObjectPumping(m_hThread, dwMilliseconds) == WAIT_OBJECT_0;
+}
+
+void CVersionCheckWorker::Stop()
+{
+    if (!m_pJob)
+        return;
+    bool bFirst;
+    {
+        CAfxLockGuard guard(m_pJob->lock);
+        bFirst = !m_pJob->bStopped;
+        m_pJob->bStopped = true;
+    }
+    ::SetEvent(m_pJob->hStop);
+    // The HTTP steps end at the stop; a worker still busy after this keeps
+    // its job alive itself and posts nothing.
+    if (bFirst && m_hThread != NULL)
+        AfxWaitForObjectPumping(m_hThread, VERSION_CHECK_STOP_WAIT_MS);
 }

@@ -5,6 +5,7 @@
 #include "app/VersionCheckError.h"
 #include <wininet.h>
 #include <functional>
+#include <memory>
 
 // Result codes of CUpdateChecker::CheckForUpdate.
 enum
@@ -45,11 +46,11 @@ public:
     // Why the last check ended with no connection or a failed download.
     const CVersionCheckError& GetFailure() const { return m_failure; }
 
-    HINTERNET OpenUrl(CString& strUrl);
-    // Saves the answer only when it is whole: status 200, at most
-    // UPDATE_INI_MAX_BYTES, and exactly Content-Length bytes when the server
-    // gave one (a cut-off body reads like a complete one).
-    BOOL DownloadToFile(HINTERNET hRequest, const CString& strFile);
+    // Fetches the URL and saves the answer only when it is whole: status
+    // 200, at most UPDATE_INI_MAX_BYTES, and exactly Content-Length bytes
+    // when the server gave one (a cut-off body reads like a complete one).
+    // A stop (m_hStop) ends it at once and saves nothing.
+    BOOL FetchToFile(const CString& strUrl, const CString& strFile);
     BOOL ReadBlock(HINTERNET hRequest, LPVOID pBuffer, DWORD dwSize);
     static CString GetModulePath();
     static CString GetModuleFolder();
@@ -64,6 +65,8 @@ public:
     CString m_strDownloadFolder;
     // Applied to the connection, the request and each read.
     DWORD m_dwTimeoutMs;
+    // A manual-reset event that cuts the check short; NULL for none.
+    HANDLE m_hStop;
 
 private:
     // Keeps the calling thread's last error as the reason; FALSE.
@@ -73,8 +76,6 @@ private:
     CVersionCheckError m_failure;
     // Why the root handle did not open, when it did not.
     DWORD m_dwOpenError;
-    // The connection of the last HTTP request OpenUrl made.
-    HINTERNET m_hConnect;
     HINTERNET m_hInternet;
 
     CUpdateChecker(const CUpdateChecker&) = delete;
@@ -82,28 +83,41 @@ private:
 };
 
 // Runs the network part of a check (FetchAndCompare) on a worker thread and
-// hands the result, with the reason of a failure, to a window's own thread. The owner keeps the worker's
-// handle; the destructor waits for it, dispatching sent messages.
+// hands the result, with the reason of a failure, to a window's own thread.
+// The worker holds all it uses itself, shared with its owner.
+struct CVersionCheckJob;
+
 class CVersionCheckWorker
 {
 public:
     CVersionCheckWorker();
+    // Stops a running check (Stop).
     ~CVersionCheckWorker();
 
     typedef std::function<void(int, const CVersionCheckError&)> DoneCall;
 
     // Starts a check unless one runs. fnDone gets the result of
     // FetchAndCompare and GetFailure on hWnd's thread, or is dropped when
-    // hWnd is gone by then. FALSE when no check was started.
+    // hWnd is gone by then or the check was stopped. FALSE when no check
+    // was started.
     BOOL Start(HWND hWnd, const CString& strBaseUrl, DoneCall fnDone,
                DWORD dwTimeoutMs = UPDATE_DEFAULT_TIMEOUT_MS);
     BOOL IsRunning() const;
     // Waits for a running check; TRUE when none runs any more.
     BOOL Wait(DWORD dwMilliseconds);
+    // Cuts a running check short: its network step ends at once and no
+    // answer is posted once this returns. Waits for the worker a short
+    // while (VERSION_CHECK_STOP_WAIT_MS), dispatching sent messages.
+    void Stop();
 
 private:
+    std::shared_ptr<CVersionCheckJob> m_pJob;
     HANDLE m_hThread;
 
     CVersionCheckWorker(const CVersionCheckWorker&) = delete;
     CVersionCheckWorker& operator=(const CVersionCheckWorker&) = delete;
 };
+
+// How long Stop waits for the worker. Only a step that is no HTTP request
+// (an ftp: site) can keep it longer, until that step's own time-outs.
+const DWORD VERSION_CHECK_STOP_WAIT_MS = 1000;

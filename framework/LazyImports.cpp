@@ -129,6 +129,8 @@ TAMSEL_LAZY_IMPORT(s_wininet, BOOL, HttpSendRequestW, 20, FALSE, (HINTERNET a, L
                    (a, b, c, d, e))
 TAMSEL_LAZY_IMPORT(s_wininet, BOOL, HttpQueryInfoW, 20, FALSE, (HINTERNET a, DWORD b, LPVOID c, LPDWORD d, LPDWORD e),
                    (a, b, c, d, e))
+TAMSEL_LAZY_IMPORT(s_wininet, INTERNET_STATUS_CALLBACK, InternetSetStatusCallbackW, 8, INTERNET_INVALID_STATUS_CALLBACK,
+                   (HINTERNET a, INTERNET_STATUS_CALLBACK b), (a, b))
 
 BOOL IsLazyLibraryLoaded(LPCWSTR pszName)
 {

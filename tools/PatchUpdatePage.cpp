@@ -78,7 +78,7 @@ void PostUpdateSearchDone(HWND hWndPage, const std::shared_ptr<UpdateSearchResul
     });
 }
 
-DWORD CPatchUpdatePage::s_dwStopLimitMs = 8000;
+DWORD CPatchUpdatePage::s_dwStopLimitMs = 1500;
 
 BEGIN_MESSAGE_MAP(CPatchUpdatePage, CToolPage)
     ON_WM_SHOWWINDOW()
@@ -90,14 +90,16 @@ BEGIN_MESSAGE_MAP(CPatchUpdatePage, CToolPage)
 END_MESSAGE_MAP()
 
 CPatchUpdatePage::CPatchUpdatePage()
-    : CToolPage(425), m_busy(10, 0), m_hSearchThread(NULL), m_hDownloadThread(NULL), m_hInstallThread(NULL),
-      m_nRunThreads(0)
+    : CToolPage(425), m_busy(10, 0), m_hSearchThread(NULL), m_hSearchStop(NULL), m_hDownloadThread(NULL),
+      m_hInstallThread(NULL), m_nRunThreads(0)
 {
 }
 
 CPatchUpdatePage::~CPatchUpdatePage()
 {
     StopWorkers();
+    if (m_hSearchStop != NULL)
+        ::CloseHandle(m_hSearchStop);
 }
 
 BOOL CPatchUpdatePage::Create(UINT nIDTemplate, CWnd* pParentWnd)
@@ -254,12 +256,27 @@ void CPatchUpdatePage::OnScan()
     m_list.DeleteAllItems();
     m_pApp->m_arrUpdateInfo.RemoveAll();
 
+    // A fresh stop event each time: a search that outlived the page's wait
+    // keeps the old one, set, for itself.
+    if (m_hSearchStop != NULL)
+        ::CloseHandle(m_hSearchStop);
+    m_hSearchStop = ::CreateEventW(NULL, TRUE, FALSE, NULL);
+    HANDLE hWorkerStop = NULL;
+    if (m_hSearchStop != NULL)
+        ::DuplicateHandle(::GetCurrentProcess(), m_hSearchStop, ::GetCurrentProcess(), &hWorkerStop, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS);
     // The worker lets go of the last search's collection in its own apartment.
-    UpdateSearchJob* pJob = new UpdateSearchJob{m_hWnd, m_pApp->m_pComObject};
+    UpdateSearchJob* pJob = new UpdateSearchJob{m_hWnd, m_pApp->m_pComObject, hWorkerStop};
     m_pApp->m_pComObject = NULL;
-    m_hSearchThread = AfxBeginWorker(SearchUpdatesThread, pJob, SEARCH_STACK_SIZE, STACK_SIZE_PARAM_IS_A_RESERVATION);
+    m_hSearchThread = hWorkerStop == NULL ? NULL
+                                          : AfxBeginWorker(SearchUpdatesThread, pJob, SEARCH_STACK_SIZE,
+                                                           STACK_SIZE_PARAM_IS_A_RESERVATION);
     if (m_hSearchThread == NULL)
     {
+        DWORD dwError = ::GetLastError();
+        if (hWorkerStop != NULL)
+            ::CloseHandle(hWorkerStop);
+        ::SetLastError(dwError);
         m_pApp->m_pComObject = pJob->pOldFound;
         delete pJob;
         UpdateSearchResult result;
@@ -514,6 +531,8 @@ void CPatchUpdatePage::CloseThread(HANDLE& hThread, DWORD dwWaitMs)
 
 void CPatchUpdatePage::StopWorkers()
 {
+    if (m_hSearchStop != NULL)
+        ::SetEvent(m_hSearchStop);
     if (m_pRun != NULL)
         m_pRun->Stop();
     // One limit for all three; a worker still running after it keeps what it

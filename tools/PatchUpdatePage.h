@@ -27,7 +27,8 @@ public:
     // The one switch of Scan, Install and the rows' check boxes.
     void EnableUpdateControls(BOOL bEnable);
 
-    // Stops the run, waits for every worker within the limit, lets go of them.
+    // Stops the search and the run, waits for every worker within the limit,
+    // lets go of them.
     void StopWorkers();
     // A search or a run is going on.
     BOOL IsBusy() const { return m_hSearchThread != NULL || m_pRun != NULL; }
@@ -40,7 +41,8 @@ public:
     void OnNotice(UpdateNotice nNotice, HRESULT hr);
     void OnRunThreadEnded(const UpdateRunPtr& pRun);
 
-    // Longest wait of the page's end for its workers (ms).
+    // Longest wait of the page's end for its workers (ms). A worker whose
+    // job ignores the abort ends later on its own.
     static DWORD s_dwStopLimitMs;
 
 protected:
@@ -73,6 +75,7 @@ protected:
     CImageList m_images;
 
     HANDLE m_hSearchThread;
+    HANDLE m_hSearchStop;   // manual reset, one per search: the page's end
     HANDLE m_hDownloadThread;
     HANDLE m_hInstallThread;
     UpdateRunPtr m_pRun;

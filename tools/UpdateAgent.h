@@ -1,6 +1,6 @@
 #pragma once
 // The Windows Update Agent as the update page reaches it: the agent's
-// interfaces, the four callback interfaces the toolchain's header leaves out,
+// interfaces, the five callback interfaces the toolchain's header leaves out,
 // the one place where agent objects are created (replaceable, so tests can
 // hand out doubles), and small owners that release what they hold.
 #include "framework/Afx.h"
@@ -13,6 +13,7 @@ interface IDownloadProgressChangedCallbackArgs;
 interface IDownloadCompletedCallbackArgs;
 interface IInstallationProgressChangedCallbackArgs;
 interface IInstallationCompletedCallbackArgs;
+interface ISearchCompletedCallbackArgs;
 
 MIDL_INTERFACE("8c3f1cdd-6173-4591-aebd-a56a53ca77c1")
 IDownloadProgressChangedCallback : public IUnknown
@@ -35,7 +36,13 @@ IInstallationCompletedCallback : public IUnknown
 {
     virtual HRESULT STDMETHODCALLTYPE Invoke(IInstallationJob* installationJob, IInstallationCompletedCallbackArgs* callbackArgs) = 0;
 };
+MIDL_INTERFACE("88aee058-d4b0-4725-a2f1-814a67ae964c")
+ISearchCompletedCallback : public IUnknown
+{
+    virtual HRESULT STDMETHODCALLTYPE Invoke(ISearchJob* searchJob, ISearchCompletedCallbackArgs* callbackArgs) = 0;
+};
 #ifdef __CRT_UUID_DECL
+__CRT_UUID_DECL(ISearchCompletedCallback, 0x88aee058, 0xd4b0, 0x4725, 0xa2, 0xf1, 0x81, 0x4a, 0x67, 0xae, 0x96, 0x4c)
 __CRT_UUID_DECL(IDownloadProgressChangedCallback, 0x8c3f1cdd, 0x6173, 0x4591, 0xae, 0xbd, 0xa5, 0x6a, 0x53, 0xca, 0x77, 0xc1)
 __CRT_UUID_DECL(IDownloadCompletedCallback, 0x77254866, 0x9f5b, 0x4c8e, 0xb9, 0xe2, 0xc7, 0x7a, 0x85, 0x30, 0xd6, 0x4b)
 __CRT_UUID_DECL(IInstallationProgressChangedCallback, 0xe01402d5, 0xf8da, 0x43ba, 0xa0, 0x12, 0x38, 0x89, 0x4b, 0xd0, 0x48, 0xf1)

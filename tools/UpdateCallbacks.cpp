@@ -5,5 +5,6 @@ long GetLiveUpdateCallbackCount()
     return CUpdateCallback<IDownloadProgressChangedCallback>::GetLiveCount() +
            CUpdateCallback<IDownloadCompletedCallback>::GetLiveCount() +
            CUpdateCallback<IInstallationProgressChangedCallback>::GetLiveCount() +
-           CUpdateCallback<IInstallationCompletedCallback>::GetLiveCount();
+           CUpdateCallback<IInstallationCompletedCallback>::GetLiveCount() +
+           CUpdateCallback<ISearchCompletedCallback>::GetLiveCount();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The callback objects the agent's asynchronous download and installation
-// take. The completion callbacks also signal an event, so a worker waits for
+// The callback objects the agent's asynchronous search, download and
+// installation take. The completion callbacks also signal an event, so a worker waits for
 // the job itself instead of trusting End...() to block.
 #include "tools/UpdateAgent.h"
 
@@ -86,6 +86,8 @@ typedef CUpdateProgressCallback<IInstallationProgressChangedCallback, IInstallat
     CInstallationProgressChangedCallback;
 typedef CUpdateCompletedCallback<IInstallationCompletedCallback, IInstallationJob, IInstallationCompletedCallbackArgs>
     CInstallationCompletedCallback;
+typedef CUpdateCompletedCallback<ISearchCompletedCallback, ISearchJob, ISearchCompletedCallbackArgs>
+    CSearchCompletedCallback;
 
 // Every callback object alive in the process.
 long GetLiveUpdateCallbackCount();

@@ -50,7 +50,8 @@ void DownloadWalk(CUpdateRun& run)
             return;
         PostUpdateRowState(run.m_hWndPage, ref.nRow, UPDATE_ROW_DOWNLOADING, 0);
 
-        // A job that never completes, not even when asked to abort, counts as aborted.
+        // A job that never completes, not even when asked to abort, counts as
+        // aborted; it keeps its callbacks (they hold nothing else) until it ends.
         int nResult = orcAborted;
         if (WaitForUpdateJob(job.Get(), completed->GetCompletedEvent(), run))
         {
@@ -60,8 +61,8 @@ void DownloadWalk(CUpdateRun& run)
                 // Every job covers the whole collection so far, so the job's
                 // overall code also speaks for the earlier rows.
                 nResult = OwnUpdateResult<IUpdateDownloadResult>(result.Get(), nIndex);
+            job->CleanUp();
         }
-        job->CleanUp();
         // The row shows its result before the queue may start installing it.
         PostUpdateRowState(run.m_hWndPage, ref.nRow, UPDATE_ROW_DOWNLOADED, nResult);
         if (IsUpdateResultSuccess(nResult))

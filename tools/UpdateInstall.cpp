@@ -33,6 +33,7 @@ void InstallDownloadedUpdate(CUpdateRun& run, int k)
         return;
     PostUpdateRowState(run.m_hWndPage, nRow, UPDATE_ROW_INSTALLING, 0);
 
+    // As with a download: only a completed job is cleaned up.
     int nResult = orcAborted;
     if (WaitForUpdateJob(job.Get(), completed->GetCompletedEvent(), run))
     {
@@ -40,8 +41,8 @@ void InstallDownloadedUpdate(CUpdateRun& run, int k)
         nResult = orcFailed;
         if (SUCCEEDED(installer->EndInstall(job.Get(), result.Out())) && result)
             nResult = OwnUpdateResult<IUpdateInstallationResult>(result.Get(), 0);
+        job->CleanUp();
     }
-    job->CleanUp();
     PostUpdateRowState(run.m_hWndPage, nRow, UPDATE_ROW_INSTALLED, nResult);
 }
 

@@ -1,6 +1,6 @@
 #include "tools/UpdateRun.h"
 
-std::atomic<DWORD> g_dwUpdateAbortWaitMs(5000);
+std::atomic<DWORD> g_dwUpdateAbortWaitMs(1000);
 
 CUpdateRun::CUpdateRun(HWND hWndPage, IUnknown* pFound, const std::vector<UpdateRowRef>& arrRows)
     : m_hWndPage(hWndPage), m_hStop(::CreateEventW(NULL, TRUE, FALSE, NULL)),

@@ -92,7 +92,8 @@ UINT __cdecl InstallQueueThread(LPVOID pParam);
 // Installs the k-th successful download of the run into its own row.
 void InstallDownloadedUpdate(CUpdateRun& run, int k);
 
-// How long a worker still waits for a job it asked to abort (ms).
+// How long a worker still waits for a job it asked to abort (ms): within the
+// page's own limit for its workers (CPatchUpdatePage::s_dwStopLimitMs).
 extern std::atomic<DWORD> g_dwUpdateAbortWaitMs;
 
 // What the workers tell the page; run on the page's thread, dropped when its
@@ -146,13 +147,14 @@ int OwnUpdateResult(TJobResult* pResult, LONG nIndex)
     return orcFailed;
 }
 
-// Waits for a job's completion callback. When the run is stopped first, this
+// Waits for a job's completion callback. When hStop is set first, this
 // worker (the job's owner) asks the job to abort and waits a bounded time
-// more. TRUE when the job completed.
+// more. TRUE when the job completed. A job that did not must not be cleaned
+// up: CleanUp waits for the job to end.
 template <class TJob>
-BOOL WaitForUpdateJob(TJob* pJob, HANDLE hCompleted, CUpdateRun& run)
+BOOL WaitForUpdateJob(TJob* pJob, HANDLE hCompleted, HANDLE hStop, HWND hWndPage)
 {
-    HANDLE handles[2] = {hCompleted, run.m_hStop};
+    HANDLE handles[2] = {hCompleted, hStop};
     DWORD dwWait = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     if (dwWait == WAIT_OBJECT_0)
         return TRUE;
@@ -160,6 +162,12 @@ BOOL WaitForUpdateJob(TJob* pJob, HANDLE hCompleted, CUpdateRun& run)
         return FALSE;
     HRESULT hr = pJob->RequestAbort();
     if (FAILED(hr))
-        PostUpdateNotice(run.m_hWndPage, UPDATE_NOTICE_ABORT_REFUSED, hr);
+        PostUpdateNotice(hWndPage, UPDATE_NOTICE_ABORT_REFUSED, hr);
     return ::WaitForSingleObject(hCompleted, g_dwUpdateAbortWaitMs.load()) == WAIT_OBJECT_0;
+}
+
+template <class TJob>
+BOOL WaitForUpdateJob(TJob* pJob, HANDLE hCompleted, CUpdateRun& run)
+{
+    return WaitForUpdateJob(pJob, hCompleted, run.m_hStop, run.m_hWndPage);
 }

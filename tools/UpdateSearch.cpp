@@ -1,4 +1,5 @@
 #include "tools/UpdateSearch.h"
+#include "tools/UpdateCallbacks.h"
 
 namespace {
 
@@ -11,8 +12,14 @@ void Fail(UpdateSearchResult& result, UpdateNotice nNotice, HRESULT hr)
     result.hr = hr;
 }
 
-void Search(HWND hWndPage, UpdateSearchResult& result)
+BOOL IsStopped(HANDLE hStop)
 {
+    return ::WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0;
+}
+
+void Search(const UpdateSearchJob& job, UpdateSearchResult& result)
+{
+    HWND hWndPage = job.hWndPage;
     PostUpdateSearchStatus(hWndPage, L"M_UPDATE_INIT");
     CAgentPtr<IUpdateSession> session;
     HRESULT hr = CreateUpdateAgentObject(L"Microsoft.Update.Session", __uuidof(IUpdateSession), session.OutVoid());
@@ -32,8 +39,37 @@ void Search(HWND hWndPage, UpdateSearchResult& result)
     }
     PostUpdateSearchStatus(hWndPage, L"M_UPDATE_START_SEARCH");
     CAgentBstr criteria(SEARCH_CRITERIA);
+    CAgentPtr<CSearchCompletedCallback> completed(new CSearchCompletedCallback);
+    if (completed->GetCompletedEvent() == NULL)
+    {
+        Fail(result, UPDATE_NOTICE_SEARCH_FAILED, HRESULT_FROM_WIN32(::GetLastError()));
+        return;
+    }
+    VARIANT state;
+    ::VariantInit(&state);
+    state.vt = VT_BOOL;
+    state.boolVal = VARIANT_FALSE;
+    CAgentPtr<ISearchJob> searchJob;
+    hr = searcher->BeginSearch(criteria.Get(), completed.Get(), state, searchJob.Out());
+    if (FAILED(hr) || !searchJob)
+    {
+        Fail(result, UPDATE_NOTICE_SEARCH_FAILED, FAILED(hr) ? hr : E_POINTER);
+        return;
+    }
+    // A search that ignores the abort keeps its callback until it ends.
+    if (!WaitForUpdateJob(searchJob.Get(), completed->GetCompletedEvent(), job.hStop, hWndPage))
+    {
+        Fail(result, UPDATE_NOTICE_SEARCH_FAILED, E_ABORT);
+        return;
+    }
     CAgentPtr<ISearchResult> found;
-    hr = searcher->Search(criteria.Get(), found.Out());
+    hr = searcher->EndSearch(searchJob.Get(), found.Out());
+    searchJob->CleanUp();
+    if (IsStopped(job.hStop))
+    {
+        Fail(result, UPDATE_NOTICE_SEARCH_FAILED, E_ABORT);
+        return;
+    }
     if (FAILED(hr) || !found)
     {
         Fail(result, UPDATE_NOTICE_SEARCH_FAILED, FAILED(hr) ? hr : E_POINTER);
@@ -52,6 +88,12 @@ void Search(HWND hWndPage, UpdateSearchResult& result)
     }
     for (LONG i = 0; i < nCount; ++i)
     {
+        if (IsStopped(job.hStop))
+        {
+            Fail(result, UPDATE_NOTICE_SEARCH_FAILED, E_ABORT);
+            result.arrInfo.clear();
+            return;
+        }
         CAgentPtr<IUpdate> update;
         if (FAILED(updates->get_Item(i, update.Out())) || !update)
             continue;
@@ -82,10 +124,11 @@ UINT __cdecl SearchUpdatesThread(LPVOID pParam)
             pJob->pOldFound->Release();
         pJob->pOldFound = NULL;
         if (SUCCEEDED(com.Result()))
-            Search(pJob->hWndPage, *pResult);
+            Search(*pJob, *pResult);
         else
             Fail(*pResult, UPDATE_NOTICE_SEARCH_FAILED, com.Result());
     }
+    ::CloseHandle(pJob->hStop);
     PostUpdateSearchDone(pJob->hWndPage, pResult);
     return 0;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The search for updates that are neither installed nor hidden. The worker
-// hands the page one result: the rows' records, the found collection and,
-// when the search failed, why.
+// The search for updates that are neither installed nor hidden, run by the
+// agent's asynchronous search so that the page's end can abort it. The
+// worker hands the page one result: the rows' records, the found collection
+// and, when the search failed, why.
 #include "tools/UpdateInfo.h"
 #include "tools/UpdateRun.h"
 #include <memory>
@@ -25,6 +26,7 @@ struct UpdateSearchJob
 {
     HWND hWndPage;
     IUnknown* pOldFound;   // the last search's collection, released by the worker
+    HANDLE hStop;          // the worker's own handle of the page's stop event; it closes it
 };
 
 // Thread parameter: a new UpdateSearchJob, which the thread deletes.

@@ -220,9 +220,123 @@ private:
     IUpdateCollection* m_pUpdates;
 };
 
+// A search job: completes on its own thread after the scenario's time (or
+// when aborted, or never) and calls its callback.
+class CFakeSearchJob : public CFakeSearchJobBase
+{
+public:
+    CFakeSearchJob(IUnknown* pCompleted, const Scenario& scenario)
+        : m_pCompleted(pCompleted), m_scenario(scenario), m_hAbort(::CreateEventW(NULL, TRUE, FALSE, NULL)),
+          m_hDone(::CreateEventW(NULL, TRUE, FALSE, NULL)), m_bCompleted(false), m_bAborted(false)
+    {
+        if (m_pCompleted != NULL)
+            m_pCompleted->AddRef();
+    }
+    ~CFakeSearchJob() override
+    {
+        if (m_pCompleted != NULL)
+            m_pCompleted->Release();
+        ::CloseHandle(m_hAbort);
+        ::CloseHandle(m_hDone);
+    }
+    void Start()
+    {
+        AddRef();
+        HANDLE hThread = AfxBeginWorker(&CFakeSearchJob::JobThreadProc, this);
+        if (hThread != NULL)
+            ::CloseHandle(hThread);
+        else
+            Release();
+    }
+    HRESULT STDMETHODCALLTYPE RequestAbort() override
+    {
+        AddLog(L"search-abort");
+        if (FAILED(m_scenario.hrRequestAbort))
+            return m_scenario.hrRequestAbort;
+        ::SetEvent(m_hAbort);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE CleanUp() override
+    {
+        AddLog(L"search-cleanup");
+        HANDLE handles[2] = {m_hDone, g_hReleaseAll};
+        ::WaitForMultipleObjects(2, handles, FALSE, JOB_LIMIT_MS);
+        return S_OK;
+    }
+    bool IsCompleted() const { return m_bCompleted.load(); }
+    bool IsAborted() const { return m_bAborted.load(); }
+    const Scenario& GetScenario() const { return m_scenario; }
+
+private:
+    static UINT __cdecl JobThreadProc(LPVOID pParam)
+    {
+        static_cast<CFakeSearchJob*>(pParam)->Run();
+        static_cast<CFakeSearchJob*>(pParam)->Release();
+        return 0;
+    }
+    void Run()
+    {
+        BOOL bWaitsForAbort = m_scenario.bSearchWaitsForAbort || m_scenario.bSearchNeverCompletes;
+        HANDLE handles[2] = {m_hAbort, g_hReleaseAll};
+        DWORD dwWait = ::WaitForMultipleObjects(2, handles, FALSE, bWaitsForAbort ? JOB_LIMIT_MS : m_scenario.dwSearchMs);
+        if (dwWait == WAIT_OBJECT_0 && !m_scenario.bSearchNeverCompletes)
+        {
+            m_bAborted.store(true);
+        }
+        else if (dwWait != WAIT_TIMEOUT || bWaitsForAbort)
+        {
+            ::WaitForSingleObject(g_hReleaseAll, JOB_LIMIT_MS);
+            return;
+        }
+        m_bCompleted.store(true);
+        AddLog(L"search-done");
+        ISearchCompletedCallback* pCallback = NULL;
+        if (m_pCompleted != NULL &&
+            SUCCEEDED(m_pCompleted->QueryInterface(__uuidof(ISearchCompletedCallback), (void**)&pCallback)))
+        {
+            pCallback->Invoke(this, NULL);
+            pCallback->Release();
+        }
+        ::SetEvent(m_hDone);
+    }
+
+    IUnknown* m_pCompleted;
+    Scenario m_scenario;
+    HANDLE m_hAbort;
+    HANDLE m_hDone;
+    std::atomic<bool> m_bCompleted;
+    std::atomic<bool> m_bAborted;
+};
+
 class CFakeSearcher : public CFakeSearcherBase
 {
 public:
+    HRESULT STDMETHODCALLTYPE BeginSearch(BSTR bstrCriteria, IUnknown* pCompleted, VARIANT, ISearchJob** ppJob) override
+    {
+        Scenario scenario = Snapshot();
+        AddLog(std::wstring(L"search:") + (bstrCriteria != NULL ? bstrCriteria : L""));
+        if (FAILED(scenario.hrBeginSearch))
+            return scenario.hrBeginSearch;
+        CFakeSearchJob* pJob = new CFakeSearchJob(pCompleted, scenario);
+        pJob->Start();
+        *ppJob = pJob;
+        return S_OK;
+    }
+    // Never waits, as EndDownload.
+    HRESULT STDMETHODCALLTYPE EndSearch(ISearchJob* pSearchJob, ISearchResult** ppResult) override
+    {
+        CFakeSearchJob* pJob = static_cast<CFakeSearchJob*>(pSearchJob);
+        if (!pJob->IsCompleted())
+            return E_FAIL;
+        const Scenario& scenario = pJob->GetScenario();
+        if (FAILED(scenario.hrSearch))
+            return scenario.hrSearch;
+        CFakeCollection* pUpdates =
+            static_cast<CFakeCollection*>(MakeCollection(pJob->IsAborted() ? std::vector<FakeUpdatePlan>() : scenario.arrUpdates));
+        pUpdates->m_arrUnreadable = scenario.arrUnreadable;
+        *ppResult = new CFakeSearchResult(pUpdates);
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Search(BSTR bstrCriteria, ISearchResult** ppResult) override
     {
         Scenario scenario = Snapshot();
@@ -255,7 +369,7 @@ class CFakeJob : public TBase
 public:
     CFakeJob(const std::vector<FakeUpdatePlan>& arrPlans, IUnknown* pCompleted, BOOL bInstall)
         : m_arrPlans(arrPlans), m_pCompleted(pCompleted), m_bInstall(bInstall), m_hAbort(::CreateEventW(NULL, TRUE, FALSE, NULL)),
-          m_bCompleted(false)
+          m_hDone(::CreateEventW(NULL, TRUE, FALSE, NULL)), m_bCompleted(false)
     {
         if (m_pCompleted != NULL)
             m_pCompleted->AddRef();
@@ -266,6 +380,7 @@ public:
         if (m_pCompleted != NULL)
             m_pCompleted->Release();
         ::CloseHandle(m_hAbort);
+        ::CloseHandle(m_hDone);
     }
     void Start(const Scenario& scenario)
     {
@@ -279,12 +394,20 @@ public:
     }
     HRESULT STDMETHODCALLTYPE RequestAbort() override
     {
+        AddLog(Kind() + L"-abort:" + Title());
         if (FAILED(m_scenario.hrRequestAbort))
             return m_scenario.hrRequestAbort;
         ::SetEvent(m_hAbort);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE CleanUp() override { return S_OK; }
+    // As the agent's: waits for the job to end.
+    HRESULT STDMETHODCALLTYPE CleanUp() override
+    {
+        AddLog(Kind() + L"-cleanup:" + Title());
+        HANDLE handles[2] = {m_hDone, g_hReleaseAll};
+        ::WaitForMultipleObjects(2, handles, FALSE, JOB_LIMIT_MS);
+        return S_OK;
+    }
 
     // The results as they stand: "in progress" until the job completed.
     void Results(std::vector<int>& arrResults, int& nOverall)
@@ -331,20 +454,24 @@ private:
             return;
         }
         m_bCompleted.store(true);
-        AddLog((m_bInstall ? L"install-done:" : L"download-done:") + (m_arrPlans.empty() ? std::wstring() : m_arrPlans.back().strTitle));
+        AddLog(Kind() + L"-done:" + Title());
         TCallback* pCallback = NULL;
         if (m_pCompleted != NULL && SUCCEEDED(m_pCompleted->QueryInterface(__uuidof(TCallback), (void**)&pCallback)))
         {
             pCallback->Invoke(this, NULL);
             pCallback->Release();
         }
+        ::SetEvent(m_hDone);
     }
+    std::wstring Kind() const { return m_bInstall ? L"install" : L"download"; }
+    std::wstring Title() const { return m_arrPlans.empty() ? std::wstring() : m_arrPlans.back().strTitle; }
 
     std::vector<FakeUpdatePlan> m_arrPlans;
     std::vector<int> m_arrResults;
     IUnknown* m_pCompleted;
     BOOL m_bInstall;
     HANDLE m_hAbort;
+    HANDLE m_hDone;
     std::atomic<bool> m_bCompleted;
     Scenario m_scenario;
 };

@@ -1,8 +1,9 @@
 #pragma once
 // Doubles of the Windows Update Agent behind the page's factory seam. Every
-// double answers E_NOTIMPL except what a test programs; download and
+// double answers E_NOTIMPL except what a test programs; search, download and
 // installation jobs complete on their own thread and call the completion
-// callback, as the agent does. A scenario says what the next objects do.
+// callback, and a job's CleanUp waits for the job to end, as the agent does.
+// A scenario says what the next objects do.
 #include "tools/UpdateAgent.h"
 #include <string>
 #include <vector>
@@ -34,6 +35,9 @@ struct Scenario
     BOOL bDownloadsWaitForAbort = FALSE;   // complete (aborted) only when asked
     BOOL bDownloadsNeverComplete = FALSE;  // not even then
     DWORD dwSearchMs = 0;
+    HRESULT hrBeginSearch = S_OK;
+    BOOL bSearchWaitsForAbort = FALSE;     // completes (aborted) only when asked
+    BOOL bSearchNeverCompletes = FALSE;    // not even then
 };
 
 // Installs the fake factory with a scenario; Uninstall brings the real one back
@@ -45,8 +49,10 @@ Scenario& Current();
 // Fake objects alive, and factory calls per ProgID.
 long LiveObjects();
 int Created(const std::wstring& strProgId);
-// What happened, in order: "download-begin:T", "download-done:T",
-// "install-begin:T", "install-done:T" (T the update's title).
+// What happened, in order: "search:C" (C the criteria), "search-abort",
+// "search-done", "search-cleanup", "download-begin:T", "download-abort:T",
+// "download-done:T", "download-cleanup:T", and the same for "install"
+// (T the update's title).
 std::vector<std::wstring> Log();
 void ClearLog();
 

@@ -189,6 +189,15 @@ public:
     FAKE_NOTIMPL(EndDownload, (IDownloadJob*, IDownloadResult**))
 };
 
+class CFakeSearchJobBase : public CFake<ISearchJob>
+{
+public:
+    FAKE_NOTIMPL(get_AsyncState, (VARIANT*))
+    FAKE_NOTIMPL(get_IsCompleted, (VARIANT_BOOL*))
+    FAKE_NOTIMPL(CleanUp, ())
+    FAKE_NOTIMPL(RequestAbort, ())
+};
+
 class CFakeDownloadJobBase : public CFake<IDownloadJob>
 {
 public:
