@@ -21,7 +21,13 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export PATH="/usr/lib/wine:$PATH"
 if [ ! -d "$WINEPREFIX" ]; then
     mkdir -p "$root/build/run-home"
-    HOME="$root/build/run-home" ${emulated[@]+"${emulated[@]}"} $loader wineboot -i >/dev/null 2>&1 && wineserver -w
+    if ! boot_log=$(HOME="$root/build/run-home" ${emulated[@]+"${emulated[@]}"} $loader wineboot -i 2>&1); then
+        printf '%s\n' "$boot_log" | tail -n 20 >&2
+        echo "run.sh: FAILED to boot a Wine prefix in $WINEPREFIX ($loader wineboot -i)" >&2
+        rm -rf "$WINEPREFIX"
+        exit 1
+    fi
+    wineserver -w
 fi
 if [ -n "${DISPLAY:-}" ]; then
     exec ${emulated[@]+"${emulated[@]}"} $loader "$stage/Tamsel.exe"
