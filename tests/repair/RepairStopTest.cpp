@@ -233,7 +233,9 @@ TEST_F(RepairStopTest, AStopWhileTheArchiveIsWrittenOrCheckedLeavesNoArchive)
         for (const std::wstring& strName : g_filesSeen)
         {
             if (strName != kEarlierName)
+            {
                 EXPECT_EQ(strName.substr(strName.size() - 8), L".partial") << strName;
+            }
         }
         EXPECT_TRUE(m_pApp->m_strLastScanTime.IsEmpty());
     }
