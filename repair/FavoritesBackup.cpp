@@ -131,6 +131,30 @@ BOOL CFavoritesBackup::HasBackup() const
     return ::PathIsDirectoryW(strBackup) || ::PathIsDirectoryW(strBackup + L".old");
 }
 
+BOOL CFavoritesBackup::RemoveLeftovers()
+{
+    CString strBackup = WithoutBackslash(m_strBackupDir);
+    CString strNew = strBackup + L".new";
+    CString strOld = strBackup + L".old";
+    CDiskObject disk;
+    disk.SetStopFlag(m_pbStop);
+    // Left over from an interrupted run, the backup being in its place: ours
+    // to clear. An earlier backup that could not be put back is the only one
+    // there is: it stays until a complete copy has taken the place.
+    if (::PathIsDirectoryW(strNew) && !disk.RemoveDirectoryTree(strNew))
+    {
+        // A copy made into what is left of an older one would keep favorites
+        // removed since.
+        if (!IsStopped())
+            m_strError = disk.GetErrorMessage();
+        return FALSE;
+    }
+    // One that stays makes the swap fail, which says so.
+    if (::PathIsDirectoryW(strOld) && ::PathIsDirectoryW(strBackup))
+        disk.RemoveDirectoryTree(strOld);
+    return !IsStopped();
+}
+
 CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
 {
     m_strError.Empty();
@@ -139,18 +163,16 @@ CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
     if (strFavorites.IsEmpty() || !IsFolderPath(strFavorites))
         return ResultNoFavorites;
     RecoverInterruptedSwap();
+    if (!RemoveLeftovers())
+        return IsStopped() ? ResultStopped : ResultCopyFailed;
     CString strBackup = WithoutBackslash(m_strBackupDir);
     CString strNew = strBackup + L".new";
     CString strOld = strBackup + L".old";
     CDiskObject disk;
-    // Left over from an interrupted run, the backup being in its place: ours
-    // to clear. An earlier backup that could not be put back is the only one
-    // there is: it stays until a complete copy has taken the place.
-    if (::PathIsDirectoryW(strNew))
-        disk.RemoveDirectoryTree(strNew);
-    if (::PathIsDirectoryW(strOld) && ::PathIsDirectoryW(strBackup))
-        disk.RemoveDirectoryTree(strOld);
+    disk.SetStopFlag(m_pbStop);
     Result result = disk.MakeFolderPath(strNew + L"\\") ? CopyTree(strFavorites, strNew + L"\\") : ResultCopyFailed;
+    if (result == ResultStopped)
+        return result;  // the next run clears the partial copy
     if (result != ResultOk)
     {
         if (m_strError.IsEmpty())
@@ -158,6 +180,8 @@ CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
         disk.RemoveDirectoryTree(strNew);
         return result;
     }
+    // The copy is whole: it takes the backup's place even when a stop came
+    // meanwhile, as that is two renames.
     BOOL bHadBackup = ::PathIsDirectoryW(strBackup);
     if (bHadBackup && !::MoveFileW(strBackup, strOld))
     {
@@ -173,7 +197,8 @@ CFavoritesBackup::Result CFavoritesBackup::Backup(const CString& strFavorites)
         disk.RemoveDirectoryTree(strNew);
         return ResultSwapFailed;
     }
-    if (bHadBackup)
+    // Stopped, the old copy (or what is left of it) goes at the next run.
+    if (bHadBackup && !IsStopped())
         disk.RemoveDirectoryTree(strOld);
     return ResultOk;
 }
@@ -187,6 +212,8 @@ CFavoritesBackup::Result CFavoritesBackup::Restore(const CString& strFavorites)
         return ResultNoFavorites;
     if (!::PathIsDirectoryW(m_strBackupDir))
         return ResultNoBackup;
+    // Nothing of the favorites is removed first: a stop leaves every one of
+    // them there, and the backup is only read.
     return CopyTree(m_strBackupDir, strFavorites);
 }
 
@@ -262,6 +289,10 @@ CFavoritesBackup::Result CFavoritesBackup::CopyTree(const CString& strSource, co
                 NoteFailure(strSourceFolder, strSourceFolder, dwError, result);
             continue;
         }
+        // Deep in a tree each call costs Wine much (its time grows with the
+        // square of the depth): the flag is polled between them.
+        if (IsStopped())
+            return ResultStopped;
         if (!folder.strRelative.IsEmpty() && !::CreateDirectoryW(WithoutBackslash(strTargetFolder), NULL))
         {
             dwError = ::GetLastError();
@@ -297,6 +328,8 @@ CFavoritesBackup::Result CFavoritesBackup::CopyTree(const CString& strSource, co
         {
             if (entry.dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
+            // A file begun is copied whole (CopyFileW): a favorite is never
+            // left half-written over a good one.
             if (IsStopped())
                 return ResultStopped;
             CString strFile = strSourceFolder + entry.strName;
@@ -323,6 +356,9 @@ CFavoritesBackup::Result CFavoritesBackup::CopyTree(const CString& strSource, co
         {
             if (!(entry.dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 continue;
+            // Each one is opened to tell where it leads.
+            if (IsStopped())
+                return ResultStopped;
             CString strSub = strSourceFolder + entry.strName;
             BOOL bLinked = FALSE;
             CString strResolved;

@@ -22,20 +22,30 @@ public:
 
     // strBackupDir: the backup folder with its trailing backslash.
     explicit CFavoritesBackup(const CString& strBackupDir);
+    virtual ~CFavoritesBackup() {}
 
     // "Favorites" of the current user's Shell Folders, with a trailing
     // backslash; empty when the value is missing or names no folder.
     static CString GetFavoritesFolder();
 
     // Copies the favorites into a new folder beside the backup and swaps it in.
+    // A stopped copy is left where it is for the next run to clear: removing
+    // a deep tree costs about as long as copying it did.
     Result Backup(const CString& strFavorites);
+    // What a stopped or cut-off run left beside the backup: the new copy
+    // (Favorites.new), and Favorites.old when the backup is in its place.
+    // Polls the stop flag; FALSE when stopped or when the new copy could not
+    // be removed (m_strError tells why).
+    BOOL RemoveLeftovers();
     // A swap cut off between its two renames leaves the earlier backup beside
     // the place of the backup: it is put back there.
     void RecoverInterruptedSwap();
     // Whether there is a backup: in its place, or left beside it by a swap
     // cut off and not yet put back.
     BOOL HasBackup() const;
-    // Copies the backup over the favorites (files of the same name are replaced).
+    // Copies the backup over the favorites (files of the same name are
+    // replaced, nothing is deleted); a stop leaves each favorite either as it
+    // was or as the backup has it.
     Result Restore(const CString& strFavorites);
 
     // One row of the tree that shows a backup: its parent's index in the
@@ -51,7 +61,8 @@ public:
     // FALSE when stopped.
     BOOL ListTree(std::vector<TreeRow>& rows) const;
 
-    // Polled between files: a copy from another thread can be stopped.
+    // Polled per folder and per file by the copies, the removals and the
+    // listing: a job from another thread can be stopped at any point.
     void SetStopFlag(const std::atomic<bool>* pbStop) { m_pbStop = pbStop; }
 
     // The text of the last failure.
@@ -65,8 +76,11 @@ public:
     // can open; a folder with everything in it. Full paths where they are.
     CStringArray m_arrTooLong;
 
+protected:
+    // Virtual so that a test can stop a copy at a chosen poll.
+    virtual BOOL IsStopped() const { return m_pbStop != NULL && m_pbStop->load(); }
+
 private:
-    BOOL IsStopped() const { return m_pbStop != NULL && m_pbStop->load(); }
     // Every file below the source to its place below the target, never
     // through a link (see m_arrLeftOut), past what is too long to reach (see
     // m_arrTooLong); stops early only when asked to.

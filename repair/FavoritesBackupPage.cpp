@@ -58,6 +58,8 @@ UINT __cdecl FavoritesWorkThreadProc(LPVOID pParam)
     int nResult = CFavoritesBackup::ResultOk;
     if (pJob->bCopy)
         nResult = pJob->bRestore ? backup.Restore(pJob->strFavorites) : backup.Backup(pJob->strFavorites);
+    else
+        backup.RemoveLeftovers();  // of a copy stopped by the last close: here it costs the user nothing
     auto pRows = std::make_shared<TreeRowList>();
     if (nResult != CFavoritesBackup::ResultStopped && !backup.ListTree(*pRows))
         nResult = CFavoritesBackup::ResultStopped;

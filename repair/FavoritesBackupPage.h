@@ -27,7 +27,9 @@ public:
     // the page shows that it is busy. TRUE until the tree is filled.
     BOOL IsBusy() const { return m_hWorker != NULL || m_pRows != nullptr; }
     // Asks a running worker to stop and waits for it, answering sent
-    // messages meanwhile; a stopped backup leaves the earlier one as it was.
+    // messages meanwhile; a stopped backup leaves the earlier one as it was,
+    // and its partial copy for the next start or backup to clear. Every step
+    // of the worker polls the flag, so the wait is short.
     void StopWorker();
 
     CString m_strBackupDir;

@@ -177,6 +177,9 @@ BOOL CDiskObject::AppendSubfolders(const CString& strFolder, CStringArray& arrFo
                 continue;
         }
         bStart = false;
+        // Deep in a tree every call costs much: polled between them too.
+        if (IsStopped())
+            return SetStoppedError();
         CString strPattern = strCurrent + L"*.*";
         WIN32_FIND_DATAW data;
         CFindHandle hFind(FindFirstFileW(SystemPathForm(strPattern), &data));
@@ -281,6 +284,8 @@ BOOL CDiskObject::DeleteFolder(const CString& strFolder)
                 return SetSystemError(strFile);
         }
     }
+    if (IsStopped())
+        return SetStoppedError();
     // A link goes as itself, named without the trailing separator.
     CString strPath = strFolder;
     if (strPath.GetLength() > 3)

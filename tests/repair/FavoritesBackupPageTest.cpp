@@ -1,9 +1,10 @@
 // The favorites backup page: the first start (and the first copy that
 // fails, with or without an earlier backup), a backup that fails half-way,
 // a favorites folder that cannot be found, opening nested favorites, copies
-// of many favorites that leave the window answering, and favorites nested
-// deeper than a path reaches.
+// of many favorites that leave the window answering, copies stopped
+// half-way, and favorites nested deeper than a path reaches.
 #include "tests/repair/BackupTestSupport.h"
+#include "tests/repair/FavoritesTreeSnapshot.h"
 #include "repair/FavoritesBackupPage.h"
 #include "tests/support/HostLink.h"
 #include "tests/support/HostPath.h"
@@ -358,7 +359,7 @@ TEST_F(FavoritesTest, FirstStartCopyOfManyFavoritesLeavesTheWindowAnswering)
 }
 
 // A backup stopped half-way (as closing the program stops it) leaves the
-// earlier backup whole and nothing beside it.
+// earlier backup whole; its partial copy stays until the next start clears it.
 TEST_F(FavoritesTest, StoppedBackupKeepsTheEarlierOne)
 {
     CWatchedFavoritesPage page;
@@ -381,7 +382,7 @@ TEST_F(FavoritesTest, StoppedBackupKeepsTheEarlierOne)
     size_t nBoxes = m_boxes.Count();
     page.StopWorker();
     EXPECT_FALSE(page.IsBusy());
-    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+    EXPECT_GE(CountFiles(strNewMany), 10);
     EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"Sub\\b.url").c_str()));
     EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"Many").c_str()));
     // The stopped copy's answer says nothing when it arrives.
@@ -390,6 +391,63 @@ TEST_F(FavoritesTest, StoppedBackupKeepsTheEarlierOne)
         ::DispatchMessageW(&msg);
     EXPECT_EQ(nBoxes, m_boxes.Count());
     EXPECT_TRUE(page.m_btnBackup.IsWindowEnabled());
+    page.DestroyWindow();
+
+    CWatchedFavoritesPage again;
+    OpenPage(again);
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+    EXPECT_TRUE(::PathFileExistsW((m_strBackup + L"Sub\\b.url").c_str()));
+    EXPECT_FALSE(::PathFileExistsW((m_strBackup + L"Many").c_str()));
+    EXPECT_EQ(nBoxes, m_boxes.Count());
+}
+
+// A backup stopped while it copies a tree 600 folders deep, where each step
+// costs Wine more the deeper it goes: the earlier backup stays whole, the
+// partial copy is left as the stop found it (not removed while the window
+// waits), and the next backup clears it and copies the whole tree.
+TEST_F(FavoritesTest, StoppingADeepBackupKeepsTheEarlierOneWhole)
+{
+    const int nDepth = 600;
+    CWatchedFavoritesPage page;
+    OpenPage(page);
+    const favoritestest::TreeSnapshot earlier = favoritestest::Snapshot(m_strBackup);
+    ASSERT_EQ(favoritestest::Snapshot(m_strFavorites), earlier);
+    CHostTrees trees;
+    std::string strUnixDeep = trees.Add(m_strFavorites + L"Deep");
+    ASSERT_FALSE(strUnixDeep.empty());
+    ASSERT_FALSE(trees.Add(AppDir() + L"Utilities").empty());
+    ASSERT_EQ(0, testsupport::RunHostCommand("cd -P '" + strUnixDeep + "' && " + HostGoFunction("a") + "go " +
+                                             std::to_string(nDepth) + " && echo bottom > bottom.url"));
+
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1002);
+    ASSERT_TRUE(page.IsBusy());
+    std::wstring strNewDeep = AppDir() + L"Utilities\\Favorites.new\\Deep\\";
+    EXPECT_TRUE(testsupport::PumpUntil(
+        [&]() { return !page.IsBusy() || ::PathIsDirectoryW((strNewDeep + Repeat(L"a\\", 5)).c_str()); }, 120000));
+    ASSERT_TRUE(page.IsBusy()) << "the copy ended before it could be stopped";
+    size_t nBoxes = m_boxes.Count();
+    page.StopWorker();
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(earlier, favoritestest::Snapshot(m_strBackup));
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.old").c_str()));
+    EXPECT_TRUE(::PathIsDirectoryW((strNewDeep + Repeat(L"a\\", 5)).c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              ::GetFileAttributesW((L"\\\\?\\" + strNewDeep + Repeat(L"a\\", nDepth) + L"bottom.url").c_str()));
+    // The stopped copy's answer says nothing when it arrives.
+    MSG msg;
+    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&msg);
+    EXPECT_EQ(nBoxes, m_boxes.Count());
+
+    m_boxes.QueueAnswer(IDYES);
+    Click(page, 1002);
+    EXPECT_TRUE(testsupport::PumpUntil([&page]() { return !page.IsBusy(); }, 600000));
+    EXPECT_NE(std::wstring::npos, m_boxes.LastText().find(L"Successfully backup")) << Narrow(m_boxes.LastText());
+    EXPECT_EQ("bottom\n", testsupport::ReadFileBytes(L"\\\\?\\" + m_strBackup + L"Deep\\" + Repeat(L"a\\", nDepth) +
+                                                     L"bottom.url"));
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.new").c_str()));
+    EXPECT_FALSE(::PathFileExistsW((AppDir() + L"Utilities\\Favorites.old").c_str()));
 }
 
 // A folder link inside the favorites: the first copy does not take what it

@@ -2,6 +2,9 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
+#include <climits>
+#include <map>
 #include <string>
 
 using testsupport::ScratchFolder;
@@ -36,6 +39,57 @@ public:
     bool IsLocked() const { return m_hFile != INVALID_HANDLE_VALUE; }
 private:
     HANDLE m_hFile;
+};
+
+// Every folder (as "<folder>") and file with its bytes below strRoot (which
+// ends in '\\'), by relative path.
+std::map<std::wstring, std::string> Snapshot(const std::wstring& strRoot, const std::wstring& strRelative = L"")
+{
+    std::map<std::wstring, std::string> entries;
+    WIN32_FIND_DATAW data;
+    HANDLE hFind = FindFirstFileW((strRoot + strRelative + L"*").c_str(), &data);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return entries;
+    do
+    {
+        std::wstring strName = data.cFileName;
+        if (strName == L"." || strName == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        {
+            entries[strRelative + strName] = "<folder>";
+            auto below = Snapshot(strRoot, strRelative + strName + L"\\");
+            entries.insert(below.begin(), below.end());
+        }
+        else
+            entries[strRelative + strName] = ReadFileBytes(strRoot + strRelative + strName);
+    } while (FindNextFileW(hFind, &data));
+    FindClose(hFind);
+    return entries;
+}
+
+// Whether every entry of part is in whole, a file with the same bytes.
+bool IsPartOf(const std::map<std::wstring, std::string>& part, const std::map<std::wstring, std::string>& whole)
+{
+    for (const auto& entry : part)
+    {
+        auto it = whole.find(entry.first);
+        if (it == whole.end() || it->second != entry.second)
+            return false;
+    }
+    return true;
+}
+
+// Answers "stopped" from its nStopAt-th poll on (counting from 0) and counts
+// the polls, as a flag set at that moment would.
+class CStopAtPoll : public CDiskObject
+{
+public:
+    explicit CStopAtPoll(int nStopAt) : m_nStopAt(nStopAt) {}
+    BOOL IsStopped() const override { return m_nPolls++ >= m_nStopAt; }
+    mutable int m_nPolls = 0;
+private:
+    int m_nStopAt;
 };
 
 } // namespace
@@ -229,4 +283,121 @@ TEST(CDiskObject, MoveKeepsTheSourceWhenACopyFails)
     EXPECT_TRUE(disk.RenameFile(folder.File(L"dst\\a.txt").c_str(), L"renamed.txt"));
     EXPECT_FALSE(Exists(folder.File(L"dst\\a.txt")));
     EXPECT_EQ("A", ReadFileBytes(folder.File(L"dst\\renamed.txt")));
+}
+
+// A flag set before a tree operation starts: nothing is removed, emptied,
+// copied or listed. Cleared, or taken away, the same object does it all.
+TEST(CDiskObject, AStopFlagSetBeforehandLeavesEverythingAsItIs)
+{
+    ScratchFolder folder;
+    std::wstring strRoot = folder.File(L"tree\\");
+    MakeTree(strRoot);
+    const auto before = Snapshot(strRoot);
+    std::wstring strTarget = folder.File(L"dst\\");
+    std::atomic<bool> bStop(true);
+    CDiskObject disk;
+    disk.SetStopFlag(&bStop);
+    EXPECT_TRUE(disk.IsStopped());
+
+    EXPECT_FALSE(disk.RemoveDirectoryTree(strRoot.c_str()));
+    EXPECT_STREQ(L"Stopped", disk.GetErrorMessage());
+    EXPECT_FALSE(disk.EmptyDirectoryTree(strRoot.c_str()));
+    EXPECT_STREQ(L"Stopped", disk.GetErrorMessage());
+    EXPECT_FALSE(disk.CopyDirectoryTree(strRoot.c_str(), strTarget.c_str()));
+    EXPECT_FALSE(disk.MoveDirectoryTree(strRoot.c_str(), strTarget.c_str()));
+    EXPECT_FALSE(disk.CopyFolderFiles(strRoot.c_str(), strTarget.c_str()));
+    CStringArray arrFiles;
+    arrFiles.Add((strRoot + L"a.txt").c_str());
+    EXPECT_FALSE(disk.CopyFiles(arrFiles, strTarget.c_str()));
+    CStringArray arrListed;
+    EXPECT_FALSE(disk.ListSubfolders(strRoot.c_str(), arrListed, TRUE));
+    EXPECT_FALSE(disk.EnumAllFiles(strRoot.c_str(), arrListed));
+    EXPECT_FALSE(disk.ListFolderFiles(strRoot.c_str(), arrListed, TRUE));
+    EXPECT_STREQ(L"Stopped", disk.GetErrorMessage());
+    EXPECT_EQ(0, arrListed.GetSize());
+    EXPECT_EQ(before, Snapshot(strRoot));
+    EXPECT_TRUE(Snapshot(strTarget).empty());
+
+    bStop = false;
+    EXPECT_FALSE(disk.IsStopped());
+    ASSERT_TRUE(disk.CopyDirectoryTree(strRoot.c_str(), strTarget.c_str())) << (LPCWSTR)disk.GetErrorMessage();
+    EXPECT_EQ(before, Snapshot(strTarget));
+    EXPECT_TRUE(disk.RemoveDirectoryTree(strTarget.c_str()));
+    EXPECT_FALSE(Exists(strTarget));
+    bStop = true;
+    disk.SetStopFlag(nullptr);
+    EXPECT_FALSE(disk.IsStopped());
+    EXPECT_TRUE(disk.EmptyDirectoryTree(strRoot.c_str()));
+    EXPECT_TRUE(Exists(strRoot + L"one\\deep"));
+    EXPECT_FALSE(Exists(strRoot + L"one\\deep\\c.txt"));
+    EXPECT_TRUE(disk.RemoveDirectoryTree(strRoot.c_str()));
+    EXPECT_FALSE(Exists(strRoot));
+}
+
+// A removal stopped at any of its polls ends with "Stopped": the folder
+// itself stays, and so does the rest of the tree, each file whole. Past the
+// last poll it removes everything.
+TEST(CDiskObject, ARemovalStoppedAtAnyPollIsCutShort)
+{
+    ScratchFolder folder;
+    std::wstring strRoot = folder.File(L"tree\\");
+    MakeTree(strRoot);
+    const auto before = Snapshot(strRoot);
+    CStopAtPoll counter(INT_MAX);
+    ASSERT_TRUE(counter.RemoveDirectoryTree(strRoot.c_str()));
+    const int nPolls = counter.m_nPolls;
+    ASSERT_GT(nPolls, (int)before.size());
+    int nCutShort = 0;
+    for (int nStopAt = 0; nStopAt < nPolls; nStopAt++)
+    {
+        testsupport::RemoveTree(strRoot);
+        MakeTree(strRoot);
+        CStopAtPoll disk(nStopAt);
+        EXPECT_FALSE(disk.RemoveDirectoryTree(strRoot.c_str())) << nStopAt;
+        EXPECT_STREQ(L"Stopped", disk.GetErrorMessage()) << nStopAt;
+        auto after = Snapshot(strRoot);
+        EXPECT_TRUE(Exists(strRoot)) << nStopAt;
+        EXPECT_TRUE(IsPartOf(after, before)) << nStopAt;
+        if (!after.empty() && after.size() < before.size())
+            nCutShort++;
+    }
+    // Stops came while files and folders were going, not only before.
+    EXPECT_GT(nCutShort, 0);
+    testsupport::RemoveTree(strRoot);
+    MakeTree(strRoot);
+    CStopAtPoll disk(nPolls);
+    EXPECT_TRUE(disk.RemoveDirectoryTree(strRoot.c_str()));
+    EXPECT_FALSE(Exists(strRoot));
+}
+
+// A copy stopped at any of its polls: the source stays as it was, and what
+// reached the target is a part of it, every file whole.
+TEST(CDiskObject, ACopyStoppedAtAnyPollIsCutShort)
+{
+    ScratchFolder folder;
+    std::wstring strSource = folder.File(L"src\\");
+    MakeTree(strSource);
+    const auto before = Snapshot(strSource);
+    std::wstring strTarget = folder.File(L"dst\\");
+    CStopAtPoll counter(INT_MAX);
+    ASSERT_TRUE(counter.CopyDirectoryTree(strSource.c_str(), strTarget.c_str()));
+    const int nPolls = counter.m_nPolls;
+    int nCutShort = 0;
+    for (int nStopAt = 0; nStopAt < nPolls; nStopAt++)
+    {
+        testsupport::RemoveTree(strTarget);
+        CStopAtPoll disk(nStopAt);
+        EXPECT_FALSE(disk.CopyDirectoryTree(strSource.c_str(), strTarget.c_str())) << nStopAt;
+        EXPECT_STREQ(L"Stopped", disk.GetErrorMessage()) << nStopAt;
+        auto copied = Snapshot(strTarget);
+        EXPECT_TRUE(IsPartOf(copied, before)) << nStopAt;
+        if (!copied.empty() && copied.size() < before.size())
+            nCutShort++;
+    }
+    EXPECT_GT(nCutShort, 0);
+    EXPECT_EQ(before, Snapshot(strSource));
+    testsupport::RemoveTree(strTarget);
+    CStopAtPoll disk(nPolls);
+    EXPECT_TRUE(disk.CopyDirectoryTree(strSource.c_str(), strTarget.c_str()));
+    EXPECT_EQ(before, Snapshot(strTarget));
 }
