@@ -1,5 +1,7 @@
 #include "tests/app/HeldUpdateSite.h"
 #include "tests/support/HostSupport.h"
+#include "app/VersionCheckRequest.h"
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace {
@@ -101,4 +103,12 @@ bool CHeldUpdateSite::Saw(const std::string& strLine) const
 bool CHeldUpdateSite::Release()
 {
     return testsupport::RunHostCommand("touch " + m_server.Unix("release"), 20000) == 0;
+}
+
+void ExpectSiteLetGo(CHeldUpdateSite& site, const std::string& strPath, long nStatesBefore)
+{
+    ASSERT_TRUE(site.Release());
+    EXPECT_TRUE(testsupport::WaitFor([&] { return site.Saw("cut " + strPath) || site.Saw("closed " + strPath); }, 60000))
+        << site.Log();
+    EXPECT_TRUE(testsupport::WaitFor([&] { return CVersionCheckRequest::GetLiveStateCount() == nStatesBefore; }, 60000));
 }

@@ -33,3 +33,7 @@ public:
 private:
     testsupport::CHostServer m_server;
 };
+
+// Releases the site, then waits until it saw strPath's connection end and
+// WinInet let go of every request state made since nStatesBefore.
+void ExpectSiteLetGo(CHeldUpdateSite& site, const std::string& strPath, long nStatesBefore);

@@ -116,15 +116,7 @@ protected:
         EXPECT_EQ(TempFiles(m_folder.Path()), 0);
     }
     // Once the site is let go, WinInet lets go of what the cut read held.
-    void ExpectConnectionLetGo(const std::string& strPath)
-    {
-        ASSERT_TRUE(m_site.Release());
-        EXPECT_TRUE(testsupport::WaitFor([&] { return m_site.Saw("cut " + strPath) || m_site.Saw("closed " + strPath); },
-                                         60000))
-            << m_site.Log();
-        EXPECT_TRUE(testsupport::WaitFor(
-            [&] { return CVersionCheckRequest::GetLiveStateCount() == m_nStatesBefore; }, 60000));
-    }
+    void ExpectConnectionLetGo(const std::string& strPath) { ExpectSiteLetGo(m_site, strPath, m_nStatesBefore); }
 
     CHeldUpdateSite m_site;
     testsupport::ScratchFolder m_folder;

@@ -49,15 +49,7 @@ protected:
     }
     // Once the site has answered or seen the cut, WinInet lets go of what a
     // cut request still held.
-    void ExpectConnectionLetGo(const std::string& strPath)
-    {
-        ASSERT_TRUE(m_site.Release());
-        EXPECT_TRUE(testsupport::WaitFor([&] { return m_site.Saw("cut " + strPath) || m_site.Saw("closed " + strPath); },
-                                         60000))
-            << m_site.Log();
-        EXPECT_TRUE(testsupport::WaitFor(
-            [&] { return CVersionCheckRequest::GetLiveStateCount() == m_nStatesBefore; }, 60000));
-    }
+    void ExpectConnectionLetGo(const std::string& strPath) { ExpectSiteLetGo(m_site, strPath, m_nStatesBefore); }
 
     CHeldUpdateSite m_site;
     CWnd m_wnd;

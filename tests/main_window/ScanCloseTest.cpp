@@ -1,6 +1,7 @@
 // Closing the window during a scan whose rows ran ahead of the window: one
 // question, then the worker stops; the close puts at most one share of the
 // queued rows into the result tree, switches to no page, and the window goes.
+#include "tests/scanner/ScanFeedRows.h"
 #include "tests/main_window/MainWindowFixture.h"
 #include "scanner/ScanPage.h"
 
@@ -25,22 +26,6 @@ protected:
     }
 };
 
-void QueueRows(CScanFeed& feed, int nCount)
-{
-    for (int i = 0; i < nCount; i++)
-    {
-        CScanFeedItem item;
-        item.nKind = FEED_PROBLEM_ROW;
-        item.nCategory = 13;
-        item.nNumber = i + 1;
-        item.nTotal = i + 1;
-        item.row.nCategory = 13;
-        item.row.strText.Format(L"row %d", i);
-        item.row.dwItemData = (DWORD_PTR)i;
-        item.row.nState = SCAN_PROBLEM_ROW_STATE;
-        feed.Push(item);
-    }
-}
 
 } // namespace
 

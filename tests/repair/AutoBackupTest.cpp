@@ -44,24 +44,6 @@ std::string RegExport(const std::wstring& strKeyPath, const std::wstring& strFil
     return testsupport::ReadFileBytes(strFile);
 }
 
-std::vector<std::wstring> ArchiveNames(const CString& strArchive)
-{
-    std::vector<std::wstring> names;
-    ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
-    if (hZip == NULL)
-        return names;
-    ZipArchiveEntry entry = {};
-    GetZipArchiveItem(hZip, -1, &entry);
-    int nCount = entry.m_nIndex;
-    for (int i = 0; i < nCount; i++)
-    {
-        if (GetZipArchiveItem(hZip, i, &entry) == ZipOk)
-            names.push_back(entry.m_szName);
-    }
-    CloseZipReader(hZip);
-    return names;
-}
-
 bool ExtractEntry(const CString& strArchive, const std::wstring& strName, const std::wstring& strTarget)
 {
     ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);

@@ -1,9 +1,28 @@
 #include "tests/repair/RepairTestSupport.h"
+#include "services/ZipReader.h"
 
 #include <algorithm>
 #include <stdlib.h>
 
 namespace repairtest {
+
+std::vector<std::wstring> ArchiveNames(const CString& strArchive)
+{
+    std::vector<std::wstring> names;
+    ZipHandle hZip = OpenZipArchive((LPCWSTR)strArchive, 0, ZipKindFile);
+    if (hZip == NULL)
+        return names;
+    ZipArchiveEntry entry = {};
+    GetZipArchiveItem(hZip, -1, &entry);
+    int nCount = entry.m_nIndex;
+    for (int i = 0; i < nCount; i++)
+    {
+        if (GetZipArchiveItem(hZip, i, &entry) == ZipOk)
+            names.push_back(entry.m_szName);
+    }
+    CloseZipReader(hZip);
+    return names;
+}
 
 CTamselApp* App()
 {

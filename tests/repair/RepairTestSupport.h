@@ -22,6 +22,9 @@ CRegProblem ValueProblem(const CString& strHive, const CString& strKey, const CS
 CRegProblem KeyProblem(const CString& strHive, const CString& strKey);
 CRegProblem ShortcutProblem(const CString& strPath);
 
+// Names of a zip archive's entries; empty when it does not open.
+std::vector<std::wstring> ArchiveNames(const CString& strArchive);
+
 // Lines a repair gave, in order.
 class RecordingLog : public CRepairLog
 {

@@ -2,6 +2,7 @@
 // queued, one share at a time, with the window's own messages between two;
 // after a stop the page takes one share at once and the rest as the loop
 // turns, none lost and in order.
+#include "tests/scanner/ScanFeedRows.h"
 #include "tests/scanner/ScanPageFixture.h"
 #include "tests/scanner/ScanTestSupport.h"
 #include "tests/support/MessageBoxRecorder.h"
@@ -14,22 +15,6 @@ namespace {
 
 const int kQueued = 5 * SCAN_DRAIN_ITEMS + 17;
 
-void QueueRows(CScanFeed& feed, int nCount)
-{
-    for (int i = 0; i < nCount; i++)
-    {
-        CScanFeedItem item;
-        item.nKind = FEED_PROBLEM_ROW;
-        item.nCategory = 13;
-        item.nNumber = i + 1;
-        item.nTotal = i + 1;
-        item.row.nCategory = 13;
-        item.row.strText.Format(L"row %d", i);
-        item.row.dwItemData = (DWORD_PTR)i;
-        item.row.nState = SCAN_PROBLEM_ROW_STATE;
-        feed.Push(item);
-    }
-}
 
 bool InOrder(const std::vector<CScanResultRow>& rows)
 {
