@@ -2,6 +2,7 @@
 // block, a stopped archive gets no directory, a stopped extraction leaves no
 // file, and an unset flag changes nothing.
 #include "tests/services_zip/ZipTestSupport.h"
+#include "framework/WinThread.h"
 
 #include "tests/support/TestSupport.h"
 
@@ -31,7 +32,7 @@ struct PipeSource
 };
 
 // Feeds the pipe 16 KiB blocks until told to end or the reading end goes.
-DWORD WINAPI FeedThreadProc(LPVOID pParam)
+UINT __cdecl FeedThreadProc(LPVOID pParam)
 {
     PipeSource& source = *static_cast<PipeSource*>(pParam);
     std::string block = RandomOfSize(16384, 7);
@@ -53,7 +54,7 @@ struct AddCall
     std::atomic<bool> bDone{false};
 };
 
-DWORD WINAPI AddThreadProc(LPVOID pParam)
+UINT __cdecl AddThreadProc(LPVOID pParam)
 {
     AddCall& call = *static_cast<AddCall*>(pParam);
     call.zr = AddToZipArchive(call.hZip, L"endless.bin", call.hSource, 0, ZipKindHandle);
@@ -77,11 +78,11 @@ TEST(ZipStop, WriterEndsTheItemAtABlockAndWritesNoDirectory)
 
     PipeSource source;
     ASSERT_TRUE(::CreatePipe(&source.hRead, &source.hWrite, NULL, 0));
-    HANDLE hFeed = ::CreateThread(NULL, 0, FeedThreadProc, &source, 0, NULL);
+    HANDLE hFeed = AfxBeginWorker(FeedThreadProc, &source);
     AddCall call;
     call.hZip = hZip;
     call.hSource = source.hRead;
-    HANDLE hAdd = ::CreateThread(NULL, 0, AddThreadProc, &call, 0, NULL);
+    HANDLE hAdd = AfxBeginWorker(AddThreadProc, &call);
     ASSERT_NE((HANDLE)NULL, hFeed);
     ASSERT_NE((HANDLE)NULL, hAdd);
     for (int i = 0; i < 600 && source.nBlocks < 4; i++)
