@@ -4,6 +4,7 @@
 // beside the job's own scratch folders is touched.
 #include "repair/FavoritesBackup.h"
 #include "tests/repair/FavoritesTreeSnapshot.h"
+#include "tests/support/HostLink.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -247,6 +248,32 @@ TEST_F(FavoritesStopTest, LeftoversStayWhileStoppedAndGoAtTheNextRun)
     EXPECT_TRUE(CFavoritesBackup(m_strBackup.c_str()).RemoveLeftovers());
     EXPECT_FALSE(Exists(m_strNew));
     EXPECT_EQ(backup, Snapshot(m_strOld));
+}
+
+// A partial copy left by a stop that holds a folder link (planted there by
+// hand, as the copy itself never follows one): clearing it at the next run
+// never touches what the link points at. (Wine cannot remove a host link as
+// a folder, so there the clearing fails and says why.)
+TEST_F(FavoritesStopTest, ClearingALeftoverNeverPassesThroughALinkInIt)
+{
+    std::wstring strOutside = m_folder.Path() + L"Outside\\";
+    ASSERT_TRUE(Plant(strOutside, {{L"mine.url", "mine"}}));
+    const TreeSnapshot outside = Snapshot(strOutside);
+    ASSERT_TRUE(Plant(m_strNew, SampleFavorites("stale")));
+    testsupport::CHostLink link(strOutside.substr(0, strOutside.size() - 1), m_strNew + L"Linked");
+    ASSERT_TRUE(link.IsMade());
+
+    CFavoritesBackup backup(m_strBackup.c_str());
+    if (backup.RemoveLeftovers())
+    {
+        EXPECT_FALSE(Exists(m_strNew));
+    }
+    else
+    {
+        EXPECT_FALSE(backup.m_strError.IsEmpty());
+    }
+    EXPECT_EQ(outside, Snapshot(strOutside));
+    EXPECT_EQ(m_others, Others());
 }
 
 // A partial copy that cannot be cleared (a file of it held open): the
